@@ -1,0 +1,28 @@
+# Helpers shared by the folders' CMakeLists.
+
+set(SCV_SYSTEM_LIBS
+  user32 gdi32 advapi32 shell32 shlwapi comctl32 comdlg32 ole32 oleaut32 uuid
+  version winmm rpcrt4 psapi wininet urlmon wtsapi32 uxtheme imm32)
+
+# One static library per source folder: scv_add_library(name SOURCES ... [LIBS ...])
+function(scv_add_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS} ${SCV_SYSTEM_LIBS})
+endfunction()
+
+# A GUI program: scv_add_program(name SOURCES ... RC file.rc [LIBS ...]).
+# Programs are placed together in the build's bin folder, as they are installed.
+function(scv_add_program name)
+  cmake_parse_arguments(A "" "RC" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} WIN32 ${A_SOURCES} ${A_RC})
+  target_link_options(${name} PRIVATE -municode)
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(A_RC)
+    get_filename_component(rcdir ${A_RC} DIRECTORY)
+    set_property(SOURCE ${A_RC} APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/app.manifest)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources ${rcdir})
+  endif()
+endfunction()
