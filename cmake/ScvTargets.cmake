@@ -7,6 +7,13 @@ set(SCV_SYSTEM_LIBS
 # One static library per source folder: scv_add_library(name SOURCES ... [LIBS ...])
 function(scv_add_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_SOURCES)
+    # a folder whose code has not landed yet
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${A_LIBS} ${SCV_SYSTEM_LIBS})
+    return()
+  endif()
   add_library(${name} STATIC ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_LIBS} ${SCV_SYSTEM_LIBS})

@@ -8,7 +8,7 @@ case "$arch" in
   x86) triplet=i686-w64-mingw32 ;;
   *) echo "unknown target $arch" >&2; exit 2 ;;
 esac
-dir="$ROOT/build/$arch"
+dir="$ROOT/build/${SCV_BUILD_NAME:-$arch}"
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$triplet.cmake" "$@"
 fi

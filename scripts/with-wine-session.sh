@@ -22,4 +22,9 @@ fi
 "$SCV_WINESERVER" -p
 trap '"$SCV_WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 "$SCV_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+# Without a window manager (Xvfb) Wine waits about 2 s for one each time a managed
+# window closes; unmanaged windows close at once.
+if [ ! -f "$WINEPREFIX/.scv-unmanaged" ]; then
+  "$SCV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null && touch "$WINEPREFIX/.scv-unmanaged"
+fi
 "$@"
