@@ -1,0 +1,20 @@
+#pragma once
+
+// Short attention effects that run on a thread of their own (started and
+// detached). The threads only send messages to the windows or show and hide
+// them.
+
+#include <windows.h>
+
+// Blinks a control's font: the font of its parent is copied with the other
+// weight (bold becomes normal, anything else bold); three times the copy for
+// 300 ms, then the parent's font for 400 ms. When notifyMessage is not 0 and
+// notifyWindow exists, notifyWindow is sent notifyMessage with wParam 1
+// before and wParam 0 after the blinking. Nothing happens when the parent has
+// no font. False when the control is not a window or the thread cannot start.
+bool BlinkControlFont(HWND control, UINT notifyMessage, HWND notifyWindow);
+
+// Hides the window for 100 ms and shows it for 400 ms, three times, stopping
+// early when the window is gone. False when it is not a window or the thread
+// cannot start.
+bool BlinkWindow(HWND window);

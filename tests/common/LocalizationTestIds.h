@@ -1,0 +1,25 @@
+#pragma once
+// Resource ids of LocalizationTests.rc.
+
+#define IDS_TEST_PLAIN 1001
+#define IDS_TEST_CONTROL_CHARS 1002
+#define IDS_TEST_BACKSLASH 1003
+#define IDS_TEST_LONG 1004
+#define IDS_TEST_MISSING 1099
+
+#define IDM_TEST_MENU 2001
+#define ID_TEST_OPEN 101
+#define ID_TEST_SAVE_AS 102
+#define ID_TEST_PRINT 103
+#define ID_TEST_EXIT 104
+
+#define IDD_TEST_DIALOG 3001
+#define IDC_TEST_LABEL 201
+#define IDC_TEST_BUTTON 202
+#define IDC_TEST_CHECK 203
+#define IDC_TEST_EDIT 204
+#define IDC_TEST_COMBO 205
+#define IDC_TEST_EMPTY 206
+
+#define IDD_TEST_CHILD_DIALOG 3002
+#define IDC_TEST_CHILD_LABEL 301
