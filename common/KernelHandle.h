@@ -47,3 +47,15 @@ private:
 
     HANDLE m_handle = nullptr;
 };
+
+// A second handle to the same kernel object within this process (same access),
+// for a worker thread that must keep the object alive however long its creator
+// holds its own handle. Empty for a null handle or on failure.
+inline CKernelHandle DuplicateHandleInProcess(HANDLE handle)
+{
+    HANDLE copy = nullptr;
+    if (!handle || !::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, FALSE,
+                                      DUPLICATE_SAME_ACCESS))
+        return CKernelHandle();
+    return CKernelHandle(copy);
+}

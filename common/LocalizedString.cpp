@@ -223,3 +223,9 @@ CString GetCommandLineKeyTextWithExample(LPCWSTR examplePath, LPCWSTR switchName
         ReadCommandLineKeyText(examplePath, switchName, englishText);
     return result;
 }
+
+CString LoadLocalizedTextOr(UINT id, LPCWSTR english)
+{
+    CString text = LoadLocalizedString(id);
+    return text.IsEmpty() ? CString(english) : text;
+}

@@ -40,6 +40,8 @@ public:
 bool LoadLocalizedString(CString& out, HMODULE module, UINT id);
 // The same for the program's module; empty when the id has no text.
 CString LoadLocalizedString(UINT id);
+// The same, with the given English text when the id has no text at all.
+CString LoadLocalizedTextOr(UINT id, LPCWSTR english);
 // LoadLocalizedString that turns any exception into false.
 bool LoadLocalizedStringSafe(CString& out, HMODULE module, UINT id);
 

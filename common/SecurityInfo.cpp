@@ -166,3 +166,12 @@ bool IsUserInAdminGroup(bool& isMember)
     isMember = member != FALSE;
     return true;
 }
+
+bool IsProcessElevated()
+{
+    static const bool elevated = [] {
+        bool member = false;
+        return IsUserInAdminGroup(member) && member;
+    }();
+    return elevated;
+}

@@ -22,3 +22,5 @@ bool CreateOpenSecurityAttributes(SECURITY_ATTRIBUTES* attributes);
 // True when the test could be made; `isMember` then tells whether the process
 // token belongs to BUILTIN\Administrators (under UAC: only when elevated).
 bool IsUserInAdminGroup(bool& isMember);
+// Whether this process runs with the Administrators group active; asked once.
+bool IsProcessElevated();

@@ -297,11 +297,9 @@ bool PostLogEntry(LPCWSTR text)
         CSlimLockGuard guard(state.lock);
         if (state.path.empty())
             return false;
-        HANDLE own = nullptr;
-        if (!::DuplicateHandle(::GetCurrentProcess(), state.event.Get(), ::GetCurrentProcess(), &own, 0, FALSE,
-                               DUPLICATE_SAME_ACCESS))
+        entry->event = DuplicateHandleInProcess(state.event.Get());
+        if (!entry->event)
             return false;
-        entry->event.Reset(own);
     }
     entry->text = text;
 

@@ -1,6 +1,7 @@
 #include "common/ProcessInfo.h"
 
 #include "support/ChildMain.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,8 @@ TEST(ProcessInfo, GivesTheImagePathOfAProcess)
 
     scvtest::ChildProcess child = scvtest::LaunchSelf(L"linger");
     ASSERT_TRUE(child.Started());
+    // A process just created may not answer yet: wait until its image is known.
+    scvtest::WaitUntil([&] { return !GetProcessImagePath(child.Pid()).IsEmpty(); }, 5000);
     EXPECT_EQ(GetProcessImagePath(child.Pid()).CompareNoCase(OwnPath()), 0);
     const DWORD endedPid = child.Pid();
     child.Terminate();

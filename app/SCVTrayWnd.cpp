@@ -1,0 +1,829 @@
+#include "app/SCVTrayWnd.h"
+
+#include <wtsapi32.h>
+
+#include <cstring>
+#include <thread>
+
+#include "app/AppIcons.h"
+#include "app/AppObjects.h"
+#include "app/AppTexts.h"
+#include "app/CallerMemory.h"
+#include "app/CommandLineArgs.h"
+#include "app/EventRelays.h"
+#include "common/KernelHandle.h"
+#include "app/NamedEvents.h"
+#include "app/ProgramLauncher.h"
+#include "app/SoundPlayer.h"
+#include "app/StartupNotes.h"
+#include "app/VersionTexts.h"
+#include "common/IconHelpers.h"
+#include "common/KernelHandle.h"
+#include "common/LocalizedString.h"
+#include "common/MenuLocalizer.h"
+#include "common/ProcessInfo.h"
+#include "common/Settings.h"
+#include "common/SettingsFiles.h"
+#include "common/SharedLog.h"
+#include "common/WellKnownNames.h"
+#include "common/WindowHelpers.h"
+#include "online/EditorCoopEvents.h"
+#include "online/ProgramFilePaths.h"
+#include "platform/CAppModule.h"
+#include "platform/CMessageLoop.h"
+
+#include "resources/ScrivolanterRes.h"
+
+namespace {
+
+constexpr wchar_t kProductName[] = L"Scrivolanter";
+constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX; // 0x008D0000
+
+// What the window says about the parts of the program it runs without.
+constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
+constexpr wchar_t kCoreNotAvailableNote[] =
+    L"The phrase menu service (hot key, core hook DLL, query thread) is not part of this build yet; "
+    L"Scrivolanter runs without it";
+constexpr wchar_t kClipboardHistoryNotAvailableNote[] =
+    L"The clipboard history is not part of this build yet; Scrivolanter runs without it";
+
+// The tip of the tray icon holds at most this many characters.
+constexpr int kMaxTipLength = 126;
+
+// The data of a WM_COPYDATA command from the hook DLL: an int32 command id at
+// byte 0 and an int32 target window at byte 134.
+constexpr size_t kCopyDataCommandOffset = 0;
+constexpr size_t kCopyDataWindowOffset = 134;
+constexpr size_t kCopyDataMinimumSize = kCopyDataWindowOffset + sizeof(INT32);
+
+// Tray icon thread: tries and pause between them.
+constexpr int kTrayIconTries = 200;
+constexpr DWORD kTrayIconRetryMs = 2000;
+
+// Blink of the tray icon after the phrases changed.
+constexpr int kBlinkCount = 4;
+constexpr DWORD kBlinkPhaseMs = 250;
+
+bool SoundsSwitchedOff()
+{
+    return GetSettings().SoundOnEventsV094 == 0;
+}
+
+// Copies `source` into the fixed field, cut to fit and terminated.
+template <size_t N>
+void CopyToField(wchar_t (&field)[N], LPCWSTR source)
+{
+    ::lstrcpynW(field, source ? source : L"", static_cast<int>(N));
+}
+
+// Every Shell_NotifyIconW call goes through here: the record's size is that of
+// this build's structure, every text field is terminated, and balloons are
+// silent while sounds are switched off.
+BOOL ShellNotify(DWORD message, NOTIFYICONDATAW& record, bool silent)
+{
+    record.cbSize = sizeof(NOTIFYICONDATAW);
+    record.szInfo[ARRAYSIZE(record.szInfo) - 1] = L'\0';
+    record.szInfoTitle[ARRAYSIZE(record.szInfoTitle) - 1] = L'\0';
+    record.szTip[ARRAYSIZE(record.szTip) - 1] = L'\0';
+    if (silent)
+        record.dwInfoFlags |= NIIF_NOSOUND;
+    return ::Shell_NotifyIconW(message, &record);
+}
+
+// Waits on the stop event; true when the thread is to go on (time-out).
+bool WaitGoesOn(HANDLE stopEvent, DWORD milliseconds)
+{
+    if (!stopEvent) {
+        ::Sleep(milliseconds);
+        return true;
+    }
+    return ::WaitForSingleObject(stopEvent, milliseconds) == WAIT_TIMEOUT;
+}
+
+CString FormatLine(LPCWSTR format, int a, int b = 0)
+{
+    CString line;
+    line.Format(format, a, b);
+    return line;
+}
+
+} // namespace
+
+// --- Construction and creation ----------------------------------------------------------------------
+
+CSCVTrayWnd::CSCVTrayWnd(const TrayWindowStartRecord& start)
+    : m_args(start.args),
+      m_noInstall(start.noInstall),
+      m_phrases(GetSettings().GetPhrasesFolder()),
+      m_stopEvent(start.stopEvent)
+{
+    m_trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
+    m_trayIcon.uID = kTrayIconId;
+    m_trayIcon.uCallbackMessage = WM_SCV_TRAY_NOTIFY;
+}
+
+CSCVTrayWnd::~CSCVTrayWnd()
+{
+    if (IsWindow())
+        DestroyWindow();
+    for (HICON icon : {m_trayIconHandle, m_smallIcon, m_bigIcon}) {
+        if (icon)
+            ::DestroyIcon(icon);
+    }
+}
+
+bool CSCVTrayWnd::Create(LPVOID parameter)
+{
+    m_createParameter = parameter;
+    const RECT rect{-100, -100, -5, -5};
+    const CString title = GetWindowTitleText(true);
+    return CWindowImpl<CSCVTrayWnd, CWindow, CNullTraits>::Create(nullptr, rect, title, kTrayWindowStyle, 0,
+                                                                    MenuOrId(), parameter) != nullptr;
+}
+
+UINT CSCVTrayWnd::GetTaskbarCreatedMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+UINT CSCVTrayWnd::GetInstanceSignalMessageId()
+{
+    return GetInstanceSignalMessage();
+}
+
+UINT CSCVTrayWnd::GetNotesMessageId()
+{
+    return CAppObjects::GetMainWndListMessage();
+}
+
+BOOL CSCVTrayWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+BOOL CSCVTrayWnd::OnIdle()
+{
+    return FALSE;
+}
+
+// --- WM_CREATE and WM_DESTROY -------------------------------------------------------------------------
+
+LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+{
+    CAppObjects::SetMainWnd(m_hWnd);
+    ReloadLanguage();
+    RegisterWithMessageLoop(true);
+    ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);
+    SetWindowIcons();
+
+    if (m_noInstall) {
+        AddStartupNote(kNoInstallNote);
+        LoadPhraseTree();
+    } else {
+        StartCoreServices(nullptr, nullptr);
+    }
+    if (GetSettings().ClipboardHistory != 0) {
+        WriteLogLine(kClipboardHistoryNotAvailableNote);
+        AddStartupNote(kClipboardHistoryNotAvailableNote);
+    }
+    StartTrayIconThread();
+    StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
+    if (GetSettings().IsNewOrOutdated())
+        StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
+    StartSoundThread(m_stopEvent);
+    if (GetSettings().AutoCheckForUpdates != 0)
+        WriteLogLine(L"Automatic update checks are not part of this build yet");
+
+    SetWindowPos(nullptr, -100, -100, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(SW_HIDE);
+    RegisterSessionNotification();
+    StartCheckForUpdatesCommandWatcher();
+    PostStartupCommands();
+    if (!IsWelcomeAlreadyStarted())
+        StartWelcomeProgram(m_hWnd, true);
+    if (!SetTimer(kTimerDelayedRelays, 3000, nullptr))
+        StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
+    return 0;
+}
+
+void CSCVTrayWnd::SetWindowIcons()
+{
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const UINT id = CAppObjects::GetAppIconId();
+    m_smallIcon = LoadIconSized(module, id, ::GetSystemMetrics(SM_CXSMICON));
+    m_bigIcon = LoadIconSized(module, id, ::GetSystemMetrics(SM_CXICON));
+    if (m_smallIcon)
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+    if (m_bigIcon)
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
+}
+
+void CSCVTrayWnd::RegisterWithMessageLoop(bool add)
+{
+    CMessageLoop* loop = _Module.GetMessageLoop();
+    if (!loop)
+        return;
+    if (add) {
+        loop->AddMessageFilter(this);
+        loop->AddIdleHandler(this);
+    } else {
+        loop->RemoveMessageFilter(this);
+        loop->RemoveIdleHandler(this);
+    }
+}
+
+void CSCVTrayWnd::RegisterSessionNotification()
+{
+    if (m_sessionNotifier.Register(m_hWnd, true))
+        WriteLogLine(L"WTS_Notify successfully installed");
+    else
+        LogError(L"WTS_Notify NOT installed");
+}
+
+void CSCVTrayWnd::PostStartupCommands()
+{
+    if (m_args && m_args->IsEdit())
+        PostMessage(WM_COMMAND, ID_SCV_EDIT_PHRASES, 0);
+    if (m_args && m_args->IsCfu())
+        PostMessage(WM_COMMAND, ID_SCV_CHECK_FOR_UPDATES, 0);
+    StartEditRequestRelay(m_stopEvent);
+    StartShowMenuRelay(m_stopEvent, m_hWnd, WM_SCV_SHOW_TRAY_MENU);
+    if (m_args && m_args->IsShowMenu())
+        PostMessage(WM_SCV_SHOW_TRAY_MENU, 0, 0);
+}
+
+bool CSCVTrayWnd::StartCheckForUpdatesCommandWatcher()
+{
+    NamedEventRelaySpec spec;
+    spec.eventName = L"Local\\Scrivolanter_CommandCheckForUpdates";
+    spec.manualReset = true;
+    spec.window = m_hWnd;
+    spec.message = WM_COMMAND;
+    spec.wParam = ID_SCV_CHECK_FOR_UPDATES;
+    spec.delivery = RelayDelivery::SendThenReset;
+    return StartRelay(m_stopEvent, spec);
+}
+
+LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (m_stopEvent)
+        ::SetEvent(m_stopEvent);
+    StopCoreServices();
+
+    NOTIFYICONDATAW record{};
+    record.hWnd = m_hWnd;
+    record.uID = kTrayIconId;
+    ShellNotify(NIM_DELETE, record, false);
+
+    if (!m_sessionNotifier.IsRegistered(m_hWnd))
+        LogError(L"WTS_Notify HWND for uninstalling not found");
+    else if (m_sessionNotifier.Unregister(m_hWnd))
+        WriteLogLine(L"WTS_Notify successfully uninstalled");
+    else
+        LogError(L"WTS_Notify cannot uninstall");
+
+    RegisterWithMessageLoop(false);
+    if (CAppObjects::GetMainWnd() == m_hWnd)
+        CAppObjects::SetMainWnd(nullptr);
+    return 0;
+}
+
+// --- Core services -------------------------------------------------------------------------------------
+
+bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
+{
+    // Logging follows the setting; a log already open on the same file stays
+    // open (closing it would drop the lines still on their way to the file).
+    if (GetSettings().WriteLog != 0) {
+        const CString path = LogReportPath();
+        wchar_t openPath[MAX_PATH + 2] = {};
+        GetLogPath(openPath, ARRAYSIZE(openPath));
+        if (IsLogOpen() && path.CompareNoCase(openPath) != 0)
+            LogClose();
+        if (!IsLogOpen())
+            LogOpen(path);
+    } else if (IsLogOpen()) {
+        LogClose();
+    }
+
+    LoadPhraseTree();
+
+    // The interchange area, the hot key, the core hook DLL and the query
+    // thread join here once they are part of the program.
+    WriteLogLine(kCoreNotAvailableNote);
+    ReportStartupError(accumulator, kCoreNotAvailableNote);
+    PreloadProcessApiLibraries();
+    m_coreInstalled = false;
+    return false;
+}
+
+void CSCVTrayWnd::StopCoreServices()
+{
+    m_coreInstalled = false;
+}
+
+void CSCVTrayWnd::LoadPhraseTree()
+{
+    CSettings& settings = GetSettings();
+    m_phrases.Clear();
+    m_phrases.Load(settings.GetPhrasesFolder());
+    if (settings.Sorting != -1)
+        m_phrases.Sort(settings.Sorting, false);
+}
+
+void CSCVTrayWnd::ReloadPhrases(bool quiet)
+{
+    LoadPhraseTree();
+    UpdateTrayIcon(quiet ? 1 : 2, nullptr, false);
+    if (!quiet)
+        StartTrayIconBlink();
+}
+
+void CSCVTrayWnd::ReportStartupError(CString* accumulator, LPCWSTR text)
+{
+    if (accumulator) {
+        *accumulator += L"\n";
+        *accumulator += text;
+    }
+    AddStartupNote(text);
+}
+
+void CSCVTrayWnd::ExecuteCommandFromSelf(WPARAM commandId, LPARAM targetWindow)
+{
+    CString line;
+    line.Format(L"CSCVTrayWnd::ExecuteCommandFromSelf: command %d for window %d not run: "
+                L"the phrase menu service is not part of this build yet",
+                static_cast<int>(commandId), static_cast<int>(targetWindow));
+    WriteLogLine(line);
+}
+
+void CSCVTrayWnd::ReloadLanguage()
+{
+    const CString path = BuildLanguageFilePath(GetSettings().GetLanguageFileName());
+    CAppObjects::GetLocalizer().SetLanguageFile(path);
+    SetLanguageFileForStrings(path, GetClientLanguageSuffix());
+    CAppObjects::SetUseRuUrls();
+}
+
+void CSCVTrayWnd::ShowTrayMenuNotAvailable(LPCWSTR source)
+{
+    CString line;
+    line.Format(L"%s: the tray menu is not part of this build yet", source);
+    WriteLogLine(line);
+}
+
+// --- Tray icon ------------------------------------------------------------------------------------------
+
+CString CSCVTrayWnd::BuildTrayStatusText()
+{
+    int included = 0;
+    int all = 0;
+    m_phrases.GetPhraseCounts(&included, &all);
+    CString folder;
+    folder.Format(L"%s: %s [%d/%d]", LoadLocalizedString(IDS_SCV_FOLDER).GetString(),
+                  GetPhrasesFolderDisplayText().GetString(), included, all);
+    return LoadLocalizedString(IDS_SCV_HOT_KEY) + L": " + GetHotKeyDisplayText() + L"\r\n" + folder + L"\r\n" +
+           LoadLocalizedString(IDS_SCV_LEFT_CLICK_MENU);
+}
+
+CString CSCVTrayWnd::BuildTrayTip(const CString& statusText)
+{
+    CString version = GetShortVersionText();
+    if (CAppObjects::IsElevated() && version.Find(L'^') < 0)
+        version += L"^";
+    const CString state = m_coreInstalled ? GetTurnOnText(true) : GetTurnOffText(true);
+    CString tip = version + L" - " + state + L"\r\n" + statusText;
+    if (tip.GetLength() <= kMaxTipLength)
+        return tip;
+    // Whole lines as far as they fit; a first line longer than that is cut.
+    CString head = tip.Left(kMaxTipLength);
+    const int lineEnd = head.ReverseFind(L'\n');
+    if (lineEnd <= 0)
+        return head;
+    head = head.Left(lineEnd);
+    head.TrimRight(L"\r");
+    return head;
+}
+
+BOOL CSCVTrayWnd::CallShellNotifyIcon(DWORD message, NOTIFYICONDATAW& record)
+{
+    return ShellNotify(message, record, SoundsSwitchedOff());
+}
+
+BOOL CSCVTrayWnd::UpdateTrayIcon(int mode, LPCWSTR balloonText, bool warning)
+{
+    if (mode < 0 || mode > 2)
+        return FALSE;
+    HICON icon = LoadAppIcon(m_coreInstalled ? 1 : 0);
+    const CString statusText = BuildTrayStatusText();
+    const CString tip = BuildTrayTip(statusText);
+
+    m_trayIcon.hWnd = m_hWnd;
+    m_trayIcon.uID = kTrayIconId;
+    m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_trayIcon.uCallbackMessage = WM_SCV_TRAY_NOTIFY;
+    m_trayIcon.hIcon = icon;
+    CopyToField(m_trayIcon.szTip, tip);
+    m_trayIcon.dwInfoFlags = 0;
+    if (mode != 2) {
+        CString title = tip;
+        const int lineEnd = title.FindOneOf(L"\r\n");
+        if (lineEnd >= 0)
+            title = title.Left(lineEnd);
+        if (balloonText && *balloonText) {
+            title += L", ";
+            title += balloonText;
+        }
+        m_trayIcon.uFlags |= NIF_INFO;
+        CopyToField(m_trayIcon.szInfoTitle, title);
+        CopyToField(m_trayIcon.szInfo, statusText);
+        m_trayIcon.dwInfoFlags = warning ? NIIF_WARNING : NIIF_USER;
+    }
+
+    BOOL result = FALSE;
+    if (mode == 0) {
+        result = CallShellNotifyIcon(NIM_ADD, m_trayIcon);
+        // An icon the shell already shows (a repeated "TaskbarCreated") is updated instead.
+        if (!result)
+            result = CallShellNotifyIcon(NIM_MODIFY, m_trayIcon);
+        if (result) {
+            m_trayIcon.uVersion = NOTIFYICON_VERSION;
+            CallShellNotifyIcon(NIM_SETVERSION, m_trayIcon);
+        }
+    } else {
+        result = CallShellNotifyIcon(NIM_MODIFY, m_trayIcon);
+    }
+
+    if (m_trayIconHandle)
+        ::DestroyIcon(m_trayIconHandle);
+    m_trayIconHandle = icon;
+    return result;
+}
+
+BOOL CSCVTrayWnd::ShowTrayBalloon(LPCWSTR text, UINT milliseconds)
+{
+    NOTIFYICONDATAW record{};
+    record.hWnd = m_trayIcon.hWnd ? m_trayIcon.hWnd : m_hWnd;
+    record.uID = m_trayIcon.uID;
+    record.uFlags = NIF_INFO | NIF_TIP;
+    // The tip stays as it is while the balloon shows and after it.
+    CopyToField(record.szTip, m_trayIcon.szTip);
+    if (text && *text) {
+        record.dwInfoFlags = NIIF_INFO;
+        record.uTimeout = milliseconds;
+        CopyToField(record.szInfo, text);
+        const BOOL shown = CallShellNotifyIcon(NIM_MODIFY, record);
+        if (shown)
+            SetTimer(kTimerHideBalloon, milliseconds, nullptr);
+        return shown;
+    }
+    // An empty balloon text takes the balloon away.
+    return CallShellNotifyIcon(NIM_MODIFY, record);
+}
+
+void CSCVTrayWnd::StartTrayIconThread()
+{
+    CKernelHandle stop = DuplicateHandleInProcess(m_stopEvent);
+    const HWND window = m_hWnd;
+    try {
+        std::thread([window, stop = std::move(stop)]() {
+            for (int attempt = 0; attempt < kTrayIconTries; ++attempt) {
+                if (::SendMessageW(window, WM_SCV_ADD_TRAY_ICON, 0, 0) != 0)
+                    return;
+                if (!::IsWindow(window) || !WaitGoesOn(stop.Get(), kTrayIconRetryMs))
+                    return;
+            }
+        }).detach();
+    } catch (...) {
+        // No thread: one attempt at once.
+        SendMessage(WM_SCV_ADD_TRAY_ICON, 0, 0);
+    }
+}
+
+void CSCVTrayWnd::StartTrayIconBlink()
+{
+    CKernelHandle stop = DuplicateHandleInProcess(m_stopEvent);
+    const HWND window = m_hWnd;
+    const int iconFlag = m_coreInstalled ? 1 : 0;
+    const bool silent = SoundsSwitchedOff();
+    try {
+        std::thread([window, iconFlag, silent, stop = std::move(stop)]() {
+            PlayNotificationSoundIfEnabled();
+            HICON normal = LoadAppIcon(iconFlag);
+            HICON blink = LoadIconSized(::GetModuleHandleW(nullptr), IDI_SCV_APP_BLINK, ::GetSystemMetrics(SM_CXICON));
+            NOTIFYICONDATAW record{};
+            record.hWnd = window;
+            record.uID = kTrayIconId;
+            record.uFlags = NIF_ICON;
+            for (int i = 0; i < kBlinkCount; ++i) {
+                record.hIcon = blink;
+                ShellNotify(NIM_MODIFY, record, silent);
+                const bool goOn = WaitGoesOn(stop.Get(), kBlinkPhaseMs);
+                record.hIcon = normal;
+                ShellNotify(NIM_MODIFY, record, silent);
+                if (!goOn || (i + 1 < kBlinkCount && !WaitGoesOn(stop.Get(), kBlinkPhaseMs)))
+                    break;
+            }
+            for (HICON icon : {normal, blink}) {
+                if (icon)
+                    ::DestroyIcon(icon);
+            }
+        }).detach();
+    } catch (...) {
+    }
+}
+
+// --- Message boxes --------------------------------------------------------------------------------------
+
+int CSCVTrayWnd::ShowOwnMessageBox(LPCWSTR text, UINT type, bool flash)
+{
+    PlayErrorBeep();
+    if (!flash)
+        return ::MessageBoxW(m_hWnd, text, kProductName, type);
+
+    const LONG_PTR exStyle = GetWindowLongPtr(GWL_EXSTYLE);
+    const CString oldTitle = GetWindowText();
+    CString title = text ? text : L"";
+    const int lineEnd = title.FindOneOf(L"\r\n");
+    if (lineEnd >= 0)
+        title = title.Left(lineEnd);
+    SetWindowLongPtr(GWL_EXSTYLE, exStyle | WS_EX_APPWINDOW);
+    SetWindowText(CString(kProductName) + L": " + title);
+    ShowWindow(SW_SHOW);
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    FLASHWINFO flashInfo{sizeof(FLASHWINFO), m_hWnd, FLASHW_ALL, 3, 0};
+    ::FlashWindowEx(&flashInfo);
+
+    const int result = ::MessageBoxW(m_hWnd, text, kProductName, type & ~static_cast<UINT>(MB_TOPMOST));
+
+    ShowWindow(SW_HIDE);
+    SetWindowLongPtr(GWL_EXSTYLE, exStyle);
+    SetWindowText(oldTitle);
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return result;
+}
+
+// --- Messages -------------------------------------------------------------------------------------------
+
+LRESULT CSCVTrayWnd::OnEndSession(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    WriteLogLine(FormatLine(L"WM_ENDSESSION wParam=%d lParam=%d", static_cast<int>(wParam), static_cast<int>(lParam)));
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnCopyData(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!data || !data->lpData || data->cbData < kCopyDataMinimumSize)
+        return 0;
+    INT32 command = 0;
+    INT32 window = 0;
+    std::memcpy(&command, static_cast<const BYTE*>(data->lpData) + kCopyDataCommandOffset, sizeof(command));
+    std::memcpy(&window, static_cast<const BYTE*>(data->lpData) + kCopyDataWindowOffset, sizeof(window));
+    // Window handles are 32-bit values, sign-extended in a 64-bit process.
+    ExecuteCommandFromSelf(static_cast<WPARAM>(static_cast<INT_PTR>(command)),
+                           static_cast<LPARAM>(static_cast<INT_PTR>(window)));
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
+{
+    switch (timerId) {
+    case kTimerHideBalloon:
+        KillTimer(kTimerHideBalloon);
+        ShowTrayBalloon(nullptr, 0);
+        break;
+    case kTimerDelayedRelays:
+        KillTimer(kTimerDelayedRelays);
+        StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
+        break;
+    default:
+        handled = FALSE;
+        break;
+    }
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnWtsSessionChangeMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    OnWmWTSSessionChange(static_cast<int>(wParam), static_cast<int>(lParam));
+    return 1;
+}
+
+void CSCVTrayWnd::OnWmWTSSessionChange(int reason, int sessionId)
+{
+    CString line;
+    line.Format(L"OnWmWTSSessionChange reason=%s sessionId=%d", WTSSessionChangeReason_2_Str(reason).GetString(),
+                sessionId);
+    WriteLogLine(line);
+    int direction = 0;
+    if (reason == WTS_CONSOLE_CONNECT || reason == WTS_SESSION_LOGON || reason == WTS_SESSION_UNLOCK)
+        direction = 1;
+    else if (reason == WTS_CONSOLE_DISCONNECT || reason == WTS_SESSION_LOGOFF || reason == WTS_SESSION_LOCK)
+        direction = -1;
+    WriteLogLine(FormatLine(L"OnWmWTSSessionChange WTS_reason=%d", direction));
+    // Suspending and resuming the clipboard watcher joins here with the watcher.
+    BroadcastAppEvent(AppEventSessionChange, reason);
+}
+
+LRESULT CSCVTrayWnd::OnCommandExit(WORD, WORD, HWND, BOOL&)
+{
+    DestroyWindow();
+    ::PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnCommandEnablePhraseMenu(WORD, WORD, HWND, BOOL&)
+{
+    if (m_coreInstalled) {
+        StopCoreServices();
+    } else {
+        CString errors;
+        if (!StartCoreServices(nullptr, &errors) && !errors.IsEmpty()) {
+            errors.TrimLeft(L"\n");
+            ShowOwnMessageBox(errors, MB_ICONERROR, false);
+        }
+    }
+    UpdateTrayIcon(1, nullptr, false);
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnCommandEditPhrases(WORD, WORD, HWND, BOOL&)
+{
+    StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, CString());
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
+{
+    WriteLogLine(L"Check For Updates: the update check is not part of this build yet");
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnAddTrayIcon(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const BOOL added = UpdateTrayIcon(0, nullptr, false);
+    if (added)
+        CAppObjects::PlayStartSound();
+    else
+        WriteLogLine(L"ERROR: cannot install tray icon");
+    return added;
+}
+
+LRESULT CSCVTrayWnd::OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    switch (static_cast<UINT>(lParam)) {
+    case WM_LBUTTONUP:
+        ShowTrayMenuNotAvailable(L"Tray icon click");
+        return 0;
+    case WM_RBUTTONUP:
+    case NIN_BALLOONUSERCLICK:
+        ShowTrayMenuNotAvailable(L"Tray icon click");
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    switch (wParam) {
+    case 0:
+        ::MessageBoxW(m_hWnd, L"Cannot start settings module", kProductName, MB_ICONERROR);
+        OpenEditor(true, false, false, CString());
+        break;
+    case 1:
+        m_languagePathAtEditorStart = GetSettings().GetLanguageFilePath();
+        break;
+    case 2: {
+        GetSettings().Load();
+        StopCoreServices();
+        StartCoreServices(nullptr, nullptr);
+        const bool sameLanguage = GetSettings().GetLanguageFilePath().CompareNoCase(m_languagePathAtEditorStart) == 0;
+        UpdateTrayIcon(sameLanguage ? 2 : 1, nullptr, false);
+        break;
+    }
+    default:
+        break;
+    }
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&)
+{
+    GetSettings().Load();
+    ReloadLanguage();
+    UpdateTrayIcon(2, nullptr, false);
+    ReloadPhrases(false);
+    UpdateTrayIcon(2, nullptr, false);
+    WriteLogLine(L"CSCVTrayWnd::OnWmEditorEnded: Detected event: RedodeZovuva closed");
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    // No clipboard history yet: it holds no items. The result is the whole
+    // text's length; a result of the buffer size or more means it was cut.
+    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + L" [0]";
+    CopyToCallerBuffer(wParam, lParam, text);
+    return text.GetLength();
+}
+
+LRESULT CSCVTrayWnd::OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnWmCommandFromSelf(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    WriteLogLine(L"CSCVTrayWnd::OnWmCommandFromSelf");
+    ExecuteCommandFromSelf(wParam, lParam);
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnIsPhraseMenuClosed(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnConnectionChanged(UINT, WPARAM, LPARAM, BOOL&)
+{
+    UpdateTrayIcon(1, nullptr, false);
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnHideBalloon(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ShowTrayBalloon(nullptr, 0);
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnHideMenuToolTip(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnShowTrayMenuRequest(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ShowTrayMenuNotAvailable(L"Show menu request");
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnLanguageChanged(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ReloadLanguage();
+    BroadcastAppEvent(AppEventSettingsReloaded, 0);
+    UpdateTrayIcon(2, nullptr, false);
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnGetCurrentItemUrl(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    // No floating pane yet: no item, no address.
+    CopyToCallerBuffer(wParam, lParam, CString());
+    return FALSE;
+}
+
+LRESULT CSCVTrayWnd::OnNewPhraseWithText(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    const CString text = lParam ? ReadCallerText(lParam, 1024 * 1024) : CString();
+    StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, text);
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnInstanceSignal(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    WriteLogLine(FormatLine(L"WM_SCV_INSTANCE_SIGNAL wParam=%d", static_cast<int>(wParam)));
+    switch (wParam) {
+    case 0:
+        if (!m_coreInstalled)
+            StartCoreServices(nullptr, nullptr);
+        CAppObjects::PlayAlreadyWorkSound();
+        UpdateTrayIcon(1, LoadLocalizedString(IDS_SCV_ALREADY_WORKS), true);
+        break;
+    case 1:
+        UpdateTrayIcon(1, LoadLocalizedString(IDS_SCV_EXITING), false);
+        ::Sleep(500);
+        PostMessage(WM_COMMAND, ID_SCV_APP_EXIT, lParam);
+        break;
+    default:
+        UpdateTrayIcon(1, L"", true);
+        break;
+    }
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&)
+{
+    StartTrayIconThread();
+    return 1;
+}
+
+LRESULT CSCVTrayWnd::OnAddStartupNoteMessage(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    const CString text = ReadCallerText(lParam, 4096);
+    if (!text.IsEmpty())
+        AddStartupNote(text);
+    return 1;
+}

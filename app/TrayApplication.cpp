@@ -1,0 +1,32 @@
+#include "app/TrayApplication.h"
+
+#include <memory>
+
+#include "app/AppObjects.h"
+#include "app/SCVTrayWnd.h"
+#include "common/SharedLog.h"
+#include "platform/CAppModule.h"
+#include "platform/CMessageLoop.h"
+
+int RunTrayApplication(HANDLE instanceEvent, bool noInstall, const CCommandLineArgs* args)
+{
+    CMessageLoop loop;
+    for (CIdleHandler* handler : GetIdleHandlerList())
+        loop.AddIdleHandler(handler);
+    const bool loopAdded = _Module.AddMessageLoop(&loop) != FALSE;
+
+    CAppObjects::GetLocalizer();
+
+    int result = 0;
+    {
+        auto window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{instanceEvent, args, noInstall});
+        if (window->Create(nullptr))
+            result = loop.Run();
+        else
+            LogError(L"Cannot create the tray window");
+        // The window object goes before the loop that knows it.
+    }
+    if (loopAdded)
+        _Module.RemoveMessageLoop();
+    return result;
+}

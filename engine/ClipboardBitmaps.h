@@ -1,0 +1,17 @@
+#pragma once
+
+// Bitmaps for the clipboard: written to a .bmp file, put on the clipboard,
+// compared pixel by pixel.
+
+#include <windows.h>
+
+// Writes the bitmap as a .bmp file (a file header, a BITMAPINFOHEADER with a
+// colour table for 1 to 16 bits per pixel, the DIB bits). False on any failure.
+bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap);
+// Empties the clipboard and puts a copy of the bitmap as CF_BITMAP (the
+// caller keeps its bitmap). False when the copy cannot be made or the
+// clipboard cannot be opened.
+bool PutBitmapToClipboard(HBITMAP bitmap);
+// Whether two bitmaps have the same size, depth and pixels (the same handle:
+// true at once; a null handle: false).
+bool BitmapsEqual(HBITMAP a, HBITMAP b);

@@ -1,0 +1,12 @@
+#pragma once
+
+// Pasting into the foreground window with simulated keys (keybd_event).
+
+#include <windows.h>
+
+// Simulated Ctrl+V (keybd_event): held Shift, Ctrl and Alt are released first;
+// with pauses, 100 ms between V down and up and 500 ms after. Returns true.
+bool SendCtrlV(bool pauses);
+// Ctrl+V, then `count` Left-arrow strokes (with a 1 ms pause every few strokes)
+// so that the caret ends where the phrase's caret mark stood.
+void PasteAndMoveCaretLeft(unsigned count);

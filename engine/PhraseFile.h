@@ -1,0 +1,63 @@
+#pragma once
+// The phrase file: one UTF-8 XML document per phrase (root element "SCVCommand"), and
+// "FOLDER_SELF.scrivolanter" with a folder's own properties. Reading fills a record; writing
+// replaces the file only once the new content is complete on disk.
+
+#include "engine/PhraseItemRecord.h"
+#include "platform/CString.h"
+
+#include <windows.h>
+
+#include <string>
+
+class TiXmlElement;
+
+inline constexpr wchar_t kPhraseFileExtension[] = L".scrivolanter";
+inline constexpr wchar_t kFolderSelfFileName[] = L"FOLDER_SELF.scrivolanter";
+// Phrase files above this size are not read (a log line names them).
+inline constexpr unsigned long long kMaxPhraseFileSize = 16ull * 1024 * 1024;
+
+// Fills the phrase fields of an existing record from the file. The root's attributes are applied
+// before the elements are read, so a false result (missing or empty MenuName, unreadable or
+// invalid file) may leave the record partly filled.
+bool ReadPhraseFile(PhraseItemRecord& record, const wchar_t* path);
+
+// Writes the record's file (see WritePhraseFileBytes); true only when the new file replaced the
+// old one. Failures are logged; the record is never changed.
+bool SavePhraseFile(const PhraseItemRecord& record, const wchar_t* path);
+
+// The document text of the record (UTF-8); empty when it could not be built.
+std::string BuildPhraseXml(const PhraseItemRecord& record);
+
+// Fills the phrase fields of a record from a document text (UTF-8, NUL-terminated); the result and
+// what is filled as for ReadPhraseFile.
+bool ParsePhraseDocument(PhraseItemRecord& record, const char* text);
+
+// Reads the whole file, shared for reading and deleting (so a writer elsewhere can still replace
+// it). False for a file that cannot be opened, is empty, reads short or is larger than
+// kMaxPhraseFileSize (logged).
+bool ReadPhraseFileBytes(const wchar_t* path, std::string& content);
+// Reads a file whose size is known (from a folder listing) into the buffer, which must hold
+// size + 1 bytes; the byte after the content is left as it was (a NUL put there by the caller stays).
+// False also when the file turns out to be shorter or longer than `size`, or `size` is 0 or above
+// kMaxPhraseFileSize (logged).
+bool ReadPhraseFileExactly(const wchar_t* path, char* buffer, size_t size);
+
+// "year|month|day|hour|minute|second". Parsing zeroes `out` first; missing fields stay 0; true when
+// the year is not 0.
+bool ParseUsageDate(const char* text, SYSTEMTIME& out);
+std::string FormatUsageDate(const SYSTEMTIME& date);
+
+// "TEXT" 0, "RTF" 1, "EXEC" 2 (without regard to case); anything else is 0 / "TEXT".
+int PhraseDataTypeFromText(const wchar_t* text);
+const wchar_t* PhraseDataTypeToText(int type);
+
+// The text of one element: its first child must be a text node. Converted from UTF-8 and passed
+// through UnescapePhraseText. False when there is no text.
+bool ReadPhraseElementText(const TiXmlElement* element, CString& out);
+// Appends <name>text</name> to the parent (the text is escaped when the document is printed).
+void AddPhraseTextElement(TiXmlElement* parent, const char* name, const wchar_t* text);
+
+// Replaces, in place and in this order, every "&lt;" by "<", "&gt;" by ">" and "&quote;" by a
+// quotation mark: sequences that older files carry literally in their texts.
+void UnescapePhraseText(CString& text);

@@ -1,0 +1,122 @@
+#include "engine/PhraseFileWriter.h"
+
+#include "common/KernelHandle.h"
+#include "common/PathFunctions.h"
+#include "common/SecurityInfo.h"
+#include "common/SharedLog.h"
+#include "common/ShellCommands.h"
+
+namespace {
+
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplaceRetryDelayMs = 30;
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    size_t offset = 0;
+    while (offset < bytes.size()) {
+        const size_t remaining = bytes.size() - offset;
+        const DWORD chunk = remaining > 0x10000000u ? 0x10000000u : static_cast<DWORD>(remaining);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + offset, chunk, &written, nullptr)) {
+            return false;
+        }
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        offset += written;
+    }
+    return true;
+}
+
+bool IsTransientReplaceError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// Moves `source` over `target`. The read-only attribute of the target is cleared first and put back
+// when the move fails.
+bool ReplaceFileWith(const wchar_t* source, const wchar_t* target)
+{
+    const DWORD attributes = GetFileAttributesW(target);
+    const bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                             (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (wasReadOnly) {
+        SetFileAttributesW(target, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt >= kReplaceAttempts || !IsTransientReplaceError(error)) {
+            if (wasReadOnly) {
+                SetFileAttributesW(target, attributes);
+            }
+            SetLastError(error);
+            return false;
+        }
+        Sleep(kReplaceRetryDelayMs);
+    }
+}
+
+void DeleteKeepingError(const wchar_t* path)
+{
+    const DWORD error = GetLastError();
+    DeleteFileW(path);
+    SetLastError(error);
+}
+
+} // namespace
+
+HANDLE CreatePhraseFileForWrite(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    SECURITY_ATTRIBUTES security{};
+    SECURITY_ATTRIBUTES* openSecurity = CreateOpenSecurityAttributes(&security) ? &security : nullptr;
+    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, openSecurity, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+CString MakePhraseTempPath(const wchar_t* path)
+{
+    CString temp = GetFolderFromPath(path, false);
+    temp += L"~";
+    temp += GetFileNameFromPath(path);
+    temp.AppendFormat(L".%lX.tmp", static_cast<unsigned long>(GetCurrentThreadId()));
+    return temp;
+}
+
+bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
+{
+    const CString temp = MakePhraseTempPath(path);
+    {
+        CKernelHandle file(CreatePhraseFileForWrite(temp));
+        if (!file) {
+            return false;
+        }
+        if (!WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get())) {
+            const DWORD error = GetLastError();
+            file.Reset();
+            DeleteFileW(temp);
+            SetLastError(error);
+            return false;
+        }
+    }
+    if (!ReplaceFileWith(temp, path)) {
+        DeleteKeepingError(temp);
+        return false;
+    }
+    return true;
+}
+
+void LogPhraseFileWriteError(DWORD error)
+{
+    CString line;
+    line.Format(L"ERROR: code %d, %s", static_cast<int>(error), GetErrorMessageText(error).GetString());
+    WriteLogLine(line);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The ordered save worker of a phrase store: finished file contents are queued with their paths and
+// written one after another on one thread, so a save never reads a record that the caller may
+// change or free, and an older state of a file can never overwrite a newer one.
+
+#include "platform/CString.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class CPhraseSaveQueue
+{
+public:
+    CPhraseSaveQueue() = default;
+    // Writes everything still queued, then ends the worker.
+    ~CPhraseSaveQueue();
+    CPhraseSaveQueue(const CPhraseSaveQueue&) = delete;
+    CPhraseSaveQueue& operator=(const CPhraseSaveQueue&) = delete;
+
+    // Queues the bytes as the new content of the file; a queued, not yet started write of the same
+    // file is replaced by this newer one. When no worker thread can be started the file is written
+    // at once and the result of that write is given; otherwise true.
+    bool Enqueue(const CString& path, std::string bytes);
+    // Returns when everything queued so far has been written (or has failed, which is logged).
+    void Flush();
+    // True while a write of that file is queued or running.
+    bool IsPending(const CString& path) const;
+
+private:
+    struct Job
+    {
+        std::wstring path;
+        std::string bytes;
+    };
+
+    bool StartWorker();
+    void Run();
+    static bool WriteJob(const Job& job);
+    static bool SamePath(const std::wstring& a, const wchar_t* b);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Job> m_jobs;
+    std::wstring m_running;
+    bool m_busy = false;
+    bool m_stop = false;
+    std::thread m_worker;
+};

@@ -1,0 +1,91 @@
+#pragma once
+// The phrase library in memory: a tree of PhraseItemRecord loaded from a folder tree of phrase
+// files, with ids, sorting, lookups, counts, usage statistics and ordered saving of single records.
+
+#include "engine/PhraseItemRecord.h"
+#include "engine/PhraseSaveQueue.h"
+#include "platform/CString.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct PhraseStatistics
+{
+    int charactersInserted = 0;
+    int highestUsageCount = 0;
+    int totalUsage = 0;
+    int folders = 0;
+    int plainTextPhrases = 0;
+    int richTextPhrases = 0;
+    int commandPhrases = 0;
+    int includedItems = 0;
+    int allItems = 0;
+    std::wstring mostUsedTitle;
+};
+
+class CPhraseStore
+{
+public:
+    // Called for each record of a walk with the walk's context and the folder holding the record
+    // (null at the top level). False ends the walk of the current list only.
+    using WalkCallback = bool (*)(PhraseItemRecord& record, void* context, PhraseItemRecord* parent);
+    // The text a phrase inserts (macros expanded, rich text as plain text), for the statistics.
+    using InsertedTextFunction = std::function<CString(const PhraseItemRecord& record)>;
+
+    explicit CPhraseStore(const CString& folder = CString());
+    // Writes the saves still queued before the store goes away.
+    virtual ~CPhraseStore();
+    CPhraseStore(const CPhraseStore&) = delete;
+    CPhraseStore& operator=(const CPhraseStore&) = delete;
+
+    // Replaces the tree with the folder's content (an empty argument: the stored phrases folder).
+    // Queued saves are written first. A non-empty folder that does not exist gives an empty tree
+    // and leaves the stored folder unchanged. Every record pointer and id from before is void.
+    void Load(const CString& folder = CString());
+    // Sorts every list of the tree (stable): folders first, then the smaller SortID (unsigned).
+    // The mode and direction are accepted for callers that pass their setting; the order is the
+    // same for every value.
+    void Sort(int mode = 0, bool descending = false);
+    void Clear();
+
+    const CString& GetFolder() const noexcept { return m_folder; }
+    std::vector<PhraseItemRecord>& GetItems() noexcept { return m_items; }
+    const std::vector<PhraseItemRecord>& GetItems() const noexcept { return m_items; }
+
+    // The first record with the id in a depth-first walk; null when none has it.
+    PhraseItemRecord* FindItemById(int id);
+    // The folder whose children hold the record with the id; null at the top level or when none has it.
+    PhraseItemRecord* FindParentFolder(int id);
+    // True when a phrase (not a folder) with the id lies anywhere below the folder.
+    static bool FolderContainsId(const PhraseItemRecord& folder, int id);
+
+    // all = every record (folders too); included = records with included content. Either may be null.
+    void GetPhraseCounts(int* included, int* all) const;
+    int GetIncludedCount(int* all) const;
+
+    // Saves the record with the id; nothing when there is none.
+    void SaveItemById(int id);
+    // Queues the record's file for writing, as the record is now. A record without a path first gets
+    // a new unique file (or, for a folder, a new directory) named after its title in the folder
+    // that holds it, or in the phrases folder at the top level. False when the file content could
+    // not be built or no folder is known.
+    bool SaveItem(PhraseItemRecord& record);
+    // Returns when every queued save has been written.
+    void FlushSaves();
+
+    // Fills the statistics; `insertedText` gives the text a phrase inserts (the body as it stands
+    // when none is given).
+    bool CollectStatistics(PhraseStatistics& out, const InsertedTextFunction& insertedText = {}) const;
+
+    // Walks the whole tree; the number of records visited.
+    int Walk(WalkCallback callback, void* context);
+
+private:
+    PhraseItemRecord* FindFolderHolding(const PhraseItemRecord* record);
+    bool AssignNewPath(PhraseItemRecord& record);
+
+    std::vector<PhraseItemRecord> m_items;
+    CString m_folder;
+    CPhraseSaveQueue m_saves;
+};

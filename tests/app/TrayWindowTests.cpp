@@ -1,0 +1,384 @@
+// test-locks: appevents desktop
+// test-sources: ../../resources/Scrivolanter.rc
+// The tray window in this process: its start-up notes, the start-up commands
+// it posts to itself, the tray icon coming back on "TaskbarCreated", the
+// bounds of what it reads from and writes to other callers' memory, session
+// changes, the instance signal and the exit command. The program's resources
+// are linked in, so texts and icons are the program's own.
+
+#include <windows.h>
+#include <shellapi.h>
+#include <wtsapi32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppObjects.h"
+#include "app/CommandLineArgs.h"
+#include "app/NamedEvents.h"
+#include "app/SCVTrayWnd.h"
+#include "app/StartupNotes.h"
+#include "common/AppListeners.h"
+#include "common/Settings.h"
+#include "common/SettingsEnvironment.h"
+#include "support/MessagePump.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 10000;
+
+// The settings of this test program live in a folder of their own.
+class TestSettingsEnvironment : public CSettingsEnvironment
+{
+public:
+    explicit TestSettingsEnvironment(const std::wstring& folder) : m_folder(folder.c_str()) {}
+    CString GetProgramFolder() const override { return m_folder + L"\\"; }
+    CString GetProfileFolder() const override { return m_folder + L"\\profile"; }
+    bool IsProgramOnRemovableDrive() const override { return false; }
+    bool CanUserWrite(LPCWSTR) const override { return true; }
+
+private:
+    CString m_folder;
+};
+
+scvtest::TempFolder& SettingsFolder()
+{
+    static scvtest::TempFolder folder;
+    return folder;
+}
+
+const TestSettingsEnvironment& SettingsEnvironment()
+{
+    static TestSettingsEnvironment environment(SettingsFolder().Path());
+    return environment;
+}
+
+class TrayWindowEnvironment : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        scvtest::TempFolder& folder = SettingsFolder();
+        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
+        folder.CreateSubfolder(L"Phrases");
+        folder.WriteUtf8(L"Phrases\\One.scrivolanter",
+                         L"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n"
+                         L"<SCVCommand UsageCount=\"0\" SortID=\"1\">\r\n"
+                         L"    <MenuName>One</MenuName>\r\n    <DataType>TEXT</DataType>\r\n"
+                         L"    <Cmd>one</Cmd>\r\n</SCVCommand>\r\n");
+        SetSettingsFactory([]() -> CSettings* { return new CSettings(SettingsEnvironment()); });
+        CSettings& settings = GetSettings();
+        settings.WriteLog = 0;
+        settings.SoundOnEventsV094 = 0;
+        settings.AutoCheckForUpdates = 0;
+        settings.ClipboardHistory = 0;
+        settings.ShowHistoryPaneOnStart = 0;
+        settings.PhrasesDirectory = CString(folder.PathOf(L"Phrases").c_str());
+    }
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new TrayWindowEnvironment);
+
+bool HasNote(const wchar_t* part)
+{
+    const std::vector<CString> notes = GetStartupNotes();
+    return std::any_of(notes.begin(), notes.end(), [&](const CString& note) { return note.Find(part) >= 0; });
+}
+
+int CountNotes(const wchar_t* part)
+{
+    const std::vector<CString> notes = GetStartupNotes();
+    return static_cast<int>(
+        std::count_if(notes.begin(), notes.end(), [&](const CString& note) { return note.Find(part) >= 0; }));
+}
+
+// Whether the shell shows the window's tray icon: only an icon that exists can be changed.
+bool TrayIconExists(HWND window)
+{
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof(record);
+    record.hWnd = window;
+    record.uID = kTrayIconId;
+    record.uFlags = NIF_TIP;
+    ::lstrcpynW(record.szTip, L"Scrivolanter", ARRAYSIZE(record.szTip));
+    return ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+// Records what is posted to one window on this thread and keeps it from
+// being run (the editor start, for instance, would open message boxes).
+class PostedMessageRecorder
+{
+public:
+    explicit PostedMessageRecorder(HWND window)
+    {
+        s_window = window;
+        s_seen.clear();
+        m_hook = ::SetWindowsHookExW(WH_GETMESSAGE, HookProc, nullptr, ::GetCurrentThreadId());
+    }
+    ~PostedMessageRecorder()
+    {
+        if (m_hook)
+            ::UnhookWindowsHookEx(m_hook);
+        s_window = nullptr;
+    }
+    bool IsHooked() const { return m_hook != nullptr; }
+    // Message and wParam of each message taken from the queue for the window.
+    static std::vector<std::pair<UINT, WPARAM>> s_seen;
+
+private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam)
+    {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->hwnd == s_window && s_window &&
+            (msg->message == WM_COMMAND || msg->message >= WM_APP)) {
+            s_seen.emplace_back(msg->message, msg->wParam);
+            msg->message = WM_NULL;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static HWND s_window;
+    HHOOK m_hook = nullptr;
+};
+std::vector<std::pair<UINT, WPARAM>> PostedMessageRecorder::s_seen;
+HWND PostedMessageRecorder::s_window = nullptr;
+
+class SessionEventListener : public IAppEventListener
+{
+public:
+    void OnAppEvent(int code, LPARAM value) override { events.emplace_back(code, value); }
+    std::vector<std::pair<int, LPARAM>> events;
+};
+
+class TrayWindowTest : public testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        m_window.reset();
+        // A WM_QUIT of the exit command stays out of the following tests.
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    CSCVTrayWnd& Create(const wchar_t* commandLine, bool noInstall = false)
+    {
+        m_args = std::make_unique<CCommandLineArgs>(commandLine);
+        m_args->Parse();
+        // The stop events stay open for the rest of the run: worker threads may still hold them.
+        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{m_stopEvent, m_args.get(), noInstall});
+        EXPECT_TRUE(m_window->Create(nullptr));
+        return *m_window;
+    }
+
+    HWND Window() const { return m_window->m_hWnd; }
+
+    std::unique_ptr<CCommandLineArgs> m_args;
+    std::unique_ptr<CSCVTrayWnd> m_window;
+    HANDLE m_stopEvent = nullptr;
+};
+
+TEST_F(TrayWindowTest, NoInstallRunsWithoutTheCoreAndNotesIt)
+{
+    ClearStartupNotes();
+    CSCVTrayWnd& window = Create(L"/noinstall", true);
+    EXPECT_TRUE(HasNote(L"No install on launch. Flag specifided"));
+    EXPECT_FALSE(HasNote(L"The phrase menu service"));
+    EXPECT_FALSE(window.IsCoreInstalled());
+    EXPECT_EQ(CAppObjects::GetMainWnd(), Window());
+    EXPECT_FALSE(::IsWindowVisible(Window()));
+    RECT rect{};
+    ::GetWindowRect(Window(), &rect);
+    EXPECT_EQ(rect.left, -100);
+    EXPECT_EQ(rect.top, -100);
+}
+
+TEST_F(TrayWindowTest, CoreStartSaysTheServiceIsNotThereAndTheIconShowsIt)
+{
+    ClearStartupNotes();
+    CSCVTrayWnd& window = Create(L"");
+    EXPECT_TRUE(HasNote(L"The phrase menu service (hot key, core hook DLL, query thread) is not part of this build"));
+    EXPECT_FALSE(window.IsCoreInstalled());
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return window.GetTrayIconRecord().hIcon != nullptr; }, kTimeoutMs));
+    // The tip: version (elevation mark under Wine), state "OFF", the status lines.
+    const std::wstring tip = window.GetTrayIconRecord().szTip;
+    EXPECT_NE(tip.find(L" - OFF\r\n"), std::wstring::npos) << testing::PrintToString(tip);
+    EXPECT_NE(tip.find(L"Hot key: "), std::wstring::npos);
+    EXPECT_NE(tip.find(L" [1/1]"), std::wstring::npos) << "one phrase in the test folder";
+    EXPECT_LE(tip.size(), 126u);
+    EXPECT_EQ(tip.find(L'^') != std::wstring::npos, CAppObjects::IsElevated());
+}
+
+TEST_F(TrayWindowTest, TitleCarriesElevationMarkAndHint)
+{
+    Create(L"", true);
+    wchar_t title[200] = {};
+    ::GetWindowTextW(Window(), title, ARRAYSIZE(title));
+    EXPECT_STREQ(title, CAppObjects::IsElevated() ? L"Scrivolanter^ Press enter to activate"
+                                                  : L"Scrivolanter Press enter to activate");
+}
+
+TEST_F(TrayWindowTest, StartUpCommandsArePostedForTheirSwitches)
+{
+    struct Case
+    {
+        const wchar_t* commandLine;
+        std::vector<std::pair<UINT, WPARAM>> expected;
+    };
+    const std::vector<Case> cases = {
+        {L"/edit /cfu /showmenu",
+         {{WM_COMMAND, ID_SCV_EDIT_PHRASES}, {WM_COMMAND, ID_SCV_CHECK_FOR_UPDATES}, {WM_SCV_SHOW_TRAY_MENU, 0}}},
+        {L"/showmenu", {{WM_SCV_SHOW_TRAY_MENU, 0}}},
+        {L"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.commandLine)));
+        // The window posts while it is created; the posts wait in the queue until pumped.
+        Create(c.commandLine, true);
+        PostedMessageRecorder recorder(Window());
+        ASSERT_TRUE(recorder.IsHooked());
+        scvtest::PumpFor(300);
+        std::vector<std::pair<UINT, WPARAM>> seen;
+        for (const auto& message : PostedMessageRecorder::s_seen) {
+            if (message.first == WM_COMMAND || message.first == WM_SCV_SHOW_TRAY_MENU)
+                seen.push_back(message);
+        }
+        EXPECT_EQ(seen, c.expected);
+        m_window.reset();
+    }
+}
+
+TEST_F(TrayWindowTest, TaskbarCreatedBringsTheIconBack)
+{
+    Create(L"", true);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return TrayIconExists(Window()); }, kTimeoutMs));
+
+    // As after a restart of the shell: the icon is gone.
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof(record);
+    record.hWnd = Window();
+    record.uID = kTrayIconId;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record));
+    ASSERT_FALSE(TrayIconExists(Window()));
+
+    EXPECT_EQ(::SendMessageW(Window(), CSCVTrayWnd::GetTaskbarCreatedMessage(), 0, 0), 1);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return TrayIconExists(Window()); }, kTimeoutMs));
+}
+
+TEST_F(TrayWindowTest, CopyDataIsTakenOnlyWhenItHoldsBothFields)
+{
+    Create(L"", true);
+    std::vector<BYTE> block(4096, 0);
+    const INT32 command = -1;
+    std::memcpy(block.data(), &command, sizeof(command));
+    struct Case
+    {
+        const void* data;
+        DWORD size;
+        LRESULT expected;
+    };
+    const Case cases[] = {
+        {nullptr, 4096, 0},      // no data
+        {block.data(), 4, 0},    // the command id alone
+        {block.data(), 137, 0},  // one byte short of the window field
+        {block.data(), 138, 1},  // exactly both fields
+        {block.data(), 4096, 1},
+    };
+    for (const Case& c : cases) {
+        COPYDATASTRUCT copy{0, c.size, const_cast<void*>(c.data)};
+        EXPECT_EQ(::SendMessageW(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)), c.expected)
+            << "size " << c.size;
+    }
+    EXPECT_EQ(::SendMessageW(Window(), WM_COPYDATA, 0, 0), 0);
+}
+
+TEST_F(TrayWindowTest, HistoryCaptionIsCutToTheCallersBuffer)
+{
+    Create(L"", true);
+    const std::wstring full = L"Scrivolanter - Clipboard History [0]";
+
+    wchar_t big[100];
+    std::fill(std::begin(big), std::end(big), L'#');
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(big), reinterpret_cast<LPARAM>(big)),
+              static_cast<LRESULT>(full.size()));
+    EXPECT_EQ(std::wstring(big), full);
+
+    wchar_t small[8];
+    std::fill(std::begin(small), std::end(small), L'#');
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 5, reinterpret_cast<LPARAM>(small)),
+              static_cast<LRESULT>(full.size()));
+    EXPECT_EQ(std::wstring(small), L"Scri");
+    EXPECT_EQ(small[5], L'#') << "nothing written beyond the given size";
+
+    std::fill(std::begin(small), std::end(small), L'#');
+    ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 0, reinterpret_cast<LPARAM>(small));
+    EXPECT_EQ(small[0], L'#') << "a size of 0 writes nothing";
+    // A pointer that names no memory of this process is not written to.
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 100, 0x10), static_cast<LRESULT>(full.size()));
+}
+
+TEST_F(TrayWindowTest, CurrentItemUrlIsEmptyWithoutAFloatingPane)
+{
+    Create(L"", true);
+    wchar_t buffer[16] = L"previous";
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_CURRENT_ITEM_URL, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer)),
+              0);
+    EXPECT_STREQ(buffer, L"");
+}
+
+TEST_F(TrayWindowTest, SessionChangesReachTheApplicationListeners)
+{
+    Create(L"", true);
+    SessionEventListener listener;
+    AddAppEventListener(&listener);
+    for (int reason : {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK, 10})
+        EXPECT_EQ(::SendMessageW(Window(), WM_WTSSESSION_CHANGE, reason, 1), 1);
+    RemoveAppEventListener(&listener);
+    const std::vector<std::pair<int, LPARAM>> expected = {
+        {AppEventSessionChange, WTS_SESSION_LOCK}, {AppEventSessionChange, WTS_SESSION_UNLOCK}, {AppEventSessionChange, 10}};
+    EXPECT_EQ(listener.events, expected);
+}
+
+TEST_F(TrayWindowTest, NotesComeFromTheRegisteredMessageOnlyWithReadableText)
+{
+    Create(L"", true);
+    const UINT message = CAppObjects::GetMainWndListMessage();
+    const int before = GetStartupNoteCount();
+    EXPECT_EQ(::SendMessageW(Window(), message, 0, reinterpret_cast<LPARAM>(L"A note from elsewhere")), 1);
+    EXPECT_TRUE(HasNote(L"A note from elsewhere"));
+    EXPECT_EQ(::SendMessageW(Window(), message, 0, 0x10), 1);
+    EXPECT_EQ(::SendMessageW(Window(), message, 0, 0), 1);
+    EXPECT_EQ(GetStartupNoteCount(), before + 1);
+    EXPECT_EQ(CAppObjects::SendTextToMainWndList(L"Through the service"), 1);
+    EXPECT_TRUE(HasNote(L"Through the service"));
+}
+
+TEST_F(TrayWindowTest, AnotherStartRetriesTheCoreStart)
+{
+    Create(L"");
+    const int before = CountNotes(L"The phrase menu service");
+    EXPECT_EQ(::SendMessageW(Window(), GetInstanceSignalMessage(), 0, 0), 1);
+    EXPECT_EQ(CountNotes(L"The phrase menu service"), before + 1);
+    EXPECT_TRUE(::IsWindow(Window()));
+}
+
+TEST_F(TrayWindowTest, ExitRequestEndsTheWindowAndTheLoop)
+{
+    Create(L"", true);
+    const HWND window = Window();
+    EXPECT_EQ(::SendMessageW(window, GetInstanceSignalMessage(), 1, 0), 1);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return !::IsWindow(window); }, kTimeoutMs));
+    EXPECT_EQ(::WaitForSingleObject(m_stopEvent, 0), WAIT_OBJECT_0) << "the stop event ends the worker threads";
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(CAppObjects::GetMainWnd(), nullptr);
+}
+
+} // namespace

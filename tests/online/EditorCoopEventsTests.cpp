@@ -1,0 +1,108 @@
+// test-locks: appevents
+#include "online/EditorCoopEvents.h"
+
+#include "common/KernelHandle.h"
+
+#include "support/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const UINT kEndedMessage = WM_APP + 6;
+
+// A message-only window that counts the messages it is posted.
+class CCountingWindow
+{
+public:
+    CCountingWindow()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &CCountingWindow::WindowProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ScvTestCoopCounter";
+        ::RegisterClassW(&windowClass);
+        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     windowClass.hInstance, nullptr);
+        s_count = 0;
+    }
+    ~CCountingWindow() { ::DestroyWindow(m_window); }
+    HWND Get() const { return m_window; }
+    static int Count() { return s_count; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kEndedMessage && wParam == 0 && lParam == 0)
+            ++s_count;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND m_window = nullptr;
+    static inline int s_count = 0;
+};
+
+bool EventExists(LPCWSTR name)
+{
+    return CKernelHandle(::OpenEventW(SYNCHRONIZE, FALSE, name)).operator bool();
+}
+} // namespace
+
+TEST(EditorCoopEvents, NamesAreTheAgreedOnes)
+{
+    EXPECT_STREQ(GetOptionsChangedEventName(), L"Local\\Scrivolanter_OptionsChanged");
+    EXPECT_STREQ(GetEditorCoopEndedEventName(), L"Local\\Scrivolanter_Event_RedodeZovuvaAgentCoop_Ended");
+}
+
+TEST(OptionsChangedEvent, IsKeptAndPulsedForAWaitingEditor)
+{
+    const HANDLE event = GetOptionsChangedEvent();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(GetOptionsChangedEvent(), event);
+
+    // The editor's side: the event opened by name with the synchronise right.
+    CKernelHandle editorSide(::OpenEventW(SYNCHRONIZE, FALSE, GetOptionsChangedEventName()));
+    ASSERT_TRUE(editorSide);
+    // A pulse wakes only a thread that already waits: try until one lands in our wait.
+    bool woken = false;
+    for (int attempt = 0; attempt < 50 && !woken; ++attempt) {
+        ASSERT_TRUE(SignalOptionsChangedAsync());
+        woken = ::WaitForSingleObject(editorSide.Get(), 200) == WAIT_OBJECT_0;
+    }
+    EXPECT_TRUE(woken);
+    ::Sleep(20);
+    EXPECT_EQ(::WaitForSingleObject(editorSide.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left set";
+
+    CloseOptionsChangedEvent();
+    editorSide.Reset();
+    EXPECT_FALSE(EventExists(GetOptionsChangedEventName()));
+    ASSERT_NE(GetOptionsChangedEvent(), nullptr);  // made again on request
+    CloseOptionsChangedEvent();
+}
+
+TEST(EditorCoopEndedWatcher, PostsOncePerSetUntilStopped)
+{
+    CCountingWindow window;
+    ASSERT_NE(window.Get(), nullptr);
+    CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const CString name = GetEditorCoopEndedEventName();
+
+    ASSERT_TRUE(StartEditorCoopEndedWatcher({stop.Get(), window.Get(), kEndedMessage}));
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return EventExists(name); }, 5000));
+
+    {
+        // The editor's side: opened with the modify right, set once per end.
+        CKernelHandle editorSide(::OpenEventW(EVENT_MODIFY_STATE, FALSE, name));
+        ASSERT_TRUE(editorSide);
+        ASSERT_TRUE(::SetEvent(editorSide.Get()));
+        EXPECT_TRUE(scvtest::PumpUntil([] { return CCountingWindow::Count() == 1; }, 5000));
+        ASSERT_TRUE(::SetEvent(editorSide.Get()));
+        EXPECT_TRUE(scvtest::PumpUntil([] { return CCountingWindow::Count() == 2; }, 5000));
+    }
+
+    ::SetEvent(stop.Get());
+    // The watcher closes its event when it ends: the name goes away.
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return !EventExists(name); }, 5000));
+    scvtest::PumpFor(50);
+    EXPECT_EQ(CCountingWindow::Count(), 2);
+}
