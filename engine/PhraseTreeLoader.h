@@ -13,7 +13,4 @@
 // a folder before what it holds; files that cannot be read or parsed are left out and use no id.
 // Linked directories (junctions, symbolic links) are not entered. Returns the highest id given
 // (`lastId` when nothing was loaded).
-//
-// The calling thread lists the directories and reads the files; a second thread parses them
-// meanwhile, so the load costs little more than reading the files.
 int LoadPhraseTree(const CString& root, std::vector<PhraseItemRecord>& items, int lastId = 0);

@@ -114,7 +114,8 @@ TEST(PhraseFile, BodiesComeBackAsWritten)
         {L"quotes \"double\" and 'single'", L"quotes \"double\" and 'single'"},
         {L"&amp; stays &#65; too", L"&amp; stays &#65; too"},
         {L"%SELECTED_TEXT% %CURSOR_POS%", L"%SELECTED_TEXT% %CURSOR_POS%"},
-        {L"\u041F\u0440\u0438\u0432\u0435\u0442 \u2014 \U0001F600", L"\u041F\u0440\u0438\u0432\u0435\u0442 \u2014 \U0001F600"},
+        {L"\u041F\u0440\u0438\u0432\u0435\u0442 \u2014 \U0001F600",
+         L"\u041F\u0440\u0438\u0432\u0435\u0442 \u2014 \U0001F600"},
         // Sequences that older files hold literally are decoded on reading.
         {L"&lt;b&gt;bold&lt;/b&gt;", L"<b>bold</b>"},
         {L"say &quote;hi&quote;", L"say \"hi\""},

@@ -95,6 +95,18 @@ TEST(PhraseStore, IdsFollowTheLoadOrderAndSkipUnreadableFiles)
     temp.CreateSubfolder(L"F");
     WritePhrase(temp, L"F\\one.scrivolanter", "one");
     temp.WriteBytes(L"F\\broken.scrivolanter", "<SCVCommand><Cmd>no title</Cmd></SCVCommand>");
+    temp.WriteBytes(L"F\\empty.scrivolanter", "");
+    {
+        // Above the size limit: skipped without being read (the file is sparse, so cheap to make).
+        const std::wstring huge = WritePhrase(temp, L"F\\huge.scrivolanter", "huge");
+        HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size{};
+        size.QuadPart = static_cast<LONGLONG>(kMaxPhraseFileSize) + 1;
+        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
     WritePhrase(temp, L"F\\two.scrivolanter", "two");
     WritePhrase(temp, L"F\\three.scrivolanter", "three");
 
@@ -311,7 +323,8 @@ TEST(PhraseStore, StatisticsAndWalk)
                     "<SCVCommand UsageCount=\"1\"><MenuName>rtf</MenuName><DataType>RTF</DataType>"
                     "<Cmd>{\\rtf1 x}</Cmd></SCVCommand>");
     temp.WriteBytes(L"B\\run.scrivolanter",
-                    "<SCVCommand Excluded=\"1\" SortID=\"1\"><MenuName>run</MenuName><DataType>EXEC</DataType></SCVCommand>");
+                    "<SCVCommand Excluded=\"1\" SortID=\"1\"><MenuName>run</MenuName>"
+                    "<DataType>EXEC</DataType></SCVCommand>");
 
     CPhraseStore store(temp.Path().c_str());
     store.Load();
