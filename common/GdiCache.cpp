@@ -35,7 +35,8 @@ Handle CacheOnce(std::atomic<Handle>& slot, Make make)
 enum class MetricsFont
 {
     Caption,
-    SmallCaption
+    SmallCaption,
+    Status
 };
 
 HFONT MakeMetricsFont(MetricsFont which, LONG weight, bool italic)
@@ -44,7 +45,11 @@ HFONT MakeMetricsFont(MetricsFont which, LONG weight, bool italic)
     metrics.cbSize = sizeof(metrics);
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
         return nullptr;
-    LOGFONTW font = which == MetricsFont::Caption ? metrics.lfCaptionFont : metrics.lfSmCaptionFont;
+    LOGFONTW font = metrics.lfStatusFont;
+    if (which == MetricsFont::Caption)
+        font = metrics.lfCaptionFont;
+    else if (which == MetricsFont::SmallCaption)
+        font = metrics.lfSmCaptionFont;
     font.lfWeight = weight;
     font.lfItalic = italic ? TRUE : FALSE;
     ::lstrcpynW(font.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
@@ -75,6 +80,12 @@ HFONT GetBoldSmallCaptionFont()
 {
     static std::atomic<HFONT> font{nullptr};
     return CacheOnce(font, [] { return MakeMetricsFont(MetricsFont::SmallCaption, FW_BOLD, false); });
+}
+
+HFONT GetStatusFont()
+{
+    static std::atomic<HFONT> font{nullptr};
+    return CacheOnce(font, [] { return MakeMetricsFont(MetricsFont::Status, FW_NORMAL, false); });
 }
 
 HFONT GetItalicSmallCaptionFont()

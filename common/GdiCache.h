@@ -13,6 +13,8 @@
 HFONT GetBoldCaptionFont();
 HFONT GetBoldSmallCaptionFont();
 HFONT GetItalicSmallCaptionFont();
+// The status font of the non-client metrics in normal weight, same face.
+HFONT GetStatusFont();
 
 // A font two units larger than the font of the first window passed (its
 // WM_GETFONT font, else the font of its list-view tooltip). Null while no

@@ -182,6 +182,19 @@ void RemoveUnkept(RecordList& items, const std::vector<bool>& keep)
     items.resize(kept);
 }
 
+// Phrase ids double as command ids of the pop-up menu, where 2000 + i names
+// history item i and 32768 on are the program's own commands and the tray
+// menu's history items (34000 + i): phrase ids step over both blocks.
+int NextPhraseId(int lastId)
+{
+    int id = lastId + 1;
+    if (id >= kFirstReservedHistoryId && id <= kLastReservedHistoryId)
+        id = kLastReservedHistoryId + 1;
+    if (id >= kFirstReservedCommandId && id <= kLastReservedCommandId)
+        id = kLastReservedCommandId + 1;
+    return id;
+}
+
 // Puts the parsed records of a scan and of its sub-folders together, giving ids in entry order.
 void Assemble(ScanList& scans, size_t index, RecordList& items, int& lastId)
 {
@@ -196,14 +209,14 @@ void Assemble(ScanList& scans, size_t index, RecordList& items, int& lastId)
             const size_t folderScan = scan.subScans[subScan++];
             record = std::move(scans[folderScan]->self);
             record.SetTitle(entry.name);
-            record.id = ++lastId;
+            record.id = lastId = NextPhraseId(lastId);
             record.SetPath(scan.base + entry.name);
             Assemble(scans, folderScan, record.MakeFolder(), lastId);
             continue;
         }
         keep[i] = scan.loaded[i];
         if (keep[i]) {
-            record.id = ++lastId;
+            record.id = lastId = NextPhraseId(lastId);
             record.SetPath(scan.base + entry.name);
         }
     }

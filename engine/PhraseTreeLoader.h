@@ -13,4 +13,11 @@
 // a folder before what it holds; files that cannot be read or parsed are left out and use no id.
 // Linked directories (junctions, symbolic links) are not entered. Returns the highest id given
 // (`lastId` when nothing was loaded).
+// Id blocks no phrase gets: the pop-up menu's history items (2000 + i, at most
+// 1000 of them) and the program's commands with the tray menu's history items.
+inline constexpr int kFirstReservedHistoryId = 2000;
+inline constexpr int kLastReservedHistoryId = 2999;
+inline constexpr int kFirstReservedCommandId = 32768;
+inline constexpr int kLastReservedCommandId = 34999;
+
 int LoadPhraseTree(const CString& root, std::vector<PhraseItemRecord>& items, int lastId = 0);

@@ -1,4 +1,4 @@
-// test-locks: desktop
+// test-locks: desktop sharedlog
 #include "common/SystemInfo.h"
 
 #include "common/SharedLog.h"

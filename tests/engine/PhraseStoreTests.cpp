@@ -2,6 +2,7 @@
 
 #include "engine/PhraseFile.h"
 #include "engine/PhraseFileNames.h"
+#include "engine/PhraseTreeLoader.h"
 
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -10,6 +11,8 @@
 
 #include <winioctl.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +143,33 @@ TEST(PhraseStore, IdsFollowTheLoadOrderAndSkipUnreadableFiles)
     store.Load(temp.PathOf(L"missing").c_str());
     EXPECT_TRUE(store.GetItems().empty());
     EXPECT_STREQ(store.GetFolder(), temp.Path().c_str());
+}
+
+TEST(PhraseStore, PhraseIdsStepOverTheMenuHistoryAndCommandIds)
+{
+    scvtest::TempFolder temp;
+    WritePhrase(temp, L"a.scrivolanter", "a");
+    WritePhrase(temp, L"b.scrivolanter", "b");
+    WritePhrase(temp, L"c.scrivolanter", "c");
+    const struct
+    {
+        int lastId;
+        int expected[3];
+    } cases[] = {
+        {1997, {1998, 1999, 3000}},
+        {32765, {32766, 32767, 35000}},
+        {10, {11, 12, 13}},
+    };
+    for (const auto& c : cases) {
+        std::vector<PhraseItemRecord> items;
+        EXPECT_EQ(LoadPhraseTree(temp.Path().c_str(), items, c.lastId), c.expected[2]);
+        ASSERT_EQ(items.size(), 3u);
+        std::vector<int> ids;
+        for (const PhraseItemRecord& item : items)
+            ids.push_back(item.id);
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(ids, std::vector<int>(std::begin(c.expected), std::end(c.expected))) << c.lastId;
+    }
 }
 
 TEST(PhraseStore, FolderSelfFilesAndExtensions)

@@ -1,0 +1,486 @@
+#include "engine/ClipboardHistoryFiles.h"
+
+#include <climits>
+#include <string>
+
+#include "common/IniFile.h"
+#include "common/KernelHandle.h"
+#include "common/SharedLog.h"
+#include "engine/CCHQueue.h"
+#include "engine/ClipboardBitmaps.h"
+
+namespace
+{
+constexpr wchar_t kSection[] = L"Files";
+constexpr wchar_t kDataStem[] = L"clipboard_history";
+constexpr wchar_t kUnicodePrefix[] = L"Unicode_";
+constexpr wchar_t kDescriptorStem[] = L"scrivolanter_cb";
+constexpr wchar_t kMetaInfoSuffix[] = L"_ovl_metainfo.xml";
+constexpr int kMaxFreeNumber = 1000000;
+
+bool FileExists(LPCWSTR path)
+{
+    return path && *path && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void LogSkipped(LPCWSTR what, LPCWSTR path)
+{
+    WriteLogLine(CString(L"Clipboard history: ") + what + L" [" + path + L"]");
+}
+
+// Sets the creation time and, with `lastWrite`, the last-write time as well.
+bool SetFileTimes(LPCWSTR path, const SYSTEMTIME& time, bool lastWrite)
+{
+    FILETIME fileTime = {};
+    if (!::SystemTimeToFileTime(&time, &fileTime))
+        return false;
+    CKernelHandle file(::CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && ::SetFileTime(file.Get(), &fileTime, nullptr, lastWrite ? &fileTime : nullptr);
+}
+
+bool WriteAll(HANDLE file, const void* bytes, DWORD size)
+{
+    DWORD written = 0;
+    return ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+// Reads a whole file of at most `maxBytes` bytes; false for a missing, empty,
+// oversized or short file.
+bool ReadWholeFile(LPCWSTR path, DWORD maxBytes, std::string& bytes)
+{
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > maxBytes)
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return ::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           read == bytes.size();
+}
+
+CString FolderOf(const CString& path)
+{
+    const int slash = path.ReverseFind(L'\\');
+    return slash < 0 ? CString() : path.Left(slash);
+}
+
+CString FileNameOf(const CString& path)
+{
+    return path.Mid(path.ReverseFind(L'\\') + 1);
+}
+
+CString ExtensionOf(const CString& path)
+{
+    const CString name = FileNameOf(path);
+    const int dot = name.ReverseFind(L'.');
+    return dot < 0 ? CString() : name.Mid(dot + 1);
+}
+
+bool EndsWithNoCase(const CString& text, LPCWSTR suffix)
+{
+    const int length = static_cast<int>(wcslen(suffix));
+    return text.GetLength() >= length && text.Right(length).CompareNoCase(suffix) == 0;
+}
+
+// A new empty UTF-16 INI file (FF FE) so that the profile functions write UTF-16.
+bool CreateUnicodeIniFile(LPCWSTR path)
+{
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    static const BYTE kMark[] = {0xFF, 0xFE};
+    return file && WriteAll(file.Get(), kMark, sizeof(kMark));
+}
+
+CString NewTempDescriptorPath(const CString& folder)
+{
+    wchar_t path[MAX_PATH + 16] = {};
+    if (!::GetTempFileNameW(folder, L"scv", 0, path))
+        return CString();
+    return path;
+}
+
+void DeleteNewFiles(const std::vector<CString>& files)
+{
+    for (const CString& path : files)
+        DeleteFileClearReadOnly(path);
+}
+
+int TypeFromExtension(const CString& extension)
+{
+    if (extension.CompareNoCase(L"bmp") == 0)
+        return CHT_BITMAP;
+    if (extension.CompareNoCase(L"ovl") == 0)
+        return CHT_OVELLINE;
+    if (extension.CompareNoCase(L"rtf") == 0)
+        return CHT_RTF;
+    if (extension.CompareNoCase(L"html") == 0)
+        return CHT_HTML;
+    return CHT_UNICODE_TEXT;
+}
+
+bool ReadCaptureTime(LPCWSTR path, SYSTEMTIME& time)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return ::GetFileAttributesExW(path, GetFileExInfoStandard, &data) &&
+           ::FileTimeToSystemTime(&data.ftLastWriteTime, &time);
+}
+
+std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
+        data.nFileSizeLow == 0 || data.nFileSizeLow > kMaxHistoryDataFileBytes)
+        return nullptr;
+    HANDLE bitmap = ::LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    if (!bitmap)
+        return nullptr;
+    auto item = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
+    item->SetBitmap(static_cast<HBITMAP>(bitmap));
+    return item;
+}
+
+std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, kMaxHistoryDataFileBytes, bytes))
+        return nullptr;
+    size_t skip = 0;
+    if (type == CHT_UNICODE_TEXT) {
+        const bool hasMark = bytes.size() >= 2 && static_cast<BYTE>(bytes[0]) == 0xFF &&
+                             static_cast<BYTE>(bytes[1]) == 0xFE;
+        const CString name = FileNameOf(path);
+        const bool unicodeName = name.Left(static_cast<int>(wcslen(kUnicodePrefix))).CompareNoCase(kUnicodePrefix) == 0;
+        if (hasMark)
+            skip = 2;
+        else if (!unicodeName)
+            type = CHT_ANSI_TEXT;
+    }
+    if (bytes.size() == skip)
+        return nullptr;
+    auto item = std::make_unique<CCHItem>(type, nullptr);
+    if (!item->SetDataCopy(bytes.data() + skip, static_cast<unsigned>(bytes.size() - skip)))
+        return nullptr;
+    return item;
+}
+}  // namespace
+
+CString EnsureClipboardHistoryFolder(const CString& folder)
+{
+    if (folder.IsEmpty())
+        return CString();
+    const DWORD attributes = ::GetFileAttributesW(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : CString();
+    return ::CreateDirectoryW(folder, nullptr) ? folder : CString();
+}
+
+bool ClearReadOnlyAttribute(LPCWSTR path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY))
+        return true;
+    const DWORD cleared = attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL
+                                                                : (attributes & ~FILE_ATTRIBUTE_READONLY);
+    return ::SetFileAttributesW(path, cleared ? cleared : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+bool SetReadOnlyAttribute(LPCWSTR path, bool readOnly)
+{
+    if (!readOnly)
+        return ClearReadOnlyAttribute(path);
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return true;
+    return ::SetFileAttributesW(path, (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY) != FALSE;
+}
+
+bool WriteProtectedKey(LPCWSTR descriptor, bool value)
+{
+    const DWORD attributes = ::GetFileAttributesW(descriptor);
+    const bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (wasReadOnly)
+        ClearReadOnlyAttribute(descriptor);
+    const bool written = IniWriteString(descriptor, kSection, L"Protected", value ? L"1" : L"0");
+    if (wasReadOnly)
+        ::SetFileAttributesW(descriptor, attributes);
+    return written;
+}
+
+CString GetFreeDataFilePath(const CString& folder, int type)
+{
+    const CString stem = folder + L"\\" + (type == CHT_UNICODE_TEXT ? kUnicodePrefix : L"") + kDataStem;
+    const CString extension = GetItemTypeExtension(type);
+    for (int number = 1; number < kMaxFreeNumber; ++number) {
+        CString path;
+        path.Format(L"%s%d", stem.GetString(), number);
+        if (!extension.IsEmpty())
+            path += CString(L".") + extension;
+        if (!FileExists(path))
+            return path;
+    }
+    return CString();
+}
+
+CString GetFreeDescriptorPath(const CString& folder)
+{
+    for (int number = 1; number < kMaxFreeNumber; ++number) {
+        CString path;
+        path.Format(L"%s\\%s%d.info", folder.GetString(), kDescriptorStem, number);
+        if (!FileExists(path))
+            return path;
+    }
+    return CString();
+}
+
+bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
+{
+    if (!path || !*path || item.GetSize() == 0 || !item.GetData() || FileExists(path))
+        return false;
+    bool written = false;
+    if (item.GetType() == CHT_BITMAP) {
+        written = SaveBitmapToFile(path, item.GetBitmap());
+    } else {
+        CKernelHandle file(
+            ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+        static const BYTE kMark[] = {0xFF, 0xFE};
+        written = (item.GetType() != CHT_UNICODE_TEXT || WriteAll(file.Get(), kMark, sizeof(kMark))) &&
+                  WriteAll(file.Get(), item.GetData(), item.GetSize());
+    }
+    if (!written) {
+        DeleteFileClearReadOnly(path);
+        return false;
+    }
+    // The last-write time too: it is what the loader reads back, and unlike the
+    // creation time every file system keeps it.
+    SetFileTimes(path, time, true);
+    return true;
+}
+
+CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath)
+{
+    const std::string& xml = item.GetOvlMetaInfoText();
+    if (xml.empty() || !dataPath || !*dataPath)
+        return CString();
+    CString path = dataPath;
+    const int dot = path.ReverseFind(L'.');
+    if (dot > path.ReverseFind(L'\\'))
+        path = path.Left(dot);
+    path += kMetaInfoSuffix;
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return CString();
+    if (!WriteAll(file.Get(), xml.data(), static_cast<DWORD>(xml.size()))) {
+        file.Reset();
+        ::DeleteFileW(path);
+        return CString();
+    }
+    return path;
+}
+
+bool SaveItem(CCHItem& item, const CString& folder)
+{
+    if (folder.IsEmpty())
+        return false;
+    const CString dataPath = GetFreeDataFilePath(folder, item.GetType());
+    if (!WriteDataFile(dataPath, item, item.GetTime())) {
+        LogSkipped(L"cannot write the data file", dataPath);
+        return false;
+    }
+    std::vector<CString> newFiles{dataPath};
+    const CString metaPath = item.HasOvlMetaInfo() ? WriteMetaInfoFile(item, dataPath) : CString();
+    if (!metaPath.IsEmpty())
+        newFiles.push_back(metaPath);
+
+    // Parts: each into a file of its own; a part that cannot be written is left out.
+    std::vector<CString> fileNames{FileNameOf(dataPath)};
+    std::vector<std::pair<CCHItem*, CString>> writtenParts;
+    for (const CCHItemPtr& part : item.GetParts()) {
+        if (!part)
+            continue;
+        const CString partPath = GetFreeDataFilePath(folder, part->GetType());
+        if (!WriteDataFile(partPath, *part, item.GetTime()))
+            continue;
+        newFiles.push_back(partPath);
+        fileNames.push_back(FileNameOf(partPath));
+        writtenParts.emplace_back(part.Get(), partPath);
+    }
+
+    // The descriptor is written under a temporary name and put in place at the end.
+    const CString temp = NewTempDescriptorPath(folder);
+    bool ok = !temp.IsEmpty() && CreateUnicodeIniFile(temp);
+    if (!temp.IsEmpty())
+        newFiles.push_back(temp);
+    const CCHOwnerInfo& owner = item.GetOwnerInfo();
+    ok = ok && IniWriteInt(temp, kSection, L"DataType", item.GetType());
+    ok = ok && IniWriteInt(temp, kSection, L"Protected", item.IsProtected() ? 1 : 0);
+    ok = ok && IniWriteString(temp, kSection, L"WndName", owner.windowTitle);
+    ok = ok && IniWriteString(temp, kSection, L"ExeName", owner.exePath);
+    if (ok && item.HasUrl())
+        ok = IniWriteString(temp, kSection, L"URL", item.GetUrl());
+    if (ok && !metaPath.IsEmpty())
+        ok = IniWriteString(temp, kSection, L"OvlMetaInfo", FileNameOf(metaPath));
+    for (size_t k = 0; ok && k < fileNames.size(); ++k) {
+        CString key;
+        key.Format(L"File%d", static_cast<int>(k));
+        ok = IniWriteString(temp, kSection, key, fileNames[k]);
+    }
+    if (ok)
+        SetFileTimes(temp, item.GetTime(), false);  // the profile functions go by its last-write time
+
+    CString descriptor = item.GetDescriptorPath();
+    ClipboardHistoryDescriptor old;
+    const bool replacing = !descriptor.IsEmpty() && FileExists(descriptor);
+    const bool hadOld = replacing && ReadDescriptor(descriptor, old);
+    if (ok && replacing) {
+        ClearReadOnlyAttribute(descriptor);
+        ok = ::MoveFileExW(temp, descriptor, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    } else if (ok) {
+        if (descriptor.IsEmpty())
+            descriptor = GetFreeDescriptorPath(folder);
+        ok = !descriptor.IsEmpty() && ::MoveFileExW(temp, descriptor, MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    if (!ok) {
+        LogSkipped(L"cannot write the descriptor", descriptor.IsEmpty() ? folder : descriptor);
+        DeleteNewFiles(newFiles);
+        return false;
+    }
+
+    // The replaced descriptor's files are no longer named by any descriptor.
+    if (hadOld) {
+        const CString oldFolder = FolderOf(descriptor);
+        for (const CString& name : old.files)
+            DeleteFileClearReadOnly(oldFolder + L"\\" + name);
+        if (!old.ovlMetaInfo.IsEmpty())
+            DeleteFileClearReadOnly(oldFolder + L"\\" + old.ovlMetaInfo);
+    }
+
+    item.SetDescriptorPath(descriptor);
+    item.SetDataFilePath(dataPath);
+    for (auto& [part, path] : writtenParts)
+        part->SetDataFilePath(path);
+    if (item.IsProtected())
+        SetReadOnlyAttribute(dataPath, true);
+    return true;
+}
+
+bool IsPlainHistoryFileName(const CString& name)
+{
+    if (name.IsEmpty() || name.GetLength() >= MAX_PATH || name == L"." || name == L"..")
+        return false;
+    for (int i = 0; i < name.GetLength(); ++i) {
+        const wchar_t ch = name[i];
+        if (ch < 32 || ch == L'\\' || ch == L'/' || ch == L':' || ch == L'*' || ch == L'?' || ch == L'"' ||
+            ch == L'<' || ch == L'>' || ch == L'|')
+            return false;
+    }
+    return true;
+}
+
+bool ReadDescriptor(LPCWSTR path, ClipboardHistoryDescriptor& record)
+{
+    record = ClipboardHistoryDescriptor();
+    record.isProtected = IniReadInt(path, kSection, L"Protected", 0) != 0;
+    record.dataType = static_cast<int>(IniReadInt(path, kSection, L"DataType", -1));
+    for (int k = 0; k < kMaxHistoryDescriptorFiles; ++k) {
+        CString key;
+        key.Format(L"File%d", k);
+        CString name;
+        if (!IniReadString(path, kSection, key, name))
+            break;
+        if (!IsPlainHistoryFileName(name)) {
+            LogSkipped(L"unsafe file name in descriptor", path);
+            break;
+        }
+        record.files.push_back(name);
+    }
+    IniReadString(path, kSection, L"WndName", record.wndName);
+    IniReadString(path, kSection, L"ExeName", record.exeName);
+    IniReadString(path, kSection, L"URL", record.url);
+    CString meta;
+    if (IniReadString(path, kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta))
+        record.ovlMetaInfo = meta;
+    return !record.files.empty();
+}
+
+std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
+{
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return nullptr;
+    const int type = TypeFromExtension(ExtensionOf(path));
+    std::unique_ptr<CCHItem> item = type == CHT_BITMAP ? LoadBitmapItem(path) : LoadDataItem(path, type);
+    if (!item)
+        return nullptr;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        item->SetProtectedFlag(true);
+    SYSTEMTIME time = {};
+    if (ReadCaptureTime(path, time))
+        item->SetTime(time);
+    item->SetFileInfo(1, path);
+    if (descriptorPath && *descriptorPath) {
+        item->SetOvlMetaInfoText(std::string());
+        CString meta;
+        if (IniReadString(descriptorPath, kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta)) {
+            std::string xml;
+            if (ReadWholeFile(FolderOf(path) + L"\\" + meta, kMaxHistoryMetaInfoBytes, xml))
+                item->SetOvlMetaInfoText(xml.substr(0, xml.find('\0')));
+        }
+    }
+    return item;
+}
+
+bool LoadFolder(CCHQueue& queue, const CString& requested)
+{
+    const CString folder = EnsureClipboardHistoryFolder(requested);
+    if (folder.IsEmpty())
+        return false;
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW(folder + L"\\*.info", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !EndsWithNoCase(found.cFileName, L".info"))
+            continue;
+        const CString descriptor = folder + L"\\" + found.cFileName;
+        ClipboardHistoryDescriptor record;
+        if (!ReadDescriptor(descriptor, record)) {
+            LogSkipped(L"descriptor names no file, skipped", descriptor);
+            continue;
+        }
+        std::unique_ptr<CCHItem> item = LoadItemFile(folder + L"\\" + record.files[0], descriptor);
+        if (!item) {
+            LogSkipped(L"data file missing or unreadable, descriptor skipped", descriptor);
+            continue;
+        }
+        item->SetDescriptorPath(descriptor);
+        for (size_t k = 1; k < record.files.size(); ++k) {
+            const CString partPath = folder + L"\\" + record.files[k];
+            std::unique_ptr<CCHItem> part = LoadItemFile(partPath, nullptr);
+            if (!part) {
+                LogSkipped(L"part missing or unreadable, left out", partPath);
+                continue;
+            }
+            item->AddPart(part.release());
+        }
+        if (!record.url.IsEmpty())
+            item->SetUrl(record.url);
+        if (record.isProtected)
+            item->SetProtectedFlag(true);
+        item->GetOwnerInfo().windowTitle = record.wndName;
+        item->GetOwnerInfo().exePath = record.exeName;
+        queue.Add(item, UINT_MAX);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    if (!queue.IsEmpty())
+        queue.SortByTime();
+    return true;
+}

@@ -1,0 +1,75 @@
+#include "engine/ClipboardHistoryTexts.h"
+
+#include "common/RichEditConversion.h"
+#include "common/TextConversion.h"
+#include "common/TextUtilities.h"
+
+namespace
+{
+constexpr int kDefaultPreviewChars = 200;
+constexpr int kTrayCaptionSourceChars = 1000;
+constexpr int kTrayCaptionChars = 100;
+constexpr int kMenuLineChars = 150;
+
+const CCHItem& PreviewSource(const CCHItem& item)
+{
+    if (item.GetType() == CHT_UNICODE_TEXT)
+        return item;
+    for (int type : {CHT_UNICODE_TEXT, CHT_ANSI_TEXT}) {
+        for (const CCHItemPtr& part : item.GetParts()) {
+            if (part && part->GetType() == type)
+                return *part.Get();
+        }
+    }
+    return item;
+}
+}  // namespace
+
+CString GetItemPreviewText(const CCHItem& item, int maxChars)
+{
+    if (maxChars <= 0)
+        maxChars = kDefaultPreviewChars;
+    const CCHItem& source = PreviewSource(item);
+    CString text;
+    switch (source.GetType()) {
+    case CHT_ANSI_TEXT:
+        text = AnsiToWide(source.GetByteText().c_str());
+        break;
+    case CHT_UNICODE_TEXT:
+        text = source.GetWideText();
+        if (text.GetLength() >= maxChars)
+            return text.Left(maxChars);
+        break;
+    case CHT_RTF:
+        text = RtfToPlainTextPrefix(CString(source.GetByteText().c_str()), maxChars);
+        break;
+    case CHT_OVELLINE:
+        text = L"Ovelline Document Data";
+        break;
+    case CHT_BITMAP:
+        text = L"Bitmap";
+        break;
+    default:
+        return L"O-o-ops! Naxer!";
+    }
+    if (text.GetLength() > maxChars)
+        text = text.Left(maxChars) + L"& ";
+    return text;
+}
+
+CString GetItemMenuCaption(const CCHItem& item)
+{
+    CString caption = GetItemPreviewText(item, kTrayCaptionSourceChars);
+    TruncateAtWordWithEllipsis(caption, kTrayCaptionChars);
+    return caption;
+}
+
+CString GetItemMenuLine(const CCHItem& item)
+{
+    return GetItemPreviewText(item, kMenuLineChars);
+}
+
+CString GetItemPreviewForPane(const CCHItem& item, int maxChars)
+{
+    return GetItemPreviewText(item, maxChars);
+}

@@ -1,0 +1,119 @@
+#include "engine/ClipboardHistoryWorkers.h"
+
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "common/NamedEvent.h"
+#include "common/Settings.h"
+#include "common/SharedLog.h"
+#include "engine/CCHQueue.h"
+#include "engine/ClipboardHistoryFiles.h"
+
+namespace
+{
+constexpr wchar_t kSaveLoadEventName[] = L"Local\\Scrivolanter_SaveLoad_CH";
+
+UINT RegisteredMessage(LPCWSTR name, UINT& cache)
+{
+    if (!cache)
+        cache = ::RegisterWindowMessageW(name);
+    return cache;
+}
+
+void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+{
+    HANDLE event = GetHistorySaveLoadEvent();
+    if (!event || ::WaitForSingleObject(event, INFINITE) != WAIT_OBJECT_0)
+        return;
+    ::ResetEvent(event);
+    for (int position = 0; position < snapshot->GetCount(); ++position) {
+        CCHItem* item = snapshot->GetItemAt(position);
+        if (SaveItem(*item, folder))
+            ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
+    }
+    snapshot.reset();
+    ::SetEvent(event);
+}
+
+void LoadWorker(CString folder, HWND window)
+{
+    HANDLE event = GetHistorySaveLoadEvent();
+    if (event)
+        ::ResetEvent(event);
+    CCHQueue loaded;
+    LoadFolder(loaded, folder);
+    if (!loaded.IsEmpty())
+        ::SendMessageW(window, GetHistoryLoadedMessage(), 0, reinterpret_cast<LPARAM>(&loaded));
+    if (event)
+        ::SetEvent(event);
+}
+}  // namespace
+
+UINT GetHistoryLoadedMessage()
+{
+    static UINT message = 0;
+    return RegisteredMessage(L"{278BB95C-BECC-4945-9CDF-98E5CDC69FEF}", message);
+}
+
+UINT GetHistoryItemSavedMessage()
+{
+    static UINT message = 0;
+    return RegisteredMessage(L"{F762C94C-9D69-4a96-B8FD-7F53F4157D13}", message);
+}
+
+HANDLE GetHistorySaveLoadEvent()
+{
+    static std::once_flag once;
+    static HANDLE event = nullptr;
+    std::call_once(once, [] { event = CreateOpenNamedEvent(kSaveLoadEventName, true, true); });
+    return event;
+}
+
+bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+{
+    if (!snapshot || folder.IsEmpty())
+        return false;
+    try {
+        std::thread(SaveWorker, folder, std::move(snapshot), window).detach();
+    } catch (const std::system_error&) {
+        LogError(L"Cannot start the clipboard history save worker");
+        return false;
+    }
+    return true;
+}
+
+bool StartLoadThread(const CString& folder, HWND window)
+{
+    if (folder.IsEmpty())
+        return false;
+    try {
+        std::thread(LoadWorker, folder, window).detach();
+    } catch (const std::system_error&) {
+        LogError(L"Cannot start the clipboard history load thread");
+        return false;
+    }
+    return true;
+}
+
+int SaveHistory(const CCHQueue& queue, HWND window)
+{
+    if (GetSettings().GetSaveClipboardHistory() == 0)
+        return 0;
+    if (queue.IsEmpty())
+        return 1;
+    const CString folder = EnsureClipboardHistoryFolder(queue.GetHistoryFolder());
+    if (folder.IsEmpty())
+        return 0;
+    std::unique_ptr<CCHQueue> snapshot = queue.CloneNotOnDisk();
+    if (!snapshot)
+        return 1;
+    return StartSaveWorker(folder, std::move(snapshot), window) ? 1 : 0;
+}
+
+bool LoadHistoryIfEnabled(const CString& folder, HWND window)
+{
+    if (GetSettings().GetSaveClipboardHistory() == 0)
+        return false;
+    return StartLoadThread(folder, window);
+}

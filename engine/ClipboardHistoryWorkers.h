@@ -1,0 +1,41 @@
+#pragma once
+
+// Saving and loading the clipboard history on worker threads. The workers
+// never touch the watcher window's queue: the save worker writes clones and
+// reports each saved copy, the load thread fills a queue of its own and hands
+// it over; both report by SendMessageW to the watcher window, whose handlers
+// run on its own thread. The manual-reset event "Local\Scrivolanter_SaveLoad_CH"
+// (signalled = free) keeps saves, also of other processes, apart; a load
+// resets it for its duration.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/CString.h"
+
+class CCHQueue;
+
+// "{278BB95C-BECC-4945-9CDF-98E5CDC69FEF}": lParam is the loaded CCHQueue (the
+// handler takes its items; the sender deletes the queue afterwards).
+UINT GetHistoryLoadedMessage();
+// "{F762C94C-9D69-4a96-B8FD-7F53F4157D13}": lParam is the saved copy (a
+// CCHItem owned by the sender), with its data file and descriptor paths.
+UINT GetHistoryItemSavedMessage();
+
+// The save/load event, created on first use (manual reset, signalled) and
+// kept for the life of the process; null when it cannot be had.
+HANDLE GetHistorySaveLoadEvent();
+
+// Starts a worker that saves every item of the snapshot into the folder and
+// reports each one saved. False (the snapshot is freed) when it cannot start.
+bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window);
+// Starts a thread that loads the folder and hands the items to the window.
+bool StartLoadThread(const CString& folder, HWND window);
+
+// 0 when saving the history is off (SaveClipboardHistory_v198) or the folder
+// cannot be had or the worker not started; 1 when the queue is empty or the
+// worker was started for its items not yet on disk.
+int SaveHistory(const CCHQueue& queue, HWND window);
+// Starts the load thread when saving the history is on; true when started.
+bool LoadHistoryIfEnabled(const CString& folder, HWND window);

@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""Writes the icons of the phrase menu's items (16 and 32 pixel, 32-bit colour).
+
+Exec.ico (a program to run: a window with a green "run" triangle),
+Formatted.ico (formatted text: a page with coloured lines),
+SearchFirst.ico and SearchSecond.ico (a magnifying glass, blue and red),
+WebAddress.ico (a web address: a globe).
+Run it from any folder; the files land beside the script.
+"""
+import math
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CLEAR = (0, 0, 0, 0)
+
+
+def bgra(r, g, b):
+    return (b, g, r, 0xFF)
+
+
+def exec_pixel(u, v):
+    if 0.06 <= u <= 0.94 and 0.12 <= v <= 0.88:
+        if v < 0.26:
+            return bgra(40, 70, 160)                      # title bar
+        if u < 0.12 or u > 0.88 or v > 0.82:
+            return bgra(40, 70, 160)                      # frame
+        # the run triangle
+        if 0.36 <= u <= 0.70 and abs(v - 0.54) <= (0.70 - u) * 0.75:
+            return bgra(20, 170, 40)
+        return bgra(250, 250, 250)
+    return CLEAR
+
+
+def formatted_pixel(u, v):
+    if 0.16 <= u <= 0.84 and 0.06 <= v <= 0.94:
+        if u < 0.20 or u > 0.80 or v < 0.10 or v > 0.90:
+            return bgra(90, 90, 90)                       # page edge
+        for top, colour in ((0.22, (200, 30, 30)), (0.42, (30, 60, 200)), (0.62, (200, 30, 30))):
+            if top <= v <= top + 0.09 and u <= 0.72:
+                return bgra(*colour)
+        return bgra(255, 255, 255)
+    return CLEAR
+
+
+def magnifier(colour):
+    def pixel(u, v):
+        d = math.hypot(u - 0.42, v - 0.42)
+        if d <= 0.22:
+            return bgra(225, 240, 255)                    # the lens
+        if d <= 0.33:
+            return bgra(*colour)                          # the rim
+        # the handle towards the lower right
+        if u > 0.58 and v > 0.58 and abs(u - v) <= 0.10 and u + v <= 1.86:
+            return bgra(*colour)
+        return CLEAR
+    return pixel
+
+
+def globe_pixel(u, v):
+    d = math.hypot(u - 0.5, v - 0.5)
+    if d > 0.45:
+        return CLEAR
+    if d > 0.40 or abs(u - 0.5) < 0.04 or abs(v - 0.5) < 0.04:
+        return bgra(255, 255, 255)
+    if abs(math.hypot((u - 0.5) * 2.2, v - 0.5) - 0.45) < 0.04:
+        return bgra(255, 255, 255)                        # a meridian
+    return bgra(30, 110, 210)
+
+
+def image(size, pixel):
+    rows = []
+    for y in range(size - 1, -1, -1):                     # bottom row first
+        row = b""
+        for x in range(size):
+            row += bytes(pixel((x + 0.5) / size, (y + 0.5) / size))
+        rows.append(row)
+    colour = b"".join(rows)
+    mask_row = ((size + 31) // 32) * 4
+    mask = bytes(mask_row * size)                         # alpha decides; AND mask all clear
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+    return header + colour + mask
+
+
+def write_icon(name, pixel):
+    images = [image(size, pixel) for size in (16, 32)]
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, img in zip((16, 32), images):
+        data += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    for img in images:
+        data += img
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
+write_icon("Exec.ico", exec_pixel)
+write_icon("Formatted.ico", formatted_pixel)
+write_icon("SearchFirst.ico", magnifier((30, 80, 220)))
+write_icon("SearchSecond.ico", magnifier((220, 40, 30)))
+write_icon("WebAddress.ico", globe_pixel)
