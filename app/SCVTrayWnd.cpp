@@ -11,7 +11,7 @@
 #include "app/CallerMemory.h"
 #include "app/CommandLineArgs.h"
 #include "app/EventRelays.h"
-#include "common/KernelHandle.h"
+#include "app/InterchangeArea.h"
 #include "app/NamedEvents.h"
 #include "app/ProgramLauncher.h"
 #include "app/SoundPlayer.h"
@@ -27,6 +27,8 @@
 #include "common/SharedLog.h"
 #include "common/WellKnownNames.h"
 #include "common/WindowHelpers.h"
+#include "menus/DataNeededHander_MenuSelf.h"
+#include "menus/MenuHost.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
 #include "platform/CAppModule.h"
@@ -41,11 +43,10 @@ constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_M
 
 // What the window says about the parts of the program it runs without.
 constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
-constexpr wchar_t kCoreNotAvailableNote[] =
-    L"The phrase menu service (hot key, core hook DLL, query thread) is not part of this build yet; "
-    L"Scrivolanter runs without it";
 constexpr wchar_t kClipboardHistoryNotAvailableNote[] =
     L"The clipboard history is not part of this build yet; Scrivolanter runs without it";
+constexpr wchar_t kMenuExtrasNotAvailableNote[] =
+    L"The menu tooltips and the floating pane are not part of this build yet; the phrase menu shows neither";
 
 // The tip of the tray icon holds at most this many characters.
 constexpr int kMaxTipLength = 126;
@@ -115,7 +116,8 @@ CSCVTrayWnd::CSCVTrayWnd(const TrayWindowStartRecord& start)
     : m_args(start.args),
       m_noInstall(start.noInstall),
       m_phrases(GetSettings().GetPhrasesFolder()),
-      m_stopEvent(start.stopEvent)
+      m_stopEvent(start.stopEvent),
+      m_dllService(GetTargetRequestMessage(), start.coreDllPath)
 {
     m_trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
     m_trayIcon.uID = kTrayIconId;
@@ -126,6 +128,7 @@ CSCVTrayWnd::~CSCVTrayWnd()
 {
     if (IsWindow())
         DestroyWindow();
+    StopCoreServices();
     for (HICON icon : {m_trayIconHandle, m_smallIcon, m_bigIcon}) {
         if (icon)
             ::DestroyIcon(icon);
@@ -144,6 +147,13 @@ bool CSCVTrayWnd::Create(LPVOID parameter)
 UINT CSCVTrayWnd::GetTaskbarCreatedMessage()
 {
     static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+UINT CSCVTrayWnd::GetTargetRequestMessage()
+{
+    // The name has no closing brace; the hook DLL registers the same text.
+    static const UINT message = ::RegisterWindowMessageW(L"{FC970502-EECA-4c50-AF80-CF39EA345E99");
     return message;
 }
 
@@ -173,6 +183,7 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
+    SetMenuHost(MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(), &CAppObjects::GetLocalizer()});
     RegisterWithMessageLoop(true);
     ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);
     SetWindowIcons();
@@ -186,6 +197,10 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     if (GetSettings().ClipboardHistory != 0) {
         WriteLogLine(kClipboardHistoryNotAvailableNote);
         AddStartupNote(kClipboardHistoryNotAvailableNote);
+    }
+    if (GetSettings().MenuToolTips_V0_94_A22 != 0 || GetSettings().ShowHistoryPaneOnStart != 0) {
+        WriteLogLine(kMenuExtrasNotAvailableNote);
+        AddStartupNote(kMenuExtrasNotAvailableNote);
     }
     StartTrayIconThread();
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
@@ -293,6 +308,8 @@ LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 
 bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
 {
+    IDataNeededHander_MenuSelf& builder = EnsureMenuBuilder();
+
     // Logging follows the setting; a log already open on the same file stays
     // open (closing it would drop the lines still on their way to the file).
     if (GetSettings().WriteLog != 0) {
@@ -309,18 +326,101 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
 
     LoadPhraseTree();
 
-    // The interchange area, the hot key, the core hook DLL and the query
-    // thread join here once they are part of the program.
-    WriteLogLine(kCoreNotAvailableNote);
-    ReportStartupError(accumulator, kCoreNotAvailableNote);
+    // A service left running (a start over a running one) is taken down first,
+    // so that nothing below fails on what is still there.
+    if (IsCoreInstalled() || IsHotKeyRegistered() || m_waitObjects.IsCreated())
+        StopCoreServices();
+
+    if (!m_waitObjects.CreateWaitObjects()) {
+        LogError(L"Cannot create wait objects");
+        ReportStartupError(accumulator, L"ERROR: Cannot create wait objects");
+        m_waitObjects.CloseWaitObjects();
+        return false;
+    }
+
+    if (!RegisterPhraseHotKey(accumulator)) {
+        LogError(L"Cannot register hot key");
+        const CString text = CString(L"ERROR: Cannot register hot key ") + GetHotKeyDisplayText();
+        WriteLogLine(text);
+        ReportStartupError(accumulator, text);
+        m_waitObjects.CloseWaitObjects();
+        return false;
+    }
+
+    int resultCode = 0;
+    const bool logFlag = GetSettings().WriteLog != 0;
+    if (!m_dllService.InstallDLLService(m_hWnd, GetTargetRequestMessage(), m_waitObjects.GetDataNeededName(),
+                                        m_waitObjects.GetDataCompletedName(), m_waitObjects.GetMappingName(), logFlag,
+                                        resultCode, builder.IsAnswerFilled())) {
+        const CString path = m_dllService.GetCoreDllPath();
+        CString reason = L"Cannot DLL install";
+        reason += ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? L"\nCore DLL path: " : L"\nCore DLL not found: ";
+        reason += path;
+        reason += L"\n";
+        reason += CSCVDLLService::InstallResultText(resultCode);
+        const CString text = CString(L"ERROR: ") + reason;
+        if (resultCode != 0)
+            LogError(reason);
+        else
+            WriteLogLine(text);
+        ReportStartupError(accumulator, text);
+        UnregisterPhraseHotKey();
+        m_waitObjects.CloseWaitObjects();
+        return false;
+    }
+
+    const bool threadStarted = StartQueryThread();
+    if (!threadStarted) {
+        LogError(L"Cannot start wait thread for query");
+        ReportStartupError(accumulator, L"ERROR: Cannot start wait thread for query");
+    }
     PreloadProcessApiLibraries();
-    m_coreInstalled = false;
-    return false;
+    if (!threadStarted) {
+        // Without the thread no query is ever read: the service is not running.
+        m_dllService.Uninstall();
+        UnregisterPhraseHotKey();
+        m_waitObjects.CloseWaitObjects();
+    }
+    return threadStarted;
+}
+
+bool CSCVTrayWnd::StartQueryThread()
+{
+    WaitQueryParams params;
+    params.owner = m_hWnd;
+    params.stopEvent = m_stopEvent;
+    params.queryEvent = m_waitObjects.GetDataNeededEvent();
+    params.answerEvent = m_waitObjects.GetDataCompletedEvent();
+    params.mappingName = m_waitObjects.GetMappingName();
+    params.queryMessage = WM_WAIT_QUERY_COMPLETE;
+    params.errorMessage = WM_WAIT_QUERY_COMPLETE_ERROR;
+    return m_waitQuery.StartWaitThread(params);
 }
 
 void CSCVTrayWnd::StopCoreServices()
 {
-    m_coreInstalled = false;
+    // The thread first: it must not wait on objects that are being closed.
+    m_waitQuery.StopWaitThread();
+    if (m_dllService.IsInstalled())
+        m_dllService.Uninstall();
+    UnregisterPhraseHotKey();
+    if (m_waitObjects.IsCreated())
+        m_waitObjects.CloseWaitObjects();
+}
+
+IDataNeededHander_MenuSelf& CSCVTrayWnd::EnsureMenuBuilder()
+{
+    if (!m_menuBuilder) {
+        m_menuBuilder = std::make_unique<IDataNeededHander_MenuSelf>(m_hWnd, WM_COMMAND_FROM_SELF, &m_phrases,
+                                                                     nullptr, this);
+        m_menuBuilder->SetLastIdFilter(&CSCVTrayWnd::LastIdFilter, this);
+    }
+    return *m_menuBuilder;
+}
+
+int CSCVTrayWnd::LastIdFilter(int commandId, void* self)
+{
+    return static_cast<CSCVTrayWnd*>(self)->PreSetLastID_CallBack(commandId) ? 1 : 0;
 }
 
 void CSCVTrayWnd::LoadPhraseTree()
@@ -347,15 +447,6 @@ void CSCVTrayWnd::ReportStartupError(CString* accumulator, LPCWSTR text)
         *accumulator += text;
     }
     AddStartupNote(text);
-}
-
-void CSCVTrayWnd::ExecuteCommandFromSelf(WPARAM commandId, LPARAM targetWindow)
-{
-    CString line;
-    line.Format(L"CSCVTrayWnd::ExecuteCommandFromSelf: command %d for window %d not run: "
-                L"the phrase menu service is not part of this build yet",
-                static_cast<int>(commandId), static_cast<int>(targetWindow));
-    WriteLogLine(line);
 }
 
 void CSCVTrayWnd::ReloadLanguage()
@@ -392,7 +483,7 @@ CString CSCVTrayWnd::BuildTrayTip(const CString& statusText)
     CString version = GetShortVersionText();
     if (CAppObjects::IsElevated() && version.Find(L'^') < 0)
         version += L"^";
-    const CString state = m_coreInstalled ? GetTurnOnText(true) : GetTurnOffText(true);
+    const CString state = IsCoreInstalled() ? GetTurnOnText(true) : GetTurnOffText(true);
     CString tip = version + L" - " + state + L"\r\n" + statusText;
     if (tip.GetLength() <= kMaxTipLength)
         return tip;
@@ -415,7 +506,7 @@ BOOL CSCVTrayWnd::UpdateTrayIcon(int mode, LPCWSTR balloonText, bool warning)
 {
     if (mode < 0 || mode > 2)
         return FALSE;
-    HICON icon = LoadAppIcon(m_coreInstalled ? 1 : 0);
+    HICON icon = LoadAppIcon(IsCoreInstalled() ? 1 : 0);
     const CString statusText = BuildTrayStatusText();
     const CString tip = BuildTrayTip(statusText);
 
@@ -505,7 +596,7 @@ void CSCVTrayWnd::StartTrayIconBlink()
 {
     CKernelHandle stop = DuplicateHandleInProcess(m_stopEvent);
     const HWND window = m_hWnd;
-    const int iconFlag = m_coreInstalled ? 1 : 0;
+    const int iconFlag = IsCoreInstalled() ? 1 : 0;
     const bool silent = SoundsSwitchedOff();
     try {
         std::thread([window, iconFlag, silent, stop = std::move(stop)]() {
@@ -594,6 +685,11 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         KillTimer(kTimerHideBalloon);
         ShowTrayBalloon(nullptr, 0);
         break;
+    case kTimerShowPhraseMenu:
+        KillTimer(kTimerShowPhraseMenu);
+        // The floating pane's caption-only mode follows here once the pane is part of the program.
+        ShowPhraseMenuForTarget(false);
+        break;
     case kTimerDelayedRelays:
         KillTimer(kTimerDelayedRelays);
         StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
@@ -636,7 +732,7 @@ LRESULT CSCVTrayWnd::OnCommandExit(WORD, WORD, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnCommandEnablePhraseMenu(WORD, WORD, HWND, BOOL&)
 {
-    if (m_coreInstalled) {
+    if (IsCoreInstalled()) {
         StopCoreServices();
     } else {
         CString errors;
@@ -659,6 +755,22 @@ LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
 {
     WriteLogLine(L"Check For Updates: the update check is not part of this build yet");
     return 0;
+}
+
+LRESULT CSCVTrayWnd::OnCommandNotAvailable(WORD, WORD id, HWND, BOOL&)
+{
+    // The phrase menu offers these; the web links and the floating pane join later.
+    CString line;
+    line.Format(L"Command %d: the %s is not part of this build yet", static_cast<int>(id),
+                id == ID_SCV_FLOAT_PANE ? L"floating pane" : L"support page");
+    WriteLogLine(line);
+    return 0;
+}
+
+LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
+{
+    WriteLogLine(L"Show float pane: the floating pane is not part of this build yet");
+    return 1;
 }
 
 LRESULT CSCVTrayWnd::OnAddTrayIcon(UINT, WPARAM, LPARAM, BOOL&)
@@ -698,6 +810,8 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
         break;
     case 2: {
         GetSettings().Load();
+        if (m_menuBuilder)
+            m_menuBuilder->ClearFonts_Internal();
         StopCoreServices();
         StartCoreServices(nullptr, nullptr);
         const bool sameLanguage = GetSettings().GetLanguageFilePath().CompareNoCase(m_languagePathAtEditorStart) == 0;
@@ -713,6 +827,8 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
 LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&)
 {
     GetSettings().Load();
+    if (m_menuBuilder)
+        m_menuBuilder->ClearFonts_Internal();
     ReloadLanguage();
     UpdateTrayIcon(2, nullptr, false);
     ReloadPhrases(false);
@@ -732,7 +848,7 @@ LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOO
 
 LRESULT CSCVTrayWnd::OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&)
 {
-    return 0;
+    return m_menuBuilder ? m_menuBuilder->IsAnswerFilled() : 0;
 }
 
 LRESULT CSCVTrayWnd::OnWmCommandFromSelf(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
@@ -744,7 +860,7 @@ LRESULT CSCVTrayWnd::OnWmCommandFromSelf(UINT, WPARAM wParam, LPARAM lParam, BOO
 
 LRESULT CSCVTrayWnd::OnIsPhraseMenuClosed(UINT, WPARAM, LPARAM, BOOL&)
 {
-    return 1;
+    return m_menuBuilder && m_menuBuilder->IsMenuAlive() ? 0 : 1;
 }
 
 LRESULT CSCVTrayWnd::OnConnectionChanged(UINT, WPARAM, LPARAM, BOOL&)
@@ -797,7 +913,7 @@ LRESULT CSCVTrayWnd::OnInstanceSignal(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
     WriteLogLine(FormatLine(L"WM_SCV_INSTANCE_SIGNAL wParam=%d", static_cast<int>(wParam)));
     switch (wParam) {
     case 0:
-        if (!m_coreInstalled)
+        if (!IsCoreInstalled())
             StartCoreServices(nullptr, nullptr);
         CAppObjects::PlayAlreadyWorkSound();
         UpdateTrayIcon(1, LoadLocalizedString(IDS_SCV_ALREADY_WORKS), true);

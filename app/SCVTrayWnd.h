@@ -7,24 +7,36 @@
 // notifications and the start-up notes, and it starts the relays and worker
 // threads of the running instance.
 //
-// The phrase menu service (hot key, core hook DLL, query thread), the tray
-// menu, the menus and tooltips, the floating pane and the clipboard watcher
-// join this window as they become part of the program; until then the window
-// runs without them, as with "noinstall", says so in its start-up notes and
-// shows the tray icon of the stopped service.
+// The phrase menu service runs here: the hot key, the core hook DLL that
+// describes the target window, the query thread that reads the description,
+// the phrase menu builder and the running of the chosen command (typed or
+// pasted phrases, the user's clipboard kept around the menu).
+//
+// The tray menu, the menu tooltips, the floating pane and the clipboard
+// history are not part of this program yet: the window runs without them and
+// says so in its start-up notes.
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
+#include "app/CSCVDLLService.h"
+#include "app/CSCV_Wait_Objs.h"
+#include "app/CWaitQuery.h"
+#include "app/HotKeyPressGate.h"
 #include "app/TrayMessages.h"
 #include "app/WtsSessionNotifier.h"
+#include "engine/ClipboardSaver.h"
 #include "engine/PhraseStore.h"
+#include "menus/PhraseMenuHost.h"
 #include "platform/CIdleHandler.h"
 #include "platform/CMessageFilter.h"
 #include "platform/CString.h"
 #include "platform/CWindowImpl.h"
 
 class CCommandLineArgs;
+class IDataNeededHander_MenuSelf;
 
 // What the program entry gives the tray window.
 struct TrayWindowStartRecord
@@ -34,11 +46,14 @@ struct TrayWindowStartRecord
     // The parsed command line; not owned, may be null (no switches).
     const CCommandLineArgs* args = nullptr;
     bool noInstall = false;
+    // The core hook DLL; empty: "Scrivolanter.dll" of the program folder.
+    CString coreDllPath;
 };
 
 class CSCVTrayWnd : public CWindowImpl<CSCVTrayWnd, CWindow, CNullTraits>,
                     public CMessageFilter,
-                    public CIdleHandler
+                    public CIdleHandler,
+                    public IPhraseMenuHost
 {
 public:
     DECLARE_WND_CLASS_EX(kTrayWindowClassName, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, COLOR_WINDOW)
@@ -62,17 +77,57 @@ public:
     // `flash` the hidden window shows in the task bar and flashes meanwhile.
     int ShowOwnMessageBox(LPCWSTR text, UINT type, bool flash);
 
-    // Starts the phrase menu service. True only when everything started.
+    // Starts the phrase menu service: the interchange objects, the hot key
+    // (published in the shared settings area), the core hook DLL and the
+    // query thread. True only when everything started; on failure what was
+    // started is taken down again and the reasons go to the start-up notes
+    // (and, when given, to the accumulator).
     bool StartCoreServices(LPVOID parameter, CString* accumulator);
+    // Takes the phrase menu service down: the query thread, the hook DLL, the
+    // hot key, the interchange objects.
+    void StopCoreServices();
+
+    // --- Hot key, phrase request and the chosen command ------------------------------
+    // Registers the hot key of the settings (Ctrl+Alt+Enter when none is set)
+    // as id 1 and publishes it in the shared settings area. False when it is
+    // registered already or the system refuses it (reported as a start-up error).
+    bool RegisterPhraseHotKey(CString* accumulator);
+    bool UnregisterPhraseHotKey();
+    bool IsHotKeyRegistered() const { return m_hotKeyRegistered != 0; }
+    // A press of the hot key: the double-press rule, then the request for the
+    // target's description (only while the hook DLL is installed).
+    void OnHotKeyShowMenu();
+    // Keeps the user's clipboard and asks the target window for its
+    // description; the menu follows from the query thread (or at once when
+    // the description was made here).
+    void ShowPhraseMenuForTarget(bool fromHotKey);
     // Runs a command chosen in the phrase menu (or sent by the hook DLL) for
-    // the target window.
+    // the target window: -1 puts the user's clipboard back; a phrase that ran
+    // becomes the newest last used one.
     void ExecuteCommandFromSelf(WPARAM commandId, LPARAM targetWindow);
+    // 0 a special command, 1 a history item ran, 2 a phrase ran, 3 the id
+    // names nothing (the user's clipboard is put back).
+    int RunPhraseCommand(int commandId, HWND target);
+    // The commands -2, -3, -4 and -6 of the menu; false for any other id.
+    bool RunSpecialCommand(int commandId, HWND target);
+    // Puts the clipboard kept for the request back (when one is kept).
+    void RestoreClipboardAndUnblock();
+    // A choice of the menu's right-click pop-up: kind 0-8 for the command.
+    void RunRightMenuCommand(int kind, int commandId);
+    // Whether the id may become a last used one: a phrase of the tree.
+    bool PreSetLastID_CallBack(int commandId);
     // Reloads the phrase tree and updates the tray icon (mode 1 with
     // `quiet`, else mode 2 and a blink of the icon).
     void ReloadPhrases(bool quiet);
 
-    bool IsCoreInstalled() const { return m_coreInstalled; }
+    bool IsCoreInstalled() const { return m_dllService.IsInstalled(); }
     CPhraseStore& GetPhraseStore() { return m_phrases; }
+    // The menu builder; null until the core start-up (or a command) made it.
+    IDataNeededHander_MenuSelf* GetMenuBuilder() const { return m_menuBuilder.get(); }
+    CClipboardSaver& GetClipboardSaver() { return m_clipboardSaver; }
+    const CSCVDLLService& GetDLLService() const { return m_dllService; }
+    const CSCV_Wait_Objs& GetWaitObjects() const { return m_waitObjects; }
+    bool IsQueryThreadAlive() const { return m_waitQuery.IsThreadAlive(); }
     const NOTIFYICONDATAW& GetTrayIconRecord() const { return m_trayIcon; }
 
     // CMessageFilter, CIdleHandler: registered with the thread's message loop;
@@ -80,7 +135,17 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnIdle() override;
 
+    // IPhraseMenuHost: what the menu builder asks of the program.
+    bool IsElevated() override;
+    void CloseOwnDialogs() override;
+    CString GetTargetWindowTitle(const SVQuery& query) override;
+    CString FormatCharsCountText(int count) override;
+    CString LocalizedTextBefore(UINT stringId) override;
+    CString LocalizedTextAfter(UINT stringId) override;
+
     static UINT GetTaskbarCreatedMessage();
+    // The registered message that asks a target window for its description.
+    static UINT GetTargetRequestMessage();
 
     BEGIN_MSG_MAP(CSCVTrayWnd)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -88,13 +153,22 @@ public:
         MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
         MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
         MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnWtsSessionChangeMessage)
         COMMAND_ID_HANDLER(ID_SCV_APP_EXIT, OnCommandExit)
         COMMAND_ID_HANDLER(ID_SCV_ENABLE_PHRASE_MENU, OnCommandEnablePhraseMenu)
         COMMAND_ID_HANDLER(ID_SCV_EDIT_PHRASES, OnCommandEditPhrases)
         COMMAND_ID_HANDLER(ID_SCV_CHECK_FOR_UPDATES, OnCommandCheckForUpdates)
+        COMMAND_ID_HANDLER(ID_SCV_SHOW_PHRASE_MENU_DELAYED, OnCommandShowPhraseMenuDelayed)
+        COMMAND_ID_HANDLER(ID_SCV_RUN_AS_ADMIN, OnCommandRunAsAdmin)
+        COMMAND_ID_HANDLER(ID_SCV_SUPPORT_PAGE, OnCommandNotAvailable)
+        COMMAND_ID_HANDLER(ID_SCV_FLOAT_PANE, OnCommandNotAvailable)
+        MESSAGE_HANDLER(WM_SCV_SHOW_FLOAT_PANE, OnShowFloatPaneRequest)
         MESSAGE_HANDLER(WM_SCV_ADD_TRAY_ICON, OnAddTrayIcon)
         MESSAGE_HANDLER(WM_SCV_TRAY_NOTIFY, OnTrayNotify)
+        MESSAGE_HANDLER(WM_WAIT_QUERY_COMPLETE, OnWaitQueryComplete)
+        MESSAGE_HANDLER(WM_WAIT_QUERY_COMPLETE_ERROR, OnWaitQueryCompleteError)
+        MESSAGE_HANDLER(WM_SCV_PHRASE_MENU_RIGHT_CLICK, OnPhraseMenuRightClick)
         MESSAGE_HANDLER(WM_SCV_SETTINGS_MODULE, OnSettingsModule)
         MESSAGE_HANDLER(WM_SCV_EDITOR_ENDED, OnWmEditorEnded)
         MESSAGE_HANDLER(WM_SCV_GET_HISTORY_CAPTION, OnGetHistoryCaption)
@@ -119,6 +193,7 @@ private:
     enum : UINT_PTR
     {
         kTimerHideBalloon = 1245,
+        kTimerShowPhraseMenu = 1247,
         kTimerDelayedRelays = 1248,
     };
 
@@ -130,6 +205,14 @@ private:
     LRESULT OnEndSession(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCopyData(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnWaitQueryComplete(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnWaitQueryCompleteError(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnPhraseMenuRightClick(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnCommandShowPhraseMenuDelayed(WORD, WORD, HWND, BOOL&);
+    LRESULT OnCommandRunAsAdmin(WORD, WORD, HWND, BOOL&);
+    LRESULT OnCommandNotAvailable(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWtsSessionChangeMessage(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCommandExit(WORD, WORD, HWND, BOOL&);
     LRESULT OnCommandEnablePhraseMenu(WORD, WORD, HWND, BOOL&);
@@ -166,7 +249,14 @@ private:
     void ReloadLanguage();
     // Loads the phrase tree from the settings' folder and sorts it.
     void LoadPhraseTree();
-    void StopCoreServices();
+    // Creates the menu builder when it does not exist yet.
+    IDataNeededHander_MenuSelf& EnsureMenuBuilder();
+    // The query thread's parameters and its start; false (logged) when it cannot start.
+    bool StartQueryThread();
+    // The text of a command for the right-click copy commands; false when
+    // the id names nothing that has a text.
+    bool GetCommandTextForCopy(int commandId, CString& text, int& dataType);
+    static int LastIdFilter(int commandId, void* self);
     // The "Local\Scrivolanter_CommandCheckForUpdates" watcher (WM_COMMAND 32791).
     bool StartCheckForUpdatesCommandWatcher();
     // Starts the thread that adds the tray icon (retried until the shell takes it).
@@ -187,8 +277,14 @@ private:
     CPhraseStore m_phrases;
     LPVOID m_createParameter = nullptr;
     HANDLE m_stopEvent = nullptr;
-    // Whether the phrase menu service is running.
-    bool m_coreInstalled = false;
+    // The phrase menu service.
+    std::unique_ptr<IDataNeededHander_MenuSelf> m_menuBuilder;
+    CClipboardSaver m_clipboardSaver;
+    CSCV_Wait_Objs m_waitObjects;
+    CSCVDLLService m_dllService;
+    CWaitQuery m_waitQuery;
+    CHotKeyPressGate m_hotKeyGate;
+    int m_hotKeyRegistered = 0;
     // The language file path remembered when the settings module started.
     CString m_languagePathAtEditorStart;
     NOTIFYICONDATAW m_trayIcon{};

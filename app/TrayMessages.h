@@ -45,9 +45,16 @@ enum : UINT
 {
     ID_SCV_ENABLE_PHRASE_MENU = 32770,
     ID_SCV_EDIT_PHRASES = 32772,
+    ID_SCV_SUPPORT_PAGE = 32784,
     ID_SCV_CHECK_FOR_UPDATES = 32791,
+    ID_SCV_FLOAT_PANE = 32792,
+    ID_SCV_RUN_AS_ADMIN = 32829,
+    ID_SCV_SHOW_PHRASE_MENU_DELAYED = 32844,
     ID_SCV_APP_EXIT = 57665,
 };
+
+// The id of the phrase menu's hot key on the tray window.
+inline constexpr int kPhraseHotKeyId = 1;
 
 // The tray icon's id and the control id of the clipboard watcher's notifications.
 inline constexpr UINT kTrayIconId = 10;

@@ -39,6 +39,11 @@ CAutoForegroundWindow::CAutoForegroundWindow(HWND target) : m_previous(::GetFore
     ::SetForegroundWindow(m_target);
     if (attached)
         ::AttachThreadInput(ownThread, previousThread, FALSE);
+    // Where detaching leaves the foreground with the other thread's input
+    // (which no longer holds our active window), keys would reach nobody:
+    // take the foreground once more, now that this process may.
+    if (::GetForegroundWindow() != m_target)
+        ::SetForegroundWindow(m_target);
 }
 
 CAutoForegroundWindow::~CAutoForegroundWindow()

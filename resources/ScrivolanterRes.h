@@ -26,4 +26,6 @@
 #define IDS_SCV_OFF              276
 #define IDS_SCV_AND_MORE         300
 #define IDS_SCV_LEFT_CLICK_MENU  310
+#define IDS_SCV_SHOWING_MENU     231
 #define IDS_SCV_PRESS_ENTER      313
+#define IDS_SCV_HOT_KEY_DETECTED 1060

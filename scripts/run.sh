@@ -20,6 +20,7 @@ PROGRAM="$BUILD/program"
 mkdir -p "$PROGRAM"
 # The programs are installed together in one folder: take every one that is built.
 for file in "$BIN"/*.exe "$BIN"/*.dll; do
+  case "$(basename "$file")" in bench_*) continue ;; esac
   [ -f "$file" ] && cp -f "$file" "$PROGRAM/"
 done
 if [ ! -f "$PROGRAM/Settings.ini" ]; then

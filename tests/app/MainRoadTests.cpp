@@ -1,0 +1,508 @@
+// test-depends: Scrivolanter ScrivolanterHookDll
+// test-locks: desktop clipboard appevents sharedlog
+// The main road end to end: the built program runs from a temporary program
+// folder with its own settings, phrases and core hook DLL; a target window of
+// another process (this test executable in child mode) holds a focused EDIT
+// in the foreground; the hot key is pressed with SendInput, the phrase menu is
+// answered with keys, and the EDIT, the phrase file and the clipboard show
+// what the program did.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "app/TrayMessages.h"
+#include "engine/PhraseFile.h"
+#include "engine/PhraseItemRecord.h"
+#include "online/SharedSettingsArea.h"
+#include "support/ChildMain.h"
+#include "support/ChildProcess.h"
+#include "support/MessagePump.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr wchar_t kTargetClass[] = L"ScvMainRoadTarget";
+constexpr UINT kTargetActivate = WM_APP + 100;  // the target makes itself foreground and focuses its EDIT
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kStepTimeoutMs = 15000;
+
+// The phrases, top to bottom as the menu shows them. Texts shorter than 20
+// characters are typed, longer ones pasted (TextPasteMethod_v150=2, PrintLTChars=20).
+struct PhraseSpec
+{
+    const wchar_t* file;
+    const wchar_t* title;
+    const wchar_t* body;
+};
+const PhraseSpec kPhrases[] = {
+    {L"Typed.scrivolanter", L"Typed", L"Hello typed"},
+    {L"Pasted.scrivolanter", L"Pasted", L"Pasted phrase, long enough for the clipboard"},
+    {L"Wrapped.scrivolanter", L"Wrapped", L"<b>%SELECTED_TEXT%%CURSOR_POS%</b>"},
+};
+constexpr int kTypedItem = 0;
+constexpr int kPastedItem = 1;
+constexpr int kWrappedItem = 2;
+
+HWND s_targetEdit = nullptr;
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+        // Whoever activates the window, the EDIT takes the keys.
+        if (s_targetEdit)
+            ::SetFocus(s_targetEdit);
+        return 0;
+    case kTargetActivate:
+        ::SetForegroundWindow(window);
+        ::SetFocus(s_targetEdit);
+        return 0;
+    case WM_TIMER:
+        ::DestroyWindow(window);  // ends a target the test forgot
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+// Child: the target application, a top-level window with an EDIT. Argument: the window title.
+SCV_CHILD_MAIN(main_road_target)
+{
+    if (args.empty())
+        return 2;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &TargetProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kTargetClass;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::RegisterClassW(&windowClass);
+    HWND top = ::CreateWindowExW(0, kTargetClass, args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 500, 220,
+                                 nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!top)
+        return 3;
+    s_targetEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 460,
+                                     30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!s_targetEdit)
+        return 4;
+    ::SetForegroundWindow(top);
+    ::SetFocus(s_targetEdit);
+    ::SetTimer(top, 1, 240000, nullptr);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+namespace {
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof(INPUT));
+}
+
+void TapKey(WORD key)
+{
+    SendKey(key, false);
+    SendKey(key, true);
+    ::Sleep(30);
+}
+
+// Ctrl+Alt+Enter, the hot key of the settings. Ctrl goes down first and up
+// last, so the target never takes the Alt alone as a menu key.
+void PressHotKey()
+{
+    SendKey(VK_CONTROL, false);
+    SendKey(VK_MENU, false);
+    SendKey(VK_RETURN, false);
+    SendKey(VK_RETURN, true);
+    SendKey(VK_MENU, true);
+    SendKey(VK_CONTROL, true);
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// The visible pop-up menu window of the process, or null.
+HWND FindMenuWindow(DWORD pid)
+{
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, L"#32768", nullptr)) != nullptr) {
+        if (ProcessOf(window) == pid && ::IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+HWND FindTrayWindow(DWORD pid)
+{
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, kTrayWindowClassName, nullptr)) != nullptr) {
+        if (ProcessOf(window) == pid)
+            return window;
+    }
+    return nullptr;
+}
+
+// The text of a control of another process.
+std::wstring ControlText(HWND control)
+{
+    wchar_t buffer[1024] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                          5000, &result);
+    return buffer;
+}
+
+std::pair<int, int> ControlSelection(HWND control)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(control, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return {static_cast<int>(LOWORD(result)), static_cast<int>(HIWORD(result))};
+}
+
+UINT TestFormat()
+{
+    static const UINT format = ::RegisterClipboardFormatW(L"ScvMainRoadTestFormat");
+    return format;
+}
+
+bool OpenClipboardRetrying()
+{
+    return scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000);
+}
+
+bool PutBlock(UINT format, const void* bytes, SIZE_T size)
+{
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory)
+        return false;
+    std::memcpy(::GlobalLock(memory), bytes, size);
+    ::GlobalUnlock(memory);
+    if (::SetClipboardData(format, memory))
+        return true;
+    ::GlobalFree(memory);
+    return false;
+}
+
+// The user's clipboard: a text and a block of a format of the test's own.
+bool PutUserClipboard(const std::wstring& text, const std::string& extra)
+{
+    if (!OpenClipboardRetrying())
+        return false;
+    ::EmptyClipboard();
+    const bool put = PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) &&
+                     PutBlock(TestFormat(), extra.data(), extra.size());
+    ::CloseClipboard();
+    return put;
+}
+
+std::optional<std::string> ReadBlock(UINT format)
+{
+    HANDLE data = ::GetClipboardData(format);
+    if (!data)
+        return std::nullopt;
+    const void* bytes = ::GlobalLock(data);
+    if (!bytes)
+        return std::nullopt;
+    std::string block(static_cast<const char*>(bytes), ::GlobalSize(data));
+    ::GlobalUnlock(data);
+    return block;
+}
+
+struct ClipboardContent
+{
+    std::wstring text;
+    std::optional<std::string> extra;
+    bool operator==(const ClipboardContent&) const = default;
+};
+
+ClipboardContent ReadUserClipboard()
+{
+    ClipboardContent content;
+    if (!OpenClipboardRetrying())
+        return content;
+    if (const auto text = ReadBlock(CF_UNICODETEXT))
+        content.text = reinterpret_cast<const wchar_t*>(text->c_str());
+    content.extra = ReadBlock(TestFormat());
+    ::CloseClipboard();
+    return content;
+}
+
+size_t CountOf(const std::wstring& text, const std::wstring& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+class MainRoadTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = new scvtest::TempFolder();
+        CopyPrograms();
+        WriteSettings();
+        for (const PhraseSpec& phrase : kPhrases)
+            WritePhrase(phrase);
+
+        s_targetTitle = L"Scrivolanter main road target " + std::to_wstring(::GetCurrentProcessId());
+        s_target = new scvtest::ChildProcess(scvtest::LaunchSelf(L"main_road_target", {s_targetTitle}));
+        // The EDIT is made after its parent: wait for both.
+        scvtest::WaitUntil(
+            [] {
+                s_targetTop = ::FindWindowW(kTargetClass, s_targetTitle.c_str());
+                s_edit = s_targetTop ? ::FindWindowExW(s_targetTop, nullptr, L"EDIT", nullptr) : nullptr;
+                return s_edit != nullptr;
+            },
+            kStartTimeoutMs);
+
+        scvtest::ChildOptions options;
+        options.workingDirectory = s_folder->Path();
+        s_program = new scvtest::ChildProcess(scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {}, options));
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (s_program && s_program->IsRunning()) {
+            scvtest::ChildOptions options;
+            options.workingDirectory = s_folder->Path();
+            scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {L"/exit"}, options).Wait(kStartTimeoutMs);
+            if (!s_program->Wait(kStartTimeoutMs))
+                s_program->Terminate();
+        }
+        if (s_targetTop)
+            ::PostMessageW(s_targetTop, WM_CLOSE, 0, 0);
+        if (s_target && !s_target->Wait(10000))
+            s_target->Terminate();
+        delete s_program;
+        delete s_target;
+        s_program = nullptr;
+        s_target = nullptr;
+        s_targetTop = nullptr;
+        s_edit = nullptr;
+        delete s_folder;
+        s_folder = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_program && s_program->Started());
+        ASSERT_TRUE(s_targetTop && s_edit) << "the target window did not show";
+        ASSERT_TRUE(scvtest::WaitUntil([] { return FindTrayWindow(s_program->Pid()) != nullptr; }, kStartTimeoutMs))
+            << "the program shows no tray window";
+        // The program has registered its hot key and published it.
+        WORD key = 0;
+        WORD modifiers = 0;
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] { return ReadSharedSettingsArea({&key, &modifiers, nullptr, nullptr}) && key == VK_RETURN; },
+            kStartTimeoutMs))
+            << Log();
+        EXPECT_EQ(modifiers, MOD_CONTROL | MOD_ALT);
+        ASSERT_EQ(FindMenuWindow(s_program->Pid()), nullptr) << "a menu of an earlier test is still open";
+    }
+
+    static void CopyPrograms()
+    {
+        const std::wstring bin = scvtest::ProgramPath(L"Scrivolanter.exe");
+        const std::wstring folder = bin.substr(0, bin.find_last_of(L'\\'));
+        for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
+            WIN32_FIND_DATAW found{};
+            HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE)
+                continue;
+            do {
+                ::CopyFileW((folder + L"\\" + found.cFileName).c_str(), s_folder->PathOf(found.cFileName).c_str(), FALSE);
+            } while (::FindNextFileW(search, &found));
+            ::FindClose(search);
+        }
+    }
+
+    // Sounds, balloons, tooltips, update checks, the welcome program and the
+    // history off; the last used phrases are not put at the top, so the menu
+    // keeps its order from test to test.
+    static void WriteSettings()
+    {
+        const wchar_t* const keys[] = {
+            L"SCVVersion=SCV_150",          L"WriteLog=1",
+            L"SoundOnEventsV094=0",         L"ShowTrayBallonOnHotkey=0",
+            L"MenuToolTips_V0_94_A22=0",    L"AutoCheckForUpdates=0",
+            L"ShowHistoryPaneOnStart=0",    L"ShowIconInAltTab_ForFP=0",
+            L"ClipboardHistory=0",          L"Welcome_Already_Started_V2_60=1",
+            L"DelayAutoLoadSeconds_NextRelease=0", L"PhrasesDirectory=Phrases",
+            L"AddLastUsedMenuToBegin=0",    L"TextPasteMethod_v150=2",
+            L"PrintLTChars=20",
+        };
+        std::wstring text = L"[Settings]\r\n";
+        for (const wchar_t* key : keys)
+            text += std::wstring(key) + L"\r\n";
+        s_folder->WriteUtf16(L"Settings.ini", text);
+    }
+
+    static void WritePhrase(const PhraseSpec& spec)
+    {
+        static int sortId = 0;
+        PhraseItemRecord record;
+        record.SetTitle(spec.title);
+        record.body = spec.body;
+        record.dataType = MenuItemRecord::kTypeText;
+        record.sortId = ++sortId;
+        s_folder->CreateSubfolder(L"Phrases");
+        EXPECT_TRUE(SavePhraseFile(record, PhrasePath(spec).c_str()));
+    }
+
+    static std::wstring PhrasePath(const PhraseSpec& spec) { return s_folder->PathOf(std::wstring(L"Phrases\\") + spec.file); }
+
+    static std::wstring Log() { return s_folder->ReadText(L"LogReport.txt").value_or(L""); }
+
+    // The target in the foreground with its EDIT holding `text`, `start` to
+    // `end` selected.
+    static void PrepareTarget(const std::wstring& text, int start, int end)
+    {
+        ::SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageW(s_edit, EM_SETSEL, start, end);
+        ::PostMessageW(s_targetTop, kTargetActivate, 0, 0);
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof(info);
+                return ::GetForegroundWindow() == s_targetTop &&
+                       ::GetGUIThreadInfo(::GetWindowThreadProcessId(s_targetTop, nullptr), &info) &&
+                       info.hwndFocus == s_edit;
+            },
+            kStepTimeoutMs))
+            << "the target did not come to the foreground";
+    }
+
+    // Presses the hot key until the phrase menu shows. The hook DLL reaches
+    // the target's process with its first message after the install, so a
+    // first request may go unanswered.
+    static HWND OpenMenu()
+    {
+        HWND menu = nullptr;
+        scvtest::WaitUntil(
+            [&] {
+                PressHotKey();
+                scvtest::WaitUntil([&] { return (menu = FindMenuWindow(s_program->Pid())) != nullptr; }, 5000);
+                return menu != nullptr;
+            },
+            kStartTimeoutMs);
+        return menu;
+    }
+
+    // Chooses the item at the position (the first item is 0) with the keyboard.
+    static void ChooseItem(int position)
+    {
+        for (int i = 0; i <= position; ++i)
+            TapKey(VK_DOWN);
+        TapKey(VK_RETURN);
+    }
+
+    static size_t CommandsRun() { return CountOf(Log(), L"CSCVTrayWnd::OnWmCommandFromSelf"); }
+
+    static scvtest::TempFolder* s_folder;
+    static scvtest::ChildProcess* s_program;
+    static scvtest::ChildProcess* s_target;
+    static std::wstring s_targetTitle;
+    static HWND s_targetTop;
+    static HWND s_edit;
+};
+
+scvtest::TempFolder* MainRoadTest::s_folder = nullptr;
+scvtest::ChildProcess* MainRoadTest::s_program = nullptr;
+scvtest::ChildProcess* MainRoadTest::s_target = nullptr;
+std::wstring MainRoadTest::s_targetTitle;
+HWND MainRoadTest::s_targetTop = nullptr;
+HWND MainRoadTest::s_edit = nullptr;
+
+TEST_F(MainRoadTest, TypedPhraseArrivesAndItsUsageIsSaved)
+{
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kTypedItem);
+
+    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n" << testing::PrintToString(Log());
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [] {
+            PhraseItemRecord saved;
+            return ReadPhraseFile(saved, PhrasePath(kPhrases[kTypedItem]).c_str()) && saved.GetUsageCount() == 1 &&
+                   saved.HasUsageDate();
+        },
+        kStepTimeoutMs))
+        << "the phrase file's usage count did not go up";
+}
+
+TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
+{
+    const ClipboardContent before{L"the user's own clipboard", std::string("\x01\x02\x03 bytes", 9)};
+    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kPastedItem);
+
+    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n" << testing::PrintToString(Log());
+    // The phrase went through the clipboard; afterwards the user's content is back, every format of it.
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
+        << testing::PrintToString(ReadUserClipboard().text);
+}
+
+TEST_F(MainRoadTest, SelectedTextIsWrappedAndTheCaretStandsAtTheMark)
+{
+    PrepareTarget(L"abc", 0, 3);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kWrappedItem);
+
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [] { return ControlText(s_edit) == L"<b>abc</b>" && ControlSelection(s_edit) == std::make_pair(6, 6); },
+        kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << " selection "
+        << ControlSelection(s_edit).first << "-" << ControlSelection(s_edit).second << "\n"
+        << testing::PrintToString(Log());
+}
+
+TEST_F(MainRoadTest, EscapeInsertsNothingAndPutsTheClipboardBack)
+{
+    const ClipboardContent before{L"kept across the menu", std::string("kept")};
+    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
+    PrepareTarget(L"untouched", 9, 9);
+    const size_t commandsBefore = CommandsRun();
+    ASSERT_TRUE(OpenMenu()) << Log();
+    // Something uses the clipboard while the menu is open; closing the menu
+    // without a choice puts the saved content back.
+    ASSERT_TRUE(PutUserClipboard(L"scratch", "scratch"));
+    TapKey(VK_ESCAPE);
+
+    EXPECT_TRUE(scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs))
+        << "the menu's clean-up command did not arrive";
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
+        << testing::PrintToString(ReadUserClipboard().text);
+    EXPECT_EQ(ControlText(s_edit), L"untouched");
+}
+
+} // namespace
