@@ -67,10 +67,12 @@ TEST(LocaleInfo, UserCountryCodesHaveTheirLength)
     // Country names may be empty on some systems; the codes are read through the same path.
     const CString two = GetUserCountryIsoCode(true);
     const CString three = GetUserCountryIsoCode(false);
-    if (!two.IsEmpty())
+    if (!two.IsEmpty()) {
         EXPECT_EQ(two.GetLength(), 2) << two.GetString();
-    if (!three.IsEmpty())
+    }
+    if (!three.IsEmpty()) {
         EXPECT_EQ(three.GetLength(), 3) << three.GetString();
+    }
     EXPECT_EQ(GetUserCountryName(), GetUserGeoInfoText(GEO_FRIENDLYNAME));
 }
 

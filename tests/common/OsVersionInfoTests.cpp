@@ -103,8 +103,9 @@ TEST(OsVersionInfo, DetectsTheRunningSystemConsistently)
     EXPECT_EQ(COsVersionInfo::GetOsName(), CString(COsVersionInfo::OsNameOfId(id)));
 
     // A 64-bit process always runs on a 64-bit system.
-    if (sizeof(void*) == 8)
+    if (sizeof(void*) == 8) {
         EXPECT_TRUE(COsVersionInfo::Is64BitSystem());
+    }
     EXPECT_EQ(COsVersionInfo::GetOsNameWithBitness(),
               COsVersionInfo::GetOsName() + (COsVersionInfo::Is64BitSystem() ? L" 64x" : L" 32x"));
     CString description;

@@ -64,8 +64,9 @@ LRESULT Record(HWND, UINT message, WPARAM, LPARAM, void* userData, BOOL& callPre
     if (message != kProbe && message != kUnsubclassNow && message != WM_DESTROY)
         return 0;
     log->messages.push_back(message);
-    if (message == kUnsubclassNow && log->unsubclassOnRequest)
+    if (message == kUnsubclassNow && log->unsubclassOnRequest) {
         EXPECT_EQ(UnsubclassWindowWithCallback(log->unsubclassOnRequest), 1);
+    }
     if (log->consume || (message == WM_DESTROY && log->consumeDestroy)) {
         callPrevious = FALSE;
         return 7;
