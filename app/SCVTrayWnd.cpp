@@ -432,6 +432,27 @@ void CSCVTrayWnd::LoadPhraseTree()
         m_phrases.Sort(settings.Sorting, false);
 }
 
+bool CSCVTrayWnd::DeferWhileMenuOpen(UINT message, WPARAM wParam)
+{
+    if (!m_menuBuilder || !m_menuBuilder->IsMenuAlive())
+        return false;
+    const std::pair<UINT, WPARAM> entry(message, wParam);
+    for (const auto& waiting : m_deferredWhileMenuOpen) {
+        if (waiting == entry)
+            return true;
+    }
+    m_deferredWhileMenuOpen.push_back(entry);
+    return true;
+}
+
+void CSCVTrayWnd::PostDeferredMenuMessages()
+{
+    std::vector<std::pair<UINT, WPARAM>> waiting;
+    waiting.swap(m_deferredWhileMenuOpen);
+    for (const auto& entry : waiting)
+        PostMessage(entry.first, entry.second, 0);
+}
+
 void CSCVTrayWnd::ReloadPhrases(bool quiet)
 {
     LoadPhraseTree();
@@ -809,6 +830,8 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
         m_languagePathAtEditorStart = GetSettings().GetLanguageFilePath();
         break;
     case 2: {
+        if (DeferWhileMenuOpen(WM_SCV_SETTINGS_MODULE, wParam))
+            break;
         GetSettings().Load();
         if (m_menuBuilder)
             m_menuBuilder->ClearFonts_Internal();
@@ -824,8 +847,10 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
     return 1;
 }
 
-LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    if (DeferWhileMenuOpen(WM_SCV_EDITOR_ENDED, wParam))
+        return 1;
     GetSettings().Load();
     if (m_menuBuilder)
         m_menuBuilder->ClearFonts_Internal();

@@ -20,6 +20,8 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/CSCVDLLService.h"
 #include "app/CSCV_Wait_Objs.h"
@@ -251,6 +253,11 @@ private:
     void LoadPhraseTree();
     // Creates the menu builder when it does not exist yet.
     IDataNeededHander_MenuSelf& EnsureMenuBuilder();
+    // The phrase menu fills its folders from the tree while it is open, so a message that
+    // reloads the tree waits for the menu to close: true when it was put aside.
+    bool DeferWhileMenuOpen(UINT message, WPARAM wParam);
+    // Posts the messages put aside while the menu was open.
+    void PostDeferredMenuMessages();
     // The query thread's parameters and its start; false (logged) when it cannot start.
     bool StartQueryThread();
     // The text of a command for the right-click copy commands; false when
@@ -279,6 +286,7 @@ private:
     HANDLE m_stopEvent = nullptr;
     // The phrase menu service.
     std::unique_ptr<IDataNeededHander_MenuSelf> m_menuBuilder;
+    std::vector<std::pair<UINT, WPARAM>> m_deferredWhileMenuOpen;
     CClipboardSaver m_clipboardSaver;
     CSCV_Wait_Objs m_waitObjects;
     CSCVDLLService m_dllService;

@@ -185,6 +185,7 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
     case CSCVDLLService::kQueryFilledLocally: {
         SVAnswer answer;
         builder.OnDataNeeded(query, answer);
+        PostDeferredMenuMessages();
         break;
     }
     default:
@@ -204,6 +205,7 @@ LRESULT CSCVTrayWnd::OnWaitQueryComplete(UINT, WPARAM wParam, LPARAM, BOOL&)
     }
     SVAnswer answer;
     builder.OnDataNeeded(query, answer);
+    PostDeferredMenuMessages();
     return 1;
 }
 

@@ -42,6 +42,7 @@ constexpr DWORD kPauseAfterChoiceMs = 100;
 constexpr DWORD kCppExceptionCode = 0xE06D7363;
 
 const wchar_t kMakeMenuFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::MakeMenu";
+const wchar_t kFillSubMenuFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::FillSubMenu";
 const wchar_t kCleanupMenuFault[] = L"Crash: on IDataNeededHander_MenuSelf::CleanupMenu";
 const wchar_t kHistoryFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::AddClipboardHistoryIntoMenu";
 const wchar_t kMissingLastUsed[] = L"ERROR IDataNeededHander_MenuSelf::MakeMenu";
@@ -251,7 +252,7 @@ int IDataNeededHander_MenuSelf::ShowMenu(const PhraseMenuQuery& query)
         m_host->CloseOwnDialogs();
 
     static const std::vector<PhraseItemRecord> kNoPhrases;
-    m_currentMenu = MakeMenu(query, m_phraseStore ? m_phraseStore->GetItems() : kNoPhrases);
+    m_currentMenu = MakeMenu(query, m_phraseStore ? m_phraseStore->GetItems() : kNoPhrases, true);
     if (!m_currentMenu)
         return 0;
 
@@ -262,6 +263,7 @@ int IDataNeededHander_MenuSelf::ShowMenu(const PhraseMenuQuery& query)
         CleanupMenu(m_currentMenu);
         ::DestroyMenu(m_currentMenu);
         m_currentMenu = nullptr;
+        m_waitingSubMenus.clear();
     }
     const int result = DecideChoice(chosen);
     if (chosen != 0)
@@ -311,6 +313,15 @@ int IDataNeededHander_MenuSelf::DecideChoice(int chosenId)
 
 HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list)
 {
+    return MakeMenu(query, list, false);
+}
+
+HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
+                                           bool fillSubMenusOnOpen)
+{
+    m_waitingSubMenus.clear();
+    m_waitingQuery = query;
+    m_fillSubMenusOnOpen = fillSubMenusOnOpen;
     HMENU building = nullptr;  // the menu under construction, freed when building it fails
     HMENU menu = nullptr;
     if (RunReported(kMakeMenuFault, [&] { menu = BuildMenu(query, list, building); }))
@@ -320,7 +331,37 @@ HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query, const s
         CleanupMenu(building);
         ::DestroyMenu(building);
     }
+    m_waitingSubMenus.clear();
     return nullptr;
+}
+
+bool IDataNeededHander_MenuSelf::FillSubMenu(HMENU subMenu)
+{
+    const auto found = m_waitingSubMenus.find(subMenu);
+    if (found == m_waitingSubMenus.end())
+        return false;
+    const PhraseItemRecord* folder = found->second;
+    m_waitingSubMenus.erase(found);  // filled once, also when filling fails
+    RunReported(kFillSubMenuFault, [&] { AddPhraseItems(m_waitingQuery, *folder->children, subMenu); });
+    return true;
+}
+
+void IDataNeededHander_MenuSelf::FillAllSubMenus(HMENU menu)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position)
+    {
+        HMENU subMenu = ::GetSubMenu(menu, position);
+        if (!subMenu)
+            continue;
+        FillSubMenu(subMenu);
+        FillAllSubMenus(subMenu);
+    }
+}
+
+void IDataNeededHander_MenuSelf::OnMenuInitPopup(HMENU popup)
+{
+    FillSubMenu(popup);
 }
 
 HMENU IDataNeededHander_MenuSelf::BuildMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
@@ -429,8 +470,12 @@ void IDataNeededHander_MenuSelf::AppendFolders(const PhraseMenuQuery& query, con
         HMENU subMenu = ::CreatePopupMenu();
         if (!subMenu)
             continue;
-        AddPhraseItems(query, *record.children, subMenu);
-        if (::GetMenuItemCount(subMenu) == 0)
+        // A folder with included content always gets items, so one filled later is not empty.
+        if (m_fillSubMenusOnOpen)
+            m_waitingSubMenus[subMenu] = &record;
+        else
+            AddPhraseItems(query, *record.children, subMenu);
+        if (!m_fillSubMenusOnOpen && ::GetMenuItemCount(subMenu) == 0)
         {
             ::DestroyMenu(subMenu);
             continue;
@@ -445,6 +490,7 @@ void IDataNeededHander_MenuSelf::AppendFolders(const PhraseMenuQuery& query, con
         const bool contains = CPhraseStore::FolderContainsId(record, m_lastUsedId);
         if (!AppendSubMenuItem(subMenu, menu, record.GetTitle(), false, contains))
         {
+            m_waitingSubMenus.erase(subMenu);
             FreeMenuItemDrawInfos(subMenu);
             ::DestroyMenu(subMenu);
             continue;

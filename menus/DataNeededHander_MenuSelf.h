@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "engine/DataNeededHander.h"
@@ -65,6 +66,8 @@ public:
 
     // --- MenuTrackerOwner ------------------------------------------------------------------------
     HWND GetMainWindow() const override { return m_notifyWindow; }
+    // Fills a folder sub-menu on its first opening.
+    void OnMenuInitPopup(HMENU popup) override;
 
     // The clipboard history the menu shows (not owned; null: no history items).
     void SetHistory(IMenuHistory* history) { m_history = history; }
@@ -91,6 +94,16 @@ public:
     // phrases and folders, clipboard history, program commands) under a structured exception
     // guard. Null when it would be empty or building it failed.
     HMENU MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list);
+    // The same, but with `fillSubMenusOnOpen` each folder's sub-menu is made empty and filled
+    // only when it is about to open (OnMenuInitPopup) or by FillSubMenu / FillAllSubMenus. The
+    // phrase list must stay unchanged while the menu lives.
+    HMENU MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list, bool fillSubMenusOnOpen);
+    // Fills a folder sub-menu that is still empty with the items an eager build gives it (its
+    // own folders again waiting to be filled). False when `subMenu` is not waiting.
+    bool FillSubMenu(HMENU subMenu);
+    // Fills every waiting sub-menu of `menu`, at every depth.
+    void FillAllSubMenus(HMENU menu);
+    bool IsSubMenuWaiting(HMENU subMenu) const { return m_waitingSubMenus.count(subMenu) != 0; }
     // Frees the records of the menu and its sub-menus, under a guard (the menu itself stays).
     static void CleanupMenu(HMENU menu);
 
@@ -123,5 +136,10 @@ private:
     IPhraseMenuHost* m_host = nullptr;     // the tray object; not owned
     IMenuHistory* m_history = nullptr;     // not owned
     HMENU m_currentMenu = nullptr;
+    // Folder sub-menus of the last built menu not filled yet, with the folder each stands for
+    // (records of the phrase list the menu was built from).
+    std::map<HMENU, const PhraseItemRecord*> m_waitingSubMenus;
+    PhraseMenuQuery m_waitingQuery;
+    bool m_fillSubMenusOnOpen = false;
     CMacroContext m_macroContext;
 };

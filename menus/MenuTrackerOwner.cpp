@@ -39,3 +39,7 @@ void MenuTrackerOwner::OnRightMenuCommand(int commandId, int action)
     if (HWND main = GetMainWindow())
         ::SendMessageW(main, kRightMenuCommandMessage, static_cast<WPARAM>(action), static_cast<LPARAM>(commandId));
 }
+
+void MenuTrackerOwner::OnMenuInitPopup(HMENU)
+{
+}

@@ -29,6 +29,11 @@ public:
     // kRightMenuCommandMessage (action, command id) to the main window.
     virtual void OnRightMenuCommand(int commandId, int action);
 
+    // A pop-up of the menu is about to open (WM_INITMENUPOPUP, before it is
+    // shown): the place to fill a sub-menu that was left empty. Does nothing
+    // by default.
+    virtual void OnMenuInitPopup(HMENU popup);
+
 protected:
     MenuTrackerOwner() = default;
     virtual ~MenuTrackerOwner() = default;

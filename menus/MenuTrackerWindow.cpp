@@ -327,8 +327,10 @@ LRESULT MenuTrackerWindow::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL&)
     return TRUE;
 }
 
-LRESULT MenuTrackerWindow::OnInitMenuPopup(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT MenuTrackerWindow::OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    if (m_owner)
+        m_owner->OnMenuInitPopup(reinterpret_cast<HMENU>(wParam));
     if (m_balloonPending)
     {
         m_balloonPending = 0;

@@ -1,3 +1,4 @@
+// test-locks: desktop
 // The item data records of the phrase menu: their text limits, how they are
 // attached to menu items, found again and freed with the menu's sub-menus;
 // the one-line preview; the program commands' keys.

@@ -1,3 +1,4 @@
+// test-locks: desktop
 // test-sources: ../../menus/PopupMenu.rc
 // Measuring and drawing the owner-drawn items of the phrase menu: the sizes of
 // each kind of item, and the drawing of every kind (plain, numbered, history,

@@ -4,7 +4,8 @@
 // folders, clipboard history with its captions and sub-menus, program commands, the empty and
 // elevated cases) read back item by item without showing it; the records of the items; faults
 // inside building caught and reported while the menu carries on; the choice posted to the main
-// window, with the menu shown for real and driven with keys.
+// window, with the menu shown for real and driven with keys; folder sub-menus filled only when
+// they open.
 
 #include <windows.h>
 
@@ -22,6 +23,7 @@
 #include "engine/PhraseStore.h"
 #include "menus/DataNeededHander_MenuSelf.h"
 #include "menus/MenuItemDrawInfo.h"
+#include "menus/MenuTrackerWindow.h"
 #include "menus/PhraseMenuHost.h"
 #include "support/DialogWatchdog.h"
 #include "support/MessagePump.h"
@@ -803,6 +805,21 @@ void CALLBACK DriveTheMenu(HWND, UINT, UINT_PTR, DWORD)
         ::PostMessageW(popup, WM_KEYUP, key, 0xC0000001);
     }
 }
+
+// A menu request for `target` at (100, 120), shown for real and driven by `driver`; the choice.
+int RunDrivenMenuRequest(MenuDriver& driver, HWND target)
+{
+    g_driver = &driver;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &DriveTheMenu);
+    PhraseMenuQuery query;
+    query.target = target;
+    query.pointX = 100;
+    query.pointY = 120;
+    const int choice = driver.builder->RunMenuRequest(query);
+    ::KillTimer(nullptr, timer);
+    g_driver = nullptr;
+    return choice;
+}
 }  // namespace
 
 TEST_F(PhraseMenuBuilder, ShownMenuPostsTheChoice)
@@ -834,15 +851,7 @@ TEST_F(PhraseMenuBuilder, ShownMenuPostsTheChoice)
         driver.keys = c.keys;
         driver.builder = &builder;
         driver.history = &history;
-        g_driver = &driver;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &DriveTheMenu);
-        PhraseMenuQuery query;
-        query.target = main.Handle();
-        query.pointX = 100;
-        query.pointY = 120;
-        EXPECT_EQ(builder.RunMenuRequest(query), c.posted);
-        ::KillTimer(nullptr, timer);
-        g_driver = nullptr;
+        EXPECT_EQ(RunDrivenMenuRequest(driver, main.Handle()), c.posted);
 
         EXPECT_TRUE(driver.sawMenu);
         EXPECT_TRUE(driver.aliveWhileShown);
@@ -862,5 +871,76 @@ TEST_F(PhraseMenuBuilder, ShownMenuPostsTheChoice)
         EXPECT_EQ(main.Take(WM_COMMAND).size(), c.runAsAdmin ? 1u : 0u);
         EXPECT_EQ(main.Take(kHideToolTipMessage).size(), 1u);
     }
+    builder.SetHistory(nullptr);
+}
+
+namespace
+{
+// Two levels of folders; the last used phrase is the deepest one.
+void AddNestedFolders(CPhraseStore& store)
+{
+    PhraseItemRecord excluded = Phrase(31, L"Excluded");
+    excluded.included = 0;
+    store.GetItems().push_back(Phrase(1, L"Alpha"));
+    store.GetItems().push_back(
+        Folder(10, L"Letters", {Phrase(11, L"Kappa"), Folder(20, L"Inner", {Phrase(21, L"Deep"), Phrase(22, L"Deeper")})}));
+    store.GetItems().push_back(Folder(30, L"Hidden", {std::move(excluded)}));
+}
+}  // namespace
+
+TEST_F(PhraseMenuBuilder, FolderSubMenusFilledWhenOpened)
+{
+    AddNestedFolders(store);
+    builder.SetLastID(21);
+    GetSettings().AddLastUsedMenuToBegin = 0;
+    const Rows eager = Build();
+    ASSERT_EQ(eager, (Rows{L"1 Alpha", L"---", L"> Letters", L"  11 Kappa", L"  ---", L"  > Inner", L"    21 Deep",
+                           L"    22 Deeper"}));
+
+    builder.SetTargetInfo(0, L"", nullptr);
+    BuiltMenu built(builder.MakeMenu(PhraseMenuQuery(), store.GetItems(), true));
+    ASSERT_NE(built.menu, nullptr);
+    EXPECT_EQ(Dump(built.menu), (Rows{L"1 Alpha", L"---", L"> Letters"}));
+    HMENU letters = ::GetSubMenu(built.menu, 2);
+    ASSERT_NE(letters, nullptr);
+    EXPECT_EQ(::GetMenuItemCount(letters), 0);
+    EXPECT_TRUE(builder.IsSubMenuWaiting(letters));
+    EXPECT_EQ(GetMenuItemDrawInfoByPosition(built.menu, 2)->defaultMark, 1);
+
+    // The tracker window's WM_INITMENUPOPUP fills one level: the folder inside waits in turn.
+    MenuTrackerWindow tracker(&builder);
+    ASSERT_NE(tracker.Create(), nullptr);
+    ::SendMessageW(tracker.m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(letters), 0);
+    EXPECT_EQ(Dump(letters), (Rows{L"11 Kappa", L"---", L"> Inner"}));
+    EXPECT_FALSE(builder.IsSubMenuWaiting(letters));
+    HMENU inner = ::GetSubMenu(letters, 2);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_TRUE(builder.IsSubMenuWaiting(inner));
+    EXPECT_EQ(::GetMenuItemCount(inner), 0);
+
+    // Opening it again adds nothing; filling the rest gives the menu an eager build gives.
+    ::SendMessageW(tracker.m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(letters), 0);
+    EXPECT_FALSE(builder.FillSubMenu(letters));
+    builder.FillAllSubMenus(built.menu);
+    EXPECT_EQ(Dump(built.menu), eager);
+    EXPECT_FALSE(builder.IsSubMenuWaiting(inner));
+    EXPECT_EQ(GetMenuItemDrawInfo(inner, 21)->defaultMark, 1);
+    EXPECT_EQ(GetMenuItemDrawInfo(inner, 22)->row, 1);
+}
+
+TEST_F(PhraseMenuBuilder, ShownMenuChoosesFromANestedFolder)
+{
+    AddNestedFolders(store);
+    FakeHistory history;
+    builder.SetHistory(&history);
+    GetSettings().AddLastUsedMenuToBegin = 0;
+
+    MenuDriver driver;
+    driver.keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN};
+    driver.builder = &builder;
+    driver.history = &history;
+    EXPECT_EQ(RunDrivenMenuRequest(driver, main.Handle()), 22);
+    EXPECT_TRUE(driver.sawMenu);
+    EXPECT_FALSE(builder.IsMenuAlive());
     builder.SetHistory(nullptr);
 }
