@@ -19,7 +19,7 @@ PACKAGES=(
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth xdotool
-  libz-mingw-w64-dev googletest python3 imagemagick dpkg-dev
+  libz-mingw-w64-dev googletest python3 imagemagick dpkg-dev clang-format
 )
 
 log() { printf '[setup] %s\n' "$*"; }
