@@ -4,6 +4,12 @@ set(SCV_SYSTEM_LIBS
   user32 gdi32 advapi32 shell32 shlwapi comctl32 comdlg32 ole32 oleaut32 uuid
   version winmm rpcrt4 psapi wininet urlmon wtsapi32 uxtheme imm32)
 
+# One precompiled header serves every library of the build (the first library
+# compiles it, the others reuse it), so windows.h and the standard headers are
+# parsed once instead of once per source file.
+add_library(scv_pch_host STATIC ${CMAKE_SOURCE_DIR}/cmake/pch/PchHost.cpp)
+target_precompile_headers(scv_pch_host PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/ScvPch.h)
+
 # One static library per source folder: scv_add_library(name SOURCES ... [LIBS ...])
 function(scv_add_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
@@ -15,6 +21,7 @@ function(scv_add_library name)
     return()
   endif()
   add_library(${name} STATIC ${A_SOURCES})
+  target_precompile_headers(${name} REUSE_FROM scv_pch_host)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_LIBS} ${SCV_SYSTEM_LIBS})
 endfunction()
