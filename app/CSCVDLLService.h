@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "app/SVInstallParams.h"
-#include "app/SVQuery.h"
+#include "engine/SVQuery.h"
 #include "common/KernelHandle.h"
 #include "common/WinEventHookDispatcher.h"
 #include "platform/CString.h"

@@ -5,7 +5,7 @@
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"
 #include "common/SystemFunctions.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 namespace
 {

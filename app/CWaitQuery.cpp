@@ -1,10 +1,11 @@
 #include "app/CWaitQuery.h"
 
 #include "app/CopySelectionByCtrlC.h"
+#include "app/InterchangeArea.h"
 #include "common/KernelHandle.h"
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <utility>
 

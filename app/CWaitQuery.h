@@ -27,7 +27,7 @@
 #include <memory>
 
 #include "app/SVAnswer.h"
-#include "app/SVQuery.h"
+#include "engine/SVQuery.h"
 #include "app/TrayMessages.h"
 #include "common/KernelHandle.h"
 #include "platform/CString.h"

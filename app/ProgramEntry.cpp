@@ -18,7 +18,7 @@
 #include "common/SystemFunctions.h"
 #include "common/WellKnownNames.h"
 #include "online/EditorCoopEvents.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 #include "platform/CAppModule.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "app/CommandLineArgs.h"
 #include "app/LastErrorInfo.h"
 #include "app/NamedEvents.h"
-#include "app/WaitCursorGuard.h"
+#include "online/WaitCursorGuard.h"
 #include "common/AutoStartValue.h"
 #include "common/KernelHandle.h"
 #include "common/PathFunctions.h"
@@ -217,11 +217,6 @@ CString BuildWaiterCommandLine(DWORD processId, const CString& logPath, bool exi
     return line;
 }
 
-CString BuildWelcomeParameters(bool autoStart)
-{
-    return autoStart ? CString(L"/auto") : CString();
-}
-
 bool StartEditorThread(HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage, bool addFromClipboard, bool firstRun,
                        const CString& selectedText)
 {
@@ -311,15 +306,6 @@ bool StartWaiterAt(const CString& waiterPath, const CString& commandLine)
     }
     LogError(line);
     return false;
-}
-
-bool StartWelcomeProgram(HWND owner, bool autoStart)
-{
-    const CString parameters = BuildWelcomeParameters(autoStart);
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-        owner, L"open", GetWelcomeExePath(), parameters.IsEmpty() ? nullptr : parameters.GetString(), nullptr,
-        SW_SHOW));
-    return result > 32;
 }
 
 bool SetAutoStart(bool on)

@@ -17,9 +17,6 @@ CString BuildEditorParameters(bool addFromClipboard, bool firstRun, const CStrin
 // The waiter's command line: [" /logfile\"path\""] " /pid<id>" [" /exit"].
 CString BuildWaiterCommandLine(DWORD processId, const CString& logPath, bool exitFlag);
 
-// The welcome program's parameters: "/auto" when asked, else empty.
-CString BuildWelcomeParameters(bool autoStart);
-
 // Starts the editor from a worker thread that tells `notifyWindow` how it went
 // with SendMessageW(notifyMessage, state, 0): 0 not started, 1 started, 2 the
 // editor has ended. Tries "runas" when the user is not an administrator, then
@@ -43,10 +40,6 @@ bool OpenEditor(bool showErrors, bool addFromClipboard, bool firstRun, const CSt
 bool StartWaiter();
 // The same for a given waiter path and command line.
 bool StartWaiterAt(const CString& waiterPath, const CString& commandLine);
-
-// ShellExecuteW "open" of the welcome program with BuildWelcomeParameters;
-// true when the shell answered above 32.
-bool StartWelcomeProgram(HWND owner, bool autoStart);
 
 // Writes (true) or deletes (false) the start-with-Windows value "Scrivolanter":
 // the program's path + " /autoload" under HKCU's Run key. True on success.

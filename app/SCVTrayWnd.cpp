@@ -31,6 +31,7 @@
 #include "menus/MenuHost.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
+#include "online/ProgramStarts.h"
 #include "platform/CAppModule.h"
 #include "platform/CMessageLoop.h"
 

@@ -73,11 +73,14 @@ void SwitchTargetLayout(HWND target, LANGID language)
     }
 }
 
-// The command runner the command phrases use: starts the command and tells
-// the user when it could not be started.
+// The command runner the command phrases use: starts the command (with the
+// launch sound) and tells the user when it could not be started.
 bool RunPhraseCommandLine(HWND owner, const CString& command)
 {
-    return ExecuteCommandWithReport(1, command, command, owner);
+    CommandRunOptions options;
+    options.mode = 1;
+    options.onStarted = [] { CAppObjects::PlayLaunchSound(); };
+    return RunCommandWithReport(command, command, owner, options);
 }
 
 // Builds the actions of a text as the insertion would, without a target.

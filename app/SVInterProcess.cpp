@@ -6,7 +6,7 @@
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
 #include "online/SharedSettingsArea.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <tinyxml.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/SVAnswer.h"
-#include "app/SVQuery.h"
+#include "engine/SVQuery.h"
 
 class SVInterProcess
 {

@@ -2,7 +2,7 @@
 
 #include "app/AppObjects.h"
 #include "common/KernelHandle.h"
-#include "app/SoundUtilLibrary.h"
+#include "online/SoundUtilLibrary.h"
 #include "common/EventSounds.h"
 #include "common/PathFunctions.h"
 #include "common/Settings.h"

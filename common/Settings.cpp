@@ -9,7 +9,7 @@
 #include "common/LanguageFile.h"
 #include "common/PathFunctions.h"
 #include "common/TextHelpers.h"
-#include "online/ClipboardListenerCheck.h"
+#include "common/ClipboardListenerCheck.h"
 
 const wchar_t kSettingsVersionValue[] = L"SCV_150";
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 CString GetErrorMessageText(DWORD errorCode)
 {

@@ -2,7 +2,7 @@
 
 #include "common/RuntimeBinding.h"
 #include "common/SharedLog.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 
 #include "common/LocaleInfo.h"
 #include "common/RuntimeBinding.h"
-#include "online/ByteSizeText.h"
+#include "common/ByteSizeText.h"
 
 #include <psapi.h>
 

@@ -2,7 +2,7 @@
 
 // Shortening long texts for display by cutting out their middle.
 
-#include "online/StringPair.h"
+#include "common/StringPair.h"
 #include "platform/CString.h"
 
 // The text put where a middle was cut out: three short lines of ellipses.

@@ -3,7 +3,7 @@
 // The query string of the update check: (name, value) pairs appended to a base
 // address, and one reader per machine fact that the query can carry.
 
-#include "online/StringPair.h"
+#include "common/StringPair.h"
 #include "platform/CString.h"
 
 #include <vector>

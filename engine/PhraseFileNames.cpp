@@ -42,15 +42,18 @@ CString SanitizeFileNamePart(const CString& text, bool replaceBlanks, const wcha
     if (lineFeed > 0) {
         result.Truncate(lineFeed);
     }
-    const wchar_t substitute = (replacement != nullptr && *replacement != L'\0') ? *replacement : L'_';
+    const bool drop = replacement == nullptr || *replacement == L'\0';
+    CString cleaned;
     for (int i = 0; i < result.GetLength(); ++i) {
-        if (IsReplacedCharacter(result[i], replaceBlanks)) {
-            result.SetAt(i, substitute);
+        if (!IsReplacedCharacter(result[i], replaceBlanks)) {
+            cleaned += result[i];
+        } else if (!drop) {
+            cleaned += *replacement;
         }
     }
-    ShortenRuns(result, substitute);
-    result.Trim(substitute);
-    return result;
+    ShortenRuns(cleaned, L'_');
+    cleaned.Trim(L'_');
+    return cleaned;
 }
 
 CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores)
@@ -61,6 +64,9 @@ CString MakePhraseFileName(const CString& title, int number, bool addExtension, 
         name.Replace(L"  ", L"_");
         name.Replace(L" ", L"_");
         ShortenRuns(name, L'_');
+    }
+    if (IsReservedDeviceName(name)) {
+        name += L"_";
     }
     if (number > 1) {
         name.AppendFormat(L"%d", number);
@@ -80,6 +86,36 @@ CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool a
         // A file and a directory cannot share a name, whichever of the two is wanted.
         const bool exists = FileExists(candidate) || FolderExists(candidate);
         if (!exists && !(isTaken && isTaken(candidate))) {
+            return candidate;
+        }
+    }
+}
+
+bool IsReservedDeviceName(const CString& stem)
+{
+    static const wchar_t* const kNames[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    for (const wchar_t* name : kNames) {
+        if (stem.CompareNoCase(name) == 0) {
+            return true;
+        }
+    }
+    if (stem.GetLength() != 4 || stem[3] < L'1' || stem[3] > L'9') {
+        return false;
+    }
+    const CString head = stem.Left(3);
+    return head.CompareNoCase(L"COM") == 0 || head.CompareNoCase(L"LPT") == 0;
+}
+
+CString MakeNumberedPhrasePath(const CString& folder, const CString& stem)
+{
+    const CString base = AddTrailingBackslash(folder) + stem;
+    for (int number = 0;; ++number) {
+        CString candidate = base;
+        if (number > 0) {
+            candidate.AppendFormat(L"_%d", number);
+        }
+        candidate += kPhraseFileExtension;
+        if (!FileExists(candidate)) {
             return candidate;
         }
     }

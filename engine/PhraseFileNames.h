@@ -7,12 +7,13 @@
 
 // A file-name part made from a text: blanks and tabs trimmed; cut before the first line feed after
 // the first character; each of ? : \ " ! / < > . * | { } = ( ) ' and every control character
-// replaced by `replacement` (blanks too when `replaceBlanks` is set); "___" and then "__" made one
-// replacement; the replacement character trimmed at both ends.
+// replaced by `replacement` (blanks too when `replaceBlanks` is set; an empty replacement drops
+// them); "___" and then "__" made one "_"; "_" trimmed at both ends.
 CString SanitizeFileNamePart(const CString& text, bool replaceBlanks, const wchar_t* replacement);
 
 // The file name of a title: SanitizeFileNamePart with "_", the number appended when above 1, and
-// ".scrivolanter" when `addExtension` is set.
+// ".scrivolanter" when `addExtension` is set. A name the system reserves for a device ("CON",
+// "nul", "COM1" ...) gets a "_" appended.
 CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores);
 
 // Tells whether a candidate path is already spoken for beyond what is on disk (a save waiting in a
@@ -24,3 +25,11 @@ using PathTakenFunction = std::function<bool(const CString& path)>;
 // name) and that `isTaken`, when given, does not claim.
 CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool addExtension, bool blanksToUnderscores,
                              bool asFile, const PathTakenFunction& isTaken = {});
+
+// True for the device names no file may take: CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9
+// (without regard to case).
+bool IsReservedDeviceName(const CString& stem);
+
+// The first of folder\stem.scrivolanter, folder\stem_1.scrivolanter, folder\stem_2.scrivolanter ...
+// that is no existing file.
+CString MakeNumberedPhrasePath(const CString& folder, const CString& stem);

@@ -34,6 +34,8 @@ public:
     // For a folder whose old directory exists and whose new one does not, renames the directory on
     // disk first; stores the new path in any case.
     void SetPath(const CString& path);
+    // Stores the path and touches nothing on disk.
+    void SetPathOnly(const CString& path) { m_path = path; }
 
     unsigned int GetUsageCount() const noexcept { return usageCount; }
     void IncrementUsageCount() noexcept { ++usageCount; }

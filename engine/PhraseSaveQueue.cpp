@@ -97,7 +97,11 @@ bool CPhraseSaveQueue::WriteJob(const Job& job)
     if (WritePhraseFileBytes(job.path.c_str(), job.bytes)) {
         return true;
     }
-    LogPhraseFileWriteError(GetLastError());
+    const DWORD error = GetLastError();
+    LogPhraseFileWriteError(error);
+    if (m_onFailure) {
+        m_onFailure(CString(job.path.c_str()), error);
+    }
     return false;
 }
 

@@ -5,8 +5,11 @@
 
 #include "platform/CString.h"
 
+#include <windows.h>
+
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,6 +17,9 @@
 class CPhraseSaveQueue
 {
 public:
+    // Told of every write that failed (the file and the error number), on the thread that wrote it.
+    using FailureHandler = std::function<void(const CString& path, DWORD error)>;
+
     CPhraseSaveQueue() = default;
     // Writes everything still queued, then ends the worker.
     ~CPhraseSaveQueue();
@@ -28,6 +34,8 @@ public:
     void Flush();
     // True while a write of that file is queued or running.
     bool IsPending(const CString& path) const;
+    // Set before the first Enqueue.
+    void SetFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
 
 private:
     struct Job
@@ -38,7 +46,7 @@ private:
 
     bool StartWorker();
     void Run();
-    static bool WriteJob(const Job& job);
+    bool WriteJob(const Job& job);
     static bool SamePath(const std::wstring& a, const wchar_t* b);
 
     mutable std::mutex m_mutex;
@@ -48,5 +56,6 @@ private:
     std::wstring m_running;
     bool m_busy = false;
     bool m_stop = false;
+    FailureHandler m_onFailure;
     std::thread m_worker;
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/SVQuery.h"
+#include "engine/SVQuery.h"
 #include "common/LocalizedString.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"

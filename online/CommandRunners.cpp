@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "common/SharedLog.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
+#include "common/TimedMessageBox.h"
+#include "common/SettingsFiles.h"
 
 namespace
 {
@@ -29,6 +31,20 @@ CStringPair Trimmed(CString file, CString parameters)
     return CStringPair(file, parameters);
 }
 
+void ShowReport(const CommandReportBox& box, HWND owner, const CString& text, const CString& caption, UINT type,
+                DWORD timeoutMs)
+{
+    if (box) {
+        box(owner, text, caption, type);
+        return;
+    }
+    if (timeoutMs > 0) {
+        MessageBoxTimeout(owner, caption, text, type, timeoutMs);
+        return;
+    }
+    ::MessageBoxW(owner, text, caption, type);
+}
+
 // Keeps the calling thread's last error across the report.
 class CLastErrorKeeper
 {
@@ -52,7 +68,7 @@ bool IsUrlWithKnownScheme(const CString& text)
                                               L"nntp://",  L"prospero://", L"wais://", L"ovl:"};
     for (const wchar_t* scheme : kSchemes) {
         const int length = static_cast<int>(wcslen(scheme));
-        if (text.GetLength() >= length && text.Left(length).CompareNoCase(scheme) == 0)
+        if (text.GetLength() > length && text.Left(length).CompareNoCase(scheme) == 0)
             return true;
     }
     return false;
@@ -78,9 +94,6 @@ CStringPair SplitCommandFileAndParameters(const CString& command)
         if (FileExists(head))
             return Trimmed(head, whole.Mid(length));
     }
-    const int blank = whole.Find(L' ');
-    if (blank > 0)
-        return Trimmed(whole.Left(blank), whole.Mid(blank + 1));
     return CStringPair(whole, CString());
 }
 
@@ -95,8 +108,25 @@ CString BuildProcessedCommandText(const CStringPair& split)
 
 bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner)
 {
+    CommandRunOptions options;
+    options.mode = mode;
+    return RunCommandWithReport(command, sourceCommand, owner, options);
+}
+
+CString BuildCommandReport(const CString& errorText, const CString& command, const CString& sourceCommand,
+                           const CStringPair& split, const wchar_t* sourceSeparator)
+{
+    return errorText + L"\n\nCommand: " + command + sourceSeparator + L"Source Command: " + sourceCommand +
+           BuildProcessedCommandText(split);
+}
+
+bool RunCommandWithReport(const CString& command, const CString& sourceCommand, HWND owner,
+                          const CommandRunOptions& options, CStringPair* splitOut)
+{
     CLastErrorKeeper keeper;
     const CStringPair split = SplitCommandFileAndParameters(command);
+    if (splitOut != nullptr)
+        *splitOut = split;
 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
@@ -111,25 +141,63 @@ bool ExecuteCommandWithReport(int mode, const CString& command, const CString& s
     const DWORD error = started ? 0 : ::GetLastError();
 
     CString line;
-    line.Format(L"ExecuteCommandWithReport: started=%d, file=[%s], parameters=[%s]", started ? 1 : 0,
+    line.Format(L"RunCommandWithReport: started=%d, file=[%s], parameters=[%s]", started ? 1 : 0,
                 split.first.GetString(), split.second.GetString());
     WriteLogLine(line);
+    if (started && options.onStarted)
+        options.onStarted();
 
-    if (started && mode != 2)
-        return true;
-    if (!started && mode != 1 && mode != 2)
-        return false;
+    const bool report = options.mode == 2 || (options.mode == 1 && !started);
+    if (!report)
+        return started;
 
-    CString report = GetSystemErrorText(error);
-    report += L"\n\nCommand: " + command + L"\n\nSource Command: " + sourceCommand + BuildProcessedCommandText(split);
+    const CString text =
+        BuildCommandReport(GetSystemErrorText(error), command, sourceCommand, split, options.sourceSeparator);
     if (!started) {
-        LogError(report);
+        LogError(text);
         ::MessageBeep(0xFFFFFFFF);
     }
-    if (mode == 2 && owner) {
+    if (options.mode == 2 && owner) {
         FLASHWINFO flash{sizeof(FLASHWINFO), owner, FLASHW_ALL, 4, 0};
         ::FlashWindowEx(&flash);
     }
-    ::MessageBoxW(owner, report, kProductName, started ? MB_ICONINFORMATION : MB_ICONWARNING);
+    ShowReport(options.box, owner, text, options.caption, started ? MB_ICONINFORMATION : MB_ICONWARNING,
+               options.timeoutMs);
     return started;
+}
+
+bool OpenCommandWithShell(const CString& command, bool reportErrors, HWND owner, bool maximize,
+                          const CommandReportBox& box)
+{
+    const CStringPair split = SplitCommandFileAndParameters(command);
+    ::SetLastError(0);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(owner, L"open", split.first, split.second.IsEmpty() ? nullptr : split.second.GetString(),
+                        nullptr, maximize ? SW_MAXIMIZE : SW_SHOW));
+    if (result > 32)
+        return true;
+    const DWORD error = ::GetLastError();
+    if (!reportErrors || error == 0)
+        return false;
+    CString text;
+    text.Format(L"%s\nCommand: [%s]\nCommand Lenght: %d", GetSystemErrorText(error).GetString(), command.GetString(),
+                command.GetLength());
+    text += BuildProcessedCommandText(split);
+    LogError(text);
+    ShowReport(box, owner, text, kProductName, MB_ICONWARNING, 0);
+    return false;
+}
+
+bool OpenSettingsFile(HWND owner, const CommandReportBox& box)
+{
+    CLastErrorKeeper keeper;
+    ::SetLastError(0);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(owner, L"open", CSettingsFiles().GetSettingsFilePath(), nullptr, nullptr, SW_SHOW));
+    if (result > 32)
+        return true;
+    const DWORD error = ::GetLastError();
+    ShowReport(box, owner, GetSystemErrorText(error != 0 ? error : static_cast<DWORD>(result)), kProductName,
+               MB_ICONERROR, 0);
+    return false;
 }

@@ -5,11 +5,27 @@
 
 #include <windows.h>
 
-#include "online/StringPair.h"
+#include <functional>
+
+#include "common/StringPair.h"
 #include "platform/CString.h"
 
-// True when the text is longer than 3 characters and begins (without regard
-// to case) with a scheme the shell opens as an address: "https://",
+// Shows a report: owner, text, caption, MB_ICON... type. Tests put a recorder in its place.
+using CommandReportBox = std::function<void(HWND owner, const CString& text, const CString& caption, UINT type)>;
+
+// How one program runs and reports a command; the programs differ only in these values.
+struct CommandRunOptions
+{
+    int mode = 1;                                   // 0 never report, 1 failures only, 2 always (and flash)
+    const wchar_t* caption = L"Scrivolanter";       // the report's caption
+    const wchar_t* sourceSeparator = L"\n\n";       // between the command and "Source Command: "
+    DWORD timeoutMs = 0;                            // above 0: the box closes itself after that time
+    CommandReportBox box;                           // null: a message box
+    std::function<void()> onStarted;                // called when the command started (the launch sound)
+};
+
+// True when the text is longer than 3 characters and than its scheme, and
+// begins (without regard to case) with a scheme the shell opens as an address: "https://",
 // "http://", "mailto:", "file://", "ftp://", "telnet://", "news://",
 // "gopher://", "nntp://", "prospero://", "wais://" or "ovl:".
 bool IsUrlWithKnownScheme(const CString& text);
@@ -20,8 +36,7 @@ bool IsUrlWithKnownScheme(const CString& text);
 //  - a command that begins with a quotation mark: the quoted part, then the rest;
 //  - else the longest leading part, followed by a blank, that names an
 //    existing file (not a folder), then the rest;
-//  - else the part before the first blank, then the rest (a program the
-//    shell finds on its own, "notepad.exe file.txt").
+//  - else the whole command.
 CStringPair SplitCommandFileAndParameters(const CString& command);
 
 // "\n\nProcessed Command:\n" + 30 em dashes + "\nPath: [file]\nCommand Line: [parameters]".
@@ -34,3 +49,25 @@ CString BuildProcessedCommandText(const CStringPair& split);
 // and the processed command. The caller's last error is kept. True when the
 // command started.
 bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner);
+
+// The same with all choices given. `split` (may be null) gets the file and parameters started.
+bool RunCommandWithReport(const CString& command, const CString& sourceCommand, HWND owner,
+                          const CommandRunOptions& options, CStringPair* split = nullptr);
+
+// The report text: the error text + "\n\nCommand: " + command + the separator + "Source Command: " +
+// source command + the processed-command block.
+CString BuildCommandReport(const CString& errorText, const CString& command, const CString& sourceCommand,
+                           const CStringPair& split, const wchar_t* sourceSeparator);
+
+// Splits the command and runs ShellExecuteW "open" (SW_MAXIMIZE when `maximize`, else SW_SHOW). When
+// the shell answers 32 or less, `reportErrors` is set and a last error exists, a warning box
+// (caption "Scrivolanter", or `box`) with the system's error text + "\nCommand: [" + command + "]" +
+// "\nCommand Lenght: " + its length + the processed-command block; the text is logged as well. True
+// when the shell answered above 32.
+bool OpenCommandWithShell(const CString& command, bool reportErrors, HWND owner, bool maximize,
+                          const CommandReportBox& box = {});
+
+// ShellExecuteW "open" of the settings file, SW_SHOW; on failure an error box (caption
+// "Scrivolanter", or `box`) with the system's error text. The caller's last error is kept. True when
+// the shell answered above 32.
+bool OpenSettingsFile(HWND owner, const CommandReportBox& box = {});

@@ -4,6 +4,7 @@
 #include "app/ProgramLauncher.h"
 #include "app/VersionTexts.h"
 #include "app/WebSearch.h"
+#include "online/ProgramStarts.h"
 
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"

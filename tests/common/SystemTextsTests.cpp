@@ -1,7 +1,7 @@
 #include "common/SystemTexts.h"
 
 #include "common/LocaleInfo.h"
-#include "online/ByteSizeText.h"
+#include "common/ByteSizeText.h"
 
 #include <gtest/gtest.h>
 

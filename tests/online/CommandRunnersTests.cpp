@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -21,9 +22,9 @@ std::wstring Text(const CString& text)
 TEST(CommandRunners, KnownSchemesAreAddresses)
 {
     for (const wchar_t* text : {L"https://example.com", L"HTTP://x.org", L"mailto:a@b.c", L"ftp://host", L"ovl:doc",
-                                L"file://C:/a.txt"})
+                                L"file://C:/a.txt", L"http://x"})
         EXPECT_TRUE(IsUrlWithKnownScheme(text)) << testing::PrintToString(std::wstring(text));
-    for (const wchar_t* text : {L"", L"ovl", L"www.example.com", L"C:\\http://", L"notepad.exe"})
+    for (const wchar_t* text : {L"", L"ovl", L"www.example.com", L"C:\\http://", L"notepad.exe", L"http://", L"ovl:"})
         EXPECT_FALSE(IsUrlWithKnownScheme(text)) << testing::PrintToString(std::wstring(text));
 }
 
@@ -45,7 +46,7 @@ TEST(CommandRunners, SplitsAtTheLongestExistingFile)
         {L"  " + document + L"  ", document, L""},
         {L"\"" + program + L"\" -x", program, L"-x"},         // quoted
         {L"https://example.com/a b", L"https://example.com/a b", L""},  // an address stays whole
-        {L"notepad.exe C:\\a.txt", L"notepad.exe", L"C:\\a.txt"},     // the shell finds the program
+        {L"notepad.exe C:\\a.txt", L"notepad.exe C:\\a.txt", L""},  // no leading part is a file
         {L"calc", L"calc", L""},
     };
     for (const Case& c : cases) {
@@ -66,4 +67,41 @@ TEST(CommandRunners, ACommandThatCannotStartIsReportedInOneBox)
     EXPECT_NE(boxes[0].find(L"Command: C:\\no such folder\\no such program.exe"), std::wstring::npos) << boxes[0];
     EXPECT_NE(boxes[0].find(L"Source Command: %SOURCE%"), std::wstring::npos) << boxes[0];
     EXPECT_NE(boxes[0].find(L"Processed Command:"), std::wstring::npos) << boxes[0];
+}
+
+TEST(CommandRunners, OpenCommandWithShellReportsAFailureWithTheCommandLength)
+{
+    std::vector<std::wstring> texts;
+    const CommandReportBox record = [&texts](HWND, const CString& text, const CString& caption, UINT type) {
+        EXPECT_STREQ(caption, L"Scrivolanter");
+        EXPECT_EQ(type, static_cast<UINT>(MB_ICONWARNING));
+        texts.push_back(text.GetString());
+    };
+    const CString missing = L"C:\\no such folder\\x.exe";
+    EXPECT_FALSE(OpenCommandWithShell(missing, false, nullptr, false, record));
+    EXPECT_TRUE(texts.empty());
+    EXPECT_FALSE(OpenCommandWithShell(missing, true, nullptr, true, record));
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(L"\nCommand: [C:\\no such folder\\x.exe]\nCommand Lenght: 23\n\nProcessed Command:"),
+              std::wstring::npos)
+        << texts[0];
+}
+
+TEST(CommandRunners, ReportsGoWhereTheModeSays)
+{
+    struct Case
+    {
+        int mode;
+        size_t boxes;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{2, 1}}) {
+        size_t shown = 0;
+        CommandRunOptions options;
+        options.mode = c.mode;
+        options.box = [&shown](HWND, const CString&, const CString&, UINT) { ++shown; };
+        CStringPair split;
+        EXPECT_FALSE(RunCommandWithReport(L"C:\\missing\\tool.exe", L"src", nullptr, options, &split));
+        EXPECT_EQ(shown, c.boxes) << c.mode;
+        EXPECT_STREQ(split.first, L"C:\\missing\\tool.exe");
+    }
 }

@@ -1,8 +1,8 @@
-#include "online/ByteSizeText.h"
-#include "online/ClipboardListenerCheck.h"
+#include "common/ByteSizeText.h"
+#include "common/ClipboardListenerCheck.h"
 #include "online/DateServices.h"
 #include "online/ProgramFilePaths.h"
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include "common/PathFunctions.h"
 #include "common/ShellCommands.h"

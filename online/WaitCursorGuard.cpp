@@ -1,4 +1,4 @@
-#include "app/WaitCursorGuard.h"
+#include "online/WaitCursorGuard.h"
 
 CWaitCursorGuard::CWaitCursorGuard(HWND captureWindow, LPCWSTR cursorId)
 {
@@ -32,4 +32,12 @@ void CWaitCursorGuard::Restore(bool forget)
         ::ReleaseCapture();
         m_captured = false;
     }
+}
+
+HCURSOR GetMoveCursor()
+{
+    static HCURSOR cursor = nullptr;
+    if (cursor == nullptr)
+        cursor = ::LoadCursorW(nullptr, IDC_SIZEALL);
+    return cursor;
 }

@@ -1,4 +1,4 @@
-#include "app/SoundUtilLibrary.h"
+#include "online/SoundUtilLibrary.h"
 
 #include "common/RuntimeBinding.h"
 #include "common/WellKnownNames.h"

@@ -1,4 +1,4 @@
-#include "app/SVQuery.h"
+#include "engine/SVQuery.h"
 
 namespace
 {

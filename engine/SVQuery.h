@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include "app/InterchangeArea.h"
 #include "platform/CString.h"
 
 class SVQuery

@@ -1,4 +1,4 @@
-#include "online/ByteSizeText.h"
+#include "common/ByteSizeText.h"
 
 #include "common/RuntimeBinding.h"
 

@@ -1,4 +1,4 @@
-#include "online/ClipboardListenerCheck.h"
+#include "common/ClipboardListenerCheck.h"
 
 #include "common/RuntimeBinding.h"
 

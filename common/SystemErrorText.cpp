@@ -1,4 +1,4 @@
-#include "online/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <iterator>
 

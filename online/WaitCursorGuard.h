@@ -1,7 +1,8 @@
 #pragma once
 
 // Shows a system cursor (the application-starting arrow) while a start is
-// under way, and puts the previous cursor back.
+// under way, and puts the previous cursor back; the move cursor of the
+// floating pane.
 
 #include <windows.h>
 
@@ -26,3 +27,7 @@ private:
     bool m_restored = false;
     bool m_captured = false;
 };
+
+// The cursor IDC_SIZEALL, loaded on the first call and kept for the life of
+// the process; a failed load is tried again on the next call.
+HCURSOR GetMoveCursor();
