@@ -246,6 +246,7 @@ void Layouter::WalkChildren(HtmlNode& node)
 void Layouter::Walk(HtmlNode& node)
 {
     if (node.isText) {
+        m_textNode = &node;
         AddText(node.text);
         return;
     }
@@ -461,12 +462,14 @@ void Layouter::PlaceText(const std::wstring& piece)
     ::GetTextExtentPoint32W(m_dc, piece.c_str(), static_cast<int>(piece.size()), &size);
     LayoutItem item;
     item.kind = LayoutItem::Kind::Text;
+    item.node = m_textNode;
     item.text = piece;
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
     item.blanks = CountBlanks(piece);
     item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
         line.align = m_style.hAlign;
@@ -483,6 +486,7 @@ void Layouter::PlaceText(const std::wstring& piece)
 void Layouter::AddBox(LayoutItem item)
 {
     item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
         line.align = m_style.hAlign;
@@ -568,6 +572,7 @@ void Layouter::AddString(HtmlNode& node)
         ::LoadStringW(module, static_cast<UINT>(ParseInt(value, 0)), buffer, 1024);
         ::FreeLibrary(module);
     }
+    m_textNode = &node;
     AddText(buffer);
 }
 
@@ -870,6 +875,7 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
             lineX += free;
         int extraLeft = (line.align == kAlignJustify && line.wrapped && line.blanks > 0) ? free : 0;
         int blanksLeft = line.blanks;
+        int extraSoFar = 0;
         for (LayoutItem& item : line.items) {
             const HtmlStyle& style = StyleAt(item.styleIndex);
             int width = item.width;
@@ -905,11 +911,12 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
                     top = y + line.height - line.descent - item.height;
             }
             int height = item.kind == LayoutItem::Kind::Rule ? item.ruleThickness : item.height;
-            item.rect = RECT{lineX, top, lineX + width, top + height};
+            int left = lineX + item.offset + extraSoFar;
+            extraSoFar += item.extra;
+            item.rect = RECT{left, top, left + width, top + height};
             if (item.kind == LayoutItem::Kind::Table)
-                PlaceTable(*item.table, lineX, top);
+                PlaceTable(*item.table, left, top);
             RecordBox(item);
-            lineX += width;
         }
         y += line.height * line.breaks;
     }

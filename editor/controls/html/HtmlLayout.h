@@ -85,6 +85,7 @@ struct LayoutItem
     int drawWidth = 0;
     int drawHeight = 0;
     std::shared_ptr<LayoutTable> table;
+    int offset = 0; // from the line's start
     RECT rect = {}; // after Place
     int extra = 0;  // justification: extra pixels spread over the blanks
 };
@@ -222,7 +223,7 @@ private:
     int m_x = 0;
     int m_linkCounter = 0;
     size_t m_animationIndex = 0;
-    int m_depth = 0;
+    HtmlNode* m_textNode = nullptr; // the run being laid out
 };
 
 // True when a file name names a DOS device (CON, AUX, COM1, ...), which would
