@@ -21,13 +21,12 @@ public:
     {
         if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
             return;
-        WindowDC screen;
         BITMAPINFO info = MakeTopDown32BitInfo(width, height);
         void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!m_bitmap)
             return;
-        m_dc = ::CreateCompatibleDC(screen.get());
+        m_dc = ::CreateCompatibleDC(nullptr);
         if (!m_dc)
             return;
         m_previous = ::SelectObject(m_dc, m_bitmap);
@@ -418,13 +417,13 @@ HBITMAP FilterBitmap(HBITMAP bitmap, int w, int h, UINT flags, bool masked, COLO
 {
     if (!bitmap || w <= 0 || h <= 0)
         return nullptr;
-    WindowDC screen;
+    MemoryDC dc(nullptr);
     BITMAPINFO info = MakeTopDown32BitInfo(w, h);
     void* bits = nullptr;
-    HBITMAP copy = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP copy = ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!copy)
         return nullptr;
-    if (!::GetDIBits(screen.get(), bitmap, 0, h, bits, &info, DIB_RGB_COLORS)) {
+    if (!::GetDIBits(dc.get(), bitmap, 0, h, bits, &info, DIB_RGB_COLORS)) {
         ::DeleteObject(copy);
         return nullptr;
     }

@@ -24,9 +24,9 @@ struct Seen
 
 // Waits for the dialog of this process, reads its caption and file name,
 // then presses OK or Cancel.
-std::thread Answer(Seen& seen, bool confirm)
+std::thread Answer(Seen& seen, bool confirm, std::wstring typed = std::wstring())
 {
-    return std::thread([&seen, confirm] {
+    return std::thread([&seen, confirm, typed] {
         HWND dialog = nullptr;
         for (int i = 0; i < 200 && !dialog; ++i) {
             std::vector<HWND> dialogs = scvtest::FindDialogs();
@@ -46,6 +46,12 @@ std::thread Answer(Seen& seen, bool confirm)
                 break;
         }
         seen.fileName = name;
+        if (!typed.empty()) {
+            for (int id : {cmb13, edt1}) {
+                if (HWND item = ::GetDlgItem(dialog, id))
+                    ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+            }
+        }
         ::PostMessageW(dialog, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
     });
 }
@@ -86,6 +92,24 @@ TEST(FileDialogEx, UnreadableTitleKeepsTheSystemCaptionAndCancelIsReported)
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     helper.join();
     EXPECT_FALSE(seen.caption.empty());
+}
+
+TEST(FileDialogEx, SelectionTooLargeForTheBufferIsNotACancel)
+{
+    scvtest::TempFolder folder;
+    const std::wstring name = L"a_rather_long_file_name_for_a_small_buffer.txt";
+    HANDLE file =
+        ::CreateFileW(folder.PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    CFileDialogEx dialog(TRUE, nullptr, nullptr, OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                         nullptr, nullptr, L"Import", folder.Path().c_str());
+    dialog.m_ofn.nMaxFile = 20;
+    Seen seen;
+    std::thread helper = Answer(seen, true, name);
+    INT_PTR result = dialog.DoModal();
+    helper.join();
+    EXPECT_EQ(result, CFileDialogEx::kResultBufferTooSmall);
 }
 
 TEST(FileDialogEx, NameCleaningTable)

@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "editor/controls/ColorLabel.h"
 #include "editor/controls/DcStateGuards.h"
 #include "editor/controls/FlatSpinButton.h"

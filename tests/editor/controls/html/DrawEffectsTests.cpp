@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "editor/controls/html/DrawEffects.h"
 #include "editor/controls/html/PaletteBitmap.h"
 

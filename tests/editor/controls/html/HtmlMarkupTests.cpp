@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "editor/controls/html/HtmlDocument.h"
 #include "editor/controls/html/HtmlVocabulary.h"
 

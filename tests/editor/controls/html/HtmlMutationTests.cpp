@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "editor/controls/html/HtmlRenderer.h"
 
 #include "common/GdiObjectGuards.h"
