@@ -21,3 +21,9 @@
 #define IDS_EDITOR_IND_CAPS      59137
 #define IDS_EDITOR_IND_NUM       59138
 #define IDS_EDITOR_IND_SCRL      59139
+
+// About box
+#define IDD_EDITOR_ABOUT         100
+#define IDC_EDITOR_ABOUT_TEXT    1008
+#define IDC_EDITOR_ABOUT_LINK    1017
+#define IDC_EDITOR_ABOUT_BUILD   1052

@@ -6,6 +6,7 @@
 #include "common/SharedLog.h"
 #include "common/WellKnownNames.h"
 #include "editor/app/Doc.h"
+#include "editor/app/EditorAboutDlg.h"
 #include "editor/app/EditorCommandLineInfo.h"
 #include "editor/app/EditorDocTemplate.h"
 #include "editor/app/EditorInstance.h"
@@ -98,6 +99,13 @@ BOOL EditorApp::InitInstance()
         frame->SetStartFlags(flags);
     WriteLogLine(L"EditorApp::InitInstance: started");
     return TRUE;
+}
+
+LRESULT EditorApp::OnAppAbout(WORD, WORD, HWND, BOOL&)
+{
+    CEditorAboutDlg about;
+    about.DoModal(GetMainWnd() ? GetMainWnd()->m_hWnd : nullptr);
+    return 0;
 }
 
 int EditorApp::ExitInstance()

@@ -6,6 +6,7 @@
 // when the editor ends.
 
 #include "platform/docview/App.h"
+#include "platform/docview/FrameWnd.h"
 
 class EditorApp : public CWinApp
 {
@@ -20,6 +21,7 @@ public:
     int GetHideSettings() const { return m_hideSettings; }
 
 private:
+    LRESULT OnAppAbout(WORD, WORD, HWND, BOOL&);
     // The second-start road: activate the running editor, pass "addfromcb" on.
     void HandOverToRunningEditor();
     void StartLog();

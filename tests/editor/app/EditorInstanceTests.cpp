@@ -116,4 +116,27 @@ TEST_F(EditorProgramTest, SecondStartHandsOverAndClosingSignalsTheEnd)
     ::CloseHandle(addFromClipboard);
 }
 
+TEST(EditorInstanceEventTest, ClosingSetsTheEventAndJoinsTheWatchers)
+{
+    ASSERT_NE(CreateEditorInstanceEvent(), nullptr);
+    EXPECT_EQ(CreateEditorInstanceEvent(), GetEditorInstanceEvent()) << "created once";
+    EXPECT_TRUE(IsEditorInstanceRunning());
+    static LONG ended = 0;
+    ended = 0;
+    auto watcher = [](void* stop) -> DWORD {
+        ::WaitForSingleObject(static_cast<HANDLE>(stop), 20000);
+        ::Sleep(50); // some work after the wake-up that closing must wait for
+        ::InterlockedExchange(&ended, 1);
+        return 0;
+    };
+    HANDLE thread = ::CreateThread(nullptr, 0, watcher, GetEditorInstanceEvent(), 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    RegisterEditorWatcherThread(thread);
+    CloseEditorInstanceEvent(10000);
+    EXPECT_EQ(::InterlockedCompareExchange(&ended, 0, 0), 1);
+    EXPECT_EQ(GetEditorInstanceEvent(), nullptr);
+    EXPECT_FALSE(IsEditorInstanceRunning());
+    CloseEditorInstanceEvent(); // nothing left to close
+}
+
 } // namespace
