@@ -46,7 +46,14 @@ if [ -n "$shown" ] && is_main_program; then
   fi
 fi
 shot="$SCV_BUILD_DIR/screenshot.png"
-if import -window root "$shot"; then
+window=root
+if [ -n "$shown" ] && [ "$name" = "ScrivolanterEditor.exe" ]; then
+  # The editor: its main window alone.
+  shot="$SCV_BUILD_DIR/editor-screenshot.png"
+  window=$(xdotool search --onlyvisible --name 'RedodeZovuva' 2>/dev/null | head -n 1 || true)
+  window=${window:-root}
+fi
+if import -window "$window" "$shot"; then
   echo "virtual display: screenshot saved to $shot"
 else
   echo "virtual display: the screenshot could not be saved" >&2
