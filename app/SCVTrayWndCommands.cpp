@@ -24,7 +24,8 @@
 
 #include "resources/TrayMenuRes.h"
 
-namespace {
+namespace
+{
 
 bool IsWebLinkCommand(UINT id)
 {
@@ -143,7 +144,8 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
             ::MessageBeep(0xFFFFFFFF);
         return true;
     case ID_TRAY_OPEN_SETTINGS_FILE:
-        ::ShellExecuteW(m_hWnd, L"open", L"notepad.exe", CString(L"\"") + GetSettingsFilePath() + L"\"", nullptr,
+        ::ShellExecuteW(m_hWnd, L"open", L"notepad.exe",
+                        CString(L"\"") + GetSettings().GetFiles().GetSettingsFilePath() + L"\"", nullptr,
                         SW_SHOWNORMAL);
         return true;
     case ID_TRAY_WELCOME:
@@ -252,7 +254,8 @@ LRESULT CSCVTrayWnd::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
     const DWORD sequence = ::GetClipboardSequenceNumber();
     CString line;
     if (sequence == m_lastClipboardSequence) {
-        line.Format(L"Event OnClipboardHistoryChanged, Sequences Numbers Is EQUAL: %d, do not query data from clipboard",
+        line.Format(L"Event OnClipboardHistoryChanged, Sequences Numbers Is EQUAL: %d, do not query data "
+                    L"from clipboard",
                     static_cast<int>(sequence));
         WriteLogLine(line);
         return 1;

@@ -23,7 +23,8 @@
 #include "resources/ScrivolanterRes.h"
 #include "resources/TrayMenuRes.h"
 
-namespace {
+namespace
+{
 
 constexpr UINT kMaxLanguages = kTrayLanguageLastId - kTrayLanguageFirstId + 1;
 
@@ -129,7 +130,8 @@ UINT CSCVTrayWnd::DisplayTrayMenuWithPoint(int x, int y)
         PostMessage(WM_NULL, 0, 0);
     }
     CString line;
-    line.Format(L"DisplayTrayMenuWithPoint x=%d y=%d bLoad=%d, bPOPUP=%d", x, y, menu ? 1 : 0, static_cast<int>(command));
+    line.Format(L"DisplayTrayMenuWithPoint x=%d y=%d bLoad=%d, bPOPUP=%d", x, y, menu ? 1 : 0,
+                static_cast<int>(command));
     WriteLogLine(line);
     if (command != 0)
         SendMessage(WM_COMMAND, command, 0);
@@ -144,8 +146,8 @@ LRESULT CSCVTrayWnd::OnShowTrayMenuRequest(UINT, WPARAM, LPARAM, BOOL&)
     DWORD previousProcess = 0;
     const DWORD previousThread = previous ? ::GetWindowThreadProcessId(previous, &previousProcess) : 0;
     const DWORD thisThread = ::GetCurrentThreadId();
-    const bool attach = previous && previousProcess != ::GetCurrentProcessId() && previousThread != thisThread &&
-                        ::AttachThreadInput(thisThread, previousThread, TRUE);
+    const bool attach = previous && previousProcess != ::GetCurrentProcessId() &&
+                        previousThread != thisThread && ::AttachThreadInput(thisThread, previousThread, TRUE);
     ::SetForegroundWindow(m_hWnd);
     ::SetActiveWindow(m_hWnd);
     ::MessageBeep(MB_ICONASTERISK);
@@ -176,7 +178,8 @@ void CSCVTrayWnd::OnInitMenuPopup(HMENU menu)
     SetChecked(menu, ID_TRAY_ENABLE_PHRASE_MENU, IsCoreInstalled());
 
     const int delay = settings.DelayAutoLoadSeconds_NextRelease;
-    if (delay != 0 && ::GetMenuState(menu, ID_TRAY_START_WITH_WINDOWS, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+    if (delay != 0 &&
+        ::GetMenuState(menu, ID_TRAY_START_WITH_WINDOWS, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
         CString text = ItemText(menu, ID_TRAY_START_WITH_WINDOWS, MF_BYCOMMAND, 200);
         const int mark = text.Find(L" (+");
         if (mark >= 0)
@@ -251,10 +254,12 @@ void CSCVTrayWnd::UpdateHistoryPopup(HMENU menu)
         if (!sub || FindMenuItemPosition(sub, ID_TRAY_HISTORY_KEEP) < 0)
             continue;
         CString caption;
-        caption.Format(L"%s [%d/%d]", TextBeforeBracket(ItemText(menu, position, MF_BYPOSITION, 100)).GetString(),
+        caption.Format(L"%s [%d/%d]",
+                       TextBeforeBracket(ItemText(menu, position, MF_BYPOSITION, 100)).GetString(),
                        history.GetCount(), GetSettings().GetClipboardHistoryMax());
         SetItemString(menu, static_cast<UINT>(position), true, caption);
-        ::CheckMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | (capturing ? MF_CHECKED : MF_UNCHECKED));
+        ::CheckMenuItem(menu, static_cast<UINT>(position),
+                        MF_BYPOSITION | (capturing ? MF_CHECKED : MF_UNCHECKED));
         break;
     }
     SetChecked(menu, ID_TRAY_HISTORY_KEEP, capturing);
@@ -279,7 +284,8 @@ bool CSCVTrayWnd::FillLanguageSubMenu(HMENU menu)
             name = file;
     }
     CString caption = ItemText(parent, static_cast<UINT>(position), MF_BYPOSITION, 200);
-    SetItemString(parent, static_cast<UINT>(position), true, TextBeforeBracket(caption) + L" [" + name + L"]");
+    SetItemString(parent, static_cast<UINT>(position), true,
+                  TextBeforeBracket(caption) + L" [" + name + L"]");
 
     m_languages.clear();
     EnumLanguageFiles(m_languages, nullptr);
@@ -335,7 +341,8 @@ void CSCVTrayWnd::CreateMenuToolTip()
 {
     if (!m_tipContext)
         m_tipContext = std::make_unique<CTrayTipContext>(this);
-    m_menuToolTip = std::make_unique<CMenuToolTipSCVClient>(&m_phrases, &m_languages, &GetHistory(), m_tipContext.get());
+    m_menuToolTip =
+        std::make_unique<CMenuToolTipSCVClient>(&m_phrases, &m_languages, &GetHistory(), m_tipContext.get());
     const CString defaultText = LoadLocalizedTextOr(IDS_SCV_MENU_TOOLTIP, L"This tooltip for menu item");
     if (!m_menuToolTip->Create(m_hWnd, defaultText, ::GetModuleHandleW(nullptr), TTS_NOPREFIX | TTS_ALWAYSTIP,
                                nullptr))

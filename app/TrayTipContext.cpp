@@ -7,6 +7,7 @@
 #include "app/SCVTrayWnd.h"
 #include "app/VersionTexts.h"
 #include "common/MenuLocalizer.h"
+#include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "online/ProgramFilePaths.h"
 #include "online/SCVUrl.h"
@@ -79,7 +80,7 @@ CString CTrayTipContext::GetLogFilePath()
 
 CString CTrayTipContext::GetSettingsFilePath()
 {
-    return ::GetSettingsFilePath() + L", [" + GetSettingsSectionName() + L"]";
+    return GetSettings().GetFiles().GetSettingsFilePath() + L", [" + GetSettingsSectionName() + L"]";
 }
 
 CString CTrayTipContext::GetCommandUrl(UINT command)

@@ -25,7 +25,7 @@ public:
     HICON LoadProgramIcon() override;
 
 private:
-    CSCVTrayWnd* m_window;  // not owned
+    CSCVTrayWnd* m_window; // not owned
 };
 
 // The web address of a tray command (the Help pop-up, the translation how-to

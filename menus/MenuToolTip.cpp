@@ -6,7 +6,8 @@
 
 #include "common/SharedLog.h"
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kTipClassName[] = L"MenuToolTip";
 constexpr wchar_t kObjectProperty[] = L"Scrivolanter.MenuToolTip";
@@ -127,12 +128,9 @@ POINT ComputeMenuTipPosition(const MenuTipPlacementInput& input)
 }
 
 CMenuToolTip::CMenuToolTip(bool withHook)
-    : m_state(std::make_shared<DelayState>()),
-      m_withHook(withHook),
-      m_screenWidth(::GetSystemMetrics(SM_CXSCREEN)),
-      m_screenHeight(::GetSystemMetrics(SM_CYSCREEN))
-{
-}
+    : m_state(std::make_shared<DelayState>()), m_withHook(withHook),
+      m_screenWidth(::GetSystemMetrics(SM_CXSCREEN)), m_screenHeight(::GetSystemMetrics(SM_CYSCREEN))
+{}
 
 CMenuToolTip::~CMenuToolTip()
 {
@@ -162,13 +160,16 @@ HWND CMenuToolTip::Create(HWND owner, LPCWSTR defaultText, HINSTANCE instance, D
     DestroyTip();
     m_ownerWindow = owner;
     m_instance = instance;
-    m_tipWindow = ::CreateWindowExW(0, RegisterTipClass(&CMenuToolTip::TipWindowProc), L"", style | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    m_tipWindow = ::CreateWindowExW(0, RegisterTipClass(&CMenuToolTip::TipWindowProc), L"", style | WS_POPUP,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                    nullptr, instance, nullptr);
     if (!m_tipWindow)
         return nullptr;
     ::SetPropW(m_tipWindow, kObjectProperty, this);
-    if (g_baseTipProc && ::GetWindowLongPtrW(m_tipWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(g_baseTipProc))
-        ::SetWindowLongPtrW(m_tipWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CMenuToolTip::TipWindowProc));
+    if (g_baseTipProc &&
+        ::GetWindowLongPtrW(m_tipWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(g_baseTipProc))
+        ::SetWindowLongPtrW(m_tipWindow, GWLP_WNDPROC,
+                            reinterpret_cast<LONG_PTR>(&CMenuToolTip::TipWindowProc));
     AddTool(defaultText);
     ::SendMessageW(m_tipWindow, TTM_SETMAXTIPWIDTH, 0, 300);
     if (title && *title)
@@ -276,7 +277,8 @@ void CMenuToolTip::Show(HMENU menu, UINT id)
     request.commandId = id;
     bool answered = false;
     if (id != 0 && m_notifyWindow && ::IsWindow(m_notifyWindow))
-        answered = ::SendMessageW(m_notifyWindow, GetMenuTipRequestMessage(), 0, reinterpret_cast<LPARAM>(&request)) != 0;
+        answered = ::SendMessageW(m_notifyWindow, GetMenuTipRequestMessage(), 0,
+                                  reinterpret_cast<LPARAM>(&request)) != 0;
     CString text;
     CString title;
     INT_PTR icon = 0;
@@ -314,7 +316,8 @@ void CMenuToolTip::SetTitle(const CString& text, UINT id, INT_PTR icon)
     if (title.GetLength() > kMaxTitleChars)
         title = title.Left(kMaxTitleChars) + L"\x2026";
     m_shownTitle = title;
-    ::SendMessageW(m_tipWindow, TTM_SETTITLEW, static_cast<WPARAM>(icon), reinterpret_cast<LPARAM>(title.GetString()));
+    ::SendMessageW(m_tipWindow, TTM_SETTITLEW, static_cast<WPARAM>(icon),
+                   reinterpret_cast<LPARAM>(title.GetString()));
 }
 
 void CMenuToolTip::SetText(const CString& text)
@@ -397,7 +400,8 @@ void CMenuToolTip::Place(HMENU menu, UINT id)
     input.borderHeight = ::GetSystemMetrics(SM_CYBORDER);
     const POINT point = ComputeMenuTipPosition(input);
     ::SendMessageW(m_tipWindow, TTM_TRACKPOSITION, 0,
-                   MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(point.x)), static_cast<WORD>(static_cast<SHORT>(point.y))));
+                   MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(point.x)),
+                              static_cast<WORD>(static_cast<SHORT>(point.y))));
     ::SetWindowPos(m_tipWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -442,7 +446,8 @@ void CMenuToolTip::InstallHook()
     if (m_hooked)
         return;
     if (!t_hook.hook) {
-        t_hook.hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CMenuToolTip::HookProc, nullptr, ::GetCurrentThreadId());
+        t_hook.hook =
+            ::SetWindowsHookExW(WH_CALLWNDPROC, &CMenuToolTip::HookProc, nullptr, ::GetCurrentThreadId());
         if (!t_hook.hook) {
             LogError(L"CMenuToolTip: cannot install the menu message hook");
             return;
@@ -486,7 +491,8 @@ LRESULT CALLBACK CMenuToolTip::HookProc(int code, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ENTERIDLE:
     case WM_MENUSELECT:
-        if ((call->message == WM_MENUSELECT || call->wParam == MSGF_MENU) && IsDescendantOf(call->hwnd, t_hook.owner)) {
+        if ((call->message == WM_MENUSELECT || call->wParam == MSGF_MENU) &&
+            IsDescendantOf(call->hwnd, t_hook.owner)) {
             const LRESULT result = ::CallNextHookEx(nullptr, code, wParam, lParam);
             ::SendMessageW(t_hook.owner, call->message, call->wParam, call->lParam);
             return result;

@@ -40,14 +40,14 @@ struct MenuTipRequest
 // What the placement of a tip beside a menu item reads.
 struct MenuTipPlacementInput
 {
-    RECT item{};              // the item's rectangle on the screen
-    SIZE tip{};               // the tip window's size (cx 0 before it first showed)
-    bool balloon = false;     // the tip has TTS_BALLOON
-    int screenWidth = 0;      // SM_CXSCREEN when the object was made
-    int screenHeight = 0;     // SM_CYSCREEN when the object was made
-    int defaultWidth = 200;   // the width assumed before the tip has one
-    int defaultHeight = 150;  // the height that must fit below the item's top
-    int borderHeight = 1;     // SM_CYBORDER
+    RECT item{};             // the item's rectangle on the screen
+    SIZE tip{};              // the tip window's size (cx 0 before it first showed)
+    bool balloon = false;    // the tip has TTS_BALLOON
+    int screenWidth = 0;     // SM_CXSCREEN when the object was made
+    int screenHeight = 0;    // SM_CYSCREEN when the object was made
+    int defaultWidth = 200;  // the width assumed before the tip has one
+    int defaultHeight = 150; // the height that must fit below the item's top
+    int borderHeight = 1;    // SM_CYBORDER
 };
 
 // The tip's top-left corner: right of the item when the tip fits there, else

@@ -16,7 +16,8 @@
 #include "menus/MenuHistorySource.h"
 #include "menus/TrayHistorySource.h"
 
-namespace {
+namespace
+{
 
 constexpr int kPreviewChars = 150;
 
@@ -58,9 +59,9 @@ enum : UINT
     kCmdAbout = 57664,
 };
 
-constexpr UINT kWebCommands[] = {kCmdHowToLocalize, kCmdWebSite, kCmdForum,      kCmdEmail,   kCmdSupport,
-                                 kCmdRss,           kCmdVideo,   kCmdQuickStart, kCmdFaq,     kCmdFacebook,
-                                 kCmdVk,            kCmdNewsletter, kCmdTelegram};
+constexpr UINT kWebCommands[] = {
+    kCmdHowToLocalize, kCmdWebSite, kCmdForum,    kCmdEmail, kCmdSupport,    kCmdRss,     kCmdVideo,
+    kCmdQuickStart,    kCmdFaq,     kCmdFacebook, kCmdVk,    kCmdNewsletter, kCmdTelegram};
 
 // String ids of the texts the tips are made of.
 enum : UINT
@@ -179,8 +180,7 @@ int SwitchState(UINT id, ITrayTipContext* context)
 CMenuToolTipSCVClient::CMenuToolTipSCVClient(CPhraseStore* phrases, const std::vector<CString>* languages,
                                              ITrayHistorySource* history, ITrayTipContext* context)
     : CMenuToolTip(true), m_phrases(phrases), m_languages(languages), m_history(history), m_context(context)
-{
-}
+{}
 
 CMenuToolTipSCVClient::~CMenuToolTipSCVClient()
 {
@@ -233,12 +233,13 @@ CString CMenuToolTipSCVClient::GetClipboardTrackingReport() const
     }
     report += L"\nMethod: " + SpyMethodText();
     using SequenceFn = DWORD(WINAPI*)();
-    const auto sequence = reinterpret_cast<SequenceFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetClipboardSequenceNumber")));
+    const auto sequence = reinterpret_cast<SequenceFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetClipboardSequenceNumber")));
     CString number;
     number.Format(L"\nGetClipboardSequenceNumber: %d", sequence ? static_cast<int>(sequence()) : 0);
     report += number;
-    report += L"\n\n      " + Text(kStrTrackingSetting, L"Clipboard tracking") + L": " + TrackingMethodLines();
+    report +=
+        L"\n\n      " + Text(kStrTrackingSetting, L"Clipboard tracking") + L": " + TrackingMethodLines();
     report += L"\n      " + Text(kStrChangeIn, L"You can change it in") + L" \"" +
               (m_context ? m_context->GetMenuCommandText(kCmdEdit) : CString()) + L"\"";
     return report;
@@ -270,8 +271,8 @@ CString CMenuToolTipSCVClient::FormatsLine() const
         names += kNames[i];
     }
     CString line;
-    line.Format(L"\n%s\n   \x00BB %s [%d]: %s", Dashes(20).GetString(), Text(kStrFormats, L"Formats").GetString(),
-                count, names.GetString());
+    line.Format(L"\n%s\n   \x00BB %s [%d]: %s", Dashes(20).GetString(),
+                Text(kStrFormats, L"Formats").GetString(), count, names.GetString());
     return line;
 }
 
@@ -298,16 +299,19 @@ CString CMenuToolTipSCVClient::GetTipStringForClipboardHistory(UINT id, CString&
         preview = preview.Left(kPreviewChars) + L"\r\n...";
 
     CString text;
-    text.Format(L"%s\r\n%s: [%d]\r\n%s: %s\r\n%s: %s", Text(kStrHistoryPut, L"Put the history item into clipboard").GetString(),
+    text.Format(L"%s\r\n%s: [%d]\r\n%s: %s\r\n%s: %s",
+                Text(kStrHistoryPut, L"Put the history item into clipboard").GetString(),
                 Text(kStrTextLength, L"Text Length").GetString(), length,
-                Text(kStrDataFormat, L"Data Format").GetString(), FormatName(found ? item.type : -1).GetString(),
+                Text(kStrDataFormat, L"Data Format").GetString(),
+                FormatName(found ? item.type : -1).GetString(),
                 Text(kStrCopiedFrom, L"Copied From").GetString(),
                 (source.IsEmpty() ? Text(kStrUnknownSource, L"I unknow") : source).GetString());
     if (found)
         text += L"\r\n" + DateTimeToText(item.captureTime);
     if (!preview.IsEmpty())
         text += L"\r\n\r\n" + preview;
-    text += L"\n" + Dashes(20) + L"\n   \x00BB " + Text(kStrSaveFromPane, L"You can save this item into file from History pane");
+    text += L"\n" + Dashes(20) + L"\n   \x00BB " +
+            Text(kStrSaveFromPane, L"You can save this item into file from History pane");
     if (found && item.type == kHistoryDocument && !item.ovlMetaInfoLong.IsEmpty())
         text += L"\n" + Dashes(20) + L"\n" + item.ovlMetaInfoLong;
     return text;
@@ -346,7 +350,8 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
             int all = 0;
             if (m_phrases)
                 m_phrases->GetPhraseCounts(&included, &all);
-            text.Format(L"%s\n%s: [%s]\n%s: [%d/%d]", command.GetString(), Text(kStrHotKey, L"Hot key").GetString(),
+            text.Format(L"%s\n%s: [%s]\n%s: [%d/%d]", command.GetString(),
+                        Text(kStrHotKey, L"Hot key").GetString(),
                         m_context ? m_context->GetHotKeyText().GetString() : L"",
                         Text(kStrPhrases, L"Phrases").GetString(), included, all);
             break;
@@ -368,8 +373,8 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
             const int delay = GetSettings().DelayAutoLoadSeconds_NextRelease;
             CString delayText;
             delayText.Format(L"%d sec", delay);
-            text = command + L" [" + (m_context ? m_context->GetOnOffText(on) : CString()) + L"]" + Dashes(20) +
-                   L"\n   \x2022 " + Text(kStrAutoStartDelay, L"Delay") + L": " +
+            text = command + L" [" + (m_context ? m_context->GetOnOffText(on) : CString()) + L"]" +
+                   Dashes(20) + L"\n   \x2022 " + Text(kStrAutoStartDelay, L"Delay") + L": " +
                    (delay != 0 ? delayText : (m_context ? m_context->GetOnOffText(false) : CString()));
             break;
         }
@@ -379,7 +384,9 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
             break;
         case kCmdSaveFromClipboard: {
             const CString line = ClipboardFirstLine();
-            text = line.IsEmpty() ? command : command + L"\r\n\r\n" + Text(kStrContent, L"Content") + L": [" + line + L"]";
+            text = line.IsEmpty()
+                       ? command
+                       : command + L"\r\n\r\n" + Text(kStrContent, L"Content") + L": [" + line + L"]";
             text += L"\r\n" + ClipboardFormatsText();
             break;
         }
@@ -392,7 +399,8 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
         case kCmdFloatPane:
             text = Text(kCmdFloatPane, L"Show float panel with clipboard history") + Dashes(20) + L"\x2022 " +
                    Text(kCmdFloatPaneOnStart, L"Show float panel on start") + L": [" +
-                   (m_context ? m_context->GetOnOffText(SettingOn(GetSettings().ShowHistoryPaneOnStart)) : CString()) +
+                   (m_context ? m_context->GetOnOffText(SettingOn(GetSettings().ShowHistoryPaneOnStart))
+                              : CString()) +
                    L"]";
             break;
         case kCmdClear:
@@ -405,7 +413,8 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
                    GetClipboardHistoryFolder();
             break;
         case kCmdWriteLog:
-            text = command + Dashes(20) + L"      \x00BB " + (m_context ? m_context->GetLogFilePath() : CString());
+            text = command + Dashes(20) + L"      \x00BB " +
+                   (m_context ? m_context->GetLogFilePath() : CString());
             break;
         case kCmdRunAsAdmin: {
             text = Text(kStrRunAsAdmin, L"Start Scrivolanter with administrator rights");

@@ -52,8 +52,8 @@ class CMenuToolTipSCVClient : public CMenuToolTip
 {
 public:
     // None of the pointers is owned; each must outlive the tooltip.
-    CMenuToolTipSCVClient(CPhraseStore* phrases, const std::vector<CString>* languages, ITrayHistorySource* history,
-                          ITrayTipContext* context);
+    CMenuToolTipSCVClient(CPhraseStore* phrases, const std::vector<CString>* languages,
+                          ITrayHistorySource* history, ITrayTipContext* context);
     ~CMenuToolTipSCVClient() override;
 
     void SetHistorySource(ITrayHistorySource* history) { m_history = history; }

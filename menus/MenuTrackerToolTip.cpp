@@ -8,7 +8,8 @@
 #include "menus/MenuHost.h"
 #include "menus/MenuItemDrawInfo.h"
 
-namespace {
+namespace
+{
 
 constexpr UINT kRightClickHintId = 293;
 constexpr UINT kCharMapTitleId = 302;
@@ -26,9 +27,7 @@ bool IsSearchId(UINT id)
 
 } // namespace
 
-CMenuTrackerToolTip::CMenuTrackerToolTip() : CMenuToolTip(false)
-{
-}
+CMenuTrackerToolTip::CMenuTrackerToolTip() : CMenuToolTip(false) {}
 
 CMenuTrackerToolTip::~CMenuTrackerToolTip()
 {
@@ -37,7 +36,8 @@ CMenuTrackerToolTip::~CMenuTrackerToolTip()
         ::DestroyIcon(m_programIcon);
 }
 
-HWND CMenuTrackerToolTip::Create(HWND owner, LPCWSTR defaultText, HINSTANCE instance, DWORD style, LPCWSTR title)
+HWND CMenuTrackerToolTip::Create(HWND owner, LPCWSTR defaultText, HINSTANCE instance, DWORD style,
+                                 LPCWSTR title)
 {
     return CMenuToolTip::Create(owner, defaultText, instance, style, title);
 }
@@ -61,8 +61,8 @@ CString CMenuTrackerToolTip::BuildTipText(UINT id, HMENU menu, CString& title)
 {
     if (id == ID_RIGHT_MENU_COPY_EXCLUDE_SYMBOLS) {
         return LoadLocalizedTextOr(kCharMapTitleId, L"Copy Exclude Symbols") + L"\n\t" +
-               LoadLocalizedTextOr(kCharMapTextId, L"Characters not allowed in file names are removed") + L"\x2026" +
-               L"\n" + Dashes() + L"\n" + GetFileNameCharMapText();
+               LoadLocalizedTextOr(kCharMapTextId, L"Characters not allowed in file names are removed") +
+               L"\x2026" + L"\n" + Dashes() + L"\n" + GetFileNameCharMapText();
     }
     CString text = LoadLocalizedString(id);
     const MenuItemDrawInfo* record = menu ? GetMenuItemDrawInfo(menu, id) : nullptr;
@@ -74,7 +74,8 @@ CString CMenuTrackerToolTip::BuildTipText(UINT id, HMENU menu, CString& title)
         text = record->GetToolTipText();
     }
     if (!MenuTrackerWindow::IsTrackerContextMenuOpen() && !IsMenuCommandMapped(static_cast<int>(id)))
-        text += L"\n" + Dashes() + L"\n\x2026 " + LoadLocalizedTextOr(kRightClickHintId, L"Right click here for menu");
+        text += L"\n" + Dashes() + L"\n\x2026 " +
+                LoadLocalizedTextOr(kRightClickHintId, L"Right click here for menu");
     return text;
 }
 
@@ -92,8 +93,8 @@ void CMenuTrackerToolTip::GetTipText(CString& text, UINT id, HMENU menu, CString
 INT_PTR CMenuTrackerToolTip::GetIconForId(UINT)
 {
     if (!m_programIcon)
-        m_programIcon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                        MAKEINTRESOURCEW(GetMenuHost().appIconId), IMAGE_ICON, 16, 16, 0));
+        m_programIcon = static_cast<HICON>(::LoadImageW(
+            ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(GetMenuHost().appIconId), IMAGE_ICON, 16, 16, 0));
     return m_programIcon ? reinterpret_cast<INT_PTR>(m_programIcon) : TTI_INFO;
 }
 

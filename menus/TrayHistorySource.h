@@ -14,12 +14,12 @@
 // What a history item's tooltip shows.
 struct TrayHistoryItemInfo
 {
-    int type = -1;            // MenuHistoryItemType (menus/MenuHistorySource.h)
-    CString text;             // ANSI text converted, Unicode text, RTF as plain text; empty otherwise
-    CString windowTitle;      // the window the data was copied from (empty: unknown)
-    CString programName;      // its program (empty: unknown)
+    int type = -1;       // MenuHistoryItemType (menus/MenuHistorySource.h)
+    CString text;        // ANSI text converted, Unicode text, RTF as plain text; empty otherwise
+    CString windowTitle; // the window the data was copied from (empty: unknown)
+    CString programName; // its program (empty: unknown)
     SYSTEMTIME captureTime{};
-    CString ovlMetaInfoLong;  // documents with meta information: the long description
+    CString ovlMetaInfoLong; // documents with meta information: the long description
 };
 
 class ITrayHistorySource

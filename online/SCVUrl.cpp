@@ -4,7 +4,8 @@
 
 #include "common/SharedLog.h"
 
-namespace {
+namespace
+{
 
 volatile LONG g_useRuUrls = 0;
 

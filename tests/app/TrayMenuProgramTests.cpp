@@ -19,7 +19,8 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kTimeoutMs = 30000;
 
@@ -49,7 +50,8 @@ DWORD FindWaiter(DWORD parent)
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     DWORD found = 0;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found; more = ::Process32NextW(snapshot, &entry)) {
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found;
+         more = ::Process32NextW(snapshot, &entry)) {
         if (entry.th32ParentProcessID == parent && ::lstrcmpiW(entry.szExeFile, L"ScvWaitingFor.exe") == 0)
             found = entry.th32ProcessID;
     }
@@ -82,8 +84,9 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
     ASSERT_TRUE(program.Started());
 
     HWND tray = nullptr;
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return (tray = FindWindowOf(program.Pid(), kTrayWindowClassName, false)) != nullptr; },
-                                   kTimeoutMs));
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] { return (tray = FindWindowOf(program.Pid(), kTrayWindowClassName, false)) != nullptr; },
+        kTimeoutMs));
     DWORD waiterPid = 0;
     ASSERT_TRUE(scvtest::WaitUntil([&] { return (waiterPid = FindWaiter(program.Pid())) != 0; }, kTimeoutMs))
         << "the program starts its waiter";
@@ -93,8 +96,8 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
     // As the shell reports a click: the icon id in wParam, the mouse message in lParam.
     ASSERT_TRUE(::SendNotifyMessageW(tray, WM_SCV_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONUP));
     HWND menu = nullptr;
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return (menu = FindWindowOf(program.Pid(), L"#32768", true)) != nullptr; },
-                                   kTimeoutMs))
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] { return (menu = FindWindowOf(program.Pid(), L"#32768", true)) != nullptr; }, kTimeoutMs))
         << "the tray menu opens";
     // "Exit" is the first item.
     PostKey(menu, VK_DOWN);

@@ -28,7 +28,8 @@
 #include "resources/TrayMenuRes.h"
 #include "support/MessagePump.h"
 
-namespace {
+namespace
+{
 
 using scvtest::SettingsFolder;
 
@@ -91,7 +92,8 @@ int PopupPositionOf(HMENU menu, UINT command)
 
 int SavedSetting(const wchar_t* key)
 {
-    return static_cast<int>(::GetPrivateProfileIntW(GetSettingsSectionName(), key, -1, GetSettingsFilePath()));
+    return static_cast<int>(::GetPrivateProfileIntW(GetSettingsSectionName(), key, -1,
+                                                    GetSettings().GetFiles().GetSettingsFilePath()));
 }
 
 class FakeHistory : public ITrayHistorySource
@@ -150,7 +152,10 @@ protected:
         }
     }
 
-    void InitPopup(HMENU menu) const { ::SendMessageW(m_window->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0); }
+    void InitPopup(HMENU menu) const
+    {
+        ::SendMessageW(m_window->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    }
 
     void Command(UINT id) const { ::SendMessageW(m_window->m_hWnd, WM_COMMAND, id, 0); }
 
@@ -173,8 +178,8 @@ TEST_F(TrayMenuTest, InitMenuPopupShowsTheSettingsInCheckMarksAndGrayedItems)
     const Case cases[] = {{0, 0, 0, 0}, {1, 1, 0, 1}, {1, 0, 1, 0}, {0, 1, 1, 1}};
     CSettings& settings = GetSettings();
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "sounds " << c.sounds << " pane " << c.paneOnStart << " pinned " << c.pinned
-                                        << " save " << c.saveHistory);
+        SCOPED_TRACE(testing::Message() << "sounds " << c.sounds << " pane " << c.paneOnStart << " pinned "
+                                        << c.pinned << " save " << c.saveHistory);
         settings.SoundOnEventsV094 = c.sounds;
         settings.ShowHistoryPaneOnStart = c.paneOnStart;
         settings.Pinned_FloatPane_On_Start = c.pinned;
@@ -254,7 +259,8 @@ TEST_F(TrayMenuTest, HistoryPopupListsTheNewestItemsUpToTheMenuLimit)
 
     Command(kTrayHistoryFirstId + 2);
     EXPECT_EQ(history.putOnClipboard, std::vector<int>{2});
-    EXPECT_EQ(::SendMessageW(m_window->m_hWnd, WM_SCV_GET_CLIPBOARD_WATCHER, 0, 0), reinterpret_cast<LRESULT>(&history));
+    EXPECT_EQ(::SendMessageW(m_window->m_hWnd, WM_SCV_GET_CLIPBOARD_WATCHER, 0, 0),
+              reinterpret_cast<LRESULT>(&history));
     Command(ID_TRAY_HISTORY_KEEP);
     EXPECT_FALSE(history.capturing) << "Keep switches capture off";
     Command(ID_TRAY_HISTORY_KEEP);
@@ -343,10 +349,12 @@ TEST_F(TrayMenuTest, MenuSelectionReachesTheTooltip)
                    reinterpret_cast<LPARAM>(m_menu));
     EXPECT_EQ(tip->GetCurrentId(), static_cast<UINT>(ID_TRAY_REREAD_PHRASES));
     ASSERT_TRUE(scvtest::PumpUntil([&] { return tip->IsActive(); }, 5000));
-    EXPECT_EQ(tip->GetShownText().Find(L"Read the phrases from their folder again\r\nFolder with phrases: "), 0)
+    EXPECT_EQ(tip->GetShownText().Find(L"Read the phrases from their folder again\r\nFolder with phrases: "),
+              0)
         << "the command's string and the phrases folder";
     // A pop-up item hides it.
-    ::SendMessageW(m_window->m_hWnd, WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP), reinterpret_cast<LPARAM>(m_menu));
+    ::SendMessageW(m_window->m_hWnd, WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP),
+                   reinterpret_cast<LPARAM>(m_menu));
     EXPECT_EQ(tip->GetCurrentId(), 0u);
     EXPECT_FALSE(tip->IsActive());
 }

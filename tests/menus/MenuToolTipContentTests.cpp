@@ -17,7 +17,8 @@
 #include "menus/TrayHistorySource.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 bool Contains(const CString& text, const wchar_t* part)
 {
@@ -129,13 +130,16 @@ TEST_F(TrayTipContentTest, HistoryTipsOfMissingAndOtherItems)
 TEST_F(TrayTipContentTest, LanguageTipsNameTheFileAndItsPrefix)
 {
     scvtest::TempFolder folder;
-    m_languages.push_back(CString(folder.WriteUtf16(L"Deutsch.lng", L"[Main]\r\nLangLocalized=Deutsch\r\nLangPrefix=De\r\n").c_str()));
-    m_languages.push_back(CString(folder.WriteUtf16(L"NoPrefix.lng", L"[Main]\r\nLangLocalized=Nix\r\n").c_str()));
+    m_languages.push_back(CString(
+        folder.WriteUtf16(L"Deutsch.lng", L"[Main]\r\nLangLocalized=Deutsch\r\nLangPrefix=De\r\n").c_str()));
+    m_languages.push_back(
+        CString(folder.WriteUtf16(L"NoPrefix.lng", L"[Main]\r\nLangLocalized=Nix\r\n").c_str()));
     CMenuToolTipSCVClient client(nullptr, &m_languages, &m_history, &m_context);
     const CString base = L"Choose this language for user interface of Scrivolanter";
 
     EXPECT_TRUE(Contains(client.GetTipStringForLanguage(kTrayLanguageFirstId), L"\r\n\r\nDeutsch, [De]"));
-    EXPECT_TRUE(Contains(client.GetTipStringForLanguage(kTrayLanguageFirstId + 1), L"Nix, [Lang prefix not defined]"));
+    EXPECT_TRUE(Contains(client.GetTipStringForLanguage(kTrayLanguageFirstId + 1),
+                         L"Nix, [Lang prefix not defined]"));
     // An id beyond the list (a stale or empty list) shows the plain text only.
     EXPECT_EQ(client.GetTipStringForLanguage(kTrayLanguageFirstId + 2), base);
     EXPECT_EQ(client.GetTipStringForLanguage(kTrayLanguageLastId), base);

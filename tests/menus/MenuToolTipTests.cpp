@@ -16,7 +16,8 @@
 #include "menus/MenuToolTip.h"
 #include "support/MessagePump.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kWaitMs = 5000;
 
@@ -48,13 +49,15 @@ class MenuToolTipTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                    nullptr);
         ASSERT_NE(m_owner, nullptr);
         m_menu = ::CreatePopupMenu();
         for (UINT id : {101u, 102u, 103u})
             ::AppendMenuW(m_menu, MF_STRING, id, L"&Item\tCtrl+I");
         m_tip = std::make_unique<RecordingToolTip>(m_log);
-        ASSERT_NE(m_tip->Create(m_owner, L"default", ::GetModuleHandleW(nullptr), TTS_NOPREFIX, nullptr), nullptr);
+        ASSERT_NE(m_tip->Create(m_owner, L"default", ::GetModuleHandleW(nullptr), TTS_NOPREFIX, nullptr),
+                  nullptr);
     }
 
     void TearDown() override
@@ -134,10 +137,8 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
         bool withMenu;
     };
     const Case cases[] = {
-        {"sub-menu", 1, MF_POPUP, true},
-        {"separator", 101, MF_SEPARATOR, true},
-        {"menu closed", 101, 0xFFFF, false},
-        {"system Close", SC_CLOSE, MF_STRING, true},
+        {"sub-menu", 1, MF_POPUP, true},           {"separator", 101, MF_SEPARATOR, true},
+        {"menu closed", 101, 0xFFFF, false},       {"system Close", SC_CLOSE, MF_STRING, true},
         {"system Move", SC_MOVE, MF_STRING, true},
     };
     for (const Case& c : cases) {
@@ -175,7 +176,8 @@ TEST_F(MenuToolTipTest, NotifyWindowAnswersBeforeTheTextProvider)
             return ::DefWindowProcW(window, message, wParam, lParam);
         }
     };
-    HWND notify = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND notify =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(notify, nullptr);
     ::SetWindowLongPtrW(notify, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Answerer::Proc));
     m_tip->SetNotifyWindow(notify);
