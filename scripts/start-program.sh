@@ -67,6 +67,9 @@ if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
     sleep 0.5
   done
   if [ -n "$notepad" ]; then
+    # Beside the tray window, which stays in view.
+    xdotool windowmove "$notepad" 240 120 2>/dev/null || true
+    sleep 0.5
     xdotool windowactivate "$notepad" 2>/dev/null || xdotool windowfocus "$notepad" 2>/dev/null || true
     eval "$(xdotool getwindowgeometry --shell "$notepad")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1 2>/dev/null || true
@@ -74,10 +77,16 @@ if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
     xdotool key ctrl+alt+Return
     sleep 2.5
     save_shot phrase-menu.png "the phrase menu over Notepad"
-    xdotool key Down Return
-    sleep 2
-    xdotool key Escape Escape 2>/dev/null || true
-    sleep 0.5
+    # The keyboard stays with Notepad's window: the first phrase is chosen with the mouse.
+    menu=$(xdotool search --onlyvisible --class 'scrivolanter' 2>/dev/null | tail -n 1 || true)
+    if [ -n "$menu" ]; then
+      eval "$(xdotool getwindowgeometry --shell "$menu")"
+      xdotool mousemove $((X + 80)) $((Y + 12)) 2>/dev/null || true
+      sleep 0.5
+      xdotool click 1 2>/dev/null || true
+    fi
+    # The phrase is typed key by key.
+    sleep 6
     save_shot inserted-text.png "the phrase inserted into Notepad"
   else
     echo "virtual display: Notepad did not show; no phrase menu pictures" >&2
@@ -85,7 +94,8 @@ if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
   tray=$(xdotool search --onlyvisible --name 'Wine System Tray' 2>/dev/null | head -n 1 || true)
   if [ -n "$tray" ]; then
     eval "$(xdotool getwindowgeometry --shell "$tray")"
-    xdotool mousemove $((X + 12)) $((Y + 12)) click 1 2>/dev/null || true
+    # The icon sits at the bottom of the tray window.
+    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1 2>/dev/null || true
     sleep 2
     save_shot tray-menu.png "the tray menu"
     xdotool key Escape 2>/dev/null || true
