@@ -26,6 +26,23 @@ struct DownloadLimits
 CInternetHandle OpenInternetSession(LPCWSTR agent, DWORD accessType, DWORD flags,
                                     const DownloadLimits& limits);
 
+// Sets the limits' time-outs on a session, connection or request handle.
+void ApplyInternetTimeouts(HINTERNET handle, const DownloadLimits& limits);
+
+// A GET sent to an http or https address (host and port from the address).
+struct CHttpGet
+{
+    CInternetHandle connection;
+    CInternetHandle request; // empty when the request could not be sent
+    DWORD error = 0;         // the last error of the failed step
+};
+// Connects, opens the GET of the address's path and query (without its
+// fragment) with `flags` (INTERNET_FLAG_SECURE added for https), sets the
+// limits' time-outs on the connection and the request, and sends it with
+// `headers` (may be null).
+CHttpGet SendHttpGet(HINTERNET session, const CString& url, DWORD flags, LPCWSTR headers,
+                     const DownloadLimits& limits);
+
 // The HTTP status code of a sent request; 0 when it cannot be read.
 DWORD QueryHttpStatusCode(HINTERNET request);
 // 200 to 299.

@@ -1,7 +1,6 @@
 #include "online/UrlHeaderQuery.h"
 
 #include <climits>
-#include <vector>
 
 #include "common/LastErrorKeeper.h"
 
@@ -10,46 +9,6 @@ namespace
 // Reload, no cache write, keep connection, pragma no-cache.
 constexpr DWORD kRequestFlags = 0x84400100;
 
-// The parts of an address that the connection and the request need.
-struct AddressParts
-{
-    bool secure = false;
-    CString host;
-    INTERNET_PORT port = 0;
-    CString pathAndQuery;
-};
-
-bool SplitAddress(const CString& url, AddressParts& parts)
-{
-    if (!IsWebAddress(url))
-        return false;
-    std::vector<wchar_t> host(static_cast<size_t>(url.GetLength()) + 1);
-    std::vector<wchar_t> path(static_cast<size_t>(url.GetLength()) + 1);
-    std::vector<wchar_t> extra(static_cast<size_t>(url.GetLength()) + 1);
-    URL_COMPONENTSW components = {};
-    components.dwStructSize = sizeof(components);
-    components.lpszHostName = host.data();
-    components.dwHostNameLength = static_cast<DWORD>(host.size());
-    components.lpszUrlPath = path.data();
-    components.dwUrlPathLength = static_cast<DWORD>(path.size());
-    components.lpszExtraInfo = extra.data();
-    components.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-    if (!::InternetCrackUrlW(url.GetString(), 0, 0, &components))
-        return false;
-    if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS)
-        return false;
-    parts.secure = components.nScheme == INTERNET_SCHEME_HTTPS;
-    parts.host = host.data();
-    parts.port = components.nPort ? components.nPort
-                                  : (parts.secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT);
-    parts.pathAndQuery = CString(path.data()) + extra.data();
-    const int fragment = parts.pathAndQuery.Find(L'#');
-    if (fragment >= 0)
-        parts.pathAndQuery = parts.pathAndQuery.Left(fragment);
-    if (parts.pathAndQuery.IsEmpty() || parts.pathAndQuery[0] != L'/')
-        parts.pathAndQuery = L"/" + parts.pathAndQuery;
-    return !parts.host.IsEmpty();
-}
 } // namespace
 
 CUrlHeaderQuery::CUrlHeaderQuery(const CString& url, const DownloadLimits& limits)
@@ -59,26 +18,18 @@ CUrlHeaderQuery::CUrlHeaderQuery(const CString& url, const DownloadLimits& limit
 bool CUrlHeaderQuery::Query(LPCWSTR agent)
 {
     CLastErrorKeeper keepLastError;
-    AddressParts parts;
-    if (!SplitAddress(m_url, parts))
+    if (!IsWebAddress(m_url))
         return false;
     CInternetHandle session = OpenInternetSession(agent, INTERNET_OPEN_TYPE_PRECONFIG, 0, m_limits);
     if (!session)
         return false;
-    CInternetHandle connection(::InternetConnectW(session.Get(), parts.host, parts.port, nullptr, nullptr,
-                                                  INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection)
+    const CHttpGet get = SendHttpGet(session.Get(), m_url, kRequestFlags, nullptr, m_limits);
+    if (!get.request)
         return false;
-    const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-    CInternetHandle request(::HttpOpenRequestW(connection.Get(), L"GET", parts.pathAndQuery, nullptr, nullptr,
-                                               nullptr, flags, 0));
-    if (!request)
+    const HINTERNET request = get.request.Get();
+    if (!IsSuccessStatus(QueryHttpStatusCode(request)))
         return false;
-    if (!::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0))
-        return false;
-    if (!IsSuccessStatus(QueryHttpStatusCode(request.Get())))
-        return false;
-    return ReadHeaders(request.Get());
+    return ReadHeaders(request);
 }
 
 bool CUrlHeaderQuery::QueryAsBrowser()

@@ -7,21 +7,28 @@
 #include "common/KernelHandle.h"
 #include "common/LastErrorKeeper.h"
 #include "common/RuntimeBinding.h"
-#include "online/UrlHeaderQuery.h"
 
 namespace
 {
 // The session flags and request flags of the WinInet route.
 constexpr DWORD kSessionFlags = 0x84000102;
-constexpr DWORD kRequestFlags = INTERNET_FLAG_NO_CACHE_WRITE;
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 constexpr wchar_t kAcceptHeaders[] = L"Accept: */*\r\n\r\n";
-constexpr DWORD kLargeChunk = 12288;
+constexpr DWORD kChunk = 12288;
 constexpr DWORD kSmallChunk = 200;
 
 void SetFailure(DownloadFailure* failure, DownloadFailure value)
 {
     if (failure)
         *failure = value;
+}
+
+// Errors that say WinInet reached no server at all (another route may); any
+// other failure (a time-out, a reset) came from a server that was reached.
+bool IsUnreachableError(DWORD error)
+{
+    return error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED ||
+           error == ERROR_INTERNET_UNRECOGNIZED_SCHEME;
 }
 
 // The Content-Length header when the server sent one.
@@ -71,13 +78,13 @@ bool DownloadUrlToFile(const CString& url, const CString& file, LPCWSTR agent, c
         OpenInternetSession(agent ? agent : L"MyAgent", INTERNET_OPEN_TYPE_DIRECT, kSessionFlags, limits);
     if (!session)
         return false;
-    CInternetHandle request(::InternetOpenUrlW(
-        session.Get(), url, kAcceptHeaders, static_cast<DWORD>(::wcslen(kAcceptHeaders)), kRequestFlags, 0));
-    if (!request) {
-        if (::GetLastError() == ERROR_INTERNET_TIMEOUT)
+    CHttpGet get = SendHttpGet(session.Get(), url, kRequestFlags, kAcceptHeaders, limits);
+    if (!get.request) {
+        if (!IsUnreachableError(get.error))
             SetFailure(failure, DownloadFailure::Failed);
         return false;
     }
+    const CInternetHandle& request = get.request;
     SetFailure(failure, DownloadFailure::Failed);
     if (!IsSuccessStatus(QueryHttpStatusCode(request.Get())))
         return false;
@@ -89,11 +96,8 @@ bool DownloadUrlToFile(const CString& url, const CString& file, LPCWSTR agent, c
         ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
         return false;
-    CUrlHeaderQuery probe(url, limits);
-    const DWORD chunk = probe.QueryAsBrowser() ? kLargeChunk : kSmallChunk;
-    if (!CopyBody(request.Get(), output.Get(), chunk, limits))
+    if (!CopyBody(request.Get(), output.Get(), kChunk, limits))
         return false;
-    request.Close();
     ::FlushFileBuffers(output.Get());
     SetFailure(failure, DownloadFailure::None);
     return true;

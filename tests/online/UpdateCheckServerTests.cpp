@@ -33,6 +33,11 @@ std::wstring Text(const CString& text)
     return std::wstring(text.GetString());
 }
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end()); // addresses are ASCII
+}
+
 CString Wide(const std::wstring& text)
 {
     return CString(text.c_str());
@@ -184,6 +189,7 @@ TEST_F(UpdateCheckServer, HeaderQueryReadsSizeDateAndCharset)
     HttpResponse unannounced;
     unannounced.body = "abc";
     unannounced.sendContentLength = false;
+    unannounced.headers = {{"Content-Type", "text/plain"}};
     server.SetResponse("/files/stream", unannounced);
 
     CUrlHeaderQuery query(Wide(server.Url("/files/setup.exe?x=1#part")));
@@ -218,12 +224,9 @@ TEST_F(UpdateCheckServer, NewerVersionIsReportedWithItsDownloads)
     server.SetResponse("/files/setup.exe", setup);
     HttpResponse answer;
     answer.body =
-        Answer("5.2.0.1",
-               "<DownloadURL>" +
-                   std::string(server.Url("/files/setup.exe").begin(), server.Url("/files/setup.exe").end()) +
-                   "</DownloadURL>\r\n<DownloadURL_PE>" +
-                   std::string(server.Url("/files/gone.zip").begin(), server.Url("/files/gone.zip").end()) +
-                   "</DownloadURL_PE>\r\n<WhatNewsURL>http://site.test/news</WhatNewsURL>\r\n");
+        Answer("5.2.0.1", "<DownloadURL>" + Narrow(server.Url("/files/setup.exe")) +
+                              "</DownloadURL>\r\n<DownloadURL_PE>" + Narrow(server.Url("/files/gone.zip")) +
+                              "</DownloadURL_PE>\r\n<WhatNewsURL>http://site.test/news</WhatNewsURL>\r\n");
     server.SetResponse(kScriptPath, answer);
 
     RunCheck(1); // even a silent check reports a newer version
@@ -311,6 +314,17 @@ TEST_F(UpdateCheckServer, FailuresAndTheSameVersionAreReportedOnlyToTheUser)
     }
 }
 
+TEST_F(UpdateCheckServer, SlowServerEndsTheHeaderQuery)
+{
+    HttpResponse slow;
+    slow.hang = true;
+    server.SetResponse("/files/slow", slow);
+    DownloadLimits limits;
+    limits.timeoutMs = 500;
+    CUrlHeaderQuery query(Wide(server.Url("/files/slow")), limits);
+    EXPECT_FALSE(query.QueryAsBrowser());
+}
+
 TEST_F(UpdateCheckServer, SlowServerEndsTheCheckWithAnError)
 {
     HttpResponse slow;
@@ -330,7 +344,9 @@ TEST_F(UpdateCheckServer, ThreadRunsTheCheckOrEndsWhenStopped)
 
     // No delay: the check runs and reports to the window's thread.
     HANDLE thread = nullptr;
-    ASSERT_TRUE(StartUpdateCheckThread(Params(0), &thread));
+    UpdateCheckThreadParams now = Params(0);
+    now.stopEvent = stop;
+    ASSERT_TRUE(StartUpdateCheckThread(now, &thread));
     EXPECT_TRUE(scvtest::PumpUntil([&] { return !window.completions.empty(); }, 20000));
     ASSERT_EQ(window.results.size(), 1u);
     EXPECT_EQ(Text(window.results[0].newVersion), L"6.0");
