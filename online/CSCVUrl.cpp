@@ -14,11 +14,22 @@ const wchar_t kFacebookPage[] = L"https://www.facebook.com/scrivolanter";
 const wchar_t kTelegramChannel[] = L"https://t.me/scrivolanter";
 const wchar_t kVkPage[] = L"https://vk.com/scrivolanter";
 const wchar_t kProductName[] = L"Scrivolanter";
+const wchar_t kSiteRootVariable[] = L"SCRIVOLANTER_SITE_ROOT";
+
+// The built-in root, or the one the environment variable names.
+CString ConfiguredSiteRoot()
+{
+    wchar_t value[512] = {};
+    const DWORD length = ::GetEnvironmentVariableW(kSiteRootVariable, value, ARRAYSIZE(value));
+    CString root = (length > 0 && length < ARRAYSIZE(value)) ? CString(value) : CString(kDefaultSiteRoot);
+    root.TrimRight(L'/');
+    return root;
+}
 
 struct UrlState
 {
     CSlimLock lock;
-    CString siteRoot = kDefaultSiteRoot;
+    CString siteRoot = ConfiguredSiteRoot();
     int russian = 0;
 };
 
@@ -54,7 +65,7 @@ int CSCVUrl::UseRussianUrls()
 
 void CSCVUrl::SetSiteRoot(LPCWSTR root)
 {
-    CString value = (root && *root) ? root : kDefaultSiteRoot;
+    CString value = (root && *root) ? CString(root) : ConfiguredSiteRoot();
     value.TrimRight(L'/');
     UrlState& state = State();
     CSlimLockGuard guard(state.lock);

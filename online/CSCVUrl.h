@@ -8,9 +8,11 @@
 //
 // Two process-wide values: the regional flag (non-zero selects the Russian
 // pages), set at start-up from the language file, and the site root, the
-// scheme and host of the maker's web server ("http://www.scrivolanter.com"
-// unless configured otherwise; tests point it at a server of their own). The
-// paths below the root are fixed.
+// scheme and host (and port) of the maker's web server. The site root is
+// configuration: "http://www.scrivolanter.com" unless the environment
+// variable SCRIVOLANTER_SITE_ROOT names another (the test run points every
+// program at 127.0.0.1 that way), or SetSiteRoot sets one. The paths below
+// the root are fixed.
 
 #include <windows.h>
 
@@ -24,7 +26,7 @@ public:
     static int UseRussianUrls();
 
     // The scheme and host (and port) of the maker's web server, without a
-    // trailing "/". Null or empty restores the built-in root.
+    // trailing "/". Null or empty restores the configured root.
     static void SetSiteRoot(LPCWSTR root);
     static CString SiteRoot();
     // The site root followed by `path` (which begins with "/").
