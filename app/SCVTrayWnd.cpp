@@ -16,6 +16,7 @@
 #include "app/ProgramLauncher.h"
 #include "app/SoundPlayer.h"
 #include "app/StartupNotes.h"
+#include "app/TrayUpdateCheck.h"
 #include "app/VersionTexts.h"
 #include "common/IconHelpers.h"
 #include "common/KernelHandle.h"
@@ -207,12 +208,11 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
     StartSoundThread(m_stopEvent);
-    if (GetSettings().AutoCheckForUpdates != 0)
-        WriteLogLine(L"Automatic update checks are not part of this build yet");
     if (GetSettings().ShowHistoryPaneOnStart != 0) {
         WriteLogLine(kFloatPaneNotAvailableNote);
         AddStartupNote(kFloatPaneNotAvailableNote);
     }
+    ScheduleAutomaticUpdateCheck(m_hWnd, m_stopEvent);
 
     SetWindowPos(nullptr, -100, -100, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_HIDE);
@@ -270,18 +270,6 @@ void CSCVTrayWnd::PostStartupCommands()
     StartShowMenuRelay(m_stopEvent, m_hWnd, WM_SCV_SHOW_TRAY_MENU);
     if (m_args && m_args->IsShowMenu())
         PostMessage(WM_SCV_SHOW_TRAY_MENU, 0, 0);
-}
-
-bool CSCVTrayWnd::StartCheckForUpdatesCommandWatcher()
-{
-    NamedEventRelaySpec spec;
-    spec.eventName = L"Local\\Scrivolanter_CommandCheckForUpdates";
-    spec.manualReset = true;
-    spec.window = m_hWnd;
-    spec.message = WM_COMMAND;
-    spec.wParam = ID_SCV_CHECK_FOR_UPDATES;
-    spec.delivery = RelayDelivery::SendThenReset;
-    return StartRelay(m_stopEvent, spec);
 }
 
 LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
@@ -775,12 +763,6 @@ LRESULT CSCVTrayWnd::OnCommandEnablePhraseMenu(WORD, WORD, HWND, BOOL&)
 LRESULT CSCVTrayWnd::OnCommandEditPhrases(WORD, WORD, HWND, BOOL&)
 {
     StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, CString());
-    return 0;
-}
-
-LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
-{
-    WriteLogLine(L"Check For Updates: the update check is not part of this build yet");
     return 0;
 }
 

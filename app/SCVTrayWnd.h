@@ -30,6 +30,7 @@
 #include "app/CWaitQuery.h"
 #include "app/HotKeyPressGate.h"
 #include "app/TrayMessages.h"
+#include "app/TrayUpdateCheck.h"
 #include "app/WtsSessionNotifier.h"
 #include "engine/ClipboardSaver.h"
 #include "engine/PhraseStore.h"
@@ -208,6 +209,8 @@ public:
         MESSAGE_HANDLER(WM_SCV_PHRASE_MENU_RIGHT_CLICK, OnPhraseMenuRightClick)
         MESSAGE_HANDLER(WM_SCV_SETTINGS_MODULE, OnSettingsModule)
         MESSAGE_HANDLER(WM_SCV_EDITOR_ENDED, OnWmEditorEnded)
+        MESSAGE_HANDLER(WM_SCV_UPDATE_CHECK_RESULT, OnUpdateCheckResult)
+        MESSAGE_HANDLER(GetUpdateCheckDoneMessage(), OnUpdateCheckDone)
         MESSAGE_HANDLER(WM_SCV_GET_HISTORY_CAPTION, OnGetHistoryCaption)
         MESSAGE_HANDLER(WM_SCV_ALLOW_WAIT_ANSWER, OnAllowWaitAnswer)
         MESSAGE_HANDLER(WM_COMMAND_FROM_SELF, OnWmCommandFromSelf)
@@ -295,6 +298,10 @@ private:
     LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSettingsModule(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&);
+    // The update check (SCVTrayWndUpdateCheck.cpp): a result (lParam the
+    // CUpdateInfo) and the end of a check.
+    LRESULT OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnUpdateCheckDone(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetHistoryCaption(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmCommandFromSelf(UINT, WPARAM, LPARAM, BOOL&);

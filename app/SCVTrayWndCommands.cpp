@@ -20,7 +20,7 @@
 #include "menus/MenuToolTipSCVClient.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
-#include "online/SCVUrl.h"
+#include "online/CSCVUrl.h"
 
 #include "resources/TrayMenuRes.h"
 

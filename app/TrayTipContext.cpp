@@ -10,7 +10,7 @@
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "online/ProgramFilePaths.h"
-#include "online/SCVUrl.h"
+#include "online/CSCVUrl.h"
 
 #include "resources/TrayMenuRes.h"
 
@@ -20,7 +20,7 @@ CString GetTrayCommandUrl(UINT command)
     case ID_TRAY_WEB_SITE:
         return CSCVUrl::HomePageUrl();
     case ID_TRAY_QUICK_START:
-        return CSCVUrl::QuickStartUrlWithVersion(GetShortVersionText());
+        return CSCVUrl::BuildQuickStartUrl(GetShortVersionText());
     case ID_TRAY_NEWSLETTER:
         return CSCVUrl::SubscribePageUrl();
     case ID_TRAY_FORUM:
