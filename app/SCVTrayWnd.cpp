@@ -43,8 +43,6 @@ constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_M
 
 // What the window says about the parts of the program it runs without.
 constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
-constexpr wchar_t kClipboardHistoryNotAvailableNote[] =
-    L"The clipboard history is not part of this build yet; Scrivolanter runs without it";
 constexpr wchar_t kMenuExtrasNotAvailableNote[] =
     L"The menu tooltips and the floating pane are not part of this build yet; the phrase menu shows neither";
 
@@ -194,10 +192,8 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     } else {
         StartCoreServices(nullptr, nullptr);
     }
-    if (GetSettings().ClipboardHistory != 0) {
-        WriteLogLine(kClipboardHistoryNotAvailableNote);
-        AddStartupNote(kClipboardHistoryNotAvailableNote);
-    }
+    if (GetSettings().ClipboardHistory != 0)
+        StartClipboardWatcher(true);
     if (GetSettings().MenuToolTips_V0_94_A22 != 0 || GetSettings().ShowHistoryPaneOnStart != 0) {
         WriteLogLine(kMenuExtrasNotAvailableNote);
         AddStartupNote(kMenuExtrasNotAvailableNote);
@@ -285,6 +281,7 @@ LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
+    StopClipboardWatcher();
 
     NOTIFYICONDATAW record{};
     record.hWnd = m_hWnd;
@@ -414,6 +411,7 @@ IDataNeededHander_MenuSelf& CSCVTrayWnd::EnsureMenuBuilder()
         m_menuBuilder = std::make_unique<IDataNeededHander_MenuSelf>(m_hWnd, WM_COMMAND_FROM_SELF, &m_phrases,
                                                                      nullptr, this);
         m_menuBuilder->SetLastIdFilter(&CSCVTrayWnd::LastIdFilter, this);
+        m_menuBuilder->SetHistory(&m_clipboardHistory.GetMenuHistory());
     }
     return *m_menuBuilder;
 }
@@ -740,7 +738,15 @@ void CSCVTrayWnd::OnWmWTSSessionChange(int reason, int sessionId)
     else if (reason == WTS_CONSOLE_DISCONNECT || reason == WTS_SESSION_LOGOFF || reason == WTS_SESSION_LOCK)
         direction = -1;
     WriteLogLine(FormatLine(L"OnWmWTSSessionChange WTS_reason=%d", direction));
-    // Suspending and resuming the clipboard watcher joins here with the watcher.
+    if (direction < 0 && m_clipboardHistory.IsRunning()) {
+        m_stoppedBySession = 1;
+        StopClipboardWatcher();
+        WriteLogLine(FormatLine(L"OnWmWTSSessionChange: Clipboard Spy is uninstalled=%d", 1));
+    } else if (direction > 0 && m_stoppedBySession) {
+        m_stoppedBySession = 0;
+        WriteLogLine(FormatLine(L"OnWmWTSSessionChange: Clipboard Spy is installed=%d",
+                                StartClipboardWatcher(false) ? 1 : 0));
+    }
     BroadcastAppEvent(AppEventSessionChange, reason);
 }
 
@@ -864,9 +870,10 @@ LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // No clipboard history yet: it holds no items. The result is the whole
-    // text's length; a result of the buffer size or more means it was cut.
-    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + L" [0]";
+    // The result is the whole text's length; a result of the buffer size or
+    // more means it was cut.
+    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) +
+                         FormatLine(L" [%d]", m_clipboardHistory.GetQueue().GetCount());
     CopyToCallerBuffer(wParam, lParam, text);
     return text.GetLength();
 }

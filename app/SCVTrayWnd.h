@@ -12,9 +12,9 @@
 // the phrase menu builder and the running of the chosen command (typed or
 // pasted phrases, the user's clipboard kept around the menu).
 //
-// The tray menu, the menu tooltips, the floating pane and the clipboard
-// history are not part of this program yet: the window runs without them and
-// says so in its start-up notes.
+// The tray menu, the menu tooltips and the floating pane are not part of this
+// program yet: the window runs without them and says so in its start-up notes.
+// The clipboard history lives in CTrayClipboardHistory (SCVTrayWndClipboardHistory.cpp).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -27,6 +27,7 @@
 #include "app/CSCV_Wait_Objs.h"
 #include "app/CWaitQuery.h"
 #include "app/HotKeyPressGate.h"
+#include "app/TrayClipboardHistory.h"
 #include "app/TrayMessages.h"
 #include "app/WtsSessionNotifier.h"
 #include "engine/ClipboardSaver.h"
@@ -188,7 +189,19 @@ public:
         MESSAGE_HANDLER(GetInstanceSignalMessageId(), OnInstanceSignal)
         MESSAGE_HANDLER(GetTaskbarCreatedMessage(), OnTaskbarCreated)
         MESSAGE_HANDLER(GetNotesMessageId(), OnAddStartupNoteMessage)
+        NOTIFY_HANDLER(kClipboardWatcherControlId, kClipboardHistoryChanged, OnClipboardHistoryChanged)
+        NOTIFY_HANDLER(kClipboardWatcherControlId, kClipboardHistoryLoaded, OnClipboardHistoryLoaded)
+        MESSAGE_HANDLER(WM_SCV_START_CLIPBOARD_WATCHER, OnStartClipboardWatcher)
+        MESSAGE_HANDLER(WM_SCV_GET_CLIPBOARD_WATCHER, OnGetClipboardWatcher)
+        MESSAGE_HANDLER(WM_SCV_GET_HISTORY_QUEUE, OnGetHistoryQueue)
     END_MSG_MAP()
+
+    // The clipboard history (watcher window, queue, menu views).
+    CTrayClipboardHistory& GetClipboardHistory() { return m_clipboardHistory; }
+    // Starts the watcher window (reading the saved history when asked); the
+    // spy-state listeners learn whether it runs.
+    bool StartClipboardWatcher(bool loadHistory);
+    void StopClipboardWatcher();
 
 private:
     // Timers (all one-shot).
@@ -276,6 +289,14 @@ private:
     CString BuildTrayTip(const CString& statusText);
     BOOL CallShellNotifyIcon(DWORD message, NOTIFYICONDATAW& record);
 
+    LRESULT OnClipboardHistoryChanged(int, LPNMHDR header, BOOL&);
+    LRESULT OnClipboardHistoryLoaded(int, LPNMHDR header, BOOL&);
+    LRESULT OnStartClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetHistoryQueue(UINT, WPARAM, LPARAM, BOOL&);
+
+    CTrayClipboardHistory m_clipboardHistory;
+    DWORD m_lastClipboardSequence = 0;
     WtsSessionNotifier m_sessionNotifier;
     // A session change has stopped the clipboard watcher.
     int m_stoppedBySession = 0;
