@@ -226,12 +226,6 @@ CString GetOpenWithProgramForCurrentItem()
     return cache.ForSource(source);
 }
 
-UINT GetOvellineClipboardFormat()
-{
-    static const UINT format = ::RegisterClipboardFormatW(L"Ovelline Format");
-    return format;
-}
-
 int GetMfc42Path(CString& path)
 {
     path = L"Not found";

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "common/AppListeners.h"
+#include "engine/ForeignClipboardFormats.h"
 #include "platform/CString.h"
 
 class CMenuLocalizer;
@@ -133,8 +134,7 @@ const std::vector<CIdleHandler*>& GetIdleHandlerList();
 // extension. Empty without a window or an answer.
 CString GetOpenWithProgramForCurrentItem();
 
-// RegisterClipboardFormatW("Ovelline Format"), registered once.
-UINT GetOvellineClipboardFormat();
+// GetOvellineClipboardFormat: engine/ForeignClipboardFormats.h.
 
 // The path of "Mfc42.DLL" when it can be loaded, else "Not found". Returns 1.
 int GetMfc42Path(CString& path);

@@ -200,8 +200,9 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     } else {
         StartCoreServices(nullptr, nullptr);
     }
+    // The first start reads the saved history.
     if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing())
-        StartClipboardWatcher(0);
+        StartClipboardWatcher(1);
     StartTrayIconThread();
     CreateMenuToolTip();
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
@@ -409,6 +410,7 @@ IDataNeededHander_MenuSelf& CSCVTrayWnd::EnsureMenuBuilder()
         m_menuBuilder = std::make_unique<IDataNeededHander_MenuSelf>(m_hWnd, WM_COMMAND_FROM_SELF, &m_phrases,
                                                                      nullptr, this);
         m_menuBuilder->SetLastIdFilter(&CSCVTrayWnd::LastIdFilter, this);
+        m_menuBuilder->SetHistory(&m_clipboardHistory.GetMenuHistory());
     }
     return *m_menuBuilder;
 }
@@ -734,7 +736,16 @@ void CSCVTrayWnd::OnWmWTSSessionChange(int reason, int sessionId)
     else if (reason == WTS_CONSOLE_DISCONNECT || reason == WTS_SESSION_LOGOFF || reason == WTS_SESSION_LOCK)
         direction = -1;
     WriteLogLine(FormatLine(L"OnWmWTSSessionChange WTS_reason=%d", direction));
-    // Suspending and resuming the clipboard watcher joins here with the watcher.
+    if (direction < 0 && m_clipboardHistory.IsRunning()) {
+        m_stoppedBySession = 1;
+        GetHistory().Stop();
+        NotifyStateListeners(nullptr, 0, 0);
+        WriteLogLine(FormatLine(L"OnWmWTSSessionChange: Clipboard Spy is uninstalled=%d", 1));
+    } else if (direction > 0 && m_stoppedBySession) {
+        m_stoppedBySession = 0;
+        WriteLogLine(FormatLine(L"OnWmWTSSessionChange: Clipboard Spy is installed=%d",
+                                StartClipboardWatcher(0) ? 1 : 0));
+    }
     BroadcastAppEvent(AppEventSessionChange, reason);
 }
 

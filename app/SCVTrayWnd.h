@@ -14,9 +14,8 @@
 //
 // The tray menu (app/TrayMenu.cpp) and its commands (app/SCVTrayWndCommands.cpp)
 // reach every command of the program; the menus show delayed tooltips. The
-// floating pane and the clipboard history capture are not part of this
-// program yet: their commands say so in the log, and the history is read
-// through ITrayHistorySource (an empty one until the watcher provides it).
+// clipboard history lives in CTrayClipboardHistory, which the window reads
+// through ITrayHistorySource (SetClipboardHistorySource replaces it in tests).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -29,6 +28,7 @@
 #include "app/CSCV_Wait_Objs.h"
 #include "app/CWaitQuery.h"
 #include "app/HotKeyPressGate.h"
+#include "app/TrayClipboardHistory.h"
 #include "app/TrayMessages.h"
 #include "app/TrayUpdateCheck.h"
 #include "app/WtsSessionNotifier.h"
@@ -237,6 +237,9 @@ public:
         MESSAGE_HANDLER(GetNotesMessageId(), OnAddStartupNoteMessage)
     END_MSG_MAP()
 
+    // The clipboard history (watcher window, queue, menu views).
+    CTrayClipboardHistory& GetClipboardHistory() { return m_clipboardHistory; }
+
 private:
     // Timers (all one-shot).
     enum : UINT_PTR
@@ -351,6 +354,7 @@ private:
     CString BuildTrayTip(const CString& statusText);
     BOOL CallShellNotifyIcon(DWORD message, NOTIFYICONDATAW& record);
 
+    CTrayClipboardHistory m_clipboardHistory;
     WtsSessionNotifier m_sessionNotifier;
     // A session change has stopped the clipboard watcher.
     int m_stoppedBySession = 0;
@@ -382,7 +386,7 @@ private:
     UINT m_lastSelectedTrayItem = 0;
     DWORD m_lastClipboardSequence = 0;
     CNoTrayHistory m_noHistory;
-    ITrayHistorySource* m_history = nullptr;
+    ITrayHistorySource* m_history = &m_clipboardHistory;
     std::unique_ptr<CTrayTipContext> m_tipContext;
     std::unique_ptr<CMenuToolTipSCVClient> m_menuToolTip;
 };

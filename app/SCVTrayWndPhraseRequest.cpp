@@ -280,6 +280,7 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
         else
             CAppObjects::PlayKbdSound();
         const DWORD sequence = ::GetClipboardSequenceNumber();
+        const CAutoPulseMyCopy ownCopy;
         const bool ran = context.ExecuteActions(actions);
         clipboardUsed = ::GetClipboardSequenceNumber() != sequence;
         if (ran && found == 2) {
@@ -302,7 +303,7 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     // A pasted phrase used the clipboard only to carry its text: the user's
     // own content comes back. A typed phrase left the clipboard alone.
     if (clipboardUsed)
-        m_clipboardSaver.RestoreIfSaved();
+        RestoreClipboardAndUnblock();
     else
         m_clipboardSaver.Dismiss();
     return 2;
@@ -336,8 +337,9 @@ bool CSCVTrayWnd::RunSpecialCommand(int commandId, HWND)
 
 void CSCVTrayWnd::RestoreClipboardAndUnblock()
 {
-    // Blocking the clipboard history's capture of this restore joins here
-    // once the history is part of the program.
+    // The restore is the program's own clipboard use: not captured.
+    if (m_clipboardHistory.IsRunning())
+        m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
     m_clipboardSaver.RestoreIfSaved();
 }
 

@@ -257,7 +257,8 @@ bool DetectCharset(const void* bytes, int size, CString* outName, int* outCodePa
         return false;
     CodePageCandidate candidates[kMaxCandidates];
     int count = 0;
-    if (FAILED(DetectCodePageCandidatesWithMLang(bytes, size, candidates, kMaxCandidates, count)))
+    // MLang refusing, or answering without a single candidate, leaves the answer to the built-in detector.
+    if (FAILED(DetectCodePageCandidatesWithMLang(bytes, size, candidates, kMaxCandidates, count)) || count == 0)
         count = DetectCodePageCandidatesBuiltIn(bytes, size, candidates, kMaxCandidates);
 
     const int codePage = PickBestCodePage(candidates, count);

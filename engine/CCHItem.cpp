@@ -8,6 +8,8 @@
 #include "common/InvariantCompare.h"
 #include "engine/ClipboardBitmaps.h"
 #include "engine/ClipboardHistoryFiles.h"
+#include "engine/ClipboardOwnerInfo.h"
+#include "engine/ForeignClipboardFormats.h"
 
 namespace
 {
@@ -30,7 +32,7 @@ bool IsFileThere(const CString& path)
 {
     return !path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
-}  // namespace
+} // namespace
 
 void* AllocItemData(size_t len, bool zero)
 {
@@ -76,12 +78,9 @@ CCHOwnerInfo::~CCHOwnerInfo()
 }
 
 CCHOwnerInfo::CCHOwnerInfo(const CCHOwnerInfo& other)
-    : exePath(other.exePath),
-      windowTitle(other.windowTitle),
-      iconFetched(other.iconFetched),
+    : exePath(other.exePath), windowTitle(other.windowTitle), iconFetched(other.iconFetched),
       icon(other.icon ? ::CopyIcon(other.icon) : nullptr)
-{
-}
+{}
 
 CCHOwnerInfo& CCHOwnerInfo::operator=(const CCHOwnerInfo& other)
 {
@@ -144,6 +143,8 @@ CCHItem::CCHItem(int type, HWND sourceWindow)
     : m_sourceWindow(sourceWindow), m_key(NewItemKey()), m_id(g_nextItemId.fetch_add(1)), m_type(type)
 {
     ::GetLocalTime(&m_time);
+    if (m_sourceWindow)
+        FillOwnerInfo(m_ownerInfo, m_sourceWindow);
 }
 
 CCHItem::~CCHItem()
@@ -236,7 +237,9 @@ std::string CCHItem::GetByteText() const
 
 CCHItem* CCHItem::Clone() const
 {
-    CCHItem* copy = new CCHItem(m_type, m_sourceWindow);
+    // Made without a source window so that the owner is not looked up again.
+    CCHItem* copy = new CCHItem(m_type, nullptr);
+    copy->m_sourceWindow = m_sourceWindow;
     copy->m_parts = m_parts;
     copy->m_metaInfo = m_metaInfo;
     copy->m_key = m_key;
@@ -393,4 +396,9 @@ bool ItemsEqual(const CCHItem& a, const CCHItem& b)
     if (a.GetType() == CHT_UNICODE_TEXT)
         return IsEqualInvariant(a.GetWideText(), b.GetWideText());
     return a.GetByteText() == b.GetByteText();
+}
+
+bool CCHItem::GetOvlMetaInfo(COvlMetaInfo& info) const
+{
+    return !m_metaInfo.empty() && info.Parse(m_metaInfo.c_str());
 }

@@ -16,12 +16,12 @@
 // Item types; the numbers are also the "DataType" of the history files.
 enum CCHItemType : int
 {
-    CHT_ANSI_TEXT = 0,     // NUL-terminated bytes, ANSI code page
-    CHT_UNICODE_TEXT = 1,  // NUL-terminated UTF-16
-    CHT_RTF = 2,           // NUL-terminated 8-bit RTF
-    CHT_OVELLINE = 3,      // the bytes of "Ovelline Format"
-    CHT_BITMAP = 4,        // an HBITMAP
-    CHT_HTML = 5,          // NUL-terminated "HTML Format" bytes
+    CHT_ANSI_TEXT = 0,    // NUL-terminated bytes, ANSI code page
+    CHT_UNICODE_TEXT = 1, // NUL-terminated UTF-16
+    CHT_RTF = 2,          // NUL-terminated 8-bit RTF
+    CHT_OVELLINE = 3,     // the bytes of "Ovelline Format"
+    CHT_BITMAP = 4,       // an HBITMAP
+    CHT_HTML = 5,         // NUL-terminated "HTML Format" bytes
 };
 
 // len 0 gives null; otherwise a committed block of len + 2 bytes (zeroed when
@@ -51,6 +51,7 @@ struct CCHOwnerInfo
 };
 
 class CCHItem;
+class COvlMetaInfo;
 
 // Shared ownership of a part: the count is changed with interlocked operations
 // because clones share parts with their originals.
@@ -143,6 +144,8 @@ public:
     const std::string& GetOvlMetaInfoText() const { return m_metaInfo; }
     void SetOvlMetaInfoText(const std::string& xml) { m_metaInfo = xml; }
     bool HasOvlMetaInfo() const { return !m_metaInfo.empty(); }
+    // Parses the meta-info text; false when empty or unparsable.
+    bool GetOvlMetaInfo(COvlMetaInfo& info) const;
 
     // --- Protection ---
     bool IsProtected() const { return m_protected != 0; }

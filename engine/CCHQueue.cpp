@@ -31,12 +31,12 @@ std::unique_ptr<UNDO_ITEM> NewUndoRecord(int action, const CString& text, std::u
     record->action = action;
     return record;
 }
-}  // namespace
+} // namespace
 
 int CompareCaptureTimes(const SYSTEMTIME& a, const SYSTEMTIME& b)
 {
-    const WORD SYSTEMTIME::*fields[] = {&SYSTEMTIME::wYear,   &SYSTEMTIME::wMonth,  &SYSTEMTIME::wDay,
-                                        &SYSTEMTIME::wHour,   &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond,
+    const WORD SYSTEMTIME::*fields[] = {&SYSTEMTIME::wYear,        &SYSTEMTIME::wMonth,  &SYSTEMTIME::wDay,
+                                        &SYSTEMTIME::wHour,        &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond,
                                         &SYSTEMTIME::wMilliseconds};
     for (auto field : fields) {
         if (a.*field != b.*field)
@@ -83,8 +83,9 @@ void CCHQueue::Trim(unsigned max)
         return;
     // Protected items count towards the maximum wherever they stand, so the
     // unprotected items kept are the newest (max - protected) ones.
-    const size_t protectedCount = std::count_if(m_items.begin(), m_items.end(),
-                                                [](const std::unique_ptr<CCHItem>& item) { return item->IsProtected(); });
+    const size_t protectedCount =
+        std::count_if(m_items.begin(), m_items.end(),
+                      [](const std::unique_ptr<CCHItem>& item) { return item->IsProtected(); });
     const size_t unprotectedToKeep = max > protectedCount ? max - protectedCount : 0;
     std::vector<std::unique_ptr<CCHItem>> kept;
     size_t unprotectedKept = 0;
@@ -106,18 +107,24 @@ bool CCHQueue::RemoveItems(const std::set<int>& indexes, bool makeUndo, bool for
 {
     if (indexes.empty() || m_items.empty())
         return false;
+    // Only the items that really go are recorded for undo, so that undo never
+    // duplicates a protected item that stayed.
+    std::set<int> removable;
+    for (int index : indexes) {
+        const CCHItem* item = GetItem(index);
+        if (item && (force || !item->IsProtected()))
+            removable.insert(index);
+    }
     if (makeUndo)
-        PushUndoSelection(indexes, text);
+        PushUndoSelection(removable, text);
     std::vector<std::unique_ptr<CCHItem>> kept;
     std::vector<CString> files;
-    bool removed = false;
     const int count = GetCount();
     for (int index = 0; index < count; ++index) {
         std::unique_ptr<CCHItem>& item = m_items[count - 1 - index];
-        if (indexes.count(index) && (force || !item->IsProtected())) {
+        if (removable.count(index)) {
             AppendFiles(files, *item);
             item.reset();
-            removed = true;
             continue;
         }
         kept.push_back(std::move(item));
@@ -125,7 +132,7 @@ bool CCHQueue::RemoveItems(const std::set<int>& indexes, bool makeUndo, bool for
     std::reverse(kept.begin(), kept.end());
     m_items = std::move(kept);
     DeleteFiles(files);
-    return removed || m_items.empty();
+    return !removable.empty() || m_items.empty();
 }
 
 bool CCHQueue::Clear(const CString& text)
@@ -136,20 +143,19 @@ bool CCHQueue::Clear(const CString& text)
     }
     PushUndoAll(UA_RELPLACE_ALL, true, text.IsEmpty() ? CString(L"Command: \"Clear\"") : text);
     std::vector<std::unique_ptr<CCHItem>> kept;
-    std::vector<CString> files;
+    std::vector<CString> keptFiles;
     for (std::unique_ptr<CCHItem>& item : m_items) {
         if (item->IsProtected()) {
+            AppendFiles(keptFiles, *item);
             kept.push_back(std::move(item));
             continue;
         }
-        AppendFiles(files, *item);
         item.reset();
     }
     m_items = std::move(kept);
-    DeleteFiles(files);
-    for (std::unique_ptr<CCHItem>& item : m_items)
-        item->MarkNotOnDisk();
-    Clear_Directory_Exclude({});
+    // The protected items keep their files: deleting them and writing them again
+    // later would lose them to a crash in between.
+    Clear_Directory_Exclude(keptFiles);
     return true;
 }
 
@@ -226,6 +232,8 @@ bool CCHQueue::DoUndo()
         WriteLogLine(L"DoUndo: UA_ADD_TO_CUR");
     } else if (record.action == UA_RELPLACE_ALL) {
         WriteLogLine(L"DoUndo: UA_RELPLACE_ALL");
+        if (record.snapshot)
+            KeepItemsStillHere(*record.snapshot);
         m_items.clear();
     } else {
         LogError(L"DoUndo: unknown action");
@@ -237,6 +245,20 @@ bool CCHQueue::DoUndo()
     }
     m_undo.pop_back();
     return true;
+}
+
+void CCHQueue::KeepItemsStillHere(CCHQueue& snapshot)
+{
+    // A copy of an item that is still in the queue gives way to the item itself
+    // (with its files), so the restored queue holds every item once.
+    for (std::unique_ptr<CCHItem>& copy : snapshot.m_items) {
+        for (std::unique_ptr<CCHItem>& item : m_items) {
+            if (item && item->GetKey() == copy->GetKey()) {
+                copy = std::move(item);
+                break;
+            }
+        }
+    }
 }
 
 bool CCHQueue::ClearUndo()
@@ -298,8 +320,7 @@ void CCHQueue::MergeLoaded(CCHQueue& loaded, unsigned max)
     for (std::unique_ptr<CCHItem>& item : loaded.TakeItems())
         m_items.push_back(std::move(item));
     SortByTime();
-    if (m_items.size() > max)
-        m_items.erase(m_items.begin(), m_items.end() - max);
+    Trim(max);
 }
 
 CCHItem* CCHQueue::GetItem(int index) const

@@ -18,8 +18,8 @@ class CCHQueue;
 
 enum UndoAction : int
 {
-    UA_RELPLACE_ALL = 0,  // the snapshot replaces the whole queue
-    UA_ADD_TO_CUR = 1,    // the snapshot is appended as the newest items
+    UA_RELPLACE_ALL = 0, // the snapshot replaces the whole queue
+    UA_ADD_TO_CUR = 1,   // the snapshot is appended as the newest items
 };
 
 struct UNDO_ITEM
@@ -58,8 +58,8 @@ public:
     // Removes the items at the indexes (0 = newest); protected ones only with
     // `force`. True when an item was removed or none is left.
     bool RemoveItems(const std::set<int>& indexes, bool makeUndo, bool force, const CString& text);
-    // Removes every unprotected item and empties the history folder (the kept
-    // items will be written again). False when the queue was empty.
+    // Removes every unprotected item and empties the history folder except for
+    // the files of the protected items it keeps. False when the queue was empty.
     bool Clear(const CString& text);
     // Deletes every file of the history folder whose path is not listed.
     int Clear_Directory_Exclude(const std::vector<CString>& keep);
@@ -82,8 +82,8 @@ public:
     std::unique_ptr<CCHQueue> CloneNotOnDisk() const;
     // Gives up every item (oldest first).
     std::vector<std::unique_ptr<CCHItem>> TakeItems();
-    // Appends the loaded items, sorts by time and keeps only the newest `max`
-    // (protection does not count; the files of the others stay on disk).
+    // Appends the loaded items, sorts by time and trims to `max` as Trim does
+    // (protected items are never cut).
     void MergeLoaded(CCHQueue& loaded, unsigned max);
 
     // --- Lookup ---
@@ -109,6 +109,10 @@ public:
     bool IsLocked() const { return m_lock != 0; }
 
 private:
+    // Moves every item of the queue that the snapshot holds a copy of (same key)
+    // into the snapshot in place of the copy.
+    void KeepItemsStillHere(CCHQueue& snapshot);
+
     std::vector<std::unique_ptr<CCHItem>> m_items;
     unsigned m_lock = 0;
     std::vector<std::unique_ptr<UNDO_ITEM>> m_undo;

@@ -49,8 +49,8 @@ bool WriteAll(HANDLE file, const void* bytes, DWORD size)
 // oversized or short file.
 bool ReadWholeFile(LPCWSTR path, DWORD maxBytes, std::string& bytes)
 {
-    CKernelHandle file(
-        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     LARGE_INTEGER size = {};
@@ -95,7 +95,7 @@ bool CreateUnicodeIniFile(LPCWSTR path)
     return file && WriteAll(file.Get(), kMark, sizeof(kMark));
 }
 
-CString NewTempDescriptorPath(const CString& folder)
+CString NewTempFilePath(const CString& folder)
 {
     wchar_t path[MAX_PATH + 16] = {};
     if (!::GetTempFileNameW(folder, L"scv", 0, path))
@@ -150,10 +150,11 @@ std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type)
         return nullptr;
     size_t skip = 0;
     if (type == CHT_UNICODE_TEXT) {
-        const bool hasMark = bytes.size() >= 2 && static_cast<BYTE>(bytes[0]) == 0xFF &&
-                             static_cast<BYTE>(bytes[1]) == 0xFE;
+        const bool hasMark =
+            bytes.size() >= 2 && static_cast<BYTE>(bytes[0]) == 0xFF && static_cast<BYTE>(bytes[1]) == 0xFE;
         const CString name = FileNameOf(path);
-        const bool unicodeName = name.Left(static_cast<int>(wcslen(kUnicodePrefix))).CompareNoCase(kUnicodePrefix) == 0;
+        const bool unicodeName =
+            name.Left(static_cast<int>(wcslen(kUnicodePrefix))).CompareNoCase(kUnicodePrefix) == 0;
         if (hasMark)
             skip = 2;
         else if (!unicodeName)
@@ -166,7 +167,7 @@ std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type)
         return nullptr;
     return item;
 }
-}  // namespace
+} // namespace
 
 CString EnsureClipboardHistoryFolder(const CString& folder)
 {
@@ -197,7 +198,8 @@ bool SetReadOnlyAttribute(LPCWSTR path, bool readOnly)
         return false;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         return true;
-    return ::SetFileAttributesW(path, (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY) != FALSE;
+    return ::SetFileAttributesW(path, (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY) !=
+           FALSE;
 }
 
 bool WriteProtectedKey(LPCWSTR descriptor, bool value)
@@ -242,20 +244,24 @@ bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
 {
     if (!path || !*path || item.GetSize() == 0 || !item.GetData() || FileExists(path))
         return false;
+    // Written whole under a temporary name first: a crash never leaves a cut
+    // file under a history name.
+    const CString temp = NewTempFilePath(FolderOf(path));
+    if (temp.IsEmpty())
+        return false;
     bool written = false;
     if (item.GetType() == CHT_BITMAP) {
-        written = SaveBitmapToFile(path, item.GetBitmap());
+        written = SaveBitmapToFile(temp, item.GetBitmap());
     } else {
-        CKernelHandle file(
-            ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            return false;
+        CKernelHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         static const BYTE kMark[] = {0xFF, 0xFE};
-        written = (item.GetType() != CHT_UNICODE_TEXT || WriteAll(file.Get(), kMark, sizeof(kMark))) &&
-                  WriteAll(file.Get(), item.GetData(), item.GetSize());
+        written = file &&
+                  (item.GetType() != CHT_UNICODE_TEXT || WriteAll(file.Get(), kMark, sizeof(kMark))) &&
+                  WriteAll(file.Get(), item.GetData(), item.GetSize()) && ::FlushFileBuffers(file.Get());
     }
-    if (!written) {
-        DeleteFileClearReadOnly(path);
+    if (!written || !::MoveFileExW(temp, path, MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileClearReadOnly(temp);
         return false;
     }
     // The last-write time too: it is what the loader reads back, and unlike the
@@ -274,8 +280,8 @@ CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath)
     if (dot > path.ReverseFind(L'\\'))
         path = path.Left(dot);
     path += kMetaInfoSuffix;
-    CKernelHandle file(
-        ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return CString();
     if (!WriteAll(file.Get(), xml.data(), static_cast<DWORD>(xml.size()))) {
@@ -315,7 +321,7 @@ bool SaveItem(CCHItem& item, const CString& folder)
     }
 
     // The descriptor is written under a temporary name and put in place at the end.
-    const CString temp = NewTempDescriptorPath(folder);
+    const CString temp = NewTempFilePath(folder);
     bool ok = !temp.IsEmpty() && CreateUnicodeIniFile(temp);
     if (!temp.IsEmpty())
         newFiles.push_back(temp);
@@ -334,7 +340,7 @@ bool SaveItem(CCHItem& item, const CString& folder)
         ok = IniWriteString(temp, kSection, key, fileNames[k]);
     }
     if (ok)
-        SetFileTimes(temp, item.GetTime(), false);  // the profile functions go by its last-write time
+        SetFileTimes(temp, item.GetTime(), false); // the profile functions go by its last-write time
 
     CString descriptor = item.GetDescriptorPath();
     ClipboardHistoryDescriptor old;
@@ -372,9 +378,31 @@ bool SaveItem(CCHItem& item, const CString& folder)
     return true;
 }
 
+namespace
+{
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension: such names
+// open devices, and reading one can block for good.
+bool IsDeviceName(const CString& name)
+{
+    CString stem = name;
+    const int dot = stem.Find(L'.');
+    if (dot >= 0)
+        stem = stem.Left(dot);
+    stem.TrimRight(L" ");
+    for (LPCWSTR device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (stem.CompareNoCase(device) == 0)
+            return true;
+    }
+    if (stem.GetLength() == 4 &&
+        (stem.Left(3).CompareNoCase(L"COM") == 0 || stem.Left(3).CompareNoCase(L"LPT") == 0))
+        return stem[3] >= L'0' && stem[3] <= L'9';
+    return false;
+}
+} // namespace
+
 bool IsPlainHistoryFileName(const CString& name)
 {
-    if (name.IsEmpty() || name.GetLength() >= MAX_PATH || name == L"." || name == L"..")
+    if (name.IsEmpty() || name.GetLength() >= MAX_PATH || name == L"." || name == L".." || IsDeviceName(name))
         return false;
     for (int i = 0; i < name.GetLength(); ++i) {
         const wchar_t ch = name[i];

@@ -1,5 +1,7 @@
 #include "engine/ClipboardHistoryTexts.h"
 
+#include "engine/ForeignClipboardFormats.h"
+
 #include "common/RichEditConversion.h"
 #include "common/TextConversion.h"
 #include "common/TextUtilities.h"
@@ -23,7 +25,7 @@ const CCHItem& PreviewSource(const CCHItem& item)
     }
     return item;
 }
-}  // namespace
+} // namespace
 
 CString GetItemPreviewText(const CCHItem& item, int maxChars)
 {
@@ -43,9 +45,14 @@ CString GetItemPreviewText(const CCHItem& item, int maxChars)
     case CHT_RTF:
         text = RtfToPlainTextPrefix(CString(source.GetByteText().c_str()), maxChars);
         break;
-    case CHT_OVELLINE:
-        text = L"Ovelline Document Data";
+    case CHT_OVELLINE: {
+        COvlMetaInfo info;
+        if (source.GetOvlMetaInfo(info))
+            text = DescribeOvlMetaInfoForItem(info);
+        if (text.IsEmpty())
+            text = L"Ovelline Document Data";
         break;
+    }
     case CHT_BITMAP:
         text = L"Bitmap";
         break;

@@ -4,7 +4,6 @@
 #include <system_error>
 #include <thread>
 
-#include "common/NamedEvent.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "engine/CCHQueue.h"
@@ -12,7 +11,7 @@
 
 namespace
 {
-constexpr wchar_t kSaveLoadEventName[] = L"Local\\Scrivolanter_SaveLoad_CH";
+constexpr wchar_t kSaveLoadMutexName[] = L"Local\\Scrivolanter_SaveLoad_CH";
 
 UINT RegisteredMessage(LPCWSTR name, UINT& cache)
 {
@@ -21,34 +20,59 @@ UINT RegisteredMessage(LPCWSTR name, UINT& cache)
     return cache;
 }
 
+// Holds the save/load mutex for its life; an abandoned mutex (a process that
+// died while saving) is taken over.
+class CSaveLoadLock
+{
+public:
+    CSaveLoadLock() : m_mutex(GetHistorySaveLoadMutex())
+    {
+        if (!m_mutex)
+            return;
+        const DWORD result = ::WaitForSingleObject(m_mutex, INFINITE);
+        m_owned = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    ~CSaveLoadLock()
+    {
+        if (m_owned)
+            ::ReleaseMutex(m_mutex);
+    }
+    CSaveLoadLock(const CSaveLoadLock&) = delete;
+    CSaveLoadLock& operator=(const CSaveLoadLock&) = delete;
+    bool IsOwned() const { return m_owned; }
+
+private:
+    HANDLE m_mutex = nullptr;
+    bool m_owned = false;
+};
+
 void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
 {
-    HANDLE event = GetHistorySaveLoadEvent();
-    if (!event || ::WaitForSingleObject(event, INFINITE) != WAIT_OBJECT_0)
+    CSaveLoadLock lock;
+    if (!lock.IsOwned())
         return;
-    ::ResetEvent(event);
     for (int position = 0; position < snapshot->GetCount(); ++position) {
         CCHItem* item = snapshot->GetItemAt(position);
         if (SaveItem(*item, folder))
             ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
     }
-    snapshot.reset();
-    ::SetEvent(event);
+    // The end of this save: wParam 1, no item.
+    ::PostMessageW(window, GetHistoryItemSavedMessage(), 1, 0);
 }
 
 void LoadWorker(CString folder, HWND window)
 {
-    HANDLE event = GetHistorySaveLoadEvent();
-    if (event)
-        ::ResetEvent(event);
     CCHQueue loaded;
-    LoadFolder(loaded, folder);
+    {
+        CSaveLoadLock lock;
+        if (!lock.IsOwned())
+            return;
+        LoadFolder(loaded, folder);
+    }
     if (!loaded.IsEmpty())
         ::SendMessageW(window, GetHistoryLoadedMessage(), 0, reinterpret_cast<LPARAM>(&loaded));
-    if (event)
-        ::SetEvent(event);
 }
-}  // namespace
+} // namespace
 
 UINT GetHistoryLoadedMessage()
 {
@@ -62,12 +86,28 @@ UINT GetHistoryItemSavedMessage()
     return RegisteredMessage(L"{F762C94C-9D69-4a96-B8FD-7F53F4157D13}", message);
 }
 
-HANDLE GetHistorySaveLoadEvent()
+HANDLE GetHistorySaveLoadMutex()
 {
     static std::once_flag once;
-    static HANDLE event = nullptr;
-    std::call_once(once, [] { event = CreateOpenNamedEvent(kSaveLoadEventName, true, true); });
-    return event;
+    static HANDLE mutex = nullptr;
+    std::call_once(once, [] {
+        mutex = ::CreateMutexW(nullptr, FALSE, kSaveLoadMutexName);
+        if (!mutex)
+            LogError(L"Cannot create the clipboard history save/load mutex");
+    });
+    return mutex;
+}
+
+bool IsHistorySaveLoadBusy()
+{
+    HANDLE mutex = GetHistorySaveLoadMutex();
+    if (!mutex)
+        return false;
+    const DWORD result = ::WaitForSingleObject(mutex, 0);
+    if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED)
+        return true;
+    ::ReleaseMutex(mutex);
+    return false;
 }
 
 bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window)

@@ -4,9 +4,8 @@
 // never touch the watcher window's queue: the save worker writes clones and
 // reports each saved copy, the load thread fills a queue of its own and hands
 // it over; both report by SendMessageW to the watcher window, whose handlers
-// run on its own thread. The manual-reset event "Local\Scrivolanter_SaveLoad_CH"
-// (signalled = free) keeps saves, also of other processes, apart; a load
-// resets it for its duration.
+// run on its own thread. The mutex "Local\Scrivolanter_SaveLoad_CH" keeps
+// saves and loads, also of other processes, apart: only one holds it at a time.
 
 #include <windows.h>
 
@@ -20,12 +19,15 @@ class CCHQueue;
 // handler takes its items; the sender deletes the queue afterwards).
 UINT GetHistoryLoadedMessage();
 // "{F762C94C-9D69-4a96-B8FD-7F53F4157D13}": lParam is the saved copy (a
-// CCHItem owned by the sender), with its data file and descriptor paths.
+// CCHItem owned by the sender), with its data file and descriptor paths. At the
+// end of a save the worker posts it once more with wParam 1 and lParam 0.
 UINT GetHistoryItemSavedMessage();
 
-// The save/load event, created on first use (manual reset, signalled) and
-// kept for the life of the process; null when it cannot be had.
-HANDLE GetHistorySaveLoadEvent();
+// The save/load mutex, created on first use and kept for the life of the
+// process; null when it cannot be had.
+HANDLE GetHistorySaveLoadMutex();
+// Whether a save or a load (of any process) holds the mutex now.
+bool IsHistorySaveLoadBusy();
 
 // Starts a worker that saves every item of the snapshot into the folder and
 // reports each one saved. False (the snapshot is freed) when it cannot start.

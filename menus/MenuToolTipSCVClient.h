@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "menus/MenuToolTip.h"
+#include "menus/TrayHistorySource.h"
 #include "platform/CString.h"
 
 class CPhraseStore;
@@ -20,8 +21,6 @@ class ITrayHistorySource;
 // Commands whose tips show a language or a history item.
 inline constexpr UINT kTrayLanguageFirstId = 33000;
 inline constexpr UINT kTrayLanguageLastId = 33049;
-inline constexpr UINT kTrayHistoryFirstId = 34000;
-inline constexpr UINT kTrayHistoryLastId = 34099;
 
 class ITrayTipContext
 {

@@ -11,6 +11,10 @@
 
 #include "platform/CString.h"
 
+// The ids of the history items in the tray menu's "Clipboard History" pop-up.
+inline constexpr UINT kTrayHistoryFirstId = 34000;
+inline constexpr UINT kTrayHistoryLastId = 34099;
+
 // What a history item's tooltip shows.
 struct TrayHistoryItemInfo
 {

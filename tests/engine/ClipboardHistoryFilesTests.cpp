@@ -86,7 +86,7 @@ std::wstring CreateDescriptor(const scvtest::TempFolder& folder, const wchar_t* 
         IniWriteString(path.c_str(), L"Files", key, value);
     return path;
 }
-}  // namespace
+} // namespace
 
 TEST(ClipboardHistoryFiles, TextTypesRoundTripWithTheirFilesAndTimes)
 {
@@ -205,7 +205,7 @@ TEST(ClipboardHistoryFiles, ProtectedItemsAreReadOnlyOnDiskAndLoadProtected)
 {
     scvtest::TempFolder folder;
     auto item = UnicodeItem(L"keep me");
-    EXPECT_EQ(item->SetProtected(true), 2);  // not on disk yet
+    EXPECT_EQ(item->SetProtected(true), 2); // not on disk yet
     auto queue = SaveAndLoad(*item, folder);
     const std::wstring data = item->GetDataFilePath().GetString();
     const std::wstring descriptor = item->GetDescriptorPath().GetString();
@@ -254,18 +254,22 @@ TEST(ClipboardHistoryFiles, BadDescriptorsAndDataFilesAreSkippedWithALogLine)
     CreateDescriptor(folder, L"scrivolanter_cb2.info", {{L"File0", L"gone.txt"}});
     CreateDescriptor(folder, L"scrivolanter_cb3.info", {{L"DataType", L"1"}});
     outside.WriteUtf16(L"secret.txt", L"outside");
-    const std::wstring escape = L"..\\" + outside.Path().substr(outside.Path().find_last_of(L'\\') + 1) +
-                                L"\\secret.txt";
+    const std::wstring escape =
+        L"..\\" + outside.Path().substr(outside.Path().find_last_of(L'\\') + 1) + L"\\secret.txt";
     CreateDescriptor(folder, L"scrivolanter_cb4.info", {{L"File0", escape.c_str()}});
     folder.WriteBytes(L"empty.rtf", "");
     CreateDescriptor(folder, L"scrivolanter_cb5.info", {{L"File0", L"empty.rtf"}});
     folder.WriteBytes(L"main.rtf", "{\\rtf1 m}");
     folder.WriteBytes(L"skipped.html", "<p>");
-    CreateDescriptor(folder, L"scrivolanter_cb6.info",
-                     {{L"File0", L"main.rtf"}, {L"File2", L"skipped.html"}, {L"OvlMetaInfo", L"missing.xml"}});
+    CreateDescriptor(
+        folder, L"scrivolanter_cb6.info",
+        {{L"File0", L"main.rtf"}, {L"File2", L"skipped.html"}, {L"OvlMetaInfo", L"missing.xml"}});
     folder.WriteBytes(L"bad.bmp", "BMnot really a bitmap");
     CreateDescriptor(folder, L"scrivolanter_cb7.info", {{L"File0", L"bad.bmp"}, {L"File1", L"gone.html"}});
     folder.WriteBytes(L"notes.txt.info.bak", "not a descriptor");
+    // A device name would open a port and block the reader.
+    CreateDescriptor(folder, L"scrivolanter_cb8.info", {{L"File0", L"AUX.txt"}});
+    CreateDescriptor(folder, L"scrivolanter_cb9.info", {{L"File0", L"com1"}});
 
     CCHQueue queue;
     ASSERT_TRUE(LoadFolder(queue, folder.Path().c_str()));
@@ -285,7 +289,8 @@ TEST(ClipboardHistoryFiles, BadDescriptorsAndDataFilesAreSkippedWithALogLine)
 
     const std::wstring text = scvtest::ReadFileText(log).value_or(L"");
     for (const wchar_t* name : {L"scrivolanter_cb2.info", L"scrivolanter_cb3.info", L"scrivolanter_cb4.info",
-                                L"scrivolanter_cb5.info", L"scrivolanter_cb7.info"})
+                                L"scrivolanter_cb5.info", L"scrivolanter_cb7.info", L"scrivolanter_cb8.info",
+                                L"scrivolanter_cb9.info"})
         EXPECT_NE(text.find(name), std::wstring::npos) << name;
     EXPECT_NE(text.find(L"Clipboard history: "), std::wstring::npos);
     EXPECT_EQ(text.find(L"scrivolanter_cb1.info"), std::wstring::npos);

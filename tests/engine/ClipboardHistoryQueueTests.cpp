@@ -63,7 +63,7 @@ void AddText(CCHQueue& queue, const wchar_t* text, unsigned max = 100)
 }
 
 using Texts_t = std::vector<std::wstring>;
-}  // namespace
+} // namespace
 
 TEST(ClipboardHistoryQueue, SameTextTwiceIsOneNewestItemKeepingIdAndProtection)
 {
@@ -115,7 +115,7 @@ TEST(ClipboardHistoryQueue, TrimKeepsNewestAndProtectedAndDeletesFilesOfTheRest)
     CCHQueue queue;
     for (const wchar_t* text : {L"1", L"2", L"3", L"4", L"5"})
         AddText(queue, text);
-    queue.GetItem(4)->SetProtected(true);  // the oldest
+    queue.GetItem(4)->SetProtected(true); // the oldest
     const std::wstring dropped = folder.WriteBytes(L"dropped.txt", "x");
     queue.GetItem(2)->SetFileInfo(1, dropped.c_str());
 
@@ -153,10 +153,11 @@ TEST(ClipboardHistoryQueue, ClearKeepsProtectedEmptiesTheFolderAndUndoBringsAllB
 
     EXPECT_TRUE(queue.Clear(CString()));
 
+    // The protected item keeps its file (nothing to re-save, nothing to lose).
     EXPECT_EQ(Texts(queue), (Texts_t{L"kept"}));
-    EXPECT_EQ(queue.GetItem(0)->GetFileState(), 0);
+    EXPECT_EQ(queue.GetItem(0)->GetFileState(), 2);
     EXPECT_FALSE(folder.Exists(L"scrivolanter_cb1.info"));
-    EXPECT_FALSE(folder.Exists(L"clipboard_history1.txt"));
+    EXPECT_TRUE(folder.Exists(L"clipboard_history1.txt"));
     EXPECT_TRUE(folder.Exists(L"sub"));
 
     CString text;
@@ -166,8 +167,12 @@ TEST(ClipboardHistoryQueue, ClearKeepsProtectedEmptiesTheFolderAndUndoBringsAllB
     EXPECT_EQ(std::wstring(text.GetString()), L"Command: \"Clear\"");
     EXPECT_NE(time.wYear, 0);
 
+    const CCHItem* keptItem = queue.GetItem(0);
     ASSERT_TRUE(queue.DoUndo());
     EXPECT_EQ(Texts(queue), (Texts_t{L"b", L"a", L"kept"}));
+    // The kept item itself is back in its place, not a second copy of it.
+    EXPECT_EQ(queue.GetItem(2), keptItem);
+    EXPECT_EQ(queue.GetItem(2)->GetFileState(), 2);
     EXPECT_FALSE(queue.HasUndo());
     EXPECT_FALSE(queue.DoUndo());
 
@@ -186,25 +191,34 @@ TEST(ClipboardHistoryQueue, RemoveRespectsProtectionUnlessForcedAndUndoAppendsTh
     AddText(queue, L"new");
     queue.GetItem(0)->SetProtected(true);
 
+    // Nothing removed: no undo record that would bring back a second copy.
     EXPECT_FALSE(queue.RemoveItems({0}, true, false, L"remove"));
     EXPECT_EQ(queue.GetCount(), 2);
-    EXPECT_EQ(queue.GetUndoCount(), 1);
-    ASSERT_TRUE(queue.ClearUndo());
+    EXPECT_EQ(queue.GetUndoCount(), 0);
+
+    // Of a mixed selection only the unprotected item goes, and undo brings back only that one.
+    EXPECT_TRUE(queue.RemoveItems({0, 1}, true, false, L"remove"));
+    EXPECT_EQ(Texts(queue), (Texts_t{L"new"}));
+    ASSERT_TRUE(queue.DoUndo());
+    EXPECT_EQ(Texts(queue), (Texts_t{L"old", L"new"}));
+    ASSERT_TRUE(queue.RemoveItems({0}, false, false, L""));
+    EXPECT_EQ(Texts(queue), (Texts_t{L"new"}));
     EXPECT_EQ(queue.GetUndoCount(), 0);
 
     const std::wstring file = folder.WriteBytes(L"new.txt", "n");
     queue.GetItem(0)->SetFileInfo(2, file.c_str());
     EXPECT_TRUE(queue.RemoveItems({0, 7}, true, true, L"remove"));
-    EXPECT_EQ(Texts(queue), (Texts_t{L"old"}));
+    EXPECT_TRUE(queue.IsEmpty());
     EXPECT_FALSE(folder.Exists(L"new.txt"));
 
     ASSERT_TRUE(queue.DoUndo());
-    EXPECT_EQ(Texts(queue), (Texts_t{L"new", L"old"}));
+    EXPECT_EQ(Texts(queue), (Texts_t{L"new"}));
     EXPECT_TRUE(queue.GetItem(0)->IsProtected());
     EXPECT_EQ(queue.GetItem(0)->GetFileState(), 0);
     EXPECT_TRUE(queue.GetItem(0)->GetDataFilePath().IsEmpty());
 
     // Removing the last items reports a change; an empty set or queue does not.
+    AddText(queue, L"old");
     EXPECT_FALSE(queue.RemoveItems({}, false, true, L""));
     EXPECT_TRUE(queue.RemoveItems({0, 1}, false, true, L""));
     EXPECT_TRUE(queue.IsEmpty());
@@ -276,7 +290,7 @@ TEST(ClipboardHistoryQueue, ClonesShareParts_CopyData_AndQueueLookupsWork)
     EXPECT_EQ(CCHQueue().CloneAll(), nullptr);
 }
 
-TEST(ClipboardHistoryQueue, MergeLoadedSortsAndKeepsTheNewest)
+TEST(ClipboardHistoryQueue, MergeLoadedSortsAndTrimsKeepingProtected)
 {
     CCHQueue queue;
     CCHQueue loaded;
@@ -289,7 +303,8 @@ TEST(ClipboardHistoryQueue, MergeLoadedSortsAndKeepsTheNewest)
     }
     loaded.GetItem(1)->SetProtected(true);
     queue.MergeLoaded(loaded, 3);
-    EXPECT_EQ(Texts(queue), (Texts_t{L"c2", L"l2", L"c1"}));
+    // Trimmed as Trim does: the protected oldest item stays and counts.
+    EXPECT_EQ(Texts(queue), (Texts_t{L"c2", L"l2", L"l1"}));
     EXPECT_TRUE(loaded.IsEmpty());
 }
 

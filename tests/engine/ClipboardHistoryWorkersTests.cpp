@@ -24,7 +24,7 @@ namespace
 struct FakeWatcher
 {
     CCHQueue queue;
-    std::vector<std::pair<std::wstring, std::wstring>> saved;  // key, data file path
+    std::vector<std::pair<std::wstring, std::wstring>> saved; // key, data file path
     int loadedMessages = 0;
     HWND window = nullptr;
 
@@ -43,10 +43,11 @@ struct FakeWatcher
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE)
-            ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            ::SetWindowLongPtrW(
+                window, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         auto* self = reinterpret_cast<FakeWatcher*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && message == GetHistoryItemSavedMessage()) {
+        if (self && message == GetHistoryItemSavedMessage() && lParam) {
             const auto* copy = reinterpret_cast<const CCHItem*>(lParam);
             self->saved.emplace_back(copy->GetKey().GetString(), copy->GetDataFilePath().GetString());
             return 1;
@@ -79,7 +80,7 @@ void AddText(CCHQueue& queue, const wchar_t* text)
     item->SetUnicodeText(text);
     queue.Add(item, 30);
 }
-}  // namespace
+} // namespace
 
 TEST(ClipboardHistoryWorkers, SaveWorkerWritesItemsNotOnDiskAndLoadThreadHandsThemBack)
 {
@@ -98,7 +99,7 @@ TEST(ClipboardHistoryWorkers, SaveWorkerWritesItemsNotOnDiskAndLoadThreadHandsTh
 
     EXPECT_EQ(SaveHistory(history, watcher.window), 1);
     ASSERT_TRUE(scvtest::PumpUntil([&] { return watcher.saved.size() == 2; }, 10000));
-    ASSERT_TRUE(scvtest::PumpUntilSignaled(GetHistorySaveLoadEvent(), 10000));
+    ASSERT_TRUE(scvtest::PumpUntil([] { return !IsHistorySaveLoadBusy(); }, 10000));
     EXPECT_EQ(watcher.saved[0].first, std::wstring(history.GetItem(2)->GetKey().GetString()));
     EXPECT_EQ(watcher.saved[1].first, std::wstring(history.GetItem(1)->GetKey().GetString()));
     EXPECT_TRUE(folder.Exists(L"ClipboardHistory\\Unicode_clipboard_history1.txt"));
@@ -107,7 +108,7 @@ TEST(ClipboardHistoryWorkers, SaveWorkerWritesItemsNotOnDiskAndLoadThreadHandsTh
 
     ASSERT_TRUE(LoadHistoryIfEnabled(historyFolder, watcher.window));
     ASSERT_TRUE(scvtest::PumpUntil([&] { return watcher.loadedMessages == 1; }, 10000));
-    ASSERT_TRUE(scvtest::PumpUntilSignaled(GetHistorySaveLoadEvent(), 10000));
+    ASSERT_TRUE(scvtest::PumpUntil([] { return !IsHistorySaveLoadBusy(); }, 10000));
     ASSERT_EQ(watcher.queue.GetCount(), 2);
     std::vector<std::wstring> texts{watcher.queue.GetItem(0)->GetWideText().GetString(),
                                     watcher.queue.GetItem(1)->GetWideText().GetString()};

@@ -1,0 +1,444 @@
+// test-locks: clipboard appevents desktop
+// test-run-serial
+#include "engine/CCHItem.h"
+#include "engine/CCHQueue.h"
+#include "engine/CSCVWndClipboardHandler.h"
+#include "engine/ClipboardAccess.h"
+#include "engine/ClipboardBitmaps.h"
+#include "engine/ClipboardHistoryWorkers.h"
+#include "engine/ClipboardSpy.h"
+
+#include "common/KernelHandle.h"
+#include "common/Settings.h"
+#include "HistoryTestBitmaps.h"
+#include "support/ChildMain.h"
+#include "support/MessagePump.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr char kHtml[] =
+    "Version:0.9\r\nStartHTML:00000000\r\nSourceURL:https://example.org/page\r\n<p>x</p>";
+constexpr char kRtf[] = "{\\rtf1\\ansi {\\b bold} text}";
+
+std::wstring Str(const CString& text)
+{
+    return text.GetString();
+}
+
+// Puts blocks (format, bytes) on the clipboard in one go, optionally owned by a window.
+bool PutBlocks(const std::vector<std::pair<UINT, std::string>>& blocks, HWND owner = nullptr)
+{
+    if (!::OpenClipboard(owner))
+        return false;
+    ::EmptyClipboard();
+    bool all = true;
+    for (const auto& [format, bytes] : blocks)
+        all = PutClipboardBlock(format, bytes.data(), bytes.size()) && all;
+    ::CloseClipboard();
+    return all;
+}
+
+std::string Wide(const wchar_t* text)
+{
+    return std::string(reinterpret_cast<const char*>(text), (wcslen(text) + 1) * sizeof(wchar_t));
+}
+
+std::string Narrow(const char* text)
+{
+    return std::string(text, std::strlen(text) + 1);
+}
+
+bool EmptyTheClipboard()
+{
+    if (!::OpenClipboard(nullptr))
+        return false;
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    return true;
+}
+
+// Keeps the settings the watcher reads and puts them back.
+class SettingsScope
+{
+public:
+    SettingsScope()
+    {
+        const CSettings& settings = GetSettings();
+        std::memcpy(m_formats, settings.ClipboardFormats, sizeof(m_formats));
+        m_max = settings.ClipboardHistoryMax;
+        m_save = settings.GetSaveClipboardHistory();
+    }
+    ~SettingsScope()
+    {
+        CSettings& settings = GetSettings();
+        std::memcpy(settings.ClipboardFormats, m_formats, sizeof(m_formats));
+        settings.ClipboardHistoryMax = m_max;
+        settings.SetSaveClipboardHistory(m_save);
+    }
+
+private:
+    int m_formats[CSettings::ClipboardFormatCount] = {};
+    int m_max = 0;
+    int m_save = 0;
+};
+
+// Counts the spy's change notifications: once the count moves, every observer
+// (the watcher too) has handled the change.
+struct CountingObserver : IClipboardSpyObserver
+{
+    int changes = 0;
+    void OnClipboardChanged(HWND&, int) override { ++changes; }
+    void OnSpyStateChanged(int) override {}
+};
+
+// A hidden top-level window that parents the watcher and records its notifications.
+struct ParentWindow
+{
+    HWND window = nullptr;
+    std::vector<std::pair<UINT, int>> notifications; // code, reason
+
+    ParentWindow()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ScvTestWatcherParent";
+        ::RegisterClassW(&windowClass);
+        window = ::CreateWindowExW(0, windowClass.lpszClassName, L"watcher parent", WS_OVERLAPPED, 0, 0, 10,
+                                   10, nullptr, nullptr, windowClass.hInstance, this);
+    }
+    ~ParentWindow() { ::DestroyWindow(window); }
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE)
+            ::SetWindowLongPtrW(
+                window, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<ParentWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_NOTIFY) {
+            const auto* record = reinterpret_cast<const ClipboardHistoryNotify*>(lParam);
+            self->notifications.emplace_back(record->header.code, record->reason);
+            return 1;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+class ClipboardWatcher : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        GetSettings().SetSaveClipboardHistory(0);
+        GetSettings().ClipboardHistoryMax = 30;
+        const int formats[] = {1, 1, 1, 1, 1};
+        std::memcpy(GetSettings().ClipboardFormats, formats, sizeof(formats));
+        ASSERT_TRUE(parent.window);
+        ASSERT_TRUE(EmptyTheClipboard());
+        watcher.SetHistoryFolder(folder.PathOf(L"History").c_str());
+    }
+
+    void Start(bool loadHistory = false)
+    {
+        ASSERT_EQ(watcher.EnsureWindow(parent.window, loadHistory), 1);
+        ASSERT_TRUE(watcher.IsWatcherWindow());
+        CClipboardSpy::GetInstance().AddClipboardObserver(&observer, 1);
+    }
+
+    // Puts the blocks and waits until the watcher has handled the change.
+    void Copy(const std::vector<std::pair<UINT, std::string>>& blocks)
+    {
+        const int before = observer.changes;
+        ASSERT_TRUE(PutBlocks(blocks));
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return observer.changes > before; }, 10000));
+    }
+
+    void TearDown() override
+    {
+        CClipboardSpy::GetInstance().RemoveClipboardObserver(&observer);
+        watcher.DestroyWatcher();
+        SetMyCopyCounter(0);
+    }
+
+    SettingsScope settings;
+    scvtest::TempFolder folder;
+    ParentWindow parent;
+    CountingObserver observer;
+    CSCVWndClipboardHandler watcher;
+};
+
+SCV_CHILD_MAIN(copy_text_from_window)
+{
+    // args: the text, the event that ends the child
+    // The copying window is in the foreground, as a window the user copies from is.
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"ScvCopySource", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                    100, 100, nullptr, nullptr, nullptr, nullptr);
+    if (window)
+        ::SetForegroundWindow(window);
+    CKernelHandle done(::OpenEventW(SYNCHRONIZE, FALSE, args.at(1).c_str()));
+    if (!window || !done || !PutBlocks({{CF_UNICODETEXT, Wide(args.at(0).c_str())}}, window))
+        return 2;
+    const DWORD result = ::WaitForSingleObject(done.Get(), 30000);
+    ::DestroyWindow(window);
+    return result == WAIT_OBJECT_0 ? 0 : 3;
+}
+} // namespace
+
+TEST_F(ClipboardWatcher, ACopyOfAnotherProcessArrivesWithItsOwner)
+{
+    Start();
+    const std::wstring doneName = L"Local\\ScvTestWatcherDone" + std::to_wstring(::GetCurrentProcessId());
+    CKernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, doneName.c_str()));
+    scvtest::ChildProcess child =
+        scvtest::LaunchSelf(L"copy_text_from_window", {L"from the child", doneName});
+    ASSERT_TRUE(child.Started());
+    const bool arrived = scvtest::PumpUntil(
+        [&] { return watcher.GetCount() > 0 && Str(watcher.GetItem(0)->GetWideText()) == L"from the child"; },
+        20000);
+    ::SetEvent(done.Get());
+    EXPECT_EQ(child.Wait(20000), 0u);
+    ASSERT_TRUE(arrived);
+    const CCHItem& item = *watcher.GetItem(0);
+    EXPECT_EQ(item.GetType(), CHT_UNICODE_TEXT);
+    // The owner's program is this test executable (the child runs it too).
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring exe = Str(item.GetOwnerInfo().exePath);
+    const std::wstring selfName = std::wstring(self).substr(std::wstring(self).find_last_of(L'\\') + 1);
+    EXPECT_NE(exe.find(selfName), std::wstring::npos) << exe;
+    EXPECT_EQ(Str(item.GetOwnerInfo().windowTitle), L"ScvCopySource");
+    ASSERT_FALSE(parent.notifications.empty());
+    EXPECT_EQ(parent.notifications.back(), (std::pair<UINT, int>{kClipboardHistoryChanged, CHR_CAPTURE}));
+}
+
+TEST_F(ClipboardWatcher, OwnCopiesBetweenStartAndEndCopyAreNotCaptured)
+{
+    CKernelHandle startCopy(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    CKernelHandle endCopy(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    watcher.SetCopyEvents(startCopy.Get(), endCopy.Get());
+    Start();
+
+    ::SetEvent(startCopy.Get());
+    ASSERT_TRUE(scvtest::PumpUntil([] { return GetMyCopyCounter() == 1; }, 10000));
+    Copy({{CF_UNICODETEXT, Wide(L"own copy")}});
+    ::SetEvent(endCopy.Get());
+    ASSERT_TRUE(scvtest::PumpUntil([] { return GetMyCopyCounter() == 0; }, 10000));
+    {
+        const CAutoPulseMyCopy guard;
+        Copy({{CF_UNICODETEXT, Wide(L"guarded copy")}});
+    }
+    Copy({{CF_UNICODETEXT, Wide(L"user copy")}});
+
+    ASSERT_EQ(watcher.GetCount(), 1);
+    EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), L"user copy");
+
+    // The delayed unblock never takes the counter below 0.
+    ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
+    EXPECT_EQ(GetMyCopyCounter(), 0);
+    watcher.BlockCaptureForAWhile();
+    EXPECT_EQ(GetMyCopyCounter(), 1);
+    ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
+    EXPECT_EQ(GetMyCopyCounter(), 0);
+}
+
+TEST_F(ClipboardWatcher, CaptureTakesTheMainFormatAndPartsTheSettingsAllow)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<int> formats; // ClipboardFormats0..4
+        std::vector<std::pair<UINT, std::string>> blocks;
+        int type; // -1: nothing kept
+        std::wstring formatList;
+    };
+    HBITMAP dib = MakeTestDib(8, 8, 0x00FF0000, 0x0000FF00);
+    ASSERT_TRUE(dib);
+    const std::vector<Case> cases = {
+        {"rtf with html",
+         {1, 1, 1, 1, 1},
+         {{GetRtfClipboardFormat(), Narrow(kRtf)},
+          {CF_UNICODETEXT, Wide(L"bold text")},
+          {GetHtmlClipboardFormat(), Narrow(kHtml)}},
+         CHT_RTF,
+         L"rtf, html"},
+        {"rtf without extras",
+         {1, 1, 1, 1, 0},
+         {{GetRtfClipboardFormat(), Narrow(kRtf)}, {GetHtmlClipboardFormat(), Narrow(kHtml)}},
+         CHT_RTF,
+         L"rtf"},
+        {"rtf dropped",
+         {1, 0, 1, 1, 1},
+         {{GetRtfClipboardFormat(), Narrow("{\\rtf1 dropped}")}, {CF_UNICODETEXT, Wide(L"dropped")}},
+         -1,
+         L""},
+        {"unicode", {1, 1, 1, 1, 1}, {{CF_UNICODETEXT, Wide(L"plain \u00E9")}}, CHT_UNICODE_TEXT, L"txt"},
+        {"text off", {0, 1, 1, 1, 1}, {{CF_UNICODETEXT, Wide(L"not kept")}}, -1, L""},
+    };
+    Start();
+    for (const Case& c : cases) {
+        std::memcpy(GetSettings().ClipboardFormats, c.formats.data(), sizeof(int) * c.formats.size());
+        const int before = watcher.GetCount();
+        Copy(c.blocks);
+        if (c.type < 0) {
+            EXPECT_EQ(watcher.GetCount(), before) << c.name;
+            continue;
+        }
+        ASSERT_GT(watcher.GetCount(), 0) << c.name;
+        EXPECT_EQ(watcher.GetItem(0)->GetType(), c.type) << c.name;
+        EXPECT_EQ(Str(watcher.GetItem(0)->GetFormatListText()), c.formatList) << c.name;
+    }
+    EXPECT_EQ(Str(watcher.GetItem(1)->GetUrl()), L"https://example.org/page");
+
+    // CF_TEXT alone becomes Unicode text (the system offers it as Unicode text too).
+    const int all[] = {1, 1, 1, 1, 1};
+    std::memcpy(GetSettings().ClipboardFormats, all, sizeof(all));
+    Copy({{CF_TEXT, Narrow("ansi only")}});
+    EXPECT_EQ(watcher.GetItem(0)->GetType(), CHT_UNICODE_TEXT);
+    EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), L"ansi only");
+
+    // A bitmap with text is a bitmap item; the text is not kept.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_BITMAP, ::CopyImage(dib, IMAGE_BITMAP, 0, 0, 0));
+    PutClipboardBlock(CF_UNICODETEXT, Wide(L"caption").data(), Wide(L"caption").size());
+    const int before = observer.changes;
+    ::CloseClipboard();
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return observer.changes > before; }, 10000));
+    EXPECT_EQ(watcher.GetItem(0)->GetType(), CHT_BITMAP);
+    BITMAP captured = {};
+    ASSERT_TRUE(::GetObjectW(watcher.GetItem(0)->GetBitmap(), sizeof(captured), &captured));
+    EXPECT_EQ(captured.bmWidth, 8);
+    EXPECT_TRUE(watcher.GetItem(0)->GetParts().empty());
+    ::DeleteObject(dib);
+}
+
+TEST_F(ClipboardWatcher, HistoryGoesIntoARealMenuAndItemsBackOnTheClipboard)
+{
+    Start();
+    HMENU none = ::CreatePopupMenu();
+    EXPECT_EQ(watcher.AppendHistoryToMenu(none, 34000, 30), 0);
+    EXPECT_EQ(::GetMenuItemCount(none), 0);
+    ::DestroyMenu(none);
+
+    Copy({{GetRtfClipboardFormat(), Narrow(kRtf)}, {GetHtmlClipboardFormat(), Narrow(kHtml)}});
+    for (const wchar_t* text : {L"first", L"second", L"third"})
+        Copy({{CF_UNICODETEXT, Wide(text)}});
+
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"Existing");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    EXPECT_EQ(watcher.AppendHistoryToMenu(menu, 34000, 2), 2);
+    ASSERT_EQ(::GetMenuItemCount(menu), 4); // no second separator, at most 2 items
+    wchar_t caption[64] = {};
+    ::GetMenuStringW(menu, 34000, caption, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(caption), L" third");
+    EXPECT_EQ(::GetMenuState(menu, 34000, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(::GetMenuState(menu, 34001, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(::GetMenuDefaultItem(menu, FALSE, 0), 34000u);
+    ::DestroyMenu(menu);
+
+    // Without Unicode text on the clipboard nothing is checked.
+    ASSERT_TRUE(PutBitmapToClipboard(MakeTestDib(2, 2, 1, 2)));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return watcher.GetItem(0)->GetType() == CHT_BITMAP; }, 10000));
+    HMENU plain = ::CreatePopupMenu();
+    EXPECT_EQ(watcher.AppendHistoryToMenu(plain, 34000, 30), 5);
+    EXPECT_EQ(::GetMenuItemCount(plain), 6);
+    for (UINT id = 34000; id < 34005; ++id)
+        EXPECT_EQ(::GetMenuState(plain, id, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    watcher.RemoveHistoryFromMenu(plain, 34000, 34099);
+    EXPECT_EQ(::GetMenuItemCount(plain), 1);
+    ::DestroyMenu(plain);
+
+    // A bitmap and an HTML item go back on the clipboard as what they are.
+    CCHItem* rtfItem = watcher.GetItem(4);
+    ASSERT_EQ(rtfItem->GetType(), CHT_RTF);
+    {
+        const CAutoPulseMyCopy guard;
+        ASSERT_TRUE(watcher.PutItemOnClipboard(0));
+        EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+        EXPECT_TRUE(watcher.PutItemAsPlainText(4));
+        CString text;
+        ASSERT_TRUE(GetClipboardUnicodeText(text));
+        EXPECT_EQ(Str(text).find(L"bold text"), 0u);
+    }
+    std::unique_ptr<CCHItem> html(rtfItem->FindHtmlPart()->Clone());
+    ::SendMessageW(watcher.GetWindow(), CSCVWndClipboardHandler::GetAddItemMessage(), 0,
+                   reinterpret_cast<LPARAM>(html.release()));
+    ASSERT_EQ(watcher.GetItem(0)->GetType(), CHT_HTML);
+    const CAutoPulseMyCopy guard;
+    ASSERT_TRUE(watcher.PutItemOnClipboard(0));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    std::string onClipboard;
+    if (HANDLE block = ::GetClipboardData(GetHtmlClipboardFormat()))
+        onClipboard = static_cast<const char*>(::GlobalLock(block));
+    ::CloseClipboard();
+    EXPECT_EQ(onClipboard, kHtml);
+    EXPECT_FALSE(watcher.PutItemOnClipboard(99));
+}
+
+TEST_F(ClipboardWatcher, SavedHistoryComesBackAfterARestart)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    Start();
+    HBITMAP dib = MakeTestDib(16, 16, 0x00112233, 0x00445566);
+    Copy({{GetRtfClipboardFormat(), Narrow(kRtf)}, {GetHtmlClipboardFormat(), Narrow(kHtml)}});
+    Copy({{CF_UNICODETEXT, Wide(L"unicode \u0416")}});
+    ASSERT_TRUE(PutBitmapToClipboard(dib));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return watcher.GetCount() == 3; }, 10000));
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] {
+            for (int i = 0; i < watcher.GetCount(); ++i) {
+                if (watcher.GetItem(i)->GetFileState() != 2)
+                    return false;
+            }
+            return !IsHistorySaveLoadBusy();
+        },
+        20000));
+    EXPECT_EQ(watcher.GetItem(1)->SetProtected(true), 1);
+    std::vector<std::wstring> before;
+    for (int i = 0; i < watcher.GetCount(); ++i)
+        before.push_back(Str(watcher.GetItem(i)->GetFormatListText()));
+    const std::string rtfBytes = watcher.GetItem(2)->GetByteText();
+    const CString unicode = watcher.GetItem(1)->GetWideText();
+    HBITMAP captured = static_cast<HBITMAP>(
+        ::CopyImage(watcher.GetItem(0)->GetBitmap(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    // Every item was written once: one descriptor each.
+    int descriptors = 0;
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW(folder.PathOf(L"History\\*.info").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
+        ++descriptors;
+    if (find != INVALID_HANDLE_VALUE)
+        ::FindClose(find);
+    EXPECT_EQ(descriptors, 3);
+    watcher.DestroyWatcher();
+    ASSERT_TRUE(EmptyTheClipboard());
+
+    CSCVWndClipboardHandler restarted;
+    restarted.SetHistoryFolder(folder.PathOf(L"History").c_str());
+    ASSERT_EQ(restarted.EnsureWindow(parent.window, true), 1);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return restarted.GetCount() == 3; }, 20000));
+    std::vector<std::wstring> after;
+    for (int i = 0; i < restarted.GetCount(); ++i)
+        after.push_back(Str(restarted.GetItem(i)->GetFormatListText()));
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(BitmapsEqual(restarted.GetItem(0)->GetBitmap(), captured));
+    ::DeleteObject(captured);
+    EXPECT_EQ(restarted.GetItem(1)->GetWideText(), unicode);
+    EXPECT_TRUE(restarted.GetItem(1)->IsProtected());
+    EXPECT_EQ(restarted.GetItem(2)->GetByteText(), rtfBytes);
+    EXPECT_EQ(Str(restarted.GetItem(2)->GetUrl()), L"https://example.org/page");
+    EXPECT_EQ(restarted.GetItem(2)->FindHtmlPart()->GetByteText(), std::string(kHtml));
+    EXPECT_FALSE(parent.notifications.empty());
+    EXPECT_EQ(parent.notifications.back().first, kClipboardHistoryLoaded);
+    restarted.DestroyWatcher();
+    ::DeleteObject(dib);
+}
