@@ -46,7 +46,7 @@ constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
 constexpr wchar_t kClipboardHistoryNotAvailableNote[] =
     L"The clipboard history is not part of this build yet; Scrivolanter runs without it";
 constexpr wchar_t kMenuExtrasNotAvailableNote[] =
-    L"The menu tooltips and the floating pane are not part of this build yet; the phrase menu shows neither";
+    L"The menu tooltips are not part of this build yet; the phrase menu shows none";
 
 // The tip of the tray icon holds at most this many characters.
 constexpr int kMaxTipLength = 126;
@@ -198,7 +198,9 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         WriteLogLine(kClipboardHistoryNotAvailableNote);
         AddStartupNote(kClipboardHistoryNotAvailableNote);
     }
-    if (GetSettings().MenuToolTips_V0_94_A22 != 0 || GetSettings().ShowHistoryPaneOnStart != 0) {
+    if (GetSettings().ShowHistoryPaneOnStart != 0)
+        m_floatPane.Create(nullptr, FALSE, FALSE);
+    if (GetSettings().MenuToolTips_V0_94_A22 != 0) {
         WriteLogLine(kMenuExtrasNotAvailableNote);
         AddStartupNote(kMenuExtrasNotAvailableNote);
     }
@@ -282,6 +284,8 @@ bool CSCVTrayWnd::StartCheckForUpdatesCommandWatcher()
 
 LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
+    if (m_floatPane.m_hWnd)
+        m_floatPane.DestroyWindow();
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
@@ -790,7 +794,11 @@ LRESULT CSCVTrayWnd::OnCommandNotAvailable(WORD, WORD id, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
 {
-    WriteLogLine(L"Show float pane: the floating pane is not part of this build yet");
+    if (!m_floatPane.m_hWnd && !m_floatPane.Create(nullptr, TRUE, TRUE))
+        return 0;
+    m_floatPane.SetCaptionOnlyEx(0, 0, TRUE);
+    ::SetForegroundWindow(m_floatPane.m_hWnd);
+    m_floatPane.SetFocusToList();
     return 1;
 }
 
@@ -921,9 +929,9 @@ LRESULT CSCVTrayWnd::OnLanguageChanged(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnGetCurrentItemUrl(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // No floating pane yet: no item, no address.
-    CopyToCallerBuffer(wParam, lParam, CString());
-    return FALSE;
+    const CString url = m_floatPane.m_hWnd ? m_floatPane.GetSelectedItemUrl() : CString();
+    CopyToCallerBuffer(wParam, lParam, url);
+    return !url.IsEmpty();
 }
 
 LRESULT CSCVTrayWnd::OnNewPhraseWithText(UINT, WPARAM, LPARAM lParam, BOOL&)

@@ -81,9 +81,9 @@ public:
     virtual bool SearchWeb(const CString& text, int kind) = 0;
     // Writes the item to the file; true when written.
     virtual bool SaveItemToFile(const CCHItem& item, const CString& path) = 0;
-    // Writes the row to a temporary file and opens it (withProgram) or shows
+    // Writes the item to a temporary file and opens it (withProgram) or shows
     // the "Open With" dialog for it.
-    virtual bool OpenItemInTempFile(int row, bool withProgram) = 0;
+    virtual bool OpenItemInTempFile(const CCHItem& item, bool withProgram) = 0;
     // Translates the texts of a menu loaded from the program's resources.
     virtual void LocalizeMenu(HMENU menu) = 0;
 

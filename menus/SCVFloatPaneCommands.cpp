@@ -154,7 +154,7 @@ bool CSCVFloatPane::RunCommand(UINT command, UINT code, HWND source)
     case kPaneCmdEdit:
     case kPaneCmdOpenWith:
         if (m_host && item)
-            m_host->OpenItemInTempFile(mark, command == kPaneCmdEdit);
+            m_host->OpenItemInTempFile(*item, command == kPaneCmdEdit);
         return true;
     case kPaneCmdUndo:
         CommandUndo();

@@ -585,9 +585,16 @@ bool CSCVFloatPane::CopyRowToTarget(int row)
     const DWORD ownThread = ::GetCurrentThreadId();
     bool activated = false;
     if (targetThread && (targetThread == ownThread || ::AttachThreadInput(ownThread, targetThread, TRUE))) {
+        // The target may be a top-level window: its control with the focus keeps it.
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof(thread);
+        HWND focus = target;
+        if (::GetGUIThreadInfo(targetThread, &thread) && thread.hwndFocus &&
+            ::IsChild(target, thread.hwndFocus))
+            focus = thread.hwndFocus;
         ::SetActiveWindow(target);
         ::SetForegroundWindow(target);
-        ::SetFocus(target);
+        ::SetFocus(focus);
         if (targetThread != ownThread)
             ::AttachThreadInput(ownThread, targetThread, FALSE);
         activated = true;
