@@ -52,6 +52,19 @@ std::wstring ItemText(HMENU menu, UINT command)
     return text;
 }
 
+BOOL CALLBACK FindOwnBox(HWND window, LPARAM found)
+{
+    wchar_t name[16] = {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() && GetClassNameW(window, name, 16) && std::wstring(name) == L"#32770" &&
+        IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Presses a button of the next message box this process shows (within the time).
 class BoxAnswer
 {
@@ -70,19 +83,7 @@ private:
         const DWORD start = GetTickCount();
         while (!m_stop && GetTickCount() - start < 10000) {
             HWND box = nullptr;
-            EnumWindows(
-                [](HWND window, LPARAM found) -> BOOL {
-                    wchar_t name[16] = {};
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(window, &pid);
-                    if (pid == GetCurrentProcessId() && GetClassNameW(window, name, 16) &&
-                        std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-                        *reinterpret_cast<HWND*>(found) = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&box));
+            EnumWindows(&FindOwnBox, reinterpret_cast<LPARAM>(&box));
             if (box) {
                 PostMessageW(box, WM_COMMAND, m_button, 0);
                 m_answered = true;
