@@ -28,7 +28,7 @@ public:
     const CString& GetClassName() const { return m_className; }
 
     // Where the switch detection reads the time; GetTickCount unless a test sets another.
-    using TickSource = DWORD (*)();
+    using TickSource = DWORD(WINAPI*)();
     static void SetTickSource(TickSource source);
     // The switch state: 0 idle, 1 switch started, 2 switch ended.
     static int GetSwitchState();

@@ -19,7 +19,7 @@ constexpr UINT kNotify = WM_APP + 8;
 DWORD g_now = 100000;
 std::vector<WPARAM> g_notified;
 
-DWORD TestClock()
+DWORD WINAPI TestClock()
 {
     return g_now;
 }
