@@ -49,8 +49,6 @@ constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_M
 
 // What the window says about the parts of the program it runs without.
 constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
-constexpr wchar_t kFloatPaneNotAvailableNote[] =
-    L"The floating pane is not part of this build yet; Scrivolanter runs without it";
 
 // The tip of the tray icon holds at most this many characters.
 constexpr int kMaxTipLength = 126;
@@ -203,16 +201,15 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     // The first start reads the saved history.
     if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing())
         StartClipboardWatcher(1);
+    m_floatPane.SetHistory(&m_clipboardHistory.GetPaneHistory());
+    if (GetSettings().ShowHistoryPaneOnStart != 0)
+        m_floatPane.Create(nullptr, FALSE, FALSE);
     StartTrayIconThread();
     CreateMenuToolTip();
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
     StartSoundThread(m_stopEvent);
-    if (GetSettings().ShowHistoryPaneOnStart != 0) {
-        WriteLogLine(kFloatPaneNotAvailableNote);
-        AddStartupNote(kFloatPaneNotAvailableNote);
-    }
     ScheduleAutomaticUpdateCheck(m_hWnd, m_stopEvent);
 
     SetWindowPos(nullptr, -100, -100, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -275,6 +272,9 @@ void CSCVTrayWnd::PostStartupCommands()
 
 LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
+    if (m_floatPane.m_hWnd)
+        m_floatPane.DestroyWindow();
+    m_floatPane.SetHistory(nullptr);
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
@@ -779,8 +779,17 @@ LRESULT CSCVTrayWnd::OnCommandEditPhrases(WORD, WORD, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
 {
-    WriteLogLine(L"Show float pane: the floating pane is not part of this build yet");
-    return 1;
+    return ShowFloatPane() ? 1 : 0;
+}
+
+bool CSCVTrayWnd::ShowFloatPane()
+{
+    if (!m_floatPane.m_hWnd && !m_floatPane.Create(nullptr, TRUE, TRUE))
+        return false;
+    m_floatPane.SetCaptionOnlyEx(0, 0, TRUE);
+    ::SetForegroundWindow(m_floatPane.m_hWnd);
+    m_floatPane.SetFocusToList();
+    return true;
 }
 
 LRESULT CSCVTrayWnd::OnAddTrayIcon(UINT, WPARAM, LPARAM, BOOL&)
@@ -908,9 +917,9 @@ LRESULT CSCVTrayWnd::OnLanguageChanged(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnGetCurrentItemUrl(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // No floating pane yet: no item, no address.
-    CopyToCallerBuffer(wParam, lParam, CString());
-    return FALSE;
+    const CString url = m_floatPane.m_hWnd ? m_floatPane.GetSelectedItemUrl() : CString();
+    CopyToCallerBuffer(wParam, lParam, url);
+    return !url.IsEmpty();
 }
 
 LRESULT CSCVTrayWnd::OnNewPhraseWithText(UINT, WPARAM, LPARAM lParam, BOOL&)

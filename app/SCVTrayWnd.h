@@ -34,8 +34,10 @@
 #include "app/WtsSessionNotifier.h"
 #include "engine/ClipboardSaver.h"
 #include "engine/PhraseStore.h"
+#include "app/FloatPaneAppHost.h"
 #include "menus/PhraseMenuHost.h"
 #include "menus/TrayHistorySource.h"
+#include "menus/SCVFloatPane.h"
 #include "platform/CIdleHandler.h"
 #include "platform/CMessageFilter.h"
 #include "platform/CString.h"
@@ -159,6 +161,10 @@ public:
     IDataNeededHander_MenuSelf* GetMenuBuilder() const { return m_menuBuilder.get(); }
     CClipboardSaver& GetClipboardSaver() { return m_clipboardSaver; }
     const CSCVDLLService& GetDLLService() const { return m_dllService; }
+    // The floating history pane (its window exists while shown).
+    CSCVFloatPane& GetFloatPane() { return m_floatPane; }
+    // Opens the floating pane (or brings it forward), expanded, with the focus in its list.
+    bool ShowFloatPane();
     const CSCV_Wait_Objs& GetWaitObjects() const { return m_waitObjects; }
     bool IsQueryThreadAlive() const { return m_waitQuery.IsThreadAlive(); }
     const NOTIFYICONDATAW& GetTrayIconRecord() const { return m_trayIcon; }
@@ -369,6 +375,8 @@ private:
     CClipboardSaver m_clipboardSaver;
     CSCV_Wait_Objs m_waitObjects;
     CSCVDLLService m_dllService;
+    CFloatPaneAppHost m_floatPaneHost{&m_dllService};
+    CSCVFloatPane m_floatPane{&m_floatPaneHost};
     CWaitQuery m_waitQuery;
     CHotKeyPressGate m_hotKeyGate;
     int m_hotKeyRegistered = 0;

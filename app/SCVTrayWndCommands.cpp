@@ -117,7 +117,10 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         GetHistory().Clear();
         return true;
     case ID_TRAY_FLOAT_PANE:
-        LogNotInThisBuild(L"Command 32792, the floating pane");
+        if (m_floatPane.m_hWnd)
+            m_floatPane.DestroyWindow();
+        else
+            ShowFloatPane();
         return true;
     case ID_TRAY_WRITE_LOG:
         if (IsLogOpen())
@@ -248,6 +251,7 @@ LRESULT CSCVTrayWnd::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
         handled = FALSE;
         return 0;
     }
+    m_floatPane.RefreshIfOpen();
     if (header->code == kHistoryStateChanged) {
         UpdateTrayIcon(2, nullptr, false);
         return 1;
@@ -283,7 +287,7 @@ LRESULT CSCVTrayWnd::OnAltTabActivate(UINT, WPARAM wParam, LPARAM, BOOL&)
     else
         WriteLogLine(L"CWndAltTabIcon::default");
     if (wParam <= 1)
-        LogNotInThisBuild(L"Floating pane from the ALT+TAB window");
+        ShowFloatPane();
     return 1;
 }
 

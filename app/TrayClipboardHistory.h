@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "engine/CSCVWndClipboardHandler.h"
+#include "app/TrayPaneHistory.h"
 #include "menus/CCHMenuHistory.h"
 #include "menus/TrayHistorySource.h"
 
@@ -44,6 +45,7 @@ public:
     CSCVWndClipboardHandler& GetWatcher() { return m_watcher; }
     CCHQueue& GetQueue() { return m_watcher.GetQueue(); }
     IMenuHistory& GetMenuHistory() { return m_menuHistory; }
+    IFloatPaneHistory& GetPaneHistory() { return m_paneHistory; }
 
     // The tray menu's history pop-up: at most ClipboardHistoryMax items (and no
     // more than the id block holds). Returns how many were appended.
@@ -56,4 +58,5 @@ public:
 private:
     CSCVWndClipboardHandler m_watcher;
     CCHMenuHistory m_menuHistory;
+    CTrayPaneHistory m_paneHistory{m_watcher};
 };

@@ -87,12 +87,6 @@ bool FindSubMenuHolding(HMENU menu, UINT command, HMENU& parent, int& position)
     return false;
 }
 
-void CheckFloatPaneMenuItem(HMENU menu)
-{
-    // The floating pane is not part of this build: its window never exists.
-    SetChecked(menu, ID_TRAY_FLOAT_PANE, false);
-}
-
 } // namespace
 
 // --- Showing the menu -----------------------------------------------------------------------------------
@@ -211,7 +205,7 @@ void CSCVTrayWnd::OnInitMenuPopup(HMENU menu)
     }
 
     UpdateHistoryPopup(menu);
-    CheckFloatPaneMenuItem(menu);
+    SetChecked(menu, ID_TRAY_FLOAT_PANE, m_floatPane.m_hWnd != nullptr);
 
     SetChecked(menu, ID_TRAY_HISTORY_SAVE_ON_EXIT, settings.GetSaveClipboardHistory() != 0);
     SetChecked(menu, ID_TRAY_FLOAT_PANE_ON_START, settings.ShowHistoryPaneOnStart != 0);

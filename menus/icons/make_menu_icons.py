@@ -4,7 +4,11 @@
 Exec.ico (a program to run: a window with a green "run" triangle),
 Formatted.ico (formatted text: a page with coloured lines),
 SearchFirst.ico and SearchSecond.ico (a magnifying glass, blue and red),
-WebAddress.ico (a web address: a globe).
+WebAddress.ico (a web address: a globe);
+and those of the floating history pane: PaneClose.ico (a cross),
+PaneMinimize.ico (a bar at the top), PaneEdit.ico (a pencil), PaneCopy.ico
+(two pages), PaneRestore.ico (a framed window), PanePin.ico (a pin),
+PaneProtected.ico (a padlock), PaneQuickCopy.ico (a green arrow into a page).
 Run it from any folder; the files land beside the script.
 """
 import math
@@ -68,6 +72,65 @@ def globe_pixel(u, v):
     return bgra(30, 110, 210)
 
 
+def cross(u, v):
+    if abs(u - v) < 0.1 or abs(u + v - 1) < 0.1:
+        return bgra(60, 60, 60) if 0.15 < u < 0.85 else CLEAR
+    return CLEAR
+
+
+def minimize(u, v):
+    return bgra(40, 70, 160) if 0.15 < u < 0.85 and 0.15 < v < 0.32 else CLEAR
+
+
+def restore(u, v):
+    inside = 0.15 < u < 0.85 and 0.15 < v < 0.85
+    edge = inside and (u < 0.25 or u > 0.75 or v < 0.32 or v > 0.75)
+    return bgra(40, 70, 160) if edge else CLEAR
+
+
+def pencil(u, v):
+    d = abs(u + v - 1)
+    if d < 0.12 and 0.1 < u < 0.85:
+        return bgra(230, 170, 30) if u > 0.25 else bgra(60, 60, 60)
+    return CLEAR
+
+
+def page(u, v, x, y, colour):
+    if x <= u <= x + 0.5 and y <= v <= y + 0.6:
+        edge = u < x + 0.07 or u > x + 0.43 or v < y + 0.07 or v > y + 0.53
+        return bgra(*colour) if edge else bgra(250, 250, 250)
+    return None
+
+
+def copy(u, v):
+    return page(u, v, 0.4, 0.3, (40, 70, 160)) or page(u, v, 0.1, 0.1, (90, 90, 90)) or CLEAR
+
+
+def pin(u, v):
+    if (u - 0.5) ** 2 + (v - 0.3) ** 2 < 0.04:
+        return bgra(210, 40, 40)
+    if abs(u - 0.5) < 0.05 and 0.3 < v < 0.9:
+        return bgra(80, 80, 80)
+    return CLEAR
+
+
+def padlock(u, v):
+    if 0.2 < u < 0.8 and 0.45 < v < 0.9:
+        return bgra(220, 170, 20)
+    r = ((u - 0.5) ** 2 + (v - 0.45) ** 2) ** 0.5
+    if 0.17 < r < 0.27 and v < 0.45:
+        return bgra(90, 90, 90)
+    return CLEAR
+
+
+def quick_copy(u, v):
+    if 0.1 < v < 0.6 and abs(u - 0.5) < 0.08:
+        return bgra(20, 170, 40)
+    if 0.45 <= v < 0.7 and abs(u - 0.5) < (0.7 - v) * 1.2:
+        return bgra(20, 170, 40)
+    return page(u, v, 0.25, 0.65, (40, 70, 160)) or CLEAR
+
+
 def image(size, pixel):
     rows = []
     for y in range(size - 1, -1, -1):                     # bottom row first
@@ -100,3 +163,11 @@ write_icon("Formatted.ico", formatted_pixel)
 write_icon("SearchFirst.ico", magnifier((30, 80, 220)))
 write_icon("SearchSecond.ico", magnifier((220, 40, 30)))
 write_icon("WebAddress.ico", globe_pixel)
+write_icon("PaneClose.ico", cross)
+write_icon("PaneMinimize.ico", minimize)
+write_icon("PaneEdit.ico", pencil)
+write_icon("PaneCopy.ico", copy)
+write_icon("PaneRestore.ico", restore)
+write_icon("PanePin.ico", pin)
+write_icon("PaneProtected.ico", padlock)
+write_icon("PaneQuickCopy.ico", quick_copy)

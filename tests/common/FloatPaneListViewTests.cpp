@@ -188,6 +188,14 @@ TEST_F(FloatListFixture, ItemOperations)
     wchar_t text[32] = {};
     ListView_GetItemText(List(), 0, 0, text, 32);
     EXPECT_STREQ(text, L"Clip 1");
+    ListView_SetHotItem(List(), -1);
+    MSG stale;
+    while (::PeekMessageW(&stale, List(), WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+    m_list->RefreshHotItemTip();
+    EXPECT_FALSE(::PeekMessageW(&stale, List(), WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE))
+        << "no hot item: no made-up mouse move";
+    EXPECT_EQ(ListView_GetHotItem(List()), -1);
     ListView_SetHotItem(List(), 1);
     m_list->RefreshHotItemTip();
     EXPECT_EQ(ListView_GetHotItem(List()), 1);

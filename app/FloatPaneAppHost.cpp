@@ -1,0 +1,100 @@
+#include "app/FloatPaneAppHost.h"
+
+#include "app/AppObjects.h"
+#include "app/AppTexts.h"
+#include "app/CSCVDLLService.h"
+#include "app/NamedEvents.h"
+#include "app/ProgramLauncher.h"
+#include "app/TempFiles.h"
+#include "app/WebSearch.h"
+#include "common/MenuLocalizer.h"
+#include "engine/CCHItem.h"
+#include "engine/ClipboardHistoryFiles.h"
+
+HWND CFloatPaneAppHost::GetTrayWindow()
+{
+    return CAppObjects::GetMainWnd();
+}
+
+HWND CFloatPaneAppHost::GetTargetWindow()
+{
+    return m_dllService ? m_dllService->GetTargetWindowOther() : nullptr;
+}
+
+void CFloatPaneAppHost::PlayPaneSound(int sound)
+{
+    switch (sound) {
+    case kPaneSoundKeyboard:
+        CAppObjects::PlayKbdSound();
+        break;
+    case kPaneSoundPaper:
+        CAppObjects::PlayPaperSound();
+        break;
+    case kPaneSoundWherePane:
+        CAppObjects::PlayWherePaneSound();
+        break;
+    default:
+        break;
+    }
+}
+
+void CFloatPaneAppHost::ReportText(LPCWSTR text)
+{
+    CAppObjects::SendTextToMainWndList(text);
+}
+
+void CFloatPaneAppHost::SignalCopy(bool start)
+{
+    if (start)
+        SignalStartCopy();
+    else
+        SignalEndCopy();
+}
+
+bool CFloatPaneAppHost::IsElevated()
+{
+    return CAppObjects::IsElevated();
+}
+
+CString CFloatPaneAppHost::FormatAndMoreText(int count)
+{
+    return ::FormatAndMoreText(count);
+}
+
+bool CFloatPaneAppHost::OpenUrl(const CString& text)
+{
+    return ::OpenUrl(CAppObjects::GetMainWnd(), text, false);
+}
+
+bool CFloatPaneAppHost::SearchWeb(const CString& text, int kind)
+{
+    return SearchWebForText(text, kind);
+}
+
+bool CFloatPaneAppHost::SaveItemToFile(const CCHItem& item, const CString& path)
+{
+    ::DeleteFileW(path.GetString());
+    return WriteDataFile(path.GetString(), item, item.GetTime());
+}
+
+bool CFloatPaneAppHost::OpenItemInTempFile(const CCHItem& item, bool withProgram)
+{
+    CString path;
+    CKernelHandle file = CreateNewTempFile(GetTempFileNamePrefix().GetString(),
+                                           GetClipboardItemFileExtension(item.GetType()).GetString(), path);
+    if (!file)
+        return false;
+    file.Reset();
+    ::DeleteFileW(path.GetString());
+    if (!WriteDataFile(path.GetString(), item, item.GetTime()))
+        return false;
+    RegisterTempFile(path.GetString());
+    HWND owner = CAppObjects::GetMainWnd();
+    return withProgram ? OpenTempFile(owner, path.GetString(), true)
+                       : OpenWithDialog(owner, path.GetString());
+}
+
+void CFloatPaneAppHost::LocalizeMenu(HMENU menu)
+{
+    CAppObjects::GetLocalizer().LocalizeMenu(menu);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// The application services the floating history pane asks for, served from
+// the tray program: the tray window, the hook DLL's target window, sounds,
+// the start-up notes, the copy events, web addresses and searches, and
+// history items written to files.
+
+#include "menus/FloatPaneServices.h"
+
+class CSCVDLLService;
+
+class CFloatPaneAppHost : public IFloatPaneHost
+{
+public:
+    // The service is not owned and may be null (no target window then).
+    explicit CFloatPaneAppHost(const CSCVDLLService* dllService) : m_dllService(dllService) {}
+    virtual ~CFloatPaneAppHost() = default;
+
+    HWND GetTrayWindow() override;
+    HWND GetTargetWindow() override;
+    void PlayPaneSound(int sound) override;
+    void ReportText(LPCWSTR text) override;
+    void SignalCopy(bool start) override;
+    bool IsElevated() override;
+    CString FormatAndMoreText(int count) override;
+    bool OpenUrl(const CString& text) override;
+    bool SearchWeb(const CString& text, int kind) override;
+    // Replaces the file (the save dialog asked before overwriting).
+    bool SaveItemToFile(const CCHItem& item, const CString& path) override;
+    bool OpenItemInTempFile(const CCHItem& item, bool withProgram) override;
+    void LocalizeMenu(HMENU menu) override;
+
+private:
+    const CSCVDLLService* m_dllService;
+};
