@@ -31,14 +31,32 @@ unsigned CaretStepBatch(unsigned count)
 }
 } // namespace
 
-bool SendCtrlV(bool pauses)
+void ReleaseHeldModifiers()
 {
-    // A modifier the user still holds would turn Ctrl+V into another shortcut.
+    // Each side on its own: a release of the generic key may leave one side down.
+    struct Modifier
+    {
+        BYTE key;
+        bool extended;
+    };
+    for (const Modifier modifier : {Modifier{VK_LSHIFT, false}, Modifier{VK_RSHIFT, false},
+                                    Modifier{VK_LCONTROL, false}, Modifier{VK_RCONTROL, true},
+                                    Modifier{VK_LMENU, false}, Modifier{VK_RMENU, true}})
+    {
+        if (IsKeyHeld(modifier.key))
+            Key(modifier.key, true, modifier.extended);
+    }
     for (const BYTE modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
     {
         if (IsKeyHeld(modifier))
             Key(modifier, true);
     }
+}
+
+bool SendCtrlV(bool pauses)
+{
+    // A modifier the user still holds would turn Ctrl+V into another shortcut.
+    ReleaseHeldModifiers();
     Key(VK_CONTROL, false);
     Key('V', false);
     if (pauses)
