@@ -104,7 +104,7 @@ bool CClipboardSaver::PutForPaste(const ClipboardBlockMap& blocks)
 {
     if (m_saveFailed)
         return false;
-    if (m_owner.Create() && m_owner.Offer(blocks))
+    if (m_delayedRendering && m_owner.Create() && m_owner.Offer(blocks))
         return true;
     return PutClipboardFormats(blocks);
 }

@@ -66,6 +66,9 @@ public:
     bool MayCarryPhrase() const override { return !m_saveFailed; }
     bool PutForPaste(const ClipboardBlockMap& blocks) override;
 
+    // Whether a pasted phrase is offered with delayed rendering (off: the time-based path, the
+    // user's content comes back right after the paste keystrokes).
+    void SetDelayedRendering(bool on) { m_delayedRendering = on; }
     // Changes the grace and the bound of a restore that waits for the target.
     void SetReadTimes(DWORD graceMs, DWORD boundMs)
     {
@@ -84,4 +87,6 @@ private:
     DWORD m_boundMs = kReadBoundMs;
     bool m_pending = false;
     bool m_saveFailed = false;
+    // Off in the program until the owner's rendering during the paste wait is sorted out there.
+    bool m_delayedRendering = false;
 };

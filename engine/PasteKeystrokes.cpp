@@ -15,7 +15,9 @@ void Key(BYTE virtualKey, bool up, bool extended = false)
 
 bool IsKeyHeld(int virtualKey)
 {
-    return ::GetKeyState(virtualKey) != 0 || (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    // The low bit of GetKeyState is the toggle state: only the high bit means "down". A key-up
+    // for Alt that is not down would open the target's menu.
+    return (::GetKeyState(virtualKey) & 0x8000) != 0 || (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
 // Strokes between 1 ms pauses, growing with the count so long runs stay quick.
@@ -33,19 +35,6 @@ unsigned CaretStepBatch(unsigned count)
 
 void ReleaseHeldModifiers()
 {
-    // Each side on its own: a release of the generic key may leave one side down.
-    struct Modifier
-    {
-        BYTE key;
-        bool extended;
-    };
-    for (const Modifier modifier : {Modifier{VK_LSHIFT, false}, Modifier{VK_RSHIFT, false},
-                                    Modifier{VK_LCONTROL, false}, Modifier{VK_RCONTROL, true},
-                                    Modifier{VK_LMENU, false}, Modifier{VK_RMENU, true}})
-    {
-        if (IsKeyHeld(modifier.key))
-            Key(modifier.key, true, modifier.extended);
-    }
     for (const BYTE modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
     {
         if (IsKeyHeld(modifier))

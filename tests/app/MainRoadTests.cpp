@@ -30,9 +30,6 @@ namespace {
 
 constexpr wchar_t kTargetClass[] = L"ScvMainRoadTarget";
 constexpr UINT kTargetActivate = WM_APP + 100;  // the target makes itself foreground and focuses its EDIT
-constexpr UINT kTargetSlowPaste = WM_APP + 101; // wParam 1: the EDIT reads the clipboard 1.5 s after Ctrl+V
-constexpr UINT_PTR kSlowPasteTimer = 2;
-constexpr UINT kSlowPasteMs = 1500;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kStepTimeoutMs = 15000;
 
@@ -54,32 +51,6 @@ constexpr int kPastedItem = 1;
 constexpr int kWrappedItem = 2;
 
 HWND s_targetEdit = nullptr;
-WNDPROC s_editProc = nullptr;
-bool s_slowPaste = false;
-
-// The EDIT of a busy target: a paste is taken from the clipboard only later.
-LRESULT CALLBACK SlowEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (s_slowPaste && (message == WM_PASTE || (message == WM_CHAR && wParam == 0x16))) {
-        ::SetTimer(::GetParent(window), kSlowPasteTimer, kSlowPasteMs, nullptr);
-        return 0;
-    }
-    return ::CallWindowProcW(s_editProc, window, message, wParam, lParam);
-}
-
-void PasteNow()
-{
-    if (!::OpenClipboard(nullptr))
-        return;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            ::SendMessageW(s_targetEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-}
-
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -92,15 +63,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::SetForegroundWindow(window);
         ::SetFocus(s_targetEdit);
         return 0;
-    case kTargetSlowPaste:
-        s_slowPaste = wParam != 0;
-        return 0;
     case WM_TIMER:
-        if (wParam == kSlowPasteTimer) {
-            ::KillTimer(window, kSlowPasteTimer);
-            PasteNow();
-            return 0;
-        }
         ::DestroyWindow(window);  // ends a target the test forgot
         return 0;
     case WM_DESTROY:
@@ -132,8 +95,7 @@ SCV_CHILD_MAIN(main_road_target)
                                      30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!s_targetEdit)
         return 4;
-    s_editProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(s_targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowEditProc)));
+
     ::SetForegroundWindow(top);
     ::SetFocus(s_targetEdit);
     ::SetTimer(top, 1, 240000, nullptr);
@@ -508,24 +470,6 @@ TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
     // The phrase went through the clipboard; afterwards the user's content is back, every format of it.
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
         << testing::PrintToString(ReadUserClipboard().text);
-}
-
-// A busy target reads the clipboard 1.5 s after Ctrl+V: it still gets the phrase, and the user's
-// content comes back only after that read.
-TEST_F(MainRoadTest, ASlowTargetStillGetsThePastedPhrase)
-{
-    const ClipboardContent before{L"the user's clipboard before a slow paste", std::string("slow")};
-    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
-    PrepareTarget(L"", 0, 0);
-    ::SendMessageW(s_targetTop, kTargetSlowPaste, 1, 0);
-    ASSERT_TRUE(OpenMenu()) << Log();
-    ChooseItem(kPastedItem);
-
-    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
-        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n" << testing::PrintToString(Log());
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
-        << testing::PrintToString(ReadUserClipboard().text);
-    ::SendMessageW(s_targetTop, kTargetSlowPaste, 0, 0);
 }
 
 // The phrase file was edited on disk after the program loaded it: its use raises the usage count

@@ -99,9 +99,9 @@ TEST(DelayedClipboardOwner, ReportsHowTheOfferEnded)
         Outcome expected;
     };
     const Case cases[] = {
-        {L"late reader", L"read_clipboard_later", 8000, Outcome::Read},
+        {L"late reader", L"read_clipboard_later", 15000, Outcome::Read},
         {L"nobody reads", nullptr, 300, Outcome::NeverRead},
-        {L"another copy", L"copy_text", 8000, Outcome::Replaced},
+        {L"another copy", L"copy_text", 15000, Outcome::Replaced},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
@@ -194,18 +194,20 @@ TEST(ClipboardSaver, PastedPhraseIsReadBeforeTheUserContentComesBack)
     {
         const char* name;
         const wchar_t* child; // what happens after the "paste"
+        DWORD boundMs;        // well above a child's start and its 1.5 s wait, or short for nobody
         std::wstring expectedAfter;
     };
     const Case cases[] = {
-        {"target reads 1.5 s late", L"read_clipboard_later", L"user content"},
-        {"target never reads", nullptr, L"user content"},
-        {"another program copies meanwhile", L"copy_text", L"another program's copy"},
+        {"target reads 1.5 s late", L"read_clipboard_later", 15000, L"user content"},
+        {"target never reads", nullptr, 300, L"user content"},
+        {"another program copies meanwhile", L"copy_text", 15000, L"another program's copy"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(PutUserContent(L"user content"));
         CClipboardSaver saver;
-        saver.SetReadTimes(200, 2500);
+        saver.SetDelayedRendering(true);
+        saver.SetReadTimes(200, c.boundMs);
         ASSERT_GT(saver.Save(), 0u);
         ASSERT_TRUE(saver.MayCarryPhrase());
         ASSERT_TRUE(saver.PutForPaste(TextBlocks(L"the phrase")));
@@ -216,7 +218,7 @@ TEST(ClipboardSaver, PastedPhraseIsReadBeforeTheUserContentComesBack)
             child = scvtest::LaunchSelf(c.child, {L"1500", L"the phrase"});
         else if (c.child)
             child = scvtest::LaunchSelf(c.child, {L"another program's copy"});
-        EXPECT_TRUE(PumpUntil([&] { return !saver.IsSaved(); }, 15000));
+        EXPECT_TRUE(PumpUntil([&] { return !saver.IsSaved(); }, 30000));
         if (child.Started())
             EXPECT_EQ(PumpUntilExit(child, 15000), std::optional<DWORD>(0))
                 << "the target did not get the phrase";
@@ -251,6 +253,7 @@ TEST(ClipboardSaver, ANewRequestEndsTheWaitOfThePreviousOne)
 {
     ASSERT_TRUE(PutUserContent(L"user content"));
     CClipboardSaver saver;
+    saver.SetDelayedRendering(true);
     ASSERT_GT(saver.Save(), 0u);
     ASSERT_TRUE(saver.PutForPaste(TextBlocks(L"the phrase")));
     saver.RestoreAfterInsertion();
