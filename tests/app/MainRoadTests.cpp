@@ -486,6 +486,8 @@ TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
     PrepareTarget(L"", 0, 0);
     ASSERT_TRUE(OpenMenu()) << Log();
     ChooseItem(kTypedItem);
+    // Every typed key has arrived before the next test sets the EDIT's text.
+    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs));
     EXPECT_TRUE(scvtest::WaitUntil(
         [&] {
             PhraseItemRecord saved;
