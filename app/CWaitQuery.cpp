@@ -6,11 +6,66 @@
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"
 #include "common/SystemErrorText.h"
+#include "platform/ExceptionBoundary.h"
 
+#include <algorithm>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace
 {
+// The queries that query threads are handing over now: the only addresses a handler reads.
+class CHandedOutQueries
+{
+public:
+    void Add(const SVQuery* query)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queries.push_back(query);
+    }
+    void Remove(const SVQuery* query)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queries.erase(std::remove(m_queries.begin(), m_queries.end(), query), m_queries.end());
+    }
+    // A copy of the query when it is handed over now.
+    bool CopyIfKnown(const void* address, SVQuery& copy)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const SVQuery* query : m_queries) {
+            if (query == address) {
+                copy = *query;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<const SVQuery*> m_queries;
+};
+
+CHandedOutQueries& HandedOutQueries()
+{
+    static CHandedOutQueries queries;
+    return queries;
+}
+
+// Keeps a query known for the duration of the hand-over.
+class CHandOverScope
+{
+public:
+    explicit CHandOverScope(const SVQuery* query) : m_query(query) { HandedOutQueries().Add(query); }
+    ~CHandOverScope() { HandedOutQueries().Remove(m_query); }
+    CHandOverScope(const CHandOverScope&) = delete;
+    CHandOverScope& operator=(const CHandOverScope&) = delete;
+
+private:
+    const SVQuery* m_query;
+};
+
 // The records of one query as handed to the owner.
 struct QueryExchange
 {
@@ -178,11 +233,15 @@ LRESULT CWaitQuery::AskOwner(HWND window, UINT message, SVQuery* query, SVAnswer
     return static_cast<LRESULT>(result);
 }
 
-SVQuery CWaitQuery::CopyQueryOfMessage(WPARAM wParam)
+SVQuery CWaitQuery::CopyQueryOfMessage(WPARAM wParam, bool* known)
 {
-    if (!wParam)
-        return SVQuery();
-    return *reinterpret_cast<const SVQuery*>(wParam);
+    SVQuery copy;
+    const bool found = wParam != 0 && HandedOutQueries().CopyIfKnown(reinterpret_cast<const void*>(wParam), copy);
+    if (!found)
+        WriteLogLine(L"CWaitQuery::CopyQueryOfMessage: not a query of this process, ignored");
+    if (known)
+        *known = found;
+    return copy;
 }
 
 void CWaitQuery::HandleQuery(ThreadContext& context)
@@ -208,7 +267,11 @@ void CWaitQuery::HandleQuery(ThreadContext& context)
         return;
     }
 
-    const LRESULT result = AskOwner(context.owner, context.queryMessage, &query, &exchange->answer);
+    LRESULT result = 0;
+    {
+        const CHandOverScope handOver(&query);
+        result = AskOwner(context.owner, context.queryMessage, &query, &exchange->answer);
+    }
     if (result == 1)
     {
         ::ResetEvent(context.answerEvent.Get());
@@ -231,7 +294,17 @@ DWORD WINAPI CWaitQuery::ThreadProc_WaitQuery(LPVOID parameter)
         const DWORD wait = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
         if (wait == WAIT_OBJECT_0)
         {
-            HandleQuery(*context);
+            try
+            {
+                HandleQuery(*context);
+            }
+            catch (...)
+            {
+                // The query is dropped; the DLL is released at once.
+                ReportCurrentException(L"query thread");
+                ::ResetEvent(context->queryEvent.Get());
+                ::SetEvent(context->answerEvent.Get());
+            }
             continue;
         }
         if (wait > WAIT_OBJECT_0 && wait < WAIT_OBJECT_0 + count)

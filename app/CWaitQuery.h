@@ -72,8 +72,10 @@ public:
     // SMTO_BLOCK | SMTO_ABORTIFHUNG, 2000 ms); 0 when the send fails or times out.
     static LRESULT AskOwner(HWND window, UINT message, SVQuery* query, SVAnswer* answer);
 
-    // For the owner's handler: a copy of the query of a WM_WAIT_QUERY_COMPLETE message.
-    static SVQuery CopyQueryOfMessage(WPARAM wParam);
+    // For the owner's handler: a copy of the query of a WM_WAIT_QUERY_COMPLETE message. Only a
+    // query that a query thread of this process is handing over right now is read (any process
+    // can post the message number): for anything else `known` is false and a fresh record comes.
+    static SVQuery CopyQueryOfMessage(WPARAM wParam, bool* known = nullptr);
 
     // The query's selection state as the log shows it.
     static LPCWSTR SelTextStateText(int state);

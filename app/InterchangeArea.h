@@ -12,7 +12,7 @@
 //                                           document and sets DataCompleted
 //
 // The area holds one NUL-terminated UTF-8 text at offset 0. A reader accepts a
-// text only when its terminator lies within the first kMaxTextBytes bytes.
+// text whose terminator lies within the mapped view.
 
 #include <windows.h>
 
@@ -23,7 +23,7 @@ struct InterchangeArea
     static constexpr wchar_t kDataCompletedEventName[] = L"Local\\Scrivolanter_DataCompleted";
 
     static constexpr DWORD kMappingSize = 2252800;
-    // The longest text a reader takes, its terminator included.
+    // The length the reader's log line names as its readability check.
     static constexpr DWORD kMaxTextBytes = 409600;
 
     // The query document.

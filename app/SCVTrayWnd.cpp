@@ -423,10 +423,15 @@ int CSCVTrayWnd::LastIdFilter(int commandId, void* self)
 void CSCVTrayWnd::LoadPhraseTree()
 {
     CSettings& settings = GetSettings();
+    // Ids change with every load: the last used phrases are kept by their files.
+    const IDataNeededHander::LastUsedPaths lastUsed =
+        m_menuBuilder ? m_menuBuilder->SaveLastUsedPaths() : IDataNeededHander::LastUsedPaths();
     m_phrases.Clear();
     m_phrases.Load(settings.GetPhrasesFolder());
     if (settings.Sorting != -1)
         m_phrases.Sort(settings.Sorting, false);
+    if (m_menuBuilder)
+        m_menuBuilder->RestoreLastUsedPaths(lastUsed);
 }
 
 bool CSCVTrayWnd::DeferWhileMenuOpen(UINT message, WPARAM wParam)

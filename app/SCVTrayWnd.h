@@ -380,6 +380,7 @@ private:
     CWaitQuery m_waitQuery;
     CHotKeyPressGate m_hotKeyGate;
     int m_hotKeyRegistered = 0;
+    bool m_insertingPhrase = false;
     // The language file path remembered when the settings module started.
     CString m_languagePathAtEditorStart;
     NOTIFYICONDATAW m_trayIcon{};

@@ -83,6 +83,19 @@ bool RunPhraseCommandLine(HWND owner, const CString& command)
     return RunCommandWithReport(command, command, owner, options);
 }
 
+// Sets a flag for the lifetime of the scope.
+class CFlagScope
+{
+public:
+    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~CFlagScope() { m_flag = false; }
+    CFlagScope(const CFlagScope&) = delete;
+    CFlagScope& operator=(const CFlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
 // Builds the actions of a text as the insertion would, without a target.
 CString BuildCommandText(IDataNeededHander_MenuSelf& builder, const CString& text, int dataType)
 {
@@ -148,6 +161,12 @@ LRESULT CSCVTrayWnd::OnHotKey(UINT, WPARAM wParam, LPARAM, BOOL&)
 
 void CSCVTrayWnd::OnHotKeyShowMenu()
 {
+    // A press while a phrase is being inserted (the quick input dialog may be
+    // open) would save the clipboard over the first request's saved content.
+    if (m_insertingPhrase) {
+        WriteLogLine(L"CSCVTrayWnd::OnHotKeyShowMenu: a phrase is being inserted, the hot key is ignored");
+        return;
+    }
     if (!m_hotKeyGate.OnPress(GetSettings().Hotkey_Doubled != 0, ::GetTickCount()))
         return;
     if (!m_dllService.IsInstalled()) {
@@ -200,7 +219,10 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
 LRESULT CSCVTrayWnd::OnWaitQueryComplete(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     // The query thread's records may go away while the menu is open: work on a copy.
-    SVQuery query = CWaitQuery::CopyQueryOfMessage(wParam);
+    bool known = false;
+    SVQuery query = CWaitQuery::CopyQueryOfMessage(wParam, &known);
+    if (!known)
+        return 0;
     IDataNeededHander_MenuSelf& builder = EnsureMenuBuilder();
     if (builder.IsMenuAlive()) {
         WriteLogLine(L"CSCVTrayWnd::OnWaitQueryComplete: the phrase menu is open already, query skipped");
@@ -268,29 +290,23 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     CSCVActionList actions;
     CSCVActionContext context(target, targetLanguage, builder.GetClipboardText(), builder.GetSelectedText(), dataType);
     context.SetCommandRunner(&RunPhraseCommandLine);
+    if (found == 2)
+        context.SetPasteClipboard(&m_clipboardSaver);
     context.BuildActions(actions, text);
 
     if (wantedLanguage != 0 && wantedLanguage != targetLanguage && target)
         SwitchTargetLayout(target, wantedLanguage);
 
-    bool clipboardUsed = false;
     if (!actions.empty()) {
         if (dataType == MenuItemRecord::kTypeExec)
             CAppObjects::PlayLaunchSound();
         else
             CAppObjects::PlayKbdSound();
-        const DWORD sequence = ::GetClipboardSequenceNumber();
+        const CFlagScope inserting(m_insertingPhrase);
         const CAutoPulseMyCopy ownCopy;
         const bool ran = context.ExecuteActions(actions);
-        clipboardUsed = ::GetClipboardSequenceNumber() != sequence;
-        if (ran && found == 2) {
-            PhraseItemRecord* record = m_phrases.FindItemById(commandId);
-            if (record && !record->IsFolder()) {
-                record->IncrementUsageCount();
-                record->StampUsageDate();
-                m_phrases.SaveItemById(commandId);
-            }
-        }
+        if (ran && found == 2)
+            m_phrases.RecordUsageById(commandId);
     }
     DeleteActionObjects(actions);
 
@@ -300,12 +316,13 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
         m_clipboardSaver.Dismiss();
         return 1;
     }
-    // A pasted phrase used the clipboard only to carry its text: the user's
-    // own content comes back. A typed phrase left the clipboard alone.
-    if (clipboardUsed)
-        RestoreClipboardAndUnblock();
-    else
-        m_clipboardSaver.Dismiss();
+    // The clipboard carried a pasted phrase, or the selection was copied by
+    // Ctrl+C: the user's own content comes back (after the target has read a
+    // pasted phrase). Nothing is put back when nothing changed it. The restore
+    // is the program's own clipboard use: not captured.
+    if (m_clipboardHistory.IsRunning())
+        m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
+    m_clipboardSaver.RestoreAfterInsertion();
     return 2;
 }
 

@@ -5,6 +5,7 @@
 #include "common/SecurityInfo.h"
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
+#include "engine/XmlInputChecks.h"
 #include "online/SharedSettingsArea.h"
 #include "common/SystemErrorText.h"
 
@@ -23,6 +24,8 @@ struct ViewUnmapper
 using MappedView = std::unique_ptr<void, ViewUnmapper>;
 
 using IA = InterchangeArea;
+// Deeper element nesting than this refuses a query document.
+constexpr int kMaxQueryNesting = 16;
 
 int IntAttribute(const TiXmlElement& element, const char* name, int fallback)
 {
@@ -162,7 +165,9 @@ bool SVInterProcess::ReadMappingText(LPCWSTR name, std::string& text)
         WriteLogLine(L"cannot MapViewOfFile");
         return false;
     }
-    text = ReadTerminatedTextInView(view.get(), IA::kMaxTextBytes - 1);
+    // The text ends at its terminator anywhere within the view (never read past the view's real
+    // size); kMaxTextBytes is only the length the readability check names.
+    text = ReadTerminatedTextInView(view.get(), IA::kMappingSize - 1);
     CString line;
     line.Format(L"Read A from buffer, filelen=%d max_len=%d", static_cast<int>(text.size()),
                 static_cast<int>(IA::kMaxTextBytes));
@@ -182,10 +187,18 @@ bool SVInterProcess::ParseQuery(SVQuery& query, const char* document)
 {
     if (!document || !*document)
         return false;
+    // A query is a root with a few children: deep nesting is damage and would
+    // overflow the stack of the recursive parser.
+    if (!IsXmlNestingWithin(document, IA::kMappingSize, kMaxQueryNesting))
+    {
+        LogError(L"SVInterProcess::ParseQuery: the document nests too deep, refused");
+        return false;
+    }
     const bool ansi = DeclaresAnsiEncoding(document);
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument xml;
-    xml.Parse(document, nullptr, ansi ? TIXML_ENCODING_LEGACY : TIXML_ENCODING_UTF8);
+    std::string guarded;
+    xml.Parse(GuardParserTail(document, guarded), nullptr, ansi ? TIXML_ENCODING_LEGACY : TIXML_ENCODING_UTF8);
     if (xml.Error())
         return false;
     const TiXmlElement* root = xml.FirstChildElement(IA::kQueryRoot);

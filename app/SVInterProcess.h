@@ -5,9 +5,9 @@
 // answer document the program writes back.
 //
 // The area is written by another process and is never trusted: a text is
-// taken only when its terminator lies within the view's real size and the
-// first InterchangeArea::kMaxTextBytes bytes; a text without one, an empty
-// text and a malformed document are failed reads.
+// taken only when its terminator lies within the view's real size; a text
+// without one, an empty text, a malformed document and one nested deeper
+// than any query are failed reads.
 
 #include <windows.h>
 

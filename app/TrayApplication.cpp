@@ -7,9 +7,19 @@
 #include "common/SharedLog.h"
 #include "platform/CAppModule.h"
 #include "platform/CMessageLoop.h"
+#include "platform/ExceptionBoundary.h"
+
+namespace
+{
+void LogCaughtException(const wchar_t* where, const char* what)
+{
+    LogError(CString(L"C++ exception caught in a ") + where + L": " + CString(what));
+}
+} // namespace
 
 int RunTrayApplication(HANDLE instanceEvent, bool noInstall, const CCommandLineArgs* args)
 {
+    SetExceptionReporter(&LogCaughtException);
     CMessageLoop loop;
     for (CIdleHandler* handler : GetIdleHandlerList())
         loop.AddIdleHandler(handler);

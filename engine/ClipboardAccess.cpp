@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <cwchar>
+#include <string>
+
+#include "common/TextConversion.h"
 
 namespace
 {
@@ -129,4 +132,30 @@ bool GetClipboardUnicodeText(CString& text)
     text = copy ? CString(copy) : CString();
     FreeClipboardTextCopy(copy);
     return copy != nullptr;
+}
+
+namespace
+{
+CString ReadAnsiClipboardText()
+{
+    if (!::IsClipboardFormatAvailable(CF_TEXT) || !::OpenClipboard(nullptr))
+        return CString();
+    CAutoCloseClipboard close;
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    const SIZE_T size = data ? ::GlobalSize(data) : 0;
+    const auto* bytes = size ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    if (!bytes)
+        return CString();
+    const std::string ansi(bytes, strnlen(bytes, size));
+    ::GlobalUnlock(data);
+    return AnsiToWide(ansi.c_str());
+}
+} // namespace
+
+bool GetClipboardTextAnyForm(CString& text)
+{
+    if (GetClipboardUnicodeText(text))
+        return !text.IsEmpty();
+    text = ReadAnsiClipboardText();
+    return !text.IsEmpty();
 }

@@ -67,3 +67,7 @@ int FreeClipboardTextCopy(wchar_t* copy);
 // The clipboard's Unicode text as a string; false (and an empty text) when
 // there is none.
 bool GetClipboardUnicodeText(CString& text);
+// The clipboard's Unicode text, else its ANSI text (CF_TEXT) converted from the ANSI code
+// page, each read within its block's real size; false (and an empty text) when there is
+// neither or the clipboard cannot be opened.
+bool GetClipboardTextAnyForm(CString& text);

@@ -1,5 +1,21 @@
 #include "engine/ClipboardSaver.h"
 
+#include "common/SharedLog.h"
+
+namespace
+{
+constexpr DWORD kOpenWaitMs = 1000;
+constexpr DWORD kOpenRetryMs = 20;
+
+bool EmptyTheClipboard()
+{
+    if (!::OpenClipboard(nullptr))
+        return false;
+    CAutoCloseClipboard close;
+    return ::EmptyClipboard() != FALSE;
+}
+} // namespace
+
 CClipboardSaver::CClipboardSaver(int captureAgain)
 {
     if (captureAgain != 0)
@@ -13,27 +29,90 @@ CClipboardSaver::~CClipboardSaver()
 
 size_t CClipboardSaver::Save()
 {
-    if (!m_snapshot.Capture())
-    {
-        // The previous request's copy must not stand in for this one.
-        Dismiss();
-        return 0;
+    // A restore still waiting for the previous target ends first, so the
+    // previous phrase is never taken for the user's content.
+    RestoreIfSaved();
+    const DWORD start = ::GetTickCount();
+    while (!m_snapshot.Capture()) {
+        if (::GetTickCount() - start >= kOpenWaitMs) {
+            LogError(
+                L"CClipboardSaver::Save: the clipboard cannot be opened, the user's content is not kept");
+            Dismiss();
+            m_saveFailed = true;
+            return 0;
+        }
+        ::Sleep(kOpenRetryMs);
     }
+    m_saveFailed = false;
     m_pending = true;
+    m_sequence = ::GetClipboardSequenceNumber();
     return m_snapshot.GetCount();
+}
+
+int CClipboardSaver::PutSnapshotBack()
+{
+    if (m_snapshot.IsEmpty())
+        return EmptyTheClipboard() ? 1 : 0;
+    return m_snapshot.Restore();
 }
 
 int CClipboardSaver::RestoreIfSaved()
 {
+    if (m_owner.IsWatching()) {
+        m_owner.FinishWatch();
+        return 1;
+    }
     if (!m_pending)
         return 0;
-    const int restored = m_snapshot.Restore();
+    const int restored = PutSnapshotBack();
     Dismiss();
     return restored;
+}
+
+void CClipboardSaver::RestoreAfterInsertion()
+{
+    if (!m_pending)
+        return;
+    if (m_owner.IsOfferOnClipboard()) {
+        m_owner.WatchReads(m_graceMs, m_boundMs,
+                           [this](CDelayedClipboardOwner::Outcome outcome) { OnOfferEnded(outcome); });
+        return;
+    }
+    if (::GetClipboardSequenceNumber() != m_sequence)
+        RestoreIfSaved();
+    else
+        Dismiss();
+}
+
+void CClipboardSaver::OnOfferEnded(CDelayedClipboardOwner::Outcome outcome)
+{
+    if (!m_pending)
+        return;
+    if (outcome == CDelayedClipboardOwner::Outcome::Replaced) {
+        WriteLogLine(
+            L"CClipboardSaver: new clipboard content since the paste, the saved content is not put back");
+        Dismiss();
+        return;
+    }
+    if (outcome == CDelayedClipboardOwner::Outcome::NeverRead)
+        WriteLogLine(L"CClipboardSaver: the target did not read the pasted phrase in time");
+    PutSnapshotBack();
+    Dismiss();
+}
+
+bool CClipboardSaver::PutForPaste(const ClipboardBlockMap& blocks)
+{
+    if (m_saveFailed)
+        return false;
+    if (m_delayedRendering && m_owner.Create() && m_owner.Offer(blocks))
+        return true;
+    return PutClipboardFormats(blocks);
 }
 
 void CClipboardSaver::Dismiss()
 {
     m_pending = false;
     m_snapshot.Clear();
+    if (m_owner.IsWatching())
+        m_owner.FinishWatch();
 }

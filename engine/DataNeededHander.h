@@ -54,6 +54,18 @@ public:
     int GetLastUsedId() const { return m_lastUsedId; }
     const std::vector<int>& GetLastUsedIds() const { return m_lastUsedIds; }
 
+    // The last-used phrases by the paths of their files: a reload of the phrase store gives every
+    // record a new id, so the list is taken before it and given back after it.
+    struct LastUsedPaths
+    {
+        std::vector<CString> paths;  // newest first
+        CString lastUsed;            // the path of GetLastUsedId's phrase
+    };
+    LastUsedPaths SaveLastUsedPaths() const;
+    // The phrase store's records at those paths give the new ids; an entry whose phrase is gone is
+    // dropped with a log line.
+    void RestoreLastUsedPaths(const LastUsedPaths& saved);
+
     // BuildHistorySubMenuCaption (engine/MenuCaptions.h) for the history's item count, which the
     // builder reads from its clipboard watcher.
     CString GetHistorySubMenuCaption(int itemCount) const;

@@ -295,20 +295,17 @@ bool StartsWithNoCase(const CString& text, const wchar_t* prefix)
     return text.GetLength() >= length && text.Left(length).CompareNoCase(prefix) == 0;
 }
 
-// The selected text as the macros of one phrase see it: protocols stripped only when the phrase
-// asks for it.
-CString PrepareSelectedText(const CString& selected, bool stripProtocols)
+// The selected text as the macros of a plain-text phrase see it: leading web protocols stripped
+// (stored phrases rely on it), the trim macro removed.
+CString PrepareSelectedText(const CString& selected)
 {
     CString prepared = selected;
     if (prepared.IsEmpty())
         return prepared;
-    if (stripProtocols)
+    for (const wchar_t* protocol : kStrippedProtocols)
     {
-        for (const wchar_t* protocol : kStrippedProtocols)
-        {
-            while (StartsWithNoCase(prepared, protocol))
-                prepared.Delete(0, static_cast<int>(wcslen(protocol)));
-        }
+        while (StartsWithNoCase(prepared, protocol))
+            prepared.Delete(0, static_cast<int>(wcslen(protocol)));
     }
     prepared.Replace(kMacroTrimProtocols, L"");
     return prepared;
@@ -389,8 +386,8 @@ int ExpandPhraseMacros(CString& text, const CString& selected, const CString& cl
 {
     if (caretSteps != nullptr)
         *caretSteps = 0;
-    const bool stripProtocols = text.Replace(kMacroTrimProtocols, L"") > 0;
-    const CString preparedSelection = PrepareSelectedText(selected, stripProtocols);
+    text.Replace(kMacroTrimProtocols, L"");
+    const CString preparedSelection = PrepareSelectedText(selected);
 
     const LANGID layout = RemoveActivateKlMacros(text);
     if (layoutId != nullptr)

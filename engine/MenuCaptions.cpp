@@ -35,6 +35,15 @@ CString BracketedMenuLine(const CString& text)
 
 // Expands a plain-text or command body for its caption. Gives the caret position and whether any
 // macro was replaced.
+// Captions and previews show the start of a body: a long body is cut to this many characters
+// before its macros are expanded, so a phrase of a megabyte costs no more than a short one.
+constexpr int kPreviewBodyChars = 4096;
+
+CString BodyPrefix(const CString& body)
+{
+    return body.GetLength() > kPreviewBodyChars ? body.Left(kPreviewBodyChars) : body;
+}
+
 CString ExpandPlainCaptionBody(const CString& body, const CMacroContext& context, LCID lcid, int& caretPosition,
                                bool& replaced)
 {
@@ -151,7 +160,8 @@ CString BuildPhraseMenuCaption(const PhraseItemRecord& record, const IDataNeeded
     case MenuItemRecord::kTypeExec:
     {
         bool replaced = false;
-        const CString expanded = ExpandPlainCaptionBody(record.body, context, lcid, caretPosition, replaced);
+        const CString expanded =
+            ExpandPlainCaptionBody(BodyPrefix(record.body), context, lcid, caretPosition, replaced);
         if (record.dataType == MenuItemRecord::kTypeText && replaced)
             caption = expanded;
         break;
@@ -176,6 +186,9 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
     CString text = GetPhraseKindText(record.dataType) + L" \u00BB " + caption;
 
     CString body = record.dataType == MenuItemRecord::kTypeRtf ? RtfToPlainText(record.body) : record.body;
+    // The preview shows the start of a long body; the count still covers the rest, taken as it stands.
+    const int uncounted = body.GetLength() > kPreviewBodyChars ? body.GetLength() - kPreviewBodyChars : 0;
+    body = BodyPrefix(body);
     if (!body.IsEmpty())
     {
         ExpandPhraseMacros(body, selected, clipboard, nullptr, nullptr, lcid);
@@ -183,7 +196,7 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
         body.Replace(kClipboardTextMacro, clipboard);
         RemoveActivateKlMacros(body);
         if (record.dataType != MenuItemRecord::kTypeExec)
-            text += CString(L"\n") + FormatCharsCountText(body.GetLength());
+            text += CString(L"\n") + FormatCharsCountText(body.GetLength() + uncounted);
         if (!body.IsEmpty())
             text += CString(L"\r\n\r\n") + body;
     }

@@ -15,7 +15,9 @@ void Key(BYTE virtualKey, bool up, bool extended = false)
 
 bool IsKeyHeld(int virtualKey)
 {
-    return ::GetKeyState(virtualKey) != 0 || (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    // The low bit of GetKeyState is the toggle state: only the high bit means "down". A key-up
+    // for Alt that is not down would open the target's menu.
+    return (::GetKeyState(virtualKey) & 0x8000) != 0 || (::GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
 // Strokes between 1 ms pauses, growing with the count so long runs stay quick.
@@ -31,14 +33,19 @@ unsigned CaretStepBatch(unsigned count)
 }
 } // namespace
 
-bool SendCtrlV(bool pauses)
+void ReleaseHeldModifiers()
 {
-    // A modifier the user still holds would turn Ctrl+V into another shortcut.
     for (const BYTE modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
     {
         if (IsKeyHeld(modifier))
             Key(modifier, true);
     }
+}
+
+bool SendCtrlV(bool pauses)
+{
+    // A modifier the user still holds would turn Ctrl+V into another shortcut.
+    ReleaseHeldModifiers();
     Key(VK_CONTROL, false);
     Key('V', false);
     if (pauses)

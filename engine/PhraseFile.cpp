@@ -4,6 +4,7 @@
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
 #include "engine/PhraseFileWriter.h"
+#include "engine/XmlInputChecks.h"
 
 #include <tinyxml.h>
 
@@ -129,20 +130,30 @@ bool ReadPhraseFile(PhraseItemRecord& record, const wchar_t* path)
 
 bool ParsePhraseDocument(PhraseItemRecord& record, const char* text)
 {
+    // A phrase file is a root and a few children: anything nested much deeper is damage, and
+    // would overflow the stack of the recursive parser.
+    if (!text || !IsXmlNestingWithin(text, kMaxPhraseFileSize, kMaxPhraseNesting)) {
+        LogError(L"ParsePhraseDocument: the document nests too deep, refused");
+        return false;
+    }
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument document;
-    document.Parse(text, nullptr, TIXML_ENCODING_UTF8);
+    std::string guarded;
+    document.Parse(GuardParserTail(text, guarded), nullptr, TIXML_ENCODING_UTF8);
     const TiXmlElement* root = document.FirstChildElement(kRootElement);
     if (document.Error() || root == nullptr) {
         return false;
     }
-    ApplyAttributes(*root, record);
-
-    CString value;
-    if (!ReadChildText(*root, "MenuName", value)) {
+    // Everything that can fail is checked before the record changes: a damaged file is never
+    // half-loaded.
+    CString title;
+    if (!ReadChildText(*root, "MenuName", title)) {
         return false;
     }
-    record.SetTitle(value);
+    ApplyAttributes(*root, record);
+    record.SetTitle(title);
+
+    CString value;
 
     record.dataType =
         ReadChildText(*root, "DataType", value) ? PhraseDataTypeFromText(value) : MenuItemRecord::kTypeText;
@@ -153,6 +164,35 @@ bool ParsePhraseDocument(PhraseItemRecord& record, const char* text)
         record.SetHint(value);
     }
     return true;
+}
+
+std::string RaisePhraseUsage(const std::string& text, const SYSTEMTIME& date, unsigned int* newCount)
+{
+    if (!IsXmlNestingWithin(text.c_str(), text.size(), kMaxPhraseNesting)) {
+        return std::string();
+    }
+    TiXmlBase::SetCondenseWhiteSpace(false);
+    TiXmlDocument document;
+    std::string guarded;
+    document.Parse(GuardParserTail(text.c_str(), guarded), nullptr, TIXML_ENCODING_UTF8);
+    TiXmlElement* root = document.FirstChildElement(kRootElement);
+    if (document.Error() || root == nullptr) {
+        return std::string();
+    }
+    const long long usage = ReadIntegerAttribute(*root, "UsageCount");
+    const unsigned int count =
+        usage < 0 ? 1u : (usage >= UINT_MAX ? UINT_MAX : static_cast<unsigned int>(usage) + 1u);
+    root->SetAttribute("UsageCount", FormatUnsigned(count));
+    root->SetAttribute("DateUsage", FormatUsageDate(date));
+    if (newCount != nullptr) {
+        *newCount = count;
+    }
+    TiXmlPrinter printer;
+    printer.SetLineBreak(kLineBreak.c_str());
+    if (!document.Accept(&printer)) {
+        return std::string();
+    }
+    return printer.Str();
 }
 
 std::string BuildPhraseXml(const PhraseItemRecord& record)

@@ -16,15 +16,21 @@ inline constexpr wchar_t kPhraseFileExtension[] = L".scrivolanter";
 inline constexpr wchar_t kFolderSelfFileName[] = L"FOLDER_SELF.scrivolanter";
 // Phrase files above this size are not read (a log line names them).
 inline constexpr unsigned long long kMaxPhraseFileSize = 16ull * 1024 * 1024;
+// Phrase documents whose elements nest deeper than this are refused as damaged.
+inline constexpr int kMaxPhraseNesting = 16;
 
-// Fills the phrase fields of an existing record from the file. The root's attributes are applied
-// before the elements are read, so a false result (missing or empty MenuName, unreadable or
-// invalid file) may leave the record partly filled.
+// Fills the phrase fields of an existing record from the file. A false result (missing or empty
+// MenuName, unreadable, invalid or too deeply nested file) leaves the record as it was.
 bool ReadPhraseFile(PhraseItemRecord& record, const wchar_t* path);
 
 // Writes the record's file (see WritePhraseFileBytes); true only when the new file replaced the
 // old one. Failures are logged; the record is never changed.
 bool SavePhraseFile(const PhraseItemRecord& record, const wchar_t* path);
+
+// The document text (UTF-8) with only the usage attributes of its root changed: "UsageCount"
+// raised by one from what the text holds, "DateUsage" set to the date. Everything else stays as
+// the text has it. Empty when the text is not a phrase document.
+std::string RaisePhraseUsage(const std::string& text, const SYSTEMTIME& date, unsigned int* newCount = nullptr);
 
 // The document text of the record (UTF-8); empty when it could not be built.
 std::string BuildPhraseXml(const PhraseItemRecord& record);

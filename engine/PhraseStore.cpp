@@ -175,6 +175,37 @@ void CPhraseStore::SaveItemById(int id)
     }
 }
 
+bool CPhraseStore::RecordUsageById(int id)
+{
+    PhraseItemRecord* record = FindItemById(id);
+    if (record == nullptr || record->IsFolder()) {
+        return false;
+    }
+    record->IncrementUsageCount();
+    record->StampUsageDate();
+    const CString path = record->GetPath();
+    if (path.IsEmpty()) {
+        return false;
+    }
+    // A write of this file still queued holds an older count: it lands first.
+    if (m_saves.IsPending(path)) {
+        m_saves.Flush();
+    }
+    std::string bytes;
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES || !ReadPhraseFileBytes(path, bytes)) {
+        WriteLogLine(L"CPhraseStore: the used phrase's file is gone, its usage is not saved: " + path);
+        return false;
+    }
+    unsigned int count = 0;
+    const std::string updated = RaisePhraseUsage(bytes, record->dateUsage, &count);
+    if (updated.empty()) {
+        WriteLogLine(L"CPhraseStore: the used phrase's file no longer parses, its usage is not saved: " + path);
+        return false;
+    }
+    record->usageCount = count;
+    return m_saves.Enqueue(path, updated);
+}
+
 bool CPhraseStore::SaveItem(PhraseItemRecord& record)
 {
     if (record.GetPath().IsEmpty() && !AssignNewPath(record)) {

@@ -66,6 +66,11 @@ public:
 
     // Saves the record with the id; nothing when there is none.
     void SaveItemById(int id);
+    // Counts one use of the phrase with the id: the record's usage count and date are raised, and
+    // in its file, as it stands on disk now, only the usage attributes change, so an edit made
+    // since the load stays. A file that is gone or no longer parses is left alone (logged).
+    // False when there is no such phrase or the file was not updated.
+    bool RecordUsageById(int id);
     // Queues the record's file for writing, as the record is now. A record without a path first gets
     // a new unique file (or, for a folder, a new directory) named after its title in the folder
     // that holds it, or in the phrases folder at the top level. False when the file content could

@@ -56,6 +56,25 @@ bool HasPhraseExtension(const wchar_t* name)
            EqualsNoCase(name + length - extensionLength, extensionLength, kPhraseFileExtension, extensionLength);
 }
 
+// Whether the name (before its first dot, trailing blanks ignored) is one the system maps to a
+// device: CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9. Opening such a file opens the device.
+bool IsReservedDeviceName(const wchar_t* name)
+{
+    int length = 0;
+    while (name[length] != L'\0' && name[length] != L'.')
+        ++length;
+    while (length > 0 && name[length - 1] == L' ')
+        --length;
+    static const wchar_t* const kPlain[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    for (const wchar_t* reserved : kPlain) {
+        if (EqualsNoCase(name, length, reserved, 3))
+            return true;
+    }
+    if (length != 4 || name[3] < L'1' || name[3] > L'9')
+        return false;
+    return EqualsNoCase(name, 3, L"COM", 3) || EqualsNoCase(name, 3, L"LPT", 3);
+}
+
 unsigned long long ListedSize(const WIN32_FIND_DATAW& found)
 {
     return (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
@@ -79,6 +98,10 @@ bool ListFolder(FolderScan& scan, bool& hasFolderSelf)
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) {
             continue;
         }
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0 || IsReservedDeviceName(name)) {
+            WriteLogLine(L"CPhraseStore: device name skipped: " + scan.base + name);
+            continue;
+        }
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
                 WriteLogLine(L"CPhraseStore: linked folder not followed: " + scan.base + name);
@@ -87,6 +110,8 @@ bool ListFolder(FolderScan& scan, bool& hasFolderSelf)
             scan.entries.push_back({name, true, 0, 0});
         } else if (EqualsNoCase(name, -1, kFolderSelfFileName, -1)) {
             hasFolderSelf = true;
+        } else if (HasPhraseExtension(name) && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            WriteLogLine(L"CPhraseStore: linked file skipped: " + scan.base + name);
         } else if (HasPhraseExtension(name)) {
             scan.entries.push_back({name, false, ListedSize(found), 0});
         }
@@ -94,20 +119,45 @@ bool ListFolder(FolderScan& scan, bool& hasFolderSelf)
     return true;
 }
 
-// Reads the listed files into one buffer, sized and zero-filled before the first read, so memory
-// is not taken piece by piece between the reads.
-void ReadListedFiles(FolderScan& scan)
+// The most file content read into memory at once; a larger folder is read in several batches
+// (a file above it forms a batch of its own).
+constexpr size_t kBatchBytes = 4u * 1024 * 1024;
+
+bool IsReadableFile(const FolderEntry& entry)
+{
+    return !entry.isFolder && entry.size > 0 && entry.size <= kMaxPhraseFileSize;
+}
+
+// The end of the batch that starts at `first`: the following entries whose files fit together
+// in kBatchBytes (at least one entry).
+size_t BatchEnd(const FolderScan& scan, size_t first)
 {
     size_t total = 0;
-    for (FolderEntry& entry : scan.entries) {
-        if (!entry.isFolder && entry.size > 0 && entry.size <= kMaxPhraseFileSize) {
+    size_t end = first;
+    for (; end < scan.entries.size(); ++end) {
+        const FolderEntry& entry = scan.entries[end];
+        const size_t size = IsReadableFile(entry) ? static_cast<size_t>(entry.size) + 1 : 0;
+        if (end > first && total + size > kBatchBytes)
+            break;
+        total += size;
+    }
+    return end;
+}
+
+// Reads the files of the entries [first, end) into one buffer, sized and zero-filled before the
+// first read, so memory is not taken piece by piece between the reads.
+void ReadBatch(FolderScan& scan, size_t first, size_t end)
+{
+    size_t total = 0;
+    for (size_t i = first; i < end; ++i) {
+        FolderEntry& entry = scan.entries[i];
+        if (IsReadableFile(entry)) {
             entry.offset = total;
             total += static_cast<size_t>(entry.size) + 1;
         }
     }
     scan.contents.assign(total, '\0');
-    scan.readable.assign(scan.entries.size(), false);
-    for (size_t i = 0; i < scan.entries.size(); ++i) {
+    for (size_t i = first; i < end; ++i) {
         const FolderEntry& entry = scan.entries[i];
         if (!entry.isFolder) {
             scan.readable[i] = ReadPhraseFileExactly(scan.base + entry.name, scan.contents.data() + entry.offset,
@@ -116,11 +166,9 @@ void ReadListedFiles(FolderScan& scan)
     }
 }
 
-void ParseScan(FolderScan& scan)
+void ParseBatch(FolderScan& scan, size_t first, size_t end)
 {
-    scan.records.resize(scan.entries.size());
-    scan.loaded.assign(scan.entries.size(), false);
-    for (size_t i = 0; i < scan.entries.size(); ++i) {
+    for (size_t i = first; i < end; ++i) {
         const FolderEntry& entry = scan.entries[i];
         if (entry.isFolder) {
             continue;
@@ -132,17 +180,39 @@ void ParseScan(FolderScan& scan)
         } else if (entry.size <= kMaxPhraseFileSize) {
             scan.loaded[i] = ReadPhraseFile(scan.records[i], scan.base + entry.name);
         }
+        if (!scan.loaded[i]) {
+            scan.records[i] = PhraseItemRecord();
+            WriteLogLine(L"CPhraseStore: damaged phrase file skipped: " + scan.base + entry.name);
+        }
     }
+}
+
+// Reads and parses the listed files batch by batch.
+void LoadListedFiles(FolderScan& scan)
+{
+    scan.records.resize(scan.entries.size());
+    scan.loaded.assign(scan.entries.size(), false);
+    scan.readable.assign(scan.entries.size(), false);
+    for (size_t first = 0; first < scan.entries.size();) {
+        const size_t end = BatchEnd(scan, first);
+        ReadBatch(scan, first, end);
+        ParseBatch(scan, first, end);
+        first = end;
+    }
+    std::string().swap(scan.contents);
+}
+
+void ParseFolderSelf(FolderScan& scan)
+{
     if (!scan.folderSelf.empty()) {
         ParsePhraseDocument(scan.self, scan.folderSelf.c_str());  // a failure keeps what was read
     }
-    std::string().swap(scan.contents);
     std::string().swap(scan.folderSelf);
 }
 
-// Lists, reads and parses a directory and, after it, its sub-directories (depth first). All files of
-// a directory are read before any is parsed: the records then take their memory in one burst and
-// not between file reads, which keeps the load close to the cost of the reads themselves.
+// Lists, reads and parses a directory and, after it, its sub-directories (depth first). The files of
+// a directory are read in batches of bounded size, each read whole before any of it is parsed: the
+// records then take their memory in bursts and not between file reads.
 // Returns the scan's index.
 size_t ReadDirectory(const CString& directory, ScanList& scans)
 {
@@ -152,12 +222,14 @@ size_t ReadDirectory(const CString& directory, ScanList& scans)
     scan.base = AddTrailingBackslash(directory);
     bool hasFolderSelf = false;
     if (!directory.IsEmpty() && ListFolder(scan, hasFolderSelf)) {
-        ReadListedFiles(scan);
+        LoadListedFiles(scan);
         if (hasFolderSelf) {
             ReadPhraseFileBytes(scan.base + kFolderSelfFileName, scan.folderSelf);
         }
     }
-    ParseScan(scan);
+    scan.records.resize(scan.entries.size());
+    scan.loaded.resize(scan.entries.size(), false);
+    ParseFolderSelf(scan);
     for (const FolderEntry& entry : scan.entries) {
         if (entry.isFolder) {
             scan.subScans.push_back(ReadDirectory(scan.base + entry.name, scans));

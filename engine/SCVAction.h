@@ -10,6 +10,8 @@
 
 #include "platform/CString.h"
 
+class IPasteClipboard;
+
 // Starts a command line on behalf of an owner window and reports a failure to the user; true when
 // the command started. The tray window hands in its command runner; without one a command action
 // only logs that it cannot run.
@@ -60,6 +62,9 @@ public:
 
     int GetCaretSteps() const { return m_caretSteps; }
     LCID GetLocale() const { return m_locale; }
+    // The request's clipboard: a paste goes through it, and none happens when it says the
+    // clipboard may not carry the phrase. Without one the clipboard is written directly.
+    void SetPasteClipboard(IPasteClipboard* clipboard) { m_pasteClipboard = clipboard; }
 
     // Puts the text on the clipboard and, when `paste` is set, pastes it into the foreground window
     // 400 ms later from a worker thread that this call waits for (Ctrl+V, then caretSteps presses
@@ -71,12 +76,18 @@ public:
     static bool MutiCopy_Impl(bool plainOnly, const CString& text, int caretSteps, LCID locale, bool paste);
 
 protected:
+    // Pastes m_text as MutiCopy_Impl does, through the request's clipboard when there is one.
+    bool PasteOwnText(bool plainOnly);
+    // Whether the request's clipboard may carry the phrase (true without one).
+    bool MayUseClipboard() const;
+
     int m_caretSteps = 0;
     LCID m_locale = 0;
+    IPasteClipboard* m_pasteClipboard = nullptr;
 };
 
 // Inserts its text as plain text: typed or pasted as the settings "TextPasteMethod_v150" and
-// "PrintLTChars" choose (ShouldTypeText).
+// "PrintLTChars" choose (ShouldTypeText); typed when the clipboard may not carry it.
 class CSCVAction_Text : public CSCVAction_TextCommon
 {
 public:
@@ -93,7 +104,8 @@ public:
     int Execute(HWND target) override;
 };
 
-// Pastes its text as rich text.
+// Pastes its text as rich text; inserts nothing (a beep and a log line) when the clipboard may
+// not carry it.
 class CSCVAction_Rtf : public CSCVAction_TextCommon
 {
 public:

@@ -82,7 +82,9 @@ void CSCVActionContext::BuildPlainTextActions(CSCVActionList& list, const CStrin
         int caretSteps = 0;
         ExpandPhraseMacros(expanded, m_selectedText, m_clipboardText, &caretSteps, nullptr,
                            static_cast<LCID>(m_locale));
-        return std::make_unique<CSCVAction_Text>(expanded, caretSteps, static_cast<LCID>(m_locale));
+        auto action = std::make_unique<CSCVAction_Text>(expanded, caretSteps, static_cast<LCID>(m_locale));
+        action->SetPasteClipboard(m_pasteClipboard);
+        return action;
     });
 }
 
@@ -121,7 +123,9 @@ void CSCVActionContext::BuildFromParts(CSCVActionList& list, const CString& text
 
 void CSCVActionContext::AddPromptAction(CSCVActionList& list, const CString& defaultText)
 {
-    list.push_back(std::make_unique<CSCVAction_Prompt>(defaultText, 0, static_cast<LCID>(m_locale)));
+    auto action = std::make_unique<CSCVAction_Prompt>(defaultText, 0, static_cast<LCID>(m_locale));
+    action->SetPasteClipboard(m_pasteClipboard);
+    list.push_back(std::move(action));
 }
 
 void CSCVActionContext::AddRtfAction(CSCVActionList& list, const CString& rtf)
@@ -130,7 +134,9 @@ void CSCVActionContext::AddRtfAction(CSCVActionList& list, const CString& rtf)
     int caretSteps = 0;
     ExpandRtfMacros(expanded, m_selectedText, m_clipboardText, &caretSteps, nullptr, static_cast<LCID>(m_locale),
                     GetRichEditConverter());
-    list.push_back(std::make_unique<CSCVAction_Rtf>(expanded, caretSteps, static_cast<LCID>(m_locale)));
+    auto action = std::make_unique<CSCVAction_Rtf>(expanded, caretSteps, static_cast<LCID>(m_locale));
+    action->SetPasteClipboard(m_pasteClipboard);
+    list.push_back(std::move(action));
 }
 
 bool CSCVActionContext::ExecuteActions(CSCVActionList& list)

@@ -28,6 +28,8 @@ public:
 
     // The runner that command actions built afterwards use.
     void SetCommandRunner(CommandRunner runner) { m_commandRunner = std::move(runner); }
+    // The request's clipboard that text actions built afterwards paste through (see SCVAction.h).
+    void SetPasteClipboard(IPasteClipboard* clipboard) { m_pasteClipboard = clipboard; }
 
     // Cuts the text and appends one action per part. An empty text appends nothing. False, appending
     // nothing, for a data type other than 0, 1 and 2.
@@ -59,4 +61,5 @@ private:
     int m_dataType = 0;
     int m_locale = 0;
     CommandRunner m_commandRunner;
+    IPasteClipboard* m_pasteClipboard = nullptr;
 };

@@ -419,7 +419,9 @@ bool IDataNeededHander_MenuSelf::AddLastUsedItem(int id, HMENU menu, const Phras
     const PhraseItemRecord* record = m_phraseStore ? m_phraseStore->FindItemById(id) : nullptr;
     if (!record || record->IsFolder())
     {
-        ShowMenuErrorMessage(kMissingLastUsed);
+        // The list follows reloads; an id that still names nothing is dropped, never shown.
+        WriteLogLine(CString(kMissingLastUsed) + L": a last used id names no phrase, dropped");
+        m_lastUsedIds.erase(std::remove(m_lastUsedIds.begin(), m_lastUsedIds.end(), id), m_lastUsedIds.end());
         return false;
     }
     const ItemTexts texts = MakePhraseTexts(*record);

@@ -3,6 +3,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CMessageLoop.h"
 #include "platform/CurrentMessageScope.h"
+#include "platform/ExceptionBoundary.h"
 
 namespace
 {
@@ -97,7 +98,14 @@ INT_PTR CDialogImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
 {
     CurrentMessageScope scope(m_pCurrentMsg, hWnd, uMsg, wParam, lParam);
     LRESULT result = 0;
-    BOOL handled = ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+    BOOL handled = FALSE;
+    try {
+        handled = ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+    } catch (...) {
+        ReportCurrentException(L"dialog procedure");
+        handled = FALSE;
+        result = 0;
+    }
     INT_PTR answer = FALSE;
     if (handled) {
         if (ReturnsResultDirectly(uMsg)) {

@@ -3,6 +3,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CurrentMessageScope.h"
 #include "platform/CWndClassInfo.h"
+#include "platform/ExceptionBoundary.h"
 
 namespace
 {
@@ -147,7 +148,14 @@ LRESULT CWindowImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     int slot = m_slot;
 
     LRESULT result = 0;
-    BOOL handled = OnWndMsg(hWnd, uMsg, wParam, lParam, result);
+    BOOL handled = FALSE;
+    try {
+        handled = OnWndMsg(hWnd, uMsg, wParam, lParam, result);
+    } catch (...) {
+        ReportCurrentException(L"window procedure");
+        handled = uMsg != WM_NCDESTROY;
+        result = 0;
+    }
     if (uMsg == WM_NCDESTROY) {
         WNDPROC onEntry = CurrentProc(hWnd);
         if (!handled)

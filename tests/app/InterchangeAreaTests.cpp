@@ -9,6 +9,7 @@
 #include <tinyxml.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 namespace
@@ -242,7 +243,7 @@ TEST(BuildAnswer, NothingWithoutItemsAndNoColumnCountForZero)
     EXPECT_EQ(text.find("MenuPerColumn"), std::string::npos);
 }
 
-TEST(ReadMappingText, StaysWithinTheViewAndTheLimit)
+TEST(ReadMappingText, ReadsUpToTheTerminatorWithinTheView)
 {
     const DWORD limit = InterchangeArea::kMaxTextBytes;
     struct Case
@@ -257,8 +258,12 @@ TEST(ReadMappingText, StaysWithinTheViewAndTheLimit)
         {"plain text", 4096, std::string("<SVQuery/>") + '\0', true, 10},
         {"empty text", 4096, std::string(1, '\0'), false, 0},
         {"no terminator in the whole view", 4096, std::string(4096, 'x'), false, 0},
-        {"longest text", InterchangeArea::kMappingSize, std::string(limit - 1, 'x') + '\0', true, limit - 1},
-        {"oversize text", InterchangeArea::kMappingSize, std::string(limit, 'x') + '\0', false, 0},
+        {"text of the checked length", InterchangeArea::kMappingSize, std::string(limit - 1, 'x') + '\0', true,
+         limit - 1},
+        {"text longer than the checked length", InterchangeArea::kMappingSize, std::string(limit, 'x') + '\0', true,
+         limit},
+        {"text filling the view", InterchangeArea::kMappingSize,
+         std::string(InterchangeArea::kMappingSize - 1, 'x') + '\0', true, InterchangeArea::kMappingSize - 1},
     };
     for (const Case& c : cases)
     {
@@ -327,4 +332,69 @@ TEST(WaitObjects, CreatesSharesAndClosesTheNamedObjects)
     EXPECT_TRUE(CMMFFile::OpenMMF_File_Test(area));
     second.CloseWaitObjects();
     EXPECT_FALSE(CMMFFile::OpenMMF_File_Test(area));
+}
+
+TEST(ReadQuery, TakesASelectionLongerThanTheCheckedLength)
+{
+    const std::string selection(InterchangeArea::kMaxTextBytes + 1000, 'a');
+    const std::string document = "<SVQuery><SelText StateSelText=\"2\">" + selection + "</SelText></SVQuery>";
+    const CString name = UniqueName(L"LongSel");
+    CKernelHandle mapping = MappingWith(name, InterchangeArea::kMappingSize, document + '\0');
+    ASSERT_TRUE(mapping);
+    SVQuery query;
+    ASSERT_TRUE(SVInterProcess::ReadQuery(query, name));
+    EXPECT_EQ(query.SelText.GetLength(), static_cast<int>(selection.size()));
+    EXPECT_EQ(query.StateSelText, 2);
+}
+
+// Bytes of valid queries flipped, cut, repeated and nested deep: the parser never crashes, and
+// deep nesting is refused before it reaches the recursive parser.
+TEST(ParseQuery, MutatedQueriesNeverCrashTheParser)
+{
+    const std::string fixtures[] = {
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SVQuery POINT_X=\"10\" POINT_Y=\"20\" HWND_Focus=\"5\">"
+        "<AppPath>C:\\a.exe</AppPath><WindowClassName>Edit</WindowClassName><HWND>123</HWND>"
+        "<HKLLoword>1049</HKLLoword><HKLHoword>1033</HKLHoword>"
+        "<SelText StateSelText=\"2\">sel &amp; text</SelText></SVQuery>",
+        "<?xml version=\"1.0\" encoding=\"windows-1251\"?><SVQuery><SelText StateSelText=\"1\"></SelText></SVQuery>",
+    };
+    // A three-byte lead just before the end made the parser loop for good.
+    for (const char* tail : {"<SVQuery>\xEF", "<SVQuery/>\xEF\xBB"}) {
+        SVQuery query;
+        SVInterProcess::ParseQuery(query, tail);
+    }
+    std::mt19937 random(3124);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = fixtures[round % std::size(fixtures)];
+        const size_t at = random() % text.size();
+        switch (random() % 4) {
+        case 0:
+            for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips)
+                text[random() % text.size()] ^= static_cast<char>(1u << (random() % 8));
+            break;
+        case 1:
+            text.resize(at);
+            break;
+        case 2: {
+            const std::string piece = text.substr(at, 1 + random() % 30);
+            for (int times = 1 + static_cast<int>(random() % 200); times > 0; --times)
+                text.insert(at, piece);
+            break;
+        }
+        default: {
+            std::string nested;
+            for (int depth = 100 + static_cast<int>(random() % 6000); depth > 0; --depth)
+                nested += "<a>";
+            text.insert(at, nested);
+            break;
+        }
+        }
+        SVQuery query;
+        SVInterProcess::ParseQuery(query, text.c_str());
+    }
+    std::string deep = "<SVQuery>";
+    for (int i = 0; i < 6000; ++i)
+        deep += "<a>";
+    SVQuery query;
+    EXPECT_FALSE(SVInterProcess::ParseQuery(query, deep.c_str()));
 }

@@ -51,7 +51,6 @@ constexpr int kPastedItem = 1;
 constexpr int kWrappedItem = 2;
 
 HWND s_targetEdit = nullptr;
-
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -96,6 +95,7 @@ SCV_CHILD_MAIN(main_road_target)
                                      30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!s_targetEdit)
         return 4;
+
     ::SetForegroundWindow(top);
     ::SetFocus(s_targetEdit);
     ::SetTimer(top, 1, 240000, nullptr);
@@ -470,6 +470,32 @@ TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
     // The phrase went through the clipboard; afterwards the user's content is back, every format of it.
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
         << testing::PrintToString(ReadUserClipboard().text);
+}
+
+// The phrase file was edited on disk after the program loaded it: its use raises the usage count
+// and keeps the new text.
+TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
+{
+    const std::wstring path = PhrasePath(kPhrases[kTypedItem]);
+    PhraseItemRecord edited;
+    ASSERT_TRUE(ReadPhraseFile(edited, path.c_str()));
+    const unsigned int countBefore = edited.GetUsageCount();
+    edited.SetHint(L"a hint written by the editor");
+    ASSERT_TRUE(SavePhraseFile(edited, path.c_str()));
+
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kTypedItem);
+    // Every typed key has arrived before the next test sets the EDIT's text.
+    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs));
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [&] {
+            PhraseItemRecord saved;
+            return ReadPhraseFile(saved, path.c_str()) && saved.GetUsageCount() > countBefore &&
+                   wcscmp(saved.hint, L"a hint written by the editor") == 0;
+        },
+        kStepTimeoutMs))
+        << "the use reverted the edit or did not count";
 }
 
 TEST_F(MainRoadTest, SelectedTextIsWrappedAndTheCaretStandsAtTheMark)

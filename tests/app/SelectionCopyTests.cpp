@@ -115,3 +115,16 @@ TEST(SelectionCopy, TheLocalRoadFillsTheQueryWithoutAHook)
         << "nothing is posted on the local road";
     SetEnvironmentVariableW(L"SCV_FAKE_CORE_TARGET", nullptr);
 }
+
+// An ANSI-only clipboard is read too.
+TEST(SelectionCopy, AnAnsiOnlyClipboardIsRead)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL ansi = GlobalAlloc(GMEM_MOVEABLE, 6);
+    std::memcpy(GlobalLock(ansi), "ansi!", 6);
+    GlobalUnlock(ansi);
+    SetClipboardData(CF_TEXT, ansi);
+    CloseClipboard();
+    EXPECT_STREQ(ReadClipboardTextForQuery(), L"ansi!");
+}

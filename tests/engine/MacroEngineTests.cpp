@@ -64,12 +64,16 @@ TEST_F(MacroEngineTest, PlainExpansionTable)
         {L"Dear %selected_text%,", L"Anna", L"", L"Dear %selected_text%,", 0, 0, 0}, // names are case-sensitive
         {L"%SELECTED_TEXT% and %SELECTED_TEXT%", L"x", L"", L"x and x", 2, 0, 0},
         {L"[%CLIPBOARD_TEXT%]", L"", L"clip", L"[clip]", 1, 0, 0},
-        // Protocols are stripped from the selection only when the phrase asks for it.
+        // Leading web protocols are stripped from every non-empty selection; the trim macro is
+        // removed wherever it stands, also from the selection.
         {L"%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%%SELECTED_TEXT%", L"HTTP://host/x", L"", L"host/x", 1, 0, 0},
         {L"%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%%SELECTED_TEXT%", L"http://https://a", L"", L"a", 1, 0, 0},
         {L"%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%%SELECTED_TEXT%", L"ftp://a", L"", L"ftp://a", 1, 0, 0},
-        {L"%SELECTED_TEXT%", L"https://a", L"", L"https://a", 1, 0, 0},
-        {L"%URL_FROM_SELECTED_TEXT%", L"https://host/page more", L"", L"https://host/page", 1, 0, 0},
+        {L"%SELECTED_TEXT%", L"https://a", L"", L"a", 1, 0, 0},
+        {L"<%SELECTED_TEXT%>", L"a%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%b", L"", L"<ab>", 1, 0, 0},
+        {L"x%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%y", L"", L"", L"xy", 0, 0, 0},
+        {L"%URL_FROM_SELECTED_TEXT%", L"https://host/page more", L"", L"", 1, 0, 0},
+        {L"%URL_FROM_SELECTED_TEXT%", L"ftp://host/page more", L"", L"ftp://host/page", 1, 0, 0},
         {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"  https://host/a b c", L"", L"https://host/a| b c", 2, 0, 0},
         {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"see https://host", L"", L"|see https://host", 2, 0, 0},
         {L"%URL_FROM_CLIPBOARD%", L"", L"ftp://files/x.zip\tnext", L"ftp://files/x.zip", 1, 0, 0},

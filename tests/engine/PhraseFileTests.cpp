@@ -193,7 +193,7 @@ TEST(PhraseFile, ReadingHandWrittenFiles)
         {PhraseXml("DateUsage=\"2024|3|7|14|5|9\"", menuName), true, 0, 0, 2024},
         {PhraseXml("DateUsage=\"0|3|7|14|5|9\"", menuName), true, 0, 0, 0},
         {PhraseXml("DateUsage=\"\"", menuName), true, 0, 0, 0},
-        {PhraseXml("UsageCount=\"4\"", "<DataType>TEXT</DataType><Cmd>body</Cmd>"), false, 0, 4, 0},
+        {PhraseXml("UsageCount=\"4\"", "<DataType>TEXT</DataType><Cmd>body</Cmd>"), false, 0, 0, 0},
         {PhraseXml("", "<MenuName></MenuName><Cmd>body</Cmd>"), false, 0, 0, 0},
         {PhraseXml("", "<MenuName>   </MenuName>"), false, 0, 0, 0},
         {"<?xml version=\"1.0\" ?><Other><MenuName>Name</MenuName></Other>", false, 0, 0, 0},
@@ -217,8 +217,8 @@ TEST(PhraseFile, ReadingHandWrittenFiles)
     EXPECT_EQ(dated.dateUsage.wSecond, 9);
     EXPECT_EQ(dated.dateUsage.wDayOfWeek, 0);
 
-    // A file without Cmd keeps the body the record had; attributes are applied even when the
-    // file then fails.
+    // A file without Cmd keeps the body the record had; a file that fails leaves the record as it
+    // was, attributes included.
     PhraseItemRecord keeps;
     keeps.body = L"before";
     ASSERT_TRUE(ReadXml(temp, PhraseXml("Excluded=\"1\" SortID=\"9\"", menuName), keeps));
@@ -226,8 +226,8 @@ TEST(PhraseFile, ReadingHandWrittenFiles)
     EXPECT_EQ(keeps.included, 0);
     PhraseItemRecord partial;
     EXPECT_FALSE(ReadXml(temp, PhraseXml("SortID=\"9\" FlagsMenu=\"1\"", ""), partial));
-    EXPECT_EQ(partial.sortId, 9);
-    EXPECT_EQ(partial.flagsMenu, 1);
+    EXPECT_EQ(partial.sortId, 0);
+    EXPECT_EQ(partial.flagsMenu, 0);
 
     PhraseItemRecord missing;
     EXPECT_FALSE(ReadPhraseFile(missing, temp.PathOf(L"missing.scrivolanter").c_str()));

@@ -1,0 +1,219 @@
+// The soak run: the real program with 10,000 phrases in 500 folders inserts phrases into a target
+// window of the benchmark's own, by hot key and menu, many times over (typed and pasted in turn,
+// every other pair with %SELECTED_TEXT%). At insertion 0, 100, every further hundred and at the
+// end it prints, measured from outside, the program's handle count, GDI and USER object counts,
+// private bytes and working set, and the median hot-key-to-menu time of the last hundred. Growth
+// past the first hundred is a leak.
+//
+// Before that it prints the working set of the program with the 10,000-phrase library and with a
+// 10-phrase one, each after one menu was shown, and what the large library adds.
+//
+// Usage: bench_soak [insertions]   (1,000 when left out; run it on a display)
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include "bench/BenchProgram.h"
+#include "bench/BenchSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+using namespace bench;
+
+// Typed: shorter than PrintLTChars; pasted: longer. Every other pair takes the selection.
+const ExtraPhrase kPhrases[] = {
+    {L"A typed", L"typed text"},
+    {L"B pasted", L"a pasted phrase long enough to go through the clipboard"},
+    {L"C typed selection", L"[%SELECTED_TEXT%]"},
+    {L"D pasted selection", L"a pasted phrase around <%SELECTED_TEXT%> long enough"},
+};
+constexpr char kSettings[] = "TextPasteMethod_v150=2\r\nPrintLTChars=20\r\nAddLastUsedMenuToBegin=0\r\n";
+constexpr wchar_t kSelection[] = L"sel";
+
+struct Counters
+{
+    DWORD handles = 0;
+    DWORD gdi = 0;
+    DWORD user = 0;
+    SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
+};
+
+Counters Measure(HANDLE process)
+{
+    Counters counters;
+    GetProcessHandleCount(process, &counters.handles);
+    counters.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    counters.user = GetGuiResources(process, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
+        counters.privateBytes = memory.PrivateUsage;
+        counters.workingSet = memory.WorkingSetSize;
+    }
+    return counters;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::wstring EditText(HWND edit)
+{
+    wchar_t buffer[512] = {};
+    GetWindowTextW(edit, buffer, 512);
+    return buffer;
+}
+
+// The text the phrase leaves in an EDIT that held the selected "sel".
+std::wstring Expected(int phrase)
+{
+    std::wstring text = kPhrases[phrase].body;
+    const size_t macro = text.find(L"%SELECTED_TEXT%");
+    if (macro != std::wstring::npos)
+        text.replace(macro, 15, kSelection);
+    return text;
+}
+
+// Shows the menu and closes it: the hot-key-to-menu time, negative when no menu came.
+double OpenMenu(const Target& target, DWORD pid)
+{
+    if (!BringForward(target))
+        return -1;
+    const LARGE_INTEGER start = Now();
+    PressHotKey();
+    if (!PumpUntil([&] { return FindMenuWindow(pid) != nullptr; }, kMenuTimeoutMs))
+        return -1;
+    return Milliseconds(start, Now());
+}
+
+// One insertion of the phrase at the top-level position; its hot-key-to-menu time, negative when
+// no menu came or the text did not arrive.
+double InsertOnce(const Target& target, DWORD pid, int phrase)
+{
+    SetWindowTextW(target.edit, kSelection);
+    SendMessageW(target.edit, EM_SETSEL, 0, -1);
+    const double ms = OpenMenu(target, pid);
+    if (ms < 0)
+        return ms;
+    for (int i = 0; i <= phrase; ++i)
+        TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    const std::wstring expected = Expected(phrase);
+    if (!PumpUntil([&] { return EditText(target.edit) == expected; }, 15000))
+        return -2;
+    return ms;
+}
+
+void PrintCounters(int insertions, const Counters& c, double medianMs)
+{
+    std::printf("%6d  handles %5lu  GDI %5lu  USER %5lu  private %8.1f MB  working set %8.1f MB  median menu "
+                "%7.1f ms\n",
+                insertions, c.handles, c.gdi, c.user, c.privateBytes / 1048576.0, c.workingSet / 1048576.0,
+                medianMs);
+    std::fflush(stdout);
+}
+
+HANDLE OpenForCounters(DWORD pid)
+{
+    return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+}
+
+// The working set of the program on the folder after one menu, in bytes; 0 on failure.
+SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
+{
+    DWORD pid = 0;
+    HANDLE process = StartProgramAndWait(folder, &pid, nullptr);
+    if (!process)
+        return 0;
+    bool shown = false;
+    for (int attempt = 0; attempt < 5 && !shown; ++attempt)
+        shown = OpenMenu(target, pid) >= 0;
+    TapKey(VK_ESCAPE);
+    PumpUntil([] { return false; }, 1000);
+    HANDLE query = OpenForCounters(pid);
+    const SIZE_T workingSet = query ? Measure(query).workingSet : 0;
+    if (query)
+        CloseHandle(query);
+    EndProgram(folder, process);
+    return shown ? workingSet : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int insertions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring root = std::wstring(temp) + L"scv_bench_soak_" +
+                              std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
+    const std::vector<ExtraPhrase> extras(std::begin(kPhrases), std::end(kPhrases));
+    const std::wstring largeFolder = root + L"\\large";
+    const std::wstring smallFolder = root + L"\\small";
+    if (!CreateDirectoryW(root.c_str(), nullptr) ||
+        !MakeProgramFolder(largeFolder, true, kSettings, extras) ||
+        !MakeProgramFolder(smallFolder, false, kSettings)) {
+        std::printf("cannot make the program folders (is Scrivolanter.exe built beside this program?)\n");
+        DeleteTree(root);
+        return 1;
+    }
+    const Target target = ShowTarget();
+
+    const SIZE_T small = WorkingSetWith(smallFolder, target);
+    const SIZE_T large = WorkingSetWith(largeFolder, target);
+    std::printf(
+        "working set after one menu: %.1f MB with 10 phrases, %.1f MB with 10,000 phrases: %.1f MB added\n",
+        small / 1048576.0, large / 1048576.0, (static_cast<double>(large) - small) / 1048576.0);
+    std::fflush(stdout);
+
+    DWORD pid = 0;
+    HANDLE process = StartProgramAndWait(largeFolder, &pid, nullptr);
+    HANDLE query = process ? OpenForCounters(pid) : nullptr;
+    if (!query) {
+        std::printf("cannot start or open the program\n");
+        if (process)
+            EndProgram(largeFolder, process);
+        DeleteTree(root);
+        return 1;
+    }
+    // Warm-up: the core hook DLL reaches the target with its first message after the install.
+    for (int attempt = 0; attempt < 5 && OpenMenu(target, pid) < 0; ++attempt) {
+    }
+    TapKey(VK_ESCAPE);
+    PumpUntil([] { return false; }, 1000);
+
+    std::printf("insertions (typed and pasted in turn, half with %%SELECTED_TEXT%%):\n");
+    PrintCounters(0, Measure(query), 0);
+    std::vector<double> times;
+    int failures = 0;
+    for (int i = 1; i <= insertions; ++i) {
+        const double ms = InsertOnce(target, pid, (i - 1) % 4);
+        if (ms >= 0)
+            times.push_back(ms);
+        else
+            ++failures;
+        if (i % 100 == 0 || i == insertions) {
+            PumpUntil([] { return false; }, 500); // a pending clipboard restore ends
+            PrintCounters(i, Measure(query), Median(times));
+            times.clear();
+        }
+    }
+    std::printf("insertions that failed: %d\n", failures);
+    CloseHandle(query);
+    EndProgram(largeFolder, process);
+    DestroyWindow(target.top);
+    DeleteTree(root);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// The boundary that keeps a C++ exception from leaving a window procedure or a thread procedure:
+// the exception is caught there and handed to the reporter (the program logs it), and the message
+// counts as handled.
+
+#include <windows.h>
+
+// Receives where the exception was caught and its what() text (ANSI) or "unknown exception".
+using ExceptionReporter = void (*)(const wchar_t* where, const char* what);
+
+// Sets the reporter (null: OutputDebugStringA only).
+void SetExceptionReporter(ExceptionReporter reporter);
+
+// To be called inside a catch block: reports the exception being handled.
+void ReportCurrentException(const wchar_t* where) noexcept;
