@@ -5,7 +5,7 @@
 #include "common/SecurityInfo.h"
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
-#include "engine/XmlInputChecks.h"
+#include "common/XmlInputChecks.h"
 #include "online/SharedSettingsArea.h"
 #include "common/SystemErrorText.h"
 

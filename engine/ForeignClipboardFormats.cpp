@@ -1,5 +1,7 @@
 #include "engine/ForeignClipboardFormats.h"
 
+#include "common/XmlInputChecks.h"
+
 #include <shlwapi.h>
 #include <tinyxml.h>
 
@@ -102,12 +104,19 @@ COvlMetaInfo::COvlMetaInfo()
     ::GetLocalTime(&m_date);
 }
 
+// The meta information is a root with a list of nodes.
+constexpr int kMaxMetaInfoNesting = 16;
+
 bool COvlMetaInfo::Parse(const char* xml)
 {
     if (!xml || !*xml)
         return false;
+    // Another program wrote it: deep nesting and a damaged tail never reach the parser.
+    if (!IsXmlNestingWithin(xml, std::strlen(xml), kMaxMetaInfoNesting))
+        return false;
     TiXmlDocument document;
-    document.Parse(xml, nullptr, TIXML_ENCODING_UTF8);
+    std::string guarded;
+    document.Parse(GuardParserTail(xml, guarded), nullptr, TIXML_ENCODING_UTF8);
     if (document.Error())
         return false;
     const TiXmlElement* root = document.RootElement();

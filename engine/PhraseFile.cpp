@@ -4,7 +4,7 @@
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
 #include "engine/PhraseFileWriter.h"
-#include "engine/XmlInputChecks.h"
+#include "common/XmlInputChecks.h"
 
 #include <tinyxml.h>
 

@@ -1,5 +1,7 @@
 #include "online/SharedSettingsArea.h"
 
+#include "common/XmlInputChecks.h"
+
 #include "common/KernelHandle.h"
 #include "common/SecurityInfo.h"
 #include "common/SlimLock.h"
@@ -167,12 +169,16 @@ std::string ReadSharedSettingsAreaText()
     return ReadTerminatedTextInView(view.Get(), kSharedSettingsMaxTextBytes);
 }
 
+// The area holds one element with a few children: anything deeper is damage.
+constexpr int kMaxSharedSettingsNesting = 16;
+
 bool ParseSharedSettingsXml(const std::string& text, const SharedSettingsValues& values)
 {
-    if (text.empty())
+    if (text.empty() || !IsXmlNestingWithin(text.c_str(), text.size(), kMaxSharedSettingsNesting))
         return false;
     TiXmlDocument document;
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    std::string guarded;
+    document.Parse(GuardParserTail(text.c_str(), guarded), nullptr, TIXML_ENCODING_UTF8);
     const TiXmlElement* root = document.FirstChildElement(kRootElement);
     if (!root)
         return false;

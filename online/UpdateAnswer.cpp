@@ -8,7 +8,7 @@
 #include "common/RuntimeBinding.h"
 #include "common/TextConversion.h"
 #include "online/UrlHeaderQuery.h"
-#include "online/XmlNestingDepth.h"
+#include "common/XmlInputChecks.h"
 
 namespace
 {
@@ -115,14 +115,18 @@ bool ReadVersionAnswer(const TiXmlDocument& document, bool testMode, VersionAnsw
     return true;
 }
 
+// The answer is a root with a handful of children: deeper nesting is damage.
+constexpr int kMaxAnswerNesting = 64;
+
 bool ReadVersionAnswerText(const std::string& text, bool testMode, VersionAnswer& answer)
 {
     if (text.empty() || text.size() > DownloadLimits().maxBytes)
         return false;
-    if (MeasureXmlNestingDepth(text.data(), text.size(), kMaxXmlNestingDepth) > kMaxXmlNestingDepth)
+    if (!IsXmlNestingWithin(text.c_str(), text.size(), kMaxAnswerNesting))
         return false;
     TiXmlDocument document;
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    std::string guarded;
+    document.Parse(GuardParserTail(text.c_str(), guarded), nullptr, TIXML_ENCODING_UTF8);
     return ReadVersionAnswer(document, testMode, answer);
 }
 

@@ -1,5 +1,8 @@
+// test-run-serial
 // test-depends: Scrivolanter
 // test-locks: appevents desktop sharedlog
+// Runs alone: while the program starts and ends, other new processes of the
+// same Wine session were seen to wait for it.
 // The main program as a whole: single instance, relays to the running
 // instance, "/exit", the delayed start with Windows, "/?", the start-up
 // commands of the tray window and the log of a run. Each test copies the

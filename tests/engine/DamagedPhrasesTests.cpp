@@ -3,7 +3,7 @@
 // a blocking read or a stack overflow fails the test instead of hanging or ending it.
 #include "engine/PhraseFile.h"
 #include "engine/PhraseStore.h"
-#include "engine/XmlInputChecks.h"
+#include "common/XmlInputChecks.h"
 
 #include "support/TempFolder.h"
 

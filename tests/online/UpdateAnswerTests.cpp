@@ -5,7 +5,6 @@
 // version 5.1.2.345.
 #include "online/UpdateAnswer.h"
 #include "online/VersionNumbers.h"
-#include "online/XmlNestingDepth.h"
 
 #include <tinyxml.h>
 
@@ -151,25 +150,11 @@ TEST(UpdateAnswer, OfferedVersionIsComparedWithTheOwn)
     }
 }
 
-TEST(XmlNestingDepth, CountsElementsNotMarkup)
+TEST(UpdateAnswerText, DeeplyNestedAnswerIsRefusedBeforeParsing)
 {
-    struct Case
-    {
-        const char* text;
-        int depth;
-    };
-    const Case cases[] = {
-        {"<a><b><c/></b></a>", 2},    {"<a x='<b>'><!-- <c><d> --><![CDATA[<e><f>]]><?pi <g>?></a>", 1},
-        {"<a>/><a>/><a>/>", 3}, // text that looks like an empty-tag end does not close
-        {"<a><b></b><b></b></a>", 2}, {"", 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MeasureXmlNestingDepth(c.text, std::strlen(c.text), 100), c.depth) << c.text;
-
     std::string deep;
     for (int i = 0; i < 200000; ++i)
         deep += "<a>";
-    EXPECT_GT(MeasureXmlNestingDepth(deep.data(), deep.size(), kMaxXmlNestingDepth), kMaxXmlNestingDepth);
     VersionAnswer answer;
     EXPECT_FALSE(ReadVersionAnswerText(Answer(deep), false, answer)); // refused, not parsed
 }

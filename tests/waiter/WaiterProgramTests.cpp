@@ -1,3 +1,4 @@
+// test-run-serial
 // test-locks: appevents desktop sharedlog
 // test-depends: ScvWaitingFor
 #include "waiter/WaiterProgram.h"

@@ -1,4 +1,4 @@
-#include "engine/XmlInputChecks.h"
+#include "common/XmlInputChecks.h"
 
 #include <cstring>
 
