@@ -203,6 +203,16 @@ HICON GetEditorMenuIcon(UINT commandId)
     return programIcon;
 }
 
+CString GetMainMenuItemText(UINT commandId, const wchar_t* english)
+{
+    HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    wchar_t text[256] = {};
+    const bool found = menu && ::GetMenuStringW(menu, commandId, text, 256, MF_BYCOMMAND) > 0;
+    if (menu)
+        ::DestroyMenu(menu);
+    return found ? CString(text) : CString(english);
+}
+
 const MacroColoringScheme& GetMacroColoringScheme()
 {
     static const MacroColoringScheme scheme = [] {

@@ -34,5 +34,9 @@ CString GetPhrasePreviewTip(const CString& text, const CString& extra);
 // program icon (resource 128) when the command has none.
 HICON GetEditorMenuIcon(UINT commandId);
 
+// The text of a command in the program's main menu (resource 128); the English text when the
+// menu has no such item.
+CString GetMainMenuItemText(UINT commandId, const wchar_t* english);
+
 // The process-wide scheme that colours every macro name and every input marker's span.
 const MacroColoringScheme& GetMacroColoringScheme();

@@ -22,17 +22,6 @@ struct MenuItemText
     const wchar_t* english;
 };
 
-// The text of a command in the program's main menu (resource 128), else the English text.
-CString MainMenuItemText(UINT id, const wchar_t* english)
-{
-    HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
-    wchar_t text[256] = {};
-    const bool found = menu && ::GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND) > 0;
-    if (menu)
-        ::DestroyMenu(menu);
-    return found ? CString(text) : CString(english);
-}
-
 HFONT TipFont()
 {
     static const HFONT font = [] {
@@ -216,7 +205,7 @@ HMENU PhraseTextEdit::BuildContextMenu() const
         if (item.id == 0)
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         else
-            ::AppendMenuW(menu, MF_STRING, item.id, MainMenuItemText(item.id, item.english).GetString());
+            ::AppendMenuW(menu, MF_STRING, item.id, GetMainMenuItemText(item.id, item.english).GetString());
     }
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     HMENU macros = ::CreatePopupMenu();
