@@ -1,0 +1,617 @@
+#include "editor/app/SCVView.h"
+
+#include "common/LocalizedString.h"
+#include "common/RichEditConversion.h"
+#include "common/RichEditEditing.h"
+#include "common/TimedMessageBox.h"
+#include "editor/app/EditorMacroMenu.h"
+#include "editor/app/EditorMacros.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/controls/EditorDialogFonts.h"
+#include "editor/controls/MacroColoring.h"
+#include "editor/controls/RichEditTextAccess.h"
+
+#include <shellapi.h>
+
+namespace
+{
+
+constexpr DWORD kToolbarStyle = 0x50001901;
+constexpr DWORD kEditStyle = 0x50201044;
+constexpr DWORD kPreviewStyle = 0x50205844;
+constexpr wchar_t kPromptMacro[] = L"%PROMPT_TEXT={}%";
+constexpr wchar_t kCaption[] = L"Scrivolanter : RedodeZovuva";
+
+int ToolbarHeight(HWND toolbar)
+{
+    RECT rect = {};
+    ::GetWindowRect(toolbar, &rect);
+    return rect.bottom - rect.top;
+}
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CSCVView, CView)
+
+EditEventMaskGuard::EditEventMaskGuard(HWND richEdit) : m_window(richEdit)
+{
+    const auto mask = static_cast<DWORD>(::SendMessageW(m_window, EM_GETEVENTMASK, 0, 0));
+    for (DWORD bit : {static_cast<DWORD>(ENM_CHANGE), static_cast<DWORD>(ENM_SELCHANGE)})
+        if (mask & bit)
+            m_removed.push_back(bit);
+    if (!m_removed.empty())
+        ::SendMessageW(m_window, EM_SETEVENTMASK, 0, mask & ~(ENM_CHANGE | ENM_SELCHANGE));
+}
+
+EditEventMaskGuard::~EditEventMaskGuard()
+{
+    if (m_removed.empty())
+        return;
+    auto mask = static_cast<DWORD>(::SendMessageW(m_window, EM_GETEVENTMASK, 0, 0));
+    for (DWORD bit : m_removed)
+        mask |= bit;
+    ::SendMessageW(m_window, EM_SETEVENTMASK, 0, mask);
+}
+
+CSCVView::CSCVView() : m_edit(std::make_unique<PhraseTextEdit>())
+{
+    m_confirm = [](HWND owner, const CString& text, UINT type) {
+        return ShowTimedConfirm(owner, kCaption, text.GetString(), type, 5000, IDCANCEL, false);
+    };
+}
+
+CSCVView::~CSCVView() = default;
+
+int CSCVView::OnCreate(CREATESTRUCTW* cs)
+{
+    ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+    const int width = cs ? cs->cx : 0;
+    if (!m_toolbar.CreateBar(m_hWnd, RECT{2, 2, width - 2, 34}, kToolbarId, kToolbarStyle))
+        return -1;
+    m_toolbar.SendMessage(TB_SETINDENT, 10, 0);
+    m_toolbar.SendMessage(TB_SETPADDING, 0, 0x20004);
+    m_toolbar.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    const int top = ToolbarHeight(m_toolbar) + 2;
+    if (!m_edit->CreateEdit(m_hWnd, RECT{2, top, width - 2, top + 100}, kEditId, kEditStyle))
+        return -1;
+    const auto mask = static_cast<DWORD>(m_edit->SendMessage(EM_GETEVENTMASK, 0, 0));
+    m_edit->SendMessage(EM_SETEVENTMASK, 0, mask | ENM_LINK | ENM_CHANGE);
+    m_edit->SendMessage(EM_AUTOURLDETECT, 1, 0);
+    if (m_previewEnabled)
+        CreatePreview();
+    UpdateToolbarStates();
+    return 0;
+}
+
+void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
+{
+    const int id = static_cast<int>(reinterpret_cast<INT_PTR>(object));
+    switch (hint) {
+    case kHintShowPhrase:
+        ShowPhrase(id);
+        Invalidate();
+        UpdateDataFormatButton();
+        UpdateCueText();
+        RefreshPreviewNow();
+        break;
+    case kHintSaveIfModified:
+        if (m_edit->SendMessage(EM_GETMODIFY, 0, 0))
+            SavePhrase();
+        break;
+    case kHintSaveAndRefresh:
+        SavePhrase();
+        UpdateDataFormatButton();
+        UpdateCueText();
+        RefreshPreviewNow();
+        break;
+    case kHintRepaint:
+        m_edit->Invalidate();
+        UpdateDataFormatButton();
+        m_toolbar.Invalidate();
+        break;
+    case kHintFocusEdit:
+        m_edit->SetFocus();
+        break;
+    case kHintFocusAndMacroMenu:
+        m_edit->SetFocus();
+        ShowInsertMacroMenu();
+        break;
+    case kHintReadOnlyFromIncluded: {
+        const PhraseItemRecord* item = m_store ? m_store->FindItemById(m_phraseId) : nullptr;
+        if (item)
+            SetReadOnly(!CEditorPhraseStore::IsIncluded(*item));
+        break;
+    }
+    case kHintClear:
+        ClearText();
+        break;
+    case kHintPreviewSwitched: {
+        if (m_previewEnabled) {
+            CreatePreview();
+            RefreshPreviewNow();
+        } else {
+            DestroyPreview();
+        }
+        RECT client = {};
+        GetClientRect(&client);
+        Layout(client.right, client.bottom);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+int CSCVView::CurrentFormat() const
+{
+    const PhraseItemRecord* item = m_store ? m_store->FindItemById(m_phraseId) : nullptr;
+    return item ? item->dataType : -1;
+}
+
+void CSCVView::ShowPhrase(int id)
+{
+    PhraseItemRecord* item = m_store ? m_store->FindItemById(id) : nullptr;
+    HWND edit = *m_edit;
+    if (!item || item->IsFolder()) {
+        m_phraseId = -1;
+        ClearText();
+        m_edit->SendMessage(EM_EMPTYUNDOBUFFER, 0, 0);
+        m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
+        UpdateToolbarStates();
+        return;
+    }
+    m_phraseId = id;
+    {
+        EditEventMaskGuard guard(edit);
+        SetReadOnly(false);
+        const int format = item->dataType;
+        if (format != MenuItemRecord::kTypeRtf || item->body.IsEmpty())
+            m_edit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(GetEditorLargeDialogFont()), TRUE);
+        if (item->body.IsEmpty())
+            ::SetWindowTextW(edit, L"");
+        else if (format == MenuItemRecord::kTypeRtf)
+            SetRichEditText(edit, item->body);
+        else
+            StreamIn(edit, item->body.GetString(),
+                     static_cast<size_t>(item->body.GetLength()) * sizeof(wchar_t), true, false);
+        ColorIfPlain(true);
+    }
+    m_edit->SendMessage(EM_EMPTYUNDOBUFFER, 0, 0);
+    m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
+    SetReadOnly(true);
+    m_toolbar.StartReadOnlyBlink(false);
+}
+
+bool CSCVView::SavePhrase()
+{
+    PhraseItemRecord* item = m_store ? m_store->FindItemById(m_phraseId) : nullptr;
+    if (!item)
+        return false;
+    const bool rtf = item->dataType == MenuItemRecord::kTypeRtf;
+    item->body = rtf ? GetRichEditRtfText(*m_edit) : GetRichEditPlainTextAll(*m_edit);
+    if (!m_store->SaveItemAndWait(m_phraseId))
+        return false;
+    m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
+    if (m_saved)
+        m_saved(m_phraseId);
+    return true;
+}
+
+void CSCVView::ClearText()
+{
+    EditEventMaskGuard guard(*m_edit);
+    ::SetWindowTextW(*m_edit, L"");
+    SetReadOnly(true);
+}
+
+void CSCVView::SetReadOnly(bool on)
+{
+    m_edit->SetReadOnly(on);
+    m_edit->Invalidate();
+    UpdateToolbarStates();
+}
+
+void CSCVView::ColorIfPlain(bool wholeText)
+{
+    if (CurrentFormat() == MenuItemRecord::kTypeRtf)
+        return;
+    SetPlainTextColoringMode(true);
+    if (wholeText)
+        ColorWholeText(*m_edit, GetMacroColoringScheme());
+    else
+        ColorVisibleText(*m_edit, GetMacroColoringScheme());
+}
+
+void CSCVView::UpdateDataFormatButton()
+{
+    const int format = CurrentFormat();
+    static const UINT kLabels[] = {61212, 61213, 134};
+    static const wchar_t* const kEnglish[] = {L"Plain text", L"Formatted text (RTF)", L"Start application"};
+    if (format < 0 || format > 2)
+        return;
+    m_toolbar.SetDataFormatMode(format);
+    const CString label = LoadLocalizedTextOr(kLabels[format], kEnglish[format]);
+    wchar_t current[101] = {};
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_TEXT;
+    info.pszText = current;
+    info.cchText = 100;
+    m_toolbar.SendMessage(TB_GETBUTTONINFOW, PhraseTextCommand::kDataFormat, reinterpret_cast<LPARAM>(&info));
+    if (label == current)
+        return;
+    info.dwMask = TBIF_TEXT | TBIF_IMAGE | TBIF_SIZE;
+    info.pszText = const_cast<wchar_t*>(label.GetString());
+    info.iImage = m_toolbar.GetDataFormatImage(format);
+    info.cx = 180;
+    m_toolbar.SendMessage(TB_SETBUTTONINFOW, PhraseTextCommand::kDataFormat, reinterpret_cast<LPARAM>(&info));
+}
+
+void CSCVView::UpdateCueText()
+{
+    const int format = CurrentFormat();
+    if (format == MenuItemRecord::kTypeText || format == MenuItemRecord::kTypeRtf)
+        m_edit->SetTextId(kCueTextTypeHere);
+    else if (format == MenuItemRecord::kTypeExec)
+        m_edit->SetTextId(kCueTextApplication);
+}
+
+void CSCVView::UpdateToolbarStates()
+{
+    if (!m_toolbar.IsWindow())
+        return;
+    using namespace PhraseTextCommand;
+    const bool readOnly = m_edit->IsReadOnly();
+    const bool selection = m_edit->IsWindow() && m_edit->HasSelection();
+    auto enable = [&](UINT command, bool on) {
+        if ((m_toolbar.SendMessage(TB_ISBUTTONENABLED, command, 0) != 0) != on)
+            m_toolbar.SendMessage(TB_ENABLEBUTTON, command, MAKELPARAM(on ? TRUE : FALSE, 0));
+    };
+    enable(kUndo, m_edit->SendMessage(EM_CANUNDO, 0, 0) != 0);
+    enable(kRedo, m_edit->SendMessage(EM_CANREDO, 0, 0) != 0);
+    enable(kCut, selection && !readOnly);
+    enable(kCopy, selection);
+    enable(kPaste, !readOnly && m_edit->SendMessage(EM_CANPASTE, 0, 0) != 0);
+    enable(kIntoMenuName, selection);
+    m_toolbar.SetReadOnlyButton(readOnly, m_phraseId >= 0);
+}
+
+void CSCVView::ReplaceSelection(const CString& text)
+{
+    m_edit->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.GetString()));
+}
+
+void CSCVView::InsertMacro(int index)
+{
+    const CString name = GetMacroName(index);
+    if (name.IsEmpty())
+        return;
+    ReplaceSelection(name);
+    if (name == kPromptMacro) {
+        CHARRANGE range = {};
+        m_edit->SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        const LONG inside = range.cpMax - 2;
+        const CString defaultText = LoadLocalizedTextOr(220, L"Text As Default");
+        SetRichEditSelection(*m_edit, inside, inside);
+        m_edit->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(defaultText.GetString()));
+        SetRichEditSelection(*m_edit, inside, inside + defaultText.GetLength());
+    }
+    m_edit->SendMessage(EM_SETMODIFY, TRUE, 0);
+}
+
+void CSCVView::RefreshPreviewNow()
+{
+    if (!m_preview)
+        return;
+    m_clock->StopTimer(m_hWnd, kLayoutTimer);
+    m_clock->StopTimer(m_hWnd, kPreviewTimer);
+    ++m_previewRefreshes;
+    const CString text = m_previewSource ? m_previewSource(m_phraseId) : CString();
+    if (text.IsEmpty()) {
+        ::SetWindowTextW(m_preview, L"");
+        return;
+    }
+    if (CurrentFormat() == MenuItemRecord::kTypeRtf)
+        SetRichEditText(m_preview, text);
+    else
+        StreamIn(m_preview, text.GetString(), static_cast<size_t>(text.GetLength()) * sizeof(wchar_t), true,
+                 false);
+    m_layout = m_clock->KeyboardLayout();
+    m_clock->StartTimer(m_hWnd, kLayoutTimer, kLayoutCheck);
+}
+
+void CSCVView::OnTimerStep(UINT_PTR id)
+{
+    if (id == kPreviewTimer) {
+        if (m_clock->Now() - m_lastChange > kPreviewDelay) {
+            m_clock->StopTimer(m_hWnd, kPreviewTimer);
+            RefreshPreviewNow();
+        }
+        return;
+    }
+    if (id == kLayoutTimer) {
+        const HKL layout = m_clock->KeyboardLayout();
+        if (layout != m_layout) {
+            m_layout = layout;
+            RefreshPreviewNow();
+        }
+    }
+}
+
+void CSCVView::CreatePreview()
+{
+    if (m_preview)
+        return;
+    m_preview =
+        ::CreateWindowExW(0, L"RichEdit20W", L"", kPreviewStyle, 2, 0, 10, 10, m_hWnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPreviewId)), nullptr, nullptr);
+    if (!m_preview)
+        return;
+    ::SendMessageW(m_preview, EM_SETEVENTMASK, 0, 0);
+    ::SendMessageW(m_preview, WM_SETFONT, reinterpret_cast<WPARAM>(GetEditorLargeDialogFont()), FALSE);
+    ::SendMessageW(m_preview, EM_SETOPTIONS, ECOOP_OR,
+                   ECO_AUTOWORDSELECTION | ECO_AUTOVSCROLL | ECO_NOHIDESEL | ECO_SELECTIONBAR);
+    ::SendMessageW(m_preview, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
+    ::SendMessageW(m_preview, EM_SETBKGNDCOLOR, 0, ::GetSysColor(COLOR_INFOBK));
+    ::ShowWindow(m_preview, SW_SHOW);
+}
+
+void CSCVView::DestroyPreview()
+{
+    if (m_preview)
+        ::DestroyWindow(m_preview);
+    m_preview = nullptr;
+    m_clock->StopTimer(m_hWnd, kPreviewTimer);
+    m_clock->StopTimer(m_hWnd, kLayoutTimer);
+}
+
+void CSCVView::Layout(int width, int height)
+{
+    const int toolbarHeight = ToolbarHeight(m_toolbar);
+    m_toolbar.SetWindowPos(nullptr, 0, 0, width - 2, toolbarHeight,
+                           SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    const int top = toolbarHeight + 2;
+    int editHeight = height - toolbarHeight;
+    if (m_preview)
+        editHeight /= 2;
+    m_edit->SetWindowPos(nullptr, 0, top, width - 4, editHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!m_preview)
+        return;
+    const int previewTop = top + editHeight + 2;
+    ::SetWindowPos(m_preview, nullptr, 0, previewTop, width - 4, height - previewTop,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CSCVView::TrackUnderButton(HMENU menu, UINT command)
+{
+    RECT button = {};
+    m_toolbar.SendMessage(TB_GETRECT, command, reinterpret_cast<LPARAM>(&button));
+    POINT corner = {button.left, button.bottom};
+    m_toolbar.ClientToScreen(&corner);
+    m_toolbar.SendMessage(TB_PRESSBUTTON, command, TRUE);
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, corner.x, corner.y, 0, m_hWnd, nullptr);
+    m_toolbar.SendMessage(TB_PRESSBUTTON, command, FALSE);
+}
+
+void CSCVView::ShowInsertMacroMenu()
+{
+    HMENU menu = ::CreatePopupMenu();
+    AppendMacroMenuItems(menu);
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, 32812, GetMainMenuItemText(32812, L"Documentation On Macro").GetString());
+    TrackUnderButton(menu, PhraseTextCommand::kInsertMacro);
+    ::DestroyMenu(menu);
+}
+
+void CSCVView::ShowDataFormatMenu()
+{
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 32786, GetMainMenuItemText(32786, L"Paste As Plain Text").GetString());
+    ::AppendMenuW(menu, MF_STRING, 32787,
+                  GetMainMenuItemText(32787, L"Paste Formatted Text (RTF)").GetString());
+    ::AppendMenuW(menu, MF_STRING, 32803, GetMainMenuItemText(32803, L"Start As Application").GetString());
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, 32804, GetMainMenuItemText(32804, L"Test Run\tF5").GetString());
+    TrackUnderButton(menu, PhraseTextCommand::kDataFormat);
+    ::DestroyMenu(menu);
+}
+
+LRESULT CSCVView::OnSize(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;
+    if (m_toolbar.IsWindow() && m_edit->IsWindow())
+        Layout(LOWORD(lParam), HIWORD(lParam));
+    return 0;
+}
+
+LRESULT CSCVView::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam != kPreviewTimer && wParam != kLayoutTimer) {
+        handled = FALSE;
+        return 0;
+    }
+    OnTimerStep(wParam);
+    return 0;
+}
+
+LRESULT CSCVView::OnEditChange(WORD, WORD, HWND, BOOL&)
+{
+    ColorIfPlain(false);
+    if (m_preview) {
+        m_lastChange = m_clock->Now();
+        m_clock->StartTimer(m_hWnd, kPreviewTimer, kPreviewDelay);
+    }
+    UpdateToolbarStates();
+    return 0;
+}
+
+LRESULT CSCVView::OnTypingIntoReadOnly(int, NMHDR*, BOOL&)
+{
+    m_toolbar.StartReadOnlyBlink(true);
+    UINT type = MB_OKCANCEL | MB_ICONQUESTION;
+    if (m_previousAnswer == IDCANCEL)
+        type |= MB_DEFBUTTON2;
+    const int answer =
+        m_confirm(m_hWnd, LoadLocalizedTextOr(252, L"Turn off read-only mode in text editor?"), type);
+    m_previousAnswer = answer;
+    if (answer == IDOK)
+        SetReadOnly(!m_edit->IsReadOnly());
+    return 0;
+}
+
+LRESULT CSCVView::OnLink(int, NMHDR* header, BOOL& handled)
+{
+    auto* link = reinterpret_cast<ENLINK*>(header);
+    if (link->msg != WM_LBUTTONDOWN || m_edit->HasSelection()) {
+        handled = FALSE;
+        return 0;
+    }
+    const CString target = GetRichEditTextRange(*m_edit, link->chrg.cpMin, link->chrg.cpMax);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(m_hWnd, L"open", target.GetString(), nullptr, nullptr, SW_SHOWMAXIMIZED));
+    if (result <= 32)
+        ::MessageBeep(static_cast<UINT>(-1));
+    return 1;
+}
+
+LRESULT CSCVView::OnToolbarDropDown(int, NMHDR* header, BOOL& handled)
+{
+    const auto* dropDown = reinterpret_cast<NMTOOLBARW*>(header);
+    if (dropDown->iItem == static_cast<int>(PhraseTextCommand::kInsertMacro)) {
+        ShowInsertMacroMenu();
+        return TBDDRET_DEFAULT;
+    }
+    if (dropDown->iItem == static_cast<int>(PhraseTextCommand::kDataFormat)) {
+        ShowDataFormatMenu();
+        return TBDDRET_DEFAULT;
+    }
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CSCVView::OnToolbarCustomDraw(int, NMHDR* header, BOOL&)
+{
+    auto* draw = reinterpret_cast<NMTBCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        RECT client = {};
+        m_toolbar.GetClientRect(&client);
+        ::FillRect(draw->nmcd.hdc, &client, ::GetSysColorBrush(m_edit->GetBackgroundColorIndex()));
+        return CDRF_NOTIFYITEMDRAW;
+    }
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+        draw->nmcd.dwItemSpec == PhraseTextCommand::kReadOnly && m_toolbar.IsBlinking()) {
+        draw->clrText = draw->clrTextHighlight = draw->clrHighlightHotTrack = RGB(255, 0, 0);
+        return CDRF_NEWFONT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+LRESULT CSCVView::OnInsertMacro(WORD, WORD id, HWND, BOOL&)
+{
+    InsertMacro(id - 30100);
+    return 0;
+}
+
+LRESULT CSCVView::OnUndo(WORD, WORD, HWND, BOOL&)
+{
+    m_edit->SendMessage(EM_UNDO, 0, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnRedo(WORD, WORD, HWND, BOOL&)
+{
+    m_edit->SendMessage(EM_REDO, 0, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnClear(WORD, WORD, HWND, BOOL&)
+{
+    m_edit->Clear();
+    return 0;
+}
+
+LRESULT CSCVView::OnCut(WORD, WORD, HWND, BOOL&)
+{
+    if (!m_edit->IsReadOnly())
+        m_edit->SendMessage(WM_CUT, 0, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnCopy(WORD, WORD, HWND, BOOL&)
+{
+    m_edit->SendMessage(WM_COPY, 0, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnPaste(WORD, WORD, HWND, BOOL&)
+{
+    if (!m_edit->IsReadOnly())
+        m_edit->SendMessage(WM_PASTE, 0, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnSelectAll(WORD, WORD, HWND, BOOL&)
+{
+    SetRichEditSelection(*m_edit, 0, -1);
+    return 0;
+}
+
+LRESULT CSCVView::OnBold(WORD, WORD, HWND, BOOL&)
+{
+    if (CurrentFormat() == MenuItemRecord::kTypeRtf)
+        m_edit->SetBold(!m_edit->IsBold());
+    return 0;
+}
+
+LRESULT CSCVView::OnItalic(WORD, WORD, HWND, BOOL&)
+{
+    if (CurrentFormat() == MenuItemRecord::kTypeRtf)
+        m_edit->SetItalic(!m_edit->IsItalic());
+    return 0;
+}
+
+LRESULT CSCVView::OnUnderline(WORD, WORD, HWND, BOOL&)
+{
+    if (CurrentFormat() == MenuItemRecord::kTypeRtf)
+        m_edit->SetUnderline(!m_edit->IsUnderline());
+    return 0;
+}
+
+LRESULT CSCVView::OnIntoMenuName(WORD, WORD, HWND, BOOL&)
+{
+    CString name = GetRichEditSelectionText(*m_edit);
+    name.Trim(L"\r\n\t ");
+    if (name.IsEmpty())
+        return 0;
+    m_menuName = name;
+    if (CDocument* document = GetDocument())
+        document->UpdateAllViews(nullptr, kHintMenuName, PhraseHint(m_phraseId));
+    return 0;
+}
+
+LRESULT CSCVView::OnInsertTab(WORD, WORD, HWND, BOOL&)
+{
+    ReplaceSelection(L"\t");
+    m_edit->SendMessage(EM_SETMODIFY, TRUE, 0);
+    return 0;
+}
+
+LRESULT CSCVView::OnInsertMacroMenu(WORD, WORD, HWND, BOOL&)
+{
+    ShowInsertMacroMenu();
+    return 0;
+}
+
+LRESULT CSCVView::OnDataFormatMenu(WORD, WORD, HWND, BOOL&)
+{
+    ShowDataFormatMenu();
+    return 0;
+}
+
+LRESULT CSCVView::OnToggleReadOnly(WORD, WORD, HWND, BOOL&)
+{
+    if (m_phraseId >= 0)
+        SetReadOnly(!m_edit->IsReadOnly());
+    m_toolbar.Invalidate();
+    return 0;
+}

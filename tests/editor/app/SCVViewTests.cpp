@@ -1,0 +1,217 @@
+// test-locks: desktop
+// The phrase text view on a real phrase folder: loading makes the text read-only with an empty undo
+// buffer, an edit is written to the phrase file on hint 2 and stays modified until a save succeeds,
+// macros are inserted, typing into read-only text asks with the right default button, and the
+// preview waits for a pause in typing.
+#include "editor/app/SCVView.h"
+
+#include "common/RichEditEditing.h"
+#include "editor/app/EditorMacros.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/controls/RichEditTextAccess.h"
+#include "engine/PhraseFile.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::wstring W(const CString& text)
+{
+    return text.GetString();
+}
+
+std::string PhraseFileText(const char* title, const char* body)
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<SCVCommand "
+                       "SortID=\"1\">\r\n"
+                       "    <MenuName>") +
+           title + "</MenuName>\r\n    <Cmd>" + body + "</Cmd>\r\n</SCVCommand>\r\n";
+}
+
+class FakeViewClock : public PhraseViewClock
+{
+public:
+    ULONGLONG Now() override { return now; }
+    void StartTimer(HWND, UINT_PTR id, UINT milliseconds) override { timers[id] = milliseconds; }
+    void StopTimer(HWND, UINT_PTR id) override { timers.erase(id); }
+    HKL KeyboardLayout() override { return layout; }
+
+    ULONGLONG now = 1000;
+    HKL layout = reinterpret_cast<HKL>(static_cast<INT_PTR>(0x04090409));
+    std::map<UINT_PTR, UINT> timers;
+};
+
+class SCVViewTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        temp.WriteBytes(L"A.scrivolanter", PhraseFileText("A", "hello %DATE%"));
+        store.Load(temp.Path().c_str());
+        phrase = store.FindItemByPath(temp.PathOf(L"A.scrivolanter").c_str())->id;
+        parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr,
+                                   nullptr);
+        view = new CSCVView; // deletes itself with its window
+        view->SetPhraseStore(&store);
+        view->SetClock(&clock);
+        view->SetConfirm([this](HWND, const CString&, UINT type) {
+            askedTypes.push_back(type);
+            return answer;
+        });
+        view->SetPreviewSource([this](int) { return CString(L"preview"); });
+        ASSERT_TRUE(
+            view->Create(parent, AFX_IDW_PANE_FIRST, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 600, 400}));
+        edit = view->Edit();
+    }
+    void TearDown() override { ::DestroyWindow(parent); }
+
+    void Show() { view->OnUpdate(nullptr, kHintShowPhrase, CSCVView::PhraseHint(phrase)); }
+    void Type(const wchar_t* text)
+    {
+        ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    }
+    CString FileBody()
+    {
+        PhraseItemRecord record;
+        EXPECT_TRUE(ReadPhraseFile(record, temp.PathOf(L"A.scrivolanter").c_str()));
+        return record.body;
+    }
+
+    scvtest::TempFolder temp;
+    CEditorPhraseStore store;
+    int phrase = -1;
+    HWND parent = nullptr;
+    CSCVView* view = nullptr;
+    HWND edit = nullptr;
+    FakeViewClock clock;
+    std::vector<UINT> askedTypes;
+    int answer = IDCANCEL;
+};
+
+TEST_F(SCVViewTest, LoadingMakesTheTextReadOnlyWithAnEmptyUndoBuffer)
+{
+    Show();
+    EXPECT_EQ(view->CurrentPhrase(), phrase);
+    EXPECT_EQ(W(GetRichEditPlainTextAll(edit)), L"hello %DATE%");
+    EXPECT_TRUE(view->Edit().IsReadOnly());
+    EXPECT_FALSE(::SendMessageW(edit, EM_CANUNDO, 0, 0));
+    EXPECT_FALSE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+    EXPECT_TRUE(view->ToolBar().IsBlinking());
+    EXPECT_TRUE(::SendMessageW(view->ToolBar(), TB_ISBUTTONCHECKED, PhraseTextCommand::kReadOnly, 0));
+
+    // An unknown phrase behaves like none: cleared and read-only.
+    view->OnUpdate(nullptr, kHintShowPhrase, CSCVView::PhraseHint(9999));
+    EXPECT_EQ(view->CurrentPhrase(), -1);
+    EXPECT_TRUE(GetRichEditPlainTextAll(edit).IsEmpty());
+    EXPECT_TRUE(view->Edit().IsReadOnly());
+    EXPECT_FALSE(::SendMessageW(view->ToolBar(), TB_ISBUTTONENABLED, PhraseTextCommand::kReadOnly, 0));
+}
+
+TEST_F(SCVViewTest, EditThenLeavingWritesTheFileAndKeepsModifiedUntilASaveSucceeds)
+{
+    Show();
+    view->SendMessage(WM_COMMAND, PhraseTextCommand::kReadOnly, 0);
+    ASSERT_FALSE(view->Edit().IsReadOnly());
+    SetRichEditSelection(edit, -1, -1);
+    Type(L" and more");
+    ASSERT_TRUE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+
+    view->OnUpdate(nullptr, kHintSaveIfModified, CSCVView::PhraseHint(phrase));
+    EXPECT_EQ(W(FileBody()), L"hello %DATE% and more");
+    EXPECT_FALSE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+
+    // A save that cannot be written leaves the edit modified, so the next hint 2 tries again.
+    Type(L"!");
+    store.FindItemById(phrase)->SetPathOnly(temp.PathOf(L"gone\\A.scrivolanter").c_str());
+    view->OnUpdate(nullptr, kHintSaveIfModified, CSCVView::PhraseHint(phrase));
+    EXPECT_TRUE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+    store.FindItemById(phrase)->SetPathOnly(temp.PathOf(L"A.scrivolanter").c_str());
+    view->OnUpdate(nullptr, kHintSaveIfModified, CSCVView::PhraseHint(phrase));
+    EXPECT_EQ(W(FileBody()), L"hello %DATE% and more!");
+    EXPECT_FALSE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+}
+
+TEST_F(SCVViewTest, InsertingThePromptMacroSelectsItsDefaultText)
+{
+    Show();
+    view->SetReadOnly(false);
+    SetRichEditSelection(edit, 0, 0);
+    int prompt = -1;
+    for (int i = 0; i < GetMacroCount(); ++i)
+        if (GetMacroName(i) == L"%PROMPT_TEXT={}%")
+            prompt = i;
+    ASSERT_GE(prompt, 0);
+    view->SendMessage(WM_COMMAND, 30100 + prompt, 0);
+
+    EXPECT_EQ(W(GetRichEditPlainTextAll(edit)), L"%PROMPT_TEXT={Text As Default}%hello %DATE%");
+    EXPECT_EQ(W(GetRichEditSelectionText(edit)), L"Text As Default");
+    EXPECT_TRUE(::SendMessageW(edit, EM_GETMODIFY, 0, 0));
+
+    // A macro command beyond the table inserts nothing.
+    SetRichEditSelection(edit, 0, 0);
+    view->SendMessage(WM_COMMAND, 30100 + GetMacroCount(), 0);
+    EXPECT_EQ(W(GetRichEditPlainTextAll(edit)), L"%PROMPT_TEXT={Text As Default}%hello %DATE%");
+}
+
+TEST_F(SCVViewTest, TypingIntoReadOnlyTextAsksWithCancelFirstThenTheLastAnswer)
+{
+    Show();
+    SetRichEditSelection(edit, 0, 0);
+    ::SendMessageW(edit, WM_KEYDOWN, 'X', 1);
+    ASSERT_EQ(askedTypes.size(), 1u);
+    EXPECT_EQ(askedTypes[0] & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
+    EXPECT_TRUE(view->Edit().IsReadOnly());
+
+    answer = IDOK;
+    ::SendMessageW(edit, WM_KEYDOWN, 'X', 1);
+    EXPECT_FALSE(view->Edit().IsReadOnly());
+
+    view->SetReadOnly(true);
+    ::SendMessageW(edit, WM_KEYDOWN, 'X', 1);
+    ASSERT_EQ(askedTypes.size(), 3u);
+    EXPECT_EQ(askedTypes[2] & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON1));
+}
+
+TEST_F(SCVViewTest, PreviewRefreshesOnlyAfterAPauseInTyping)
+{
+    view->SetPreviewEnabled(true);
+    view->OnUpdate(nullptr, kHintPreviewSwitched, nullptr);
+    ASSERT_TRUE(view->Preview());
+    Show();
+    view->SetReadOnly(false);
+    const int loaded = view->PreviewRefreshCount();
+    EXPECT_EQ(W(GetRichEditPlainTextAll(view->Preview())), L"preview");
+
+    Type(L"a"); // EN_CHANGE at 1000
+    ASSERT_EQ(clock.timers.count(CSCVView::kPreviewTimer), 1u);
+    clock.now = 1500;
+    Type(L"b"); // again at 1500
+    clock.now = 1700;
+    view->OnTimerStep(CSCVView::kPreviewTimer);
+    clock.now = 2200;
+    view->OnTimerStep(CSCVView::kPreviewTimer);
+    EXPECT_EQ(view->PreviewRefreshCount(), loaded);
+    clock.now = 2201;
+    view->OnTimerStep(CSCVView::kPreviewTimer);
+    EXPECT_EQ(view->PreviewRefreshCount(), loaded + 1);
+    EXPECT_EQ(clock.timers.count(CSCVView::kPreviewTimer), 0u);
+
+    // A change of the keyboard layout refreshes the preview at the next check.
+    view->OnTimerStep(CSCVView::kLayoutTimer);
+    EXPECT_EQ(view->PreviewRefreshCount(), loaded + 1);
+    clock.layout = reinterpret_cast<HKL>(static_cast<INT_PTR>(0x04190419));
+    view->OnTimerStep(CSCVView::kLayoutTimer);
+    EXPECT_EQ(view->PreviewRefreshCount(), loaded + 2);
+
+    view->SetPreviewEnabled(false);
+    view->OnUpdate(nullptr, kHintPreviewSwitched, nullptr);
+    EXPECT_FALSE(view->Preview());
+}
+
+} // namespace
