@@ -1,0 +1,39 @@
+#pragma once
+// The maker's news feed (RSS): its items read from a downloaded file, and the
+// news block of the update page built from them.
+
+#include "online/NewsItem.h"
+#include "platform/CString.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The largest feed file that is read; a larger one is refused.
+inline constexpr size_t kMaxNewsFeedBytes = 512 * 1024;
+// Texts of one item longer than this are cut.
+inline constexpr int kMaxNewsFieldLength = 4000;
+
+// Reads the UTF-8 feed file and appends at most `maxItems` of its items
+// ("rss" / "channel" / "item"). False when the file cannot be read, is larger
+// than kMaxNewsFeedBytes, is nested too deeply, does not parse or lacks one
+// of those levels.
+bool ParseRssItems(std::vector<NewsItem>& list, int maxItems, const CString& path);
+// The same for feed bytes already in memory.
+bool ParseRssText(std::vector<NewsItem>& list, int maxItems, const std::string& bytes);
+
+// A feed date as the program shows dates: an internet date (also with "GMT"
+// removed) or the program's own reading of it, in local time. The text as it
+// stands when no reading succeeds.
+CString NewsDateText(const CString& pubDate);
+
+// Element id of a news field in the page: 0 "id_item_title", 1 "id_item_desc",
+// 2 "id_item_author", 3 "id_item_date"; empty for other kinds.
+CString GetNewsItemElementId(int kind);
+
+// The news of the update page, items joined with "\n<BR>\n". Every feed text
+// is escaped; the description is stripped of its markup first; a link that is
+// not http, https or mailto leaves the title plain.
+CString BuildNewsBlock(const std::vector<NewsItem>& items);
+// The style rules of the news block.
+CString NewsStyleBlock();
