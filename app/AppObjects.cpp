@@ -9,6 +9,7 @@
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "common/WellKnownNames.h"
+#include "online/CSCVUrl.h"
 
 #include <shlwapi.h>
 
@@ -178,6 +179,7 @@ bool CAppObjects::SetUseRuUrls()
     CString line;
     line.Format(L"CAppObjects::SetUseRuUrls, lng=[%s], bRu=%d", name.GetString(), russian ? 1 : 0);
     WriteLogLine(line);
+    CSCVUrl::_Set_Use_RU_Urls(russian ? 1 : 0);
     return russian;
 }
 

@@ -62,8 +62,8 @@ public:
     // also becomes the active file of the localised strings.
     static CMenuLocalizer& GetLocalizer();
     // Whether the settings' language is one served with the Russian web pages;
-    // logs "CAppObjects::SetUseRuUrls, lng=[%s], bRu=%d". The web-link table
-    // takes the answer when it exists.
+    // logs "CAppObjects::SetUseRuUrls, lng=[%s], bRu=%d" and gives the answer
+    // to the web-link table (CSCVUrl::_Set_Use_RU_Urls).
     static bool SetUseRuUrls();
 
     // --- Elevation ----------------------------------------------------------

@@ -16,12 +16,14 @@
 #include "app/ProgramLauncher.h"
 #include "app/SoundPlayer.h"
 #include "app/StartupNotes.h"
+#include "app/TrayUpdateCheck.h"
 #include "app/VersionTexts.h"
 #include "common/IconHelpers.h"
 #include "common/KernelHandle.h"
 #include "common/LocalizedString.h"
 #include "common/MenuLocalizer.h"
 #include "common/ProcessInfo.h"
+#include "common/RichEditConversion.h"
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
@@ -29,6 +31,9 @@
 #include "common/WindowHelpers.h"
 #include "menus/DataNeededHander_MenuSelf.h"
 #include "menus/MenuHost.h"
+#include "menus/MenuToolTipSCVClient.h"
+#include "menus/MenuTrackerToolTip.h"
+#include "app/TrayTipContext.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
 #include "online/ProgramStarts.h"
@@ -44,10 +49,8 @@ constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_M
 
 // What the window says about the parts of the program it runs without.
 constexpr wchar_t kNoInstallNote[] = L"No install on launch. Flag specifided";
-constexpr wchar_t kClipboardHistoryNotAvailableNote[] =
-    L"The clipboard history is not part of this build yet; Scrivolanter runs without it";
-constexpr wchar_t kMenuExtrasNotAvailableNote[] =
-    L"The menu tooltips and the floating pane are not part of this build yet; the phrase menu shows neither";
+constexpr wchar_t kFloatPaneNotAvailableNote[] =
+    L"The floating pane is not part of this build yet; Scrivolanter runs without it";
 
 // The tip of the tray icon holds at most this many characters.
 constexpr int kMaxTipLength = 126;
@@ -130,6 +133,7 @@ CSCVTrayWnd::~CSCVTrayWnd()
     if (IsWindow())
         DestroyWindow();
     StopCoreServices();
+    m_menuToolTip.reset();
     for (HICON icon : {m_trayIconHandle, m_smallIcon, m_bigIcon}) {
         if (icon)
             ::DestroyIcon(icon);
@@ -185,6 +189,7 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
     SetMenuHost(MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(), &CAppObjects::GetLocalizer()});
+    SetRichEditConverterParent(m_hWnd);
     RegisterWithMessageLoop(true);
     ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);
     SetWindowIcons();
@@ -195,21 +200,19 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     } else {
         StartCoreServices(nullptr, nullptr);
     }
-    if (GetSettings().ClipboardHistory != 0) {
-        WriteLogLine(kClipboardHistoryNotAvailableNote);
-        AddStartupNote(kClipboardHistoryNotAvailableNote);
-    }
-    if (GetSettings().MenuToolTips_V0_94_A22 != 0 || GetSettings().ShowHistoryPaneOnStart != 0) {
-        WriteLogLine(kMenuExtrasNotAvailableNote);
-        AddStartupNote(kMenuExtrasNotAvailableNote);
-    }
+    if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing())
+        StartClipboardWatcher(0);
     StartTrayIconThread();
+    CreateMenuToolTip();
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
     StartSoundThread(m_stopEvent);
-    if (GetSettings().AutoCheckForUpdates != 0)
-        WriteLogLine(L"Automatic update checks are not part of this build yet");
+    if (GetSettings().ShowHistoryPaneOnStart != 0) {
+        WriteLogLine(kFloatPaneNotAvailableNote);
+        AddStartupNote(kFloatPaneNotAvailableNote);
+    }
+    ScheduleAutomaticUpdateCheck(m_hWnd, m_stopEvent);
 
     SetWindowPos(nullptr, -100, -100, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_HIDE);
@@ -269,23 +272,14 @@ void CSCVTrayWnd::PostStartupCommands()
         PostMessage(WM_SCV_SHOW_TRAY_MENU, 0, 0);
 }
 
-bool CSCVTrayWnd::StartCheckForUpdatesCommandWatcher()
-{
-    NamedEventRelaySpec spec;
-    spec.eventName = L"Local\\Scrivolanter_CommandCheckForUpdates";
-    spec.manualReset = true;
-    spec.window = m_hWnd;
-    spec.message = WM_COMMAND;
-    spec.wParam = ID_SCV_CHECK_FOR_UPDATES;
-    spec.delivery = RelayDelivery::SendThenReset;
-    return StartRelay(m_stopEvent, spec);
-}
-
 LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
+    HideMenuToolTip();
+    if (GetHistory().IsCapturing())
+        GetHistory().Stop();
 
     NOTIFYICONDATAW record{};
     record.hWnd = m_hWnd;
@@ -477,13 +471,6 @@ void CSCVTrayWnd::ReloadLanguage()
     CAppObjects::GetLocalizer().SetLanguageFile(path);
     SetLanguageFileForStrings(path, GetClientLanguageSuffix());
     CAppObjects::SetUseRuUrls();
-}
-
-void CSCVTrayWnd::ShowTrayMenuNotAvailable(LPCWSTR source)
-{
-    CString line;
-    line.Format(L"%s: the tray menu is not part of this build yet", source);
-    WriteLogLine(line);
 }
 
 // --- Tray icon ------------------------------------------------------------------------------------------
@@ -712,6 +699,12 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         // The floating pane's caption-only mode follows here once the pane is part of the program.
         ShowPhraseMenuForTarget(false);
         break;
+    case kTimerFloatPaneHint:
+        KillTimer(kTimerFloatPaneHint);
+        // The floating pane's animation hint joins here once the pane is part of the program.
+        if (m_lastSelectedTrayItem == ID_SCV_FLOAT_PANE)
+            WriteLogLine(L"Float pane hint: the floating pane is not part of this build yet");
+        break;
     case kTimerDelayedRelays:
         KillTimer(kTimerDelayedRelays);
         StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
@@ -773,22 +766,6 @@ LRESULT CSCVTrayWnd::OnCommandEditPhrases(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
-{
-    WriteLogLine(L"Check For Updates: the update check is not part of this build yet");
-    return 0;
-}
-
-LRESULT CSCVTrayWnd::OnCommandNotAvailable(WORD, WORD id, HWND, BOOL&)
-{
-    // The phrase menu offers these; the web links and the floating pane join later.
-    CString line;
-    line.Format(L"Command %d: the %s is not part of this build yet", static_cast<int>(id),
-                id == ID_SCV_FLOAT_PANE ? L"floating pane" : L"support page");
-    WriteLogLine(line);
-    return 0;
-}
-
 LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
 {
     WriteLogLine(L"Show float pane: the floating pane is not part of this build yet");
@@ -809,11 +786,11 @@ LRESULT CSCVTrayWnd::OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONUP:
-        ShowTrayMenuNotAvailable(L"Tray icon click");
+        ShowTrayMenuAtCursor();
         return 0;
     case WM_RBUTTONUP:
     case NIN_BALLOONUSERCLICK:
-        ShowTrayMenuNotAvailable(L"Tray icon click");
+        ShowTrayMenuAtCursor();
         return 1;
     default:
         return 0;
@@ -865,9 +842,10 @@ LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // No clipboard history yet: it holds no items. The result is the whole
-    // text's length; a result of the buffer size or more means it was cut.
-    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + L" [0]";
+    // The result is the whole text's length; a result of the buffer size or more means it was cut.
+    CString count;
+    count.Format(L" [%d]", GetHistory().GetCount());
+    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + count;
     CopyToCallerBuffer(wParam, lParam, text);
     return text.GetLength();
 }
@@ -892,6 +870,8 @@ LRESULT CSCVTrayWnd::OnIsPhraseMenuClosed(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CSCVTrayWnd::OnConnectionChanged(UINT, WPARAM, LPARAM, BOOL&)
 {
     UpdateTrayIcon(1, nullptr, false);
+    if (IsInternetConnected())
+        PostMessage(WM_COMMAND, ID_SCV_CHECK_FOR_UPDATES, 0);
     return 1;
 }
 
@@ -903,12 +883,7 @@ LRESULT CSCVTrayWnd::OnHideBalloon(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnHideMenuToolTip(UINT, WPARAM, LPARAM, BOOL&)
 {
-    return 1;
-}
-
-LRESULT CSCVTrayWnd::OnShowTrayMenuRequest(UINT, WPARAM, LPARAM, BOOL&)
-{
-    ShowTrayMenuNotAvailable(L"Show menu request");
+    HideMenuToolTip();
     return 1;
 }
 

@@ -12,9 +12,11 @@
 // the phrase menu builder and the running of the chosen command (typed or
 // pasted phrases, the user's clipboard kept around the menu).
 //
-// The tray menu, the menu tooltips, the floating pane and the clipboard
-// history are not part of this program yet: the window runs without them and
-// says so in its start-up notes.
+// The tray menu (app/TrayMenu.cpp) and its commands (app/SCVTrayWndCommands.cpp)
+// reach every command of the program; the menus show delayed tooltips. The
+// floating pane and the clipboard history capture are not part of this
+// program yet: their commands say so in the log, and the history is read
+// through ITrayHistorySource (an empty one until the watcher provides it).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -28,17 +30,21 @@
 #include "app/CWaitQuery.h"
 #include "app/HotKeyPressGate.h"
 #include "app/TrayMessages.h"
+#include "app/TrayUpdateCheck.h"
 #include "app/WtsSessionNotifier.h"
 #include "engine/ClipboardSaver.h"
 #include "engine/PhraseStore.h"
 #include "menus/PhraseMenuHost.h"
+#include "menus/TrayHistorySource.h"
 #include "platform/CIdleHandler.h"
 #include "platform/CMessageFilter.h"
 #include "platform/CString.h"
 #include "platform/CWindowImpl.h"
 
 class CCommandLineArgs;
+class CMenuToolTipSCVClient;
 class IDataNeededHander_MenuSelf;
+class CTrayTipContext;
 
 // What the program entry gives the tray window.
 struct TrayWindowStartRecord
@@ -122,6 +128,31 @@ public:
     // `quiet`, else mode 2 and a blink of the icon).
     void ReloadPhrases(bool quiet);
 
+    // --- Tray menu (app/TrayMenu.cpp) ------------------------------------------------
+    // Shows the tray menu at the cursor (kept as the last menu point).
+    void ShowTrayMenuAtCursor();
+    // Shows the tray menu at the point and sends the chosen command; returns it (0 none).
+    UINT DisplayTrayMenuWithPoint(int x, int y);
+    // WM_INITMENUPOPUP of the tray menu: check marks, grayed and default items, texts.
+    void OnInitMenuPopup(HMENU menu);
+    // Finds the "Language" pop-up in the menu tree, shows the current language in
+    // its caption and lists the language files (ids 33000 and up).
+    bool FillLanguageSubMenu(HMENU menu);
+    // Makes the language of the list entry id - 33000 the current one; ids
+    // outside the list are ignored (false). With `showMenuAgain` the tray menu
+    // opens again at the last point.
+    bool SelectLanguage(UINT commandId, bool showMenuAgain);
+    const std::vector<CString>& GetLanguageList() const { return m_languages; }
+    bool IsTrayMenuOpen() const { return m_trayMenuOpen; }
+
+    // --- Clipboard history and menu tooltip -------------------------------------------------
+    // The clipboard history the tray window uses (not owned; null: none).
+    void SetClipboardHistorySource(ITrayHistorySource* history);
+    ITrayHistorySource& GetHistory() { return m_history ? *m_history : m_noHistory; }
+    // Starts the clipboard watcher (flag 1: a delayed start) and tells the tooltip how it went.
+    bool StartClipboardWatcher(int flag);
+    CMenuToolTipSCVClient* GetMenuToolTip() const { return m_menuToolTip.get(); }
+
     bool IsCoreInstalled() const { return m_dllService.IsInstalled(); }
     CPhraseStore& GetPhraseStore() { return m_phrases; }
     // The menu builder; null until the core start-up (or a command) made it.
@@ -145,6 +176,8 @@ public:
     CString LocalizedTextBefore(UINT stringId) override;
     CString LocalizedTextAfter(UINT stringId) override;
 
+    // The Internet connection state: true when the system reports a connection.
+    static bool IsInternetConnected();
     static UINT GetTaskbarCreatedMessage();
     // The registered message that asks a target window for its description.
     static UINT GetTargetRequestMessage();
@@ -157,14 +190,17 @@ public:
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
         MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnWtsSessionChangeMessage)
+        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupMessage)
+        MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelect)
+        MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
+        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+        MESSAGE_HANDLER(WM_COMMAND, OnTrayCommand)
         COMMAND_ID_HANDLER(ID_SCV_APP_EXIT, OnCommandExit)
         COMMAND_ID_HANDLER(ID_SCV_ENABLE_PHRASE_MENU, OnCommandEnablePhraseMenu)
         COMMAND_ID_HANDLER(ID_SCV_EDIT_PHRASES, OnCommandEditPhrases)
         COMMAND_ID_HANDLER(ID_SCV_CHECK_FOR_UPDATES, OnCommandCheckForUpdates)
         COMMAND_ID_HANDLER(ID_SCV_SHOW_PHRASE_MENU_DELAYED, OnCommandShowPhraseMenuDelayed)
         COMMAND_ID_HANDLER(ID_SCV_RUN_AS_ADMIN, OnCommandRunAsAdmin)
-        COMMAND_ID_HANDLER(ID_SCV_SUPPORT_PAGE, OnCommandNotAvailable)
-        COMMAND_ID_HANDLER(ID_SCV_FLOAT_PANE, OnCommandNotAvailable)
         MESSAGE_HANDLER(WM_SCV_SHOW_FLOAT_PANE, OnShowFloatPaneRequest)
         MESSAGE_HANDLER(WM_SCV_ADD_TRAY_ICON, OnAddTrayIcon)
         MESSAGE_HANDLER(WM_SCV_TRAY_NOTIFY, OnTrayNotify)
@@ -173,6 +209,8 @@ public:
         MESSAGE_HANDLER(WM_SCV_PHRASE_MENU_RIGHT_CLICK, OnPhraseMenuRightClick)
         MESSAGE_HANDLER(WM_SCV_SETTINGS_MODULE, OnSettingsModule)
         MESSAGE_HANDLER(WM_SCV_EDITOR_ENDED, OnWmEditorEnded)
+        MESSAGE_HANDLER(WM_SCV_UPDATE_CHECK_RESULT, OnUpdateCheckResult)
+        MESSAGE_HANDLER(GetUpdateCheckDoneMessage(), OnUpdateCheckDone)
         MESSAGE_HANDLER(WM_SCV_GET_HISTORY_CAPTION, OnGetHistoryCaption)
         MESSAGE_HANDLER(WM_SCV_ALLOW_WAIT_ANSWER, OnAllowWaitAnswer)
         MESSAGE_HANDLER(WM_COMMAND_FROM_SELF, OnWmCommandFromSelf)
@@ -185,6 +223,16 @@ public:
         MESSAGE_HANDLER(WM_SCV_LANGUAGE_CHANGED, OnLanguageChanged)
         MESSAGE_HANDLER(WM_SCV_GET_CURRENT_ITEM_URL, OnGetCurrentItemUrl)
         MESSAGE_HANDLER(WM_SCV_NEW_PHRASE_WITH_TEXT, OnNewPhraseWithText)
+        MESSAGE_HANDLER(WM_SCV_UPDATE_CHECK_RESULT, OnUpdateCheckResult)
+        MESSAGE_HANDLER(WM_SCV_ALT_TAB_ACTIVATE, OnAltTabActivate)
+        MESSAGE_HANDLER(WM_SCV_START_CLIPBOARD_WATCHER, OnStartClipboardWatcher)
+        MESSAGE_HANDLER(WM_SCV_GET_CLIPBOARD_WATCHER, OnGetClipboardWatcher)
+        MESSAGE_HANDLER(WM_SCV_FLOAT_PANE_ANIMATE, OnFloatPaneAnimate)
+        MESSAGE_HANDLER(WM_SCV_GET_SELECTED_ITEM_CONTENT, OnGetSelectedItemContent)
+        MESSAGE_HANDLER(WM_SCV_GET_FLOAT_PANE_TEXT, OnGetFloatPaneText)
+        MESSAGE_HANDLER(WM_SCV_GET_HISTORY_QUEUE, OnGetHistoryQueue)
+        MESSAGE_HANDLER(WM_SCV_LANGUAGE_COMMAND, OnLanguageCommand)
+        MESSAGE_HANDLER(WM_SCV_FILL_LANGUAGE_MENU, OnFillLanguageMenu)
         MESSAGE_HANDLER(GetInstanceSignalMessageId(), OnInstanceSignal)
         MESSAGE_HANDLER(GetTaskbarCreatedMessage(), OnTaskbarCreated)
         MESSAGE_HANDLER(GetNotesMessageId(), OnAddStartupNoteMessage)
@@ -194,6 +242,7 @@ private:
     // Timers (all one-shot).
     enum : UINT_PTR
     {
+        kTimerFloatPaneHint = 1244,
         kTimerHideBalloon = 1245,
         kTimerShowPhraseMenu = 1247,
         kTimerDelayedRelays = 1248,
@@ -213,7 +262,32 @@ private:
     LRESULT OnPhraseMenuRightClick(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCommandShowPhraseMenuDelayed(WORD, WORD, HWND, BOOL&);
     LRESULT OnCommandRunAsAdmin(WORD, WORD, HWND, BOOL&);
-    LRESULT OnCommandNotAvailable(WORD, WORD id, HWND, BOOL&);
+    // Tray menu and tooltip messages (app/TrayMenu.cpp).
+    LRESULT OnInitMenuPopupMessage(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnMenuSelect(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnEnterIdle(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnLanguageCommand(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnFillLanguageMenu(UINT, WPARAM, LPARAM, BOOL&);
+    // The tray commands (app/SCVTrayWndCommands.cpp); handled = FALSE for other ids.
+    LRESULT OnTrayCommand(UINT, WPARAM, LPARAM, BOOL&);
+    bool RunTrayCommand(UINT id);
+    void RunWebCommand(UINT id);
+    void CheckForUpdatesNow();
+    void ShowAbout();
+    void SwitchHistoryCapture();
+    void SwitchSetting(int& value, bool tellEditor);
+    LRESULT OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnAltTabActivate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnStartClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnFloatPaneAnimate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetSelectedItemContent(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetFloatPaneText(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetHistoryQueue(UINT, WPARAM, LPARAM, BOOL&);
+    void CreateMenuToolTip();
+    void HideMenuToolTip();
+    void UpdateHistoryPopup(HMENU menu);
     LRESULT OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWtsSessionChangeMessage(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCommandExit(WORD, WORD, HWND, BOOL&);
@@ -224,6 +298,10 @@ private:
     LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSettingsModule(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&);
+    // The update check (SCVTrayWndUpdateCheck.cpp): a result (lParam the
+    // CUpdateInfo) and the end of a check.
+    LRESULT OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnUpdateCheckDone(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetHistoryCaption(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmCommandFromSelf(UINT, WPARAM, LPARAM, BOOL&);
@@ -269,7 +347,6 @@ private:
     // Starts the thread that adds the tray icon (retried until the shell takes it).
     void StartTrayIconThread();
     void StartTrayIconBlink();
-    void ShowTrayMenuNotAvailable(LPCWSTR source);
 
     // The tray icon: tip, status text, the call of the shell.
     CString BuildTrayStatusText();
@@ -299,4 +376,15 @@ private:
     HICON m_trayIconHandle = nullptr;
     HICON m_smallIcon = nullptr;
     HICON m_bigIcon = nullptr;
+
+    // Tray menu, tooltip and history.
+    std::vector<CString> m_languages;
+    POINT m_lastMenuPoint{};
+    bool m_trayMenuOpen = false;
+    UINT m_lastSelectedTrayItem = 0;
+    DWORD m_lastClipboardSequence = 0;
+    CNoTrayHistory m_noHistory;
+    ITrayHistorySource* m_history = nullptr;
+    std::unique_ptr<CTrayTipContext> m_tipContext;
+    std::unique_ptr<CMenuToolTipSCVClient> m_menuToolTip;
 };

@@ -20,6 +20,11 @@ int CompareTextCaseOpt(LPCWSTR a, LPCWSTR b, bool caseSensitive);
 // (both upper-cased with the invariant mapping); -1 when either is empty, the
 // start is out of range or the part is not found.
 int FindTextCaseOpt(LPCWSTR text, LPCWSTR part, int start);
+// FindTextCaseOpt from the start of the text.
+inline int FindNoCase(LPCWSTR text, LPCWSTR pattern)
+{
+    return FindTextCaseOpt(text, pattern, 0);
+}
 
 // Upper-cases / lower-cases the text with the invariant mapping; false when
 // the mapping fails (the text then stays unchanged). True for an empty text.

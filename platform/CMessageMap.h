@@ -93,7 +93,18 @@ public:                                                                         
     if (uMsg >= (msgFirst) && uMsg <= (msgLast))                                                               \
     SCV_MSG_MAP_CALL(func(uMsg, wParam, lParam, bHandled))
 
-#define SCV_COMMAND_CALL(func) SCV_MSG_MAP_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
+// A WM_COMMAND whose notification code is SCV_COMMAND_PROBE_CODE only asks whether the map has a handler for the
+// id: the first command entry that matches answers TRUE (lResult 1) without calling its handler.
+#define SCV_COMMAND_PROBE_CODE 0xFFFE
+
+#define SCV_COMMAND_CALL(func)                                                                                 \
+    {                                                                                                          \
+        if (HIWORD(wParam) == SCV_COMMAND_PROBE_CODE) {                                                        \
+            lResult = 1;                                                                                       \
+            return TRUE;                                                                                       \
+        }                                                                                                      \
+        SCV_MSG_MAP_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))       \
+    }
 
 #define COMMAND_HANDLER(id, code, func)                                                                        \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == static_cast<WORD>(id) && HIWORD(wParam) == static_cast<WORD>(code)) \

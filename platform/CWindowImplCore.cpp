@@ -147,7 +147,7 @@ LRESULT CWindowImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     int slot = m_slot;
 
     LRESULT result = 0;
-    BOOL handled = ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+    BOOL handled = OnWndMsg(hWnd, uMsg, wParam, lParam, result);
     if (uMsg == WM_NCDESTROY) {
         WNDPROC onEntry = CurrentProc(hWnd);
         if (!handled)

@@ -35,6 +35,12 @@ public:
 
     // Called with the former handle after the window's last message (WM_NCDESTROY).
     virtual void OnFinalMessage(HWND hWnd);
+    // Where every message of the window goes first; the message map by default. A framework layer above may route
+    // some messages otherwise (commands through several objects, notifications back to the child that sent them).
+    virtual BOOL OnWndMsg(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+    {
+        return ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
+    }
     // The procedure this object's window runs through while the object is attached.
     WNDPROC GetWindowProc() const;
 

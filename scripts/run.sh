@@ -5,14 +5,20 @@
 # Settings.ini (log on; sounds, balloons and update checks off) and a phrases
 # folder with sample phrases. The folder is made on the first run and kept, so
 # settings and phrases changed while the program runs stay for the next run.
+# "run.sh editor" starts the phrase editor on the same folder and sample phrases instead.
 set -euo pipefail
+target=Scrivolanter.exe
+if [ "${1:-}" = "editor" ]; then
+  target=ScrivolanterEditor.exe
+  shift
+fi
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$ROOT/scripts/setup.sh"
 "$ROOT/scripts/build.sh" x64
 BUILD="$ROOT/build/${SCV_BUILD_NAME:-x64}"
 BIN="$BUILD/bin"
-if [ ! -f "$BIN/Scrivolanter.exe" ]; then
-  echo "Scrivolanter.exe is not part of this build yet: the libraries and tests are built, the program is not." >&2
+if [ ! -f "$BIN/$target" ]; then
+  echo "$target is not part of this build yet: the libraries and tests are built, the program is not." >&2
   exit 1
 fi
 
@@ -38,4 +44,4 @@ if [ ! -d "$PROGRAM/Phrases" ]; then
   cp -r "$ROOT/resources/SamplePhrases" "$PROGRAM/Phrases"
 fi
 
-exec "$ROOT/scripts/with-wine-session.sh" "$BUILD" "$ROOT/scripts/start-program.sh" "$PROGRAM/Scrivolanter.exe" "$@"
+exec "$ROOT/scripts/with-wine-session.sh" "$BUILD" "$ROOT/scripts/start-program.sh" "$PROGRAM/$target" "$@"

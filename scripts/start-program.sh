@@ -2,9 +2,10 @@
 # Starts one of the built programs inside a Wine session (see with-wine-session.sh),
 # in the program's own folder.
 #  - On the user's display it runs until the program ends.
-#  - On a virtual display nobody can use it: once it shows, a screenshot of the
-#    display is saved (the main program's tray icon with its tip), the script
-#    says where, and the program is ended.
+#  - On a virtual display nobody can use it: once it shows, screenshots of the
+#    display are saved (for the main program: the tray icon with its tip, the
+#    phrase menu over Wine's Notepad, the phrase inserted there, the tray menu),
+#    the script says where, and the program is ended.
 # Usage: start-program.sh <program.exe> [arguments...]
 set -euo pipefail
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -45,11 +46,73 @@ if [ -n "$shown" ] && is_main_program; then
     sleep 2
   fi
 fi
-shot="$SCV_BUILD_DIR/screenshot.png"
-if import -window root "$shot"; then
-  echo "virtual display: screenshot saved to $shot"
+save_shot() {
+  local shot="$SCV_BUILD_DIR/$1"
+  if import -window root "$shot"; then
+    echo "virtual display: $2 saved to $shot"
+  else
+    echo "virtual display: $2 could not be saved" >&2
+  fi
+}
+if [ -n "$shown" ] && [ "$name" = "ScrivolanterEditor.exe" ]; then
+  # The editor: its main window alone.
+  window=$(xdotool search --onlyvisible --name 'RedodeZovuva' 2>/dev/null | head -n 1 || true)
+  shot="$SCV_BUILD_DIR/editor-screenshot.png"
+  if import -window "${window:-root}" "$shot"; then
+    echo "virtual display: the editor's main window saved to $shot"
+  else
+    echo "virtual display: the editor's screenshot could not be saved" >&2
+  fi
 else
-  echo "virtual display: the screenshot could not be saved" >&2
+  save_shot screenshot.png "the tray icon with its tip"
+fi
+
+if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
+  # What a user sees: the phrase menu over Notepad, the phrase typed there, the tray menu.
+  "$SCV_WINE" notepad >/dev/null 2>&1 &
+  notepad_pid=$!
+  notepad=""
+  for _ in $(seq 1 40); do
+    notepad=$(xdotool search --onlyvisible --name 'Notepad' 2>/dev/null | head -n 1 || true)
+    [ -n "$notepad" ] && break
+    sleep 0.5
+  done
+  if [ -n "$notepad" ]; then
+    # Beside the tray window, which stays in view.
+    xdotool windowmove "$notepad" 240 120 2>/dev/null || true
+    sleep 0.5
+    xdotool windowactivate "$notepad" 2>/dev/null || xdotool windowfocus "$notepad" 2>/dev/null || true
+    eval "$(xdotool getwindowgeometry --shell "$notepad")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1 2>/dev/null || true
+    sleep 1
+    xdotool key ctrl+alt+Return
+    sleep 2.5
+    save_shot phrase-menu.png "the phrase menu over Notepad"
+    # The keyboard stays with Notepad's window: the first phrase is chosen with the mouse.
+    menu=$(xdotool search --onlyvisible --class 'scrivolanter' 2>/dev/null | tail -n 1 || true)
+    if [ -n "$menu" ]; then
+      eval "$(xdotool getwindowgeometry --shell "$menu")"
+      xdotool mousemove $((X + 80)) $((Y + 12)) 2>/dev/null || true
+      sleep 0.5
+      xdotool click 1 2>/dev/null || true
+    fi
+    # The phrase is typed key by key.
+    sleep 6
+    save_shot inserted-text.png "the phrase inserted into Notepad"
+  else
+    echo "virtual display: Notepad did not show; no phrase menu pictures" >&2
+  fi
+  tray=$(xdotool search --onlyvisible --name 'Wine System Tray' 2>/dev/null | head -n 1 || true)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    # The icon sits at the bottom of the tray window.
+    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1 2>/dev/null || true
+    sleep 2
+    save_shot tray-menu.png "the tray menu"
+    xdotool key Escape 2>/dev/null || true
+    sleep 0.5
+  fi
+  kill "$notepad_pid" 2>/dev/null || true
 fi
 [ -f "$folder/LogReport.txt" ] && echo "log of the run: $folder/LogReport.txt"
 

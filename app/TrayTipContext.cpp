@@ -1,0 +1,113 @@
+#include "app/TrayTipContext.h"
+
+#include "app/AppIcons.h"
+#include "app/AppObjects.h"
+#include "app/AppTexts.h"
+#include "app/ProgramLauncher.h"
+#include "app/SCVTrayWnd.h"
+#include "app/VersionTexts.h"
+#include "common/MenuLocalizer.h"
+#include "common/Settings.h"
+#include "common/SettingsFiles.h"
+#include "online/ProgramFilePaths.h"
+#include "online/CSCVUrl.h"
+
+#include "resources/TrayMenuRes.h"
+
+CString GetTrayCommandUrl(UINT command)
+{
+    switch (command) {
+    case ID_TRAY_WEB_SITE:
+        return CSCVUrl::HomePageUrl();
+    case ID_TRAY_QUICK_START:
+        return CSCVUrl::BuildQuickStartUrl(GetShortVersionText());
+    case ID_TRAY_NEWSLETTER:
+        return CSCVUrl::SubscribePageUrl();
+    case ID_TRAY_FORUM:
+        return CSCVUrl::ForumPageUrl();
+    case ID_TRAY_FAQ:
+        return CSCVUrl::FaqPageUrl();
+    case ID_TRAY_RSS:
+        return CSCVUrl::NewsFeedUrl();
+    case ID_TRAY_VIDEO:
+        return CSCVUrl::VideoPageUrl();
+    case ID_TRAY_FACEBOOK:
+        return CSCVUrl::FacebookPageUrl();
+    case ID_TRAY_TELEGRAM:
+        return CSCVUrl::TelegramChannelUrl();
+    case ID_TRAY_VK:
+        return CSCVUrl::VkPageUrl();
+    case ID_TRAY_SUPPORT:
+        return CSCVUrl::SupportPageUrl();
+    case ID_TRAY_HOW_TO_LOCALIZE:
+        return CSCVUrl::TranslationHowToUrl();
+    case ID_TRAY_EMAIL:
+        return CSCVUrl::SupportMailtoAddress();
+    default:
+        return CString();
+    }
+}
+
+CString CTrayTipContext::GetHotKeyText()
+{
+    return GetHotKeyDisplayText();
+}
+
+CString CTrayTipContext::GetOnOffText(bool on)
+{
+    return on ? GetTurnOnTextDefault() : GetTurnOffTextDefault();
+}
+
+bool CTrayTipContext::IsAutoStartEnabled()
+{
+    return ::IsAutoStartEnabled();
+}
+
+bool CTrayTipContext::IsMuteMode()
+{
+    return CAppObjects::IsMuteMode();
+}
+
+CString CTrayTipContext::GetPhrasesFolderText()
+{
+    return GetPhrasesFolderDisplayText();
+}
+
+CString CTrayTipContext::GetLogFilePath()
+{
+    return LogReportPath();
+}
+
+CString CTrayTipContext::GetSettingsFilePath()
+{
+    return GetSettings().GetFiles().GetSettingsFilePath() + L", [" + GetSettingsSectionName() + L"]";
+}
+
+CString CTrayTipContext::GetCommandUrl(UINT command)
+{
+    return GetTrayCommandUrl(command);
+}
+
+CString CTrayTipContext::GetAboutText()
+{
+    CString text = GetProductVersionText(true);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    text += L"\n";
+    text += path;
+    if (m_window) {
+        text += L"\n";
+        text += m_window->IsCoreInstalled() ? GetTurnOnTextDefault() : GetTurnOffTextDefault();
+    }
+    return text;
+}
+
+CString CTrayTipContext::GetMenuCommandText(UINT command)
+{
+    return CAppObjects::GetLocalizer().GetItemText(IDR_TRAY_MENU, command);
+}
+
+HICON CTrayTipContext::LoadProgramIcon()
+{
+    return LoadAppIcon(1);
+}

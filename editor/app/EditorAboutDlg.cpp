@@ -1,0 +1,33 @@
+#include "editor/app/EditorAboutDlg.h"
+
+#include "common/LocalizedString.h"
+#include "editor/app/EditorTitles.h"
+#include "editor/controls/EditorLook.h"
+
+LRESULT CEditorAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const CString home = LoadLocalizedString(IDS_EDITOR_HOME_PAGE);
+    if (!home.IsEmpty())
+        SetDlgItemText(IDC_EDITOR_ABOUT_LINK, home);
+    CString text;
+    GetDlgItemText(IDC_EDITOR_ABOUT_TEXT, text);
+    text += L"\r\n" + LoadLocalizedString(IDS_EDITOR_RELEASED) + L" " + GetEditorBuildStamp();
+    SetDlgItemText(IDC_EDITOR_ABOUT_TEXT, text);
+    SetDlgItemText(IDC_EDITOR_ABOUT_BUILD, BuildEditorTitle(L"build"));
+    SendDlgItemMessage(IDC_EDITOR_ABOUT_BUILD, WM_SETFONT, reinterpret_cast<WPARAM>(GetBoldDialogFont()),
+                       TRUE);
+    return TRUE;
+}
+
+LRESULT CEditorAboutDlg::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    // the press becomes a press on the caption: the dialog moves with the mouse
+    ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    return 0;
+}
+
+LRESULT CEditorAboutDlg::OnClose(WORD, WORD wID, HWND, BOOL&)
+{
+    EndDialog(wID);
+    return 0;
+}

@@ -1,0 +1,126 @@
+#include "editor/app/EditorApp.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "common/SharedLog.h"
+#include "common/WellKnownNames.h"
+#include "editor/app/Doc.h"
+#include "editor/app/EditorAboutDlg.h"
+#include "editor/app/EditorCommandLineInfo.h"
+#include "editor/app/EditorDocTemplate.h"
+#include "editor/app/EditorInstance.h"
+#include "editor/app/EditorMessages.h"
+#include "editor/app/FolderView.h"
+#include "editor/app/MainFrame.h"
+#include "editor/controls/EditorLook.h"
+#include "editor/controls/EditorSettings.h"
+
+namespace
+{
+
+EditorApp* g_editorApp = nullptr;
+constexpr UINT kEditorResourceSet = 128;
+
+} // namespace
+
+EditorApp* GetEditorApp()
+{
+    return g_editorApp;
+}
+
+void EditorApp::HandOverToRunningEditor()
+{
+    WriteLogLine(L"EditorApp::InitInstance: another editor runs; handing over");
+    FindAndActivateWindowByMessage(GetEditorInstanceMessage(), true, 0);
+    if (IsAddFromClipboardInCommandLine(::GetCommandLineW()))
+        SignalAddPhraseFromClipboard();
+}
+
+void EditorApp::StartLog()
+{
+    SetLogProgramTag(kLogTagEditor);
+    if (GetSettings().WriteLog != 0)
+        LogOpen(GetLogReportPath());
+}
+
+void EditorApp::StartLocalization()
+{
+    const CString language = GetSettings().GetLanguageFilePath();
+    if (!language.IsEmpty())
+        StartEditorMenuLocalizer(language);
+}
+
+BOOL EditorApp::InitInstance()
+{
+    InstallEditorSettings();
+    StartLog();
+    if (IsEditorInstanceRunning()) {
+        HandOverToRunningEditor();
+        return FALSE;
+    }
+    if (!CreateEditorInstanceEvent())
+        WriteLogLine(L"EditorApp::InitInstance: the instance event could not be created");
+    m_ownsInstance = true;
+
+    g_editorApp = this;
+    m_shell32 = ::LoadLibraryW(L"shell32.dll");
+    m_comStarted = SUCCEEDED(::CoInitialize(nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                     ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    m_richEdit = ::LoadLibraryW(L"RichEd20.DLL");
+    if (!m_richEdit)
+        WriteLogLine(L"EditorApp::InitInstance: RichEd20.DLL could not be loaded");
+
+    StartLocalization();
+    SetRegistryKey(L"Scrivolanter");
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(new EditorDocTemplate(kEditorResourceSet, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
+                                         RUNTIME_CLASS(CFolderView)));
+
+    EditorCommandLineInfo info;
+    ParseCommandLine(info);
+    m_hideSettings = info.m_hideSettings;
+
+    m_nCmdShow = SW_SHOWMAXIMIZED;
+    if (!ProcessShellCommand(info)) {
+        WriteLogLine(L"EditorApp::InitInstance: the main window could not be created");
+        return FALSE;
+    }
+    HWND main = GetMainWnd() ? GetMainWnd()->m_hWnd : nullptr;
+    ::ShowWindow(main, SW_SHOWMAXIMIZED);
+    ::UpdateWindow(main);
+
+    const int flags = info.GetStartFlags();
+    auto* frame = dynamic_cast<CMainFrame*>(GetMainWnd());
+    if (flags != 0 && frame)
+        frame->SetStartFlags(flags);
+    WriteLogLine(L"EditorApp::InitInstance: started");
+    return TRUE;
+}
+
+LRESULT EditorApp::OnAppAbout(WORD, WORD, HWND, BOOL&)
+{
+    CEditorAboutDlg about;
+    about.DoModal(GetMainWnd() ? GetMainWnd()->m_hWnd : nullptr);
+    return 0;
+}
+
+int EditorApp::ExitInstance()
+{
+    if (m_ownsInstance)
+        CloseEditorInstanceEvent();
+    const int code = CWinApp::ExitInstance();
+    SignalEditorEnded();
+    WriteLogLine(L"EditorApp::ExitInstance: ended");
+    if (m_richEdit)
+        ::FreeLibrary(m_richEdit);
+    if (m_comStarted)
+        ::CoUninitialize();
+    if (m_shell32)
+        ::FreeLibrary(m_shell32);
+    g_editorApp = nullptr;
+    return code;
+}

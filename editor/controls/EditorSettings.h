@@ -1,0 +1,79 @@
+#pragma once
+
+// The editor's settings: the common settings object with the editor's own keys
+// (section "Settings_Editor": three view switches, the last opened phrase file,
+// the last settings tab) and the list of recently used phrase folders (keys
+// "PrevFoldersCount" and "Prev_Folder%d" of section "Settings").
+//
+// The recent-folder list never holds an empty entry or one with a trailing
+// backslash, holds no two entries that are equal ignoring case, and is kept in
+// ascending order ignoring case (the first of equal entries keeps its case).
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "common/Settings.h"
+#include "platform/CString.h"
+
+class CEditorSettings : public CSettings
+{
+public:
+    explicit CEditorSettings(const CSettingsEnvironment& environment = CSettingsEnvironment::System());
+    ~CEditorSettings() override;
+
+    // The common load (which also reads "LastFile" and the recent folders),
+    // then the three view switches. Returns 1.
+    int LoadEditor();
+    // The common save (which also writes "LastFile" and the recent folders),
+    // then the three view switches. Returns 1.
+    int SaveEditor();
+
+    // "LastSettingsTab" of "Settings_Editor", read from the file: 0 or 1, any
+    // other value reads as 0.
+    int GetLastSettingsTab() const;
+    // Writes "LastSettingsTab" at once; true when written.
+    bool SetLastSettingsTab(int tab);
+
+    // Stores the phrases folder: empty for the default folder, "." for the
+    // program folder itself, relative below the program folder, else as given
+    // (trailing backslashes cut); a non-empty folder joins the recent list.
+    void SetPhrasesDirectory(LPCWSTR path);
+    CString GetPhrasesFolderWithoutSlash() const { return GetPhrasesFolderNoSlash(); }
+
+    // Adds a folder to the recent list (trailing backslashes cut; empty is
+    // ignored) and removes duplicates.
+    void AddRecentFolder(LPCWSTR path);
+    int GetPrevFoldersCount() const { return static_cast<int>(m_recentFolders->size()); }
+    // Entry `index` made absolute (a relative entry is put below the program
+    // folder); empty for an index out of range.
+    CString GetRecentFolder(int index) const;
+    // Program folder + "ClipboardHistory".
+    CString GetClipboardHistoryFolder_Editor() const;
+
+    int ShowUncheckedPhrases = 1;
+    int Preview = 0;
+    int ShowMetaInfoInTree = 1;
+    CString LastFile;
+
+protected:
+    void LoadMoreKeys() override;
+    void SaveMoreKeys() override;
+
+private:
+    int LoadOnFirstUse() override { return LoadEditor(); }
+    void RemoveDuplicateFolders();
+
+    std::unique_ptr<std::vector<CString>> m_recentFolders;
+};
+
+// Makes GetSettings build the editor's settings object; call before the first
+// GetSettings call of the editor.
+void InstallEditorSettings();
+// The editor's settings object (GetSettings after InstallEditorSettings).
+CEditorSettings& GetEditorSettings();
+
+// True for a path that names its own root: a drive ("C:...") or a network
+// share ("\\server\share").
+bool IsAbsoluteFolderPath(const CString& path);

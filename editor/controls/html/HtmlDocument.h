@@ -1,0 +1,72 @@
+#pragma once
+
+// The parsed form of a tooltip text: a tree of elements (tag, attributes,
+// children) and text runs. Unknown tags are dropped; a closing tag closes the
+// innermost open element when their canonical names match and is ignored
+// otherwise; "table", "tr" and "td" close what is open inside them. Layout
+// writes each node's boxes (where it was drawn) back into the tree.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace html
+{
+
+struct HtmlNode
+{
+    bool isText = false;
+    std::wstring text; // text runs: the characters; elements: the tag's text after its name
+    std::wstring tag;  // the name as written ("i", "em", "td", ...)
+    int code = 0;
+    std::wstring canonical;
+    std::vector<std::pair<std::wstring, std::wstring>> attributes;
+    std::vector<std::unique_ptr<HtmlNode>> children;
+    HtmlNode* parent = nullptr;
+    std::vector<RECT> boxes; // where the last draw put it (device coordinates)
+
+    // The attribute's value; false when the element does not have it.
+    bool GetAttribute(const std::wstring& name, std::wstring& value) const;
+    bool HasAttribute(const std::wstring& name) const;
+    // The attribute's value, or `fallback`.
+    std::wstring Attribute(const std::wstring& name, const std::wstring& fallback = std::wstring()) const;
+};
+
+class HtmlDocument
+{
+public:
+    // Parses markup whose entities are already replaced (see PrepareMarkup).
+    void Parse(const std::wstring& markup);
+    void Clear();
+
+    HtmlNode& Root() { return m_root; }
+    const HtmlNode& Root() const { return m_root; }
+    bool IsEmpty() const { return m_root.children.empty(); }
+
+    // The first element with that "id" attribute, depth first; null when none.
+    const HtmlNode* FindById(const std::wstring& id) const;
+
+private:
+    void AddText(const std::wstring& text);
+    void AddTag(const std::wstring& tagText);
+    void CloseTag(const std::wstring& name);
+    HtmlNode* Append(std::unique_ptr<HtmlNode> node);
+
+    HtmlNode m_root;
+    HtmlNode* m_open = &m_root;
+};
+
+// Splits a tag's text into name, closing flag and attributes.
+struct ParsedTag
+{
+    std::wstring name;
+    bool closing = false;
+    std::wstring rest; // everything after the name
+    std::vector<std::pair<std::wstring, std::wstring>> attributes;
+};
+ParsedTag ParseTagText(const std::wstring& tagText);
+
+} // namespace html

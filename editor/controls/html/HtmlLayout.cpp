@@ -1,0 +1,1050 @@
+#include "editor/controls/html/HtmlLayout.h"
+
+#include "common/GdiObjectGuards.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <cwctype>
+
+namespace html
+{
+namespace
+{
+
+const int kMaxCount = 1000;
+const int kMaxSpan = 64;
+const int kMaxImageSize = 4096;
+
+bool IsBreakCharacter(wchar_t ch)
+{
+    return wcschr(L" -.,!:;)}]?", ch) != nullptr && ch != 0;
+}
+
+int CountBlanks(const std::wstring& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), L' '));
+}
+
+// The count after a "br" or "t" tag name: the rest less its first character.
+int TagCount(const HtmlNode& node)
+{
+    if (node.text.size() < 2)
+        return 1;
+    long count = wcstol(node.text.c_str() + 1, nullptr, 10);
+    return static_cast<int>(std::clamp(count, 1L, static_cast<long>(kMaxCount)));
+}
+
+std::wstring Transform(std::wstring text, int transform)
+{
+    if (transform == 1 || transform == 2 || transform == 3) {
+        for (wchar_t& ch : text)
+            ch = transform == 1 ? static_cast<wchar_t>(towupper(ch)) : static_cast<wchar_t>(towlower(ch));
+    }
+    if (transform == 3) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            if ((i == 0 || text[i - 1] == L' ') && text[i] >= L'a' && text[i] <= L'z')
+                text[i] = static_cast<wchar_t>(text[i] - L'a' + L'A');
+        }
+    }
+    return text;
+}
+
+int ParseInt(const std::wstring& value, int fallback)
+{
+    if (value.empty())
+        return fallback;
+    wchar_t* end = nullptr;
+    long number = wcstol(value.c_str(), &end, 10);
+    if (end == value.c_str())
+        return fallback;
+    return static_cast<int>(std::clamp(number, -100000L, 100000L));
+}
+
+int Span(const HtmlNode& node, const wchar_t* name)
+{
+    int span = ParseInt(node.Attribute(name), 1);
+    return std::clamp(span, 1, kMaxSpan); // 0 counts as 1
+}
+
+int AlignOf(const std::wstring& value, int fallback)
+{
+    std::wstring lowered = ToLowerAscii(value);
+    if (lowered == L"left")
+        return kAlignLeft;
+    if (lowered == L"center" || lowered == L"middle")
+        return kAlignCenter;
+    if (lowered == L"right")
+        return kAlignRight;
+    return fallback;
+}
+
+int VAlignOf(const std::wstring& value, int fallback)
+{
+    std::wstring lowered = ToLowerAscii(value);
+    if (lowered == L"top")
+        return kVAlignTop;
+    if (lowered == L"middle" || lowered == L"vcenter" || lowered == L"center")
+        return kVAlignMiddle;
+    if (lowered == L"bottom")
+        return kVAlignBottom;
+    return fallback;
+}
+
+UINT StyleLetters(const std::wstring& letters, bool shadowBlur)
+{
+    UINT flags = 0;
+    for (wchar_t ch : letters) {
+        if (ch == L'g')
+            flags |= DrawEffects::kFilterGrey;
+        else if (ch == L'd')
+            flags |= DrawEffects::kFilterDarken;
+        else if (ch == L'l')
+            flags |= DrawEffects::kFilterLighten;
+        else if (ch == L's')
+            flags |= DrawEffects::kImageShadow |
+                     (shadowBlur ? static_cast<UINT>(DrawEffects::kImageShadowBlur) : 0u);
+    }
+    return flags;
+}
+
+HANDLE LoadImageFrom(HMODULE module, const std::wstring& name, UINT type, UINT flags)
+{
+    return ::LoadImageW(module, name.c_str(), type, 0, 0, flags);
+}
+
+UINT_PTR ParseHandle(const std::wstring& value)
+{
+    return static_cast<UINT_PTR>(wcstoull(value.c_str(), nullptr, 0));
+}
+
+void FillWithColor(HDC dc, const RECT& rect, COLORREF color)
+{
+    GdiObject<HBRUSH> brush(::CreateSolidBrush(color));
+    if (brush)
+        ::FillRect(dc, &rect, brush.get());
+}
+
+} // namespace
+
+bool IsDeviceFileName(const std::wstring& path)
+{
+    size_t slash = path.find_last_of(L"\\/:");
+    std::wstring base = ToLowerAscii(slash == std::wstring::npos ? path : path.substr(slash + 1));
+    base = base.substr(0, base.find(L'.'));
+    base = TrimBlanks(base);
+    for (const wchar_t* name : {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"}) {
+        if (base == name)
+            return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, L"com") == 0 || base.compare(0, 3, L"lpt") == 0) &&
+           iswdigit(base[3]);
+}
+
+Layouter::Layouter(HDC dc, LayoutSettings& settings, bool measure)
+    : m_dc(dc), m_settings(settings), m_measure(measure)
+{
+    ::SaveDC(m_dc);
+    m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
+    if (m_measure) {
+        if (m_settings.animations)
+            m_settings.animations->clear();
+    }
+    if (m_settings.links)
+        m_settings.links->clear();
+}
+
+Layouter::~Layouter()
+{
+    ::RestoreDC(m_dc, -1);
+    for (auto& font : m_fonts)
+        ::DeleteObject(font.second.first);
+    for (HBITMAP bitmap : m_ownedBitmaps)
+        ::DeleteObject(bitmap);
+    for (HICON icon : m_ownedIcons)
+        ::DestroyIcon(icon);
+}
+
+LengthContext Layouter::Context() const
+{
+    return LengthContext{m_metrics.xHeight, m_metrics.height, m_dpiY};
+}
+
+void Layouter::SelectStyle()
+{
+    m_style.fontSize = std::clamp(m_style.fontSize, 1, 500);
+    std::wstring key = m_style.face + L"|" + std::to_wstring(m_style.fontSize) + L"|" +
+                       std::to_wstring(m_style.weight) + L"|" + std::to_wstring(m_style.italic) +
+                       std::to_wstring(m_style.underline) + std::to_wstring(m_style.strikeOut);
+    auto found = m_fonts.find(key);
+    if (found == m_fonts.end()) {
+        LOGFONTW logFont = {};
+        logFont.lfHeight = m_style.fontSize;
+        logFont.lfWeight = std::clamp(m_style.weight, 0, 1000);
+        logFont.lfItalic = m_style.italic;
+        logFont.lfUnderline = m_style.underline;
+        logFont.lfStrikeOut = m_style.strikeOut;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(logFont.lfFaceName, m_style.face.c_str(), LF_FACESIZE);
+        HFONT font = ::CreateFontIndirectW(&logFont);
+        if (!font)
+            font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        FontMetrics metrics;
+        ::SelectObject(m_dc, font);
+        TEXTMETRICW tm = {};
+        ::GetTextMetricsW(m_dc, &tm);
+        metrics.ascent = tm.tmAscent;
+        metrics.descent = tm.tmDescent;
+        metrics.height = tm.tmHeight;
+        SIZE x = {};
+        ::GetTextExtentPoint32W(m_dc, L"x", 1, &x);
+        metrics.xHeight = x.cy;
+        found = m_fonts.emplace(key, std::make_pair(font, metrics)).first;
+    }
+    m_font = found->second.first;
+    m_metrics = found->second.second;
+    ::SelectObject(m_dc, m_font);
+    m_styles.push_back(m_style);
+}
+
+LayoutFlow Layouter::LayoutRoot(HtmlNode& root)
+{
+    m_style = HtmlStyle();
+    SelectStyle();
+    return LayoutChildren(root, m_settings.maxWidth);
+}
+
+LayoutFlow Layouter::LayoutChildren(HtmlNode& parent, int maxWidth)
+{
+    LayoutFlow flow;
+    LayoutFlow* outerFlow = m_flow;
+    int outerMax = m_maxWidth;
+    int outerX = m_x;
+    m_flow = &flow;
+    m_maxWidth = maxWidth;
+    m_x = 0;
+    flow.lines.emplace_back();
+    WalkChildren(parent);
+    if (!Line().items.empty() || m_x > 0)
+        EndLine(false);
+    flow.lines.pop_back();
+    for (const LayoutLine& line : flow.lines) {
+        flow.width = std::max(flow.width, line.width);
+        flow.height += line.height * line.breaks;
+    }
+    m_flow = outerFlow;
+    m_maxWidth = outerMax;
+    m_x = outerX;
+    return flow;
+}
+
+void Layouter::WalkChildren(HtmlNode& node)
+{
+    for (auto& child : node.children)
+        Walk(*child);
+}
+
+void Layouter::Walk(HtmlNode& node)
+{
+    if (node.isText) {
+        m_textNode = &node;
+        AddText(node.text);
+        return;
+    }
+    switch (node.code) {
+    case kTagRule:
+        AddRule(node);
+        return;
+    case kTagBreak:
+        EndLine(false, TagCount(node));
+        return;
+    case kTagTab:
+        Tab(TagCount(node));
+        return;
+    case kTagBitmap:
+    case kTagIcon:
+    case kTagImageList:
+        AddImage(node);
+        return;
+    case kTagString:
+        AddString(node);
+        return;
+    case kTagTable:
+        AddTable(node);
+        return;
+    default:
+        break;
+    }
+    if (!IsStyleTag(node.code)) {
+        WalkChildren(node); // rows and cells outside a table
+        return;
+    }
+    m_stack.push_back(m_style);
+    m_style.tagName = node.canonical;
+    ApplyTag(node, m_style);
+    SelectStyle();
+    WalkChildren(node);
+    m_style = m_stack.back();
+    m_stack.pop_back();
+    SelectStyle();
+}
+
+void Layouter::ApplyTag(HtmlNode& node, HtmlStyle& style)
+{
+    const StyleSheet* sheet = m_settings.sheet;
+    auto applySheet = [&](const std::wstring& selector) {
+        if (!sheet)
+            return;
+        auto found = sheet->find(selector);
+        if (found != sheet->end())
+            ApplyDeclarations(style, found->second, Context());
+    };
+    switch (node.code) {
+    case kTagBold:
+        style.weight = std::min(900, style.weight * 2);
+        break;
+    case kTagItalic:
+        style.italic = !style.italic;
+        break;
+    case kTagUnderline:
+        style.underline = !style.underline;
+        break;
+    case kTagStrike:
+        style.strikeOut = !style.strikeOut;
+        break;
+    case kTagFont:
+        ApplyFontTag(node, style);
+        break;
+    case kTagLeft:
+    case kTagCenter:
+    case kTagRight:
+    case kTagJustify:
+        style.hAlign = node.code - kTagLeft;
+        break;
+    case kTagBaseline:
+        style.vAlign = kVAlignBaseline;
+        break;
+    case kTagTop:
+        style.vAlign = kVAlignTop;
+        break;
+    case kTagVCenter:
+        style.vAlign = kVAlignMiddle;
+        break;
+    case kTagBottom:
+        style.vAlign = kVAlignBottom;
+        break;
+    case kTagSheet:
+        applySheet(node.tag);
+        break;
+    case kTagSpan:
+        applySheet(L"." + ToLowerAscii(node.Attribute(L"class")));
+        break;
+    case kTagLink: {
+        std::wstring target;
+        if (node.GetAttribute(L"href", target)) {
+            style.linkKind = 1;
+        } else if (node.GetAttribute(L"msg", target)) {
+            style.linkKind = 2;
+        } else {
+            style.linkKind = 1;
+        }
+        style.linkText = target;
+        style.linkIndex = m_linkCounter++;
+        applySheet(style.linkIndex == m_settings.hoveredLink ? L"a:hover" : L"a:link");
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Layouter::ApplyFontTag(const HtmlNode& node, HtmlStyle& style)
+{
+    std::wstring value;
+    if (node.GetAttribute(L"face", value) && !value.empty())
+        style.face = value;
+    if (node.GetAttribute(L"size", value))
+        style.fontSize = ParseLength(value, style.fontSize, Context(), true);
+    if (node.GetAttribute(L"color", value))
+        style.color = ParseColor(value, style.color);
+    if (node.GetAttribute(L"weight", value))
+        ApplyDeclarations(style, L"font-weight:" + value, Context());
+    if (node.GetAttribute(L"style", value)) {
+        bool on = true;
+        for (wchar_t ch : value) {
+            if (ch == L'-') {
+                on = false;
+                continue;
+            }
+            if (ch == L'+') {
+                on = true;
+                continue;
+            }
+            if (ch == L'b')
+                style.weight = on ? 700 : 400;
+            else if (ch == L'i')
+                style.italic = on;
+            else if (ch == L'u')
+                style.underline = on;
+            else if (ch == L's')
+                style.strikeOut = on;
+            else if (ch == L'o')
+                style.overline = on;
+            on = true;
+        }
+    }
+    if (node.GetAttribute(L"bkgnd", value)) {
+        if (value.empty() || value == L"transparent") {
+            style.opaqueBack = false;
+        } else {
+            style.opaqueBack = true;
+            style.backColor = ParseColor(value, style.backColor);
+        }
+    }
+}
+
+int Layouter::Room() const
+{
+    return m_maxWidth - m_x;
+}
+
+void Layouter::AddText(std::wstring text)
+{
+    text = Transform(std::move(text), m_style.textTransform);
+    while (!text.empty()) {
+        if (m_maxWidth <= 0) {
+            PlaceText(text);
+            return;
+        }
+        int room = Room();
+        int count = static_cast<int>(text.size());
+        std::vector<int> extents(text.size(), 0);
+        SIZE size = {};
+        ::GetTextExtentExPointW(m_dc, text.c_str(), count, 0, nullptr, extents.data(), &size);
+        if (size.cx <= room) {
+            PlaceText(text);
+            return;
+        }
+        size_t cut = std::wstring::npos;
+        size_t pieceEnd = 0;
+        for (size_t i = text.size(); i-- > 0;) {
+            if (!IsBreakCharacter(text[i]))
+                continue;
+            size_t end = i + 1;
+            while (end > 0 && text[end - 1] == L' ')
+                --end;
+            if (end > 0 && extents[end - 1] <= room) {
+                cut = i + 1;
+                pieceEnd = end;
+                break;
+            }
+        }
+        bool emptyLine = Line().items.empty();
+        if (cut == std::wstring::npos && emptyLine) {
+            size_t fit = 0;
+            while (fit < text.size() && extents[fit] <= room)
+                ++fit;
+            cut = pieceEnd = std::max<size_t>(fit, 1);
+        }
+        if (cut != std::wstring::npos) {
+            PlaceText(text.substr(0, pieceEnd));
+            text = text.substr(cut);
+            text.erase(0, std::min(text.size(), text.find_first_not_of(L' ')));
+        }
+        EndLine(true);
+    }
+}
+
+void Layouter::PlaceText(const std::wstring& piece)
+{
+    if (piece.empty())
+        return;
+    SIZE size = {};
+    ::GetTextExtentPoint32W(m_dc, piece.c_str(), static_cast<int>(piece.size()), &size);
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Text;
+    item.node = m_textNode;
+    item.text = piece;
+    item.width = size.cx;
+    item.height = size.cy;
+    item.font = m_font;
+    item.blanks = CountBlanks(piece);
+    item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.offset = m_x;
+    LayoutLine& line = Line();
+    if (!line.alignSet) {
+        line.align = m_style.hAlign;
+        line.alignSet = true;
+    }
+    line.ascent = std::max(line.ascent, m_metrics.ascent);
+    line.descent = std::max<int>(line.descent, size.cy - m_metrics.ascent);
+    line.blanks += item.blanks;
+    line.holdsText = true;
+    m_x += size.cx;
+    line.items.push_back(std::move(item));
+}
+
+void Layouter::AddBox(LayoutItem item)
+{
+    item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.offset = m_x;
+    LayoutLine& line = Line();
+    if (!line.alignSet) {
+        line.align = m_style.hAlign;
+        line.alignSet = true;
+    }
+    line.ascent = std::max(line.ascent, item.height);
+    m_x += item.width;
+    line.items.push_back(std::move(item));
+}
+
+void Layouter::EndLine(bool wrapped, int count)
+{
+    LayoutLine& line = Line();
+    if (!line.items.empty() && line.items.back().kind == LayoutItem::Kind::Text) {
+        LayoutItem& last = line.items.back();
+        size_t end = last.text.find_last_not_of(L' ');
+        size_t trimmed = end == std::wstring::npos ? 0 : end + 1;
+        if (trimmed < last.text.size()) {
+            HGDIOBJ previous = ::SelectObject(m_dc, last.font);
+            SIZE size = {};
+            ::GetTextExtentPoint32W(m_dc, last.text.c_str(), static_cast<int>(trimmed), &size);
+            ::SelectObject(m_dc, previous);
+            int removedBlanks = static_cast<int>(last.text.size() - trimmed);
+            m_x -= last.width - size.cx;
+            last.width = size.cx;
+            last.text.resize(trimmed);
+            last.blanks -= removedBlanks;
+            line.blanks -= removedBlanks;
+        }
+    }
+    if (!line.alignSet)
+        line.align = m_style.hAlign;
+    line.wrapped = wrapped;
+    line.width = m_x;
+    if (line.ascent == 0)
+        line.ascent = m_metrics.height;
+    line.height = line.ascent + line.descent;
+    line.breaks = std::clamp(count, 1, kMaxCount);
+    m_flow->lines.emplace_back();
+    m_x = 0;
+}
+
+void Layouter::Tab(int count)
+{
+    int tab = std::max(1, m_settings.tabWidth);
+    m_x = (m_x / tab + 1) * tab + (std::clamp(count, 1, kMaxCount) - 1) * tab;
+}
+
+void Layouter::AddRule(HtmlNode& node)
+{
+    if (!Line().items.empty() || m_x > 0)
+        EndLine(false);
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Rule;
+    item.node = &node;
+    std::wstring width = TrimBlanks(node.Attribute(L"width", L"100%"));
+    if (!width.empty() && width.back() == L'%')
+        item.rulePercent = std::clamp(ParseInt(width, 100), 0, 100);
+    else
+        item.width = std::clamp(ParseLength(width, 0, Context()), 0, 100000);
+    item.ruleThickness = std::clamp(ParseInt(node.Attribute(L"size"), 1), 0, 1000);
+    item.ruleColor = ParseColor(node.Attribute(L"color"), m_style.color);
+    item.height = item.ruleThickness + 8;
+    AddBox(std::move(item));
+    EndLine(false);
+}
+
+void Layouter::AddString(HtmlNode& node)
+{
+    wchar_t buffer[1024] = {};
+    std::wstring value;
+    if (node.GetAttribute(L"idres", value)) {
+        int id = ParseLength(value, 0, Context());
+        ::LoadStringW(m_settings.module, static_cast<UINT>(id), buffer, 1024);
+    } else if (node.GetAttribute(L"iddll", value)) {
+        std::wstring library = node.Attribute(L"srcdll");
+        if (library.empty() || IsDeviceFileName(library))
+            return;
+        HMODULE module = ::LoadLibraryExW(library.c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        if (!module)
+            return;
+        ::LoadStringW(module, static_cast<UINT>(ParseInt(value, 0)), buffer, 1024);
+        ::FreeLibrary(module);
+    }
+    m_textNode = &node;
+    AddText(buffer);
+}
+
+void Layouter::AddImage(HtmlNode& node)
+{
+    UINT type = node.code == kTagIcon ? IMAGE_ICON : IMAGE_BITMAP;
+    UINT baseFlags = type == IMAGE_ICON ? LR_DEFAULTSIZE : (LR_CREATEDIBSECTION | LR_DEFAULTSIZE);
+    HANDLE image = nullptr;
+    bool owned = true;
+    std::wstring value;
+    if (node.GetAttribute(L"idres", value)) {
+        int id = ParseLength(value, 0, Context());
+        image = ::LoadImageW(m_settings.module, MAKEINTRESOURCEW(id), type, 0, 0, baseFlags);
+    } else if (node.GetAttribute(L"file", value)) {
+        if (!value.empty() && !IsDeviceFileName(value))
+            image = LoadImageFrom(nullptr, value, type, baseFlags | LR_LOADFROMFILE);
+    } else if (node.GetAttribute(L"iddll", value)) {
+        std::wstring library = node.Attribute(L"srcdll");
+        HMODULE module = library.empty() || IsDeviceFileName(library)
+                             ? nullptr
+                             : ::LoadLibraryExW(library.c_str(), nullptr,
+                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        if (module) {
+            image = ::LoadImageW(module, MAKEINTRESOURCEW(ParseInt(value, 0)), type, 0, 0, baseFlags);
+            ::FreeLibrary(module);
+        }
+    } else if (node.GetAttribute(L"handle", value)) {
+        image = reinterpret_cast<HANDLE>(ParseHandle(value));
+        owned = false;
+    }
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Image;
+    item.node = &node;
+    SIZE own = {};
+    if (type == IMAGE_ICON) {
+        item.icon = static_cast<HICON>(image);
+        own = DrawEffects::IconSize(item.icon);
+        if (owned && item.icon)
+            m_ownedIcons.push_back(item.icon);
+    } else {
+        item.bitmap = static_cast<HBITMAP>(image);
+        own = DrawEffects::BitmapSize(item.bitmap);
+        if (owned && item.bitmap)
+            m_ownedBitmaps.push_back(item.bitmap);
+    }
+    if (own.cx <= 0 || own.cy <= 0)
+        return; // nothing could be loaded
+    int index = std::max(0, ParseInt(node.Attribute(L"index"), 0));
+    if (node.code == kTagImageList) {
+        std::wstring cx = node.Attribute(L"cx");
+        std::wstring cy = node.Attribute(L"cy");
+        int fw = ParseInt(cx, 0);
+        int fh = ParseInt(cy, 0);
+        if (fw <= 0 && fh <= 0)
+            fw = fh = std::min(own.cx, own.cy);
+        else if (fw <= 0)
+            fw = fh;
+        else if (fh <= 0)
+            fh = fw;
+        item.frameWidth = fw;
+        item.frameHeight = fh;
+        item.frame = index;
+        int speed = ParseInt(node.Attribute(L"speed"), 0);
+        if (speed != 0 && m_settings.animations) {
+            if (m_measure) {
+                int frames = (own.cx / fw) * (own.cy / fh);
+                m_settings.animations->push_back(AnimationEntry{index, frames, 0, speed});
+            } else if (m_animationIndex < m_settings.animations->size()) {
+                item.frame = (*m_settings.animations)[m_animationIndex].frame;
+            }
+            ++m_animationIndex;
+        }
+        own = SIZE{fw, fh};
+    }
+    if (node.HasAttribute(L"mask")) {
+        item.masked = true;
+        item.maskColor = ParseColor(node.Attribute(L"mask"), RGB(255, 0, 255));
+    }
+    item.drawWidth = std::clamp(ParseLength(node.Attribute(L"width"), own.cx, Context()), 0, kMaxImageSize);
+    item.drawHeight = std::clamp(ParseLength(node.Attribute(L"height"), own.cy, Context()), 0, kMaxImageSize);
+    bool blur = m_settings.imageShadow.blurWidth > 0;
+    std::wstring normal = node.Attribute(L"style");
+    std::wstring hot = node.Attribute(L"hotstyle", normal);
+    bool hovered = m_style.linkKind != 0 && m_style.linkIndex == m_settings.hoveredLink;
+    item.imageFlags = StyleLetters(hovered ? hot : normal, blur);
+    item.imageShadow = (normal + hot).find(L's') != std::wstring::npos;
+    item.width = item.drawWidth + (item.imageShadow ? m_settings.imageShadow.dx : 0);
+    item.height = item.drawHeight + (item.imageShadow ? m_settings.imageShadow.dy : 0);
+    if (m_maxWidth > 0 && item.width > Room() && !Line().items.empty())
+        EndLine(true);
+    AddBox(std::move(item));
+}
+
+void Layouter::AddTable(HtmlNode& node)
+{
+    if (!Line().items.empty() || m_x > 0)
+        EndLine(false);
+    auto table = std::make_shared<LayoutTable>();
+    table->node = &node;
+    ReadTable(node, *table);
+    SizeTable(*table);
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Table;
+    item.node = &node;
+    item.width = table->width;
+    item.height = table->height;
+    item.table = table;
+    AddBox(std::move(item));
+    Line().align = AlignOf(node.Attribute(L"align"), kAlignLeft);
+    EndLine(false);
+}
+
+namespace
+{
+
+struct BoxStyle
+{
+    int border = 0;
+    int borderStyle = 0;
+    COLORREF light = 0;
+    COLORREF dark = 0;
+    int effect = -1;
+    COLORREF colors[3] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+};
+
+BoxStyle ReadBoxStyle(const HtmlNode& node, const LengthContext& context)
+{
+    HtmlStyle border;
+    std::wstring value;
+    if (node.GetAttribute(L"border", value))
+        SetBorderWidth(border, ParseLength(value, 0, context));
+    if (node.GetAttribute(L"borderstyle", value))
+        SetBorderStyle(border, ParseBorderStyle(ToLowerAscii(value), border.borderStyle));
+    if (border.borderStyle != kBorderNone && border.borderStyle != kBorderSolid)
+        border.borderWidth = 1;
+    BoxStyle box;
+    box.border = std::min(border.borderWidth, 1000);
+    box.borderStyle = border.borderStyle;
+    box.light = box.dark = ParseColor(node.Attribute(L"bordercolor"), RGB(128, 128, 128));
+    box.light = ParseColor(node.Attribute(L"bordercolorlight"), box.light);
+    box.dark = ParseColor(node.Attribute(L"bordercolordark"), box.dark);
+    if (node.GetAttribute(L"bgcolor", value)) {
+        box.colors[0] = box.colors[1] = box.colors[2] = ParseColor(value, box.colors[0]);
+        box.effect = 0;
+    }
+    box.colors[1] = ParseColor(node.Attribute(L"bgmidcolor"), box.colors[1]);
+    box.colors[2] = ParseColor(node.Attribute(L"bgendcolor"), box.colors[2]);
+    box.effect = ParseEffect(node.Attribute(L"bgeffect"), box.effect);
+    return box;
+}
+
+int BorderRoom(int width, int style)
+{
+    return style == kBorderDouble ? 3 * width : width;
+}
+
+} // namespace
+
+void Layouter::ReadTable(HtmlNode& node, LayoutTable& table)
+{
+    LengthContext context = Context();
+    BoxStyle box = ReadBoxStyle(node, context);
+    table.border = box.border;
+    table.borderStyle = box.borderStyle;
+    table.light = box.light;
+    table.dark = box.dark;
+    table.effect = box.effect;
+    std::copy(std::begin(box.colors), std::end(box.colors), table.colors);
+    table.background = node.Attribute(L"background");
+    table.spacing = std::clamp(ParseLength(node.Attribute(L"cellspacing"), 0, context), 0, 1000);
+    int padding = std::clamp(ParseLength(node.Attribute(L"cellpadding"), 2, context), 0, 1000);
+    std::vector<std::vector<bool>> taken;
+    int row = 0;
+    for (auto& rowNode : node.children) {
+        if (rowNode->isText || rowNode->code != kTagRow)
+            continue;
+        int column = 0;
+        for (auto& cellNode : rowNode->children) {
+            if (cellNode->isText || cellNode->code != kTagCell)
+                continue;
+            LayoutCell cell;
+            cell.node = cellNode.get();
+            cell.rowSpan = Span(*cellNode, L"rowspan");
+            cell.columnSpan = Span(*cellNode, L"colspan");
+            while (row < static_cast<int>(taken.size()) && column < static_cast<int>(taken[row].size()) &&
+                   taken[row][column])
+                ++column;
+            cell.row = row;
+            cell.column = column;
+            for (int r = row; r < row + cell.rowSpan; ++r) {
+                if (static_cast<int>(taken.size()) <= r)
+                    taken.resize(r + 1);
+                if (static_cast<int>(taken[r].size()) < column + cell.columnSpan)
+                    taken[r].resize(column + cell.columnSpan, false);
+                for (int c = column; c < column + cell.columnSpan; ++c)
+                    taken[r][c] = true;
+            }
+            BoxStyle cellBox = ReadBoxStyle(*cellNode, context);
+            cell.border = std::min(cellBox.border, 1);
+            cell.borderStyle = cellBox.borderStyle;
+            cell.light = cellBox.light;
+            cell.dark = cellBox.dark;
+            cell.effect = cellBox.effect;
+            std::copy(std::begin(cellBox.colors), std::end(cellBox.colors), cell.colors);
+            cell.padding = padding;
+            cell.align = AlignOf(cellNode->Attribute(L"align"), kAlignLeft);
+            cell.valign = VAlignOf(cellNode->Attribute(L"valign"), kVAlignTop);
+            cell.content = LayoutChildren(*cellNode, m_maxWidth);
+            int frame = 2 * (cell.padding + BorderRoom(cell.border, cell.borderStyle));
+            cell.width =
+                std::max(cell.content.width,
+                         std::clamp(ParseLength(cellNode->Attribute(L"width"), 0, context), 0, 10000)) +
+                frame;
+            cell.height =
+                std::max(cell.content.height,
+                         std::clamp(ParseLength(cellNode->Attribute(L"height"), 0, context), 0, 10000)) +
+                frame;
+            table.cells.push_back(std::move(cell));
+            column += table.cells.back().columnSpan;
+        }
+        ++row;
+    }
+    table.width = std::clamp(ParseLength(node.Attribute(L"width"), 0, context), 0, 10000);
+    table.height = std::clamp(ParseLength(node.Attribute(L"height"), 0, context), 0, 10000);
+}
+
+namespace
+{
+
+// Sizes of columns (or rows) from the cells: single cells first, then spanning
+// cells widen their columns evenly (rounded up) until they fit.
+std::vector<int> TrackSizes(const std::vector<LayoutCell>& cells, bool columns, int spacing)
+{
+    int count = 0;
+    for (const LayoutCell& cell : cells)
+        count = std::max(count, columns ? cell.column + cell.columnSpan : cell.row + cell.rowSpan);
+    std::vector<int> sizes(static_cast<size_t>(count), 0);
+    for (const LayoutCell& cell : cells) {
+        int span = columns ? cell.columnSpan : cell.rowSpan;
+        if (span == 1)
+            sizes[columns ? cell.column : cell.row] =
+                std::max(sizes[columns ? cell.column : cell.row], columns ? cell.width : cell.height);
+    }
+    for (const LayoutCell& cell : cells) {
+        int span = columns ? cell.columnSpan : cell.rowSpan;
+        int first = columns ? cell.column : cell.row;
+        if (span == 1)
+            continue;
+        int sum = (spacing + 1) * (span - 1);
+        for (int k = first; k < first + span; ++k)
+            sum += sizes[k];
+        int need = columns ? cell.width : cell.height;
+        if (need <= sum)
+            continue;
+        int add = (need - sum + span - 1) / span;
+        for (int k = first; k < first + span; ++k)
+            sizes[k] += add;
+    }
+    return sizes;
+}
+
+int TrackStart(const std::vector<int>& sizes, int index, int spacing)
+{
+    int start = spacing;
+    for (int k = 0; k < index; ++k)
+        start += sizes[k] + spacing + 1;
+    return start;
+}
+
+int TrackLength(const std::vector<int>& sizes, int first, int span, int spacing)
+{
+    int length = (spacing + 1) * (span - 1);
+    for (int k = first; k < first + span; ++k)
+        length += sizes[k];
+    return length;
+}
+
+} // namespace
+
+void Layouter::SizeTable(LayoutTable& table)
+{
+    table.columnWidths = TrackSizes(table.cells, true, table.spacing);
+    table.rowHeights = TrackSizes(table.cells, false, table.spacing);
+    int frame = 2 * BorderRoom(table.border, table.borderStyle);
+    int innerWidth =
+        TrackStart(table.columnWidths, static_cast<int>(table.columnWidths.size()), table.spacing);
+    int innerHeight = TrackStart(table.rowHeights, static_cast<int>(table.rowHeights.size()), table.spacing);
+    table.width = std::max(table.width, innerWidth + frame);
+    table.height = std::max(table.height, innerHeight + frame);
+}
+
+void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
+{
+    for (LayoutLine& line : flow.lines) {
+        int lineX = x;
+        int free = std::max(0, areaWidth - line.width);
+        if (line.align == kAlignCenter)
+            lineX += free / 2;
+        else if (line.align == kAlignRight)
+            lineX += free;
+        int extraLeft = (line.align == kAlignJustify && line.wrapped && line.blanks > 0) ? free : 0;
+        int blanksLeft = line.blanks;
+        int extraSoFar = 0;
+        for (LayoutItem& item : line.items) {
+            const HtmlStyle& style = StyleAt(item.styleIndex);
+            int width = item.width;
+            item.extra = 0;
+            if (item.kind == LayoutItem::Kind::Text && extraLeft > 0 && item.blanks > 0 && blanksLeft > 0) {
+                item.extra = extraLeft * item.blanks / blanksLeft;
+                extraLeft -= item.extra;
+                blanksLeft -= item.blanks;
+                width += item.extra;
+            }
+            if (item.kind == LayoutItem::Kind::Rule && item.rulePercent >= 0)
+                width = areaWidth * item.rulePercent / 100;
+            int top = y;
+            if (item.kind == LayoutItem::Kind::Text) {
+                HGDIOBJ previous = ::SelectObject(m_dc, item.font);
+                TEXTMETRICW tm = {};
+                ::GetTextMetricsW(m_dc, &tm);
+                ::SelectObject(m_dc, previous);
+                if (style.vAlign == kVAlignMiddle)
+                    top = y + (line.height - tm.tmHeight) / 2;
+                else if (style.vAlign == kVAlignBottom)
+                    top = y + line.height - tm.tmHeight;
+                else if (style.vAlign == kVAlignBaseline)
+                    top = y + line.height - line.descent - tm.tmAscent;
+            } else if (item.kind == LayoutItem::Kind::Rule) {
+                top = y + (line.height - item.ruleThickness) / 2;
+            } else if (item.kind == LayoutItem::Kind::Image) {
+                if (style.vAlign == kVAlignMiddle)
+                    top = y + (line.height - item.height) / 2;
+                else if (style.vAlign == kVAlignBottom)
+                    top = y + line.height - item.height;
+                else if (style.vAlign == kVAlignBaseline)
+                    top = y + line.height - line.descent - item.height;
+            }
+            int height = item.kind == LayoutItem::Kind::Rule ? item.ruleThickness : item.height;
+            int left = lineX + item.offset + extraSoFar;
+            extraSoFar += item.extra;
+            item.rect = RECT{left, top, left + width, top + height};
+            if (item.kind == LayoutItem::Kind::Table)
+                PlaceTable(*item.table, left, top);
+            RecordBox(item);
+        }
+        y += line.height * line.breaks;
+    }
+}
+
+void Layouter::RecordBox(const LayoutItem& item)
+{
+    if (item.node)
+        item.node->boxes.push_back(item.rect);
+    const HtmlStyle& style = StyleAt(item.styleIndex);
+    if (style.linkKind == 0 || !m_settings.links)
+        return;
+    if (item.kind != LayoutItem::Kind::Text && item.kind != LayoutItem::Kind::Image)
+        return;
+    m_settings.links->push_back(HyperlinkPiece{item.rect, style.linkKind, style.linkIndex, style.linkText});
+}
+
+void Layouter::PlaceTable(LayoutTable& table, int x, int y)
+{
+    table.rect = RECT{x, y, x + table.width, y + table.height};
+    int frame = BorderRoom(table.border, table.borderStyle);
+    int innerX = x + frame;
+    int innerY = y + frame;
+    for (LayoutCell& cell : table.cells) {
+        int left = innerX + TrackStart(table.columnWidths, cell.column, table.spacing);
+        int top = innerY + TrackStart(table.rowHeights, cell.row, table.spacing);
+        int width = TrackLength(table.columnWidths, cell.column, cell.columnSpan, table.spacing);
+        int height = TrackLength(table.rowHeights, cell.row, cell.rowSpan, table.spacing);
+        cell.rect = RECT{left, top, left + width, top + height};
+        if (cell.node)
+            cell.node->boxes.push_back(cell.rect);
+        int inset = cell.padding + BorderRoom(cell.border, cell.borderStyle);
+        int innerWidth = width - 2 * inset;
+        int innerHeight = height - 2 * inset;
+        int contentX = left + inset;
+        int contentY = top + inset;
+        int freeX = std::max(0, innerWidth - cell.content.width);
+        int freeY = std::max(0, innerHeight - cell.content.height);
+        if (cell.align == kAlignCenter)
+            contentX += freeX / 2;
+        else if (cell.align == kAlignRight)
+            contentX += freeX;
+        if (cell.valign == kVAlignMiddle)
+            contentY += freeY / 2;
+        else if (cell.valign == kVAlignBottom)
+            contentY += freeY;
+        Place(cell.content, contentX, contentY, cell.content.width);
+    }
+}
+
+void Layouter::Paint(const LayoutFlow& flow)
+{
+    for (const LayoutLine& line : flow.lines) {
+        for (const LayoutItem& item : line.items)
+            PaintItem(item);
+    }
+}
+
+void Layouter::PaintItem(const LayoutItem& item)
+{
+    const HtmlStyle& style = StyleAt(item.styleIndex);
+    const RECT& r = item.rect;
+    switch (item.kind) {
+    case LayoutItem::Kind::Text: {
+        ::SelectObject(m_dc, item.font);
+        ::SetTextColor(m_dc, style.color);
+        ::SetBkColor(m_dc, style.backColor);
+        ::SetBkMode(m_dc, style.opaqueBack ? OPAQUE : TRANSPARENT);
+        ::SetTextJustification(m_dc, item.extra, item.extra > 0 ? item.blanks : 0);
+        ::TextOutW(m_dc, r.left, r.top, item.text.c_str(), static_cast<int>(item.text.size()));
+        ::SetTextJustification(m_dc, 0, 0);
+        if (style.overline)
+            DrawEffects::DrawLine(m_dc, r.left, r.top, r.right - 1, r.top, style.color, kBorderSolid,
+                                  style.weight >= 700 ? 2 : 1);
+        return;
+    }
+    case LayoutItem::Kind::Rule:
+        if (item.ruleThickness > 0)
+            FillWithColor(m_dc, r, item.ruleColor);
+        return;
+    case LayoutItem::Kind::Image: {
+        DrawEffects::ImageShadow shadow = m_settings.imageShadow;
+        shadow.enabled = (item.imageFlags & (DrawEffects::kImageShadow | DrawEffects::kImageShadowBlur)) != 0;
+        if (item.icon)
+            DrawEffects::DrawIcon(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.icon,
+                                  item.imageFlags, shadow);
+        else if (item.frame >= 0)
+            DrawEffects::DrawImageListFrame(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
+                                            item.frame, item.frameWidth, item.frameHeight, item.masked,
+                                            item.maskColor, item.imageFlags, shadow);
+        else
+            DrawEffects::DrawBitmap(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
+                                    item.masked, item.maskColor, item.imageFlags, shadow);
+        return;
+    }
+    case LayoutItem::Kind::Table:
+        PaintTable(*item.table);
+        return;
+    }
+}
+
+void Layouter::PaintTable(const LayoutTable& table)
+{
+    const RECT& r = table.rect;
+    HBITMAP tile = nullptr;
+    if (!table.background.empty() && !IsDeviceFileName(table.background))
+        tile = static_cast<HBITMAP>(::LoadImageW(nullptr, table.background.c_str(), IMAGE_BITMAP, 0, 0,
+                                                 LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (tile) {
+        SIZE size = DrawEffects::BitmapSize(tile);
+        MemoryDC source(m_dc);
+        {
+            SelectedObject selected(source.get(), tile);
+            DrawEffects::Tile(m_dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0,
+                              size.cx, size.cy);
+        }
+        ::DeleteObject(tile);
+    } else if (table.effect >= 0) {
+        DrawEffects::Fill(m_dc, table.effect, r, table.colors[0], table.colors[1], table.colors[2], 5, 0);
+    }
+    DrawEffects::DrawBorder(m_dc, r, table.light, table.dark, table.borderStyle, table.border);
+    for (const LayoutCell& cell : table.cells) {
+        if (cell.effect >= 0)
+            DrawEffects::Fill(m_dc, cell.effect, cell.rect, cell.colors[0], cell.colors[1], cell.colors[2], 5,
+                              0);
+        DrawEffects::DrawBorder(m_dc, cell.rect, cell.light, cell.dark, cell.borderStyle, cell.border);
+        Paint(cell.content);
+    }
+}
+
+} // namespace html

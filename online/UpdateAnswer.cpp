@@ -1,0 +1,170 @@
+#include "online/UpdateAnswer.h"
+
+#include <tinyxml.h>
+
+#include "common/DateTimeTexts.h"
+#include "common/KernelHandle.h"
+#include "common/MarkerFiles.h"
+#include "common/RuntimeBinding.h"
+#include "common/TextConversion.h"
+#include "online/UrlHeaderQuery.h"
+#include "online/XmlNestingDepth.h"
+
+namespace
+{
+const char kRootElement[] = "ScrivolanterVersionInfo";
+const char kVersionElement[] = "Version";
+const char kTestVersionElement[] = "Version_Test";
+const char kStatusElement[] = "Status";
+const char kDownloadElement[] = "DownloadURL";
+const char kPortableElement[] = "DownloadURL_PE";
+const char kWhatsNewElement[] = "WhatNewsURL";
+const wchar_t kHeaderQueryAgent[] = L"Scrivolanter_Update";
+
+// The text of a child element as UTF-16; false when the child or its text is missing.
+bool ChildText(const TiXmlElement& parent, const char* name, CString& text)
+{
+    const TiXmlElement* child = parent.FirstChildElement(name);
+    if (!child || !child->GetText())
+        return false;
+    text = Utf8ToWide(child->GetText());
+    return true;
+}
+
+// The child's text when it is a web address; empty otherwise.
+CString ChildWebAddress(const TiXmlElement& parent, const char* name)
+{
+    CString text;
+    if (!ChildText(parent, name, text))
+        return CString();
+    text.Trim();
+    return IsWebAddress(text) ? text : CString();
+}
+
+// The whole file, when it is not empty, not over maxBytes and read completely.
+bool ReadWholeFile(const CString& path, DWORD maxBytes, std::string& content)
+{
+    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > maxBytes)
+        return false;
+    content.assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    return ::ReadFile(file.Get(), content.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) &&
+           read == size.QuadPart;
+}
+
+// The Last-Modified text as a local time through InternetTimeToSystemTimeW.
+bool InternetTimeToLocal(const CString& text, SYSTEMTIME& local)
+{
+    using InternetTimeFn = BOOL(WINAPI*)(LPCWSTR, SYSTEMTIME*, DWORD);
+    CLoadedModule wininet(L"WinInet.DLL");
+    const auto toSystemTime = wininet.Find<InternetTimeFn>("InternetTimeToSystemTimeW");
+    SYSTEMTIME utc = {};
+    if (!toSystemTime || !toSystemTime(text, &utc, 0))
+        return false;
+    if (::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return true;
+    FILETIME utcFile = {};
+    FILETIME localFile = {};
+    return ::SystemTimeToFileTime(&utc, &utcFile) && ::FileTimeToLocalFileTime(&utcFile, &localFile) &&
+           ::FileTimeToSystemTime(&localFile, &local);
+}
+
+void QueryDownload(const CString& url, CUpdateInfo& info, const DownloadLimits& limits)
+{
+    CUrlHeaderQuery query(url, limits);
+    if (!query.Query(kHeaderQueryAgent))
+        return;
+    info.releaseDate = query.GetLastModifiedText();
+    SYSTEMTIME local = {};
+    if (query.GetLastModifiedLocal(local) ||
+        (!query.GetLastModifiedText().IsEmpty() && InternetTimeToLocal(query.GetLastModifiedText(), local))) {
+        info.releaseDate = DateTimeToText(local);
+        info.releaseTime = local;
+    }
+    info.downloadSize = query.GetContentLength();
+}
+
+int QueryPortableSize(const CString& url, const DownloadLimits& limits)
+{
+    CUrlHeaderQuery query(url, limits);
+    return query.Query(kHeaderQueryAgent) ? query.GetContentLength() : -1;
+}
+} // namespace
+
+bool ReadVersionAnswer(const TiXmlDocument& document, bool testMode, VersionAnswer& answer)
+{
+    const TiXmlElement* root = document.FirstChildElement(kRootElement);
+    if (!root)
+        return false;
+    const TiXmlElement* versionElement =
+        root->FirstChildElement(testMode ? kTestVersionElement : kVersionElement);
+    if (!versionElement)
+        return false;
+    ChildText(*root, kStatusElement, answer.status);
+    if (!versionElement->GetText())
+        return false;
+    answer.version = Utf8ToWide(versionElement->GetText());
+    answer.downloadUrl = ChildWebAddress(*root, kDownloadElement);
+    answer.portableDownloadUrl = ChildWebAddress(*root, kPortableElement);
+    answer.whatsNewUrl = ChildWebAddress(*root, kWhatsNewElement);
+    return true;
+}
+
+bool ReadVersionAnswerText(const std::string& text, bool testMode, VersionAnswer& answer)
+{
+    if (text.empty() || text.size() > DownloadLimits().maxBytes)
+        return false;
+    if (MeasureXmlNestingDepth(text.data(), text.size(), kMaxXmlNestingDepth) > kMaxXmlNestingDepth)
+        return false;
+    TiXmlDocument document;
+    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return ReadVersionAnswer(document, testMode, answer);
+}
+
+int ApplyVersionAnswer(const VersionAnswer& answer, CUpdateInfo& info, const DownloadLimits& limits)
+{
+    info.status = answer.status;
+    info.downloadUrl = answer.downloadUrl;
+    if (!info.downloadUrl.IsEmpty())
+        QueryDownload(info.downloadUrl, info, limits);
+    info.portableDownloadUrl = answer.portableDownloadUrl;
+    if (!info.portableDownloadUrl.IsEmpty())
+        info.portableDownloadSize = QueryPortableSize(info.portableDownloadUrl, limits);
+    info.whatsNewUrl = answer.whatsNewUrl;
+
+    ParseVersionNumbers(answer.version, info.offeredVersion);
+    if (CompareVersionNumbers(info.offeredVersion, info.ownVersion)) {
+        info.newVersion = answer.version;
+        return kUpdateNewerVersion;
+    }
+    info.newVersion.Empty();
+    return kUpdateNoNewerVersion;
+}
+
+int ParseVersionInfoXml(const TiXmlDocument& document, CUpdateInfo& info)
+{
+    VersionAnswer answer;
+    const bool read = ReadVersionAnswer(document, IsUpdateTestMarkerPresent(), answer);
+    info.status = answer.status;
+    if (!read)
+        return kUpdateAnswerUnreadable;
+    return ApplyVersionAnswer(answer, info);
+}
+
+int ParseVersionInfoFile(const CString& path, CUpdateInfo& info)
+{
+    std::string content;
+    if (!ReadWholeFile(path, DownloadLimits().maxBytes, content))
+        return kUpdateAnswerUnreadable;
+    VersionAnswer answer;
+    const bool read = ReadVersionAnswerText(content, IsUpdateTestMarkerPresent(), answer);
+    info.status = answer.status;
+    if (!read)
+        return kUpdateAnswerUnreadable;
+    return ApplyVersionAnswer(answer, info);
+}

@@ -1,0 +1,6 @@
+#include "online/UpdateInfo.h"
+
+CUpdateInfo::CUpdateInfo(int automaticCheck) : automatic(automaticCheck)
+{
+    ReadOwnVersionNumbers(ownVersion);
+}

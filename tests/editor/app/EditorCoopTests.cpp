@@ -1,0 +1,180 @@
+// test-locks: appevents
+// The editor's side of the cooperation with the main program: its watchers
+// against events set as the main program and a second editor set them, and
+// the signals it gives.
+#include "editor/app/EditorCoopSignals.h"
+#include "editor/app/EditorCoopWatchers.h"
+
+#include "common/KernelHandle.h"
+#include "online/EditorCoopEvents.h"
+
+#include "support/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+const UINT kOptionsMessage = WM_APP + 50;
+const UINT kAddMessage = WM_APP + 51;
+
+// A message-only window of the test's thread that counts the two messages.
+class CCountingWindow
+{
+public:
+    CCountingWindow()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &CCountingWindow::WindowProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ScvTestEditorCoop";
+        ::RegisterClassW(&windowClass);
+        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     windowClass.hInstance, nullptr);
+        s_options = 0;
+        s_adds = 0;
+    }
+    ~CCountingWindow() { ::DestroyWindow(m_window); }
+    HWND Get() const { return m_window; }
+    static int Options() { return s_options; }
+    static int Adds() { return s_adds; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kOptionsMessage && wParam == 0 && lParam == 0)
+            ++s_options;
+        if (message == kAddMessage && wParam == 0 && lParam == 0)
+            ++s_adds;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND m_window = nullptr;
+    static inline int s_options = 0;
+    static inline int s_adds = 0;
+};
+
+// Runs a watcher's work on a thread of its own, so the test can see it end.
+class CWatcherThread
+{
+public:
+    CWatcherThread(DWORD (*watch)(const EditorWatcherParams&), const EditorWatcherParams& params)
+        : m_watch(watch), m_params(params)
+    {
+        m_thread.Reset(::CreateThread(nullptr, 0, &CWatcherThread::Run, this, 0, nullptr));
+    }
+    // True when the thread ended within the time; its exit code in `code`.
+    bool Ended(DWORD timeoutMs, DWORD& code)
+    {
+        if (!scvtest::PumpUntilSignaled(m_thread.Get(), timeoutMs))
+            return false;
+        return ::GetExitCodeThread(m_thread.Get(), &code) != FALSE;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* watcher = static_cast<CWatcherThread*>(self);
+        return watcher->m_watch(watcher->m_params);
+    }
+
+    DWORD (*m_watch)(const EditorWatcherParams&);
+    EditorWatcherParams m_params;
+    CKernelHandle m_thread;
+};
+
+bool EventExists(LPCWSTR name)
+{
+    return CKernelHandle(::OpenEventW(SYNCHRONIZE, FALSE, name)).operator bool();
+}
+} // namespace
+
+TEST(EditorCoop, OptionsWatcherEndsAtOnceWithoutTheMainProgram)
+{
+    ASSERT_FALSE(EventExists(GetOptionsChangedEventName()));
+    CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CCountingWindow window;
+    CWatcherThread watcher(&WatchOptionsChanged,
+                           EditorWatcherParams{stop.Get(), window.Get(), kOptionsMessage});
+    DWORD code = 0;
+    ASSERT_TRUE(watcher.Ended(5000, code));
+    EXPECT_EQ(code, 1u);
+}
+
+TEST(EditorCoop, OptionsChangedByTheMainProgramReachTheWindowUntilStopped)
+{
+    // The main program's side: the kept event and its pulse.
+    ASSERT_NE(GetOptionsChangedEvent(), nullptr);
+    CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CCountingWindow window;
+    CWatcherThread watcher(&WatchOptionsChanged,
+                           EditorWatcherParams{stop.Get(), window.Get(), kOptionsMessage});
+
+    // A pulse wakes only a watcher that waits already: pulse until one lands.
+    for (int attempt = 0; attempt < 50 && CCountingWindow::Options() == 0; ++attempt) {
+        ASSERT_TRUE(SignalOptionsChangedAsync());
+        scvtest::PumpUntil([] { return CCountingWindow::Options() > 0; }, 200);
+    }
+    EXPECT_GE(CCountingWindow::Options(), 1);
+
+    ::SetEvent(stop.Get());
+    DWORD code = 99;
+    ASSERT_TRUE(watcher.Ended(5000, code));
+    EXPECT_EQ(code, 0u);
+    CloseOptionsChangedEvent();
+
+    // The started form runs the same work.
+    ASSERT_NE(GetOptionsChangedEvent(), nullptr);
+    CKernelHandle stop2(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const int before = CCountingWindow::Options();
+    ASSERT_TRUE(StartOptionsChangedWatcher(window.Get(), kOptionsMessage, stop2.Get()));
+    for (int attempt = 0; attempt < 50 && CCountingWindow::Options() == before; ++attempt) {
+        SignalOptionsChangedAsync();
+        scvtest::PumpUntil([&] { return CCountingWindow::Options() > before; }, 200);
+    }
+    EXPECT_GT(CCountingWindow::Options(), before);
+    ::SetEvent(stop2.Get());
+    CloseOptionsChangedEvent();
+}
+
+TEST(EditorCoop, SecondEditorsRequestsAddPhrasesFromTheClipboard)
+{
+    ASSERT_FALSE(EventExists(GetAddPhraseFromClipboardEventName()));
+    EXPECT_FALSE(SignalAddPhraseFromClipboard()); // no editor listens: nothing happens
+
+    CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CCountingWindow window;
+    ASSERT_TRUE(StartAddPhraseFromClipboardWatcher(window.Get(), kAddMessage, stop.Get()));
+    ASSERT_TRUE(scvtest::WaitUntil([] { return EventExists(GetAddPhraseFromClipboardEventName()); }, 5000));
+
+    for (int request = 1; request <= 2; ++request) {
+        EXPECT_TRUE(SignalAddPhraseFromClipboard());
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return CCountingWindow::Adds() == request; }, 5000)) << request;
+    }
+    ::SetEvent(stop.Get());
+    EXPECT_TRUE(scvtest::WaitUntil([] { return !EventExists(GetAddPhraseFromClipboardEventName()); }, 5000))
+        << "the watcher closes its event when stopped";
+    EXPECT_EQ(CCountingWindow::Adds(), 2);
+}
+
+TEST(EditorCoop, SignalsSetOnlyEventsThatExist)
+{
+    struct Case
+    {
+        const wchar_t* name;
+        bool (*signal)();
+    };
+    const Case cases[] = {
+        {L"Local\\Scrivolanter_CoopClientEditor", &SignalCoopClientEditor},
+        {L"Local\\Scrivolanter_CommandCheckForUpdates", &RequestUpdateCheck},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(c.signal()) << c.name;
+        CKernelHandle event(::CreateEventW(nullptr, TRUE, FALSE, c.name));
+        ASSERT_TRUE(event);
+        EXPECT_TRUE(c.signal()) << c.name;
+        EXPECT_EQ(::WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0) << c.name;
+    }
+    EXPECT_STREQ(FloatPaneBlinkEventName(), L"Local\\Scrivolanter_FloatPaneBlink");
+}
