@@ -3,6 +3,7 @@
 #include "common/GdiCache.h"
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
+#include "online/CSCVUrl.h"
 #include "online/LogZipArchive.h"
 #include "online/WaitCursorGuard.h"
 
@@ -165,8 +166,8 @@ LRESULT CAboutReportDlg::OnCheckForUpdates(WORD, WORD, HWND, BOOL&)
 
 LRESULT CAboutReportDlg::OnLink(WORD, WORD id, HWND, BOOL&)
 {
-    if (m_services.openLink)
-        m_services.openLink(m_hWnd, id);
+    CSCVUrl::OpenUrl(m_hWnd,
+                     id == IDC_ABOUT_HOME_PAGE ? CSCVUrl::HomePageUrl() : CSCVUrl::ProblemReportFaqUrl());
     return 0;
 }
 
@@ -203,7 +204,8 @@ void CAboutReportDlg::RunMenuCommand(UINT id)
         BOOL handled = TRUE;
         OnCopy(0, IDC_ABOUT_COPY, nullptr, handled);
     } else if (id == kZipMenuItem) {
-        SaveZipWithDialog();
+        AskAndSaveLogZip(m_hWnd, m_services.mainWindow, m_services.logPath, GetReportText(),
+                         m_services.expandMacros);
     } else if (id == kOpenSettingsMenuItem) {
         if (m_services.openSettingsFile)
             m_services.openSettingsFile(m_hWnd);
@@ -228,25 +230,35 @@ bool CAboutReportDlg::SaveZipTo(const CString& zipPath, bool selectInExplorer)
     return made;
 }
 
-void CAboutReportDlg::SaveZipWithDialog()
+bool AskAndSaveLogZip(HWND owner, HWND mainWindow, const CString& logPath, const CString& reportText,
+                      const LogZipMacroExpander& expand)
 {
     CString title = LoadLocalizedTextOr(IDS_ABOUT_ZIP_LOG, L"ZIP The Log File and settings file...");
     title.TrimRight(L'.');
     title = L"Scrivolanter : " + title;
     wchar_t path[kMaxZipPathLength + 1] = {};
-    if (m_services.expandMacros)
-        wcsncpy_s(path, MakeDefaultLogZipName(m_services.logPath, m_services.expandMacros), _TRUNCATE);
+    if (expand)
+        wcsncpy_s(path, MakeDefaultLogZipName(logPath, expand), _TRUNCATE);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_hWnd;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = L"Zip archives (*.zip)\0*.zip\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = kMaxZipPathLength;
     dialog.lpstrTitle = title;
     dialog.lpstrDefExt = L"zip";
     dialog.Flags = kZipDialogFlags;
-    if (::GetSaveFileNameW(&dialog))
-        SaveZipTo(path, true);
+    if (!::GetSaveFileNameW(&dialog))
+        return false;
+    LogZipRequest request;
+    request.logPath = logPath;
+    request.zipPath = path;
+    request.owner = mainWindow ? mainWindow : owner;
+    request.reportText = reportText;
+    const bool made = CreateLogZipArchive(request);
+    if (!made)
+        ::MessageBeep(static_cast<UINT>(-1));
+    return made;
 }
 
 LRESULT CAboutReportDlg::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&)

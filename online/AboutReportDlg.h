@@ -5,6 +5,7 @@
 // built 300 ms after the dialog opens. What the dialog needs of the main
 // program comes in through CAboutDialogServices.
 
+#include "online/LogZipArchive.h"
 #include "online/SystemReport.h"
 #include "online/SystemReportBuilder.h"
 #include "platform/CDialogImpl.h"
@@ -28,6 +29,12 @@ struct CAboutDialogServices
     std::function<void(HWND owner)> openSettingsFile;
     std::function<void(HWND owner, int linkId)> openLink; // 1003 home page, 1005 bug-report FAQ
 };
+
+// Asks for the archive's path (save dialog with the default name) and writes
+// the support archive there, selected in Explorer; a failure beeps. False
+// when cancelled or failed.
+bool AskAndSaveLogZip(HWND owner, HWND mainWindow, const CString& logPath, const CString& reportText,
+                      const LogZipMacroExpander& expand);
 
 class CAboutReportDlg : public CDialogImpl<CAboutReportDlg>
 {
@@ -99,7 +106,6 @@ private:
     void FillList();
     void SizeColumns();
     void DragDialog();
-    void SaveZipWithDialog();
     CString ButtonText(int id) const;
     HWND List() const { return GetDlgItem(IDC_ABOUT_REPORT); }
 

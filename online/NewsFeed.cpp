@@ -4,7 +4,12 @@
 #include "common/DateTimeTexts.h"
 #include "common/KernelHandle.h"
 #include "common/TextConversion.h"
+#include "common/PathFunctions.h"
+#include "common/SharedLog.h"
+#include "online/CSCVUrl.h"
 #include "online/HtmlTexts.h"
+#include "online/UpdateRequest.h"
+#include "online/WebDownload.h"
 #include "online/XmlNestingDepth.h"
 
 #include <tinyxml.h>
@@ -148,6 +153,46 @@ bool ParseRssText(std::vector<NewsItem>& list, int maxItems, const std::string& 
         element = element->NextSiblingElement("item");
     }
     return true;
+}
+
+CString DownloadNewsFeedFrom(const CString& url, const DownloadLimits& limits)
+{
+    WriteLogLine(L"Download RSS: " + url);
+    wchar_t tick[16] = {};
+    _snwprintf_s(tick, _countof(tick), _TRUNCATE, L"%lu", ::GetTickCount());
+    const CString address = url + L"?utm=" + tick;
+    const CString path = MakeTempFilePath(L"xml");
+    if (path.IsEmpty())
+        return CString();
+    if (!DownloadUrlToFile(address, path, GetUpdaterAgentName(), limits)) {
+        ::DeleteFileW(path);
+        return CString();
+    }
+    return path;
+}
+
+CString DownloadNewsFeed(const DownloadLimits& limits)
+{
+    return DownloadNewsFeedFrom(CSCVUrl::NewsFeedUrl(), limits);
+}
+
+bool LoadNewsFrom(const CString& url, std::vector<NewsItem>& list, int maxItems, const DownloadLimits& limits)
+{
+    const CString path = DownloadNewsFeedFrom(url, limits);
+    if (path.IsEmpty())
+        return false;
+    WriteLogLine(L"Downloaded RSS: " + path);
+    std::vector<NewsItem> items;
+    const bool read = ParseRssItems(items, maxItems, path);
+    ::DeleteFileW(path);
+    if (read)
+        list.insert(list.end(), items.begin(), items.end());
+    return read && !items.empty();
+}
+
+bool LoadNews(std::vector<NewsItem>& list, int maxItems, const DownloadLimits& limits)
+{
+    return LoadNewsFrom(CSCVUrl::NewsFeedUrl(), list, maxItems, limits);
 }
 
 bool ParseRssItems(std::vector<NewsItem>& list, int maxItems, const CString& path)

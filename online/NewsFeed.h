@@ -2,6 +2,7 @@
 // The maker's news feed (RSS): its items read from a downloaded file, and the
 // news block of the update page built from them.
 
+#include "online/InternetSession.h"
 #include "online/NewsItem.h"
 #include "platform/CString.h"
 
@@ -13,6 +14,29 @@
 inline constexpr size_t kMaxNewsFeedBytes = 512 * 1024;
 // Texts of one item longer than this are cut.
 inline constexpr int kMaxNewsFieldLength = 4000;
+
+// Download limits of the feed: the update check's time-outs, the feed's size.
+inline DownloadLimits NewsFeedLimits()
+{
+    DownloadLimits limits;
+    limits.maxBytes = static_cast<DWORD>(kMaxNewsFeedBytes);
+    return limits;
+}
+
+// The news kept by an update check.
+inline constexpr int kUpdateNewsItems = 6;
+
+// Downloads the feed (CSCVUrl::NewsFeedUrl + "?utm=" + the tick count) into a
+// temporary ".xml" file with the updater's agent name; its path, or an empty
+// text on failure (nothing is left behind then).
+CString DownloadNewsFeed(const DownloadLimits& limits = NewsFeedLimits());
+// Downloads the feed of `url` (the query is appended), as above.
+CString DownloadNewsFeedFrom(const CString& url, const DownloadLimits& limits = NewsFeedLimits());
+// Downloads, parses and deletes the feed; true when it had a channel with at
+// least one item. A missing or broken feed leaves `list` as it was.
+bool LoadNews(std::vector<NewsItem>& list, int maxItems, const DownloadLimits& limits = NewsFeedLimits());
+bool LoadNewsFrom(const CString& url, std::vector<NewsItem>& list, int maxItems,
+                  const DownloadLimits& limits = NewsFeedLimits());
 
 // Reads the UTF-8 feed file and appends at most `maxItems` of its items
 // ("rss" / "channel" / "item"). False when the file cannot be read, is larger

@@ -13,6 +13,7 @@
 #include "common/SystemFunctions.h"
 #include "common/SystemInfo.h"
 #include "common/SystemTexts.h"
+#include "online/InternetConnectionState.h"
 
 #include <cwctype>
 
@@ -88,6 +89,18 @@ CString BrowserText()
     if (info.Read())
         text = info.GetFileDescription() + L", " + info.GetField(CFileVersionInfo::FieldFileVersion) + L", ";
     return text + GetFileNameFromPath(path);
+}
+
+CString ConnectionText(int state)
+{
+    switch (state) {
+    case 0:
+        return L"Yes";
+    case 1:
+        return L"No";
+    default:
+        return L"ERROR";
+    }
 }
 
 CString ScreenText()
@@ -217,6 +230,7 @@ void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs)
     const CString ie = GetInternetExplorerVersion();
     report.AddRow(L"IE Version", ie.IsEmpty() ? CString(L"Cannot detect") : ie);
     report.AddRow(L"Default Web Browser", BrowserText());
+    report.AddRow(L"Has Internet Connection", ConnectionText(GetInternetConnectionState()));
     const CString domain = GetComputerDnsDomain();
     report.AddRow(L"Computer Domain Name", domain.IsEmpty() ? CString(L"not found") : domain);
     report.AddRow(L"Country", GetUserCountryName() + L", " + GetUserCountryIsoCode(false) + L", " +

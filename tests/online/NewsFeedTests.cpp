@@ -5,6 +5,7 @@
 
 #include "common/DateTimeTexts.h"
 
+#include "support/LocalHttpServer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,27 @@ TEST(NewsFeedTests, TenItemsFromAFileKeepTheFirstSixInFeedOrder)
     }
     EXPECT_EQ(Text(items[0].link), L"http://example.test/news/1");
     EXPECT_EQ(Text(items[2].link), L"");
+}
+
+TEST(NewsFeedTests, LoadNewsDownloadsTheFeedFromTheServer)
+{
+    scvtest::LocalHttpServer server;
+    server.SetResponse("/news_en.xml", {200, TenItems()});
+    std::vector<NewsItem> items;
+    ASSERT_TRUE(LoadNewsFrom(server.Url("/news_en.xml").c_str(), items, kUpdateNewsItems));
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(Text(items[5].title), L"Title 6");
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target.rfind("/news_en.xml?utm=", 0), 0u);
+    EXPECT_EQ(requests[0].userAgent, "Scrivolanter_Updater");
+
+    server.SetResponse("/broken.xml", {200, "<rss><channel><item>"});
+    for (const char* path : {"/missing.xml", "/broken.xml"}) {
+        std::vector<NewsItem> kept(1);
+        EXPECT_FALSE(LoadNewsFrom(server.Url(path).c_str(), kept, kUpdateNewsItems)) << path;
+        EXPECT_EQ(kept.size(), 1u);
+    }
 }
 
 TEST(NewsFeedTests, FeedsWithoutItemsOrThatDoNotParseGiveNothing)
