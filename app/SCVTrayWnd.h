@@ -223,7 +223,6 @@ public:
         MESSAGE_HANDLER(WM_SCV_LANGUAGE_CHANGED, OnLanguageChanged)
         MESSAGE_HANDLER(WM_SCV_GET_CURRENT_ITEM_URL, OnGetCurrentItemUrl)
         MESSAGE_HANDLER(WM_SCV_NEW_PHRASE_WITH_TEXT, OnNewPhraseWithText)
-        MESSAGE_HANDLER(WM_SCV_UPDATE_CHECK_RESULT, OnUpdateCheckResult)
         MESSAGE_HANDLER(WM_SCV_ALT_TAB_ACTIVATE, OnAltTabActivate)
         MESSAGE_HANDLER(WM_SCV_START_CLIPBOARD_WATCHER, OnStartClipboardWatcher)
         MESSAGE_HANDLER(WM_SCV_GET_CLIPBOARD_WATCHER, OnGetClipboardWatcher)
@@ -277,7 +276,6 @@ private:
     void ShowAbout();
     void SwitchHistoryCapture();
     void SwitchSetting(int& value, bool tellEditor);
-    LRESULT OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAltTabActivate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);

@@ -21,6 +21,7 @@
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
+#include "online/ProgramStarts.h"
 
 #include "resources/TrayMenuRes.h"
 
@@ -270,13 +271,6 @@ LRESULT CSCVTrayWnd::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
     const auto* words = reinterpret_cast<const DWORD*>(header + 1);
     if (words[0] == 0)
         CAppObjects::PlayPaperSound();
-    return 1;
-}
-
-LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&)
-{
-    ShowTrayBalloon(nullptr, 0);
-    LogNotInThisBuild(L"Update check result window");
     return 1;
 }
 

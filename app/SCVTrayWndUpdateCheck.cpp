@@ -13,6 +13,7 @@ LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
+    ShowTrayBalloon(nullptr, 0);
     // The record lives on the check's thread, which waits until this returns.
     if (lParam)
         ReportUpdateCheckResult(m_hWnd, *reinterpret_cast<const CUpdateInfo*>(lParam));

@@ -38,11 +38,6 @@ LPCWSTR GetEditorInstanceEventName()
     return L"A342649A-EB3E-425a-BB03-0F47CA7A0A9F";
 }
 
-LPCWSTR GetAddPhraseFromClipboardEventName()
-{
-    return L"Local\\Scrivolanter_AddPhraseFromCB";
-}
-
 bool IsEditorInstanceRunning()
 {
     HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, GetEditorInstanceEventName());
@@ -124,12 +119,3 @@ bool SignalEditorEnded()
     return PulseNamedEvent(GetEditorCoopEndedEventName());
 }
 
-bool SignalAddPhraseFromClipboard()
-{
-    HANDLE event = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, GetAddPhraseFromClipboardEventName());
-    if (!event)
-        return false;
-    const bool set = ::SetEvent(event) != FALSE;
-    ::CloseHandle(event);
-    return set;
-}

@@ -7,10 +7,11 @@
 
 #include <windows.h>
 
+#include "editor/app/EditorCoopSignals.h"
+#include "editor/app/EditorCoopWatchers.h"
+
 // "A342649A-EB3E-425a-BB03-0F47CA7A0A9F": manual reset, no "Local\" prefix.
 LPCWSTR GetEditorInstanceEventName();
-// "Local\Scrivolanter_AddPhraseFromCB".
-LPCWSTR GetAddPhraseFromClipboardEventName();
 
 // The instance event can be opened: another editor runs.
 bool IsEditorInstanceRunning();
@@ -40,6 +41,3 @@ bool FindAndActivateWindowByMessage(UINT message, bool activate, WPARAM wParam);
 // false when the event does not exist.
 bool SignalEditorEnded();
 
-// Sets the add-from-clipboard event of the running editor; false when it does
-// not exist.
-bool SignalAddPhraseFromClipboard();
