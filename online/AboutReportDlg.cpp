@@ -216,20 +216,6 @@ void CAboutReportDlg::RunMenuCommand(UINT id)
     }
 }
 
-bool CAboutReportDlg::SaveZipTo(const CString& zipPath, bool selectInExplorer)
-{
-    LogZipRequest request;
-    request.logPath = m_services.logPath;
-    request.zipPath = zipPath;
-    request.owner = m_services.mainWindow ? m_services.mainWindow : m_hWnd;
-    request.reportText = GetReportText();
-    request.selectInExplorer = selectInExplorer;
-    const bool made = CreateLogZipArchive(request);
-    if (!made)
-        ::MessageBeep(static_cast<UINT>(-1));
-    return made;
-}
-
 bool AskAndSaveLogZip(HWND owner, HWND mainWindow, const CString& logPath, const CString& reportText,
                       const LogZipMacroExpander& expand)
 {

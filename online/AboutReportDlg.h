@@ -63,8 +63,6 @@ public:
     CString GetReportText() const { return m_report.GetText(); }
     // Runs a menu command as the section or copy menu would.
     void RunMenuCommand(UINT id);
-    // Saves the zip archive to `zipPath` without asking (the dialog's "Save as" picks the path).
-    bool SaveZipTo(const CString& zipPath, bool selectInExplorer);
 
     BEGIN_MSG_MAP(CAboutReportDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
