@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <wininet.h>
 
+#include "app/AboutCommands.h"
 #include "app/AppObjects.h"
 #include "app/CommandLineArgs.h"
 #include "app/ProgramLauncher.h"
@@ -223,20 +224,7 @@ void CSCVTrayWnd::SetClipboardHistorySource(ITrayHistorySource* history)
 
 void CSCVTrayWnd::ShowAbout()
 {
-    // The About and system report dialog is not part of this build: a message
-    // box shows the version, the clipboard tracking report and the start-up notes.
-    CTrayTipContext context(this);
-    CString text = context.GetAboutText();
-    if (m_menuToolTip) {
-        CString report = m_menuToolTip->GetClipboardTrackingReport();
-        report.Replace(L"\r\n", L" ");
-        report.Replace(L"\r", L" ");
-        report.Replace(L"\n", L" ");
-        text += L"\n\n" + report;
-    }
-    for (const CString& note : GetStartupNotes())
-        text += L"\n" + note;
-    ShowOwnMessageBox(text, MB_ICONINFORMATION, false);
+    RunAboutCommand(m_hWnd);
 }
 
 // --- Messages for the clipboard history, the floating pane and the update check ------------------------

@@ -1,11 +1,13 @@
 #include "online/UpdateCheckThreads.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
 #include "common/KernelHandle.h"
 #include "common/SharedLog.h"
 #include "online/ConnectionWait.h"
+#include "online/NewsFeed.h"
 #include "online/UpdateAnswer.h"
 #include "online/UpdateInfo.h"
 #include "online/UpdateSchedule.h"
@@ -56,7 +58,9 @@ void ReportCheck(const UpdateCheckThreadParams& params)
     CTemporaryFile answerFile(path);
     CUpdateInfo info(params.callbackData);
     const int result = ParseVersionInfoFile(path, info);
-    // The maker's news are not read by this program yet: the news list stays empty.
+    DownloadLimits newsLimits = params.limits;
+    newsLimits.maxBytes = std::min<DWORD>(newsLimits.maxBytes, static_cast<DWORD>(kMaxNewsFeedBytes));
+    LoadNews(info.news, kUpdateNewsItems, newsLimits);
     if (result == kUpdateAnswerUnreadable)
         info.error = kUpdateParseErrorText;
     if (result == kUpdateNewerVersion || !params.silent)

@@ -1,0 +1,56 @@
+#pragma once
+// Fills the system report of the About dialog, section by section. Facts of
+// the system are read here; what only the main program knows (its version
+// texts, phrase statistics, command-line keys, settings values and the
+// messages logged in this run) comes in through SystemReportInputs.
+
+#include "common/StringPair.h"
+#include "online/SystemReport.h"
+#include "platform/CString.h"
+
+#include <vector>
+
+struct SystemReportInputs
+{
+    CString versionText; // the short version text
+    CString buildStamp;
+    CString programFolder; // where the programs and DLLs lie
+    CString ownExePath, editorExePath, welcomeExePath, waiterExePath;
+    CString editorLabel = L"Phrase\\Settings Editor";
+    CString welcomeLabel; // the welcome program's menu name; "Welcome Module" when empty
+    CString exitToolLabel = L"Tool for closing of all running instances of Scrivolanter";
+    CString coreDllPath;
+    CString settingsPath;
+    CString phrasesFolder;
+    CString clipboardFolder;
+    CString statisticsHeader = L"Statistic";
+    std::vector<CStringPair> statistics;
+    CString commandLineHeader = L"Command Line Keys";
+    std::vector<CStringPair> commandLineKeys;
+    // Rows of the program's own settings shown under "Environment" after the
+    // system facts ("Hot Key", "DelayInsertMS", "Logging"...), in order.
+    std::vector<CStringPair> settingsRows;
+    std::vector<CString> languageFiles; // full paths of the language files
+    std::vector<CString> logMessages;   // messages logged in this run
+};
+
+// The whole report, sections in their fixed order.
+CSystemReport BuildSystemReport(const SystemReportInputs& inputs);
+
+// The sections, each appended to `report`.
+void AddComponentRow(CSystemReport& report, const CString& name, const CString& path);
+// "DLL name, [export]" rows: "Function found" (success) or "Function Nout found" (failure).
+void AddExportProbeRows(CSystemReport& report, const CString& dllPath,
+                        const std::vector<const char*>& exports);
+// Header with the label (or "Folder"/"File") + " [" + name + "]", then "Full
+// Path", existence and, for an existing one, read and write access.
+void AddPathCheckRows(CSystemReport& report, const CString& label, const CString& path, bool isFolder);
+// " [read]" and " [write]" tests of a folder opened with backup semantics,
+// each followed by the access check row.
+void AddFolderAccessRows(CSystemReport& report, const CString& label, const CString& folder);
+void AddMarkerFileRows(CSystemReport& report);
+void AddLanguageFileRows(CSystemReport& report, const std::vector<CString>& files);
+void AddProcessRows(CSystemReport& report, const std::vector<CString>& processPaths);
+// "Message #n" rows; a message containing "error" (any case) is a failure row.
+void AddLogRows(CSystemReport& report, const std::vector<CString>& messages);
+void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs);
