@@ -19,6 +19,7 @@
 #include "common/SharedLog.h"
 #include "menus/MenuToolTipSCVClient.h"
 #include "online/EditorCoopEvents.h"
+#include "online/ProgramStarts.h"
 #include "online/ProgramFilePaths.h"
 #include "online/SCVUrl.h"
 
