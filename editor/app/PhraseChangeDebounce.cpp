@@ -2,7 +2,7 @@
 
 void PhraseChangeDebounce::NoteChange(HWND window)
 {
-    m_lastChange = m_ticks();
+    m_lastChange = Now();
     if (m_lastChange == 0)
         m_lastChange = 1; // 0 means "no change pending"
     if (window)
@@ -11,7 +11,7 @@ void PhraseChangeDebounce::NoteChange(HWND window)
 
 bool PhraseChangeDebounce::OnTimer(HWND window)
 {
-    if (m_lastChange == 0 || m_ticks() - m_lastChange <= kQuietTime)
+    if (m_lastChange == 0 || Now() - m_lastChange <= kQuietTime)
         return false;
     m_lastChange = 0;
     if (window)

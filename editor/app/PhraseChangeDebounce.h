@@ -13,7 +13,8 @@ public:
     static constexpr UINT kTimerPeriod = 1000;
     static constexpr DWORD kQuietTime = 2000;
 
-    explicit PhraseChangeDebounce(TickSource ticks = &::GetTickCount) : m_ticks(ticks) {}
+    // A null tick source reads GetTickCount.
+    explicit PhraseChangeDebounce(TickSource ticks = nullptr) : m_ticks(ticks) {}
 
     // A change was saved: (re)start the wait. The timer of `window` is restarted when it is given.
     void NoteChange(HWND window = nullptr);
@@ -28,6 +29,8 @@ public:
     static bool SignalCoopClientEditor();
 
 private:
+    DWORD Now() const { return m_ticks ? m_ticks() : ::GetTickCount(); }
+
     TickSource m_ticks;
     DWORD m_lastChange = 0;
 };
