@@ -20,6 +20,7 @@
 #include "common/SharedLog.h"
 #include "menus/MenuToolTipSCVClient.h"
 #include "online/EditorCoopEvents.h"
+#include "online/ProgramStarts.h"
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
 #include "online/ProgramStarts.h"

@@ -1,9 +1,17 @@
 #pragma once
 
-// The main view while a folder (or nothing) is current: the phrases of the
-// folder as a list.
+// The main view while a folder (or nothing) is current: the items of the folder as a report list with
+// check boxes, "..." first for the parent folder. Check boxes toggled here reach the other views as hint
+// 16; a double click selects the item through the document.
 
 #include "platform/docview/DocView.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+class CDoc;
+class PhraseItemRecord;
 
 class CFolderView : public CListView
 {
@@ -11,8 +19,32 @@ class CFolderView : public CListView
 
 public:
     BEGIN_MSG_MAP(CFolderView)
+    MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_NOTIFY, OnReflectedNotify)
+    MESSAGE_HANDLER(GetSelectItemMessage(), OnSelectItem)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
     CHAIN_MSG_MAP(CListView)
     END_MSG_MAP()
 
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, LPARAM hint, CObject* object) override;
+
+    // Rebuilds the list from the document's current item (no check changes are reported meanwhile).
+    void Fill();
+    // The store id of a row; -1 for the parent entry or none.
+    int GetItemId(int index) const;
+    int GetItemCount() const;
+
+private:
+    static UINT GetSelectItemMessage();
+    CDoc* GetDoc() const;
+    void InsertItem(const PhraseItemRecord& record, const wchar_t* text, bool isParentEntry);
+    void AddColumns();
+    LRESULT OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnSelectItem(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
+
+    bool m_filling = false;
+    bool m_columnsAdded = false;
+    int m_parentId = -2; // id of the "..." entry's folder (-1 root, -2 none)
 };

@@ -1,10 +1,36 @@
 #include "editor/app/MainFrame.h"
 
+#include "common/LocalizedString.h"
 #include "common/SharedLog.h"
 #include "editor/app/EditorMessages.h"
+#include "editor/app/EditorPhraseStore.h"
 #include "editor/app/EditorTitles.h"
+#include "editor/controls/EditorSettings.h"
+#include "platform/docview/App.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+namespace
+{
+
+CMainFrame::SettingsPaneFactory g_settingsPaneFactory = nullptr;
+bool g_loadLibrary = true;
+
+} // namespace
+
+void CMainFrame::SetSettingsPaneFactory(SettingsPaneFactory factory)
+{
+    g_settingsPaneFactory = factory;
+}
+
+void CMainFrame::SetLoadLibraryOnCreate(bool load)
+{
+    g_loadLibrary = load;
+}
+
+CMainFrame::CMainFrame() = default;
+
+CMainFrame::~CMainFrame() = default;
 
 UINT CMainFrame::GetInstanceMessage()
 {
@@ -18,6 +44,8 @@ UINT CMainFrame::GetStatusTextMessage()
 
 int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
 {
+    if (g_loadLibrary)
+        GetEditorPhraseStore().Load(GetEditorSettings().GetPhrasesFolderWithoutSlash());
     if (CFrameWnd::OnCreate(pcs) == -1)
         return -1;
     if (!m_statusBar.Create(m_hWnd)) {
@@ -26,12 +54,54 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     }
     static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     m_statusBar.SetIndicators(indicators, 4);
+    RecalcLayout();
+    if (g_settingsPaneFactory) {
+        m_settingsPane.reset(g_settingsPaneFactory(*this));
+        if (!m_settingsPane) {
+            WriteLogLine(L"CMainFrame::OnCreate: the settings pane could not be created");
+            return -1;
+        }
+    }
+    const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};
+    auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
+    if (context)
+        m_phrasesPane.AttachDocument(dynamic_cast<CDoc*>(context->m_pCurrentDoc));
+    if (!m_phrasesPane.Create(LoadLocalizedTextOr(61207, L"Phrases"), m_hWnd, phrasesSize, TRUE, 0,
+                              WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT)) {
+        WriteLogLine(L"CMainFrame::OnCreate: the phrases pane could not be created");
+        return -1;
+    }
+    m_phrasesPane.UpdateCaptionCounter();
+    if (auto* doc = context ? dynamic_cast<CDoc*>(context->m_pCurrentDoc) : nullptr)
+        doc->AddUpdateListener(this);
+    RecalcLayout();
     return 0;
+}
+
+void CMainFrame::OnDocUpdate(CView*, LPARAM hint, CObject* object)
+{
+    if (hint != kHintSelect)
+        return;
+    const INT_PTR id = IdFromHintObject(object);
+    if (id == m_captionItem)
+        return;
+    m_captionItem = id;
+    OnUpdateFrameTitle(TRUE);
 }
 
 void CMainFrame::OnUpdateFrameTitle(BOOL)
 {
-    ::SetWindowTextW(m_hWnd, BuildFrameCaption());
+    CString caption =
+        BuildFrameCaption(GetEditorTitleFacts(), m_phrasesPane.GetSettings().GetPhrasesFolderWithoutSlash());
+    if (m_captionItem >= 0) {
+        if (PhraseItemRecord* record =
+                m_phrasesPane.GetStore().FindItemById(static_cast<int>(m_captionItem))) {
+            const CString name = record->GetTitle();
+            if (!name.IsEmpty())
+                caption += L"  :  [" + name + L"]";
+        }
+    }
+    ::SetWindowTextW(m_hWnd, caption);
 }
 
 void CMainFrame::SetStartFlags(int flags)
@@ -46,4 +116,113 @@ LRESULT CMainFrame::OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     SetMessageText(reinterpret_cast<LPCWSTR>(lParam));
     return 1;
+}
+
+LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != PhraseChangeDebounce::kTimerId) {
+        bHandled = FALSE;
+        return 0;
+    }
+    m_debounce.OnTimer(m_hWnd);
+    return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    // Every close tells the main program once, with or without a pending change.
+    m_debounce.Flush(m_hWnd);
+    bHandled = FALSE;
+    return 0;
+}
+
+LRESULT CMainFrame::OnTogglePhrases(WORD, WORD, HWND, BOOL&)
+{
+    ShowControlBar(&m_phrasesPane, !m_phrasesPane.IsVisible(), FALSE);
+    return 0;
+}
+
+void CMainFrame::OnUpdatePhrases(CCmdUI* ui)
+{
+    ui->SetCheck(m_phrasesPane.IsVisible() ? 1 : 0);
+}
+
+LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
+{
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+bool NotePhrasesChanged()
+{
+    CWinApp* app = CWinApp::GetApp();
+    auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
+    if (!frame || !frame->m_hWnd)
+        return false;
+    frame->NoteChange();
+    return true;
+}
+
+CDoc* CMainFrame::GetDoc()
+{
+    return dynamic_cast<CDoc*>(GetActiveDocument());
+}
+
+bool CMainFrame::FolderHasPhraseFiles(const CString& folder)
+{
+    auto holds = [](const CString& dir) {
+        WIN32_FIND_DATAW data = {};
+        HANDLE find = ::FindFirstFileW(dir + L"\\*.scrivolanter", &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return false;
+        ::FindClose(find);
+        return true;
+    };
+    if (holds(folder))
+        return true;
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = ::FindFirstFileW(folder + L"\\*", &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do {
+        const bool isDir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isDir && wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+            found = holds(folder + L"\\" + data.cFileName);
+    } while (!found && ::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return found;
+}
+
+bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
+{
+    if (ask && !FolderHasPhraseFiles(path)) {
+        const CString question =
+            path + L"\r\r" +
+            LoadLocalizedTextOr(
+                221, L"It seems, the folder contains no files of the Scrivolanter. You want to choose "
+                     L"this folder?");
+        if (::MessageBoxW(m_hWnd, question, nullptr, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return false;
+    }
+    CDoc* doc = GetDoc();
+    // The pending edit of the current phrase belongs to the old library: save it before anything moves.
+    if (doc && doc->GetCurrentItem() != -1)
+        doc->UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(doc->GetCurrentItem()));
+    if (doc) {
+        doc->ForgetCurrentItem();
+        doc->SwapMainView(false, false);
+    }
+    m_captionItem = -1;
+    CEditorSettings& settings = m_phrasesPane.GetSettings();
+    settings.AddRecentFolder(settings.GetPhrasesFolderWithoutSlash());
+    settings.SetPhrasesDirectory(path);
+    CEditorPhraseStore& store = m_phrasesPane.GetStore();
+    store.FlushSaves();
+    store.Load(path);
+    if (doc)
+        doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    OnUpdateFrameTitle(TRUE);
+    settings.SaveEditor();
+    return true;
 }

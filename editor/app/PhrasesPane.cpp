@@ -1,0 +1,223 @@
+#include "editor/app/PhrasesPane.h"
+
+#include "common/LocalizedString.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/MainFrame.h"
+#include "editor/controls/EditorSettings.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(PhrasesPane, CResizableBarCF)
+
+PhrasesPane::PhrasesPane(CEditorPhraseStore* store) : m_store(store) {}
+
+CEditorPhraseStore& PhrasesPane::GetStore()
+{
+    if (m_doc)
+        return m_doc->GetStore();
+    return m_store ? *m_store : GetEditorPhraseStore();
+}
+
+CEditorSettings& PhrasesPane::GetSettings()
+{
+    return m_doc ? m_doc->GetSettings() : GetEditorSettings();
+}
+
+bool PhrasesPane::ShowUnchecked()
+{
+    return GetSettings().ShowUncheckedPhrases != 0;
+}
+
+void PhrasesPane::AttachDocument(CDoc* doc)
+{
+    if (m_doc)
+        m_doc->RemoveUpdateListener(this);
+    m_doc = doc;
+    if (m_doc)
+        m_doc->AddUpdateListener(this);
+    if (m_tree.m_hWnd) {
+        m_tree.Refill(GetStore(), ShowUnchecked());
+        UpdateCaptionCounter();
+    }
+}
+
+LRESULT PhrasesPane::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT))
+        return -1;
+    TreeView_SetInsertMarkColor(m_tree.m_hWnd, RGB(255, 0, 0));
+    m_tree.Refill(GetStore(), ShowUnchecked());
+    UpdateCaptionCounter();
+    return 0;
+}
+
+LRESULT PhrasesPane::OnSize(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (m_tree.m_hWnd)
+        ::MoveWindow(m_tree.m_hWnd, 0, 4, LOWORD(lParam), std::max(0, HIWORD(lParam) - 4), TRUE);
+    return 0;
+}
+
+LRESULT PhrasesPane::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (m_tree.m_hWnd)
+        ::SetFocus(m_tree.m_hWnd);
+    return 0;
+}
+
+void PhrasesPane::UpdateCaptionCounter()
+{
+    if (m_updateLock || !m_hWnd)
+        return;
+    int included = 0;
+    int all = 0;
+    GetStore().CountItems(&included, &all);
+    CString caption;
+    caption.Format(L"%s [%d/%d]", LoadLocalizedTextOr(61207, L"Phrases").GetString(), included, all);
+    wchar_t current[256] = {};
+    ::GetWindowTextW(m_hWnd, current, 256);
+    if (caption != current)
+        ::SetWindowTextW(m_hWnd, caption);
+}
+
+void PhrasesPane::SelectInDocument(int id)
+{
+    if (m_doc && id >= 0 && id != m_doc->GetCurrentItem())
+        m_doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(id));
+}
+
+LRESULT PhrasesPane::OnSelChanged(int, NMHDR* header, BOOL&)
+{
+    if (m_tree.IsRefilling())
+        return 0;
+    const auto* change = reinterpret_cast<const NMTREEVIEWW*>(header);
+    ::KillTimer(m_hWnd, kSelectTimer);
+    m_pendingSelection = nullptr;
+    if (change->action == TVC_BYKEYBOARD) {
+        m_pendingSelection = change->itemNew.hItem;
+        ::SetTimer(m_hWnd, kSelectTimer, kSelectDelay, nullptr);
+        return 0;
+    }
+    if (change->action == TVC_BYMOUSE)
+        SelectInDocument(static_cast<int>(change->itemNew.lParam));
+    return 0;
+}
+
+LRESULT PhrasesPane::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != kSelectTimer) {
+        bHandled = FALSE;
+        return 0;
+    }
+    ::KillTimer(m_hWnd, kSelectTimer);
+    HTREEITEM pending = m_pendingSelection;
+    m_pendingSelection = nullptr;
+    if (pending && pending == TreeView_GetSelection(m_tree.m_hWnd))
+        SelectInDocument(m_tree.GetItemId(pending));
+    return 0;
+}
+
+LRESULT PhrasesPane::OnCheckChanged(int, NMHDR* header, BOOL&)
+{
+    const auto* notify = reinterpret_cast<const PhraseTreeCtrl::CheckNotify*>(header);
+    const int id = m_tree.GetItemId(notify->item);
+    if (id < 0)
+        return 0;
+    const bool on = m_tree.GetCheck(notify->item);
+    CEditorPhraseStore& store = GetStore();
+    store.SetIncluded(id, on);
+    store.SaveItem(id);
+    // Children and parents follow the group's or the phrase's new state.
+    m_tree.RefillKeepState(store, ShowUnchecked());
+    UpdateCaptionCounter();
+    if (m_doc) {
+        std::vector<CheckChange> changes{{id, on}};
+        m_reportingChecks = true;
+        m_doc->UpdateViewsForItem(nullptr, kHintChecksChanged, reinterpret_cast<CObject*>(&changes));
+        m_reportingChecks = false;
+    }
+    NotePhrasesChanged();
+    return 0;
+}
+
+void PhrasesPane::SetAllChecks(int mode)
+{
+    CEditorPhraseStore& store = GetStore();
+    std::vector<PhraseItemRecord>* top = store.GetChildList(-1);
+    if (!top)
+        return;
+    for (PhraseItemRecord& record : *top) {
+        const bool on = mode == 0 ? true : mode == 1 ? false : !CEditorPhraseStore::IsIncluded(record);
+        store.SetIncluded(record.id, on);
+        if (!record.IsFolder())
+            store.SaveItem(record.id);
+    }
+    m_tree.RefillKeepState(store, ShowUnchecked());
+    UpdateCaptionCounter();
+    NotePhrasesChanged();
+}
+
+void PhrasesPane::OnDocUpdate(CView*, LPARAM hint, CObject* object)
+{
+    if (!m_tree.m_hWnd)
+        return;
+    CEditorPhraseStore& store = GetStore();
+    switch (hint) {
+    case kHintSelect:
+        if (HTREEITEM item = m_tree.FindItemById(static_cast<int>(IdFromHintObject(object)))) {
+            m_tree.ExpandToItem(TreeView_GetParent(m_tree.m_hWnd, item));
+            TreeView_SelectItem(m_tree.m_hWnd, item);
+            TreeView_EnsureVisible(m_tree.m_hWnd, item);
+        }
+        break;
+    case kHintKindChanged:
+        if (PhraseItemRecord* record = store.FindItemById(static_cast<int>(IdFromHintObject(object)))) {
+            if (HTREEITEM item = m_tree.FindItemById(record->id)) {
+                const int image = PhraseTreeCtrl::ImageOfRecord(*record);
+                TVITEMW data = {};
+                data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+                data.hItem = item;
+                data.iImage = data.iSelectedImage = image;
+                ::SendMessageW(m_tree.m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+            }
+        }
+        break;
+    case kHintLibraryChanged:
+    case kHintShowUnchecked:
+        m_tree.RefillKeepState(store, ShowUnchecked());
+        UpdateCaptionCounter();
+        break;
+    case kHintFolderReopened:
+        m_tree.Refill(store, ShowUnchecked());
+        UpdateCaptionCounter();
+        break;
+    case kHintCheckAll:
+    case kHintUncheckAll:
+    case kHintInvertChecks:
+        SetAllChecks(static_cast<int>(hint - kHintCheckAll));
+        break;
+    case kHintFocusTree:
+        ::SetFocus(m_tree.m_hWnd);
+        break;
+    case kHintChecksChanged:
+        if (object && !m_reportingChecks) {
+            for (const CheckChange& change : *reinterpret_cast<const std::vector<CheckChange>*>(object)) {
+                store.SetIncluded(change.id, change.checked);
+                store.SaveItem(change.id);
+            }
+            m_tree.RefillKeepState(store, ShowUnchecked());
+            UpdateCaptionCounter();
+        }
+        break;
+    case kHintMetaInfo:
+    case kHintSeparators:
+        ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,473 @@
+#include "editor/controls/ResizableBar.h"
+
+#include "common/SharedLog.h"
+#include "platform/docview/FrameWnd.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(CResizableBar, CControlBar)
+IMPLEMENT_DYNAMIC(CResizableBarG, CResizableBar)
+IMPLEMENT_DYNAMIC(CResizableBarCF, CResizableBarG)
+
+namespace
+{
+
+bool ReadDragFullWindows()
+{
+    BOOL on = FALSE;
+    ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+    return on != FALSE;
+}
+
+bool IsEdgeHit(int hit)
+{
+    return hit == HTLEFT || hit == HTRIGHT || hit == HTTOP || hit == HTBOTTOM;
+}
+
+int CALLBACK StopAtFirstFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM)
+{
+    return 0;
+}
+
+} // namespace
+
+CWndClassInfo& CResizableBar::GetWndClassInfo()
+{
+    static CWndClassInfo info(L"ScvResizableBar", CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return info;
+}
+
+BOOL CResizableBar::Create(LPCWSTR name, HWND parent, SIZE defaultSize, BOOL, UINT id, DWORD style)
+{
+    m_sizeHorz = m_sizeVert = m_sizeFloat = defaultSize;
+    return Create(name, parent, id, style);
+}
+
+BOOL CResizableBar::Create(LPCWSTR name, HWND parent, UINT id, DWORD style)
+{
+    m_dwStyle = style & CBRS_ALL;
+    m_dragShowContent = ReadDragFullWindows();
+    const RECT empty = {0, 0, 0, 0};
+    const DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPCHILDREN;
+    // The frame lays out the children whose ids lie in the control-bar range; a bar given another id (the
+    // panes are made with id 0) takes the id of the dock side it stands for.
+    if (id < AFX_IDW_CONTROLBAR_FIRST || id > AFX_IDW_CONTROLBAR_LAST)
+        id = DockBarIdFromStyle();
+    if (!CreateEx(0, name, windowStyle, empty, parent, id)) {
+        WriteLogLine(L"CResizableBar::Create: the bar window could not be created");
+        return FALSE;
+    }
+    m_dockBarId = DockBarIdFromStyle();
+    JoinFrame();
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    return TRUE;
+}
+
+UINT CResizableBar::DockBarIdFromStyle() const
+{
+    if (m_dwStyle & CBRS_ALIGN_TOP)
+        return kDockTop;
+    if (m_dwStyle & CBRS_ALIGN_BOTTOM)
+        return kDockBottom;
+    if (m_dwStyle & CBRS_ALIGN_LEFT)
+        return kDockLeft;
+    if (m_dwStyle & CBRS_ALIGN_RIGHT)
+        return kDockRight;
+    return kFloating;
+}
+
+SIZE CResizableBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    m_dockBarId = DockBarIdFromStyle();
+    if (bStretch)
+        return bHorz ? SIZE{32767, m_sizeHorz.cy} : SIZE{m_sizeVert.cx, 32767};
+    if (bHorz)
+        return SIZE{std::max(m_sizeHorz.cx, m_minHorz.cx), std::max(m_sizeHorz.cy, m_minHorz.cy)};
+    return SIZE{std::max(m_sizeVert.cx, m_minVert.cx), std::max(m_sizeVert.cy, m_minVert.cy)};
+}
+
+void CResizableBar::CalcClientRect(RECT& rect, UINT dockBarId)
+{
+    rect.left += 3;
+    rect.top += 5;
+    rect.right -= 3;
+    rect.bottom -= 3;
+    if (dockBarId == kFloating)
+        return;
+    rect.left += 2;
+    rect.right -= 2;
+    rect.bottom -= 2;
+    // The side facing the frame's centre is the draggable edge; it takes no client room.
+    switch (dockBarId) {
+    case kDockTop:
+        m_edgeFlags |= 8;
+        break;
+    case kDockLeft:
+        m_edgeFlags |= 2;
+        break;
+    case kDockRight:
+        m_edgeFlags |= 1;
+        break;
+    case kDockBottom:
+        m_edgeFlags |= 4;
+        break;
+    }
+}
+
+LRESULT CResizableBar::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    auto* rect = reinterpret_cast<RECT*>(lParam); // first rectangle of either form
+    m_edgeFlags = 0;
+    m_dockBarId = DockBarIdFromStyle();
+    CalcClientRect(*rect, m_dockBarId);
+    if (rect->right < rect->left)
+        rect->right = rect->left;
+    if (rect->bottom < rect->top)
+        rect->bottom = rect->top;
+    return 0;
+}
+
+RECT CResizableBar::GetEdgeRect(const RECT& window, int hitCode) const
+{
+    RECT edge = window;
+    const int w = m_edgeWidth;
+    switch (hitCode) {
+    case HTLEFT:
+        if (!(m_edgeFlags & 1))
+            return RECT{};
+        edge.right = edge.left + w;
+        break;
+    case HTRIGHT:
+        if (!(m_edgeFlags & 2))
+            return RECT{};
+        edge.left = edge.right - w;
+        break;
+    case HTTOP:
+        if (!(m_edgeFlags & 4))
+            return RECT{};
+        edge.bottom = edge.top + w;
+        break;
+    case HTBOTTOM:
+        if (!(m_edgeFlags & 8))
+            return RECT{};
+        edge.top = edge.bottom - w;
+        break;
+    default:
+        return window;
+    }
+    if ((hitCode == HTLEFT || hitCode == HTRIGHT) && IsHorzDocked())
+        ::InflateRect(&edge, 0, -w);
+    if ((hitCode == HTTOP || hitCode == HTBOTTOM) && IsVertDocked())
+        ::InflateRect(&edge, -w, 0);
+    return edge;
+}
+
+LRESULT CResizableBar::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    if (IsBarFloating())
+        return HTCLIENT;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    for (int hit : {HTLEFT, HTTOP, HTRIGHT, HTBOTTOM}) {
+        const RECT edge = GetEdgeRect(window, hit);
+        if (!::IsRectEmpty(&edge) && ::PtInRect(&edge, pt))
+            return hit;
+    }
+    return HTCLIENT;
+}
+
+LRESULT CResizableBar::OnNcLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    const int hit = static_cast<int>(wParam);
+    if (m_isTracking || IsBarFloating() || !IsEdgeHit(hit)) {
+        bHandled = FALSE;
+        return 0;
+    }
+    StartEdgeTracking(hit, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+}
+
+LRESULT CResizableBar::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (!m_isTracking)
+        return 0;
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    UpdateTrackedSize(pt);
+    return 0;
+}
+
+LRESULT CResizableBar::OnStopTracking(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (m_isTracking)
+        StopEdgeTracking();
+    return 0;
+}
+
+LRESULT CResizableBar::OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    if (m_isTracking && reinterpret_cast<HWND>(lParam) != m_hWnd)
+        StopEdgeTracking();
+    return 0;
+}
+
+LRESULT CResizableBar::OnSettingChange(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    m_dragShowContent = ReadDragFullWindows();
+    return 0;
+}
+
+BarEdge CResizableBar::TrackedEdge() const
+{
+    switch (m_trackedEdge) {
+    case HTLEFT:
+        return BarEdge::Left;
+    case HTTOP:
+        return BarEdge::Top;
+    case HTRIGHT:
+        return BarEdge::Right;
+    default:
+        return BarEdge::Bottom;
+    }
+}
+
+int CResizableBar::FreeSpaceAcross() const
+{
+    CFrameWnd* frame = m_pFrame;
+    if (!frame || !frame->m_hWnd)
+        return 0;
+    RECT free = {};
+    frame->RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST, TRUE, &free);
+    return IsHorzDocked() ? free.bottom - free.top : free.right - free.left;
+}
+
+void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
+{
+    ::SetCapture(m_hWnd);
+    m_trackedEdge = hitCode;
+    m_isTracking = true;
+    const bool alongX = hitCode == HTLEFT || hitCode == HTRIGHT;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    const RECT edge = GetEdgeRect(window, hitCode);
+    const int middle = alongX ? (edge.left + edge.right) / 2 : (edge.top + edge.bottom) / 2;
+    m_trackPos = alongX ? screen.x : screen.y;
+    m_trackEdgeOffset = m_trackPos - middle;
+    // One bar per frame side: the drag changes the row's thickness.
+    const bool horz = IsHorzDocked();
+    DockRowBar self;
+    self.width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
+    self.minWidth = horz ? m_minHorz.cy : m_minVert.cx;
+    const TrackLimits limits = ThicknessTrackLimits({self}, 0, TrackedEdge(), m_trackPos, FreeSpaceAcross());
+    m_trackMin = limits.min;
+    m_trackMax = limits.max;
+}
+
+void CResizableBar::UpdateTrackedSize(POINT screen)
+{
+    const bool alongX = m_trackedEdge == HTLEFT || m_trackedEdge == HTRIGHT;
+    const int pos = std::clamp(static_cast<int>(alongX ? screen.x : screen.y), m_trackMin,
+                               std::max(m_trackMin, m_trackMax));
+    const int delta = pos - m_trackPos;
+    if (delta == 0)
+        return;
+    m_trackPos = pos;
+    const bool horz = IsHorzDocked();
+    std::vector<DockRowBar> row(1);
+    row[0].width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
+    ApplyThicknessDrag(row, 0, TrackedEdge(), delta);
+    if (horz)
+        m_sizeHorz.cy = row[0].width;
+    else
+        m_sizeVert.cx = row[0].width;
+    // The panes follow the mouse: the frame lays them out at once.
+    if (m_pFrame && m_pFrame->m_hWnd)
+        m_pFrame->RecalcLayout();
+}
+
+void CResizableBar::StopEdgeTracking()
+{
+    m_isTracking = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    if (m_pFrame && m_pFrame->m_hWnd)
+        m_pFrame->DelayRecalcLayout();
+}
+
+HBRUSH CResizableBar::GetBackgroundBrush()
+{
+    return reinterpret_cast<HBRUSH>(::GetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND));
+}
+
+LRESULT CResizableBar::OnNcPaint(UINT, WPARAM, LPARAM, BOOL&)
+{
+    HDC windowDc = ::GetWindowDC(m_hWnd);
+    if (!windowDc)
+        return 0;
+    RECT window = {};
+    RECT client = {};
+    ::GetWindowRect(m_hWnd, &window);
+    ::GetClientRect(m_hWnd, &client);
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    ::OffsetRect(&client, -window.left, -window.top);
+    ::OffsetRect(&window, -window.left, -window.top);
+    HDC memory = ::CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(windowDc, window.right, window.bottom);
+    if (memory && bitmap) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        HBRUSH background = GetBackgroundBrush();
+        ::FillRect(memory, &window, background ? background : ::GetSysColorBrush(COLOR_BTNFACE));
+        RECT border = window;
+        ::DrawEdge(memory, &border, EDGE_ETCHED, BF_RECT);
+        PaintGripper(memory, client);
+        PaintNonClientExtra(memory, client, window);
+        ::ExcludeClipRect(windowDc, client.left, client.top, client.right, client.bottom);
+        ::BitBlt(windowDc, 0, 0, window.right, window.bottom, memory, 0, 0, SRCCOPY);
+        ::SelectObject(memory, old);
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    if (memory)
+        ::DeleteDC(memory);
+    ::ReleaseDC(m_hWnd, windowDc);
+    return 0;
+}
+
+LRESULT CResizableBar::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ::ValidateRect(m_hWnd, nullptr);
+    return 0;
+}
+
+void CResizableBarG::CalcClientRect(RECT& rect, UINT dockBarId)
+{
+    CResizableBar::CalcClientRect(rect, dockBarId);
+    if (!HasGripper())
+        return;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    if (IsHorzDocked()) {
+        rect.left += m_gripperWidth;
+        m_closeOrigin = POINT{rect.left - 13, rect.top};
+    } else {
+        rect.top += m_gripperWidth;
+        m_closeOrigin = POINT{rect.right - 12, rect.top - 13};
+    }
+    // The rectangle arrives in parent coordinates; the button is kept relative to the window.
+    POINT topLeft = {window.left, window.top};
+    ::ScreenToClient(::GetParent(m_hWnd), &topLeft);
+    m_closeOrigin.x -= topLeft.x;
+    m_closeOrigin.y -= topLeft.y;
+}
+
+LRESULT CResizableBarG::OnNcHitTestG(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    const LRESULT hit = OnNcHitTest(msg, wParam, lParam, bHandled);
+    if (hit != HTCLIENT || !HasGripper())
+        return hit;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    const RECT button = {window.left + m_closeOrigin.x, window.top + m_closeOrigin.y,
+                         window.left + m_closeOrigin.x + 11, window.top + m_closeOrigin.y + 11};
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return ::PtInRect(&button, pt) ? HTCLOSE : HTCLIENT;
+}
+
+LRESULT CResizableBarG::OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (wParam == HTCLOSE && m_pFrame)
+        m_pFrame->ShowControlBar(this, FALSE, FALSE);
+    return 0;
+}
+
+void CResizableBarG::PaintCloseButton(HDC dc)
+{
+    RECT button = {m_closeOrigin.x, m_closeOrigin.y, m_closeOrigin.x + 11, m_closeOrigin.y + 11};
+    ::DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
+}
+
+void CResizableBarG::PaintGripper(HDC dc, const RECT& client)
+{
+    if (!HasGripper())
+        return;
+    RECT strip = client;
+    ::InflateRect(&strip, -1, -1);
+    if (IsHorzDocked()) {
+        strip.left -= m_gripperWidth;
+        strip.right = strip.left + 3;
+        strip.top = m_closeOrigin.y + 11 + 3;
+    } else {
+        strip.top -= m_gripperWidth;
+        strip.bottom = strip.top + 3;
+        strip.right = m_closeOrigin.x - 3;
+    }
+    for (int copy = 0; copy < 2; ++copy) {
+        RECT line = strip;
+        if (IsHorzDocked())
+            ::OffsetRect(&line, copy * 3, 0);
+        else
+            ::OffsetRect(&line, 0, copy * 3);
+        ::DrawEdge(dc, &line, BDR_RAISEDINNER, BF_RECT);
+    }
+    PaintCloseButton(dc);
+}
+
+CResizableBarCF::CResizableBarCF()
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    LOGFONTW font = {};
+    font.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    const bool tahoma = dc && ::EnumFontFamiliesExW(dc, &font, StopAtFirstFont, 0, 0) == 0;
+    if (dc)
+        ::DeleteDC(dc);
+    m_captionFontFace = tahoma ? L"Tahoma" : L"Arial";
+}
+
+void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
+{
+    if (!HasGripper())
+        return;
+    RECT caption = client;
+    if (IsHorzDocked()) {
+        caption.left = client.left - m_gripperWidth - 1;
+        caption.right = caption.left + 11;
+        caption.top = m_closeOrigin.y + 11 + 3;
+        ::InflateRect(&caption, 1, 0);
+    } else {
+        caption.top = client.top - m_gripperWidth - 1;
+        caption.bottom = caption.top + 11;
+        caption.right = m_closeOrigin.x - 3;
+        ::InflateRect(&caption, 0, 1);
+    }
+    ::FillRect(dc, &caption, ::GetSysColorBrush(COLOR_BTNFACE));
+    const int height =
+        -::MulDiv(::MulDiv(85, 96, ::GetDeviceCaps(dc, LOGPIXELSY)), ::GetDeviceCaps(dc, LOGPIXELSY), 720);
+    HFONT font = ::CreateFontW(height, 0, IsHorzDocked() ? 900 : 0, IsHorzDocked() ? 900 : 0, FW_NORMAL, 0, 0,
+                               0, DEFAULT_CHARSET, 0, 0, 0, 0, m_captionFontFace);
+    wchar_t text[256] = {};
+    ::GetWindowTextW(m_hWnd, text, 256);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    const POINT at = IsHorzDocked() ? POINT{caption.left - 1, caption.bottom - 3}
+                                    : POINT{caption.left + 3, caption.top - 1};
+    ::ExtTextOutW(dc, at.x, at.y, ETO_CLIPPED, &caption, text, lstrlenW(text), nullptr);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    PaintCloseButton(dc);
+}
+
+LRESULT CResizableBarCF::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    ::SendMessageW(m_hWnd, WM_NCPAINT, 1, 0);
+    return result;
+}

@@ -1,0 +1,147 @@
+#pragma once
+// Resizable docked panes of the editor's frame. CResizableBar keeps its own size per state (docked
+// across the top or bottom, docked at a side, floating), lets the user drag the edge that faces the
+// frame's centre to resize it (limits and arithmetic in ResizableBarLayout), and paints its non-client
+// area through one off-screen bitmap. CResizableBarG adds a close button that hides the bar through the
+// frame; CResizableBarCF a caption strip with the bar's window text.
+//
+// The frame lays the bar out by its alignment style (one bar per side of the frame): a bar aligned left
+// or right is "docked vertically", top or bottom "docked horizontally".
+
+#include "editor/controls/ResizableBarLayout.h"
+#include "platform/docview/ControlBars.h"
+
+class CResizableBar : public CControlBar
+{
+    DECLARE_DYNAMIC(CResizableBar)
+
+public:
+    static constexpr UINT kDockTop = 59419;
+    static constexpr UINT kDockLeft = 59420;
+    static constexpr UINT kDockRight = 59421;
+    static constexpr UINT kDockBottom = 59422;
+    static constexpr UINT kFloating = 59423;
+
+    BEGIN_MSG_MAP(CResizableBar)
+    MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
+    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnStopTracking)
+    MESSAGE_HANDLER(WM_RBUTTONDOWN, OnStopTracking)
+    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MESSAGE_HANDLER(WM_NCPAINT, OnNcPaint)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
+    CHAIN_MSG_MAP(CControlBar)
+    END_MSG_MAP()
+
+    // `style` holds the alignment (CBRS_ALIGN_*) and window styles.
+    BOOL Create(LPCWSTR name, HWND parent, UINT id, DWORD style);
+    BOOL Create(LPCWSTR name, HWND parent, SIZE defaultSize, BOOL hasGripper, UINT id, DWORD style);
+    CWndClassInfo& GetWndClassInfo() override;
+    SIZE CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+
+    bool IsHorzDocked() const { return m_dockBarId == kDockTop || m_dockBarId == kDockBottom; }
+    bool IsVertDocked() const { return m_dockBarId == kDockLeft || m_dockBarId == kDockRight; }
+    bool IsBarFloating() const { return !IsHorzDocked() && !IsVertDocked(); }
+    bool IsTracking() const { return m_isTracking; }
+    SIZE GetHorzSize() const { return m_sizeHorz; }
+    SIZE GetVertSize() const { return m_sizeVert; }
+    int GetEdgeFlags() const { return m_edgeFlags; }
+    // The rectangle (screen) of the draggable edge with the hit code; empty when that edge is not draggable.
+    RECT GetEdgeRect(const RECT& window, int hitCode) const;
+
+protected:
+    virtual void StartEdgeTracking(int hitCode, POINT screen);
+    virtual void StopEdgeTracking();
+    virtual void UpdateTrackedSize(POINT screen);
+    virtual void PaintGripper(HDC dc, const RECT& client) {}
+    virtual void PaintNonClientExtra(HDC dc, const RECT& client, const RECT& window) {}
+    virtual void CalcClientRect(RECT& rect, UINT dockBarId);
+    virtual HBRUSH GetBackgroundBrush();
+
+    LRESULT OnNcCalcSize(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnNcLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnStopTracking(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnNcPaint(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    LRESULT OnSettingChange(UINT, WPARAM, LPARAM, BOOL& bHandled);
+
+    UINT DockBarIdFromStyle() const;
+    BarEdge TrackedEdge() const;
+    // The extent across the bar of the frame's area left to the view.
+    int FreeSpaceAcross() const;
+
+    int m_edgeFlags = 0;
+    int m_trackedEdge = 0;
+    SIZE m_sizeHorz{200, 200};
+    SIZE m_sizeVert{200, 200};
+    SIZE m_sizeFloat{200, 200};
+    SIZE m_minHorz{33, 32};
+    SIZE m_minVert{33, 32};
+    SIZE m_minFloat{37, 32};
+    int m_trackMin = 0;
+    int m_trackMax = 0;
+    int m_trackPos = 0;
+    int m_trackEdgeOffset = 0;
+    bool m_isTracking = false;
+    bool m_dragShowContent = false;
+    UINT m_dockBarId = 0;
+    int m_edgeWidth = 5;
+};
+
+// A docked bar with a close button (11 x 11) at the start of its gripper.
+class CResizableBarG : public CResizableBar
+{
+    DECLARE_DYNAMIC(CResizableBarG)
+
+public:
+    BEGIN_MSG_MAP(CResizableBarG)
+    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTestG)
+    MESSAGE_HANDLER(WM_NCLBUTTONUP, OnNcLButtonUp)
+    CHAIN_MSG_MAP(CResizableBar)
+    END_MSG_MAP()
+
+    virtual bool HasGripper() const { return !IsBarFloating(); }
+    // Window coordinates of the close button's top-left corner.
+    POINT GetCloseButtonOrigin() const { return m_closeOrigin; }
+
+protected:
+    void CalcClientRect(RECT& rect, UINT dockBarId) override;
+    void PaintGripper(HDC dc, const RECT& client) override;
+    void PaintCloseButton(HDC dc);
+    LRESULT OnNcHitTestG(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+
+    int m_gripperWidth = 12;
+    POINT m_closeOrigin{};
+};
+
+// A docked bar whose gripper is a caption strip showing the window text in a small font.
+class CResizableBarCF : public CResizableBarG
+{
+    DECLARE_DYNAMIC(CResizableBarCF)
+
+public:
+    CResizableBarCF();
+
+    BEGIN_MSG_MAP(CResizableBarCF)
+    MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
+    CHAIN_MSG_MAP(CResizableBarG)
+    END_MSG_MAP()
+
+    const CString& GetCaptionFontFace() const { return m_captionFontFace; }
+
+protected:
+    void PaintGripper(HDC dc, const RECT& client) override;
+    LRESULT OnSetText(UINT, WPARAM, LPARAM, BOOL&);
+
+    bool m_isActive = false;
+    CString m_captionFontFace;
+};
