@@ -20,6 +20,7 @@
 #include "menus/MenuToolTipSCVClient.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramFilePaths.h"
+#include "online/ProgramStarts.h"
 #include "online/SCVUrl.h"
 
 #include "resources/TrayMenuRes.h"
