@@ -12,6 +12,9 @@ SettingsPage::~SettingsPage()
 
 HWND SettingsPage::CreatePage(HWND parent)
 {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS |
+                                              ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
     return CreateCore(MAKEINTRESOURCEW(m_templateId), nullptr, parent, 0);
 }
 
