@@ -48,8 +48,10 @@ bool ParseAnchorColor(LPCWSTR text, COLORREF& color)
 
 bool ReadAnchorColor(LPCWSTR keyPath, LPCWSTR valueName, COLORREF& color)
 {
+    // The stored text need not be terminated: the last character of the
+    // buffer is always overwritten with a terminator after the read.
     wchar_t buffer[24] = {};
-    DWORD size = sizeof(buffer) - sizeof(wchar_t); // room kept for the terminator
+    DWORD size = sizeof(buffer);
     DWORD type = 0;
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -59,7 +61,8 @@ bool ReadAnchorColor(LPCWSTR keyPath, LPCWSTR valueName, COLORREF& color)
     ::RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ)
         return false;
-    buffer[23] = L'\0';
+    const size_t length = size / sizeof(wchar_t);
+    buffer[length < 24 ? length : 23] = L'\0';
     return ParseAnchorColor(buffer, color);
 }
 
