@@ -82,9 +82,9 @@ BOOL EditorHyperlinkStatic::Attach(HWND control)
 {
     if (!SubclassWindow(control))
         return FALSE;
-    const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
+    const LONG style = ::GetWindowLongW(m_hWnd, GWL_STYLE);
     if (!(style & SS_NOTIFY))
-        SetWindowLongW(m_hWnd, GWL_STYLE, style | SS_NOTIFY);
+        ::SetWindowLongW(m_hWnd, GWL_STYLE, style | SS_NOTIFY);
     return TRUE;
 }
 
@@ -123,7 +123,7 @@ RECT EditorHyperlinkStatic::GetTextRect() const
     ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
     ::SelectObject(dc, old);
     ::ReleaseDC(m_hWnd, dc);
-    const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE) & SS_TYPEMASK;
+    const LONG style = ::GetWindowLongW(m_hWnd, GWL_STYLE) & SS_TYPEMASK;
     int x = 0;
     if (style == SS_RIGHT)
         x = client.right - size.cx;

@@ -65,7 +65,7 @@ RECT HoverLinkButton::GetCaptionRect() const
     if (width > client.right)
         width = client.right;
     const int height = rect.bottom - rect.top;
-    const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
+    const LONG style = ::GetWindowLongW(m_hWnd, GWL_STYLE);
     RECT caption{0, (client.bottom - height) / 2, width, (client.bottom - height) / 2 + height};
     const bool right = (style & BS_CENTER) == BS_RIGHT;
     if ((style & BS_CENTER) == BS_CENTER) {
