@@ -23,7 +23,6 @@
 #include "online/ProgramStarts.h"
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
-#include "online/ProgramStarts.h"
 
 #include "resources/TrayMenuRes.h"
 

@@ -1,0 +1,60 @@
+#pragma once
+
+// The abstract settings page the settings pane drives: a modeless child
+// dialog made from a template id, with a tooltip control for its control tips
+// and four operations (save into the settings object, load from it, localise,
+// reload). Pages write values into the settings object only.
+
+#include <windows.h>
+
+#include "editor/controls/EditorSettings.h"
+#include "platform/CDialogImpl.h"
+
+class SettingsPage : public CDialogImpl<SettingsPage>
+{
+public:
+    enum
+    {
+        IDD = 0
+    };
+
+    SettingsPage(int templateId, CEditorSettings& settings) : m_templateId(templateId), m_settings(settings)
+    {}
+    ~SettingsPage() override;
+
+    int GetTemplateId() const { return m_templateId; }
+    // Creates the page window from its template; null on failure.
+    HWND CreatePage(HWND parent);
+    // The page's tooltip control, made when missing and the page exists.
+    HWND GetToolTip();
+    // Adds or replaces the tip of one control of the page.
+    void SetControlTip(int controlId, LPCWSTR text);
+    CEditorSettings& Settings() { return m_settings; }
+
+    virtual int SaveToSettings() = 0;
+    virtual void LoadFromSettings() = 0;
+    virtual void Localize() = 0;
+    virtual void Reload() { LoadFromSettings(); }
+
+    BEGIN_MSG_MAP(SettingsPage)
+    MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
+    END_MSG_MAP()
+
+protected:
+    bool IsChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    void SetChecked(int id, bool checked)
+    {
+        ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    // The whole text as a decimal number; empty reads 0.
+    int ReadNumber(int id) const;
+    void WriteNumber(int id, int value) { ::SetDlgItemInt(m_hWnd, id, static_cast<UINT>(value), TRUE); }
+    void EnableItem(int id, bool enable) { ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE); }
+
+private:
+    LRESULT OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+
+    int m_templateId;
+    CEditorSettings& m_settings;
+    HWND m_tip = nullptr;
+};
