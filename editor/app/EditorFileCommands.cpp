@@ -307,8 +307,8 @@ CString WriteWelcomeHtml(const CString& folder, const char* bytes, size_t size)
     if (!base.IsEmpty() && base[base.GetLength() - 1] != L'\\')
         base += L'\\';
     CString path = base + L"welcome.html";
-    if (FileExists(path))
-        path = FirstFreeName(base, L"Welcome_", L".html", 2, L"%d");
+    for (int n = 2; FileExists(path) && n < 100000; ++n)
+        path.Format(L"%sWelcome_%d.html", base.GetString(), n);
     if (FileExists(path))
         return CString();
     std::string content(bytes, size);

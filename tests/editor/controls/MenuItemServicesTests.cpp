@@ -39,7 +39,8 @@ TEST(MenuItemServices, CopiesANestedCommandWithItsTextOnce)
     ASSERT_EQ(GetMenuItemCount(menu), 1);
     EXPECT_EQ(GetMenuItemID(menu, 0), 301u);
     CString text;
-    EXPECT_EQ(MenuItemServices::GetMenuItemString(menu, 0, text, MF_BYPOSITION), text.GetLength());
+    const int length = MenuItemServices::GetMenuItemString(menu, 0, text, MF_BYPOSITION);
+    EXPECT_EQ(length, text.GetLength());
     EXPECT_STREQ(text, L"Open &Again\u2026\tCtrl+R");
     EXPECT_EQ(MenuItemServices::GetMenuItemString(menu, 77, text, MF_BYCOMMAND), 0);
     EXPECT_TRUE(text.IsEmpty());
