@@ -29,3 +29,7 @@
 #define IDC_EDITOR_ABOUT_TEXT    1008
 #define IDC_EDITOR_ABOUT_LINK    1017
 #define IDC_EDITOR_ABOUT_BUILD   1052
+
+// Language bar (a dialog bar of the main frame)
+#define IDD_EDITOR_LANGUAGE_BAR  128
+#define IDC_EDITOR_LANGUAGE_COMBO 1010

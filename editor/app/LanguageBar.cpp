@@ -1,0 +1,176 @@
+#include "editor/app/LanguageBar.h"
+
+#include "common/BlinkEffects.h"
+#include "common/LanguageFile.h"
+#include "common/LocalizedString.h"
+#include "common/PathFunctions.h"
+
+#include <windowsx.h>
+
+namespace LanguageBarCombo
+{
+
+void Fill(HWND combo, const CString& folder, const CString& current, const CString& caption,
+          const CString& howToText, std::vector<CString>& list)
+{
+    FillLanguageComboIn(folder, combo, current, caption, list);
+    const int item = ComboBox_AddString(combo, howToText);
+    if (item >= 0)
+        ComboBox_SetItemData(combo, item, static_cast<LPARAM>(-1));
+}
+
+UINT SelectedCommand(HWND combo)
+{
+    const int selected = ComboBox_GetCurSel(combo);
+    if (selected < 0)
+        return 0;
+    const LRESULT data = ComboBox_GetItemData(combo, selected);
+    if (data == -1)
+        return kHowToLocalizeCommand;
+    if (data < 0 || data == CB_ERR)
+        return 0;
+    return kFirstLanguageCommand + static_cast<UINT>(data);
+}
+
+bool Dispatch(HWND combo, HWND mainWindow)
+{
+    const UINT command = SelectedCommand(combo);
+    if (command == 0 || !IsWindow(mainWindow))
+        return false;
+    if (command == kHowToLocalizeCommand)
+        return PostMessageW(mainWindow, WM_COMMAND, command, 0) != FALSE;
+    SendMessageW(mainWindow, WM_COMMAND, command, 0);
+    return true;
+}
+
+CString HowToText(const CString& resourceText)
+{
+    const int lineBreak = resourceText.Find(L'\n');
+    return lineBreak >= 0 ? resourceText.Mid(lineBreak + 1) : resourceText;
+}
+
+} // namespace LanguageBarCombo
+
+LanguageBar::LanguageBar(std::vector<CString>* languages) : m_languages(languages) {}
+
+LanguageBar::~LanguageBar()
+{
+    if (m_attentionFont)
+        DeleteObject(m_attentionFont);
+}
+
+HWND LanguageBar::GetCombo() const
+{
+    return m_hWnd ? ::GetDlgItem(m_hWnd, LanguageBarCombo::kComboId) : nullptr;
+}
+
+HWND LanguageBar::MainWindow() const
+{
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    return root ? root : ::GetParent(m_hWnd);
+}
+
+void LanguageBar::StartAttentionTimer()
+{
+    if (m_hWnd)
+        ::SetTimer(m_hWnd, kAttentionTimer, 1500, nullptr);
+}
+
+void LanguageBar::FillCombo(const CString& current)
+{
+    HWND combo = GetCombo();
+    if (!combo || !m_languages)
+        return;
+    ComboBox_ResetContent(combo);
+    LanguageBarCombo::Fill(
+        combo, GetProgramFolder(), current, LoadLocalizedTextOr(61214, L"Language"),
+        LanguageBarCombo::HowToText(LoadLocalizedTextOr(32776, L"\nHow To Localize Scrivolanter")),
+        *m_languages);
+}
+
+void LanguageBar::Relocalize(const CString& current)
+{
+    FillCombo(current);
+}
+
+LRESULT LanguageBar::OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    HWND combo = GetCombo();
+    if (wParam && combo && ComboBox_GetCount(combo) == 0)
+        FillCombo(CString());
+    return 0;
+}
+
+LRESULT LanguageBar::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam != kAttentionTimer) {
+        handled = FALSE;
+        return 0;
+    }
+    ::KillTimer(m_hWnd, kAttentionTimer);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (!font || !GetObjectW(font, sizeof(description), &description))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
+    description.lfWeight = description.lfWeight == FW_BOLD ? FW_NORMAL : FW_BOLD;
+    if (m_attentionFont)
+        DeleteObject(m_attentionFont);
+    m_attentionFont = CreateFontIndirectW(&description);
+    ::InvalidateRect(GetCombo(), nullptr, TRUE);
+    if (!BlinkControlFont(GetCombo(), kBlinkEndedMessage, m_hWnd))
+        ::PostMessageW(m_hWnd, kBlinkEndedMessage, 0, 0);
+    return 0;
+}
+
+LRESULT LanguageBar::OnBlinkEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam != 0)
+        return 0; // the blink starts
+    if (m_attentionFont) {
+        DeleteObject(m_attentionFont);
+        m_attentionFont = nullptr;
+    }
+    HWND combo = GetCombo();
+    ::InvalidateRect(combo, nullptr, TRUE);
+    ::SetFocus(combo);
+    ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    return 0;
+}
+
+LRESULT LanguageBar::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    HWND control = reinterpret_cast<HWND>(lParam);
+    HWND combo = GetCombo();
+    if (!m_attentionFont || !combo || (control != combo && ::GetParent(control) != combo)) {
+        handled = FALSE;
+        return 0;
+    }
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, RGB(255, 0, 0));
+    SetBkColor(dc, GetSysColor(message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+LRESULT LanguageBar::OnCommandMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (LOWORD(wParam) != LanguageBarCombo::kComboId) {
+        handled = FALSE;
+        return 0;
+    }
+    HWND combo = reinterpret_cast<HWND>(lParam);
+    switch (HIWORD(wParam)) {
+    case CBN_SELCHANGE:
+        LanguageBarCombo::Dispatch(combo, MainWindow());
+        break;
+    case CBN_DROPDOWN: {
+        RECT rect{};
+        ::GetWindowRect(combo, &rect);
+        ::SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(2 * (rect.right - rect.left)), 0);
+        break;
+    }
+    default:
+        handled = FALSE;
+    }
+    return 0;
+}

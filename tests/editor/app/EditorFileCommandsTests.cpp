@@ -1,0 +1,205 @@
+// The editor's file commands on real files: backup archive contents, import of each file kind
+// (twice gives a second file), export then import round trips of plain and formatted text, and the
+// language-file template that adds only the keys a file lacks.
+
+#include "editor/app/EditorFileCommands.h"
+
+#include "editor/app/EditorArchive.h"
+#include "editor/app/EditorPhraseStore.h"
+
+#include "common/TextConversion.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <minizip/unzip.h>
+// iowin32.h needs the declarations of the header above.
+#include <minizip/iowin32.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::vector<std::string> ArchiveNames(const std::wstring& path)
+{
+    std::vector<std::string> names;
+    zlib_filefunc64_def functions{};
+    fill_win32_filefunc64W(&functions);
+    unzFile zip = unzOpen2_64(path.c_str(), &functions);
+    if (!zip)
+        return names;
+    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        char name[512] = {};
+        unzGetCurrentFileInfo64(zip, nullptr, name, sizeof(name), nullptr, 0, nullptr, 0);
+        names.push_back(name);
+    }
+    unzClose(zip);
+    return names;
+}
+
+class EditorFileCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = temp.CreateSubfolder(L"Phrases").c_str();
+        store = std::make_unique<CEditorPhraseStore>(folder);
+    }
+    CString P(const wchar_t* relative) const { return temp.PathOf(relative).c_str(); }
+    PhraseItemRecord& Item(int id) { return *store->FindItemById(id); }
+
+    scvtest::TempFolder temp;
+    CString folder;
+    std::unique_ptr<CEditorPhraseStore> store;
+};
+
+TEST(EditorFileCommandsNames, BackupNameCarriesDayMonthYearAndTime)
+{
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 3;
+    time.wDay = 7;
+    time.wHour = 9;
+    time.wMinute = 5;
+    time.wSecond = 1;
+    EXPECT_STREQ(EditorFileCommands::MakeBackupFileName(time),
+                 L"Scrivolanter_Backup_07-03-2026 09_05_01.zip");
+}
+
+TEST_F(EditorFileCommandsTest, BackupPacksThePhraseTreeAndTheSettingsFile)
+{
+    temp.WriteBytes(L"Phrases\\Group\\x.scrivolanter", "x");
+    temp.WriteBytes(L"Settings.ini", "[Settings]");
+
+    ASSERT_TRUE(EditorFileCommands::BackupPhrases(folder, P(L"Settings.ini"), P(L"b.zip")));
+    EXPECT_EQ(ArchiveNames(temp.PathOf(L"b.zip")),
+              (std::vector<std::string>{"Phrases/", "Phrases/Group/", "Phrases/Group/x.scrivolanter",
+                                        "Settings.ini"}));
+
+    ASSERT_TRUE(EditorFileCommands::BackupPhrases(folder, P(L"NoSettings.ini"), P(L"c.zip")));
+    EXPECT_EQ(ArchiveNames(temp.PathOf(L"c.zip")).size(), 3u);
+}
+
+TEST_F(EditorFileCommandsTest, ImportReadsEachFileKind)
+{
+    struct Case
+    {
+        const wchar_t* name;
+        std::string bytes;
+        const wchar_t* text;
+        int kind;
+    };
+    const Case cases[] = {
+        {L"ansi.txt", "plain \xE9t\xE9", L"plain \u00E9t\u00E9", 0},
+        {L"utf16.txt", std::string("\xFF\xFEh\0i\0", 6), L"hi", 0},
+        {L"utf16mark4.txt", std::string("\xFF\xFE\0\0h\0i\0", 8), L"hi", 0},
+        {L"rich.rtf", "{\\rtf1 bold}", L"{\\rtf1 bold}", 1},
+        {L"notrtf.rtf", "plain in rtf", L"plain in rtf", 0},
+        {L"empty.txt", "", L"", 0},
+    };
+    for (const Case& c : cases) {
+        CString text;
+        int kind = -1;
+        ASSERT_TRUE(EditorFileCommands::ReadImportFile(temp.WriteBytes(c.name, c.bytes).c_str(), text, kind))
+            << WideToUtf8(c.name);
+        EXPECT_STREQ(text, c.text) << WideToUtf8(c.name);
+        EXPECT_EQ(kind, c.kind) << WideToUtf8(c.name);
+    }
+    CString text;
+    int kind = 0;
+    EXPECT_FALSE(EditorFileCommands::ReadImportFile(P(L"missing.txt"), text, kind));
+    EXPECT_EQ(EditorFileCommands::ImportFile(*store, P(L"missing.txt")), -1);
+}
+
+TEST_F(EditorFileCommandsTest, ImportingAPhraseFileTwiceGivesASecondFile)
+{
+    PhraseItemRecord record;
+    record.SetTitle(L"Greeting");
+    record.body = L"Hello";
+    ASSERT_TRUE(EditorFileCommands::ExportPhrase(record, P(L"Greeting.scrivolanter")));
+
+    const int first = EditorFileCommands::ImportFile(*store, P(L"Greeting.scrivolanter"));
+    const int second = EditorFileCommands::ImportFile(*store, P(L"Greeting.scrivolanter"));
+
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(temp.Exists(L"Phrases\\Greeting.scrivolanter"));
+    EXPECT_TRUE(temp.Exists(L"Phrases\\Greeting2.scrivolanter"));
+    EXPECT_STREQ(Item(second).body, L"Hello");
+}
+
+TEST_F(EditorFileCommandsTest, ExportThenImportRoundTripsPlainAndFormattedText)
+{
+    struct Case
+    {
+        const wchar_t* file;
+        int kind;
+        const wchar_t* body;
+    };
+    const Case cases[] = {
+        {L"plain.txt", 0, L"Line one\r\n\u0416\u00E9 \u20AC two"},
+        {L"rich.rtf", 1, L"{\\rtf1\\ansi {\\b bold} text}"},
+        {L"phrase.scrivolanter", 0, L"kept in a phrase file"},
+    };
+    for (const Case& c : cases) {
+        PhraseItemRecord record;
+        record.SetTitle(L"Title");
+        record.dataType = c.kind;
+        record.body = c.body;
+        ASSERT_TRUE(EditorFileCommands::ExportPhrase(record, P(c.file))) << WideToUtf8(c.file);
+
+        const int id = EditorFileCommands::ImportFile(*store, P(c.file));
+        ASSERT_GE(id, 0) << WideToUtf8(c.file);
+        EXPECT_STREQ(Item(id).body, c.body) << WideToUtf8(c.file);
+        EXPECT_EQ(Item(id).dataType, c.kind) << WideToUtf8(c.file);
+    }
+}
+
+TEST_F(EditorFileCommandsTest, ExportFailureIsReported)
+{
+    PhraseItemRecord record;
+    record.body = L"x";
+    EXPECT_FALSE(EditorFileCommands::ExportPhrase(record, P(L"NoFolder\\x.txt")));
+}
+
+TEST_F(EditorFileCommandsTest, LanguageTemplateAddsOnlyMissingKeys)
+{
+    const std::wstring file =
+        temp.WriteUtf16(L"De.lng", L"[Main]\r\nLangPrefix=De\r\n[Strings_Editor]\r\n128=Mein Text\r\n");
+
+    ASSERT_TRUE(EditorFileCommands::WriteLanguageTemplateMain(file.c_str()));
+    const int written =
+        EditorFileCommands::WriteModuleStrings(file.c_str(), GetModuleHandleW(L"user32.dll"), L"_Editor");
+    const int again =
+        EditorFileCommands::WriteModuleStrings(file.c_str(), GetModuleHandleW(L"user32.dll"), L"_Editor");
+
+    const std::wstring text = temp.ReadText(L"De.lng").value_or(L"");
+    EXPECT_NE(text.find(L"LangPrefix=De\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"128=Mein Text"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Tip=ATTENTION: Save the file as Unicode encoding!!!!"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Author=THE TIP!!!"), std::wstring::npos);
+    EXPECT_NE(text.find(L"LangLocalized=THE TIP!!!"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"LangPrefix=THE TIP"), std::wstring::npos);
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(again, 0);
+
+    ASSERT_TRUE(EditorFileCommands::WriteLanguageTemplateMain(P(L"New.lng")));
+    EXPECT_EQ(temp.ReadBytes(L"New.lng").value_or("").substr(0, 2), "\xFF\xFE");
+}
+
+TEST_F(EditorFileCommandsTest, WelcomePageTakesTheFirstFreeName)
+{
+    const char html[] = "<html>page</html>\0trailing";
+    const CString first = EditorFileCommands::WriteWelcomeHtml(temp.Path().c_str(), html, sizeof(html));
+    const CString second = EditorFileCommands::WriteWelcomeHtml(temp.Path().c_str(), html, sizeof(html));
+
+    EXPECT_STREQ(first, P(L"welcome.html"));
+    EXPECT_STREQ(second, P(L"Welcome_2.html"));
+    EXPECT_EQ(temp.ReadBytes(L"Welcome_2.html").value_or(""), "<html>page</html>");
+}
+
+} // namespace
