@@ -102,13 +102,13 @@ public:
     static void SetInstanceEvent(HANDLE event);
 
     // --- Sounds (app/SoundPlayer.cpp) ---------------------------------------
-    static bool PlayKbdSound();        // "kbd.wav"
-    static bool PlayLaunchSound();     // "launch.wav"
-    static bool PlayPaperSound();      // "paper.wav"
-    static bool PlayMenuSound();       // "menu.wav"
-    static bool PlayStartSound();      // "start_as_admin.wav" when elevated, else "start.wav"
-    static bool PlayAlreadyWorkSound();// "already_work.wav"
-    static bool PlayWherePaneSound();  // "wherepane.wav"
+    static bool PlayKbdSound();         // "kbd.wav"
+    static bool PlayLaunchSound();      // "launch.wav"
+    static bool PlayPaperSound();       // "paper.wav"
+    static bool PlayMenuSound();        // "menu.wav"
+    static bool PlayStartSound();       // "start_as_admin.wav" when elevated, else "start.wav"
+    static bool PlayAlreadyWorkSound(); // "already_work.wav"
+    static bool PlayWherePaneSound();   // "wherepane.wav"
     // False in mute mode, else the setting "SoundOnEventsV094".
     static bool SoundsEnabled();
     static bool IsMuteMode();

@@ -50,7 +50,8 @@ CString GetTurnOnText(bool shortForm)
 
 CString GetTurnOffText(bool shortForm)
 {
-    CString text = shortForm ? LoadLocalizedTextOr(kStringOff, L"off") : LoadLocalizedTextOr(kStringTurnOff, L"Turn off");
+    CString text = shortForm ? LoadLocalizedTextOr(kStringOff, L"off")
+                             : LoadLocalizedTextOr(kStringTurnOff, L"Turn off");
     return MakeUpperForKeyboardLocale(text);
 }
 

@@ -56,8 +56,7 @@ void LogLine(bool success, const CString& text)
 
 CSCVDLLService::CSCVDLLService(UINT targetRequestMessage, const CString& coreDllPath)
     : m_targetRequestMessage(targetRequestMessage), m_coreDllPath(coreDllPath)
-{
-}
+{}
 
 CSCVDLLService::~CSCVDLLService()
 {
@@ -86,16 +85,30 @@ CString CSCVDLLService::GetImplementationText()
 CString CSCVDLLService::InstallResultText(int code)
 {
     LPCWSTR name = L"Unknow error";
-    switch (code)
-    {
-    case kSVInstallSuccess: name = L"Success"; break;
-    case kSVInstallInvalidNames: name = L"Invalid names of sync objects"; break;
-    case kSVInstallAlreadyInstalled: name = L"DLL service is already installed"; break;
-    case kSVInstallCannotHook: name = L"Cant install hook"; break;
-    case kSVInstallCannotLoadDll: name = L"Cant load DLL"; break;
-    case kSVInstallNoInstallFunction: name = L"Cant GetProcAddress to install function of DLL"; break;
-    case kSVInstallCannotCreateServiceEvent: name = L"Cant create service event"; break;
-    default: break;
+    switch (code) {
+    case kSVInstallSuccess:
+        name = L"Success";
+        break;
+    case kSVInstallInvalidNames:
+        name = L"Invalid names of sync objects";
+        break;
+    case kSVInstallAlreadyInstalled:
+        name = L"DLL service is already installed";
+        break;
+    case kSVInstallCannotHook:
+        name = L"Cant install hook";
+        break;
+    case kSVInstallCannotLoadDll:
+        name = L"Cant load DLL";
+        break;
+    case kSVInstallNoInstallFunction:
+        name = L"Cant GetProcAddress to install function of DLL";
+        break;
+    case kSVInstallCannotCreateServiceEvent:
+        name = L"Cant create service event";
+        break;
+    default:
+        break;
     }
     CString text;
     text.Format(L"%s, Error code: %d", name, code);
@@ -123,41 +136,33 @@ int CSCVDLLService::ForcedCleanUp()
     const CString path = GetCoreDllPath();
     HMODULE module = ::GetModuleHandleW(path);
     const bool loadedHere = module == nullptr;
-    if (module)
-    {
+    if (module) {
         WriteLogLine(L"DLL (" + ModulePath(module) + L") found by GetModuleHandle");
-    }
-    else
-    {
+    } else {
         module = ::LoadLibraryW(path);
-        CString line = module ? L"DLL load LoadLibrary: 1: (" + ModulePath(module) + L")" : L"DLL load LoadLibrary: 0";
+        CString line =
+            module ? L"DLL load LoadLibrary: 1: (" + ModulePath(module) + L")" : L"DLL load LoadLibrary: 0";
         LogLine(module != nullptr, line);
         if (!module)
             return 0;
     }
 
     int result = 0;
-    if (auto uninstall2 = FindFunction<SVUninstall2Function>(module, kSVUninstall2Export))
-    {
+    if (auto uninstall2 = FindFunction<SVUninstall2Function>(module, kSVUninstall2Export)) {
         SVUninstallParams params;
         result = uninstall2(&params, 0);
         CString line;
         line.Format(L"DLL Function: SV_Uninstall2, result=%d", result);
         WriteLogLine(line);
-    }
-    else
-    {
+    } else {
         LogError(L"Pointer to func not found: SV_Uninstall2");
-        if (auto uninstall = FindFunction<SVUninstallFunction>(module, kSVUninstallExport))
-        {
+        if (auto uninstall = FindFunction<SVUninstallFunction>(module, kSVUninstallExport)) {
             WriteLogLine(L"Call func1: SV_Uninstall");
             result = uninstall();
             CString line;
             line.Format(L"Result of SV_Uninstall: %d", result);
             LogLine(result != 0, line);
-        }
-        else
-        {
+        } else {
             LogError(L"Pointer to func not found: SV_Uninstall");
         }
     }
@@ -178,20 +183,17 @@ int CSCVDLLService::InstallDLLService(HWND window, UINT messageId, LPCWSTR dataN
     };
 
     // Checked before the clean-up, which would otherwise remove the running hook.
-    if (IsInstalled())
-    {
+    if (IsInstalled()) {
         resultCode = kSVInstallAlreadyInstalled;
         LogError(L"InstallDLLService_IML_32::DLL service already installed");
         notes.Add(L"InstallDLLService_IML_32 -> IsInstalledDLLService");
         return finish(0);
     }
-    if (ForcedCleanUp() != 0)
-    {
+    if (ForcedCleanUp() != 0) {
         notes.Add(L"InstallDLLService_IML_32 -> Un_Install_No_Control_Errors()");
         m_winEventSubscribed = 0;
     }
-    if (m_winEventSubscribed)
-    {
+    if (m_winEventSubscribed) {
         resultCode = kSVInstallAlreadyInstalled;
         notes.Add(L"InstallDLLService_IML_32 -> WE_Installed");
         return finish(0);
@@ -214,7 +216,8 @@ int CSCVDLLService::InstallDLLService(HWND window, UINT messageId, LPCWSTR dataN
         return fail(kSVInstallNoInstallFunction, L"SV_Install not found", L"NULL == check_pfn");
     CKernelHandle serviceEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!serviceEvent)
-        return fail(kSVInstallCannotCreateServiceEvent, L"Cannot create service event", L"NULL == m_hServiceEvent");
+        return fail(kSVInstallCannotCreateServiceEvent, L"Cannot create service event",
+                    L"NULL == m_hServiceEvent");
 
     wchar_t logPath[MAX_PATH + 1] = {};
     if (logFlag)
@@ -231,14 +234,11 @@ int CSCVDLLService::InstallDLLService(HWND window, UINT messageId, LPCWSTR dataN
 
     auto install2 = FindFunction<SVInstallFunction>(module, kSVInstall2Export);
     int result = 0;
-    if (install2)
-    {
+    if (install2) {
         WriteLogLine(L"Use v.2 SV_Install2 ");
         notes.Add(L"pfn_V2 not NULL. Use v.2 SV_Install2 ");
         result = install2(&params);
-    }
-    else
-    {
+    } else {
         WriteLogLine(L"Use v.1 SV_Install");
         notes.Add(L"NULL == pfn_V2. Use v.1 SV_Install");
         result = install(&params);
@@ -251,8 +251,7 @@ int CSCVDLLService::InstallDLLService(HWND window, UINT messageId, LPCWSTR dataN
     note.Format(L"pfn_V2 not a NULL. Result address: (%d)", install2 ? 1 : 0);
     notes.Add(note);
 
-    if (result == 0)
-    {
+    if (result == 0) {
         ::FreeLibrary(module);
         return finish(0);
     }
@@ -263,8 +262,7 @@ int CSCVDLLService::InstallDLLService(HWND window, UINT messageId, LPCWSTR dataN
 
 bool CSCVDLLService::Uninstall()
 {
-    if (m_winEventSubscribed)
-    {
+    if (m_winEventSubscribed) {
         CWinEventHookDispatcher::GetInstance().Unsubscribe(this);
         m_winEventSubscribed = 0;
     }
@@ -295,8 +293,7 @@ HWND CSCVDLLService::GetTargetWindowOther() const
 HWND CSCVDLLService::FindTargetWindow() const
 {
     HWND target = nullptr;
-    if (IsInstalled())
-    {
+    if (IsInstalled()) {
         if (auto find = FindFunction<SVGetTargetWindowFunction>(m_module, kSVGetTargetWindowExport))
             target = find();
     }
@@ -312,8 +309,7 @@ void CSCVDLLService::LogTargetDescription(HWND target)
     DWORD processId = 0;
     if (target)
         ::GetWindowThreadProcessId(target, &processId);
-    if (processId != m_lastLoggedProcessId)
-    {
+    if (processId != m_lastLoggedProcessId) {
         m_lastLoggedProcessId = processId;
         const CString exe = GetProcessImagePath(processId);
         DWORD type = 0;
@@ -330,8 +326,7 @@ void CSCVDLLService::FillQueryLocally(HWND target, SVQuery& query) const
     query.Hwnd = target;
     query.StateSelText = kSelTextStateFailed;
     CString selection;
-    if (CopySelectionByCtrlC(target, selection))
-    {
+    if (CopySelectionByCtrlC(target, selection)) {
         query.SelText = selection;
         query.StateSelText = kSelTextStateExtracted;
     }
@@ -346,13 +341,11 @@ int CSCVDLLService::SendMessageToTargetWindow(int fromMenu, SVQuery& query)
 {
     LogTargetDescription(m_lastTargetWindow);
     HWND target = FindTargetWindow();
-    if (!target)
-    {
+    if (!target) {
         LogError(L"Cannot sendmessage to target window CSCVDLLService::SendMessageToTargetWindow");
         return kNoTarget;
     }
-    if (FillsQueryLocally())
-    {
+    if (FillsQueryLocally()) {
         FillQueryLocally(target, query);
         return kQueryFilledLocally;
     }

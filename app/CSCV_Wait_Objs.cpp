@@ -27,13 +27,11 @@ void LogCreationError(LPCWSTR what, const CString& name)
 CSCV_Wait_Objs::CSCV_Wait_Objs()
     : CSCV_Wait_Objs(InterchangeArea::kDataNeededEventName, InterchangeArea::kDataCompletedEventName,
                      InterchangeArea::kMappingName)
-{
-}
+{}
 
 CSCV_Wait_Objs::CSCV_Wait_Objs(LPCWSTR dataNeededName, LPCWSTR dataCompletedName, LPCWSTR mappingName)
     : m_dataNeededName(dataNeededName), m_dataCompletedName(dataCompletedName), m_mappingName(mappingName)
-{
-}
+{}
 
 CSCV_Wait_Objs::~CSCV_Wait_Objs()
 {
@@ -48,25 +46,23 @@ bool CSCV_Wait_Objs::CreateWaitObjects()
                          m_mappingName);
 
     m_mapping = SVInterProcess::CreateEmptyFileMapping(m_mappingName);
-    if (!m_mapping)
-    {
+    if (!m_mapping) {
         LogCreationError(L"FileMapping", m_mappingName);
         CloseWaitObjects();
         return false;
     }
     if (::GetLastError() == ERROR_ALREADY_EXISTS)
-        LogError(L"GetLastError ERROR_ALREADY_EXISTS in the CreateEmptyFileMapping, CSCV_Wait_Objs::CreateWaitObjects");
+        LogError(L"GetLastError ERROR_ALREADY_EXISTS in the CreateEmptyFileMapping, "
+                 L"CSCV_Wait_Objs::CreateWaitObjects");
 
     m_dataNeeded = ::CreateEventW(nullptr, TRUE, FALSE, m_dataNeededName);
-    if (!m_dataNeeded)
-    {
+    if (!m_dataNeeded) {
         LogCreationError(L"Event for data needed", m_dataNeededName);
         CloseWaitObjects();
         return false;
     }
     m_dataCompleted = ::CreateEventW(nullptr, TRUE, FALSE, m_dataCompletedName);
-    if (!m_dataCompleted)
-    {
+    if (!m_dataCompleted) {
         LogCreationError(L"Event for data complete", m_dataCompletedName);
         CloseWaitObjects();
         return false;

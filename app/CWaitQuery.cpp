@@ -78,11 +78,9 @@ struct QueryExchange
 bool WaitAnsweringSentMessages(HANDLE handle, DWORD timeoutMs)
 {
     const ULONGLONG start = ::GetTickCount64();
-    for (;;)
-    {
+    for (;;) {
         DWORD remaining = INFINITE;
-        if (timeoutMs != INFINITE)
-        {
+        if (timeoutMs != INFINITE) {
             const ULONGLONG elapsed = ::GetTickCount64() - start;
             remaining = elapsed >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - elapsed);
         }
@@ -98,13 +96,13 @@ bool WaitAnsweringSentMessages(HANDLE handle, DWORD timeoutMs)
 
 void LogReceivedQuery(bool read, const SVQuery& query)
 {
-    if (!read)
-    {
+    if (!read) {
         WriteLogLine(L"Cannot read query from MMF");
         return;
     }
     CString line;
-    line.Format(L"Received query:\r\n\tExe: %s\r\n\tClassName: %s\r\n\tHKL: %u\r\n\tSelText: [%s]\r\n\tSelText State: [%s]",
+    line.Format(L"Received query:\r\n\tExe: %s\r\n\tClassName: %s\r\n\tHKL: %u\r\n\tSelText: "
+                L"[%s]\r\n\tSelText State: [%s]",
                 query.AppPath.GetString(), query.WindowClassName.GetString(),
                 static_cast<unsigned>(reinterpret_cast<UINT_PTR>(query.Hkl)), query.SelText.GetString(),
                 CWaitQuery::SelTextStateText(query.StateSelText));
@@ -128,9 +126,7 @@ struct CWaitQuery::ThreadContext
     std::unique_ptr<QueryExchange> lastHandedOver;
 };
 
-CWaitQuery::CWaitQuery() : m_ownStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
-{
-}
+CWaitQuery::CWaitQuery() : m_ownStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CWaitQuery::~CWaitQuery()
 {
@@ -139,8 +135,7 @@ CWaitQuery::~CWaitQuery()
 
 LPCWSTR CWaitQuery::SelTextStateText(int state)
 {
-    switch (state)
-    {
+    switch (state) {
     case kSelTextStateNone:
         return L"No has selected text";
     case kSelTextStateFailed:
@@ -174,8 +169,7 @@ void CWaitQuery::JoinFinishedThread()
 bool CWaitQuery::StartWaitThread(const WaitQueryParams& params)
 {
     const LPCWSTR failure = L"Cannot start thread for waiting of query CWaitQuery::StartWaitThread";
-    if (IsThreadAlive() || !m_ownStop || !params.owner || !params.queryEvent || !params.answerEvent)
-    {
+    if (IsThreadAlive() || !m_ownStop || !params.owner || !params.queryEvent || !params.answerEvent) {
         LogError(failure);
         return false;
     }
@@ -193,20 +187,18 @@ bool CWaitQuery::StartWaitThread(const WaitQueryParams& params)
     context->errorMessage = params.errorMessage;
     context->finished = std::make_shared<std::atomic<bool>>(false);
     if (!context->ownStop || !context->queryEvent || !context->answerEvent ||
-        (params.stopEvent && !context->ownerStop))
-    {
+        (params.stopEvent && !context->ownerStop)) {
         LogError(failure);
         return false;
     }
 
     std::shared_ptr<std::atomic<bool>> finished = context->finished;
     HANDLE thread = ::CreateThread(nullptr, 0, &CWaitQuery::ThreadProc_WaitQuery, context.get(), 0, nullptr);
-    if (!thread)
-    {
+    if (!thread) {
         LogError(failure);
         return false;
     }
-    context.release();  // the thread owns it now
+    context.release(); // the thread owns it now
     m_thread.Reset(thread);
     m_finished = std::move(finished);
     return true;
@@ -227,8 +219,9 @@ bool CWaitQuery::StopWaitThread(DWORD timeoutMs)
 LRESULT CWaitQuery::AskOwner(HWND window, UINT message, SVQuery* query, SVAnswer* answer)
 {
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(window, message, reinterpret_cast<WPARAM>(query), reinterpret_cast<LPARAM>(answer),
-                               SMTO_BLOCK | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+    if (!::SendMessageTimeoutW(window, message, reinterpret_cast<WPARAM>(query),
+                               reinterpret_cast<LPARAM>(answer), SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                               kSendTimeoutMs, &result))
         return 0;
     return static_cast<LRESULT>(result);
 }
@@ -236,7 +229,8 @@ LRESULT CWaitQuery::AskOwner(HWND window, UINT message, SVQuery* query, SVAnswer
 SVQuery CWaitQuery::CopyQueryOfMessage(WPARAM wParam, bool* known)
 {
     SVQuery copy;
-    const bool found = wParam != 0 && HandedOutQueries().CopyIfKnown(reinterpret_cast<const void*>(wParam), copy);
+    const bool found =
+        wParam != 0 && HandedOutQueries().CopyIfKnown(reinterpret_cast<const void*>(wParam), copy);
     if (!found)
         WriteLogLine(L"CWaitQuery::CopyQueryOfMessage: not a query of this process, ignored");
     if (known)
@@ -251,18 +245,15 @@ void CWaitQuery::HandleQuery(ThreadContext& context)
     const bool read = SVInterProcess::ReadQuery(query, context.mappingName);
     ::ResetEvent(context.queryEvent.Get());
 
-    if (read && query.StateSelText == kSelTextStateFailed && query.SelText.IsEmpty())
-    {
+    if (read && query.StateSelText == kSelTextStateFailed && query.SelText.IsEmpty()) {
         CString copied;
-        if (CopySelectionByCtrlC(query.Hwnd, copied))
-        {
+        if (CopySelectionByCtrlC(query.Hwnd, copied)) {
             query.SelText = copied;
             query.StateSelText = kSelTextStateExtracted;
         }
     }
     LogReceivedQuery(read, query);
-    if (!read)
-    {
+    if (!read) {
         ::SetEvent(context.answerEvent.Get());
         return;
     }
@@ -272,8 +263,7 @@ void CWaitQuery::HandleQuery(ThreadContext& context)
         const CHandOverScope handOver(&query);
         result = AskOwner(context.owner, context.queryMessage, &query, &exchange->answer);
     }
-    if (result == 1)
-    {
+    if (result == 1) {
         ::ResetEvent(context.answerEvent.Get());
         if (SVInterProcess::WriteAnswer(exchange->answer, context.mappingName))
             ::SetEvent(context.answerEvent.Get());
@@ -289,17 +279,12 @@ DWORD WINAPI CWaitQuery::ThreadProc_WaitQuery(LPVOID parameter)
 
     DWORD result = 0;
     DWORD errorCode = 0;
-    for (int errors = 0;;)
-    {
+    for (int errors = 0;;) {
         const DWORD wait = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-        if (wait == WAIT_OBJECT_0)
-        {
-            try
-            {
+        if (wait == WAIT_OBJECT_0) {
+            try {
                 HandleQuery(*context);
-            }
-            catch (...)
-            {
+            } catch (...) {
                 // The query is dropped; the DLL is released at once.
                 ReportCurrentException(L"query thread");
                 ::ResetEvent(context->queryEvent.Get());
@@ -307,8 +292,7 @@ DWORD WINAPI CWaitQuery::ThreadProc_WaitQuery(LPVOID parameter)
             }
             continue;
         }
-        if (wait > WAIT_OBJECT_0 && wait < WAIT_OBJECT_0 + count)
-        {
+        if (wait > WAIT_OBJECT_0 && wait < WAIT_OBJECT_0 + count) {
             result = 0;
             errorCode = 0;
             break;
@@ -316,8 +300,9 @@ DWORD WINAPI CWaitQuery::ThreadProc_WaitQuery(LPVOID parameter)
         result = 1;
         errorCode = ::GetLastError();
         CString line;
-        line.Format(L"Default on CWaitQuery::ThreadProc_WaitQuery error_code=%u, the error_count? =%d error: [%s]",
-                    errorCode, errors, GetSystemErrorText(errorCode).GetString());
+        line.Format(
+            L"Default on CWaitQuery::ThreadProc_WaitQuery error_code=%u, the error_count? =%d error: [%s]",
+            errorCode, errors, GetSystemErrorText(errorCode).GetString());
         LogError(line);
         if (errors > kMaxFailedWaits)
             break;
@@ -329,8 +314,8 @@ DWORD WINAPI CWaitQuery::ThreadProc_WaitQuery(LPVOID parameter)
     }
 
     CString line;
-    line.Format(L"Exit from ThreadProc_WaitQuery [ret_value=%u, error_code=%u] error: [%s]", result, errorCode,
-                GetSystemErrorText(errorCode).GetString());
+    line.Format(L"Exit from ThreadProc_WaitQuery [ret_value=%u, error_code=%u] error: [%s]", result,
+                errorCode, GetSystemErrorText(errorCode).GetString());
     if (result == 1)
         LogError(line);
     else

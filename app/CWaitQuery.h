@@ -35,12 +35,12 @@
 struct WaitQueryParams
 {
     HWND owner = nullptr;
-    HANDLE stopEvent = nullptr;      // the owner's stop event (not owned)
-    HANDLE queryEvent = nullptr;     // DataNeeded
-    HANDLE answerEvent = nullptr;    // DataCompleted
+    HANDLE stopEvent = nullptr;   // the owner's stop event (not owned)
+    HANDLE queryEvent = nullptr;  // DataNeeded
+    HANDLE answerEvent = nullptr; // DataCompleted
     CString mappingName;
     UINT queryMessage = WM_WAIT_QUERY_COMPLETE;
-    UINT errorMessage = WM_WAIT_QUERY_COMPLETE_ERROR;  // 0: none
+    UINT errorMessage = WM_WAIT_QUERY_COMPLETE_ERROR; // 0: none
 };
 
 class CWaitQuery

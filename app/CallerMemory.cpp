@@ -1,6 +1,7 @@
 #include "app/CallerMemory.h"
 
-namespace {
+namespace
+{
 
 // The end of the committed region that holds `address`; null when the address
 // is not committed, accessible memory of the wanted kind.
@@ -34,8 +35,10 @@ CString ReadCallerText(LPARAM address, int maxChars)
     const BYTE* regionEnd = AccessibleRegionEnd(text, false);
     if (!regionEnd || maxChars <= 0)
         return CString();
-    const size_t available = static_cast<size_t>(regionEnd - reinterpret_cast<const BYTE*>(text)) / sizeof(wchar_t);
-    const size_t limit = available < static_cast<size_t>(maxChars) ? available : static_cast<size_t>(maxChars);
+    const size_t available =
+        static_cast<size_t>(regionEnd - reinterpret_cast<const BYTE*>(text)) / sizeof(wchar_t);
+    const size_t limit =
+        available < static_cast<size_t>(maxChars) ? available : static_cast<size_t>(maxChars);
     for (size_t i = 0; i < limit; ++i) {
         if (text[i] == L'\0')
             return CString(text, static_cast<int>(i));

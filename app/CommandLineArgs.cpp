@@ -23,7 +23,7 @@ CString SwitchText(const CString& name)
 }
 
 // Parse order of the switches.
-constexpr int kParseOrder[] = {SwitchNoInstall, SwitchExit, SwitchUa,      SwitchAutoload, SwitchHelp,
+constexpr int kParseOrder[] = {SwitchNoInstall, SwitchExit,    SwitchUa,       SwitchAutoload, SwitchHelp,
                                SwitchEdit,      SwitchAsAdmin, SwitchShowMenu, SwitchCfu};
 } // namespace
 
@@ -89,7 +89,8 @@ CString GetCommandLineKeysList()
 
 CString BuildCommandLineHelpText()
 {
-    CString text = GetFullVersionText() + L" : " + LoadLocalizedTextOr(kStringCommandLineKeys, L"Command Line Keys");
+    CString text =
+        GetFullVersionText() + L" : " + LoadLocalizedTextOr(kStringCommandLineKeys, L"Command Line Keys");
     AppendDashLine(text, kDashLineLength, true);
 
     const auto& table = GetCommandLineArgsMap();
@@ -110,7 +111,8 @@ CString BuildCommandLineHelpText()
         text += L"\n";
     }
     AppendDashLine(text, kDashLineLength, true);
-    text += MakeSpaces(8) + L"* " + LoadLocalizedTextOr(kStringCopyHint, L"Press Ctrl+C to copy into clipboard");
+    text +=
+        MakeSpaces(8) + L"* " + LoadLocalizedTextOr(kStringCopyHint, L"Press Ctrl+C to copy into clipboard");
     return text;
 }
 
@@ -121,7 +123,8 @@ bool ShowCommandLineHelp(HWND owner)
         ::SetActiveWindow(owner);
         return false;
     }
-    const CString caption = GetFullVersionText() + L" : " + LoadLocalizedTextOr(kStringCommandLineKeys, L"Command Line Keys");
+    const CString caption =
+        GetFullVersionText() + L" : " + LoadLocalizedTextOr(kStringCommandLineKeys, L"Command Line Keys");
     const CString text = BuildCommandLineHelpText();
     ++g_openHelpBoxes;
     ::MessageBoxW(owner, text, caption, MB_ICONINFORMATION);
@@ -141,16 +144,36 @@ void CCommandLineArgs::Parse()
         if (!IsPresent(commandSwitch))
             continue;
         switch (commandSwitch) {
-        case SwitchNoInstall: m_noInstall = 1; break;
-        case SwitchExit: m_exit = 1; break;
-        case SwitchUa: m_ua = 1; m_exit = 1; break;
-        case SwitchAutoload: m_autoload = 1; break;
-        case SwitchHelp: m_help = 1; break;
-        case SwitchEdit: m_edit = 1; break;
-        case SwitchAsAdmin: m_asAdmin = 1; break;
-        case SwitchShowMenu: m_showMenu = 1; break;
-        case SwitchCfu: m_cfu = 1; break;
-        default: break;
+        case SwitchNoInstall:
+            m_noInstall = 1;
+            break;
+        case SwitchExit:
+            m_exit = 1;
+            break;
+        case SwitchUa:
+            m_ua = 1;
+            m_exit = 1;
+            break;
+        case SwitchAutoload:
+            m_autoload = 1;
+            break;
+        case SwitchHelp:
+            m_help = 1;
+            break;
+        case SwitchEdit:
+            m_edit = 1;
+            break;
+        case SwitchAsAdmin:
+            m_asAdmin = 1;
+            break;
+        case SwitchShowMenu:
+            m_showMenu = 1;
+            break;
+        case SwitchCfu:
+            m_cfu = 1;
+            break;
+        default:
+            break;
         }
     }
 }

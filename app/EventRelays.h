@@ -15,17 +15,17 @@
 // How a relay delivers a signal.
 enum class RelayDelivery
 {
-    ResetThenSend,  // ResetEvent, then SendMessageW (manual-reset events)
-    PostThenReset,  // PostMessageW, then ResetEvent
-    SendThenReset,  // SendMessageW, then ResetEvent
-    SendOnly,       // SendMessageW (auto-reset events)
+    ResetThenSend, // ResetEvent, then SendMessageW (manual-reset events)
+    PostThenReset, // PostMessageW, then ResetEvent
+    SendThenReset, // SendMessageW, then ResetEvent
+    SendOnly,      // SendMessageW (auto-reset events)
 };
 
 struct NamedEventRelaySpec
 {
     LPCWSTR eventName = nullptr;
     bool manualReset = false;
-    HWND window = nullptr;       // the target; null: the main window at each signal
+    HWND window = nullptr; // the target; null: the main window at each signal
     UINT message = 0;
     WPARAM wParam = 0;
     RelayDelivery delivery = RelayDelivery::SendOnly;

@@ -5,8 +5,7 @@ bool CHotKeyPressGate::OnPress(bool doublePress, DWORD now)
     if (!doublePress)
         return true;
     // Unsigned difference: a tick count that wrapped around still measures right.
-    if (now - m_lastTick > kDoublePressMs)
-    {
+    if (now - m_lastTick > kDoublePressMs) {
         m_lastTick = now;
         return false;
     }

@@ -63,8 +63,8 @@ struct InterchangeArea
 // StateSelText of a query.
 enum SVSelTextState : int
 {
-    kSelTextStateMissing = -1,   // the attribute was not in the document
-    kSelTextStateNone = 0,       // the target has no selected text
-    kSelTextStateFailed = 1,     // the DLL could not read it
-    kSelTextStateExtracted = 2,  // SelText holds it
+    kSelTextStateMissing = -1,  // the attribute was not in the document
+    kSelTextStateNone = 0,      // the target has no selected text
+    kSelTextStateFailed = 1,    // the DLL could not read it
+    kSelTextStateExtracted = 2, // SelText holds it
 };

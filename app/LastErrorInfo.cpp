@@ -15,8 +15,8 @@ void LastErrorInfo::FormatSystemMessage()
 {
     const DWORD error = ::GetLastError();
     const DWORD capacity = sizeof(text) / sizeof(text[0]);
-    const DWORD written = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                           0, text, capacity - 1, nullptr);
+    const DWORD written = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                           nullptr, error, 0, text, capacity - 1, nullptr);
     text[written < capacity ? written : capacity - 1] = L'\0';
     swprintf(number, sizeof(number) / sizeof(number[0]), L"%d", static_cast<int>(error));
     ::SetLastError(error);

@@ -7,9 +7,9 @@
 
 struct LastErrorInfo
 {
-    wchar_t text[1024] = {};       // system message of the current error
-    wchar_t number[100] = {};      // the error number as "%d"
-    DWORD savedError = 0;          // the caller's value, given back by Restore
+    wchar_t text[1024] = {};  // system message of the current error
+    wchar_t number[100] = {}; // the error number as "%d"
+    DWORD savedError = 0;     // the caller's value, given back by Restore
 
     // Saves GetLastError, clears both texts and calls SetLastError(0).
     void Reset();

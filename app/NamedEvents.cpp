@@ -22,7 +22,10 @@ HANDLE g_endCopyEvent = nullptr;
 HANDLE g_instanceEvent = nullptr;
 
 // A copy event: an auto-reset event everyone may open.
-HANDLE CreateCopyEvent(LPCWSTR name) { return CreateOpenNamedEvent(name, false, false); }
+HANDLE CreateCopyEvent(LPCWSTR name)
+{
+    return CreateOpenNamedEvent(name, false, false);
+}
 
 void CloseAndClear(HANDLE& handle)
 {

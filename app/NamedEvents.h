@@ -16,15 +16,15 @@
 #include "platform/CString.h"
 
 // --- Names ------------------------------------------------------------------
-LPCWSTR GetAutomodeEventName();        // "9DDB575E-846B-4600-880F-98319D699612"
-LPCWSTR GetEditRequestEventName();     // "BD9F528F-8997-48c7-897C-F437765F93D2"
-LPCWSTR GetShowMenuEventName();        // "{84F81BCD-0FC6-4782-B39F-C638F539FA14}"
-LPCWSTR GetExitEventName();            // "Local\Scrivolanter_Exit"
-LPCWSTR GetExitAllEventName();         // "Global\Scrivolanter_Exit_ALL"
-LPCWSTR GetAlreadyWorkEventName();     // "Local\Scrivolanter_AlreadyWork"
-LPCWSTR GetHandOverEventName();        // "55517695-4FD6-40eb-9E52-997024E979DE"
-LPCWSTR GetStartCopyEventName();       // "Local\Scrivolanter_StartCopy"
-LPCWSTR GetEndCopyEventName();         // "Local\Scrivolanter_EndCopy"
+LPCWSTR GetAutomodeEventName();    // "9DDB575E-846B-4600-880F-98319D699612"
+LPCWSTR GetEditRequestEventName(); // "BD9F528F-8997-48c7-897C-F437765F93D2"
+LPCWSTR GetShowMenuEventName();    // "{84F81BCD-0FC6-4782-B39F-C638F539FA14}"
+LPCWSTR GetExitEventName();        // "Local\Scrivolanter_Exit"
+LPCWSTR GetExitAllEventName();     // "Global\Scrivolanter_Exit_ALL"
+LPCWSTR GetAlreadyWorkEventName(); // "Local\Scrivolanter_AlreadyWork"
+LPCWSTR GetHandOverEventName();    // "55517695-4FD6-40eb-9E52-997024E979DE"
+LPCWSTR GetStartCopyEventName();   // "Local\Scrivolanter_StartCopy"
+LPCWSTR GetEndCopyEventName();     // "Local\Scrivolanter_EndCopy"
 
 // The registered message "SCV_7B11E8E0-A712-4caa-A06B-01BEA4F7DFC4" that the
 // instance relays send to the tray window: wParam 1 asks the instance to end,

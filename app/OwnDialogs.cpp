@@ -19,7 +19,8 @@ struct OwnWindowSearch
 BOOL CALLBACK CollectOwnWindow(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<OwnWindowSearch*>(parameter);
-    if (::GetWindowThreadProcessId(window, nullptr) == search->ownerThread && ::GetParent(window) == search->owner)
+    if (::GetWindowThreadProcessId(window, nullptr) == search->ownerThread &&
+        ::GetParent(window) == search->owner)
         search->windows.push_back(window);
     return TRUE;
 }
@@ -53,7 +54,8 @@ void CloseDialogStepwise(HWND dialog)
     };
     static const Step steps[] = {
         {L"\tClose by WM_CLOSE", [](HWND w) { ::SendMessageW(w, WM_CLOSE, 0, 0); }},
-        {L"\tClose by WM_SYSCOMMAND + SC_CLOSE", [](HWND w) { ::SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {L"\tClose by WM_SYSCOMMAND + SC_CLOSE",
+         [](HWND w) { ::SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {L"\tClose by WM_COMMAND + IDCANCEL", [](HWND w) { ::SendMessageW(w, WM_COMMAND, IDCANCEL, 0); }},
         {L"\tClose by EndDialog + IDCANCEL", [](HWND w) { ::EndDialog(w, IDCANCEL); }},
         {L"\tClose by EndDialog + IDOK", [](HWND w) { ::EndDialog(w, IDOK); }},

@@ -21,7 +21,8 @@
 #include "common/SystemErrorText.h"
 #include "platform/CAppModule.h"
 
-namespace {
+namespace
+{
 
 // The longest delay of a start with Windows, in seconds.
 constexpr int kMaxAutomodeDelaySeconds = 600;

@@ -11,8 +11,8 @@
 // Exit codes of the main program.
 enum : int
 {
-    kExitCodeDone = 0,           // a one-shot switch was handled, or the tray application ended
-    kExitCodeRelayed = 1,        // another instance runs and got the request; or "exit" with none running
+    kExitCodeDone = 0,    // a one-shot switch was handled, or the tray application ended
+    kExitCodeRelayed = 1, // another instance runs and got the request; or "exit" with none running
     kExitCodeNoInstanceEvent = 2,
     kExitCodeAutomodeSignalled = 12,
 };

@@ -66,13 +66,16 @@ CString CommandLineFor(const CString& program, const CString& parameters)
 
 // CreateProcessW with a writable copy of the command line; the process
 // handle when `keepProcess`, else both handles closed.
-bool CreateChildProcess(const CString& program, const CString& commandLine, LPCWSTR folder, CKernelHandle* process)
+bool CreateChildProcess(const CString& program, const CString& commandLine, LPCWSTR folder,
+                        CKernelHandle* process)
 {
-    std::vector<wchar_t> buffer(commandLine.GetString(), commandLine.GetString() + commandLine.GetLength() + 1);
+    std::vector<wchar_t> buffer(commandLine.GetString(),
+                                commandLine.GetString() + commandLine.GetLength() + 1);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info))
+    if (!::CreateProcessW(program, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                          &info))
         return false;
     ::CloseHandle(info.hThread);
     if (process)
@@ -113,7 +116,8 @@ bool LaunchEditor(const EditorStartRequest& request, const CString& parameters, 
     }
 
     WriteLogLine(L"Start the RedodeZovuva at CreateProcess");
-    if (CreateChildProcess(request.editorPath, CommandLineFor(request.editorPath, parameters), nullptr, &process)) {
+    if (CreateChildProcess(request.editorPath, CommandLineFor(request.editorPath, parameters), nullptr,
+                           &process)) {
         WriteLogLine(L"Succcessfully start RedodeZovuva as CreateProcess");
         return true;
     }
@@ -180,7 +184,8 @@ bool StartDetachedThread(LPTHREAD_START_ROUTINE routine, void* parameter)
 
 bool HasUrlPrefix(const CString& text)
 {
-    static const wchar_t* const prefixes[] = {L"http://", L"https://", L"ftp://", L"mailto:", L"file:///", L"file://"};
+    static const wchar_t* const prefixes[] = {L"http://", L"https://", L"ftp://",
+                                              L"mailto:", L"file:///", L"file://"};
     for (const wchar_t* prefix : prefixes) {
         const int length = static_cast<int>(wcslen(prefix));
         if (text.GetLength() >= length && text.Left(length).CompareNoCase(prefix) == 0)
@@ -217,8 +222,8 @@ CString BuildWaiterCommandLine(DWORD processId, const CString& logPath, bool exi
     return line;
 }
 
-bool StartEditorThread(HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage, bool addFromClipboard, bool firstRun,
-                       const CString& selectedText)
+bool StartEditorThread(HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage, bool addFromClipboard,
+                       bool firstRun, const CString& selectedText)
 {
     return StartEditorThreadFor(GetEditorExePath(), stopEvent, notifyWindow, notifyMessage, addFromClipboard,
                                 firstRun, selectedText);
@@ -286,10 +291,11 @@ bool StartWaiterAt(const CString& waiterPath, const CString& commandLine)
     const CString fileName = GetFileNameFromPath(waiterPath);
     const CString folder = GetFolderFromPath(waiterPath, true);
 
-    const bool created = CreateChildProcess(waiterPath, CommandLineFor(waiterPath, commandLine), folder, nullptr);
+    const bool created =
+        CreateChildProcess(waiterPath, CommandLineFor(waiterPath, commandLine), folder, nullptr);
     CString line;
-    line.Format(L"Start by CreateProcess: [%s] Result= %d CmdLine: [%s]", fileName.GetString(), created ? 1 : 0,
-                commandLine.GetString());
+    line.Format(L"Start by CreateProcess: [%s] Result= %d CmdLine: [%s]", fileName.GetString(),
+                created ? 1 : 0, commandLine.GetString());
     if (created) {
         WriteLogLine(line);
         return true;
@@ -379,7 +385,8 @@ bool RunAsAdminFor(HWND owner, const CString& programPath)
     SignalHandOverEvent();
     CString text;
     text.Format(L"Cannot start second instance of Scrivolanter\n%s\nError Code: [%u]\nWhat is it: [%s]",
-                MakeDashes(30).GetString(), static_cast<unsigned>(error), GetErrorMessageText(error).GetString());
+                MakeDashes(30).GetString(), static_cast<unsigned>(error),
+                GetErrorMessageText(error).GetString());
     CAppObjects::PlayStartSound();
     ::MessageBoxW(owner, text, kCaption, MB_ICONWARNING | MB_TOPMOST);
     CString logText = text;

@@ -24,8 +24,8 @@ CString BuildWaiterCommandLine(DWORD processId, const CString& logPath, bool exi
 // and the selected text in the shared settings area before the start. The
 // thread ends when the editor ends or when `stopEvent` is set. True when the
 // thread was started.
-bool StartEditorThread(HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage, bool addFromClipboard, bool firstRun,
-                       const CString& selectedText);
+bool StartEditorThread(HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage, bool addFromClipboard,
+                       bool firstRun, const CString& selectedText);
 // The same with the editor program named (for tests and other builds).
 bool StartEditorThreadFor(const CString& editorPath, HANDLE stopEvent, HWND notifyWindow, UINT notifyMessage,
                           bool addFromClipboard, bool firstRun, const CString& selectedText);

@@ -42,7 +42,8 @@
 
 #include "resources/ScrivolanterRes.h"
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kProductName[] = L"Scrivolanter";
 constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX; // 0x008D0000
@@ -115,11 +116,8 @@ CString FormatLine(LPCWSTR format, int a, int b = 0)
 // --- Construction and creation ----------------------------------------------------------------------
 
 CSCVTrayWnd::CSCVTrayWnd(const TrayWindowStartRecord& start)
-    : m_args(start.args),
-      m_noInstall(start.noInstall),
-      m_phrases(GetSettings().GetPhrasesFolder()),
-      m_stopEvent(start.stopEvent),
-      m_dllService(GetTargetRequestMessage(), start.coreDllPath)
+    : m_args(start.args), m_noInstall(start.noInstall), m_phrases(GetSettings().GetPhrasesFolder()),
+      m_stopEvent(start.stopEvent), m_dllService(GetTargetRequestMessage(), start.coreDllPath)
 {
     m_trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
     m_trayIcon.uID = kTrayIconId;
@@ -144,7 +142,7 @@ bool CSCVTrayWnd::Create(LPVOID parameter)
     const RECT rect{-100, -100, -5, -5};
     const CString title = GetWindowTitleText(true);
     return CWindowImpl<CSCVTrayWnd, CWindow, CNullTraits>::Create(nullptr, rect, title, kTrayWindowStyle, 0,
-                                                                    MenuOrId(), parameter) != nullptr;
+                                                                  MenuOrId(), parameter) != nullptr;
 }
 
 UINT CSCVTrayWnd::GetTaskbarCreatedMessage()
@@ -186,7 +184,8 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
-    SetMenuHost(MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(), &CAppObjects::GetLocalizer()});
+    SetMenuHost(
+        MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(), &CAppObjects::GetLocalizer()});
     SetRichEditConverterParent(m_hWnd);
     RegisterWithMessageLoop(true);
     ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);
@@ -346,11 +345,12 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
     int resultCode = 0;
     const bool logFlag = GetSettings().WriteLog != 0;
     if (!m_dllService.InstallDLLService(m_hWnd, GetTargetRequestMessage(), m_waitObjects.GetDataNeededName(),
-                                        m_waitObjects.GetDataCompletedName(), m_waitObjects.GetMappingName(), logFlag,
-                                        resultCode, builder.IsAnswerFilled())) {
+                                        m_waitObjects.GetDataCompletedName(), m_waitObjects.GetMappingName(),
+                                        logFlag, resultCode, builder.IsAnswerFilled())) {
         const CString path = m_dllService.GetCoreDllPath();
         CString reason = L"Cannot DLL install";
-        reason += ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? L"\nCore DLL path: " : L"\nCore DLL not found: ";
+        reason += ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? L"\nCore DLL path: "
+                                                                        : L"\nCore DLL not found: ";
         reason += path;
         reason += L"\n";
         reason += CSCVDLLService::InstallResultText(resultCode);
@@ -490,8 +490,8 @@ CString CSCVTrayWnd::BuildTrayStatusText()
     CString folder;
     folder.Format(L"%s: %s [%d/%d]", LoadLocalizedString(IDS_SCV_FOLDER).GetString(),
                   GetPhrasesFolderDisplayText().GetString(), included, all);
-    return LoadLocalizedString(IDS_SCV_HOT_KEY) + L": " + GetHotKeyDisplayText() + L"\r\n" + folder + L"\r\n" +
-           LoadLocalizedString(IDS_SCV_LEFT_CLICK_MENU);
+    return LoadLocalizedString(IDS_SCV_HOT_KEY) + L": " + GetHotKeyDisplayText() + L"\r\n" + folder +
+           L"\r\n" + LoadLocalizedString(IDS_SCV_LEFT_CLICK_MENU);
 }
 
 CString CSCVTrayWnd::BuildTrayTip(const CString& statusText)
@@ -618,7 +618,8 @@ void CSCVTrayWnd::StartTrayIconBlink()
         std::thread([window, iconFlag, silent, stop = std::move(stop)]() {
             PlayNotificationSoundIfEnabled();
             HICON normal = LoadAppIcon(iconFlag);
-            HICON blink = LoadIconSized(::GetModuleHandleW(nullptr), IDI_SCV_APP_BLINK, ::GetSystemMetrics(SM_CXICON));
+            HICON blink =
+                LoadIconSized(::GetModuleHandleW(nullptr), IDI_SCV_APP_BLINK, ::GetSystemMetrics(SM_CXICON));
             NOTIFYICONDATAW record{};
             record.hWnd = window;
             record.uID = kTrayIconId;
@@ -667,7 +668,8 @@ int CSCVTrayWnd::ShowOwnMessageBox(LPCWSTR text, UINT type, bool flash)
     ShowWindow(SW_HIDE);
     SetWindowLongPtr(GWL_EXSTYLE, exStyle);
     SetWindowText(oldTitle);
-    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return result;
 }
 
@@ -675,7 +677,8 @@ int CSCVTrayWnd::ShowOwnMessageBox(LPCWSTR text, UINT type, bool flash)
 
 LRESULT CSCVTrayWnd::OnEndSession(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    WriteLogLine(FormatLine(L"WM_ENDSESSION wParam=%d lParam=%d", static_cast<int>(wParam), static_cast<int>(lParam)));
+    WriteLogLine(
+        FormatLine(L"WM_ENDSESSION wParam=%d lParam=%d", static_cast<int>(wParam), static_cast<int>(lParam)));
     return 0;
 }
 
@@ -732,8 +735,8 @@ LRESULT CSCVTrayWnd::OnWtsSessionChangeMessage(UINT, WPARAM wParam, LPARAM lPara
 void CSCVTrayWnd::OnWmWTSSessionChange(int reason, int sessionId)
 {
     CString line;
-    line.Format(L"OnWmWTSSessionChange reason=%s sessionId=%d", WTSSessionChangeReason_2_Str(reason).GetString(),
-                sessionId);
+    line.Format(L"OnWmWTSSessionChange reason=%s sessionId=%d",
+                WTSSessionChangeReason_2_Str(reason).GetString(), sessionId);
     WriteLogLine(line);
     int direction = 0;
     if (reason == WTS_CONSOLE_CONNECT || reason == WTS_SESSION_LOGON || reason == WTS_SESSION_UNLOCK)
@@ -840,7 +843,8 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
             m_menuBuilder->ClearFonts_Internal();
         StopCoreServices();
         StartCoreServices(nullptr, nullptr);
-        const bool sameLanguage = GetSettings().GetLanguageFilePath().CompareNoCase(m_languagePathAtEditorStart) == 0;
+        const bool sameLanguage =
+            GetSettings().GetLanguageFilePath().CompareNoCase(m_languagePathAtEditorStart) == 0;
         UpdateTrayIcon(sameLanguage ? 2 : 1, nullptr, false);
         break;
     }
@@ -870,7 +874,8 @@ LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOO
     // The result is the whole text's length; a result of the buffer size or more means it was cut.
     CString count;
     count.Format(L" [%d]", GetHistory().GetCount());
-    const CString text = CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + count;
+    const CString text =
+        CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + count;
     CopyToCallerBuffer(wParam, lParam, text);
     return text.GetLength();
 }

@@ -29,7 +29,8 @@
 
 #include "resources/ScrivolanterRes.h"
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kProductName[] = L"Scrivolanter";
 constexpr UINT kHotKeyBalloonMs = 3500;
@@ -50,7 +51,8 @@ CString BuildHotKeyBalloonText(bool fromHotKey)
     CString text = CString(kProductName) + L"\n";
     CString indent = L"   ";
     if (fromHotKey) {
-        text += indent + LoadLocalizedString(IDS_SCV_HOT_KEY_DETECTED) + L" - " + GetHotKeyDisplayText() + L"\n";
+        text +=
+            indent + LoadLocalizedString(IDS_SCV_HOT_KEY_DETECTED) + L" - " + GetHotKeyDisplayText() + L"\n";
         indent = L"      ";
     }
     text += indent + LoadLocalizedString(IDS_SCV_SHOWING_MENU) + L"\u2026";
@@ -288,7 +290,8 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     const LANGID wantedLanguage = RemoveActivateKlMacros(text);
     const LANGID targetLanguage = builder.GetTargetLangId();
     CSCVActionList actions;
-    CSCVActionContext context(target, targetLanguage, builder.GetClipboardText(), builder.GetSelectedText(), dataType);
+    CSCVActionContext context(target, targetLanguage, builder.GetClipboardText(), builder.GetSelectedText(),
+                              dataType);
     context.SetCommandRunner(&RunPhraseCommandLine);
     if (found == 2)
         context.SetPasteClipboard(&m_clipboardSaver);
@@ -312,7 +315,8 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
 
     if (found == 1) {
         // A history item stays on the clipboard as the newest content.
-        CSCVAction_TextCommon::MutiCopy_Impl(dataType == MenuItemRecord::kTypeText, text, 0, wantedLanguage, false);
+        CSCVAction_TextCommon::MutiCopy_Impl(dataType == MenuItemRecord::kTypeText, text, 0, wantedLanguage,
+                                             false);
         m_clipboardSaver.Dismiss();
         return 1;
     }
@@ -434,7 +438,8 @@ void CSCVTrayWnd::RunRightMenuCommand(int kind, int commandId)
         break;
     }
     case kRightMenuOpenAsUrl: {
-        const MenuCommandTarget command = LookupMenuCommand(commandId, &m_phrases, EnsureMenuBuilder().GetHistory());
+        const MenuCommandTarget command =
+            LookupMenuCommand(commandId, &m_phrases, EnsureMenuBuilder().GetHistory());
         if (command.kind != MenuCommandKind::Phrase && command.kind != MenuCommandKind::History) {
             if (commandId < kHistoryMenuFirstId)
                 ::MessageBoxW(m_hWnd, L"nIndex < 0", kProductName, MB_ICONERROR);

@@ -10,8 +10,8 @@
 struct SVAnswer
 {
     std::vector<MenuItemRecord> Items;
-    int MenuPerColumn = -1;        // 0: not written
-    int Sound = 0;                 // flags, 0 or 1
+    int MenuPerColumn = -1; // 0: not written
+    int Sound = 0;          // flags, 0 or 1
     int ShowToolTips = 1;
     int ForegroundTopMostWnd = 0;
 };

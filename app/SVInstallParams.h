@@ -15,20 +15,20 @@
 #pragma pack(push, 1)
 struct SVInstallParams
 {
-    HWND trayWindow;               // offset 0
-    UINT targetRequestMessage;     // 4: the registered target-request message
-    DWORD reserved8;               // 8
-    LPCWSTR dataNeededEventName;   // 12: "Local\Scrivolanter_DataNeeded"
-    LPCWSTR dataCompletedEventName;// 16: "Local\Scrivolanter_DataCompleted"
-    LPCWSTR mappingName;           // 20: "Local\$SCRIVOLANTER_INTERCHANGE_AREA$"
-    LPCWSTR logFilePath;           // 24: null when logging is off
-    int resultCode;                // 28: written by the DLL
-    DWORD reserved32;              // 32
-    ATOM logAtom;                  // 36: the atom naming the log path, 0 when the log is closed
-    int answerWaitingAllowed;      // 38: 0 or 1
-    DWORD reserved42;              // 42
-    DWORD reserved46;              // 46
-    BYTE reserved50[16];           // 50
+    HWND trayWindow;                // offset 0
+    UINT targetRequestMessage;      // 4: the registered target-request message
+    DWORD reserved8;                // 8
+    LPCWSTR dataNeededEventName;    // 12: "Local\Scrivolanter_DataNeeded"
+    LPCWSTR dataCompletedEventName; // 16: "Local\Scrivolanter_DataCompleted"
+    LPCWSTR mappingName;            // 20: "Local\$SCRIVOLANTER_INTERCHANGE_AREA$"
+    LPCWSTR logFilePath;            // 24: null when logging is off
+    int resultCode;                 // 28: written by the DLL
+    DWORD reserved32;               // 32
+    ATOM logAtom;                   // 36: the atom naming the log path, 0 when the log is closed
+    int answerWaitingAllowed;       // 38: 0 or 1
+    DWORD reserved42;               // 42
+    DWORD reserved46;               // 46
+    BYTE reserved50[16];            // 50
 };
 #pragma pack(pop)
 

@@ -64,8 +64,10 @@ bool DeclaresAnsiEncoding(const char* document)
     if (open == std::string::npos)
         return false;
     const size_t close = declaration.find(declaration[open], open + 1);
-    const std::string encoding = declaration.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
-    return !encoding.empty() && _stricmp(encoding.c_str(), "UTF-8") != 0 && _stricmp(encoding.c_str(), "UTF8") != 0;
+    const std::string encoding =
+        declaration.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+    return !encoding.empty() && _stricmp(encoding.c_str(), "UTF-8") != 0 &&
+           _stricmp(encoding.c_str(), "UTF8") != 0;
 }
 
 class CDocumentText
@@ -104,16 +106,12 @@ TiXmlElement* NewTextElement(const char* name, const std::string& text)
 
 void AppendItems(TiXmlElement& parent, const std::vector<MenuItemRecord>& items)
 {
-    for (const MenuItemRecord& item : items)
-    {
+    for (const MenuItemRecord& item : items) {
         const bool folder = item.HasSubItems();
         auto* element = new TiXmlElement(folder ? IA::kAnswerGroup : IA::kAnswerCommand);
-        if (folder)
-        {
+        if (folder) {
             element->SetAttribute(IA::kAnswerDefault, item.flags & MenuItemRecord::kFlagDefault);
-        }
-        else
-        {
+        } else {
             element->SetAttribute(IA::kAnswerFlags, item.flags);
             element->SetAttribute(IA::kAnswerCommandId, item.id);
             element->SetAttribute(IA::kAnswerDataType, item.dataType);
@@ -121,14 +119,11 @@ void AppendItems(TiXmlElement& parent, const std::vector<MenuItemRecord>& items)
         }
         if ((folder || item.id != 0) && item.GetTitle()[0])
             element->LinkEndChild(new TiXmlText(WideToUtf8(item.GetTitle())));
-        if (folder)
-        {
+        if (folder) {
             if (item.GetSubItems().empty())
                 WriteLogLine(L"Oops! Group is empty");
             AppendItems(*element, item.GetSubItems());
-        }
-        else if (item.GetHint()[0])
-        {
+        } else if (item.GetHint()[0]) {
             element->LinkEndChild(NewTextElement(IA::kAnswerToolTip, WideToUtf8(item.GetHint())));
         }
         parent.LinkEndChild(element);
@@ -141,8 +136,8 @@ HANDLE SVInterProcess::CreateEmptyFileMapping(LPCWSTR name)
     SECURITY_ATTRIBUTES attributes = {};
     const bool open = CreateOpenSecurityAttributes(&attributes);
     ::SetLastError(0);
-    HANDLE mapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, open ? &attributes : nullptr, PAGE_READWRITE, 0,
-                                          IA::kMappingSize, name);
+    HANDLE mapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, open ? &attributes : nullptr, PAGE_READWRITE,
+                                          0, IA::kMappingSize, name);
     const DWORD error = ::GetLastError();
     if (mapping && error != 0)
         LogLastError(L"SVInterProcess::CreateEmptyFileMapping, ", error);
@@ -154,14 +149,12 @@ bool SVInterProcess::ReadMappingText(LPCWSTR name, std::string& text)
 {
     text.clear();
     CKernelHandle mapping(::OpenFileMappingW(FILE_MAP_READ, FALSE, name));
-    if (!mapping)
-    {
+    if (!mapping) {
         WriteLogLine(L"cannot open file");
         return false;
     }
     MappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view)
-    {
+    if (!view) {
         WriteLogLine(L"cannot MapViewOfFile");
         return false;
     }
@@ -189,8 +182,7 @@ bool SVInterProcess::ParseQuery(SVQuery& query, const char* document)
         return false;
     // A query is a root with a few children: deep nesting is damage and would
     // overflow the stack of the recursive parser.
-    if (!IsXmlNestingWithin(document, IA::kMappingSize, kMaxQueryNesting))
-    {
+    if (!IsXmlNestingWithin(document, IA::kMappingSize, kMaxQueryNesting)) {
         LogError(L"SVInterProcess::ParseQuery: the document nests too deep, refused");
         return false;
     }
@@ -198,7 +190,8 @@ bool SVInterProcess::ParseQuery(SVQuery& query, const char* document)
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument xml;
     std::string guarded;
-    xml.Parse(GuardParserTail(document, guarded), nullptr, ansi ? TIXML_ENCODING_LEGACY : TIXML_ENCODING_UTF8);
+    xml.Parse(GuardParserTail(document, guarded), nullptr,
+              ansi ? TIXML_ENCODING_LEGACY : TIXML_ENCODING_UTF8);
     if (xml.Error())
         return false;
     const TiXmlElement* root = xml.FirstChildElement(IA::kQueryRoot);
@@ -221,15 +214,13 @@ bool SVInterProcess::ParseQuery(SVQuery& query, const char* document)
 
     const bool hasHigh = root->FirstChildElement(IA::kQueryLayoutHigh) != nullptr;
     const bool hasLow = root->FirstChildElement(IA::kQueryLayoutLow) != nullptr;
-    if (hasHigh || hasLow)
-    {
+    if (hasHigh || hasLow) {
         const DWORD high = NumberOfChild(*root, IA::kQueryLayoutHigh, 0xFFFF) & 0xFFFF;
         const DWORD low = NumberOfChild(*root, IA::kQueryLayoutLow, 0xFFFF) & 0xFFFF;
         query.Hkl = LayoutFromDocumentValue((high << 16) | low);
     }
 
-    if (const TiXmlElement* selText = root->FirstChildElement(IA::kQuerySelText))
-    {
+    if (const TiXmlElement* selText = root->FirstChildElement(IA::kQuerySelText)) {
         query.SelText = textOf(selText->GetText());
         query.StateSelText = IntAttribute(*selText, IA::kQuerySelTextState, kSelTextStateMissing);
     }
@@ -278,8 +269,8 @@ bool SVInterProcess::WriteTextToMapping(const std::string& text, LPCWSTR name)
     const DWORD bytes = static_cast<DWORD>(text.size() + 1);
     SECURITY_ATTRIBUTES attributes = {};
     const bool open = CreateOpenSecurityAttributes(&attributes);
-    CKernelHandle mapping(
-        ::CreateFileMappingW(INVALID_HANDLE_VALUE, open ? &attributes : nullptr, PAGE_READWRITE, 0, bytes, name));
+    CKernelHandle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, open ? &attributes : nullptr,
+                                               PAGE_READWRITE, 0, bytes, name));
     if (!mapping)
         return false;
     MappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, bytes));

@@ -36,11 +36,9 @@ LPCWSTR GetSoundFileName(int sound)
 }
 
 CSoundRequestThread::CSoundRequestThread(Player player)
-    : m_player(std::move(player)),
-      m_requestEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    : m_player(std::move(player)), m_requestEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_privateStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
-{
-}
+{}
 
 CSoundRequestThread::~CSoundRequestThread()
 {

@@ -2,7 +2,8 @@
 
 #include "common/SlimLock.h"
 
-namespace {
+namespace
+{
 
 struct NotesState
 {

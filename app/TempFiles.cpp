@@ -129,8 +129,8 @@ CKernelHandle CreateNewTempFile(LPCWSTR prefix, LPCWSTR extension, CString& path
         if (generated.IsEmpty())
             break;
         reserved.push_back(generated);
-        const CString candidate = GetFolderFromPath(generated, false) + (prefix ? prefix : L"") +
-                                  GetFileNameFromPath(generated);
+        const CString candidate =
+            GetFolderFromPath(generated, false) + (prefix ? prefix : L"") + GetFileNameFromPath(generated);
         file.Reset(::CreateFileW(candidate, GENERIC_WRITE, 0, security, CREATE_NEW,
                                  FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr));
         if (file)
@@ -182,8 +182,8 @@ bool OpenTempFile(HWND owner, LPCWSTR path, bool withAssociatedProgram)
     if (!withAssociatedProgram)
         return OpenWithDialog(owner, path);
     const CString folder = GetFolderFromPath(path, true);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(owner, L"open", path, nullptr, folder, SW_SHOWMAXIMIZED));
+    const auto result =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(owner, L"open", path, nullptr, folder, SW_SHOWMAXIMIZED));
     return result > 32;
 }
 

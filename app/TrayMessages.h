@@ -8,17 +8,17 @@
 // Private messages.
 enum : UINT
 {
-    WM_SCV_ADD_TRAY_ICON = WM_APP + 1,          // add the tray icon; non-zero when it is there
-    WM_SCV_TRAY_NOTIFY = WM_APP + 2,            // the tray icon's callback
-    WM_WAIT_QUERY_COMPLETE = WM_APP + 3,        // a target query has been read
-    WM_SCV_SETTINGS_MODULE = WM_APP + 4,        // editor start: 0 failed, 1 started, 2 ended
+    WM_SCV_ADD_TRAY_ICON = WM_APP + 1,   // add the tray icon; non-zero when it is there
+    WM_SCV_TRAY_NOTIFY = WM_APP + 2,     // the tray icon's callback
+    WM_WAIT_QUERY_COMPLETE = WM_APP + 3, // a target query has been read
+    WM_SCV_SETTINGS_MODULE = WM_APP + 4, // editor start: 0 failed, 1 started, 2 ended
     WM_SCV_UPDATE_CHECK_RESULT = WM_APP + 5,
     WM_SCV_EDITOR_ENDED = WM_APP + 6,
-    WM_SCV_GET_HISTORY_CAPTION = WM_APP + 7,    // wParam buffer size in characters, lParam buffer
+    WM_SCV_GET_HISTORY_CAPTION = WM_APP + 7, // wParam buffer size in characters, lParam buffer
     WM_SCV_ALT_TAB_ACTIVATE = WM_APP + 8,
     WM_SCV_START_CLIPBOARD_WATCHER = WM_APP + 10,
     WM_SCV_ALLOW_WAIT_ANSWER = WM_APP + 11,
-    WM_COMMAND_FROM_SELF = WM_APP + 12,         // wParam command id, lParam target window
+    WM_COMMAND_FROM_SELF = WM_APP + 12, // wParam command id, lParam target window
     WM_SCV_IS_PHRASE_MENU_CLOSED = WM_APP + 13,
     WM_SCV_CONNECTION_CHANGED = WM_APP + 14,
     WM_SCV_GET_CLIPBOARD_WATCHER = WM_APP + 15,
@@ -29,8 +29,8 @@ enum : UINT
     WM_SCV_PHRASE_MENU_RIGHT_CLICK = WM_APP + 21,
     WM_SCV_LANGUAGE_CHANGED = WM_APP + 22,
     WM_SCV_FLOAT_PANE_ANIMATE = WM_APP + 24,
-    WM_SCV_GET_CURRENT_ITEM_URL = WM_APP + 25,  // wParam buffer size in characters, lParam buffer
-    WM_SCV_NEW_PHRASE_WITH_TEXT = WM_APP + 26,  // lParam the text (may be null)
+    WM_SCV_GET_CURRENT_ITEM_URL = WM_APP + 25, // wParam buffer size in characters, lParam buffer
+    WM_SCV_NEW_PHRASE_WITH_TEXT = WM_APP + 26, // lParam the text (may be null)
     WM_SCV_GET_SELECTED_ITEM_CONTENT = WM_APP + 27,
     WM_SCV_GET_FLOAT_PANE_TEXT = WM_APP + 28,
     WM_SCV_GET_HISTORY_QUEUE = WM_APP + 29,

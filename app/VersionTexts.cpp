@@ -29,9 +29,9 @@ CString CollapseDoubleBlanks(CString text)
 }
 } // namespace
 
-CString FormatVersionTextFrom(const CString& productVersionHead, const CString& productVersionTail, bool hasVersion,
-                              bool productName, bool buildPart, LPCWSTR label, bool blankBeforeNumber,
-                              bool elevationMark, bool elevated)
+CString FormatVersionTextFrom(const CString& productVersionHead, const CString& productVersionTail,
+                              bool hasVersion, bool productName, bool buildPart, LPCWSTR label,
+                              bool blankBeforeNumber, bool elevationMark, bool elevated)
 {
     const CString product = productName ? CString(kProductName) : CString();
     if (!hasVersion)
@@ -52,14 +52,14 @@ CString FormatVersionTextFrom(const CString& productVersionHead, const CString& 
     return CollapseDoubleBlanks(product + L" " + version);
 }
 
-CString FormatVersionText(LPCWSTR file, bool productName, bool buildPart, LPCWSTR label, bool blankBeforeNumber,
-                          bool elevationMark)
+CString FormatVersionText(LPCWSTR file, bool productName, bool buildPart, LPCWSTR label,
+                          bool blankBeforeNumber, bool elevationMark)
 {
     CFileVersionInfo info(file ? CString(file) : GetModuleFilePath());
     const bool hasVersion = info.Read();
     const bool elevated = elevationMark && CAppObjects::IsElevated();
-    return FormatVersionTextFrom(info.GetProductVersionHead(), info.GetProductVersionTail(), hasVersion, productName,
-                                 buildPart, label, blankBeforeNumber, elevationMark, elevated);
+    return FormatVersionTextFrom(info.GetProductVersionHead(), info.GetProductVersionTail(), hasVersion,
+                                 productName, buildPart, label, blankBeforeNumber, elevationMark, elevated);
 }
 
 CString GetProductVersionText(bool buildPart)

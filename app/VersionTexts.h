@@ -18,12 +18,12 @@
 //  4. "^" when `elevationMark` and the process is elevated;
 //  5. result = step 1 + " " + the rest, double blanks made single.
 // `file` null: the program's own file.
-CString FormatVersionText(LPCWSTR file, bool productName, bool buildPart, LPCWSTR label, bool blankBeforeNumber,
-                          bool elevationMark);
+CString FormatVersionText(LPCWSTR file, bool productName, bool buildPart, LPCWSTR label,
+                          bool blankBeforeNumber, bool elevationMark);
 // The same from the version strings themselves (for any file; tests).
-CString FormatVersionTextFrom(const CString& productVersionHead, const CString& productVersionTail, bool hasVersion,
-                              bool productName, bool buildPart, LPCWSTR label, bool blankBeforeNumber,
-                              bool elevationMark, bool elevated);
+CString FormatVersionTextFrom(const CString& productVersionHead, const CString& productVersionTail,
+                              bool hasVersion, bool productName, bool buildPart, LPCWSTR label,
+                              bool blankBeforeNumber, bool elevationMark, bool elevated);
 
 CString GetProductVersionText(bool buildPart);
 CString GetFullVersionText();

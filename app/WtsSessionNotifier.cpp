@@ -4,7 +4,8 @@
 
 #include "common/RuntimeBinding.h"
 
-namespace {
+namespace
+{
 
 using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterFn = BOOL(WINAPI*)(HWND);
@@ -38,7 +39,8 @@ BOOL WtsSessionNotifier::Register(HWND window, bool thisSessionOnly)
     auto registerFn = FindFunction<RegisterFn>(Library(), "WTSRegisterSessionNotification");
     if (!registerFn)
         return FALSE;
-    const BOOL result = registerFn(window, thisSessionOnly ? NOTIFY_FOR_THIS_SESSION : NOTIFY_FOR_ALL_SESSIONS);
+    const BOOL result =
+        registerFn(window, thisSessionOnly ? NOTIFY_FOR_THIS_SESSION : NOTIFY_FOR_ALL_SESSIONS);
     if (result)
         m_windows.insert(window);
     return result;

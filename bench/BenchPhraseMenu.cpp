@@ -15,14 +15,15 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
+namespace
+{
 using bench::DeleteTree;
 using bench::Milliseconds;
 using bench::Now;
 
 constexpr int kTopFolders = 25;
-constexpr int kSubFoldersEach = 19;    // 25 + 25 x 19 = 500 folders
-constexpr int kPhrasesPerFolder = 20;  // 500 x 20 = 10,000 phrases
+constexpr int kSubFoldersEach = 19;   // 25 + 25 x 19 = 500 folders
+constexpr int kPhrasesPerFolder = 20; // 500 x 20 = 10,000 phrases
 constexpr int kSmallLibrary = 10;
 
 double Median(std::vector<double> values)
@@ -47,7 +48,8 @@ PhraseItemRecord MakePhrase(int id)
         body += L"Dear %SELECTED_TEXT%, see you on %DATE%.";
     if (id % 10 == 0) {
         record.dataType = MenuItemRecord::kTypeRtf;
-        body = CString(L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b Bold\\b0  ") + body + L"}";
+        body =
+            CString(L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b Bold\\b0  ") + body + L"}";
     }
     record.body = body;
     return record;
@@ -154,7 +156,8 @@ double TimeShow(IDataNeededHander_MenuSelf& builder)
     return g_shown ? Milliseconds(start, g_shownAt) : -1.0;
 }
 
-struct Figures {
+struct Figures
+{
     double build = 0;
     double show = 0;
 };
@@ -170,13 +173,14 @@ Figures Measure(IDataNeededHander_MenuSelf& builder, CPhraseStore& store, int ro
     return {Median(builds), Median(shows)};
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
 
-    HWND mainWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND mainWindow =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchMenuOwner, nullptr, GetCurrentThreadId());
 
     CPhraseStore smallStore;
@@ -186,7 +190,7 @@ int main(int argc, char** argv)
     IDataNeededHander_MenuSelf smallMenu(mainWindow, WM_APP + 12, &smallStore, nullptr, nullptr);
     IDataNeededHander_MenuSelf largeMenu(mainWindow, WM_APP + 12, &largeStore, nullptr, nullptr);
 
-    TimeBuild(smallMenu, smallStore);  // warm-up: fonts, rich-edit converter, resources
+    TimeBuild(smallMenu, smallStore); // warm-up: fonts, rich-edit converter, resources
     const Figures small = Measure(smallMenu, smallStore, rounds);
     const Figures large = Measure(largeMenu, largeStore, rounds);
 

@@ -15,14 +15,15 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 using bench::DeleteTree;
 using bench::Milliseconds;
 using bench::Now;
 
 constexpr int kTopFolders = 25;
-constexpr int kSubFoldersEach = 19;  // 25 + 25 x 19 = 500 folders
-constexpr int kPhrasesPerFolder = 20;  // 500 x 20 = 10,000 phrase files
+constexpr int kSubFoldersEach = 19;   // 25 + 25 x 19 = 500 folders
+constexpr int kPhrasesPerFolder = 20; // 500 x 20 = 10,000 phrase files
 
 double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
 {
@@ -33,7 +34,8 @@ double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -91,7 +93,8 @@ bool GenerateLibrary(const std::wstring& root, std::vector<std::wstring>& files)
             files.push_back(self);
         }
         for (int i = 0; i < kPhrasesPerFolder; ++i) {
-            const std::wstring path = folder + L"\\Phrase_" + std::to_wstring(++phrase) + kPhraseFileExtension;
+            const std::wstring path =
+                folder + L"\\Phrase_" + std::to_wstring(++phrase) + kPhraseFileExtension;
             if (!WriteWholeFile(path, MakePhraseBytes(phrase))) {
                 return false;
             }
@@ -117,7 +120,8 @@ unsigned long long BareRead(const std::vector<std::wstring>& files, std::vector<
 {
     unsigned long long total = 0;
     for (const std::wstring& path : files) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             continue;
         }
@@ -143,7 +147,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring root = std::wstring(temp) + L"scv_bench_phrases_" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring root =
+        std::wstring(temp) + L"scv_bench_phrases_" + std::to_wstring(GetCurrentProcessId());
     if (!CreateDirectoryW(root.c_str(), nullptr)) {
         std::printf("cannot create the library folder\n");
         return 1;
@@ -162,7 +167,7 @@ int main(int argc, char** argv)
                 kTopFolders * (1 + kSubFoldersEach), generateSeconds);
 
     std::vector<char> buffer(64 * 1024);
-    const unsigned long long bytes = BareRead(files, buffer);  // warm-up: both sides see a warm cache
+    const unsigned long long bytes = BareRead(files, buffer); // warm-up: both sides see a warm cache
     std::printf("library size: %.1f MiB\n", static_cast<double>(bytes) / (1024.0 * 1024.0));
 
     std::vector<double> storeTimes;
@@ -191,7 +196,8 @@ int main(int argc, char** argv)
             timeBare();
             timeStore();
         }
-        std::printf("round %d: store %.3f s, bare read %.3f s\n", round + 1, storeTimes.back(), bareTimes.back());
+        std::printf("round %d: store %.3f s, bare read %.3f s\n", round + 1, storeTimes.back(),
+                    bareTimes.back());
     }
     DeleteTree(root);
 

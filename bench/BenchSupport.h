@@ -19,7 +19,8 @@ inline double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end)
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 // Removes a folder with everything in it (the generated libraries).

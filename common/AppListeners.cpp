@@ -30,8 +30,7 @@ public:
     int Notify(Listener* sender, Call call)
     {
         int called = 0;
-        for (Listener* listener : Snapshot())
-        {
+        for (Listener* listener : Snapshot()) {
             if (listener == sender || !Contains(listener))
                 continue;
             call(listener);
@@ -70,13 +69,20 @@ ListenerSet<IClipboardSpyStateListener>& ClipboardSpyListeners()
 }
 } // namespace
 
-void AddAppEventListener(IAppEventListener* listener) { AppEventListeners().Add(listener); }
+void AddAppEventListener(IAppEventListener* listener)
+{
+    AppEventListeners().Add(listener);
+}
 
-void RemoveAppEventListener(IAppEventListener* listener) { AppEventListeners().Remove(listener); }
+void RemoveAppEventListener(IAppEventListener* listener)
+{
+    AppEventListeners().Remove(listener);
+}
 
 void NotifyAppEventListeners(IAppEventListener* sender, int code, LPARAM value)
 {
-    AppEventListeners().Notify(sender, [&](IAppEventListener* listener) { listener->OnAppEvent(code, value); });
+    AppEventListeners().Notify(sender,
+                               [&](IAppEventListener* listener) { listener->OnAppEvent(code, value); });
 }
 
 int AddClipboardSpyListener(IClipboardSpyStateListener* listener)

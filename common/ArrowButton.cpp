@@ -64,7 +64,8 @@ void CArrowButton::PaintArrow(HDC dc)
                             {area.left + 1, middle + height - height / 2}};
         GdiObject<HRGN> region(::CreatePolygonRgn(corners, 3, WINDING));
         if (region)
-            ::FillRgn(dc, region.get(), ::GetSysColorBrush(m_cursorOutside ? COLOR_BTNFACE : COLOR_BTNSHADOW));
+            ::FillRgn(dc, region.get(),
+                      ::GetSysColorBrush(m_cursorOutside ? COLOR_BTNFACE : COLOR_BTNSHADOW));
         DrawLine(dc, ::GetStockObject(BLACK_PEN), corners[2], corners[0]);
         DrawLine(dc, ::GetStockObject(BLACK_PEN), corners[0], corners[1]);
         DrawLine(dc, ::GetStockObject(WHITE_PEN), corners[1], corners[2]);

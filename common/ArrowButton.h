@@ -15,12 +15,12 @@ public:
     static const int ARROW_WIDTH = 16;
 
     BEGIN_MSG_MAP(CArrowButton)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
-        MESSAGE_HANDLER(BM_SETSTATE, OnSetState)
-        MESSAGE_HANDLER(WM_ARROWBUTTON_RELEASED, OnArrowReleased)
-        MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
-        MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-        MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(BM_SETSTATE, OnSetState)
+    MESSAGE_HANDLER(WM_ARROWBUTTON_RELEASED, OnArrowReleased)
+    MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
     END_MSG_MAP()
 
     bool IsArrowPressed() const { return m_arrowPressed; }

@@ -29,4 +29,5 @@ bool IsAutoStartThisProgram(LPCWSTR valueName, LPCWSTR runKeyPath = GetAutoStart
 
 // set: writes `text` as the REG_SZ value (its size counts the terminator);
 // otherwise deletes the value. The key must exist. True on success.
-bool SetAutoStartValue(bool set, LPCWSTR valueName, LPCWSTR text, LPCWSTR runKeyPath = GetAutoStartRunKeyPath());
+bool SetAutoStartValue(bool set, LPCWSTR valueName, LPCWSTR text,
+                       LPCWSTR runKeyPath = GetAutoStartRunKeyPath());

@@ -16,13 +16,10 @@ constexpr DWORD kWindowShownMs = 400;
 template <typename Body>
 bool StartDetached(Body body)
 {
-    try
-    {
+    try {
         std::thread(std::move(body)).detach();
         return true;
-    }
-    catch (const std::system_error&)
-    {
+    } catch (const std::system_error&) {
         return false;
     }
 }
@@ -53,8 +50,7 @@ void RunFontBlink(HWND control, UINT notifyMessage, HWND notifyWindow)
         return;
 
     Notify(notifyWindow, notifyMessage, 1);
-    for (int i = 0; i < kBlinkCount && ::IsWindow(control); ++i)
-    {
+    for (int i = 0; i < kBlinkCount && ::IsWindow(control); ++i) {
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(other.get()), TRUE);
         ::Sleep(kFontOtherMs);
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(original), TRUE);
@@ -65,8 +61,7 @@ void RunFontBlink(HWND control, UINT notifyMessage, HWND notifyWindow)
 
 void RunWindowBlink(HWND window)
 {
-    for (int i = 0; i < kBlinkCount; ++i)
-    {
+    for (int i = 0; i < kBlinkCount; ++i) {
         if (!::IsWindow(window))
             return;
         ::ShowWindow(window, SW_HIDE);

@@ -4,9 +4,15 @@
 
 namespace
 {
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
 
-bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+bool IsQuote(wchar_t c)
+{
+    return c == L'"' || c == L'\'';
+}
 
 // The first whole-word occurrence of `word` in `text` outside double quotes; -1 when none.
 int FindSwitchWord(const CString& text, const CString& word)
@@ -14,11 +20,9 @@ int FindSwitchWord(const CString& text, const CString& word)
     const int length = text.GetLength();
     const int wordLength = word.GetLength();
     bool inQuotes = false;
-    for (int i = 0; i + wordLength <= length; ++i)
-    {
+    for (int i = 0; i + wordLength <= length; ++i) {
         wchar_t c = text[i];
-        if (c == L'"')
-        {
+        if (c == L'"') {
             inQuotes = !inQuotes;
             continue;
         }
@@ -39,8 +43,7 @@ CString UpperCased(const CString& text)
 {
     CString upper = text;
     int length = upper.GetLength();
-    if (length > 0)
-    {
+    if (length > 0) {
         ::CharUpperBuffW(upper.GetBuffer(length), static_cast<DWORD>(length));
         upper.ReleaseBuffer(length);
     }
@@ -63,8 +66,7 @@ int FindCommandLineSwitch(const wchar_t* commandLine, const wchar_t* switchName)
     CString text(commandLine);
     CString upperText = UpperCased(text);
 
-    for (wchar_t lead : {L'/', L'-'})
-    {
+    for (wchar_t lead : {L'/', L'-'}) {
         CString form = SwitchForm(lead, name);
         int position = FindSwitchWord(text, form);
         if (position < 0)

@@ -27,7 +27,10 @@ public:
     virtual void Parse() = 0;
 
     const CString& GetCommandLineText() const { return m_commandLine; }
-    bool HasSwitch(const wchar_t* switchName) const { return HasCommandLineSwitch(m_commandLine, switchName); }
+    bool HasSwitch(const wchar_t* switchName) const
+    {
+        return HasCommandLineSwitch(m_commandLine, switchName);
+    }
 
 protected:
     CString m_commandLine;

@@ -89,8 +89,7 @@ int MonthFromName(const wchar_t* name, int fallback)
 {
     if (name == nullptr)
         return fallback;
-    for (int i = 0; i < static_cast<int>(std::size(kMonthNames)); ++i)
-    {
+    for (int i = 0; i < static_cast<int>(std::size(kMonthNames)); ++i) {
         if (::lstrcmpiW(name, kMonthNames[i]) == 0)
             return i + 1;
     }
@@ -115,12 +114,10 @@ bool ParseBuildDate(const CString& stamp, SYSTEMTIME& result)
     SetWeekday(result);
 
     const int firstColon = text.Find(L':', 1);
-    if (firstColon > 2)
-    {
+    if (firstColon > 2) {
         result.wHour = ReadDigits(text.Mid(firstColon - 2), 2);
         const int secondColon = text.Find(L':', firstColon + 1);
-        if (secondColon >= 0)
-        {
+        if (secondColon >= 0) {
             result.wMinute = ReadDigits(text.Mid(secondColon - 2), 2);
             result.wSecond = ReadDigits(text.Mid(secondColon + 1), 2);
         }
@@ -128,7 +125,10 @@ bool ParseBuildDate(const CString& stamp, SYSTEMTIME& result)
     return true;
 }
 
-bool ParseProgramBuildDate(SYSTEMTIME& result) { return ParseBuildDate(GetBuildStamp(), result); }
+bool ParseProgramBuildDate(SYSTEMTIME& result)
+{
+    return ParseBuildDate(GetBuildStamp(), result);
+}
 
 CString GetBuildDateText()
 {
@@ -152,7 +152,8 @@ bool ParseHttpDate(const CString& date, SYSTEMTIME& result)
     // Like scanf, reading stops at the first field that does not match.
     (void)(reader.ReadNumber(2, parsed.wDay) && reader.ReadWord(kMaxMonthNameLength, month) &&
            reader.ReadNumber(4, parsed.wYear) && reader.ReadNumber(2, parsed.wHour) && reader.Expect(L':') &&
-           reader.ReadNumber(2, parsed.wMinute) && reader.Expect(L':') && reader.ReadNumber(2, parsed.wSecond));
+           reader.ReadNumber(2, parsed.wMinute) && reader.Expect(L':') &&
+           reader.ReadNumber(2, parsed.wSecond));
 
     parsed.wMonth = static_cast<WORD>(MonthFromName(month, kNoMonth));
     if (month.IsEmpty() || parsed.wMonth == kNoMonth)

@@ -37,7 +37,10 @@ CString TimeText(const SYSTEMTIME& dateTime, LCID locale)
     return buffer;
 }
 
-bool Contains(const CString& text, const CString& part) { return !part.IsEmpty() && text.Find(part) >= 0; }
+bool Contains(const CString& text, const CString& part)
+{
+    return !part.IsEmpty() && text.Find(part) >= 0;
+}
 
 // Makes the date text show `wanted` instead of `other` (the other form of the
 // same day name), adding it when the text holds neither.
@@ -48,8 +51,7 @@ void ShowDayName(CString& date, const CString& wanted, const CString& other)
     // One name may hold the other ("Friday" holds "Fri"): look for the longer first.
     const bool wantedIsLonger = wanted.GetLength() >= other.GetLength();
     const CString& longer = wantedIsLonger ? wanted : other;
-    if (Contains(date, longer))
-    {
+    if (Contains(date, longer)) {
         if (!wantedIsLonger)
             date.Replace(longer, wanted);
         return;
@@ -97,8 +99,7 @@ CString FormatDateTime(const SYSTEMTIME& dateTime, int order, int dayMode, LCID 
         RemoveDayNames(date, longName, shortName);
 
     CString result;
-    switch (order)
-    {
+    switch (order) {
     case DateThenTime:
         result = JoinParts(date, time);
         break;
@@ -116,7 +117,8 @@ CString FormatDateTime(const SYSTEMTIME& dateTime, int order, int dayMode, LCID 
     }
 
     const CString& dayName = dayMode == DayNameShort ? shortName : longName;
-    if ((dayMode == DayNameLong || dayMode == DayNameShort) && !dayName.IsEmpty() && !Contains(result, dayName))
+    if ((dayMode == DayNameLong || dayMode == DayNameShort) && !dayName.IsEmpty() &&
+        !Contains(result, dayName))
         result += L", " + dayName;
     else if (dayMode == DayNameNone)
         RemoveDayNames(result, longName, shortName);
@@ -135,16 +137,14 @@ CString FormatDurationMs(DWORD milliseconds, LCID locale)
     moment.wMilliseconds = 0;
 
     DWORD rest = milliseconds;
-    if (rest >= 3600000)
-    {
+    if (rest >= 3600000) {
         DWORD hours = rest / 3600000;
         if (hours > 23)
             return CString();
         moment.wHour = static_cast<WORD>(hours);
         rest %= 3600000;
     }
-    if (rest >= 60000)
-    {
+    if (rest >= 60000) {
         moment.wMinute = static_cast<WORD>(rest / 60000);
         rest %= 60000;
     }
@@ -180,8 +180,7 @@ INT SystemTimeToVariantTimeMs(const SYSTEMTIME& dateTime, double* oleDate)
     SYSTEMTIME wholeSeconds = dateTime;
     wholeSeconds.wMilliseconds = 0;
     INT result = ::SystemTimeToVariantTime(&wholeSeconds, oleDate);
-    if (result)
-    {
+    if (result) {
         double fraction = dateTime.wMilliseconds / kMsPerDay;
         *oleDate += *oleDate < 0 ? -fraction : fraction;
     }

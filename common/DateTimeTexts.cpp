@@ -6,7 +6,10 @@
 
 namespace
 {
-LCID ConcreteLocale(LCID locale) { return locale == 0 ? LOCALE_USER_DEFAULT : locale; }
+LCID ConcreteLocale(LCID locale)
+{
+    return locale == 0 ? LOCALE_USER_DEFAULT : locale;
+}
 
 // The time with its day of week computed from its date: the names looked up
 // and removed below must be those of the date the locale writes.
@@ -29,7 +32,10 @@ CString LongDateWithoutWeekday(const SYSTEMTIME& time, LCID locale)
     return FormatDateTime(time, DateOnly, DayNameNone, locale);
 }
 
-CString TimeOfDay(const SYSTEMTIME& time, LCID locale) { return FormatDateTime(time, TimeOnly, DayNameNone, locale); }
+CString TimeOfDay(const SYSTEMTIME& time, LCID locale)
+{
+    return FormatDateTime(time, TimeOnly, DayNameNone, locale);
+}
 
 CString WeekdayName(const SYSTEMTIME& time, LCID locale)
 {
@@ -58,8 +64,7 @@ CString LongDateForCompactText(const SYSTEMTIME& time)
     CString year;
     year.Format(L"%d", static_cast<int>(time.wYear));
     const int at = date.Find(year);
-    if (at > 0)
-    {
+    if (at > 0) {
         date.Truncate(at);
         date.TrimRight(L' ');
     }
@@ -71,8 +76,7 @@ CString DateTimeTextByMode(int mode, LCID locale, const SYSTEMTIME& givenTime)
 {
     locale = ConcreteLocale(locale);
     const SYSTEMTIME time = WithWeekday(givenTime);
-    switch (mode)
-    {
+    switch (mode) {
     case DateTimeTextLongDateTime:
         return LongDate(time, locale) + L" " + TimeOfDay(time, locale);
     case DateTimeTextLongDate:
@@ -99,9 +103,15 @@ CString DateTimeTextParts(const SYSTEMTIME& givenTime, bool withTime, bool withW
     return text;
 }
 
-CString DateTimeToText(const SYSTEMTIME& time) { return DateTimeTextParts(time, true, true); }
+CString DateTimeToText(const SYSTEMTIME& time)
+{
+    return DateTimeTextParts(time, true, true);
+}
 
-CString DateToText(const SYSTEMTIME& time, bool withWeekday) { return DateTimeTextParts(time, false, withWeekday); }
+CString DateToText(const SYSTEMTIME& time, bool withWeekday)
+{
+    return DateTimeTextParts(time, false, withWeekday);
+}
 
 CString DateTimeToTextOptWeekday(const SYSTEMTIME& time, bool withWeekday)
 {

@@ -11,11 +11,11 @@
 // Modes of DateTimeTextByMode.
 enum DateTimeTextMode : int
 {
-    DateTimeTextLongDateTime = 0,       // long date + " " + time
-    DateTimeTextLongDate = 1,           // long date as the locale writes it
-    DateTimeTextTime = 2,               // "HH:mm:ss" style 24-hour time
-    DateTimeTextDateTimeNoWeekday = 3,  // long date without weekday + " " + time
-    DateTimeTextDateNoWeekday = 4,      // long date without weekday
+    DateTimeTextLongDateTime = 0,      // long date + " " + time
+    DateTimeTextLongDate = 1,          // long date as the locale writes it
+    DateTimeTextTime = 2,              // "HH:mm:ss" style 24-hour time
+    DateTimeTextDateTimeNoWeekday = 3, // long date without weekday + " " + time
+    DateTimeTextDateNoWeekday = 4,     // long date without weekday
 };
 
 // The text of one mode in the locale (0: the user's default); empty for other modes.

@@ -32,7 +32,8 @@ CString GetOpenCommandExeForExtension(LPCWSTR extension, HKEY classesRoot)
 CString GetBrowserFromHttpCommand(HKEY classesRoot)
 {
     CString command;
-    if (!ReadRegistryString(classesRoot, L"http\\shell\\open\\command", nullptr, command) || command.IsEmpty())
+    if (!ReadRegistryString(classesRoot, L"http\\shell\\open\\command", nullptr, command) ||
+        command.IsEmpty())
         return CString();
     command.TrimLeft(L'"');
     const int quote = command.Find(L'"');

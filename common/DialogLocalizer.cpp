@@ -16,10 +16,10 @@ bool IsUntranslatedClass(HWND control)
 {
     wchar_t className[20] = {};
     ::GetClassNameW(control, className, 20);
-    static const wchar_t* const classes[] = {L"msctls_updown32", L"Edit",        L"RichEdit",    L"RichEdit20A",
-                                             L"RichEdit20W",     L"RichEdit60A", L"RichEdit60W", L"ComboBox"};
-    for (const wchar_t* name : classes)
-    {
+    static const wchar_t* const classes[] = {L"msctls_updown32", L"Edit",        L"RichEdit",
+                                             L"RichEdit20A",     L"RichEdit20W", L"RichEdit60A",
+                                             L"RichEdit60W",     L"ComboBox"};
+    for (const wchar_t* name : classes) {
         if (!StringsDifferNoCase(className, name))
             return true;
     }
@@ -63,8 +63,7 @@ DWORD* TemplateStyle(std::vector<BYTE>& data)
 
 CDialogLocalizer::CDialogLocalizer(HWND* dialog, UINT dialogId, LPCWSTR suffix)
     : m_dialog(dialog), m_dialogId(dialogId), m_suffix(suffix)
-{
-}
+{}
 
 HMODULE CDialogLocalizer::GetTemplateModule() const
 {
@@ -79,8 +78,7 @@ CString CDialogLocalizer::GetLanguageFilePath() const
 CString CDialogLocalizer::GetSectionName() const
 {
     CString section(L"Dialog");
-    if (!m_suffix.IsEmpty())
-    {
+    if (!m_suffix.IsEmpty()) {
         if (m_suffix[0] != L'_')
             section += L"_";
         section += m_suffix;
@@ -125,11 +123,9 @@ void CDialogLocalizer::Translate()
     HWND copy = CreateTemplateCopy();
     const std::vector<HWND> englishControls = copy ? ChildWindows(copy) : std::vector<HWND>();
     const std::vector<HWND> controls = ChildWindows(dialog);
-    for (size_t index = 0; index < controls.size(); ++index)
-    {
+    for (size_t index = 0; index < controls.size(); ++index) {
         HWND english = nullptr;
-        if (copy)
-        {
+        if (copy) {
             // Same template, same order; a control added at run time is found by its id.
             const int id = ::GetDlgCtrlID(controls[index]);
             if (index < englishControls.size() && ::GetDlgCtrlID(englishControls[index]) == id)
@@ -139,15 +135,15 @@ void CDialogLocalizer::Translate()
         }
         TranslateControl(controls[index], english, copy != nullptr, file, example, section);
     }
-    if (copy)
-    {
+    if (copy) {
         ::EndDialog(copy, 2);
         ::DestroyWindow(copy);
     }
 }
 
-void CDialogLocalizer::TranslateControl(HWND control, HWND englishControl, bool haveTemplate, const CString& file,
-                                        const CString& example, const CString& section) const
+void CDialogLocalizer::TranslateControl(HWND control, HWND englishControl, bool haveTemplate,
+                                        const CString& file, const CString& example,
+                                        const CString& section) const
 {
     const int id = ::GetDlgCtrlID(control);
     if (m_excluded.count(id) != 0 || IsUntranslatedClass(control))
@@ -165,8 +161,7 @@ void CDialogLocalizer::TranslateControl(HWND control, HWND englishControl, bool 
     if (!english.IsEmpty() && !example.IsEmpty() && StringsDifferNoCase(example, file))
         WriteLanguageText(example, section, key, storedEnglish);
 
-    if (!value.IsEmpty() && StringsDifferNoCase(value, kMissingControlText) && !file.IsEmpty())
-    {
+    if (!value.IsEmpty() && StringsDifferNoCase(value, kMissingControlText) && !file.IsEmpty()) {
         CString translated = UnescapeLanguageText(value);
         translated.Remove(L'\x2022');
         ::SetWindowTextW(control, translated);

@@ -4,7 +4,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 
 std::atomic<bool> g_stopPreviousSound{false};
 

@@ -47,9 +47,7 @@ CString Decimal(int n)
 }
 } // namespace
 
-CFileVersionInfo::CFileVersionInfo(const wchar_t* path) : m_path(path)
-{
-}
+CFileVersionInfo::CFileVersionInfo(const wchar_t* path) : m_path(path) {}
 
 CFileVersionInfo CFileVersionInfo::CFileVersionInfoFromModule(HMODULE module)
 {
@@ -81,7 +79,8 @@ bool CFileVersionInfo::Read()
 
     void* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueW(block.data(), L"\\", &value, &length) || !value || length < sizeof(VS_FIXEDFILEINFO))
+    if (!::VerQueryValueW(block.data(), L"\\", &value, &length) || !value ||
+        length < sizeof(VS_FIXEDFILEINFO))
         return false;
     m_fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
 
@@ -96,8 +95,7 @@ bool CFileVersionInfo::Read()
     value = nullptr;
     length = 0;
     if (::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) && value &&
-        length >= 2 * sizeof(WORD))
-    {
+        length >= 2 * sizeof(WORD)) {
         const WORD* translation = static_cast<const WORD*>(value);
         m_language = translation[0];
         m_codePage = translation[1];
@@ -139,37 +137,52 @@ CString CFileVersionInfo::GetProductVersionTail() const
 
 CString CFileVersionInfo::FileTypeText(DWORD fileType, DWORD fileSubtype)
 {
-    static const wchar_t* const drivers[] = {L"Unknown driver",  L"Printer driver", L"Keyboard driver",
-                                             L"Language driver", L"Display driver", L"Mouse driver",
-                                             L"Network driver",  L"System driver",  L"Installable driver",
-                                             L"Sound driver"};
+    static const wchar_t* const drivers[] = {
+        L"Unknown driver", L"Printer driver", L"Keyboard driver", L"Language driver",    L"Display driver",
+        L"Mouse driver",   L"Network driver", L"System driver",   L"Installable driver", L"Sound driver"};
     static const wchar_t* const fonts[] = {L"Unknown font", L"Raster font", L"Vector font", L"Truetype font"};
-    switch (fileType)
-    {
-    case VFT_UNKNOWN: return L"Unknown type";
-    case VFT_APP: return L"Application";
-    case VFT_DLL: return L"Dynamic link library";
-    case VFT_DRV: return fileSubtype < std::size(drivers) ? drivers[fileSubtype] : L"";
-    case VFT_FONT: return fileSubtype < std::size(fonts) ? fonts[fileSubtype] : L"";
-    case VFT_VXD: return L"Virtual device";
-    case VFT_STATIC_LIB: return L"Static link library";
-    default: return CString();
+    switch (fileType) {
+    case VFT_UNKNOWN:
+        return L"Unknown type";
+    case VFT_APP:
+        return L"Application";
+    case VFT_DLL:
+        return L"Dynamic link library";
+    case VFT_DRV:
+        return fileSubtype < std::size(drivers) ? drivers[fileSubtype] : L"";
+    case VFT_FONT:
+        return fileSubtype < std::size(fonts) ? fonts[fileSubtype] : L"";
+    case VFT_VXD:
+        return L"Virtual device";
+    case VFT_STATIC_LIB:
+        return L"Static link library";
+    default:
+        return CString();
     }
 }
 
 CString CFileVersionInfo::FileOsText(DWORD fileOs)
 {
-    switch (fileOs)
-    {
-    case VOS_UNKNOWN: return L"Unknown OS";
-    case VOS_DOS: return L"MS-DOS";
-    case VOS_DOS_WINDOWS16: return L"16-bit windows running on MS-DOS";
-    case VOS_DOS_WINDOWS32: return L"Win32 API running on MS-DOS";
-    case VOS_OS216: return L"16-bit OS/2";
-    case VOS_OS216_PM16: return L"16-bit Presentation manager running on 16-bit OS/2";
-    case VOS_OS232: return L"32-bit OS/2";
-    case VOS_NT: return L"Windows NT";
-    case VOS_NT_WINDOWS32: return L"Win32 API on Windows NT";
-    default: return CString();
+    switch (fileOs) {
+    case VOS_UNKNOWN:
+        return L"Unknown OS";
+    case VOS_DOS:
+        return L"MS-DOS";
+    case VOS_DOS_WINDOWS16:
+        return L"16-bit windows running on MS-DOS";
+    case VOS_DOS_WINDOWS32:
+        return L"Win32 API running on MS-DOS";
+    case VOS_OS216:
+        return L"16-bit OS/2";
+    case VOS_OS216_PM16:
+        return L"16-bit Presentation manager running on 16-bit OS/2";
+    case VOS_OS232:
+        return L"32-bit OS/2";
+    case VOS_NT:
+        return L"Windows NT";
+    case VOS_NT_WINDOWS32:
+        return L"Win32 API on Windows NT";
+    default:
+        return CString();
     }
 }

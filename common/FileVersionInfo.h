@@ -17,8 +17,8 @@ public:
         FieldLegalCopyright = 3,
         FieldFileDescription = 4,
         FieldFileVersion = 5,
-        FieldFileVersionMajor = 6,   // "%d" of the high word of the file version's high part
-        FieldFileVersionMinor = 7,   // "%d" of its low word
+        FieldFileVersionMajor = 6, // "%d" of the high word of the file version's high part
+        FieldFileVersionMinor = 7, // "%d" of its low word
         FieldInternalName = 8,
         FieldOriginalFilename = 9,
         FieldProductName = 10,

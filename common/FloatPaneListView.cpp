@@ -147,8 +147,8 @@ CString CFloatPaneListView::BuildHintText()
 {
     const CString first = BreakHintLine(
         LoadLocalizedTextOr(kIdsDoubleClickHint, L"Double click on item to copy into clipboard and insert"));
-    const CString second =
-        BreakHintLine(LoadLocalizedTextOr(kIdsQuickCopyHint, L"Move mouse pointer to icon for quick copying"));
+    const CString second = BreakHintLine(
+        LoadLocalizedTextOr(kIdsQuickCopyHint, L"Move mouse pointer to icon for quick copying"));
     if (first.IsEmpty())
         return second;
     if (second.IsEmpty())

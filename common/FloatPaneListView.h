@@ -27,10 +27,10 @@ public:
     ~CFloatPaneListView() override = default;
 
     BEGIN_MSG_MAP(CFloatPaneListView)
-        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-        MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
-        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     END_MSG_MAP()
 
     BOOL PreTranslateMessage(MSG* message) override;

@@ -121,10 +121,31 @@ HBRUSH GetRedBrush()
     return CacheOnce(brush, [] { return ::CreateSolidBrush(kRed); });
 }
 
-COLORREF GetRedColor() { return kRed; }
-COLORREF GetRedColor2() { return kRed; }
-COLORREF GetGreenColor() { return kGreen; }
-COLORREF GetGreenColor2() { return kGreen; }
-COLORREF GetBlueColor() { return kBlue; }
-COLORREF GetOrangeColor() { return kOrange; }
-COLORREF GetStateColor(bool flag) { return flag ? kOrange : kRed; }
+COLORREF GetRedColor()
+{
+    return kRed;
+}
+COLORREF GetRedColor2()
+{
+    return kRed;
+}
+COLORREF GetGreenColor()
+{
+    return kGreen;
+}
+COLORREF GetGreenColor2()
+{
+    return kGreen;
+}
+COLORREF GetBlueColor()
+{
+    return kBlue;
+}
+COLORREF GetOrangeColor()
+{
+    return kOrange;
+}
+COLORREF GetStateColor(bool flag)
+{
+    return flag ? kOrange : kRed;
+}

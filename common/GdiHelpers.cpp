@@ -6,7 +6,10 @@ namespace
 {
 constexpr int kDarkenStep = 20;
 
-BYTE Darker(BYTE channel) { return static_cast<BYTE>(channel > kDarkenStep ? channel - kDarkenStep : 0); }
+BYTE Darker(BYTE channel)
+{
+    return static_cast<BYTE>(channel > kDarkenStep ? channel - kDarkenStep : 0);
+}
 } // namespace
 
 COLORREF DarkenColor(COLORREF colour)
@@ -47,11 +50,20 @@ BITMAPINFO MakeTopDown32BitInfo(int width, int height)
     return info;
 }
 
-HFONT GetDefaultGuiFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT GetDefaultGuiFont()
+{
+    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
 
-HBRUSH GetInfoOrHighlightBrush(bool info) { return ::GetSysColorBrush(info ? COLOR_INFOBK : COLOR_HIGHLIGHT); }
+HBRUSH GetInfoOrHighlightBrush(bool info)
+{
+    return ::GetSysColorBrush(info ? COLOR_INFOBK : COLOR_HIGHLIGHT);
+}
 
-HFONT CreateAdjustedFont(HFONT font, int delta) { return CreateAdjustedFont(font, delta, true); }
+HFONT CreateAdjustedFont(HFONT font, int delta)
+{
+    return CreateAdjustedFont(font, delta, true);
+}
 
 HFONT CreateAdjustedFont(HFONT font, int delta, bool grow)
 {

@@ -101,7 +101,9 @@ private:
 class SelectedObject
 {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(object ? ::SelectObject(dc, object) : nullptr) {}
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_previous(object ? ::SelectObject(dc, object) : nullptr)
+    {}
     ~SelectedObject()
     {
         if (m_previous && m_previous != HGDI_ERROR)

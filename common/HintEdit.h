@@ -10,7 +10,7 @@ class CHintEdit : public CSubclassedWindow
 {
 public:
     BEGIN_MSG_MAP(CHintEdit)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
     END_MSG_MAP()
 
     // Stores the hint and repaints the control when it changed.

@@ -11,8 +11,7 @@ constexpr LONG kExtendedKeyBit = 1L << 24;
 // "Up" would read "Num 8", "Delete" "Num Del" and so on.
 bool IsExtendedOnlyKey(UINT virtualKey)
 {
-    switch (virtualKey)
-    {
+    switch (virtualKey) {
     case VK_PRIOR:
     case VK_NEXT:
     case VK_END:
@@ -38,8 +37,7 @@ bool IsExtendedOnlyKey(UINT virtualKey)
 
 CString GetKeyNameForVk(UINT virtualKey, bool extended)
 {
-    switch (virtualKey)
-    {
+    switch (virtualKey) {
     case VK_PAUSE:
         return L"Pause";
     case VK_LEFT:

@@ -39,8 +39,8 @@ bool ReadPixels(HBITMAP bitmap, Pixels& pixels)
     if (!screen)
         return false;
     BITMAPINFO info = MakeTopDown32BitInfo(pixels.width, pixels.height);
-    int lines = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(pixels.height), pixels.data.data(), &info,
-                            DIB_RGB_COLORS);
+    int lines = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(pixels.height), pixels.data.data(),
+                            &info, DIB_RGB_COLORS);
     return lines == pixels.height;
 }
 
@@ -50,8 +50,7 @@ GdiObject<HBITMAP> MakeColorBitmap(const Pixels& pixels)
     BITMAPINFO info = MakeTopDown32BitInfo(pixels.width, pixels.height);
     void* bits = nullptr;
     GdiObject<HBITMAP> bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (bitmap && bits)
-    {
+    if (bitmap && bits) {
         std::memcpy(bits, pixels.data.data(), pixels.data.size() * sizeof(DWORD));
         ::GdiFlush();
     }
@@ -63,10 +62,8 @@ GdiObject<HBITMAP> MakeMaskBitmap(const Pixels& pixels)
 {
     const int stride = ((pixels.width + 15) / 16) * 2; // rows of CreateBitmap are WORD-aligned
     std::vector<BYTE> bits(static_cast<size_t>(stride) * pixels.height, 0);
-    for (int y = 0; y < pixels.height; ++y)
-    {
-        for (int x = 0; x < pixels.width; ++x)
-        {
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
             if (pixels.at(x, y) & 0x00FFFFFF)
                 bits[static_cast<size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
         }
@@ -78,8 +75,7 @@ GdiObject<HBITMAP> MakeMaskBitmap(const Pixels& pixels)
 // row `destTop` of the destination (whose width is `rows`).
 void RotateBlock(const Pixels& source, int top, int rows, Pixels& dest, int destTop)
 {
-    for (int y = 0; y < rows; ++y)
-    {
+    for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < source.width; ++x)
             dest.at(y, destTop + source.width - 1 - x) = source.at(x, top + y);
     }
@@ -134,7 +130,8 @@ HICON StockIcon(SHSTOCKICONID id, bool large)
 HICON ShellFolderIcon(LPCWSTR folder, bool open, bool large)
 {
     SHFILEINFOW info = {};
-    UINT flags = SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0) | (large ? 0 : SHGFI_SMALLICON);
+    UINT flags =
+        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0) | (large ? 0 : SHGFI_SMALLICON);
     if (!::SHGetFileInfoW(folder, FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags))
         return nullptr;
     return info.hIcon;
@@ -151,8 +148,7 @@ HICON CreateRotatedIcon(HICON icon)
     if (!ReadPixels(info.get().hbmMask, mask))
         return nullptr;
 
-    if (!info.get().hbmColor)
-    {
+    if (!info.get().hbmColor) {
         // A monochrome icon keeps its AND and XOR masks one above the other.
         if (mask.height % 2 != 0)
             return nullptr;
@@ -181,8 +177,7 @@ HICON RecolorIcon(HICON icon, const COLORREF table[256])
     Pixels color;
     if (!ReadPixels(info.get().hbmColor, color))
         return nullptr;
-    for (DWORD& pixel : color.data)
-    {
+    for (DWORD& pixel : color.data) {
         DWORD alpha = pixel >> 24;
         DWORD sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
         DWORD f = 255 - sum / 3;
@@ -200,8 +195,7 @@ HICON RecolorIcon(HICON icon, const COLORREF table[256])
 HICON CreateGrayscaleIcon(HICON icon)
 {
     COLORREF table[256];
-    for (int i = 0; i < 256; ++i)
-    {
+    for (int i = 0; i < 256; ++i) {
         BYTE grey = static_cast<BYTE>(255 - i);
         table[i] = RGB(grey, grey, grey);
     }
@@ -214,9 +208,15 @@ HICON LoadIconSized(HMODULE module, UINT resourceId, int size)
         ::LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-HICON LoadIconSmall(HMODULE module, UINT resourceId) { return LoadIconSized(module, resourceId, 16); }
+HICON LoadIconSmall(HMODULE module, UINT resourceId)
+{
+    return LoadIconSized(module, resourceId, 16);
+}
 
-bool IsValidIcon(HICON icon) { return IconInfo(icon).IsValid(); }
+bool IsValidIcon(HICON icon)
+{
+    return IconInfo(icon).IsValid();
+}
 
 SIZE GetIconSize(HICON icon)
 {
@@ -256,12 +256,14 @@ HICON GetFileTypeIcon(LPCWSTR pathOrExtension, bool large)
     return info.hIcon;
 }
 
-HICON LoadFileTypeIcon(LPCWSTR pathOrExtension, bool large) { return GetFileTypeIcon(pathOrExtension, large); }
+HICON LoadFileTypeIcon(LPCWSTR pathOrExtension, bool large)
+{
+    return GetFileTypeIcon(pathOrExtension, large);
+}
 
 HICON GetStockFolderIcon(bool open, bool large)
 {
-    if (COsVersionInfo::IsVistaOrLater())
-    {
+    if (COsVersionInfo::IsVistaOrLater()) {
         if (HICON icon = StockIcon(open ? kStockFolderOpen : kStockFolderClosed, large))
             return icon;
     }
@@ -270,4 +272,7 @@ HICON GetStockFolderIcon(bool open, bool large)
     return ShellFolderIcon(folder, open, large);
 }
 
-HICON GetStockIconCompat(int index, bool large) { return GetStockFolderIcon(index == 1, large); }
+HICON GetStockIconCompat(int index, bool large)
+{
+    return GetStockFolderIcon(index == 1, large);
+}

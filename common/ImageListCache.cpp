@@ -25,8 +25,7 @@ int CImageListCache::AddIcon(HICON icon, LPCWSTR name)
 BOOL CImageListCache::Destroy()
 {
     BOOL destroyed = ::ImageList_Destroy(m_imageList);
-    if (destroyed)
-    {
+    if (destroyed) {
         m_imageList = nullptr;
         m_indexes.clear();
     }

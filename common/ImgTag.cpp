@@ -8,15 +8,13 @@ void AppendText(CString& tag, const wchar_t* name, const CString& value)
         return;
     tag += L" ";
     tag += name;
-    if (value == L" ")
-    {
+    if (value == L" ") {
         tag += L"=\"\"";
         return;
     }
     const bool hasDouble = value.Find(L'"') >= 0;
     const bool hasSingle = value.Find(L'\'') >= 0;
-    if (hasDouble && !hasSingle)
-    {
+    if (hasDouble && !hasSingle) {
         tag += L"='" + value + L"'";
         return;
     }
@@ -52,8 +50,7 @@ CString BuildImgTag(const ImgTagRecord& image)
 
 CString VAlignToStr(int code)
 {
-    switch (code)
-    {
+    switch (code) {
     case 0:
         return L"TOP";
     case 1:
@@ -67,8 +64,7 @@ CString VAlignToStr(int code)
 
 CString HAlignToStr(int code)
 {
-    switch (code)
-    {
+    switch (code) {
     case 0:
         return L"LEFT";
     case 1:

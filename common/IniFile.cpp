@@ -54,8 +54,7 @@ bool IniKeyExists(LPCWSTR file, LPCWSTR section, LPCWSTR key)
     if (read == 0)
         return false;
     const size_t keyLength = wcslen(key);
-    for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1)
-    {
+    for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1) {
         const wchar_t* equals = wcschr(entry, L'=');
         size_t nameLength = equals ? static_cast<size_t>(equals - entry) : wcslen(entry);
         if (nameLength == keyLength && wcsncmp(entry, key, keyLength) == 0)
@@ -64,11 +63,10 @@ bool IniKeyExists(LPCWSTR file, LPCWSTR section, LPCWSTR key)
     return false;
 }
 
-int IniReadStringWithDefault(LPCWSTR file, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, int bufferChars,
-                             CString& out)
+int IniReadStringWithDefault(LPCWSTR file, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue,
+                             int bufferChars, CString& out)
 {
-    if (!HasFileName(file))
-    {
+    if (!HasFileName(file)) {
         out = defaultValue ? defaultValue : L"";
         return out.GetLength();
     }

@@ -27,5 +27,5 @@ bool IniKeyExists(LPCWSTR file, LPCWSTR section, LPCWSTR key);
 
 // GetPrivateProfileStringW into a buffer of `bufferChars` characters with the
 // given default; the number of characters read and the text.
-int IniReadStringWithDefault(LPCWSTR file, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, int bufferChars,
-                             CString& out);
+int IniReadStringWithDefault(LPCWSTR file, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue,
+                             int bufferChars, CString& out);

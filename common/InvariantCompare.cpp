@@ -1,6 +1,7 @@
 #include "common/InvariantCompare.h"
 
-namespace {
+namespace
+{
 
 LPCWSTR SafeText(LPCWSTR text)
 {

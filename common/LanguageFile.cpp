@@ -114,8 +114,7 @@ CString GetLangPrefix(LPCWSTR path)
 
 bool GetLangFileInfo(LPCWSTR path, LANG_FILE_INFO& info)
 {
-    if (!path || !*path)
-    {
+    if (!path || !*path) {
         info.LangLocalized = kEmbeddedName;
         info.Author = kEmbeddedAuthor;
         info.LangPrefix = kEmbeddedPrefix;
@@ -155,8 +154,7 @@ bool EnumLanguageFilesIn(LPCWSTR folder, std::vector<CString>& list, LPCWSTR exc
     HANDLE find = ::FindFirstFileW(AddTrailingBackslash(CString(folder)) + L"*.lng", &data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
-    do
-    {
+    do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         if (excludedName && *excludedName && !StringsDifferNoCase(data.cFileName, excludedName))
@@ -181,13 +179,12 @@ bool BuildLanguageMenuIn(LPCWSTR folder, HMENU menu, UINT firstId, const std::ve
         return false;
     const CString base = AddTrailingBackslash(CString(folder));
     UINT id = firstId;
-    for (const CString& entry : list)
-    {
+    for (const CString& entry : list) {
         CString text = GetLangLocalizedName(base + entry);
         if (text.IsEmpty())
             text = FileNameWithoutExtension(entry);
-        if (::AppendMenuW(menu, MF_STRING, id, text) && !StringsDifferNoCase(entry, currentName ? currentName : L""))
-        {
+        if (::AppendMenuW(menu, MF_STRING, id, text) &&
+            !StringsDifferNoCase(entry, currentName ? currentName : L"")) {
             // The check mark replaces the item's whole state: set it before
             // the default state, or the default would be lost.
             SetMenuItemRadioChecked(true, id, menu);
@@ -212,12 +209,12 @@ void FillLanguageComboIn(LPCWSTR folder, HWND combo, LPCWSTR currentName, LPCWST
     const CString base = AddTrailingBackslash(CString(folder));
     const CString prefix = (caption && *caption) ? CString(caption) + L": " : CString();
     int selected = -1;
-    for (size_t index = 0; index < list.size(); ++index)
-    {
+    for (size_t index = 0; index < list.size(); ++index) {
         CString name = GetLangLocalizedName(base + list[index]);
         if (name.IsEmpty())
             name = FileNameWithoutExtension(list[index]);
-        LRESULT item = ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(prefix + name)));
+        LRESULT item = ::SendMessageW(combo, CB_ADDSTRING, 0,
+                                      reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(prefix + name)));
         if (item < 0)
             continue;
         ::SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), static_cast<LPARAM>(index));
@@ -235,8 +232,7 @@ bool IsRuLanguagePrefix(LPCWSTR path)
     if (prefix.IsEmpty())
         return false;
     static const wchar_t* const russianPagePrefixes[] = {L"ru", L"uk", L"be", L"kz", L"lv", L"lt", L"et"};
-    for (const wchar_t* candidate : russianPagePrefixes)
-    {
+    for (const wchar_t* candidate : russianPagePrefixes) {
         if (CompareTextCaseOpt(prefix, candidate, false) == 0)
             return true;
     }
@@ -248,8 +244,7 @@ MenuItemKey MakeMenuItemKey(const CString& itemText)
     MenuItemKey parts;
     CString text = itemText;
     int tab = text.Find(L'\t');
-    if (tab > 0)
-    {
+    if (tab > 0) {
         parts.Accelerator = text.Mid(tab + 1);
         text = text.Left(tab);
     }
@@ -267,8 +262,7 @@ bool IsWritableLanguageKey(const CString& key)
 {
     if (key.IsEmpty() || key[0] == L'[' || key[0] == L';')
         return false;
-    for (int i = 0; i < key.GetLength(); ++i)
-    {
+    for (int i = 0; i < key.GetLength(); ++i) {
         if (!IsKeyboardCharacter(key[i]))
             return false;
     }

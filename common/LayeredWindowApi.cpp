@@ -17,7 +17,8 @@ CLayeredWindowApi::~CLayeredWindowApi()
         ::FreeLibrary(m_user32);
 }
 
-BOOL CLayeredWindowApi::SetLayeredWindowAttributesDyn(HWND window, COLORREF colourKey, BYTE alpha, DWORD flags) const
+BOOL CLayeredWindowApi::SetLayeredWindowAttributesDyn(HWND window, COLORREF colourKey, BYTE alpha,
+                                                      DWORD flags) const
 {
     if (!m_user32)
         return 1;

@@ -63,7 +63,8 @@ int CListViewHoverTracker::HitTestIcon(POINT point) const
         return -1;
     LVHITTESTINFO info = {};
     info.pt = point;
-    const int item = static_cast<int>(::SendMessageW(m_list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    const int item =
+        static_cast<int>(::SendMessageW(m_list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
     if (item < 0 || (info.flags & LVHT_ONITEMICON) == 0)
         return -1;
     return item;

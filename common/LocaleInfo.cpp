@@ -11,7 +11,7 @@ constexpr int kMaxLayouts = 100;
 struct FirstResource
 {
     bool found = false;
-    LPWSTR name = nullptr;  // an integer id or a copy of the name
+    LPWSTR name = nullptr; // an integer id or a copy of the name
     wchar_t nameText[256] = {};
     WORD language = 0;
 };
@@ -20,12 +20,9 @@ BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 {
     auto* first = reinterpret_cast<FirstResource*>(param);
     first->found = true;
-    if (IS_INTRESOURCE(name))
-    {
+    if (IS_INTRESOURCE(name)) {
         first->name = name;
-    }
-    else
-    {
+    } else {
         lstrcpynW(first->nameText, name, static_cast<int>(std::size(first->nameText)));
         first->name = first->nameText;
     }
@@ -89,8 +86,7 @@ LANGID FindKeyboardLayoutByLangAbbrev(const wchar_t* abbreviation)
 
     HKL layouts[kMaxLayouts] = {};
     const int count = ::GetKeyboardLayoutList(kMaxLayouts, layouts);
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
         const LANGID language = LOWORD(reinterpret_cast<ULONG_PTR>(layouts[i]));
         CString name = GetLocaleString(MAKELCID(language, SORT_DEFAULT), LOCALE_SABBREVLANGNAME);
         if (name.GetLength() > wanted.GetLength())

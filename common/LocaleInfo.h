@@ -29,4 +29,5 @@ CString GetUserCountryIsoCode(bool twoLetters);
 // The language of the module's resources (the program's own for null): of its
 // first string table, else its first dialog, else its version resource. 0 when
 // none has a language; the names are then "Neutral".
-LANGID GetOwnResourceLanguage(HMODULE module, CString* englishName = nullptr, CString* localizedName = nullptr);
+LANGID GetOwnResourceLanguage(HMODULE module, CString* englishName = nullptr,
+                              CString* localizedName = nullptr);

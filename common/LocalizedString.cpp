@@ -37,8 +37,7 @@ bool LoadResourceText(HMODULE module, UINT id, CString& out)
 {
     const wchar_t* text = nullptr;
     int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text)
-    {
+    if (length <= 0 || !text) {
         out.Empty();
         return false;
     }
@@ -70,10 +69,8 @@ CString EscapeLanguageText(const CString& text)
 {
     CString result;
     const int length = text.GetLength();
-    for (int i = 0; i < length; ++i)
-    {
-        switch (text[i])
-        {
+    for (int i = 0; i < length; ++i) {
+        switch (text[i]) {
         case L'\t':
             result += L"\\t";
             break;
@@ -97,16 +94,13 @@ CString UnescapeLanguageText(const CString& text)
 {
     CString result;
     const int length = text.GetLength();
-    for (int i = 0; i < length; ++i)
-    {
+    for (int i = 0; i < length; ++i) {
         const wchar_t ch = text[i];
-        if (ch != L'\\' || i + 1 >= length)
-        {
+        if (ch != L'\\' || i + 1 >= length) {
             result.AppendChar(ch);
             continue;
         }
-        switch (text[i + 1])
-        {
+        switch (text[i + 1]) {
         case L't':
             result.AppendChar(L'\t');
             break;
@@ -168,8 +162,7 @@ bool LoadLocalizedString(CString& out, HMODULE module, UINT id)
 
     CString value;
     int read = IniReadStringWithDefault(active, section, key, kMissingStringText, kStringValueChars, value);
-    if (read > 0 && value != kMissingStringText)
-    {
+    if (read > 0 && value != kMissingStringText) {
         out = UnescapeLanguageText(value);
         return true;
     }
@@ -187,12 +180,9 @@ CString LoadLocalizedString(UINT id)
 
 bool LoadLocalizedStringSafe(CString& out, HMODULE module, UINT id)
 {
-    try
-    {
+    try {
         return LoadLocalizedString(out, module, id);
-    }
-    catch (...)
-    {
+    } catch (...) {
         return false;
     }
 }
@@ -210,7 +200,8 @@ CString ReadCommandLineKeyText(LPCWSTR file, LPCWSTR switchName, LPCWSTR english
 
 CString GetCommandLineKeyText(LPCWSTR switchName, LPCWSTR englishText)
 {
-    return GetCommandLineKeyTextWithExample(GetProgramFolderFile(L"LocalizeExample.lng"), switchName, englishText);
+    return GetCommandLineKeyTextWithExample(GetProgramFolderFile(L"LocalizeExample.lng"), switchName,
+                                            englishText);
 }
 
 CString GetCommandLineKeyTextWithExample(LPCWSTR examplePath, LPCWSTR switchName, LPCWSTR englishText)

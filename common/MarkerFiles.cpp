@@ -6,9 +6,15 @@
 #include "common/PathFunctions.h"
 #include "common/SlimLock.h"
 
-namespace {
+namespace
+{
 
-enum MarkerState { kPresent = 0, kAbsent = 1, kNotTested = 2 };
+enum MarkerState
+{
+    kPresent = 0,
+    kAbsent = 1,
+    kNotTested = 2
+};
 
 struct MarkerCache
 {

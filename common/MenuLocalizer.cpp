@@ -25,20 +25,17 @@ CString GetMenuTextByPosition(HMENU menu, int position, int bufferChars)
 bool FindCommandItem(HMENU menu, UINT commandId, HMENU& owner, int& position)
 {
     const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
         const UINT id = ::GetMenuItemID(menu, i);
         if (id == 0)
             continue;
-        if (id == static_cast<UINT>(-1))
-        {
+        if (id == static_cast<UINT>(-1)) {
             HMENU sub = ::GetSubMenu(menu, i);
             if (sub && FindCommandItem(sub, commandId, owner, position))
                 return true;
             continue;
         }
-        if (id == commandId)
-        {
+        if (id == commandId) {
             owner = menu;
             position = i;
             return true;
@@ -52,13 +49,10 @@ CString CleanItemText(const CString& text)
 {
     CString clean;
     const int length = text.GetLength();
-    for (int i = 0; i < length; ++i)
-    {
+    for (int i = 0; i < length; ++i) {
         const wchar_t ch = text[i];
-        if (ch == L'&' && i + 1 < length)
-        {
-            if (text[i + 1] == L'&')
-            {
+        if (ch == L'&' && i + 1 < length) {
+            if (text[i + 1] == L'&') {
                 clean.AppendChar(L'&');
                 ++i;
             }
@@ -99,13 +93,11 @@ void CMenuLocalizer::LocalizeMenu(HMENU menu)
     if (!menu)
         return;
     const int count = ::GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position)
-    {
+    for (int position = 0; position < count; ++position) {
         const UINT id = ::GetMenuItemID(menu, position);
         if (id == 0)
             continue;
-        if (id == static_cast<UINT>(-1))
-        {
+        if (id == static_cast<UINT>(-1)) {
             LocalizeItem(menu, position);
             LocalizeMenu(::GetSubMenu(menu, position));
             continue;
@@ -132,8 +124,7 @@ void CMenuLocalizer::LocalizeItem(HMENU menu, int position)
 
     CString value;
     IniReadStringWithDefault(file, m_section, parts.Key, kMissingMenuText, kMenuValueChars, value);
-    if (!value.IsEmpty() && StringsDifferNoCase(value, kMissingMenuText))
-    {
+    if (!value.IsEmpty() && StringsDifferNoCase(value, kMissingMenuText)) {
         if (!parts.Accelerator.IsEmpty())
             value += L"\t" + parts.Accelerator;
         SetMenuItemString(menu, value, static_cast<UINT>(position), true);
@@ -161,8 +152,8 @@ CString CMenuLocalizer::GetItemText(UINT menuId, UINT commandId)
     const CString clean = CleanItemText(GetMenuTextByPosition(owner, position, 1000));
     const MenuItemKey parts = MakeMenuItemKey(clean);
     CString value;
-    IniReadStringWithDefault(GetCurrentLanguageFilePath(), m_section, parts.Key, kMissingItemText, kMenuValueChars,
-                             value);
+    IniReadStringWithDefault(GetCurrentLanguageFilePath(), m_section, parts.Key, kMissingItemText,
+                             kMenuValueChars, value);
     // A key present with an empty value counts as missing, as for whole menus.
     if (!value.IsEmpty() && value != kMissingItemText)
         return value;

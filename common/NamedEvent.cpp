@@ -4,8 +4,8 @@
 
 namespace
 {
-HANDLE CreateEventWithSecurity(LPCWSTR name, bool manualReset, bool initialState, SECURITY_ATTRIBUTES* attributes,
-                               bool* alreadyExisted)
+HANDLE CreateEventWithSecurity(LPCWSTR name, bool manualReset, bool initialState,
+                               SECURITY_ATTRIBUTES* attributes, bool* alreadyExisted)
 {
     HANDLE event = ::CreateEventW(attributes, manualReset ? TRUE : FALSE, initialState ? TRUE : FALSE, name);
     const DWORD error = ::GetLastError();
@@ -19,7 +19,8 @@ HANDLE CreateOpenNamedEvent(LPCWSTR name, bool manualReset, bool initialState, b
 {
     SECURITY_ATTRIBUTES attributes{};
     if (CreateOpenSecurityAttributes(&attributes)) {
-        if (HANDLE event = CreateEventWithSecurity(name, manualReset, initialState, &attributes, alreadyExisted))
+        if (HANDLE event =
+                CreateEventWithSecurity(name, manualReset, initialState, &attributes, alreadyExisted))
             return event;
     }
     return CreateEventWithSecurity(name, manualReset, initialState, nullptr, alreadyExisted);

@@ -8,4 +8,5 @@
 
 // CreateEventW as above. `alreadyExisted` (may be null) tells whether the
 // event existed before the call. Null on failure.
-HANDLE CreateOpenNamedEvent(LPCWSTR name, bool manualReset, bool initialState, bool* alreadyExisted = nullptr);
+HANDLE CreateOpenNamedEvent(LPCWSTR name, bool manualReset, bool initialState,
+                            bool* alreadyExisted = nullptr);

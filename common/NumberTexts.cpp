@@ -6,14 +6,14 @@
 
 namespace
 {
-const wchar_t* const kHundreds[] = {L"", L"сто", L"двести", L"триста", L"четыреста", L"пят",
-                                    L"шест", L"сем", L"восем", L"девят"};
-const wchar_t* const kTens[] = {L"", L"", L" двадцать", L" тридцать", L" сорок", L" пят",
-                                L" шест", L" сем", L" восем", L" девяносто"};
-const wchar_t* const kUnits[] = {L"", L" один", L" два", L" три", L" четыре", L" пять",
+const wchar_t* const kHundreds[] = {L"",    L"сто",  L"двести", L"триста", L"четыреста",
+                                    L"пят", L"шест", L"сем",    L"восем",  L"девят"};
+const wchar_t* const kTens[] = {L"",     L"",      L" двадцать", L" тридцать", L" сорок",
+                                L" пят", L" шест", L" сем",      L" восем",    L" девяносто"};
+const wchar_t* const kUnits[] = {L"",       L" один", L" два",    L" три",    L" четыре", L" пять",
                                  L" шесть", L" семь", L" восемь", L" девять", L" десять"};
-const wchar_t* const kTeenStems[] = {L"", L" один", L" две", L" три", L" четыр", L" пят",
-                                     L" шест", L" сем", L" восем", L" девят"};
+const wchar_t* const kTeenStems[] = {L"",     L" один", L" две", L" три",   L" четыр",
+                                     L" пят", L" шест", L" сем", L" восем", L" девят"};
 const wchar_t* const kFeminineUnits[] = {L"", L" одна", L" две"};
 const wchar_t* const kGroupNames[] = {L"", L" тысяч", L" миллион", L" миллиард", L" триллион"};
 const wchar_t* const kThousandEndings[] = {L"а", L"и", L""};
@@ -41,8 +41,7 @@ void AppendUnits(CString& words, unsigned int units, int group)
         words += kFeminineUnits[units];
     else if (units <= 10)
         words += kUnits[units];
-    else
-    {
+    else {
         words += kTeenStems[units - 10];
         words += L"надцать";
     }
@@ -68,16 +67,14 @@ void AppendGroups(CString& words, unsigned int number, int group)
     if (value == 0)
         return;
     const unsigned int hundreds = value / 100;
-    if (hundreds > 0)
-    {
+    if (hundreds > 0) {
         words += L" ";
         words += kHundreds[hundreds];
         if (hundreds >= 5)
             words += L"ьсот";
     }
     unsigned int rest = value % 100;
-    if (rest >= 20)
-    {
+    if (rest >= 20) {
         const unsigned int tens = rest / 10;
         words += kTens[tens];
         if (tens >= 5 && tens <= 8)
@@ -93,8 +90,7 @@ void AppendGroups(CString& words, unsigned int number, int group)
 bool ReadUnsigned32(const CString& digits, unsigned int& value)
 {
     unsigned long long total = 0;
-    for (int i = 0; i < digits.GetLength(); ++i)
-    {
+    for (int i = 0; i < digits.GetLength(); ++i) {
         const wchar_t c = digits[i];
         if (c < L'0' || c > L'9')
             return false;
@@ -123,8 +119,7 @@ int SplitDigitRuns(const CString& text, std::vector<TextRun>& runs)
     runs.clear();
     const int length = text.GetLength();
     int start = 0;
-    while (start < length)
-    {
+    while (start < length) {
         const bool digits = std::iswdigit(text[start]) != 0;
         int end = start + 1;
         while (end < length && (std::iswdigit(text[end]) != 0) == digits)
@@ -140,8 +135,7 @@ CString SpellNumbersInText(const CString& text)
     std::vector<TextRun> runs;
     SplitDigitRuns(text, runs);
     CString result;
-    for (const TextRun& run : runs)
-    {
+    for (const TextRun& run : runs) {
         unsigned int value = 0;
         if (run.isDigits && ReadUnsigned32(run.text, value))
             result += NumberToRussianWords(value);

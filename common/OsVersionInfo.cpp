@@ -61,8 +61,7 @@ DetectedOs& Detected()
 
 int MapVersion4(const OSVERSIONINFOEXW& v)
 {
-    switch (v.dwMinorVersion)
-    {
+    switch (v.dwMinorVersion) {
     case 0:
         if (v.dwPlatformId == kPlatformWindows)
             return COsVersionInfo::OsWin95;
@@ -80,19 +79,22 @@ int MapVersion4(const OSVERSIONINFOEXW& v)
 
 int MapVersion5(const OSVERSIONINFOEXW& v)
 {
-    switch (v.dwMinorVersion)
-    {
-    case 0: return COsVersionInfo::OsWin2000;
-    case 1: return COsVersionInfo::OsWinXP;
-    case 2: return COsVersionInfo::OsWinServer2003;
-    default: return COsVersionInfo::OsUnknown;
+    switch (v.dwMinorVersion) {
+    case 0:
+        return COsVersionInfo::OsWin2000;
+    case 1:
+        return COsVersionInfo::OsWinXP;
+    case 2:
+        return COsVersionInfo::OsWinServer2003;
+    default:
+        return COsVersionInfo::OsUnknown;
     }
 }
 
 int MapVersion6(const OSVERSIONINFOEXW& v)
 {
-    static constexpr int workstation[] = {COsVersionInfo::OsWinVista, COsVersionInfo::OsWin7, COsVersionInfo::OsWin8,
-                                          COsVersionInfo::OsWin81};
+    static constexpr int workstation[] = {COsVersionInfo::OsWinVista, COsVersionInfo::OsWin7,
+                                          COsVersionInfo::OsWin8, COsVersionInfo::OsWin81};
     static constexpr int server[] = {COsVersionInfo::OsWinServer2008, COsVersionInfo::OsWinServer2008R2,
                                      COsVersionInfo::OsWinServer2012, COsVersionInfo::OsWinServer2012R2};
     if (v.dwMinorVersion > 3)
@@ -129,7 +131,7 @@ void DetectOnce()
     version.szCSDVersion[99] = L'\0';
     state.servicePack = version.szCSDVersion;
     state.build = COsVersionInfo::IsWin9xId(id) ? static_cast<int>(LOWORD(version.dwBuildNumber))
-                                                 : static_cast<int>(version.dwBuildNumber);
+                                                : static_cast<int>(version.dwBuildNumber);
     state.id = id;
     state.detected.store(true, std::memory_order_release);
 }
@@ -142,8 +144,7 @@ bool COsVersionInfo::ReadVersion(OSVERSIONINFOEXW& version)
 
     version = OSVERSIONINFOEXW{};
     version.dwOSVersionInfoSize = sizeof(version);
-    if (auto rtlGetVersion = FindFunctionInUse<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion"))
-    {
+    if (auto rtlGetVersion = FindFunctionInUse<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion")) {
         if (rtlGetVersion(&version) == 0)
             return true;
     }
@@ -156,14 +157,19 @@ bool COsVersionInfo::ReadVersion(OSVERSIONINFOEXW& version)
 
 int COsVersionInfo::OsIdFromVersion(const OSVERSIONINFOEXW& version)
 {
-    switch (version.dwMajorVersion)
-    {
-    case 3: return OsWinNT351;
-    case 4: return MapVersion4(version);
-    case 5: return MapVersion5(version);
-    case 6: return MapVersion6(version);
-    case 10: return MapVersion10(version);
-    default: return OsUnknown;
+    switch (version.dwMajorVersion) {
+    case 3:
+        return OsWinNT351;
+    case 4:
+        return MapVersion4(version);
+    case 5:
+        return MapVersion5(version);
+    case 6:
+        return MapVersion6(version);
+    case 10:
+        return MapVersion10(version);
+    default:
+        return OsUnknown;
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 // Restores the process error mode when it goes out of scope.
 class CErrorModeGuard
@@ -183,7 +184,8 @@ CString MakeTempFilePathIn(LPCWSTR folder, LPCWSTR extension)
         if (!::GetTempFileNameW(base, L"abcd", unique, name) || !name[0])
             return CString();
         const CString path = AppendExtension(name, extension);
-        HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             ::CloseHandle(file);
             return path;

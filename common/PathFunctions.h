@@ -63,4 +63,7 @@ bool FolderExists(LPCWSTR path);
 // Decimal text of a number.
 CString IntToString(int value);
 // The same decimal text under the name the online services use.
-inline CString FormatInteger(int value) { return IntToString(value); }
+inline CString FormatInteger(int value)
+{
+    return IntToString(value);
+}

@@ -36,8 +36,8 @@ bool SnapshotProcesses(std::vector<std::pair<DWORD, CString>>& processes)
         return false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
-    {
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
+         more = ::Process32NextW(snapshot.Get(), &entry)) {
         entry.szExeFile[MAX_PATH - 1] = L'\0';
         processes.emplace_back(entry.th32ProcessID, CString(entry.szExeFile));
     }
@@ -48,8 +48,7 @@ CString ExeNameFromSnapshot(DWORD processId)
 {
     std::vector<std::pair<DWORD, CString>> processes;
     SnapshotProcesses(processes);
-    for (const auto& process : processes)
-    {
+    for (const auto& process : processes) {
         if (process.first == processId)
             return process.second;
     }
@@ -67,8 +66,8 @@ CString FindExecutableModulePath(DWORD processId, const CString& exeName)
     upperName.MakeUpper();
     MODULEENTRY32W module{};
     module.dwSize = sizeof(module);
-    for (BOOL more = ::Module32FirstW(snapshot.Get(), &module); more; more = ::Module32NextW(snapshot.Get(), &module))
-    {
+    for (BOOL more = ::Module32FirstW(snapshot.Get(), &module); more;
+         more = ::Module32NextW(snapshot.Get(), &module)) {
         module.szExePath[MAX_PATH - 1] = L'\0';
         CString upperPath = module.szExePath;
         upperPath.MakeUpper();
@@ -118,16 +117,14 @@ bool ListProcessPaths(std::vector<CString>& paths, bool sortUnique)
     std::sort(processes.begin(), processes.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 
-    for (const auto& process : processes)
-    {
+    for (const auto& process : processes) {
         CString path = FindExecutableModulePath(process.first, process.second);
         if (path.IsEmpty() || path.Find(L'\\') < 0)
             continue;
         paths.push_back(path);
     }
 
-    if (sortUnique)
-    {
+    if (sortUnique) {
         std::sort(paths.begin(), paths.end(), LessNoCase);
         paths.erase(std::unique(paths.begin(), paths.end(), EqualNoCase), paths.end());
     }

@@ -8,7 +8,7 @@ class CRedrawOnScrollWindow : public CSubclassedWindow
 {
 public:
     BEGIN_MSG_MAP(CRedrawOnScrollWindow)
-        MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
+    MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
     END_MSG_MAP()
 
 private:

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // An open registry key, closed when the object goes out of scope.
 class COpenRegistryKey

@@ -87,9 +87,8 @@ LRESULT CResizeNoBorderSubclasser::EdgeHitCode(const RECT& window, POINT point, 
         row = 0;
     else if (abs(point.y - window.bottom) <= bandHeight)
         row = 2;
-    static const LRESULT codes[3][3] = {{HTTOPLEFT, HTLEFT, HTBOTTOMLEFT},
-                                        {HTTOP, HTCLIENT, HTBOTTOM},
-                                        {HTTOPRIGHT, HTRIGHT, HTBOTTOMRIGHT}};
+    static const LRESULT codes[3][3] = {
+        {HTTOPLEFT, HTLEFT, HTBOTTOMLEFT}, {HTTOP, HTCLIENT, HTBOTTOM}, {HTTOPRIGHT, HTRIGHT, HTBOTTOMRIGHT}};
     return codes[column][row];
 }
 
@@ -122,7 +121,8 @@ LRESULT CALLBACK CResizeNoBorderSubclasser::EdgeHitTestProc(HWND window, UINT me
     return EdgeHitCode(rect, point, 2 * ::GetSystemMetrics(SM_CXBORDER), 2 * ::GetSystemMetrics(SM_CYBORDER));
 }
 
-LRESULT CALLBACK CResizeNoBorderSubclasser::ThickFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CResizeNoBorderSubclasser::ThickFrameProc(HWND window, UINT message, WPARAM wParam,
+                                                           LPARAM lParam)
 {
     CResizeNoBorderSubclasser* self = FromWindow(window);
     if (!self || !self->m_previousProc)

@@ -98,9 +98,11 @@ HWND CreateConverterWindow()
     InitializeComOnce();
     if (!LoadRichEditLibraryOnce())
         return nullptr;
-    const HWND parent = (g_converterParent && ::IsWindow(g_converterParent)) ? g_converterParent : HWND_MESSAGE;
-    const HWND window = ::CreateWindowExW(WS_EX_LEFT, L"RICHEDIT20W", L"", WS_CHILD | ES_WANTRETURN | ES_MULTILINE,
-                                          1, 1, 10, 10, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HWND parent =
+        (g_converterParent && ::IsWindow(g_converterParent)) ? g_converterParent : HWND_MESSAGE;
+    const HWND window =
+        ::CreateWindowExW(WS_EX_LEFT, L"RICHEDIT20W", L"", WS_CHILD | ES_WANTRETURN | ES_MULTILINE, 1, 1, 10,
+                          10, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!window)
         return nullptr;
     // Without a limit of its own the control cuts texts at its default size.
@@ -118,13 +120,10 @@ HWND LoadedConverter(const CString& text, bool textIsRtf)
     const HWND converter = GetRichEditConverter();
     if (!converter)
         return nullptr;
-    if (textIsRtf && !text.IsEmpty())
-    {
+    if (textIsRtf && !text.IsEmpty()) {
         if (!SetRichEditTextAuto(converter, text))
             return nullptr;
-    }
-    else
-    {
+    } else {
         ::SetWindowTextW(converter, text);
     }
     return converter;
@@ -160,8 +159,7 @@ bool StreamIn(HWND richEdit, const void* data, size_t bytes, bool unicode, bool 
     if (unicode)
         bytes &= ~static_cast<size_t>(1);
     const WPARAM selection = selectionOnly ? SFF_SELECTION : 0;
-    if (rtf && unicode)
-    {
+    if (rtf && unicode) {
         const std::string narrow =
             NarrowRtfText(static_cast<LPCWSTR>(data), data ? static_cast<int>(bytes / sizeof(wchar_t)) : 0);
         return StreamBytesIn(richEdit, narrow.data(), narrow.size(), SF_RTF | selection);
@@ -183,7 +181,8 @@ bool StreamInAnsiRtf(HWND richEdit, const char* bytes, size_t size)
 bool SetRichEditTextAuto(HWND richEdit, const CString& text)
 {
     const size_t bytes = static_cast<size_t>(text.GetLength()) * sizeof(wchar_t);
-    return StreamIn(richEdit, text.GetString(), bytes, true, LooksLikeRtf(text.GetString(), text.GetLength()));
+    return StreamIn(richEdit, text.GetString(), bytes, true,
+                    LooksLikeRtf(text.GetString(), text.GetLength()));
 }
 
 bool SetRichEditRtf(HWND richEdit, const CString& rtf)
@@ -200,8 +199,7 @@ bool StreamInWide(HWND richEdit, const CString& rtf, int limitChars)
 
 CString StreamOutWide(HWND richEdit, bool plain, bool selectionOnly)
 {
-    if (!plain)
-    {
+    if (!plain) {
         const std::string rtf = StreamOutAnsiRtf(richEdit, selectionOnly);
         return WidenRtfText(rtf.data(), rtf.size());
     }
@@ -279,8 +277,7 @@ CString RtfToPlainTextPrefix(const CString& rtf, int chars)
     // First only the head of a long RTF text; when that does not give the
     // characters wanted (a long font table, hidden text), the whole of it.
     const int limit = chars > 0 && chars < 0x7FFFFFFF / 10 ? chars * 10 : 0;
-    if (isRtf && limit > 0 && limit < rtf.GetLength() && StreamInWide(converter, rtf, limit))
-    {
+    if (isRtf && limit > 0 && limit < rtf.GetLength() && StreamInWide(converter, rtf, limit)) {
         SetRichEditSelection(converter, 0, chars);
         CString prefix = GetRichEditSelectedText(converter);
         if (prefix.GetLength() >= chars)
@@ -288,8 +285,7 @@ CString RtfToPlainTextPrefix(const CString& rtf, int chars)
     }
     if (!SetRichEditTextAuto(converter, rtf))
         return CString();
-    if (chars > 0)
-    {
+    if (chars > 0) {
         SetRichEditSelection(converter, 0, chars);
         CString prefix = GetRichEditSelectedText(converter);
         if (!prefix.IsEmpty())
@@ -344,8 +340,7 @@ int RemoveCharsFromRtf(char* buffer, size_t bufferSize, LPCWSTR chars)
     // Passes over the set until none removes anything, so that mixed runs
     // such as " \r " at an end go as a whole.
     int count = 0;
-    for (int removed = 1; removed > 0; count += removed)
-    {
+    for (int removed = 1; removed > 0; count += removed) {
         removed = 0;
         for (LPCWSTR ch = chars; *ch; ++ch)
             removed += StripRichEditCharAtEnds(converter, *ch);

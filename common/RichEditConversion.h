@@ -35,8 +35,8 @@
 // limitBytes (0 = none) stops the stream after that many bytes of the input
 // (for UTF-16 input: after limitBytes / 2 characters). True when the control
 // took at least one character.
-bool StreamIn(HWND richEdit, const void* data, size_t bytes, bool unicode, bool rtf, bool selectionOnly = false,
-              size_t limitBytes = 0);
+bool StreamIn(HWND richEdit, const void* data, size_t bytes, bool unicode, bool rtf,
+              bool selectionOnly = false, size_t limitBytes = 0);
 // 8-bit RTF up to its terminating NUL.
 bool StreamInAnsiRtf(HWND richEdit, const char* bytes);
 // 8-bit RTF of a given size.
@@ -53,9 +53,9 @@ bool StreamInWide(HWND richEdit, const CString& rtf, int limitChars = 0);
 // The content (or the selection) as plain text (CR LF line breaks) or as RTF.
 // Empty when there is nothing or the control is not a rich edit window.
 CString StreamOutWide(HWND richEdit, bool plain, bool selectionOnly);
-CString GetRichEditRtf(HWND richEdit);           // StreamOutWide(false, false)
-CString GetRichEditPlainText(HWND richEdit);     // StreamOutWide(true, false)
-CString GetRichEditSelectedText(HWND richEdit);  // StreamOutWide(true, true)
+CString GetRichEditRtf(HWND richEdit);          // StreamOutWide(false, false)
+CString GetRichEditPlainText(HWND richEdit);    // StreamOutWide(true, false)
+CString GetRichEditSelectedText(HWND richEdit); // StreamOutWide(true, true)
 // The content (or the selection) as 8-bit RTF; empty when there is nothing.
 std::string StreamOutAnsiRtf(HWND richEdit, bool selectionOnly = false);
 
@@ -75,11 +75,12 @@ CString RtfBytesToPlainText(const char* bytes);
 // about the first 10 x chars characters of the RTF; the whole plain text when
 // chars is 0 or that part gives nothing (for instance when it is hidden text).
 CString RtfToPlainTextPrefix(const CString& rtf, int chars);
-CString RtfToPlainTextAll(const CString& rtf);  // RtfToPlainTextPrefix(rtf, 0)
+CString RtfToPlainTextAll(const CString& rtf); // RtfToPlainTextPrefix(rtf, 0)
 
 // Loads `text` (as RTF or plain text), inserts `insert` at its end and gives
 // the result as RTF or as plain text.
-CString ReplaceRichTextSelection(const CString& text, bool textIsRtf, const CString& insert, bool resultAsRtf);
+CString ReplaceRichTextSelection(const CString& text, bool textIsRtf, const CString& insert,
+                                 bool resultAsRtf);
 
 // Replaces every occurrence of `find` (not case-sensitive) in the converter's
 // content; returns the number of replacements.

@@ -47,18 +47,15 @@ void ReplaceStretch(HWND richEdit, LONG first, LONG last, const CString& convert
 {
     const CHARFORMAT2W whole = GetRangeFormat(richEdit, first, last);
     const CHARFORMAT2W head = GetRangeFormat(richEdit, first, first + 1);
-    if (whole.dwMask == head.dwMask && whole.dwEffects == head.dwEffects)
-    {
+    if (whole.dwMask == head.dwMask && whole.dwEffects == head.dwEffects) {
         ReplaceRun(richEdit, first, last, converted.Mid(first, last - first), head);
         return;
     }
     LONG runStart = first;
     CHARFORMAT2W runFormat = head;
-    for (LONG at = first + 1; at <= last; ++at)
-    {
+    for (LONG at = first + 1; at <= last; ++at) {
         CHARFORMAT2W next{};
-        if (at < last)
-        {
+        if (at < last) {
             next = GetRangeFormat(richEdit, at, at + 1);
             if (SameFormat(next, runFormat))
                 continue;
@@ -132,8 +129,7 @@ int ReplaceAllRichEditText(HWND richEdit, LPCWSTR find, LPCWSTR replacement, boo
     const LONG replacementLength = static_cast<LONG>(std::wcslen(replacement));
     int count = 0;
     LONG start = 0;
-    for (;;)
-    {
+    for (;;) {
         const CHARRANGE found = FindRichEditText(richEdit, find, start, matchCase);
         if (found.cpMin < 0 || found.cpMax <= found.cpMin)
             break;
@@ -141,8 +137,9 @@ int ReplaceAllRichEditText(HWND richEdit, LPCWSTR find, LPCWSTR replacement, boo
         SetRichEditSelection(richEdit, found.cpMin, found.cpMax);
         ReplaceSelection(richEdit, replacement);
         // A part the control keeps (its last paragraph mark) is not counted.
-        const bool replaced = GetRichEditTextLength(richEdit) != before ||
-                              GetRichEditTextRange(richEdit, found.cpMin, found.cpMin + replacementLength) == replacement;
+        const bool replaced =
+            GetRichEditTextLength(richEdit) != before ||
+            GetRichEditTextRange(richEdit, found.cpMin, found.cpMin + replacementLength) == replacement;
         if (replaced)
             ++count;
         start = replaced ? found.cpMin + replacementLength : found.cpMax;
@@ -155,8 +152,7 @@ int StripRichEditCharAtEnds(HWND richEdit, wchar_t ch)
     const CString wanted(ch);
     int count = 0;
     const auto stripAt = [&](bool atEnd) {
-        for (;;)
-        {
+        for (;;) {
             const LONG length = GetRichEditTextLength(richEdit);
             if (length <= 0)
                 return;
@@ -166,7 +162,7 @@ int StripRichEditCharAtEnds(HWND richEdit, wchar_t ch)
             SetRichEditSelection(richEdit, first, first + 1);
             ReplaceSelection(richEdit, L"");
             if (GetRichEditTextLength(richEdit) >= length)
-                return;  // the control keeps it
+                return; // the control keeps it
             ++count;
         }
     };
@@ -192,10 +188,8 @@ int ChangeRichEditCase(HWND richEdit, bool upper)
     CHARRANGE selection{};
     ::SendMessageW(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     int changed = 0;
-    for (LONG at = 0; at < length;)
-    {
-        if (text[at] == converted[at])
-        {
+    for (LONG at = 0; at < length;) {
+        if (text[at] == converted[at]) {
             ++at;
             continue;
         }

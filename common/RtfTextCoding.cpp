@@ -44,8 +44,7 @@ bool StartsWithNoCase(const Char* text, size_t size, size_t at, const char* word
     const size_t length = std::strlen(word);
     if (size - at < length)
         return false;
-    for (size_t i = 0; i < length; ++i)
-    {
+    for (size_t i = 0; i < length; ++i) {
         if (ToLowerAscii(ToUnit(text[at + i])) != word[i])
             return false;
     }
@@ -75,35 +74,29 @@ size_t WideLength(LPCWSTR text, int length)
 class RtfNarrower
 {
 public:
-    RtfNarrower(LPCWSTR text, size_t size) : m_text(text), m_size(size) { m_out.reserve(size + size / 4 + 16); }
+    RtfNarrower(LPCWSTR text, size_t size) : m_text(text), m_size(size)
+    {
+        m_out.reserve(size + size / 4 + 16);
+    }
 
     std::string Run()
     {
         SkipLeadingUnicodeRtfWord();
-        while (m_at < m_size)
-        {
+        while (m_at < m_size) {
             const wchar_t ch = m_text[m_at];
-            if (ch == L'{')
-            {
+            if (ch == L'{') {
                 m_ucStack.push_back(m_uc);
                 Put(ch);
-            }
-            else if (ch == L'}')
-            {
-                if (!m_ucStack.empty())
-                {
+            } else if (ch == L'}') {
+                if (!m_ucStack.empty()) {
                     m_uc = m_ucStack.back();
                     m_ucStack.pop_back();
                 }
                 Put(ch);
-            }
-            else if (ch == L'\\')
-            {
+            } else if (ch == L'\\') {
                 ControlWord();
                 continue;
-            }
-            else
-            {
+            } else {
                 Put(ch);
             }
             ++m_at;
@@ -126,8 +119,7 @@ private:
         m_ucStack.push_back(m_uc);
         m_at = at + 6;
         // "{\urtf8" names the encoding of the old Unicode RTF; the version of "{\rtf" is 1.
-        if (m_at < m_size && IsDigit(m_text[m_at]))
-        {
+        if (m_at < m_size && IsDigit(m_text[m_at])) {
             while (m_at < m_size && IsDigit(m_text[m_at]))
                 ++m_at;
             m_out.push_back('1');
@@ -141,8 +133,7 @@ private:
         ++m_at;
         if (m_at >= m_size)
             return;
-        if (!IsAsciiLetter(m_text[m_at]))
-        {
+        if (!IsAsciiLetter(m_text[m_at])) {
             Put(m_text[m_at]);
             ++m_at;
             return;
@@ -155,14 +146,12 @@ private:
         bool hasNumber = false;
         long number = 0;
         bool negative = false;
-        if (m_at < m_size && m_text[m_at] == L'-' && m_at + 1 < m_size && IsDigit(m_text[m_at + 1]))
-        {
+        if (m_at < m_size && m_text[m_at] == L'-' && m_at + 1 < m_size && IsDigit(m_text[m_at + 1])) {
             negative = true;
             m_out.push_back('-');
             ++m_at;
         }
-        while (m_at < m_size && IsDigit(m_text[m_at]))
-        {
+        while (m_at < m_size && IsDigit(m_text[m_at])) {
             hasNumber = true;
             if (number < 100000000)
                 number = number * 10 + (m_text[m_at] - L'0');
@@ -170,8 +159,7 @@ private:
         }
         if (negative)
             number = -number;
-        if (m_at < m_size && m_text[m_at] == L' ')
-        {
+        if (m_at < m_size && m_text[m_at] == L' ') {
             m_out.push_back(' ');
             ++m_at;
         }
@@ -194,8 +182,7 @@ private:
 
     void Put(wchar_t ch)
     {
-        if (ch < 0x80)
-        {
+        if (ch < 0x80) {
             m_out.push_back(static_cast<char>(ch));
             return;
         }
@@ -240,12 +227,12 @@ UINT FindRtfAnsiCodePage(const char* bytes, size_t size)
         return 0;
     static constexpr char kWord[] = "\\ansicpg";
     const size_t wordLength = sizeof(kWord) - 1;
-    for (size_t at = 0; at + wordLength < size; ++at)
-    {
+    for (size_t at = 0; at + wordLength < size; ++at) {
         if (bytes[at] != '\\' || !StartsWithNoCase(bytes, size, at, kWord))
             continue;
         UINT codePage = 0;
-        for (size_t i = at + wordLength; i < size && bytes[i] >= '0' && bytes[i] <= '9' && codePage < 100000; ++i)
+        for (size_t i = at + wordLength; i < size && bytes[i] >= '0' && bytes[i] <= '9' && codePage < 100000;
+             ++i)
             codePage = codePage * 10 + static_cast<UINT>(bytes[i] - '0');
         return codePage;
     }
@@ -268,8 +255,7 @@ CString WidenRtfText(const char* bytes, size_t size)
         return MultiByteToWideString(text.c_str(), CP_ACP);
 
     const UINT codePage = FindRtfAnsiCodePage(bytes, size);
-    if (codePage != 0 && ::IsValidCodePage(codePage))
-    {
+    if (codePage != 0 && ::IsValidCodePage(codePage)) {
         CString wide = MultiByteToWideString(text.c_str(), codePage);
         if (!wide.IsEmpty())
             return wide;

@@ -26,8 +26,8 @@ bool IsReadOnlyFile(const wchar_t* path)
 
 bool ReadFileSecurity(const wchar_t* path, std::vector<BYTE>& descriptor)
 {
-    const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
-                                      DACL_SECURITY_INFORMATION;
+    const SECURITY_INFORMATION what =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
     ::GetFileSecurityW(path, what, nullptr, 0, &needed);
     if (needed == 0)
@@ -67,16 +67,14 @@ private:
         entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
         entry.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
         entry.Trustee.ptstrName = static_cast<LPWSTR>(worldSid.get());
-        if (::SetEntriesInAclW(1, &entry, nullptr, &m_acl) != ERROR_SUCCESS)
-        {
+        if (::SetEntriesInAclW(1, &entry, nullptr, &m_acl) != ERROR_SUCCESS) {
             m_acl = nullptr;
             return;
         }
 
         m_descriptor = ::LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH);
         if (!m_descriptor || !::InitializeSecurityDescriptor(m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !::SetSecurityDescriptorDacl(m_descriptor, TRUE, m_acl, FALSE))
-        {
+            !::SetSecurityDescriptorDacl(m_descriptor, TRUE, m_acl, FALSE)) {
             Free();
         }
     }
@@ -104,7 +102,8 @@ bool CheckFileAccess(const wchar_t* path, DWORD desiredAccess)
 
     HANDLE rawToken = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(),
-                            TOKEN_IMPERSONATE | TOKEN_QUERY | TOKEN_DUPLICATE | STANDARD_RIGHTS_READ, &rawToken))
+                            TOKEN_IMPERSONATE | TOKEN_QUERY | TOKEN_DUPLICATE | STANDARD_RIGHTS_READ,
+                            &rawToken))
         return false;
     const CKernelHandle processToken(rawToken);
     HANDLE rawDuplicate = nullptr;
@@ -155,8 +154,8 @@ bool IsUserInAdminGroup(bool& isMember)
 
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     PSID rawSid = nullptr;
-    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
-                                    0, 0, 0, &rawSid))
+    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                    0, 0, 0, 0, 0, &rawSid))
         return false;
     std::unique_ptr<void, SidDeleter> adminsSid(rawSid);
 

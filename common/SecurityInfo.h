@@ -9,8 +9,14 @@
 // file rights) to the file or folder. A file with the read-only attribute is
 // never writable, whatever its ACL says. Any failure, also a missing path, is false.
 bool CheckFileAccess(const wchar_t* path, DWORD desiredAccess);
-inline bool CanCurrentUserWrite(const wchar_t* path) { return CheckFileAccess(path, GENERIC_WRITE); }
-inline bool CanCurrentUserRead(const wchar_t* path) { return CheckFileAccess(path, GENERIC_READ); }
+inline bool CanCurrentUserWrite(const wchar_t* path)
+{
+    return CheckFileAccess(path, GENERIC_WRITE);
+}
+inline bool CanCurrentUserRead(const wchar_t* path)
+{
+    return CheckFileAccess(path, GENERIC_READ);
+}
 
 // Fills `attributes` (not inherited) with a security descriptor whose DACL grants
 // everyone (the World SID) full access, so processes of other users and integrity

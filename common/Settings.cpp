@@ -29,7 +29,6 @@ const wchar_t* const kExtMenuCommandKeys[CSettings::ExtMenuCommandCount] = {
 
 SettingsFactory g_settingsFactory = nullptr;
 
-
 bool IsAbsolutePath(const CString& path)
 {
     return path.Find(L':') >= 0 || (path.GetLength() >= 2 && path[0] == L'\\' && path[1] == L'\\');
@@ -77,8 +76,7 @@ void CSettings::ComputeNewOrOutdated()
 {
     CString local = m_files.GetLocalPath();
     CString user = m_files.GetUserPath(false);
-    if (!FileExists(local) && !FileExists(user))
-    {
+    if (!FileExists(local) && !FileExists(user)) {
         m_newOrOutdated = true;
         return;
     }
@@ -92,17 +90,14 @@ void CSettings::DetectLanguage()
 {
     const DWORD lastError = ::GetLastError();
     CString name = m_files.GetEnvironment().GetDefaultInputLanguageName();
-    if (!name.IsEmpty())
-    {
+    if (!name.IsEmpty()) {
         CString folder = AddTrailingBackslash(m_files.GetEnvironment().GetProgramFolder());
         std::vector<CString> files;
         EnumLanguageFilesIn(folder, files, nullptr);
-        for (const CString& file : files)
-        {
+        for (const CString& file : files) {
             if (file.IsEmpty())
                 continue;
-            if (EqualNoCase(GetLangPrefix(folder + file), name))
-            {
+            if (EqualNoCase(GetLangPrefix(folder + file), name)) {
                 Language = file;
                 break;
             }
@@ -144,11 +139,10 @@ int CSettings::Load()
 
     // The first file that holds the key decides, an empty value meaning the
     // embedded English; without the key anywhere the detected language stays.
-    const CString languageFiles[] = {m_files.GetSettingsFilePath(), m_files.GetLocalPath(), m_files.GetUserPath(false)};
-    for (const CString& file : languageFiles)
-    {
-        if (IniKeyExists(file, kSection, L"Language"))
-        {
+    const CString languageFiles[] = {m_files.GetSettingsFilePath(), m_files.GetLocalPath(),
+                                     m_files.GetUserPath(false)};
+    for (const CString& file : languageFiles) {
+        if (IniKeyExists(file, kSection, L"Language")) {
             Language = ReadLanguageSetting(file);
             break;
         }
@@ -173,7 +167,8 @@ int CSettings::Load()
     InsertEncodeCommandIntoMenu = ReadInt(L"InsertEncodeCommandIntoMenu", InsertEncodeCommandIntoMenu);
     AddLastUsedMenuToBegin = ReadInt(L"AddLastUsedMenuToBegin", AddLastUsedMenuToBegin);
     AddLastUsedMenuToBegin_Count = ReadInt(L"AddLastUsedMenuToBegin_Count", AddLastUsedMenuToBegin_Count);
-    DelayAutoLoadSeconds_NextRelease = ReadInt(L"DelayAutoLoadSeconds_NextRelease", DelayAutoLoadSeconds_NextRelease);
+    DelayAutoLoadSeconds_NextRelease =
+        ReadInt(L"DelayAutoLoadSeconds_NextRelease", DelayAutoLoadSeconds_NextRelease);
     SaveClipboardHistory_v198 = ReadInt(L"SaveClipboardHistory_v198", 1);
     int maxInMenu = ReadInt(L"MaxHistoryItemsInMenu", 15);
     if (maxInMenu >= 0)
@@ -187,7 +182,8 @@ int CSettings::Load()
     ClampLoadedValues();
 
     LOGFONTW font = {};
-    if (::GetPrivateProfileStructW(kSection, L"FontForMenu", &font, sizeof(font), m_files.GetSettingsFilePath()))
+    if (::GetPrivateProfileStructW(kSection, L"FontForMenu", &font, sizeof(font),
+                                   m_files.GetSettingsFilePath()))
         FontForMenu = font;
 
     for (int i = 0; i < ExtMenuCommandCount; ++i)
@@ -276,8 +272,7 @@ void CSettings::SetLanguageFileName(LPCWSTR name)
 CString CSettings::GetLanguageFilePath()
 {
     CString written = m_files.GetSettingsFilePath();
-    if (FileExists(written) && IniKeyExists(written, kSection, L"Language"))
-    {
+    if (FileExists(written) && IniKeyExists(written, kSection, L"Language")) {
         CString stored = ReadLanguageSetting(written);
         if (!EqualNoCase(stored, Language))
             Language = stored;
@@ -375,8 +370,7 @@ bool CSettings::GetLastCheckForUpdates(SYSTEMTIME& time)
 {
     const CString lowKey = CString(kLastCheckKey) + L"Low";
     const CString highKey = CString(kLastCheckKey) + L"Hi";
-    if (m_files.HasKey(kSection, lowKey) && m_files.HasKey(kSection, highKey))
-    {
+    if (m_files.HasKey(kSection, lowKey) && m_files.HasKey(kSection, highKey)) {
         FILETIME file = {};
         file.dwLowDateTime = static_cast<DWORD>(ReadInt(lowKey, 0));
         file.dwHighDateTime = static_cast<DWORD>(ReadInt(highKey, 0));

@@ -99,7 +99,10 @@ public:
     bool WriteString(LPCWSTR value, LPCWSTR key) const;
 
     // The hot key as stored: virtual key + modifiers * 65536.
-    int GetHotkeyPacked() const { return static_cast<int>(HotkeyVirtualKey) + static_cast<int>(HotkeyModifiers) * 65536; }
+    int GetHotkeyPacked() const
+    {
+        return static_cast<int>(HotkeyVirtualKey) + static_cast<int>(HotkeyModifiers) * 65536;
+    }
     void SetHotkeyPacked(int packed);
 
     // --- Values (named after their keys) ---------------------------------------

@@ -22,17 +22,15 @@ void CreateEmptyLocalFile(const CString& path)
     SECURITY_ATTRIBUTES attributes = {};
     if (!CreateOpenSecurityAttributes(&attributes))
         return;
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &attributes, CREATE_NEW,
-                                FILE_ATTRIBUTE_SYSTEM, nullptr);
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &attributes,
+                                CREATE_NEW, FILE_ATTRIBUTE_SYSTEM, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
 }
 
 } // namespace
 
-CSettingsFiles::CSettingsFiles(const CSettingsEnvironment& environment) : m_environment(&environment)
-{
-}
+CSettingsFiles::CSettingsFiles(const CSettingsEnvironment& environment) : m_environment(&environment) {}
 
 CString CSettingsFiles::GetLocalPath() const
 {
@@ -48,8 +46,7 @@ CString CSettingsFiles::GetUserPath(bool create) const
     if (profile.IsEmpty())
         return CString();
     CString folder = AddTrailingBackslash(profile) + kUserFolderName;
-    if (create && !m_environment->IsProgramOnRemovableDrive() && !FolderExists(folder))
-    {
+    if (create && !m_environment->IsProgramOnRemovableDrive() && !FolderExists(folder)) {
         SECURITY_ATTRIBUTES attributes = {};
         bool open = CreateOpenSecurityAttributes(&attributes);
         ::CreateDirectoryW(folder, open ? &attributes : nullptr);
@@ -178,8 +175,7 @@ bool WriteLanguageSetting(LPCWSTR language, LPCWSTR settingsFile)
 
 CString ClipboardSpyMethodToStr(int value)
 {
-    switch (value)
-    {
+    switch (value) {
     case 0:
         return L"CSMO_SETCLIPBOARDVIEWER";
     case 1:
@@ -194,13 +190,14 @@ CString ClipboardSpyMethodToStr(int value)
 bool IsInstalledCopy()
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane Software\\Scrivolanter", 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane Software\\Scrivolanter", 0, KEY_QUERY_VALUE,
+                        &key) != ERROR_SUCCESS)
         return false;
     wchar_t buffer[50] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     DWORD type = 0;
-    LONG result = ::RegQueryValueExW(key, L"FromInstaller", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    LONG result =
+        ::RegQueryValueExW(key, L"FromInstaller", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
     return result == ERROR_SUCCESS && size != 0 && buffer[0] != L'\0';
 }

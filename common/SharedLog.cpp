@@ -11,7 +11,8 @@
 #include "common/SlimLock.h"
 #include "platform/CString.h"
 
-namespace {
+namespace
+{
 
 constexpr int kMaxPathLength = 261;
 constexpr int kMaxSourceTagLength = 199;
@@ -26,7 +27,12 @@ constexpr DWORD kBusyRetryMs = 2;
 // address space in a 32-bit process.
 constexpr SIZE_T kWriterStackSize = 64 * 1024;
 
-enum class AppendResult { Written, Busy, Failed };
+enum class AppendResult
+{
+    Written,
+    Busy,
+    Failed
+};
 
 // Process-wide state. Never destroyed: writer threads may outlive static
 // destruction at process exit.
@@ -34,7 +40,7 @@ struct LogState
 {
     LogState() { writer.Reset(::CreateMutexW(nullptr, FALSE, nullptr)); }
 
-    CSlimLock lock;  // guards every member below but `writer` and `pending`
+    CSlimLock lock; // guards every member below but `writer` and `pending`
     std::wstring path;
     ATOM atom = 0;
     CKernelHandle event;
@@ -57,7 +63,7 @@ LogState& State()
 struct LogEntry
 {
     std::wstring text;
-    CKernelHandle event;  // this entry's own handle of the sync event
+    CKernelHandle event; // this entry's own handle of the sync event
 };
 
 std::wstring CopyPath()
@@ -191,8 +197,8 @@ CString MakeTimeStamp()
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     CString stamp;
-    stamp.Format(L"%02u/%02u/%02u %02u:%02u:%02u", now.wMonth, now.wDay, now.wYear % 100, now.wHour, now.wMinute,
-                 now.wSecond);
+    stamp.Format(L"%02u/%02u/%02u %02u:%02u:%02u", now.wMonth, now.wDay, now.wYear % 100, now.wHour,
+                 now.wMinute, now.wSecond);
     return stamp;
 }
 
@@ -274,7 +280,8 @@ bool GetLogPath(LPWSTR buffer, int size)
     if (!buffer || size <= 0)
         return true;
     const std::wstring path = CopyPath();
-    const size_t count = path.size() < static_cast<size_t>(size - 1) ? path.size() : static_cast<size_t>(size - 1);
+    const size_t count =
+        path.size() < static_cast<size_t>(size - 1) ? path.size() : static_cast<size_t>(size - 1);
     path.copy(buffer, count);
     buffer[count] = L'\0';
     return true;
@@ -310,7 +317,7 @@ bool PostLogEntry(LPCWSTR text)
         --state.pending;
         return false;
     }
-    entry.release();  // the thread owns it now
+    entry.release(); // the thread owns it now
     ::CloseHandle(thread);
     return true;
 }

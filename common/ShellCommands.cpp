@@ -9,8 +9,8 @@ CString GetErrorMessageText(DWORD errorCode)
     return GetSystemErrorText(errorCode);
 }
 
-HINSTANCE ShellExecuteWithError(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                int show, ULONG mask, CString* errorText)
+HINSTANCE ShellExecuteWithError(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                LPCWSTR directory, int show, ULONG mask, CString* errorText)
 {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);

@@ -13,8 +13,8 @@ CString GetErrorMessageText(DWORD errorCode);
 // ShellExecuteExW with these values; returns its hInstApp (above 32 means
 // started). When it is 32 or less and `errorText` is given, that receives the
 // message text of the hInstApp value.
-HINSTANCE ShellExecuteWithError(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                int show, ULONG mask, CString* errorText);
+HINSTANCE ShellExecuteWithError(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                LPCWSTR directory, int show, ULONG mask, CString* errorText);
 
 // Shows the shell's "Open with" dialog for the file; true when it started.
 bool ShowOpenWithDialog(HWND window, LPCWSTR path);

@@ -36,11 +36,11 @@ const NamedCode kNamedCodes[] = {
 // One guard frame per RunStructuredExceptionGuarded call, on that call's stack.
 struct GuardFrame
 {
-    void* jumpBuffer[5] = {};  // what __builtin_setjmp keeps
+    void* jumpBuffer[5] = {}; // what __builtin_setjmp keeps
     GuardFrame* previous = nullptr;
     DWORD code = 0;
 #if defined(__i386__)
-    void* exceptionList = nullptr;  // the thread's handler chain at entry, put back after a jump
+    void* exceptionList = nullptr; // the thread's handler chain at entry, put back after a jump
 #endif
 };
 
@@ -85,8 +85,7 @@ ModuleRange GetModuleRange(LPCWSTR name)
 bool IsInSelfHandlingModule(const void* address)
 {
     const auto value = reinterpret_cast<ULONG_PTR>(address);
-    for (const ModuleRange& range : g_state.selfHandling)
-    {
+    for (const ModuleRange& range : g_state.selfHandling) {
         if (range.Contains(value))
             return true;
     }
@@ -116,7 +115,7 @@ GuardFrame* GetTopFrame()
 // Where a caught fault resumes: back to the innermost frame's jump point.
 [[noreturn]] __attribute__((noinline)) void LandAtGuardFrame()
 {
-    _clearfp();  // a floating-point fault leaves its status flag set
+    _clearfp(); // a floating-point fault leaves its status flag set
     GuardFrame* frame = GetTopFrame();
     __builtin_longjmp(frame->jumpBuffer, 1);
 }
@@ -181,21 +180,23 @@ public:
 #endif
         ::TlsSetValue(g_state.tlsSlot, &frame);
     }
-    ~FrameRegistration() { ::TlsSetValue(g_state.tlsSlot, m_frame.previous); }
+    ~FrameRegistration()
+    {
+        ::TlsSetValue(g_state.tlsSlot, m_frame.previous);
+    }
     FrameRegistration(const FrameRegistration&) = delete;
     FrameRegistration& operator=(const FrameRegistration&) = delete;
 
 private:
     GuardFrame& m_frame;
 };
-}  // namespace
+} // namespace
 
 bool IsGuardedExceptionCode(DWORD code)
 {
     if (code == EXCEPTION_ILLEGAL_INSTRUCTION || code == EXCEPTION_IN_PAGE_ERROR)
         return true;
-    for (const NamedCode& named : kNamedCodes)
-    {
+    for (const NamedCode& named : kNamedCodes) {
         if (named.code == code)
             return true;
     }
@@ -204,8 +205,7 @@ bool IsGuardedExceptionCode(DWORD code)
 
 LPCWSTR GetExceptionCodeName(DWORD code)
 {
-    for (const NamedCode& named : kNamedCodes)
-    {
+    for (const NamedCode& named : kNamedCodes) {
         if (named.code == code)
             return named.name;
     }
@@ -224,9 +224,8 @@ bool RunStructuredExceptionGuarded(void (*body)(void* context), void* context, D
 {
     if (exceptionCode)
         *exceptionCode = 0;
-    if (!EnsureGuardInstalled())
-    {
-        body(context);  // no guard to be had: run unguarded rather than not at all
+    if (!EnsureGuardInstalled()) {
+        body(context); // no guard to be had: run unguarded rather than not at all
         return true;
     }
     GuardFrame frame;

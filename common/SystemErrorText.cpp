@@ -5,8 +5,9 @@
 CString GetSystemErrorText(DWORD errorCode)
 {
     wchar_t buffer[1024] = {};
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                          errorCode, 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0,
+                         buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
     if (length == 0 || length >= std::size(buffer))
         return CString();
     return CString(buffer, static_cast<int>(length));

@@ -158,7 +158,8 @@ HMODULE GetUxThemeModule()
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     if (::GetVersionExW(&version)) {
-        const bool before51 = version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0);
+        const bool before51 =
+            version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0);
         if (before51)
             return nullptr;
     }

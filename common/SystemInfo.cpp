@@ -20,8 +20,8 @@ struct DesktopName
 
 void ReadDesktopName(HDESK desktop, DesktopName& result)
 {
-    result.read = ::GetUserObjectInformationW(desktop, UOI_NAME, result.name, kDesktopNameLength * sizeof(wchar_t),
-                                              &result.needed) != FALSE;
+    result.read = ::GetUserObjectInformationW(desktop, UOI_NAME, result.name,
+                                              kDesktopNameLength * sizeof(wchar_t), &result.needed) != FALSE;
     result.error = result.read ? 0 : ::GetLastError();
     result.name[kDesktopNameLength] = L'\0';
 }
@@ -45,8 +45,7 @@ CString GetComputerDnsDomain()
     // A DNS name has at most 255 characters; ask for the size when it is longer.
     std::vector<wchar_t> buffer(256, L'\0');
     DWORD size = static_cast<DWORD>(buffer.size() - 1);
-    if (!getComputerNameEx(ComputerNameDnsDomain, buffer.data(), &size))
-    {
+    if (!getComputerNameEx(ComputerNameDnsDomain, buffer.data(), &size)) {
         if (::GetLastError() != ERROR_MORE_DATA || size == 0)
             return CString();
         buffer.assign(size + 1, L'\0');
@@ -67,14 +66,16 @@ bool DesktopCheck(HDESK threadDesktop, HDESK inputDesktop)
     ReadDesktopName(threadDesktop, first);
     ReadDesktopName(inputDesktop, second);
     if (first.read && second.read)
-        return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, first.name, -1, second.name, -1) == CSTR_EQUAL;
+        return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, first.name, -1, second.name, -1) ==
+               CSTR_EQUAL;
 
     if (!first.read)
         LogFailedRead(L"szName1", first);
     if (!second.read)
         LogFailedRead(L"szName2", second);
     CString line;
-    line.Format(L"hDesk1=[%s,%d] hDesk2=[%s,%d]", first.name, first.read ? 1 : 0, second.name, second.read ? 1 : 0);
+    line.Format(L"hDesk1=[%s,%d] hDesk2=[%s,%d]", first.name, first.read ? 1 : 0, second.name,
+                second.read ? 1 : 0);
     WriteLogLine(line);
     return false;
 }

@@ -16,7 +16,8 @@ const wchar_t kCannotDetect[] = L"Cannot detect";
 bool ReadMemoryStatus(MEMORYSTATUSEX& status)
 {
     using GlobalMemoryStatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-    auto globalMemoryStatusEx = FindFunctionInUse<GlobalMemoryStatusExFn>(L"kernel32.dll", "GlobalMemoryStatusEx");
+    auto globalMemoryStatusEx =
+        FindFunctionInUse<GlobalMemoryStatusExFn>(L"kernel32.dll", "GlobalMemoryStatusEx");
     if (!globalMemoryStatusEx)
         return false;
     status = MEMORYSTATUSEX{};
@@ -37,8 +38,7 @@ CString GetKeyboardLanguagesText()
     HKL layouts[kMaxKeyboardLayouts] = {};
     const int count = ::GetKeyboardLayoutList(kMaxKeyboardLayouts, layouts);
     CString text;
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
         const LANGID language = LOWORD(reinterpret_cast<ULONG_PTR>(layouts[i]));
         CString name = GetLocaleString(MAKELCID(language, SORT_DEFAULT), LOCALE_SISO639LANGNAME);
         if (name.IsEmpty())
@@ -92,13 +92,14 @@ CString GetMemoryUsageText()
 CString GetInternetExplorerVersion()
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Internet Explorer", 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Internet Explorer", 0, KEY_QUERY_VALUE,
+                        &key) != ERROR_SUCCESS)
         return CString();
     wchar_t value[261] = {}; // 520 bytes of text and a terminator
     DWORD type = 0;
     DWORD size = sizeof(value) - sizeof(wchar_t);
-    const LONG result = ::RegQueryValueExW(key, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    const LONG result =
+        ::RegQueryValueExW(key, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     ::RegCloseKey(key);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return CString();

@@ -36,7 +36,8 @@ std::string WideToMultiByteString(LPCWSTR text, UINT codePage)
     if (length <= 1)
         return std::string();
     std::string result(static_cast<size_t>(length), '\0');
-    const int converted = ::WideCharToMultiByte(codePage, 0, text, -1, result.data(), length, nullptr, nullptr);
+    const int converted =
+        ::WideCharToMultiByte(codePage, 0, text, -1, result.data(), length, nullptr, nullptr);
     if (converted != length)
         return std::string();
     result.resize(static_cast<size_t>(length - 1));

@@ -12,13 +12,13 @@
 
 // Narrow text in `codePage` to UTF-16.
 CString MultiByteToWideString(const char* text, UINT codePage);
-CString AnsiToWide(const char* text);  // CP_ACP
-CString Utf8ToWide(const char* text);  // CP_UTF8
+CString AnsiToWide(const char* text); // CP_ACP
+CString Utf8ToWide(const char* text); // CP_UTF8
 
 // UTF-16 to narrow text in `codePage`.
 std::string WideToMultiByteString(LPCWSTR text, UINT codePage);
-std::string WideToThreadAnsi(LPCWSTR text);  // CP_THREAD_ACP
-std::string WideToUtf8(LPCWSTR text);        // CP_UTF8
+std::string WideToThreadAnsi(LPCWSTR text); // CP_THREAD_ACP
+std::string WideToUtf8(LPCWSTR text);       // CP_UTF8
 
 // Gives the string a writable buffer of `length` characters (and a terminator),
 // its length set to `length`; null for a negative length. The caller fills it.

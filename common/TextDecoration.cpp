@@ -27,16 +27,25 @@ CString RepeatChar(wchar_t c, int n)
     return CString(c, n);
 }
 
-CString MakeSpaces(int n) { return RepeatChar(L' ', n); }
+CString MakeSpaces(int n)
+{
+    return RepeatChar(L' ', n);
+}
 
-CString MakeOneSpace() { return CString(L' ', 1); }
+CString MakeOneSpace()
+{
+    return CString(L' ', 1);
+}
 
 CString MakeGuillemetItem(const CString& text, int n)
 {
     return RepeatChar(kGuillemetRight, n < 1 ? 1 : n) + L" " + text;
 }
 
-CString MakeGuillemetItem(const CString& text) { return MakeGuillemetItem(text, 1); }
+CString MakeGuillemetItem(const CString& text)
+{
+    return MakeGuillemetItem(text, 1);
+}
 
 CString EncloseIn(const CString& text, const wchar_t* open, const wchar_t* close)
 {
@@ -46,9 +55,15 @@ CString EncloseIn(const CString& text, const wchar_t* open, const wchar_t* close
     return result;
 }
 
-CString EncloseInSquareBrackets(const CString& text) { return EncloseIn(text, L"[", L"]"); }
+CString EncloseInSquareBrackets(const CString& text)
+{
+    return EncloseIn(text, L"[", L"]");
+}
 
-CString EncloseInBraces(const CString& text) { return EncloseIn(text, L"{", L"}"); }
+CString EncloseInBraces(const CString& text)
+{
+    return EncloseIn(text, L"{", L"}");
+}
 
 CString EncloseInGuillemets(const CString& text)
 {
@@ -57,12 +72,14 @@ CString EncloseInGuillemets(const CString& text)
     return EncloseIn(text, open, close);
 }
 
-CString EncloseInParentheses(const CString& text) { return EncloseIn(text, L"(", L")"); }
+CString EncloseInParentheses(const CString& text)
+{
+    return EncloseIn(text, L"(", L")");
+}
 
 CString EncloseByKind(const CString& text, int kind)
 {
-    switch (kind)
-    {
+    switch (kind) {
     case EncloseSquare:
         return EncloseInSquareBrackets(text);
     case EncloseParentheses:
@@ -92,16 +109,25 @@ void AppendRepeatedLine(CString& text, const CString& piece, int n, bool newline
     AppendLine(text, line, newlineAfter);
 }
 
-int* GetIndentWidthPtr() { return &g_indentWidth; }
+int* GetIndentWidthPtr()
+{
+    return &g_indentWidth;
+}
 
 void AppendIndentLine(CString& text, bool newlineAfter)
 {
     AppendRepeatedLine(text, L" ", *GetIndentWidthPtr(), newlineAfter);
 }
 
-void AppendDashLine(CString& text, int n, bool newlineAfter) { AppendLine(text, MakeDashes(n), newlineAfter); }
+void AppendDashLine(CString& text, int n, bool newlineAfter)
+{
+    AppendLine(text, MakeDashes(n), newlineAfter);
+}
 
-CString MakeDashes(int n) { return RepeatChar(kEmDash, n); }
+CString MakeDashes(int n)
+{
+    return RepeatChar(kEmDash, n);
+}
 
 CString MakeTitledDashLine(int width, const CString& title, int n)
 {
@@ -111,18 +137,42 @@ CString MakeTitledDashLine(int width, const CString& title, int n)
     return MakeDashes(n) + L" " + title + L" " + MakeDashes(right);
 }
 
-CString MakeBullet(int n) { return RepeatChar(kBullet, n); }
+CString MakeBullet(int n)
+{
+    return RepeatChar(kBullet, n);
+}
 
-CString MakeBullet() { return MakeBullet(1); }
+CString MakeBullet()
+{
+    return MakeBullet(1);
+}
 
-CString MakeBulletItem(const CString& text) { return MakeBullet() + L" " + text; }
+CString MakeBulletItem(const CString& text)
+{
+    return MakeBullet() + L" " + text;
+}
 
-CString MakeBulletPrefix() { return MakeBullet() + L"  "; }
+CString MakeBulletPrefix()
+{
+    return MakeBullet() + L"  ";
+}
 
-CString MakeGuillemet(int n) { return RepeatChar(kGuillemetRight, n); }
+CString MakeGuillemet(int n)
+{
+    return RepeatChar(kGuillemetRight, n);
+}
 
-CString MakeGuillemet() { return MakeGuillemet(1); }
+CString MakeGuillemet()
+{
+    return MakeGuillemet(1);
+}
 
-CString MakeEllipsis(int n) { return RepeatChar(kEllipsis, n); }
+CString MakeEllipsis(int n)
+{
+    return RepeatChar(kEllipsis, n);
+}
 
-CString MakeEllipsis() { return MakeEllipsis(1); }
+CString MakeEllipsis()
+{
+    return MakeEllipsis(1);
+}

@@ -15,8 +15,7 @@ bool ExpandToken(const CString& token, CString& expanded)
     DWORD needed = ::ExpandEnvironmentStringsW(token, buffer, kExpandBufferLength);
     if (needed == 0)
         return false;
-    if (needed <= kExpandBufferLength)
-    {
+    if (needed <= kExpandBufferLength) {
         expanded = buffer;
         return true;
     }
@@ -34,8 +33,7 @@ std::vector<CString> FindPercentTokens(const CString& text)
 {
     std::vector<CString> tokens;
     int start = 0;
-    for (;;)
-    {
+    for (;;) {
         int open = text.Find(L'%', start);
         if (open < 0)
             break;
@@ -52,8 +50,7 @@ std::vector<CString> FindPercentTokens(const CString& text)
 CString ExpandPercentVars(const CString& text)
 {
     CString result = text;
-    for (const CString& token : FindPercentTokens(text))
-    {
+    for (const CString& token : FindPercentTokens(text)) {
         CString expanded;
         if (ExpandToken(token, expanded))
             result.Replace(token, expanded);
@@ -73,14 +70,13 @@ CString MakeSafeFileNameFromTitle(const CString& title, bool replaceBlanks, int 
     if (maxLength > 0 && name.GetLength() > maxLength)
         name.Truncate(maxLength);
 
-    static const wchar_t* const kReplaced[] = {L"?", L"*", L":", L"\\", L"\"", L"/", L"<", L">",
-                                               L"\t", L"\n", L"|", L"{", L"}", L"\"", L"'", L"%"};
+    static const wchar_t* const kReplaced[] = {L"?",  L"*",  L":", L"\\", L"\"", L"/",  L"<", L">",
+                                               L"\t", L"\n", L"|", L"{",  L"}",  L"\"", L"'", L"%"};
     for (const wchar_t* piece : kReplaced)
         name.Replace(piece, L"_");
     // No control character (a CR left before the cut line break, for one) may
     // stay in a file name.
-    for (int i = 0; i < name.GetLength(); ++i)
-    {
+    for (int i = 0; i < name.GetLength(); ++i) {
         if (name[i] < L' ')
             name.SetAt(i, L'_');
     }
@@ -106,8 +102,7 @@ CString CreateGuidString(bool plain)
     CString result(reinterpret_cast<const wchar_t*>(text));
     ::RpcStringFreeW(&text);
 
-    if (plain)
-    {
+    if (plain) {
         result.Remove(L'-');
         result.Remove(L'{');
         result.Remove(L'}');

@@ -1,8 +1,10 @@
 #include "common/TextShortening.h"
 
-const wchar_t kMiddleEllipsisSeparator[] = L" \u2026\n\t\t\u2026 \u2026 \u2026\n\t\t\u2026 \u2026 \u2026\n\u2026 ";
+const wchar_t kMiddleEllipsisSeparator[] =
+    L" \u2026\n\t\t\u2026 \u2026 \u2026\n\t\t\u2026 \u2026 \u2026\n\u2026 ";
 
-namespace {
+namespace
+{
 
 constexpr int kShortDisplayLength = 100;
 

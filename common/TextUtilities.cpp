@@ -68,8 +68,7 @@ int LastPositionOfAny(const CString& text, const wchar_t* characters)
 int MenuTailStart(const CString& text, int from)
 {
     int start = -1;
-    for (const wchar_t* breakText : kTailBreaks)
-    {
+    for (const wchar_t* breakText : kTailBreaks) {
         const int at = text.Find(breakText, std::max(from, 0));
         if (at <= 0)
             continue;
@@ -82,8 +81,7 @@ int MenuTailStart(const CString& text, int from)
 // The length of the scheme a URL text starts with (letter case ignored); 0 for none.
 int UrlSchemeLength(const CString& text)
 {
-    for (const wchar_t* scheme : kUrlSchemes)
-    {
+    for (const wchar_t* scheme : kUrlSchemes) {
         const int length = static_cast<int>(wcslen(scheme));
         if (length < text.GetLength() && text.Left(length).CompareNoCase(scheme) == 0)
             return length;
@@ -95,13 +93,16 @@ int UrlSchemeLength(const CString& text)
 const std::map<wchar_t, wchar_t>& FileNameCharMap()
 {
     static const std::map<wchar_t, wchar_t> map = {
-        {L'"', L'\''}, {L'*', L'\x2022'}, {L'/', L'_'}, {L':', L'-'},  {L'<', L'['},
+        {L'"', L'\''}, {L'*', L'\x2022'}, {L'/', L'_'},  {L':', L'-'}, {L'<', L'['},
         {L'>', L']'},  {L'?', L' '},      {L'\\', L'_'}, {L'|', L'_'}, {L'\x00AB', L'['},
     };
     return map;
 }
 
-CString CharForMapText(wchar_t c) { return c == L' ' ? GetKeyNameForVk(VK_SPACE, false) : CString(c); }
+CString CharForMapText(wchar_t c)
+{
+    return c == L' ' ? GetKeyNameForVk(VK_SPACE, false) : CString(c);
+}
 
 template <typename Char>
 int CountLineFeeds(const Char* text, int length)
@@ -116,8 +117,7 @@ bool ShortenTextMiddle(CString& text, int maxLength)
 {
     const CString original = text;
     NormaliseFull(text);
-    if (IsLongerThan(text, maxLength))
-    {
+    if (IsLongerThan(text, maxLength)) {
         const int half = maxLength / 2;
         text = text.Left(half) + kMiddleMark + text.Right(half);
     }
@@ -126,8 +126,7 @@ bool ShortenTextMiddle(CString& text, int maxLength)
 
 bool ShortenLineForMenu(CString& text, int maxLength)
 {
-    if (maxLength < 0 || text.GetLength() <= maxLength)
-    {
+    if (maxLength < 0 || text.GetLength() <= maxLength) {
         CString normalised = text;
         NormaliseForMenu(normalised);
         if (normalised == text)
@@ -161,8 +160,7 @@ bool ShortenUrlForDisplay(CString& text, int maxLength)
     CString tail = text.Mid(separator + 1);
     const int firstSlash = text.Find(L'/', schemeLength + 1);
     int headEnd = firstSlash + 1;
-    if (firstSlash < 0 || firstSlash > separator)
-    {
+    if (firstSlash < 0 || firstSlash > separator) {
         headEnd = maxLength - tail.GetLength();
         if (headEnd < 0)
             headEnd = kUrlFallbackHeadLength;
@@ -170,8 +168,7 @@ bool ShortenUrlForDisplay(CString& text, int maxLength)
     CString head = text.Left(headEnd);
 
     int tailKeep = maxLength - head.GetLength();
-    if (head.GetLength() > maxLength)
-    {
+    if (head.GetLength() > maxLength) {
         head = head.Left(maxLength / 2);
         tailKeep = std::min(maxLength - head.GetLength(), maxLength / 2);
     }
@@ -209,11 +206,20 @@ bool TruncateAtWordWithEllipsis(CString& text, int maxLength)
     return text.GetLength() != originalLength;
 }
 
-void TrimRightChar(CString& text, wchar_t ch) { text.TrimRight(ch); }
+void TrimRightChar(CString& text, wchar_t ch)
+{
+    text.TrimRight(ch);
+}
 
-int CountLinesA(const char* bytes, int length) { return CountLineFeeds(bytes, length); }
+int CountLinesA(const char* bytes, int length)
+{
+    return CountLineFeeds(bytes, length);
+}
 
-int CountLinesW(const wchar_t* text, int length) { return CountLineFeeds(text, length); }
+int CountLinesW(const wchar_t* text, int length)
+{
+    return CountLineFeeds(text, length);
+}
 
 CString MakeLinesCountText(int count)
 {
@@ -225,15 +231,13 @@ CString ShortenToFirstAndLastLines(const CString& text, int lineCount)
     if (lineCount <= 4)
         return text;
     int headEnd = -1;
-    for (int found = 0, pos = 0; found < 3; ++found, pos = headEnd + 1)
-    {
+    for (int found = 0, pos = 0; found < 3; ++found, pos = headEnd + 1) {
         headEnd = text.Find(L'\n', pos);
         if (headEnd < 0)
             return text;
     }
     int tailStart = text.GetLength();
-    for (int found = 0; found < 3; ++found)
-    {
+    for (int found = 0; found < 3; ++found) {
         tailStart = text.Left(tailStart).ReverseFind(L'\n');
         if (tailStart < 0)
             return text;
@@ -255,8 +259,7 @@ int ReplaceFileNameForbiddenChars(CString& text)
 
 bool HasFileNameForbiddenChars(const CString& text)
 {
-    for (const auto& pair : FileNameCharMap())
-    {
+    for (const auto& pair : FileNameCharMap()) {
         if (text.Find(pair.first) >= 0)
             return true;
     }
@@ -266,11 +269,11 @@ bool HasFileNameForbiddenChars(const CString& text)
 CString GetFileNameCharMapText()
 {
     CString result;
-    for (const auto& [character, substitute] : FileNameCharMap())
-    {
+    for (const auto& [character, substitute] : FileNameCharMap()) {
         if (!result.IsEmpty())
             result += L"\r\n";
-        result += L"   (" + CharForMapText(character) + L")  \x203A\x203A  (" + CharForMapText(substitute) + L")";
+        result +=
+            L"   (" + CharForMapText(character) + L")  \x203A\x203A  (" + CharForMapText(substitute) + L")";
     }
     return result;
 }

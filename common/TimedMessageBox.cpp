@@ -250,7 +250,8 @@ void StartBlink(HWND dialog)
 
 // --- Plain timed boxes -----------------------------------------------------------
 
-int MessageBoxTimeoutOr(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs, int resultOnTimeout)
+int MessageBoxTimeoutOr(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs,
+                        int resultOnTimeout)
 {
     const MessageBoxTimeoutWFn fn = MessageBoxTimeoutFunction();
     if (!fn)
@@ -288,9 +289,9 @@ int RunExtendedMessageBox(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, 
     return result;
 }
 
-int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, LPCWSTR checkText, bool* checked,
-                             bool disabled, int x, int y, MessageBoxIconCallback iconCallback, void* userData,
-                             const MessageBoxButtonTexts* buttonTexts)
+int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, LPCWSTR checkText,
+                             bool* checked, bool disabled, int x, int y, MessageBoxIconCallback iconCallback,
+                             void* userData, const MessageBoxButtonTexts* buttonTexts)
 {
     std::set<int> checkedSet;
     if (checked && *checked)
@@ -298,15 +299,16 @@ int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR captio
     std::set<int> disabledSet;
     if (disabled)
         disabledSet.insert(0);
-    const int result = RunExtendedMessageBox(owner, type, text, caption, checkText ? checkText : L"", &checkedSet,
-                                             &disabledSet, x, y, iconCallback, userData, buttonTexts);
+    const int result =
+        RunExtendedMessageBox(owner, type, text, caption, checkText ? checkText : L"", &checkedSet,
+                              &disabledSet, x, y, iconCallback, userData, buttonTexts);
     if (result && checked)
         *checked = checkedSet.count(0) != 0;
     return result;
 }
 
-int ShowTimedConfirm(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs, int resultOnTimeout,
-                     bool stopOnInteraction)
+int ShowTimedConfirm(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs,
+                     int resultOnTimeout, bool stopOnInteraction)
 {
     CTimedMessageBox box(type);
     box.SetTimed(timeoutMs, resultOnTimeout, stopOnInteraction);
@@ -373,8 +375,9 @@ int CTimedMessageBox::Run(HWND owner, LPCWSTR text, LPCWSTR caption)
 
     t_box.busy = true;
     t_box.current = this;
-    const int result = IsTimed() ? MessageBoxTimeoutOr(owner, caption, text, m_type, m_timeoutMs, m_timeoutResult)
-                                 : ::MessageBoxW(owner, text, caption, m_type);
+    const int result = IsTimed()
+                           ? MessageBoxTimeoutOr(owner, caption, text, m_type, m_timeoutMs, m_timeoutResult)
+                           : ::MessageBoxW(owner, text, caption, m_type);
     t_box.busy = false;
     t_box.current = nullptr;
     if (t_box.cbtHook) {
@@ -461,8 +464,8 @@ void CTimedMessageBox::OnDestroyDialog()
     UnsubclassWindowWithCallback(m_dialog);
 }
 
-LRESULT CTimedMessageBox::DialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam, void* userData,
-                                         BOOL& callPrevious, WNDPROC previousProc)
+LRESULT CTimedMessageBox::DialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         void* userData, BOOL& callPrevious, WNDPROC previousProc)
 {
     auto* box = static_cast<CTimedMessageBox*>(userData);
     if (!box || window != box->m_dialog)
@@ -609,7 +612,8 @@ void CTimedMessageBox::LayOut()
     }
     for (HWND b : buttons) {
         const RECT r = ClientRectOfChild(m_dialog, b);
-        ::SetWindowPos(b, nullptr, r.left, r.top + extraHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(b, nullptr, r.left, r.top + extraHeight, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     RECT client = {};
@@ -704,9 +708,10 @@ void CTimedMessageBox::CreateExtraControls(int left, int top, int width)
     for (size_t i = 0; i < m_extraTexts.size(); ++i) {
         const int index = static_cast<int>(i);
         HWND control = ::CreateWindowExW(
-            WS_EX_NOPARENTNOTIFY, L"BUTTON", m_extraTexts[i], WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-            left, top + index * pitch, width, height, m_dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstExtraControlId + index)), instance, nullptr);
+            WS_EX_NOPARENTNOTIFY, L"BUTTON", m_extraTexts[i],
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, left, top + index * pitch, width, height,
+            m_dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstExtraControlId + index)), instance,
+            nullptr);
         if (!control)
             continue;
         m_extraControls.push_back(control);
@@ -733,7 +738,8 @@ LRESULT CTimedMessageBox::CheckBoxCallback(HWND window, UINT message, WPARAM wPa
     const LRESULT result = ::CallWindowProcW(previousProc, window, message, wParam, lParam);
     const LRESULT after = ::CallWindowProcW(previousProc, window, BM_GETCHECK, 0, 0);
     if (before != after) {
-        const HGDIOBJ font = after == BST_CHECKED ? t_box.BoldCheckFont() : ::GetStockObject(DEFAULT_GUI_FONT);
+        const HGDIOBJ font =
+            after == BST_CHECKED ? t_box.BoldCheckFont() : ::GetStockObject(DEFAULT_GUI_FONT);
         ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     return result;

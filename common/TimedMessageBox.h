@@ -32,13 +32,14 @@ using MessageBoxButtonTexts = std::map<int, CString>;
 // message boxes. A time-out of 0 or INFINITE never runs out.
 int MessageBoxTimeout(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs);
 // The same, with resultOnTimeout in place of kMessageBoxTimedOut.
-int MessageBoxTimeoutOr(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs, int resultOnTimeout);
+int MessageBoxTimeoutOr(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs,
+                        int resultOnTimeout);
 
 // A box with one check box, checked at the start when *checked is set; on
 // return *checked tells whether it was checked when the box closed (however it
 // was closed). x, y: the box's position, -1, -1 for the system's.
-int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, LPCWSTR checkText, bool* checked,
-                             bool disabled = false, int x = -1, int y = -1,
+int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, LPCWSTR checkText,
+                             bool* checked, bool disabled = false, int x = -1, int y = -1,
                              MessageBoxIconCallback iconCallback = nullptr, void* userData = nullptr,
                              const MessageBoxButtonTexts* buttonTexts = nullptr);
 
@@ -46,16 +47,16 @@ int ShowTimedCheckBoxMessage(HWND owner, UINT type, LPCWSTR text, LPCWSTR captio
 // resultOnTimeout. With stopOnInteraction, moving the mouse over the box or
 // pressing a key in it stops the count ("Stopped" in the caption, a beep, the
 // icon blinks) and the box stays until a button is pressed.
-int ShowTimedConfirm(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs, int resultOnTimeout,
-                     bool stopOnInteraction);
+int ShowTimedConfirm(HWND owner, LPCWSTR caption, LPCWSTR text, UINT type, DWORD timeoutMs,
+                     int resultOnTimeout, bool stopOnInteraction);
 
 // The general form: extraTexts holds one check box text per line (LF
 // separated); checked holds the indexes of the check boxes checked at the start
 // and, on return, those checked when the box closed; disabled the indexes of
 // the disabled ones.
 int RunExtendedMessageBox(HWND owner, UINT type, LPCWSTR text, LPCWSTR caption, LPCWSTR extraTexts,
-                          std::set<int>* checked, const std::set<int>* disabled = nullptr, int x = -1, int y = -1,
-                          MessageBoxIconCallback iconCallback = nullptr, void* userData = nullptr,
+                          std::set<int>* checked, const std::set<int>* disabled = nullptr, int x = -1,
+                          int y = -1, MessageBoxIconCallback iconCallback = nullptr, void* userData = nullptr,
                           const MessageBoxButtonTexts* buttonTexts = nullptr);
 
 // One box of the family while it is shown (one per call, on the stack).
@@ -104,7 +105,8 @@ private:
     void OnCreateDialog(HWND dialog);
     void OnActivateDialog();
     void OnDestroyDialog();
-    LRESULT OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& callPrevious, WNDPROC previousProc);
+    LRESULT OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& callPrevious,
+                            WNDPROC previousProc);
     void OnInitDialog();
     void UpdateCaption();
     void Stop();

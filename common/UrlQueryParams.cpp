@@ -29,9 +29,7 @@ void AppendPercentEncoded(CString& out, const wchar_t* text, int length)
 }
 } // namespace
 
-CUrlQueryParams::CUrlQueryParams(const wchar_t* baseUrl) : m_baseUrl(baseUrl)
-{
-}
+CUrlQueryParams::CUrlQueryParams(const wchar_t* baseUrl) : m_baseUrl(baseUrl) {}
 
 void CUrlQueryParams::AddParam(const wchar_t* name, const wchar_t* value, bool bracketed)
 {
@@ -58,17 +56,16 @@ CString CUrlQueryParams::EncodeQueryText(const CString& text)
 
     CString encoded;
     const int length = source.GetLength();
-    for (int i = 0; i < length;)
-    {
+    for (int i = 0; i < length;) {
         const wchar_t ch = source[i];
-        if (!NeedsEncoding(ch))
-        {
+        if (!NeedsEncoding(ch)) {
             encoded += ch;
             ++i;
             continue;
         }
         // A surrogate pair is one character in UTF-8.
-        const int units = (IS_HIGH_SURROGATE(ch) && i + 1 < length && IS_LOW_SURROGATE(source[i + 1])) ? 2 : 1;
+        const int units =
+            (IS_HIGH_SURROGATE(ch) && i + 1 < length && IS_LOW_SURROGATE(source[i + 1])) ? 2 : 1;
         AppendPercentEncoded(encoded, source.GetString() + i, units);
         i += units;
     }
@@ -80,8 +77,7 @@ CString CUrlQueryParams::BuildUrl() const
     if (m_params.empty())
         return CString();
     CString url = m_baseUrl + L"?";
-    for (const CStringPair& param : m_params)
-    {
+    for (const CStringPair& param : m_params) {
         const wchar_t last = url[url.GetLength() - 1];
         if (last != L'?' && last != L'&')
             url += L'&';

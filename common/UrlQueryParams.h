@@ -25,13 +25,13 @@ public:
     CString BuildUrl() const;
 
     // Machine facts, one pair each.
-    void AddWinVer();                       // "winver": the one-line OS description
-    void AddDomain();                       // "domain": [DNS domain]
-    void AddCountry();                      // "country": [user's country name]
+    void AddWinVer();                            // "winver": the one-line OS description
+    void AddDomain();                            // "domain": [DNS domain]
+    void AddCountry();                           // "country": [user's country name]
     bool AddProgramVersion(const wchar_t* name); // the own product version; false (no pair) when unreadable
-    void AddLanguages();                    // "languages": keyboard languages joined by "+"
-    void AddRam();                          // "RAM": total page-file size, e.g. 2.00GB
-    void AddScreen();                       // "screen": [width x height of the primary screen]
+    void AddLanguages();                         // "languages": keyboard languages joined by "+"
+    void AddRam();                               // "RAM": total page-file size, e.g. 2.00GB
+    void AddScreen();                            // "screen": [width x height of the primary screen]
 
     const CString& GetBaseUrl() const { return m_baseUrl; }
     const std::vector<CStringPair>& GetParams() const { return m_params; }

@@ -5,7 +5,8 @@
 #include "common/KernelHandle.h"
 #include "common/PathFunctions.h"
 
-namespace {
+namespace
+{
 
 bool IsBuildOutputFolderName(const CString& name)
 {
@@ -85,8 +86,9 @@ CString GetLogReportPath(const CSettingsEnvironment& environment, const CString&
     const CString candidate = folder + L"LogReport.txt";
     if (environment.IsProgramOnRemovableDrive())
         return candidate;
-    const bool writable = FileExists(candidate) ? environment.CanUserWrite(candidate)
-                                                : environment.CanUserWrite(GetFolderFromPath(candidate, true));
+    const bool writable = FileExists(candidate)
+                              ? environment.CanUserWrite(candidate)
+                              : environment.CanUserWrite(GetFolderFromPath(candidate, true));
     if (writable)
         return candidate;
     return AddTrailingBackslash(appDataFolder) + L"LogReport_Scrivolanter.txt";

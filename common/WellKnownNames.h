@@ -25,11 +25,11 @@ CString GetProgramFolderFile(LPCWSTR name);
 CString BuildLanguageFilePath(LPCWSTR name,
                               const CSettingsEnvironment& environment = CSettingsEnvironment::System());
 
-CString GetSettingAreaMappingName();    // "Local\$SCRIVOLANTER_SETTING_AREA$"
-CString GetLangUIChangedEventName();    // "Local\Scrivolanter_LangUI_Changed"
-CString GetCheckForUpdatesEventName();  // "Local\Scrivolanter_CheckForUpdates"
-CString GetFloatPaneBlinkEventName();   // "Local\Scrivolanter_FloatPaneBlink"
-CString GetFirstInstanceEventName();    // "9DDB575E-846B-4600-880F-98319D699611"
+CString GetSettingAreaMappingName();   // "Local\$SCRIVOLANTER_SETTING_AREA$"
+CString GetLangUIChangedEventName();   // "Local\Scrivolanter_LangUI_Changed"
+CString GetCheckForUpdatesEventName(); // "Local\Scrivolanter_CheckForUpdates"
+CString GetFloatPaneBlinkEventName();  // "Local\Scrivolanter_FloatPaneBlink"
+CString GetFirstInstanceEventName();   // "9DDB575E-846B-4600-880F-98319D699611"
 
 // The shared log file of the running program: "LogReport.txt" in the program
 // folder when the program runs from a removable, unknown or network drive, or

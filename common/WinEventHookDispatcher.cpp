@@ -18,7 +18,8 @@ CWinEventHookDispatcher::Subscription* CWinEventHookDispatcher::Find(const IWinE
     return nullptr;
 }
 
-const CWinEventHookDispatcher::Subscription* CWinEventHookDispatcher::Find(const IWinEventSubscriber* subscriber) const
+const CWinEventHookDispatcher::Subscription*
+CWinEventHookDispatcher::Find(const IWinEventSubscriber* subscriber) const
 {
     return const_cast<CWinEventHookDispatcher*>(this)->Find(subscriber);
 }
@@ -101,7 +102,7 @@ void CWinEventHookDispatcher::Dispatch(const WinEventRecord& record)
 }
 
 void CALLBACK CWinEventHookDispatcher::WinEventProc(HWINEVENTHOOK, DWORD eventId, HWND window, LONG objectId,
-                                                     LONG childId, DWORD threadId, DWORD timeMs)
+                                                    LONG childId, DWORD threadId, DWORD timeMs)
 {
     WinEventRecord record = {};
     record.eventId = eventId;

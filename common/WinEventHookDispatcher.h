@@ -67,8 +67,8 @@ private:
     const Subscription* Find(const IWinEventSubscriber* subscriber) const;
     void Dispatch(const WinEventRecord& record);
 
-    static void CALLBACK WinEventProc(HWINEVENTHOOK hook, DWORD eventId, HWND window, LONG objectId, LONG childId,
-                                      DWORD threadId, DWORD timeMs);
+    static void CALLBACK WinEventProc(HWINEVENTHOOK hook, DWORD eventId, HWND window, LONG objectId,
+                                      LONG childId, DWORD threadId, DWORD timeMs);
 
     std::vector<Subscription> m_subscriptions;
     HWINEVENTHOOK m_hook = nullptr;

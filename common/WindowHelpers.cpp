@@ -19,13 +19,10 @@ RECT ComparedRect(HWND window)
 {
     RECT rect = {};
     LONG style = ::GetWindowLongW(window, GWL_STYLE);
-    if ((style & kCaptionAndFrame) == kCaptionAndFrame)
-    {
+    if ((style & kCaptionAndFrame) == kCaptionAndFrame) {
         ::GetClientRect(window, &rect);
         ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    }
-    else
-    {
+    } else {
         ::GetWindowRect(window, &rect);
     }
     return rect;
@@ -45,8 +42,7 @@ bool BringWindowToFront(HWND window)
 {
     if (!::IsWindow(window))
         return false;
-    if (auto switchTo = FindFunctionInUse<SwitchToThisWindowFn>(L"user32.dll", "SwitchToThisWindow"))
-    {
+    if (auto switchTo = FindFunctionInUse<SwitchToThisWindowFn>(L"user32.dll", "SwitchToThisWindow")) {
         switchTo(window, TRUE);
         return true;
     }
@@ -62,8 +58,7 @@ bool BringWindowToFront(HWND window)
 HWND GetRootParent(HWND window)
 {
     HWND root = window;
-    for (int depth = 0; root && depth < kMaxParentDepth; ++depth)
-    {
+    for (int depth = 0; root && depth < kMaxParentDepth; ++depth) {
         HWND parent = ::GetParent(root);
         if (!parent)
             break;
@@ -72,7 +67,10 @@ HWND GetRootParent(HWND window)
     return root;
 }
 
-HWND GetRootParentOf(HWND window) { return GetRootParent(window); }
+HWND GetRootParentOf(HWND window)
+{
+    return GetRootParent(window);
+}
 
 int GetTopLevelWindowText(HWND window, CString& text)
 {
@@ -119,7 +117,8 @@ bool IsForegroundWindowFullScreen(HWND window, HWND* foreground)
 
 BOOL ChangeWindowMessageFilterDyn(UINT message, DWORD action)
 {
-    auto changeFilter = FindFunctionInUse<ChangeWindowMessageFilterFn>(L"user32.dll", "ChangeWindowMessageFilter");
+    auto changeFilter =
+        FindFunctionInUse<ChangeWindowMessageFilterFn>(L"user32.dll", "ChangeWindowMessageFilter");
     if (!changeFilter)
         return FALSE;
     return changeFilter(message, action);

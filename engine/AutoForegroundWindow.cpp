@@ -25,11 +25,11 @@ bool IsOwnProcessWindow(HWND window)
 }
 } // namespace
 
-CAutoForegroundWindow::CAutoForegroundWindow(HWND target) : m_previous(::GetForegroundWindow()), m_target(target)
+CAutoForegroundWindow::CAutoForegroundWindow(HWND target)
+    : m_previous(::GetForegroundWindow()), m_target(target)
 {
     LogWindows(m_previous, m_target);
-    if (!m_previous || !::IsWindow(m_previous) || IsOwnProcessWindow(m_previous))
-    {
+    if (!m_previous || !::IsWindow(m_previous) || IsOwnProcessWindow(m_previous)) {
         m_done = true;
         return;
     }

@@ -17,8 +17,7 @@ HGLOBAL MakeGlobalBlock(const void* bytes, SIZE_T size)
     if (!block)
         return nullptr;
     void* target = ::GlobalLock(block);
-    if (!target)
-    {
+    if (!target) {
         ::GlobalFree(block);
         return nullptr;
     }
@@ -51,8 +50,7 @@ bool PutClipboardBlock(UINT format, const void* bytes, SIZE_T size)
     HGLOBAL block = MakeGlobalBlock(bytes, size);
     if (!block)
         return false;
-    if (!::SetClipboardData(format, block))
-    {
+    if (!::SetClipboardData(format, block)) {
         ::GlobalFree(block);
         return false;
     }
@@ -107,10 +105,9 @@ wchar_t* GetClipboardUnicodeTextCopy()
     const void* source = ::GlobalLock(data);
     if (!source)
         return nullptr;
-    auto* copy = static_cast<BYTE*>(::VirtualAlloc(nullptr, size + sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE,
-                                                   PAGE_READWRITE));
-    if (copy)
-    {
+    auto* copy = static_cast<BYTE*>(
+        ::VirtualAlloc(nullptr, size + sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (copy) {
         std::memcpy(copy, source, size);
         const wchar_t terminator = L'\0';
         std::memcpy(copy + (size & ~static_cast<SIZE_T>(1)), &terminator, sizeof(terminator));

@@ -32,8 +32,8 @@ private:
 };
 
 // Registered format ids (registered on the first call, then cached).
-UINT GetRtfClipboardFormat();   // "Rich Text Format"
-UINT GetHtmlClipboardFormat();  // "HTML Format"
+UINT GetRtfClipboardFormat();  // "Rich Text Format"
+UINT GetHtmlClipboardFormat(); // "HTML Format"
 
 // Empties the clipboard and puts one block of `size` bytes in `format`, plus
 // the thread's locale (CF_LOCALE). True when the block was taken.

@@ -61,7 +61,8 @@ bool ReadDibBits(HDC dc, HBITMAP bitmap, DibInfo& info, std::vector<BYTE>& bits)
     const LONG height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
     const DWORD size = ImageSize(info.header.biWidth, height, info.header.biBitCount);
     bits.assign(size > info.header.biSizeImage ? size : info.header.biSizeImage, 0);
-    return ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), info.get(), DIB_RGB_COLORS) != 0;
+    return ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), info.get(), DIB_RGB_COLORS) !=
+           0;
 }
 } // namespace
 
@@ -98,8 +99,8 @@ bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
     const DWORD imageSize = header.biSizeImage;
 
     std::vector<BYTE> pixels(imageSize);
-    if (imageSize == 0 ||
-        !::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(object.bmHeight), pixels.data(), info, DIB_RGB_COLORS))
+    if (imageSize == 0 || !::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(object.bmHeight), pixels.data(),
+                                       info, DIB_RGB_COLORS))
         return false;
     // GetDIBits may rewrite these; the file states what it holds.
     header.biSizeImage = imageSize;
@@ -107,7 +108,7 @@ bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
 
     const DWORD infoSize = sizeof(BITMAPINFOHEADER) + 4 * coloursUsed;
     BITMAPFILEHEADER fileHeader{};
-    fileHeader.bfType = 0x4D42;  // "BM"
+    fileHeader.bfType = 0x4D42; // "BM"
     fileHeader.bfOffBits = sizeof(BITMAPFILEHEADER) + infoSize;
     fileHeader.bfSize = fileHeader.bfOffBits + imageSize;
 
@@ -116,11 +117,11 @@ bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
     if (!file)
         return false;
     const bool written = WriteAll(file.Get(), &fileHeader, sizeof(fileHeader)) &&
-                         WriteAll(file.Get(), info, infoSize) && WriteAll(file.Get(), pixels.data(), imageSize);
+                         WriteAll(file.Get(), info, infoSize) &&
+                         WriteAll(file.Get(), pixels.data(), imageSize);
     const bool closed = ::CloseHandle(file.Release()) != FALSE;
-    if (!written || !closed)
-    {
-        ::DeleteFileW(path);  // no half-written picture is left behind
+    if (!written || !closed) {
+        ::DeleteFileW(path); // no half-written picture is left behind
         return false;
     }
     return true;
@@ -134,15 +135,13 @@ bool PutBitmapToClipboard(HBITMAP bitmap)
     HANDLE copy = ::CopyImage(bitmap, IMAGE_BITMAP, object.bmWidth, object.bmHeight, 0);
     if (!copy)
         return false;
-    if (!::OpenClipboard(::GetDesktopWindow()))
-    {
+    if (!::OpenClipboard(::GetDesktopWindow())) {
         ::DeleteObject(copy);
         return false;
     }
     CAutoCloseClipboard close;
     ::EmptyClipboard();
-    if (!::SetClipboardData(CF_BITMAP, copy))
-    {
+    if (!::SetClipboardData(CF_BITMAP, copy)) {
         ::DeleteObject(copy);
         return false;
     }

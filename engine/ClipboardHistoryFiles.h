@@ -68,7 +68,7 @@ struct ClipboardHistoryDescriptor
     CString exeName;
     CString url;
     CString ovlMetaInfo;        // file name, empty when none
-    std::vector<CString> files;  // File0, File1, ... up to the first missing or empty key
+    std::vector<CString> files; // File0, File1, ... up to the first missing or empty key
 };
 
 // False when the descriptor names no usable file (a missing or unsafe File0).

@@ -36,8 +36,7 @@ CClipboardSnapshot::CClipboardSnapshot(bool captureNow)
 
 bool CClipboardSnapshot::IsCopyableFormat(UINT format)
 {
-    switch (format)
-    {
+    switch (format) {
     case 0:
     case CF_BITMAP:
     case CF_METAFILEPICT:
@@ -62,8 +61,7 @@ int CClipboardSnapshot::Capture()
         return 0;
     CAutoCloseClipboard close;
     Clear();
-    for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format))
-    {
+    for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
         if (!IsCopyableFormat(format))
             continue;
         Entry entry;
@@ -83,11 +81,9 @@ int CClipboardSnapshot::Restore()
         return 0;
     CAutoCloseClipboard close;
     ::EmptyClipboard();
-    for (const Entry& entry : m_entries)
-    {
+    for (const Entry& entry : m_entries) {
         UINT format = entry.format;
-        if (entry.name[0] != L'\0')
-        {
+        if (entry.name[0] != L'\0') {
             const UINT registered = ::RegisterClipboardFormatW(entry.name);
             if (registered != 0)
                 format = registered;

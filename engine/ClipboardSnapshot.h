@@ -23,7 +23,7 @@ public:
     struct Entry
     {
         UINT format = 0;
-        wchar_t name[100] = {};  // empty for predefined formats
+        wchar_t name[100] = {}; // empty for predefined formats
         std::vector<BYTE> data;
     };
 

@@ -43,8 +43,7 @@ CString PathOfId(CPhraseStore* store, int id)
 
 IDataNeededHander::IDataNeededHander(CPhraseStore* phraseStore, CSCVWndClipboardHandler* clipboardHandler)
     : m_phraseStore(phraseStore), m_clipboardHandler(clipboardHandler)
-{
-}
+{}
 
 IDataNeededHander::~IDataNeededHander() = default;
 
@@ -69,8 +68,7 @@ bool IDataNeededHander::SetLastID(int id)
 
     std::vector<int> ids;
     ids.push_back(id);
-    for (const int old : m_lastUsedIds)
-    {
+    for (const int old : m_lastUsedIds) {
         if (old != id)
             ids.push_back(old);
     }
@@ -93,11 +91,9 @@ IDataNeededHander::LastUsedPaths IDataNeededHander::SaveLastUsedPaths() const
 void IDataNeededHander::RestoreLastUsedPaths(const LastUsedPaths& saved)
 {
     std::vector<int> ids;
-    for (const CString& path : saved.paths)
-    {
+    for (const CString& path : saved.paths) {
         const int id = FindIdByPath(m_phraseStore, path);
-        if (id == -1)
-        {
+        if (id == -1) {
             WriteLogLine(L"IDataNeededHander: a last used phrase is gone after the reload: [" + path + L"]");
             continue;
         }
@@ -118,4 +114,7 @@ CString GetTargetSelectedText(const CString& selectedText, int selectedTextState
     return (selectedTextState == 1 || selectedTextState == 2) ? selectedText : CString();
 }
 
-bool IsAddLastUsedMenuToBegin() { return GetSettings().AddLastUsedMenuToBegin != 0; }
+bool IsAddLastUsedMenuToBegin()
+{
+    return GetSettings().AddLastUsedMenuToBegin != 0;
+}

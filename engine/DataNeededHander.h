@@ -58,8 +58,8 @@ public:
     // record a new id, so the list is taken before it and given back after it.
     struct LastUsedPaths
     {
-        std::vector<CString> paths;  // newest first
-        CString lastUsed;            // the path of GetLastUsedId's phrase
+        std::vector<CString> paths; // newest first
+        CString lastUsed;           // the path of GetLastUsedId's phrase
     };
     LastUsedPaths SaveLastUsedPaths() const;
     // The phrase store's records at those paths give the new ids; an entry whose phrase is gone is
@@ -74,15 +74,15 @@ public:
     CSCVWndClipboardHandler* GetClipboardHandler() const { return m_clipboardHandler; }
 
 protected:
-    std::vector<int> m_lastUsedIds;  // newest first
+    std::vector<int> m_lastUsedIds; // newest first
     int m_lastUsedId = -1;
     CString m_selectedText;
     int m_targetLangId = 0;
     HWND m_targetWindow = nullptr;
     LastIdFilter m_lastIdFilter = nullptr;
     void* m_lastIdFilterData = nullptr;
-    CPhraseStore* m_phraseStore = nullptr;                // not owned
-    CSCVWndClipboardHandler* m_clipboardHandler = nullptr;  // not owned
+    CPhraseStore* m_phraseStore = nullptr;                 // not owned
+    CSCVWndClipboardHandler* m_clipboardHandler = nullptr; // not owned
     CString m_clipboardText;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/InputMarkers.h"
 
-namespace {
+namespace
+{
 
 constexpr InputMarker kInputMarkers[] = {
     {L"%PROMPT_TEXT={", L"}%", L"%PROMPT_TEXT={}%"},

@@ -4,9 +4,9 @@
 
 struct InputMarker
 {
-    const wchar_t* start;  // "%PROMPT_TEXT={"
-    const wchar_t* end;    // "}%"
-    const wchar_t* name;   // "%PROMPT_TEXT={}%", the marker's entry in the macro table
+    const wchar_t* start; // "%PROMPT_TEXT={"
+    const wchar_t* end;   // "}%"
+    const wchar_t* name;  // "%PROMPT_TEXT={}%", the marker's entry in the macro table
 };
 
 // Number of input markers.

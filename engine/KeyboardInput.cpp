@@ -18,17 +18,32 @@ UINT CSystemKeyboardInput::Send(const INPUT* inputs, UINT count)
     return ::SendInput(count, const_cast<INPUT*>(inputs), static_cast<int>(sizeof(INPUT)));
 }
 
-HKL CSystemKeyboardInput::GetThreadLayout(DWORD threadId) { return ::GetKeyboardLayout(threadId); }
+HKL CSystemKeyboardInput::GetThreadLayout(DWORD threadId)
+{
+    return ::GetKeyboardLayout(threadId);
+}
 
-int CSystemKeyboardInput::GetLayoutCount() { return ::GetKeyboardLayoutList(0, nullptr); }
+int CSystemKeyboardInput::GetLayoutCount()
+{
+    return ::GetKeyboardLayoutList(0, nullptr);
+}
 
-void CSystemKeyboardInput::Pause(DWORD ms) { ::Sleep(ms); }
+void CSystemKeyboardInput::Pause(DWORD ms)
+{
+    ::Sleep(ms);
+}
 
-IKeyboardInput& GetKeyboardInput() { return g_overrideInput != nullptr ? *g_overrideInput : SystemInput(); }
+IKeyboardInput& GetKeyboardInput()
+{
+    return g_overrideInput != nullptr ? *g_overrideInput : SystemInput();
+}
 
 CKeyboardInputOverride::CKeyboardInputOverride(IKeyboardInput& input) : m_previous(g_overrideInput)
 {
     g_overrideInput = &input;
 }
 
-CKeyboardInputOverride::~CKeyboardInputOverride() { g_overrideInput = m_previous; }
+CKeyboardInputOverride::~CKeyboardInputOverride()
+{
+    g_overrideInput = m_previous;
+}

@@ -10,7 +10,8 @@ constexpr int kAbbrevBufferLength = 4;
 CString IsoLanguageName(LANGID language)
 {
     wchar_t name[kMaxIsoNameLength + 1] = {};
-    if (::GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), LOCALE_SISO639LANGNAME, name, kMaxIsoNameLength) == 0)
+    if (::GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), LOCALE_SISO639LANGNAME, name, kMaxIsoNameLength) ==
+        0)
         return CString();
     ::CharUpperW(name);
     return name;
@@ -20,8 +21,7 @@ CString IsoLanguageName(LANGID language)
 LayoutMacroMap BuildLayoutMacroMap()
 {
     LayoutMacroMap map;
-    for (HKL layout : GetMacroEnvironment().GetKeyboardLayouts())
-    {
+    for (HKL layout : GetMacroEnvironment().GetKeyboardLayouts()) {
         const LANGID language = LOWORD(reinterpret_cast<UINT_PTR>(layout));
         const CString name = IsoLanguageName(language);
         if (!name.IsEmpty())
@@ -33,8 +33,7 @@ LayoutMacroMap BuildLayoutMacroMap()
 LANGID RemoveActivateKlMacros(CString& text)
 {
     LANGID language = 0;
-    for (const auto& [macro, id] : BuildLayoutMacroMap())
-    {
+    for (const auto& [macro, id] : BuildLayoutMacroMap()) {
         if (text.Replace(macro, L"") > 0)
             language = id;
     }
@@ -44,8 +43,7 @@ LANGID RemoveActivateKlMacros(CString& text)
 CString GetActivateKlLangAbbrev(const CString& text)
 {
     LANGID language = 0;
-    for (const auto& [macro, id] : BuildLayoutMacroMap())
-    {
+    for (const auto& [macro, id] : BuildLayoutMacroMap()) {
         if (text.Find(macro) >= 0)
             language = id;
     }

@@ -27,8 +27,7 @@ private:
 
 int MethodOfCharacter(wchar_t ch)
 {
-    switch (ch)
-    {
+    switch (ch) {
     case L'1':
         return kToggleAltShift;
     case L'2':
@@ -59,7 +58,10 @@ bool HasWantedLayout(HKL current, HKL wanted)
 }
 } // namespace
 
-int ReadLayoutToggleHotkey() { return ReadLayoutToggleHotkeyFrom(HKEY_CURRENT_USER, kToggleKey); }
+int ReadLayoutToggleHotkey()
+{
+    return ReadLayoutToggleHotkeyFrom(HKEY_CURRENT_USER, kToggleKey);
+}
 
 int ReadLayoutToggleHotkeyFrom(HKEY root, LPCWSTR subKey)
 {
@@ -69,7 +71,7 @@ int ReadLayoutToggleHotkeyFrom(HKEY root, LPCWSTR subKey)
 
     wchar_t value[16] = {};
     DWORD type = 0;
-    DWORD size = sizeof(value) - sizeof(wchar_t);  // room for a terminator the value may lack
+    DWORD size = sizeof(value) - sizeof(wchar_t); // room for a terminator the value may lack
     const LSTATUS status =
         ::RegQueryValueExW(key.Get(), kToggleValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     if (status == ERROR_FILE_NOT_FOUND)
@@ -83,8 +85,7 @@ void GetLayoutToggleKeys(int method, WORD& firstKey, WORD& secondKey)
 {
     firstKey = VK_LMENU;
     secondKey = VK_SHIFT;
-    switch (method)
-    {
+    switch (method) {
     case kToggleAltShift:
         break;
     case kToggleCtrlShift:
@@ -115,17 +116,14 @@ void SwitchKeyboardLayout(HKL wanted, DWORD targetThread, HWND targetWindow, int
     };
 
     IKeyboardInput& input = GetKeyboardInput();
-    if (input.GetLayoutCount() <= 2)
-    {
+    if (input.GetLayoutCount() <= 2) {
         input.Send(toggle, 4);
         return;
     }
     const bool otherProcess = BelongsToOtherProcess(targetWindow);
-    for (int attempt = 0; attempt < limit; ++attempt)
-    {
+    for (int attempt = 0; attempt < limit; ++attempt) {
         input.Send(toggle, 4);
-        if (otherProcess)
-        {
+        if (otherProcess) {
             input.Pause(200);
             ::PostMessageW(targetWindow, WM_NULL, 0, 0);
         }

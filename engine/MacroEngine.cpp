@@ -110,14 +110,15 @@ const wchar_t* const kStrippedProtocols[] = {L"http://", L"https://"};
 constexpr wchar_t kUrlEnds[] = L" \t\r\n";
 constexpr int kUserNameLength = 256;
 
-bool IsClockMacro(Macro macro) { return macro >= Macro::DateTime && macro <= Macro::WeekdayNameAbbr; }
+bool IsClockMacro(Macro macro)
+{
+    return macro >= Macro::DateTime && macro <= Macro::WeekdayNameAbbr;
+}
 
 bool FindMacro(const CString& name, Macro& macro)
 {
-    for (const MacroName& entry : kMacroNames)
-    {
-        if (name.CompareNoCase(entry.name) == 0)
-        {
+    for (const MacroName& entry : kMacroNames) {
+        if (name.CompareNoCase(entry.name) == 0) {
             macro = entry.macro;
             return true;
         }
@@ -145,7 +146,10 @@ CString TwoDigits(int value)
     return text.GetLength() < 2 ? L"0" + text : text;
 }
 
-CString LastTwo(const CString& text) { return text.GetLength() > 2 ? text.Right(2) : text; }
+CString LastTwo(const CString& text)
+{
+    return text.GetLength() > 2 ? text.Right(2) : text;
+}
 
 CString FileVersionText(const CString& path)
 {
@@ -175,7 +179,8 @@ CString MousePositionAsLParam()
     POINT point{};
     if (!::GetCursorPos(&point))
         return L"ERROR on GetCursorPos";
-    const auto packed = static_cast<unsigned int>(point.y) << 16 | (static_cast<unsigned int>(point.x) & 0xFFFFu);
+    const auto packed =
+        static_cast<unsigned int>(point.y) << 16 | (static_cast<unsigned int>(point.x) & 0xFFFFu);
     return Decimal(static_cast<int>(packed));
 }
 
@@ -198,8 +203,7 @@ CString LowerCase(CString text)
 CString DateMacroValue(Macro macro, LCID lcid)
 {
     const SYSTEMTIME now = Now();
-    switch (macro)
-    {
+    switch (macro) {
     case Macro::DateTime:
         return DateTimeTextByMode(DateTimeTextLongDateTime, lcid, now);
     case Macro::Date:
@@ -237,8 +241,7 @@ CString DateMacroValue(Macro macro, LCID lcid)
 
 CString SystemMacroValue(Macro macro)
 {
-    switch (macro)
-    {
+    switch (macro) {
     case Macro::UserName:
         return UserName();
     case Macro::WindowsVersion:
@@ -260,8 +263,7 @@ CString SystemMacroValue(Macro macro)
 
 CString TextMacroValue(Macro macro, const CString& selected, const CString& clipboard, LCID lcid)
 {
-    switch (macro)
-    {
+    switch (macro) {
     case Macro::ClipboardText:
         return clipboard;
     case Macro::SelectedText:
@@ -302,8 +304,7 @@ CString PrepareSelectedText(const CString& selected)
     CString prepared = selected;
     if (prepared.IsEmpty())
         return prepared;
-    for (const wchar_t* protocol : kStrippedProtocols)
-    {
+    for (const wchar_t* protocol : kStrippedProtocols) {
         while (StartsWithNoCase(prepared, protocol))
             prepared.Delete(0, static_cast<int>(wcslen(protocol)));
     }
@@ -365,8 +366,7 @@ const std::vector<CString>& GetMacroTable()
 
 bool IsStaticMacro(const CString& name, const LayoutMacroMap& layouts)
 {
-    for (const wchar_t* staticName : kStaticMacros)
-    {
+    for (const wchar_t* staticName : kStaticMacros) {
         if (name == staticName)
             return true;
     }
@@ -394,14 +394,12 @@ int ExpandPhraseMacros(CString& text, const CString& selected, const CString& cl
         *layoutId = layout;
 
     int replacements = 0;
-    for (const CString& name : GetMacroTable())
-    {
+    for (const CString& name : GetMacroTable()) {
         if (!IsExpandedByName(name) || text.Find(name) < 0)
             continue;
         const CString value = GetMacroValue(name, preparedSelection, clipboard, lcid);
         replacements += text.Replace(name, value);
-        if (name == kMacroUrlFromClipboard)
-        {
+        if (name == kMacroUrlFromClipboard) {
             CString line;
             line.Format(L"PreReplaced MC_URL_FROMCLIPBOARD command=[%s] result=[%s]", text.GetString(),
                         value.GetString());
@@ -422,7 +420,8 @@ CString ExpandMacrosInText(const CString& text)
     return expanded;
 }
 
-CString ExpandMacrosForWindow(HWND target, const CString& text, const CString& selected, const CString& clipboard)
+CString ExpandMacrosForWindow(HWND target, const CString& text, const CString& selected,
+                              const CString& clipboard)
 {
     CString oneLineSelection = selected;
     oneLineSelection.Replace(L"\r\n", L" ");
@@ -441,11 +440,9 @@ CString UrlFromText(const CString& text, bool wantUrl)
     trimmed.TrimLeft(L" \r\n\t");
 
     int schemeLength = 0;
-    for (const wchar_t* scheme : kUrlSchemes)
-    {
+    for (const wchar_t* scheme : kUrlSchemes) {
         const int length = static_cast<int>(wcslen(scheme));
-        if (length < text.GetLength() && StartsWithNoCase(trimmed, scheme))
-        {
+        if (length < text.GetLength() && StartsWithNoCase(trimmed, scheme)) {
             schemeLength = length;
             break;
         }
@@ -454,8 +451,7 @@ CString UrlFromText(const CString& text, bool wantUrl)
         return wantUrl ? CString() : trimmed;
 
     int end = -1;
-    for (const wchar_t* c = kUrlEnds; *c != L'\0'; ++c)
-    {
+    for (const wchar_t* c = kUrlEnds; *c != L'\0'; ++c) {
         const int at = trimmed.Find(*c, schemeLength);
         if (at >= 0 && (end < 0 || at < end))
             end = at;
@@ -477,8 +473,7 @@ bool PhraseHasDynamicMacros(const PhraseItemRecord& record)
 {
     const LayoutMacroMap layouts = BuildLayoutMacroMap();
     std::vector<CString> dynamicNames;
-    for (const CString& name : GetMacroTable())
-    {
+    for (const CString& name : GetMacroTable()) {
         if (!IsStaticMacro(name, layouts))
             dynamicNames.push_back(name);
     }

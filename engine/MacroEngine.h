@@ -51,7 +51,8 @@ CString ExpandMacrosInText(const CString& text);
 
 // ExpandPhraseMacros for a target window: line breaks of the selection become blanks and the
 // locale is the language of the keyboard layout of the window's thread.
-CString ExpandMacrosForWindow(HWND target, const CString& text, const CString& selected, const CString& clipboard);
+CString ExpandMacrosForWindow(HWND target, const CString& text, const CString& selected,
+                              const CString& clipboard);
 
 // The URL at the start of a text (leading blanks, tabs and line breaks skipped): an http, https or
 // ftp URL up to the first blank, tab or line break. With `wantUrl` false: the rest of the text

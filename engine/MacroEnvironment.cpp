@@ -53,4 +53,7 @@ CMacroEnvironmentOverride::CMacroEnvironmentOverride(const IMacroEnvironment& en
     g_overrideEnvironment = &environment;
 }
 
-CMacroEnvironmentOverride::~CMacroEnvironmentOverride() { g_overrideEnvironment = m_previous; }
+CMacroEnvironmentOverride::~CMacroEnvironmentOverride()
+{
+    g_overrideEnvironment = m_previous;
+}

@@ -44,21 +44,19 @@ CString BodyPrefix(const CString& body)
     return body.GetLength() > kPreviewBodyChars ? body.Left(kPreviewBodyChars) : body;
 }
 
-CString ExpandPlainCaptionBody(const CString& body, const CMacroContext& context, LCID lcid, int& caretPosition,
-                               bool& replaced)
+CString ExpandPlainCaptionBody(const CString& body, const CMacroContext& context, LCID lcid,
+                               int& caretPosition, bool& replaced)
 {
     CString expanded = body;
     expanded.Replace(kMacroCursorPos, kCaretMarker);
     int caretSteps = 0;
-    replaced = ExpandPhraseMacros(expanded, context.selectedText, context.clipboardText, &caretSteps, nullptr, lcid) > 0;
+    replaced = ExpandPhraseMacros(expanded, context.selectedText, context.clipboardText, &caretSteps, nullptr,
+                                  lcid) > 0;
     const int markerAt = expanded.Find(kCaretMarker);
-    if (markerAt >= 0)
-    {
+    if (markerAt >= 0) {
         caretPosition = markerAt;
         expanded.Replace(kCaretMarker, L" ");
-    }
-    else if (caretSteps > 0)
-    {
+    } else if (caretSteps > 0) {
         caretPosition = expanded.GetLength() - caretSteps;
     }
     return expanded;
@@ -73,8 +71,7 @@ CString ExpandRtfCaptionBody(const CString& body, const CMacroContext& context, 
                     GetRichEditConverter());
     CString caption = RtfToPlainText(rtf);
     const int markerAt = caption.Find(kCaretMarker);
-    if (markerAt >= 0)
-    {
+    if (markerAt >= 0) {
         if (caretSteps > 0)
             caretPosition = markerAt;
         caption.Replace(kCaretMarker, L" ");
@@ -102,8 +99,7 @@ LANGID RequestedLayout(const PhraseItemRecord& record)
 
 CString GetPhraseKindText(int dataType)
 {
-    switch (dataType)
-    {
+    switch (dataType) {
     case MenuItemRecord::kTypeText:
         return LoadLocalizedTextOr(IDS_ENGINE_INSERT_PLAIN_TEXT, L"Insert plain text");
     case MenuItemRecord::kTypeRtf:
@@ -129,7 +125,10 @@ CString BuildHistorySubMenuCaption(int itemCount)
     return caption;
 }
 
-CString GetHistoryDataText() { return LoadLocalizedTextOr(IDS_ENGINE_HISTORY_DATA, L"Data from clipboard history"); }
+CString GetHistoryDataText()
+{
+    return LoadLocalizedTextOr(IDS_ENGINE_HISTORY_DATA, L"Data from clipboard history");
+}
 
 CString BuildPhraseTitleCaption(const PhraseItemRecord& record)
 {
@@ -154,11 +153,9 @@ CString BuildPhraseMenuCaption(const PhraseItemRecord& record, const IDataNeeded
         caption += BracketedMenuLine(context.clipboardText);
 
     const LCID lcid = menu.GetTargetLangId();
-    switch (record.dataType)
-    {
+    switch (record.dataType) {
     case MenuItemRecord::kTypeText:
-    case MenuItemRecord::kTypeExec:
-    {
+    case MenuItemRecord::kTypeExec: {
         bool replaced = false;
         const CString expanded =
             ExpandPlainCaptionBody(BodyPrefix(record.body), context, lcid, caretPosition, replaced);
@@ -189,8 +186,7 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
     // The preview shows the start of a long body; the count still covers the rest, taken as it stands.
     const int uncounted = body.GetLength() > kPreviewBodyChars ? body.GetLength() - kPreviewBodyChars : 0;
     body = BodyPrefix(body);
-    if (!body.IsEmpty())
-    {
+    if (!body.IsEmpty()) {
         ExpandPhraseMacros(body, selected, clipboard, nullptr, nullptr, lcid);
         body.Replace(kSelectedTextMacro, selected);
         body.Replace(kClipboardTextMacro, clipboard);
@@ -204,11 +200,11 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
         *expandedBody = body;
 
     const LANGID layout = RequestedLayout(record);
-    if (layout != 0)
-    {
+    if (layout != 0) {
         CString language = GetLocaleLanguageText(layout, false);
         language.MakeUpper();
-        text += CString(L"\r\n+ ") + LoadLocalizedTextOr(IDS_ENGINE_ACTIVATE_LAYOUT, L"Activate keyboard layout") + L"   " +
+        text += CString(L"\r\n+ ") +
+                LoadLocalizedTextOr(IDS_ENGINE_ACTIVATE_LAYOUT, L"Activate keyboard layout") + L"   " +
                 language;
     }
     return text;

@@ -2,7 +2,8 @@
 
 #include <cwchar>
 
-namespace {
+namespace
+{
 
 // Copies at most `limit` characters and always terminates the target.
 void CopyLimited(wchar_t* target, const wchar_t* source, int limit) noexcept

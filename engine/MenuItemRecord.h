@@ -14,9 +14,9 @@ public:
     static constexpr int kMaxHintLength = 1024;
 
     // Data types of an item.
-    static constexpr int kTypeText = 0;  // plain text
-    static constexpr int kTypeRtf = 1;   // rich text (RTF source)
-    static constexpr int kTypeExec = 2;  // command line to run
+    static constexpr int kTypeText = 0; // plain text
+    static constexpr int kTypeRtf = 1;  // rich text (RTF source)
+    static constexpr int kTypeExec = 2; // command line to run
 
     // Bit of `flags`: the default item of a group.
     static constexpr int kFlagDefault = 0x1;

@@ -35,8 +35,7 @@ unsigned CaretStepBatch(unsigned count)
 
 void ReleaseHeldModifiers()
 {
-    for (const BYTE modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
-    {
+    for (const BYTE modifier : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
         if (IsKeyHeld(modifier))
             Key(modifier, true);
     }
@@ -63,12 +62,10 @@ void PasteAndMoveCaretLeft(unsigned count)
     ::Sleep(100);
     const unsigned batch = CaretStepBatch(count);
     unsigned counter = 0;
-    for (unsigned i = 0; i < count; ++i)
-    {
+    for (unsigned i = 0; i < count; ++i) {
         Key(VK_LEFT, false, true);
         Key(VK_LEFT, true, true);
-        if (counter == batch)
-        {
+        if (counter == batch) {
             ::Sleep(1);
             counter = 0;
         }

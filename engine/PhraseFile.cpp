@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 constexpr char kRootElement[] = "SCVCommand";
 const std::string kLineBreak = "\r\n";
@@ -115,7 +116,8 @@ bool ReadPhraseFileExactly(const wchar_t* path, char* buffer, size_t size)
     // Asking for one byte more tells a file that grew since it was listed, without a second read: a
     // read from a disk file stops short only at its end.
     DWORD read = 0;
-    const bool ok = ReadFile(file.Get(), buffer, static_cast<DWORD>(size) + 1, &read, nullptr) && read == size;
+    const bool ok =
+        ReadFile(file.Get(), buffer, static_cast<DWORD>(size) + 1, &read, nullptr) && read == size;
     if (read > size) {
         buffer[size] = '\0';
     }

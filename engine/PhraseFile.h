@@ -30,7 +30,8 @@ bool SavePhraseFile(const PhraseItemRecord& record, const wchar_t* path);
 // The document text (UTF-8) with only the usage attributes of its root changed: "UsageCount"
 // raised by one from what the text holds, "DateUsage" set to the date. Everything else stays as
 // the text has it. Empty when the text is not a phrase document.
-std::string RaisePhraseUsage(const std::string& text, const SYSTEMTIME& date, unsigned int* newCount = nullptr);
+std::string RaisePhraseUsage(const std::string& text, const SYSTEMTIME& date,
+                             unsigned int* newCount = nullptr);
 
 // The document text of the record (UTF-8); empty when it could not be built.
 std::string BuildPhraseXml(const PhraseItemRecord& record);

@@ -3,7 +3,8 @@
 #include "common/PathFunctions.h"
 #include "engine/PhraseFile.h"
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kReplacedCharacters[] = L"?:\\\"!/<>.\t\n*|{}=()'";
 
@@ -77,8 +78,8 @@ CString MakePhraseFileName(const CString& title, int number, bool addExtension, 
     return name;
 }
 
-CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool addExtension, bool blanksToUnderscores,
-                             bool /*asFile*/, const PathTakenFunction& isTaken)
+CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool addExtension,
+                             bool blanksToUnderscores, bool /*asFile*/, const PathTakenFunction& isTaken)
 {
     const CString base = AddTrailingBackslash(folder);
     for (int number = 1;; ++number) {

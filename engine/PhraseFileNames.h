@@ -23,8 +23,8 @@ using PathTakenFunction = std::function<bool(const CString& path)>;
 // The first of folder\name, folder\name2, folder\name3 ... (MakePhraseFileName) that names nothing
 // on disk (neither a file nor a directory, whichever `asFile` asks for, since the two cannot share a
 // name) and that `isTaken`, when given, does not claim.
-CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool addExtension, bool blanksToUnderscores,
-                             bool asFile, const PathTakenFunction& isTaken = {});
+CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool addExtension,
+                             bool blanksToUnderscores, bool asFile, const PathTakenFunction& isTaken = {});
 
 // True for the device names no file may take: CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9
 // (without regard to case).

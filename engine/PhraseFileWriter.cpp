@@ -6,7 +6,8 @@
 #include "common/SharedLog.h"
 #include "common/ShellCommands.h"
 
-namespace {
+namespace
+{
 
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceRetryDelayMs = 30;
@@ -40,7 +41,8 @@ bool IsTransientReplaceError(DWORD error)
 bool ReplaceFileWith(const wchar_t* source, const wchar_t* target)
 {
     const DWORD attributes = GetFileAttributesW(target);
-    const bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+    const bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES &&
+                             (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
                              (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (wasReadOnly) {
         SetFileAttributesW(target, attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -78,8 +80,8 @@ HANDLE CreatePhraseFileForWrite(const wchar_t* path)
     }
     SECURITY_ATTRIBUTES security{};
     SECURITY_ATTRIBUTES* openSecurity = CreateOpenSecurityAttributes(&security) ? &security : nullptr;
-    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, openSecurity, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, openSecurity, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 CString MakePhraseTempPath(const wchar_t* path)

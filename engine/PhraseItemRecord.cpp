@@ -65,8 +65,8 @@ std::vector<PhraseItemRecord>& PhraseItemRecord::MakeFolder()
 
 void PhraseItemRecord::SetPath(const CString& path)
 {
-    const bool renameDirectory = IsFolder() && !m_path.IsEmpty() && !path.IsEmpty() && FolderExists(m_path) &&
-                                 !FolderExists(path);
+    const bool renameDirectory =
+        IsFolder() && !m_path.IsEmpty() && !path.IsEmpty() && FolderExists(m_path) && !FolderExists(path);
     if (renameDirectory) {
         MoveFileW(m_path, path);
     }

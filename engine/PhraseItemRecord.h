@@ -58,9 +58,9 @@ public:
     bool StampUsageDate() noexcept;
 
     CString body;
-    int sortId = 0;  // ordered as an unsigned 32-bit value
+    int sortId = 0; // ordered as an unsigned 32-bit value
     int useTitleOnly = 0;
-    SYSTEMTIME dateUsage{};  // UTC; a zero year means never used
+    SYSTEMTIME dateUsage{}; // UTC; a zero year means never used
     std::unique_ptr<std::vector<PhraseItemRecord>> children;
     int disabledIsNoHasSelection = 0;
     unsigned int usageCount = 0;

@@ -13,12 +13,14 @@ struct Run
 
 bool StartsWithNoCase(const CString& text, const CString& head)
 {
-    return text.GetLength() >= head.GetLength() && CompareTextCaseOpt(text.Left(head.GetLength()), head, false) == 0;
+    return text.GetLength() >= head.GetLength() &&
+           CompareTextCaseOpt(text.Left(head.GetLength()), head, false) == 0;
 }
 
 bool EndsWithNoCase(const CString& text, const CString& tail)
 {
-    return text.GetLength() >= tail.GetLength() && CompareTextCaseOpt(text.Right(tail.GetLength()), tail, false) == 0;
+    return text.GetLength() >= tail.GetLength() &&
+           CompareTextCaseOpt(text.Right(tail.GetLength()), tail, false) == 0;
 }
 
 void AddRun(std::vector<Run>& runs, int start, int end)
@@ -32,15 +34,13 @@ std::vector<Run> FindRuns(const CString& text, const CString& open, const CStrin
     std::vector<Run> runs;
     const int length = text.GetLength();
     int position = 0;
-    while (position < length)
-    {
+    while (position < length) {
         const int openAt = FindTextCaseOpt(text, open, position);
         if (openAt < 0)
             break;
         AddRun(runs, position, openAt);
         const int closeAt = FindTextCaseOpt(text, close, openAt + open.GetLength());
-        if (closeAt < 0)
-        {
+        if (closeAt < 0) {
             position = openAt;
             break;
         }
@@ -60,8 +60,7 @@ PhrasePart ClassifyRun(const CString& text, const Run& run, const CString& open,
         return part;
     part.type = PhrasePart::kPrompt;
     const int equalsAt = part.text.Find(L"={", 1);
-    if (equalsAt >= 0)
-    {
+    if (equalsAt >= 0) {
         const int first = equalsAt + 2;
         const int last = part.text.GetLength() - close.GetLength();
         if (last > first)
@@ -79,8 +78,7 @@ bool SplitPhraseParts(const CString& text, std::vector<PhrasePart>& parts)
     const CString close(marker->end);
 
     const std::vector<Run> runs = FindRuns(text, open, close);
-    if (runs.empty())
-    {
+    if (runs.empty()) {
         parts.push_back(PhrasePart{text, PhrasePart::kPlain, CString(), 0});
         return true;
     }
@@ -91,8 +89,7 @@ bool SplitPhraseParts(const CString& text, std::vector<PhrasePart>& parts)
 
 bool HasPromptPart(const std::vector<PhrasePart>& parts)
 {
-    for (const PhrasePart& part : parts)
-    {
+    for (const PhrasePart& part : parts) {
         if (part.type == PhrasePart::kPrompt)
             return true;
     }

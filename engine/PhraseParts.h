@@ -11,10 +11,10 @@ struct PhrasePart
     static constexpr int kPlain = 0;
     static constexpr int kPrompt = 1;
 
-    CString text;         // the run as it stands in the phrase, a prompt mark with its marks
+    CString text; // the run as it stands in the phrase, a prompt mark with its marks
     int type = kPlain;
-    CString defaultText;  // a prompt mark's default text (what stands between "={" and "}%")
-    int start = 0;        // where the run begins in the phrase text
+    CString defaultText; // a prompt mark's default text (what stands between "={" and "}%")
+    int start = 0;       // where the run begins in the phrase text
 };
 
 // Replaces `parts` with the runs of the text, in order; together they give back the whole text.

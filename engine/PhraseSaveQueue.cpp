@@ -75,7 +75,7 @@ void CPhraseSaveQueue::Run()
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
         if (m_jobs.empty()) {
-            return;  // stopping, and nothing left to write
+            return; // stopping, and nothing left to write
         }
         Job job = std::move(m_jobs.front());
         m_jobs.pop_front();

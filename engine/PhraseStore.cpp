@@ -10,7 +10,8 @@
 #include <climits>
 #include <type_traits>
 
-namespace {
+namespace
+{
 
 using RecordList = std::vector<PhraseItemRecord>;
 
@@ -199,7 +200,8 @@ bool CPhraseStore::RecordUsageById(int id)
     unsigned int count = 0;
     const std::string updated = RaisePhraseUsage(bytes, record->dateUsage, &count);
     if (updated.empty()) {
-        WriteLogLine(L"CPhraseStore: the used phrase's file no longer parses, its usage is not saved: " + path);
+        WriteLogLine(L"CPhraseStore: the used phrase's file no longer parses, its usage is not saved: " +
+                     path);
         return false;
     }
     record->usageCount = count;
@@ -275,10 +277,17 @@ bool CPhraseStore::CollectStatistics(PhraseStatistics& out, const InsertedTextFu
             return true;
         }
         switch (record.dataType) {
-        case MenuItemRecord::kTypeText: ++out.plainTextPhrases; break;
-        case MenuItemRecord::kTypeRtf: ++out.richTextPhrases; break;
-        case MenuItemRecord::kTypeExec: ++out.commandPhrases; break;
-        default: break;
+        case MenuItemRecord::kTypeText:
+            ++out.plainTextPhrases;
+            break;
+        case MenuItemRecord::kTypeRtf:
+            ++out.richTextPhrases;
+            break;
+        case MenuItemRecord::kTypeExec:
+            ++out.commandPhrases;
+            break;
+        default:
+            break;
         }
         if (usage > 0) {
             const CString text = insertedText ? insertedText(record) : record.body;

@@ -79,7 +79,10 @@ public:
     // Returns when every queued save has been written.
     void FlushSaves();
     // Told of every queued write that failed, on the save worker (set before the first save).
-    void SetSaveFailureHandler(CPhraseSaveQueue::FailureHandler handler) { m_saves.SetFailureHandler(std::move(handler)); }
+    void SetSaveFailureHandler(CPhraseSaveQueue::FailureHandler handler)
+    {
+        m_saves.SetFailureHandler(std::move(handler));
+    }
 
     // Fills the statistics; `insertedText` gives the text a phrase inserts (the body as it stands
     // when none is given).

@@ -8,7 +8,8 @@
 #include <memory>
 #include <string>
 
-namespace {
+namespace
+{
 
 using RecordList = std::vector<PhraseItemRecord>;
 
@@ -22,23 +23,23 @@ struct FolderEntry
 {
     CString name;
     bool isFolder;
-    unsigned long long size;  // files: the size the listing gave
-    size_t offset;            // files: where the content lies in the directory's buffer
+    unsigned long long size; // files: the size the listing gave
+    size_t offset;           // files: where the content lies in the directory's buffer
 };
 
 // One directory: what was listed and read, then the records made of it.
 struct FolderScan
 {
-    CString base;  // the directory with a trailing backslash
+    CString base; // the directory with a trailing backslash
     std::vector<FolderEntry> entries;
-    std::string contents;        // the listed files, each followed by a NUL
-    std::vector<bool> readable;  // entry read as listed
-    std::string folderSelf;      // the FOLDER_SELF file, when there is one and it could be read
+    std::string contents;         // the listed files, each followed by a NUL
+    std::vector<bool> readable;   // entry read as listed
+    std::string folderSelf;       // the FOLDER_SELF file, when there is one and it could be read
     std::vector<size_t> subScans; // the scans of the sub-folders, in entry order
 
-    RecordList records;        // one per entry
-    std::vector<bool> loaded;  // files: parsed into their record
-    PhraseItemRecord self;     // the FOLDER_SELF file read into a fresh record
+    RecordList records;       // one per entry
+    std::vector<bool> loaded; // files: parsed into their record
+    PhraseItemRecord self;    // the FOLDER_SELF file read into a fresh record
 };
 
 using ScanList = std::vector<std::unique_ptr<FolderScan>>;
@@ -52,8 +53,8 @@ bool HasPhraseExtension(const wchar_t* name)
 {
     const int length = static_cast<int>(wcslen(name));
     const int extensionLength = static_cast<int>(wcslen(kPhraseFileExtension));
-    return length >= extensionLength &&
-           EqualsNoCase(name + length - extensionLength, extensionLength, kPhraseFileExtension, extensionLength);
+    return length >= extensionLength && EqualsNoCase(name + length - extensionLength, extensionLength,
+                                                     kPhraseFileExtension, extensionLength);
 }
 
 // Whether the name (before its first dot, trailing blanks ignored) is one the system maps to a
@@ -160,8 +161,8 @@ void ReadBatch(FolderScan& scan, size_t first, size_t end)
     for (size_t i = first; i < end; ++i) {
         const FolderEntry& entry = scan.entries[i];
         if (!entry.isFolder) {
-            scan.readable[i] = ReadPhraseFileExactly(scan.base + entry.name, scan.contents.data() + entry.offset,
-                                                    static_cast<size_t>(entry.size));
+            scan.readable[i] = ReadPhraseFileExactly(
+                scan.base + entry.name, scan.contents.data() + entry.offset, static_cast<size_t>(entry.size));
         }
     }
 }
@@ -205,7 +206,7 @@ void LoadListedFiles(FolderScan& scan)
 void ParseFolderSelf(FolderScan& scan)
 {
     if (!scan.folderSelf.empty()) {
-        ParsePhraseDocument(scan.self, scan.folderSelf.c_str());  // a failure keeps what was read
+        ParsePhraseDocument(scan.self, scan.folderSelf.c_str()); // a failure keeps what was read
     }
     std::string().swap(scan.folderSelf);
 }

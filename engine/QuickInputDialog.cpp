@@ -28,15 +28,16 @@ public:
         header.cy = cy;
         AppendRecord(header);
         m_countIndex = offsetof(DLGTEMPLATE, cdit) / sizeof(WORD);
-        m_words.push_back(0);  // no menu
-        m_words.push_back(0);  // the dialog class
+        m_words.push_back(0); // no menu
+        m_words.push_back(0); // the dialog class
         AppendText(caption);
         m_words.push_back(pointSize);
         AppendText(face);
     }
 
     // An item of a predefined class (0x0080 button, 0x0081 edit ...).
-    void AddItem(WORD classAtom, WORD id, DWORD style, short x, short y, short cx, short cy, const wchar_t* text)
+    void AddItem(WORD classAtom, WORD id, DWORD style, short x, short y, short cx, short cy,
+                 const wchar_t* text)
     {
         AlignToDword();
         DLGITEMTEMPLATE item{};
@@ -50,7 +51,7 @@ public:
         m_words.push_back(0xFFFF);
         m_words.push_back(classAtom);
         AppendText(text);
-        m_words.push_back(0);  // no creation data
+        m_words.push_back(0); // no creation data
         ++m_words[m_countIndex];
     }
 
@@ -84,8 +85,8 @@ private:
 
 CDialogTemplateWriter BuildQuickInputTemplate()
 {
-    CDialogTemplateWriter writer(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 186, 50, kProductCaption, 8,
-                                 L"MS Shell Dlg");
+    CDialogTemplateWriter writer(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 186, 50, kProductCaption,
+                                 8, L"MS Shell Dlg");
     writer.AddItem(0x0081, CQuickInputDialog::IDC_QUICK_INPUT_EDIT,
                    WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NOHIDESEL, 7, 7, 172, 14, L"");
     writer.AddItem(0x0080, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 63, 29, 50, 14, L"OK");
@@ -100,8 +101,8 @@ UINT ProgramIconId()
 
 HICON LoadProgramIcon(int size)
 {
-    return static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId()), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId()),
+                                           IMAGE_ICON, size, size, 0));
 }
 
 // Runs `action` while this thread's input is attached to the window's thread; the window's own
@@ -113,8 +114,7 @@ bool WithInputAttachedTo(HWND window, Action action)
     if (targetThread == 0)
         return false;
     const DWORD ownThread = ::GetCurrentThreadId();
-    if (targetThread == ownThread)
-    {
+    if (targetThread == ownThread) {
         action();
         return true;
     }
@@ -128,8 +128,7 @@ bool WithInputAttachedTo(HWND window, Action action)
 
 CQuickInputDialog::CQuickInputDialog(const CString& defaultText, HWND target)
     : m_defaultText(defaultText), m_target(target)
-{
-}
+{}
 
 CQuickInputDialog::~CQuickInputDialog()
 {
@@ -167,8 +166,7 @@ LRESULT CQuickInputDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
     bool focusSet = false;
-    if (!m_defaultText.IsEmpty())
-    {
+    if (!m_defaultText.IsEmpty()) {
         ::SetWindowTextW(edit, m_defaultText);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
         ::SetFocus(edit);
@@ -199,9 +197,8 @@ void CQuickInputDialog::SetIcons()
 bool CQuickInputDialog::ReadTargetCaret()
 {
     m_hasCaretPoint = false;
-    const DWORD thread = (m_target != nullptr && ::IsWindow(m_target))
-                             ? ::GetWindowThreadProcessId(m_target, nullptr)
-                             : 0;
+    const DWORD thread =
+        (m_target != nullptr && ::IsWindow(m_target)) ? ::GetWindowThreadProcessId(m_target, nullptr) : 0;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     if (thread == 0 || !::GetGUIThreadInfo(thread, &info) || info.hwndCaret == nullptr)
@@ -216,7 +213,8 @@ bool CQuickInputDialog::ReadTargetCaret()
 void CQuickInputDialog::PlaceAtTargetCaret()
 {
     if (m_hasCaretPoint)
-        SetWindowPos(nullptr, m_caretPoint.x, m_caretPoint.y, 0, 0, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+        SetWindowPos(nullptr, m_caretPoint.x, m_caretPoint.y, 0, 0,
+                     SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
     else
         CenterWindow(m_target);
 }

@@ -25,10 +25,10 @@ public:
     const CString& GetAnswer() const { return m_answer; }
 
     BEGIN_MSG_MAP(CQuickInputDialog)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-        COMMAND_ID_HANDLER(IDOK, OnOK)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    COMMAND_ID_HANDLER(IDOK, OnOK)
+    COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
     END_MSG_MAP()
 
     // The dialog's caption for a target: "Scrivolanter", + " - [" + the first 100 characters of the

@@ -35,22 +35,19 @@ int RichEditReplaceText(HWND richEdit, const CString& find, const CString& repla
     CHARFORMATW before{};
     before.cbSize = sizeof(before);
     bool uniformColour = false;
-    if (found.cpMin > 0)
-    {
+    if (found.cpMin > 0) {
         SetRichEditSelection(richEdit, found.cpMin - 1, found.cpMin);
         before.dwMask = CFM_COLOR;
         ::SendMessageW(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&before));
         uniformColour = (before.dwMask & CFM_COLOR) != 0;
     }
     SetRichEditSelection(richEdit, found.cpMin, found.cpMax);
-    if (uniformColour)
-    {
+    if (uniformColour) {
         before.dwMask = CFM_COLOR;
         ::SendMessageW(richEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&before));
     }
     ::SendMessageW(richEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(replacement.GetString()));
-    if (end != nullptr)
-    {
+    if (end != nullptr) {
         // The caret stands after the inserted text (line breaks in it may have become one character).
         CHARRANGE caret{};
         ::SendMessageW(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
@@ -70,23 +67,20 @@ int ExpandRtfMacros(CString& rtf, const CString& selected, const CString& clipbo
         return 0;
 
     int replacements = 0;
-    for (const auto& [macro, language] : BuildLayoutMacroMap())
-    {
+    for (const auto& [macro, language] : BuildLayoutMacroMap()) {
         const int count = ReplaceAll(richEdit, macro, CString());
         if (count > 0 && layoutId != nullptr)
             *layoutId = language;
         replacements += count;
     }
-    for (const CString& name : GetMacroTable())
-    {
+    for (const CString& name : GetMacroTable()) {
         if (name == kMacroCursorPos || FindRichEditText(richEdit, name, 0).cpMin < 0)
             continue;
         replacements += ReplaceAll(richEdit, name, GetMacroValue(name, selected, clipboard, lcid));
     }
 
     const int firstMark = RichEditReplaceText(richEdit, kMacroCursorPos, CString(), 0, nullptr);
-    if (firstMark >= 0)
-    {
+    if (firstMark >= 0) {
         replacements += 1 + ReplaceAll(richEdit, kMacroCursorPos, CString());
         if (caretSteps != nullptr)
             *caretSteps = GetRichEditTextLength(richEdit) - firstMark;
@@ -105,8 +99,7 @@ LANGID GetRtfActivateKlLayout(const CString& rtf)
     if (!LoadRtf(converter, rtf))
         return 0;
     LANGID language = 0;
-    for (const auto& [macro, id] : BuildLayoutMacroMap())
-    {
+    for (const auto& [macro, id] : BuildLayoutMacroMap()) {
         if (ReplaceAll(converter, macro, CString()) > 0)
             language = id;
     }
@@ -118,8 +111,7 @@ bool RtfContainsAnyText(const CString& rtf, const std::vector<CString>& texts)
     const HWND converter = GetRichEditConverter();
     if (!LoadRtf(converter, rtf))
         return true;
-    for (const CString& text : texts)
-    {
+    for (const CString& text : texts) {
         if (FindRichEditText(converter, text, 0).cpMin >= 0)
             return true;
     }

@@ -20,14 +20,11 @@ constexpr DWORD kPasteDelayMs = 400;
 
 DWORD WINAPI PasteThreadProc(LPVOID parameter)
 {
-    try
-    {
+    try {
         const int caretSteps = *static_cast<const int*>(parameter);
         ::Sleep(kPasteDelayMs);
         PasteAndMoveCaretLeft(caretSteps > 0 ? static_cast<unsigned>(caretSteps) : 0u);
-    }
-    catch (...)
-    {
+    } catch (...) {
         ReportCurrentException(L"paste thread");
     }
     return 0;
@@ -37,8 +34,7 @@ DWORD WINAPI PasteThreadProc(LPVOID parameter)
 // reads the clipboard during the paste asks this thread's clipboard owner for the data.
 void WaitAnsweringSentMessages(HANDLE handle)
 {
-    for (;;)
-    {
+    for (;;) {
         const DWORD result = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
         if (result != WAIT_OBJECT_0 + 1)
             return;
@@ -85,8 +81,8 @@ public:
 private:
     void AddText(const CString& text)
     {
-        m_blocks[CF_UNICODETEXT] =
-            ClipboardBlockRef{text.GetString(), (static_cast<SIZE_T>(text.GetLength()) + 1) * sizeof(wchar_t)};
+        m_blocks[CF_UNICODETEXT] = ClipboardBlockRef{
+            text.GetString(), (static_cast<SIZE_T>(text.GetLength()) + 1) * sizeof(wchar_t)};
     }
 
     DWORD m_locale = 0;
@@ -107,12 +103,14 @@ bool PutTextBlocks(bool plainOnly, const CString& text, LCID locale, IPasteClipb
 }
 } // namespace
 
-void DeleteActionObjects(CSCVActionList& list) { list.clear(); }
+void DeleteActionObjects(CSCVActionList& list)
+{
+    list.clear();
+}
 
 bool ShouldTypeText(int length, int pasteMethod, int printLimit)
 {
-    switch (pasteMethod)
-    {
+    switch (pasteMethod) {
     case 0:
         return true;
     case 2:
@@ -129,13 +127,11 @@ bool PasteTextViaClipboard(bool plainOnly, const CString& text, int caretSteps)
 
 CSCVAction_Exec::CSCVAction_Exec(const CString& command, CommandRunner runner)
     : CSCVAction(command), m_runner(std::move(runner))
-{
-}
+{}
 
 int CSCVAction_Exec::Execute(HWND target)
 {
-    if (!m_runner)
-    {
+    if (!m_runner) {
         LogError(CString(L"CSCVAction_Exec: no command runner for [") + m_text + L"]");
         return 0;
     }
@@ -174,11 +170,11 @@ bool CSCVAction_TextCommon::PasteOwnText(bool plainOnly)
 int CSCVAction_Text::Execute(HWND)
 {
     const CSettings& settings = GetSettings();
-    const bool typed = ShouldTypeText(m_text.GetLength(), settings.TextPasteMethod_v150, settings.PrintLTChars);
+    const bool typed =
+        ShouldTypeText(m_text.GetLength(), settings.TextPasteMethod_v150, settings.PrintLTChars);
     if (!typed && !MayUseClipboard())
         WriteLogLine(L"CSCVAction_Text: the user's clipboard is not kept, the text is typed");
-    if (typed || !MayUseClipboard())
-    {
+    if (typed || !MayUseClipboard()) {
         WriteLogLine(CString(L"DoPrint: ") + m_text);
         return TypeTextAndMoveCaret(m_text, m_caretSteps) ? 1 : 0;
     }
@@ -197,8 +193,7 @@ int CSCVAction_Prompt::Execute(HWND target)
 
 int CSCVAction_Rtf::Execute(HWND)
 {
-    if (!MayUseClipboard())
-    {
+    if (!MayUseClipboard()) {
         LogError(L"CSCVAction_Rtf: the user's clipboard is not kept, the rich text is not inserted");
         ::MessageBeep(MB_ICONHAND);
         return 0;

@@ -57,8 +57,7 @@ class CSCVAction_TextCommon : public CSCVAction
 public:
     CSCVAction_TextCommon(const CString& text, int caretSteps, LCID locale)
         : CSCVAction(text), m_caretSteps(caretSteps), m_locale(locale)
-    {
-    }
+    {}
 
     int GetCaretSteps() const { return m_caretSteps; }
     LCID GetLocale() const { return m_locale; }

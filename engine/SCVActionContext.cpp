@@ -23,17 +23,13 @@ struct RtfPiece
 std::vector<RtfPiece> SplitRtfOnPromptMarks(const CString& rtf)
 {
     const HWND converter = GetRichEditConverter();
-    if (converter != nullptr && SetRichEditTextAuto(converter, rtf))
-    {
+    if (converter != nullptr && SetRichEditTextAuto(converter, rtf)) {
         std::vector<PhrasePart> parts;
         SplitPhraseParts(GetRichEditTextRange(converter, 0, -1), parts);
-        if (HasPromptPart(parts))
-        {
+        if (HasPromptPart(parts)) {
             std::vector<RtfPiece> pieces;
-            for (const PhrasePart& part : parts)
-            {
-                if (part.type == PhrasePart::kPrompt)
-                {
+            for (const PhrasePart& part : parts) {
+                if (part.type == PhrasePart::kPrompt) {
                     pieces.push_back(RtfPiece{true, part.defaultText});
                     continue;
                 }
@@ -51,8 +47,7 @@ CSCVActionContext::CSCVActionContext(HWND target, int locale, const CString& cli
                                      const CString& selectedText, int dataType)
     : m_target(target), m_clipboardText(clipboardText), m_selectedText(selectedText), m_dataType(dataType),
       m_locale(locale)
-{
-}
+{}
 
 bool CSCVActionContext::BuildActions(CSCVActionList& list, const CString& text)
 {
@@ -60,8 +55,7 @@ bool CSCVActionContext::BuildActions(CSCVActionList& list, const CString& text)
         return false;
     if (text.IsEmpty())
         return true;
-    switch (m_dataType)
-    {
+    switch (m_dataType) {
     case 0:
         BuildPlainTextActions(list, text);
         break;
@@ -91,8 +85,7 @@ void CSCVActionContext::BuildPlainTextActions(CSCVActionList& list, const CStrin
 void CSCVActionContext::BuildRtfActions(CSCVActionList& list, const CString& rtf)
 {
     // Every piece is cut out before any is expanded: an expansion reloads the converter.
-    for (const RtfPiece& piece : SplitRtfOnPromptMarks(rtf))
-    {
+    for (const RtfPiece& piece : SplitRtfOnPromptMarks(rtf)) {
         if (piece.prompt)
             AddPromptAction(list, piece.text);
         else
@@ -108,12 +101,12 @@ void CSCVActionContext::BuildCommandActions(CSCVActionList& list, const CString&
     });
 }
 
-void CSCVActionContext::BuildFromParts(CSCVActionList& list, const CString& text, const PlainActionMaker& makePlain)
+void CSCVActionContext::BuildFromParts(CSCVActionList& list, const CString& text,
+                                       const PlainActionMaker& makePlain)
 {
     std::vector<PhrasePart> parts;
     SplitPhraseParts(text, parts);
-    for (const PhrasePart& part : parts)
-    {
+    for (const PhrasePart& part : parts) {
         if (part.type == PhrasePart::kPrompt)
             AddPromptAction(list, part.defaultText);
         else
@@ -132,8 +125,8 @@ void CSCVActionContext::AddRtfAction(CSCVActionList& list, const CString& rtf)
 {
     CString expanded = rtf;
     int caretSteps = 0;
-    ExpandRtfMacros(expanded, m_selectedText, m_clipboardText, &caretSteps, nullptr, static_cast<LCID>(m_locale),
-                    GetRichEditConverter());
+    ExpandRtfMacros(expanded, m_selectedText, m_clipboardText, &caretSteps, nullptr,
+                    static_cast<LCID>(m_locale), GetRichEditConverter());
     auto action = std::make_unique<CSCVAction_Rtf>(expanded, caretSteps, static_cast<LCID>(m_locale));
     action->SetPasteClipboard(m_pasteClipboard);
     list.push_back(std::move(action));

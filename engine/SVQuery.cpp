@@ -19,8 +19,7 @@ CString WindowText(HWND window)
 SVQuery::SVQuery()
 {
     ThreadInfo.cbSize = sizeof(ThreadInfo);
-    if (!GetGUIThreadInfo(GetCurrentThreadId(), &ThreadInfo))
-    {
+    if (!GetGUIThreadInfo(GetCurrentThreadId(), &ThreadInfo)) {
         ThreadInfo = {};
         ThreadInfo.cbSize = sizeof(ThreadInfo);
     }

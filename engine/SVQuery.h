@@ -16,12 +16,12 @@ public:
 
     CString AppPath;
     CString WindowClassName;
-    HWND Hwnd = nullptr;                // the target window
-    GUITHREADINFO ThreadInfo{};         // hwndActive, hwndFocus, hwndCapture, hwndMenuOwner, hwndCaret from the query
-    HKL Hkl = nullptr;                  // the target's keyboard layout
+    HWND Hwnd = nullptr;        // the target window
+    GUITHREADINFO ThreadInfo{}; // hwndActive, hwndFocus, hwndCapture, hwndMenuOwner, hwndCaret from the query
+    HKL Hkl = nullptr;          // the target's keyboard layout
     CString SelText;
-    int StateSelText = 0;               // SVSelTextState
-    int POINT_X = -1;                   // -1: show the menu at the cursor
+    int StateSelText = 0; // SVSelTextState
+    int POINT_X = -1;     // -1: show the menu at the cursor
     int POINT_Y = -1;
 
     // The target's title, computed on the first call: the text of the target
@@ -39,8 +39,14 @@ private:
 
 // The 32-bit window handle and layout values of the documents, widened as the
 // system widens them (sign extension) and narrowed back.
-inline HWND HandleFromDocumentValue(int value) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(value)); }
-inline int DocumentValueOfHandle(HWND window) { return static_cast<int>(reinterpret_cast<LONG_PTR>(window)); }
+inline HWND HandleFromDocumentValue(int value)
+{
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
+}
+inline int DocumentValueOfHandle(HWND window)
+{
+    return static_cast<int>(reinterpret_cast<LONG_PTR>(window));
+}
 inline HKL LayoutFromDocumentValue(DWORD value)
 {
     return reinterpret_cast<HKL>(static_cast<LONG_PTR>(static_cast<LONG>(value)));

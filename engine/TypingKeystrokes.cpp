@@ -15,8 +15,7 @@ void AddKeyStroke(std::vector<INPUT>& inputs, WORD virtualKey)
 
 void AddPlainKeyStrokes(std::vector<INPUT>& inputs, WORD virtualKey, int count)
 {
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
         inputs.push_back(MakeKeyboardInput(virtualKey, 0, 0));
         inputs.push_back(MakeKeyboardInput(virtualKey, 0, KEYEVENTF_KEYUP));
     }
@@ -31,8 +30,7 @@ void AddCharacter(std::vector<INPUT>& inputs, wchar_t unit)
 // The key a control character is typed with; 0 for a character typed as itself.
 WORD ControlKeyOf(const CString& text, int index)
 {
-    switch (text[index])
-    {
+    switch (text[index]) {
     case L'\t':
         return VK_TAB;
     case L'\r':
@@ -71,16 +69,14 @@ std::vector<INPUT> BuildTypingInputs(const CString& text, int leftSteps)
     std::vector<INPUT> inputs;
     const int length = text.GetLength();
     inputs.reserve(static_cast<size_t>(2 * length + (leftSteps > 0 ? 2 * leftSteps + 1 : 0)));
-    for (int i = 0; i < length; ++i)
-    {
+    for (int i = 0; i < length; ++i) {
         const WORD key = ControlKeyOf(text, i);
         if (key != 0)
             AddKeyStroke(inputs, key);
         else
             AddCharacter(inputs, text[i]);
     }
-    if (leftSteps > 0)
-    {
+    if (leftSteps > 0) {
         inputs.push_back(MakeKeyboardInput(VK_SHIFT, 0, KEYEVENTF_KEYUP));
         AddPlainKeyStrokes(inputs, VK_LEFT, leftSteps);
     }

@@ -44,7 +44,8 @@ constexpr DWORD kCppExceptionCode = 0xE06D7363;
 const wchar_t kMakeMenuFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::MakeMenu";
 const wchar_t kFillSubMenuFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::FillSubMenu";
 const wchar_t kCleanupMenuFault[] = L"Crash: on IDataNeededHander_MenuSelf::CleanupMenu";
-const wchar_t kHistoryFault[] = L"ERROR: Exception in IDataNeededHander_MenuSelf::AddClipboardHistoryIntoMenu";
+const wchar_t kHistoryFault[] =
+    L"ERROR: Exception in IDataNeededHander_MenuSelf::AddClipboardHistoryIntoMenu";
 const wchar_t kMissingLastUsed[] = L"ERROR IDataNeededHander_MenuSelf::MakeMenu";
 
 // Runs the body under the structured exception guard. A processor fault, or a C++ exception
@@ -57,12 +58,9 @@ bool RunReported(LPCWSTR text, Body&& body)
     bool threw = false;
     const bool returned = RunStructuredExceptionGuarded(
         [&] {
-            try
-            {
+            try {
                 body();
-            }
-            catch (...)
-            {
+            } catch (...) {
                 threw = true;
             }
         },
@@ -109,7 +107,8 @@ bool Contains(const std::vector<int>& ids, int id)
 bool AttachToLastItem(HMENU menu, std::unique_ptr<MenuItemDrawInfo> record)
 {
     const int position = ::GetMenuItemCount(menu) - 1;
-    return position >= 0 && AttachMenuItemDrawInfo(menu, static_cast<UINT>(position), true, std::move(record));
+    return position >= 0 &&
+           AttachMenuItemDrawInfo(menu, static_cast<UINT>(position), true, std::move(record));
 }
 
 // Keeps the history from taking new items while the menu is built and shown.
@@ -137,12 +136,13 @@ private:
 // attached.
 bool AppendOwnerDrawnItem(HMENU menu, UINT flags, int commandId)
 {
-    return ::AppendMenuW(menu, MF_OWNERDRAW | flags, static_cast<UINT_PTR>(static_cast<UINT>(commandId)), nullptr) !=
-           FALSE;
+    return ::AppendMenuW(menu, MF_OWNERDRAW | flags, static_cast<UINT_PTR>(static_cast<UINT>(commandId)),
+                         nullptr) != FALSE;
 }
 
 std::unique_ptr<MenuItemDrawInfo> MakePhraseRecord(const PhraseItemRecord& record, const CString& caption,
-                                                   const CString& tip, const CString& preview, int caretOffset)
+                                                   const CString& tip, const CString& preview,
+                                                   int caretOffset)
 {
     auto info = std::make_unique<MenuItemDrawInfo>(caption, record.dataType, record.id);
     info->SetRightText(LayoutBadge(record.body));
@@ -164,7 +164,7 @@ CString LeftAtMost(const CString& text, int chars)
 {
     return text.GetLength() > chars ? text.Left(chars) : text;
 }
-}  // namespace
+} // namespace
 
 struct IDataNeededHander_MenuSelf::ItemTexts
 {
@@ -174,12 +174,12 @@ struct IDataNeededHander_MenuSelf::ItemTexts
     int caretOffset = -1;
 };
 
-IDataNeededHander_MenuSelf::IDataNeededHander_MenuSelf(HWND notifyWindow, UINT notifyMessage, CPhraseStore* phraseStore,
-                                                       CSCVWndClipboardHandler* clipboardHandler, IPhraseMenuHost* host)
-    : IDataNeededHander(phraseStore, clipboardHandler),
-      m_notifyWindow(notifyWindow),
-      m_notifyMessage(notifyMessage),
-      m_host(host)
+IDataNeededHander_MenuSelf::IDataNeededHander_MenuSelf(HWND notifyWindow, UINT notifyMessage,
+                                                       CPhraseStore* phraseStore,
+                                                       CSCVWndClipboardHandler* clipboardHandler,
+                                                       IPhraseMenuHost* host)
+    : IDataNeededHander(phraseStore, clipboardHandler), m_notifyWindow(notifyWindow),
+      m_notifyMessage(notifyMessage), m_host(host)
 {
     ClearMenuFonts();
 }
@@ -284,7 +284,9 @@ int IDataNeededHander_MenuSelf::TrackMenu(HMENU menu, const PhraseMenuQuery& que
     ::SetCursorPos(point.x, point.y);
 
     ClearSideBandDrawn();
-    const int chosen = owner ? static_cast<int>(::TrackPopupMenuEx(menu, TPM_RETURNCMD, point.x, point.y, owner, nullptr)) : 0;
+    const int chosen =
+        owner ? static_cast<int>(::TrackPopupMenuEx(menu, TPM_RETURNCMD, point.x, point.y, owner, nullptr))
+              : 0;
     ClearSideBandDrawn();
 
     ::SendMessageW(m_notifyWindow, kHideMenuToolTipMessage, 0, 0);
@@ -296,13 +298,11 @@ int IDataNeededHander_MenuSelf::TrackMenu(HMENU menu, const PhraseMenuQuery& que
 int IDataNeededHander_MenuSelf::DecideChoice(int chosenId)
 {
     const int key = GetMenuCommandKey(chosenId);
-    if (key == kMenuKeyRunAsAdmin)
-    {
+    if (key == kMenuKeyRunAsAdmin) {
         ::SendMessageW(m_notifyWindow, WM_COMMAND, MAKEWPARAM(ID_MENU_RUN_AS_ADMIN, 0), 0);
         return 0;
     }
-    if (key == kMenuKeyShowFloatPane)
-    {
+    if (key == kMenuKeyShowFloatPane) {
         ::PostMessageW(m_notifyWindow, kShowFloatPaneMessage, 0, 0);
         return 0;
     }
@@ -311,23 +311,23 @@ int IDataNeededHander_MenuSelf::DecideChoice(int chosenId)
 
 // --- Building -------------------------------------------------------------------------------------
 
-HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list)
+HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query,
+                                           const std::vector<PhraseItemRecord>& list)
 {
     return MakeMenu(query, list, false);
 }
 
-HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
-                                           bool fillSubMenusOnOpen)
+HMENU IDataNeededHander_MenuSelf::MakeMenu(const PhraseMenuQuery& query,
+                                           const std::vector<PhraseItemRecord>& list, bool fillSubMenusOnOpen)
 {
     m_waitingSubMenus.clear();
     m_waitingQuery = query;
     m_fillSubMenusOnOpen = fillSubMenusOnOpen;
-    HMENU building = nullptr;  // the menu under construction, freed when building it fails
+    HMENU building = nullptr; // the menu under construction, freed when building it fails
     HMENU menu = nullptr;
     if (RunReported(kMakeMenuFault, [&] { menu = BuildMenu(query, list, building); }))
         return menu;
-    if (building)
-    {
+    if (building) {
         CleanupMenu(building);
         ::DestroyMenu(building);
     }
@@ -341,7 +341,7 @@ bool IDataNeededHander_MenuSelf::FillSubMenu(HMENU subMenu)
     if (found == m_waitingSubMenus.end())
         return false;
     const PhraseItemRecord* folder = found->second;
-    m_waitingSubMenus.erase(found);  // filled once, also when filling fails
+    m_waitingSubMenus.erase(found); // filled once, also when filling fails
     RunReported(kFillSubMenuFault, [&] { AddPhraseItems(m_waitingQuery, *folder->children, subMenu); });
     return true;
 }
@@ -349,8 +349,7 @@ bool IDataNeededHander_MenuSelf::FillSubMenu(HMENU subMenu)
 void IDataNeededHander_MenuSelf::FillAllSubMenus(HMENU menu)
 {
     const int count = ::GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position)
-    {
+    for (int position = 0; position < count; ++position) {
         HMENU subMenu = ::GetSubMenu(menu, position);
         if (!subMenu)
             continue;
@@ -364,15 +363,16 @@ void IDataNeededHander_MenuSelf::OnMenuInitPopup(HMENU popup)
     FillSubMenu(popup);
 }
 
-HMENU IDataNeededHander_MenuSelf::BuildMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
-                                            HMENU& building)
+HMENU IDataNeededHander_MenuSelf::BuildMenu(const PhraseMenuQuery& query,
+                                            const std::vector<PhraseItemRecord>& list, HMENU& building)
 {
     building = ::CreatePopupMenu();
     HMENU menu = building;
     if (!menu)
         return nullptr;
     if (IsAddLastUsedMenuToBegin() && AddLastUsedItems(menu, query) > 0)
-        AppendCaptionedSeparator(menu, LoadLocalizedTextOr(IDS_PHRASE_MENU_OTHER_COMMANDS, L"Other commands"));
+        AppendCaptionedSeparator(menu,
+                                 LoadLocalizedTextOr(IDS_PHRASE_MENU_OTHER_COMMANDS, L"Other commands"));
     AddPhraseItems(query, list, menu);
     if (GetSettings().InsertCHIntoMenu)
         AddClipboardHistoryIntoMenu(true, true, menu);
@@ -391,12 +391,13 @@ void IDataNeededHander_MenuSelf::CleanupMenu(HMENU menu)
     RunReported(kCleanupMenuFault, [menu] { FreeMenuItemDrawInfos(menu); });
 }
 
-IDataNeededHander_MenuSelf::ItemTexts IDataNeededHander_MenuSelf::MakePhraseTexts(const PhraseItemRecord& record)
+IDataNeededHander_MenuSelf::ItemTexts
+IDataNeededHander_MenuSelf::MakePhraseTexts(const PhraseItemRecord& record)
 {
     ItemTexts texts;
     texts.caption = BuildPhraseMenuCaption(record, *this, m_macroContext, texts.caretOffset);
-    texts.tip = BuildPhraseTooltipText(record, texts.caption, GetTargetLangId(), GetSelectedText(), GetClipboardText(),
-                                       &texts.preview);
+    texts.tip = BuildPhraseTooltipText(record, texts.caption, GetTargetLangId(), GetSelectedText(),
+                                       GetClipboardText(), &texts.preview);
     return texts;
 }
 
@@ -404,21 +405,20 @@ int IDataNeededHander_MenuSelf::AddLastUsedItems(HMENU menu, const PhraseMenuQue
 {
     int added = 0;
     const std::vector<int> ids = m_lastUsedIds;
-    for (const int id : ids)
-    {
+    for (const int id : ids) {
         if (AddLastUsedItem(id, menu, query, added == 0, added))
             ++added;
     }
     return added;
 }
 
-bool IDataNeededHander_MenuSelf::AddLastUsedItem(int id, HMENU menu, const PhraseMenuQuery& query, bool first, int index)
+bool IDataNeededHander_MenuSelf::AddLastUsedItem(int id, HMENU menu, const PhraseMenuQuery& query, bool first,
+                                                 int index)
 {
     if (id == -1 || IsMenuCommandMapped(id))
         return false;
     const PhraseItemRecord* record = m_phraseStore ? m_phraseStore->FindItemById(id) : nullptr;
-    if (!record || record->IsFolder())
-    {
+    if (!record || record->IsFolder()) {
         // The list follows reloads; an id that still names nothing is dropped, never shown.
         WriteLogLine(CString(kMissingLastUsed) + L": a last used id names no phrase, dropped");
         m_lastUsedIds.erase(std::remove(m_lastUsedIds.begin(), m_lastUsedIds.end(), id), m_lastUsedIds.end());
@@ -435,21 +435,19 @@ bool IDataNeededHander_MenuSelf::AddLastUsedItem(int id, HMENU menu, const Phras
     return true;
 }
 
-void IDataNeededHander_MenuSelf::AddPhraseItems(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
-                                                HMENU menu)
+void IDataNeededHander_MenuSelf::AddPhraseItems(const PhraseMenuQuery& query,
+                                                const std::vector<PhraseItemRecord>& list, HMENU menu)
 {
     // Phrases already in this menu (the last used ones at the top level) are not shown again.
     const std::vector<int> present = TopLevelCommands(menu);
     int row = 0;
-    for (const PhraseItemRecord& record : list)
-    {
+    for (const PhraseItemRecord& record : list) {
         if (record.IsFolder() || !record.HasIncludedContent() || Contains(present, record.id))
             continue;
         const ItemTexts texts = MakePhraseTexts(record);
         if (record.HasSeparatorBefore())
             AppendSeparatorIfNeeded(menu);
-        if (AppendOwnerDrawnItem(menu, PhraseItemFlags(record, GetSelectedText()), record.id))
-        {
+        if (AppendOwnerDrawnItem(menu, PhraseItemFlags(record, GetSelectedText()), record.id)) {
             auto info = MakePhraseRecord(record, texts.caption, texts.tip, texts.preview, texts.caretOffset);
             info->row = row++;
             info->defaultMark = record.id == m_lastUsedId ? 1 : 0;
@@ -461,12 +459,11 @@ void IDataNeededHander_MenuSelf::AddPhraseItems(const PhraseMenuQuery& query, co
     AppendFolders(query, list, menu);
 }
 
-void IDataNeededHander_MenuSelf::AppendFolders(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
-                                               HMENU menu)
+void IDataNeededHander_MenuSelf::AppendFolders(const PhraseMenuQuery& query,
+                                               const std::vector<PhraseItemRecord>& list, HMENU menu)
 {
     bool separatorPending = ::GetMenuItemCount(menu) > 0;
-    for (const PhraseItemRecord& record : list)
-    {
+    for (const PhraseItemRecord& record : list) {
         if (!record.IsFolder() || !record.HasIncludedContent())
             continue;
         HMENU subMenu = ::CreatePopupMenu();
@@ -477,21 +474,18 @@ void IDataNeededHander_MenuSelf::AppendFolders(const PhraseMenuQuery& query, con
             m_waitingSubMenus[subMenu] = &record;
         else
             AddPhraseItems(query, *record.children, subMenu);
-        if (!m_fillSubMenusOnOpen && ::GetMenuItemCount(subMenu) == 0)
-        {
+        if (!m_fillSubMenusOnOpen && ::GetMenuItemCount(subMenu) == 0) {
             ::DestroyMenu(subMenu);
             continue;
         }
-        if (separatorPending)
-        {
+        if (separatorPending) {
             AppendSeparatorIfNeeded(menu);
             separatorPending = false;
         }
         if (record.HasSeparatorBefore())
             AppendSeparatorIfNeeded(menu);
         const bool contains = CPhraseStore::FolderContainsId(record, m_lastUsedId);
-        if (!AppendSubMenuItem(subMenu, menu, record.GetTitle(), false, contains))
-        {
+        if (!AppendSubMenuItem(subMenu, menu, record.GetTitle(), false, contains)) {
             m_waitingSubMenus.erase(subMenu);
             FreeMenuItemDrawInfos(subMenu);
             ::DestroyMenu(subMenu);
@@ -518,36 +512,32 @@ void IDataNeededHander_MenuSelf::AddHistoryItems(bool withTips, HMENU menu)
     const int limit = settings.MaxHistoryItemsInMenu > 0 ? settings.MaxHistoryItemsInMenu : 0;
     const int shown = limit > 0 && limit < total ? limit : total;
 
-    if (::GetMenuItemCount(menu) > 0)
-    {
+    if (::GetMenuItemCount(menu) > 0) {
         CString caption;
-        caption.Format(L"%s [%d/%d]", LoadLocalizedTextOr(IDS_PHRASE_MENU_CLIPBOARD, L"Clipboard").GetString(), shown, total);
+        caption.Format(L"%s [%d/%d]",
+                       LoadLocalizedTextOr(IDS_PHRASE_MENU_CLIPBOARD, L"Clipboard").GetString(), shown,
+                       total);
         AppendCaptionedSeparator(menu, caption);
     }
 
     HMENU target = menu;
     bool subMenuMode = settings.AppendCHAsSubMenu_ForV140 != 0;
-    if (subMenuMode)
-    {
+    if (subMenuMode) {
         HMENU subMenu = ::CreatePopupMenu();
-        if (subMenu && AppendSubMenuItem(subMenu, menu, GetHistorySubMenuCaption(total), true, false))
-        {
+        if (subMenu && AppendSubMenuItem(subMenu, menu, GetHistorySubMenuCaption(total), true, false)) {
             target = subMenu;
-        }
-        else
-        {
+        } else {
             if (subMenu)
                 ::DestroyMenu(subMenu);
             subMenuMode = false;
         }
     }
 
-    for (int i = 0; i < total; ++i)
-    {
-        if (!subMenuMode && i == kHistoryItemsBeforeMore)
-        {
+    for (int i = 0; i < total; ++i) {
+        if (!subMenuMode && i == kHistoryItemsBeforeMore) {
             CString caption;
-            caption.Format(L"%s [%d - %d]", LoadLocalizedTextOr(IDS_PHRASE_MENU_MORE_HISTORY, L"More History").GetString(),
+            caption.Format(L"%s [%d - %d]",
+                           LoadLocalizedTextOr(IDS_PHRASE_MENU_MORE_HISTORY, L"More History").GetString(),
                            kHistoryItemsBeforeMore + 1, shown);
             HMENU more = ::CreatePopupMenu();
             if (more && AppendSubMenuItem(more, menu, caption, true, false))
@@ -555,15 +545,14 @@ void IDataNeededHander_MenuSelf::AddHistoryItems(bool withTips, HMENU menu)
             else if (more)
                 ::DestroyMenu(more);
         }
-        if (IMenuHistoryItem* item = m_history->GetHistoryItem(i))
-        {
+        if (IMenuHistoryItem* item = m_history->GetHistoryItem(i)) {
             const int commandId = kHistoryMenuFirstId + i;
             CString full;
             const CString caption = GetHistoryItemMenuCaption(*item, &full);
-            if (AppendOwnerDrawnItem(target, 0, commandId))
-            {
+            if (AppendOwnerDrawnItem(target, 0, commandId)) {
                 const int type = item->GetType();
-                auto info = std::make_unique<MenuItemDrawInfo>(caption, type == kHistoryRtf ? 1 : 0, commandId);
+                auto info =
+                    std::make_unique<MenuItemDrawInfo>(caption, type == kHistoryRtf ? 1 : 0, commandId);
                 info->historyStyle = 1;
                 info->row = i;
                 info->preview = full;
@@ -581,8 +570,8 @@ void IDataNeededHander_MenuSelf::AddHistoryItems(bool withTips, HMENU menu)
 
 // --- Program commands -------------------------------------------------------------------------------
 
-bool IDataNeededHander_MenuSelf::AppendCommandItem(HMENU menu, UINT commandId, const CString& text, const CString& tip,
-                                                   UINT flags)
+bool IDataNeededHander_MenuSelf::AppendCommandItem(HMENU menu, UINT commandId, const CString& text,
+                                                   const CString& tip, UINT flags)
 {
     if (!AppendOwnerDrawnItem(menu, flags, static_cast<int>(commandId)))
         return false;
@@ -602,21 +591,18 @@ bool IDataNeededHander_MenuSelf::AddSelectionCommand(HMENU menu, const PhraseMen
         text += CString(L" [") + forMenu + L"]";
 
     CString tip = LoadLocalizedTextOr(IDS_PHRASE_MENU_SELECTION_TIP, L"Add selected text as new phrase");
-    if (query.HasSelectedText())
-    {
+    if (query.HasSelectedText()) {
         const CString title = query.GetTargetTitle();
-        if (!title.IsEmpty())
-        {
+        if (!title.IsEmpty()) {
             AppendDashLine(tip, kDashLineLength, true);
-            tip += CString(L"      ") + LoadLocalizedTextOr(IDS_PHRASE_MENU_COPIED_FROM, L"Copied From") + L" \u00AB" + title +
-                   L"\u00BB";
+            tip += CString(L"      ") + LoadLocalizedTextOr(IDS_PHRASE_MENU_COPIED_FROM, L"Copied From") +
+                   L" \u00AB" + title + L"\u00BB";
         }
     }
     CString forTip = LeftAtMost(query.selectedText, kSelectionTipSourceChars);
     ShortenTextMiddle(forTip, kSelectionTipChars);
     WriteLogLine(CString(L"strSelText_ForTT: ") + L"[" + forTip + L"]");
-    if (!forTip.IsEmpty())
-    {
+    if (!forTip.IsEmpty()) {
         AppendDashLine(tip, kDashLineLength, true);
         tip += forTip;
     }
@@ -629,7 +615,8 @@ bool IDataNeededHander_MenuSelf::AddFloatPaneCommand(HMENU menu)
     CString tip = text;
     AppendDashLine(tip, kDashLineLength, true);
     tip += LoadLocalizedTextOr(IDS_PHRASE_MENU_FLOAT_PANE_TIP, L"Show float panel with clipboard history");
-    tip += CString(L"\n\n     \u00BB ") + LoadLocalizedTextOr(IDS_PHRASE_MENU_FLOAT_PANE_MORE, L"") + L"\u2026";
+    tip +=
+        CString(L"\n\n     \u00BB ") + LoadLocalizedTextOr(IDS_PHRASE_MENU_FLOAT_PANE_MORE, L"") + L"\u2026";
     return AppendCommandItem(menu, ID_MENU_SHOW_FLOAT_PANE, text, tip, 0);
 }
 
@@ -639,28 +626,31 @@ void IDataNeededHander_MenuSelf::AddMainCommands(HMENU menu, const PhraseMenuQue
     AppendSeparatorIfNeeded(menu);
 
     bool anyAdded = false;
-    if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__EditSetting))
-    {
-        anyAdded |= AppendCommandItem(
-            menu, ID_MENU_EDIT_SETTINGS, LoadLocalizedTextOr(IDS_PHRASE_MENU_EDIT_SETTINGS, L"Edit menu\\settings"),
-            LoadLocalizedTextOr(IDS_PHRASE_MENU_EDIT_SETTINGS_TIP, L"You can change this menu, phrases and settings here"), 0);
+    if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__EditSetting)) {
+        anyAdded |=
+            AppendCommandItem(menu, ID_MENU_EDIT_SETTINGS,
+                              LoadLocalizedTextOr(IDS_PHRASE_MENU_EDIT_SETTINGS, L"Edit menu\\settings"),
+                              LoadLocalizedTextOr(IDS_PHRASE_MENU_EDIT_SETTINGS_TIP,
+                                                  L"You can change this menu, phrases and settings here"),
+                              0);
     }
     if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__SaveSelAsPhrase))
         anyAdded |= AddSelectionCommand(menu, query);
     if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__ShowFloatPane))
         anyAdded |= AddFloatPaneCommand(menu);
-    if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__SUPPORT))
-    {
+    if (settings.GetExtMenuCommand(CSettings::ExtMenuCommand__SUPPORT)) {
         if (anyAdded)
             AppendCaptionedSeparator(menu, LoadLocalizedTextOr(IDS_PHRASE_MENU_VISIT_US, L"Visit to us"));
-        AppendCommandItem(menu, ID_MENU_SUPPORT, LoadLocalizedTextOr(IDS_PHRASE_MENU_SUPPORT, L"Technical Support"),
-                          LoadLocalizedTextOr(IDS_PHRASE_MENU_SUPPORT_TIP, L"Visit to support form on official web site"), 0);
+        AppendCommandItem(
+            menu, ID_MENU_SUPPORT, LoadLocalizedTextOr(IDS_PHRASE_MENU_SUPPORT, L"Technical Support"),
+            LoadLocalizedTextOr(IDS_PHRASE_MENU_SUPPORT_TIP, L"Visit to support form on official web site"),
+            0);
     }
-    if (!m_host || !m_host->IsElevated())
-    {
+    if (!m_host || !m_host->IsElevated()) {
         const CString text = m_host ? m_host->LocalizedTextAfter(IDS_PHRASE_MENU_RUN_AS_ADMIN) : CString();
         const CString tip = m_host ? m_host->LocalizedTextBefore(IDS_PHRASE_MENU_RUN_AS_ADMIN) : CString();
-        AppendCommandItem(menu, ID_MENU_RUN_AS_ADMIN, text.IsEmpty() ? CString(L"Run As Administrator") : text, tip, 0);
+        AppendCommandItem(menu, ID_MENU_RUN_AS_ADMIN,
+                          text.IsEmpty() ? CString(L"Run As Administrator") : text, tip, 0);
     }
     DeleteTrailingSeparator(menu);
 }

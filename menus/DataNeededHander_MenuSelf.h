@@ -27,17 +27,17 @@ class PhraseItemRecord;
 // What the menu needs of a target query.
 struct PhraseMenuQuery
 {
-    HWND target = nullptr;  // the window the choice is for
+    HWND target = nullptr; // the window the choice is for
     HWND caret = nullptr;
     HWND focus = nullptr;
     HWND active = nullptr;
     HWND menuOwner = nullptr;
     HWND capture = nullptr;
-    LANGID languageId = 0;    // the target's input-locale language
-    CString selectedText;     // empty when the target has none (or it could not be read)
-    int pointX = -1;          // where the menu opens; both -1: at the mouse cursor
+    LANGID languageId = 0; // the target's input-locale language
+    CString selectedText;  // empty when the target has none (or it could not be read)
+    int pointX = -1;       // where the menu opens; both -1: at the mouse cursor
     int pointY = -1;
-    std::function<CString()> targetTitle;  // the target's title, asked only when needed (may be empty)
+    std::function<CString()> targetTitle; // the target's title, asked only when needed (may be empty)
 
     bool HasSelectedText() const { return !selectedText.IsEmpty(); }
     CString GetTargetTitle() const { return targetTitle ? targetTitle() : CString(); }
@@ -97,7 +97,8 @@ public:
     // The same, but with `fillSubMenusOnOpen` each folder's sub-menu is made empty and filled
     // only when it is about to open (OnMenuInitPopup) or by FillSubMenu / FillAllSubMenus. The
     // phrase list must stay unchanged while the menu lives.
-    HMENU MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list, bool fillSubMenusOnOpen);
+    HMENU MakeMenu(const PhraseMenuQuery& query, const std::vector<PhraseItemRecord>& list,
+                   bool fillSubMenusOnOpen);
     // Fills a folder sub-menu that is still empty with the items an eager build gives it (its
     // own folders again waiting to be filled). False when `subMenu` is not waiting.
     bool FillSubMenu(HMENU subMenu);
@@ -133,8 +134,8 @@ private:
 
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = kNotifyMessage;
-    IPhraseMenuHost* m_host = nullptr;     // the tray object; not owned
-    IMenuHistory* m_history = nullptr;     // not owned
+    IPhraseMenuHost* m_host = nullptr; // the tray object; not owned
+    IMenuHistory* m_history = nullptr; // not owned
     HMENU m_currentMenu = nullptr;
     // Folder sub-menus of the last built menu not filled yet, with the folder each stands for
     // (records of the phrase list the menu was built from).

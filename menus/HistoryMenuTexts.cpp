@@ -44,8 +44,7 @@ CString ItemWideText(const IMenuHistoryItem& item)
 // The content a tooltip shows of the item.
 CString TipContent(const IMenuHistoryItem& item)
 {
-    switch (item.GetType())
-    {
+    switch (item.GetType()) {
     case kHistoryRtf:
         return RtfToPlainTextPrefix(GetHistoryItemText(item), kTipRtfChars);
     case kHistoryAnsiText:
@@ -61,15 +60,15 @@ CString TipContent(const IMenuHistoryItem& item)
 CString BuildTipText(const IMenuHistoryItem& item, IPhraseMenuHost* host)
 {
     const int type = item.GetType();
-    CString tip = item.HasOvlMetaInfo() ? LoadLocalizedTextOr(IDS_PHRASE_MENU_DOCUMENT_KIND, L"Insert Ovelline document")
-                                        : GetPhraseKindText(type == kHistoryRtf ? 1 : 0);
+    CString tip = item.HasOvlMetaInfo()
+                      ? LoadLocalizedTextOr(IDS_PHRASE_MENU_DOCUMENT_KIND, L"Insert Ovelline document")
+                      : GetPhraseKindText(type == kHistoryRtf ? 1 : 0);
     tip += L": ";
     tip += GetHistoryDataText();
 
     CString content = TipContent(item);
     int lines = 0;
-    if (type != kHistoryDocument)
-    {
+    if (type != kHistoryDocument) {
         tip += L"\n\t";
         if (host)
             tip += host->FormatCharsCountText(content.GetLength());
@@ -78,8 +77,7 @@ CString BuildTipText(const IMenuHistoryItem& item, IPhraseMenuHost* host)
         if (lines > 0)
             tip += CString(L", ") + MakeLinesCountText(lines);
     }
-    if (!content.IsEmpty())
-    {
+    if (!content.IsEmpty()) {
         if (lines > 0)
             content = ShortenToFirstAndLastLines(content, lines);
         else
@@ -92,12 +90,11 @@ CString BuildTipText(const IMenuHistoryItem& item, IPhraseMenuHost* host)
         tip = CString(L"\tURL: ") + url + L"\n\n" + tip;
     return tip;
 }
-}  // namespace
+} // namespace
 
 CString GetHistoryItemText(const IMenuHistoryItem& item)
 {
-    switch (item.GetType())
-    {
+    switch (item.GetType()) {
     case kHistoryAnsiText:
     case kHistoryRtf:
         return AnsiToWide(ItemBytes(item).c_str());

@@ -9,16 +9,17 @@ struct KeyAndCommand
 };
 
 constexpr KeyAndCommand kMenuCommands[] = {
-    {kMenuKeyEditSettings, ID_MENU_EDIT_SETTINGS},   {kMenuKeyAddSelection, ID_MENU_ADD_SELECTION},
-    {kMenuKeySupport, ID_MENU_SUPPORT},              {kMenuKeyShowFloatPane, ID_MENU_SHOW_FLOAT_PANE},
+    {kMenuKeyEditSettings, ID_MENU_EDIT_SETTINGS},
+    {kMenuKeyAddSelection, ID_MENU_ADD_SELECTION},
+    {kMenuKeySupport, ID_MENU_SUPPORT},
+    {kMenuKeyShowFloatPane, ID_MENU_SHOW_FLOAT_PANE},
     {kMenuKeyRunAsAdmin, ID_MENU_RUN_AS_ADMIN},
 };
-}  // namespace
+} // namespace
 
 int GetMenuCommandKey(int commandId)
 {
-    for (const KeyAndCommand& entry : kMenuCommands)
-    {
+    for (const KeyAndCommand& entry : kMenuCommands) {
         if (entry.commandId == commandId)
             return entry.key;
     }
@@ -27,8 +28,7 @@ int GetMenuCommandKey(int commandId)
 
 int GetMenuKeyCommand(int key)
 {
-    for (const KeyAndCommand& entry : kMenuCommands)
-    {
+    for (const KeyAndCommand& entry : kMenuCommands) {
         if (entry.key == key)
             return entry.commandId;
     }

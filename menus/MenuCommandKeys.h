@@ -8,11 +8,11 @@
 
 enum MenuCommandKey : int
 {
-    kMenuKeyEditSettings = -2,    // 32772: edit phrases and settings
-    kMenuKeyAddSelection = -4,    // 32826: add the selected text as a new phrase
-    kMenuKeySupport = -6,         // 32784: technical support
-    kMenuKeyShowFloatPane = -8,   // 32792: show the floating pane
-    kMenuKeyRunAsAdmin = -9,      // 32829: run as administrator
+    kMenuKeyEditSettings = -2,  // 32772: edit phrases and settings
+    kMenuKeyAddSelection = -4,  // 32826: add the selected text as a new phrase
+    kMenuKeySupport = -6,       // 32784: technical support
+    kMenuKeyShowFloatPane = -8, // 32792: show the floating pane
+    kMenuKeyRunAsAdmin = -9,    // 32829: run as administrator
 };
 
 enum : UINT

@@ -38,14 +38,15 @@ bool LookupHistory(int commandId, IMenuHistory* history, MenuCommandTarget& targ
     target.historyIndex = index;
     return true;
 }
-}  // namespace
+} // namespace
 
 int HistoryIndexOfCommand(int commandId, IMenuHistory* history)
 {
     if (!history || commandId < kHistoryMenuFirstId)
         return -1;
     const int index = commandId - kHistoryMenuFirstId;
-    if (index >= kHistoryMenuMaxItems || index >= history->GetHistoryCount() || !history->GetHistoryItem(index))
+    if (index >= kHistoryMenuMaxItems || index >= history->GetHistoryCount() ||
+        !history->GetHistoryItem(index))
         return -1;
     return index;
 }
@@ -53,13 +54,11 @@ int HistoryIndexOfCommand(int commandId, IMenuHistory* history)
 MenuCommandTarget LookupMenuCommand(int commandId, CPhraseStore* store, IMenuHistory* history)
 {
     MenuCommandTarget target;
-    if (commandId == kCommandCleanUp)
-    {
+    if (commandId == kCommandCleanUp) {
         target.kind = MenuCommandKind::CleanUp;
         return target;
     }
-    if (IsSpecialCommand(commandId))
-    {
+    if (IsSpecialCommand(commandId)) {
         target.kind = MenuCommandKind::Special;
         return target;
     }

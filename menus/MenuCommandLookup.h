@@ -13,20 +13,20 @@ class IMenuHistory;
 // The special commands the tray window runs itself.
 enum SpecialMenuCommand : int
 {
-    kCommandCleanUp = -1,          // the menu closed without a choice
-    kCommandEditSettings = -2,     // start the editor
-    kCommandShowFloatPane = -3,    // show the floating pane
-    kCommandAddSelection = -4,     // a new phrase from the target's selected text
-    kCommandSupport = -6,          // the support page
+    kCommandCleanUp = -1,       // the menu closed without a choice
+    kCommandEditSettings = -2,  // start the editor
+    kCommandShowFloatPane = -3, // show the floating pane
+    kCommandAddSelection = -4,  // a new phrase from the target's selected text
+    kCommandSupport = -6,       // the support page
 };
 
 enum class MenuCommandKind
 {
-    None,     // names nothing
-    CleanUp,  // -1
-    Special,  // -2, -3, -4, -6
-    History,  // a history item of a type that can be inserted
-    Phrase,   // a phrase (never a folder)
+    None,    // names nothing
+    CleanUp, // -1
+    Special, // -2, -3, -4, -6
+    History, // a history item of a type that can be inserted
+    Phrase,  // a phrase (never a folder)
 };
 
 struct MenuCommandTarget

@@ -7,7 +7,7 @@
 namespace
 {
 std::atomic<bool> g_boxOpen{false};
-}  // namespace
+} // namespace
 
 void ShowMenuErrorMessage(LPCWSTR text)
 {

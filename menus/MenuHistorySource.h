@@ -14,10 +14,10 @@
 // Types of a history item (the numbers the history stores).
 enum MenuHistoryItemType : int
 {
-    kHistoryAnsiText = 0,     // NUL-terminated bytes in the ANSI code page
-    kHistoryUnicodeText = 1,  // NUL-terminated UTF-16
-    kHistoryRtf = 2,          // NUL-terminated 8-bit RTF
-    kHistoryDocument = 3,     // an Ovelline clip
+    kHistoryAnsiText = 0,    // NUL-terminated bytes in the ANSI code page
+    kHistoryUnicodeText = 1, // NUL-terminated UTF-16
+    kHistoryRtf = 2,         // NUL-terminated 8-bit RTF
+    kHistoryDocument = 3,    // an Ovelline clip
     kHistoryBitmap = 4,
     kHistoryHtml = 5,
 };

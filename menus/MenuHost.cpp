@@ -7,7 +7,7 @@ MenuHost& Host()
     static MenuHost host;
     return host;
 }
-}  // namespace
+} // namespace
 
 void SetMenuHost(const MenuHost& host)
 {

@@ -15,9 +15,9 @@ class CMenuLocalizer;
 
 struct MenuHost
 {
-    CString productVersionText;           // "Scrivolanter 6.00" and the like
-    UINT appIconId = 128;                 // the program's icon resource (another one when elevated)
-    CMenuLocalizer* localizer = nullptr;  // not owned; lives as long as the program
+    CString productVersionText;          // "Scrivolanter 6.00" and the like
+    UINT appIconId = 128;                // the program's icon resource (another one when elevated)
+    CMenuLocalizer* localizer = nullptr; // not owned; lives as long as the program
 };
 
 void SetMenuHost(const MenuHost& host);

@@ -43,7 +43,7 @@ void ClearItemData(HMENU menu, int position)
     info.dwItemData = 0;
     ::SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
 }
-}  // namespace
+} // namespace
 
 MenuItemDrawInfo::MenuItemDrawInfo()
 {
@@ -104,15 +104,12 @@ MenuItemDrawInfo* GetMenuItemDrawInfoByPosition(HMENU menu, int position)
 void FreeMenuItemDrawInfos(HMENU menu)
 {
     const int count = ::GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position)
-    {
-        if (::GetMenuItemID(menu, position) == static_cast<UINT>(-1))
-        {
+    for (int position = 0; position < count; ++position) {
+        if (::GetMenuItemID(menu, position) == static_cast<UINT>(-1)) {
             if (HMENU subMenu = ::GetSubMenu(menu, position))
                 FreeMenuItemDrawInfos(subMenu);
         }
-        if (MenuItemDrawInfo* record = GetMenuItemDrawInfoByPosition(menu, position))
-        {
+        if (MenuItemDrawInfo* record = GetMenuItemDrawInfoByPosition(menu, position)) {
             ClearItemData(menu, position);
             delete record;
         }

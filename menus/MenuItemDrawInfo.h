@@ -30,7 +30,7 @@ enum : int
 class MenuItemDrawInfo
 {
 public:
-    static constexpr int kFieldChars = 256;       // the three character arrays
+    static constexpr int kFieldChars = 256; // the three character arrays
     static constexpr int kMaxToolTipChars = 4000;
 
     MenuItemDrawInfo();
@@ -53,20 +53,20 @@ public:
     bool IsSeparator() const { return (flags & kMenuItemFlagSeparator) != 0; }
 
     CString toolTipText;
-    wchar_t text[kFieldChars];         // the caption
-    CString preview;                   // the full text of a history item, or a phrase preview
-    wchar_t rightText[kFieldChars];    // layout badge, or the caption of a separator
-    wchar_t commandText[kFieldChars];  // the phrase body (its start)
-    int historyStyle = 0;              // 1: clipboard-history item or history sub-menu
-    int bitmapFlag = 0;                // 1: history item of type bitmap
-    int documentFlag = 0;              // 1: history item of the document type
+    wchar_t text[kFieldChars];        // the caption
+    CString preview;                  // the full text of a history item, or a phrase preview
+    wchar_t rightText[kFieldChars];   // layout badge, or the caption of a separator
+    wchar_t commandText[kFieldChars]; // the phrase body (its start)
+    int historyStyle = 0;             // 1: clipboard-history item or history sub-menu
+    int bitmapFlag = 0;               // 1: history item of type bitmap
+    int documentFlag = 0;             // 1: history item of the document type
     int dataType = kMenuItemDataText;
-    int row = 0;                       // position, for the alternating background
-    int flags = 0;                     // kMenuItemFlag...
-    int defaultMark = 0;               // drawn in red and framed
+    int row = 0;         // position, for the alternating background
+    int flags = 0;       // kMenuItemFlag...
+    int defaultMark = 0; // drawn in red and framed
     int commandId = 0;
-    int caretOffset = -1;              // where %CURSOR_POS% stands in the caption; -1 none
-    int number = -1;                   // index of a last-used item (drawn + 1); -1 none
+    int caretOffset = -1; // where %CURSOR_POS% stands in the caption; -1 none
+    int number = -1;      // index of a last-used item (drawn + 1); -1 none
 };
 
 // Attaches the record to an item (by command id, or by position when
@@ -87,7 +87,8 @@ void FreeMenuItemDrawInfos(HMENU menu);
 // Appends `subMenu` to `menu` as an owner-drawn pop-up item with a record:
 // caption, sub-menu flag, history style, default mark and row = its position.
 // False when the item cannot be appended.
-bool AppendSubMenuItem(HMENU subMenu, HMENU menu, const CString& caption, bool historyStyle, bool defaultMark);
+bool AppendSubMenuItem(HMENU subMenu, HMENU menu, const CString& caption, bool historyStyle,
+                       bool defaultMark);
 
 // The record's preview on one line: trimmed of "\r\n\t " at both ends, each
 // "\n\n", "\r\n", "\r" and "\n" made one blank; when longer than 70

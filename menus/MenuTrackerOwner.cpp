@@ -19,7 +19,7 @@ LRESULT RunGuardedRoutine(LPCWSTR text, Routine&& routine)
     ShowMenuErrorMessage(FormatExceptionReport(text, code));
     return 0;
 }
-}  // namespace
+} // namespace
 
 LRESULT MenuTrackerOwner::OnMenuMEASUREITEM(HWND, MEASUREITEMSTRUCT* measure)
 {
@@ -37,9 +37,8 @@ void MenuTrackerOwner::OnRightMenuCommand(int commandId, int action)
 {
     WriteLogLine(L"IDataNeededHander_MenuSelf::OnRightMenuCommand");
     if (HWND main = GetMainWindow())
-        ::SendMessageW(main, kRightMenuCommandMessage, static_cast<WPARAM>(action), static_cast<LPARAM>(commandId));
+        ::SendMessageW(main, kRightMenuCommandMessage, static_cast<WPARAM>(action),
+                       static_cast<LPARAM>(commandId));
 }
 
-void MenuTrackerOwner::OnMenuInitPopup(HMENU)
-{
-}
+void MenuTrackerOwner::OnMenuInitPopup(HMENU) {}

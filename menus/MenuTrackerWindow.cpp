@@ -107,7 +107,7 @@ public:
     ContextMenuOpenScope(const ContextMenuOpenScope&) = delete;
     ContextMenuOpenScope& operator=(const ContextMenuOpenScope&) = delete;
 };
-}  // namespace
+} // namespace
 
 void SetMenuTrackerToolTipFactory(MenuTrackerToolTipFactory factory)
 {
@@ -126,14 +126,11 @@ CWndClassInfo& MenuTrackerWindow::GetWndClassInfo()
     return info;
 }
 
-MenuTrackerWindow::MenuTrackerWindow(MenuTrackerOwner* owner) : m_owner(owner)
-{
-}
+MenuTrackerWindow::MenuTrackerWindow(MenuTrackerOwner* owner) : m_owner(owner) {}
 
 MenuTrackerWindow::~MenuTrackerWindow()
 {
-    if (g_trackerToolTip)
-    {
+    if (g_trackerToolTip) {
         std::unique_ptr<IMenuTrackerToolTip> tip = std::move(g_trackerToolTip);
         tip->PopByClick();
     }
@@ -165,30 +162,34 @@ CMenuHolder MenuTrackerWindow::BuildRightClickMenu(const MenuItemDrawInfo& info)
 
     AppendCommand(menu, ID_RIGHT_MENU_COPY, LoadTextOr(kCopyTextId, L"Copy"), false);
     AppendCommand(menu, ID_RIGHT_MENU_COPY_EXCLUDE_SYMBOLS,
-                  LoadTextOr(kCopyExcludeSymbolsTextId, L"Copy Exclude Symbols"), history && bitmapOrDocument);
+                  LoadTextOr(kCopyExcludeSymbolsTextId, L"Copy Exclude Symbols"),
+                  history && bitmapOrDocument);
     AppendCommand(menu, ID_RIGHT_MENU_OPEN_AS_URL, resourceTexts.OpenAsUrl(), bitmapOrDocument);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendCommand(menu, ID_RIGHT_MENU_EDIT, LoadTextOr(kEditTextId, L"Edit"), !history);
     AppendCommand(menu, ID_RIGHT_MENU_OPEN_WITH, resourceTexts.OpenWith(), !history);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendCommand(menu, ID_RIGHT_MENU_SEARCH_FIRST,
-                  LoadTextOr(ID_RIGHT_MENU_SEARCH_FIRST, DefaultSearchText(GetFirstSearchEngineName())) + preview,
+                  LoadTextOr(ID_RIGHT_MENU_SEARCH_FIRST, DefaultSearchText(GetFirstSearchEngineName())) +
+                      preview,
                   bitmap);
     AppendCommand(menu, ID_RIGHT_MENU_SEARCH_SECOND,
-                  LoadTextOr(ID_RIGHT_MENU_SEARCH_SECOND, DefaultSearchText(GetSecondSearchEngineName())) + preview,
+                  LoadTextOr(ID_RIGHT_MENU_SEARCH_SECOND, DefaultSearchText(GetSecondSearchEngineName())) +
+                      preview,
                   bitmap);
     AppendCommand(menu, ID_RIGHT_MENU_SEARCH_ENCYCLOPEDIA,
-                  LoadTextOr(ID_RIGHT_MENU_SEARCH_ENCYCLOPEDIA, L"Search in the encyclopedia") + preview, bitmap);
+                  LoadTextOr(ID_RIGHT_MENU_SEARCH_ENCYCLOPEDIA, L"Search in the encyclopedia") + preview,
+                  bitmap);
     AppendCommand(menu, ID_RIGHT_MENU_SEARCH_DEVELOPER_DOCS,
-                  LoadTextOr(ID_RIGHT_MENU_SEARCH_DEVELOPER_DOCS, L"Search in the developer documentation") + preview,
+                  LoadTextOr(ID_RIGHT_MENU_SEARCH_DEVELOPER_DOCS, L"Search in the developer documentation") +
+                      preview,
                   bitmap);
     return menu;
 }
 
 int MenuTrackerWindow::GetRightClickAction(UINT command)
 {
-    for (const RightClickCommand& entry : kRightClickCommands)
-    {
+    for (const RightClickCommand& entry : kRightClickCommands) {
         if (entry.command == command)
             return entry.action;
     }
@@ -198,11 +199,11 @@ int MenuTrackerWindow::GetRightClickAction(UINT command)
 LRESULT MenuTrackerWindow::OnMenuRButtonUp(UINT position, HMENU menu)
 {
     const UINT id = ::GetMenuItemID(menu, static_cast<int>(position));
-    const bool opensSubMenu = id == static_cast<UINT>(-1) || ::GetSubMenu(menu, static_cast<int>(position)) != nullptr;
-    const MenuItemDrawInfo* record =
-        id == 0 || opensSubMenu ? nullptr : GetMenuItemDrawInfo(menu, id);
-    if (g_contextMenuOpen || id == 0 || opensSubMenu || IsMenuCommandMapped(static_cast<int>(id)) || !record)
-    {
+    const bool opensSubMenu =
+        id == static_cast<UINT>(-1) || ::GetSubMenu(menu, static_cast<int>(position)) != nullptr;
+    const MenuItemDrawInfo* record = id == 0 || opensSubMenu ? nullptr : GetMenuItemDrawInfo(menu, id);
+    if (g_contextMenuOpen || id == 0 || opensSubMenu || IsMenuCommandMapped(static_cast<int>(id)) ||
+        !record) {
         ::MessageBeep(0xFFFFFFFF);
         return 1;
     }
@@ -229,15 +230,13 @@ LRESULT MenuTrackerWindow::OnMenuRButtonUp(UINT position, HMENU menu)
 bool MenuTrackerWindow::FitRectOnScreen(RECT& rect, int screenWidth, int screenHeight)
 {
     bool changed = false;
-    if (rect.right > screenWidth)
-    {
+    if (rect.right > screenWidth) {
         const LONG shift = rect.right - screenWidth;
         rect.left = rect.left - shift > 0 ? rect.left - shift : 0;
         rect.right = screenWidth;
         changed = true;
     }
-    if (rect.bottom > screenHeight)
-    {
+    if (rect.bottom > screenHeight) {
         const LONG shift = rect.bottom - screenHeight;
         rect.top = rect.top - shift > 0 ? rect.top - shift : 0;
         rect.bottom = screenHeight;
@@ -294,8 +293,7 @@ LRESULT MenuTrackerWindow::OnDestroyOrExitMenuLoop(UINT, WPARAM, LPARAM, BOOL& h
 
 LRESULT MenuTrackerWindow::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
-    if (!m_owner)
-    {
+    if (!m_owner) {
         handled = FALSE;
         return 0;
     }
@@ -304,8 +302,7 @@ LRESULT MenuTrackerWindow::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& hand
 
 LRESULT MenuTrackerWindow::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
-    if (!m_owner)
-    {
+    if (!m_owner) {
         handled = FALSE;
         return 0;
     }
@@ -320,10 +317,11 @@ LRESULT MenuTrackerWindow::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL&)
     RECT rect = {};
     if (!::GetWindowRect(header->hwndFrom, &rect))
         return FALSE;
-    if (!FitRectOnScreen(rect, ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)))
+    if (!FitRectOnScreen(rect, ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         ::GetSystemMetrics(SM_CYVIRTUALSCREEN)))
         return FALSE;
-    ::SetWindowPos(header->hwndFrom, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(header->hwndFrom, nullptr, rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
 }
 
@@ -331,8 +329,7 @@ LRESULT MenuTrackerWindow::OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     if (m_owner)
         m_owner->OnMenuInitPopup(reinterpret_cast<HMENU>(wParam));
-    if (m_balloonPending)
-    {
+    if (m_balloonPending) {
         m_balloonPending = 0;
         if (HWND main = m_owner ? m_owner->GetMainWindow() : nullptr)
             ::SendMessageW(main, kHideTrayBalloonMessage, 0, 0);
@@ -351,8 +348,7 @@ LRESULT MenuTrackerWindow::OnMenuSelect(UINT, WPARAM wParam, LPARAM lParam, BOOL
 LRESULT MenuTrackerWindow::OnEnterIdle(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     DefWindowProc();
-    if (g_trackerToolTip)
-    {
+    if (g_trackerToolTip) {
         if (m_tipWindow)
             ::SendMessageW(m_tipWindow, TTM_SETMAXTIPWIDTH, 0, kEnterIdleTipWidth);
         g_trackerToolTip->OnEnterIdle(m_hWnd, wParam, lParam);

@@ -108,16 +108,16 @@ public:
     HWND GetToolTipWindow() const { return m_tipWindow; }
 
     BEGIN_MSG_MAP(MenuTrackerWindow)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
-        MESSAGE_HANDLER(WM_DESTROY, OnDestroyOrExitMenuLoop)
-        MESSAGE_HANDLER(WM_EXITMENULOOP, OnDestroyOrExitMenuLoop)
-        MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
-        MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
-        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
-        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
-        MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelect)
-        MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
-        MESSAGE_HANDLER(WM_MENURBUTTONUP, OnMenuRButtonUpMessage)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroyOrExitMenuLoop)
+    MESSAGE_HANDLER(WM_EXITMENULOOP, OnDestroyOrExitMenuLoop)
+    MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
+    MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+    MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelect)
+    MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
+    MESSAGE_HANDLER(WM_MENURBUTTONUP, OnMenuRButtonUpMessage)
     END_MSG_MAP()
 
 private:
@@ -134,7 +134,7 @@ private:
     void CreateToolTip();
     void DestroyToolTipWindow();
 
-    MenuTrackerOwner* m_owner;  // not owned
+    MenuTrackerOwner* m_owner; // not owned
     HWND m_tipWindow = nullptr;
-    int m_balloonPending = 1;   // cleared after the first WM_INITMENUPOPUP
+    int m_balloonPending = 1; // cleared after the first WM_INITMENUPOPUP
 };

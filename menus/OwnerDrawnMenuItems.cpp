@@ -67,8 +67,7 @@ HBRUSH GetSideBandBrush()
 HFONT GetSideBandFont()
 {
     MenuDrawCaches& caches = Caches();
-    if (!caches.bandFont)
-    {
+    if (!caches.bandFont) {
         LOGFONTW font = {};
         font.lfHeight = -18;
         font.lfWeight = 500;
@@ -85,8 +84,7 @@ HFONT GetSideBandFont()
 HICON GetAppSmallIcon()
 {
     MenuDrawCaches& caches = Caches();
-    if (!caches.appIconLoaded)
-    {
+    if (!caches.appIconLoaded) {
         caches.appIconLoaded = true;
         caches.appIcon.Reset(LoadIconSmall(::GetModuleHandleW(nullptr), GetMenuHost().appIconId));
     }
@@ -99,8 +97,7 @@ int GetShownMenuHeight()
     const MenuDrawCaches& caches = Caches();
     int height = 0;
     const int count = ::GetMenuItemCount(caches.menuShown);
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
         RECT item = {};
         if (::GetMenuItemRect(caches.menuOwner, caches.menuShown, static_cast<UINT>(i), &item))
             height += item.bottom - item.top;
@@ -168,8 +165,7 @@ void DrawIconColumn(HDC dc, const MenuItemDrawInfo& info, const RECT& r, const R
 {
     HICON icon = GetItemIcon(GetItemIconKind(info));
     IconHandle grey;
-    if (icon && grayed)
-    {
+    if (icon && grayed) {
         grey.Reset(CreateGrayscaleIcon(icon));
         icon = grey.get();
     }
@@ -211,8 +207,7 @@ int NumberPrefixWidth(HDC dc, const MenuItemDrawInfo& info)
 // "n." in blue before a numbered item; moves the text's left edge past it.
 void DrawNumberPrefix(HDC dc, const MenuItemDrawInfo& info, RECT& t, COLORREF textColour)
 {
-    if (!info.IsSubMenu() && (info.historyStyle || info.number >= 0))
-    {
+    if (!info.IsSubMenu() && (info.historyStyle || info.number >= 0)) {
         const CString number = NumberText(info);
         ::SetTextColor(dc, kBlue);
         ::DrawTextW(dc, number, number.GetLength(), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -240,8 +235,7 @@ void DrawRightText(HDC dc, const MenuItemDrawInfo& info, RECT t, HBRUSH backgrou
     CString text = info.rightText;
     int mode = TRANSPARENT;
     COLORREF oldBack = CLR_INVALID;
-    if (info.IsSeparator())
-    {
+    if (info.IsSeparator()) {
         mode = OPAQUE;
         LOGBRUSH brush = {};
         if (::GetObjectW(background, sizeof(brush), &brush) == sizeof(brush))
@@ -265,15 +259,14 @@ void DrawRedFrame(HDC dc, const RECT& r)
     ::Rectangle(dc, r.left, r.top, r.right - 1, r.bottom - 1);
     ::SetDCPenColor(dc, oldPen);
 }
-}  // namespace
+} // namespace
 
 // --- Measure and draw ----------------------------------------------------------
 
 BOOL MeasureMenuItem(MEASUREITEMSTRUCT* measure)
 {
     const auto* info = measure ? reinterpret_cast<const MenuItemDrawInfo*>(measure->itemData) : nullptr;
-    if (!info)
-    {
+    if (!info) {
         ShowMenuErrorMessage(L"M_INFO is NULL on MeasureImpl");
         return TRUE;
     }
@@ -320,18 +313,15 @@ BOOL DrawMenuItem(DRAWITEMSTRUCT* draw)
 
     RECT r = draw->rcItem;
     MenuDrawCaches& caches = Caches();
-    if (caches.menuShown && reinterpret_cast<HMENU>(draw->hwndItem) == caches.menuShown)
-    {
-        if (!caches.bandDrawn)
-        {
+    if (caches.menuShown && reinterpret_cast<HMENU>(draw->hwndItem) == caches.menuShown) {
+        if (!caches.bandDrawn) {
             caches.bandDrawn = true;
             DrawSideBand(dc);
         }
         r.left += kSideBandIndent;
     }
 
-    if (HasIconColumn(*info, special))
-    {
+    if (HasIconColumn(*info, special)) {
         DrawIconColumn(dc, *info, r, draw->rcItem, background, selected, grayed);
         r.left += kIconColumnWidth;
     }
@@ -342,23 +332,19 @@ BOOL DrawMenuItem(DRAWITEMSTRUCT* draw)
     {
         SelectedObject font(dc, ChooseFont(*info, special));
         COLORREF captionColour = textColour;
-        if (special && !selected && !grayed)
-        {
+        if (special && !selected && !grayed) {
             captionColour = info->commandId == ID_MENU_RUN_AS_ADMIN ? kRed : kGreen;
             ::SetTextColor(dc, captionColour);
         }
 
         RECT t = r;
         t.left += kTextIndent;
-        if (info->IsSeparator())
-        {
+        if (info->IsSeparator()) {
             SelectedObject pen(dc, ::GetStockObject(BLACK_PEN));
             const int mid = (r.top + r.bottom) / 2;
             ::MoveToEx(dc, r.left + 11, mid, nullptr);
             ::LineTo(dc, r.right - 1, mid);
-        }
-        else
-        {
+        } else {
             DrawNumberPrefix(dc, *info, t, captionColour);
             ::DrawTextW(dc, info->text, -1, &t, DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
             if (info->caretOffset >= 0 && !info->IsSubMenu())
@@ -379,8 +365,7 @@ BOOL DrawMenuItem(DRAWITEMSTRUCT* draw)
 HFONT GetMenuFont(bool underline, bool italic, bool bold)
 {
     GdiObject<HFONT>& font = Caches().fonts[(underline ? 4 : 0) + (italic ? 2 : 0) + (bold ? 1 : 0)];
-    if (!font)
-    {
+    if (!font) {
         LOGFONTW logFont = GetSettings().FontForMenu;
         logFont.lfUnderline = underline ? TRUE : FALSE;
         logFont.lfItalic = italic ? TRUE : FALSE;
@@ -412,8 +397,7 @@ int GetItemIconKind(const MenuItemDrawInfo& info)
 {
     if (info.documentFlag)
         return 3;
-    switch (info.dataType)
-    {
+    switch (info.dataType) {
     case kMenuItemDataText:
         return 0;
     case kMenuItemDataRtf:
@@ -446,16 +430,30 @@ HICON GetItemIcon(int kind)
         return found->second.get();
     HMODULE module = ::GetModuleHandleW(nullptr);
     HICON icon = nullptr;
-    switch (kind)
-    {
-    case 0: icon = LoadFileTypeIcon(L".txt", false); break;
-    case 1: icon = LoadIconSmall(module, 223); break;
-    case 2: icon = LoadIconSmall(module, 204); break;
-    case 3: icon = LoadFileTypeIcon(L".ovl", false); break;
-    case 4: icon = LoadIconSmall(module, 230); break;
-    case 5: icon = LoadIconSmall(module, 231); break;
-    case 6: icon = LoadIconSmall(module, 234); break;
-    default: break;
+    switch (kind) {
+    case 0:
+        icon = LoadFileTypeIcon(L".txt", false);
+        break;
+    case 1:
+        icon = LoadIconSmall(module, 223);
+        break;
+    case 2:
+        icon = LoadIconSmall(module, 204);
+        break;
+    case 3:
+        icon = LoadFileTypeIcon(L".ovl", false);
+        break;
+    case 4:
+        icon = LoadIconSmall(module, 230);
+        break;
+    case 5:
+        icon = LoadIconSmall(module, 231);
+        break;
+    case 6:
+        icon = LoadIconSmall(module, 234);
+        break;
+    default:
+        break;
     }
     if (!icon)
         return nullptr;
@@ -473,8 +471,7 @@ void DestroyMenuItemIcons()
 const CString& GetSideBandText()
 {
     MenuDrawCaches& caches = Caches();
-    if (!caches.bandTextBuilt)
-    {
+    if (!caches.bandTextBuilt) {
         caches.bandTextBuilt = true;
         caches.bandText = LoadLocalizedString(kSideBandTextId);
         if (caches.bandText.IsEmpty())

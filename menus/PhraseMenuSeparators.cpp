@@ -33,7 +33,7 @@ bool AppendSeparatorWithCaption(HMENU menu, const CString& caption)
     ::DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
     return false;
 }
-}  // namespace
+} // namespace
 
 bool IsLastMenuItemSeparator(HMENU menu)
 {

@@ -2,23 +2,23 @@
 #pragma once
 
 // Item icons
-#define IDI_MENU_EXEC            204   // a program to run
-#define IDI_MENU_FORMATTED       223   // formatted text
-#define IDI_MENU_SEARCH_FIRST    230   // search with the first search engine
-#define IDI_MENU_SEARCH_SECOND   231   // search with the second search engine
-#define IDI_MENU_WEB_ADDRESS     234   // a web address
+#define IDI_MENU_EXEC 204          // a program to run
+#define IDI_MENU_FORMATTED 223     // formatted text
+#define IDI_MENU_SEARCH_FIRST 230  // search with the first search engine
+#define IDI_MENU_SEARCH_SECOND 231 // search with the second search engine
+#define IDI_MENU_WEB_ADDRESS 234   // a web address
 
 // The item texts the right-click pop-up takes from a menu resource
-#define IDR_MENU_RIGHT_CLICK     205
-#define ID_MENU_OPEN_AS_URL      32806
-#define ID_MENU_OPEN_WITH        32846
+#define IDR_MENU_RIGHT_CLICK 205
+#define ID_MENU_OPEN_AS_URL 32806
+#define ID_MENU_OPEN_WITH 32846
 
 // Strings
-#define IDS_MENU_COPY                    160
-#define IDS_MENU_EDIT                    283
-#define IDS_MENU_COPY_EXCLUDE_SYMBOLS    301
-#define IDS_MENU_SIDE_BAND               304
-#define IDS_MENU_SEARCH_FIRST            32834
-#define IDS_MENU_SEARCH_SECOND           32835
-#define IDS_MENU_SEARCH_DEVELOPER_DOCS   32836
-#define IDS_MENU_SEARCH_ENCYCLOPEDIA     32837
+#define IDS_MENU_COPY 160
+#define IDS_MENU_EDIT 283
+#define IDS_MENU_COPY_EXCLUDE_SYMBOLS 301
+#define IDS_MENU_SIDE_BAND 304
+#define IDS_MENU_SEARCH_FIRST 32834
+#define IDS_MENU_SEARCH_SECOND 32835
+#define IDS_MENU_SEARCH_DEVELOPER_DOCS 32836
+#define IDS_MENU_SEARCH_ENCYCLOPEDIA 32837

@@ -31,8 +31,8 @@ CStringPair Trimmed(CString file, CString parameters)
     return CStringPair(file, parameters);
 }
 
-void ShowReport(const CommandReportBox& box, HWND owner, const CString& text, const CString& caption, UINT type,
-                DWORD timeoutMs)
+void ShowReport(const CommandReportBox& box, HWND owner, const CString& text, const CString& caption,
+                UINT type, DWORD timeoutMs)
 {
     if (box) {
         box(owner, text, caption, type);
@@ -63,8 +63,8 @@ bool IsUrlWithKnownScheme(const CString& text)
 {
     if (text.GetLength() <= 3)
         return false;
-    static const wchar_t* const kSchemes[] = {L"https://", L"http://",  L"mailto:",    L"file://",
-                                              L"ftp://",   L"telnet://", L"news://",   L"gopher://",
+    static const wchar_t* const kSchemes[] = {L"https://", L"http://",     L"mailto:", L"file://",
+                                              L"ftp://",   L"telnet://",   L"news://", L"gopher://",
                                               L"nntp://",  L"prospero://", L"wais://", L"ovl:"};
     for (const wchar_t* scheme : kSchemes) {
         const int length = static_cast<int>(wcslen(scheme));
@@ -171,17 +171,17 @@ bool OpenCommandWithShell(const CString& command, bool reportErrors, HWND owner,
 {
     const CStringPair split = SplitCommandFileAndParameters(command);
     ::SetLastError(0);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(owner, L"open", split.first, split.second.IsEmpty() ? nullptr : split.second.GetString(),
-                        nullptr, maximize ? SW_MAXIMIZE : SW_SHOW));
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        owner, L"open", split.first, split.second.IsEmpty() ? nullptr : split.second.GetString(), nullptr,
+        maximize ? SW_MAXIMIZE : SW_SHOW));
     if (result > 32)
         return true;
     const DWORD error = ::GetLastError();
     if (!reportErrors || error == 0)
         return false;
     CString text;
-    text.Format(L"%s\nCommand: [%s]\nCommand Lenght: %d", GetSystemErrorText(error).GetString(), command.GetString(),
-                command.GetLength());
+    text.Format(L"%s\nCommand: [%s]\nCommand Lenght: %d", GetSystemErrorText(error).GetString(),
+                command.GetString(), command.GetLength());
     text += BuildProcessedCommandText(split);
     LogError(text);
     ShowReport(box, owner, text, kProductName, MB_ICONWARNING, 0);

@@ -11,17 +11,18 @@
 #include "platform/CString.h"
 
 // Shows a report: owner, text, caption, MB_ICON... type. Tests put a recorder in its place.
-using CommandReportBox = std::function<void(HWND owner, const CString& text, const CString& caption, UINT type)>;
+using CommandReportBox =
+    std::function<void(HWND owner, const CString& text, const CString& caption, UINT type)>;
 
 // How one program runs and reports a command; the programs differ only in these values.
 struct CommandRunOptions
 {
-    int mode = 1;                                   // 0 never report, 1 failures only, 2 always (and flash)
-    const wchar_t* caption = L"Scrivolanter";       // the report's caption
-    const wchar_t* sourceSeparator = L"\n\n";       // between the command and "Source Command: "
-    DWORD timeoutMs = 0;                            // above 0: the box closes itself after that time
-    CommandReportBox box;                           // null: a message box
-    std::function<void()> onStarted;                // called when the command started (the launch sound)
+    int mode = 1;                             // 0 never report, 1 failures only, 2 always (and flash)
+    const wchar_t* caption = L"Scrivolanter"; // the report's caption
+    const wchar_t* sourceSeparator = L"\n\n"; // between the command and "Source Command: "
+    DWORD timeoutMs = 0;                      // above 0: the box closes itself after that time
+    CommandReportBox box;                     // null: a message box
+    std::function<void()> onStarted;          // called when the command started (the launch sound)
 };
 
 // True when the text is longer than 3 characters and than its scheme, and

@@ -30,9 +30,9 @@ bool SignalOptionsChangedAsync();
 // Where the editor-ended watcher reports.
 struct EditorCoopWatcherParams
 {
-    HANDLE stopEvent = nullptr;  // the watcher ends when it is set
+    HANDLE stopEvent = nullptr; // the watcher ends when it is set
     HWND window = nullptr;
-    UINT message = 0;            // posted with wParam 0, lParam 0
+    UINT message = 0; // posted with wParam 0, lParam 0
 };
 
 // Starts the thread that creates the editor-ended event and posts the message

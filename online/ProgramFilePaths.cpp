@@ -51,8 +51,7 @@ CString LogReportPath()
 
 CString SelectCoreDllPath(bool debuggerAttached, const CString& currentFolder, const CString& programFolder)
 {
-    if (debuggerAttached && !currentFolder.IsEmpty())
-    {
+    if (debuggerAttached && !currentFolder.IsEmpty()) {
         const CString local = AddTrailingBackslash(currentFolder) + kCoreDllName;
         if (FileExists(local))
             return local;

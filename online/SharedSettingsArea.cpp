@@ -28,7 +28,9 @@ const std::string kLineBreak = "\r\n";
 class CMappedView
 {
 public:
-    CMappedView(HANDLE mapping, DWORD access, SIZE_T bytes) : m_view(::MapViewOfFile(mapping, access, 0, 0, bytes)) {}
+    CMappedView(HANDLE mapping, DWORD access, SIZE_T bytes)
+        : m_view(::MapViewOfFile(mapping, access, 0, 0, bytes))
+    {}
     ~CMappedView()
     {
         if (m_view)
@@ -124,7 +126,7 @@ bool WriteSharedSettingsArea(UINT virtualKey, UINT modifiers, bool doublePress, 
     CMappedView view(state.mapping.Get(), FILE_MAP_WRITE, bytes);
     if (!view.Get())
         return false;
-    std::memcpy(view.Get(), document.c_str(), bytes);  // the string's terminator included
+    std::memcpy(view.Get(), document.c_str(), bytes); // the string's terminator included
     ::FlushViewOfFile(view.Get(), bytes);
     return view.Unmap();
 }

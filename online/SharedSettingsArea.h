@@ -65,8 +65,8 @@ struct SharedSettingsValues
 {
     WORD* virtualKey = nullptr;
     WORD* modifiers = nullptr;
-    int* doublePress = nullptr;       // 0 or 1
-    CString* selectedText = nullptr;  // left alone when there is no "SelText"
+    int* doublePress = nullptr;      // 0 or 1
+    CString* selectedText = nullptr; // left alone when there is no "SelText"
 };
 
 // Parses a document of the area into `values`: the attributes as integers

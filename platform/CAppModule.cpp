@@ -68,7 +68,8 @@ BOOL CAppModule::AddMessageLoop(CMessageLoop* pLoop)
         return FALSE;
     DWORD thread = ::GetCurrentThreadId();
     Guard guard(m_lock);
-    auto it = std::find_if(m_loops.begin(), m_loops.end(), [thread](const auto& e) { return e.first == thread; });
+    auto it =
+        std::find_if(m_loops.begin(), m_loops.end(), [thread](const auto& e) { return e.first == thread; });
     if (it != m_loops.end())
         return FALSE;
     m_loops.emplace_back(thread, pLoop);
@@ -79,7 +80,8 @@ BOOL CAppModule::RemoveMessageLoop()
 {
     DWORD thread = ::GetCurrentThreadId();
     Guard guard(m_lock);
-    auto it = std::find_if(m_loops.begin(), m_loops.end(), [thread](const auto& e) { return e.first == thread; });
+    auto it =
+        std::find_if(m_loops.begin(), m_loops.end(), [thread](const auto& e) { return e.first == thread; });
     if (it == m_loops.end())
         return FALSE;
     m_loops.erase(it);
@@ -89,6 +91,7 @@ BOOL CAppModule::RemoveMessageLoop()
 CMessageLoop* CAppModule::GetMessageLoop(DWORD dwThreadId) const
 {
     Guard guard(m_lock);
-    auto it = std::find_if(m_loops.begin(), m_loops.end(), [dwThreadId](const auto& e) { return e.first == dwThreadId; });
+    auto it = std::find_if(m_loops.begin(), m_loops.end(),
+                           [dwThreadId](const auto& e) { return e.first == dwThreadId; });
     return it == m_loops.end() ? nullptr : it->second;
 }

@@ -35,7 +35,7 @@ public:
 private:
     class Guard;
 
-    mutable SRWLOCK m_lock = SRWLOCK_INIT;   // constant-initialised: usable during static initialisation
+    mutable SRWLOCK m_lock = SRWLOCK_INIT; // constant-initialised: usable during static initialisation
     HINSTANCE m_hInstance = nullptr;
     HINSTANCE m_hResourceInstance = nullptr;
     std::vector<std::pair<DWORD, CMessageLoop*>> m_loops;

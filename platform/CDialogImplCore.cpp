@@ -126,14 +126,12 @@ INT_PTR CDialogImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     if (scope.Leave() && m_bDestroyed) {
         m_bDestroyed = false;
         Reset();
-        OnFinalMessage(hWnd);   // may delete this
+        OnFinalMessage(hWnd); // may delete this
     }
     return answer;
 }
 
-void CDialogImplCore::OnFinalMessage(HWND)
-{
-}
+void CDialogImplCore::OnFinalMessage(HWND) {}
 
 BOOL CDialogImplCore::EndDialog(int nRetCode)
 {

@@ -46,8 +46,10 @@ protected:
 
     virtual HWND& WindowHandle() = 0;
 
-    INT_PTR DoModalCore(LPCWSTR templateName, const DLGTEMPLATE* dialogTemplate, HWND hWndParent, LPARAM initParam);
-    HWND CreateCore(LPCWSTR templateName, const DLGTEMPLATE* dialogTemplate, HWND hWndParent, LPARAM initParam);
+    INT_PTR DoModalCore(LPCWSTR templateName, const DLGTEMPLATE* dialogTemplate, HWND hWndParent,
+                        LPARAM initParam);
+    HWND CreateCore(LPCWSTR templateName, const DLGTEMPLATE* dialogTemplate, HWND hWndParent,
+                    LPARAM initParam);
     // For the destructor of the template: detaches a dialog that outlives its object.
     void ReleaseDialog();
 

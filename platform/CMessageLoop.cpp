@@ -81,9 +81,9 @@ int CMessageLoop::Run()
         }
         BOOL got = ::GetMessageW(&m_msg, nullptr, 0, 0);
         if (got == -1)
-            continue;   // nothing was taken (cannot happen without a window filter); wait again
+            continue; // nothing was taken (cannot happen without a window filter); wait again
         if (!got)
-            break;      // WM_QUIT
+            break; // WM_QUIT
         if (!PreTranslateMessage(&m_msg)) {
             ::TranslateMessage(&m_msg);
             ::DispatchMessageW(&m_msg);
@@ -98,7 +98,8 @@ int CMessageLoop::Run()
 
 BOOL CMessageLoop::PreTranslateMessage(MSG* pMsg)
 {
-    return m_filters.ForEachUntil([pMsg](CMessageFilter* f) { return f->PreTranslateMessage(pMsg) != FALSE; });
+    return m_filters.ForEachUntil(
+        [pMsg](CMessageFilter* f) { return f->PreTranslateMessage(pMsg) != FALSE; });
 }
 
 BOOL CMessageLoop::OnIdle(int /*nIdleCount*/)

@@ -47,7 +47,7 @@ private:
         BOOL Add(T* item);
         BOOL Remove(T* item);
         template <typename Fn>
-        bool ForEachUntil(Fn fn);   // stops when fn returns true; tolerates changes during the walk
+        bool ForEachUntil(Fn fn); // stops when fn returns true; tolerates changes during the walk
 
     private:
         std::vector<T*> m_items;

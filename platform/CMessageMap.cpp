@@ -24,7 +24,8 @@ HWND NotifyingControl(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lParam)
     }
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
-        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(hWndParent, static_cast<int>(item->CtlID)) : nullptr;
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(hWndParent, static_cast<int>(item->CtlID))
+                                                 : nullptr;
     }
     case WM_COMPAREITEM: {
         auto* item = reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam);

@@ -17,7 +17,7 @@ struct CString::Data
 {
     volatile LONG refs;
     int length;
-    int capacity;   // characters, not counting the terminator
+    int capacity; // characters, not counting the terminator
 
     wchar_t* Chars() noexcept { return reinterpret_cast<wchar_t*>(this + 1); }
     bool IsLocked() const noexcept { return refs < 0; }
@@ -452,8 +452,8 @@ void CString::FormatMessageRaw(const wchar_t* format, ...)
     va_list args;
     va_start(args, format);
     wchar_t* buffer = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER, Safe(format), 0, 0,
-                               reinterpret_cast<wchar_t*>(&buffer), 0, &args);
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER, Safe(format), 0,
+                               0, reinterpret_cast<wchar_t*>(&buffer), 0, &args);
     va_end(args);
     CString result(buffer, static_cast<int>(n));
     if (buffer)
@@ -709,23 +709,23 @@ int TrailingCount(const wchar_t* s, int length, Pred pred)
 }
 } // namespace
 
-#define SCV_TRIM_BODY(leftSide, rightSide, pred)                                                      \
-    int length = GetLength();                                                                          \
-    int lead = (leftSide) ? LeadingCount(m_pszData, length, pred) : 0;                                 \
-    int trail = (rightSide) ? TrailingCount(m_pszData + lead, length - lead, pred) : 0;                \
-    if (lead != 0 || trail != 0)                                                                       \
-        *this = Mid(lead, length - lead - trail);                                                      \
+#define SCV_TRIM_BODY(leftSide, rightSide, pred)                                                             \
+    int length = GetLength();                                                                                \
+    int lead = (leftSide) ? LeadingCount(m_pszData, length, pred) : 0;                                       \
+    int trail = (rightSide) ? TrailingCount(m_pszData + lead, length - lead, pred) : 0;                      \
+    if (lead != 0 || trail != 0)                                                                             \
+        *this = Mid(lead, length - lead - trail);                                                            \
     return *this;
 
-CString& CString::Trim() { SCV_TRIM_BODY(true, true, Whitespace{}) }
-CString& CString::Trim(wchar_t ch) { SCV_TRIM_BODY(true, true, OneChar{ch}) }
-CString& CString::Trim(const wchar_t* charSet) { SCV_TRIM_BODY(true, true, CharSet{Safe(charSet)}) }
-CString& CString::TrimLeft() { SCV_TRIM_BODY(true, false, Whitespace{}) }
-CString& CString::TrimLeft(wchar_t ch) { SCV_TRIM_BODY(true, false, OneChar{ch}) }
-CString& CString::TrimLeft(const wchar_t* charSet) { SCV_TRIM_BODY(true, false, CharSet{Safe(charSet)}) }
-CString& CString::TrimRight() { SCV_TRIM_BODY(false, true, Whitespace{}) }
-CString& CString::TrimRight(wchar_t ch) { SCV_TRIM_BODY(false, true, OneChar{ch}) }
-CString& CString::TrimRight(const wchar_t* charSet) { SCV_TRIM_BODY(false, true, CharSet{Safe(charSet)}) }
+CString& CString::Trim(){SCV_TRIM_BODY(true, true, Whitespace{})} CString& CString::Trim(wchar_t ch){
+    SCV_TRIM_BODY(true, true, OneChar{ch})} CString& CString::Trim(const wchar_t* charSet){
+    SCV_TRIM_BODY(true, true, CharSet{Safe(charSet)})} CString& CString::TrimLeft(){
+    SCV_TRIM_BODY(true, false, Whitespace{})} CString& CString::TrimLeft(wchar_t ch){
+    SCV_TRIM_BODY(true, false, OneChar{ch})} CString& CString::TrimLeft(const wchar_t* charSet){
+    SCV_TRIM_BODY(true, false, CharSet{Safe(charSet)})} CString& CString::TrimRight(){
+    SCV_TRIM_BODY(false, true, Whitespace{})} CString& CString::TrimRight(wchar_t ch){
+    SCV_TRIM_BODY(false, true, OneChar{ch})} CString& CString::TrimRight(const wchar_t* charSet){
+    SCV_TRIM_BODY(false, true, CharSet{Safe(charSet)})}
 
 #undef SCV_TRIM_BODY
 
@@ -898,19 +898,58 @@ bool operator==(const CString& a, const CString& b) noexcept
 {
     return a.GetLength() == b.GetLength() && a.Compare(b) == 0;
 }
-bool operator==(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) == 0; }
-bool operator==(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) == 0; }
-bool operator!=(const CString& a, const CString& b) noexcept { return !(a == b); }
-bool operator!=(const CString& a, const wchar_t* b) noexcept { return !(a == b); }
-bool operator!=(const wchar_t* a, const CString& b) noexcept { return !(b == a); }
-bool operator<(const CString& a, const CString& b) noexcept { return a.Compare(b) < 0; }
-bool operator<(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) < 0; }
-bool operator<(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) > 0; }
-bool operator>(const CString& a, const CString& b) noexcept { return a.Compare(b) > 0; }
-bool operator>(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) > 0; }
-bool operator>(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) < 0; }
-bool operator<=(const CString& a, const CString& b) noexcept { return a.Compare(b) <= 0; }
-bool operator>=(const CString& a, const CString& b) noexcept { return a.Compare(b) >= 0; }
+bool operator==(const CString& a, const wchar_t* b) noexcept
+{
+    return a.Compare(b) == 0;
+}
+bool operator==(const wchar_t* a, const CString& b) noexcept
+{
+    return b.Compare(a) == 0;
+}
+bool operator!=(const CString& a, const CString& b) noexcept
+{
+    return !(a == b);
+}
+bool operator!=(const CString& a, const wchar_t* b) noexcept
+{
+    return !(a == b);
+}
+bool operator!=(const wchar_t* a, const CString& b) noexcept
+{
+    return !(b == a);
+}
+bool operator<(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) < 0;
+}
+bool operator<(const CString& a, const wchar_t* b) noexcept
+{
+    return a.Compare(b) < 0;
+}
+bool operator<(const wchar_t* a, const CString& b) noexcept
+{
+    return b.Compare(a) > 0;
+}
+bool operator>(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) > 0;
+}
+bool operator>(const CString& a, const wchar_t* b) noexcept
+{
+    return a.Compare(b) > 0;
+}
+bool operator>(const wchar_t* a, const CString& b) noexcept
+{
+    return b.Compare(a) < 0;
+}
+bool operator<=(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) <= 0;
+}
+bool operator>=(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) >= 0;
+}
 
 size_t std::hash<CString>::operator()(const CString& s) const noexcept
 {

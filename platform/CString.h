@@ -51,8 +51,8 @@ public:
     void Empty() noexcept;
     const wchar_t* GetString() const noexcept { return m_pszData; }
     operator const wchar_t*() const noexcept { return m_pszData; }
-    wchar_t GetAt(int index) const noexcept;      // 0 when out of range
-    void SetAt(int index, wchar_t ch);            // ignored when out of range
+    wchar_t GetAt(int index) const noexcept; // 0 when out of range
+    void SetAt(int index, wchar_t ch);       // ignored when out of range
     wchar_t operator[](std::integral auto index) const noexcept
     {
         if constexpr (std::is_unsigned_v<decltype(index)>) {
@@ -122,12 +122,12 @@ public:
     CString Tokenize(const wchar_t* delimiters, int& start) const;
 
     // Editing
-    int Replace(wchar_t oldCh, wchar_t newCh);                 // number replaced
+    int Replace(wchar_t oldCh, wchar_t newCh);                   // number replaced
     int Replace(const wchar_t* oldText, const wchar_t* newText); // number replaced
-    int Remove(wchar_t ch);                                     // number removed
-    int Insert(int index, wchar_t ch);                          // new length
-    int Insert(int index, const wchar_t* text);                 // new length
-    int Delete(int index, int count = 1);                       // new length
+    int Remove(wchar_t ch);                                      // number removed
+    int Insert(int index, wchar_t ch);                           // new length
+    int Insert(int index, const wchar_t* text);                  // new length
+    int Delete(int index, int count = 1);                        // new length
     void Truncate(int length);
 
     CString& Trim();

@@ -2,8 +2,8 @@
 
 #include "platform/CAppModule.h"
 
-HWND CWindow::Create(LPCWSTR lpszClassName, HWND hWndParent, RectArg rect, LPCWSTR szWindowName, DWORD dwStyle,
-                     DWORD dwExStyle, MenuOrId menuOrId, LPVOID lpCreateParam)
+HWND CWindow::Create(LPCWSTR lpszClassName, HWND hWndParent, RectArg rect, LPCWSTR szWindowName,
+                     DWORD dwStyle, DWORD dwExStyle, MenuOrId menuOrId, LPVOID lpCreateParam)
 {
     RECT r = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     if (rect.Get())

@@ -53,8 +53,9 @@ public:
     }
 
     // Creates a window of an already registered class (a system control, for instance) and attaches it.
-    HWND Create(LPCWSTR lpszClassName, HWND hWndParent, RectArg rect = RectArg(), LPCWSTR szWindowName = nullptr,
-                DWORD dwStyle = 0, DWORD dwExStyle = 0, MenuOrId menuOrId = MenuOrId(), LPVOID lpCreateParam = nullptr);
+    HWND Create(LPCWSTR lpszClassName, HWND hWndParent, RectArg rect = RectArg(),
+                LPCWSTR szWindowName = nullptr, DWORD dwStyle = 0, DWORD dwExStyle = 0,
+                MenuOrId menuOrId = MenuOrId(), LPVOID lpCreateParam = nullptr);
     BOOL DestroyWindow();
 
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
@@ -131,8 +132,8 @@ public:
     }
     BOOL SetWindowPos(HWND hWndInsertAfter, const RECT* lpRect, UINT nFlags)
     {
-        return ::SetWindowPos(m_hWnd, hWndInsertAfter, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                              lpRect->bottom - lpRect->top, nFlags);
+        return ::SetWindowPos(m_hWnd, hWndInsertAfter, lpRect->left, lpRect->top,
+                              lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, nFlags);
     }
     BOOL GetClientRect(LPRECT lpRect) const { return ::GetClientRect(m_hWnd, lpRect); }
     BOOL GetWindowRect(LPRECT lpRect) const { return ::GetWindowRect(m_hWnd, lpRect); }
@@ -145,7 +146,10 @@ public:
 
     // Painting
     BOOL Invalidate(BOOL bErase = TRUE) { return ::InvalidateRect(m_hWnd, nullptr, bErase); }
-    BOOL InvalidateRect(const RECT* lpRect, BOOL bErase = TRUE) { return ::InvalidateRect(m_hWnd, lpRect, bErase); }
+    BOOL InvalidateRect(const RECT* lpRect, BOOL bErase = TRUE)
+    {
+        return ::InvalidateRect(m_hWnd, lpRect, bErase);
+    }
     BOOL UpdateWindow() { return ::UpdateWindow(m_hWnd); }
     BOOL RedrawWindow(const RECT* lpRectUpdate = nullptr, HRGN hRgnUpdate = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
@@ -177,7 +181,10 @@ public:
 
     // Window data and styles
     LONG_PTR GetWindowLongPtr(int nIndex) const { return ::GetWindowLongPtrW(m_hWnd, nIndex); }
-    LONG_PTR SetWindowLongPtr(int nIndex, LONG_PTR dwNewLong) { return ::SetWindowLongPtrW(m_hWnd, nIndex, dwNewLong); }
+    LONG_PTR SetWindowLongPtr(int nIndex, LONG_PTR dwNewLong)
+    {
+        return ::SetWindowLongPtrW(m_hWnd, nIndex, dwNewLong);
+    }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
     // Changes the style bits; with nFlags not 0 also calls SetWindowPos with those flags (plus no move, size,
@@ -209,7 +216,8 @@ public:
     }
     HICON GetIcon(BOOL bBigIcon = TRUE) const
     {
-        return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0));
+        return reinterpret_cast<HICON>(
+            ::SendMessageW(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0));
     }
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     BOOL SetMenu(HMENU hMenu) { return ::SetMenu(m_hWnd, hMenu); }

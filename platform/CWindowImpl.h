@@ -35,8 +35,8 @@ public:
 };
 
 using CControlWinTraits = CWinTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0>;
-using CFrameWinTraits = CWinTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                   WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
+using CFrameWinTraits =
+    CWinTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
 using CNullTraits = CWinTraits<0, 0>;
 
 // A window object that only takes over existing windows (no class of its own).

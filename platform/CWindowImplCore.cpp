@@ -13,8 +13,9 @@ constexpr int kSlots = 8;
 // away while the window lives on (a subclass above it kept the level in the procedure chain).
 const wchar_t* const kObjectProp[kSlots] = {L"ScvWnd.0", L"ScvWnd.1", L"ScvWnd.2", L"ScvWnd.3",
                                             L"ScvWnd.4", L"ScvWnd.5", L"ScvWnd.6", L"ScvWnd.7"};
-const wchar_t* const kOrphanProp[kSlots] = {L"ScvWndPrev.0", L"ScvWndPrev.1", L"ScvWndPrev.2", L"ScvWndPrev.3",
-                                            L"ScvWndPrev.4", L"ScvWndPrev.5", L"ScvWndPrev.6", L"ScvWndPrev.7"};
+const wchar_t* const kOrphanProp[kSlots] = {L"ScvWndPrev.0", L"ScvWndPrev.1", L"ScvWndPrev.2",
+                                            L"ScvWndPrev.3", L"ScvWndPrev.4", L"ScvWndPrev.5",
+                                            L"ScvWndPrev.6", L"ScvWndPrev.7"};
 
 // The object whose window is being created on this thread; taken by the window's first message.
 thread_local CWindowImplCore* t_creating = nullptr;
@@ -55,11 +56,11 @@ using SlotProcTable = WNDPROC[kSlots];
 }
 
 // One procedure per level, so that each level finds its own object.
-#define SCV_SLOT_PROCS                                                                                         \
-    {                                                                                                          \
-        &CWindowImplCore::WindowProc, &CWindowImplCore::SlotProc<1>, &CWindowImplCore::SlotProc<2>,           \
-            &CWindowImplCore::SlotProc<3>, &CWindowImplCore::SlotProc<4>, &CWindowImplCore::SlotProc<5>,       \
-            &CWindowImplCore::SlotProc<6>, &CWindowImplCore::SlotProc<7>                                       \
+#define SCV_SLOT_PROCS                                                                                       \
+    {                                                                                                        \
+        &CWindowImplCore::WindowProc, &CWindowImplCore::SlotProc<1>, &CWindowImplCore::SlotProc<2>,          \
+            &CWindowImplCore::SlotProc<3>, &CWindowImplCore::SlotProc<4>, &CWindowImplCore::SlotProc<5>,     \
+            &CWindowImplCore::SlotProc<6>, &CWindowImplCore::SlotProc<7>                                     \
     }
 
 LRESULT CALLBACK CWindowImplCore::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -171,7 +172,7 @@ LRESULT CWindowImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     if (scope.Leave() && m_bDestroyed) {
         m_bDestroyed = false;
         Reset();
-        OnFinalMessage(hWnd);   // may delete this
+        OnFinalMessage(hWnd); // may delete this
     }
     return result;
 }
@@ -189,9 +190,7 @@ LRESULT CWindowImplCore::DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
     return ::CallWindowProcW(m_pfnSuperWindowProc, hWnd, uMsg, wParam, lParam);
 }
 
-void CWindowImplCore::OnFinalMessage(HWND)
-{
-}
+void CWindowImplCore::OnFinalMessage(HWND) {}
 
 HWND CWindowImplCore::CreateCore(CWndClassInfo& classInfo, HWND hWndParent, const RECT* rect,
                                  LPCWSTR szWindowName, DWORD dwStyle, DWORD dwExStyle, HMENU hMenu,
@@ -214,8 +213,8 @@ HWND CWindowImplCore::CreateCore(CWndClassInfo& classInfo, HWND hWndParent, cons
     HWND hWnd = nullptr;
     {
         PendingWindow pending(this);
-        hWnd = ::CreateWindowExW(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, r.left, r.top, width, height,
-                                 hWndParent, hMenu, _Module.GetModuleInstance(), lpCreateParam);
+        hWnd = ::CreateWindowExW(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, r.left, r.top, width,
+                                 height, hWndParent, hMenu, _Module.GetModuleInstance(), lpCreateParam);
     }
     if (!hWnd && WindowHandle() == nullptr)
         m_pfnSuperWindowProc = ::DefWindowProcW;
@@ -253,7 +252,7 @@ HWND CWindowImplCore::UnsubclassCore(BOOL bForce)
     if (!hWnd || m_slot < 0)
         return nullptr;
     if (CurrentProc(hWnd) != GetWindowProc() && !bForce)
-        return nullptr;   // another subclass sits above this one
+        return nullptr; // another subclass sits above this one
     SetProc(hWnd, m_pfnSuperWindowProc);
     ::RemovePropW(hWnd, kObjectProp[m_slot]);
     Reset();

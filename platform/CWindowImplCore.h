@@ -76,6 +76,6 @@ private:
     LRESULT Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     const MSG* m_pCurrentMsg = nullptr;
-    int m_slot = -1;                // subclassing level: 0 for windows of our own classes
-    bool m_bDestroyed = false;      // WM_NCDESTROY seen; final clean-up pending
+    int m_slot = -1;           // subclassing level: 0 for windows of our own classes
+    bool m_bDestroyed = false; // WM_NCDESTROY seen; final clean-up pending
 };

@@ -30,21 +30,21 @@ private:
 
 // Inside a window class: the class name, its class style and background (a system colour index, COLOR_WINDOW for
 // instance; the brush is that index + 1, or none for -1).
-#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                                       \
-    static CWndClassInfo& GetWndClassInfo()                                                                    \
-    {                                                                                                          \
-        static CWndClassInfo wc((WndClassName), (style),                                                       \
-                                reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)));                  \
-        return wc;                                                                                             \
+#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                                     \
+    static CWndClassInfo& GetWndClassInfo()                                                                  \
+    {                                                                                                        \
+        static CWndClassInfo wc((WndClassName), (style),                                                     \
+                                reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)));                \
+        return wc;                                                                                           \
     }
 
-#define DECLARE_WND_CLASS(WndClassName)                                                                        \
+#define DECLARE_WND_CLASS(WndClassName)                                                                      \
     DECLARE_WND_CLASS_EX(WndClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
 
 // A superclass of an existing class (a system control, for instance) under a new name (null: automatic).
-#define DECLARE_WND_SUPERCLASS(WndClassName, OrigWndClassName)                                                 \
-    static CWndClassInfo& GetWndClassInfo()                                                                    \
-    {                                                                                                          \
-        static CWndClassInfo wc((WndClassName), 0, nullptr, (OrigWndClassName));                               \
-        return wc;                                                                                             \
+#define DECLARE_WND_SUPERCLASS(WndClassName, OrigWndClassName)                                               \
+    static CWndClassInfo& GetWndClassInfo()                                                                  \
+    {                                                                                                        \
+        static CWndClassInfo wc((WndClassName), 0, nullptr, (OrigWndClassName));                             \
+        return wc;                                                                                           \
     }

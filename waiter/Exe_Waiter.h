@@ -9,17 +9,17 @@
 // Exit codes of the waiter.
 enum WaiterExitCode : int
 {
-    kWaiterParentEnded = 0,      // the parent ended, or "/exit" was passed on
-    kWaiterAlreadyRunning = 1,   // another waiter runs, or the wait was abandoned
-    kWaiterExitSignaled = 3,     // the exit event was set, or no parent id was given
-    kWaiterError = 4,            // the parent cannot be opened, or the wait failed
+    kWaiterParentEnded = 0,    // the parent ended, or "/exit" was passed on
+    kWaiterAlreadyRunning = 1, // another waiter runs, or the wait was abandoned
+    kWaiterExitSignaled = 3,   // the exit event was set, or no parent id was given
+    kWaiterError = 4,          // the parent cannot be opened, or the wait failed
 };
 
 // How one wait ended: the names written to the log and the exit code.
 struct WaitOutcome
 {
-    CString handleName;  // "H_PRC", "H_EVENT_EXIT", "WAIT_ABANDONED" or the result as a number
-    CString resultName;  // "WTR_EXE_CLOSED_SUCCESS", "WTR_EVENT_EXIT_SIGNALED", ...
+    CString handleName; // "H_PRC", "H_EVENT_EXIT", "WAIT_ABANDONED" or the result as a number
+    CString resultName; // "WTR_EXE_CLOSED_SUCCESS", "WTR_EVENT_EXIT_SIGNALED", ...
     int exitCode = kWaiterError;
 };
 

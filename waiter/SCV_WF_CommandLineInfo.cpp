@@ -69,7 +69,8 @@ const CString& CSCV_WF_CommandLineInfo::GetParentPath() const
 CString CSCV_WF_CommandLineInfo::BuildTraceLine() const
 {
     CString line;
-    line.Format(L"CSCV_WF_CommandLineInfo::Trace: Log Enabled=%sLogFile: [%s], Parent PID\t=%u, Path2Parent=[%s]",
-                IsLogEnabled() ? L"1" : L"0", m_logFile.GetString(), m_parentPid, GetParentPath().GetString());
+    line.Format(
+        L"CSCV_WF_CommandLineInfo::Trace: Log Enabled=%sLogFile: [%s], Parent PID\t=%u, Path2Parent=[%s]",
+        IsLogEnabled() ? L"1" : L"0", m_logFile.GetString(), m_parentPid, GetParentPath().GetString());
     return line;
 }

@@ -25,7 +25,7 @@ bool ClaimSingleInstance(CKernelHandle& marker)
         marker.Reset();
         return false;
     }
-    return marker || error != ERROR_ACCESS_DENIED;  // denied: it exists, made by someone we may not touch
+    return marker || error != ERROR_ACCESS_DENIED; // denied: it exists, made by someone we may not touch
 }
 
 CString Bracketed(const CString& text)
@@ -58,8 +58,9 @@ LPCWSTR GetWaiterExitEventName()
 CString BuildMissingPidText(const CSCV_WF_CommandLineInfo& info)
 {
     CString text;
-    text.Format(L"ERROR\n\n Parent process ID (PID) not specified in the command line.\nPID=%u\nCommand Line: ",
-                info.GetParentPid());
+    text.Format(
+        L"ERROR\n\n Parent process ID (PID) not specified in the command line.\nPID=%u\nCommand Line: ",
+        info.GetParentPid());
     text += Bracketed(info.GetCommandLineText());
     return text;
 }

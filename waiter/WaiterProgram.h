@@ -12,9 +12,9 @@
 #include "waiter/SCV_WF_CommandLineInfo.h"
 
 // The single-instance marker, held while a waiter runs.
-LPCWSTR GetWaiterInstanceEventName();  // "22C834B6-A510-4152-B902-E0A5D3FBD56A"
+LPCWSTR GetWaiterInstanceEventName(); // "22C834B6-A510-4152-B902-E0A5D3FBD56A"
 // The exit request the running waiter waits on; "/exit" sets it.
-LPCWSTR GetWaiterExitEventName();      // "Scv_F1589FD0-1608-4367-AF39-82A89C60C92B"
+LPCWSTR GetWaiterExitEventName(); // "Scv_F1589FD0-1608-4367-AF39-82A89C60C92B"
 
 // How long the box about a missing parent id stays up.
 inline constexpr DWORD kMissingPidBoxTimeoutMs = 7000;

@@ -118,4 +118,3 @@ bool SignalEditorEnded()
 {
     return PulseNamedEvent(GetEditorCoopEndedEventName());
 }
-

@@ -40,4 +40,3 @@ bool FindAndActivateWindowByMessage(UINT message, bool activate, WPARAM wParam);
 // Opens, sets and resets "Local\Scrivolanter_Event_RedodeZovuvaAgentCoop_Ended";
 // false when the event does not exist.
 bool SignalEditorEnded();
-

@@ -55,13 +55,12 @@ void AnswerTargetRequest(MSG& message)
     if (!ReadHookConfig(config) || message.message != config.targetRequestMessage)
         return;
     WriteTargetQuery(config, BuildTargetQueryDocument(message.hwnd));
-    message.message = WM_NULL;  // the target's own code never sees the request
+    message.message = WM_NULL; // the target's own code never sees the request
 }
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && wParam == PM_REMOVE && lParam)
-    {
+    if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
         MSG& message = *reinterpret_cast<MSG*>(lParam);
         // Registered messages only: the request's id is one.
         if (message.message >= 0xC000 && message.message <= 0xFFFF)
@@ -82,8 +81,7 @@ bool ObjectsExist(const HookConfig& config)
                          ::OpenEventW(SYNCHRONIZE, FALSE, config.dataCompletedEventName),
                          ::OpenFileMappingW(FILE_MAP_READ, FALSE, config.mappingName)};
     bool all = true;
-    for (HANDLE object : objects)
-    {
+    for (HANDLE object : objects) {
         all = all && object != nullptr;
         if (object)
             ::CloseHandle(object);
@@ -96,8 +94,7 @@ int Install(SVInstallParams* params)
     if (!params)
         return 0;
     InstallerState& state = State();
-    if (state.hook)
-    {
+    if (state.hook) {
         params->resultCode = kSVInstallAlreadyInstalled;
         return 0;
     }
@@ -108,26 +105,24 @@ int Install(SVInstallParams* params)
     config.answerWaitingAllowed = params->answerWaitingAllowed;
     if (!CopyHookConfigName(config.dataNeededEventName, params->dataNeededEventName) ||
         !CopyHookConfigName(config.dataCompletedEventName, params->dataCompletedEventName) ||
-        !CopyHookConfigName(config.mappingName, params->mappingName) || config.targetRequestMessage < 0xC000 ||
-        !ObjectsExist(config))
-    {
+        !CopyHookConfigName(config.mappingName, params->mappingName) ||
+        config.targetRequestMessage < 0xC000 || !ObjectsExist(config)) {
         params->resultCode = kSVInstallInvalidNames;
         return 0;
     }
     state.config = PublishHookConfig(config);
     if (state.config)
         state.hook = ::SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, state.module, 0);
-    if (!state.hook)
-    {
+    if (!state.hook) {
         if (state.config)
             ::CloseHandle(state.config);
         state.config = nullptr;
         params->resultCode = kSVInstallCannotHook;
         return 0;
     }
-    state.foregroundHook = ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                             &ForegroundChanged, 0, 0,
-                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    state.foregroundHook =
+        ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &ForegroundChanged, 0, 0,
+                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     state.lastForeignForeground = nullptr;
     RememberForeignForeground();
     params->resultCode = kSVInstallSuccess;
@@ -152,46 +147,46 @@ int Uninstall()
 }
 } // namespace
 
-extern "C" {
-
-__declspec(dllexport) int __cdecl SV_Install2(SVInstallParams* params)
+extern "C"
 {
-    return Install(params);
-}
 
-__declspec(dllexport) int __cdecl SV_Install(SVInstallParams* params)
-{
-    return Install(params);
-}
+    __declspec(dllexport) int __cdecl SV_Install2(SVInstallParams* params)
+    {
+        return Install(params);
+    }
 
-__declspec(dllexport) int __cdecl SV_Uninstall2(SVUninstallParams*, int)
-{
-    return Uninstall();
-}
+    __declspec(dllexport) int __cdecl SV_Install(SVInstallParams* params)
+    {
+        return Install(params);
+    }
 
-__declspec(dllexport) int __cdecl SV_Uninstall()
-{
-    return Uninstall();
-}
+    __declspec(dllexport) int __cdecl SV_Uninstall2(SVUninstallParams*, int)
+    {
+        return Uninstall();
+    }
 
-// The window the user works in that is not one of the installing process's:
-// the foreground window when it is foreign, else the last foreign one seen.
-__declspec(dllexport) HWND __cdecl SV_GetTargetWindowOther()
-{
-    return RememberForeignForeground();
-}
+    __declspec(dllexport) int __cdecl SV_Uninstall()
+    {
+        return Uninstall();
+    }
 
-__declspec(dllexport) HWND __cdecl SV_GetTargetWindow()
-{
-    return RememberForeignForeground();
-}
+    // The window the user works in that is not one of the installing process's:
+    // the foreground window when it is foreign, else the last foreign one seen.
+    __declspec(dllexport) HWND __cdecl SV_GetTargetWindowOther()
+    {
+        return RememberForeignForeground();
+    }
+
+    __declspec(dllexport) HWND __cdecl SV_GetTargetWindow()
+    {
+        return RememberForeignForeground();
+    }
 
 } // extern "C"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-    {
+    if (reason == DLL_PROCESS_ATTACH) {
         State().module = module;
         ::DisableThreadLibraryCalls(module);
     }

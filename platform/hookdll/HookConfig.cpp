@@ -17,13 +17,12 @@ bool CopyHookConfigName(wchar_t (&field)[kHookConfigNameChars], LPCWSTR name)
 
 HANDLE PublishHookConfig(const HookConfig& config)
 {
-    HANDLE mapping =
-        ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookConfig), kHookConfigMappingName);
+    HANDLE mapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(HookConfig), kHookConfigMappingName);
     if (!mapping)
         return nullptr;
     void* view = ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(HookConfig));
-    if (!view)
-    {
+    if (!view) {
         ::CloseHandle(mapping);
         return nullptr;
     }
@@ -39,11 +38,10 @@ bool ReadHookConfig(HookConfig& config)
         return false;
     const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
     bool read = false;
-    if (view)
-    {
+    if (view) {
         MEMORY_BASIC_INFORMATION info = {};
-        if (::VirtualQuery(view, &info, sizeof(info)) == sizeof(info) && info.RegionSize >= sizeof(HookConfig))
-        {
+        if (::VirtualQuery(view, &info, sizeof(info)) == sizeof(info) &&
+            info.RegionSize >= sizeof(HookConfig)) {
             std::memcpy(&config, view, sizeof(config));
             read = config.size == sizeof(HookConfig);
         }

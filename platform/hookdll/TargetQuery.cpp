@@ -22,8 +22,8 @@ std::string Utf8(const std::wstring& text)
     if (size <= 0)
         return {};
     std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                          nullptr, nullptr);
     return result;
 }
 
@@ -35,11 +35,9 @@ int HandleValue(HWND window)
 std::wstring ModulePath()
 {
     std::wstring path(MAX_PATH, L'\0');
-    for (;;)
-    {
+    for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size())
-        {
+        if (length < path.size()) {
             path.resize(length);
             return path;
         }
@@ -72,25 +70,31 @@ std::string Escaped(const std::string& text)
 {
     std::string result;
     result.reserve(text.size());
-    for (const char c : text)
-    {
-        switch (c)
-        {
-        case '&': result += "&amp;"; break;
-        case '<': result += "&lt;"; break;
-        case '>': result += "&gt;"; break;
-        case '"': result += "&quot;"; break;
-        case '\'': result += "&apos;"; break;
-        case '\0': break;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        case '\'':
+            result += "&apos;";
+            break;
+        case '\0':
+            break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20)
-            {
+            if (static_cast<unsigned char>(c) < 0x20) {
                 char reference[8];
                 std::snprintf(reference, sizeof(reference), "&#x%02X;", static_cast<unsigned>(c));
                 result += reference;
-            }
-            else
-            {
+            } else {
                 result += c;
             }
         }
@@ -180,13 +184,12 @@ std::string BuildTargetQueryDocument(HWND target)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
-    if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info))
-    {
+    if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info)) {
         info = {};
         info.cbSize = sizeof(info);
     }
-    const TargetSelection selection = ReadFocusedSelection(info.hwndFocus ? info.hwndFocus : ::GetFocus(),
-                                                           kMaxSelectionChars);
+    const TargetSelection selection =
+        ReadFocusedSelection(info.hwndFocus ? info.hwndFocus : ::GetFocus(), kMaxSelectionChars);
     std::string document = PrintQuery(target, info, selection);
     if (document.size() + 1 <= IA::kMaxTextBytes)
         return document;
@@ -206,7 +209,8 @@ bool WriteTargetQuery(const HookConfig& config, const std::string& document)
     if (!area.view)
         return false;
     MEMORY_BASIC_INFORMATION info = {};
-    if (::VirtualQuery(area.view, &info, sizeof(info)) != sizeof(info) || info.RegionSize < document.size() + 1)
+    if (::VirtualQuery(area.view, &info, sizeof(info)) != sizeof(info) ||
+        info.RegionSize < document.size() + 1)
         return false;
     std::memcpy(area.view, document.c_str(), document.size() + 1);
     ::FlushViewOfFile(area.view, document.size() + 1);

@@ -36,8 +36,7 @@ std::wstring WithCrLf(const std::wstring& text)
 {
     std::wstring result;
     result.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-    {
+    for (size_t i = 0; i < text.size(); ++i) {
         result += text[i];
         if (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n'))
             result += L'\n';
@@ -60,7 +59,8 @@ TargetSelection ReadEditSelection(HWND edit, bool plainEdit, int maxChars)
     if (length <= 0)
         return Result(kSelTextStateFailed);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = ::SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        ::SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     if (start >= text.size())
         return Result(kSelTextStateFailed);
@@ -77,18 +77,16 @@ TargetSelection ReadRichEditSelection(HWND edit, int maxChars)
         return Result(kSelTextStateFailed);
     const size_t count = static_cast<size_t>(range.cpMax - range.cpMin);
     std::wstring text;
-    if (::IsWindowUnicode(edit))
-    {
+    if (::IsWindowUnicode(edit)) {
         text.assign(count + 1, L'\0');
         const LRESULT copied = ::SendMessageW(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
         text.resize(wcsnlen(text.c_str(), copied > 0 ? static_cast<size_t>(copied) : 0));
-    }
-    else
-    {
+    } else {
         std::string ansi(count * 2 + 1, '\0');
         ::SendMessageA(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(ansi.data()));
         ansi.resize(strnlen(ansi.c_str(), ansi.size()));
-        const int wide = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        const int wide =
+            ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
         text.assign(static_cast<size_t>(wide > 0 ? wide : 0), L'\0');
         if (wide > 0)
             ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), wide);

@@ -10,7 +10,7 @@
 struct TargetSelection
 {
     std::wstring text;
-    int state = 0;  // SVSelTextState: 0 none, 1 not readable here, 2 read
+    int state = 0; // SVSelTextState: 0 none, 1 not readable here, 2 read
 };
 
 // Edit controls (and anything that answers WM_GETDLGCODE with

@@ -26,8 +26,8 @@ public:
             wc.lpszClassName = L"ScvTestFakeMainWindow";
             return ::RegisterClassW(&wc);
         }();
-        m_window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr);
+        m_window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         CAppObjects::SetMainWnd(m_window);
     }
@@ -38,9 +38,9 @@ public:
     }
     HWND Get() const { return m_window; }
 
-    std::wstring itemSource;          // what WM_APP+25 answers
-    WPARAM itemSourceBufferSize = 0;  // the size the request carried
-    std::vector<std::wstring> notes;  // texts sent to the list
+    std::wstring itemSource;         // what WM_APP+25 answers
+    WPARAM itemSourceBufferSize = 0; // the size the request carried
+    std::vector<std::wstring> notes; // texts sent to the list
     std::vector<UINT> messages;
 
 private:
@@ -91,7 +91,8 @@ HWND CreateModelessDialog(HWND owner)
     dialogTemplate.header.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME;
     dialogTemplate.header.cx = 100;
     dialogTemplate.header.cy = 50;
-    return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &dialogTemplate.header, owner, PlainDialogProc, 0);
+    return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &dialogTemplate.header, owner,
+                                        PlainDialogProc, 0);
 }
 
 bool IsOpen(HWND window)
@@ -139,7 +140,8 @@ TEST(AppObjects, OpenWithProgramAsksForTheItemWithTheBufferSize)
 {
     FakeMainWindow main;
     main.itemSource = L"C:\\docs\\note.TXT";
-    EXPECT_EQ(std::wstring(GetOpenWithProgramForCurrentItem()), std::wstring(GetOpenCommandExeForExtension(L".txt")));
+    EXPECT_EQ(std::wstring(GetOpenWithProgramForCurrentItem()),
+              std::wstring(GetOpenCommandExeForExtension(L".txt")));
     EXPECT_EQ(main.itemSourceBufferSize, 2048u);
 
     main.itemSource = L"http://example.com/page";
@@ -154,8 +156,8 @@ TEST(AppObjects, CloseOwnDialogsClosesOnlyTheMainWindowsDialogs)
     FakeMainWindow main;
     HWND own = CreateModelessDialog(main.Get());
     HWND foreign = CreateModelessDialog(nullptr);
-    HWND ownPlainWindow = ::CreateWindowExW(0, L"STATIC", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, main.Get(),
-                                            nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND ownPlainWindow = ::CreateWindowExW(0, L"STATIC", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                            main.Get(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(own && foreign && ownPlainWindow);
     ASSERT_TRUE(IsOpen(own));
 

@@ -30,8 +30,12 @@ TEST(AppTexts, NumbersAreGroupedByThousands)
         int value;
         const wchar_t* text;
     } cases[] = {
-        {0, L"0"},           {999, L"999"},         {1000, L"1 000"},
-        {1234567, L"1 234 567"}, {-1234, L"-1 234"}, {-999, L"-999"},
+        {0, L"0"},
+        {999, L"999"},
+        {1000, L"1 000"},
+        {1234567, L"1 234 567"},
+        {-1234, L"-1 234"},
+        {-999, L"-999"},
         {2147483647, L"2 147 483 647"},
     };
     for (const auto& c : cases)
@@ -46,10 +50,9 @@ TEST(AppTexts, OnlyASingleIntConversionIsAFormat)
         const wchar_t* format;
         bool accepted;
     } cases[] = {
-        {L"and %d more", true},   {L"%d", true},          {L"100%% and %d", true},
-        {L"", false},             {L"and more", false},   {L"and %s more", false},
-        {L"%d of %d", false},     {L"%n%d", false},       {L"%5d", false},
-        {L"%ld", false},          {L"trailing %", false}, {L"%d %s", false},
+        {L"and %d more", true}, {L"%d", true},           {L"100%% and %d", true}, {L"", false},
+        {L"and more", false},   {L"and %s more", false}, {L"%d of %d", false},    {L"%n%d", false},
+        {L"%5d", false},        {L"%ld", false},         {L"trailing %", false},  {L"%d %s", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsSingleIntFormat(c.format), c.accepted) << testing::PrintToString(std::wstring(c.format));

@@ -10,13 +10,18 @@
 
 #include "app/CallerMemory.h"
 
-namespace {
+namespace
+{
 
 // One page of committed memory (and nothing after it).
 class Page
 {
 public:
-    Page() { m_base = static_cast<wchar_t*>(::VirtualAlloc(nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)); }
+    Page()
+    {
+        m_base =
+            static_cast<wchar_t*>(::VirtualAlloc(nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
     ~Page() { ::VirtualFree(m_base, 0, MEM_RELEASE); }
     static constexpr size_t kSize = 4096;
     static constexpr size_t kChars = kSize / sizeof(wchar_t);

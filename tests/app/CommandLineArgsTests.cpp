@@ -21,7 +21,7 @@ struct ParseCase
 
 std::vector<int> FlagsOf(const CCommandLineArgs& args)
 {
-    return {args.IsExit(), args.IsUa(),     args.IsAutoload(), args.IsNoInstall(), args.IsHelp(),
+    return {args.IsExit(), args.IsUa(),      args.IsAutoload(), args.IsNoInstall(), args.IsHelp(),
             args.IsEdit(), args.IsAsAdmin(), args.IsShowMenu(), args.IsCfu()};
 }
 
@@ -65,7 +65,8 @@ TEST(CommandLineArgs, ParseTable)
     for (const ParseCase& c : cases) {
         CCommandLineArgs args(c.commandLine);
         args.Parse();
-        EXPECT_EQ(FlagsOf(args), c.flags) << "command line: " << testing::PrintToString(std::wstring(c.commandLine));
+        EXPECT_EQ(FlagsOf(args), c.flags)
+            << "command line: " << testing::PrintToString(std::wstring(c.commandLine));
         EXPECT_EQ(std::wstring(args.GetCommandLineText()), std::wstring(c.commandLine));
     }
 }

@@ -24,11 +24,11 @@ constexpr wchar_t kTargetRequestName[] = L"{FC970502-EECA-4c50-AF80-CF39EA345E99
 
 struct TargetCase
 {
-    const wchar_t* kind;       // "edit", "password" or "richedit"
-    const wchar_t* text;       // the control's text
+    const wchar_t* kind; // "edit", "password" or "richedit"
+    const wchar_t* text; // the control's text
     int selectionStart;
-    int selectionEnd;          // -1: to the end
-    const wchar_t* expected;   // the query's SelText
+    int selectionEnd;        // -1: to the end
+    const wchar_t* expected; // the query's SelText
     int expectedState;
 };
 
@@ -53,13 +53,13 @@ SCV_CHILD_MAIN(hook_target)
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kTargetClass;
     RegisterClassW(&windowClass);
-    HWND top = CreateWindowExW(0, kTargetClass, args[1].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 400, 200,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND top = CreateWindowExW(0, kTargetClass, args[1].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60,
+                               400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     DWORD style = WS_CHILD | WS_VISIBLE | ES_MULTILINE;
     if (kind == L"password")
         style = WS_CHILD | WS_VISIBLE | ES_PASSWORD;
-    HWND control = CreateWindowExW(0, kind == L"richedit" ? L"RichEdit20W" : L"EDIT", L"", style, 0, 0, 380, 150,
-                                   top, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateWindowExW(0, kind == L"richedit" ? L"RichEdit20W" : L"EDIT", L"", style, 0, 0, 380,
+                                   150, top, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!top || !control)
         return 3;
     SetWindowTextW(control, args[2].c_str());
@@ -68,10 +68,9 @@ SCV_CHILD_MAIN(hook_target)
     CHARRANGE range = {std::stoi(args[3]), std::stoi(args[4])};
     SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(control, EM_SETSEL, range.cpMin, range.cpMax);
-    SetTimer(top, 1, 60000, nullptr);  // ends a child the test forgot
+    SetTimer(top, 1, 60000, nullptr); // ends a child the test forgot
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_TIMER)
             DestroyWindow(top);
         TranslateMessage(&message);
@@ -87,8 +86,8 @@ protected:
     void RunTarget(const TargetCase& c)
     {
         // The interchange objects under their real names, as the DLL is told.
-        scvtest::QueryThreadRig rig(InterchangeArea::kDataNeededEventName, InterchangeArea::kDataCompletedEventName,
-                                    InterchangeArea::kMappingName);
+        scvtest::QueryThreadRig rig(InterchangeArea::kDataNeededEventName,
+                                    InterchangeArea::kDataCompletedEventName, InterchangeArea::kMappingName);
         ASSERT_TRUE(rig.Start());
         const CSCV_Wait_Objs& objects = rig.objects;
         const scvtest::QueryOwnerWindow& owner = rig.owner;
@@ -97,14 +96,16 @@ protected:
         CSCVDLLService service(request, scvtest::ProgramPath(L"Scrivolanter.dll").c_str());
         int code = -1;
         ASSERT_NE(service.InstallDLLService(owner.Handle(), request, objects.GetDataNeededName(),
-                                            objects.GetDataCompletedName(), objects.GetMappingName(), false, code, 0),
+                                            objects.GetDataCompletedName(), objects.GetMappingName(), false,
+                                            code, 0),
                   0)
             << CSCVDLLService::InstallResultText(code).GetString();
         EXPECT_EQ(code, kSVInstallSuccess);
 
         const std::wstring title = scvtest::UniqueObjectName(L"Target").GetString();
-        scvtest::ChildProcess child = scvtest::LaunchSelf(
-            L"hook_target", {c.kind, title, c.text, std::to_wstring(c.selectionStart), std::to_wstring(c.selectionEnd)});
+        scvtest::ChildProcess child =
+            scvtest::LaunchSelf(L"hook_target", {c.kind, title, c.text, std::to_wstring(c.selectionStart),
+                                                 std::to_wstring(c.selectionEnd)});
         ASSERT_TRUE(child.Started());
         HWND top = nullptr;
         ASSERT_TRUE(scvtest::PumpUntil(
@@ -131,7 +132,8 @@ protected:
         HWND control = GetWindow(top, GW_CHILD);
         EXPECT_EQ(received.Hwnd, top);
         EXPECT_EQ(received.WindowClassName, CString(kTargetClass));
-        EXPECT_EQ(received.AppPath.CompareNoCase(scvtest::SelfPath().c_str()), 0) << received.AppPath.GetString();
+        EXPECT_EQ(received.AppPath.CompareNoCase(scvtest::SelfPath().c_str()), 0)
+            << received.AppPath.GetString();
         EXPECT_EQ(received.ThreadInfo.hwndFocus, control);
         EXPECT_EQ(received.ThreadInfo.hwndActive, top);
         EXPECT_EQ(received.GetLanguageId(), LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(0))));
@@ -167,8 +169,8 @@ TEST_F(CoreHookDll, RefusesNamesOfObjectsThatDoNotExist)
     CSCVDLLService service(request, path);
     int code = -1;
     EXPECT_EQ(service.InstallDLLService(owner.Handle(), request, scvtest::UniqueObjectName(L"Needed"),
-                                        scvtest::UniqueObjectName(L"Completed"), scvtest::UniqueObjectName(L"Area"),
-                                        false, code, 0),
+                                        scvtest::UniqueObjectName(L"Completed"),
+                                        scvtest::UniqueObjectName(L"Area"), false, code, 0),
               0);
     EXPECT_EQ(code, kSVInstallInvalidNames);
     EXPECT_FALSE(service.IsInstalled());

@@ -35,8 +35,8 @@ protected:
         SetEnvironmentVariableW(L"SCV_FAKE_CORE_CALLS", nullptr);
         SetEnvironmentVariableW(L"SCV_FAKE_CORE_PARAMS", nullptr);
         SetEnvironmentVariableW(L"SCV_FAKE_CORE_TARGET", nullptr);
-        window = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override { DestroyWindow(window); }
@@ -44,8 +44,8 @@ protected:
     int Install(CSCVDLLService& service, int& code)
     {
         return service.InstallDLLService(window, kRequestMessage, InterchangeArea::kDataNeededEventName,
-                                         InterchangeArea::kDataCompletedEventName, InterchangeArea::kMappingName,
-                                         false, code, 0);
+                                         InterchangeArea::kDataCompletedEventName,
+                                         InterchangeArea::kMappingName, false, code, 0);
     }
     static std::wstring Calls() { return Variable(L"SCV_FAKE_CORE_CALLS"); }
     static void ForgetCalls() { SetEnvironmentVariableW(L"SCV_FAKE_CORE_CALLS", nullptr); }
@@ -74,15 +74,16 @@ TEST_F(DLLService, InstallsThroughSvInstallAloneAndUninstalls)
     EXPECT_TRUE(service.IsInstalled());
     // The clean-up calls the uninstall the DLL has, then the only install there is.
     EXPECT_EQ(Calls(), L"SV_Uninstall;SV_Install;");
-    const std::wstring expected = std::to_wstring(kRequestMessage) + L"|Local\\Scrivolanter_DataNeeded|" +
-                                  L"Local\\Scrivolanter_DataCompleted|Local\\$SCRIVOLANTER_INTERCHANGE_AREA$|0|" +
-                                  std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L"|(null)";
+    const std::wstring expected =
+        std::to_wstring(kRequestMessage) + L"|Local\\Scrivolanter_DataNeeded|" +
+        L"Local\\Scrivolanter_DataCompleted|Local\\$SCRIVOLANTER_INTERCHANGE_AREA$|0|" +
+        std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L"|(null)";
     EXPECT_EQ(Variable(L"SCV_FAKE_CORE_PARAMS"), expected);
     EXPECT_NE(GetModuleHandleW(path), nullptr);
 
     HANDLE serviceEvent = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), service.GetServiceEvent(), GetCurrentProcess(), &serviceEvent, 0,
-                                FALSE, DUPLICATE_SAME_ACCESS));
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), service.GetServiceEvent(), GetCurrentProcess(),
+                                &serviceEvent, 0, FALSE, DUPLICATE_SAME_ACCESS));
     EXPECT_EQ(WaitForSingleObject(serviceEvent, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     ForgetCalls();
@@ -122,8 +123,7 @@ TEST_F(DLLService, InstallFailuresLeaveTheDllUnloaded)
         {L"fake_core_failing", kSVInstallCannotHook, L"SV_Uninstall;SV_Install;"},
         {L"no_such_core", kSVInstallCannotLoadDll, L""},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << CString(c.dll).GetString());
         ForgetCalls();
         const CString path = FakeDll(c.dll);

@@ -45,54 +45,57 @@ void Record(const wchar_t* call)
 }
 } // namespace
 
-extern "C" {
+extern "C"
+{
 
 #ifdef FAKE_INSTALL
-__declspec(dllexport) int __cdecl SV_Install(SVInstallParams* params)
-{
-    return Install(L"SV_Install", params);
-}
+    __declspec(dllexport) int __cdecl SV_Install(SVInstallParams* params)
+    {
+        return Install(L"SV_Install", params);
+    }
 #endif
 
 #ifdef FAKE_INSTALL2
-__declspec(dllexport) int __cdecl SV_Install2(SVInstallParams* params)
-{
-    return Install(L"SV_Install2", params);
-}
+    __declspec(dllexport) int __cdecl SV_Install2(SVInstallParams* params)
+    {
+        return Install(L"SV_Install2", params);
+    }
 #endif
 
 #ifdef FAKE_UNINSTALL
-__declspec(dllexport) int __cdecl SV_Uninstall()
-{
-    Record(L"SV_Uninstall");
+    __declspec(dllexport) int __cdecl SV_Uninstall()
+    {
+        Record(L"SV_Uninstall");
 #ifdef FAKE_UNINSTALL_REFUSES
-    return 0;
+        return 0;
 #else
-    return 1;
+        return 1;
 #endif
-}
+    }
 #endif
 
 #ifdef FAKE_UNINSTALL2
-__declspec(dllexport) int __cdecl SV_Uninstall2(SVUninstallParams* params, int reserved)
-{
-    const bool expected = params && params->size == 12 && params->flags == 1 && params->reserved == 0 && reserved == 0;
-    Record(expected ? L"SV_Uninstall2" : L"SV_Uninstall2(bad record)");
-    return 0;
-}
+    __declspec(dllexport) int __cdecl SV_Uninstall2(SVUninstallParams* params, int reserved)
+    {
+        const bool expected =
+            params && params->size == 12 && params->flags == 1 && params->reserved == 0 && reserved == 0;
+        Record(expected ? L"SV_Uninstall2" : L"SV_Uninstall2(bad record)");
+        return 0;
+    }
 #endif
 
 #ifdef FAKE_TARGET
-__declspec(dllexport) HWND __cdecl SV_GetTargetWindow()
-{
-    Record(L"SV_GetTargetWindow");
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(Variable(L"SCV_FAKE_CORE_TARGET").c_str(), nullptr, 10)));
-}
+    __declspec(dllexport) HWND __cdecl SV_GetTargetWindow()
+    {
+        Record(L"SV_GetTargetWindow");
+        return reinterpret_cast<HWND>(
+            static_cast<UINT_PTR>(std::wcstoull(Variable(L"SCV_FAKE_CORE_TARGET").c_str(), nullptr, 10)));
+    }
 
-__declspec(dllexport) HWND __cdecl SV_GetTargetWindowOther()
-{
-    return SV_GetTargetWindow();
-}
+    __declspec(dllexport) HWND __cdecl SV_GetTargetWindowOther()
+    {
+        return SV_GetTargetWindow();
+    }
 #endif
 
 } // extern "C"

@@ -9,7 +9,8 @@
 #include "common/SettingsEnvironment.h"
 #include "support/TempFolder.h"
 
-namespace scvtest {
+namespace scvtest
+{
 
 class FolderSettingsEnvironment : public CSettingsEnvironment
 {

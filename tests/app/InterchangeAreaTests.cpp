@@ -40,8 +40,7 @@ CKernelHandle MappingWith(const CString& name, DWORD size, const std::string& by
     if (!mapping)
         return mapping;
     void* view = MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0);
-    if (view)
-    {
+    if (view) {
         std::memcpy(view, bytes.data(), bytes.size());
         UnmapViewOfFile(view);
     }
@@ -73,7 +72,8 @@ TEST(ParseQuery, FillsEveryFieldAndDecodesTheText)
         "<WindowClassName>Edit</WindowClassName>"
         "<HWND>4242</HWND>"
         "<HKLLoword>1049</HKLLoword><HKLHoword>1033</HKLHoword>"
-        "<SelText StateSelText=\"2\">a &lt; b &amp; &quot;c&quot;&#x0D;&#x0A;\xC3\xBC\xE2\x82\xAC  two  blanks</SelText>"
+        "<SelText StateSelText=\"2\">a &lt; b &amp; &quot;c&quot;&#x0D;&#x0A;\xC3\xBC\xE2\x82\xAC  two  "
+        "blanks</SelText>"
         "</SVQuery>";
     SVQuery query;
     ASSERT_TRUE(SVInterProcess::ParseQuery(query, document));
@@ -109,8 +109,7 @@ TEST(ParseQuery, MissingPartsKeepTheFreshValues)
         {"<SVQuery><HKLLoword>1049</HKLLoword><SelText>x</SelText></SVQuery>", Layout(0x0419FFFF),
          kSelTextStateMissing},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.document);
         SVQuery query;
         ASSERT_TRUE(SVInterProcess::ParseQuery(query, c.document));
@@ -133,8 +132,7 @@ TEST(ParseQuery, RefusesDocumentsThatAreNotQueries)
         "<SVQuery POINT_X=\"1\" POINT_X=\"2\"/>",
         "plain text",
     };
-    for (const char* document : documents)
-    {
+    for (const char* document : documents) {
         SCOPED_TRACE(document);
         SVQuery query;
         query.AppPath = L"kept";
@@ -149,7 +147,8 @@ TEST(ParseQuery, TakesAnsiTextWhenTheDeclarationSaysSo)
 {
     SVQuery query;
     ASSERT_TRUE(SVInterProcess::ParseQuery(
-        query, "<?xml version=\"1.0\" encoding=\"windows-1252\" ?><SVQuery><SelText StateSelText=\"2\">caf\xE9</SelText></SVQuery>"));
+        query, "<?xml version=\"1.0\" encoding=\"windows-1252\" ?><SVQuery><SelText "
+               "StateSelText=\"2\">caf\xE9</SelText></SVQuery>"));
     EXPECT_STREQ(query.SelText, AnsiToWide("caf\xE9"));
 }
 
@@ -258,15 +257,14 @@ TEST(ReadMappingText, ReadsUpToTheTerminatorWithinTheView)
         {"plain text", 4096, std::string("<SVQuery/>") + '\0', true, 10},
         {"empty text", 4096, std::string(1, '\0'), false, 0},
         {"no terminator in the whole view", 4096, std::string(4096, 'x'), false, 0},
-        {"text of the checked length", InterchangeArea::kMappingSize, std::string(limit - 1, 'x') + '\0', true,
-         limit - 1},
-        {"text longer than the checked length", InterchangeArea::kMappingSize, std::string(limit, 'x') + '\0', true,
-         limit},
+        {"text of the checked length", InterchangeArea::kMappingSize, std::string(limit - 1, 'x') + '\0',
+         true, limit - 1},
+        {"text longer than the checked length", InterchangeArea::kMappingSize, std::string(limit, 'x') + '\0',
+         true, limit},
         {"text filling the view", InterchangeArea::kMappingSize,
          std::string(InterchangeArea::kMappingSize - 1, 'x') + '\0', true, InterchangeArea::kMappingSize - 1},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const CString name = UniqueName(L"Read");
         CKernelHandle mapping = MappingWith(name, c.mappingSize, c.bytes);
@@ -285,8 +283,8 @@ TEST(ReadQuery, ReadsWhatWasWrittenAndAnswersIntoTheSameArea)
     CSCV_Wait_Objs objects(UniqueName(L"Needed"), UniqueName(L"Completed"), mappingName);
     ASSERT_TRUE(objects.CreateWaitObjects());
 
-    ASSERT_TRUE(SVInterProcess::WriteTextToMapping("<SVQuery POINT_X=\"5\"><AppPath>x.exe</AppPath></SVQuery>",
-                                                   mappingName));
+    ASSERT_TRUE(SVInterProcess::WriteTextToMapping(
+        "<SVQuery POINT_X=\"5\"><AppPath>x.exe</AppPath></SVQuery>", mappingName));
     SVQuery query;
     ASSERT_TRUE(SVInterProcess::ReadQuery(query, mappingName));
     EXPECT_EQ(query.POINT_X, 5);
@@ -302,7 +300,8 @@ TEST(ReadQuery, ReadsWhatWasWrittenAndAnswersIntoTheSameArea)
 
     EXPECT_FALSE(SVInterProcess::WriteTextToMapping("", mappingName));
     EXPECT_FALSE(SVInterProcess::WriteAnswer(SVAnswer(), mappingName));
-    EXPECT_FALSE(SVInterProcess::WriteTextToMapping(std::string(InterchangeArea::kMappingSize, 'x'), mappingName));
+    EXPECT_FALSE(
+        SVInterProcess::WriteTextToMapping(std::string(InterchangeArea::kMappingSize, 'x'), mappingName));
 }
 
 TEST(WaitObjects, CreatesSharesAndClosesTheNamedObjects)
@@ -356,7 +355,8 @@ TEST(ParseQuery, MutatedQueriesNeverCrashTheParser)
         "<AppPath>C:\\a.exe</AppPath><WindowClassName>Edit</WindowClassName><HWND>123</HWND>"
         "<HKLLoword>1049</HKLLoword><HKLHoword>1033</HKLHoword>"
         "<SelText StateSelText=\"2\">sel &amp; text</SelText></SVQuery>",
-        "<?xml version=\"1.0\" encoding=\"windows-1251\"?><SVQuery><SelText StateSelText=\"1\"></SelText></SVQuery>",
+        "<?xml version=\"1.0\" encoding=\"windows-1251\"?><SVQuery><SelText "
+        "StateSelText=\"1\"></SelText></SVQuery>",
     };
     // A three-byte lead just before the end made the parser loop for good.
     for (const char* tail : {"<SVQuery>\xEF", "<SVQuery/>\xEF\xBB"}) {

@@ -26,10 +26,11 @@
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kTargetClass[] = L"ScvMainRoadTarget";
-constexpr UINT kTargetActivate = WM_APP + 100;  // the target makes itself foreground and focuses its EDIT
+constexpr UINT kTargetActivate = WM_APP + 100; // the target makes itself foreground and focuses its EDIT
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kStepTimeoutMs = 15000;
 
@@ -64,7 +65,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::SetFocus(s_targetEdit);
         return 0;
     case WM_TIMER:
-        ::DestroyWindow(window);  // ends a target the test forgot
+        ::DestroyWindow(window); // ends a target the test forgot
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
@@ -87,12 +88,12 @@ SCV_CHILD_MAIN(main_road_target)
     windowClass.lpszClassName = kTargetClass;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     ::RegisterClassW(&windowClass);
-    HWND top = ::CreateWindowExW(0, kTargetClass, args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 500, 220,
-                                 nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND top = ::CreateWindowExW(0, kTargetClass, args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80,
+                                 500, 220, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!top)
         return 3;
-    s_targetEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 460,
-                                     30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    s_targetEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10,
+                                     10, 460, 30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!s_targetEdit)
         return 4;
 
@@ -107,7 +108,8 @@ SCV_CHILD_MAIN(main_road_target)
     return 0;
 }
 
-namespace {
+namespace
+{
 
 void SendKey(WORD key, bool up)
 {
@@ -171,8 +173,8 @@ std::wstring ControlText(HWND control)
 {
     wchar_t buffer[1024] = {};
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                          5000, &result);
+    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer),
+                          SMTO_ABORTIFHUNG, 5000, &result);
     return buffer;
 }
 
@@ -283,7 +285,8 @@ protected:
 
         scvtest::ChildOptions options;
         options.workingDirectory = s_folder->Path();
-        s_program = new scvtest::ChildProcess(scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {}, options));
+        s_program = new scvtest::ChildProcess(
+            scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {}, options));
     }
 
     static void TearDownTestSuite()
@@ -291,7 +294,8 @@ protected:
         if (s_program && s_program->IsRunning()) {
             scvtest::ChildOptions options;
             options.workingDirectory = s_folder->Path();
-            scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {L"/exit"}, options).Wait(kStartTimeoutMs);
+            scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {L"/exit"}, options)
+                .Wait(kStartTimeoutMs);
             if (!s_program->Wait(kStartTimeoutMs))
                 s_program->Terminate();
         }
@@ -313,13 +317,16 @@ protected:
     {
         ASSERT_TRUE(s_program && s_program->Started());
         ASSERT_TRUE(s_targetTop && s_edit) << "the target window did not show";
-        ASSERT_TRUE(scvtest::WaitUntil([] { return FindTrayWindow(s_program->Pid()) != nullptr; }, kStartTimeoutMs))
+        ASSERT_TRUE(
+            scvtest::WaitUntil([] { return FindTrayWindow(s_program->Pid()) != nullptr; }, kStartTimeoutMs))
             << "the program shows no tray window";
         // The program has registered its hot key and published it.
         WORD key = 0;
         WORD modifiers = 0;
         ASSERT_TRUE(scvtest::WaitUntil(
-            [&] { return ReadSharedSettingsArea({&key, &modifiers, nullptr, nullptr}) && key == VK_RETURN; },
+            [&] {
+                return ReadSharedSettingsArea({&key, &modifiers, nullptr, nullptr}) && key == VK_RETURN;
+            },
             kStartTimeoutMs))
             << Log();
         EXPECT_EQ(modifiers, MOD_CONTROL | MOD_ALT);
@@ -336,7 +343,8 @@ protected:
             if (search == INVALID_HANDLE_VALUE)
                 continue;
             do {
-                ::CopyFileW((folder + L"\\" + found.cFileName).c_str(), s_folder->PathOf(found.cFileName).c_str(), FALSE);
+                ::CopyFileW((folder + L"\\" + found.cFileName).c_str(),
+                            s_folder->PathOf(found.cFileName).c_str(), FALSE);
             } while (::FindNextFileW(search, &found));
             ::FindClose(search);
         }
@@ -348,13 +356,20 @@ protected:
     static void WriteSettings()
     {
         const wchar_t* const keys[] = {
-            L"SCVVersion=SCV_150",          L"WriteLog=1",
-            L"SoundOnEventsV094=0",         L"ShowTrayBallonOnHotkey=0",
-            L"MenuToolTips_V0_94_A22=0",    L"AutoCheckForUpdates=0",
-            L"ShowHistoryPaneOnStart=0",    L"ShowIconInAltTab_ForFP=0",
-            L"ClipboardHistory=0",          L"Welcome_Already_Started_V2_60=1",
-            L"DelayAutoLoadSeconds_NextRelease=0", L"PhrasesDirectory=Phrases",
-            L"AddLastUsedMenuToBegin=0",    L"TextPasteMethod_v150=2",
+            L"SCVVersion=SCV_150",
+            L"WriteLog=1",
+            L"SoundOnEventsV094=0",
+            L"ShowTrayBallonOnHotkey=0",
+            L"MenuToolTips_V0_94_A22=0",
+            L"AutoCheckForUpdates=0",
+            L"ShowHistoryPaneOnStart=0",
+            L"ShowIconInAltTab_ForFP=0",
+            L"ClipboardHistory=0",
+            L"Welcome_Already_Started_V2_60=1",
+            L"DelayAutoLoadSeconds_NextRelease=0",
+            L"PhrasesDirectory=Phrases",
+            L"AddLastUsedMenuToBegin=0",
+            L"TextPasteMethod_v150=2",
             L"PrintLTChars=20",
         };
         std::wstring text = L"[Settings]\r\n";
@@ -375,7 +390,10 @@ protected:
         EXPECT_TRUE(SavePhraseFile(record, PhrasePath(spec).c_str()));
     }
 
-    static std::wstring PhrasePath(const PhraseSpec& spec) { return s_folder->PathOf(std::wstring(L"Phrases\\") + spec.file); }
+    static std::wstring PhrasePath(const PhraseSpec& spec)
+    {
+        return s_folder->PathOf(std::wstring(L"Phrases\\") + spec.file);
+    }
 
     static std::wstring Log() { return s_folder->ReadText(L"LogReport.txt").value_or(L""); }
 
@@ -407,7 +425,8 @@ protected:
         scvtest::WaitUntil(
             [&] {
                 PressHotKey();
-                scvtest::WaitUntil([&] { return (menu = FindMenuWindow(s_program->Pid())) != nullptr; }, 5000);
+                scvtest::WaitUntil([&] { return (menu = FindMenuWindow(s_program->Pid())) != nullptr; },
+                                   5000);
                 return menu != nullptr;
             },
             kStartTimeoutMs);
@@ -445,13 +464,15 @@ TEST_F(MainRoadTest, TypedPhraseArrivesAndItsUsageIsSaved)
     ASSERT_TRUE(OpenMenu()) << Log();
     ChooseItem(kTypedItem);
 
-    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs))
-        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n" << testing::PrintToString(Log());
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n"
+        << testing::PrintToString(Log());
     EXPECT_TRUE(scvtest::WaitUntil(
         [] {
             PhraseItemRecord saved;
-            return ReadPhraseFile(saved, PhrasePath(kPhrases[kTypedItem]).c_str()) && saved.GetUsageCount() == 1 &&
-                   saved.HasUsageDate();
+            return ReadPhraseFile(saved, PhrasePath(kPhrases[kTypedItem]).c_str()) &&
+                   saved.GetUsageCount() == 1 && saved.HasUsageDate();
         },
         kStepTimeoutMs))
         << "the phrase file's usage count did not go up";
@@ -465,8 +486,10 @@ TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
     ASSERT_TRUE(OpenMenu()) << Log();
     ChooseItem(kPastedItem);
 
-    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
-        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n" << testing::PrintToString(Log());
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n"
+        << testing::PrintToString(Log());
     // The phrase went through the clipboard; afterwards the user's content is back, every format of it.
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
         << testing::PrintToString(ReadUserClipboard().text);
@@ -487,7 +510,8 @@ TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
     ASSERT_TRUE(OpenMenu()) << Log();
     ChooseItem(kTypedItem);
     // Every typed key has arrived before the next test sets the EDIT's text.
-    EXPECT_TRUE(scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs));
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kTypedItem].body; }, kStepTimeoutMs));
     EXPECT_TRUE(scvtest::WaitUntil(
         [&] {
             PhraseItemRecord saved;
@@ -505,7 +529,9 @@ TEST_F(MainRoadTest, SelectedTextIsWrappedAndTheCaretStandsAtTheMark)
     ChooseItem(kWrappedItem);
 
     EXPECT_TRUE(scvtest::WaitUntil(
-        [] { return ControlText(s_edit) == L"<b>abc</b>" && ControlSelection(s_edit) == std::make_pair(6, 6); },
+        [] {
+            return ControlText(s_edit) == L"<b>abc</b>" && ControlSelection(s_edit) == std::make_pair(6, 6);
+        },
         kStepTimeoutMs))
         << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << " selection "
         << ControlSelection(s_edit).first << "-" << ControlSelection(s_edit).second << "\n"
@@ -524,7 +550,8 @@ TEST_F(MainRoadTest, EscapeInsertsNothingAndPutsTheClipboardBack)
     ASSERT_TRUE(PutUserClipboard(L"scratch", "scratch"));
     TapKey(VK_ESCAPE);
 
-    EXPECT_TRUE(scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
     EXPECT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs))
         << "the menu's clean-up command did not arrive";
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))

@@ -53,8 +53,8 @@ public:
             wc.lpszClassName = L"ScvTestRelayTarget";
             return ::RegisterClassW(&wc);
         }();
-        m_window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"relay target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        m_window = ::CreateWindowExW(0, MAKEINTATOM(atom), L"relay target", WS_OVERLAPPED, 0, 0, 10, 10,
+                                     nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~RecordingWindow() { ::DestroyWindow(m_window); }
@@ -150,7 +150,8 @@ TEST(SingleInstance, CreatingAnExistingInstanceEventMeansAnotherInstanceRuns)
     ASSERT_TRUE(first);
     EXPECT_FALSE(existed);
     EXPECT_TRUE(CAppObjects::IsInstanceRunning());
-    EXPECT_EQ(::WaitForSingleObject(first.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)); // manual reset, not set
+    EXPECT_EQ(::WaitForSingleObject(first.Get(), 0),
+              static_cast<DWORD>(WAIT_TIMEOUT)); // manual reset, not set
 
     CKernelHandle second(CAppObjects::CreateInstanceEvent(&existed));
     EXPECT_FALSE(second);
@@ -230,8 +231,8 @@ TEST_F(RelayFixture, RelayKeepsItsOwnCopyOfTheStopEvent)
 {
     const std::wstring name = UniqueName(L"relaycopy");
     HANDLE stopCopy = nullptr;
-    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), stop.Get(), ::GetCurrentProcess(), &stopCopy, 0, FALSE,
-                                  DUPLICATE_SAME_ACCESS));
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), stop.Get(), ::GetCurrentProcess(), &stopCopy, 0,
+                                  FALSE, DUPLICATE_SAME_ACCESS));
     ASSERT_TRUE(StartNamedEventRelay(stopCopy, window.Get(), WM_APP + 78, 0, name.c_str()));
     ::CloseHandle(stopCopy); // the caller's handle may go at once
     ASSERT_TRUE(SetNamedEvent(name.c_str()));
@@ -261,9 +262,9 @@ TEST_F(RelayFixture, InstanceRelaysTellTheMainWindow)
     EXPECT_FALSE(IsSignalled(GetAlreadyWorkEventName()));
 
     ::SetEvent(stop.Get());
-    EXPECT_TRUE(scvtest::WaitUntil([] { return !NamedEventExists(GetExitEventName()) &&
-                                               !NamedEventExists(GetAlreadyWorkEventName()); },
-                                   5000));
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [] { return !NamedEventExists(GetExitEventName()) && !NamedEventExists(GetAlreadyWorkEventName()); },
+        5000));
     EXPECT_FALSE(SignalExitEvents());
 }
 
@@ -291,9 +292,11 @@ TEST_F(RelayFixture, TrayRelaysDeliverTheirCommands)
         }
     }
     ::SetEvent(stop.Get());
-    EXPECT_TRUE(scvtest::WaitUntil([] { return !NamedEventExists(GetEditRequestEventName()) &&
-                                               !NamedEventExists(GetShowMenuEventName()); },
-                                   5000));
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [] {
+            return !NamedEventExists(GetEditRequestEventName()) && !NamedEventExists(GetShowMenuEventName());
+        },
+        5000));
 }
 
 TEST_F(RelayFixture, ARelayWithoutAWindowDeliversNothing)
@@ -351,7 +354,8 @@ TEST(NamedEvents, FailedElevatedStartSetsAndClosesTheHandOverEvent)
     EXPECT_FALSE(SignalHandOverEvent());
     bool reported = false;
     for (const std::wstring& text : scvtest::DialogWatchdog::TakeClosedTexts())
-        reported = reported || text.find(L"Cannot start second instance of Scrivolanter") != std::wstring::npos;
+        reported =
+            reported || text.find(L"Cannot start second instance of Scrivolanter") != std::wstring::npos;
     EXPECT_TRUE(reported);
 }
 

@@ -28,7 +28,8 @@
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kTimeoutMs = 10000;
 
@@ -62,7 +63,8 @@ public:
     }
 };
 
-const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new PhraseRequestEnvironment);
+const testing::Environment* const kEnvironment =
+    testing::AddGlobalTestEnvironment(new PhraseRequestEnvironment);
 
 std::wstring ClipboardText()
 {
@@ -92,10 +94,10 @@ class TargetWindow
 public:
     TargetWindow()
     {
-        m_top = ::CreateWindowExW(0, L"STATIC", L"phrase request target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400,
-                                  150, nullptr, nullptr, nullptr, nullptr);
-        m_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 380, 25, m_top,
-                                   nullptr, nullptr, nullptr);
+        m_top = ::CreateWindowExW(0, L"STATIC", L"phrase request target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  50, 50, 400, 150, nullptr, nullptr, nullptr, nullptr);
+        m_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 380, 25,
+                                   m_top, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(m_top);
         ::SetFocus(m_edit);
     }
@@ -135,7 +137,7 @@ protected:
     {
         m_args = std::make_unique<CCommandLineArgs>(L"");
         m_args->Parse();
-        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);  // left open: worker threads may hold it
+        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr); // left open: worker threads may hold it
         TrayWindowStartRecord start{m_stopEvent, m_args.get(), withoutCore};
         start.coreDllPath = scvtest::ProgramPath(L"Scrivolanter.dll").c_str();
         m_window = std::make_unique<CSCVTrayWnd>(start);
@@ -157,7 +159,8 @@ protected:
 
     LRESULT SendCommand(int commandId, HWND target = nullptr)
     {
-        return ::SendMessageW(Window(), WM_COMMAND_FROM_SELF, static_cast<WPARAM>(static_cast<INT_PTR>(commandId)),
+        return ::SendMessageW(Window(), WM_COMMAND_FROM_SELF,
+                              static_cast<WPARAM>(static_cast<INT_PTR>(commandId)),
                               reinterpret_cast<LPARAM>(target));
     }
 
@@ -176,13 +179,12 @@ TEST(HotKeyPressGate, CountsOnlyTheSecondOfTwoQuickPresses)
         bool opens;
     };
     const std::vector<Press> presses = {
-        {10000, false},  // first of a pair
-        {10300, true},   // 300 ms later: counted
-        {10400, false},  // after a counted pair a new pair begins
-        {11000, false},  // 600 ms later: too late, it begins a pair itself
-        {11500, true},   // exactly 500 ms still counts
-        {0xFFFFFF00u, false},
-        {0x00000050u, true},  // across the wrap of the tick count: 336 ms
+        {10000, false},                            // first of a pair
+        {10300, true},                             // 300 ms later: counted
+        {10400, false},                            // after a counted pair a new pair begins
+        {11000, false},                            // 600 ms later: too late, it begins a pair itself
+        {11500, true},                             // exactly 500 ms still counts
+        {0xFFFFFF00u, false}, {0x00000050u, true}, // across the wrap of the tick count: 336 ms
     };
     CHotKeyPressGate gate;
     for (const Press& press : presses)
@@ -253,7 +255,9 @@ TEST_F(PhraseRequestTest, DoublePressAsksForTheTargetOnlyOnTheQuickSecondPress)
     CSCVTrayWnd& window = Create(false);
     ASSERT_TRUE(window.IsCoreInstalled());
     const auto press = [&] { ::SendMessageW(Window(), WM_HOTKEY, kPhraseHotKeyId, 0); };
-    const auto requested = [&] { return std::wstring(window.GetMenuBuilder()->GetClipboardText().GetString()); };
+    const auto requested = [&] {
+        return std::wstring(window.GetMenuBuilder()->GetClipboardText().GetString());
+    };
 
     PutClipboardText(L"first");
     press();
@@ -264,7 +268,7 @@ TEST_F(PhraseRequestTest, DoublePressAsksForTheTargetOnlyOnTheQuickSecondPress)
     PutClipboardText(L"second");
     press();
     EXPECT_EQ(requested(), L"first") << "after a counted pair a new pair begins";
-    ::Sleep(CHotKeyPressGate::kDoublePressMs + 100);  // the time between the presses is what is tested
+    ::Sleep(CHotKeyPressGate::kDoublePressMs + 100); // the time between the presses is what is tested
     press();
     EXPECT_EQ(requested(), L"first") << "a second press after more than 500 ms begins a pair itself";
     press();
@@ -323,14 +327,13 @@ TEST_F(PhraseRequestTest, SpecialIdsAndIdsThatNameNothingPutTheClipboardBack)
     struct Case
     {
         int id;
-        int expected;  // RunPhraseCommand's answer
+        int expected; // RunPhraseCommand's answer
     };
     const Case cases[] = {
-        {-6, 0},         // support page
-        {-3, 0},         // floating pane
-        {2000, 3},       // no clipboard history: no history id names an item
-        {2005, 3},
-        {folderId, 3},   // a folder is not run
+        {-6, 0},                   // support page
+        {-3, 0},                   // floating pane
+        {2000, 3},                 // no clipboard history: no history id names an item
+        {2005, 3},  {folderId, 3}, // a folder is not run
         {99999, 3},
     };
     for (const Case& c : cases) {
@@ -355,7 +358,7 @@ TEST_F(PhraseRequestTest, RightClickCopyLeavesItsTextOnTheClipboard)
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 0, symbols), 1);
     EXPECT_EQ(ClipboardText(), L"a:b");
     EXPECT_FALSE(window.GetClipboardSaver().IsSaved());
-    SendCommand(-1);  // the menu closes without a choice
+    SendCommand(-1); // the menu closes without a choice
     EXPECT_EQ(ClipboardText(), L"a:b") << "the copy stays";
     EXPECT_EQ(window.GetMenuBuilder()->GetLastUsedId(), symbols);
 

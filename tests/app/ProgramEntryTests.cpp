@@ -27,7 +27,8 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 30000;
@@ -80,14 +81,20 @@ protected:
     void WriteSettings(const std::vector<std::pair<std::wstring, std::wstring>>& changes)
     {
         std::vector<std::pair<std::wstring, std::wstring>> keys = {
-            {L"SCVVersion", L"SCV_150"},       {L"WriteLog", L"1"},
-            {L"SoundOnEventsV094", L"0"},      {L"AutoCheckForUpdates", L"0"},
-            {L"ShowHistoryPaneOnStart", L"0"}, {L"ShowIconInAltTab_ForFP", L"0"},
-            {L"ClipboardHistory", L"0"},       {L"Welcome_Already_Started_V2_60", L"1"},
-            {L"DelayAutoLoadSeconds_NextRelease", L"0"}, {L"PhrasesDirectory", L"Phrases"},
+            {L"SCVVersion", L"SCV_150"},
+            {L"WriteLog", L"1"},
+            {L"SoundOnEventsV094", L"0"},
+            {L"AutoCheckForUpdates", L"0"},
+            {L"ShowHistoryPaneOnStart", L"0"},
+            {L"ShowIconInAltTab_ForFP", L"0"},
+            {L"ClipboardHistory", L"0"},
+            {L"Welcome_Already_Started_V2_60", L"1"},
+            {L"DelayAutoLoadSeconds_NextRelease", L"0"},
+            {L"PhrasesDirectory", L"Phrases"},
         };
         for (const auto& change : changes) {
-            auto it = std::find_if(keys.begin(), keys.end(), [&](const auto& key) { return key.first == change.first; });
+            auto it = std::find_if(keys.begin(), keys.end(),
+                                   [&](const auto& key) { return key.first == change.first; });
             if (it != keys.end())
                 it->second = change.second;
             else
@@ -118,7 +125,8 @@ protected:
     scvtest::ChildProcess& StartInstance(const std::vector<std::wstring>& args = {})
     {
         scvtest::ChildProcess& child = Start(args);
-        EXPECT_TRUE(scvtest::WaitUntil([&] { return FindTrayWindow(child.Pid()) != nullptr; }, kStartTimeoutMs))
+        EXPECT_TRUE(
+            scvtest::WaitUntil([&] { return FindTrayWindow(child.Pid()) != nullptr; }, kStartTimeoutMs))
             << "no tray window";
         return child;
     }
@@ -183,15 +191,16 @@ TEST_F(ProgramEntryTest, UaDeletesTheStartWithWindowsValue)
     const wchar_t* runKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     wchar_t previous[1024] = {};
     DWORD size = sizeof(previous);
-    const bool hadValue = ::RegGetValueW(HKEY_CURRENT_USER, runKey, L"Scrivolanter", RRF_RT_REG_SZ, nullptr, previous,
-                                         &size) == ERROR_SUCCESS;
+    const bool hadValue = ::RegGetValueW(HKEY_CURRENT_USER, runKey, L"Scrivolanter", RRF_RT_REG_SZ, nullptr,
+                                         previous, &size) == ERROR_SUCCESS;
     const std::wstring value = L"\"" + m_exe + L"\" /autoload";
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Scrivolanter", REG_SZ, value.c_str(),
                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 
     EXPECT_EQ(RunToEnd({L"/ua"}), 1u);
-    const LSTATUS after = ::RegGetValueW(HKEY_CURRENT_USER, runKey, L"Scrivolanter", RRF_RT_ANY, nullptr, nullptr, nullptr);
+    const LSTATUS after =
+        ::RegGetValueW(HKEY_CURRENT_USER, runKey, L"Scrivolanter", RRF_RT_ANY, nullptr, nullptr, nullptr);
     EXPECT_EQ(after, ERROR_FILE_NOT_FOUND);
 
     if (hadValue)
@@ -210,7 +219,8 @@ TEST_F(ProgramEntryTest, StartsAtTheSameMomentMakeExactlyOneInstance)
     scvtest::ChildProcess& ended = a.IsRunning() ? b : a;
     scvtest::ChildProcess& instance = a.IsRunning() ? a : b;
     EXPECT_EQ(ended.ExitCode(), 1u);
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return FindTrayWindow(instance.Pid()) != nullptr; }, kStartTimeoutMs));
+    EXPECT_TRUE(
+        scvtest::WaitUntil([&] { return FindTrayWindow(instance.Pid()) != nullptr; }, kStartTimeoutMs));
     EXPECT_TRUE(instance.IsRunning());
     EXPECT_EQ(CountOf(Log(), L"===Start Scrivolanter"), 1u);
 }
@@ -226,7 +236,8 @@ TEST_F(ProgramEntryTest, StartWithoutAutoloadCutsTheDelayedStartShortAndExitsTwe
     EXPECT_TRUE(WaitForLog(L"Signal for automode. Exit"));
     // The waiting start goes on at once and becomes the instance.
     EXPECT_TRUE(WaitForLog(L"INFO: automode disabled WAIT_OBJECT_0")) << Log();
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return FindTrayWindow(delayed.Pid()) != nullptr; }, kStartTimeoutMs));
+    EXPECT_TRUE(
+        scvtest::WaitUntil([&] { return FindTrayWindow(delayed.Pid()) != nullptr; }, kStartTimeoutMs));
 }
 
 TEST_F(ProgramEntryTest, AutoloadWithoutDelayStartsAtOnce)
@@ -257,9 +268,10 @@ TEST_F(ProgramEntryTest, StartLinesAndBannerDescribeTheRun)
     EXPECT_NE(log.find(L"Command Line: [/noinstall]"), std::wstring::npos) << log;
     EXPECT_NE(log.find(L"Windows Session Username ["), std::wstring::npos);
     // Wine reports the user as an administrator; the log says what the process is.
-    EXPECT_NE(log.find(CAppObjects::IsElevated() ? L"Has Admin priveliegies: [YES]" : L"Has Admin priveliegies: [no]"),
+    EXPECT_NE(log.find(CAppObjects::IsElevated() ? L"Has Admin priveliegies: [YES]"
+                                                 : L"Has Admin priveliegies: [no]"),
               std::wstring::npos);
-    EXPECT_NE(log.find(L"TEMP PREFIX TEXT: [") , std::wstring::npos) << "banner under its own tag";
+    EXPECT_NE(log.find(L"TEMP PREFIX TEXT: ["), std::wstring::npos) << "banner under its own tag";
     EXPECT_NE(log.find(L"WTS_Notify successfully installed"), std::wstring::npos);
     EXPECT_EQ(log.find(L"All wait objects successfully created"), std::wstring::npos)
         << "noinstall starts no core services";

@@ -3,9 +3,11 @@
 #include "app/SVInterProcess.h"
 #include "support/MessagePump.h"
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 constexpr wchar_t kOwnerClass[] = L"ScvTestQueryOwner";
 
 bool SameQuery(const SVQuery& a, const SVQuery& b)
@@ -44,13 +46,13 @@ QueryOwnerWindow::~QueryOwnerWindow()
 LRESULT CALLBACK QueryOwnerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<QueryOwnerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && message == WM_WAIT_QUERY_COMPLETE)
         return self->OnQuery(wParam, lParam);
-    if (self && message == WM_WAIT_QUERY_COMPLETE_ERROR)
-    {
+    if (self && message == WM_WAIT_QUERY_COMPLETE_ERROR) {
         ++self->errorMessages;
         return 1;
     }
@@ -63,8 +65,7 @@ LRESULT QueryOwnerWindow::OnQuery(WPARAM wParam, LPARAM lParam)
     if (busyMs)
         PumpFor(busyMs);
     stillValidAfterBusy.push_back(SameQuery(*reinterpret_cast<const SVQuery*>(wParam), received.back()));
-    if (result == 1)
-    {
+    if (result == 1) {
         auto* answer = reinterpret_cast<SVAnswer*>(lParam);
         answer->Items = answerItems;
     }
@@ -73,13 +74,12 @@ LRESULT QueryOwnerWindow::OnQuery(WPARAM wParam, LPARAM lParam)
 
 QueryThreadRig::QueryThreadRig()
     : QueryThreadRig(UniqueObjectName(L"Needed"), UniqueObjectName(L"Completed"), UniqueObjectName(L"Area"))
-{
-}
+{}
 
 QueryThreadRig::QueryThreadRig(LPCWSTR dataNeededName, LPCWSTR dataCompletedName, LPCWSTR mappingName)
-    : objects(dataNeededName, dataCompletedName, mappingName), stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-{
-}
+    : objects(dataNeededName, dataCompletedName, mappingName),
+      stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{}
 
 QueryThreadRig::~QueryThreadRig()
 {

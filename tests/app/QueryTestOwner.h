@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
 // "Local\ScvTest_<what>_<pid>_<n>": a name no other test or program uses.
 CString UniqueObjectName(LPCWSTR what);
@@ -19,7 +20,8 @@ CString UniqueObjectName(LPCWSTR what);
 // The owner window of a query thread: keeps a copy of every query it is
 // handed, answers with `result` after staying busy (pumping messages, as an
 // open menu does) for `busyMs`, and puts `answerItems` into the answer.
-class QueryOwnerWindow {
+class QueryOwnerWindow
+{
 public:
     QueryOwnerWindow();
     ~QueryOwnerWindow();
@@ -46,7 +48,8 @@ private:
 
 // Interchange objects (under unique names unless others are given) and a query
 // thread owned by a QueryOwnerWindow on the calling thread.
-class QueryThreadRig {
+class QueryThreadRig
+{
 public:
     QueryThreadRig();
     QueryThreadRig(LPCWSTR dataNeededName, LPCWSTR dataCompletedName, LPCWSTR mappingName);

@@ -38,8 +38,8 @@ class SelectedEdit
 public:
     SelectedEdit()
     {
-        window = CreateWindowExW(0, L"EDIT", L"alpha beta gamma", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 80,
-                                 nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExW(0, L"EDIT", L"alpha beta gamma", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                                 300, 80, nullptr, nullptr, nullptr, nullptr);
         SetForegroundWindow(window);
         SetFocus(window);
         SendMessageW(window, EM_SETSEL, 6, 10);
@@ -51,8 +51,8 @@ public:
 
 std::string QueryFor(HWND window, int state)
 {
-    return "<SVQuery><HWND>" + std::to_string(DocumentValueOfHandle(window)) + "</HWND><SelText StateSelText=\"" +
-           std::to_string(state) + "\"></SelText></SVQuery>";
+    return "<SVQuery><HWND>" + std::to_string(DocumentValueOfHandle(window)) +
+           "</HWND><SelText StateSelText=\"" + std::to_string(state) + "\"></SelText></SVQuery>";
 }
 
 class LocalFillService : public CSCVDLLService
@@ -93,10 +93,11 @@ TEST(SelectionCopy, TheLocalRoadFillsTheQueryWithoutAHook)
     ASSERT_TRUE(PutTextOnClipboard(L"stale"));
     std::wstring dll = scvtest::SelfPath();
     dll.resize(dll.find_last_of(L'\\') + 1);
-    LocalFillService service(RegisterWindowMessageW(L"ScvTest target request"), (dll + L"fake_core_v2.dll").c_str());
+    LocalFillService service(RegisterWindowMessageW(L"ScvTest target request"),
+                             (dll + L"fake_core_v2.dll").c_str());
     int code = -1;
-    ASSERT_NE(service.InstallDLLService(nullptr, RegisterWindowMessageW(L"ScvTest target request"), L"a", L"b", L"c",
-                                        false, code, 0),
+    ASSERT_NE(service.InstallDLLService(nullptr, RegisterWindowMessageW(L"ScvTest target request"), L"a",
+                                        L"b", L"c", false, code, 0),
               0);
     SetEnvironmentVariableW(L"SCV_FAKE_CORE_TARGET",
                             std::to_wstring(reinterpret_cast<UINT_PTR>(edit.window)).c_str());

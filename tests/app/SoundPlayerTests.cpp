@@ -16,10 +16,10 @@ namespace
 class RecordingPlayer
 {
 public:
-    RecordingPlayer() : m_playing(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-                        m_release(::CreateEventW(nullptr, TRUE, TRUE, nullptr))
-    {
-    }
+    RecordingPlayer()
+        : m_playing(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_release(::CreateEventW(nullptr, TRUE, TRUE, nullptr))
+    {}
 
     void HoldNextSound() { ::ResetEvent(m_release.Get()); }
     void ReleaseSound() { ::SetEvent(m_release.Get()); }

@@ -77,7 +77,8 @@ TEST(TempFiles, LocalizedWarningIsMadeSafeForAFileName)
 
     scvtest::TempFolder folder;
     const std::wstring language = folder.PathOf(L"Test.lng");
-    ASSERT_TRUE(WriteLanguageText(language.c_str(), L"Strings_Client", L"272", L"..\\..\\Temp: <keep>? \"no\" |x*/y"));
+    ASSERT_TRUE(WriteLanguageText(language.c_str(), L"Strings_Client", L"272",
+                                  L"..\\..\\Temp: <keep>? \"no\" |x*/y"));
     SetLanguageFileForStrings(language.c_str(), L"_Client");
     const std::wstring prefix(GetTempFileNamePrefix());
     SetCurrentLanguageFilePath(L"");
@@ -101,7 +102,8 @@ TEST(TempFiles, RegistryDeletesItsFilesAtExitAndLogsEachOne)
 
     EXPECT_EQ(DeleteTempFilesOnExit(), 0);
 
-    const CString written = WriteBytesToNewTempFile(std::string("clip\0data", 9), L".rtf", folder.Path().c_str());
+    const CString written =
+        WriteBytesToNewTempFile(std::string("clip\0data", 9), L".rtf", folder.Path().c_str());
     ASSERT_FALSE(written.IsEmpty());
     EXPECT_EQ(scvtest::ReadFileBytes(std::wstring(written)), std::string("clip\0data", 9));
 

@@ -29,7 +29,8 @@
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kTimeoutMs = 10000;
 
@@ -209,7 +210,9 @@ TEST_F(TrayWindowTest, StartUpCommandsArePostedForTheirSwitches)
     };
     const std::vector<Case> cases = {
         {L"/edit /cfu /showmenu",
-         {{WM_COMMAND, ID_SCV_EDIT_PHRASES}, {WM_COMMAND, ID_SCV_CHECK_FOR_UPDATES}, {WM_SCV_SHOW_TRAY_MENU, 0}}},
+         {{WM_COMMAND, ID_SCV_EDIT_PHRASES},
+          {WM_COMMAND, ID_SCV_CHECK_FOR_UPDATES},
+          {WM_SCV_SHOW_TRAY_MENU, 0}}},
         {L"/showmenu", {{WM_SCV_SHOW_TRAY_MENU, 0}}},
         {L"", {}},
     };
@@ -260,10 +263,10 @@ TEST_F(TrayWindowTest, CopyDataIsTakenOnlyWhenItHoldsBothFields)
         LRESULT expected;
     };
     const Case cases[] = {
-        {nullptr, 4096, 0},      // no data
-        {block.data(), 4, 0},    // the command id alone
-        {block.data(), 137, 0},  // one byte short of the window field
-        {block.data(), 138, 1},  // exactly both fields
+        {nullptr, 4096, 0},     // no data
+        {block.data(), 4, 0},   // the command id alone
+        {block.data(), 137, 0}, // one byte short of the window field
+        {block.data(), 138, 1}, // exactly both fields
         {block.data(), 4096, 1},
     };
     for (const Case& c : cases) {
@@ -281,8 +284,9 @@ TEST_F(TrayWindowTest, HistoryCaptionIsCutToTheCallersBuffer)
 
     wchar_t big[100];
     std::fill(std::begin(big), std::end(big), L'#');
-    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(big), reinterpret_cast<LPARAM>(big)),
-              static_cast<LRESULT>(full.size()));
+    EXPECT_EQ(
+        ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(big), reinterpret_cast<LPARAM>(big)),
+        static_cast<LRESULT>(full.size()));
     EXPECT_EQ(std::wstring(big), full);
 
     wchar_t small[8];
@@ -296,14 +300,16 @@ TEST_F(TrayWindowTest, HistoryCaptionIsCutToTheCallersBuffer)
     ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 0, reinterpret_cast<LPARAM>(small));
     EXPECT_EQ(small[0], L'#') << "a size of 0 writes nothing";
     // A pointer that names no memory of this process is not written to.
-    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 100, 0x10), static_cast<LRESULT>(full.size()));
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 100, 0x10),
+              static_cast<LRESULT>(full.size()));
 }
 
 TEST_F(TrayWindowTest, CurrentItemUrlIsEmptyWithoutAFloatingPane)
 {
     Create(L"", true);
     wchar_t buffer[16] = L"previous";
-    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_CURRENT_ITEM_URL, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer)),
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_CURRENT_ITEM_URL, ARRAYSIZE(buffer),
+                             reinterpret_cast<LPARAM>(buffer)),
               0);
     EXPECT_STREQ(buffer, L"");
 }
@@ -316,8 +322,9 @@ TEST_F(TrayWindowTest, SessionChangesReachTheApplicationListeners)
     for (int reason : {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK, 10})
         EXPECT_EQ(::SendMessageW(Window(), WM_WTSSESSION_CHANGE, reason, 1), 1);
     RemoveAppEventListener(&listener);
-    const std::vector<std::pair<int, LPARAM>> expected = {
-        {AppEventSessionChange, WTS_SESSION_LOCK}, {AppEventSessionChange, WTS_SESSION_UNLOCK}, {AppEventSessionChange, 10}};
+    const std::vector<std::pair<int, LPARAM>> expected = {{AppEventSessionChange, WTS_SESSION_LOCK},
+                                                          {AppEventSessionChange, WTS_SESSION_UNLOCK},
+                                                          {AppEventSessionChange, 10}};
     EXPECT_EQ(listener.events, expected);
 }
 
@@ -350,7 +357,8 @@ TEST_F(TrayWindowTest, ExitRequestEndsTheWindowAndTheLoop)
     const HWND window = Window();
     EXPECT_EQ(::SendMessageW(window, GetInstanceSignalMessage(), 1, 0), 1);
     EXPECT_TRUE(scvtest::PumpUntil([&] { return !::IsWindow(window); }, kTimeoutMs));
-    EXPECT_EQ(::WaitForSingleObject(m_stopEvent, 0), WAIT_OBJECT_0) << "the stop event ends the worker threads";
+    EXPECT_EQ(::WaitForSingleObject(m_stopEvent, 0), WAIT_OBJECT_0)
+        << "the stop event ends the worker threads";
     MSG msg;
     EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(CAppObjects::GetMainWnd(), nullptr);

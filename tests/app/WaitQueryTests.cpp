@@ -47,8 +47,7 @@ TEST(WaitQuery, HandsTheQueryToTheOwnerAndWritesItsAnswer)
     EXPECT_NE(answer.find("answered item"), std::string::npos);
 
     // Result 0, or an answer without items: nothing is written, DataCompleted stays reset.
-    for (LRESULT result : {0, 1})
-    {
+    for (LRESULT result : {0, 1}) {
         SCOPED_TRACE(result);
         rig.owner.result = result;
         rig.owner.answerItems.clear();
@@ -67,22 +66,18 @@ TEST(WaitQuery, AnUnreadableQueryReleasesTheDllAndReachesNobody)
     scvtest::QueryThreadRig rig;
     ASSERT_TRUE(rig.Start());
     const std::string unterminated(InterchangeArea::kMappingSize, 'x');
-    const std::string cases[] = {"<Other/>", "<SVQuery POINT_X=", std::string(InterchangeArea::kMaxTextBytes, 'x'),
-                                 unterminated};
-    for (const std::string& text : cases)
-    {
+    const std::string cases[] = {
+        "<Other/>", "<SVQuery POINT_X=", std::string(InterchangeArea::kMaxTextBytes, 'x'), unterminated};
+    for (const std::string& text : cases) {
         SCOPED_TRACE(text.substr(0, 20));
         ResetEvent(rig.objects.GetDataCompletedEvent());
-        if (text.size() == InterchangeArea::kMappingSize)
-        {
+        if (text.size() == InterchangeArea::kMappingSize) {
             void* view = MapViewOfFile(rig.objects.GetMapping(), FILE_MAP_WRITE, 0, 0, 0);
             ASSERT_NE(view, nullptr);
             std::memcpy(view, text.data(), text.size());
             UnmapViewOfFile(view);
             SetEvent(rig.objects.GetDataNeededEvent());
-        }
-        else
-        {
+        } else {
             ASSERT_TRUE(rig.PostQuery(text));
         }
         ASSERT_TRUE(PumpUntil([&] { return rig.IsSet(rig.objects.GetDataCompletedEvent()); }, 10000));
@@ -96,7 +91,7 @@ TEST(WaitQuery, AnUnreadableQueryReleasesTheDllAndReachesNobody)
 TEST(WaitQuery, AnOwnerThatAnswersLateWorksOnItsCopyAndGetsNothingWritten)
 {
     scvtest::QueryThreadRig rig;
-    rig.owner.busyMs = CWaitQuery::kSendTimeoutMs + 600;  // a menu kept open past the send time-out
+    rig.owner.busyMs = CWaitQuery::kSendTimeoutMs + 600; // a menu kept open past the send time-out
     rig.owner.answerItems.push_back(Item(L"too late", 5));
     ASSERT_TRUE(rig.Start());
 

@@ -12,7 +12,8 @@
 
 #include "app/WtsSessionNotifier.h"
 
-namespace {
+namespace
+{
 
 TEST(WtsSessionChangeReasonTest, KnownReasonsHaveTheirNames)
 {
@@ -21,10 +22,14 @@ TEST(WtsSessionChangeReasonTest, KnownReasonsHaveTheirNames)
         int reason;
         const wchar_t* name;
     } cases[] = {
-        {WTS_CONSOLE_CONNECT, L"WTS_CONSOLE_CONNECT"},       {WTS_CONSOLE_DISCONNECT, L"WTS_CONSOLE_DISCONNECT"},
-        {WTS_REMOTE_CONNECT, L"WTS_REMOTE_CONNECT"},         {WTS_REMOTE_DISCONNECT, L"WTS_REMOTE_DISCONNECT"},
-        {WTS_SESSION_LOGON, L"WTS_SESSION_LOGON"},           {WTS_SESSION_LOGOFF, L"WTS_SESSION_LOGOFF"},
-        {WTS_SESSION_LOCK, L"WTS_SESSION_LOCK"},             {WTS_SESSION_UNLOCK, L"WTS_SESSION_UNLOCK"},
+        {WTS_CONSOLE_CONNECT, L"WTS_CONSOLE_CONNECT"},
+        {WTS_CONSOLE_DISCONNECT, L"WTS_CONSOLE_DISCONNECT"},
+        {WTS_REMOTE_CONNECT, L"WTS_REMOTE_CONNECT"},
+        {WTS_REMOTE_DISCONNECT, L"WTS_REMOTE_DISCONNECT"},
+        {WTS_SESSION_LOGON, L"WTS_SESSION_LOGON"},
+        {WTS_SESSION_LOGOFF, L"WTS_SESSION_LOGOFF"},
+        {WTS_SESSION_LOCK, L"WTS_SESSION_LOCK"},
+        {WTS_SESSION_UNLOCK, L"WTS_SESSION_UNLOCK"},
         {WTS_SESSION_REMOTE_CONTROL, L"WTS_SESSION_REMOTE_CONTROL"},
     };
     for (const auto& c : cases)
@@ -46,7 +51,8 @@ class WtsSessionNotifierTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        m_window =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
     }
     void TearDown() override { ::DestroyWindow(m_window); }

@@ -78,7 +78,9 @@ TEST(CodePageDetectionBuiltIn, DetectsTheTableOfEncodings)
 {
     for (const DetectionCase& c : DetectionTable()) {
         CodePageCandidate candidate;
-        ASSERT_EQ(DetectCodePageCandidatesBuiltIn(c.bytes.data(), static_cast<int>(c.bytes.size()), &candidate, 1), 1)
+        ASSERT_EQ(
+            DetectCodePageCandidatesBuiltIn(c.bytes.data(), static_cast<int>(c.bytes.size()), &candidate, 1),
+            1)
             << c.label;
         EXPECT_EQ(static_cast<int>(candidate.codePage), c.codePage) << c.label;
         EXPECT_GT(candidate.confidence, 0) << c.label;
@@ -110,7 +112,8 @@ TEST_F(CodePageDetectionTest, FallsBackToBuiltInDetectorWhenMLangRefuses)
             ASSERT_TRUE(found) << c.label;
             EXPECT_EQ(codePage, c.codePage) << c.label;
             EXPECT_STREQ(name.GetString(), c.name) << c.label;
-            EXPECT_EQ(DetectTextCodePage(c.bytes.data(), static_cast<int>(c.bytes.size())), c.codePage) << c.label;
+            EXPECT_EQ(DetectTextCodePage(c.bytes.data(), static_cast<int>(c.bytes.size())), c.codePage)
+                << c.label;
         } else if (found) {
             EXPECT_NE(FindCharsetName(codePage), nullptr) << c.label;
         }
@@ -152,7 +155,8 @@ TEST(CodePageDetectionScoring, PicksTheBestCandidate)
         {"later higher wins", {{20127, 10, 10}, {65001, 100, 100}}, 65001},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PickBestCodePage(c.candidates.data(), static_cast<int>(c.candidates.size())), c.expected) << c.label;
+        EXPECT_EQ(PickBestCodePage(c.candidates.data(), static_cast<int>(c.candidates.size())), c.expected)
+            << c.label;
     EXPECT_EQ(PickBestCodePage(nullptr, 3), -1);
 }
 

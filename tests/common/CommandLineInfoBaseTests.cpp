@@ -17,14 +17,14 @@ TEST(FindCommandLineSwitch, WholeWordsOutsideQuotes)
         {L"/Exit", L"exit", 0},
         {L"  -ExIt  ", L"exit", 2},
         {L"/exit\t/cfu", L"cfu", 6},
-        {L"/cfu\"", L"cfu", 0},          // a quote ends the switch
+        {L"/cfu\"", L"cfu", 0}, // a quote ends the switch
         {L"/exit'", L"exit", 0},
         {L"/?", L"?", 0},
         {L"/showmenu", L"/showmenu", 0}, // a name with its own slash is taken as it is
         {L"-edit", L"/edit", -1},        // ... and then never matches with a hyphen
         {L"/exitnow", L"exit", -1},      // part of a longer word
         {L"/noinstall", L"install", -1},
-        {L"x/exit", L"exit", -1},        // not at the start of a word
+        {L"x/exit", L"exit", -1}, // not at the start of a word
         {L"C:\\tools/exit\\Scrivolanter.exe /cfu", L"exit", -1},
         {L"\"C:\\my /exit folder\\Scrivolanter.exe\" /cfu", L"exit", -1},
         {L"\"C:\\my /exit folder\\Scrivolanter.exe\" /cfu", L"cfu", 38},
@@ -34,8 +34,7 @@ TEST(FindCommandLineSwitch, WholeWordsOutsideQuotes)
         {nullptr, L"exit", -1},
         {L"/exit", nullptr, -1},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(FindCommandLineSwitch(c.commandLine, c.name), c.expected)
             << testing::PrintToString(std::wstring(c.commandLine ? c.commandLine : L"(null)")) << " / "
             << testing::PrintToString(std::wstring(c.name ? c.name : L"(null)"));

@@ -80,8 +80,7 @@ TEST(ParseHttpDate, DayMonthYearTime)
         {L"99999999999999999999 Mar 2012"},
         {L"07 Maaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaar 2012"},
     };
-    for (const Rejected& r : rejected)
-    {
+    for (const Rejected& r : rejected) {
         SYSTEMTIME untouched{};
         untouched.wYear = 1999;
         EXPECT_FALSE(ParseHttpDate(r.text, untouched)) << testing::PrintToString(std::wstring(r.text));

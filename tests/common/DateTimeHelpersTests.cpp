@@ -11,7 +11,10 @@ namespace
 constexpr LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
 constexpr LCID kRussian = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), SORT_DEFAULT);
 
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 SYSTEMTIME Make(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms = 0)
 {
@@ -80,8 +83,8 @@ TEST(FormatDurationMs, WholeSecondsAsTimeOfDay)
         DWORD ms;
         WORD hour, minute, second;
     } cases[] = {
-        {0, 0, 0, 0},          {999, 0, 0, 0},         {1000, 0, 0, 1},           {60000, 0, 1, 0},
-        {330000, 0, 5, 30},    {3723999, 1, 2, 3},     {86399000, 23, 59, 59},
+        {0, 0, 0, 0},       {999, 0, 0, 0},     {1000, 0, 0, 1},        {60000, 0, 1, 0},
+        {330000, 0, 5, 30}, {3723999, 1, 2, 3}, {86399000, 23, 59, 59},
     };
     for (const Case& c : cases)
         EXPECT_EQ(W(FormatDurationMs(c.ms, kEnglishUs)), SystemTime24(c.hour, c.minute, c.second, kEnglishUs))
@@ -95,10 +98,13 @@ TEST(FormatDateTime, OrdersAndDayNamesInEnglish)
 {
     SYSTEMTIME friday = Make(2023, 5, 5, 13, 14, 15);
     if (LongDate(friday, kEnglishUs) != L"Friday, May 5, 2023")
-        GTEST_SKIP() << "this system's long US date differs: " << testing::PrintToString(LongDate(friday, kEnglishUs));
+        GTEST_SKIP() << "this system's long US date differs: "
+                     << testing::PrintToString(LongDate(friday, kEnglishUs));
 
-    EXPECT_EQ(W(FormatDateTime(friday, DateThenTime, DayNameLong, kEnglishUs)), L"Friday, May 5, 2023, 13:14:15");
-    EXPECT_EQ(W(FormatDateTime(friday, TimeThenDate, DayNameShort, kEnglishUs)), L"13:14:15, Fri, May 5, 2023");
+    EXPECT_EQ(W(FormatDateTime(friday, DateThenTime, DayNameLong, kEnglishUs)),
+              L"Friday, May 5, 2023, 13:14:15");
+    EXPECT_EQ(W(FormatDateTime(friday, TimeThenDate, DayNameShort, kEnglishUs)),
+              L"13:14:15, Fri, May 5, 2023");
     EXPECT_EQ(W(FormatDateTime(friday, DateOnly, DayNameNone, kEnglishUs)), L"May 5, 2023");
     EXPECT_EQ(W(FormatDateTime(friday, TimeOnly, DayNameLong, kEnglishUs)), L"13:14:15, Friday");
     EXPECT_EQ(W(FormatDateTime(friday, TimeOnly, DayNameShort, kEnglishUs)), L"13:14:15, Fri");
@@ -140,8 +146,7 @@ TEST(VariantTimeToSystemTimeMs, KeepsMillisecondsWithoutRoundingTheSecond)
         {noon, Make(2023, 5, 5, 12, 0, 0, 0)},
         {OleDate(2023, 12, 31, 23, 59, 59) + 500 * msDay, Make(2023, 12, 31, 23, 59, 59, 500)},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SYSTEMTIME actual = {};
         ASSERT_TRUE(VariantTimeToSystemTimeMs(c.date, &actual));
         ExpectSameMoment(actual, c.expected);
@@ -150,8 +155,7 @@ TEST(VariantTimeToSystemTimeMs, KeepsMillisecondsWithoutRoundingTheSecond)
 
 TEST(SystemTimeToVariantTimeMs, RoundTripKeepsMilliseconds)
 {
-    for (WORD ms : {0, 1, 250, 500, 750, 999})
-    {
+    for (WORD ms : {0, 1, 250, 500, 750, 999}) {
         SYSTEMTIME time = Make(2021, 2, 28, 23, 59, 59, ms);
         double date = 0;
         ASSERT_TRUE(SystemTimeToVariantTimeMs(time, &date));

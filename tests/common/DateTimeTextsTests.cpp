@@ -7,7 +7,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 const LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
 
@@ -23,7 +26,10 @@ SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int seco
     return t; // day of week left 0 on purpose: the texts compute it
 }
 
-bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+bool Contains(const std::wstring& text, const std::wstring& part)
+{
+    return text.find(part) != std::wstring::npos;
+}
 } // namespace
 
 TEST(DateTimeTextByMode, EnglishModes)
@@ -34,7 +40,8 @@ TEST(DateTimeTextByMode, EnglishModes)
 
     EXPECT_EQ(W(DateTimeTextByMode(DateTimeTextDateNoWeekday, kEnglishUs, t)), L"December 9, 2026");
     EXPECT_EQ(W(DateTimeTextByMode(DateTimeTextTime, kEnglishUs, t)), L"14:05:09");
-    EXPECT_EQ(W(DateTimeTextByMode(DateTimeTextDateTimeNoWeekday, kEnglishUs, t)), L"December 9, 2026 14:05:09");
+    EXPECT_EQ(W(DateTimeTextByMode(DateTimeTextDateTimeNoWeekday, kEnglishUs, t)),
+              L"December 9, 2026 14:05:09");
     EXPECT_EQ(W(DateTimeTextByMode(DateTimeTextLongDateTime, kEnglishUs, t)), longDate + L" 14:05:09");
     EXPECT_EQ(W(DateTimeTextByMode(9, kEnglishUs, t)), L"");
 }

@@ -57,8 +57,7 @@ TEST(FileVersionInfo, AFileWithoutAVersionResourceReadsNothing)
 {
     scvtest::TempFolder folder;
     const std::wstring plain = folder.WriteBytes(L"plain.txt", "no version here");
-    for (const std::wstring& path : {plain, folder.PathOf(L"missing.dll")})
-    {
+    for (const std::wstring& path : {plain, folder.PathOf(L"missing.dll")}) {
         CFileVersionInfo info(path.c_str());
         EXPECT_FALSE(info.Read());
         for (int field = 1; field <= CFileVersionInfo::FieldCount; ++field)

@@ -53,13 +53,13 @@ protected:
     {
         if (m_parent)
             ::DestroyWindow(m_parent);
-        m_parent = ::CreateWindowExW(WS_EX_TOPMOST, L"ScvFloatListParent", L"Pane", WS_POPUP | WS_VISIBLE, x, y, 320,
-                                     300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        m_parent = ::CreateWindowExW(WS_EX_TOPMOST, L"ScvFloatListParent", L"Pane", WS_POPUP | WS_VISIBLE, x,
+                                     y, 320, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_parent, nullptr);
-        HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
-                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER | extraStyle, 0, 0,
-                                      320, 300, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
-                                      ::GetModuleHandleW(nullptr), nullptr);
+        HWND list = ::CreateWindowExW(
+            0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER | extraStyle, 0, 0,
+            320, 300, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+            ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(list, nullptr);
         LVCOLUMNW column = {};
         column.mask = LVCF_WIDTH;
@@ -120,7 +120,8 @@ TEST(FloatPaneListHint, BreaksLinesAtTheFirstBlankAfterTheMiddle)
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {L"Move mouse pointer to icon for quick copying", L"Move mouse pointer to icon \u2022\nfor quick copying  "},
+        {L"Move mouse pointer to icon for quick copying",
+         L"Move mouse pointer to icon \u2022\nfor quick copying  "},
         {L"ab cd", L"ab \u2022\ncd  "},
         {L"a bcdefgh", L"a bcdefgh"},
         {L"Unbroken", L"Unbroken"},
@@ -213,7 +214,8 @@ TEST_F(FloatListFixture, DerivedFontsAreCachedVariants)
     HFONT base = reinterpret_cast<HFONT>(::SendMessageW(List(), WM_GETFONT, 0, 0));
     EXPECT_EQ(m_list->GetDerivedFont(false, false, false), base);
     LOGFONTW baseFont = {};
-    ::GetObjectW(base ? static_cast<HGDIOBJ>(base) : ::GetStockObject(DEFAULT_GUI_FONT), sizeof(baseFont), &baseFont);
+    ::GetObjectW(base ? static_cast<HGDIOBJ>(base) : ::GetStockObject(DEFAULT_GUI_FONT), sizeof(baseFont),
+                 &baseFont);
 
     HFONT bold = m_list->GetDerivedFont(true, false, false);
     HFONT italic = m_list->GetDerivedFont(false, true, false);

@@ -55,7 +55,8 @@ struct Window
     HWND hwnd = nullptr;
     explicit Window(const wchar_t* className)
     {
-        hwnd = ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+        hwnd =
+            ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     }
     ~Window()
     {
@@ -72,9 +73,9 @@ TEST(DarkenColor, ChannelsStopAtZero)
         COLORREF colour;
         COLORREF expected;
     } cases[] = {
-        {RGB(0, 0, 0), RGB(20, 20, 20)},       {RGB(100, 100, 100), RGB(80, 80, 80)},
-        {RGB(255, 0, 0), RGB(235, 0, 0)},      {RGB(10, 50, 200), RGB(0, 30, 180)},
-        {RGB(20, 21, 19), RGB(0, 1, 0)},       {RGB(255, 255, 255), RGB(235, 235, 235)},
+        {RGB(0, 0, 0), RGB(20, 20, 20)},  {RGB(100, 100, 100), RGB(80, 80, 80)},
+        {RGB(255, 0, 0), RGB(235, 0, 0)}, {RGB(10, 50, 200), RGB(0, 30, 180)},
+        {RGB(20, 21, 19), RGB(0, 1, 0)},  {RGB(255, 255, 255), RGB(235, 235, 235)},
         {RGB(0, 0, 1), RGB(0, 0, 0)},
     };
     for (const Case& c : cases)
@@ -92,8 +93,7 @@ TEST(CreateAdjustedFont, GrowsAndShrinksTheHeightMagnitude)
     } cases[] = {
         {-12, 2, true, -14}, {12, 2, true, 14}, {-12, 2, false, -10}, {12, 2, false, 10}, {0, 3, true, 3},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         GdiObject<HFONT> source(MakeFont(c.height, FW_BOLD));
         GdiObject<HFONT> adjusted(CreateAdjustedFont(source.get(), c.delta, c.grow));
         ASSERT_TRUE(adjusted);

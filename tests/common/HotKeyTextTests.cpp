@@ -6,7 +6,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 // The keyboard's own name of a key (the names follow the keyboard mapping in use).
 std::wstring SystemKeyName(UINT virtualKey, bool extended)
@@ -32,15 +35,23 @@ TEST(GetKeyNameForVk, FixedAndSystemNames)
         bool extendedAsked;
         bool extendedUsed;
     } cases[] = {
-        {'A', false, false},      {'7', false, false},        {VK_F5, false, false},
-        {VK_SPACE, false, false}, {VK_CONTROL, false, false}, {VK_MENU, false, false},
-        {VK_SHIFT, false, false}, {'Q', true, true},
+        {'A', false, false},
+        {'7', false, false},
+        {VK_F5, false, false},
+        {VK_SPACE, false, false},
+        {VK_CONTROL, false, false},
+        {VK_MENU, false, false},
+        {VK_SHIFT, false, false},
+        {'Q', true, true},
         // Keys that exist only as extended keys get the bit also when it is not asked for.
-        {VK_UP, false, true},     {VK_DOWN, false, true},     {VK_HOME, false, true},
-        {VK_DELETE, false, true}, {VK_INSERT, false, true},   {VK_NEXT, false, true},
+        {VK_UP, false, true},
+        {VK_DOWN, false, true},
+        {VK_HOME, false, true},
+        {VK_DELETE, false, true},
+        {VK_INSERT, false, true},
+        {VK_NEXT, false, true},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         std::wstring expected = SystemKeyName(c.key, c.extendedUsed);
         EXPECT_FALSE(expected.empty()) << "key " << c.key;
         EXPECT_EQ(W(GetKeyNameForVk(c.key, c.extendedAsked)), expected) << "key " << c.key;
@@ -72,5 +83,6 @@ TEST(HotKeyToText, ModifiersInFixedOrder)
         {VK_F12, MOD_CONTROL | MOD_WIN, ctrl + L"+WIN+" + SystemKeyName(VK_F12, true)},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(W(HotKeyToText(c.key, c.modifiers)), c.expected) << "key " << c.key << " mod " << c.modifiers;
+        EXPECT_EQ(W(HotKeyToText(c.key, c.modifiers)), c.expected)
+            << "key " << c.key << " mod " << c.modifiers;
 }

@@ -72,8 +72,7 @@ HICON MakePatternIcon(int size, std::vector<DWORD>& pixels, std::vector<bool>& t
     pixels.assign(static_cast<size_t>(size) * size, 0);
     transparent.assign(pixels.size(), false);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-        {
+        for (int x = 0; x < size; ++x) {
             DWORD alpha = (x + y) % 2 ? 0xFF : 0x80;
             pixels[static_cast<size_t>(y) * size + x] = (alpha << 24) | (x * 8u << 16) | (y * 8u << 8) | 7u;
             transparent[static_cast<size_t>(y) * size + x] = (x == 0); // left column transparent
@@ -81,7 +80,10 @@ HICON MakePatternIcon(int size, std::vector<DWORD>& pixels, std::vector<bool>& t
     return MakeIcon(size, pixels, transparent);
 }
 
-DWORD At(const std::vector<DWORD>& pixels, int size, int x, int y) { return pixels[static_cast<size_t>(y) * size + x]; }
+DWORD At(const std::vector<DWORD>& pixels, int size, int x, int y)
+{
+    return pixels[static_cast<size_t>(y) * size + x];
+}
 } // namespace
 
 TEST(CreateRotatedIcon, TurnsColourAlphaAndMask)
@@ -99,8 +101,7 @@ TEST(CreateRotatedIcon, TurnsColourAlphaAndMask)
     ASSERT_EQ(image.color.size(), pixels.size());
 
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-        {
+        for (int x = 0; x < size; ++x) {
             // (x, y) goes to (y, size - 1 - x)
             ASSERT_EQ(At(image.color, size, y, size - 1 - x), At(pixels, size, x, y)) << x << "," << y;
             DWORD expectedMask = transparent[static_cast<size_t>(y) * size + x] ? 0xFFFFFF : 0;
@@ -136,8 +137,7 @@ TEST(CreateRotatedIcon, MonochromeIconTurnsBothMasks)
     ASSERT_EQ(image.mask.size(), 16u * 32u);
     // AND (0, 0) -> (0, 15); XOR (15, 0) -> (0, 0) of the lower half.
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 16; ++x)
-        {
+        for (int x = 0; x < 16; ++x) {
             bool set = (x == 0 && y == 15) || (x == 0 && y == 16);
             EXPECT_EQ(At(image.mask, 16, x, y), set ? 0xFFFFFFu : 0u) << x << "," << y;
         }
@@ -148,9 +148,7 @@ TEST(RecolorIcon, GreyCopyKeepsTransparentBlackAlphaAndMask)
     const int size = 4;
     std::vector<DWORD> pixels = {
         0x00000000, 0xFFFF0000, 0xFFFFFFFF, 0x80336699, // transparent black, red, white, half-transparent
-        0x00FF0000, 0xFF000000, 0xFF102030, 0xFF808080,
-        0, 0, 0, 0,
-        0, 0, 0, 0,
+        0x00FF0000, 0xFF000000, 0xFF102030, 0xFF808080, 0, 0, 0, 0, 0, 0, 0, 0,
     };
     std::vector<bool> transparent(pixels.size(), false);
     transparent[0] = true;
@@ -163,7 +161,9 @@ TEST(RecolorIcon, GreyCopyKeepsTransparentBlackAlphaAndMask)
     IconImage image = ReadIcon(grey.get());
     ASSERT_EQ(image.color.size(), pixels.size());
 
-    auto greyPixel = [](DWORD alpha, DWORD level) { return (alpha << 24) | (level << 16) | (level << 8) | level; };
+    auto greyPixel = [](DWORD alpha, DWORD level) {
+        return (alpha << 24) | (level << 16) | (level << 8) | level;
+    };
     EXPECT_EQ(image.color[0], 0x00000000u) << "transparent black stays";
     EXPECT_EQ(image.color[1], greyPixel(0xFF, 85));
     EXPECT_EQ(image.color[2], greyPixel(0xFF, 254)) << "white turns 254";
@@ -246,8 +246,7 @@ TEST(IconHelpers, ShellIcons)
     EXPECT_EQ(GetIconSize(largeType.get()).cx, ::GetSystemMetrics(SM_CXICON));
 
     for (bool open : {false, true})
-        for (bool large : {false, true})
-        {
+        for (bool large : {false, true}) {
             IconHandle folderIcon(GetStockFolderIcon(open, large));
             ASSERT_TRUE(folderIcon) << "open " << open << " large " << large;
             EXPECT_EQ(GetIconSize(folderIcon.get()).cx, ::GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON));

@@ -62,12 +62,13 @@ protected:
         }();
         ASSERT_NE(atom, 0);
         Notices().clear();
-        m_owner = ::CreateWindowExW(WS_EX_TOPMOST, L"ScvListOwner", L"List owner", WS_POPUP | WS_VISIBLE, 40, 40,
-                                    320, 240, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        m_owner = ::CreateWindowExW(WS_EX_TOPMOST, L"ScvListOwner", L"List owner", WS_POPUP | WS_VISIBLE, 40,
+                                    40, 320, 240, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_owner, nullptr);
-        m_list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0,
-                                   0, 320, 240, m_owner, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
-                                   ::GetModuleHandleW(nullptr), nullptr);
+        m_list =
+            ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0,
+                              0, 320, 240, m_owner, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                              ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_list, nullptr);
         m_images = ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
         ::ImageList_AddIcon(m_images, ::LoadIconW(nullptr, IDI_APPLICATION));
@@ -121,7 +122,10 @@ protected:
         ::SetCursorPos(screen.x, screen.y);
         ::SendMessageW(m_list, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
     }
-    static POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+    static POINT Centre(const RECT& rect)
+    {
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
     POINT IconPoint(int item) const { return Centre(ItemPart(item, LVIR_ICON)); }
     POINT LabelPoint(int item) const
     {

@@ -24,9 +24,9 @@ TEST(LocaleInfo, NamesDaysFromSunday)
         const wchar_t* name;
     };
     const Case cases[] = {
-        {0, false, L"Sunday"}, {1, false, L"Monday"},   {3, false, L"Wednesday"},
+        {0, false, L"Sunday"},   {1, false, L"Monday"}, {3, false, L"Wednesday"},
         {6, false, L"Saturday"}, {0, true, L"Sun"},     {6, true, L"Sat"},
-        {7, false, L""},       {-1, false, L""},        {7, true, L""},
+        {7, false, L""},         {-1, false, L""},      {7, true, L""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Text(GetLocaleDayName(c.day, kEnglishUs, c.abbreviated)), c.name) << c.day;
@@ -81,8 +81,9 @@ TEST(LocaleInfo, OwnResourceLanguageIsThatOfTheFirstStringTable)
     CString english;
     CString localized;
     EXPECT_EQ(GetOwnResourceLanguage(nullptr, &english, &localized), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
-    EXPECT_EQ(Text(english), Text(GetLocaleString(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT),
-                                                  LOCALE_SENGLANGUAGE)));
+    EXPECT_EQ(Text(english),
+              Text(GetLocaleString(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT),
+                                   LOCALE_SENGLANGUAGE)));
     EXPECT_NE(english.Find(L"German"), -1) << english.GetString();
     EXPECT_FALSE(localized.IsEmpty());
     EXPECT_EQ(GetOwnResourceLanguage(GetModuleHandleW(nullptr)), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));

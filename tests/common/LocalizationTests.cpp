@@ -98,8 +98,7 @@ TEST(MenuItemKeyTest, KeyPlainTextAndAcceleratorOfItemTexts)
         {L"Two\ttabs\there", L"Two", L"Two", L"tabs\there"},
         {L"\x042F\x0437\x044B\x043A", L"\x042F\x0437\x044B\x043A", L"\x042F\x0437\x044B\x043A", L""},
     };
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         const MenuItemKey parts = MakeMenuItemKey(row.text);
         EXPECT_EQ(CString(row.key), parts.Key) << row.text;
         EXPECT_EQ(CString(row.plain), parts.PlainText) << row.text;
@@ -114,9 +113,10 @@ TEST(MenuItemKeyTest, OnlyKeysThatSurviveAnIniFileAreWritable)
         LPCWSTR key;
         bool writable;
     } cases[] = {
-        {L"Open", true},       {L"Save_As", true},    {L"(Re)load!", true},     {L"a/b\\c?\"'", true},
-        {L"a=b", false},       {L"=a", false},        {L"", false},             {L"Save As", false},
-        {L"\tTab", false},     {L"[Section", false},  {L";Comment", false},     {L"\x042F\x0437\x044B\x043A", false},
+        {L"Open", true},       {L"Save_As", true},   {L"(Re)load!", true},
+        {L"a/b\\c?\"'", true}, {L"a=b", false},      {L"=a", false},
+        {L"", false},          {L"Save As", false},  {L"\tTab", false},
+        {L"[Section", false},  {L";Comment", false}, {L"\x042F\x0437\x044B\x043A", false},
         {L"Caf\x00e9", false}, {L"x[1]", true},
     };
     for (const auto& row : cases)
@@ -126,10 +126,8 @@ TEST(MenuItemKeyTest, OnlyKeysThatSurviveAnIniFileAreWritable)
     scvtest::TempFolder temp;
     const CString file(temp.WriteUtf16(L"keys.lng", L"").c_str());
     int written = 0;
-    for (wchar_t ch = 0x21; ch < 0x7F; ++ch)
-    {
-        for (const CString& key : {CString(L"K") + ch + L"k", CString(ch) + L"end", CString(L"end") + ch})
-        {
+    for (wchar_t ch = 0x21; ch < 0x7F; ++ch) {
+        for (const CString& key : {CString(L"K") + ch + L"k", CString(ch) + L"end", CString(L"end") + ch}) {
             if (!IsWritableLanguageKey(key))
                 continue;
             const CString value = CString(L"value of ") + key;
@@ -197,11 +195,11 @@ TEST_F(LocalizationTest, FileInformationPrefixesAndExamplePath)
     {
         LPCWSTR prefix;
         bool russianPages;
-    } prefixes[] = {{L"ru ", true}, {L"Uk", true}, {L"BE", true}, {L"kz", true}, {L"lv", true},
+    } prefixes[] = {{L"ru ", true}, {L"Uk", true}, {L"BE", true},  {L"kz", true}, {L"lv", true},
                     {L"lt", true},  {L"et", true}, {L"En", false}, {L"", false},  {L"rus", false}};
-    for (const auto& row : prefixes)
-    {
-        const CString file = WriteLanguage(L"prefix.lng", std::wstring(L"[Main]\r\nLangPrefix=") + row.prefix + L"\r\n");
+    for (const auto& row : prefixes) {
+        const CString file =
+            WriteLanguage(L"prefix.lng", std::wstring(L"[Main]\r\nLangPrefix=") + row.prefix + L"\r\n");
         EXPECT_EQ(row.russianPages, IsRuLanguagePrefix(file)) << "[" << row.prefix << "]";
     }
 
@@ -235,8 +233,7 @@ TEST_F(LocalizationTest, LanguageMenuListsTheEmbeddedEnglishFirstThenFilesByName
     ASSERT_TRUE(BuildLanguageMenuIn(Folder(), menu, 30000, list, L"BB.LNG"));
     ASSERT_EQ(4, ::GetMenuItemCount(menu));
     const wchar_t* texts[] = {L"English (Embedded)", L"Alpha", L"Bb", L"Zulu"};
-    for (int i = 0; i < 4; ++i)
-    {
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(std::wstring(texts[i]), MenuText(menu, i));
         EXPECT_EQ(30000u + i, ::GetMenuItemID(menu, i));
         const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);
@@ -263,8 +260,7 @@ TEST_F(LocalizationTest, LanguageComboShowsNamesAndSelectsTheCurrentFile)
     ASSERT_EQ(3u, list.size());
     ASSERT_EQ(3, ::SendMessageW(combo, CB_GETCOUNT, 0, 0));
     const wchar_t* texts[] = {L"Language: English (Embedded)", L"Language: Deutsch", L"Language: xx"};
-    for (int i = 0; i < 3; ++i)
-    {
+    for (int i = 0; i < 3; ++i) {
         wchar_t buffer[100] = {};
         ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
         EXPECT_EQ(std::wstring(texts[i]), buffer);
@@ -328,7 +324,8 @@ TEST_F(LocalizationTest, MenuIsTranslatedAndMissingTextsAreCollectedOnce)
     // other scripts and excluded commands never.
     std::vector<std::wstring> example = SectionEntries(Example(), L"Menu_Client");
     std::sort(example.begin(), example.end());
-    const std::vector<std::wstring> expected = {L"Exit=Exit", L"File=File", L"Open=Open...", L"Save_As=Save As"};
+    const std::vector<std::wstring> expected = {L"Exit=Exit", L"File=File", L"Open=Open...",
+                                                L"Save_As=Save As"};
     EXPECT_EQ(expected, example);
     EXPECT_EQ(4u, SectionEntries(german, L"Menu_Client").size()) << "nothing added";
 }
@@ -338,8 +335,7 @@ TEST_F(LocalizationTest, WithoutLanguageTheExampleFileCollectsTheMenu)
     CMenuLocalizer localizer(Example(), L"_Client");
     EXPECT_TRUE(scvtest::FileExists(Example().GetString())) << "created from the template";
     EXPECT_EQ(L"En", ReadValue(Example(), L"Main", L"LangPrefix"));
-    for (int round = 0; round < 2; ++round)
-    {
+    for (int round = 0; round < 2; ++round) {
         HMENU file = nullptr;
         CMenuHolder bar(BuildFileMenu(file));
         localizer.LocalizeMenu(bar);
@@ -374,7 +370,8 @@ TEST_F(LocalizationTest, ItemTextOfAMenuResource)
     CMenuLocalizer localizer(german, L"_Client");
     EXPECT_EQ(CString(L"\x00D6\x0066\x0066nen"), localizer.GetItemText(IDM_TEST_MENU, ID_TEST_OPEN));
     EXPECT_EQ(CString(L"Exit"), localizer.GetItemText(IDM_TEST_MENU, ID_TEST_EXIT));
-    EXPECT_EQ(CString(L"Save As"), localizer.GetItemText(IDM_TEST_MENU, ID_TEST_SAVE_AS)) << "empty counts as missing";
+    EXPECT_EQ(CString(L"Save As"), localizer.GetItemText(IDM_TEST_MENU, ID_TEST_SAVE_AS))
+        << "empty counts as missing";
     EXPECT_TRUE(localizer.GetItemText(IDM_TEST_MENU, 999).IsEmpty());
     EXPECT_TRUE(localizer.GetItemText(4242, ID_TEST_OPEN).IsEmpty());
 
@@ -382,8 +379,10 @@ TEST_F(LocalizationTest, ItemTextOfAMenuResource)
     CMenuHolder menu = localizer.LoadMenu(MAKEINTRESOURCEW(IDM_TEST_MENU));
     ASSERT_NE(nullptr, menu.Get());
     EXPECT_EQ(L"Print && Preview\x2026", MenuText(::GetSubMenu(menu, 0), 3));
-    EXPECT_EQ(CString(L"Print & Preview"), CMenuLocalizer(PathOf(L"none.lng"), L"_Client").GetItemText(IDM_TEST_MENU, ID_TEST_PRINT));
-    CMenuLocalizer translated(WriteLanguage(L"pp.lng", L"[Menu_Client]\r\nPrint__Preview=Drucken\r\n"), L"_Client");
+    EXPECT_EQ(CString(L"Print & Preview"),
+              CMenuLocalizer(PathOf(L"none.lng"), L"_Client").GetItemText(IDM_TEST_MENU, ID_TEST_PRINT));
+    CMenuLocalizer translated(WriteLanguage(L"pp.lng", L"[Menu_Client]\r\nPrint__Preview=Drucken\r\n"),
+                              L"_Client");
     EXPECT_EQ(CString(L"Drucken"), translated.GetItemText(IDM_TEST_MENU, ID_TEST_PRINT));
 }
 
@@ -431,7 +430,8 @@ TEST_F(LocalizationTest, StringsComeFromTheLanguageFileAndTheEnglishGoesToTheExa
     SetLanguageFileForStrings(german, L"_Client");
     EXPECT_EQ(CString(L"Phrasen-Editor \x00F6\x0066\x0066nen"), LoadLocalizedString(IDS_TEST_PLAIN));
     EXPECT_EQ(CString(L"Line one\nLine two\tTabbed"), LoadLocalizedString(IDS_TEST_CONTROL_CHARS));
-    EXPECT_EQ(CString(L"Ordner\tC:\\Daten"), LoadLocalizedString(IDS_TEST_BACKSLASH)) << "an unknown escape stays";
+    EXPECT_EQ(CString(L"Ordner\tC:\\Daten"), LoadLocalizedString(IDS_TEST_BACKSLASH))
+        << "an unknown escape stays";
 
     EXPECT_EQ(L"Line one\\nLine two\\tTabbed", ReadValue(german, L"Strings_Client", L"1002"))
         << "an empty value is replaced by the English";
@@ -461,8 +461,7 @@ TEST(LanguageTextEscapes, EscapeAndUnescapeAreInverse)
         {L"end\\", L"end\\\\"},
         {L"", L""},
     };
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         EXPECT_EQ(CString(row.stored), EscapeLanguageText(row.text)) << row.text;
         EXPECT_EQ(CString(row.text), UnescapeLanguageText(row.stored)) << row.stored;
     }
@@ -471,17 +470,21 @@ TEST(LanguageTextEscapes, EscapeAndUnescapeAreInverse)
 
 TEST_F(LocalizationTest, CommandLineKeyTexts)
 {
-    const CString german = WriteLanguage(L"de.lng", L"[CommandLineKeys]\r\nCmd_LineKey_exit=Beendet\\ndas Programm\r\n");
-    EXPECT_EQ(CString(L"Beendet\ndas Programm"), ReadCommandLineKeyText(german, L"exit", L"Ends\nthe program"));
+    const CString german =
+        WriteLanguage(L"de.lng", L"[CommandLineKeys]\r\nCmd_LineKey_exit=Beendet\\ndas Programm\r\n");
+    EXPECT_EQ(CString(L"Beendet\ndas Programm"),
+              ReadCommandLineKeyText(german, L"exit", L"Ends\nthe program"));
     EXPECT_TRUE(ReadCommandLineKeyText(german, L"edit", L"Opens\tthe editor").IsEmpty());
     EXPECT_EQ(L"Opens\\tthe editor", ReadValue(german, L"CommandLineKeys", L"Cmd_LineKey_edit"));
 
     SetLanguageFileForStrings(german, L"_Client");
-    EXPECT_EQ(CString(L"Beendet\ndas Programm"), GetCommandLineKeyTextWithExample(Example(), L"exit", L"Ends the program"));
+    EXPECT_EQ(CString(L"Beendet\ndas Programm"),
+              GetCommandLineKeyTextWithExample(Example(), L"exit", L"Ends the program"));
     EXPECT_EQ(L"Ends the program", ReadValue(Example(), L"CommandLineKeys", L"Cmd_LineKey_exit"));
 
     SetLanguageFileForStrings(Example(), L"_Client");
-    EXPECT_EQ(CString(L"Ends the program"), GetCommandLineKeyTextWithExample(Example(), L"exit", L"Ends the program"));
+    EXPECT_EQ(CString(L"Ends the program"),
+              GetCommandLineKeyTextWithExample(Example(), L"exit", L"Ends the program"));
 }
 
 // --- Dialogs ------------------------------------------------------------------------------
@@ -505,11 +508,12 @@ TEST_F(LocalizationTest, DialogIsTranslatedAndTranslatedBack)
 {
     const CString german = WriteLanguage(
         L"de.lng", L"[Main]\r\nLangPrefix=De\r\n[Dialog_Client_3001]\r\n201=Hallo Welt\r\n202=&Anwenden\r\n"
-                   L"203=\x2022" L"Aufz\x00E4hlung\x2022 zeigen\r\n204=Darf nicht erscheinen\r\n205=Auch nicht\r\n");
+                   L"203=\x2022"
+                   L"Aufz\x00E4hlung\x2022 zeigen\r\n204=Darf nicht erscheinen\r\n205=Auch nicht\r\n");
     const CString french = PathOf(L"fr.lng");
     WindowHolder dialog;
-    dialog.window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_DIALOG), nullptr,
-                                         TestDialogProc, 0);
+    dialog.window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_DIALOG),
+                                         nullptr, TestDialogProc, 0);
     ASSERT_NE(nullptr, dialog.window);
     const HWND label = ::GetDlgItem(dialog.window, IDC_TEST_LABEL);
     const HWND button = ::GetDlgItem(dialog.window, IDC_TEST_BUTTON);
@@ -537,8 +541,7 @@ TEST_F(LocalizationTest, DialogIsTranslatedAndTranslatedBack)
     EXPECT_EQ(L"&Apply", WindowText(button));
     EXPECT_EQ(L"Show bullets", WindowText(check));
     EXPECT_EQ(L"typed by the user", WindowText(edit));
-    for (const CString& file : {french, Example()})
-    {
+    for (const CString& file : {french, Example()}) {
         EXPECT_EQ(L"Hello world", ReadValue(file, L"Dialog_Client_3001", L"201")) << file.GetString();
         EXPECT_EQ(L"&Apply", ReadValue(file, L"Dialog_Client_3001", L"202")) << file.GetString();
         EXPECT_EQ(L"Show bullets", ReadValue(file, L"Dialog_Client_3001", L"203")) << file.GetString();
@@ -563,15 +566,15 @@ TEST_F(LocalizationTest, ChildDialogTemplateAndProgramSuffix)
     const CString german = WriteLanguage(L"de.lng", L"[Dialog_Editor_3002]\r\n301=Kind\r\n"
                                                     L"[Dialog_Editor_3001]\r\n201=Vom Editor\r\n");
     WindowHolder parent;
-    parent.window = ::CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                                      nullptr);
+    parent.window = ::CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
+                                      nullptr, nullptr);
     ASSERT_NE(nullptr, parent.window);
     HWND child = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_CHILD_DIALOG),
                                       parent.window, TestDialogProc, 0);
     ASSERT_NE(nullptr, child);
     WindowHolder dialog;
-    dialog.window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_DIALOG), nullptr,
-                                         TestDialogProc, 0);
+    dialog.window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_DIALOG),
+                                         nullptr, TestDialogProc, 0);
     ASSERT_NE(nullptr, dialog.window);
 
     CMenuLocalizer language(german, L"_Editor");

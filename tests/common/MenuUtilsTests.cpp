@@ -21,7 +21,10 @@ struct Menu
         handle = nullptr;
         return h;
     }
-    void Append(const wchar_t* text, UINT id) { ::AppendMenuW(handle, text ? MF_STRING : MF_SEPARATOR, id, text); }
+    void Append(const wchar_t* text, UINT id)
+    {
+        ::AppendMenuW(handle, text ? MF_STRING : MF_SEPARATOR, id, text);
+    }
     void AppendSub(const wchar_t* text, Menu& sub)
     {
         ::AppendMenuW(handle, MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Release()), text);
@@ -237,16 +240,21 @@ TEST(MenuAccelTable, DefaultTableTranslatesKeys)
         WPARAM key;
         WORD command; // 0: no row
     } cases[] = {
-        {false, true, false, 'C', 32793},         {false, true, false, VK_INSERT, 32793},
-        {false, false, false, VK_DELETE, 32796},  {true, false, false, VK_DELETE, 0},
-        {false, false, false, VK_ESCAPE, 32859},  {false, true, true, 'A', 32856},
-        {false, true, false, 'A', 32861},         {false, true, true, VK_F1, 57664},
-        {false, false, false, VK_F4, 32828},      {false, false, false, 'C', 0},
+        {false, true, false, 'C', 32793},
+        {false, true, false, VK_INSERT, 32793},
+        {false, false, false, VK_DELETE, 32796},
+        {true, false, false, VK_DELETE, 0},
+        {false, false, false, VK_ESCAPE, 32859},
+        {false, true, true, 'A', 32856},
+        {false, true, false, 'A', 32861},
+        {false, true, true, VK_F1, 57664},
+        {false, false, false, VK_F4, 32828},
+        {false, false, false, 'C', 0},
         {true, true, false, 'C', 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "key " << c.key << " shift " << c.shift << " ctrl " << c.ctrl << " alt "
-                                        << c.alt);
+        SCOPED_TRACE(testing::Message()
+                     << "key " << c.key << " shift " << c.shift << " ctrl " << c.ctrl << " alt " << c.alt);
         target.commands.clear();
         SetModifiers(c.shift, c.ctrl, c.alt);
         msg.wParam = c.key;

@@ -6,7 +6,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 } // namespace
 
 TEST(NumberToRussianWords, Table)
@@ -61,8 +64,9 @@ TEST(SpellNumbersInText, ReplacesDigitRunsThatFit)
         {L"", L""},
         {L"a1b2", L"aодинbдва"},
         {L"007", L"семь"},
-        {L"max 4294967295", L"max четыре миллиарда двести девяносто четыре миллиона девятьсот шестьдесят семь "
-                            L"тысяч двести девяносто пять"},
+        {L"max 4294967295",
+         L"max четыре миллиарда двести девяносто четыре миллиона девятьсот шестьдесят семь "
+         L"тысяч двести девяносто пять"},
         // Runs too long for 32 bits stay digits.
         {L"id 4294967296 and 99999999999999999999999", L"id 4294967296 and 99999999999999999999999"},
     };
@@ -91,8 +95,8 @@ TEST(FormatNumberGrouped, BlanksBetweenThousands)
     {
         long long number;
         const wchar_t* expected;
-    } cases[] = {{0, L"0"}, {999, L"999"}, {1000, L"1 000"}, {1234567, L"1 234 567"}, {-1234, L"-1 234"},
-                 {-123, L"-123"}};
+    } cases[] = {{0, L"0"},          {999, L"999"},  {1000, L"1 000"}, {1234567, L"1 234 567"},
+                 {-1234, L"-1 234"}, {-123, L"-123"}};
     for (const Case& c : cases)
         EXPECT_EQ(W(FormatNumberGrouped(c.number)), c.expected) << c.number;
 }

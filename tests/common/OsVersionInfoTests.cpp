@@ -65,8 +65,7 @@ TEST(OsVersionInfo, MapsVersionRecordsToOsIds)
         {7, 0, 1, kWorkstation, 2, COsVersionInfo::OsUnknown},
         {11, 0, 30000, kWorkstation, 2, COsVersionInfo::OsUnknown},
     };
-    for (const OsIdCase& c : cases)
-    {
+    for (const OsIdCase& c : cases) {
         const OSVERSIONINFOEXW v = MakeVersion(c.major, c.minor, c.build, c.productType, c.platform);
         EXPECT_EQ(COsVersionInfo::OsIdFromVersion(v), c.expected)
             << c.major << "." << c.minor << " build " << c.build << " type " << int(c.productType);
@@ -82,8 +81,7 @@ TEST(OsVersionInfo, NamesEveryIdAndFallsBackForUnknownOnes)
     EXPECT_STREQ(COsVersionInfo::OsNameOfId(COsVersionInfo::OsWin11), L"Windows 11");
     EXPECT_STREQ(COsVersionInfo::OsNameOfId(COsVersionInfo::OsWinServer2022), L"Windows Server 2022");
     EXPECT_STREQ(COsVersionInfo::OsShortIdOfId(COsVersionInfo::OsWinServer2022), L"WinServer2022");
-    for (int unknown : {-1, 22, 1000})
-    {
+    for (int unknown : {-1, 22, 1000}) {
         EXPECT_STREQ(COsVersionInfo::OsNameOfId(unknown), L"Unknown Windows");
         EXPECT_STREQ(COsVersionInfo::OsShortIdOfId(unknown), L"UnknowOs");
     }

@@ -8,7 +8,8 @@
 #include "common/PathFunctions.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 struct SplitCase
 {

@@ -19,7 +19,8 @@ CString OwnPath()
 
 bool ContainsNoCase(const std::vector<CString>& paths, const CString& path)
 {
-    return std::any_of(paths.begin(), paths.end(), [&](const CString& p) { return p.CompareNoCase(path) == 0; });
+    return std::any_of(paths.begin(), paths.end(),
+                       [&](const CString& p) { return p.CompareNoCase(path) == 0; });
 }
 } // namespace
 
@@ -57,7 +58,8 @@ TEST(ProcessInfo, ListsTheRunningExecutables)
     for (const CString& path : paths)
         EXPECT_GE(path.Find(L'\\'), 0) << path.GetString();
     // This program runs twice: both are listed.
-    EXPECT_GE(std::count_if(paths.begin(), paths.end(), [](const CString& p) { return p.CompareNoCase(OwnPath()) == 0; }),
+    EXPECT_GE(std::count_if(paths.begin(), paths.end(),
+                            [](const CString& p) { return p.CompareNoCase(OwnPath()) == 0; }),
               2);
 
     std::vector<CString> unique;

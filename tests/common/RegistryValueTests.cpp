@@ -14,7 +14,8 @@
 #include "common/RegistryValue.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 class RegistryTest : public testing::Test
 {
@@ -23,8 +24,8 @@ protected:
     {
         m_path = L"Software\\ScrivolanterTests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                  std::to_wstring(GetTickCount());
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &m_key, nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override
@@ -32,15 +33,16 @@ protected:
         if (m_key)
             RegCloseKey(m_key);
         RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests");  // only when no other test uses it
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests"); // only when no other test uses it
     }
 
     // Creates a sub-key (and its parents) with a default or named string value.
     void SetString(const std::wstring& subKey, const wchar_t* name, const std::wstring& value)
     {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(m_key, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(m_key, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
         const DWORD size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         EXPECT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size),
                   ERROR_SUCCESS);

@@ -24,8 +24,8 @@ const wchar_t kMixedText[] = L"Gr\u00fc\u00dfe \u041f\u0440\u0438\u0432\u0435\u0
 
 CString Rtf(const wchar_t* body)
 {
-    return CString(L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}") + body +
-           L"}";
+    return CString(L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}") +
+           body + L"}";
 }
 
 // A second rich edit window for reading results back, apart from the converter.
@@ -35,9 +35,10 @@ public:
     ProbeEdit()
     {
         ::LoadLibraryW(L"RichEd20.DLL");
-        m_window = ::CreateWindowExW(0, L"RICHEDIT20W", L"", WS_CHILD | ES_MULTILINE, 0, 0, 100, 100, HWND_MESSAGE,
-                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        m_window = ::CreateWindowExW(0, L"RICHEDIT20W", L"", WS_CHILD | ES_MULTILINE, 0, 0, 100, 100,
+                                     HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
+                       FALSE);
     }
     ~ProbeEdit() { ::DestroyWindow(m_window); }
     HWND get() const { return m_window; }
@@ -67,7 +68,8 @@ bool IsRed(const CHARFORMAT2W& format)
 
 TEST(RichEditConversion, ConverterExistsAndComesBackAfterItsParentIsGone)
 {
-    const HWND parent = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const HWND parent =
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     SetRichEditConverterParent(parent);
     const HWND first = GetRichEditConverter();
@@ -99,7 +101,8 @@ TEST(RichEditConversion, NonAsciiTextSurvivesRtfBothWays)
     EXPECT_EQ(RtfToPlainText(Rtf(kMixedText)), CString(kMixedText));
     EXPECT_EQ(RtfToPlainText(CString(L"{\\urtf1 ") + kMixedText + L"}"), CString(kMixedText));
     // 8-bit RTF in a code page of its own.
-    EXPECT_EQ(RtfBytesToPlainText("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'cf\\'f0}"),
+    EXPECT_EQ(RtfBytesToPlainText(
+                  "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'cf\\'f0}"),
               CString(L"\u041f\u0440"));
 }
 
@@ -137,7 +140,8 @@ TEST(RichEditConversion, PlainTextPrefix)
 
 TEST(RichEditConversion, InsertsAtTheEnd)
 {
-    EXPECT_EQ(ReplaceRichTextSelection(Rtf(L"{\\b Dear} Anna"), true, L", \u043f\u0440\u0438\u0432\u0435\u0442", false),
+    EXPECT_EQ(ReplaceRichTextSelection(Rtf(L"{\\b Dear} Anna"), true,
+                                       L", \u043f\u0440\u0438\u0432\u0435\u0442", false),
               CString(L"Dear Anna, \u043f\u0440\u0438\u0432\u0435\u0442"));
     EXPECT_EQ(ReplaceRichTextSelection(L"plain", false, L" text", false), CString(L"plain text"));
     EXPECT_EQ(ReplaceRichTextSelection(CString(), true, L"only", false), CString(L"only"));
@@ -148,7 +152,7 @@ TEST(RichEditConversion, PositionsCountAParagraphBreakAsOneCharacter)
     const HWND converter = GetRichEditConverter();
     ASSERT_TRUE(SetRichEditRtf(converter, Rtf(L"ab\\par cd\\par e%CURSOR_POS%f\\par\\par gh")));
     const CHARRANGE mark = FindRichEditText(converter, L"%CURSOR_POS%", 0);
-    ASSERT_EQ(mark.cpMin, 7);  // "ab\rcd\re"
+    ASSERT_EQ(mark.cpMin, 7); // "ab\rcd\re"
     EXPECT_EQ(GetRichEditTextRange(converter, 0, mark.cpMin), CString(L"ab\rcd\re"));
     ASSERT_EQ(ReplaceAllRichEditText(converter, L"%CURSOR_POS%", L""), 1);
     // The caret steps back over "f", two breaks and "gh": one Left key per break.
@@ -225,25 +229,25 @@ TEST(RichEditConversion, CaseChangeKeepsEveryRunsFormat)
         const wchar_t* text;
     };
     for (const Case c : {Case{true, L"BOLD \u041f\u0420 RED PLAIN IT\u00c0LIC"},
-                         Case{false, L"bold \u043f\u0440 red plain it\u00e0lic"}})
-    {
+                         Case{false, L"bold \u043f\u0440 red plain it\u00e0lic"}}) {
         const std::string changed = ChangeRtfCase(narrow.c_str(), c.upper);
         ASSERT_FALSE(changed.empty());
         EXPECT_EQ(RtfBytesToPlainText(changed.c_str()), CString(c.text));
 
         ProbeEdit probe;
         ASSERT_TRUE(StreamInAnsiRtf(probe.get(), changed.c_str()));
-        for (LONG at : {0, 3, 5, 6})  // "Bold" and the Cyrillic pair
+        for (LONG at : {0, 3, 5, 6}) // "Bold" and the Cyrillic pair
             EXPECT_TRUE(IsBold(probe.FormatAt(at)) && !IsRed(probe.FormatAt(at))) << at;
-        for (LONG at : {8, 10})  // "Red"
+        for (LONG at : {8, 10}) // "Red"
             EXPECT_TRUE(IsRed(probe.FormatAt(at)) && !IsBold(probe.FormatAt(at))) << at;
-        for (LONG at : {12, 16})  // "Plain"
+        for (LONG at : {12, 16}) // "Plain"
             EXPECT_TRUE(!IsRed(probe.FormatAt(at)) && !IsBold(probe.FormatAt(at))) << at;
-        const CHARFORMAT2W italic = probe.FormatAt(19);  // "Itàlic"
+        const CHARFORMAT2W italic = probe.FormatAt(19); // "Itàlic"
         EXPECT_TRUE(IsRed(italic) && (italic.dwEffects & CFE_ITALIC) != 0);
     }
     // The UTF-16 form gives the same text.
-    EXPECT_EQ(RtfToPlainText(ChangeRtfCase(source, true)), CString(L"BOLD \u041f\u0420 RED PLAIN IT\u00c0LIC"));
+    EXPECT_EQ(RtfToPlainText(ChangeRtfCase(source, true)),
+              CString(L"BOLD \u041f\u0420 RED PLAIN IT\u00c0LIC"));
     EXPECT_EQ(ChangeRtfCase(static_cast<const char*>(nullptr), true), std::string());
 }
 } // namespace

@@ -33,7 +33,8 @@ TEST(RtfTextCoding, NarrowsNonAsciiToEscapesWithFallbacksOfTheUcInForce)
         {L"{\\rtf1 {\\bin2 \u00ff}}x}", "{\\rtf1 {\\bin2 \xff}}x}"},
     };
     for (const NarrowCase& c : cases)
-        EXPECT_EQ(NarrowRtfText(c.wide), std::string(c.narrow)) << testing::PrintToString(std::wstring(c.wide));
+        EXPECT_EQ(NarrowRtfText(c.wide), std::string(c.narrow))
+            << testing::PrintToString(std::wstring(c.wide));
     EXPECT_EQ(NarrowRtfText(nullptr), std::string());
     EXPECT_EQ(NarrowRtfText(L"{\\rtf1 abc}", 7), std::string("{\\rtf1 "));
 }
@@ -41,7 +42,8 @@ TEST(RtfTextCoding, NarrowsNonAsciiToEscapesWithFallbacksOfTheUcInForce)
 TEST(RtfTextCoding, WidensWithTheDocumentsCodePage)
 {
     const std::string cyrillic = "{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0}";
-    EXPECT_EQ(WidenRtfText(cyrillic.data(), cyrillic.size()), CString(L"{\\rtf1\\ansi\\ansicpg1251 \u041f\u0440}"));
+    EXPECT_EQ(WidenRtfText(cyrillic.data(), cyrillic.size()),
+              CString(L"{\\rtf1\\ansi\\ansicpg1251 \u041f\u0440}"));
     const std::string western = "{\\rtf1\\ansi\\ansicpg1252 \xe9}";
     EXPECT_EQ(WidenRtfText(western.data(), western.size()), CString(L"{\\rtf1\\ansi\\ansicpg1252 \u00e9}"));
     const std::string ascii = "{\\rtf1 \\u1055?}";

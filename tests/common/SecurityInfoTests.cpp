@@ -66,8 +66,8 @@ TEST(OpenSecurityAttributes, GrantEveryoneFullAccessToANamedEvent)
     // The event's DACL holds one entry: everyone, full access.
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_EQ(GetSecurityInfo(event.handle, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                              nullptr, &descriptor),
+    ASSERT_EQ(GetSecurityInfo(event.handle, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor),
               static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_NE(dacl, nullptr);
     ASSERT_EQ(dacl->AceCount, 1);
@@ -77,7 +77,8 @@ TEST(OpenSecurityAttributes, GrantEveryoneFullAccessToANamedEvent)
     EXPECT_EQ(ace->Mask, 0x1F01FFu);
     SID_IDENTIFIER_AUTHORITY worldAuthority = SECURITY_WORLD_SID_AUTHORITY;
     PSID world = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&worldAuthority, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &world));
+    ASSERT_TRUE(
+        AllocateAndInitializeSid(&worldAuthority, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &world));
     EXPECT_TRUE(EqualSid(&ace->SidStart, world));
     FreeSid(world);
     LocalFree(descriptor);

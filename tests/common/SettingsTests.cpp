@@ -41,8 +41,7 @@ public:
     explicit FakeEnvironment(const scvtest::TempFolder& temp)
         : programFolder((temp.CreateSubfolder(L"program") + L"\\").c_str()),
           profileFolder(temp.CreateSubfolder(L"profile").c_str())
-    {
-    }
+    {}
 
     CString GetProgramFolder() const override { return programFolder; }
     CString GetProfileFolder() const override { return profileFolder; }
@@ -334,8 +333,7 @@ TEST_F(SettingsTest, SettingsVersionDecidesNewOrOutdated)
         LPCWSTR version;
         bool outdated;
     } cases[] = {{L"SCV_150", false}, {L"scv_150", false}, {L"SCV_149", true}, {nullptr, true}};
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         ::DeleteFileW(env.LocalFile());
         if (row.version)
             WriteValue(env.LocalFile(), L"SCVVersion", row.version);
@@ -358,19 +356,28 @@ TEST_F(SettingsTest, RangedKeysAreClampedOnLoad)
         int stored;
         int loaded;
     } cases[] = {
-        {L"AddLastUsedMenuToBegin_Count", 0, 3},    {L"AddLastUsedMenuToBegin_Count", 6, 3},
-        {L"AddLastUsedMenuToBegin_Count", -1, 3},   {L"AddLastUsedMenuToBegin_Count", 1, 1},
-        {L"AddLastUsedMenuToBegin_Count", 5, 5},    {L"DelayAutoLoadSeconds_NextRelease", 601, 600},
-        {L"DelayAutoLoadSeconds_NextRelease", -1, 600}, {L"DelayAutoLoadSeconds_NextRelease", 600, 600},
-        {L"DelayAutoLoadSeconds_NextRelease", 0, 0}, {L"TextPasteMethod_v150", 3, 0},
-        {L"TextPasteMethod_v150", -1, 0},           {L"TextPasteMethod_v150", 2, 2},
-        {L"PrintLTChars", 0, 100},                  {L"PrintLTChars", 1001, 100},
-        {L"PrintLTChars", -5, 100},                 {L"PrintLTChars", 1000, 1000},
-        {L"PrintLTChars", 1, 1},                    {L"MaxHistoryItemsInMenu", -5, 9},
-        {L"MaxHistoryItemsInMenu", 0, 0},           {L"MaxHistoryItemsInMenu", 40, 40},
+        {L"AddLastUsedMenuToBegin_Count", 0, 3},
+        {L"AddLastUsedMenuToBegin_Count", 6, 3},
+        {L"AddLastUsedMenuToBegin_Count", -1, 3},
+        {L"AddLastUsedMenuToBegin_Count", 1, 1},
+        {L"AddLastUsedMenuToBegin_Count", 5, 5},
+        {L"DelayAutoLoadSeconds_NextRelease", 601, 600},
+        {L"DelayAutoLoadSeconds_NextRelease", -1, 600},
+        {L"DelayAutoLoadSeconds_NextRelease", 600, 600},
+        {L"DelayAutoLoadSeconds_NextRelease", 0, 0},
+        {L"TextPasteMethod_v150", 3, 0},
+        {L"TextPasteMethod_v150", -1, 0},
+        {L"TextPasteMethod_v150", 2, 2},
+        {L"PrintLTChars", 0, 100},
+        {L"PrintLTChars", 1001, 100},
+        {L"PrintLTChars", -5, 100},
+        {L"PrintLTChars", 1000, 1000},
+        {L"PrintLTChars", 1, 1},
+        {L"MaxHistoryItemsInMenu", -5, 9},
+        {L"MaxHistoryItemsInMenu", 0, 0},
+        {L"MaxHistoryItemsInMenu", 40, 40},
     };
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         ::DeleteFileW(env.LocalFile());
         WriteNumber(env.LocalFile(), row.key, row.stored);
         CSettings settings(env);
@@ -399,8 +406,7 @@ TEST_F(SettingsTest, AccessorsClampDaysAndLastUsedCount)
         int stored;
         int read;
     } days[] = {{0, 1}, {1, 1}, {30, 30}, {31, 30}, {-1, 30}};
-    for (const auto& row : days)
-    {
+    for (const auto& row : days) {
         settings.DaysCheckForUpdates = row.stored;
         EXPECT_EQ(row.read, settings.GetDaysCheckForUpdates()) << row.stored;
         EXPECT_EQ(row.stored, settings.DaysCheckForUpdates) << "the getter does not store";
@@ -436,7 +442,8 @@ TEST_F(SettingsTest, ClipboardSpyMethodTextsAndAutomaticChoice)
     settings.ClipboardSpyMethod_v2_22 = 0;
     EXPECT_EQ(0, settings.GetEffectiveClipboardSpyMethod());
     settings.ClipboardSpyMethod_v2_22 = -1;
-    const bool listener = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AddClipboardFormatListener") != nullptr;
+    const bool listener =
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AddClipboardFormatListener") != nullptr;
     EXPECT_EQ(listener ? 1 : 0, settings.GetEffectiveClipboardSpyMethod());
     EXPECT_EQ(-1, settings.GetClipboardSpyMethod());
 }
@@ -450,7 +457,8 @@ TEST_F(SettingsTest, WritableProgramFolderGetsTheLocalFileCreatedWithSystemAttri
     const DWORD attributes = ::GetFileAttributesW(env.LocalFile());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_FALSE(scvtest::FolderExists(env.UserFolder().GetString())) << "no user folder for a writable program folder";
+    EXPECT_FALSE(scvtest::FolderExists(env.UserFolder().GetString()))
+        << "no user folder for a writable program folder";
 }
 
 TEST_F(SettingsTest, ReadOnlyLocalFileSendsWritesToTheUserFileWhileReadsPreferTheLocalFile)
@@ -468,7 +476,8 @@ TEST_F(SettingsTest, ReadOnlyLocalFileSendsWritesToTheUserFileWhileReadsPreferTh
     settings.PhrasesDirectory = L"User\\Phrases";
     settings.Save();
     EXPECT_EQ(L"55", ReadValue(env.UserFile(), L"ClipboardHistoryMax"));
-    EXPECT_EQ(L"11", ReadValue(env.LocalFile(), L"ClipboardHistoryMax")) << "the read-only file is not written";
+    EXPECT_EQ(L"11", ReadValue(env.LocalFile(), L"ClipboardHistoryMax"))
+        << "the read-only file is not written";
 
     CSettings loaded(env);
     loaded.Load();
@@ -501,7 +510,8 @@ TEST_F(SettingsTest, RemovableDriveAlwaysWritesNextToTheProgram)
     CSettingsFiles files(env);
     EXPECT_EQ(env.LocalFile(), files.GetSettingsFilePath());
     EXPECT_EQ(env.UserFile(), files.GetUserPath(true));
-    EXPECT_FALSE(scvtest::FolderExists(env.UserFolder().GetString())) << "no profile folder from a removable drive";
+    EXPECT_FALSE(scvtest::FolderExists(env.UserFolder().GetString()))
+        << "no profile folder from a removable drive";
 }
 
 TEST_F(SettingsTest, MissingLocalFileChoosesByTheFolderPermission)
@@ -557,8 +567,7 @@ TEST_F(SettingsTest, PhrasesFolderIsResolvedFromItsStoredForm)
         {L".", env.programFolder},
         {L"%SCVTEST_PHRASES_ROOT%\\Phrases", L"D:\\Shared\\Phrases\\"},
     };
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         settings.PhrasesDirectory = row.stored;
         EXPECT_EQ(row.resolved, settings.GetPhrasesFolder()) << row.stored;
         EXPECT_EQ(CString(row.stored).IsEmpty(), settings.IsPhrasesDirectoryEmpty());
@@ -583,7 +592,8 @@ TEST_F(SettingsTest, ChosenPhrasesFolderIsStoredRelativeOrEmpty)
         {L"\\\\server\\share\\", L"\\\\server\\share"},
     };
     for (const auto& row : cases)
-        EXPECT_EQ(CString(row.stored), settings.MakeStoredPhrasesDirectory(row.chosen)) << row.chosen.GetString();
+        EXPECT_EQ(CString(row.stored), settings.MakeStoredPhrasesDirectory(row.chosen))
+            << row.chosen.GetString();
 }
 
 TEST_F(SettingsTest, PhrasesFolderSurvivesSaveAndLoad)
@@ -602,12 +612,12 @@ TEST_F(SettingsTest, PhrasesFolderSurvivesSaveAndLoad)
         {L"\\\\server\\share\\P", L"\\\\server\\share\\P", L"\\\\server\\share\\P\\"},
         {L"%SCVTEST_PHRASES_ROOT%\\P\\", L"%SCVTEST_PHRASES_ROOT%\\P", L"D:\\Shared\\P\\"},
     };
-    for (const auto& row : cases)
-    {
+    for (const auto& row : cases) {
         CSettings saved(env);
         saved.PhrasesDirectory = row.member;
         saved.Save();
-        EXPECT_EQ(std::wstring(row.written), ReadValue(env.LocalFile(), L"PhrasesDirectory")) << row.member.GetString();
+        EXPECT_EQ(std::wstring(row.written), ReadValue(env.LocalFile(), L"PhrasesDirectory"))
+            << row.member.GetString();
         CSettings loaded(env);
         loaded.Load();
         EXPECT_EQ(row.resolved, loaded.GetPhrasesFolder()) << row.member.GetString();
@@ -690,7 +700,8 @@ TEST_F(SettingsTest, LastUpdateCheckDefaultsTo2013AndRoundTrips)
     EXPECT_EQ(1, time.wDay);
     EXPECT_EQ(2, time.wDayOfWeek);
     EXPECT_EQ(0, time.wHour);
-    EXPECT_NE(L"<missing>", ReadValue(env.LocalFile(), L"LastCheckForUpdates_V2Low")) << "the default is stored";
+    EXPECT_NE(L"<missing>", ReadValue(env.LocalFile(), L"LastCheckForUpdates_V2Low"))
+        << "the default is stored";
     EXPECT_NE(L"<missing>", ReadValue(env.LocalFile(), L"LastCheckForUpdates_V2Hi"));
 
     // A time whose low half has its top bit set is stored as a negative number.

@@ -18,7 +18,8 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kWriteTimeoutMs = 20000;
 
@@ -60,7 +61,7 @@ protected:
     {
         WaitForPendingLogEntries(kWriteTimeoutMs);
         LogClose();
-        LogWriteCollectedLines();  // forget what a failed test left collected
+        LogWriteCollectedLines(); // forget what a failed test left collected
     }
 
     // Writes through `write`, waits until it is on disk and returns the last entry.
@@ -145,20 +146,24 @@ TEST_F(SharedLogTest, EntryShapes)
 {
     ASSERT_TRUE(LogOpen(m_path.c_str()));
 
-    EXPECT_TRUE(Matches(WriteAndRead([] { return WriteLogLine(L"hello"); }), L"EXE_Agent: " + kStamp + L" hello"));
+    EXPECT_TRUE(
+        Matches(WriteAndRead([] { return WriteLogLine(L"hello"); }), L"EXE_Agent: " + kStamp + L" hello"));
     EXPECT_TRUE(Matches(WriteAndRead([] { return FormatLogLine(L"plain", nullptr); }), kStamp + L" plain"));
     EXPECT_TRUE(Matches(WriteAndRead([] { return WriteLogLineWithPrefix(L"text", L"Pre"); }),
                         L"EXE_Agent: " + kStamp + L" Pre: text"));
     EXPECT_EQ(WriteAndRead([] { return LogError(L"bad thing"); }), L"ERROR: [bad thing]");
 
     SetLogSourceTag(L"SOURCE");
-    EXPECT_TRUE(Matches(WriteAndRead([] { return WriteLogLine(L"tagged"); }), L"SOURCE: " + kStamp + L" tagged"));
+    EXPECT_TRUE(
+        Matches(WriteAndRead([] { return WriteLogLine(L"tagged"); }), L"SOURCE: " + kStamp + L" tagged"));
     ClearLogSourceTag();
     SetLogProgramTag(kLogTagEditor);
-    EXPECT_TRUE(Matches(WriteAndRead([] { return WriteLogLine(L"editor"); }), L"EXE_Editor: " + kStamp + L" editor"));
+    EXPECT_TRUE(
+        Matches(WriteAndRead([] { return WriteLogLine(L"editor"); }), L"EXE_Editor: " + kStamp + L" editor"));
     SetLogProgramTag(kLogTagMainProgram);
 
-    HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     const std::wstring handle = std::to_wstring(reinterpret_cast<INT_PTR>(window));
     EXPECT_EQ(WriteAndRead([&] { return LogWindowInfo(L"Pane", window); }),
@@ -171,10 +176,11 @@ TEST_F(SharedLogTest, EntryShapes)
     std::vector<std::wstring> entries = SplitEntries(ReadRaw(m_path));
     ASSERT_GE(entries.size(), 3u);
     std::vector<std::wstring> state(entries.end() - 3, entries.end() - 1);
-    std::sort(state.begin(), state.end());  // two threads: either order
+    std::sort(state.begin(), state.end()); // two threads: either order
     EXPECT_TRUE(Matches(state[0], L"Probe: " + kStamp + L" Probe: IsWindow=1")) << state[0];
     EXPECT_TRUE(Matches(state[1], L"Probe: " + kStamp + L" Probe: classname=\\[Static\\]")) << state[1];
-    EXPECT_TRUE(Matches(WriteAndRead([] { return WriteLogLine(L"after"); }), L"EXE_Agent: " + kStamp + L" after"))
+    EXPECT_TRUE(
+        Matches(WriteAndRead([] { return WriteLogLine(L"after"); }), L"EXE_Agent: " + kStamp + L" after"))
         << "the source tag is cleared again";
     DestroyWindow(window);
 }
@@ -219,10 +225,11 @@ TEST_F(SharedLogTest, AWriterThatHoldsTheFileDelaysButNeverTruncates)
     const std::wstring path = m_temp.WriteBytes(L"held.txt", std::string("\xFF\xFEo\0l\0d\0\r\0\n\0", 12));
     ASSERT_TRUE(LogOpen(path.c_str()));
     // Held by a reader that allows no writer.
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(PostLogEntry(L"new"));
-    Sleep(300);  // the writer meets the held file and tries again
+    Sleep(300); // the writer meets the held file and tries again
     EXPECT_EQ(ReadRaw(path), L"\xFEFFold\r\n");
     CloseHandle(held);
     ASSERT_TRUE(WaitForPendingLogEntries(kWriteTimeoutMs));
@@ -234,7 +241,7 @@ TEST_F(SharedLogTest, AHungWriterCostsOnlyItsOwnEntry)
     ASSERT_TRUE(LogOpen(m_path.c_str()));
     HANDLE event = OpenEventW(EVENT_ALL_ACCESS, FALSE, GetLogSyncEventName());
     ASSERT_NE(event, nullptr);
-    ResetEvent(event);  // as if another writer took the file and hung
+    ResetEvent(event); // as if another writer took the file and hung
 
     const ULONGLONG start = GetTickCount64();
     EXPECT_TRUE(PostLogEntry(L"lost"));
@@ -276,8 +283,8 @@ SCV_CHILD_MAIN(shared_log_writer)
 TEST_F(SharedLogTest, TwoProcessesWritingAtOnceLoseAndDoubleNothing)
 {
     constexpr int kLines = 150;
-    const std::wstring events =
-        L"Local\\ScvTest_Log_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
+    const std::wstring events = L"Local\\ScvTest_Log_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                                std::to_wstring(GetTickCount());
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, (events + L"_Ready").c_str());
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, (events + L"_Go").c_str());
     ASSERT_NE(ready, nullptr);

@@ -27,7 +27,8 @@ protected:
 
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_COMMAND && LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED && Current()) {
+        if (message == WM_COMMAND && LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED &&
+            Current()) {
             Current()->m_clicks.push_back(Current()->m_button.IsArrowPressed());
             return 0;
         }
@@ -47,8 +48,9 @@ protected:
         }();
         ASSERT_NE(atom, 0);
         Current() = this;
-        m_parent = ::CreateWindowExW(WS_EX_TOPMOST, L"ScvControlsParent", L"Controls", WS_POPUP | WS_VISIBLE, 50, 50,
-                                     300, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        m_parent =
+            ::CreateWindowExW(WS_EX_TOPMOST, L"ScvControlsParent", L"Controls", WS_POPUP | WS_VISIBLE, 50, 50,
+                              300, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_parent, nullptr);
         ::SetForegroundWindow(m_parent);
     }
@@ -62,8 +64,9 @@ protected:
 
     HWND CreateChild(LPCWSTR className, LPCWSTR text, DWORD style, int id, RECT r)
     {
-        return ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                                 r.bottom - r.top, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        return ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, m_parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  ::GetModuleHandleW(nullptr), nullptr);
     }
 
@@ -179,9 +182,10 @@ TEST(ResizeNoBorderEdgeCodes, TableOfBands)
         LRESULT code;
     };
     const Case cases[] = {
-        {{100, 100}, HTTOPLEFT},    {{101, 150}, HTLEFT},    {{100, 199}, HTBOTTOMLEFT}, {{200, 101}, HTTOP},
-        {{200, 150}, HTCLIENT},     {{200, 198}, HTBOTTOM},  {{299, 100}, HTTOPRIGHT},   {{298, 150}, HTRIGHT},
-        {{299, 199}, HTBOTTOMRIGHT}, {{103, 150}, HTCLIENT}, {{50, 50}, HTCLIENT},
+        {{100, 100}, HTTOPLEFT},  {{101, 150}, HTLEFT},   {{100, 199}, HTBOTTOMLEFT},
+        {{200, 101}, HTTOP},      {{200, 150}, HTCLIENT}, {{200, 198}, HTBOTTOM},
+        {{299, 100}, HTTOPRIGHT}, {{298, 150}, HTRIGHT},  {{299, 199}, HTBOTTOMRIGHT},
+        {{103, 150}, HTCLIENT},   {{50, 50}, HTCLIENT},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CResizeNoBorderSubclasser::EdgeHitCode(window, c.point, 2, 2), c.code)
@@ -219,7 +223,8 @@ TEST_F(ControlsFixture, ResizeNoBorderFrameModeAddsAndDropsTheFrame)
     ::GetWindowRect(m_parent, &rect);
     ::SetCursorPos(rect.right + 100, rect.bottom + 100);
 
-    const LRESULT code = ::SendMessageW(m_parent, WM_NCHITTEST, 0, MAKELPARAM(rect.left, (rect.top + rect.bottom) / 2));
+    const LRESULT code =
+        ::SendMessageW(m_parent, WM_NCHITTEST, 0, MAKELPARAM(rect.left, (rect.top + rect.bottom) / 2));
     EXPECT_EQ(code, HTLEFT);
     EXPECT_NE(::GetWindowLongPtrW(m_parent, GWL_STYLE) & WS_THICKFRAME, 0);
     // The cursor is elsewhere: the watcher takes the frame away.

@@ -18,7 +18,8 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-namespace {
+namespace
+{
 
 TEST(MarkerFiles, KnownNames)
 {
@@ -66,7 +67,7 @@ TEST(TextShortening, MiddleCut)
 
     CString text;
     for (int i = 0; i < 11; ++i)
-        text.AppendFormat(L"%d", i);  // "012345678910": 12 characters
+        text.AppendFormat(L"%d", i); // "012345678910": 12 characters
     EXPECT_STREQ(CutMiddle(text, 7), CString(L"012") + kMiddleEllipsisSeparator + L"910");
     EXPECT_STREQ(CutMiddle(text, 0), text);
 }
@@ -106,15 +107,21 @@ TEST(InvariantCompare, CompareWithAndWithoutCase)
         int sign;
     };
     const Case cases[] = {
-        {L"abc", L"ABC", false, 0},   {L"abc", L"ABC", true, 1},    {L"ab", L"abc", false, -1},
-        {L"abc", L"ab", false, 1},    {L"abd", L"ABC", false, 1},   {L"", L"", true, 0},
-        {nullptr, L"", false, 0},     {nullptr, L"a", false, -1},   {L"\u00e9t\u00e9", L"\u00c9T\u00c9", false, 0},
+        {L"abc", L"ABC", false, 0},
+        {L"abc", L"ABC", true, 1},
+        {L"ab", L"abc", false, -1},
+        {L"abc", L"ab", false, 1},
+        {L"abd", L"ABC", false, 1},
+        {L"", L"", true, 0},
+        {nullptr, L"", false, 0},
+        {nullptr, L"a", false, -1},
+        {L"\u00e9t\u00e9", L"\u00c9T\u00c9", false, 0},
         {L"a", L"b", false, -1},
     };
     for (const Case& c : cases) {
         const int result = CompareTextCaseOpt(c.a, c.b, c.caseSensitive);
-        EXPECT_EQ((result > 0) - (result < 0), c.sign) << (c.a ? scvtest::WideToUtf8(c.a) : "(null)") << " / "
-                                                       << scvtest::WideToUtf8(c.b);
+        EXPECT_EQ((result > 0) - (result < 0), c.sign)
+            << (c.a ? scvtest::WideToUtf8(c.a) : "(null)") << " / " << scvtest::WideToUtf8(c.b);
     }
     EXPECT_EQ(CompareTextCaseOpt(L"ab", L"abc", true), -static_cast<int>(L'c'));
 }
@@ -178,8 +185,8 @@ TEST(ShellCommands, FailureGivesTheSystemText)
 {
     scvtest::TempFolder temp;
     CString error;
-    const HINSTANCE result = ShellExecuteWithError(nullptr, L"open", temp.PathOf(L"missing.exe").c_str(), nullptr,
-                                                   nullptr, SW_HIDE, SEE_MASK_FLAG_NO_UI, &error);
+    const HINSTANCE result = ShellExecuteWithError(nullptr, L"open", temp.PathOf(L"missing.exe").c_str(),
+                                                   nullptr, nullptr, SW_HIDE, SEE_MASK_FLAG_NO_UI, &error);
     EXPECT_LE(reinterpret_cast<INT_PTR>(result), 32);
     EXPECT_FALSE(error.IsEmpty());
     EXPECT_FALSE(GetErrorMessageText(ERROR_ACCESS_DENIED).IsEmpty());

@@ -15,7 +15,8 @@
 #include "common/StructuredExceptionGuard.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kLogTimeoutMs = 20000;
 
@@ -38,7 +39,8 @@ __attribute__((noinline)) void ExecuteIllegalInstruction()
     __builtin_trap();
 }
 
-struct FaultCase {
+struct FaultCase
+{
     const wchar_t* label;
     void (*fault)();
     DWORD code;
@@ -47,14 +49,23 @@ struct FaultCase {
 
 const FaultCase kFaults[] = {
     {L"write", [] { WriteToBadAddress(); }, EXCEPTION_ACCESS_VIOLATION, L"EXCEPTION_ACCESS_VIOLATION"},
-    {L"read", [] { volatile int value = *g_badAddress; (void)value; }, EXCEPTION_ACCESS_VIOLATION,
-     L"EXCEPTION_ACCESS_VIOLATION"},
-    {L"divide", [] { volatile int value = DivideByZero(); (void)value; }, EXCEPTION_INT_DIVIDE_BY_ZERO,
-     L"EXCEPTION_INT_DIVIDE_BY_ZERO"},
+    {L"read",
+     [] {
+         volatile int value = *g_badAddress;
+         (void)value;
+     },
+     EXCEPTION_ACCESS_VIOLATION, L"EXCEPTION_ACCESS_VIOLATION"},
+    {L"divide",
+     [] {
+         volatile int value = DivideByZero();
+         (void)value;
+     },
+     EXCEPTION_INT_DIVIDE_BY_ZERO, L"EXCEPTION_INT_DIVIDE_BY_ZERO"},
     {L"trap", [] { ExecuteIllegalInstruction(); }, EXCEPTION_ILLEGAL_INSTRUCTION, L"Not found"},
 };
 
-class StructuredExceptionGuardLog : public testing::Test {
+class StructuredExceptionGuardLog : public testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(LogOpen(m_logPath.c_str())); }
     void TearDown() override
@@ -92,8 +103,8 @@ TEST_F(StructuredExceptionGuardLog, FaultsAreCaughtLoggedByNameAndTheCodeGoesOn)
     const std::wstring log = ReadLog();
     for (const FaultCase& fault : kFaults) {
         const std::wstring line = std::wstring(L"ERROR: [ERROR: Exception in Fixture::") + fault.label +
-                                  L" GetExceptionCode=" + std::to_wstring(fault.code) + L" status=[" + fault.name +
-                                  L"]]\r\n";
+                                  L" GetExceptionCode=" + std::to_wstring(fault.code) + L" status=[" +
+                                  fault.name + L"]]\r\n";
         const size_t first = log.find(line);
         ASSERT_NE(first, std::wstring::npos) << "missing: " << testing::PrintToString(line);
         EXPECT_NE(log.find(line, first + 1), std::wstring::npos) << "second round";
@@ -110,7 +121,12 @@ TEST(StructuredExceptionGuard, GivesTheCodeAndRunsNormalBodiesToTheirEnd)
 
     EXPECT_FALSE(RunStructuredExceptionGuarded([] { WriteToBadAddress(); }, &code));
     EXPECT_EQ(code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
-    EXPECT_FALSE(RunStructuredExceptionGuarded([] { volatile int v = DivideByZero(); (void)v; }, nullptr));
+    EXPECT_FALSE(RunStructuredExceptionGuarded(
+        [] {
+            volatile int v = DivideByZero();
+            (void)v;
+        },
+        nullptr));
 }
 
 TEST(StructuredExceptionGuard, TheInnermostGuardCatchesAndTheOuterOneGoesOn)
@@ -170,7 +186,8 @@ TEST(StructuredExceptionGuard, EachThreadHasItsOwnFrames)
 {
     DWORD threadCode = 0;
     bool threadResult = true;
-    std::thread worker([&] { threadResult = RunStructuredExceptionGuarded([] { WriteToBadAddress(); }, &threadCode); });
+    std::thread worker(
+        [&] { threadResult = RunStructuredExceptionGuarded([] { WriteToBadAddress(); }, &threadCode); });
     worker.join();
     EXPECT_FALSE(threadResult);
     EXPECT_EQ(threadCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
@@ -179,7 +196,8 @@ TEST(StructuredExceptionGuard, EachThreadHasItsOwnFrames)
     bool mainDone = false;
     EXPECT_TRUE(RunStructuredExceptionGuarded(
         [&] {
-            std::thread other([&] { threadResult = RunStructuredExceptionGuarded([] { DivideByZero(); }, &threadCode); });
+            std::thread other(
+                [&] { threadResult = RunStructuredExceptionGuarded([] { DivideByZero(); }, &threadCode); });
             other.join();
             mainDone = true;
         },
@@ -191,20 +209,30 @@ TEST(StructuredExceptionGuard, EachThreadHasItsOwnFrames)
 
 TEST(StructuredExceptionGuard, NamesAndReportText)
 {
-    struct Named {
+    struct Named
+    {
         DWORD code;
         const wchar_t* name;
     };
     const Named names[] = {
-        {0xC0000005, L"EXCEPTION_ACCESS_VIOLATION"},      {0x80000003, L"EXCEPTION_BREAKPOINT"},
-        {0x80000002, L"EXCEPTION_DATATYPE_MISALIGNMENT"}, {0x80000004, L"EXCEPTION_SINGLE_STEP"},
-        {0xC000008C, L"EXCEPTION_ARRAY_BOUNDS_EXCEEDED"}, {0xC000008D, L"EXCEPTION_FLT_DENORMAL_OPERAND"},
-        {0xC000008E, L"EXCEPTION_FLT_DIVIDE_BY_ZERO"},    {0xC000008F, L"EXCEPTION_FLT_INEXACT_RESULT"},
-        {0xC0000090, L"EXCEPTION_FLT_INVALID_OPERATION"}, {0xC0000091, L"EXCEPTION_FLT_OVERFLOW"},
-        {0xC0000092, L"EXCEPTION_FLT_STACK_CHECK"},       {0xC0000093, L"EXCEPTION_FLT_UNDERFLOW"},
-        {0xC0000094, L"EXCEPTION_INT_DIVIDE_BY_ZERO"},    {0xC0000095, L"EXCEPTION_INT_OVERFLOW"},
-        {0xC0000096, L"EXCEPTION_PRIV_INSTRUCTION"},      {0xC0000025, L"EXCEPTION_NONCONTINUABLE_EXCEPTION"},
-        {0xC000001D, L"Not found"},                       {0xE06D7363, L"Not found"},
+        {0xC0000005, L"EXCEPTION_ACCESS_VIOLATION"},
+        {0x80000003, L"EXCEPTION_BREAKPOINT"},
+        {0x80000002, L"EXCEPTION_DATATYPE_MISALIGNMENT"},
+        {0x80000004, L"EXCEPTION_SINGLE_STEP"},
+        {0xC000008C, L"EXCEPTION_ARRAY_BOUNDS_EXCEEDED"},
+        {0xC000008D, L"EXCEPTION_FLT_DENORMAL_OPERAND"},
+        {0xC000008E, L"EXCEPTION_FLT_DIVIDE_BY_ZERO"},
+        {0xC000008F, L"EXCEPTION_FLT_INEXACT_RESULT"},
+        {0xC0000090, L"EXCEPTION_FLT_INVALID_OPERATION"},
+        {0xC0000091, L"EXCEPTION_FLT_OVERFLOW"},
+        {0xC0000092, L"EXCEPTION_FLT_STACK_CHECK"},
+        {0xC0000093, L"EXCEPTION_FLT_UNDERFLOW"},
+        {0xC0000094, L"EXCEPTION_INT_DIVIDE_BY_ZERO"},
+        {0xC0000095, L"EXCEPTION_INT_OVERFLOW"},
+        {0xC0000096, L"EXCEPTION_PRIV_INSTRUCTION"},
+        {0xC0000025, L"EXCEPTION_NONCONTINUABLE_EXCEPTION"},
+        {0xC000001D, L"Not found"},
+        {0xE06D7363, L"Not found"},
         {0, L"Not found"},
     };
     for (const Named& named : names)

@@ -55,9 +55,9 @@ class CProbeControl : public CSubclassedWindow
 {
 public:
     BEGIN_MSG_MAP(CProbeControl)
-        MESSAGE_HANDLER(kProbe, OnProbe)
-        MESSAGE_HANDLER(kNested, OnNested)
-        MESSAGE_HANDLER(kUnsubclassNow, OnUnsubclassNow)
+    MESSAGE_HANDLER(kProbe, OnProbe)
+    MESSAGE_HANDLER(kNested, OnNested)
+    MESSAGE_HANDLER(kUnsubclassNow, OnUnsubclassNow)
     END_MSG_MAP()
 
     std::vector<UINT> handled;

@@ -14,8 +14,8 @@ struct PopupWindow
     HWND hwnd = nullptr;
     explicit PopupWindow(DWORD exStyle = 0)
     {
-        hwnd = ::CreateWindowExW(exStyle, L"STATIC", L"probe", WS_POPUP, 10, 10, 120, 80, nullptr, nullptr, nullptr,
-                                 nullptr);
+        hwnd = ::CreateWindowExW(exStyle, L"STATIC", L"probe", WS_POPUP, 10, 10, 120, 80, nullptr, nullptr,
+                                 nullptr, nullptr);
     }
     ~PopupWindow()
     {
@@ -69,8 +69,9 @@ TEST(SystemFunctions, DwmWrappersNeedTheModuleInUse)
     // Now the function is reached; whatever the system answers, it is not the
     // wrapper's own "missing" value.
     BOOL value = FALSE;
-    EXPECT_NE(CallDwmSetWindowAttribute(window.hwnd, DWMWA_FORCE_ICONIC_REPRESENTATION, &value, sizeof(value)),
-              E_NOTIMPL);
+    EXPECT_NE(
+        CallDwmSetWindowAttribute(window.hwnd, DWMWA_FORCE_ICONIC_REPRESENTATION, &value, sizeof(value)),
+        E_NOTIMPL);
 }
 
 TEST(SystemFunctions, ProtectHandleFromCloseSetsAndClearsTheFlag)
@@ -145,7 +146,8 @@ TEST(SystemFunctions, BroadcastReachesOurTopLevelWindow)
     const DWORD start = ::GetTickCount();
     while (!received && ::GetTickCount() - start < 3000) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == message && msg.hwnd == window.hwnd && msg.wParam == 0x1234 && msg.lParam == 0x5678)
+            if (msg.message == message && msg.hwnd == window.hwnd && msg.wParam == 0x1234 &&
+                msg.lParam == 0x5678)
                 received = true;
             ::DispatchMessageW(&msg);
         }

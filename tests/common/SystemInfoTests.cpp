@@ -18,8 +18,7 @@ TEST(DesktopCheck, TellsTheSameDesktopFromAnother)
 
     // Another handle of the same desktop counts as the same one.
     HDESK again = OpenDesktopW(L"Default", 0, FALSE, DESKTOP_READOBJECTS);
-    if (again)
-    {
+    if (again) {
         EXPECT_TRUE(DesktopCheck(own, again));
         CloseDesktop(again);
     }
@@ -52,7 +51,8 @@ TEST(DesktopCheck, AnUnreadableDesktopIsNotTheSameAndIsLogged)
 TEST(SystemInfo, BuildStampHasTheCompilerDateAndTime)
 {
     const std::wstring stamp = GetBuildStamp().GetString();
-    EXPECT_TRUE(std::regex_match(stamp, std::wregex(L"[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}")))
+    EXPECT_TRUE(std::regex_match(
+        stamp, std::wregex(L"[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}")))
         << stamp;
 }
 

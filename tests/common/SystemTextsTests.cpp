@@ -32,8 +32,7 @@ TEST(SystemTexts, ByteSizesAreShortTexts)
         {5LL << 30, L"5[.,]00 GB"},
         {(1LL << 40) * 2, L"2[.,]00 TB"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         const std::wstring text = Text(FormatByteSize(c.bytes));
         EXPECT_TRUE(std::regex_match(text, std::wregex(c.pattern))) << c.bytes << ": " << text;
         EXPECT_EQ(text, Text(FormatByteSizeText(c.bytes)));

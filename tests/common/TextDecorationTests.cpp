@@ -16,7 +16,10 @@ std::wstring Dashes(int n)
     return text;
 }
 
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 } // namespace
 
 TEST(TextDecoration, RepeatedCharacters)
@@ -50,7 +53,8 @@ TEST(TextDecoration, EnclosingAndLabels)
     EXPECT_EQ(W(EncloseInSquareBrackets(L"a")), L"[a]");
     EXPECT_EQ(W(EncloseInBraces(L"a")), L"{a}");
     EXPECT_EQ(W(EncloseInParentheses(L"a")), L"(a)");
-    EXPECT_EQ(W(EncloseInGuillemets(L"a")), L"\x00AB" L"a\x00BB");
+    EXPECT_EQ(W(EncloseInGuillemets(L"a")), L"\x00AB"
+                                            L"a\x00BB");
 
     EXPECT_EQ(W(EncloseByKind(L"v", 0)), L"[v]");
     EXPECT_EQ(W(EncloseByKind(L"v", 1)), L"(v)");

@@ -9,7 +9,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 // Sets an environment variable of this process for the test's lifetime.
 class ScopedEnvironmentVariable
@@ -45,11 +48,10 @@ TEST(MakeSafeFileNameFromTitle, Rules)
         {L"abcdefghij", false, 0, L"abcdefghij"},
         {L"ab:cdef", false, 3, L"ab"}, // cut first, then replaced and trimmed
         {L"???", false, 0, L""},
-        {L"a\\\\\\\\b", false, 0, L"a_b"},   // four in a row: "___" then "__" collapse
+        {L"a\\\\\\\\b", false, 0, L"a_b"}, // four in a row: "___" then "__" collapse
         {L"\x20AC price", true, 0, L"\x20AC_price"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(W(MakeSafeFileNameFromTitle(c.title, c.replaceBlanks, c.maxLength)), c.expected)
             << "title: " << testing::PrintToString(std::wstring(c.title));
     }
@@ -81,15 +83,13 @@ TEST(CreateGuidString, FormsAndUniqueness)
     ASSERT_EQ(dashed.GetLength(), 36);
     for (int i : {8, 13, 18, 23})
         EXPECT_EQ(dashed[i], L'-');
-    for (int i = 0; i < dashed.GetLength(); ++i)
-    {
+    for (int i = 0; i < dashed.GetLength(); ++i) {
         wchar_t c = dashed[i];
         EXPECT_TRUE(c == L'-' || (std::iswxdigit(c) && !std::iswupper(c))) << "char " << i;
     }
 
     std::set<std::wstring> plain;
-    for (int i = 0; i < 20; ++i)
-    {
+    for (int i = 0; i < 20; ++i) {
         CString text = CreateGuidString(true);
         ASSERT_EQ(text.GetLength(), 32);
         EXPECT_EQ(text.FindOneOf(L"-{}"), -1);

@@ -8,7 +8,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 // A shortening function: text in and out, a flag out.
 using Shortener = bool (*)(CString&, int);
@@ -23,50 +26,59 @@ struct ShortenCase
 
 void RunShortenCases(Shortener shorten, const std::vector<ShortenCase>& cases)
 {
-    for (const ShortenCase& c : cases)
-    {
+    for (const ShortenCase& c : cases) {
         CString text = c.text;
         const bool result = shorten(text, c.maxLength);
-        EXPECT_EQ(W(text), c.expected) << testing::PrintToString(std::wstring(c.text)) << " max " << c.maxLength;
-        EXPECT_EQ(result, c.changed) << testing::PrintToString(std::wstring(c.text)) << " max " << c.maxLength;
+        EXPECT_EQ(W(text), c.expected)
+            << testing::PrintToString(std::wstring(c.text)) << " max " << c.maxLength;
+        EXPECT_EQ(result, c.changed) << testing::PrintToString(std::wstring(c.text)) << " max "
+                                     << c.maxLength;
     }
 }
 } // namespace
 
 TEST(ShortenTextMiddle, NormalisesAndCutsTheMiddle)
 {
-    RunShortenCases(ShortenTextMiddle, {
-        {L"abcdefghij", 4, L"ab\x2026   \x2026ij", true},
-        {L"abcdefghij", 10, L"abcdefghij", false},
-        {L"abcdefghij", -1, L"abcdefghij", false},                // -1 is the largest unsigned limit
-        {L"  a\r\n\r\nb\t", -1, L"a b", true},                     // trimmed, breaks made blanks, runs shortened
-        {L"line one\rline two\nthree", 100, L"line one line two three", true},
-        {L"  abcdefgh  ", 6, L"abc\x2026   \x2026" L"fgh", true},      // measured after normalising
-    });
+    RunShortenCases(ShortenTextMiddle,
+                    {
+                        {L"abcdefghij", 4, L"ab\x2026   \x2026ij", true},
+                        {L"abcdefghij", 10, L"abcdefghij", false},
+                        {L"abcdefghij", -1, L"abcdefghij", false}, // -1 is the largest unsigned limit
+                        {L"  a\r\n\r\nb\t", -1, L"a b", true}, // trimmed, breaks made blanks, runs shortened
+                        {L"line one\rline two\nthree", 100, L"line one line two three", true},
+                        {L"  abcdefgh  ", 6,
+                         L"abc\x2026   \x2026"
+                         L"fgh",
+                         true}, // measured after normalising
+                    });
 }
 
 TEST(ShortenLineForMenu, CutsAtWordBreaks)
 {
-    RunShortenCases(ShortenLineForMenu, {
-        {L"one two three four five six seven", 16, L"one two\x2026seven", true},
-        {L"short", 16, L"short", false},
-        {L"a\r\nb\x00B6", 16, L"a b", true},
-        {L"a    b", 4, L"a b", false},                        // fits once normalised: no cut, still normalised
-        {L"abcdefghijklmnopqrstuvwxyz", 10, L"abcde\x2026vwxyz", true}, // no break: cut at max / 2
-        {L"path\\to\\some\\very\\deep\\file name.txt", 20, L"path\\to\x2026name.txt", true},
-    });
+    RunShortenCases(
+        ShortenLineForMenu,
+        {
+            {L"one two three four five six seven", 16, L"one two\x2026seven", true},
+            {L"short", 16, L"short", false},
+            {L"a\r\nb\x00B6", 16, L"a b", true},
+            {L"a    b", 4, L"a b", false}, // fits once normalised: no cut, still normalised
+            {L"abcdefghijklmnopqrstuvwxyz", 10, L"abcde\x2026vwxyz", true}, // no break: cut at max / 2
+            {L"path\\to\\some\\very\\deep\\file name.txt", 20, L"path\\to\x2026name.txt", true},
+        });
 }
 
 TEST(ShortenUrlForDisplay, KeepsHostAndEnd)
 {
-    RunShortenCases(ShortenUrlForDisplay, {
-        {L"https://host/dir/sub/page.html?id=77", 30, L"https://host/ \x2026 id=77", true},
-        {L"HTTPS://host/a/b/c/verylongname", 20, L"HTTPS://host/ \x2026 ongname", true},
-        {L"http://averyveryverylonghostname.example.com/x", 20, L"http://ave \x2026 x", true},
-        {L"ftp://x", 30, L"ftp://x", true},                 // fits: nothing to do
-        {L"not a url at all but a long text", 10, L"not a url at all but a long text", false},
-        {L"mailto:someone@example.com/long/path", 10, L"mailto:someone@example.com/long/path", false},
-    });
+    RunShortenCases(
+        ShortenUrlForDisplay,
+        {
+            {L"https://host/dir/sub/page.html?id=77", 30, L"https://host/ \x2026 id=77", true},
+            {L"HTTPS://host/a/b/c/verylongname", 20, L"HTTPS://host/ \x2026 ongname", true},
+            {L"http://averyveryverylonghostname.example.com/x", 20, L"http://ave \x2026 x", true},
+            {L"ftp://x", 30, L"ftp://x", true}, // fits: nothing to do
+            {L"not a url at all but a long text", 10, L"not a url at all but a long text", false},
+            {L"mailto:someone@example.com/long/path", 10, L"mailto:someone@example.com/long/path", false},
+        });
 }
 
 TEST(TrimAndShortenForMenu, UrlFirstThenMenuLine)
@@ -81,8 +93,7 @@ TEST(TrimAndShortenForMenu, UrlFirstThenMenuLine)
         {L"\t one two three four five six seven \v", 16, L"one two\x2026seven"},
         {L" \b short \r\n", 16, L"short"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         CString text = c.text;
         TrimAndShortenForMenu(text, c.maxLength);
         EXPECT_EQ(W(text), c.expected);
@@ -92,13 +103,13 @@ TEST(TrimAndShortenForMenu, UrlFirstThenMenuLine)
 TEST(TruncateAtWordWithEllipsis, CutsAtTheLastBreakBeforeTheLimit)
 {
     RunShortenCases(TruncateAtWordWithEllipsis, {
-        {L"Hello wonderful world", 12, L"Hello\x2026", true},
-        {L"short", 12, L"short", false},
-        {L"  padded\ttext ", 20, L"padded text", true},
-        {L"abcdefghijklmnop", 5, L"abcde\x2026", true},
-        {L"one,two.three", 9, L"one,two\x2026", true},
-        {L"", 5, L"", false},
-    });
+                                                    {L"Hello wonderful world", 12, L"Hello\x2026", true},
+                                                    {L"short", 12, L"short", false},
+                                                    {L"  padded\ttext ", 20, L"padded text", true},
+                                                    {L"abcdefghijklmnop", 5, L"abcde\x2026", true},
+                                                    {L"one,two.three", 9, L"one,two\x2026", true},
+                                                    {L"", 5, L"", false},
+                                                });
 }
 
 TEST(TrimRightChar, RemovesTheTrailingRunOnly)
@@ -118,8 +129,7 @@ TEST(CountLines, LineFeedsPlusOneFromTwoCharacters)
         const char* text;
         int expected;
     } cases[] = {{"a\nb", 2}, {"a", 0}, {"ab", 1}, {"", 0}, {"a\n\nb", 3}, {"a\r\nb\r\n", 3}};
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         const int length = static_cast<int>(strlen(c.text));
         EXPECT_EQ(CountLinesA(c.text, length), c.expected) << c.text;
         const std::wstring wide(c.text, c.text + length);
@@ -131,8 +141,10 @@ TEST(CountLines, LineFeedsPlusOneFromTwoCharacters)
 
 TEST(ShortenToFirstAndLastLines, KeepsThreeLinesAtEachEnd)
 {
-    EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2\n3\n4\n5", 5)), L"1\n2\n3\n\n\t\x2026\x2026\x2026\n3\n4\n5");
-    EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2\n3\n4\n5\n6\n7", 7)), L"1\n2\n3\n\n\t\x2026\x2026\x2026\n5\n6\n7");
+    EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2\n3\n4\n5", 5)),
+              L"1\n2\n3\n\n\t\x2026\x2026\x2026\n3\n4\n5");
+    EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2\n3\n4\n5\n6\n7", 7)),
+              L"1\n2\n3\n\n\t\x2026\x2026\x2026\n5\n6\n7");
     EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2\n3\n4", 4)), L"1\n2\n3\n4");
     // A line count that does not match the text never duplicates it.
     EXPECT_EQ(W(ShortenToFirstAndLastLines(L"1\n2", 9)), L"1\n2");
@@ -163,7 +175,9 @@ TEST(FileNameCharMap, TextListsThePairsInKeyOrder)
                                   L"   (:)  \x203A\x203A  (-)\r\n"
                                   L"   (<)  \x203A\x203A  ([)\r\n"
                                   L"   (>)  \x203A\x203A  (])\r\n"
-                                  L"   (?)  \x203A\x203A  (" + space + L")\r\n"
+                                  L"   (?)  \x203A\x203A  (" +
+                                  space +
+                                  L")\r\n"
                                   L"   (\\)  \x203A\x203A  (_)\r\n"
                                   L"   (|)  \x203A\x203A  (_)\r\n"
                                   L"   (\x00AB)  \x203A\x203A  ([)";

@@ -27,8 +27,7 @@ public:
               }
               steps(dialog);
           })
-    {
-    }
+    {}
     ~BoxDriver() { m_thread.join(); }
 
 private:
@@ -40,8 +39,8 @@ private:
 // so a window of ours takes it while the cursor is moved.
 void KeepCursorAway()
 {
-    HWND window = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"cursor", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr,
-                                    nullptr, nullptr, nullptr);
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"cursor", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
+                                    nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(window);
     scvtest::PumpUntil(
         [] {
@@ -152,8 +151,8 @@ TEST(TimedMessageBox, RunsOutWithTheCallersResult)
             sawCountdown = WaitFor([&] { return Caption(dialog) == L"[1] - Confirm probe"; }, 3000);
         });
         start = ::GetTickCount();
-        result = ShowTimedConfirm(nullptr, L"Confirm probe", L"Shall we?", MB_OKCANCEL | MB_ICONQUESTION, 2000, 77,
-                                  true);
+        result = ShowTimedConfirm(nullptr, L"Confirm probe", L"Shall we?", MB_OKCANCEL | MB_ICONQUESTION,
+                                  2000, 77, true);
     }
     const DWORD elapsed = ::GetTickCount() - start;
     EXPECT_EQ(result, 77);
@@ -165,7 +164,8 @@ TEST(TimedMessageBox, RunsOutWithTheCallersResult)
 TEST(TimedMessageBox, PlainTimedBoxesRunOut)
 {
     KeepCursorAway();
-    EXPECT_EQ(MessageBoxTimeout(nullptr, L"Plain probe", L"Closing by itself", MB_OK, 700), kMessageBoxTimedOut);
+    EXPECT_EQ(MessageBoxTimeout(nullptr, L"Plain probe", L"Closing by itself", MB_OK, 700),
+              kMessageBoxTimedOut);
     EXPECT_EQ(MessageBoxTimeoutOr(nullptr, L"Plain probe", L"Closing by itself", MB_YESNO, 700, IDNO), IDNO);
 
     int result = 0;
@@ -193,8 +193,8 @@ TEST(TimedMessageBox, StoppedByTheMouseStaysUntilAButtonIsPressed)
             stillOpenAfterTimeout = ::IsWindow(dialog) && ::IsWindowVisible(dialog);
             scvtest::PressDialogButton(dialog, IDOK);
         });
-        result = ShowTimedConfirm(nullptr, L"Stop probe", L"Move over me", MB_OKCANCEL | MB_ICONWARNING, 1500, 77,
-                                  true);
+        result = ShowTimedConfirm(nullptr, L"Stop probe", L"Move over me", MB_OKCANCEL | MB_ICONWARNING, 1500,
+                                  77, true);
     }
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(iconBlinked);
@@ -294,8 +294,8 @@ TEST(TimedMessageBox, CheckBoxesAreLaidOutAndReturnedAfterEsc)
             EXPECT_LT(FontWeight(boxes[1]), FW_BOLD);
             ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
         });
-        result = RunExtendedMessageBox(nullptr, MB_OKCANCEL | MB_ICONINFORMATION, L"Pick some", L"Extras probe",
-                                       L"First\nSecond\n\nThird", &checked, &disabled);
+        result = RunExtendedMessageBox(nullptr, MB_OKCANCEL | MB_ICONINFORMATION, L"Pick some",
+                                       L"Extras probe", L"First\nSecond\n\nThird", &checked, &disabled);
     }
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(checked, (std::set<int>{0}));
@@ -313,8 +313,8 @@ TEST(TimedMessageBox, SingleCheckBoxStateAfterEsc)
             ::SendMessageW(boxes[0], BM_CLICK, 0, 0);
             ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
         });
-        result = ShowTimedCheckBoxMessage(nullptr, MB_OKCANCEL, L"Delete them?", L"Single probe", L"Also protected",
-                                          &checked);
+        result = ShowTimedCheckBoxMessage(nullptr, MB_OKCANCEL, L"Delete them?", L"Single probe",
+                                          L"Also protected", &checked);
     }
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(checked);
@@ -340,7 +340,8 @@ TEST(TimedMessageBox, CheckBoxesComeAfterTheLastButtonInTabOrder)
             scvtest::PressDialogButton(dialog, IDIGNORE);
         });
         std::set<int> checked;
-        EXPECT_EQ(RunExtendedMessageBox(nullptr, MB_ABORTRETRYIGNORE, L"Again?", L"Tab probe", L"Remember", &checked),
+        EXPECT_EQ(RunExtendedMessageBox(nullptr, MB_ABORTRETRYIGNORE, L"Again?", L"Tab probe", L"Remember",
+                                        &checked),
                   IDIGNORE);
     }
     ASSERT_NE(firstCheckBox, nullptr);
@@ -385,8 +386,8 @@ TEST(TimedMessageBox, ButtonTextsAndPosition)
             scvtest::PressDialogButton(dialog, IDOK);
         });
         std::set<int> checked;
-        EXPECT_EQ(RunExtendedMessageBox(nullptr, MB_OKCANCEL, L"Where am I?", L"Place probe", L"Check", &checked,
-                                        nullptr, 30, 40, nullptr, nullptr, &texts),
+        EXPECT_EQ(RunExtendedMessageBox(nullptr, MB_OKCANCEL, L"Where am I?", L"Place probe", L"Check",
+                                        &checked, nullptr, 30, 40, nullptr, nullptr, &texts),
                   IDOK);
     }
     EXPECT_EQ(okText, L"Go on");
@@ -399,7 +400,8 @@ TEST(TimedMessageBox, ButtonTextsAndPosition)
             ::GetWindowRect(dialog, &placed);
             scvtest::PressDialogButton(dialog, IDOK);
         });
-        RunExtendedMessageBox(nullptr, MB_OK, L"Far away", L"Clamp probe", L"Check", nullptr, nullptr, 50000, 50000);
+        RunExtendedMessageBox(nullptr, MB_OK, L"Far away", L"Clamp probe", L"Check", nullptr, nullptr, 50000,
+                              50000);
     }
     EXPECT_EQ(placed.right, ::GetSystemMetrics(SM_CXFULLSCREEN));
     EXPECT_EQ(placed.bottom, ::GetSystemMetrics(SM_CYFULLSCREEN));
@@ -437,8 +439,8 @@ TEST(TimedMessageBox, SecondBoxOnTheSameThreadReturnsZeroAndLeavesTheFirstWorkin
             scvtest::PressDialogButton(dialog, IDOK);
         });
         ::SetTimer(nullptr, 0, 200, &AskAgain);
-        result = RunExtendedMessageBox(nullptr, MB_OKCANCEL | MB_ICONINFORMATION, L"Outer", L"Outer probe", L"Keep",
-                                       &checked, nullptr, -1, -1, &TestIcon, &iconCalls);
+        result = RunExtendedMessageBox(nullptr, MB_OKCANCEL | MB_ICONINFORMATION, L"Outer", L"Outer probe",
+                                       L"Keep", &checked, nullptr, -1, -1, &TestIcon, &iconCalls);
     }
     EXPECT_EQ(g_nestedResult, 0);
     EXPECT_EQ(scvtest::FindDialogByCaption(L"Nested probe", GetCurrentProcessId(), true), nullptr);

@@ -77,8 +77,7 @@ TEST(UrlQueryParams, ReplacesBlanksAndPlusAndEncodesWhatWouldBreakTheQuery)
         {L"\U0001F600", false, L"%F0%9F%98%80"},
         {L"path/to?q:1;[ok]~_-.", false, L"path/to?q:1;[ok]~_-."},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         CUrlQueryParams query(kBase);
         query.AddParam(L"v", c.value, c.bracketed);
         EXPECT_EQ(OnlyValue(query), c.sent) << c.value;

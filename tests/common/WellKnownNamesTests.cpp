@@ -11,7 +11,8 @@
 #include "common/WellKnownNames.h"
 #include "support/TempFolder.h"
 
-namespace {
+namespace
+{
 
 // Places the program in a folder of the test's choice and decides the drive
 // kind and the write permission per path.
@@ -106,11 +107,12 @@ TEST(WellKnownNames, DayOfWeek)
         int day, month, year, weekday;
     };
     const Case cases[] = {
-        {9, 12, 2026, 3},  {1, 1, 2000, 6},  {29, 2, 2000, 2}, {1, 3, 1900, 4},
-        {31, 12, 1999, 5}, {4, 7, 1776, 4},  {1, 1, 1, 1},     {15, 10, 1582, 5},
+        {9, 12, 2026, 3},  {1, 1, 2000, 6}, {29, 2, 2000, 2}, {1, 3, 1900, 4},
+        {31, 12, 1999, 5}, {4, 7, 1776, 4}, {1, 1, 1, 1},     {15, 10, 1582, 5},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DayOfWeekFromDate(c.day, c.month, c.year), c.weekday) << c.day << "." << c.month << "." << c.year;
+        EXPECT_EQ(DayOfWeekFromDate(c.day, c.month, c.year), c.weekday)
+            << c.day << "." << c.month << "." << c.year;
 
     // Agrees with the system's calendar over a long stretch of days.
     SYSTEMTIME date{2023, 1, 0, 1, 0, 0, 0, 0};
@@ -164,7 +166,8 @@ TEST(WellKnownNames, PulseReleasesAWaiterAndLeavesTheEventReset)
     }
     waiter.join();
     EXPECT_EQ(result.load(), static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "nobody arriving later sees it set";
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "nobody arriving later sees it set";
     CloseHandle(event);
 }
 

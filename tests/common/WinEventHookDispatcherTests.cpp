@@ -35,7 +35,8 @@ struct Subscriber : IWinEventSubscriber
     }
 };
 
-void PumpFor(DWORD ms, const std::function<bool()>& done = [] { return false; })
+void PumpFor(
+    DWORD ms, const std::function<bool()>& done = [] { return false; })
 {
     const DWORD start = ::GetTickCount();
     MSG msg;
@@ -53,7 +54,8 @@ class WinEventDispatcherTest : public testing::Test
 protected:
     void SetUp() override
     {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        window =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override
@@ -66,7 +68,10 @@ protected:
         ::DestroyWindow(window);
     }
 
-    void Fire(DWORD eventId, LONG childId = CHILDID_SELF) { ::NotifyWinEvent(eventId, window, OBJID_CLIENT, childId); }
+    void Fire(DWORD eventId, LONG childId = CHILDID_SELF)
+    {
+        ::NotifyWinEvent(eventId, window, OBJID_CLIENT, childId);
+    }
 
     HWND window = nullptr;
     Subscriber a;

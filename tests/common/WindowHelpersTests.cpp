@@ -27,17 +27,14 @@ std::vector<Event> g_events;
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message)
-    {
-    case WM_SETFONT:
-    {
+    switch (message) {
+    case WM_SETFONT: {
         LOGFONTW font = {};
         ::GetObjectW(reinterpret_cast<HFONT>(wParam), sizeof(font), &font);
         g_events.push_back({window, message, wParam, font.lfWeight});
         return 0;
     }
-    case WM_GETMINMAXINFO:
-    {
+    case WM_GETMINMAXINFO: {
         // Let a framed window grow beyond the screen so that its client area can cover it.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMaxTrackSize = POINT{8000, 8000};
@@ -69,8 +66,8 @@ struct Window
     Window(const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int w, int h,
            HWND parent = nullptr)
     {
-        hwnd = ::CreateWindowExW(0, className, title, style, x, y, w, h, parent, nullptr, ::GetModuleHandleW(nullptr),
-                                 nullptr);
+        hwnd = ::CreateWindowExW(0, className, title, style, x, y, w, h, parent, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
     }
     ~Window()
     {
@@ -132,8 +129,8 @@ TEST_F(WindowHelpersTest, HungWindowDoesNotHangTheTextQuery)
     HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HWND hung = nullptr;
     std::thread owner([&] {
-        hung = ::CreateWindowExW(0, L"STATIC", L"Hung Window", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr,
-                                 nullptr);
+        hung = ::CreateWindowExW(0, L"STATIC", L"Hung Window", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                 nullptr, nullptr);
         ::SetEvent(ready);
         ::WaitForSingleObject(release, 20000); // the thread takes no messages meanwhile
         MSG msg;
@@ -170,7 +167,8 @@ TEST_F(WindowHelpersTest, FullScreenMeansCoveringTheMonitor)
     EXPECT_EQ(foreground, full.hwnd);
 
     ASSERT_TRUE(MakeForeground(small.hwnd));
-    EXPECT_FALSE(IsForegroundWindowFullScreen(small.hwnd, &foreground)) << "inside the monitor is not covering it";
+    EXPECT_FALSE(IsForegroundWindowFullScreen(small.hwnd, &foreground))
+        << "inside the monitor is not covering it";
     EXPECT_EQ(foreground, small.hwnd);
 
     // A framed window is measured by its client area.
@@ -184,8 +182,8 @@ TEST_F(WindowHelpersTest, FullScreenMeansCoveringTheMonitor)
 
     RECT grown = {0, 0, cx, cy};
     ::AdjustWindowRect(&grown, WS_OVERLAPPEDWINDOW, FALSE);
-    ::SetWindowPos(framed.hwnd, nullptr, grown.left, grown.top, grown.right - grown.left, grown.bottom - grown.top,
-                   SWP_NOZORDER);
+    ::SetWindowPos(framed.hwnd, nullptr, grown.left, grown.top, grown.right - grown.left,
+                   grown.bottom - grown.top, SWP_NOZORDER);
     EXPECT_TRUE(IsForegroundWindowFullScreen(small.hwnd, nullptr));
 }
 
@@ -203,10 +201,9 @@ TEST_F(WindowHelpersTest, BringWindowToFront)
 TEST_F(WindowHelpersTest, MessageFilterIsBoundByName)
 {
     using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
-    auto present = reinterpret_cast<ChangeFilterFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter")));
-    if (!present)
-    {
+    auto present = reinterpret_cast<ChangeFilterFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter")));
+    if (!present) {
         EXPECT_FALSE(ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD));
         return;
     }
@@ -239,13 +236,13 @@ TEST_F(WindowHelpersTest, BlinkControlFontSwapsTheParentWeight)
     EXPECT_EQ(events.front().message, kNotifyMessage);
     EXPECT_EQ(events.front().wParam, 1u);
     EXPECT_EQ(events.front().window, notify.hwnd);
-    for (size_t i = 1; i < 7; ++i)
-    {
+    for (size_t i = 1; i < 7; ++i) {
         EXPECT_EQ(events[i].window, control.hwnd);
         EXPECT_EQ(events[i].message, static_cast<UINT>(WM_SETFONT));
         EXPECT_EQ(events[i].weight, i % 2 ? FW_NORMAL : FW_BOLD) << "blinks normal, then back to bold";
     }
-    EXPECT_EQ(events[6].wParam, reinterpret_cast<WPARAM>(boldFont.get())) << "ends with the parent's own font";
+    EXPECT_EQ(events[6].wParam, reinterpret_cast<WPARAM>(boldFont.get()))
+        << "ends with the parent's own font";
 
     EXPECT_FALSE(BlinkControlFont(nullptr, kNotifyMessage, notify.hwnd));
 }

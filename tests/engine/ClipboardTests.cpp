@@ -60,9 +60,10 @@ UINT BinaryFormat()
 // The formats of the tests, in the order they are put on the clipboard.
 std::vector<Sample> SampleFormats()
 {
-    const char html[] = "Version:0.9\r\nStartHTML:00000097\r\nEndHTML:00000170\r\nStartFragment:00000131\r\n"
-                        "EndFragment:00000134\r\n<html><body><!--StartFragment-->\xc3\xa9t\xc3\xa9<!--EndFragment-->"
-                        "</body></html>";
+    const char html[] =
+        "Version:0.9\r\nStartHTML:00000097\r\nEndHTML:00000170\r\nStartFragment:00000131\r\n"
+        "EndFragment:00000134\r\n<html><body><!--StartFragment-->\xc3\xa9t\xc3\xa9<!--EndFragment-->"
+        "</body></html>";
     const char rtf[] = "{\\rtf1\\ansi\\ansicpg1251 {\\b \\'cf\\'f0\\u1080?}}";
     return {
         {GetHtmlClipboardFormat(), Bytes(html, sizeof(html))},
@@ -92,11 +93,9 @@ bool ReadFormat(UINT format, Bytes& bytes)
     if (!::OpenClipboard(nullptr))
         return false;
     bool found = false;
-    if (HANDLE data = ::GetClipboardData(format))
-    {
+    if (HANDLE data = ::GetClipboardData(format)) {
         const SIZE_T size = ::GlobalSize(data);
-        if (const void* p = ::GlobalLock(data))
-        {
+        if (const void* p = ::GlobalLock(data)) {
             bytes.assign(static_cast<const char*>(p), size);
             ::GlobalUnlock(data);
             found = true;
@@ -129,8 +128,7 @@ std::vector<size_t> PositionsOf(const std::vector<Sample>& samples)
 
 void ExpectSamplesOnClipboard(const std::vector<Sample>& samples)
 {
-    for (const Sample& sample : samples)
-    {
+    for (const Sample& sample : samples) {
         Bytes bytes;
         EXPECT_TRUE(ReadFormat(sample.format, bytes)) << "format " << sample.format;
         EXPECT_EQ(bytes, sample.bytes) << "format " << sample.format;
@@ -233,10 +231,11 @@ HBITMAP MakeBitmap(int width, int height, int tweak = -1, WORD bits = 24)
     info.header.biBitCount = bits;
     info.header.biCompression = BI_RGB;
     for (int i = 0; i < 256; ++i)
-        info.colours[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+        info.colours[i] =
+            RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
     void* pixels = nullptr;
-    HBITMAP bitmap =
-        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                        &pixels, nullptr, 0);
     if (!bitmap)
         return nullptr;
     const size_t stride = ((static_cast<size_t>(width) * bits + 31) & ~static_cast<size_t>(31)) / 8;
@@ -273,7 +272,8 @@ TEST(ClipboardSnapshot, RestoresTextUnicodeRtfHtmlDibAndPrivateDataByteForByteIn
     // The text formats the system made from the Unicode text are back as well.
     Bytes ansi;
     EXPECT_TRUE(ReadFormat(CF_TEXT, ansi));
-    EXPECT_EQ(ansi.substr(0, 6), Bytes("Gr\xfc\xdf" "e "));
+    EXPECT_EQ(ansi.substr(0, 6), Bytes("Gr\xfc\xdf"
+                                       "e "));
 }
 
 SCV_CHILD_MAIN(put_formats_and_wait)
@@ -315,8 +315,7 @@ TEST(ClipboardSnapshot, CarriesABitmapAsItsDibAndSkipsGdiHandles)
 
     CClipboardSnapshot snapshot;
     bool hasDib = false;
-    for (const CClipboardSnapshot::Entry& entry : snapshot.GetEntries())
-    {
+    for (const CClipboardSnapshot::Entry& entry : snapshot.GetEntries()) {
         EXPECT_NE(entry.format, static_cast<UINT>(CF_BITMAP));
         EXPECT_NE(entry.format, static_cast<UINT>(CF_PALETTE));
         hasDib = hasDib || entry.format == CF_DIB;
@@ -356,7 +355,7 @@ TEST(ClipboardSnapshot, EmptyOrUnreachableClipboard)
         ClipboardHolder holder;
         ASSERT_TRUE(holder.Opened());
         EXPECT_EQ(snapshot.Capture(), 0);
-        EXPECT_EQ(snapshot.GetCount(), count);  // the earlier copy is kept
+        EXPECT_EQ(snapshot.GetCount(), count); // the earlier copy is kept
         EXPECT_EQ(snapshot.Restore(), 0);
         EXPECT_FALSE(PutClipboardUnicodeText(L"refused"));
         EXPECT_EQ(GetClipboardUnicodeTextCopy(), nullptr);
@@ -370,7 +369,7 @@ TEST(ClipboardSaver, RestoresOnlyWhileARequestIsPending)
 {
     ASSERT_TRUE(PutClipboardUnicodeText(L"user's text"));
     {
-        CClipboardSaver saver;  // no request yet: nothing to put back at its end
+        CClipboardSaver saver; // no request yet: nothing to put back at its end
         EXPECT_FALSE(saver.IsSaved());
         EXPECT_EQ(saver.RestoreIfSaved(), 0);
         ASSERT_TRUE(PutClipboardUnicodeText(L"copied later"));
@@ -382,12 +381,12 @@ TEST(ClipboardSaver, RestoresOnlyWhileARequestIsPending)
     EXPECT_GT(saver.Save(), 0u);
     EXPECT_TRUE(saver.IsSaved());
     ASSERT_TRUE(PutClipboardUnicodeText(L"selection copied by the program"));
-    EXPECT_EQ(saver.RestoreIfSaved(), 1);  // the menu closed without a choice
+    EXPECT_EQ(saver.RestoreIfSaved(), 1); // the menu closed without a choice
     EXPECT_EQ(ClipboardText(), CString(L"user's text"));
     EXPECT_FALSE(saver.IsSaved());
 
     ASSERT_TRUE(PutClipboardUnicodeText(L"the user copies again"));
-    EXPECT_EQ(saver.RestoreIfSaved(), 0);  // the finished request is not put back again
+    EXPECT_EQ(saver.RestoreIfSaved(), 0); // the finished request is not put back again
     EXPECT_EQ(ClipboardText(), CString(L"the user copies again"));
 
     // A phrase was inserted: the request ends without a restore.
@@ -405,7 +404,7 @@ TEST(ClipboardSaver, EndRestoresAPendingRequestButNotAStaleOne)
 {
     ASSERT_TRUE(PutClipboardUnicodeText(L"before the request"));
     {
-        CClipboardSaver saver(1);  // a request begins at once
+        CClipboardSaver saver(1); // a request begins at once
         EXPECT_TRUE(saver.IsSaved());
         ASSERT_TRUE(PutClipboardUnicodeText(L"own use"));
     }
@@ -524,8 +523,7 @@ TEST(ClipboardBitmaps, WritesBmpFiles)
         DWORD offBits;
         DWORD coloursUsed;
     };
-    for (const Case c : {Case{24, 54, 0}, Case{8, 54 + 1024, 256}, Case{32, 54, 0}})
-    {
+    for (const Case c : {Case{24, 54, 0}, Case{8, 54 + 1024, 256}, Case{32, 54, 0}}) {
         GdiObject<HBITMAP> bitmap(MakeBitmap(5, 3, -1, c.bits));
         ASSERT_TRUE(bitmap);
         const std::wstring path = folder.PathOf(L"picture" + std::to_wstring(c.bits) + L".bmp");

@@ -53,8 +53,7 @@ void Stroke(Batch& batch, WORD vk, bool withScan = false)
 
 void Typed(Batch& batch, const std::wstring& text)
 {
-    for (const wchar_t ch : text)
-    {
+    for (const wchar_t ch : text) {
         batch.push_back(Char(ch, false));
         batch.push_back(Char(ch, true));
     }
@@ -96,7 +95,10 @@ protected:
     CKeyboardInputOverride useInput{input};
 };
 
-HKL Layout(UINT_PTR bits) { return reinterpret_cast<HKL>(bits); }
+HKL Layout(UINT_PTR bits)
+{
+    return reinterpret_cast<HKL>(bits);
+}
 
 // The four events of one toggle with the keys the current registry value chooses.
 Batch ExpectedToggle()
@@ -149,10 +151,10 @@ TEST_F(KeystrokesTest, TypedBatchesForLineBreaksSurrogatesAndNoCaretMove)
     Typed(cyrillic, L"\x0416");
 
     const Case cases[] = {
-        {L"x\r\n", crlf}, {L"a\nb", lone}, {L"\rz", crOnly}, {L"\xD83D\xDE00!", surrogate}, {L"\x0416", cyrillic},
+        {L"x\r\n", crlf},      {L"a\nb", lone}, {L"\rz", crOnly}, {L"\xD83D\xDE00!", surrogate},
+        {L"\x0416", cyrillic},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         input.batches.clear();
         ASSERT_TRUE(TypeTextAndMoveCaret(c.text, 0)) << c.text;
         ASSERT_EQ(input.batches.size(), 2u) << c.text;
@@ -194,14 +196,16 @@ TEST_F(KeystrokesTest, CaretLeftAndSelect)
 
 TEST(LayoutToggleMethod, ReadFromTheRegistryValue)
 {
-    const std::wstring root = L"Software\\ScrivolanterTests\\Keystrokes-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring root =
+        L"Software\\ScrivolanterTests\\Keystrokes-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring toggleKey = root + L"\\Toggle";
     const wchar_t* kTestKey = toggleKey.c_str();
     EXPECT_EQ(ReadLayoutToggleHotkeyFrom(HKEY_CURRENT_USER, kTestKey), kToggleUnknown) << "missing key";
 
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     EXPECT_EQ(ReadLayoutToggleHotkeyFrom(HKEY_CURRENT_USER, kTestKey), kToggleAltShift) << "missing value";
 
     struct Case
@@ -209,9 +213,9 @@ TEST(LayoutToggleMethod, ReadFromTheRegistryValue)
         const wchar_t* value;
         int method;
     };
-    const Case cases[] = {{L"1", 1}, {L"2", 2}, {L"3", 3}, {L"4", 4}, {L"21", 2}, {L"x", 0}, {L"", 0}, {L"5", 0}};
-    for (const Case& c : cases)
-    {
+    const Case cases[] = {{L"1", 1},  {L"2", 2}, {L"3", 3}, {L"4", 4},
+                          {L"21", 2}, {L"x", 0}, {L"", 0},  {L"5", 0}};
+    for (const Case& c : cases) {
         RegSetValueExW(key, L"Hotkey", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.value),
                        static_cast<DWORD>((wcslen(c.value) + 1) * sizeof(wchar_t)));
         EXPECT_EQ(ReadLayoutToggleHotkeyFrom(HKEY_CURRENT_USER, kTestKey), c.method) << c.value;
@@ -225,7 +229,7 @@ TEST(LayoutToggleMethod, ReadFromTheRegistryValue)
 
     RegCloseKey(key);
     RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests");  // only when no other test uses it
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests"); // only when no other test uses it
 }
 
 TEST(LayoutToggleMethod, KeysOfEachMethod)
@@ -241,8 +245,7 @@ TEST(LayoutToggleMethod, KeysOfEachMethod)
         {kToggleNone, VK_LMENU, VK_SHIFT},     {kToggleGrave, 0, VK_OEM_3},
         {kToggleUnknown, VK_LMENU, VK_SHIFT},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         WORD first = 1;
         WORD second = 1;
         GetLayoutToggleKeys(c.method, first, second);
@@ -274,7 +277,8 @@ TEST_F(KeystrokesTest, ThreeLayoutsStopWhenTheLanguageMatches)
 TEST_F(KeystrokesTest, UnreachableLayoutEndsAfterTheLimit)
 {
     input.layoutCount = 3;
-    input.layoutAfterToggles = {Layout(0x04090409), Layout(0x04070407), Layout(0x04090409), Layout(0x04070407)};
+    input.layoutAfterToggles = {Layout(0x04090409), Layout(0x04070407), Layout(0x04090409),
+                                Layout(0x04070407)};
     SwitchKeyboardLayout(Layout(0x04190419), 77, nullptr, 3);
     ASSERT_EQ(input.batches.size(), 3u);
     for (const Batch& batch : input.batches)

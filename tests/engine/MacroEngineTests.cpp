@@ -17,13 +17,19 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 const LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
 const LANGID kRussian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
 const LANGID kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
 
-HKL LayoutOf(LANGID language) { return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language))); }
+HKL LayoutOf(LANGID language)
+{
+    return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language)));
+}
 
 // Thursday, 5 March 2026, 14:05:09; English, Russian and German layouts; a clipboard text.
 class FixedEnvironment : public IMacroEnvironment
@@ -61,7 +67,8 @@ TEST_F(MacroEngineTest, PlainExpansionTable)
         LANGID layout;
     } cases[] = {
         {L"Dear %SELECTED_TEXT%,", L"Anna", L"", L"Dear Anna,", 1, 0, 0},
-        {L"Dear %selected_text%,", L"Anna", L"", L"Dear %selected_text%,", 0, 0, 0}, // names are case-sensitive
+        {L"Dear %selected_text%,", L"Anna", L"", L"Dear %selected_text%,", 0, 0,
+         0}, // names are case-sensitive
         {L"%SELECTED_TEXT% and %SELECTED_TEXT%", L"x", L"", L"x and x", 2, 0, 0},
         {L"[%CLIPBOARD_TEXT%]", L"", L"clip", L"[clip]", 1, 0, 0},
         // Leading web protocols are stripped from every non-empty selection; the trim macro is
@@ -74,16 +81,21 @@ TEST_F(MacroEngineTest, PlainExpansionTable)
         {L"x%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%y", L"", L"", L"xy", 0, 0, 0},
         {L"%URL_FROM_SELECTED_TEXT%", L"https://host/page more", L"", L"", 1, 0, 0},
         {L"%URL_FROM_SELECTED_TEXT%", L"ftp://host/page more", L"", L"ftp://host/page", 1, 0, 0},
-        {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"  https://host/a b c", L"", L"https://host/a| b c", 2, 0, 0},
-        {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"see https://host", L"", L"|see https://host", 2, 0, 0},
+        {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"  https://host/a b c", L"", L"https://host/a| b c",
+         2, 0, 0},
+        {L"%URL_FROM_SELECTED_TEXT%|%TEXT_AFTER_URL%", L"see https://host", L"", L"|see https://host", 2, 0,
+         0},
         {L"%URL_FROM_CLIPBOARD%", L"", L"ftp://files/x.zip\tnext", L"ftp://files/x.zip", 1, 0, 0},
         {L"%UPPER_SELTEXT%/%LOWER_SELTEXT%", L"MiXeD \x041F\x0440\x0438", L"",
          L"MIXED \x041F\x0420\x0418/mixed \x043F\x0440\x0438", 2, 0, 0},
         {L"%NUMBERCHARS_SELTEXT%", L"Total 25", L"", L"Total двадцать пять", 1, 0, 0},
         {L"[%NUMBERCHARS_CLIPBOARD%]", L"", L"", L"[]", 1, 0, 0},
-        {L"%DAY%.%DAY2%.%MONTHNUMBER%.%MONTHNUMBER2%.%YEAR%.%YEAR2%", L"", L"", L"5.05.3.03.2026.26", 6, 0, 0},
-        {L"%MONTHNAME% %MONTHNAME_ABBR% %WEEKDAYNAME% %WEEKDAYNAME_ABBR%", L"", L"", L"March Mar Thursday Thu", 4, 0, 0},
-        {L"%DATE_EX_WD%|%TIME%|%DATETIME_EX_WD%", L"", L"", L"March 5, 2026|14:05:09|March 5, 2026 14:05:09", 3, 0, 0},
+        {L"%DAY%.%DAY2%.%MONTHNUMBER%.%MONTHNUMBER2%.%YEAR%.%YEAR2%", L"", L"", L"5.05.3.03.2026.26", 6, 0,
+         0},
+        {L"%MONTHNAME% %MONTHNAME_ABBR% %WEEKDAYNAME% %WEEKDAYNAME_ABBR%", L"", L"",
+         L"March Mar Thursday Thu", 4, 0, 0},
+        {L"%DATE_EX_WD%|%TIME%|%DATETIME_EX_WD%", L"", L"", L"March 5, 2026|14:05:09|March 5, 2026 14:05:09",
+         3, 0, 0},
         {L"a%KEYPRESS_TAB%b%KEYPRESS_ENTER%c", L"", L"", L"a\tb\rc", 2, 0, 0},
         {L"[%PROMPT_TEXT={}%]", L"", L"", L"[]", 1, 0, 0},
         // Caret: steps from the end back to the first mark; CR LF is one step; every mark goes.
@@ -99,8 +111,7 @@ TEST_F(MacroEngineTest, PlainExpansionTable)
         {L"%ACTIVATE_KL_DE%x", L"", L"", L"x", 0, 0, kGerman},
         {L"%ACTIVATE_KL_FR%x", L"", L"", L"%ACTIVATE_KL_FR%x", 0, 0, 0}, // no French layout
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         CString text = c.text;
         int caret = -1;
         LANGID layout = 0xFFFF;
@@ -180,8 +191,7 @@ TEST_F(MacroEngineTest, UrlFromText)
         {L"http://", L"", L"http://"}, // a scheme must be shorter than the text
         {L"", L"", L""},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(W(UrlFromText(c.text, true)), c.url) << testing::PrintToString(std::wstring(c.text));
         EXPECT_EQ(W(UrlFromText(c.text, false)), c.rest) << testing::PrintToString(std::wstring(c.text));
     }
@@ -208,7 +218,8 @@ TEST_F(MacroEngineTest, WrappersAndContext)
 {
     EXPECT_EQ(W(ExpandMacrosInText(L"v%YEAR%_%MONTHNUMBER2%")), L"v2026_03");
 
-    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const HWND window =
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(W(ExpandMacrosForWindow(window, L"<%SELECTED_TEXT%>", L"two\r\nlines", L"")), L"<two lines>");
     ::DestroyWindow(window);
@@ -235,8 +246,7 @@ TEST_F(MacroEngineTest, DynamicMacros)
         {MenuItemRecord::kTypeRtf, L"{\\rtf1\\ansi Hello %WINDOWS_USERNAME%}", false},
         {MenuItemRecord::kTypeRtf, L"{\\rtf1\\ansi Today is {\\b %date%}}", true}, // the control ignores case
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         PhraseItemRecord record;
         record.dataType = c.dataType;
         record.body = c.body;
@@ -265,8 +275,8 @@ protected:
     void SetUp() override
     {
         ::LoadLibraryW(L"riched20.dll");
-        richEdit = ::CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | ES_MULTILINE | ES_WANTRETURN, 0, 0, 100, 100,
-                                     HWND_MESSAGE, nullptr, nullptr, nullptr);
+        richEdit = ::CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | ES_MULTILINE | ES_WANTRETURN, 0, 0,
+                                     100, 100, HWND_MESSAGE, nullptr, nullptr, nullptr);
         ASSERT_NE(richEdit, nullptr);
     }
     void TearDown() override
@@ -298,8 +308,8 @@ TEST_F(RtfMacroTest, ExpansionTable)
     } cases[] = {
         {L"{\\rtf1\\ansi Dear %SELECTED_TEXT%!}", L"Anna", L"Dear Anna!", 1, 0, 0},
         {L"{\\rtf1\\ansi %YEAR%-%MONTHNUMBER2%-%DAY2%}", L"", L"2026-03-05", 3, 0, 0},
-        {L"{\\rtf1\\ansi \\u1055?\\u1088?\\u1080? %SELECTED_TEXT%}", L"\x043C\x0438\x0440", L"\x041F\x0440\x0438 \x043C\x0438\x0440",
-         1, 0, 0},
+        {L"{\\rtf1\\ansi \\u1055?\\u1088?\\u1080? %SELECTED_TEXT%}", L"\x043C\x0438\x0440",
+         L"\x041F\x0440\x0438 \x043C\x0438\x0440", 1, 0, 0},
         // A value holding its own macro is inserted once.
         {L"{\\rtf1\\ansi [%SELECTED_TEXT%]}", L"%SELECTED_TEXT%", L"[%SELECTED_TEXT%]", 1, 0, 0},
         // Caret steps count a paragraph break once; every mark is removed.
@@ -309,8 +319,7 @@ TEST_F(RtfMacroTest, ExpansionTable)
         {L"{\\rtf1\\ansi a%CURSOR_POS%%SELECTED_TEXT%}", L"one\r\ntwo", L"aone\r\ntwo", 2, 7, 0},
         {L"{\\rtf1\\ansi %ACTIVATE_KL_RU%text}", L"", L"text", 1, 0, kRussian},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         CString rtf = c.rtf;
         int caret = -1;
         LANGID layout = 0xFFFF;

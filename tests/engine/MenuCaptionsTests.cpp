@@ -16,10 +16,16 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 const LANGID kRussian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
-HKL LayoutOf(LANGID language) { return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language))); }
+HKL LayoutOf(LANGID language)
+{
+    return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language)));
+}
 
 class FixedEnvironment : public IMacroEnvironment
 {
@@ -87,7 +93,8 @@ TEST_F(MenuCaptionsTest, CaptionTable)
     };
     std::vector<Case> cases;
     // A replaced macro makes the expanded body the caption of a plain-text phrase ...
-    cases.push_back({Phrase(L"Sign", L"Best regards,\r\n%WINDOWS_USERNAME%", 0), L"Best regards,\u00B6" + user, -1});
+    cases.push_back(
+        {Phrase(L"Sign", L"Best regards,\r\n%WINDOWS_USERNAME%", 0), L"Best regards,\u00B6" + user, -1});
     // ... but never of a command.
     cases.push_back({Phrase(L"Sign", L"Best regards,\r\n%WINDOWS_USERNAME%", 2), L"Sign", -1});
     // The caret mark alone replaces no macro: the title stays, the caret position is reported.
@@ -102,12 +109,13 @@ TEST_F(MenuCaptionsTest, CaptionTable)
     // An empty result falls back to the title caption.
     cases.push_back({Phrase(L"Empty", L"%SELECTED_TEXT%", 0), L"Empty", -1});
     // RTF: the plain text of the expanded body on one line; the caret mark shows as one blank.
-    cases.push_back({Phrase(L"Rich", (std::wstring(kRtfHeader) + L"Dear %CLIPBOARD_TEXT%,\\par bye\\par}").c_str(), 1),
-                     L"Dear CLIP, bye", -1});
-    cases.push_back({Phrase(L"Rich", (std::wstring(kRtfHeader) + L"ab%CURSOR_POS%cd}").c_str(), 1), L"ab cd", -1});
+    cases.push_back(
+        {Phrase(L"Rich", (std::wstring(kRtfHeader) + L"Dear %CLIPBOARD_TEXT%,\\par bye\\par}").c_str(), 1),
+         L"Dear CLIP, bye", -1});
+    cases.push_back(
+        {Phrase(L"Rich", (std::wstring(kRtfHeader) + L"ab%CURSOR_POS%cd}").c_str(), 1), L"ab cd", -1});
 
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         int caret = -2;
         EXPECT_EQ(Caption(c.record, &caret), c.expected) << W(c.record.body);
         EXPECT_EQ(caret, c.caret) << W(c.record.body);
@@ -158,7 +166,8 @@ TEST_F(MenuCaptionsTest, TooltipTexts)
               L"Insert plain text \u00BB Nothing");
     EXPECT_EQ(W(expanded), L"");
 
-    const PhraseItemRecord rich = Phrase(L"Rich", (std::wstring(kRtfHeader) + L"big {\\b 1234} words\\par}").c_str(), 1);
+    const PhraseItemRecord rich =
+        Phrase(L"Rich", (std::wstring(kRtfHeader) + L"big {\\b 1234} words\\par}").c_str(), 1);
     const std::wstring richTip = W(BuildPhraseTooltipText(rich, L"Rich", 0x0409, L"", L"", &expanded));
     EXPECT_EQ(richTip.substr(0, 29), L"Insert formatted text \u00BB Rich\n");
     EXPECT_NE(richTip.find(L"\nChars: 1"), std::wstring::npos);
@@ -177,7 +186,8 @@ TEST_F(MenuCaptionsTest, TooltipNamesTheLayoutAPhraseSwitchesTo)
     EXPECT_EQ(W(BuildPhraseTooltipText(plain, L"Ru", 0x0409, L"", L"", &expanded)),
               L"Insert plain text \u00BB Ru\nChars: 6\r\n\r\nprivet" + layoutLine);
 
-    const PhraseItemRecord rich = Phrase(L"Ru", (std::wstring(kRtfHeader) + L"%ACTIVATE_KL_RU%da\\par}").c_str(), 1);
+    const PhraseItemRecord rich =
+        Phrase(L"Ru", (std::wstring(kRtfHeader) + L"%ACTIVATE_KL_RU%da\\par}").c_str(), 1);
     const std::wstring richTip = W(BuildPhraseTooltipText(rich, L"Ru", 0x0409, L"", L"", nullptr));
     ASSERT_GE(richTip.size(), layoutLine.size());
     EXPECT_EQ(richTip.substr(richTip.size() - layoutLine.size()), layoutLine);
@@ -186,8 +196,7 @@ TEST_F(MenuCaptionsTest, TooltipNamesTheLayoutAPhraseSwitchesTo)
 TEST(PhraseKindTexts, InTheCurrentLanguage)
 {
     // The texts come from the engine's string table, which the test links like the program does.
-    for (const UINT id : {142u, 162u, 163u, 164u, 165u, 178u, 230u})
-    {
+    for (const UINT id : {142u, 162u, 163u, 164u, 165u, 178u, 230u}) {
         const wchar_t* text = nullptr;
         EXPECT_GT(LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0), 0) << id;
     }

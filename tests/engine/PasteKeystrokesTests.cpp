@@ -15,10 +15,10 @@ class TargetWindow
 public:
     TargetWindow()
     {
-        m_frame = ::CreateWindowExW(0, L"STATIC", L"ScvTest paste target", WS_POPUP | WS_VISIBLE, 10, 10, 300, 200,
-                                    nullptr, nullptr, nullptr, nullptr);
-        m_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 300,
-                                   200, m_frame, nullptr, nullptr, nullptr);
+        m_frame = ::CreateWindowExW(0, L"STATIC", L"ScvTest paste target", WS_POPUP | WS_VISIBLE, 10, 10, 300,
+                                    200, nullptr, nullptr, nullptr, nullptr);
+        m_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0,
+                                   0, 300, 200, m_frame, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(m_frame);
         ::SetFocus(m_edit);
         scvtest::PumpFor(50);
@@ -58,12 +58,12 @@ TEST(PasteKeystrokes, PastesAndStepsBackOverALineBreakAsOneStroke)
         unsigned steps;
         DWORD caret;
     };
-    for (const Case c : {Case{L"abc", 0, 3}, Case{L"ab\r\ncd", 3, 2}, Case{L"0123456789ab", 11, 1}})
-    {
+    for (const Case c : {Case{L"abc", 0, 3}, Case{L"ab\r\ncd", 3, 2}, Case{L"0123456789ab", 11, 1}}) {
         ::SetWindowTextW(target.Edit(), L"");
         ASSERT_TRUE(PutClipboardUnicodeText(c.text));
         PasteAndMoveCaretLeft(c.steps);
-        EXPECT_TRUE(scvtest::PumpUntil([&] { return target.Text() == c.text && target.Caret() == c.caret; }, 5000))
+        EXPECT_TRUE(
+            scvtest::PumpUntil([&] { return target.Text() == c.text && target.Caret() == c.caret; }, 5000))
             << "steps " << c.steps << ", caret " << target.Caret();
     }
 

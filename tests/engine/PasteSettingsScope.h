@@ -6,10 +6,8 @@
 class PasteSettingsScope
 {
 public:
-    PasteSettingsScope()
-        : m_method(GetSettings().TextPasteMethod_v150), m_limit(GetSettings().PrintLTChars)
-    {
-    }
+    PasteSettingsScope() : m_method(GetSettings().TextPasteMethod_v150), m_limit(GetSettings().PrintLTChars)
+    {}
     ~PasteSettingsScope()
     {
         GetSettings().TextPasteMethod_v150 = m_method;

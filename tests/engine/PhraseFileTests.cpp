@@ -8,7 +8,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 PhraseItemRecord MakePhrase(const wchar_t* title, const wchar_t* body)
 {
@@ -30,8 +31,8 @@ PhraseItemRecord RoundTrip(const scvtest::TempFolder& temp, const PhraseItemReco
 
 std::string PhraseXml(const char* attributes, const char* children)
 {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<SCVCommand ") + attributes +
-           ">\r\n" + children + "</SCVCommand>\r\n";
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<SCVCommand ") +
+           attributes + ">\r\n" + children + "</SCVCommand>\r\n";
 }
 
 bool ReadXml(const scvtest::TempFolder& temp, const std::string& xml, PhraseItemRecord& record)
@@ -161,7 +162,7 @@ TEST(PhraseFile, EveryFieldComesBack)
     EXPECT_EQ(loaded.included, 0);
     EXPECT_EQ(loaded.dateUsage.wYear, 2026);
     EXPECT_EQ(loaded.dateUsage.wSecond, 58);
-    EXPECT_EQ(loaded.dateUsage.wMilliseconds, 0);  // not stored
+    EXPECT_EQ(loaded.dateUsage.wMilliseconds, 0); // not stored
     EXPECT_EQ(loaded.dateUsage.wDayOfWeek, 0);
 
     for (int type : {MenuItemRecord::kTypeText, MenuItemRecord::kTypeExec, 7}) {

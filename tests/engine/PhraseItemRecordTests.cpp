@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 PhraseItemRecord MakePhrase(int id, int included = 1)
 {
@@ -63,7 +64,7 @@ TEST(PhraseItemRecord, CopyDuplicatesTheSubtreeAndMoveHandsItOver)
 
     const std::vector<PhraseItemRecord>* children_before = source.children.get();
     PhraseItemRecord moved(std::move(source));
-    EXPECT_EQ(moved.children.get(), children_before);  // the vector itself moves: pointers to it stay valid
+    EXPECT_EQ(moved.children.get(), children_before); // the vector itself moves: pointers to it stay valid
     EXPECT_FALSE(source.IsFolder());
 
     // Growing and sorting a list moves records without losing their children.

@@ -16,17 +16,19 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::string PhraseFileText(const char* title, int sortId, const char* extraAttributes = "")
 {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<SCVCommand SortID=\"") +
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<SCVCommand SortID=\"") +
            std::to_string(sortId) + "\" " + extraAttributes + ">\r\n    <MenuName>" + title +
            "</MenuName>\r\n    <Cmd>body of " + title + "</Cmd>\r\n</SCVCommand>\r\n";
 }
 
-std::wstring WritePhrase(const scvtest::TempFolder& temp, const wchar_t* relative, const char* title, int sortId = 0,
-                         const char* extraAttributes = "")
+std::wstring WritePhrase(const scvtest::TempFolder& temp, const wchar_t* relative, const char* title,
+                         int sortId = 0, const char* extraAttributes = "")
 {
     return temp.WriteBytes(relative, PhraseFileText(title, sortId, extraAttributes));
 }
@@ -81,7 +83,8 @@ TEST(PhraseStore, LoadsInOrderWithFoldersFirstAndStableSortIds)
     HANDLE find = FindFirstFileW(temp.PathOf(L"Work\\*.*").c_str(), &found);
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
     do {
-        if (wcscmp(found.cFileName, L"a.scrivolanter") == 0 || wcscmp(found.cFileName, L"b.scrivolanter") == 0) {
+        if (wcscmp(found.cFileName, L"a.scrivolanter") == 0 ||
+            wcscmp(found.cFileName, L"b.scrivolanter") == 0) {
             listed.emplace_back(found.cFileName, 1);
         }
     } while (FindNextFileW(find, &found));
@@ -193,7 +196,7 @@ TEST(PhraseStore, FolderSelfFilesAndExtensions)
     EXPECT_EQ(group->usageCount, 12u);
     EXPECT_EQ(group->flagsMenu, 1);
     EXPECT_EQ(group->included, 0);
-    EXPECT_TRUE(group->HasIncludedContent());  // a folder counts what lies below it
+    EXPECT_TRUE(group->HasIncludedContent()); // a folder counts what lies below it
     EXPECT_EQ(Titles(*group->children), (std::vector<std::wstring>{L"Inner", L"upper-case extension"}));
     const PhraseItemRecord& inner = group->children->at(0);
     EXPECT_TRUE(inner.IsFolder());
@@ -210,7 +213,7 @@ TEST(PhraseStore, FolderSelfFilesAndExtensions)
     int all = -1;
     store.GetPhraseCounts(&included, &all);
     EXPECT_EQ(all, 5);
-    EXPECT_EQ(included, 4);  // the empty folder "Inner" has nothing included
+    EXPECT_EQ(included, 4); // the empty folder "Inner" has nothing included
     EXPECT_EQ(store.GetIncludedCount(nullptr), 4);
 }
 
@@ -352,9 +355,8 @@ TEST(PhraseStore, StatisticsAndWalk)
     temp.WriteBytes(L"B\\rtf.scrivolanter",
                     "<SCVCommand UsageCount=\"1\"><MenuName>rtf</MenuName><DataType>RTF</DataType>"
                     "<Cmd>{\\rtf1 x}</Cmd></SCVCommand>");
-    temp.WriteBytes(L"B\\run.scrivolanter",
-                    "<SCVCommand Excluded=\"1\" SortID=\"1\"><MenuName>run</MenuName>"
-                    "<DataType>EXEC</DataType></SCVCommand>");
+    temp.WriteBytes(L"B\\run.scrivolanter", "<SCVCommand Excluded=\"1\" SortID=\"1\"><MenuName>run</MenuName>"
+                                            "<DataType>EXEC</DataType></SCVCommand>");
 
     CPhraseStore store(temp.Path().c_str());
     store.Load();
@@ -410,15 +412,15 @@ TEST(PhraseStore, LinkedFoldersAreNotFollowed)
     auto* words = reinterpret_cast<WORD*>(buffer.data());
     const WORD targetBytes = static_cast<WORD>(target.size() * sizeof(wchar_t));
     header[0] = IO_REPARSE_TAG_MOUNT_POINT;
-    words[2] = static_cast<WORD>(8 + targetBytes + 2 * sizeof(wchar_t));  // data length
-    words[4] = 0;                                                      // substitute name offset
-    words[5] = targetBytes;                                            // substitute name length
-    words[6] = static_cast<WORD>(targetBytes + sizeof(wchar_t));       // print name offset
-    words[7] = 0;                                                      // print name length
+    words[2] = static_cast<WORD>(8 + targetBytes + 2 * sizeof(wchar_t)); // data length
+    words[4] = 0;                                                        // substitute name offset
+    words[5] = targetBytes;                                              // substitute name length
+    words[6] = static_cast<WORD>(targetBytes + sizeof(wchar_t));         // print name offset
+    words[7] = 0;                                                        // print name length
     memcpy(buffer.data() + 16, target.c_str(), targetBytes);
     DWORD returned = 0;
-    const BOOL made = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(), 8 + words[2], nullptr, 0,
-                                      &returned, nullptr);
+    const BOOL made = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(), 8 + words[2], nullptr,
+                                      0, &returned, nullptr);
     CloseHandle(handle);
     if (!made) {
         GTEST_SKIP() << "junctions cannot be made here (error " << GetLastError() << ")";

@@ -20,7 +20,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 struct PartView
 {
@@ -32,8 +35,8 @@ struct PartView
 
 void PrintTo(const PartView& part, std::ostream* os)
 {
-    *os << (part.type == PhrasePart::kPrompt ? "prompt" : "plain") << "(" << testing::PrintToString(part.text) << ", "
-        << testing::PrintToString(part.defaultText) << ")";
+    *os << (part.type == PhrasePart::kPrompt ? "prompt" : "plain") << "(" << testing::PrintToString(part.text)
+        << ", " << testing::PrintToString(part.defaultText) << ")";
 }
 
 std::vector<PartView> Split(const wchar_t* text)
@@ -42,18 +45,24 @@ std::vector<PartView> Split(const wchar_t* text)
     EXPECT_TRUE(SplitPhraseParts(text, parts));
     std::vector<PartView> views;
     std::wstring joined;
-    for (const PhrasePart& part : parts)
-    {
+    for (const PhrasePart& part : parts) {
         views.push_back(PartView{W(part.text), part.type, W(part.defaultText)});
-        EXPECT_EQ(W(part.text), std::wstring(text).substr(static_cast<size_t>(part.start), part.text.GetLength()));
+        EXPECT_EQ(W(part.text),
+                  std::wstring(text).substr(static_cast<size_t>(part.start), part.text.GetLength()));
         joined += W(part.text);
     }
     EXPECT_EQ(joined, std::wstring(text)) << "the parts give back the whole text";
     return views;
 }
 
-PartView Plain(const wchar_t* text) { return PartView{text, PhrasePart::kPlain, L""}; }
-PartView Prompt(const wchar_t* text, const wchar_t* defaultText) { return PartView{text, PhrasePart::kPrompt, defaultText}; }
+PartView Plain(const wchar_t* text)
+{
+    return PartView{text, PhrasePart::kPlain, L""};
+}
+PartView Prompt(const wchar_t* text, const wchar_t* defaultText)
+{
+    return PartView{text, PhrasePart::kPrompt, defaultText};
+}
 
 // Records typed batches; nothing reaches the real keyboard input.
 class RecordingInput : public IKeyboardInput
@@ -62,8 +71,7 @@ public:
     UINT Send(const INPUT* inputs, UINT count) override
     {
         std::wstring typed;
-        for (UINT i = 0; i < count; ++i)
-        {
+        for (UINT i = 0; i < count; ++i) {
             if ((inputs[i].ki.dwFlags & (KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)) == KEYEVENTF_UNICODE)
                 typed += static_cast<wchar_t>(inputs[i].ki.wScan);
         }
@@ -76,7 +84,7 @@ public:
     int GetLayoutCount() override { return 1; }
     void Pause(DWORD) override {}
 
-    std::vector<std::wstring> batches;  // the characters each typing batch held
+    std::vector<std::wstring> batches; // the characters each typing batch held
     int calls = 0;
 };
 
@@ -132,10 +140,12 @@ TEST(PhraseParts, SplitTable)
         {L"A %prompt_text={x}% B", {Plain(L"A "), Prompt(L"%prompt_text={x}%", L"x"), Plain(L" B")}},
         {L"A %PROMPT_TEXT={x", {Plain(L"A "), Plain(L"%PROMPT_TEXT={x")}},
         {L"%PROMPT_TEXT={}%", {Prompt(L"%PROMPT_TEXT={}%", L"")}},
-        {L"%PROMPT_TEXT={a}%%PROMPT_TEXT={b}%", {Prompt(L"%PROMPT_TEXT={a}%", L"a"), Prompt(L"%PROMPT_TEXT={b}%", L"b")}},
+        {L"%PROMPT_TEXT={a}%%PROMPT_TEXT={b}%",
+         {Prompt(L"%PROMPT_TEXT={a}%", L"a"), Prompt(L"%PROMPT_TEXT={b}%", L"b")}},
         {L"no marks at all", {Plain(L"no marks at all")}},
         {L"", {Plain(L"")}},
-        {L"x}% %PROMPT_TEXT={two words}%", {Plain(L"x}% "), Prompt(L"%PROMPT_TEXT={two words}%", L"two words")}},
+        {L"x}% %PROMPT_TEXT={two words}%",
+         {Plain(L"x}% "), Prompt(L"%PROMPT_TEXT={two words}%", L"two words")}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Split(c.text), c.expected) << testing::PrintToString(std::wstring(c.text));
@@ -151,11 +161,12 @@ TEST(TypeOrPaste, ChoiceBySettings)
         bool typed;
     };
     const Case cases[] = {
-        {99, 2, 100, true}, {100, 2, 100, false}, {1, 2, 1, false}, {0, 2, 1, true},
-        {5000, 0, 100, true}, {1, 1, 100, false}, {99, 1, 100, false},
+        {99, 2, 100, true},   {100, 2, 100, false}, {1, 2, 1, false},    {0, 2, 1, true},
+        {5000, 0, 100, true}, {1, 1, 100, false},   {99, 1, 100, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ShouldTypeText(c.length, c.method, c.limit), c.typed) << c.length << " " << c.method << " " << c.limit;
+        EXPECT_EQ(ShouldTypeText(c.length, c.method, c.limit), c.typed)
+            << c.length << " " << c.method << " " << c.limit;
 }
 
 TEST_F(TextActionsTest, PlainPhraseWithPromptBuildsThreeActions)
@@ -207,8 +218,8 @@ TEST_F(TextActionsTest, EmptyTextBuildsNothingAndUnknownTypeFails)
 
 TEST_F(TextActionsTest, CommandPhrasesRunThroughTheRunnerOnTheTarget)
 {
-    const HWND target = CreateWindowExW(0, L"STATIC", L"target", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                        nullptr);
+    const HWND target =
+        CreateWindowExW(0, L"STATIC", L"target", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(target, nullptr);
     std::vector<std::pair<HWND, std::wstring>> runs;
     CSCVActionContext context(target, kLocale, L"clip", L"line1\r\nline2", 2);
@@ -314,8 +325,9 @@ TEST_F(TextActionsTest, RichTextWithoutLocaleOrTextKeepsOnlyWhatItHas)
 TEST_F(TextActionsTest, RtfPhraseIsCutIntoCompleteRtfDocumentsAroundPrompts)
 {
     // The second mark is split by formatting in the RTF source: only the control's text shows it whole.
-    const CString rtf = CString(kRtfHeader) +
-                        L"{\\b Dear} %PROMPT_TEXT=\\{Sir\\}%, from %PROMPT_TEXT=\\{{\\i na}me\\}% with {\\i regards}\\par}";
+    const CString rtf =
+        CString(kRtfHeader) +
+        L"{\\b Dear} %PROMPT_TEXT=\\{Sir\\}%, from %PROMPT_TEXT=\\{{\\i na}me\\}% with {\\i regards}\\par}";
     CSCVActionContext context(nullptr, kLocale, L"", L"", 1);
     CSCVActionList actions;
     ASSERT_TRUE(context.BuildActions(actions, rtf));
@@ -323,10 +335,8 @@ TEST_F(TextActionsTest, RtfPhraseIsCutIntoCompleteRtfDocumentsAroundPrompts)
 
     const wchar_t* expectedPlain[] = {L"Dear ", nullptr, L", from ", nullptr, L" with regards"};
     const wchar_t* expectedDefaults[] = {nullptr, L"Sir", nullptr, L"name", nullptr};
-    for (size_t i = 0; i < actions.size(); ++i)
-    {
-        if (expectedDefaults[i] != nullptr)
-        {
+    for (size_t i = 0; i < actions.size(); ++i) {
+        if (expectedDefaults[i] != nullptr) {
             ASSERT_NE(As<CSCVAction_Prompt>(actions, i), nullptr) << i;
             EXPECT_EQ(W(actions[i]->GetText()), expectedDefaults[i]);
             continue;

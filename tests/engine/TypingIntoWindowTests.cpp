@@ -24,7 +24,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 const wchar_t kTargetTitle[] = L"ScvTest typing target";
 
@@ -79,16 +82,15 @@ private:
     void Run(HANDLE ready)
     {
         m_threadId = GetCurrentThreadId();
-        m_frame = CreateWindowExW(0, L"STATIC", kTargetTitle, WS_POPUP | WS_VISIBLE, 40, 40, 400, 200, nullptr,
-                                  nullptr, nullptr, nullptr);
-        m_edit = CreateWindowExW(0, m_editClass, L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 400,
-                                 200, m_frame, nullptr, nullptr, nullptr);
+        m_frame = CreateWindowExW(0, L"STATIC", kTargetTitle, WS_POPUP | WS_VISIBLE, 40, 40, 400, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
+        m_edit = CreateWindowExW(0, m_editClass, L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0,
+                                 0, 400, 200, m_frame, nullptr, nullptr, nullptr);
         SetForegroundWindow(m_frame);
         SetFocus(m_edit);
         SetEvent(ready);
         MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-        {
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -122,7 +124,8 @@ public:
         : m_thread([this, answer] {
               scvtest::WaitUntil(
                   [this] {
-                      seen.dialog = scvtest::FindDialogByCaption(L"Scrivolanter", GetCurrentProcessId(), true);
+                      seen.dialog =
+                          scvtest::FindDialogByCaption(L"Scrivolanter", GetCurrentProcessId(), true);
                       return seen.dialog != nullptr;
                   },
                   10000);
@@ -139,8 +142,7 @@ public:
               seen.topmost = (GetWindowLongPtrW(seen.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
               answer(seen.dialog);
           })
-    {
-    }
+    {}
     ~DialogCloser() { Join(); }
     void Join()
     {

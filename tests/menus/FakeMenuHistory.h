@@ -47,8 +47,7 @@ public:
     }
     CString GetMenuLine() const override
     {
-        if (faultOnRead)
-        {
+        if (faultOnRead) {
             volatile int* volatile nowhere = nullptr;
             *nowhere = 1;
         }
@@ -61,7 +60,7 @@ public:
     static constexpr size_t kActualSize = static_cast<size_t>(-1);
     int type;
     std::string bytes;
-    size_t reportedSize = kActualSize;  // another size than the data's own
+    size_t reportedSize = kActualSize; // another size than the data's own
     CString menuText;
     CString tipText;
     CString menuLine;
@@ -97,7 +96,7 @@ public:
         ++lockChanges;
     }
 
-    std::vector<std::unique_ptr<FakeHistoryItem>> items;  // null entries are gaps
+    std::vector<std::unique_ptr<FakeHistoryItem>> items; // null entries are gaps
     bool locked = false;
     int lockChanges = 0;
 };

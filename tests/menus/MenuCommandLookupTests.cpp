@@ -14,7 +14,10 @@
 
 namespace
 {
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
 
 PhraseItemRecord Phrase(int id, const wchar_t* body, int dataType)
 {
@@ -40,18 +43,19 @@ protected:
         store.GetItems().push_back(std::move(folder));
         store.GetItems().push_back(Phrase(2001, L"phrase with a history id", 2));
 
-        history.items.push_back(FakeHistoryItem::Unicode(L"newest \x00E9"));            // 2000
-        history.items.push_back(FakeHistoryItem::Narrow(kHistoryRtf, "{\\rtf1 old}"));  // 2001 (a phrase has it)
-        history.items.push_back(FakeHistoryItem::Narrow(kHistoryAnsiText, "ansi"));     // 2002
+        history.items.push_back(FakeHistoryItem::Unicode(L"newest \x00E9")); // 2000
+        history.items.push_back(
+            FakeHistoryItem::Narrow(kHistoryRtf, "{\\rtf1 old}"));                  // 2001 (a phrase has it)
+        history.items.push_back(FakeHistoryItem::Narrow(kHistoryAnsiText, "ansi")); // 2002
         history.items.push_back(std::make_unique<FakeHistoryItem>(kHistoryBitmap, "")); // 2003
         history.items.push_back(nullptr);                                               // 2004: gap
-        history.items.push_back(FakeHistoryItem::Narrow(kHistoryRtf, "{\\rtf1 rich}"));  // 2005
+        history.items.push_back(FakeHistoryItem::Narrow(kHistoryRtf, "{\\rtf1 rich}")); // 2005
     }
 
     CPhraseStore store;
     FakeHistory history;
 };
-}  // namespace
+} // namespace
 
 TEST_F(MenuCommandLookup, Table)
 {
@@ -59,7 +63,7 @@ TEST_F(MenuCommandLookup, Table)
     {
         int id;
         MenuCommandKind kind;
-        int result;  // of LookupCommand
+        int result; // of LookupCommand
         const wchar_t* text;
         int dataType;
         int historyIndex;
@@ -75,22 +79,21 @@ TEST_F(MenuCommandLookup, Table)
         {0, MenuCommandKind::None, 0, L"", 0, -1},
         {1, MenuCommandKind::Phrase, 2, L"plain body", 0, -1},
         {2, MenuCommandKind::Phrase, 2, L"{\\rtf1 x}", 1, -1},
-        {5, MenuCommandKind::None, 0, L"", 0, -1},  // a folder runs nothing
+        {5, MenuCommandKind::None, 0, L"", 0, -1}, // a folder runs nothing
         {6, MenuCommandKind::Phrase, 2, L"inside", 0, -1},
         {7, MenuCommandKind::None, 0, L"", 0, -1},
         {1999, MenuCommandKind::None, 0, L"", 0, -1},
         {2000, MenuCommandKind::History, 1, L"newest \x00E9", 0, 0},
         {2001, MenuCommandKind::Phrase, 2, L"phrase with a history id", 2, -1},
         {2002, MenuCommandKind::History, 1, L"ansi", 0, 2},
-        {2003, MenuCommandKind::None, 0, L"", 0, -1},  // a bitmap is not inserted
-        {2004, MenuCommandKind::None, 0, L"", 0, -1},  // no item at that index
+        {2003, MenuCommandKind::None, 0, L"", 0, -1}, // a bitmap is not inserted
+        {2004, MenuCommandKind::None, 0, L"", 0, -1}, // no item at that index
         {2005, MenuCommandKind::History, 1, L"{\\rtf1 rich}", 1, 5},
-        {2006, MenuCommandKind::None, 0, L"", 0, -1},  // index == count
+        {2006, MenuCommandKind::None, 0, L"", 0, -1}, // index == count
         {2100, MenuCommandKind::None, 0, L"", 0, -1},
         {34000, MenuCommandKind::None, 0, L"", 0, -1},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         const MenuCommandTarget target = LookupMenuCommand(c.id, &store, &history);
         EXPECT_EQ(target.kind, c.kind);
@@ -98,21 +101,17 @@ TEST_F(MenuCommandLookup, Table)
         EXPECT_EQ(target.dataType, c.dataType);
         EXPECT_EQ(target.historyIndex, c.historyIndex);
         EXPECT_EQ(target.phrase != nullptr, c.kind == MenuCommandKind::Phrase);
-        if (target.phrase)
-        {
+        if (target.phrase) {
             EXPECT_EQ(target.phrase->id, c.id);
         }
 
         CString text = L"untouched";
         int dataType = -7;
         EXPECT_EQ(LookupCommand(c.id, &store, &history, text, dataType), c.result);
-        if (c.result == 0)
-        {
+        if (c.result == 0) {
             EXPECT_EQ(W(text), L"untouched");
             EXPECT_EQ(dataType, -7);
-        }
-        else
-        {
+        } else {
             EXPECT_EQ(W(text), c.text);
             EXPECT_EQ(dataType, c.dataType);
         }
@@ -122,7 +121,7 @@ TEST_F(MenuCommandLookup, Table)
 TEST_F(MenuCommandLookup, HistoryIndexCountsOnlyInsideTheHistory)
 {
     EXPECT_EQ(HistoryIndexOfCommand(2000, &history), 0);
-    EXPECT_EQ(HistoryIndexOfCommand(2003, &history), 3);  // exists, whatever its type
+    EXPECT_EQ(HistoryIndexOfCommand(2003, &history), 3); // exists, whatever its type
     EXPECT_EQ(HistoryIndexOfCommand(2004, &history), -1);
     EXPECT_EQ(HistoryIndexOfCommand(2006, &history), -1);
     EXPECT_EQ(HistoryIndexOfCommand(1999, &history), -1);

@@ -14,7 +14,8 @@
 #include "menus/MenuCommandKeys.h"
 #include "menus/MenuItemDrawInfo.h"
 
-namespace {
+namespace
+{
 
 void AppendItemWithRecord(HMENU menu, UINT id)
 {
@@ -92,7 +93,7 @@ TEST(MenuItemDrawInfo, AttachedRecordsAreFoundAndFreedWithSubMenus)
     EXPECT_EQ(GetMenuItemDrawInfoByPosition(folder, 0), nullptr);
     EXPECT_EQ(GetMenuItemDrawInfoByPosition(folder, 1), nullptr);
     EXPECT_EQ(GetMenuItemDrawInfo(inner, 300), nullptr);
-    FreeMenuItemDrawInfos(menu);  // a second pass finds nothing to free
+    FreeMenuItemDrawInfos(menu); // a second pass finds nothing to free
 }
 
 TEST(MenuItemDrawInfo, AttachingToAMissingItemFails)
@@ -106,7 +107,8 @@ TEST(MenuItemDrawInfo, AttachingToAMissingItemFails)
 
 TEST(MenuItemDrawInfo, SingleLinePreview)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* preview;
         const wchar_t* expected;
     };
@@ -121,7 +123,8 @@ TEST(MenuItemDrawInfo, SingleLinePreview)
     for (const Case& c : cases) {
         MenuItemDrawInfo info;
         info.preview = c.preview;
-        EXPECT_STREQ(GetSingleLinePreview(info), c.expected) << testing::PrintToString(std::wstring(c.preview));
+        EXPECT_STREQ(GetSingleLinePreview(info), c.expected)
+            << testing::PrintToString(std::wstring(c.preview));
     }
     MenuItemDrawInfo longOne;
     longOne.preview = (seventy + L"bcd").c_str();

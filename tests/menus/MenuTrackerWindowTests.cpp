@@ -23,16 +23,19 @@
 #include "menus/MenuTrackerWindow.h"
 #include "support/MessagePump.h"
 
-namespace {
+namespace
+{
 
 constexpr UINT kRightMenuCommand = WM_APP + 21;
 constexpr UINT kHideBalloon = WM_APP + 31;
 constexpr DWORD kMenuTimeoutMs = 10000;
 
 // A message-only window standing in for the tray window: records what it gets.
-class MainWindowStandIn {
+class MainWindowStandIn
+{
 public:
-    struct Received {
+    struct Received
+    {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
@@ -75,7 +78,8 @@ private:
     std::vector<Received> m_received;
 };
 
-class TestOwner : public MenuTrackerOwner {
+class TestOwner : public MenuTrackerOwner
+{
 public:
     explicit TestOwner(HWND main) : m_main(main) {}
     HWND GetMainWindow() const override { return m_main; }
@@ -120,7 +124,8 @@ bool IsGrayed(HMENU menu, int position)
     return (::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_GRAYED) != 0;
 }
 
-class MenuTracker : public testing::Test {
+class MenuTracker : public testing::Test
+{
 protected:
     MainWindowStandIn m_main;
     TestOwner m_owner{m_main.Get()};
@@ -189,7 +194,8 @@ TEST_F(MenuTracker, PassesOwnerDrawMessagesOnAndAsksOnceToHideTheBalloon)
 
 TEST_F(MenuTracker, RightClickPopupItemsAndTheirStates)
 {
-    struct Expected {
+    struct Expected
+    {
         UINT id;
         const wchar_t* textStart;
     };
@@ -206,7 +212,8 @@ TEST_F(MenuTracker, RightClickPopupItemsAndTheirStates)
         {32837, L"Search in the encyclopedia [clip text]"},
         {32836, L"Search in the developer documentation [clip text]"},
     };
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::unique_ptr<MenuItemDrawInfo> info;
         std::vector<UINT> grayed;
@@ -216,7 +223,8 @@ TEST_F(MenuTracker, RightClickPopupItemsAndTheirStates)
         {"text clip", History(2000, false, false), {}},
         {"bitmap clip", History(2001, true, false), {32864, 32806, 32834, 32835, 32837, 32836}},
         {"document clip", History(2002, false, true), {32864, 32806}},
-        {"document phrase", [] {
+        {"document phrase",
+         [] {
              auto info = Phrase(1002);
              info->documentFlag = 1;
              return info;
@@ -269,7 +277,7 @@ TEST_F(MenuTracker, RightClickOnItemsWithoutActionsOnlyBeeps)
     ASSERT_TRUE(AppendSubMenuItem(folder, menu, CString(L"Folder"), false, false));
     AppendItem(menu, 32829, std::make_unique<MenuItemDrawInfo>(L"Run As Administrator", 0, 32829));
     AppendItem(menu, 32772, std::make_unique<MenuItemDrawInfo>(L"Edit menu", 0, 32772));
-    ::AppendMenuW(menu, MF_OWNERDRAW, 1005, nullptr);  // an item without record
+    ::AppendMenuW(menu, MF_OWNERDRAW, 1005, nullptr); // an item without record
 
     // Wine sends no WM_MENURBUTTONUP itself; the message is sent here as the system would.
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
@@ -285,7 +293,8 @@ TEST_F(MenuTracker, RightClickOnItemsWithoutActionsOnlyBeeps)
 }
 
 // Presses keys in the pop-up once it shows; records what it saw.
-struct PopupDriver {
+struct PopupDriver
+{
     std::vector<WPARAM> keys;
     bool sawPopup = false;
     DWORD keysSentAt = 0;
@@ -320,10 +329,11 @@ void CALLBACK DriveThePopup(HWND, UINT, UINT_PTR, DWORD)
 
 TEST_F(MenuTracker, RightClickChoiceIsSentToTheMainWindow)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::vector<WPARAM> keys;
-        int action;  // -1: none expected
+        int action; // -1: none expected
     };
     const Case cases[] = {
         {"copy", {VK_DOWN, VK_RETURN}, 0},
@@ -376,12 +386,13 @@ TEST_F(MenuTracker, RightMenuCommandGoesToTheMainWindow)
     EXPECT_EQ(sent[0].lParam, 2007);
 
     TestOwner noMain(nullptr);
-    noMain.OnRightMenuCommand(2007, 0);  // nothing to send to, nothing happens
+    noMain.OnRightMenuCommand(2007, 0); // nothing to send to, nothing happens
 }
 
 // --- Tooltip -----------------------------------------------------------------
 
-struct ToolTipLog {
+struct ToolTipLog
+{
     int created = 0;
     int deleted = 0;
     int popped = 0;
@@ -394,7 +405,8 @@ struct ToolTipLog {
 };
 ToolTipLog g_tipLog;
 
-class RecordingToolTip : public IMenuTrackerToolTip {
+class RecordingToolTip : public IMenuTrackerToolTip
+{
 public:
     ~RecordingToolTip() override { ++g_tipLog.deleted; }
     HWND Create(HWND owner, LPCWSTR defaultText, HINSTANCE instance, DWORD style, LPCWSTR) override
@@ -403,8 +415,8 @@ public:
         g_tipLog.owner = owner;
         g_tipLog.defaultText = defaultText;
         g_tipLog.style = style;
-        g_tipLog.window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
-                                            nullptr);
+        g_tipLog.window =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
         return g_tipLog.window;
     }
     void OnMenuSelect(UINT item, UINT, HMENU) override { g_tipLog.selected.push_back(item); }
@@ -414,9 +426,8 @@ public:
 
 TEST_F(MenuTracker, DrivesTheTrackerToolTipWhenTheSettingIsOn)
 {
-    SetMenuTrackerToolTipFactory([]() -> std::unique_ptr<IMenuTrackerToolTip> {
-        return std::make_unique<RecordingToolTip>();
-    });
+    SetMenuTrackerToolTipFactory(
+        []() -> std::unique_ptr<IMenuTrackerToolTip> { return std::make_unique<RecordingToolTip>(); });
     const int saved = GetSettings().MenuToolTips_V0_94_A22;
     g_tipLog = ToolTipLog();
     {
@@ -459,7 +470,8 @@ TEST_F(MenuTracker, DrivesTheTrackerToolTipWhenTheSettingIsOn)
 
 TEST(MenuTrackerToolTipPlacement, RectanglesAreMovedBackOntoTheScreen)
 {
-    struct Case {
+    struct Case
+    {
         RECT in;
         bool changed;
         RECT out;
@@ -469,7 +481,7 @@ TEST(MenuTrackerToolTipPlacement, RectanglesAreMovedBackOntoTheScreen)
         {{950, 10, 1100, 60}, true, {850, 10, 1000, 60}},
         {{10, 780, 110, 830}, true, {10, 750, 110, 800}},
         {{960, 790, 1060, 840}, true, {900, 750, 1000, 800}},
-        {{-50, 10, 1200, 60}, true, {0, 10, 1000, 60}},  // wider than the screen: cut at the left edge
+        {{-50, 10, 1200, 60}, true, {0, 10, 1000, 60}}, // wider than the screen: cut at the left edge
     };
     for (const Case& c : cases) {
         RECT r = c.in;

@@ -24,7 +24,8 @@
 #include "support/DialogWatchdog.h"
 #include "support/MessagePump.h"
 
-namespace {
+namespace
+{
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 24;
@@ -42,7 +43,8 @@ COLORREF SysColor(int index)
 }
 
 // A 32-bit memory bitmap filled with kUntouched, drawn into as a menu item.
-class ItemCanvas {
+class ItemCanvas
+{
 public:
     ItemCanvas() : m_dc(nullptr)
     {
@@ -59,7 +61,7 @@ public:
     {
         ::GdiFlush();
         for (int i = 0; i < kWidth * kHeight; ++i)
-            m_bits[i] = 0x010203;  // kUntouched as 0x00RRGGBB
+            m_bits[i] = 0x010203; // kUntouched as 0x00RRGGBB
     }
 
     // Draws the record as an item of `menu` in the given state.
@@ -156,7 +158,8 @@ MenuItemDrawInfo MakePhrase(const wchar_t* text, int commandId = 1001, int dataT
     return MenuItemDrawInfo(text, dataType, commandId);
 }
 
-class OwnerDrawnMenuItems : public testing::Test {
+class OwnerDrawnMenuItems : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -180,7 +183,8 @@ TEST_F(OwnerDrawnMenuItems, MeasuresEveryKindOfItem)
     const int band = 24;
     const int icon = 18;
 
-    struct Case {
+    struct Case
+    {
         const char* label;
         const wchar_t* text;
         const wchar_t* right;
@@ -195,25 +199,26 @@ TEST_F(OwnerDrawnMenuItems, MeasuresEveryKindOfItem)
     const Case cases[] = {
         {"phrase", L"Hello world", L"", 0, 0, 1001, -1, 0,
          TextWidth(dc, L"Hello world", plain) + 29 + band + icon, h + 4},
-        {"with badge", L"Hi", L"+RU", 0, 0, 1001, -1, 0, TextWidth(dc, L"Hi+RU", plain) + 29 + band + icon, h + 4},
+        {"with badge", L"Hi", L"+RU", 0, 0, 1001, -1, 0, TextWidth(dc, L"Hi+RU", plain) + 29 + band + icon,
+         h + 4},
         {"rtf in italics", L"Formatted", L"", 0, 1, 1001, -1, 0,
          TextWidth(dc, L"Formatted", italic) + 29 + band + icon, h + 4},
         {"empty", L"", L"", 0, 0, 1001, -1, 0, 100 + 29 + band + icon, h + 4},
         {"last used", L"Phrase", L"", 0, 0, 1001, 1, 0,
-         TextWidth(dc, L"Phrase", plain) + TextWidth(dc, L"2.", plain) + TextWidth(dc, L"2.  ", plain) + 29 + band +
-             icon,
+         TextWidth(dc, L"Phrase", plain) + TextWidth(dc, L"2.", plain) + TextWidth(dc, L"2.  ", plain) + 29 +
+             band + icon,
          h + 4},
         {"history", L"Clip", L"", 0, 0, 2011, -1, 1,
-         TextWidth(dc, L"Clip", plain) + TextWidth(dc, L"12.", plain) + TextWidth(dc, L"12.  ", plain) + 29 + band +
-             icon,
+         TextWidth(dc, L"Clip", plain) + TextWidth(dc, L"12.", plain) + TextWidth(dc, L"12.  ", plain) + 29 +
+             band + icon,
          h + 4},
         {"program command in bold", L"Run As Administrator", L"", 0, 0, 32829, -1, 0,
          TextWidth(dc, L"Run As Administrator", bold) + 29 + band, h + 4},
         {"separator", L"", L"", kMenuItemFlagSeparator, 0, 0, -1, 0, 100 + 29 + band, (h / 3) * 2},
         {"captioned separator", L"", L"Clipboard [3/3]", kMenuItemFlagSeparator, 0, 0, -1, 0,
          TextWidth(dc, L"Clipboard [3/3]", plain) + 29 + band, h + 4},
-        {"folder", L"Folder", L"", kMenuItemFlagSubMenu, 0, 0, -1, 0, TextWidth(dc, L"Folder", plain) + 29 + band,
-         h + 8},
+        {"folder", L"Folder", L"", kMenuItemFlagSubMenu, 0, 0, -1, 0,
+         TextWidth(dc, L"Folder", plain) + 29 + band, h + 8},
         {"history sub-menu", L"More", L"", kMenuItemFlagSubMenu, 0, 0, -1, 1,
          TextWidth(dc, L"More", plain) + TextWidth(dc, L"  ", plain) + 29 + band, h + 8},
     };
@@ -245,7 +250,8 @@ TEST_F(OwnerDrawnMenuItems, TheWidestCaptionIsDrawnWhole)
     const int width = static_cast<int>(measure.itemWidth);
     ASSERT_LT(width, kWidth);
     HDC dc = m_canvas.dc();
-    const int captionEnd = 24 + 18 + 8 + TextWidth(dc, L"4.") + TextWidth(dc, L"4.  ") + TextWidth(dc, info.text);
+    const int captionEnd =
+        24 + 18 + 8 + TextWidth(dc, L"4.") + TextWidth(dc, L"4.  ") + TextWidth(dc, info.text);
     ASSERT_LE(captionEnd, width);
     HMENU top = ::CreatePopupMenu();
     SetMenuBeingShown(top, nullptr);
@@ -295,7 +301,8 @@ TEST_F(OwnerDrawnMenuItems, BackgroundAndTextColoursByState)
     const COLORREF menu = SysColor(COLOR_MENU);
     const COLORREF shaded = RGB(std::max(GetRValue(menu) - 4, 0), std::max(GetGValue(menu) - 4, 0),
                                 std::max(GetBValue(menu) - 4, 0));
-    struct Case {
+    struct Case
+    {
         const char* label;
         int row;
         int history;
@@ -310,7 +317,8 @@ TEST_F(OwnerDrawnMenuItems, BackgroundAndTextColoursByState)
         {"default mark", 0, 0, 1, 0, menu, kRed},
         {"grayed", 0, 0, 1, ODS_GRAYED, menu, SysColor(COLOR_GRAYTEXT)},
         {"selected", 1, 0, 1, ODS_SELECTED, SysColor(COLOR_HIGHLIGHT), SysColor(COLOR_HIGHLIGHTTEXT)},
-        {"selected grayed", 0, 0, 0, ODS_SELECTED | ODS_GRAYED, SysColor(COLOR_HIGHLIGHT), SysColor(COLOR_GRAYTEXT)},
+        {"selected grayed", 0, 0, 0, ODS_SELECTED | ODS_GRAYED, SysColor(COLOR_HIGHLIGHT),
+         SysColor(COLOR_GRAYTEXT)},
         {"history", 0, 1, 0, 0, SysColor(COLOR_INFOBK), SysColor(COLOR_INFOTEXT)},
     };
     for (const Case& c : cases) {
@@ -351,7 +359,9 @@ TEST_F(OwnerDrawnMenuItems, NumbersFramesAndProgramCommands)
     MenuItemDrawInfo history = MakePhrase(L"Clip", 2000);
     history.historyStyle = 1;
     m_canvas.Draw(history, 0);
-    EXPECT_GT(m_canvas.CountBluish(kCaptionLeft, 0, kCaptionLeft + TextWidth(m_canvas.dc(), L"1.") + 1, kHeight), 5);
+    EXPECT_GT(
+        m_canvas.CountBluish(kCaptionLeft, 0, kCaptionLeft + TextWidth(m_canvas.dc(), L"1.") + 1, kHeight),
+        5);
 
     // Without a number nothing is blue.
     m_canvas.Clear();
@@ -359,7 +369,8 @@ TEST_F(OwnerDrawnMenuItems, NumbersFramesAndProgramCommands)
     EXPECT_EQ(m_canvas.CountBluish(kCaptionLeft, 0, kWidth, kHeight), 0);
 
     // Program commands: no icon column, bold, red for "run as administrator", green otherwise.
-    struct Command {
+    struct Command
+    {
         int id;
         COLORREF colour;
     };
@@ -421,7 +432,8 @@ TEST_F(OwnerDrawnMenuItems, CaretMarkUnderTheCaption)
 
 TEST_F(OwnerDrawnMenuItems, IconKinds)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         int dataType;
         const wchar_t* text;
@@ -529,7 +541,8 @@ TEST_F(OwnerDrawnMenuItems, FontsAndColourHelpers)
 
 // --- Guards ------------------------------------------------------------------
 
-class GuardOnlyOwner : public MenuTrackerOwner {
+class GuardOnlyOwner : public MenuTrackerOwner
+{
 public:
     HWND GetMainWindow() const override { return nullptr; }
 };
@@ -539,7 +552,7 @@ TEST_F(OwnerDrawnMenuItems, FaultsInMeasureAndDrawAreCaughtAndReported)
     scvtest::DialogWatchdog::ScopedMode mode(scvtest::DialogWatchdog::Mode::RecordOnly);
     scvtest::DialogWatchdog::ScopedLimit limit(300);
     GuardOnlyOwner owner;
-    const ULONG_PTR garbage = 0x10;  // not a record: reading it faults
+    const ULONG_PTR garbage = 0x10; // not a record: reading it faults
 
     DRAWITEMSTRUCT draw = m_canvas.MakeDraw(MenuItemDrawInfo(), 0, nullptr);
     draw.itemData = garbage;

@@ -39,10 +39,19 @@ constexpr UINT kRightMenuMessage = WM_APP + 21;
 constexpr UINT kShowFloatPaneMessage = WM_APP + 32;
 const LANGID kRussian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
 
-std::wstring W(const CString& text) { return std::wstring(text.GetString()); }
-std::wstring Dashes() { return std::wstring(12, L'\x2014'); }
+std::wstring W(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
+std::wstring Dashes()
+{
+    return std::wstring(12, L'\x2014');
+}
 
-HKL LayoutOf(LANGID language) { return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language))); }
+HKL LayoutOf(LANGID language)
+{
+    return reinterpret_cast<HKL>(static_cast<UINT_PTR>(MAKELONG(language, language)));
+}
 
 // No clipboard, a fixed clock, an English and a Russian layout.
 class FixedEnvironment : public IMacroEnvironment
@@ -58,8 +67,7 @@ class FakeHost : public IPhraseMenuHost
 public:
     bool IsElevated() override
     {
-        if (faultInElevated)
-        {
+        if (faultInElevated) {
             volatile int* volatile nowhere = nullptr;
             *nowhere = 1;
         }
@@ -107,7 +115,8 @@ public:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"PhraseMenuBuilderTestsMain";
         ::RegisterClassW(&wc);
-        m_window = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+        m_window = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     wc.hInstance, this);
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~MainWindow() { ::DestroyWindow(m_window); }
@@ -130,8 +139,7 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && (message >= WM_APP || message == WM_COMMAND))
-        {
+        if (self && (message >= WM_APP || message == WM_COMMAND)) {
             self->m_messages.push_back({message, wParam, lParam});
             return 1;
         }
@@ -223,27 +231,19 @@ PhraseItemRecord Folder(int id, const wchar_t* title, std::vector<PhraseItemReco
 void DumpMenu(HMENU menu, const std::wstring& indent, std::vector<std::wstring>& rows)
 {
     const int count = ::GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position)
-    {
+    for (int position = 0; position < count; ++position) {
         const MenuItemDrawInfo* info = GetMenuItemDrawInfoByPosition(menu, position);
         const UINT state = ::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
         std::wstring row = indent;
-        if (!info)
-        {
+        if (!info) {
             row += L"(no record)";
-        }
-        else if (HMENU sub = ::GetSubMenu(menu, position))
-        {
+        } else if (HMENU sub = ::GetSubMenu(menu, position)) {
             rows.push_back(row + L"> " + info->text);
             DumpMenu(sub, indent + L"  ", rows);
             continue;
-        }
-        else if (info->IsSeparator())
-        {
+        } else if (info->IsSeparator()) {
             row += info->rightText[0] ? std::wstring(L"--- ") + info->rightText : std::wstring(L"---");
-        }
-        else
-        {
+        } else {
             row += std::to_wstring(::GetMenuItemID(menu, position)) + L" " + info->text;
         }
         if ((state & MF_GRAYED) && !(state & MF_SEPARATOR))
@@ -266,8 +266,7 @@ struct BuiltMenu
     explicit BuiltMenu(HMENU m) : menu(m) {}
     ~BuiltMenu()
     {
-        if (menu)
-        {
+        if (menu) {
             IDataNeededHander_MenuSelf::CleanupMenu(menu);
             ::DestroyMenu(menu);
         }
@@ -302,7 +301,7 @@ protected:
 
 using Rows = std::vector<std::wstring>;
 
-}  // namespace
+} // namespace
 
 TEST_F(PhraseMenuBuilder, LastUsedItemsFolderAndPhrases)
 {
@@ -317,7 +316,7 @@ TEST_F(PhraseMenuBuilder, LastUsedItemsFolderAndPhrases)
     store.GetItems().push_back(Folder(20, L"Hidden", {std::move(excluded)}));
     store.GetItems().push_back(Folder(30, L"Empty", {}));
     builder.SetLastID(3);
-    builder.SetLastID(11);  // last used: 11, then 3
+    builder.SetLastID(11); // last used: 11, then 3
 
     EXPECT_EQ(Build(), (Rows{
                            L"11 Kappa",
@@ -345,7 +344,8 @@ TEST_F(PhraseMenuBuilder, RecordsOfLastUsedPhraseAndFolderItems)
     store.GetItems().push_back(Phrase(1, L"Alpha", L"a%CURSOR_POS%b"));
     store.GetItems().push_back(Phrase(2, L"Switch", L"%ACTIVATE_KL_RU%privet", 2));
     store.GetItems().push_back(Phrase(3, L"Gamma"));
-    store.GetItems().push_back(Folder(10, L"Letters", {Phrase(11, L"Kappa"), Phrase(12, L"Lambda", L"x", 1)}));
+    store.GetItems().push_back(
+        Folder(10, L"Letters", {Phrase(11, L"Kappa"), Phrase(12, L"Lambda", L"x", 1)}));
     builder.SetLastID(1);
     builder.SetLastID(11);
     builder.SetTargetInfo(0x0409, L"", nullptr);
@@ -404,8 +404,8 @@ TEST_F(PhraseMenuBuilder, SeparatorsOfPhrasesAndFolders)
     store.GetItems().push_back(Folder(20, L"Other", {Phrase(21, L"Deep")}));
 
     // Never a separator at the top, never two in a row, the one before the folders only once.
-    EXPECT_EQ(Build(), (Rows{L"1 First", L"---", L"2 Second", L"---", L"> Folder", L"  11 Inner", L"---", L"> Other",
-                             L"  21 Deep"}));
+    EXPECT_EQ(Build(), (Rows{L"1 First", L"---", L"2 Second", L"---", L"> Folder", L"  11 Inner", L"---",
+                             L"> Other", L"  21 Deep"}));
 
     // Only folders: no separator before them.
     store.GetItems().erase(store.GetItems().begin(), store.GetItems().begin() + 2);
@@ -419,8 +419,8 @@ TEST_F(PhraseMenuBuilder, MissingLastUsedPhraseIsDroppedWithoutABox)
     store.GetItems().push_back(Phrase(1, L"Alpha"));
     store.GetItems().push_back(Folder(10, L"Letters", {Phrase(11, L"Kappa")}));
     builder.SetLastID(1);
-    builder.SetLastID(10);  // a folder is not a phrase
-    builder.SetLastID(77);  // gone
+    builder.SetLastID(10); // a folder is not a phrase
+    builder.SetLastID(77); // gone
 
     EXPECT_EQ(Build(), (Rows{L"1 Alpha", L"--- Other commands", L"> Letters", L"  11 Kappa"}));
     EXPECT_TRUE(scvtest::DialogWatchdog::TakeClosedTexts().empty());
@@ -451,11 +451,11 @@ TEST_F(PhraseMenuBuilder, LastUsedItemsFollowTheirFilesAcrossAReload)
     };
     builder.SetLastID(idOf(L"Delta"));
     builder.SetLastID(idOf(L"Gamma"));
-    builder.SetLastID(idOf(L"Beta"));  // newest first: Beta, Gamma, Delta
+    builder.SetLastID(idOf(L"Beta")); // newest first: Beta, Gamma, Delta
     const std::vector<int> before = builder.GetLastUsedIds();
 
     const IDataNeededHander::LastUsedPaths saved = builder.SaveLastUsedPaths();
-    write(L"a.scrivolanter", "Alpha");  // listed first: every id moves
+    write(L"a.scrivolanter", "Alpha"); // listed first: every id moves
     ASSERT_TRUE(DeleteFileW(temp.PathOf(L"c.scrivolanter").c_str()));
     store.Clear();
     store.Load(temp.Path().c_str());
@@ -497,19 +497,23 @@ TEST_F(PhraseMenuBuilder, HistoryCaptionsAndSubMenus)
         {"three", 3, 0, 0, join({{L"1 Alpha", L"--- Clipboard [3/3]"}, items(0, 2, L"")})},
         {"fifteen", 15, 0, 0, join({{L"1 Alpha", L"--- Clipboard [15/15]"}, items(0, 14, L"")})},
         {"twenty", 20, 0, 0,
-         join({{L"1 Alpha", L"--- Clipboard [20/20]"}, items(0, 14, L""), {L"> More History [16 - 20]"},
+         join({{L"1 Alpha", L"--- Clipboard [20/20]"},
+               items(0, 14, L""),
+               {L"> More History [16 - 20]"},
                items(15, 19, L"  ")})},
         {"limit 5 of 30", 30, 5, 0, join({{L"1 Alpha", L"--- Clipboard [5/30]"}, items(0, 4, L"")})},
         {"limit 18 of 30", 30, 18, 0,
-         join({{L"1 Alpha", L"--- Clipboard [18/30]"}, items(0, 14, L""), {L"> More History [16 - 18]"},
+         join({{L"1 Alpha", L"--- Clipboard [18/30]"},
+               items(0, 14, L""),
+               {L"> More History [16 - 18]"},
                items(15, 17, L"  ")})},
         {"sub-menu", 20, 0, 1,
          join({{L"1 Alpha", L"--- Clipboard [20/20]", L"> Clipboard History [20]"}, items(0, 19, L"  ")})},
         {"sub-menu, limit", 40, 15, 1,
-         join({{L"1 Alpha", L"--- Clipboard [15/40]", L"> Clipboard History [15\\40]"}, items(0, 14, L"  ")})},
+         join(
+             {{L"1 Alpha", L"--- Clipboard [15/40]", L"> Clipboard History [15\\40]"}, items(0, 14, L"  ")})},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         auto history = FakeHistory::WithTextItems(c.count);
         builder.SetHistory(history.get());
@@ -524,7 +528,7 @@ TEST_F(PhraseMenuBuilder, HistoryAloneAndHistoryOff)
 {
     FakeHistory history;
     history.items.push_back(FakeHistoryItem::Unicode(L"first"));
-    history.items.push_back(nullptr);  // an index without an item
+    history.items.push_back(nullptr); // an index without an item
     history.items.push_back(FakeHistoryItem::Unicode(L"third"));
     builder.SetHistory(&history);
 
@@ -580,8 +584,11 @@ TEST_F(PhraseMenuBuilder, HistoryItemRecordsTipsAndCachedTexts)
 
     // Text tip: the address first, the kind line, counts, first and last lines only.
     const std::wstring tip = W(text->toolTipText);
-    EXPECT_EQ(tip.rfind(L"\tURL: http://example.test/page\n\nInsert plain text: Data from clipboard history\n\tChars: 70", 0),
-              0u)
+    EXPECT_EQ(
+        tip.rfind(
+            L"\tURL: http://example.test/page\n\nInsert plain text: Data from clipboard history\n\tChars: 70",
+            0),
+        0u)
         << tip;
     EXPECT_NE(tip.find(L"line 1"), std::wstring::npos);
     EXPECT_NE(tip.find(L"line 10"), std::wstring::npos);
@@ -589,14 +596,14 @@ TEST_F(PhraseMenuBuilder, HistoryItemRecordsTipsAndCachedTexts)
     EXPECT_EQ(W(rtf->toolTipText).rfind(L"Insert formatted text: Data from clipboard history", 0), 0u);
     EXPECT_EQ(W(bitmap->toolTipText), L"Insert plain text: Data from clipboard history\n\tChars: 0");
     const std::wstring documentTip = W(document->toolTipText);
-    EXPECT_EQ(documentTip.rfind(L"Insert Ovelline document: Data from clipboard history\n\n", 0), 0u) << documentTip;
+    EXPECT_EQ(documentTip.rfind(L"Insert Ovelline document: Data from clipboard history\n\n", 0), 0u)
+        << documentTip;
     EXPECT_NE(documentTip.find(L"A document from somewhere"), std::wstring::npos);
     EXPECT_EQ(documentTip.find(L"Chars"), std::wstring::npos);
 
     // Captions and tips are built once and cached in the items.
     BuiltMenu again(builder.MakeMenu(PhraseMenuQuery(), store.GetItems()));
-    for (const auto& item : history.items)
-    {
+    for (const auto& item : history.items) {
         EXPECT_EQ(item->menuTextStores, 1);
         EXPECT_EQ(item->tipTextStores, 1);
     }
@@ -617,21 +624,25 @@ TEST_F(PhraseMenuBuilder, ProgramCommands)
     svQuery.StateSelText = kSelTextStateExtracted;
     const PhraseMenuQuery withSelection = builder.MakeMenuQuery(svQuery);
     const Rows rows = Build(withSelection);
-    EXPECT_EQ(rows, (Rows{L"1 Alpha", L"---", L"32772 Edit menu\\settings", L"32826 Selection into Phrase [Hello world]",
-                          L"32792 Show Float Pane", L"--- Visit to us", L"32784 Technical Support",
-                          L"32829 Run As Administrator"}));
+    EXPECT_EQ(rows, (Rows{L"1 Alpha", L"---", L"32772 Edit menu\\settings",
+                          L"32826 Selection into Phrase [Hello world]", L"32792 Show Float Pane",
+                          L"--- Visit to us", L"32784 Technical Support", L"32829 Run As Administrator"}));
     EXPECT_EQ(host.titleRequests, 1);
 
     {
         BuiltMenu built(builder.MakeMenu(withSelection, store.GetItems()));
         const std::wstring selectionTip = W(GetMenuItemDrawInfo(built.menu, 32826)->toolTipText);
-        EXPECT_EQ(selectionTip, L"Add selected text as new phrase\n" + Dashes() + L"\n      Copied From \x00ABTitle of Notepad\x00BB\n" +
-                                    Dashes() + L"\nHello world");
-        EXPECT_EQ(W(GetMenuItemDrawInfo(built.menu, 32829)->toolTipText), L"Run a second copy with more rights");
+        EXPECT_EQ(selectionTip, L"Add selected text as new phrase\n" + Dashes() +
+                                    L"\n      Copied From \x00ABTitle of Notepad\x00BB\n" + Dashes() +
+                                    L"\nHello world");
+        EXPECT_EQ(W(GetMenuItemDrawInfo(built.menu, 32829)->toolTipText),
+                  L"Run a second copy with more rights");
         EXPECT_EQ(W(GetMenuItemDrawInfo(built.menu, 32772)->toolTipText),
                   L"You can change this menu, phrases and settings here");
-        EXPECT_EQ(W(GetMenuItemDrawInfo(built.menu, 32792)->toolTipText).rfind(
-                      L"Show Float Pane\n" + Dashes() + L"\nShow float panel with clipboard history\n\n     \x00BB ", 0),
+        EXPECT_EQ(W(GetMenuItemDrawInfo(built.menu, 32792)->toolTipText)
+                      .rfind(L"Show Float Pane\n" + Dashes() +
+                                 L"\nShow float panel with clipboard history\n\n     \x00BB ",
+                             0),
                   0u);
         for (UINT id : {32772u, 32826u, 32792u, 32784u, 32829u})
             EXPECT_EQ(GetMenuItemDrawInfo(built.menu, id)->dataType, 0);
@@ -712,7 +723,8 @@ TEST_F(PhraseMenuBuilder, FaultsWhileBuildingAreReportedAndTheMenuCarriesOn)
     history.items.push_back(FakeHistoryItem::Unicode(L"broken"));
     history.items.back()->faultOnRead = true;
     builder.SetHistory(&history);
-    EXPECT_EQ(Build(), (Rows{L"1 Alpha", L"--- Clipboard [2/2]", L"2000 fine", L"---", L"32784 Technical Support"}));
+    EXPECT_EQ(Build(),
+              (Rows{L"1 Alpha", L"--- Clipboard [2/2]", L"2000 fine", L"---", L"32784 Technical Support"}));
     auto texts = scvtest::DialogWatchdog::TakeClosedTexts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find(L"ERROR: Exception in IDataNeededHander_MenuSelf::AddClipboardHistoryIntoMenu "
@@ -728,9 +740,10 @@ TEST_F(PhraseMenuBuilder, FaultsWhileBuildingAreReportedAndTheMenuCarriesOn)
     EXPECT_EQ(main.Take(kChoiceMessage).size(), 1u);
     texts = scvtest::DialogWatchdog::TakeClosedTexts();
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_NE(texts[0].find(L"ERROR: Exception in IDataNeededHander_MenuSelf::MakeMenu GetExceptionCode=3221225477 "
-                            L"status=[EXCEPTION_ACCESS_VIOLATION]"),
-              std::wstring::npos)
+    EXPECT_NE(
+        texts[0].find(L"ERROR: Exception in IDataNeededHander_MenuSelf::MakeMenu GetExceptionCode=3221225477 "
+                      L"status=[EXCEPTION_ACCESS_VIOLATION]"),
+        std::wstring::npos)
         << texts[0];
 
     // A C++ exception is caught the same way.
@@ -739,7 +752,8 @@ TEST_F(PhraseMenuBuilder, FaultsWhileBuildingAreReportedAndTheMenuCarriesOn)
     EXPECT_EQ(builder.MakeMenu(PhraseMenuQuery(), store.GetItems()), nullptr);
     texts = scvtest::DialogWatchdog::TakeClosedTexts();
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find(L"MakeMenu GetExceptionCode=3765269347 status=[Not found]"), std::wstring::npos) << texts[0];
+    EXPECT_NE(texts[0].find(L"MakeMenu GetExceptionCode=3765269347 status=[Not found]"), std::wstring::npos)
+        << texts[0];
 }
 
 TEST_F(PhraseMenuBuilder, ChoiceOfProgramCommands)
@@ -748,22 +762,22 @@ TEST_F(PhraseMenuBuilder, ChoiceOfProgramCommands)
     {
         int chosen;
         int result;
-        UINT message;  // what the main window gets, 0 nothing
+        UINT message; // what the main window gets, 0 nothing
     };
     const Case cases[] = {
-        {32829, 0, WM_COMMAND}, {32792, 0, kShowFloatPaneMessage}, {32772, -2, 0}, {32826, -4, 0},
-        {32784, -6, 0},         {17, 17, 0},                       {2003, 2003, 0}, {0, 0, 0},
+        {32829, 0, WM_COMMAND}, {32792, 0, kShowFloatPaneMessage},
+        {32772, -2, 0},         {32826, -4, 0},
+        {32784, -6, 0},         {17, 17, 0},
+        {2003, 2003, 0},        {0, 0, 0},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
         EXPECT_EQ(builder.DecideChoice(c.chosen), c.result);
         const auto commands = main.Take(WM_COMMAND);
         const auto floatPane = main.Take(kShowFloatPaneMessage);
         EXPECT_EQ(commands.size(), c.message == WM_COMMAND ? 1u : 0u);
         EXPECT_EQ(floatPane.size(), c.message == kShowFloatPaneMessage ? 1u : 0u);
-        if (!commands.empty())
-        {
+        if (!commands.empty()) {
             EXPECT_EQ(commands[0].wParam, 32829u);
         }
     }
@@ -790,10 +804,11 @@ TEST_F(PhraseMenuBuilder, QueryFromTheTargetDescription)
     {
         int state;
         const wchar_t* selected;
-    } states[] = {{kSelTextStateNone, L""}, {kSelTextStateMissing, L""}, {kSelTextStateFailed, L"picked"},
+    } states[] = {{kSelTextStateNone, L""},
+                  {kSelTextStateMissing, L""},
+                  {kSelTextStateFailed, L"picked"},
                   {kSelTextStateExtracted, L"picked"}};
-    for (const auto& s : states)
-    {
+    for (const auto& s : states) {
         svQuery.StateSelText = s.state;
         const PhraseMenuQuery query = builder.MakeMenuQuery(svQuery);
         EXPECT_EQ(W(query.selectedText), s.selected) << s.state;
@@ -830,8 +845,7 @@ void CALLBACK DriveTheMenu(HWND, UINT, UINT_PTR, DWORD)
     HWND popup = ::FindWindowW(L"#32768", nullptr);
     if (!g_driver || !popup || !::IsWindowVisible(popup))
         return;
-    if (g_driver->sawMenu)
-    {
+    if (g_driver->sawMenu) {
         // A safety net: a menu that ignored the keys is closed after a while.
         if (::GetTickCount() - g_driver->keysSentAt > 3000)
             ::EndMenu();
@@ -841,10 +855,10 @@ void CALLBACK DriveTheMenu(HWND, UINT, UINT_PTR, DWORD)
     g_driver->keysSentAt = ::GetTickCount();
     g_driver->aliveWhileShown = g_driver->builder->IsMenuAlive();
     g_driver->historyLockedWhileShown = g_driver->history->locked;
-    g_driver->trackerWhileShown = ::FindWindowExW(HWND_MESSAGE, nullptr, L"Scrivolanter_Menu_Tracker", nullptr) != nullptr;
+    g_driver->trackerWhileShown =
+        ::FindWindowExW(HWND_MESSAGE, nullptr, L"Scrivolanter_Menu_Tracker", nullptr) != nullptr;
     ::GetCursorPos(&g_driver->cursorWhileShown);
-    for (WPARAM key : g_driver->keys)
-    {
+    for (WPARAM key : g_driver->keys) {
         ::PostMessageW(popup, WM_KEYDOWN, key, 0);
         ::PostMessageW(popup, WM_KEYUP, key, 0xC0000001);
     }
@@ -864,7 +878,7 @@ int RunDrivenMenuRequest(MenuDriver& driver, HWND target)
     g_driver = nullptr;
     return choice;
 }
-}  // namespace
+} // namespace
 
 TEST_F(PhraseMenuBuilder, ShownMenuPostsTheChoice)
 {
@@ -888,8 +902,7 @@ TEST_F(PhraseMenuBuilder, ShownMenuPostsTheChoice)
         {"escape", {VK_ESCAPE}, -1, false},
         {"run as administrator", {VK_UP, VK_RETURN}, -1, true},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         MenuDriver driver;
         driver.keys = c.keys;
@@ -927,10 +940,11 @@ void AddNestedFolders(CPhraseStore& store)
     excluded.included = 0;
     store.GetItems().push_back(Phrase(1, L"Alpha"));
     store.GetItems().push_back(
-        Folder(10, L"Letters", {Phrase(11, L"Kappa"), Folder(20, L"Inner", {Phrase(21, L"Deep"), Phrase(22, L"Deeper")})}));
+        Folder(10, L"Letters",
+               {Phrase(11, L"Kappa"), Folder(20, L"Inner", {Phrase(21, L"Deep"), Phrase(22, L"Deeper")})}));
     store.GetItems().push_back(Folder(30, L"Hidden", {std::move(excluded)}));
 }
-}  // namespace
+} // namespace
 
 TEST_F(PhraseMenuBuilder, FolderSubMenusFilledWhenOpened)
 {
@@ -938,8 +952,8 @@ TEST_F(PhraseMenuBuilder, FolderSubMenusFilledWhenOpened)
     builder.SetLastID(21);
     GetSettings().AddLastUsedMenuToBegin = 0;
     const Rows eager = Build();
-    ASSERT_EQ(eager, (Rows{L"1 Alpha", L"---", L"> Letters", L"  11 Kappa", L"  ---", L"  > Inner", L"    21 Deep",
-                           L"    22 Deeper"}));
+    ASSERT_EQ(eager, (Rows{L"1 Alpha", L"---", L"> Letters", L"  11 Kappa", L"  ---", L"  > Inner",
+                           L"    21 Deep", L"    22 Deeper"}));
 
     builder.SetTargetInfo(0, L"", nullptr);
     BuiltMenu built(builder.MakeMenu(PhraseMenuQuery(), store.GetItems(), true));

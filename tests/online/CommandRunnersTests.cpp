@@ -21,10 +21,11 @@ std::wstring Text(const CString& text)
 
 TEST(CommandRunners, KnownSchemesAreAddresses)
 {
-    for (const wchar_t* text : {L"https://example.com", L"HTTP://x.org", L"mailto:a@b.c", L"ftp://host", L"ovl:doc",
-                                L"file://C:/a.txt", L"http://x"})
+    for (const wchar_t* text : {L"https://example.com", L"HTTP://x.org", L"mailto:a@b.c", L"ftp://host",
+                                L"ovl:doc", L"file://C:/a.txt", L"http://x"})
         EXPECT_TRUE(IsUrlWithKnownScheme(text)) << testing::PrintToString(std::wstring(text));
-    for (const wchar_t* text : {L"", L"ovl", L"www.example.com", L"C:\\http://", L"notepad.exe", L"http://", L"ovl:"})
+    for (const wchar_t* text :
+         {L"", L"ovl", L"www.example.com", L"C:\\http://", L"notepad.exe", L"http://", L"ovl:"})
         EXPECT_FALSE(IsUrlWithKnownScheme(text)) << testing::PrintToString(std::wstring(text));
 }
 
@@ -41,12 +42,12 @@ TEST(CommandRunners, SplitsAtTheLongestExistingFile)
         std::wstring parameters;
     };
     const Case cases[] = {
-        {program + L" /a  b", program, L"/a  b"},             // a path with blanks, then its options
-        {program, program, L""},                              // the whole command is a file
+        {program + L" /a  b", program, L"/a  b"}, // a path with blanks, then its options
+        {program, program, L""},                  // the whole command is a file
         {L"  " + document + L"  ", document, L""},
-        {L"\"" + program + L"\" -x", program, L"-x"},         // quoted
-        {L"https://example.com/a b", L"https://example.com/a b", L""},  // an address stays whole
-        {L"notepad.exe C:\\a.txt", L"notepad.exe C:\\a.txt", L""},  // no leading part is a file
+        {L"\"" + program + L"\" -x", program, L"-x"},                  // quoted
+        {L"https://example.com/a b", L"https://example.com/a b", L""}, // an address stays whole
+        {L"notepad.exe C:\\a.txt", L"notepad.exe C:\\a.txt", L""},     // no leading part is a file
         {L"calc", L"calc", L""},
     };
     for (const Case& c : cases) {
@@ -64,7 +65,8 @@ TEST(CommandRunners, ACommandThatCannotStartIsReportedInOneBox)
     EXPECT_FALSE(ExecuteCommandWithReport(1, missing, L"%SOURCE%", nullptr));
     const std::vector<std::wstring> boxes = scvtest::DialogWatchdog::TakeClosedTexts();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].find(L"Command: C:\\no such folder\\no such program.exe"), std::wstring::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find(L"Command: C:\\no such folder\\no such program.exe"), std::wstring::npos)
+        << boxes[0];
     EXPECT_NE(boxes[0].find(L"Source Command: %SOURCE%"), std::wstring::npos) << boxes[0];
     EXPECT_NE(boxes[0].find(L"Processed Command:"), std::wstring::npos) << boxes[0];
 }
@@ -82,8 +84,9 @@ TEST(CommandRunners, OpenCommandWithShellReportsAFailureWithTheCommandLength)
     EXPECT_TRUE(texts.empty());
     EXPECT_FALSE(OpenCommandWithShell(missing, true, nullptr, true, record));
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find(L"\nCommand: [C:\\no such folder\\x.exe]\nCommand Lenght: 23\n\nProcessed Command:"),
-              std::wstring::npos)
+    EXPECT_NE(
+        texts[0].find(L"\nCommand: [C:\\no such folder\\x.exe]\nCommand Lenght: 23\n\nProcessed Command:"),
+        std::wstring::npos)
         << texts[0];
 }
 

@@ -76,7 +76,7 @@ TEST(OptionsChangedEvent, IsKeptAndPulsedForAWaitingEditor)
     CloseOptionsChangedEvent();
     editorSide.Reset();
     EXPECT_FALSE(EventExists(GetOptionsChangedEventName()));
-    ASSERT_NE(GetOptionsChangedEvent(), nullptr);  // made again on request
+    ASSERT_NE(GetOptionsChangedEvent(), nullptr); // made again on request
     CloseOptionsChangedEvent();
 }
 

@@ -15,8 +15,9 @@
 
 namespace
 {
-const char kCtrlAltF12Document[] = "<?xml version=\"1.0\" ?>\r\n"
-                                   "<ScrivolanterSettings HotKey_Key=\"123\" HotKey_Mod=\"3\" Double=\"0\" />\r\n";
+const char kCtrlAltF12Document[] =
+    "<?xml version=\"1.0\" ?>\r\n"
+    "<ScrivolanterSettings HotKey_Key=\"123\" HotKey_Mod=\"3\" Double=\"0\" />\r\n";
 
 std::wstring Text(const CString& text)
 {
@@ -53,7 +54,8 @@ public:
         SYSTEM_INFO info = {};
         ::GetSystemInfo(&info);
         m_size = info.dwPageSize;
-        m_memory = static_cast<char*>(::VirtualAlloc(nullptr, m_size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        m_memory =
+            static_cast<char*>(::VirtualAlloc(nullptr, m_size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
     ~CPage() { ::VirtualFree(m_memory, 0, MEM_RELEASE); }
     char* Get() const { return m_memory; }
@@ -86,8 +88,9 @@ TEST(SharedSettingsXml, EscapesTheSelectedTextAndReadsItBack)
     const wchar_t selected[] = L"a < b & \"c\" \u00e9\u4e2d";
     const std::string document = BuildSharedSettingsXml('Q', MOD_WIN | MOD_SHIFT, true, selected);
     EXPECT_NE(document.find("Double=\"1\""), std::string::npos) << document;
-    EXPECT_NE(document.find("\r\n    <SelText>a &lt; b &amp; &quot;c&quot; \xc3\xa9\xe4\xb8\xad</SelText>\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        document.find("\r\n    <SelText>a &lt; b &amp; &quot;c&quot; \xc3\xa9\xe4\xb8\xad</SelText>\r\n"),
+        std::string::npos)
         << document;
 
     WORD key = 0, modifiers = 0;
@@ -108,9 +111,9 @@ TEST(SharedSettingsXml, ParsingFillsOnlyWhatIsThere)
     ASSERT_TRUE(ParseSharedSettingsXml("<ScrivolanterSettings HotKey_Key=\"65\" Double=\"5\"/>",
                                        {&key, &modifiers, &doublePress, &text}));
     EXPECT_EQ(key, 65);
-    EXPECT_EQ(modifiers, 0);  // absent attribute
+    EXPECT_EQ(modifiers, 0); // absent attribute
     EXPECT_EQ(doublePress, 1);
-    EXPECT_EQ(Text(text), L"kept");  // no SelText: the caller's text stays
+    EXPECT_EQ(Text(text), L"kept"); // no SelText: the caller's text stays
 
     for (const char* wrong : {"", "<Other HotKey_Key=\"65\"/>", "not xml at all"}) {
         key = 7;
@@ -139,7 +142,8 @@ TEST(SharedSettingsArea, KeepsItsContentWhenADocumentDoesNotFit)
     const std::string base = BuildSharedSettingsXml('B', MOD_ALT, false, L"x");
     const size_t fitting = kSharedSettingsAreaSize - 1 - base.size() + 1;
     const std::wstring longest(fitting, L'x');
-    ASSERT_EQ(BuildSharedSettingsXml('B', MOD_ALT, false, longest.c_str()).size(), kSharedSettingsAreaSize - 1);
+    ASSERT_EQ(BuildSharedSettingsXml('B', MOD_ALT, false, longest.c_str()).size(),
+              kSharedSettingsAreaSize - 1);
 
     const std::wstring tooLong = longest + L"x";
     EXPECT_FALSE(WriteSharedSettingsArea('C', MOD_CONTROL, true, tooLong.c_str()));
@@ -197,13 +201,13 @@ TEST(TerminatedTextInView, StopsAtTheEndOfTheMemoryItCanSee)
     CPage page;
     ASSERT_NE(page.Get(), nullptr);
     std::memset(page.Get(), 'a', page.Size());
-    EXPECT_EQ(ReadTerminatedTextInView(page.Get(), 51200), "");              // no terminator in the region
+    EXPECT_EQ(ReadTerminatedTextInView(page.Get(), 51200), ""); // no terminator in the region
     EXPECT_EQ(ReadTerminatedTextInView(page.Get() + page.Size() - 3, 51200), "");
 
     page.Get()[page.Size() - 1] = 0;
     EXPECT_EQ(ReadTerminatedTextInView(page.Get(), 51200).size(), page.Size() - 1);
     EXPECT_EQ(ReadTerminatedTextInView(page.Get() + page.Size() - 3, 51200), "aa");
-    EXPECT_EQ(ReadTerminatedTextInView(page.Get(), page.Size() - 2), "");   // longer than allowed
+    EXPECT_EQ(ReadTerminatedTextInView(page.Get(), page.Size() - 2), "");         // longer than allowed
     EXPECT_EQ(ReadTerminatedTextInView(page.Get() + page.Size() - 1, 51200), ""); // empty text
     EXPECT_EQ(ReadTerminatedTextInView(nullptr, 51200), "");
 

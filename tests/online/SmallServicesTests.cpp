@@ -48,7 +48,8 @@ TEST(ByteSizeText, FormatsSmallAndLargeCounts)
 
 TEST(ClipboardListenerCheck, FindsTheListenerFunctionOfThisSystem)
 {
-    const bool expected = GetProcAddress(GetModuleHandleW(L"user32.dll"), "AddClipboardFormatListener") != nullptr;
+    const bool expected =
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AddClipboardFormatListener") != nullptr;
     EXPECT_EQ(IsClipboardFormatListenerAvailable(), expected);
 }
 
@@ -59,10 +60,10 @@ TEST(DateServices, DayOfWeekCountsFromSunday)
         int day, month, year, weekday;
     };
     const Case cases[] = {
-        {9, 12, 2026, 3}, {1, 1, 2000, 6}, {29, 2, 2024, 4}, {1, 3, 2024, 5}, {31, 12, 1999, 5}, {4, 7, 1776, 4},
+        {9, 12, 2026, 3}, {1, 1, 2000, 6},   {29, 2, 2024, 4},
+        {1, 3, 2024, 5},  {31, 12, 1999, 5}, {4, 7, 1776, 4},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(DayOfWeek(c.day, c.month, c.year), c.weekday) << c.day << "." << c.month << "." << c.year;
         EXPECT_EQ(DayOfWeek(c.day, c.month, c.year), DayOfWeekFromDate(c.day, c.month, c.year));
     }

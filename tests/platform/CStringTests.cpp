@@ -168,22 +168,102 @@ TEST(CStringFormat, MicrosoftConversions)
     };
     CString s;
     const Case cases[] = {
-        {L"wide: text", [] { CString r; r.Format(L"wide: %s", L"text"); return r; }()},
-        {L"narrow: text", [] { CString r; r.Format(L"narrow: %S", "text"); return r; }()},
-        {L"wide %ls too", [] { CString r; r.Format(L"wide %ls too", L"%ls"); return r; }()},
-        {L"-42 42 2a 2A", [] { CString r; r.Format(L"%d %u %x %X", -42, 42u, 42, 42); return r; }()},
-        {L"0000BEEF", [] { CString r; r.Format(L"%08X", 0xBEEFu); return r; }()},
-        {L"[   12][12   ]", [] { CString r; r.Format(L"[%5d][%-5d]", 12, 12); return r; }()},
-        {L"[ab        ]", [] { CString r; r.Format(L"[%-10s]", L"ab"); return r; }()},
-        {L"[      ab]", [] { CString r; r.Format(L"[%8s]", L"ab"); return r; }()},
-        {L"abc", [] { CString r; r.Format(L"%.3s", L"abcdef"); return r; }()},
-        {L"ab", [] { CString r; r.Format(L"%.*s", 2, L"abcdef"); return r; }()},
-        {L"3.14", [] { CString r; r.Format(L"%.2f", 3.14159); return r; }()},
-        {L"  2.50", [] { CString r; r.Format(L"%6.2f", 2.5f); return r; }()},
-        {L"-9000000000 9000000000", [] { CString r; r.Format(L"%I64d %lld", -9000000000LL, 9000000000LL); return r; }()},
-        {L"70000 x", [] { CString r; r.Format(L"%ld %c", 70000L, L'x'); return r; }()},
-        {L"100%", [] { CString r; r.Format(L"%d%%", 100); return r; }()},
-        {L"\x00e9t\x00e9", [] { CString r; r.Format(L"%s", L"\x00e9t\x00e9"); return r; }()},
+        {L"wide: text",
+         [] {
+             CString r;
+             r.Format(L"wide: %s", L"text");
+             return r;
+         }()},
+        {L"narrow: text",
+         [] {
+             CString r;
+             r.Format(L"narrow: %S", "text");
+             return r;
+         }()},
+        {L"wide %ls too",
+         [] {
+             CString r;
+             r.Format(L"wide %ls too", L"%ls");
+             return r;
+         }()},
+        {L"-42 42 2a 2A",
+         [] {
+             CString r;
+             r.Format(L"%d %u %x %X", -42, 42u, 42, 42);
+             return r;
+         }()},
+        {L"0000BEEF",
+         [] {
+             CString r;
+             r.Format(L"%08X", 0xBEEFu);
+             return r;
+         }()},
+        {L"[   12][12   ]",
+         [] {
+             CString r;
+             r.Format(L"[%5d][%-5d]", 12, 12);
+             return r;
+         }()},
+        {L"[ab        ]",
+         [] {
+             CString r;
+             r.Format(L"[%-10s]", L"ab");
+             return r;
+         }()},
+        {L"[      ab]",
+         [] {
+             CString r;
+             r.Format(L"[%8s]", L"ab");
+             return r;
+         }()},
+        {L"abc",
+         [] {
+             CString r;
+             r.Format(L"%.3s", L"abcdef");
+             return r;
+         }()},
+        {L"ab",
+         [] {
+             CString r;
+             r.Format(L"%.*s", 2, L"abcdef");
+             return r;
+         }()},
+        {L"3.14",
+         [] {
+             CString r;
+             r.Format(L"%.2f", 3.14159);
+             return r;
+         }()},
+        {L"  2.50",
+         [] {
+             CString r;
+             r.Format(L"%6.2f", 2.5f);
+             return r;
+         }()},
+        {L"-9000000000 9000000000",
+         [] {
+             CString r;
+             r.Format(L"%I64d %lld", -9000000000LL, 9000000000LL);
+             return r;
+         }()},
+        {L"70000 x",
+         [] {
+             CString r;
+             r.Format(L"%ld %c", 70000L, L'x');
+             return r;
+         }()},
+        {L"100%",
+         [] {
+             CString r;
+             r.Format(L"%d%%", 100);
+             return r;
+         }()},
+        {L"\x00e9t\x00e9",
+         [] {
+             CString r;
+             r.Format(L"%s", L"\x00e9t\x00e9");
+             return r;
+         }()},
     };
     for (const Case& c : cases)
         EXPECT_EQ(W(c.actual), c.expected);
@@ -247,11 +327,23 @@ TEST(CStringSearch, FindAndExtractClampOutOfRange)
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {s.Mid(2), L"cabc"},      {s.Mid(2, 2), L"ca"},  {s.Mid(-5, 3), L"abc"}, {s.Mid(4, 100), L"bc"},
-        {s.Mid(6), L""},          {s.Mid(100), L""},     {s.Mid(1, -1), L""},    {s.Mid(3, INT_MAX), L"abc"},
-        {s.Left(2), L"ab"},       {s.Left(-1), L""},     {s.Left(100), L"abcabc"},
-        {s.Right(2), L"bc"},      {s.Right(-1), L""},    {s.Right(100), L"abcabc"},
-        {s.SpanIncluding(L"ab"), L"ab"}, {s.SpanExcluding(L"c"), L"ab"}, {s.SpanIncluding(L"x"), L""},
+        {s.Mid(2), L"cabc"},
+        {s.Mid(2, 2), L"ca"},
+        {s.Mid(-5, 3), L"abc"},
+        {s.Mid(4, 100), L"bc"},
+        {s.Mid(6), L""},
+        {s.Mid(100), L""},
+        {s.Mid(1, -1), L""},
+        {s.Mid(3, INT_MAX), L"abc"},
+        {s.Left(2), L"ab"},
+        {s.Left(-1), L""},
+        {s.Left(100), L"abcabc"},
+        {s.Right(2), L"bc"},
+        {s.Right(-1), L""},
+        {s.Right(100), L"abcabc"},
+        {s.SpanIncluding(L"ab"), L"ab"},
+        {s.SpanExcluding(L"c"), L"ab"},
+        {s.SpanIncluding(L"x"), L""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(W(c.actual), c.expected);

@@ -21,7 +21,10 @@ constexpr UINT kAsk = WM_APP + 7;
 class TestDialog : public CDialogImpl<TestDialog>
 {
 public:
-    enum { IDD = IDD_TEST_DIALOG };
+    enum
+    {
+        IDD = IDD_TEST_DIALOG
+    };
 
     Log log;
     LPARAM initParam = 0;
@@ -30,19 +33,19 @@ public:
     int finals = 0;
 
     BEGIN_MSG_MAP(TestDialog)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        MESSAGE_HANDLER(kStep, OnStep)
-        MESSAGE_HANDLER(kAsk, OnAsk)
-        COMMAND_HANDLER(IDC_TEST_BUTTON, BN_CLICKED, OnButton)
-        COMMAND_ID_HANDLER(IDOK, OnOK)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(kStep, OnStep)
+    MESSAGE_HANDLER(kAsk, OnAsk)
+    COMMAND_HANDLER(IDC_TEST_BUTTON, BN_CLICKED, OnButton)
+    COMMAND_ID_HANDLER(IDOK, OnOK)
+    COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
     END_MSG_MAP()
 
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&)
     {
         log.push_back("init");
         initParam = lParam;
-        answerSeenInInit = SendMessage(kAsk);   // a handled message answers through DWLP_MSGRESULT
+        answerSeenInInit = SendMessage(kAsk); // a handled message answers through DWLP_MSGRESULT
         if (IsModal())
             PostMessage(kStep, 1);
         return TRUE;
@@ -112,7 +115,10 @@ TEST(ModalDialog, MissingTemplateFails)
 {
     struct NoTemplate : CDialogImpl<NoTemplate>
     {
-        enum { IDD = 4321 };
+        enum
+        {
+            IDD = 4321
+        };
         BEGIN_MSG_MAP(NoTemplate)
         END_MSG_MAP()
     } dialog;
@@ -132,8 +138,8 @@ public:
         dlg->cx = 100;
         dlg->cy = 40;
         WORD* p = reinterpret_cast<WORD*>(dlg + 1);
-        *p++ = 0;   // no menu
-        *p++ = 0;   // default class
+        *p++ = 0; // no menu
+        *p++ = 0; // default class
         p = Text(p, L"In memory");
         p = Align(p);
         auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
@@ -145,9 +151,9 @@ public:
         item->id = IDC_TEST_BUTTON;
         p = reinterpret_cast<WORD*>(item + 1);
         *p++ = 0xFFFF;
-        *p++ = 0x0080;   // button class
+        *p++ = 0x0080; // button class
         p = Text(p, L"Press");
-        *p++ = 0;        // no creation data
+        *p++ = 0; // no creation data
     }
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words); }
 
@@ -199,7 +205,7 @@ TEST(ModelessDialog, KeyboardGoesThroughTheDialogManagerInsideTheLoop)
     ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
 
     FailSafeTimer guard = EndDialogAfter(dialog, 10000);
-    EXPECT_EQ(registered.loop.Run(), 3);   // OnFinalMessage posted the quit code
+    EXPECT_EQ(registered.loop.Run(), 3); // OnFinalMessage posted the quit code
     EXPECT_FALSE(guard.Fired());
     EXPECT_EQ(dialog.log, (Log{"init", "ok"}));
     EXPECT_EQ(dialog.finals, 1);
@@ -208,14 +214,14 @@ TEST(ModelessDialog, KeyboardGoesThroughTheDialogManagerInsideTheLoop)
 
 TEST(ModelessDialog, WithoutARegisteredLoopKeysReachTheControl)
 {
-    CMessageLoop unregistered;   // not known to the module: the dialog cannot add its filter
+    CMessageLoop unregistered; // not known to the module: the dialog cannot add its filter
     TestDialog dialog;
     ASSERT_NE(dialog.Create(nullptr, 0), nullptr);
     HWND edit = dialog.GetDlgItem(IDC_TEST_EDIT);
     ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
     ::PostMessageW(edit, WM_CHAR, L'z', 1);
-    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);   // ends the dialog...
-    dialog.quitAtEnd = true;                            // ...and with it the loop
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); // ends the dialog...
+    dialog.quitAtEnd = true;                         // ...and with it the loop
     FailSafeTimer guard = EndDialogAfter(dialog, 10000);
     unregistered.Run();
     EXPECT_FALSE(guard.Fired());
@@ -232,7 +238,7 @@ TEST(ModelessDialog, ObjectDestroyedFirstLeavesTheDialogInert)
         EXPECT_EQ(CDialogImplCore::FromHandle(hWnd), &dialog);
     }
     EXPECT_EQ(CDialogImplCore::FromHandle(hWnd), nullptr);
-    EXPECT_EQ(::SendMessageW(hWnd, kAsk, 0, 0), 0);   // no map answers any more
+    EXPECT_EQ(::SendMessageW(hWnd, kAsk, 0, 0), 0); // no map answers any more
     EXPECT_TRUE(::DestroyWindow(hWnd));
 }
 } // namespace

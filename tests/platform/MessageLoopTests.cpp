@@ -22,9 +22,9 @@ public:
     std::function<void(UINT)> onMessage;
 
     BEGIN_MSG_MAP(SinkWnd)
-        MESSAGE_RANGE_HANDLER(WM_APP, WM_APP + 100, OnApp)
-        MESSAGE_HANDLER(WM_MOUSEMOVE, OnOther)
-        MESSAGE_HANDLER(WM_TIMER, OnOther)
+    MESSAGE_RANGE_HANDLER(WM_APP, WM_APP + 100, OnApp)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnOther)
+    MESSAGE_HANDLER(WM_TIMER, OnOther)
     END_MSG_MAP()
 
     LRESULT OnApp(UINT uMsg, WPARAM, LPARAM, BOOL&)
@@ -60,7 +60,8 @@ struct LoopFixture : testing::Test
 class Filter : public CMessageFilter
 {
 public:
-    Filter(std::string name, Log* log, UINT takes = 0) : m_name(std::move(name)), m_log(log), m_takes(takes) {}
+    Filter(std::string name, Log* log, UINT takes = 0) : m_name(std::move(name)), m_log(log), m_takes(takes)
+    {}
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
         if (pMsg->message < WM_APP || pMsg->message > WM_APP + 100)
@@ -120,7 +121,7 @@ public:
         m_log->push_back(m_name);
         if (then)
             then();
-        return TRUE;   // asks for more: the loop still calls it once per idle period
+        return TRUE; // asks for more: the loop still calls it once per idle period
     }
     int calls = 0;
     std::function<void()> then;
@@ -142,7 +143,7 @@ TEST_F(LoopFixture, IdleHandlersRunInOrderOncePerIdlePeriod)
         switch (b.calls) {
         case 1:
             sink.PostMessage(WM_APP + 1);
-            sink.PostMessage(WM_APP + 2);   // both are taken before the queue is empty again
+            sink.PostMessage(WM_APP + 2); // both are taken before the queue is empty again
             break;
         case 2:
             sink.PostMessage(WM_MOUSEMOVE);
@@ -217,7 +218,7 @@ TEST(AppModule, OneMessageLoopPerThread)
 TEST(AppModule, InstanceHandles)
 {
     HINSTANCE exe = ::GetModuleHandleW(nullptr);
-    EXPECT_EQ(_Module.GetModuleInstance(), exe);   // before Init: the executable
+    EXPECT_EQ(_Module.GetModuleInstance(), exe); // before Init: the executable
     EXPECT_EQ(_Module.Init(exe), S_OK);
     EXPECT_EQ(_Module.GetResourceInstance(), exe);
     HINSTANCE other = ::GetModuleHandleW(L"user32.dll");

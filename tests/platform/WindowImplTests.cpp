@@ -27,16 +27,16 @@ public:
     MSG afterNested{};
 
     BEGIN_MSG_MAP(DispatchWnd)
-        MESSAGE_HANDLER(WM_APP + 1, OnApp1)
-        MESSAGE_HANDLER(WM_APP + 2, OnDeclines)
-        MESSAGE_RANGE_HANDLER(WM_APP + 2, WM_APP + 5, OnAppRange)
-        COMMAND_HANDLER(100, BN_CLICKED, OnClicked100)
-        COMMAND_ID_HANDLER(100, OnAny100)
-        COMMAND_RANGE_HANDLER(200, 210, OnRange200)
-        COMMAND_CODE_HANDLER(EN_CHANGE, OnChangeCode)
-        NOTIFY_HANDLER(300, NM_CLICK, OnClick300)
-        NOTIFY_ID_HANDLER(300, OnAny300)
-        NOTIFY_CODE_HANDLER(NM_DBLCLK, OnDblClk)
+    MESSAGE_HANDLER(WM_APP + 1, OnApp1)
+    MESSAGE_HANDLER(WM_APP + 2, OnDeclines)
+    MESSAGE_RANGE_HANDLER(WM_APP + 2, WM_APP + 5, OnAppRange)
+    COMMAND_HANDLER(100, BN_CLICKED, OnClicked100)
+    COMMAND_ID_HANDLER(100, OnAny100)
+    COMMAND_RANGE_HANDLER(200, 210, OnRange200)
+    COMMAND_CODE_HANDLER(EN_CHANGE, OnChangeCode)
+    NOTIFY_HANDLER(300, NM_CLICK, OnClick300)
+    NOTIFY_ID_HANDLER(300, OnAny300)
+    NOTIFY_CODE_HANDLER(NM_DBLCLK, OnDblClk)
     END_MSG_MAP()
 
     LRESULT OnApp1(UINT uMsg, WPARAM wParam, LPARAM, BOOL&)
@@ -44,7 +44,7 @@ public:
         log.push_back("app1");
         seenMessage = *GetCurrentMessage();
         if (wParam == 1) {
-            SendMessage(WM_APP + 3, 0, 0);   // a message nested in this one
+            SendMessage(WM_APP + 3, 0, 0); // a message nested in this one
             afterNested = *GetCurrentMessage();
         }
         return 11;
@@ -119,7 +119,7 @@ TEST(MessageMap, DispatchesByMessageCommandIdAndNotifyCode)
     };
     const Case cases[] = {
         {send(WM_APP + 1, 0, 5), 11, "app1"},
-        {send(WM_APP + 2), 22, "declines|range2"},   // bHandled FALSE: the search goes on
+        {send(WM_APP + 2), 22, "declines|range2"}, // bHandled FALSE: the search goes on
         {send(WM_APP + 5), 25, "range5"},
         {send(WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 77), 30, "clicked100 ctl=77"},
         {send(WM_COMMAND, MAKEWPARAM(100, BN_DBLCLK)), 31, "any100 code=5"},
@@ -168,16 +168,16 @@ public:
     explicit RecorderMap(std::string name, Log* log) : m_name(std::move(name)), m_log(log) {}
 
     BEGIN_MSG_MAP(RecorderMap)
-        MESSAGE_HANDLER(WM_APP + 10, OnShared)
-        MESSAGE_HANDLER(WM_APP + 11, OnOwn)
+    MESSAGE_HANDLER(WM_APP + 10, OnShared)
+    MESSAGE_HANDLER(WM_APP + 11, OnOwn)
     ALT_MSG_MAP(1)
-        MESSAGE_HANDLER(WM_APP + 10, OnAlternate)
+    MESSAGE_HANDLER(WM_APP + 10, OnAlternate)
     END_MSG_MAP()
 
     LRESULT OnShared(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     {
         m_log->push_back(m_name + ".shared");
-        bHandled = wParam == 0;   // wParam 1: pass it on
+        bHandled = wParam == 0; // wParam 1: pass it on
         return 100;
     }
     LRESULT OnOwn(UINT, WPARAM, LPARAM, BOOL&)
@@ -206,12 +206,12 @@ public:
     ChainedWnd() : RecorderMap("base", &log) {}
 
     BEGIN_MSG_MAP(ChainedWnd)
-        MESSAGE_HANDLER(WM_APP + 12, OnOwnFirst)
-        if (useAlternate) {
-            CHAIN_MSG_MAP_ALT_MEMBER(m_member, 1)
-        }
-        CHAIN_MSG_MAP(RecorderMap)
-        CHAIN_MSG_MAP_MEMBER(m_member)
+    MESSAGE_HANDLER(WM_APP + 12, OnOwnFirst)
+    if (useAlternate) {
+        CHAIN_MSG_MAP_ALT_MEMBER(m_member, 1)
+    }
+    CHAIN_MSG_MAP(RecorderMap)
+    CHAIN_MSG_MAP_MEMBER(m_member)
     END_MSG_MAP()
 
     LRESULT OnOwnFirst(UINT, WPARAM, LPARAM, BOOL&)
@@ -227,8 +227,8 @@ TEST(MessageMap, ChainsToBaseClassAndMemberMaps)
     ASSERT_NE(wnd.Create(nullptr, Rect(0, 0, 50, 50), nullptr, WS_POPUP), nullptr);
 
     EXPECT_EQ(wnd.SendMessage(WM_APP + 12), 103);
-    EXPECT_EQ(wnd.SendMessage(WM_APP + 10, 0), 100);   // the base class map takes it first
-    EXPECT_EQ(wnd.SendMessage(WM_APP + 10, 1), 0);     // both pass it on: default processing answers
+    EXPECT_EQ(wnd.SendMessage(WM_APP + 10, 0), 100); // the base class map takes it first
+    EXPECT_EQ(wnd.SendMessage(WM_APP + 10, 1), 0);   // both pass it on: default processing answers
     EXPECT_EQ(wnd.SendMessage(WM_APP + 11), 101);
     EXPECT_EQ(wnd.log, (Log{"derived", "base.shared", "base.shared", "member.shared", "base.own"}));
 
@@ -252,7 +252,7 @@ public:
     int creates = 0;
 
     BEGIN_MSG_MAP(ClassWnd)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
     END_MSG_MAP()
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
@@ -309,7 +309,7 @@ public:
     ChildWnd child;
     HWND childInCreate = nullptr;
     BEGIN_MSG_MAP(ParentWnd)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
     END_MSG_MAP()
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     {
@@ -331,7 +331,7 @@ TEST(WindowImpl, ChildCreatedDuringParentCreation)
     EXPECT_EQ(parent.child.GetDlgCtrlID(), 55);
     EXPECT_EQ(parent.GetDlgItem(55).m_hWnd, parent.child.m_hWnd);
     parent.DestroyWindow();
-    EXPECT_EQ(parent.child.m_hWnd, nullptr);   // its final message cleared it
+    EXPECT_EQ(parent.child.m_hWnd, nullptr); // its final message cleared it
 }
 
 // Destroys its own window from inside a handler; deletes itself at the end.
@@ -346,8 +346,8 @@ public:
     ~SelfDestroyingWnd() override { *deleted = true; }
 
     BEGIN_MSG_MAP(SelfDestroyingWnd)
-        MESSAGE_HANDLER(WM_APP, OnClose)
-        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_APP, OnClose)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     END_MSG_MAP()
 
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&)
@@ -412,7 +412,7 @@ public:
     EditFilter(Log* l, std::string n) : log(l), name(std::move(n)) {}
 
     BEGIN_MSG_MAP(EditFilter)
-        MESSAGE_HANDLER(WM_CHAR, OnChar)
+    MESSAGE_HANDLER(WM_CHAR, OnChar)
     END_MSG_MAP()
 
     LRESULT OnChar(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
@@ -438,7 +438,8 @@ struct EditFixture : testing::Test
     void SetUp() override
     {
         ASSERT_NE(parent.Create(L"STATIC", nullptr, Rect(0, 0, 200, 60), nullptr, WS_POPUP), nullptr);
-        ASSERT_NE(edit.Create(L"EDIT", parent, Rect(0, 0, 180, 24), L"", WS_CHILD | WS_VISIBLE, 0, 7), nullptr);
+        ASSERT_NE(edit.Create(L"EDIT", parent, Rect(0, 0, 180, 24), L"", WS_CHILD | WS_VISIBLE, 0, 7),
+                  nullptr);
         editProc = reinterpret_cast<WNDPROC>(edit.GetWindowLongPtr(GWLP_WNDPROC));
     }
     void TearDown() override
@@ -460,15 +461,15 @@ TEST_F(EditFixture, SubclassedControlKeepsItsBehaviourAndIsRestoredAtDestruction
     ASSERT_TRUE(filter.SubclassWindow(edit));
     EXPECT_EQ(filter.m_hWnd, edit.m_hWnd);
     EXPECT_EQ(filter.m_pfnSuperWindowProc, editProc);
-    EXPECT_FALSE(filter.SubclassWindow(parent));   // one window per object
+    EXPECT_FALSE(filter.SubclassWindow(parent)); // one window per object
 
     Type(L"axb");
     EXPECT_EQ(edit.GetWindowText(), CString(L"AB"));
     EXPECT_EQ(log.size(), 3u);
 
-    parent.DestroyWindow();   // destroys the edit control with it
+    parent.DestroyWindow(); // destroys the edit control with it
     EXPECT_EQ(filter.finals, 1);
-    EXPECT_EQ(filter.procAtFinal, editProc);   // the control's own procedure was back for its last moments
+    EXPECT_EQ(filter.procAtFinal, editProc); // the control's own procedure was back for its last moments
     EXPECT_EQ(filter.m_hWnd, nullptr);
 }
 
@@ -573,9 +574,9 @@ public:
     Log log;
 
     BEGIN_MSG_MAP(ReflectingEdit)
-        MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_COMMAND, OnReflectedCommand)
-        MESSAGE_HANDLER(WM_CHAR, OnChar)
-        DEFAULT_REFLECTION_HANDLER()
+    MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_COMMAND, OnReflectedCommand)
+    MESSAGE_HANDLER(WM_CHAR, OnChar)
+    DEFAULT_REFLECTION_HANDLER()
     END_MSG_MAP()
 
     LRESULT OnReflectedCommand(UINT, WPARAM wParam, LPARAM, BOOL&)
@@ -586,7 +587,7 @@ public:
     LRESULT OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     {
         log.push_back("char");
-        bHandled = FALSE;   // the edit control's own procedure types it
+        bHandled = FALSE; // the edit control's own procedure types it
         return 0;
     }
 };
@@ -595,7 +596,7 @@ class ReflectingParent : public CWindowImpl<ReflectingParent, CWindow, CNullTrai
 {
 public:
     BEGIN_MSG_MAP(ReflectingParent)
-        REFLECT_NOTIFICATIONS()
+    REFLECT_NOTIFICATIONS()
     END_MSG_MAP()
 };
 
@@ -610,7 +611,7 @@ TEST(WindowImpl, SuperclassedControlGetsItsNotificationsReflected)
     ::GetClassNameW(edit, name, 64);
     EXPECT_STREQ(name, L"ScvPlatformTestEdit");
     edit.SendMessage(WM_CHAR, L'q', 1);
-    EXPECT_EQ(edit.GetWindowText(), CString(L"q"));   // typed by the original edit procedure
+    EXPECT_EQ(edit.GetWindowText(), CString(L"q")); // typed by the original edit procedure
     // the edit told its parent of the change (EN_UPDATE, EN_CHANGE); the parent sent it back
     EXPECT_EQ(edit.log, (Log{"char", "reflected code=" + std::to_string(EN_UPDATE),
                              "reflected code=" + std::to_string(EN_CHANGE)}));
@@ -618,7 +619,8 @@ TEST(WindowImpl, SuperclassedControlGetsItsNotificationsReflected)
     // reflected colour messages nobody handles get the default answer (a brush)
     HDC dc = edit.GetDC();
     EXPECT_NE(parent.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                 reinterpret_cast<LPARAM>(edit.m_hWnd)), 0);
+                                 reinterpret_cast<LPARAM>(edit.m_hWnd)),
+              0);
     edit.ReleaseDC(dc);
     // a command from no control is not reflected
     EXPECT_EQ(parent.SendMessage(WM_COMMAND, MAKEWPARAM(1, 0), 0), 0);
@@ -648,7 +650,7 @@ TEST(CWindowWrapper, TextStylesAndDialogItems)
     EXPECT_FALSE(edit.GetStyle() & WS_BORDER);
     EXPECT_TRUE(edit.ModifyStyle(0, WS_BORDER, SWP_FRAMECHANGED));
     EXPECT_TRUE(edit.GetStyle() & WS_BORDER);
-    EXPECT_FALSE(edit.ModifyStyle(0, WS_BORDER));   // nothing changed
+    EXPECT_FALSE(edit.ModifyStyle(0, WS_BORDER)); // nothing changed
     EXPECT_TRUE(edit.ModifyStyleEx(0, WS_EX_CLIENTEDGE));
     EXPECT_TRUE(edit.GetExStyle() & WS_EX_CLIENTEDGE);
     EXPECT_EQ(edit.GetParent().m_hWnd, parent.m_hWnd);

@@ -8,9 +8,11 @@
 #include <exception>
 #include <map>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 constexpr wchar_t kChildSwitch[] = L"--scv-child=";
 constexpr int kUnknownChild = 125;
@@ -42,7 +44,8 @@ ChildMainRegistration::ChildMainRegistration(const wchar_t* name, ChildMainFunct
     Registry()[name] = function;
 }
 
-ChildProcess LaunchSelf(const std::wstring& name, const std::vector<std::wstring>& args, const ChildOptions& options)
+ChildProcess LaunchSelf(const std::wstring& name, const std::vector<std::wstring>& args,
+                        const ChildOptions& options)
 {
     std::vector<std::wstring> all;
     all.reserve(args.size() + 1);

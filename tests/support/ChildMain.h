@@ -17,12 +17,14 @@
 #include <string>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
 using ChildMainFunction = int (*)(const std::vector<std::wstring>& args);
 
 // Registers a child function under a name (SCV_CHILD_MAIN does this).
-class ChildMainRegistration {
+class ChildMainRegistration
+{
 public:
     ChildMainRegistration(const wchar_t* name, ChildMainFunction function);
 };
@@ -39,8 +41,8 @@ std::optional<int> RunChildModeIfRequested();
 
 } // namespace scvtest
 
-#define SCV_CHILD_MAIN(name)                                                                             \
-    static int ScvChildMain_##name(const std::vector<std::wstring>& args);                              \
-    static const ::scvtest::ChildMainRegistration scvChildMainRegistration_##name(L"" #name,            \
-                                                                                  &ScvChildMain_##name); \
+#define SCV_CHILD_MAIN(name)                                                                                 \
+    static int ScvChildMain_##name(const std::vector<std::wstring>& args);                                   \
+    static const ::scvtest::ChildMainRegistration scvChildMainRegistration_##name(L"" #name,                 \
+                                                                                  &ScvChildMain_##name);     \
     static int ScvChildMain_##name([[maybe_unused]] const std::vector<std::wstring>& args)

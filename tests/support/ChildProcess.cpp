@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 std::wstring EnvironmentVariable(const wchar_t* name)
 {
@@ -84,8 +86,8 @@ HANDLE OpenOutputFile(const std::wstring& path)
     SECURITY_ATTRIBUTES security = {};
     security.nLength = sizeof(security);
     security.bInheritHandle = TRUE;
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &security, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
@@ -107,9 +109,8 @@ std::wstring ProgramPath(const std::wstring& name)
 {
     std::wstring bin = TrimTrailingSlashes(EnvironmentVariable(L"SCV_BIN_DIR"));
     if (bin.empty()) {
-        std::wstring above = FindAboveSelf([&](const std::wstring& folder) {
-            return FileExists(folder + L"\\bin\\" + name);
-        });
+        std::wstring above =
+            FindAboveSelf([&](const std::wstring& folder) { return FileExists(folder + L"\\bin\\" + name); });
         bin = above.empty() ? std::wstring(L"bin") : above + L"\\bin";
     }
     return bin + L"\\" + name;
@@ -119,7 +120,8 @@ std::wstring SourcePath(const std::wstring& relative)
 {
     std::wstring root = TrimTrailingSlashes(EnvironmentVariable(L"SCV_SOURCE_DIR"));
     if (root.empty())
-        root = FindAboveSelf([](const std::wstring& folder) { return FolderExists(folder + L"\\tests\\support"); });
+        root = FindAboveSelf(
+            [](const std::wstring& folder) { return FolderExists(folder + L"\\tests\\support"); });
     return relative.empty() ? root : root + L"\\" + relative;
 }
 
@@ -186,8 +188,8 @@ ChildProcess ChildProcess::Start(const std::wstring& commandLine, const ChildOpt
     PROCESS_INFORMATION info = {};
     BOOL ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, flags,
                              environment.empty() ? nullptr : environment.data(),
-                             options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(), &startup,
-                             &info);
+                             options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
+                             &startup, &info);
     child.startError_ = ok ? 0 : GetLastError();
     if (output != INVALID_HANDLE_VALUE)
         CloseHandle(output);
@@ -213,8 +215,7 @@ ChildProcess::~ChildProcess()
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : process_(std::exchange(other.process_, nullptr)), pid_(std::exchange(other.pid_, 0)),
       startError_(other.startError_), commandLine_(std::move(other.commandLine_))
-{
-}
+{}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
 {

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
 // The full path of a built program: %SCV_BIN_DIR%\name (ctest sets the
 // variable). Without it, the nearest "bin" folder above the test executable
@@ -26,8 +27,9 @@ std::wstring QuoteArgument(const std::wstring& argument);
 // "program" arg1 arg2 ... with every part quoted as needed.
 std::wstring BuildCommandLine(const std::wstring& program, const std::vector<std::wstring>& args);
 
-struct ChildOptions {
-    std::wstring workingDirectory;  // empty: the current one
+struct ChildOptions
+{
+    std::wstring workingDirectory; // empty: the current one
     // Environment changes on top of the test's own: a value sets the variable,
     // nullopt removes it.
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;
@@ -38,7 +40,8 @@ struct ChildOptions {
 
 // A running (or finished) child process. A child still running when the
 // object goes away is terminated.
-class ChildProcess {
+class ChildProcess
+{
 public:
     ChildProcess() = default;
     ~ChildProcess();

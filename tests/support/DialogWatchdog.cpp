@@ -7,16 +7,20 @@
 #include <mutex>
 #include <thread>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
-struct TrackedDialog {
+struct TrackedDialog
+{
     ULONGLONG firstSeen = 0;
     int attempts = 0; // close attempts made so far
 };
 
-struct WatchdogState {
+struct WatchdogState
+{
     std::mutex mutex;
     std::condition_variable wake;
     std::thread thread;

@@ -16,14 +16,17 @@
 #include <string>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
-class DialogWatchdog {
+class DialogWatchdog
+{
 public:
     static constexpr DWORD kDefaultLimitMs = 20000;
     static constexpr DWORD kScanIntervalMs = 200;
 
-    enum class Mode {
+    enum class Mode
+    {
         Fail,       // the closed box fails the running test
         RecordOnly, // the closed box is only recorded (TakeClosedTexts)
     };
@@ -35,7 +38,8 @@ public:
     static Mode GetMode();
 
     // Limit or mode for a scope; the previous one comes back at its end.
-    class ScopedLimit {
+    class ScopedLimit
+    {
     public:
         explicit ScopedLimit(DWORD limitMs);
         ~ScopedLimit();
@@ -45,7 +49,8 @@ public:
     private:
         DWORD previous_;
     };
-    class ScopedMode {
+    class ScopedMode
+    {
     public:
         explicit ScopedMode(Mode mode);
         ~ScopedMode();
@@ -76,7 +81,8 @@ public:
 
 // The gtest listener TestMain installs: resets and starts the watchdog when a
 // test starts, stops it when the test ends and reports its failures then.
-class DialogWatchdogListener : public testing::EmptyTestEventListener {
+class DialogWatchdogListener : public testing::EmptyTestEventListener
+{
 public:
     void OnTestStart(const testing::TestInfo& test) override;
     void OnTestEnd(const testing::TestInfo& test) override;

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 constexpr DWORD kNudgeIntervalMs = 200;
 
@@ -26,7 +28,8 @@ bool IsVisibleDialogOf(HWND window, DWORD pid)
     return pid == kAnyProcess || owner == pid;
 }
 
-struct DialogSearch {
+struct DialogSearch
+{
     DWORD pid;
     std::vector<HWND> found;
 };
@@ -131,7 +134,8 @@ std::vector<int> DialogButtons(HWND dialog)
 bool PressDialogButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
-    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           FALSE;
 }
 
 void NudgeDialogClosed(HWND dialog, int attempt)

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
 constexpr DWORD kAnyProcess = 0;
 
@@ -15,7 +16,8 @@ constexpr DWORD kAnyProcess = 0;
 std::vector<HWND> FindDialogs(DWORD pid = GetCurrentProcessId());
 // The first visible dialog whose caption is `caption` (or contains it when
 // partial); nullptr when there is none.
-HWND FindDialogByCaption(const std::wstring& caption, DWORD pid = GetCurrentProcessId(), bool partial = false);
+HWND FindDialogByCaption(const std::wstring& caption, DWORD pid = GetCurrentProcessId(),
+                         bool partial = false);
 // Waits (pumping this thread's messages) until such a dialog shows up.
 HWND WaitForDialog(const std::wstring& caption, DWORD timeoutMs, DWORD pid = GetCurrentProcessId(),
                    bool partial = false);

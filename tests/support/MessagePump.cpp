@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 constexpr DWORD kSliceMs = 10;
 

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-namespace scvtest {
+namespace scvtest
+{
 
 // Pumps the calling thread's messages (PeekMessage, TranslateMessage,
 // DispatchMessage) until cond() is true or timeoutMs has passed, waking at

@@ -6,9 +6,11 @@
 
 #include <cstdlib>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr size_t kSignatureSize = 8;
@@ -48,11 +50,16 @@ void AppendChunk(std::string& out, std::string_view type, std::string_view data)
 int ChannelsOf(std::uint8_t colourType)
 {
     switch (colourType) {
-    case kColourGrey: return 1;
-    case kColourGreyAlpha: return 2;
-    case kColourRgb: return 3;
-    case kColourRgba: return 4;
-    default: return 0;
+    case kColourGrey:
+        return 1;
+    case kColourGreyAlpha:
+        return 2;
+    case kColourRgb:
+        return 3;
+    case kColourRgba:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -79,12 +86,23 @@ bool Unfilter(std::vector<std::uint8_t>& raw, size_t rowBytes, int height, int p
             int upLeft = i >= static_cast<size_t>(pixelBytes) ? previous[i - pixelBytes] : 0;
             int predictor = 0;
             switch (filter) {
-            case 0: predictor = 0; break;
-            case 1: predictor = left; break;
-            case 2: predictor = up; break;
-            case 3: predictor = (left + up) / 2; break;
-            case 4: predictor = Paeth(left, up, upLeft); break;
-            default: return false;
+            case 0:
+                predictor = 0;
+                break;
+            case 1:
+                predictor = left;
+                break;
+            case 2:
+                predictor = up;
+                break;
+            case 3:
+                predictor = (left + up) / 2;
+                break;
+            case 4:
+                predictor = Paeth(left, up, upLeft);
+                break;
+            default:
+                return false;
             }
             line[i] = static_cast<std::uint8_t>(line[i] + predictor);
         }
@@ -122,8 +140,9 @@ std::string EncodePng(const RgbImage& image)
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                  static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
         return {};
     packed.resize(packedSize);
 
@@ -149,7 +168,8 @@ bool WritePng(const std::wstring& path, const RgbImage& image)
 
 std::optional<RgbImage> DecodePng(std::string_view bytes)
 {
-    if (bytes.size() < kSignatureSize || bytes.substr(0, kSignatureSize) != std::string_view(kSignature, kSignatureSize))
+    if (bytes.size() < kSignatureSize ||
+        bytes.substr(0, kSignatureSize) != std::string_view(kSignature, kSignatureSize))
         return std::nullopt;
     std::uint32_t width = 0, height = 0;
     int channels = 0;

@@ -10,9 +10,11 @@
 #include <string_view>
 #include <vector>
 
-namespace scvtest {
+namespace scvtest
+{
 
-struct RgbImage {
+struct RgbImage
+{
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels; // R, G, B for each pixel, rows top to bottom

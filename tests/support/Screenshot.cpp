@@ -2,24 +2,30 @@
 
 #include <memory>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
-struct ScreenDcRelease {
+struct ScreenDcRelease
+{
     void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
 };
-struct DcDelete {
+struct DcDelete
+{
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
-struct GdiObjectDelete {
+struct GdiObjectDelete
+{
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 using ScreenDc = std::unique_ptr<HDC__, ScreenDcRelease>;
 using MemoryDc = std::unique_ptr<HDC__, DcDelete>;
 using GdiObject = std::unique_ptr<void, GdiObjectDelete>;
 
-class SelectedObject {
+class SelectedObject
+{
 public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, previous_); }
@@ -70,7 +76,8 @@ std::optional<RgbImage> CaptureScreenRect(const RECT& rect)
         return std::nullopt;
     {
         SelectedObject selected(memory.get(), bitmap.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT))
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top,
+                    SRCCOPY | CAPTUREBLT))
             return std::nullopt;
     }
     GdiFlush();
@@ -78,7 +85,8 @@ std::optional<RgbImage> CaptureScreenRect(const RECT& rect)
     RgbImage image(width, height);
     const auto* source = static_cast<const std::uint8_t*>(bits); // B, G, R, unused
     std::uint8_t* target = image.pixels.data();
-    for (size_t i = 0, count = static_cast<size_t>(width) * height; i < count; ++i, source += 4, target += 3) {
+    for (size_t i = 0, count = static_cast<size_t>(width) * height; i < count;
+         ++i, source += 4, target += 3) {
         target[0] = source[2];
         target[1] = source[1];
         target[2] = source[0];

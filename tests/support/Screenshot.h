@@ -9,7 +9,8 @@
 #include <optional>
 #include <string>
 
-namespace scvtest {
+namespace scvtest
+{
 
 // The virtual display in screen coordinates (all monitors).
 RECT VirtualScreenRect();

@@ -19,7 +19,8 @@
 
 using namespace scvtest;
 
-namespace {
+namespace
+{
 
 std::wstring Join(const std::vector<std::wstring>& parts)
 {
@@ -57,7 +58,8 @@ SCV_CHILD_MAIN(write_context)
 {
     wchar_t folder[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, folder);
-    std::wstring text = Join({folder, EnvironmentValue(L"SCV_SUPPORT_SET"), EnvironmentValue(L"SCV_SUPPORT_REMOVED")});
+    std::wstring text =
+        Join({folder, EnvironmentValue(L"SCV_SUPPORT_SET"), EnvironmentValue(L"SCV_SUPPORT_REMOVED")});
     return WriteFileUtf8(args.at(0), text) ? 0 : 1;
 }
 
@@ -134,7 +136,8 @@ TEST(TempFolder, EachFolderIsNewAndMovingKeepsOneOwner)
 
 // ---- message pump ----
 
-namespace {
+namespace
+{
 
 std::atomic<int> g_appMessages{0};
 
@@ -145,7 +148,8 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-struct MessageWindow {
+struct MessageWindow
+{
     HWND hwnd;
     MessageWindow()
     {
@@ -154,7 +158,8 @@ struct MessageWindow {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ScvSupportCounting";
         RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                               nullptr);
     }
     ~MessageWindow() { DestroyWindow(hwnd); }
 };
@@ -247,8 +252,16 @@ TEST(ChildProcess, ArgumentsSurviveQuoting)
 {
     TempFolder temp;
     const std::vector<std::wstring> args = {
-        L"plain", L"two words", L"", L"quote\"inside", L"trailing\\", L"slashes\\\\before\\\"quote",
-        L"tab\there", L"\u00dcn\u00efc\u00f6de \u20ac", L"C:\\Program Files\\x\\", L"\\\\server\\share",
+        L"plain",
+        L"two words",
+        L"",
+        L"quote\"inside",
+        L"trailing\\",
+        L"slashes\\\\before\\\"quote",
+        L"tab\there",
+        L"\u00dcn\u00efc\u00f6de \u20ac",
+        L"C:\\Program Files\\x\\",
+        L"\\\\server\\share",
     };
     std::vector<std::wstring> all = {temp.PathOf(L"args.txt")};
     all.insert(all.end(), args.begin(), args.end());
@@ -317,18 +330,19 @@ TEST(ChildProcess, PathsComeFromTheTestEnvironment)
 
 // ---- dialogs and the watchdog ----
 
-namespace {
+namespace
+{
 
 // Shows a message box on its own thread, as test code might leave one open.
-class BoxThread {
+class BoxThread
+{
 public:
     BoxThread(std::wstring caption, std::wstring text, UINT style)
         : thread_([=, this] {
               result_ = MessageBoxW(nullptr, text.c_str(), caption.c_str(), style);
               done_ = true;
           })
-    {
-    }
+    {}
     ~BoxThread()
     {
         if (!done_) {
@@ -394,11 +408,11 @@ TEST(DialogWatchdog, FailsTheTestThatLeftABoxOpen)
     TempFolder temp;
     ChildOptions options;
     options.outputFile = temp.PathOf(L"output.txt");
-    ChildProcess child = ChildProcess::Run(SelfPath(),
-                                           {L"--gtest_filter=DialogWatchdogFailMode.DISABLED_LeavesBoxOpenOnMainThread",
-                                            L"--gtest_also_run_disabled_tests",
-                                            L"--gtest_output=json:" + temp.PathOf(L"result.json")},
-                                           options);
+    ChildProcess child = ChildProcess::Run(
+        SelfPath(),
+        {L"--gtest_filter=DialogWatchdogFailMode.DISABLED_LeavesBoxOpenOnMainThread",
+         L"--gtest_also_run_disabled_tests", L"--gtest_output=json:" + temp.PathOf(L"result.json")},
+        options);
     ASSERT_EQ(child.Wait(60000), 1u) << "the child run should fail";
     std::optional<std::wstring> json = temp.ReadText(L"result.json");
     ASSERT_TRUE(json.has_value());
@@ -426,7 +440,8 @@ TEST(Dialogs, FindsReadsAndClosesABoxOfAnotherProcess)
 
 // ---- PNG and screenshots ----
 
-namespace {
+namespace
+{
 
 // A PNG whose rows use each filter type in turn, built here independently of
 // the encoder (grey+alpha, 5 x 5).
@@ -511,11 +526,13 @@ TEST(Png, DecodesEveryRowFilter)
         }
 }
 
-namespace {
+namespace
+{
 
 constexpr COLORREF kProbeColour = RGB(200, 30, 60);
 
-struct ColourWindow {
+struct ColourWindow
+{
     HWND hwnd = nullptr;
     HBRUSH brush = CreateSolidBrush(kProbeColour);
     ColourWindow(int x, int y, int w, int h)
@@ -526,8 +543,8 @@ struct ColourWindow {
         wc.hbrBackground = brush;
         wc.lpszClassName = L"ScvSupportColour";
         RegisterClassW(&wc);
-        hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"colour", WS_POPUP | WS_VISIBLE,
-                               x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"colour",
+                               WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
         UpdateWindow(hwnd);
     }
     ~ColourWindow()

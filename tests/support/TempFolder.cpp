@@ -5,9 +5,11 @@
 #include <atomic>
 #include <stdexcept>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 bool IsAbsolute(std::wstring_view path)
 {
@@ -35,7 +37,8 @@ TempFolder::TempFolder()
     CreateFolders(root);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring candidate = root + L"\\scvtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+                                 std::to_wstring(++counter) + L"-" +
+                                 std::to_wstring(GetTickCount64() % 100000);
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
             path_ = candidate;
             return;

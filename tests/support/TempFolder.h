@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
-namespace scvtest {
+namespace scvtest
+{
 
-class TempFolder {
+class TempFolder
+{
 public:
     // Creates "%TEMP%\scvtest-<pid>-<n>-<tick>" (throws std::runtime_error when
     // no folder can be created).

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
-namespace scvtest {
+namespace scvtest
+{
 
-namespace {
+namespace
+{
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr char kUtf16Bom[] = "\xFF\xFE";
 
-class FileHandle {
+class FileHandle
+{
 public:
     explicit FileHandle(HANDLE h) : h_(h) {}
     ~FileHandle()
@@ -65,9 +68,11 @@ std::string WideToUtf8(std::wstring_view text)
 {
     if (text.empty())
         return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -119,7 +124,8 @@ bool WriteFileBytes(const std::wstring& path, std::string_view bytes)
     std::wstring parent = ParentFolder(path);
     if (!parent.empty())
         CreateFolders(parent);
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return false;
     size_t done = 0;
@@ -135,8 +141,9 @@ bool WriteFileBytes(const std::wstring& path, std::string_view bytes)
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path)
 {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return std::nullopt;
     LARGE_INTEGER size;

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-namespace scvtest {
+namespace scvtest
+{
 
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);

@@ -35,7 +35,8 @@ TEST(WaiterCommandLine, ParsesTheSwitchesAsTheMainProgramAndUsersWriteThem)
     };
     const Case cases[] = {
         // What the main program passes, with and without logging.
-        {L"/logfile\"C:\\Users\\a b\\LogReport.txt\" /pid1234", 1234, L"C:\\Users\\a b\\LogReport.txt", false},
+        {L"/logfile\"C:\\Users\\a b\\LogReport.txt\" /pid1234", 1234, L"C:\\Users\\a b\\LogReport.txt",
+         false},
         {L" /pid1234", 1234, L"", false},
         // "/pid": the digits must follow at once, case counts, a number too large for 32 bits is no id.
         {L"/pid 1234", 0, L"", false},
@@ -91,7 +92,8 @@ TEST(WaiterCommandLine, TraceLineNamesTheParentProgram)
 TEST(WaiterCommandLine, MissingPidTextQuotesTheCommandLine)
 {
     EXPECT_EQ(Text(BuildMissingPidText(Parsed(L"/pid x"))),
-              L"ERROR\n\n Parent process ID (PID) not specified in the command line.\nPID=0\nCommand Line: [/pid x]");
+              L"ERROR\n\n Parent process ID (PID) not specified in the command line.\nPID=0\nCommand Line: "
+              L"[/pid x]");
 }
 
 TEST(WaiterWait, MapsEachWaitResultToItsNamesAndExitCode)
@@ -131,6 +133,6 @@ TEST(WaiterWait, EndsOnTheProcessOrOnTheExitEvent)
     EXPECT_EQ(CExe_Waiter::Wait_Next(process.Get(), exitEvent.Get()), 3);
     ::SetEvent(process.Get());
     EXPECT_EQ(CExe_Waiter::Wait_Next(process.Get(), exitEvent.Get()), 0);
-    EXPECT_EQ(CExe_Waiter::Wait_Next(process.Get(), nullptr), 0);  // without exit event: the process alone
+    EXPECT_EQ(CExe_Waiter::Wait_Next(process.Get(), nullptr), 0); // without exit event: the process alone
     EXPECT_EQ(CExe_Waiter::Wait_Next(nullptr, exitEvent.Get()), 4);
 }

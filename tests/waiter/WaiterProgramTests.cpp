@@ -34,8 +34,8 @@ public:
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"ScvTestBroadcastCounter";
         ::RegisterClassW(&windowClass);
-        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"broadcast counter", WS_OVERLAPPEDWINDOW, 0, 0,
-                                     100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"broadcast counter", WS_OVERLAPPEDWINDOW,
+                                     0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
         s_count = 0;
     }
     ~CBroadcastCounter() { ::DestroyWindow(m_window); }
@@ -165,8 +165,9 @@ TEST_F(WaiterProgram, ParentEndsThenOneBroadcastAndExitZero)
           L"Parent process path: [", L"Parent process is opened successfully",
           L"CExe_Waiter::Wait_Next waitresult=H_PRC enumresult=WTR_EXE_CLOSED_SUCCESS", L"WinMain cmdLine: [",
           L"CSCV_WF_CommandLineInfo::Trace: Log Enabled=1LogFile: ["}) {
-        EXPECT_NE(log.find(expected), std::wstring::npos) << "missing: " << scvtest::WideToUtf8(expected) << "\n"
-                                                          << scvtest::WideToUtf8(log);
+        EXPECT_NE(log.find(expected), std::wstring::npos)
+            << "missing: " << scvtest::WideToUtf8(expected) << "\n"
+            << scvtest::WideToUtf8(log);
     }
     EXPECT_NE(log.find(L"Parent process: " + std::to_wstring(parent.Pid())), std::wstring::npos);
 }
@@ -204,7 +205,8 @@ TEST_F(WaiterProgram, ParentThatIsGoneGivesFourWithoutBroadcast)
         ASSERT_EQ(ended.Wait(kExitTimeoutMs), 2u);
         pid = ended.Pid();
     } // its last handle is closed here: the process is gone
-    const bool gone = scvtest::WaitUntil([&] { return !CKernelHandle(::OpenProcess(SYNCHRONIZE, FALSE, pid)); }, 5000);
+    const bool gone =
+        scvtest::WaitUntil([&] { return !CKernelHandle(::OpenProcess(SYNCHRONIZE, FALSE, pid)); }, 5000);
     ASSERT_TRUE(gone) << "the ended process " << pid << " can still be opened";
 
     ChildProcess waiter = StartWaiter(PidArgument(pid));
@@ -218,7 +220,8 @@ TEST_F(WaiterProgram, MissingPidShowsABoxThatClosesItself)
     ASSERT_TRUE(waiter.Started());
     const HWND box = scvtest::WaitForDialog(kWaiterCaption, kExitTimeoutMs, waiter.Pid());
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(scvtest::ReadDialogText(box).find(L"Parent process ID (PID) not specified"), std::wstring::npos);
+    EXPECT_NE(scvtest::ReadDialogText(box).find(L"Parent process ID (PID) not specified"),
+              std::wstring::npos);
 
     // Nobody touches the box: it closes on its own after its time-out.
     EXPECT_EQ(waiter.Wait(kMissingPidBoxTimeoutMs + kExitTimeoutMs), 3u);

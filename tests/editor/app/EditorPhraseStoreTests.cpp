@@ -92,7 +92,9 @@ TEST(EditorPhraseFileNames, NamesComeFromTitles)
         {L"  Re: invoice (final)?  ", false, L"Re_ invoice _final"},
         {L"???", true, L""},
         {L"first\nsecond", true, L"first"},
-        {L"tab\there\x01" L"bell", true, L"tab_here_bell"}, // control characters never reach a name
+        {L"tab\there\x01"
+         L"bell",
+         true, L"tab_here_bell"}, // control characters never reach a name
     };
     for (const Case& c : cases) {
         EXPECT_EQ(W(CEditorPhraseStore::FileNameFromText(c.text, c.blanks)), c.expected)
