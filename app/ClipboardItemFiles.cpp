@@ -1,4 +1,5 @@
 #include "app/ClipboardItemFiles.h"
+#include "common/FileBytes.h"
 
 #include "app/TempFiles.h"
 #include "common/KernelHandle.h"
@@ -6,16 +7,6 @@
 #include "engine/CCHItem.h"
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardBitmaps.h"
-
-namespace
-{
-bool WriteAll(HANDLE file, const std::string& bytes)
-{
-    DWORD written = 0;
-    return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-} // namespace
 
 bool GetClipboardItemFileBytes(const CCHItem& item, std::string& bytes)
 {
@@ -57,7 +48,7 @@ bool SaveClipboardItemToFile(const CCHItem& item, LPCWSTR path)
         LogError(CString(L"Cannot create file pathName=[") + path + L"]");
         return false;
     }
-    if (WriteAll(file.Get(), bytes))
+    if (WriteAllBytes(file.Get(), bytes))
         return true;
     file.Reset();
     ::DeleteFileW(path);
@@ -80,7 +71,7 @@ bool SaveClipboardItemToTempFile(const CCHItem& item, CString& path, LPCWSTR fol
         written = SaveBitmapToFile(created, item.GetBitmap());
     } else {
         std::string bytes;
-        written = GetClipboardItemFileBytes(item, bytes) && WriteAll(file.Get(), bytes);
+        written = GetClipboardItemFileBytes(item, bytes) && WriteAllBytes(file.Get(), bytes);
         file.Reset();
     }
     if (!written) {

@@ -45,7 +45,6 @@
 namespace
 {
 
-constexpr wchar_t kProductName[] = L"Scrivolanter";
 constexpr DWORD kTrayWindowStyle = WS_BORDER | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX; // 0x008D0000
 
 // What the window says about the parts of the program it runs without.

@@ -2,6 +2,7 @@
 // and the running of the command chosen in the phrase menu.
 
 #include "app/SCVTrayWnd.h"
+#include "common/WellKnownNames.h"
 
 #include <vector>
 
@@ -32,7 +33,6 @@
 namespace
 {
 
-constexpr wchar_t kProductName[] = L"Scrivolanter";
 constexpr UINT kHotKeyBalloonMs = 3500;
 
 // Whether the input desktop is the one this thread works on: false on a

@@ -1,4 +1,5 @@
 #include "app/TempFiles.h"
+#include "common/FileBytes.h"
 
 #include "app/AppTexts.h"
 
@@ -66,18 +67,6 @@ bool IsNameTakenError(DWORD error)
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>((std::min)(bytes.size() - done, static_cast<size_t>(1) << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
 } // namespace
 
 void RegisterTempFile(LPCWSTR path)
@@ -151,7 +140,7 @@ CString WriteBytesToNewTempFile(std::string_view bytes, LPCWSTR extension, LPCWS
         LogError(L"Cannot create temporary file for clipboard data");
         return CString();
     }
-    if (!WriteAll(file.Get(), bytes)) {
+    if (!WriteAllBytes(file.Get(), bytes)) {
         file.Reset();
         ::DeleteFileW(path);
         LogError(L"Cannot write clipboard data into [" + path + L"]");

@@ -1,4 +1,5 @@
 #include "app/VersionTexts.h"
+#include "common/WellKnownNames.h"
 
 #include "app/AppObjects.h"
 #include "common/FileVersionInfo.h"
@@ -6,7 +7,6 @@
 
 namespace
 {
-constexpr wchar_t kProductName[] = L"Scrivolanter";
 constexpr wchar_t kBuildLabel[] = L"build";
 
 // "2.6.0" -> "2.60": every "." after the first removed ("," already made ".").

@@ -1,6 +1,6 @@
 #include "common/ArrowButton.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include "common/GdiObjectGuards.h"
 

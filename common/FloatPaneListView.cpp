@@ -1,6 +1,6 @@
 #include "common/FloatPaneListView.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include "common/GdiCache.h"
 #include "common/LocalizedString.h"

@@ -1,6 +1,6 @@
 #include "common/ListViewHoverTracker.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include "common/WindowSubclassRegistry.h"
 

@@ -77,12 +77,12 @@ CString FindExecutableModulePath(DWORD processId, const CString& exeName)
     return CString();
 }
 
-bool LessNoCase(const CString& a, const CString& b)
+bool LessPathNoCase(const CString& a, const CString& b)
 {
     return a.CompareNoCase(b) < 0;
 }
 
-bool EqualNoCase(const CString& a, const CString& b)
+bool EqualPathNoCase(const CString& a, const CString& b)
 {
     return a.CompareNoCase(b) == 0;
 }
@@ -125,8 +125,8 @@ bool ListProcessPaths(std::vector<CString>& paths, bool sortUnique)
     }
 
     if (sortUnique) {
-        std::sort(paths.begin(), paths.end(), LessNoCase);
-        paths.erase(std::unique(paths.begin(), paths.end(), EqualNoCase), paths.end());
+        std::sort(paths.begin(), paths.end(), LessPathNoCase);
+        paths.erase(std::unique(paths.begin(), paths.end(), EqualPathNoCase), paths.end());
     }
     return true;
 }

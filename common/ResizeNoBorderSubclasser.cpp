@@ -1,6 +1,6 @@
 #include "common/ResizeNoBorderSubclasser.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,5 @@
 #include "common/SharedLog.h"
+#include "common/FileBytes.h"
 
 #include <atomic>
 #include <iterator>
@@ -78,12 +79,6 @@ bool EndsWithCrLf(const std::wstring& text)
     return text.size() >= 2 && text.compare(text.size() - 2, 2, L"\r\n") == 0;
 }
 
-bool WriteAll(HANDLE file, const void* data, DWORD bytes)
-{
-    DWORD written = 0;
-    return ::WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
-}
-
 bool IsBusyError(DWORD error)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
@@ -110,7 +105,7 @@ AppendResult OpenLogFile(const std::wstring& path, CKernelHandle& file)
                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             static const unsigned char kBom[] = {0xFF, 0xFE};
-            return WriteAll(file.Get(), kBom, sizeof(kBom)) ? AppendResult::Written : AppendResult::Failed;
+            return WriteAllBytes(file.Get(), kBom, sizeof(kBom)) ? AppendResult::Written : AppendResult::Failed;
         }
         error = ::GetLastError();
         if (IsBusyError(error))
@@ -133,9 +128,9 @@ AppendResult AppendToLogFile(const std::wstring& text)
     LARGE_INTEGER end{};
     if (!::SetFilePointerEx(file.Get(), end, nullptr, FILE_END))
         return AppendResult::Failed;
-    if (!WriteAll(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t))))
+    if (!WriteAllBytes(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t))))
         return AppendResult::Failed;
-    if (!EndsWithCrLf(text) && !WriteAll(file.Get(), L"\r\n", 2 * sizeof(wchar_t)))
+    if (!EndsWithCrLf(text) && !WriteAllBytes(file.Get(), L"\r\n", 2 * sizeof(wchar_t)))
         return AppendResult::Failed;
     return AppendResult::Written;
 }

@@ -10,7 +10,7 @@
 
 namespace
 {
-constexpr wchar_t kEllipsis[] = L"\x2026";
+constexpr wchar_t kEllipsisText[] = L"\x2026";
 constexpr wchar_t kMiddleMark[] = L"\x2026   \x2026";
 constexpr wchar_t kLinesMark[] = L"\t\x2026\x2026\x2026";
 constexpr UINT kLinesStringId = 277;
@@ -142,7 +142,7 @@ bool ShortenLineForMenu(CString& text, int maxLength)
     const int headBreak = LastPositionOfAny(text.Left(half), kHeadBreaks);
     const int headEnd = headBreak > 0 ? headBreak : half;
     const int tailStart = MenuTailStart(text, text.GetLength() - half);
-    text = text.Left(headEnd) + kEllipsis + text.Mid(tailStart);
+    text = text.Left(headEnd) + kEllipsisText + text.Mid(tailStart);
     return true;
 }
 
@@ -172,7 +172,7 @@ bool ShortenUrlForDisplay(CString& text, int maxLength)
         head = head.Left(maxLength / 2);
         tailKeep = std::min(maxLength - head.GetLength(), maxLength / 2);
     }
-    text = head + L" " + kEllipsis + L" " + tail.Right(std::max(tailKeep, 0));
+    text = head + L" " + kEllipsisText + L" " + tail.Right(std::max(tailKeep, 0));
     return true;
 }
 
@@ -202,7 +202,7 @@ bool TruncateAtWordWithEllipsis(CString& text, int maxLength)
     const int lastBreak = LastPositionOfAny(text.Left(std::max(maxLength, 0)), kWordBreaks);
     if (lastBreak > 0)
         cut = lastBreak;
-    text = text.Left(std::max(cut, 0)) + kEllipsis;
+    text = text.Left(std::max(cut, 0)) + kEllipsisText;
     return text.GetLength() != originalLength;
 }
 

@@ -8,6 +8,9 @@
 #include "common/SettingsEnvironment.h"
 #include "platform/CString.h"
 
+// The product's name, as captions and reports show it.
+inline constexpr wchar_t kProductName[] = L"Scrivolanter";
+
 // Program folder + "ScvWaitingFor.exe".
 CString GetWaiterExePath();
 // Program folder + "SCV_Exit.exe".

@@ -1,4 +1,5 @@
 #include "engine/ClipboardBitmaps.h"
+#include "common/FileBytes.h"
 
 #include <cstring>
 #include <vector>
@@ -39,12 +40,6 @@ DWORD ImageSize(LONG width, LONG height, WORD bits)
 {
     const DWORD stride = ((static_cast<DWORD>(width) * bits + 31) & ~31u) / 8;
     return stride * static_cast<DWORD>(height < 0 ? -height : height);
-}
-
-bool WriteAll(HANDLE file, const void* bytes, DWORD size)
-{
-    DWORD written = 0;
-    return ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
 // The header of a bitmap's DIB as GetDIBits reports it; false on failure.
@@ -116,9 +111,9 @@ bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    const bool written = WriteAll(file.Get(), &fileHeader, sizeof(fileHeader)) &&
-                         WriteAll(file.Get(), info, infoSize) &&
-                         WriteAll(file.Get(), pixels.data(), imageSize);
+    const bool written = WriteAllBytes(file.Get(), &fileHeader, sizeof(fileHeader)) &&
+                         WriteAllBytes(file.Get(), info, infoSize) &&
+                         WriteAllBytes(file.Get(), pixels.data(), imageSize);
     const bool closed = ::CloseHandle(file.Release()) != FALSE;
     if (!written || !closed) {
         ::DeleteFileW(path); // no half-written picture is left behind

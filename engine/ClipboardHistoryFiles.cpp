@@ -1,4 +1,5 @@
 #include "engine/ClipboardHistoryFiles.h"
+#include "common/FileBytes.h"
 
 #include <climits>
 #include <string>
@@ -18,7 +19,8 @@ constexpr wchar_t kDescriptorStem[] = L"scrivolanter_cb";
 constexpr wchar_t kMetaInfoSuffix[] = L"_ovl_metainfo.xml";
 constexpr int kMaxFreeNumber = 1000000;
 
-bool FileExists(LPCWSTR path)
+// Whether anything (a file or a folder) holds the name.
+bool NameTaken(LPCWSTR path)
 {
     return path && *path && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
@@ -37,12 +39,6 @@ bool SetFileTimes(LPCWSTR path, const SYSTEMTIME& time, bool lastWrite)
     CKernelHandle file(::CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && ::SetFileTime(file.Get(), &fileTime, nullptr, lastWrite ? &fileTime : nullptr);
-}
-
-bool WriteAll(HANDLE file, const void* bytes, DWORD size)
-{
-    DWORD written = 0;
-    return ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
 // Reads a whole file of at most `maxBytes` bytes; false for a missing, empty,
@@ -92,7 +88,7 @@ bool CreateUnicodeIniFile(LPCWSTR path)
     CKernelHandle file(
         ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     static const BYTE kMark[] = {0xFF, 0xFE};
-    return file && WriteAll(file.Get(), kMark, sizeof(kMark));
+    return file && WriteAllBytes(file.Get(), kMark, sizeof(kMark));
 }
 
 CString NewTempFilePath(const CString& folder)
@@ -223,7 +219,7 @@ CString GetFreeDataFilePath(const CString& folder, int type)
         path.Format(L"%s%d", stem.GetString(), number);
         if (!extension.IsEmpty())
             path += CString(L".") + extension;
-        if (!FileExists(path))
+        if (!NameTaken(path))
             return path;
     }
     return CString();
@@ -234,7 +230,7 @@ CString GetFreeDescriptorPath(const CString& folder)
     for (int number = 1; number < kMaxFreeNumber; ++number) {
         CString path;
         path.Format(L"%s\\%s%d.info", folder.GetString(), kDescriptorStem, number);
-        if (!FileExists(path))
+        if (!NameTaken(path))
             return path;
     }
     return CString();
@@ -242,7 +238,7 @@ CString GetFreeDescriptorPath(const CString& folder)
 
 bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
 {
-    if (!path || !*path || item.GetSize() == 0 || !item.GetData() || FileExists(path))
+    if (!path || !*path || item.GetSize() == 0 || !item.GetData() || NameTaken(path))
         return false;
     // Written whole under a temporary name first: a crash never leaves a cut
     // file under a history name.
@@ -257,8 +253,8 @@ bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         static const BYTE kMark[] = {0xFF, 0xFE};
         written = file &&
-                  (item.GetType() != CHT_UNICODE_TEXT || WriteAll(file.Get(), kMark, sizeof(kMark))) &&
-                  WriteAll(file.Get(), item.GetData(), item.GetSize()) && ::FlushFileBuffers(file.Get());
+                  (item.GetType() != CHT_UNICODE_TEXT || WriteAllBytes(file.Get(), kMark, sizeof(kMark))) &&
+                  WriteAllBytes(file.Get(), item.GetData(), item.GetSize()) && ::FlushFileBuffers(file.Get());
     }
     if (!written || !::MoveFileExW(temp, path, MOVEFILE_WRITE_THROUGH)) {
         DeleteFileClearReadOnly(temp);
@@ -284,7 +280,7 @@ CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath)
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return CString();
-    if (!WriteAll(file.Get(), xml.data(), static_cast<DWORD>(xml.size()))) {
+    if (!WriteAllBytes(file.Get(), xml.data(), static_cast<DWORD>(xml.size()))) {
         file.Reset();
         ::DeleteFileW(path);
         return CString();
@@ -344,7 +340,7 @@ bool SaveItem(CCHItem& item, const CString& folder)
 
     CString descriptor = item.GetDescriptorPath();
     ClipboardHistoryDescriptor old;
-    const bool replacing = !descriptor.IsEmpty() && FileExists(descriptor);
+    const bool replacing = !descriptor.IsEmpty() && NameTaken(descriptor);
     const bool hadOld = replacing && ReadDescriptor(descriptor, old);
     if (ok && replacing) {
         ClearReadOnlyAttribute(descriptor);

@@ -1,4 +1,5 @@
 #include "engine/PhraseFileWriter.h"
+#include "common/FileBytes.h"
 
 #include "common/KernelHandle.h"
 #include "common/PathFunctions.h"
@@ -11,25 +12,6 @@ namespace
 
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceRetryDelayMs = 30;
-
-bool WriteAll(HANDLE file, const std::string& bytes)
-{
-    size_t offset = 0;
-    while (offset < bytes.size()) {
-        const size_t remaining = bytes.size() - offset;
-        const DWORD chunk = remaining > 0x10000000u ? 0x10000000u : static_cast<DWORD>(remaining);
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + offset, chunk, &written, nullptr)) {
-            return false;
-        }
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
-        offset += written;
-    }
-    return true;
-}
 
 bool IsTransientReplaceError(DWORD error)
 {
@@ -101,7 +83,7 @@ bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
         if (!file) {
             return false;
         }
-        if (!WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get())) {
+        if (!WriteAllBytes(file.Get(), bytes) || !FlushFileBuffers(file.Get())) {
             const DWORD error = GetLastError();
             file.Reset();
             DeleteFileW(temp);

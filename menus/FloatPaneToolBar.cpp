@@ -3,7 +3,7 @@
 #include "common/LocalizedString.h"
 #include "menus/FloatPaneRes.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 #undef SubclassWindow
 
 #include <iterator>
@@ -34,7 +34,7 @@ const UINT kImageIcons[] = {IDI_PANE_CLOSE, IDI_PANE_MINIMIZE, IDI_PANE_EDIT,
                             IDI_PANE_COPY,  IDI_PANE_RESTORE,  IDI_PANE_PIN};
 
 // The program commands of the context menu; 0 is a separator.
-const UINT kMenuCommands[] = {kPaneCmdPhraseMenu,
+const UINT kPaneMenuCommands[] = {kPaneCmdPhraseMenu,
                               kPaneCmdShowAll,
                               0,
                               kPaneCmdPin,
@@ -224,7 +224,7 @@ HMENU CFloatPaneToolBar::BuildContextMenu(bool& created, int& addedFrom, HMENU& 
     if (addedFrom > 0)
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     const bool elevated = IsProgramElevated();
-    for (UINT command : kMenuCommands) {
+    for (UINT command : kPaneMenuCommands) {
         if (command == 0) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;

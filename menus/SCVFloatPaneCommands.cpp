@@ -1,6 +1,7 @@
 // The floating pane's commands and its item menu.
 
 #include "menus/SCVFloatPane.h"
+#include "common/WellKnownNames.h"
 
 #include "common/LocalizedString.h"
 #include "common/Settings.h"
@@ -21,8 +22,7 @@
 
 namespace
 {
-constexpr int kMenuTextChars = 260;
-constexpr wchar_t kAppName[] = L"Scrivolanter";
+constexpr int kPaneMenuTextChars = 260;
 
 bool IsTextLike(int type)
 {
@@ -31,8 +31,8 @@ bool IsTextLike(int type)
 
 CString MenuText(HMENU menu, UINT command)
 {
-    wchar_t text[kMenuTextChars] = {};
-    ::GetMenuStringW(menu, command, text, kMenuTextChars - 1, MF_BYCOMMAND);
+    wchar_t text[kPaneMenuTextChars] = {};
+    ::GetMenuStringW(menu, command, text, kPaneMenuTextChars - 1, MF_BYCOMMAND);
     return text;
 }
 
@@ -281,7 +281,7 @@ void CSCVFloatPane::CommandTransform(UINT command)
                                              : LoadLocalizedTextOr(279, L"Joined lines"))
                         .GetString(),
                     total);
-        MessageBoxTimeout(m_hWnd, kAppName, text.GetString(), total ? MB_ICONINFORMATION : MB_ICONEXCLAMATION,
+        MessageBoxTimeout(m_hWnd, kProductName, text.GetString(), total ? MB_ICONINFORMATION : MB_ICONEXCLAMATION,
                           3000);
     }
     m_pinned = pinned;
@@ -338,7 +338,7 @@ void CSCVFloatPane::CommandDelete(bool fromAccelerator)
         CString check;
         check.Format(L"%s [%d]", LoadLocalizedTextOr(299, L"Delete protected items too").GetString(),
                      protectedCount);
-        if (ShowTimedCheckBoxMessage(m_hWnd, MB_OKCANCEL | MB_ICONQUESTION, text.GetString(), kAppName,
+        if (ShowTimedCheckBoxMessage(m_hWnd, MB_OKCANCEL | MB_ICONQUESTION, text.GetString(), kProductName,
                                      check.GetString(), &deleteProtected) == IDCANCEL) {
             m_collapseSuppressed = 0;
             return;
@@ -416,13 +416,13 @@ void CSCVFloatPane::CommandSaveAsPhrase()
 void CSCVFloatPane::CommandShowPhraseMenu()
 {
     if (!SendMessageW(WM_PANE_SELECT, 1, 0)) {
-        MessageBoxTimeout(m_hWnd, kAppName, L"Error on sending to pane", MB_ICONEXCLAMATION, 5000);
+        MessageBoxTimeout(m_hWnd, kProductName, L"Error on sending to pane", MB_ICONEXCLAMATION, 5000);
         LogError(L"Error on sending to pane");
     }
     ShowWindow(SW_HIDE);
     HWND tray = m_host ? m_host->GetTrayWindow() : nullptr;
     if (!tray || !::SendMessageW(tray, WM_COMMAND, kPaneCmdPhraseMenu, 0)) {
-        MessageBoxTimeout(m_hWnd, kAppName, L"Error on sending to app", MB_TOPMOST | MB_ICONEXCLAMATION,
+        MessageBoxTimeout(m_hWnd, kProductName, L"Error on sending to app", MB_TOPMOST | MB_ICONEXCLAMATION,
                           5000);
         LogError(L"Error on sending to app");
     }
@@ -534,8 +534,8 @@ HMENU CSCVFloatPane::BuildItemMenu(POINT screenPoint, bool onIcon, UINT& default
         someUnprotected = someUnprotected || !entry->IsProtected();
     }
     if (!onIcon && hasSelection && copyPlus) {
-        wchar_t caption[kMenuTextChars] = {};
-        ::GetMenuStringW(menu, copyPlusPosition, caption, kMenuTextChars - 1, MF_BYPOSITION);
+        wchar_t caption[kPaneMenuTextChars] = {};
+        ::GetMenuStringW(menu, copyPlusPosition, caption, kPaneMenuTextChars - 1, MF_BYPOSITION);
         CString text = CString(caption) + L"\t[" + item->GetFormatListText() + L"]";
         ::ModifyMenuW(menu, copyPlusPosition, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(copyPlus),
                       text.GetString());

@@ -8,7 +8,7 @@
 #include "online/WaitCursorGuard.h"
 
 #include <commdlg.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include <utility>
 

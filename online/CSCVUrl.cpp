@@ -1,4 +1,5 @@
 #include "online/CSCVUrl.h"
+#include "common/WellKnownNames.h"
 
 #include <shellapi.h>
 
@@ -13,7 +14,6 @@ const wchar_t kSupportMailbox[] = L"support@scrivolanter.com";
 const wchar_t kFacebookPage[] = L"https://www.facebook.com/scrivolanter";
 const wchar_t kTelegramChannel[] = L"https://t.me/scrivolanter";
 const wchar_t kVkPage[] = L"https://vk.com/scrivolanter";
-const wchar_t kProductName[] = L"Scrivolanter";
 const wchar_t kSiteRootVariable[] = L"SCRIVOLANTER_SITE_ROOT";
 
 // The built-in root, or the one the environment variable names.

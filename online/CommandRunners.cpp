@@ -1,4 +1,7 @@
 #include "online/CommandRunners.h"
+#include "common/LastErrorKeeper.h"
+#include "common/PathFunctions.h"
+#include "common/WellKnownNames.h"
 
 #include <shellapi.h>
 
@@ -9,19 +12,9 @@
 
 namespace
 {
-constexpr wchar_t kProductName[] = L"Scrivolanter";
-
 bool PathExists(const CString& path)
 {
     return !path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool FileExists(const CString& path)
-{
-    if (path.IsEmpty())
-        return false;
-    const DWORD attributes = ::GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 CStringPair Trimmed(CString file, CString parameters)
@@ -44,19 +37,6 @@ void ShowReport(const CommandReportBox& box, HWND owner, const CString& text, co
     }
     ::MessageBoxW(owner, text, caption, type);
 }
-
-// Keeps the calling thread's last error across the report.
-class CLastErrorKeeper
-{
-public:
-    CLastErrorKeeper() : m_error(::GetLastError()) {}
-    ~CLastErrorKeeper() { ::SetLastError(m_error); }
-    CLastErrorKeeper(const CLastErrorKeeper&) = delete;
-    CLastErrorKeeper& operator=(const CLastErrorKeeper&) = delete;
-
-private:
-    DWORD m_error;
-};
 } // namespace
 
 bool IsUrlWithKnownScheme(const CString& text)

@@ -12,7 +12,7 @@
 
 namespace
 {
-const char kRootElement[] = "ScrivolanterVersionInfo";
+const char kAnswerRootElement[] = "ScrivolanterVersionInfo";
 const char kVersionElement[] = "Version";
 const char kTestVersionElement[] = "Version_Test";
 const char kStatusElement[] = "Status";
@@ -98,7 +98,7 @@ int QueryPortableSize(const CString& url, const DownloadLimits& limits)
 
 bool ReadVersionAnswer(const TiXmlDocument& document, bool testMode, VersionAnswer& answer)
 {
-    const TiXmlElement* root = document.FirstChildElement(kRootElement);
+    const TiXmlElement* root = document.FirstChildElement(kAnswerRootElement);
     if (!root)
         return false;
     const TiXmlElement* versionElement =

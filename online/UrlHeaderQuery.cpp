@@ -7,7 +7,7 @@
 namespace
 {
 // Reload, no cache write, keep connection, pragma no-cache.
-constexpr DWORD kRequestFlags = 0x84400100;
+constexpr DWORD kHeaderRequestFlags = 0x84400100;
 
 } // namespace
 
@@ -23,7 +23,7 @@ bool CUrlHeaderQuery::Query(LPCWSTR agent)
     CInternetHandle session = OpenInternetSession(agent, INTERNET_OPEN_TYPE_PRECONFIG, 0, m_limits);
     if (!session)
         return false;
-    const CHttpGet get = SendHttpGet(session.Get(), m_url, kRequestFlags, nullptr, m_limits);
+    const CHttpGet get = SendHttpGet(session.Get(), m_url, kHeaderRequestFlags, nullptr, m_limits);
     if (!get.request)
         return false;
     const HINTERNET request = get.request.Get();

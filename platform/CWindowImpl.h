@@ -1,4 +1,10 @@
 #pragma once
+
+// <windowsx.h> defines SubclassWindow as a macro; the member below takes its name.
+#ifdef SubclassWindow
+#undef SubclassWindow
+#endif
+
 // Window objects: a class derived from CWindowImpl<T> has a message map (see CMessageMap.h) and either creates its
 // own window (Create, with the window class named by DECLARE_WND_CLASS... or an automatic one) or takes over an
 // existing window (SubclassWindow). See CWindowImplCore.h for how messages flow and how a window's life ends.

@@ -1,4 +1,5 @@
 #include "welcome/WelcomePage.h"
+#include "common/PathFunctions.h"
 
 #include "common/LocalizedString.h"
 #include "online/HtmlTexts.h"
@@ -26,12 +27,6 @@ bool ReplacePair(CString& page, const wchar_t* start, const wchar_t* end, const 
         return ReplaceFirst(page, start, value);
     page = page.Left(first) + value + page.Mid(last + static_cast<int>(wcslen(end)));
     return true;
-}
-
-bool FileExists(const CString& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 CString PageIn(const CString& htmlFolder, const CString& language)

@@ -5,7 +5,7 @@
 #include "common/LocalizedString.h"
 #include "common/PathFunctions.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 namespace LanguageBarCombo
 {

@@ -8,7 +8,7 @@
 #include "engine/InputMarkers.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 namespace
 {

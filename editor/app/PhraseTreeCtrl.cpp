@@ -2,7 +2,7 @@
 
 #include "editor/app/EditorPhraseStore.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include <vector>
 

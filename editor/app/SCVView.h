@@ -8,6 +8,7 @@
 // refresh, 4 repaint, 11 focus, 13 focus and macro menu, 16 read-only from the included flag,
 // 17 clear, 18 preview switched.
 
+#include "editor/app/Doc.h"
 #include "editor/app/PhraseTextEdit.h"
 #include "editor/controls/PhraseTextToolBar.h"
 #include "platform/CString.h"
@@ -30,7 +31,7 @@ enum PhraseViewHint : LPARAM
     kHintRepaint = 4,
     kHintMenuName = 5,
     kHintFocusEdit = 11,
-    kHintFocusTree = 12,
+    // 12 is the document's kHintFocusTree.
     kHintFocusAndMacroMenu = 13,
     kHintReadOnlyFromIncluded = 16,
     kHintClear = 17,

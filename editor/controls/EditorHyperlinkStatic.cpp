@@ -1,7 +1,7 @@
 #include "editor/controls/EditorHyperlinkStatic.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 #undef SubclassWindow
 
 #include <cwchar>

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 #include <process.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include "common/GdiObjectGuards.h"
 #include "common/HotKeyText.h"

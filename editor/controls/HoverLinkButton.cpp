@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 #include <uxtheme.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 #undef SubclassWindow
 
 #include "editor/controls/HotkeyCtrlEx.h"

@@ -13,7 +13,7 @@ struct BlinkRecord
     UINT command;
 };
 
-DWORD WINAPI BlinkThread(LPVOID parameter)
+DWORD WINAPI ToolBarBlinkThread(LPVOID parameter)
 {
     std::unique_ptr<BlinkRecord> record(static_cast<BlinkRecord*>(parameter));
     for (int i = 0; i < 2; ++i) {
@@ -146,7 +146,7 @@ bool PhraseTextToolBar::StartReadOnlyBlink(bool withSound)
         return false;
     }
     auto* record = new BlinkRecord{m_hWnd, PhraseTextCommand::kReadOnly};
-    HANDLE thread = ::CreateThread(nullptr, 0, &BlinkThread, record, CREATE_SUSPENDED, nullptr);
+    HANDLE thread = ::CreateThread(nullptr, 0, &ToolBarBlinkThread, record, CREATE_SUSPENDED, nullptr);
     if (!thread) {
         delete record;
         return false;

@@ -1,6 +1,6 @@
 #include "editor/controls/PhraseTreeToolBar.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 PhraseTreeToolBar::~PhraseTreeToolBar()
 {

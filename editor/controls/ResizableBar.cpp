@@ -3,7 +3,7 @@
 #include "common/SharedLog.h"
 #include "platform/docview/FrameWnd.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "editor/controls/ThemedTabCtrl.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 #undef SubclassWindow
 
 namespace

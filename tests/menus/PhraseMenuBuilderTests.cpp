@@ -1,5 +1,5 @@
 // test-locks: desktop
-// test-sources: ../../menus/PhraseMenuBuilder.rc ../../menus/PopupMenu.rc ../../resources/EngineDialogs.rc ../../engine/SVQuery.cpp
+// test-sources: ../../menus/PhraseMenuBuilder.rc ../../menus/PopupMenu.rc ../../resources/EngineDialogs.rc
 // The phrase pop-up menu builder: the menu it makes for a query (last used items, phrases and
 // folders, clipboard history with its captions and sub-menus, program commands, the empty and
 // elevated cases) read back item by item without showing it; the records of the items; faults
