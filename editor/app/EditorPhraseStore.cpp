@@ -323,6 +323,12 @@ bool CEditorPhraseStore::SetTitle(int id, const CString& text)
     return true;
 }
 
+bool CEditorPhraseStore::RenameFileToTitle(int id)
+{
+    PhraseItemRecord* item = FindItemById(id);
+    return item != nullptr && !item->IsFolder() && RenameToTitle(*item);
+}
+
 // Keeps a phrase's file name in step with its title; the title stays when the file cannot move.
 bool CEditorPhraseStore::RenameToTitle(PhraseItemRecord& item)
 {
