@@ -11,6 +11,7 @@
 #include "platform/docview/FrameWnd.h"
 
 #include <memory>
+#include <vector>
 
 class CMainFrame : public CFrameWnd, public IDocUpdateListener
 {
@@ -24,13 +25,21 @@ public:
     static void SetLoadLibraryOnCreate(bool load);
 
     static constexpr UINT kPhrasesCommand = 32771;
+    static constexpr UINT kPhrasesHideUncheckedCommand = 32815;
     static constexpr UINT kExitCommand = 32834;
+    static constexpr UINT kFirstLanguageCommand = 30000;
+    static constexpr UINT kLastLanguageCommand = 30049;
+    static constexpr UINT kFirstRecentFolderCommand = 30150;
+    static constexpr UINT kLastRecentFolderCommand = 30159;
 
     BEGIN_MSG_MAP(CMainFrame)
     MESSAGE_HANDLER(GetInstanceMessage(), OnInstanceQuestion)
     MESSAGE_HANDLER(GetStatusTextMessage(), OnStatusText)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
+    COMMAND_RANGE_HANDLER(kFirstLanguageCommand, kLastLanguageCommand, OnLanguageCommand)
+    COMMAND_RANGE_HANDLER(kFirstRecentFolderCommand, kLastRecentFolderCommand, OnRecentFolderCommand)
     COMMAND_ID_HANDLER(kPhrasesCommand, OnTogglePhrases)
     COMMAND_ID_HANDLER(kExitCommand, OnExit)
     UPDATE_COMMAND_UI_HANDLER(kPhrasesCommand, OnUpdatePhrases)
@@ -63,7 +72,23 @@ public:
     HWND GetListenerWindow() override { return m_hWnd; }
     void OnDocUpdate(CView* sender, LPARAM hint, CObject* object) override;
 
+    // Commands go to the frame's own routing (view, document, frame, application) and then, except
+    // Hide Unchecked Phrases, to the phrases pane (MainFrameMenus.cpp).
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra) override;
+    // The Phrases Folder submenu (the popup holding 32833, 32838 or 32839): its first three items, then
+    // one item per recent folder, at most as many as the id range holds. The number of folder items.
+    static int FillRecentFoldersMenu(HMENU popup, const CEditorSettings& settings);
+    // The Language submenu (the popup holding 32776): its first two items, then one item per language
+    // file of the folder (empty: the program folder), at most as many as the id range holds (the list is
+    // cut to that). The number of items.
+    static int FillLanguageMenu(HMENU popup, std::vector<CString>& languages, const CString& current,
+                                const CString& folder = CString());
+    std::vector<CString>& GetLanguageList() { return m_languages; }
+
 private:
+    LRESULT OnInitMenuPopupLists(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnLanguageCommand(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnRecentFolderCommand(WORD, WORD id, HWND, BOOL&);
     static UINT GetInstanceMessage();
     static UINT GetStatusTextMessage();
     LRESULT OnInstanceQuestion(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
@@ -82,6 +107,7 @@ private:
     PhraseChangeDebounce m_debounce;
     INT_PTR m_captionItem = -1;
     int m_startFlags = 0;
+    std::vector<CString> m_languages;
 };
 
 // Called after every saved change of a phrase: the main frame of this thread restarts its debounce.
