@@ -79,10 +79,10 @@ int CMainFrame::FillLanguageMenu(HMENU popup, std::vector<CString>& languages, c
 {
     KeepFirstItems(popup, 2);
     languages.clear();
-    if (folder.IsEmpty())
-        EnumLanguageFiles(languages, nullptr);
-    else
-        EnumLanguageFilesIn(folder, languages, nullptr);
+    const bool found = folder.IsEmpty() ? EnumLanguageFiles(languages, nullptr)
+                                        : EnumLanguageFilesIn(folder, languages, nullptr);
+    if (!found)
+        languages.clear();
     const size_t room = kLastLanguageCommand - kFirstLanguageCommand + 1;
     if (languages.size() > room) {
         CString line;

@@ -50,8 +50,8 @@ CWndClassInfo& PhraseTreeCtrl::GetWndClassInfo()
 BOOL PhraseTreeCtrl::Create(HWND parent, const RECT& rect, DWORD style)
 {
     // Check boxes are switched on after creation: the control builds its state images then.
-    const DWORD treeStyle =
-        style | WS_CHILD | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_INFOTIP;
+    const DWORD treeStyle = style | WS_CHILD | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                            TVS_SHOWSELALWAYS | TVS_INFOTIP | TVS_EDITLABELS;
     if (!CreateEx(WS_EX_CLIENTEDGE, nullptr, treeStyle, rect, parent, kControlId))
         return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | TVS_CHECKBOXES);

@@ -158,6 +158,7 @@ private:
     void ShowDeleteMenu();
     CString CommandText(UINT id);
     bool IsGroupItem(HTREEITEM item);
+    void StartLabelEdit(HTREEITEM item);
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
@@ -199,6 +200,7 @@ private:
     void OnUpdatePaste(CCmdUI* ui);
 
     bool m_editFromRename = false;
+    bool m_labelEditAllowed = false;
     HFONT m_editFont = nullptr;
     PhraseTreeCtrl m_tree;
     CEditorPhraseStore* m_store;

@@ -255,8 +255,7 @@ int PhrasesPane::NewPhrase(bool fromClipboard, bool editLabel, int kind, HTREEIT
     SelectInDocument(id);
     if (editLabel) {
         m_editFromRename = false;
-        ::SetFocus(m_tree.m_hWnd);
-        TreeView_EditLabel(m_tree.m_hWnd, item);
+        StartLabelEdit(item);
     } else {
         store.SaveItem(id);
         NotePhrasesChanged();
@@ -295,15 +294,25 @@ int PhrasesPane::AddGroup()
     TreeView_SelectItem(m_tree.m_hWnd, item);
     TreeView_EnsureVisible(m_tree.m_hWnd, item);
     m_editFromRename = false;
-    ::SetFocus(m_tree.m_hWnd);
-    TreeView_EditLabel(m_tree.m_hWnd, item);
+    StartLabelEdit(item);
     UpdateCaptionCounter();
     NotePhrasesChanged();
     return id;
 }
 
+void PhrasesPane::StartLabelEdit(HTREEITEM item)
+{
+    // Labels are editable only while a command edits one: a click never starts an edit.
+    ::SetFocus(m_tree.m_hWnd);
+    m_labelEditAllowed = true;
+    TreeView_EditLabel(m_tree.m_hWnd, item);
+    m_labelEditAllowed = false;
+}
+
 LRESULT PhrasesPane::OnBeginLabelEdit(int, NMHDR*, BOOL&)
 {
+    if (!m_labelEditAllowed)
+        return TRUE;
     HWND edit = TreeView_GetEditControl(m_tree.m_hWnd);
     if (!edit)
         return 0;
@@ -578,8 +587,7 @@ LRESULT PhrasesPane::OnRename(WORD, WORD, HWND, BOOL&)
 {
     if (HTREEITEM item = TreeView_GetSelection(m_tree.m_hWnd)) {
         m_editFromRename = true;
-        ::SetFocus(m_tree.m_hWnd);
-        TreeView_EditLabel(m_tree.m_hWnd, item);
+        StartLabelEdit(item);
     }
     return 0;
 }
