@@ -629,3 +629,70 @@ TEST(MainFrameMenus, RecentFoldersAndLanguagesStayWithinTheirIdRanges)
     EXPECT_EQ(2, ::GetMenuItemCount(empty)) << "no separator without languages";
     ::DestroyMenu(empty);
 }
+
+TEST_F(PhrasesPaneTest, TreeAndFolderListDrawUncheckedItemsStruckOutAndMissingOnesRed)
+{
+    store.SetIncluded(c, false);
+    doc->UpdateViewsForItem(nullptr, kHintLibraryChanged, nullptr);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    auto fontOf = [&](HDC hdc) {
+        LOGFONTW font = {};
+        ::GetObjectW(::GetCurrentObject(hdc, OBJ_FONT), sizeof(font), &font);
+        return font;
+    };
+
+    // The tree: an unchecked item in the struck-out font.
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    NMTVCUSTOMDRAW treeDraw = {};
+    treeDraw.nmcd.hdr.hwndFrom = Tree();
+    treeDraw.nmcd.hdr.idFrom = PhraseTreeCtrl::kControlId;
+    treeDraw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    treeDraw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    treeDraw.nmcd.hdc = dc;
+    treeDraw.nmcd.dwItemSpec = reinterpret_cast<DWORD_PTR>(tree.FindItemById(c));
+    LRESULT result = ::SendMessageW(Pane().m_hWnd, WM_NOTIFY, PhraseTreeCtrl::kControlId,
+                                    reinterpret_cast<LPARAM>(&treeDraw));
+    EXPECT_TRUE(result & CDRF_NEWFONT);
+    EXPECT_TRUE(fontOf(dc).lfStrikeOut);
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), treeDraw.clrText);
+
+    // The folder list of G: C grey and struck out, an item the store no longer has in red.
+    doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(g));
+    auto* list = dynamic_cast<CFolderView*>(frame->GetActiveView());
+    ASSERT_NE(nullptr, list);
+    NMLVCUSTOMDRAW listDraw = {};
+    listDraw.nmcd.hdr.hwndFrom = list->m_hWnd;
+    listDraw.nmcd.hdr.idFrom = ::GetDlgCtrlID(list->m_hWnd);
+    listDraw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    listDraw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    listDraw.nmcd.hdc = dc;
+    listDraw.nmcd.lItemlParam = c;
+    result = ::SendMessageW(frame->m_hWnd, WM_NOTIFY, listDraw.nmcd.hdr.idFrom,
+                            reinterpret_cast<LPARAM>(&listDraw));
+    EXPECT_TRUE(result & CDRF_NOTIFYSUBITEMDRAW);
+    EXPECT_EQ(::GetSysColor(COLOR_GRAYTEXT), listDraw.clrText);
+    EXPECT_TRUE(fontOf(dc).lfStrikeOut);
+    listDraw.nmcd.lItemlParam = a;
+    ::SendMessageW(frame->m_hWnd, WM_NOTIFY, listDraw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&listDraw));
+    EXPECT_EQ(FW_BOLD, fontOf(dc).lfWeight) << "an included item is bold";
+    listDraw.nmcd.lItemlParam = 9999;
+    ::SendMessageW(frame->m_hWnd, WM_NOTIFY, listDraw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&listDraw));
+    EXPECT_EQ(RGB(255, 0, 0), listDraw.clrText);
+    ::DeleteDC(dc);
+}
+
+TEST_F(PhrasesPaneTest, MetaTextsCountIncludedChildrenAndUsage)
+{
+    store.SetIncluded(d, false);
+    EXPECT_EQ(L"1/2 childrens",
+              std::wstring(PhraseTreeCtrl::MetaTextOf(store, *store.FindItemById(g)).GetString()));
+    EXPECT_EQ(L"0/1 childrens",
+              std::wstring(PhraseTreeCtrl::MetaTextOf(store, *store.FindItemById(h)).GetString()));
+    PhraseItemRecord* phrase = store.FindItemById(a);
+    EXPECT_EQ(L"", std::wstring(PhraseTreeCtrl::MetaTextOf(store, *phrase).GetString()));
+    phrase->usageCount = 4;
+    phrase->useTitleOnly = 1;
+    EXPECT_EQ(L"[4 times], title only", std::wstring(PhraseTreeCtrl::MetaTextOf(store, *phrase).GetString()));
+}
