@@ -5,6 +5,7 @@
 // current phrase, the answers to the editor's registered messages, and the debounce of saved phrase
 // changes towards the main program.
 
+#include "editor/app/LanguageBar.h"
 #include "editor/app/PhraseChangeDebounce.h"
 #include "editor/app/PhrasesPane.h"
 #include "platform/docview/ControlBars.h"
@@ -39,6 +40,8 @@ public:
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
     COMMAND_RANGE_HANDLER(kFirstLanguageCommand, kLastLanguageCommand, OnLanguageCommand)
+    COMMAND_ID_HANDLER(ID_VIEW_TOOLBAR, OnToggleLanguageBar)
+    UPDATE_COMMAND_UI_HANDLER(ID_VIEW_TOOLBAR, OnUpdateLanguageBar)
     COMMAND_RANGE_HANDLER(kFirstRecentFolderCommand, kLastRecentFolderCommand, OnRecentFolderCommand)
     COMMAND_ID_HANDLER(kPhrasesCommand, OnTogglePhrases)
     COMMAND_ID_HANDLER(kExitCommand, OnExit)
@@ -84,8 +87,15 @@ public:
     static int FillLanguageMenu(HMENU popup, std::vector<CString>& languages, const CString& current,
                                 const CString& folder = CString());
     std::vector<CString>& GetLanguageList() { return m_languages; }
+    LanguageBar* GetLanguageBar() { return m_languageBar.get(); }
+    CReBar& GetReBar() { return m_rebar; }
 
 private:
+    // The language bar (dialog template 128) as a band of the rebar at the top; a program without the
+    // template runs without it (MainFrameMenus.cpp). False when a bar cannot be created.
+    bool CreateLanguageBars();
+    LRESULT OnToggleLanguageBar(WORD, WORD, HWND, BOOL&);
+    void OnUpdateLanguageBar(CCmdUI* ui);
     LRESULT OnInitMenuPopupLists(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnLanguageCommand(WORD, WORD id, HWND, BOOL&);
     LRESULT OnRecentFolderCommand(WORD, WORD id, HWND, BOOL&);
@@ -108,6 +118,8 @@ private:
     INT_PTR m_captionItem = -1;
     int m_startFlags = 0;
     std::vector<CString> m_languages;
+    std::unique_ptr<LanguageBar> m_languageBar;
+    CReBar m_rebar;
 };
 
 // Called after every saved change of a phrase: the main frame of this thread restarts its debounce.

@@ -1,9 +1,10 @@
-// The main frame's command routing towards the phrases pane and its two run-time submenus: the recent
-// phrases folders and the languages, each kept within its command id range.
+// The main frame's command routing towards the phrases pane, its two run-time submenus (the recent
+// phrases folders and the languages, each kept within its command id range) and the language bar.
 
 #include "editor/app/MainFrame.h"
 
 #include "common/LanguageFile.h"
+#include "platform/CAppModule.h"
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
 #include "editor/controls/EditorLook.h"
@@ -39,6 +40,40 @@ bool FolderExists(const CString& path)
 }
 
 } // namespace
+
+bool CMainFrame::CreateLanguageBars()
+{
+    if (!::FindResourceW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(LanguageBar::kTemplateId),
+                         RT_DIALOG)) {
+        WriteLogLine(L"CMainFrame: no language bar template, the frame has no language bar");
+        return true;
+    }
+    auto bar = std::make_unique<LanguageBar>(&m_languages);
+    if (!bar->Create(m_hWnd, LanguageBar::kTemplateId, CBRS_TOP, AFX_IDW_DIALOGBAR)) {
+        WriteLogLine(L"CMainFrame::OnCreate: the language bar could not be created");
+        return false;
+    }
+    m_languageBar = std::move(bar);
+    if (!m_rebar.Create(m_hWnd) || !m_rebar.AddBar(m_languageBar.get(), ::GetSysColor(COLOR_WINDOWTEXT),
+                                                   ::GetSysColor(COLOR_BTNFACE), RBBS_NOGRIPPER)) {
+        WriteLogLine(L"CMainFrame::OnCreate: the rebar could not be created");
+        return false;
+    }
+    return true;
+}
+
+LRESULT CMainFrame::OnToggleLanguageBar(WORD, WORD, HWND, BOOL&)
+{
+    if (m_rebar.m_hWnd)
+        ShowControlBar(&m_rebar, !m_rebar.IsVisible(), FALSE);
+    return 0;
+}
+
+void CMainFrame::OnUpdateLanguageBar(CCmdUI* ui)
+{
+    ui->Enable(m_rebar.m_hWnd != nullptr);
+    ui->SetCheck(m_rebar.IsVisible() ? 1 : 0);
+}
 
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra)
 {
@@ -142,6 +177,8 @@ LRESULT CMainFrame::OnLanguageCommand(WORD, WORD id, HWND, BOOL&)
             ::DestroyMenu(old);
         m_hMenuDefault = menu;
     }
+    if (m_languageBar)
+        m_languageBar->Relocalize(settings.GetLanguageFileName());
     if (CDoc* doc = GetDoc())
         doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
     return 0;
