@@ -32,6 +32,7 @@ enum EditorHint : int
     kHintChecksChanged = 16,
     kHintFolderReopened = 17,
     kHintPreview = 18,
+    kHintTreeFont = 19,
     kHintSeparators = 20,
     kHintMetaInfo = 21,
 };

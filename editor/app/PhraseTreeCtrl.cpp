@@ -540,3 +540,13 @@ LRESULT PhraseTreeCtrl::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
     m_drag.Cancel();
     return 0;
 }
+
+LRESULT PhraseTreeCtrl::OnSetFont(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (m_excludedFont) {
+        ::DeleteObject(m_excludedFont); // made again from the new font
+        m_excludedFont = nullptr;
+    }
+    return 0;
+}

@@ -49,6 +49,7 @@ public:
     MESSAGE_HANDLER(WM_HSCROLL, OnScrollOrSelect)
     MESSAGE_HANDLER(WM_PARENTNOTIFY, OnParentNotify)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_SETFONT, OnSetFont)
     MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_NOTIFY, OnReflectedNotify)
     END_MSG_MAP()
 
@@ -102,6 +103,7 @@ private:
     LRESULT OnScrollOrSelect(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnParentNotify(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnSetFont(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnCustomDraw(NMTVCUSTOMDRAW* draw);
     void DrawPostPaint(NMTVCUSTOMDRAW* draw);

@@ -12,6 +12,29 @@ IMPLEMENT_DYNAMIC(PhrasesPane, CResizableBarCF)
 
 PhrasesPane::PhrasesPane(CEditorPhraseStore* store) : m_store(store), m_toolBar(0) {}
 
+PhrasesPane::~PhrasesPane()
+{
+    if (m_treeFont)
+        ::DeleteObject(m_treeFont);
+    if (m_editFont)
+        ::DeleteObject(m_editFont);
+}
+
+void PhrasesPane::ApplyTreeFont()
+{
+    LOGFONTW font = GetSettings().FontForMenu;
+    if (font.lfFaceName[0] == 0)
+        return;
+    font.lfHeight = font.lfHeight <= 0 ? font.lfHeight - 3 : font.lfHeight + 3;
+    HFONT made = ::CreateFontIndirectW(&font);
+    if (!made)
+        return;
+    ::SendMessageW(m_tree.m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (m_treeFont)
+        ::DeleteObject(m_treeFont);
+    m_treeFont = made;
+}
+
 CEditorPhraseStore& PhrasesPane::GetStore()
 {
     if (m_doc)
@@ -54,6 +77,7 @@ LRESULT PhrasesPane::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     TreeView_SetInsertMarkColor(m_tree.m_hWnd, RGB(255, 0, 0));
     m_tree.SetDropTarget(m_hWnd, DropMessage());
     m_tree.SetShowMetaInfo(GetSettings().ShowMetaInfoInTree != 0);
+    ApplyTreeFont();
     m_tree.Refill(GetStore(), ShowUnchecked());
     UpdateCaptionCounter();
     UpdateToolBarTexts();
@@ -245,6 +269,10 @@ void PhrasesPane::OnDocUpdate(CView*, LPARAM hint, CObject* object)
         break;
     case kHintMetaInfo:
         m_tree.SetShowMetaInfo(GetSettings().ShowMetaInfoInTree != 0);
+        break;
+    case kHintTreeFont:
+        ApplyTreeFont();
+        ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);
         break;
     case kHintSeparators:
         ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);

@@ -98,6 +98,7 @@ public:
     END_MSG_MAP()
 
     explicit PhrasesPane(CEditorPhraseStore* store = nullptr);
+    ~PhrasesPane() override;
 
     // The document whose hints the pane hears and to which it reports.
     void AttachDocument(CDoc* doc);
@@ -159,6 +160,8 @@ private:
     CString CommandText(UINT id);
     bool IsGroupItem(HTREEITEM item);
     void StartLabelEdit(HTREEITEM item);
+    // The tree takes the configured menu font, three units larger.
+    void ApplyTreeFont();
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
@@ -202,6 +205,7 @@ private:
     bool m_editFromRename = false;
     bool m_labelEditAllowed = false;
     HFONT m_editFont = nullptr;
+    HFONT m_treeFont = nullptr;
     PhraseTreeCtrl m_tree;
     CEditorPhraseStore* m_store;
     CDoc* m_doc = nullptr;

@@ -696,3 +696,33 @@ TEST_F(PhrasesPaneTest, MetaTextsCountIncludedChildrenAndUsage)
     phrase->useTitleOnly = 1;
     EXPECT_EQ(L"[4 times], title only", std::wstring(PhraseTreeCtrl::MetaTextOf(store, *phrase).GetString()));
 }
+
+TEST_F(PhrasesPaneTest, ToolbarButtonHidesUncheckedPhrasesThroughTheDocument)
+{
+    HWND toolbar = Pane().GetToolBar().m_hWnd;
+    ASSERT_TRUE(::IsWindow(toolbar));
+    EXPECT_EQ(3, ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    wchar_t text[64] = {};
+    ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, PhrasesPane::kCmdNewPlain, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(L"Add New As Unformatted Text", text);
+    ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, PhrasesPane::kCmdHideUnchecked,
+                   reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(L"All Phrases", text);
+    RECT pane = {};
+    RECT bar = {};
+    RECT tree = {};
+    ::GetWindowRect(Pane().m_hWnd, &pane);
+    ::GetWindowRect(toolbar, &bar);
+    ::GetWindowRect(Tree(), &tree);
+    EXPECT_EQ(bar.bottom + 4, tree.top) << "the tree starts 4 pixels below the toolbar";
+
+    store.SetIncluded(d, false);
+    ::SendMessageW(Pane().m_hWnd, WM_COMMAND, MAKEWPARAM(PhrasesPane::kCmdHideUnchecked, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(toolbar));
+    EXPECT_EQ(0, settings.ShowUncheckedPhrases);
+    EXPECT_TRUE(::SendMessageW(toolbar, TB_ISBUTTONCHECKED, PhrasesPane::kCmdHideUnchecked, 0));
+    ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, PhrasesPane::kCmdHideUnchecked,
+                   reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(L"Checked Only", text);
+    EXPECT_EQ(nullptr, Pane().GetTree().FindItemById(d));
+}
