@@ -210,13 +210,21 @@ int PhraseTreeCtrl::GetSelectedId() const
     return item ? GetItemId(item) : -1;
 }
 
+HTREEITEM PhraseTreeCtrl::HitTestAt(LPARAM clientPoint, UINT* flags) const
+{
+    TVHITTESTINFO hit = {};
+    hit.pt = POINT{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+    HTREEITEM item = TreeView_HitTest(m_hWnd, &hit);
+    *flags = hit.flags;
+    return item;
+}
+
 LRESULT PhraseTreeCtrl::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     bHandled = FALSE;
-    TVHITTESTINFO hit = {};
-    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    HTREEITEM item = TreeView_HitTest(m_hWnd, &hit);
-    if (item && (hit.flags & TVHT_ONITEMSTATEICON))
+    UINT flags = 0;
+    HTREEITEM item = HitTestAt(lParam, &flags);
+    if (item && (flags & TVHT_ONITEMSTATEICON))
         ::PostMessageW(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
     return 0;
 }
@@ -487,10 +495,9 @@ void PhraseTreeCtrl::DrawPostPaint(NMTVCUSTOMDRAW* draw)
 LRESULT PhraseTreeCtrl::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     bHandled = FALSE;
-    TVHITTESTINFO hit = {};
-    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    HTREEITEM item = TreeView_HitTest(m_hWnd, &hit);
-    if (item && (hit.flags & TVHT_ONITEMRIGHT))
+    UINT flags = 0;
+    HTREEITEM item = HitTestAt(lParam, &flags);
+    if (item && (flags & TVHT_ONITEMRIGHT))
         TreeView_SelectItem(m_hWnd, item);
     return 0;
 }

@@ -110,6 +110,8 @@ private:
     void DrawSeparator(HDC dc, HTREEITEM item, bool below);
     HFONT GetExcludedFont();
     PhraseItemRecord* RecordOf(HTREEITEM item) const;
+    // The item at a client point packed as in mouse messages, with the hit flags.
+    HTREEITEM HitTestAt(LPARAM clientPoint, UINT* flags) const;
 
     bool CanDropOn(HTREEITEM dragged, HTREEITEM target) override;
     void DropOn(HTREEITEM dragged, HTREEITEM target) override;
