@@ -11,6 +11,7 @@
 
 class CEditorPhraseStore;
 class CEditorSettings;
+class PhraseItemRecord;
 
 // Update hints of the document (second argument of every update).
 enum EditorHint : int
@@ -31,6 +32,7 @@ enum EditorHint : int
     kHintChecksChanged = 16,
     kHintFolderReopened = 17,
     kHintPreview = 18,
+    kHintTreeFont = 19,
     kHintSeparators = 20,
     kHintMetaInfo = 21,
 };
@@ -68,7 +70,53 @@ class CDoc : public CDocument
 public:
     CDoc();
 
+    // Commands of the current phrase's properties and of the library (DocCommands.cpp).
+    enum : UINT
+    {
+        kCmdReread = 32800,
+        kCmdPlainText = 32786,
+        kCmdFormattedText = 32787,
+        kCmdStartApplication = 32803,
+        kCmdCheckAll = 32808,
+        kCmdUncheckAll = 32809,
+        kCmdInvertCheck = 32810,
+        kCmdCommandK = 32814,
+        kCmdHideUnchecked = 32815,
+        kCmdRenameFile = 32816,
+        kCmdDisabledIsNoSelection = 32820,
+        kCmdUseTitleOnly = 32830,
+        kCmdSeparatorBefore = 32843,
+        kCmdSeparatorAfter = 32844,
+        kCmdPreview = 32841,
+        kCmdShowMetaInfo = 32846,
+    };
+
     BEGIN_MSG_MAP(CDoc)
+    COMMAND_ID_HANDLER(kCmdReread, OnReread)
+    COMMAND_ID_HANDLER(kCmdPlainText, OnDataType)
+    COMMAND_ID_HANDLER(kCmdFormattedText, OnDataType)
+    COMMAND_ID_HANDLER(kCmdStartApplication, OnDataType)
+    COMMAND_RANGE_HANDLER(kCmdCheckAll, kCmdInvertCheck, OnChecks)
+    COMMAND_ID_HANDLER(kCmdCommandK, OnCommandK)
+    COMMAND_ID_HANDLER(kCmdHideUnchecked, OnHideUnchecked)
+    COMMAND_ID_HANDLER(kCmdRenameFile, OnRenameFile)
+    COMMAND_ID_HANDLER(kCmdDisabledIsNoSelection, OnRecordFlag)
+    COMMAND_ID_HANDLER(kCmdUseTitleOnly, OnRecordFlag)
+    COMMAND_ID_HANDLER(kCmdSeparatorBefore, OnSeparator)
+    COMMAND_ID_HANDLER(kCmdSeparatorAfter, OnSeparator)
+    COMMAND_ID_HANDLER(kCmdPreview, OnViewSetting)
+    COMMAND_ID_HANDLER(kCmdShowMetaInfo, OnViewSetting)
+    UPDATE_COMMAND_UI_HANDLER(kCmdPlainText, OnUpdateDataType)
+    UPDATE_COMMAND_UI_HANDLER(kCmdFormattedText, OnUpdateDataType)
+    UPDATE_COMMAND_UI_HANDLER(kCmdStartApplication, OnUpdateDataType)
+    UPDATE_COMMAND_UI_HANDLER(kCmdHideUnchecked, OnUpdateHideUnchecked)
+    UPDATE_COMMAND_UI_HANDLER(kCmdRenameFile, OnUpdateRenameFile)
+    UPDATE_COMMAND_UI_HANDLER(kCmdDisabledIsNoSelection, OnUpdateRecordFlag)
+    UPDATE_COMMAND_UI_HANDLER(kCmdUseTitleOnly, OnUpdateRecordFlag)
+    UPDATE_COMMAND_UI_HANDLER(kCmdSeparatorBefore, OnUpdateRecordFlag)
+    UPDATE_COMMAND_UI_HANDLER(kCmdSeparatorAfter, OnUpdateRecordFlag)
+    UPDATE_COMMAND_UI_HANDLER(kCmdPreview, OnUpdateViewSetting)
+    UPDATE_COMMAND_UI_HANDLER(kCmdShowMetaInfo, OnUpdateViewSetting)
     CHAIN_MSG_MAP(CDocument)
     END_MSG_MAP()
 
@@ -95,7 +143,34 @@ public:
     CEditorPhraseStore& GetStore();
     CEditorSettings& GetSettings();
 
+    // Reads the library again from the phrases folder. The current phrase's edit is saved first and the
+    // document lets go of its item and shows the list before the load (the load gives new ids); the item
+    // is selected again afterwards when its file is still there.
+    void Reread();
+    // Sets the current phrase's data type (0 plain, 1 formatted, 2 start as application); nothing when
+    // it already has it. True when it changed.
+    bool SetCurrentDataType(int type);
+    // Renames the current phrase's file after its title inside its own folder. True when renamed.
+    bool RenameCurrentFile();
+
 private:
+    PhraseItemRecord* GetCurrentRecord();
+    PhraseItemRecord* GetCurrentPhrase(); // null for a group
+    LRESULT OnReread(WORD, WORD, HWND, BOOL&);
+    LRESULT OnDataType(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnChecks(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnCommandK(WORD, WORD, HWND, BOOL&);
+    LRESULT OnHideUnchecked(WORD, WORD, HWND, BOOL&);
+    LRESULT OnRenameFile(WORD, WORD, HWND, BOOL&);
+    LRESULT OnRecordFlag(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnSeparator(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnViewSetting(WORD, WORD id, HWND, BOOL&);
+    void OnUpdateDataType(CCmdUI* ui);
+    void OnUpdateHideUnchecked(CCmdUI* ui);
+    void OnUpdateRenameFile(CCmdUI* ui);
+    void OnUpdateRecordFlag(CCmdUI* ui);
+    void OnUpdateViewSetting(CCmdUI* ui);
+
     CView* GetMainView() const;
     void RememberLastFile(const CString& path);
     void ShowStatusText(const CString& text);

@@ -323,6 +323,32 @@ bool CEditorPhraseStore::SetTitle(int id, const CString& text)
     return true;
 }
 
+bool CEditorPhraseStore::RenameFileToTitle(int id)
+{
+    PhraseItemRecord* item = FindItemById(id);
+    if (item == nullptr || item->IsFolder() || item->GetPath().IsEmpty()) {
+        return false;
+    }
+    // A name that is already the title's name, or the numbered one it got beside a taken name, fits.
+    const CString oldPath = item->GetPath();
+    const CString base = AddTrailingBackslash(GetFolderFromPath(oldPath, true)) +
+                         MakePhraseFileName(item->title, 1, false, true);
+    for (int number = 0;; ++number) {
+        CString candidate = base;
+        if (number > 0) {
+            candidate.AppendFormat(L"_%d", number);
+        }
+        candidate += kPhraseFileExtension;
+        if (SamePath(candidate, oldPath)) {
+            return true;
+        }
+        if (!FileExists(candidate)) {
+            break;
+        }
+    }
+    return RenameToTitle(*item);
+}
+
 // Keeps a phrase's file name in step with its title; the title stays when the file cannot move.
 bool CEditorPhraseStore::RenameToTitle(PhraseItemRecord& item)
 {

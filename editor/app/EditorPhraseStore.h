@@ -66,6 +66,9 @@ public:
     // ("stem.scrivolanter", else "stem_1.scrivolanter" ...) and sets the changed mark. An unchanged
     // title changes nothing. False for no item.
     bool SetTitle(int id, const CString& text);
+    // Renames a phrase's file, inside its own folder, to the unique name its title gives; a name that
+    // already fits is kept. False for no item, no file or a failed rename (the record is unchanged).
+    bool RenameFileToTitle(int id);
     // A group whose folder exists is renamed on disk when the new folder does not; the path is stored.
     bool SetPath(int id, const CString& path);
     // A group: the old folder path is replaced by the new one at the start of every path below it,

@@ -176,6 +176,8 @@ LRESULT CFolderView::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandl
         bHandled = FALSE;
         return 0;
     }
+    if (header->code == NM_CUSTOMDRAW)
+        return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
     if (header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
         if (m_filling || !(change->uChanged & LVIF_STATE) ||

@@ -25,6 +25,7 @@ public:
     CHAIN_MSG_MAP(CListView)
     END_MSG_MAP()
 
+    ~CFolderView() override;
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     void OnInitialUpdate() override;
     void OnUpdate(CView* sender, LPARAM hint, CObject* object) override;
@@ -43,7 +44,12 @@ private:
     LRESULT OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnSelectItem(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    // Missing items red, checked ones bold, unchecked ones grey and struck out; the count and path
+    // columns in the normal dialog font, grey (FolderViewDraw.cpp).
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    HFONT GetBoldFont();
 
+    HFONT m_boldFont = nullptr;
     bool m_filling = false;
     bool m_columnsAdded = false;
     int m_parentId = -2; // id of the "..." entry's folder (-1 root, -2 none)

@@ -48,6 +48,8 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
         GetEditorPhraseStore().Load(GetEditorSettings().GetPhrasesFolderWithoutSlash());
     if (CFrameWnd::OnCreate(pcs) == -1)
         return -1;
+    if (!CreateLanguageBars())
+        return -1;
     if (!m_statusBar.Create(m_hWnd)) {
         WriteLogLine(L"CMainFrame::OnCreate: the status bar could not be created");
         return -1;

@@ -1,9 +1,14 @@
 #include "editor/app/PhraseTreeCtrl.h"
 
+#include "common/GdiHelpers.h"
+#include "common/GdiObjectGuards.h"
+#include "common/LocalizedString.h"
 #include "editor/app/EditorPhraseStore.h"
+#include "editor/controls/EditorLook.h"
 
 #include "platform/WindowsX.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -45,8 +50,8 @@ CWndClassInfo& PhraseTreeCtrl::GetWndClassInfo()
 BOOL PhraseTreeCtrl::Create(HWND parent, const RECT& rect, DWORD style)
 {
     // Check boxes are switched on after creation: the control builds its state images then.
-    const DWORD treeStyle =
-        style | WS_CHILD | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_INFOTIP;
+    const DWORD treeStyle = style | WS_CHILD | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                            TVS_SHOWSELALWAYS | TVS_INFOTIP | TVS_EDITLABELS;
     if (!CreateEx(WS_EX_CLIENTEDGE, nullptr, treeStyle, rect, parent, kControlId))
         return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | TVS_CHECKBOXES);
@@ -102,6 +107,9 @@ void PhraseTreeCtrl::InsertList(CEditorPhraseStore& store, std::vector<PhraseIte
 
 void PhraseTreeCtrl::Refill(CEditorPhraseStore& store, bool showUnchecked)
 {
+    m_drag.Cancel();
+    m_store = &store;
+    m_lastSelected = nullptr;
     m_refilling = true;
     ::SendMessageW(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     if (std::vector<PhraseItemRecord>* top = store.GetChildList(-1))
@@ -202,13 +210,21 @@ int PhraseTreeCtrl::GetSelectedId() const
     return item ? GetItemId(item) : -1;
 }
 
+HTREEITEM PhraseTreeCtrl::HitTestAt(LPARAM clientPoint, UINT* flags) const
+{
+    TVHITTESTINFO hit = {};
+    hit.pt = POINT{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+    HTREEITEM item = TreeView_HitTest(m_hWnd, &hit);
+    *flags = hit.flags;
+    return item;
+}
+
 LRESULT PhraseTreeCtrl::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     bHandled = FALSE;
-    TVHITTESTINFO hit = {};
-    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    HTREEITEM item = TreeView_HitTest(m_hWnd, &hit);
-    if (item && (hit.flags & TVHT_ONITEMSTATEICON))
+    UINT flags = 0;
+    HTREEITEM item = HitTestAt(lParam, &flags);
+    if (item && (flags & TVHT_ONITEMSTATEICON))
         ::PostMessageW(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
     return 0;
 }
@@ -233,5 +249,311 @@ LRESULT PhraseTreeCtrl::OnCheckMessage(UINT, WPARAM, LPARAM lParam, BOOL&)
     ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, kControlId, reinterpret_cast<LPARAM>(&notify));
     if (item)
         TreeView_SetItemState(m_hWnd, item, GetCheck(item) ? TVIS_BOLD : 0, TVIS_BOLD);
+    return 0;
+}
+
+PhraseTreeCtrl::~PhraseTreeCtrl()
+{
+    if (m_excludedFont)
+        ::DeleteObject(m_excludedFont);
+    if (m_smallFont)
+        ::DeleteObject(m_smallFont);
+}
+
+void PhraseTreeCtrl::SetDropTarget(HWND window, UINT message)
+{
+    m_dropWindow = window;
+    m_dropMessage = message;
+}
+
+void PhraseTreeCtrl::SetShowMetaInfo(bool show)
+{
+    m_showMetaInfo = show;
+    if (m_hWnd)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool PhraseTreeCtrl::BeginDrag(HTREEITEM item)
+{
+    return m_drag.Begin(m_hWnd, item, this);
+}
+
+bool PhraseTreeCtrl::CanDropOn(HTREEITEM dragged, HTREEITEM target)
+{
+    if (!m_dropWindow || !m_dropMessage)
+        return false;
+    DropPair pair{dragged, target};
+    return ::SendMessageW(m_dropWindow, m_dropMessage, 0, reinterpret_cast<LPARAM>(&pair)) == 1;
+}
+
+void PhraseTreeCtrl::DropOn(HTREEITEM dragged, HTREEITEM target)
+{
+    DropPair pair{dragged, target};
+    if (m_dropWindow && m_dropMessage)
+        ::SendMessageW(m_dropWindow, m_dropMessage, 1, reinterpret_cast<LPARAM>(&pair));
+}
+
+PhraseItemRecord* PhraseTreeCtrl::RecordOf(HTREEITEM item) const
+{
+    return m_store && item ? m_store->FindItemById(GetItemId(item)) : nullptr;
+}
+
+CString PhraseTreeCtrl::MetaTextOf(CEditorPhraseStore& store, const PhraseItemRecord& record)
+{
+    CString text;
+    if (record.IsFolder()) {
+        int included = 0;
+        for (const PhraseItemRecord& child : *record.children)
+            included += CEditorPhraseStore::IsIncluded(child) ? 1 : 0;
+        text.Format(L"%d/%d %s", included, static_cast<int>(record.children->size()),
+                    LoadLocalizedTextOr(185, L"childrens").GetString());
+        return text;
+    }
+    (void)store;
+    if (record.GetUsageCount() != 0)
+        text.Format(L"[%u %s]", record.GetUsageCount(), LoadLocalizedTextOr(187, L"times").GetString());
+    if (record.GetUseTitleOnly()) {
+        if (!text.IsEmpty())
+            text += L", ";
+        text += LoadLocalizedTextOr(213, L"title only");
+    }
+    return text;
+}
+
+void PhraseTreeCtrl::InvalidateItemRow(HTREEITEM item, bool fullWidth)
+{
+    RECT row = {};
+    if (!item || !TreeView_GetItemRect(m_hWnd, item, &row, FALSE))
+        return;
+    if (fullWidth) {
+        RECT client = {};
+        ::GetClientRect(m_hWnd, &client);
+        row.left = 0;
+        row.right = std::max(row.right, client.right);
+    }
+    ::InvalidateRect(m_hWnd, &row, TRUE);
+}
+
+HFONT PhraseTreeCtrl::GetExcludedFont()
+{
+    if (!m_excludedFont)
+        m_excludedFont =
+            CreateStrikeOutFont(reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    return m_excludedFont;
+}
+
+LRESULT PhraseTreeCtrl::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    switch (header->code) {
+    case NM_CUSTOMDRAW:
+        return OnCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(lParam));
+    case TVN_BEGINDRAGW:
+        BeginDrag(reinterpret_cast<NMTREEVIEWW*>(lParam)->itemNew.hItem);
+        return 0;
+    case TVN_ITEMEXPANDEDW: {
+        const auto* change = reinterpret_cast<NMTREEVIEWW*>(lParam);
+        PhraseItemRecord* record = RecordOf(change->itemNew.hItem);
+        if (record && record->IsFolder()) {
+            const bool open =
+                (TreeView_GetItemState(m_hWnd, change->itemNew.hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+            TVITEMW data = {};
+            data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            data.hItem = change->itemNew.hItem;
+            data.iImage = data.iSelectedImage = open ? 1 : 0;
+            ::SendMessageW(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        }
+        bHandled = FALSE; // the pane may want it too
+        return 0;
+    }
+    case TVN_SELCHANGEDW: {
+        const auto* change = reinterpret_cast<NMTREEVIEWW*>(lParam);
+        InvalidateItemRow(change->itemOld.hItem, true);
+        InvalidateItemRow(change->itemNew.hItem, true);
+        bHandled = FALSE;
+        return 0;
+    }
+    default:
+        bHandled = FALSE;
+        return 0;
+    }
+}
+
+LRESULT PhraseTreeCtrl::OnCustomDraw(NMTVCUSTOMDRAW* draw)
+{
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        auto item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
+        const bool selected = item == TreeView_GetSelection(m_hWnd);
+        if (selected) {
+            const bool focused = ::GetFocus() == m_hWnd;
+            draw->clrTextBk = ::GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_INFOBK);
+            draw->clrText = ::GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_INFOTEXT);
+        } else {
+            draw->clrTextBk = ::GetSysColor(COLOR_WINDOW);
+            draw->clrText = ::GetSysColor(COLOR_WINDOWTEXT);
+        }
+        LRESULT result = CDRF_DODEFAULT;
+        if (!GetCheck(item)) {
+            if (HFONT font = GetExcludedFont()) {
+                ::SelectObject(draw->nmcd.hdc, font);
+                result |= CDRF_NEWFONT;
+            }
+        }
+        if (!TreeView_GetEditControl(m_hWnd))
+            result |= CDRF_NOTIFYPOSTPAINT;
+        return result;
+    }
+    case CDDS_ITEMPOSTPAINT:
+        DrawPostPaint(draw);
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void PhraseTreeCtrl::DrawSeparator(HDC dc, HTREEITEM item, bool below)
+{
+    RECT row = {};
+    RECT client = {};
+    if (!TreeView_GetItemRect(m_hWnd, item, &row, FALSE))
+        return;
+    ::GetClientRect(m_hWnd, &client);
+    RECT text = {};
+    TreeView_GetItemRect(m_hWnd, item, &text, TRUE);
+    HTREEITEM neighbour =
+        below ? TreeView_GetNextVisible(m_hWnd, item) : TreeView_GetPrevVisible(m_hWnd, item);
+    RECT other = {};
+    int y = below ? row.bottom + 3 : row.top - 3;
+    if (neighbour && TreeView_GetItemRect(m_hWnd, neighbour, &other, FALSE)) {
+        const int gap = below ? other.top - row.bottom : row.top - other.bottom;
+        if (gap > 0)
+            y = below ? row.bottom + gap / 2 : row.top - gap / 2;
+    }
+    // Inside the item's own row when the rows touch: the line sits on its edge.
+    if (y >= row.bottom)
+        y = row.bottom - 2;
+    if (y < row.top)
+        y = row.top;
+    GdiObject<HPEN> dark(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DDKSHADOW)));
+    GdiObject<HPEN> white(::CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    {
+        SelectedObject pen(dc, dark.get());
+        ::MoveToEx(dc, text.left, y, nullptr);
+        ::LineTo(dc, client.right - 4, y);
+    }
+    SelectedObject pen(dc, white.get());
+    ::MoveToEx(dc, text.left, y + 1, nullptr);
+    ::LineTo(dc, client.right - 4, y + 1);
+}
+
+void PhraseTreeCtrl::DrawPostPaint(NMTVCUSTOMDRAW* draw)
+{
+    auto item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
+    PhraseItemRecord* record = RecordOf(item);
+    if (!record)
+        return;
+    HDC dc = draw->nmcd.hdc;
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    RECT text = {};
+    TreeView_GetItemRect(m_hWnd, item, &text, TRUE);
+    if (m_showMetaInfo) {
+        const CString meta = MetaTextOf(*m_store, *record);
+        if (!meta.IsEmpty()) {
+            RECT area = {text.right + 15, text.top + 2, client.right - 4, text.bottom + 2};
+            const int mode = ::SetBkMode(dc, TRANSPARENT);
+            const COLORREF color = ::SetTextColor(
+                dc, CEditorPhraseStore::IsIncluded(*record) ? RGB(0, 0, 160) : GetGrayTextColor());
+            HGDIOBJ font = ::SelectObject(dc, GetNormalDialogFont());
+            ::DrawTextW(dc, meta, meta.GetLength(), &area,
+                        DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+            ::SelectObject(dc, font);
+            ::SetTextColor(dc, color);
+            ::SetBkMode(dc, mode);
+        }
+    }
+    if (!record->IsFolder()) {
+        if (record->HasSeparatorBefore())
+            DrawSeparator(dc, item, false);
+        if (record->HasSeparatorAfter()) {
+            PhraseItemRecord* next = RecordOf(TreeView_GetNextVisible(m_hWnd, item));
+            if (!next || !next->HasSeparatorBefore())
+                DrawSeparator(dc, item, true);
+        }
+    }
+    if (item == TreeView_GetSelection(m_hWnd)) {
+        RECT row = {};
+        TreeView_GetItemRect(m_hWnd, item, &row, FALSE);
+        row.right = client.right;
+        FrameRoundRect(dc, row, ::GetSysColor(COLOR_HIGHLIGHT));
+    }
+}
+
+LRESULT PhraseTreeCtrl::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    UINT flags = 0;
+    HTREEITEM item = HitTestAt(lParam, &flags);
+    if (item && (flags & TVHT_ONITEMRIGHT))
+        TreeView_SelectItem(m_hWnd, item);
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (m_showMetaInfo) {
+        InvalidateItemRow(TreeView_GetSelection(m_hWnd), true);
+    }
+    m_resizeTick = ::GetTickCount();
+    ::SetTimer(m_hWnd, kResizeRedrawTimer, kResizeRedrawDelay, nullptr);
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != kResizeRedrawTimer) {
+        bHandled = FALSE;
+        return 0;
+    }
+    if (::GetTickCount() - m_resizeTick < kResizeRedrawDelay)
+        return 0;
+    ::KillTimer(m_hWnd, kResizeRedrawTimer);
+    ::InvalidateRect(m_hWnd, nullptr, m_showMetaInfo ? TRUE : FALSE);
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnScrollOrSelect(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    InvalidateItemRow(TreeView_GetSelection(m_hWnd), true);
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnParentNotify(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    m_drag.Cancel();
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnSetFont(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (m_excludedFont) {
+        ::DeleteObject(m_excludedFont); // made again from the new font
+        m_excludedFont = nullptr;
+    }
     return 0;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The phrase tree of the phrases pane: one item per record of the editor's phrase store (item data =
 // record id), check boxes for "included", phrases before groups at the top level. A toggled check box is
-// reported to the parent as WM_NOTIFY code kNotifyCheckChanged with the item.
+// reported to the parent as WM_NOTIFY code kNotifyCheckChanged with the item. An item dragged onto another
+// is offered to the drop window through its registered message (wParam 0 asks, 1 drops; lParam points at
+// a DropPair). The tree draws its own colours, separator lines, meta texts and the selected row's marker.
 
+#include "editor/controls/TreeDragDropTracker.h"
 #include "platform/docview/Wnd.h"
 
 #include <commctrl.h>
@@ -12,11 +15,19 @@
 class CEditorPhraseStore;
 class PhraseItemRecord;
 
-class PhraseTreeCtrl : public CWnd
+class PhraseTreeCtrl : public CWnd, private ITreeDropSink
 {
 public:
     static constexpr UINT kControlId = 1243;
     static constexpr UINT kNotifyCheckChanged = 0xB00;
+    static constexpr UINT_PTR kResizeRedrawTimer = 4389;
+    static constexpr UINT kResizeRedrawDelay = 250;
+
+    struct DropPair
+    {
+        HTREEITEM dragged;
+        HTREEITEM target;
+    };
 
     struct CheckNotify
     {
@@ -25,10 +36,24 @@ public:
     };
 
     BEGIN_MSG_MAP(PhraseTreeCtrl)
+    if (m_drag.HandleMessage(uMsg, wParam, lParam)) {
+        lResult = 0;
+        return TRUE;
+    }
     MESSAGE_HANDLER(GetCheckMessage(), OnCheckMessage)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER(WM_KEYUP, OnKeyUp)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_HSCROLL, OnScrollOrSelect)
+    MESSAGE_HANDLER(WM_PARENTNOTIFY, OnParentNotify)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_SETFONT, OnSetFont)
+    MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_NOTIFY, OnReflectedNotify)
     END_MSG_MAP()
+
+    ~PhraseTreeCtrl() override;
 
     CWndClassInfo& GetWndClassInfo() override;
     BOOL Create(HWND parent, const RECT& rect, DWORD style);
@@ -48,6 +73,17 @@ public:
     int GetSelectedId() const;
     int GetItemId(HTREEITEM item) const;
     bool IsRefilling() const { return m_refilling; }
+    // The window and registered message that hear drop questions and drops.
+    void SetDropTarget(HWND window, UINT message);
+    TreeDragDropTracker& GetDragTracker() { return m_drag; }
+    // Starts dragging an item as a drag begun by the mouse does.
+    bool BeginDrag(HTREEITEM item);
+    // Whether the meta texts (usage counts, group counts) are drawn right of the items.
+    void SetShowMetaInfo(bool show);
+    // The meta text of a record ("2/3 childrens", "[4 times], title only"); empty when none.
+    static CString MetaTextOf(CEditorPhraseStore& store, const PhraseItemRecord& record);
+    // Invalidates the item's row; fullWidth: from the left edge to at least the client's right edge.
+    void InvalidateItemRow(HTREEITEM item, bool fullWidth);
 
     // Image by kind: group 0, plain text 3, formatted text 2, start as application 4.
     static int ImageOfRecord(const PhraseItemRecord& record);
@@ -61,6 +97,33 @@ private:
     LRESULT OnCheckMessage(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnScrollOrSelect(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnParentNotify(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnSetFont(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnCustomDraw(NMTVCUSTOMDRAW* draw);
+    void DrawPostPaint(NMTVCUSTOMDRAW* draw);
+    void DrawSeparator(HDC dc, HTREEITEM item, bool below);
+    HFONT GetExcludedFont();
+    PhraseItemRecord* RecordOf(HTREEITEM item) const;
+    // The item at a client point packed as in mouse messages, with the hit flags.
+    HTREEITEM HitTestAt(LPARAM clientPoint, UINT* flags) const;
 
+    bool CanDropOn(HTREEITEM dragged, HTREEITEM target) override;
+    void DropOn(HTREEITEM dragged, HTREEITEM target) override;
+
+    TreeDragDropTracker m_drag;
+    DWORD m_resizeTick = 0;
     bool m_refilling = false;
+    bool m_showMetaInfo = false;
+    HWND m_dropWindow = nullptr;
+    UINT m_dropMessage = 0;
+    CEditorPhraseStore* m_store = nullptr;
+    HFONT m_excludedFont = nullptr;
+    HFONT m_smallFont = nullptr;
+    HTREEITEM m_lastSelected = nullptr;
 };

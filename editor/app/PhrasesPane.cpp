@@ -3,13 +3,37 @@
 #include "common/LocalizedString.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
+#include "editor/app/PhraseClipSet.h"
 #include "editor/controls/EditorSettings.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(PhrasesPane, CResizableBarCF)
 
-PhrasesPane::PhrasesPane(CEditorPhraseStore* store) : m_store(store) {}
+PhrasesPane::PhrasesPane(CEditorPhraseStore* store) : m_store(store), m_toolBar(0) {}
+
+PhrasesPane::~PhrasesPane()
+{
+    if (m_treeFont)
+        ::DeleteObject(m_treeFont);
+    if (m_editFont)
+        ::DeleteObject(m_editFont);
+}
+
+void PhrasesPane::ApplyTreeFont()
+{
+    LOGFONTW font = GetSettings().FontForMenu;
+    if (font.lfFaceName[0] == 0)
+        return;
+    font.lfHeight = font.lfHeight <= 0 ? font.lfHeight - 3 : font.lfHeight + 3;
+    HFONT made = ::CreateFontIndirectW(&font);
+    if (!made)
+        return;
+    ::SendMessageW(m_tree.m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (m_treeFont)
+        ::DeleteObject(m_treeFont);
+    m_treeFont = made;
+}
 
 CEditorPhraseStore& PhrasesPane::GetStore()
 {
@@ -44,21 +68,37 @@ void PhrasesPane::AttachDocument(CDoc* doc)
 LRESULT PhrasesPane::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
+    if (!CreateToolBar())
+        return -1;
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
     if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT))
         return -1;
     TreeView_SetInsertMarkColor(m_tree.m_hWnd, RGB(255, 0, 0));
+    m_tree.SetDropTarget(m_hWnd, DropMessage());
+    m_tree.SetShowMetaInfo(GetSettings().ShowMetaInfoInTree != 0);
+    ApplyTreeFont();
     m_tree.Refill(GetStore(), ShowUnchecked());
     UpdateCaptionCounter();
+    UpdateToolBarTexts();
     return 0;
 }
 
 LRESULT PhrasesPane::OnSize(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     bHandled = FALSE;
+    const int width = LOWORD(lParam);
+    const int height = HIWORD(lParam);
+    int top = 4;
+    if (m_toolBar.IsWindow()) {
+        RECT bar = {};
+        ::GetWindowRect(m_toolBar.m_hWnd, &bar);
+        const int barHeight = bar.bottom - bar.top;
+        ::MoveWindow(m_toolBar.m_hWnd, 0, 0, width, barHeight, TRUE);
+        top = barHeight + 4;
+    }
     if (m_tree.m_hWnd)
-        ::MoveWindow(m_tree.m_hWnd, 0, 4, LOWORD(lParam), std::max(0, HIWORD(lParam) - 4), TRUE);
+        ::MoveWindow(m_tree.m_hWnd, 0, top, width, std::max(0, height - top), TRUE);
     return 0;
 }
 
@@ -109,6 +149,10 @@ LRESULT PhrasesPane::OnSelChanged(int, NMHDR* header, BOOL&)
 
 LRESULT PhrasesPane::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
+    if (wParam == kPasteMarkTimer) {
+        ClearPasteMark();
+        return 0;
+    }
     if (wParam != kSelectTimer) {
         bHandled = FALSE;
         return 0;
@@ -136,6 +180,9 @@ LRESULT PhrasesPane::OnCheckChanged(int, NMHDR* header, BOOL&)
     UpdateCaptionCounter();
     if (m_doc) {
         std::vector<CheckChange> changes{{id, on}};
+        if (std::vector<PhraseItemRecord>* children = store.GetChildList(id))
+            for (const PhraseItemRecord& child : *children)
+                changes.push_back({child.id, CEditorPhraseStore::IsIncluded(child)});
         m_reportingChecks = true;
         m_doc->UpdateViewsForItem(nullptr, kHintChecksChanged, reinterpret_cast<CObject*>(&changes));
         m_reportingChecks = false;
@@ -186,12 +233,19 @@ void PhrasesPane::OnDocUpdate(CView*, LPARAM hint, CObject* object)
             }
         }
         break;
+    case kHintLanguage:
+        UpdateToolBarTexts();
+        ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);
+        break;
     case kHintLibraryChanged:
     case kHintShowUnchecked:
         m_tree.RefillKeepState(store, ShowUnchecked());
+        MarkCutItems();
         UpdateCaptionCounter();
+        UpdateToolBarTexts();
         break;
     case kHintFolderReopened:
+        PhraseClipSet::Get().Clear();
         m_tree.Refill(store, ShowUnchecked());
         UpdateCaptionCounter();
         break;
@@ -214,6 +268,12 @@ void PhrasesPane::OnDocUpdate(CView*, LPARAM hint, CObject* object)
         }
         break;
     case kHintMetaInfo:
+        m_tree.SetShowMetaInfo(GetSettings().ShowMetaInfoInTree != 0);
+        break;
+    case kHintTreeFont:
+        ApplyTreeFont();
+        ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);
+        break;
     case kHintSeparators:
         ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);
         break;

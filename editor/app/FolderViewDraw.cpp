@@ -1,0 +1,62 @@
+// The folder view's own drawing: the item's state decides font and colour.
+
+#include "editor/app/Doc.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/FolderView.h"
+#include "editor/controls/EditorLook.h"
+#include "editor/app/EditorServices.h"
+
+namespace
+{
+
+// The strike-out copy of the list font for unchecked items, made once per process.
+HFONT UncheckedItemFont(HFONT listFont)
+{
+    static HFONT font = CreateStrikeOutFont(listFont);
+    return font;
+}
+
+} // namespace
+
+CFolderView::~CFolderView()
+{
+    if (m_boldFont)
+        ::DeleteObject(m_boldFont);
+}
+
+HFONT CFolderView::GetBoldFont()
+{
+    if (!m_boldFont) {
+        FontDerivation bold;
+        bold.weight = 1;
+        m_boldFont = DeriveFont(reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)), bold);
+    }
+    return m_boldFont;
+}
+
+LRESULT CFolderView::OnCustomDraw(NMLVCUSTOMDRAW* draw)
+{
+    const DWORD stage = draw->nmcd.dwDrawStage;
+    if (stage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (stage != CDDS_ITEMPREPAINT && stage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM))
+        return CDRF_DODEFAULT;
+    CDoc* doc = GetDoc();
+    const auto id = static_cast<int>(draw->nmcd.lItemlParam);
+    PhraseItemRecord* record = doc && id >= 0 ? doc->GetStore().FindItemById(id) : nullptr;
+    const bool parentEntry = id < 0;
+    const bool checked = parentEntry || (record && CEditorPhraseStore::IsIncluded(*record));
+    HFONT listFont = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    HFONT font = checked ? GetBoldFont() : UncheckedItemFont(listFont);
+    COLORREF color = checked ? ::GetSysColor(COLOR_WINDOWTEXT) : GetGrayTextColor();
+    if (!parentEntry && !record)
+        color = RGB(255, 0, 0);
+    if (stage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) && draw->iSubItem > 0) {
+        font = GetNormalDialogFont();
+        color = GetGrayTextColor();
+    }
+    if (font)
+        ::SelectObject(draw->nmcd.hdc, font);
+    draw->clrText = color;
+    return CDRF_NEWFONT | (stage == CDDS_ITEMPREPAINT ? CDRF_NOTIFYSUBITEMDRAW : 0);
+}
