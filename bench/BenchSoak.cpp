@@ -12,8 +12,7 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
+#include "bench/BenchProcessCounters.h"
 #include "bench/BenchProgram.h"
 #include "bench/BenchSupport.h"
 
@@ -36,30 +35,6 @@ const ExtraPhrase kPhrases[] = {
 };
 constexpr char kSettings[] = "TextPasteMethod_v150=2\r\nPrintLTChars=20\r\nAddLastUsedMenuToBegin=0\r\n";
 constexpr wchar_t kSelection[] = L"sel";
-
-struct Counters
-{
-    DWORD handles = 0;
-    DWORD gdi = 0;
-    DWORD user = 0;
-    SIZE_T privateBytes = 0;
-    SIZE_T workingSet = 0;
-};
-
-Counters Measure(HANDLE process)
-{
-    Counters counters;
-    GetProcessHandleCount(process, &counters.handles);
-    counters.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    counters.user = GetGuiResources(process, GR_USEROBJECTS);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
-        counters.privateBytes = memory.PrivateUsage;
-        counters.workingSet = memory.WorkingSetSize;
-    }
-    return counters;
-}
 
 double Median(std::vector<double> values)
 {
@@ -116,7 +91,7 @@ double InsertOnce(const Target& target, DWORD pid, int phrase)
     return ms;
 }
 
-void PrintCounters(int insertions, const Counters& c, double medianMs)
+void PrintCounters(int insertions, const ProcessCounters& c, double medianMs)
 {
     std::printf("%6d  handles %5lu  GDI %5lu  USER %5lu  private %8.1f MB  working set %8.1f MB  median menu "
                 "%7.1f ms\n",
@@ -128,6 +103,16 @@ void PrintCounters(int insertions, const Counters& c, double medianMs)
 HANDLE OpenForCounters(DWORD pid)
 {
     return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+}
+
+// Which counts came from the fallbacks of MeasureProcess (Wine answers GetGuiResources and the
+// process handle count with 0).
+void PrintCounterSources(const ProcessCounters& c)
+{
+    std::printf("(handles from %s, GDI from %s, USER from %s)\n",
+                c.handlesFromSystem ? "GetProcessHandleCount" : "the system handle list",
+                c.gdiFromSystem ? "GetGuiResources" : "the process's GDI handle table",
+                c.userFromSystem ? "GetGuiResources" : "its windows (menus not counted)");
 }
 
 // The working set of the program on the folder after one menu, in bytes; 0 on failure.
@@ -143,7 +128,7 @@ SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
     TapKey(VK_ESCAPE);
     PumpUntil([] { return false; }, 1000);
     HANDLE query = OpenForCounters(pid);
-    const SIZE_T workingSet = query ? Measure(query).workingSet : 0;
+    const SIZE_T workingSet = query ? MeasureProcess(query, pid).workingSet : 0;
     if (query)
         CloseHandle(query);
     EndProgram(folder, process);
@@ -195,7 +180,9 @@ int main(int argc, char** argv)
     PumpUntil([] { return false; }, 1000);
 
     std::printf("insertions (typed and pasted in turn, half with %%SELECTED_TEXT%%):\n");
-    PrintCounters(0, Measure(query), 0);
+    const ProcessCounters first = MeasureProcess(query, pid);
+    PrintCounterSources(first);
+    PrintCounters(0, first, 0);
     std::vector<double> times;
     int failures = 0;
     for (int i = 1; i <= insertions; ++i) {
@@ -206,7 +193,7 @@ int main(int argc, char** argv)
             ++failures;
         if (i % 100 == 0 || i == insertions) {
             PumpUntil([] { return false; }, 500); // a pending clipboard restore ends
-            PrintCounters(i, Measure(query), Median(times));
+            PrintCounters(i, MeasureProcess(query, pid), Median(times));
             times.clear();
         }
     }
