@@ -94,6 +94,23 @@ DWORD CountGdiTableEntries(HANDLE process)
     return used;
 }
 
+// The committed private memory of the process, region by region.
+SIZE_T SumPrivateRegions(HANDLE process)
+{
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    const unsigned char* address = nullptr;
+    while (VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        const unsigned char* next = static_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return total;
+}
+
 BOOL CALLBACK CountChild(HWND, LPARAM count)
 {
     ++*reinterpret_cast<DWORD*>(count);
@@ -154,6 +171,10 @@ ProcessCounters MeasureProcess(HANDLE process, DWORD pid)
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
         counters.privateBytes = memory.PrivateUsage;
         counters.workingSet = memory.WorkingSetSize;
+    }
+    if (counters.privateBytes == 0) {
+        counters.privateBytes = SumPrivateRegions(process);
+        counters.privateFromSystem = false;
     }
     return counters;
 }

@@ -9,7 +9,8 @@
 // - GDI objects: the used entries of the process's GDI handle table, read from its memory (the
 //   table's address stands in its process environment block);
 // - USER objects: the windows of the process's threads (top-level, children and message-only);
-//   menus, cursors and hooks are not counted then.
+//   menus, cursors and hooks are not counted then;
+// - private bytes: the committed private regions of its address space (VirtualQueryEx).
 
 #include <windows.h>
 
@@ -26,6 +27,7 @@ struct ProcessCounters
     bool handlesFromSystem = true;
     bool gdiFromSystem = true;
     bool userFromSystem = true;
+    bool privateFromSystem = true;
 };
 
 // The process handle needs PROCESS_QUERY_INFORMATION and PROCESS_VM_READ.
