@@ -80,7 +80,8 @@ DWORD CountGdiTableEntries(HANDLE process)
         return 0;
     void* table = nullptr;
     SIZE_T read = 0;
-    const auto* pebField = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress) + kGdiTableOffsetInPeb;
+    const auto* pebField =
+        reinterpret_cast<const unsigned char*>(basic.PebBaseAddress) + kGdiTableOffsetInPeb;
     if (!ReadProcessMemory(process, pebField, &table, sizeof(table), &read) || !table)
         return 0;
     std::vector<unsigned char> entries(kGdiEntries * kGdiEntrySize);
