@@ -6,14 +6,14 @@
 // past the first hundred is a leak.
 //
 // Before that it prints the working set of the program with the 10,000-phrase library and with a
-// 10-phrase one, each after one menu was shown, and what the large library adds.
+// 10-phrase one, each after one menu was shown, and what the large library adds (the figure of
+// the large library is taken from the program that then runs the insertions).
 //
 // Usage: bench_soak [insertions]   (1,000 when left out; run it on a display)
 
 #include <windows.h>
 
-#include <psapi.h>
-
+#include "bench/BenchProcessCounters.h"
 #include "bench/BenchProgram.h"
 #include "bench/BenchSupport.h"
 
@@ -36,30 +36,6 @@ const ExtraPhrase kPhrases[] = {
 };
 constexpr char kSettings[] = "TextPasteMethod_v150=2\r\nPrintLTChars=20\r\nAddLastUsedMenuToBegin=0\r\n";
 constexpr wchar_t kSelection[] = L"sel";
-
-struct Counters
-{
-    DWORD handles = 0;
-    DWORD gdi = 0;
-    DWORD user = 0;
-    SIZE_T privateBytes = 0;
-    SIZE_T workingSet = 0;
-};
-
-Counters Measure(HANDLE process)
-{
-    Counters counters;
-    GetProcessHandleCount(process, &counters.handles);
-    counters.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    counters.user = GetGuiResources(process, GR_USEROBJECTS);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
-        counters.privateBytes = memory.PrivateUsage;
-        counters.workingSet = memory.WorkingSetSize;
-    }
-    return counters;
-}
 
 double Median(std::vector<double> values)
 {
@@ -116,7 +92,7 @@ double InsertOnce(const Target& target, DWORD pid, int phrase)
     return ms;
 }
 
-void PrintCounters(int insertions, const Counters& c, double medianMs)
+void PrintCounters(int insertions, const ProcessCounters& c, double medianMs)
 {
     std::printf("%6d  handles %5lu  GDI %5lu  USER %5lu  private %8.1f MB  working set %8.1f MB  median menu "
                 "%7.1f ms\n",
@@ -130,6 +106,29 @@ HANDLE OpenForCounters(DWORD pid)
     return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
 }
 
+// Which counts came from the fallbacks of MeasureProcess (Wine answers GetGuiResources and the
+// process handle count with 0).
+void PrintCounterSources(const ProcessCounters& c)
+{
+    std::printf("(handles from %s, GDI from %s, USER from %s, private bytes from %s)\n",
+                c.handlesFromSystem ? "GetProcessHandleCount" : "the system handle list",
+                c.gdiFromSystem ? "GetGuiResources" : "the process's GDI handle table",
+                c.userFromSystem ? "GetGuiResources" : "its windows (menus not counted)",
+                c.privateFromSystem ? "GetProcessMemoryInfo" : "its committed private regions");
+}
+
+// Shows the first menu (the core hook DLL reaches the target with its first message after the
+// install, so a first press may go unanswered) and closes it; false when no menu came.
+bool ShowFirstMenu(const Target& target, DWORD pid)
+{
+    bool shown = false;
+    for (int attempt = 0; attempt < 5 && !shown; ++attempt)
+        shown = OpenMenu(target, pid) >= 0;
+    TapKey(VK_ESCAPE);
+    PumpUntil([] { return false; }, 1000);
+    return shown;
+}
+
 // The working set of the program on the folder after one menu, in bytes; 0 on failure.
 SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
 {
@@ -137,17 +136,26 @@ SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
     HANDLE process = StartProgramAndWait(folder, &pid, nullptr);
     if (!process)
         return 0;
-    bool shown = false;
-    for (int attempt = 0; attempt < 5 && !shown; ++attempt)
-        shown = OpenMenu(target, pid) >= 0;
-    TapKey(VK_ESCAPE);
-    PumpUntil([] { return false; }, 1000);
+    const bool shown = ShowFirstMenu(target, pid);
     HANDLE query = OpenForCounters(pid);
-    const SIZE_T workingSet = query ? Measure(query).workingSet : 0;
+    const SIZE_T workingSet = query ? MeasureProcess(query, pid).workingSet : 0;
     if (query)
         CloseHandle(query);
     EndProgram(folder, process);
     return shown ? workingSet : 0;
+}
+
+void PrintWorkingSets(SIZE_T small, SIZE_T large)
+{
+    if (small == 0 || large == 0) {
+        std::printf("working set after one menu: not measured (no menu came with the %s library)\n",
+                    small == 0 ? "10-phrase" : "10,000-phrase");
+        return;
+    }
+    std::printf(
+        "working set after one menu: %.1f MB with 10 phrases, %.1f MB with 10,000 phrases: %.1f MB added\n",
+        small / 1048576.0, large / 1048576.0, (static_cast<double>(large) - small) / 1048576.0);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -172,11 +180,6 @@ int main(int argc, char** argv)
     const Target target = ShowTarget();
 
     const SIZE_T small = WorkingSetWith(smallFolder, target);
-    const SIZE_T large = WorkingSetWith(largeFolder, target);
-    std::printf(
-        "working set after one menu: %.1f MB with 10 phrases, %.1f MB with 10,000 phrases: %.1f MB added\n",
-        small / 1048576.0, large / 1048576.0, (static_cast<double>(large) - small) / 1048576.0);
-    std::fflush(stdout);
 
     DWORD pid = 0;
     HANDLE process = StartProgramAndWait(largeFolder, &pid, nullptr);
@@ -188,14 +191,14 @@ int main(int argc, char** argv)
         DeleteTree(root);
         return 1;
     }
-    // Warm-up: the core hook DLL reaches the target with its first message after the install.
-    for (int attempt = 0; attempt < 5 && OpenMenu(target, pid) < 0; ++attempt) {
-    }
-    TapKey(VK_ESCAPE);
-    PumpUntil([] { return false; }, 1000);
+    // The program that runs the insertions gives the figure of the large library.
+    const bool shown = ShowFirstMenu(target, pid);
+    const ProcessCounters first = MeasureProcess(query, pid);
+    PrintWorkingSets(small, shown ? first.workingSet : 0);
 
     std::printf("insertions (typed and pasted in turn, half with %%SELECTED_TEXT%%):\n");
-    PrintCounters(0, Measure(query), 0);
+    PrintCounterSources(first);
+    PrintCounters(0, first, 0);
     std::vector<double> times;
     int failures = 0;
     for (int i = 1; i <= insertions; ++i) {
@@ -206,7 +209,7 @@ int main(int argc, char** argv)
             ++failures;
         if (i % 100 == 0 || i == insertions) {
             PumpUntil([] { return false; }, 500); // a pending clipboard restore ends
-            PrintCounters(i, Measure(query), Median(times));
+            PrintCounters(i, MeasureProcess(query, pid), Median(times));
             times.clear();
         }
     }

@@ -5,25 +5,17 @@
 namespace
 {
 
-// Copies at most `limit` characters and always terminates the target.
-void CopyLimited(wchar_t* target, const wchar_t* source, int limit) noexcept
+// At most `limit` characters of the text (null reads as empty).
+CString Limited(const wchar_t* text, int limit)
 {
-    int i = 0;
-    if (source != nullptr) {
-        for (; i < limit && source[i] != L'\0'; ++i) {
-            target[i] = source[i];
-        }
-    }
-    target[i] = L'\0';
+    if (text == nullptr)
+        return CString();
+    return CString(text, static_cast<int>(wcsnlen(text, static_cast<size_t>(limit))));
 }
 
 } // namespace
 
-MenuItemRecord::MenuItemRecord() noexcept
-{
-    wmemset(title, 0, kMaxTitleLength + 1);
-    wmemset(hint, 0, kMaxHintLength + 1);
-}
+MenuItemRecord::MenuItemRecord() noexcept = default;
 
 MenuItemRecord::~MenuItemRecord() = default;
 
@@ -59,8 +51,8 @@ MenuItemRecord& MenuItemRecord::operator=(MenuItemRecord&& other) noexcept
 
 void MenuItemRecord::CopyItemFields(const MenuItemRecord& other) noexcept
 {
-    CopyLimited(title, other.title, kMaxTitleLength);
-    CopyLimited(hint, other.hint, kMaxHintLength);
+    title = other.title;
+    hint = other.hint;
     dataType = other.dataType;
     flags = other.flags;
     id = other.id;
@@ -86,12 +78,12 @@ void MenuItemRecord::FreeSubItems(bool /*clear*/) noexcept
     subItems.reset();
 }
 
-void MenuItemRecord::SetTitle(const wchar_t* text) noexcept
+void MenuItemRecord::SetTitle(const wchar_t* text)
 {
-    CopyLimited(title, text, kMaxTitleLength);
+    title = Limited(text, kMaxTitleLength);
 }
 
-void MenuItemRecord::SetHint(const wchar_t* text) noexcept
+void MenuItemRecord::SetHint(const wchar_t* text)
 {
-    CopyLimited(hint, text, kMaxHintLength);
+    hint = Limited(text, kMaxHintLength);
 }

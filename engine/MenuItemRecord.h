@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/CString.h"
+
 #include <memory>
 #include <vector>
 
@@ -40,14 +42,17 @@ public:
     void FreeSubItems(bool clear = true) noexcept;
 
     // Stores a text cut to kMaxTitleLength / kMaxHintLength characters.
-    void SetTitle(const wchar_t* text) noexcept;
-    void SetHint(const wchar_t* text) noexcept;
+    void SetTitle(const wchar_t* text);
+    void SetHint(const wchar_t* text);
     const wchar_t* GetTitle() const noexcept { return title; }
     const wchar_t* GetHint() const noexcept { return hint; }
 
     std::unique_ptr<std::vector<MenuItemRecord>> subItems;
-    wchar_t title[kMaxTitleLength + 1];
-    wchar_t hint[kMaxHintLength + 1];
+    // Written only through SetTitle and SetHint, which keep the length limits. Each record holds
+    // only the characters it has (a library of thousands of records keeps no fixed-size buffers),
+    // and copies share them.
+    CString title;
+    CString hint;
     int dataType = kTypeText;
     int flags = 0;
     int id = 0;

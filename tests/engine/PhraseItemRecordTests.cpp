@@ -42,6 +42,23 @@ TEST(PhraseItemRecord, TitleAndHintAreCutToTheirLimits)
     EXPECT_STREQ(record.title, L"");
 }
 
+// A library holds thousands of records: one must not carry room for the longest title and hint
+// (that took 2.3 KB a record), and a copy keeps its texts when the original changes them.
+TEST(PhraseItemRecord, RecordHoldsOnlyItsOwnTextsAndCopiesStayApart)
+{
+    EXPECT_LT(sizeof(PhraseItemRecord), 256u);
+    PhraseItemRecord original;
+    original.SetTitle(L"title");
+    original.SetHint(L"hint");
+    PhraseItemRecord copy(original);
+    original.SetTitle(L"changed");
+    original.SetHint(nullptr);
+    EXPECT_STREQ(copy.title, L"title");
+    EXPECT_STREQ(copy.hint, L"hint");
+    EXPECT_STREQ(original.title, L"changed");
+    EXPECT_STREQ(original.hint, L"");
+}
+
 TEST(PhraseItemRecord, CopyDuplicatesTheSubtreeAndMoveHandsItOver)
 {
     std::vector<PhraseItemRecord> inner;
