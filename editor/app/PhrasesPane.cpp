@@ -1,13 +1,52 @@
 #include "editor/app/PhrasesPane.h"
 
+#include "common/KernelHandle.h"
 #include "common/LocalizedString.h"
+#include "common/SharedLog.h"
+#include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
 #include "editor/controls/EditorSettings.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 IMPLEMENT_DYNAMIC(PhrasesPane, CResizableBarCF)
+
+namespace
+{
+
+struct DelayedPost
+{
+    HWND window;
+    UINT message;
+    DWORD delay;
+};
+
+DWORD WINAPI DelayedPostProc(void* parameter)
+{
+    std::unique_ptr<DelayedPost> post(static_cast<DelayedPost*>(parameter));
+    ::Sleep(post->delay);
+    ::PostMessageW(post->window, post->message, 0, 0);
+    return 0;
+}
+
+// Posts the message after the delay from a short worker thread; at once when no thread starts.
+void PostAfter(HWND window, UINT message, DWORD delay)
+{
+    std::unique_ptr<DelayedPost> post(new (std::nothrow) DelayedPost{window, message, delay});
+    if (post) {
+        CKernelHandle thread(::CreateThread(nullptr, 0, DelayedPostProc, post.get(), 0, nullptr));
+        if (thread) {
+            post.release();
+            return;
+        }
+    }
+    ::PostMessageW(window, message, 0, 0);
+}
+
+} // namespace
 
 PhrasesPane::PhrasesPane(CEditorPhraseStore* store) : m_store(store) {}
 
@@ -82,6 +121,88 @@ void PhrasesPane::UpdateCaptionCounter()
     ::GetWindowTextW(m_hWnd, current, 256);
     if (caption != current)
         ::SetWindowTextW(m_hWnd, caption);
+}
+
+UINT PhrasesPane::GetDelayedAddMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"{00A5F70A-BF23-4c41-8D4B-21E143F1D9D0}");
+    return message;
+}
+
+int PhrasesPane::GetCurrentGroup()
+{
+    const HTREEITEM selected = m_tree.m_hWnd ? TreeView_GetSelection(m_tree.m_hWnd) : nullptr;
+    const int id = selected ? m_tree.GetItemId(selected) : -1;
+    if (id < 0)
+        return -1;
+    CEditorPhraseStore& store = GetStore();
+    const PhraseItemRecord* record = store.FindItemById(id);
+    if (record && record->IsFolder())
+        return id;
+    return store.GetParentId(id);
+}
+
+int PhrasesPane::NewPhrase(bool fromClipboard, bool editLabel, int parentId)
+{
+    ClipboardPhrase phrase;
+    if (fromClipboard && !ReadClipboardPhrase(m_hWnd, phrase)) {
+        WriteLogLine(L"PhrasesPane::NewPhrase: the clipboard holds no text");
+        ::MessageBeep(MB_OK);
+        return -1;
+    }
+    if (!fromClipboard)
+        phrase.menuName = L"<" + LoadLocalizedTextOr(61211, L"Enter new phrase name for menu") + L">";
+    CEditorPhraseStore& store = GetStore();
+    const int id = store.AddPhrase(phrase.menuName, phrase.body, phrase.kind, parentId);
+    if (id < 0) {
+        ::MessageBeep(MB_OK);
+        return -1;
+    }
+    CString line;
+    line.Format(L"PhrasesPane::NewPhrase: added phrase %d [%s]", id, phrase.menuName.GetString());
+    WriteLogLine(line);
+    if (m_tree.m_hWnd) {
+        m_tree.RefillKeepState(store, ShowUnchecked());
+        if (HTREEITEM item = m_tree.FindItemById(id)) {
+            m_tree.ExpandToItem(TreeView_GetParent(m_tree.m_hWnd, item));
+            TreeView_SelectItem(m_tree.m_hWnd, item);
+            TreeView_EnsureVisible(m_tree.m_hWnd, item);
+            SelectInDocument(id);
+            if (editLabel) {
+                ::SetFocus(m_tree.m_hWnd);
+                TreeView_EditLabel(m_tree.m_hWnd, item);
+            }
+        }
+    }
+    if (!editLabel)
+        NotePhrasesChanged();
+    UpdateCaptionCounter();
+    return id;
+}
+
+LRESULT PhrasesPane::OnAddRequest(UINT, WPARAM, LPARAM, BOOL&)
+{
+    PostAfter(m_hWnd, GetDelayedAddMessage(), kAddRequestDelay);
+    return 0;
+}
+
+LRESULT PhrasesPane::OnDelayedAdd(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ::EndMenu();
+    ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(kAddFromClipboardCommand, 0), 0);
+    return 0;
+}
+
+LRESULT PhrasesPane::OnStartAddFromClipboard(UINT, WPARAM, LPARAM, BOOL&)
+{
+    NewPhrase(true, true, -1);
+    return 0;
+}
+
+LRESULT PhrasesPane::OnAddFromClipboard(WORD, WORD, HWND, BOOL&)
+{
+    NewPhrase(true, false, GetCurrentGroup());
+    return 0;
 }
 
 void PhrasesPane::SelectInDocument(int id)

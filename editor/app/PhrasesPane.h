@@ -4,6 +4,7 @@
 // short delay) and the document's hints that change the tree.
 
 #include "editor/app/Doc.h"
+#include "editor/app/EditorMessages.h"
 #include "editor/app/PhraseTreeCtrl.h"
 #include "editor/controls/ResizableBar.h"
 
@@ -14,6 +15,9 @@ class PhrasesPane : public CResizableBarCF, public IDocUpdateListener
 public:
     static constexpr UINT_PTR kSelectTimer = 100;
     static constexpr UINT kSelectDelay = 350;
+    static constexpr UINT kAddFromClipboardCommand = 32775;
+    // A request from outside waits this long before the phrase is added.
+    static constexpr DWORD kAddRequestDelay = 1500;
 
     BEGIN_MSG_MAP(PhrasesPane)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -21,6 +25,10 @@ public:
     MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocus)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_APP + 1, OnAppOne)
+    MESSAGE_HANDLER(GetEditorAddFromClipboardMessage(), OnAddRequest)
+    MESSAGE_HANDLER(GetDelayedAddMessage(), OnDelayedAdd)
+    MESSAGE_HANDLER(GetEditorNewPhraseFromClipboardMessage(), OnStartAddFromClipboard)
+    COMMAND_ID_HANDLER(kAddFromClipboardCommand, OnAddFromClipboard)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, TVN_SELCHANGEDW, OnSelChanged)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, PhraseTreeCtrl::kNotifyCheckChanged, OnCheckChanged)
     CHAIN_MSG_MAP(CResizableBarCF)
@@ -35,6 +43,12 @@ public:
     CEditorSettings& GetSettings();
     // Sets "Phrases [included/all]" when it changed.
     void UpdateCaptionCounter();
+    // A new phrase in the group `parentId` (-1 the top level): from the clipboard, or empty with the
+    // name "<Enter new phrase name for menu>". It is selected; with `editLabel` its label edit
+    // starts, else the change is reported. The new id, or -1.
+    int NewPhrase(bool fromClipboard, bool editLabel, int parentId);
+    // The selected group, else the selected phrase's group, else -1 (the top level).
+    int GetCurrentGroup();
 
     HWND GetListenerWindow() override { return m_hWnd; }
     void OnDocUpdate(CView* sender, LPARAM hint, CObject* object) override;
@@ -48,6 +62,11 @@ private:
     LRESULT OnSetFocus(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnAppOne(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+    static UINT GetDelayedAddMessage();
+    LRESULT OnAddRequest(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDelayedAdd(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnStartAddFromClipboard(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnAddFromClipboard(WORD, WORD, HWND, BOOL&);
     LRESULT OnSelChanged(int, NMHDR* header, BOOL&);
     LRESULT OnCheckChanged(int, NMHDR* header, BOOL&);
 
