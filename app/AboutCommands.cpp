@@ -40,7 +40,7 @@ CString Decimal(int value)
     return text;
 }
 
-// Texts of up to the threshold are typed, longer ones pasted.
+// Whether phrases are typed key by key: always, never (pasted), or below a length.
 CString DirectTypingText(const CSettings& settings)
 {
     switch (settings.TextPasteMethod_v150) {

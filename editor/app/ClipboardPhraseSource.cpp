@@ -2,6 +2,7 @@
 
 #include "common/RichEditConversion.h"
 #include "common/TextConversion.h"
+#include "engine/ClipboardAccess.h"
 
 namespace
 {
@@ -32,22 +33,6 @@ public:
         while (length < size && bytes[length] != '\0')
             ++length;
         std::string copy(bytes, length);
-        ::GlobalUnlock(data);
-        return copy;
-    }
-
-    // The Unicode text, up to its first NUL within the block; empty when absent.
-    CString UnicodeText() const
-    {
-        HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
-        const wchar_t* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
-        if (!text)
-            return CString();
-        const SIZE_T count = ::GlobalSize(data) / sizeof(wchar_t);
-        SIZE_T length = 0;
-        while (length < count && text[length] != L'\0')
-            ++length;
-        CString copy(text, static_cast<int>(length));
         ::GlobalUnlock(data);
         return copy;
     }
@@ -86,21 +71,21 @@ CString RtfBodyFromClipboardBytes(const std::string& bytes)
 
 bool ReadClipboardPhrase(HWND owner, ClipboardPhrase& out)
 {
-    ClipboardSession clipboard(owner);
-    if (!clipboard.IsOpen())
-        return false;
-    static const UINT rtfFormat = ::RegisterClipboardFormatW(L"Rich Text Format");
-    const std::string rtf = clipboard.Bytes(rtfFormat);
+    std::string rtf;
+    {
+        ClipboardSession clipboard(owner);
+        if (!clipboard.IsOpen())
+            return false;
+        rtf = clipboard.Bytes(GetRtfClipboardFormat());
+    }
     if (!rtf.empty()) {
         out.body = RtfBodyFromClipboardBytes(rtf);
         out.kind = 1;
         out.menuName = MenuNameFromPlainText(RtfToPlainText(out.body));
         return true;
     }
-    CString text = clipboard.UnicodeText();
-    if (text.IsEmpty())
-        text = CString(clipboard.Bytes(CF_TEXT).c_str());
-    if (text.IsEmpty())
+    CString text;
+    if (!GetClipboardTextAnyForm(text) || text.IsEmpty())
         return false;
     out.body = text;
     out.kind = 0;
