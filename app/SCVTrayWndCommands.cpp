@@ -224,7 +224,11 @@ void CSCVTrayWnd::SetClipboardHistorySource(ITrayHistorySource* history)
 
 void CSCVTrayWnd::ShowAbout()
 {
-    RunAboutCommand(m_hWnd);
+    AboutReportFacts facts;
+    facts.phrases = &m_phrases;
+    facts.trackingReport = m_menuToolTip ? m_menuToolTip->GetClipboardTrackingReport() : CString();
+    facts.coreInstalled = m_dllService.IsInstalled();
+    RunAboutCommand(m_hWnd, facts);
 }
 
 // --- Messages for the clipboard history, the floating pane and the update check ------------------------

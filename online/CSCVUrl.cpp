@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "common/FileVersionInfo.h"
+#include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
 #include "common/SlimLock.h"
 
@@ -14,16 +15,12 @@ const wchar_t kSupportMailbox[] = L"support@scrivolanter.com";
 const wchar_t kFacebookPage[] = L"https://www.facebook.com/scrivolanter";
 const wchar_t kTelegramChannel[] = L"https://t.me/scrivolanter";
 const wchar_t kVkPage[] = L"https://vk.com/scrivolanter";
-const wchar_t kSiteRootVariable[] = L"SCRIVOLANTER_SITE_ROOT";
+const wchar_t kSiteRootKey[] = L"SiteRoot";
 
-// The built-in root, or the one the environment variable names.
+// The root of the optional key "SiteRoot" of the settings, else the built-in one.
 CString ConfiguredSiteRoot()
 {
-    wchar_t value[512] = {};
-    const DWORD length = ::GetEnvironmentVariableW(kSiteRootVariable, value, ARRAYSIZE(value));
-    CString root = (length > 0 && length < ARRAYSIZE(value)) ? CString(value) : CString(kDefaultSiteRoot);
-    root.TrimRight(L'/');
-    return root;
+    return CSCVUrl::SiteRootFromSetting(ReadSettingsString(kSiteRootKey, L""));
 }
 
 struct UrlState
@@ -70,6 +67,20 @@ void CSCVUrl::SetSiteRoot(LPCWSTR root)
     UrlState& state = State();
     CSlimLockGuard guard(state.lock);
     state.siteRoot = value;
+}
+
+CString CSCVUrl::SiteRootFromSetting(const CString& value)
+{
+    CString root = value;
+    root.Trim();
+    root.TrimRight(L'/');
+    for (LPCWSTR scheme : {L"http://", L"https://"}) {
+        const int length = static_cast<int>(wcslen(scheme));
+        if (root.GetLength() > length && root.Left(length).CompareNoCase(scheme) == 0 &&
+            root.Find(L'/', length) < 0)
+            return root;
+    }
+    return kDefaultSiteRoot;
 }
 
 CString CSCVUrl::SiteRoot()

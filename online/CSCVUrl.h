@@ -9,9 +9,11 @@
 // Two process-wide values: the regional flag (non-zero selects the Russian
 // pages), set at start-up from the language file, and the site root, the
 // scheme and host (and port) of the maker's web server. The site root is
-// configuration: "http://www.scrivolanter.com" unless the environment
-// variable SCRIVOLANTER_SITE_ROOT names another (the test run points every
-// program at 127.0.0.1 that way), or SetSiteRoot sets one. The paths below
+// configuration: "http://www.scrivolanter.com" unless the optional key
+// "SiteRoot" of section "Settings" of the program's Settings.ini names another
+// http or https root (tests point their programs at 127.0.0.1 that way), or
+// SetSiteRoot sets one for the process. The key is read, never written, so
+// no user's file gains it. The paths below
 // the root are fixed.
 
 #include <windows.h>
@@ -26,9 +28,13 @@ public:
     static int UseRussianUrls();
 
     // The scheme and host (and port) of the maker's web server, without a
-    // trailing "/". Null or empty restores the configured root.
+    // trailing "/". Null or empty restores the configured root (read anew).
     static void SetSiteRoot(LPCWSTR root);
     static CString SiteRoot();
+    // The root a "SiteRoot" value names: an http or https address with a host
+    // and no path (blanks and trailing "/" trimmed); the built-in root for
+    // an empty or any other value.
+    static CString SiteRootFromSetting(const CString& value);
     // The site root followed by `path` (which begins with "/").
     static CString SiteUrl(LPCWSTR path);
 

@@ -1,5 +1,6 @@
 #include "online/SystemReportBuilder.h"
 
+#include "common/ByteSizeText.h"
 #include "common/DefaultBrowser.h"
 #include "common/FileVersionInfo.h"
 #include "common/KernelHandle.h"
@@ -14,6 +15,8 @@
 #include "common/SystemInfo.h"
 #include "common/SystemTexts.h"
 #include "online/InternetConnectionState.h"
+
+#include <psapi.h>
 
 #include <cwctype>
 
@@ -101,6 +104,36 @@ CString ConnectionText(int state)
     default:
         return L"ERROR";
     }
+}
+
+CString TimesText(int count)
+{
+    return Decimal(count) + L" times";
+}
+
+CString ProcessMemoryText()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
+        return L"Cannot detect";
+    return FormatByteSizeText(static_cast<LONGLONG>(counters.WorkingSetSize));
+}
+
+CString OutcomeText(bool ok, const CString& path)
+{
+    return CString(ok ? L"Successfully" : L"FAIL") + L", [" + path + L"]";
+}
+
+// The first phrase file of the folder, empty when there is none.
+CString FirstPhraseFile(const CString& folder)
+{
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileW(folder + L"\\*.scrivolanter", &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return CString();
+    ::FindClose(find);
+    return folder + L"\\" + data.cFileName;
 }
 
 CString ScreenText()
@@ -213,6 +246,40 @@ void AddLogRows(CSystemReport& report, const std::vector<CString>& messages)
     }
 }
 
+std::vector<CStringPair> MakePhraseStatisticsRows(const PhraseStatisticsFacts& facts)
+{
+    return {
+        {L"Default Folder", YesNo(facts.defaultFolder)},
+        {L"All Phrases", Decimal(facts.allItems)},
+        {L"Included Phrases", Decimal(facts.includedItems)},
+        {L"Folders", Decimal(facts.folders)},
+        {L"Formatted Text", Decimal(facts.richTextPhrases)},
+        {L"Plain Text", Decimal(facts.plainTextPhrases)},
+        {L"Exec Apps", Decimal(facts.commandPhrases)},
+        {L"All Usage", TimesText(facts.totalUsage)},
+        {L"Max Usage", TimesText(facts.highestUsage) + L", " + facts.mostUsedTitle},
+    };
+}
+
+void AddPhraseFolderTestRows(CSystemReport& report, const CString& phrasesFolder)
+{
+    const CString file = FirstPhraseFile(phrasesFolder);
+    CKernelHandle handle(file.IsEmpty()
+                             ? INVALID_HANDLE_VALUE
+                             : ::CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    const bool fileOk = static_cast<bool>(handle);
+    report.AddRow(L"Test for phrase-file", OutcomeText(fileOk, file.IsEmpty() ? phrasesFolder : file),
+                  fileOk ? ReportRowSuccess : ReportRowFailure);
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileW(phrasesFolder + L"\\*", &data);
+    const bool groupOk = find != INVALID_HANDLE_VALUE;
+    if (groupOk)
+        ::FindClose(find);
+    report.AddRow(L"Test for phrase-group", OutcomeText(groupOk, phrasesFolder),
+                  groupOk ? ReportRowSuccess : ReportRowFailure);
+}
+
 void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs)
 {
     report.AddHeader(L"Environment");
@@ -222,11 +289,14 @@ void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs)
     report.AddRow(L"Memory", GetMemoryUsageText());
     report.AddRow(L"Memory Physical Available", GetAvailableMemoryText());
     report.AddRow(L"Memory Installed", GetInstalledMemoryText());
+    report.AddRow(L"Memory Usage", ProcessMemoryText());
     SYSTEM_INFO system{};
     ::GetSystemInfo(&system);
     report.AddRow(L"CPU Number", Decimal(system.dwNumberOfProcessors));
+    report.AddRow(L"DLL Service IMPL", inputs.dllServiceImpl);
     bool admin = false;
     report.AddRow(L"Admin authority", IsUserInAdminGroup(admin) ? YesNo(admin) : CString(L"Cannot detect"));
+    report.AddRow(L"Hot Key", inputs.hotKeyText);
     const CString ie = GetInternetExplorerVersion();
     report.AddRow(L"IE Version", ie.IsEmpty() ? CString(L"Cannot detect") : ie);
     report.AddRow(L"Default Web Browser", BrowserText());
@@ -241,6 +311,7 @@ void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs)
     report.AddRow(L"Path", inputs.programFolder);
     for (const CStringPair& row : inputs.settingsRows)
         report.AddRow(row.first, row.second);
+    AddPhraseFolderTestRows(report, inputs.phrasesFolder);
     AddFolderAccessRows(report, L"Clipboard Folder", inputs.clipboardFolder);
     AddFolderAccessRows(report, L"Phrases Folder", inputs.phrasesFolder);
 }

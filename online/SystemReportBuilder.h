@@ -25,14 +25,36 @@ struct SystemReportInputs
     CString clipboardFolder;
     CString statisticsHeader = L"Statistic";
     std::vector<CStringPair> statistics;
+    // The phrase statistics rows, made by AddPhraseStatisticsRows.
     CString commandLineHeader = L"Command Line Keys";
     std::vector<CStringPair> commandLineKeys;
+    CString dllServiceImpl; // "DLL Service IMPL"
+    CString hotKeyText;     // "Hot Key"
     // Rows of the program's own settings shown under "Environment" after the
     // system facts ("Hot Key", "DelayInsertMS", "Logging"...), in order.
     std::vector<CStringPair> settingsRows;
     std::vector<CString> languageFiles; // full paths of the language files
     std::vector<CString> logMessages;   // messages logged in this run
 };
+
+// The values of the phrase statistics rows, in their fixed order.
+struct PhraseStatisticsFacts
+{
+    bool defaultFolder = false; // the phrases folder is the default one
+    int allItems = 0;
+    int includedItems = 0;
+    int folders = 0;
+    int richTextPhrases = 0;
+    int plainTextPhrases = 0;
+    int commandPhrases = 0;
+    int totalUsage = 0;
+    int highestUsage = 0;
+    CString mostUsedTitle;
+};
+// "Default Folder", "All Phrases", "Included Phrases", "Folders", "Formatted
+// Text", "Plain Text", "Exec Apps", "All Usage" ("%d times"), "Max Usage"
+// ("%d times, %s").
+std::vector<CStringPair> MakePhraseStatisticsRows(const PhraseStatisticsFacts& facts);
 
 // The whole report, sections in their fixed order.
 CSystemReport BuildSystemReport(const SystemReportInputs& inputs);
@@ -54,3 +76,7 @@ void AddProcessRows(CSystemReport& report, const std::vector<CString>& processPa
 // "Message #n" rows; a message containing "error" (any case) is a failure row.
 void AddLogRows(CSystemReport& report, const std::vector<CString>& messages);
 void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs);
+// "Test for phrase-file" (the first phrase file of the folder opened for
+// reading) and "Test for phrase-group" (the folder listed): "Successfully"
+// (success) or "FAIL" (failure) + ", [" + path + "]"; nothing is written.
+void AddPhraseFolderTestRows(CSystemReport& report, const CString& phrasesFolder);

@@ -2,6 +2,7 @@
 
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
+#include "editor/app/EditorInstance.h"
 #include "editor/app/EditorMessages.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/EditorTitles.h"
@@ -77,6 +78,43 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     if (auto* doc = context ? dynamic_cast<CDoc*>(context->m_pCurrentDoc) : nullptr)
         doc->AddUpdateListener(this);
     RecalcLayout();
+    StartCoopWatchers();
+    return 0;
+}
+
+void CMainFrame::StartCoopWatchers()
+{
+    // Without the instance event (an editor that does not own the instance) nothing could stop them.
+    HANDLE stop = GetEditorInstanceEvent();
+    if (!stop)
+        return;
+    if (!StartOptionsChangedWatcher(m_hWnd, GetEditorOptionsChangedMessage(), stop))
+        WriteLogLine(L"CMainFrame::OnCreate: the options watcher could not start");
+    if (!StartAddPhraseFromClipboardWatcher(m_hWnd, GetEditorAddFromClipboardMessage(), stop))
+        WriteLogLine(L"CMainFrame::OnCreate: the add-from-clipboard watcher could not start");
+}
+
+void CMainFrame::ShowPhrasesPane()
+{
+    if (!m_phrasesPane.m_hWnd)
+        return;
+    if (!m_phrasesPane.IsVisible())
+        ShowControlBar(&m_phrasesPane, TRUE, FALSE);
+    ::SetFocus(m_phrasesPane.m_hWnd);
+}
+
+LRESULT CMainFrame::OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&)
+{
+    WriteLogLine(L"CMainFrame::OnOptionsChanged: reloading the settings");
+    m_phrasesPane.GetSettings().LoadEditor();
+    return 1;
+}
+
+LRESULT CMainFrame::OnAddFromClipboardRequest(UINT message, WPARAM, LPARAM, BOOL&)
+{
+    WriteLogLine(L"CMainFrame: add a phrase from the clipboard (request of another program)");
+    ShowPhrasesPane();
+    ::PostMessageW(m_phrasesPane.m_hWnd, message, 0, 0);
     return 0;
 }
 
@@ -112,6 +150,10 @@ void CMainFrame::SetStartFlags(int flags)
     CString line;
     line.Format(L"CMainFrame::SetStartFlags: %d", flags);
     WriteLogLine(line);
+    if ((flags & 1) != 0) {
+        ShowPhrasesPane();
+        ::PostMessageW(m_phrasesPane.m_hWnd, GetEditorNewPhraseFromClipboardMessage(), 0, 0);
+    }
 }
 
 LRESULT CMainFrame::OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&)

@@ -5,6 +5,7 @@
 // current phrase, the answers to the editor's registered messages, and the debounce of saved phrase
 // changes towards the main program.
 
+#include "editor/app/EditorMessages.h"
 #include "editor/app/LanguageBar.h"
 #include "editor/app/PhraseChangeDebounce.h"
 #include "editor/app/PhrasesPane.h"
@@ -36,6 +37,8 @@ public:
     BEGIN_MSG_MAP(CMainFrame)
     MESSAGE_HANDLER(GetInstanceMessage(), OnInstanceQuestion)
     MESSAGE_HANDLER(GetStatusTextMessage(), OnStatusText)
+    MESSAGE_HANDLER(GetEditorOptionsChangedMessage(), OnOptionsChanged)
+    MESSAGE_HANDLER(GetEditorAddFromClipboardMessage(), OnAddFromClipboardRequest)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
@@ -55,7 +58,8 @@ public:
     int OnCreate(CREATESTRUCTW* pcs) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 
-    // Start flags of the command line (bit 0 addfromcb, 1 firstrun, 2 addseltext).
+    // Start flags of the command line (bit 0 addfromcb, 1 firstrun, 2 addseltext); bit 0 shows the
+    // phrases pane and has it add a phrase from the clipboard.
     void SetStartFlags(int flags);
     int GetStartFlags() const { return m_startFlags; }
 
@@ -103,6 +107,10 @@ private:
     static UINT GetStatusTextMessage();
     LRESULT OnInstanceQuestion(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
     LRESULT OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnAddFromClipboardRequest(UINT, WPARAM, LPARAM, BOOL&);
+    void StartCoopWatchers();
+    void ShowPhrasesPane();
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnTogglePhrases(WORD, WORD, HWND, BOOL&);

@@ -7,6 +7,7 @@
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
 #include "common/ShellCommands.h"
+#include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorMessages.h"
 #include "editor/app/EditorServices.h"
 #include "editor/app/EditorPhraseStore.h"
@@ -65,48 +66,6 @@ const UINT kAddMenu[] = {32772, 32811, 32775, 0, 32822};
 const UINT kDeleteMenu[] = {32773, 0, 32809, 32808, 32810};
 const UINT kContextMenu[] = {32772, 32775, 32774, 32822, 32773, 0,     32831, 32832, 32836, 57635, 57634,
                              57637, 32786, 32787, 32803, 32830, 32820, 32843, 32844, 32778, 32824};
-
-// The clipboard's "Rich Text Format" widened from its 8-bit characters (taken unchanged when it is
-// already wide text starting with "{\urtf"); empty when there is none.
-CString ReadClipboardRtf()
-{
-    CString text;
-    const UINT format = GetRtfClipboardFormat();
-    if (!format || !::IsClipboardFormatAvailable(format) || !::OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = ::GetClipboardData(format)) {
-        const SIZE_T size = ::GlobalSize(data);
-        if (const auto* bytes = static_cast<const char*>(::GlobalLock(data))) {
-            const auto* wide = reinterpret_cast<const wchar_t*>(bytes);
-            if (size >= 12 && wcsncmp(wide, L"{\\urtf", 6) == 0) {
-                text = CString(wide, static_cast<int>(wcsnlen(wide, size / sizeof(wchar_t))));
-            } else {
-                std::wstring widened;
-                for (SIZE_T i = 0; i < size && bytes[i]; ++i)
-                    widened.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
-                text = widened.c_str();
-            }
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-// The menu name of a body: its plain text trimmed of tab, CR, LF and blank at both ends, cut before
-// the first line break found after the first character.
-CString MenuNameFromBody(const CString& body, int kind)
-{
-    CString name = kind == 1 ? RtfToPlainText(body) : body;
-    name.Trim(L" \t\r\n");
-    for (int i = 1; i < name.GetLength(); ++i) {
-        if (name[i] == L'\r' || name[i] == L'\n') {
-            name = name.Left(i);
-            break;
-        }
-    }
-    return name;
-}
 
 struct DelayedPost
 {
@@ -228,14 +187,11 @@ int PhrasesPane::NewPhrase(bool fromClipboard, bool editLabel, int kind, HTREEIT
     CString body;
     CString name;
     if (fromClipboard) {
-        body = ReadClipboardRtf();
-        kind = 1;
-        if (RtfToPlainText(body).IsEmpty()) {
-            kind = 0;
-            if (!GetClipboardTextAnyForm(body))
-                body.Empty();
-        }
-        name = MenuNameFromBody(body, kind);
+        ClipboardPhrase phrase;
+        ReadClipboardPhrase(m_hWnd, phrase);
+        body = phrase.body;
+        kind = phrase.kind;
+        name = phrase.menuName;
     } else {
         name = L"<" + LoadLocalizedTextOr(61211, L"Enter new phrase name for menu") + L">";
     }

@@ -371,6 +371,7 @@ protected:
             L"AddLastUsedMenuToBegin=0",
             L"TextPasteMethod_v150=2",
             L"PrintLTChars=20",
+            L"SiteRoot=http://127.0.0.1:9",
         };
         std::wstring text = L"[Settings]\r\n";
         for (const wchar_t* key : keys)

@@ -91,6 +91,7 @@ protected:
             {L"Welcome_Already_Started_V2_60", L"1"},
             {L"DelayAutoLoadSeconds_NextRelease", L"0"},
             {L"PhrasesDirectory", L"Phrases"},
+            {L"SiteRoot", L"http://127.0.0.1:9"},
         };
         for (const auto& change : changes) {
             auto it = std::find_if(keys.begin(), keys.end(),

@@ -76,7 +76,8 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
                       L"[Settings]\r\nSCVVersion=SCV_150\r\nWriteLog=1\r\nSoundOnEventsV094=0\r\n"
                       L"AutoCheckForUpdates=0\r\nShowHistoryPaneOnStart=0\r\nShowIconInAltTab_ForFP=0\r\n"
                       L"ClipboardHistory=0\r\nWelcome_Already_Started_V2_60=1\r\n"
-                      L"DelayAutoLoadSeconds_NextRelease=0\r\nPhrasesDirectory=Phrases\r\n");
+                      L"DelayAutoLoadSeconds_NextRelease=0\r\nPhrasesDirectory=Phrases\r\n"
+                      L"SiteRoot=http://127.0.0.1:9\r\n");
     scvtest::ChildOptions options;
     options.workingDirectory = folder.Path();
     scvtest::ChildProcess program =

@@ -152,7 +152,9 @@ TEST(SystemReportTests, WholeReportHasItsSectionsInOrder)
     inputs.clipboardFolder = Cs(folder.CreateSubfolder(L"Clipboard"));
     inputs.statistics = {{L"All Phrases", L"12"}};
     inputs.commandLineKeys = {{L"/exit", L"Ends the program"}};
-    inputs.settingsRows = {{L"Hot Key", L"Ctrl+Alt+Enter"}};
+    inputs.hotKeyText = L"Ctrl+Alt+Enter";
+    inputs.dllServiceImpl = L"x64, installed";
+    inputs.settingsRows = {{L"DelayInsertMS", L"400"}};
     inputs.logMessages = {L"Started"};
     const CSystemReport report = BuildSystemReport(inputs);
     std::vector<std::wstring> headers;
@@ -165,8 +167,62 @@ TEST(SystemReportTests, WholeReportHasItsSectionsInOrder)
     EXPECT_EQ(Text(report.Rows()[0].name), L"Version:");
     EXPECT_EQ(Text(report.Rows()[1].value), L"Mar  7 2026 10:00:00");
     const std::wstring text = Text(report.GetText());
-    for (const wchar_t* line : {L"\r\nWelcome Module: File Not Found\r\n", L"\r\nAll Phrases: 12\r\n",
-                                L"\r\n/exit: Ends the program\r\n", L"\r\nHot Key: Ctrl+Alt+Enter\r\n",
-                                L"\r\nBitness: 64x\r\n", L"\r\nMessage #1: Started"})
+    for (const wchar_t* line :
+         {L"\r\nWelcome Module: File Not Found\r\n", L"\r\nAll Phrases: 12\r\n",
+          L"\r\n/exit: Ends the program\r\n", L"\r\nHot Key: Ctrl+Alt+Enter\r\n",
+          L"\r\nDLL Service IMPL: x64, installed\r\n", L"\r\nDelayInsertMS: 400\r\n",
+          L"\r\nTest for phrase-group: Successfully, [", L"\r\nBitness: 64x\r\n", L"\r\nMessage #1: Started"})
         EXPECT_NE(text.find(line), std::wstring::npos) << Text(line);
+}
+
+TEST(SystemReportTests, PhraseStatisticsRowsInTheirOrder)
+{
+    PhraseStatisticsFacts facts;
+    facts.defaultFolder = true;
+    facts.allItems = 7;
+    facts.includedItems = 6;
+    facts.folders = 2;
+    facts.richTextPhrases = 1;
+    facts.plainTextPhrases = 3;
+    facts.commandPhrases = 1;
+    facts.totalUsage = 14;
+    facts.highestUsage = 5;
+    facts.mostUsedTitle = L"most";
+    CSystemReport report;
+    for (const CStringPair& row : MakePhraseStatisticsRows(facts))
+        report.AddRow(row.first, row.second);
+    ExpectRows(report, {{L"Default Folder:", L"Yes", ReportRowPlain},
+                        {L"All Phrases:", L"7", ReportRowPlain},
+                        {L"Included Phrases:", L"6", ReportRowPlain},
+                        {L"Folders:", L"2", ReportRowPlain},
+                        {L"Formatted Text:", L"1", ReportRowPlain},
+                        {L"Plain Text:", L"3", ReportRowPlain},
+                        {L"Exec Apps:", L"1", ReportRowPlain},
+                        {L"All Usage:", L"14 times", ReportRowPlain},
+                        {L"Max Usage:", L"5 times, most", ReportRowPlain}});
+}
+
+TEST(SystemReportTests, PhraseFolderTestsReadWithoutWriting)
+{
+    scvtest::TempFolder folder;
+    const std::wstring phrases = folder.CreateSubfolder(L"Phrases");
+    const std::wstring file = folder.WriteUtf8(L"Phrases\\One.scrivolanter", L"<SCVCommand/>");
+    const std::wstring empty = folder.CreateSubfolder(L"Empty");
+    const CString gone = Cs(folder.PathOf(L"gone"));
+
+    CSystemReport report;
+    AddPhraseFolderTestRows(report, Cs(phrases));
+    AddPhraseFolderTestRows(report, Cs(empty));
+    AddPhraseFolderTestRows(report, gone);
+    const std::wstring fileOk = L"Successfully, [" + file + L"]";
+    const std::wstring phrasesOk = L"Successfully, [" + phrases + L"]";
+    const std::wstring emptyFail = L"FAIL, [" + empty + L"]";
+    const std::wstring emptyOk = L"Successfully, [" + empty + L"]";
+    const std::wstring goneFail = L"FAIL, [" + Text(gone) + L"]";
+    ExpectRows(report, {{L"Test for phrase-file:", fileOk.c_str(), ReportRowSuccess},
+                        {L"Test for phrase-group:", phrasesOk.c_str(), ReportRowSuccess},
+                        {L"Test for phrase-file:", emptyFail.c_str(), ReportRowFailure},
+                        {L"Test for phrase-group:", emptyOk.c_str(), ReportRowSuccess},
+                        {L"Test for phrase-file:", goneFail.c_str(), ReportRowFailure},
+                        {L"Test for phrase-group:", goneFail.c_str(), ReportRowFailure}});
 }

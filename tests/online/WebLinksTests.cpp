@@ -68,3 +68,30 @@ TEST(WebLinks, QuickStartCarriesTheVersionWithoutBlanks)
               L"http://127.0.0.1:8080/home_scv_qs.php?ver=5.1_beta&from_app=Scrivolanter");
     CSCVUrl::SetSiteRoot(nullptr);
 }
+
+TEST(WebLinks, SiteRootComesFromTheSettingsKeyWhenItIsAWebRoot)
+{
+    const std::wstring builtIn = Text(CSCVUrl::SiteRootFromSetting(L""));
+    EXPECT_EQ(builtIn.rfind(L"http://", 0), 0u);
+    const struct
+    {
+        const wchar_t* value;
+        const wchar_t* root; // null: the built-in root
+    } cases[] = {
+        {L"http://127.0.0.1:8080", L"http://127.0.0.1:8080"},
+        {L" https://Mirror.example/ ", L"https://Mirror.example"},
+        {L"HTTP://host", L"HTTP://host"},
+        {L"http://", nullptr},
+        {L"ftp://host", nullptr},
+        {L"file:///C:/pages", nullptr},
+        {L"host.example", nullptr},
+        {L"http://host/with/path", nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Text(CSCVUrl::SiteRootFromSetting(c.value)), c.root ? c.root : builtIn)
+            << testing::PrintToString(std::wstring(c.value));
+
+    // The test build's Settings.ini beside this executable names a dead local port.
+    CSCVUrl::SetSiteRoot(nullptr);
+    EXPECT_EQ(Text(CSCVUrl::SiteRoot()), L"http://127.0.0.1:9");
+}
