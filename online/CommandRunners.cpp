@@ -24,10 +24,10 @@ bool FileExists(const CString& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-CStringPair Trimmed(CString file, CString parameters)
+// The file without blanks around it; the parameters as they stand after it (with their blank).
+CStringPair Trimmed(CString file, const CString& parameters)
 {
     file.Trim();
-    parameters.Trim();
     return CStringPair(file, parameters);
 }
 
