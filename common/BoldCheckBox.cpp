@@ -50,11 +50,9 @@ bool SubclassBoldCheckBox(HWND button)
 {
     if (!::IsWindow(button))
         return false;
-    DWORD_PTR data = 0;
-    if (!::GetWindowSubclass(button, BoldCheckBoxProc, kSubclassId, &data)) {
-        if (!::SetWindowSubclass(button, BoldCheckBoxProc, kSubclassId, 0))
-            return false;
-    }
+    // The same procedure and id again only updates the existing subclass: a box is subclassed once.
+    if (!::SetWindowSubclass(button, BoldCheckBoxProc, kSubclassId, 0))
+        return false;
     ApplyFont(button);
     return true;
 }

@@ -1,3 +1,4 @@
+// test-sources: PlatformTests.rc
 // The document/view layer: command routing through view, document, frame and application; command-UI updates
 // of a popup menu; swapping the main view by run-time class; UpdateAllViews hints; reflection of
 // notifications and the pre-translate walk; the frame's bar layout.
