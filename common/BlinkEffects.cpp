@@ -12,6 +12,7 @@ constexpr DWORD kFontOtherMs = 300;
 constexpr DWORD kFontOriginalMs = 400;
 constexpr DWORD kWindowHiddenMs = 100;
 constexpr DWORD kWindowShownMs = 400;
+constexpr DWORD kTwoFontStepMs = 250;
 
 template <typename Body>
 bool StartDetached(Body body)
@@ -59,6 +60,19 @@ void RunFontBlink(HWND control, UINT notifyMessage, HWND notifyWindow)
     Notify(notifyWindow, notifyMessage, 0);
 }
 
+void RunTwoFontBlink(HWND window, HFONT fontA, HFONT fontB, HWND notifyWindow, UINT message, WPARAM wParam,
+                     LPARAM lParam)
+{
+    for (int i = 0; i < kBlinkCount && ::IsWindow(window); ++i) {
+        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontA), TRUE);
+        ::Sleep(kTwoFontStepMs);
+        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontB), TRUE);
+        ::Sleep(kTwoFontStepMs);
+    }
+    if (message != 0 && ::IsWindow(notifyWindow))
+        ::SendMessageW(notifyWindow, message, wParam, lParam);
+}
+
 void RunWindowBlink(HWND window)
 {
     for (int i = 0; i < kBlinkCount; ++i) {
@@ -79,6 +93,15 @@ bool BlinkControlFont(HWND control, UINT notifyMessage, HWND notifyWindow)
     if (!::IsWindow(control))
         return false;
     return StartDetached([=] { RunFontBlink(control, notifyMessage, notifyWindow); });
+}
+
+bool BlinkControlFont(HWND window, HFONT fontA, HFONT fontB, HWND notifyWindow, UINT message, WPARAM wParam,
+                      LPARAM lParam)
+{
+    if (!::IsWindow(window))
+        return false;
+    return StartDetached(
+        [=] { RunTwoFontBlink(window, fontA, fontB, notifyWindow, message, wParam, lParam); });
 }
 
 bool BlinkWindow(HWND window)

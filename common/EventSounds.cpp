@@ -23,6 +23,11 @@ void PlayNotificationSound(bool async)
     Play(L"SystemNotification", SND_ALIAS, async);
 }
 
+void PlayExclamationSound(bool async)
+{
+    Play(L"SystemExclamation", SND_ALIAS, async);
+}
+
 void PlaySystemHandSound(bool async)
 {
     Play(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(SND_ALIAS_SYSTEMHAND)), SND_ALIAS_ID, async);

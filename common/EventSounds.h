@@ -6,6 +6,8 @@
 
 // PlaySoundW of the "SystemNotification" alias.
 void PlayNotificationSound(bool async);
+// PlaySoundW of the "SystemExclamation" alias.
+void PlayExclamationSound(bool async);
 // PlaySoundW of the system's "hand" (critical stop) sound.
 void PlaySystemHandSound(bool async);
 // Plays the sound file `count` times; true when any play succeeded.

@@ -20,6 +20,12 @@ public:
 
     const CString& GetText() const { return m_text; }
     operator LPCWSTR() const { return m_text; }
+    // This text becomes the other's (an empty text for null); returns this object.
+    CLocalizedStringBase& AssignText(const CLocalizedStringBase* other)
+    {
+        m_text = other ? other->m_text : CString();
+        return *this;
+    }
 
 protected:
     CString m_text;

@@ -1,22 +1,11 @@
 #include "common/PathFunctions.h"
 
+#include "common/ErrorModeGuard.h"
+
 #include <string>
 
 namespace
 {
-
-// Restores the process error mode when it goes out of scope.
-class CErrorModeGuard
-{
-public:
-    explicit CErrorModeGuard(UINT mode) : m_previous(::SetErrorMode(mode)) {}
-    ~CErrorModeGuard() { ::SetErrorMode(m_previous); }
-    CErrorModeGuard(const CErrorModeGuard&) = delete;
-    CErrorModeGuard& operator=(const CErrorModeGuard&) = delete;
-
-private:
-    UINT m_previous;
-};
 
 bool IsSlash(wchar_t ch)
 {

@@ -38,3 +38,16 @@ bool ShowOpenWithDialog(HWND window, LPCWSTR path)
     const HINSTANCE result = ::ShellExecuteW(window, L"open", L"Rundll32.exe", parameters, nullptr, SW_SHOW);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+bool ShowFileProperties(LPCWSTR path)
+{
+    if (!path || !*path)
+        return false;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.lpVerb = L"properties";
+    info.lpFile = path;
+    info.nShow = SW_SHOW;
+    return ::ShellExecuteExW(&info) != FALSE;
+}

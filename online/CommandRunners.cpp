@@ -17,10 +17,10 @@ bool PathExists(const CString& path)
     return !path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-CStringPair Trimmed(CString file, CString parameters)
+// The file without blanks around it; the parameters as they stand after it (with their blank).
+CStringPair Trimmed(CString file, const CString& parameters)
 {
     file.Trim();
-    parameters.Trim();
     return CStringPair(file, parameters);
 }
 

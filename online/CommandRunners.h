@@ -31,8 +31,8 @@ struct CommandRunOptions
 // "gopher://", "nntp://", "prospero://", "wais://" or "ovl:".
 bool IsUrlWithKnownScheme(const CString& text);
 
-// Splits a command into the file to open and its parameters (blanks around
-// both trimmed):
+// Splits a command into the file to open (blanks around it trimmed) and its
+// parameters, which keep the blank that parts them from the file:
 //  - the whole command when it names an existing file or is an address;
 //  - a command that begins with a quotation mark: the quoted part, then the rest;
 //  - else the longest leading part, followed by a blank, that names an

@@ -1,5 +1,6 @@
 #include "online/EditorIcons.h"
 
+#include "common/IconHelpers.h"
 #include "common/WellKnownNames.h"
 
 #include <shellapi.h>
@@ -21,8 +22,5 @@ HICON LoadEditorIcon(int kind, HMODULE module)
 
 HICON GetTxtFileSmallIcon()
 {
-    SHFILEINFOW info{};
-    const DWORD_PTR found = ::SHGetFileInfoW(L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                                             SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON);
-    return found != 0 ? info.hIcon : nullptr;
+    return GetFileTypeIcon(L".txt", false);
 }

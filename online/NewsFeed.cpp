@@ -1,5 +1,7 @@
 #include "online/NewsFeed.h"
 
+#include "online/DateServices.h"
+
 #include "common/DateParsing.h"
 #include "common/DateTimeTexts.h"
 #include "common/KernelHandle.h"
@@ -32,12 +34,7 @@ CString ChildText(const TiXmlElement& item, const char* name)
 
 bool UtcToLocal(const SYSTEMTIME& utc, SYSTEMTIME& local)
 {
-    if (::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-        return true;
-    FILETIME utcFile{};
-    FILETIME localFile{};
-    return ::SystemTimeToFileTime(&utc, &utcFile) && ::FileTimeToLocalFileTime(&utcFile, &localFile) &&
-           ::FileTimeToSystemTime(&localFile, &local);
+    return ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) || SystemTimeToLocalTime(utc, local);
 }
 
 // Some WinInet versions answer text they cannot read with the current time or

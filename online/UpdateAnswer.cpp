@@ -1,5 +1,7 @@
 #include "online/UpdateAnswer.h"
 
+#include "online/DateServices.h"
+
 #include <tinyxml.h>
 
 #include "common/DateTimeTexts.h"
@@ -66,12 +68,7 @@ bool InternetTimeToLocal(const CString& text, SYSTEMTIME& local)
     SYSTEMTIME utc = {};
     if (!toSystemTime || !toSystemTime(text, &utc, 0))
         return false;
-    if (::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-        return true;
-    FILETIME utcFile = {};
-    FILETIME localFile = {};
-    return ::SystemTimeToFileTime(&utc, &utcFile) && ::FileTimeToLocalFileTime(&utcFile, &localFile) &&
-           ::FileTimeToSystemTime(&localFile, &local);
+    return ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) || SystemTimeToLocalTime(utc, local);
 }
 
 void QueryDownload(const CString& url, CUpdateInfo& info, const DownloadLimits& limits)

@@ -1,5 +1,7 @@
 #include "online/UrlHeaderQuery.h"
 
+#include "online/DateServices.h"
+
 #include <climits>
 
 #include "common/LastErrorKeeper.h"
@@ -75,15 +77,7 @@ bool CUrlHeaderQuery::ReadHeaders(HINTERNET request)
 
 bool CUrlHeaderQuery::GetLastModifiedLocal(SYSTEMTIME& local) const
 {
-    if (m_lastModified.wYear == 0)
-        return false;
-    FILETIME utc = {};
-    FILETIME localFile = {};
-    if (!::SystemTimeToFileTime(&m_lastModified, &utc))
-        return false;
-    if (!::FileTimeToLocalFileTime(&utc, &localFile))
-        return false;
-    return ::FileTimeToSystemTime(&localFile, &local) != FALSE;
+    return m_lastModified.wYear != 0 && SystemTimeToLocalTime(m_lastModified, local);
 }
 
 CString CUrlHeaderQuery::CharsetFromContentType(const CString& contentType)

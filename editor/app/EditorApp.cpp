@@ -15,12 +15,19 @@
 #include "editor/app/MainFrame.h"
 #include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
+#include "editor/controls/ThemeBinder.h"
 
 namespace
 {
 
 EditorApp* g_editorApp = nullptr;
 constexpr UINT kEditorResourceSet = 128;
+
+// The visual-styles binding the editor's windows share, for the life of the process.
+void BindThemes()
+{
+    static CThemeBinder binder;
+}
 
 } // namespace
 
@@ -69,6 +76,7 @@ BOOL EditorApp::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof(controls),
                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
+    BindThemes();
     m_richEdit = ::LoadLibraryW(L"RichEd20.DLL");
     if (!m_richEdit)
         WriteLogLine(L"EditorApp::InitInstance: RichEd20.DLL could not be loaded");

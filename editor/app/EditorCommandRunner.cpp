@@ -1,4 +1,5 @@
 #include "editor/app/EditorCommandRunner.h"
+#include "editor/app/EditorWindowServices.h"
 
 #include "engine/MacroEngine.h"
 #include "engine/MacroEnvironment.h"
@@ -26,12 +27,6 @@ unsigned __stdcall RunCommandThread(void* parameter)
     return started ? 0 : 1;
 }
 
-LCID LocaleOfWindow(HWND window)
-{
-    const DWORD thread = window != nullptr ? GetWindowThreadProcessId(window, nullptr) : GetCurrentThreadId();
-    return MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(thread))), SORT_DEFAULT);
-}
-
 } // namespace
 
 bool RunCommand(HWND window, const CString& command, int mode, const CString& selectedText,
@@ -41,7 +36,7 @@ bool RunCommand(HWND window, const CString& command, int mode, const CString& se
     CString selection = selectedText;
     selection.Replace(L"\r\n", L" ");
     CString expanded = command;
-    ExpandPhraseMacros(expanded, selection, clipboardText, nullptr, nullptr, LocaleOfWindow(window));
+    ExpandPhraseMacros(expanded, selection, clipboardText, nullptr, nullptr, GetKeyboardLocaleOf(window));
     if (out != nullptr) {
         *out = expanded;
         SetLastError(lastError);

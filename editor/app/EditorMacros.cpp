@@ -1,4 +1,5 @@
 #include "editor/app/EditorMacros.h"
+#include "editor/app/EditorWindowServices.h"
 
 #include "engine/KeyboardLayoutMacros.h"
 #include "engine/MacroEngine.h"
@@ -26,13 +27,6 @@ int ReplaceAllInRichEdit(HWND richEdit, const CString& name, const CString& valu
         ++count;
         start = end;
     }
-}
-
-LCID LocaleOfWindow(HWND window)
-{
-    const DWORD thread = window != nullptr ? GetWindowThreadProcessId(window, nullptr) : GetCurrentThreadId();
-    const HKL layout = GetKeyboardLayout(thread);
-    return MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(layout)), SORT_DEFAULT);
 }
 
 } // namespace
@@ -121,7 +115,7 @@ CString PreviewMacroValue(const CString& name, HWND window, const CString& selec
         layouts.resize(kMaxPreviewLayouts);
     }
     if (layouts.empty()) {
-        return GetMacroValue(name, selectedText, clipboard, LocaleOfWindow(window));
+        return GetMacroValue(name, selectedText, clipboard, GetKeyboardLocaleOf(window));
     }
     std::set<CString, OrdinalTextLess> values;
     for (HKL layout : layouts) {

@@ -484,6 +484,12 @@ bool CEditorPhraseStore::SetDateUsage(int id, const SYSTEMTIME& date)
     return item != nullptr && item->SetUsageDate(date);
 }
 
+bool CEditorPhraseStore::GetDateUsage(int id, SYSTEMTIME& out)
+{
+    const PhraseItemRecord* item = FindItemById(id);
+    return item != nullptr && item->GetUsageDate(out);
+}
+
 bool CEditorPhraseStore::CanDrop(int targetId, int dragId, bool move)
 {
     if (dragId < 0 || dragId == targetId || FindItemById(dragId) == nullptr) {

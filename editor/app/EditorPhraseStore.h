@@ -84,6 +84,8 @@ public:
     bool SetDisabledIsNoHasSelection(int id, bool on);
     bool SetUseTitleOnly(int id, bool on);
     bool SetDateUsage(int id, const SYSTEMTIME& date);
+    // Copies the date of the last use out; false when the item is unknown or was never used.
+    bool GetDateUsage(int id, SYSTEMTIME& out);
 
     // Drag and drop; `move` false is a copy.
     bool CanDrop(int targetId, int dragId, bool move);

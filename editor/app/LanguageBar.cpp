@@ -4,6 +4,7 @@
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
 #include "common/PathFunctions.h"
+#include "editor/controls/EditorLook.h"
 
 #include "platform/WindowsX.h"
 
@@ -109,16 +110,19 @@ LRESULT LanguageBar::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
         return 0;
     }
     ::KillTimer(m_hWnd, kAttentionTimer);
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    // The combo pulses between the large bold dialog font and its copy of the other weight.
+    HFONT fontA = GetBoldLargeDialogFont();
     LOGFONTW description{};
-    if (!font || !GetObjectW(font, sizeof(description), &description))
-        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
+    if (!fontA || !GetObjectW(fontA, sizeof(description), &description)) {
+        fontA = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        GetObjectW(fontA, sizeof(description), &description);
+    }
     description.lfWeight = description.lfWeight == FW_BOLD ? FW_NORMAL : FW_BOLD;
     if (m_attentionFont)
         DeleteObject(m_attentionFont);
     m_attentionFont = CreateFontIndirectW(&description);
     ::InvalidateRect(GetCombo(), nullptr, TRUE);
-    if (!BlinkControlFont(GetCombo(), kBlinkEndedMessage, m_hWnd))
+    if (!BlinkControlFont(GetCombo(), fontA, m_attentionFont, m_hWnd, kBlinkEndedMessage))
         ::PostMessageW(m_hWnd, kBlinkEndedMessage, 0, 0);
     return 0;
 }
@@ -127,11 +131,14 @@ LRESULT LanguageBar::OnBlinkEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     if (wParam != 0)
         return 0; // the blink starts
+    HWND combo = GetCombo();
+    // The blink ends on the attention font: the combo takes the dialog font before that font goes.
+    if (combo)
+        ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetDialogFont()), FALSE);
     if (m_attentionFont) {
         DeleteObject(m_attentionFont);
         m_attentionFont = nullptr;
     }
-    HWND combo = GetCombo();
     ::InvalidateRect(combo, nullptr, TRUE);
     ::SetFocus(combo);
     ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);

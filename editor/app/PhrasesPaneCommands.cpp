@@ -17,7 +17,7 @@
 #include "engine/ClipboardAccess.h"
 #include "platform/docview/FrameWnd.h"
 
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 #include <memory>
 #include <string>

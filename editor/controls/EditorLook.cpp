@@ -5,6 +5,7 @@
 #include "common/InvariantCompare.h"
 #include "common/MenuLocalizer.h"
 #include "common/TextDecoration.h"
+#include "engine/PhraseItemRecord.h"
 #include "platform/CAppModule.h"
 
 namespace
@@ -154,6 +155,20 @@ COLORREF GetWindowColor()
 COLORREF GetWindowTextColor()
 {
     return ::GetSysColor(COLOR_WINDOWTEXT);
+}
+
+COLORREF GetPhraseTextColor(const PhraseItemRecord& record)
+{
+    if (!record.HasIncludedContent())
+        return GetGrayTextColor();
+    switch (record.dataType) {
+    case MenuItemRecord::kTypeRtf:
+        return RGB(0, 0x80, 0);
+    case MenuItemRecord::kTypeExec:
+        return RGB(0, 0, 0xFF);
+    default:
+        return GetWindowTextColor();
+    }
 }
 
 CString ColorToHex(COLORREF color)

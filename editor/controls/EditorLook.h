@@ -10,6 +10,8 @@
 
 #include "platform/CString.h"
 
+class PhraseItemRecord;
+
 // Caption font, weight 400, face "MS Shell Dlg".
 HFONT GetDialogFont();
 // The dialog font with weight 400 / italic / weight 700.
@@ -30,6 +32,11 @@ HFONT CreateStrikeOutFont(HFONT font);
 COLORREF GetGrayTextColor();
 COLORREF GetWindowColor();
 COLORREF GetWindowTextColor();
+// The text colour of a phrase or folder in the editor's lists: the grey text colour when it is not
+// checked (a folder is checked when anything below it is); else by data type: formatted text green
+// (0x008000), start an application blue (0xFF0000 as a COLORREF), anything else COLOR_WINDOWTEXT.
+COLORREF GetPhraseTextColor(const PhraseItemRecord& record);
+
 // "%.2X%.2X%.2X" of red, green and blue: pure red gives "FF0000".
 CString ColorToHex(COLORREF color);
 

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-class CFileDialogEx
+#include "platform/docview/CommonDialogs.h"
+
+class CFileDialogEx : public CFileDialog
 {
 public:
     // The size given to the system for a multiple selection, in characters,
@@ -28,36 +30,24 @@ public:
     CFileDialogEx(BOOL open, LPCWSTR defaultExtension = nullptr, LPCWSTR fileName = nullptr,
                   DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCWSTR filter = nullptr,
                   HWND parent = nullptr, LPCWSTR title = nullptr, LPCWSTR initialFolder = nullptr);
-    CFileDialogEx(const CFileDialogEx&) = delete;
-    CFileDialogEx& operator=(const CFileDialogEx&) = delete;
 
     // IDOK when the user confirmed, IDCANCEL otherwise, kResultBufferTooSmall
     // when a multiple selection was too large for the buffer.
-    INT_PTR DoModal();
+    INT_PTR DoModal() override;
     // The folder the user was last in (else the initial folder) with a
     // trailing backslash; empty when both are empty.
     std::wstring GetSelectedFolder() const;
-    // The chosen file (the first one of a multiple selection).
-    std::wstring GetPathName() const;
-    // Every chosen file of a multiple selection (or the one chosen file).
-    std::vector<std::wstring> GetPathNames() const;
     const std::wstring& Title() const { return m_title; }
 
     // Replaces ':', '\', '/', '?', '"', '>', '<' and '|' by '_'.
     static void CleanFileName(wchar_t* name, size_t capacity);
 
-    OPENFILENAMEW m_ofn = {};
+protected:
+    void OnInitDone(HWND frame) override;
+    void OnFolderChange(HWND frame) override;
 
 private:
-    static UINT_PTR CALLBACK HookProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDone(HWND frame);
-    void OnFolderChange(HWND frame);
-
-    bool m_open;
     std::wstring m_title;
     std::wstring m_folder;
     std::wstring m_initialFolder;
-    std::wstring m_filter;
-    std::wstring m_defaultExtension;
-    wchar_t m_singleBuffer[MAX_PATH] = {};
 };

@@ -1,5 +1,6 @@
 #include "editor/controls/PhraseTextToolBar.h"
 
+#include "common/EventSounds.h"
 #include "common/LocalizedString.h"
 
 #include <memory>
@@ -142,7 +143,7 @@ bool PhraseTextToolBar::StartReadOnlyBlink(bool withSound)
 {
     if (m_isBlinking) {
         if (withSound)
-            ::MessageBeep(MB_ICONEXCLAMATION);
+            PlayExclamationSound(true);
         return false;
     }
     auto* record = new BlinkRecord{m_hWnd, PhraseTextCommand::kReadOnly};
@@ -154,7 +155,7 @@ bool PhraseTextToolBar::StartReadOnlyBlink(bool withSound)
     m_isBlinking = true;
     ::ResumeThread(thread);
     if (withSound)
-        ::MessageBeep(MB_ICONEXCLAMATION);
+        PlayExclamationSound(true);
     ::CloseHandle(thread);
     return true;
 }

@@ -1,7 +1,7 @@
 #include "editor/controls/TreeDragDropTracker.h"
 
 #include <mmsystem.h>
-#include <windowsx.h>
+#include "platform/WindowsX.h"
 
 TreeDragDropTracker::~TreeDragDropTracker()
 {

@@ -147,3 +147,14 @@ BOOL CWinApp::OnCmdMsg(UINT nID, int nCode, void* pExtra)
 {
     return DispatchCmdMsg(nID, nCode, pExtra);
 }
+
+BOOL TranslateMainAccelerators(MSG* pMsg)
+{
+    if (!pMsg || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+        return FALSE;
+    CWinApp* app = CWinApp::GetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
+    if (!frame || !frame->m_hWnd || !frame->m_hAccelTable)
+        return FALSE;
+    return ::TranslateAcceleratorW(frame->m_hWnd, frame->m_hAccelTable, pMsg) != 0;
+}

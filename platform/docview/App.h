@@ -99,3 +99,8 @@ private:
     CWnd* m_pMainWnd = nullptr;
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;
 };
+
+// Keyboard messages only: translated through the accelerator table of the application's main frame (for
+// bars and pages whose own pre-translation would eat the keys first). FALSE for other messages, without a
+// main frame or table, or when no accelerator matched.
+BOOL TranslateMainAccelerators(MSG* pMsg);

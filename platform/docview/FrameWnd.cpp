@@ -69,7 +69,11 @@ LRESULT CFrameWnd::OnCreateMsg(UINT, WPARAM, LPARAM lParam, BOOL&)
 int CFrameWnd::OnCreate(CREATESTRUCTW* pcs)
 {
     auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
-    return OnCreateClient(pcs, context) ? 0 : -1;
+    if (!OnCreateClient(pcs, context))
+        return -1;
+    // The status bar is made after this: the idle text ("Ready") is shown once the frame runs.
+    ::PostMessageW(m_hWnd, WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+    return 0;
 }
 
 BOOL CFrameWnd::OnCreateClient(CREATESTRUCTW*, CCreateContext* pContext)
@@ -313,6 +317,18 @@ LRESULT CFrameWnd::OnMenuSelectMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
         SetMessageText(L"");
     else
         SetMessageText(m_nIDLastMessage);
+    return 0;
+}
+
+LRESULT CFrameWnd::OnSetMessageStringMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (lParam != 0) {
+        m_nIDLastMessage = 0;
+        SetMessageText(reinterpret_cast<LPCWSTR>(lParam));
+        return 0;
+    }
+    m_nIDLastMessage = static_cast<UINT>(wParam);
+    SetMessageText(m_nIDLastMessage);
     return 0;
 }
 

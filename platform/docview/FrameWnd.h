@@ -27,10 +27,12 @@ constexpr UINT ID_INDICATOR_CAPS = 0xE701;   // 59137
 constexpr UINT ID_INDICATOR_NUM = 0xE702;    // 59138
 constexpr UINT ID_INDICATOR_SCRL = 0xE703;   // 59139
 constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001; // 57345
-constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;  // 59393
-constexpr UINT AFX_IDW_TOOLBAR = 0xE800;     // 59392
-constexpr UINT AFX_IDW_REBAR = 0xE804;       // 59396
-constexpr UINT AFX_IDW_DIALOGBAR = 0xE805;   // 59397
+// Sets pane 0 of the status bar: wParam a string id, or lParam a text (when not 0).
+constexpr UINT WM_SETMESSAGESTRING = 0x0362;
+constexpr UINT AFX_IDW_STATUS_BAR = 0xE801; // 59393
+constexpr UINT AFX_IDW_TOOLBAR = 0xE800;    // 59392
+constexpr UINT AFX_IDW_REBAR = 0xE804;      // 59396
+constexpr UINT AFX_IDW_DIALOGBAR = 0xE805;  // 59397
 constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800;
 constexpr UINT AFX_IDW_CONTROLBAR_LAST = 0xE8FF;
 
@@ -48,6 +50,7 @@ public:
     MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocusMsg)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupMsg)
     MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelectMsg)
+    MESSAGE_HANDLER(WM_SETMESSAGESTRING, OnSetMessageStringMsg)
     MESSAGE_HANDLER(WM_CLOSE, OnCloseMsg)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroyMsg)
     COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
@@ -110,6 +113,7 @@ protected:
     LRESULT OnSetFocusMsg(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnInitMenuPopupMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnMenuSelectMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnSetMessageStringMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnCloseMsg(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroyMsg(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnAppExit(WORD, WORD, HWND, BOOL&);

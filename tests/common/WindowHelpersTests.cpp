@@ -247,6 +247,32 @@ TEST_F(WindowHelpersTest, BlinkControlFontSwapsTheParentWeight)
     EXPECT_FALSE(BlinkControlFont(nullptr, kNotifyMessage, notify.hwnd));
 }
 
+TEST_F(WindowHelpersTest, BlinkControlFontBetweenTwoFontsNotifiesOnceAtTheEnd)
+{
+    Window notify(kProbeClass, L"notify", WS_POPUP, 0, 0, 10, 10);
+    Window control(kProbeClass, L"control", WS_POPUP, 0, 0, 100, 20);
+    LOGFONTW description = {};
+    description.lfHeight = -12;
+    description.lfWeight = FW_BOLD;
+    GdiObject<HFONT> fontA(::CreateFontIndirectW(&description));
+    description.lfWeight = FW_NORMAL;
+    GdiObject<HFONT> fontB(::CreateFontIndirectW(&description));
+
+    g_events.clear();
+    ASSERT_TRUE(BlinkControlFont(control.hwnd, fontA.get(), fontB.get(), notify.hwnd, kNotifyMessage, 7, 0));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Count(kNotifyMessage, notify.hwnd) > 0; }, 10000));
+
+    const std::vector<Event> events = g_events;
+    ASSERT_EQ(events.size(), 7u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(events[i].window, control.hwnd);
+        EXPECT_EQ(events[i].wParam, reinterpret_cast<WPARAM>(i % 2 ? fontB.get() : fontA.get()));
+    }
+    EXPECT_EQ(events[6].window, notify.hwnd);
+    EXPECT_EQ(events[6].wParam, 7u);
+    EXPECT_FALSE(BlinkControlFont(nullptr, fontA.get(), fontB.get(), notify.hwnd, kNotifyMessage));
+}
+
 TEST_F(WindowHelpersTest, BlinkControlFontWithoutParentFontDoesNothing)
 {
     Window notify(kProbeClass, L"notify", WS_POPUP, 0, 0, 10, 10);

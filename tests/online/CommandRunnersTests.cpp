@@ -42,10 +42,10 @@ TEST(CommandRunners, SplitsAtTheLongestExistingFile)
         std::wstring parameters;
     };
     const Case cases[] = {
-        {program + L" /a  b", program, L"/a  b"}, // a path with blanks, then its options
-        {program, program, L""},                  // the whole command is a file
+        {program + L" /a  b", program, L" /a  b"}, // a path with blanks, then the blank and its options
+        {program, program, L""},                   // the whole command is a file
         {L"  " + document + L"  ", document, L""},
-        {L"\"" + program + L"\" -x", program, L"-x"},                  // quoted
+        {L"\"" + program + L"\" -x", program, L" -x"},                 // quoted
         {L"https://example.com/a b", L"https://example.com/a b", L""}, // an address stays whole
         {L"notepad.exe C:\\a.txt", L"notepad.exe C:\\a.txt", L""},     // no leading part is a file
         {L"calc", L"calc", L""},

@@ -1,3 +1,4 @@
+// test-sources: PlatformTests.rc
 // The document/view layer: command routing through view, document, frame and application; command-UI updates
 // of a popup menu; swapping the main view by run-time class; UpdateAllViews hints; reflection of
 // notifications and the pre-translate walk; the frame's bar layout.
@@ -277,11 +278,36 @@ TEST_F(DocViewTest, DocumentTitleAndStatusBarLayout)
     ::GetWindowRect(view->m_hWnd, &viewRect);
     EXPECT_EQ(viewRect.bottom, barRect.top);
     EXPECT_GT(barRect.bottom, barRect.top);
+    MSG msg;
+    while (::PeekMessageW(&msg, frame->m_hWnd, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    EXPECT_STREQ(status->GetPaneText(0), L"Ready") << "the idle text once the frame runs";
     frame->SetMessageText(L"Hello");
     EXPECT_STREQ(status->GetPaneText(0), L"Hello");
+    ::SendMessageW(frame->m_hWnd, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_STREQ(status->GetPaneText(0), L"Ready") << "and again when a menu closes";
     frame->OnIdleUpdateCmdUI(); // the key indicator pane is updated without a handler of ours
     ::DestroyWindow(status->m_hWnd);
     delete status;
+}
+
+TEST_F(DocViewTest, MainAcceleratorsTranslateKeysForOtherWindows)
+{
+    ACCEL accel{FVIRTKEY, VK_F7, 1005};
+    HACCEL table = ::CreateAcceleratorTableW(&accel, 1);
+    app.SetMainWnd(frame);
+    frame->m_hAccelTable = table;
+    MSG key{view->m_hWnd, WM_KEYDOWN, VK_F7, 0};
+    MSG other{view->m_hWnd, WM_KEYDOWN, VK_F8, 0};
+    MSG click{view->m_hWnd, WM_LBUTTONDOWN, VK_F7, 0};
+    EXPECT_FALSE(TranslateMainAccelerators(&click)) << "keyboard messages only";
+    EXPECT_FALSE(TranslateMainAccelerators(&other));
+    g_log.clear();
+    EXPECT_TRUE(TranslateMainAccelerators(&key));
+    EXPECT_EQ(g_log, std::vector<std::string>{"frame"}) << "the frame got the command";
+    frame->m_hAccelTable = nullptr;
+    EXPECT_FALSE(TranslateMainAccelerators(&key));
+    ::DestroyAcceleratorTable(table);
 }
 
 // A child that handles reflected notifications of one code and declines the others.

@@ -161,6 +161,16 @@ TEST_F(EditorStoreTest, NewPhrasesAndGroupsReachTheDisk)
     EXPECT_EQ(W(ReadBack(item->GetPath()).body), L"text");
     EXPECT_EQ(store.AddPhrase(L"x", L"", 0, Id(L"A.scrivolanter")), -1); // a phrase is no parent
 
+    SYSTEMTIME used{};
+    EXPECT_FALSE(store.GetDateUsage(id, used)) << "never used";
+    const SYSTEMTIME date = {2026, 12, 4, 10, 8, 30, 15, 0};
+    EXPECT_TRUE(store.SetDateUsage(id, date));
+    ASSERT_TRUE(store.GetDateUsage(id, used));
+    EXPECT_EQ(used.wYear, 2026);
+    EXPECT_EQ(used.wSecond, 15);
+    EXPECT_FALSE(store.SetDateUsage(group, date)) << "a group keeps no date";
+    EXPECT_FALSE(store.GetDateUsage(group, used));
+
     const int folder = store.AddFolder(temp.PathOf(L"New group").c_str());
     ASSERT_NE(folder, -1);
     EXPECT_TRUE(Exists(temp.PathOf(L"New group")));

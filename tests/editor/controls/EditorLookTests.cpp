@@ -6,6 +6,7 @@
 
 #include "common/InvariantCompare.h"
 #include "editor/controls/EditorLook.h"
+#include "engine/PhraseItemRecord.h"
 
 namespace
 {
@@ -20,6 +21,36 @@ TEST(EditorLookTest, ColoursAsHexText)
     for (const auto& c : cases)
         EXPECT_STREQ(ColorToHex(c.color), c.text);
     EXPECT_EQ(GetGrayTextColor(), ::GetSysColor(COLOR_GRAYTEXT));
+}
+
+TEST(EditorLookTest, PhraseColoursByCheckAndDataType)
+{
+    PhraseItemRecord phrase;
+    const struct
+    {
+        int dataType;
+        COLORREF color;
+    } kinds[] = {{0, ::GetSysColor(COLOR_WINDOWTEXT)}, {1, RGB(0, 0x80, 0)}, {2, RGB(0, 0, 0xFF)}};
+    for (const auto& k : kinds) {
+        phrase.dataType = k.dataType;
+        phrase.included = 1;
+        EXPECT_EQ(GetPhraseTextColor(phrase), k.color) << k.dataType;
+        phrase.included = 0;
+        EXPECT_EQ(GetPhraseTextColor(phrase), ::GetSysColor(COLOR_GRAYTEXT))
+            << "unchecked is grey whatever its type";
+    }
+
+    // A folder is checked when one phrase deep inside it is; then its own data type colours it.
+    PhraseItemRecord folder;
+    folder.dataType = 1;
+    PhraseItemRecord inner;
+    PhraseItemRecord leaf;
+    leaf.included = 0;
+    inner.MakeFolder().push_back(leaf);
+    folder.MakeFolder().push_back(inner);
+    EXPECT_EQ(GetPhraseTextColor(folder), ::GetSysColor(COLOR_GRAYTEXT));
+    folder.children->front().children->front().included = 1;
+    EXPECT_EQ(GetPhraseTextColor(folder), RGB(0, 0x80, 0));
 }
 
 TEST(EditorLookTest, DefaultDashLine)
