@@ -244,7 +244,7 @@ TEST_F(UpdateWindow, AnEmptyDaysFieldKeepsTheStoredDays)
     HWND window = Open();
     ::SetWindowTextW(HTMLayoutGetControlWindow(Find(L"CFUDaysNumber")), L"");
     ::SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return !::IsWindow(window); }, 3000));
     EXPECT_EQ(GetSettings().GetDaysCheckForUpdates(), 7);
     EXPECT_EQ(GetSettings().AutoCheckForUpdates, 1);
 }
@@ -252,6 +252,8 @@ TEST_F(UpdateWindow, AnEmptyDaysFieldKeepsTheStoredDays)
 TEST_F(UpdateWindow, InPageLinksScrollAndWebLinksGoToTheOpener)
 {
     Open();
+    // A short view, so that the news lie below it.
+    ::SetWindowPos(dialog->HtmlView(), nullptr, 0, 0, 500, 120, SWP_NOMOVE | SWP_NOZORDER);
     HELEMENT latest = Link(L"#latest_news");
     ASSERT_NE(latest, nullptr);
     SCROLLINFO scroll{};

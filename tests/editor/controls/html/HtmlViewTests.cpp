@@ -29,7 +29,7 @@ struct Event
 BOOL CALLBACK Record(LPVOID tag, HELEMENT, UINT group, LPVOID params)
 {
     auto* events = static_cast<std::vector<Event>*>(tag);
-    Event event{group, 0, L""};
+    Event event{group, 0, std::wstring()};
     HELEMENT target = nullptr;
     if (group == HANDLE_MOUSE) {
         event.cmd = static_cast<MOUSE_PARAMS*>(params)->cmd;
@@ -110,7 +110,10 @@ std::string LongPage()
                        "HREF=\"http://example.test/\">web</A>";
     for (int i = 0; i < 60; ++i)
         page += "<P>Paragraph " + std::to_string(i) + "</P>";
-    page += "<A NAME=\"far_down\"></A><H1 ID=last>The end</H1></BODY></HTML>";
+    page += "<A NAME=\"far_down\"></A><H1 ID=last>Near the end</H1>";
+    for (int i = 0; i < 30; ++i)
+        page += "<P>More " + std::to_string(i) + "</P>";
+    page += "</BODY></HTML>";
     return page;
 }
 
@@ -171,7 +174,7 @@ TEST(HtmlView, InPageLinkScrollsToItsAnchorAndReportsTheClick)
     view.ClickElement(L"up");
     EXPECT_GT(view.ScrollPos(), 0);
     RECT after = view.Where(L"last");
-    EXPECT_GE(after.top, 0);
+    EXPECT_GT(after.top, -20);
     EXPECT_LT(after.top, 80) << "the anchor comes to the top";
     // Mouse down and both passes of the link click reached the handler.
     std::vector<UINT> clicks;
