@@ -784,7 +784,9 @@ LPCWSTR HTMLayoutClassNameW()
         windowClass.lpszClassName = kClassName;
         return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
-    return registered ? kClassName : kClassName;
+    if (!registered)
+        LogError(L"HTML view: the window class could not be registered");
+    return kClassName;
 }
 
 BOOL HTMLayoutLoadHtml(HWND view, const BYTE* html, UINT size)
