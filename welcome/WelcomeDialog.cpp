@@ -28,6 +28,23 @@ namespace
 {
 const UINT kHtmlResourceType = 23;
 
+// The single-instance event's watcher: each signal brings the dialog to the front.
+struct InstanceWatch
+{
+    HWND dialog;
+    HANDLE event;
+};
+
+DWORD WINAPI WatchInstanceEvent(LPVOID parameter)
+{
+    auto* own = static_cast<InstanceWatch*>(parameter);
+    while (::WaitForSingleObject(own->event, INFINITE) == WAIT_OBJECT_0)
+        ::PostMessageW(own->dialog, CWelcomeDialog::kBringToFrontMessage, 0, 0);
+    ::CloseHandle(own->event);
+    delete own;
+    return 0;
+}
+
 INT_PTR ShellStart(HWND owner, const CString& file, const CString& parameters)
 {
     HINSTANCE result = ::ShellExecuteW(
@@ -164,27 +181,12 @@ void CWelcomeDialog::StartEventWatcher()
 {
     if (!m_instanceEvent)
         return;
-    struct Watch
-    {
-        HWND dialog;
-        HANDLE event;
-    };
     HANDLE event = nullptr;
     if (!::DuplicateHandle(::GetCurrentProcess(), m_instanceEvent, ::GetCurrentProcess(), &event, 0, FALSE,
                            DUPLICATE_SAME_ACCESS))
         return;
-    auto* watch = new Watch{m_hWnd, event};
-    HANDLE thread = ::CreateThread(
-        nullptr, 0,
-        [](LPVOID parameter) -> DWORD {
-            auto* own = static_cast<Watch*>(parameter);
-            while (::WaitForSingleObject(own->event, INFINITE) == WAIT_OBJECT_0)
-                ::PostMessageW(own->dialog, kBringToFrontMessage, 0, 0);
-            ::CloseHandle(own->event);
-            delete own;
-            return 0;
-        },
-        watch, 0, nullptr);
+    auto* watch = new InstanceWatch{m_hWnd, event};
+    HANDLE thread = ::CreateThread(nullptr, 0, WatchInstanceEvent, watch, 0, nullptr);
     if (!thread) {
         ::CloseHandle(event);
         delete watch;

@@ -36,6 +36,18 @@ std::string Item(int n)
            "</link><pubDate>Tue, 03 Mar 2026 10:20:30 GMT</pubDate><author>Team</author></item>";
 }
 
+BOOL CALLBACK KeepFirst(HELEMENT he, LPVOID param)
+{
+    *static_cast<HELEMENT*>(param) = he;
+    return TRUE;
+}
+
+BOOL CALLBACK CountElement(HELEMENT, LPVOID count)
+{
+    ++*static_cast<int*>(count);
+    return FALSE;
+}
+
 // Keeps a copy of the result a check sends.
 class ResultWindow
 {
@@ -136,13 +148,7 @@ protected:
         HELEMENT root = nullptr;
         HELEMENT found = nullptr;
         HTMLayoutGetRootElement(dialog->HtmlView(), &root);
-        HTMLayoutVisitElements(
-            root, "a", "href", href,
-            [](HELEMENT he, LPVOID param) -> BOOL {
-                *static_cast<HELEMENT*>(param) = he;
-                return TRUE;
-            },
-            &found);
+        HTMLayoutVisitElements(root, "a", "href", href, KeepFirst, &found);
         return found;
     }
     void Click(HELEMENT element)
@@ -194,13 +200,7 @@ TEST_F(UpdateWindow, ShowsTheNewVersionAndTheNews)
     HELEMENT root = nullptr;
     HTMLayoutGetRootElement(dialog->HtmlView(), &root);
     int scripts = 0;
-    HTMLayoutVisitElements(
-        root, "script", nullptr, nullptr,
-        [](HELEMENT, LPVOID count) -> BOOL {
-            ++*static_cast<int*>(count);
-            return FALSE;
-        },
-        &scripts);
+    HTMLayoutVisitElements(root, "script", nullptr, nullptr, CountElement, &scripts);
     EXPECT_EQ(scripts, 0);
     // The ticked check box is green, the days field enabled.
     HELEMENT check = Find(L"CFUAutoCheck");

@@ -34,23 +34,24 @@ struct WindowSearch
     HWND found = nullptr;
 };
 
+BOOL CALLBACK NoteDialogOf(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    if (owner == search->pid && std::wstring(name) == L"#32770" && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindDialogOf(DWORD pid)
 {
     WindowSearch search{pid, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* search = reinterpret_cast<WindowSearch*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[32] = {};
-            ::GetClassNameW(window, name, 32);
-            if (owner == search->pid && std::wstring(name) == L"#32770" && ::IsWindowVisible(window)) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(NoteDialogOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -685,6 +685,12 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
+BOOL CALLBACK KeepFirstElement(HELEMENT he, LPVOID param)
+{
+    *static_cast<HELEMENT*>(param) = he;
+    return TRUE;
+}
+
 BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
 {
     ViewState* state = StateOf(view);
@@ -871,13 +877,7 @@ HtmlDomResult HTMLayoutGetElementById(HELEMENT root, LPCWSTR id, HELEMENT* found
     if (!found || !id)
         return HLDOM_INVALID_PARAMETER;
     *found = nullptr;
-    return HTMLayoutVisitElements(
-        root, nullptr, "id", id,
-        [](HELEMENT he, LPVOID param) -> BOOL {
-            *static_cast<HELEMENT*>(param) = he;
-            return TRUE;
-        },
-        found);
+    return HTMLayoutVisitElements(root, nullptr, "id", id, KeepFirstElement, found);
 }
 
 HtmlDomResult HTMLayout_UseElement(HELEMENT he)
