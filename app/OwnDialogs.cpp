@@ -4,6 +4,7 @@
 #include "app/AppObjects.h"
 
 #include "common/SharedLog.h"
+#include "online/UpdateCheckWindow.h"
 
 #include <vector>
 
@@ -74,8 +75,9 @@ void CloseDialogStepwise(HWND dialog)
 
 int CAppObjects::CloseOwnDialogs()
 {
-    // The system report and the update window close themselves through their
-    // own owners once those dialogs are part of the program.
+    // The update window has no owner: it is closed by its handle.
+    if (HWND update = CUpdateCheckWindow::GetOpenUpdateCheckWindow())
+        CloseDialogStepwise(update);
     OwnWindowSearch search;
     search.owner = GetMainWnd();
     if (!search.owner)

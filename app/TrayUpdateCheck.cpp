@@ -6,6 +6,7 @@
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "online/EditorCoopEvents.h"
+#include "online/UpdateCheckWindow.h"
 #include "online/UpdateCheckThreads.h"
 
 namespace
@@ -74,6 +75,9 @@ CString DescribeUpdateCheckResult(const CUpdateInfo& info)
 void ReportUpdateCheckResult(HWND /*window*/, const CUpdateInfo& info)
 {
     WriteLogLine(DescribeUpdateCheckResult(info));
+    if (info.automatic == 1 && !GetSettings().AutoCheckForUpdates)
+        return;
+    ShowUpdateCheckWindow(info);
 }
 
 bool StartCheckForUpdatesCommandWatcher(HWND window, UINT commandId, HANDLE stopEvent)

@@ -32,8 +32,9 @@ bool ScheduleAutomaticUpdateCheck(HWND window, HANDLE stopEvent);
 // settings. True when a next check was scheduled.
 bool CompleteUpdateCheck(HWND window, HANDLE stopEvent, int data);
 
-// What the tray window does with a result. Until the update window exists
-// the result is written to the log.
+// What the tray window does with a result: writes it to the log and shows it
+// in the update window (unless it came from a scheduled check while automatic
+// checks are off); an open update window is brought forward instead.
 void ReportUpdateCheckResult(HWND window, const CUpdateInfo& info);
 // The log line of a result.
 CString DescribeUpdateCheckResult(const CUpdateInfo& info);

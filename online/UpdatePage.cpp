@@ -125,6 +125,17 @@ CString NoUpdateBlock(const CUpdateInfo& info, const UpdatePageContext& context)
     return html + L"<BR>\n";
 }
 
+// A check that failed says so instead of claiming the latest version.
+CString ErrorBlock(const CUpdateInfo& info, const UpdatePageContext& context)
+{
+    CString html = L"<FONT COLOR=red><B>" + EscapeHtmlText(info.error) + L"</B></FONT><BR>\n";
+    html += VersionLine(Str(157, L"Your version of Scrivolanter"),
+                        EscapeHtmlText(FormatVersionForPage(info.ownVersion)) + L" (" +
+                            EscapeHtmlText(context.buildStamp) + L")",
+                        false);
+    return html;
+}
+
 CString CommunityRow(const UpdatePageContext& context)
 {
     struct Community
@@ -176,7 +187,12 @@ CString FormatVersionForPage(const CVersionNumbers& version)
 CString BuildUpdatePageHtml(const CUpdateInfo& info, const UpdatePageContext& context)
 {
     CString body = BodyOpening(context);
-    body += info.newVersion.IsEmpty() ? NoUpdateBlock(info, context) : NewVersionBlock(info, context);
+    if (!info.newVersion.IsEmpty())
+        body += NewVersionBlock(info, context);
+    else if (!info.error.IsEmpty())
+        body += ErrorBlock(info, context);
+    else
+        body += NoUpdateBlock(info, context);
     body += CommunityRow(context);
     body += L"<SPAN ID=hint>" + Str(152, L"Last Check For Updates") + L": " +
             EscapeHtmlText(context.lastCheckText) + L"</SPAN>\n";

@@ -5,11 +5,15 @@
 # Settings.ini (log on; sounds, balloons and update checks off) and a phrases
 # folder with sample phrases. The folder is made on the first run and kept, so
 # settings and phrases changed while the program runs stay for the next run.
-# "run.sh editor" starts the phrase editor on the same folder and sample phrases instead.
+# "run.sh editor" starts the phrase editor on the same folder and sample phrases instead,
+# "run.sh welcome" the welcome program.
 set -euo pipefail
 target=Scrivolanter.exe
 if [ "${1:-}" = "editor" ]; then
   target=ScrivolanterEditor.exe
+  shift
+elif [ "${1:-}" = "welcome" ]; then
+  target=Scrivolanter_Welcome.exe
   shift
 fi
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -63,6 +63,15 @@ if [ -n "$shown" ] && [ "$name" = "ScrivolanterEditor.exe" ]; then
   else
     echo "virtual display: the editor's screenshot could not be saved" >&2
   fi
+elif [ -n "$shown" ] && [ "$name" = "Scrivolanter_Welcome.exe" ]; then
+  # The welcome program: its window alone.
+  window=$(xdotool search --onlyvisible --name 'Welcome to Scrivolanter' 2>/dev/null | head -n 1 || true)
+  shot="$SCV_BUILD_DIR/welcome-screenshot.png"
+  if import -window "${window:-root}" "$shot"; then
+    echo "virtual display: the welcome window saved to $shot"
+  else
+    echo "virtual display: the welcome window's screenshot could not be saved" >&2
+  fi
 else
   save_shot screenshot.png "the tray icon with its tip"
 fi

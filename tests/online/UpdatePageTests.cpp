@@ -126,6 +126,19 @@ TEST(UpdatePageTests, NoUpdatePageShowsBothVersions)
     EXPECT_EQ(page.find(L"Download version with installer"), std::wstring::npos);
 }
 
+TEST(UpdatePageTests, FailedCheckShowsItsErrorNotTheLatestVersion)
+{
+    CUpdateInfo info(0);
+    info.ownVersion = Version({6, 0, 1, 512});
+    info.error = L"ERROR: Cannot load information from official web-site";
+    const std::wstring page = Text(BuildUpdatePageHtml(info, Context()));
+    ExpectInOrder(page, {L"<FONT COLOR=red><B>ERROR: Cannot load information from official web-site",
+                         L"Your version of Scrivolanter: <STRONG>6.01 build 512", L"ID=CFUAutoCheck",
+                         L"<H1>Latest News</H1>"});
+    EXPECT_EQ(page.find(L"Updates not found"), std::wstring::npos);
+    EXPECT_EQ(page.find(L"You use the latest version"), std::wstring::npos);
+}
+
 TEST(UpdatePageTests, ServerTextsAreEscapedAndOnlyWebLinksKept)
 {
     CUpdateInfo info(0);

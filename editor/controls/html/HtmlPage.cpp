@@ -1,0 +1,1001 @@
+#include "editor/controls/html/HtmlPage.h"
+
+#include "editor/controls/html/HtmlVocabulary.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <cwctype>
+
+namespace html
+{
+namespace
+{
+
+const int kMaxDepth = 200;
+
+bool IsOneOf(const std::wstring& name, std::initializer_list<const wchar_t*> names)
+{
+    for (const wchar_t* candidate : names) {
+        if (name == candidate)
+            return true;
+    }
+    return false;
+}
+
+bool IsVoidElement(const std::wstring& name)
+{
+    return IsOneOf(name, {L"br", L"hr", L"img", L"input", L"meta", L"base", L"link", L"col", L"area",
+                          L"param", L"wbr", L"basefont"});
+}
+
+bool IsRawTextElement(const std::wstring& name)
+{
+    return IsOneOf(name, {L"style", L"script", L"title", L"textarea"});
+}
+
+bool IsBlockElement(const std::wstring& name)
+{
+    return IsOneOf(name, {L"html", L"body",       L"div", L"p",  L"h1", L"h2", L"h3",
+                          L"h4",   L"h5",         L"h6",  L"ul", L"ol", L"li", L"center",
+                          L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"});
+}
+
+bool IsSpacedBlock(const std::wstring& name)
+{
+    return IsOneOf(name, {L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol"});
+}
+
+bool IsHiddenElement(const std::wstring& name)
+{
+    return IsOneOf(name, {L"head", L"title", L"style", L"script", L"meta", L"base", L"link", L"textarea"});
+}
+
+bool IsBlank(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\f';
+}
+
+std::wstring Lower(std::wstring text)
+{
+    for (wchar_t& ch : text)
+        ch = static_cast<wchar_t>(std::towlower(ch));
+    return text;
+}
+
+std::wstring Trim(const std::wstring& text)
+{
+    size_t from = 0;
+    size_t to = text.size();
+    while (from < to && IsBlank(text[from]))
+        ++from;
+    while (to > from && IsBlank(text[to - 1]))
+        --to;
+    return text.substr(from, to - from);
+}
+
+bool StartsWithNoCase(const std::wstring& text, size_t pos, const std::wstring& prefix)
+{
+    if (pos + prefix.size() > text.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::towlower(text[pos + i]) != std::towlower(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+std::wstring ColorText(COLORREF color)
+{
+    wchar_t text[16] = {};
+    std::swprintf(text, 16, L"#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}
+
+COLORREF ParseCssColor(const std::wstring& raw, COLORREF previous)
+{
+    std::wstring value = Lower(Trim(raw));
+    if (value.size() == 4 && value[0] == L'#') {
+        std::wstring longer = L"#";
+        for (size_t i = 1; i < 4; ++i)
+            longer += std::wstring(2, value[i]);
+        value = longer;
+    }
+    if (value.size() == 6 && std::all_of(value.begin(), value.end(), iswxdigit))
+        value = L"#" + value; // BGCOLOR=FFFFFF
+    return ParseColor(value, previous);
+}
+
+int HtmlFontSizePixels(const std::wstring& raw, int current)
+{
+    static const int kSizes[] = {10, 13, 16, 18, 24, 32, 48};
+    std::wstring value = Trim(raw);
+    if (value.empty())
+        return current;
+    int base = 3;
+    wchar_t* end = nullptr;
+    long number = std::wcstol(value.c_str(), &end, 10);
+    if (end == value.c_str())
+        return current;
+    int size =
+        (value[0] == L'+' || value[0] == L'-') ? base + static_cast<int>(number) : static_cast<int>(number);
+    size = std::clamp(size, 1, 7);
+    return kSizes[size - 1];
+}
+
+int CssLengthPixels(const std::wstring& raw, int parentPixels)
+{
+    std::wstring value = Lower(Trim(raw));
+    static const std::pair<const wchar_t*, int> kKeywords[] = {
+        {L"xx-small", 9}, {L"x-small", 10}, {L"small", 13},    {L"medium", 16},
+        {L"large", 18},   {L"x-large", 24}, {L"xx-large", 32},
+    };
+    for (const auto& keyword : kKeywords) {
+        if (value == keyword.first)
+            return keyword.second;
+    }
+    wchar_t* end = nullptr;
+    double number = std::wcstod(value.c_str(), &end);
+    if (end == value.c_str() || number <= 0)
+        return parentPixels;
+    std::wstring unit(end);
+    double pixels = number;
+    if (unit == L"pt")
+        pixels = number * 96.0 / 72.0;
+    else if (unit == L"em")
+        pixels = number * parentPixels;
+    else if (unit == L"%")
+        pixels = number * parentPixels / 100.0;
+    return std::clamp(static_cast<int>(pixels + 0.5), 4, 200);
+}
+
+int AlignOfText(const std::wstring& raw, int previous)
+{
+    std::wstring value = Lower(Trim(raw));
+    if (value == L"left")
+        return 0;
+    if (value == L"center" || value == L"middle")
+        return 1;
+    if (value == L"right")
+        return 2;
+    return previous;
+}
+
+void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std::wstring& rawValue,
+                      int parentPixels)
+{
+    std::wstring value = Trim(rawValue);
+    std::wstring lower = Lower(value);
+    if (name == L"color") {
+        style.color = ParseCssColor(value, style.color);
+    } else if (name == L"background-color" || name == L"background") {
+        if (lower == L"transparent" || lower == L"none") {
+            style.hasBackground = false;
+            return;
+        }
+        COLORREF none = RGB(1, 2, 3);
+        COLORREF color = ParseCssColor(value, none);
+        if (color != none) {
+            style.hasBackground = true;
+            style.background = color;
+        }
+    } else if (name == L"font-size") {
+        style.fontPixels = CssLengthPixels(value, parentPixels);
+    } else if (name == L"font-family") {
+        std::wstring first = value.substr(0, value.find(L','));
+        first.erase(
+            std::remove_if(first.begin(), first.end(), [](wchar_t ch) { return ch == L'"' || ch == L'\''; }),
+            first.end());
+        first = Trim(first);
+        if (!first.empty())
+            style.face = first;
+    } else if (name == L"font-weight") {
+        long weight = std::wcstol(lower.c_str(), nullptr, 10);
+        style.bold = lower == L"bold" || lower == L"bolder" || weight >= 600;
+    } else if (name == L"font-style") {
+        style.italic = lower == L"italic" || lower == L"oblique";
+    } else if (name == L"text-decoration") {
+        if (lower.find(L"none") != std::wstring::npos) {
+            style.underline = false;
+            style.strike = false;
+        }
+        if (lower.find(L"underline") != std::wstring::npos)
+            style.underline = true;
+        if (lower.find(L"line-through") != std::wstring::npos)
+            style.strike = true;
+    } else if (name == L"text-align") {
+        style.align = AlignOfText(value, style.align);
+    } else if (name == L"display") {
+        style.hidden = lower == L"none";
+    }
+}
+
+void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
+{
+    const std::wstring& tag = element.tag;
+    if (tag == L"b" || tag == L"strong" || tag == L"th") {
+        style.bold = true;
+    } else if (tag == L"i" || tag == L"em" || tag == L"cite") {
+        style.italic = true;
+    } else if (tag == L"u") {
+        style.underline = true;
+    } else if (tag == L"s" || tag == L"strike" || tag == L"del") {
+        style.strike = true;
+    } else if (tag.size() == 2 && tag[0] == L'h' && tag[1] >= L'1' && tag[1] <= L'6') {
+        static const int kHeadings[] = {26, 20, 16, 13, 11, 10};
+        style.fontPixels = kHeadings[tag[1] - L'1'];
+        style.bold = true;
+    } else if (tag == L"small") {
+        style.fontPixels = std::max(6, parentPixels * 4 / 5);
+    } else if (tag == L"big") {
+        style.fontPixels = parentPixels * 6 / 5;
+    } else if (tag == L"center") {
+        style.align = 1;
+    } else if (tag == L"a" && element.FindAttribute(L"href")) {
+        style.color = RGB(0, 0, 0xEE);
+        style.underline = true;
+    } else if (tag == L"font") {
+        if (const std::wstring* face = element.FindAttribute(L"face"))
+            ApplyDeclaration(style, L"font-family", *face, parentPixels);
+        if (const std::wstring* color = element.FindAttribute(L"color"))
+            style.color = ParseCssColor(*color, style.color);
+        if (const std::wstring* size = element.FindAttribute(L"size"))
+            style.fontPixels = HtmlFontSizePixels(*size, style.fontPixels);
+    } else if (tag == L"body") {
+        if (const std::wstring* color = element.FindAttribute(L"text"))
+            style.color = ParseCssColor(*color, style.color);
+    }
+    if (IsBlockElement(tag) || tag == L"td" || tag == L"th" || tag == L"table") {
+        if (const std::wstring* align = element.FindAttribute(L"align"))
+            style.align = AlignOfText(*align, style.align);
+    }
+    if (IsHiddenElement(tag))
+        style.hidden = true;
+}
+
+// Reads one tag from '<' at pos; returns the position after its '>'.
+size_t ReadTag(const std::wstring& text, size_t pos, std::wstring& name, bool& closing,
+               std::vector<std::pair<std::wstring, std::wstring>>& attributes)
+{
+    size_t i = pos + 1;
+    closing = i < text.size() && text[i] == L'/';
+    if (closing)
+        ++i;
+    size_t nameStart = i;
+    while (i < text.size() && !IsBlank(text[i]) && text[i] != L'>' && text[i] != L'/')
+        ++i;
+    name = Lower(text.substr(nameStart, i - nameStart));
+    while (i < text.size() && text[i] != L'>') {
+        if (IsBlank(text[i]) || text[i] == L'/') {
+            ++i;
+            continue;
+        }
+        size_t attrStart = i;
+        while (i < text.size() && !IsBlank(text[i]) && text[i] != L'=' && text[i] != L'>')
+            ++i;
+        std::wstring attrName = Lower(text.substr(attrStart, i - attrStart));
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+        std::wstring value;
+        if (i < text.size() && text[i] == L'=') {
+            ++i;
+            while (i < text.size() && IsBlank(text[i]))
+                ++i;
+            if (i < text.size() && (text[i] == L'"' || text[i] == L'\'')) {
+                wchar_t quote = text[i++];
+                size_t end = text.find(quote, i);
+                if (end == std::wstring::npos)
+                    end = text.size();
+                value = text.substr(i, end - i);
+                i = std::min(text.size(), end + 1);
+            } else {
+                size_t valueStart = i;
+                while (i < text.size() && !IsBlank(text[i]) && text[i] != L'>')
+                    ++i;
+                value = text.substr(valueStart, i - valueStart);
+            }
+        }
+        if (!attrName.empty())
+            attributes.emplace_back(attrName, DecodeEntities(value));
+    }
+    return std::min(text.size(), i + 1);
+}
+
+void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& visitor, bool& stop)
+{
+    if (stop)
+        return;
+    if (!element.isText && !element.tag.empty() && visitor(element)) {
+        stop = true;
+        return;
+    }
+    for (auto& child : element.children)
+        VisitTree(*child, visitor, stop);
+}
+
+} // namespace
+
+const std::wstring* PageElement::FindAttribute(const std::wstring& name) const
+{
+    for (const auto& attribute : attributes) {
+        if (attribute.first == name)
+            return &attribute.second;
+    }
+    return nullptr;
+}
+
+std::wstring PageElement::Attribute(const std::wstring& name) const
+{
+    const std::wstring* value = FindAttribute(name);
+    return value ? *value : std::wstring();
+}
+
+void PageElement::SetAttribute(const std::wstring& name, const std::wstring* value)
+{
+    for (auto it = attributes.begin(); it != attributes.end(); ++it) {
+        if (it->first != name)
+            continue;
+        if (value)
+            it->second = *value;
+        else
+            attributes.erase(it);
+        return;
+    }
+    if (value)
+        attributes.emplace_back(name, *value);
+}
+
+ControlKind PageElement::Control() const
+{
+    std::wstring type = Lower(Attribute(L"type"));
+    if (tag == L"a" && FindAttribute(L"href"))
+        return ControlKind::Hyperlink;
+    if ((tag == L"input" || tag == L"widget") && type == L"checkbox")
+        return ControlKind::CheckBox;
+    if (tag == L"input" && (type == L"number" || type == L"numeric"))
+        return ControlKind::Number;
+    return ControlKind::None;
+}
+
+std::wstring PageElement::InnerText() const
+{
+    std::wstring text;
+    std::function<void(const PageElement&)> collect = [&](const PageElement& element) {
+        if (element.isText)
+            text += element.text;
+        for (const auto& child : element.children)
+            collect(*child);
+    };
+    collect(*this);
+    std::wstring collapsed;
+    for (wchar_t ch : text) {
+        if (IsBlank(ch)) {
+            if (!collapsed.empty() && collapsed.back() != L' ')
+                collapsed += L' ';
+            continue;
+        }
+        collapsed += ch;
+    }
+    return Trim(collapsed);
+}
+
+int StyleRule::Specificity() const
+{
+    return (id.empty() ? 0 : 100) + (cls.empty() ? 0 : 10) + (tag.empty() ? 0 : 1);
+}
+
+std::wstring DecodeEntities(const std::wstring& text)
+{
+    static const std::pair<const wchar_t*, const wchar_t*> kNamed[] = {
+        {L"amp", L"&"},         {L"lt", L"<"},         {L"gt", L">"},         {L"quot", L"\""},
+        {L"apos", L"'"},        {L"nbsp", L"\xA0"},    {L"bull", L"\x2022"},  {L"copy", L"\xA9"},
+        {L"reg", L"\xAE"},      {L"trade", L"\x2122"}, {L"mdash", L"\x2014"}, {L"ndash", L"\x2013"},
+        {L"hellip", L"\x2026"}, {L"laquo", L"\xAB"},   {L"raquo", L"\xBB"},   {L"euro", L"\x20AC"},
+        {L"middot", L"\xB7"},
+    };
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'&') {
+            out += text[i];
+            continue;
+        }
+        size_t semi = text.find(L';', i + 1);
+        if (semi == std::wstring::npos || semi - i > 10) {
+            out += text[i];
+            continue;
+        }
+        std::wstring name = text.substr(i + 1, semi - i - 1);
+        bool done = false;
+        if (!name.empty() && name[0] == L'#') {
+            bool hex = name.size() > 1 && (name[1] == L'x' || name[1] == L'X');
+            wchar_t* end = nullptr;
+            unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &end, hex ? 16 : 10);
+            if (end && *end == 0 && code > 0 && code < 0xFFFF && (code < 0xD800 || code > 0xDFFF)) {
+                out += static_cast<wchar_t>(code);
+                done = true;
+            }
+        } else {
+            for (const auto& entity : kNamed) {
+                if (name == entity.first) {
+                    out += entity.second;
+                    done = true;
+                    break;
+                }
+            }
+        }
+        if (!done) {
+            out += text[i];
+            continue;
+        }
+        i = semi;
+    }
+    return out;
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> ParseCssDeclarations(const std::wstring& text)
+{
+    std::vector<std::pair<std::wstring, std::wstring>> declarations;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find(L';', pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring item = text.substr(pos, end - pos);
+        size_t colon = item.find(L':');
+        if (colon != std::wstring::npos) {
+            std::wstring name = Lower(Trim(item.substr(0, colon)));
+            std::wstring value = Trim(item.substr(colon + 1));
+            if (!name.empty())
+                declarations.emplace_back(name, value);
+        }
+        pos = end + 1;
+    }
+    return declarations;
+}
+
+std::vector<StyleRule> ParseCssRules(const std::wstring& source)
+{
+    std::wstring text;
+    for (size_t i = 0; i < source.size(); ++i) {
+        if (source.compare(i, 2, L"/*") == 0) {
+            size_t end = source.find(L"*/", i + 2);
+            if (end == std::wstring::npos)
+                break;
+            i = end + 1;
+            continue;
+        }
+        text += source[i];
+    }
+    std::vector<StyleRule> rules;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t open = text.find(L'{', pos);
+        if (open == std::wstring::npos)
+            break;
+        size_t close = text.find(L'}', open);
+        if (close == std::wstring::npos)
+            close = text.size();
+        std::wstring selectors = text.substr(pos, open - pos);
+        auto declarations = ParseCssDeclarations(text.substr(open + 1, close - open - 1));
+        size_t start = 0;
+        while (start <= selectors.size()) {
+            size_t comma = selectors.find(L',', start);
+            if (comma == std::wstring::npos)
+                comma = selectors.size();
+            std::wstring selector = Trim(selectors.substr(start, comma - start));
+            start = comma + 1;
+            size_t colon = selector.find(L':');
+            if (colon != std::wstring::npos) {
+                if (selector.compare(colon, std::wstring::npos, L":link") != 0)
+                    continue; // states other than the plain link are not drawn
+                selector.erase(colon);
+            }
+            bool simple = !selector.empty() && std::none_of(selector.begin(), selector.end(), [](wchar_t ch) {
+                return IsBlank(ch) || ch == L'>' || ch == L'+' || ch == L'~' || ch == L'[' || ch == L'*';
+            });
+            if (!simple)
+                continue;
+            StyleRule rule;
+            size_t mark = selector.find_first_of(L"#.");
+            rule.tag = Lower(selector.substr(0, mark));
+            if (mark != std::wstring::npos) {
+                std::wstring name = selector.substr(mark + 1);
+                if (name.find_first_of(L"#.") != std::wstring::npos)
+                    continue;
+                (selector[mark] == L'#' ? rule.id : rule.cls) = name;
+            }
+            rule.declarations = declarations;
+            rules.push_back(std::move(rule));
+        }
+        pos = close + 1;
+    }
+    std::stable_sort(rules.begin(), rules.end(), [](const StyleRule& a, const StyleRule& b) {
+        return a.Specificity() < b.Specificity();
+    });
+    return rules;
+}
+
+void HtmlPage::Parse(const std::wstring& text)
+{
+    m_root.children.clear();
+    m_root.attributes.clear();
+    m_rules.clear();
+    m_markers.clear();
+    m_links.clear();
+    std::vector<PageElement*> open{&m_root};
+    auto appendText = [&](const std::wstring& run) {
+        if (run.empty())
+            return;
+        auto node = std::make_unique<PageElement>();
+        node->isText = true;
+        node->text = DecodeEntities(run);
+        node->parent = open.back();
+        open.back()->children.push_back(std::move(node));
+    };
+    auto closeTo = [&](std::initializer_list<const wchar_t*> names,
+                       std::initializer_list<const wchar_t*> limits) {
+        for (size_t i = open.size(); i-- > 1;) {
+            if (IsOneOf(open[i]->tag, limits))
+                return;
+            if (IsOneOf(open[i]->tag, names)) {
+                open.resize(i);
+                return;
+            }
+        }
+    };
+    size_t pos = 0;
+    std::wstring run;
+    while (pos < text.size()) {
+        if (text[pos] != L'<') {
+            run += text[pos++];
+            continue;
+        }
+        if (text.compare(pos, 4, L"<!--") == 0) {
+            appendText(run);
+            run.clear();
+            size_t end = text.find(L"-->", pos + 4);
+            pos = end == std::wstring::npos ? text.size() : end + 3;
+            continue;
+        }
+        wchar_t next = pos + 1 < text.size() ? text[pos + 1] : 0;
+        if (next == L'!' || next == L'?') {
+            appendText(run);
+            run.clear();
+            size_t end = text.find(L'>', pos);
+            pos = end == std::wstring::npos ? text.size() : end + 1;
+            continue;
+        }
+        if (!std::iswalpha(next) && next != L'/') {
+            run += text[pos++];
+            continue;
+        }
+        appendText(run);
+        run.clear();
+        std::wstring name;
+        bool closing = false;
+        std::vector<std::pair<std::wstring, std::wstring>> attributes;
+        pos = ReadTag(text, pos, name, closing, attributes);
+        if (name.empty())
+            continue;
+        if (closing) {
+            bool cell = name == L"td" || name == L"th" || name == L"tr";
+            for (size_t i = open.size(); i-- > 1;) {
+                if (open[i]->tag == name) {
+                    open.resize(i);
+                    break;
+                }
+                if (cell && open[i]->tag == L"table")
+                    break;
+            }
+            continue;
+        }
+        if (name == L"tr")
+            closeTo({L"tr"}, {L"table"});
+        else if (name == L"td" || name == L"th")
+            closeTo({L"td", L"th"}, {L"tr", L"table"});
+        else if (name == L"li")
+            closeTo({L"li"}, {L"ul", L"ol"});
+        else if (IsBlockElement(name) || name == L"table")
+            closeTo({L"p"}, {L"div", L"td", L"table", L"body"});
+        auto element = std::make_unique<PageElement>();
+        element->tag = name;
+        element->attributes = std::move(attributes);
+        element->parent = open.back();
+        if (element->FindAttribute(L"checked"))
+            element->state |= kStateChecked;
+        if (element->FindAttribute(L"disabled"))
+            element->state |= kStateDisabled;
+        PageElement* added = element.get();
+        open.back()->children.push_back(std::move(element));
+        if (IsRawTextElement(name)) {
+            size_t end = pos;
+            while (end < text.size() && !(text[end] == L'<' && StartsWithNoCase(text, end, L"</" + name)))
+                ++end;
+            std::wstring raw = text.substr(pos, end - pos);
+            if (!raw.empty()) {
+                auto node = std::make_unique<PageElement>();
+                node->isText = true;
+                node->text = raw;
+                node->parent = added;
+                added->children.push_back(std::move(node));
+            }
+            size_t close = text.find(L'>', end);
+            pos = close == std::wstring::npos ? text.size() : close + 1;
+            continue;
+        }
+        if (!IsVoidElement(name) && open.size() < kMaxDepth)
+            open.push_back(added);
+    }
+    appendText(run);
+    CollectStyles(m_root);
+}
+
+void HtmlPage::CollectStyles(PageElement& element)
+{
+    if (element.tag == L"style") {
+        AddStyleSheet(element.InnerText());
+        return;
+    }
+    for (auto& child : element.children)
+        CollectStyles(*child);
+}
+
+void HtmlPage::AddStyleSheet(const std::wstring& text)
+{
+    std::vector<StyleRule> added = ParseCssRules(text);
+    m_rules.insert(m_rules.end(), added.begin(), added.end());
+    std::stable_sort(m_rules.begin(), m_rules.end(), [](const StyleRule& a, const StyleRule& b) {
+        return a.Specificity() < b.Specificity();
+    });
+}
+
+std::vector<std::wstring> HtmlPage::LinkedStyleSheets() const
+{
+    std::vector<std::wstring> sheets;
+    const_cast<HtmlPage*>(this)->Visit([&](PageElement& element) {
+        if (element.tag == L"link" && Lower(element.Attribute(L"rel")) == L"stylesheet" &&
+            !element.Attribute(L"href").empty())
+            sheets.push_back(element.Attribute(L"href"));
+        return false;
+    });
+    return sheets;
+}
+
+void HtmlPage::Visit(const std::function<bool(PageElement&)>& visitor)
+{
+    bool stop = false;
+    VisitTree(m_root, visitor, stop);
+}
+
+PageElement* HtmlPage::FindById(const std::wstring& id)
+{
+    PageElement* found = nullptr;
+    Visit([&](PageElement& element) {
+        const std::wstring* value = element.FindAttribute(L"id");
+        if (value && *value == id)
+            found = &element;
+        return found != nullptr;
+    });
+    return found;
+}
+
+PageElement* HtmlPage::FindAnchor(const std::wstring& name)
+{
+    if (name.empty())
+        return nullptr;
+    if (PageElement* byId = FindById(name))
+        return byId;
+    PageElement* found = nullptr;
+    Visit([&](PageElement& element) {
+        const std::wstring* value = element.FindAttribute(L"name");
+        if (element.tag == L"a" && value && *value == name)
+            found = &element;
+        return found != nullptr;
+    });
+    return found;
+}
+
+void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) const
+{
+    int parentPixels = style.fontPixels;
+    const std::wstring id = element.Attribute(L"id");
+    const std::wstring classes = L" " + element.Attribute(L"class") + L" ";
+    for (const StyleRule& rule : m_rules) {
+        if (!rule.tag.empty() && rule.tag != element.tag)
+            continue;
+        if (!rule.id.empty() && rule.id != id)
+            continue;
+        if (!rule.cls.empty() && classes.find(L" " + rule.cls + L" ") == std::wstring::npos)
+            continue;
+        for (const auto& declaration : rule.declarations)
+            ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
+    }
+    if (const std::wstring* inline_ = element.FindAttribute(L"style")) {
+        for (const auto& declaration : ParseCssDeclarations(*inline_))
+            ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
+    }
+    for (const auto& declaration : element.runtimeStyle)
+        ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
+}
+
+ComputedStyle HtmlPage::StyleOf(const PageElement& element) const
+{
+    ComputedStyle style;
+    if (element.parent)
+        style = StyleOf(*element.parent);
+    if (element.isText || element.tag.empty())
+        return style;
+    style.hasBackground = false;
+    int parentPixels = style.fontPixels;
+    ApplyTagDefaults(element, style, parentPixels);
+    ApplyRules(element, style);
+    return style;
+}
+
+COLORREF HtmlPage::Background() const
+{
+    COLORREF color = RGB(255, 255, 255);
+    const_cast<HtmlPage*>(this)->Visit([&](PageElement& element) {
+        if (element.tag != L"body")
+            return false;
+        if (const std::wstring* bg = element.FindAttribute(L"bgcolor"))
+            color = ParseCssColor(*bg, color);
+        ComputedStyle style = StyleOf(element);
+        if (style.hasBackground)
+            color = style.background;
+        return true;
+    });
+    return color;
+}
+
+int HtmlPage::Margin() const
+{
+    int margin = 8;
+    const_cast<HtmlPage*>(this)->Visit([&](PageElement& element) {
+        if (element.tag != L"body")
+            return false;
+        if (const std::wstring* left = element.FindAttribute(L"leftmargin"))
+            margin = std::clamp(static_cast<int>(std::wcstol(left->c_str(), nullptr, 10)), 0, 200);
+        return true;
+    });
+    return margin;
+}
+
+PageElement* HtmlPage::ElementOfMarker(int marker) const
+{
+    if (marker < 0 || static_cast<size_t>(marker) >= m_markers.size())
+        return nullptr;
+    return m_markers[static_cast<size_t>(marker)];
+}
+
+PageElement* HtmlPage::LinkOfNumber(int number) const
+{
+    if (number < 0 || static_cast<size_t>(number) >= m_links.size())
+        return nullptr;
+    return m_links[static_cast<size_t>(number)];
+}
+
+std::wstring HtmlPage::ToRendererMarkup(const std::function<HBITMAP(PageElement&)>& placeholder)
+{
+    m_markup.clear();
+    m_markers.clear();
+    m_links.clear();
+    m_lineStart = true;
+    m_lastBlank = true;
+    Visit([](PageElement& element) {
+        element.marker = -1;
+        return false;
+    });
+    EmitChildren(m_root, placeholder);
+    return m_markup;
+}
+
+void HtmlPage::BreakLine(int count)
+{
+    for (int i = 0; i < count; ++i)
+        m_markup += L"<br>";
+    m_lineStart = true;
+    m_lastBlank = true;
+}
+
+void HtmlPage::OpenMarker(PageElement& element)
+{
+    element.marker = static_cast<int>(m_markers.size());
+    m_markers.push_back(&element);
+    m_markup += L"<span id=\"e" + std::to_wstring(element.marker) + L"\">";
+}
+
+void HtmlPage::EmitText(const PageElement& element)
+{
+    std::wstring text;
+    for (wchar_t ch : element.text) {
+        if (IsBlank(ch)) {
+            if (m_lastBlank)
+                continue;
+            text += L' ';
+            m_lastBlank = true;
+            continue;
+        }
+        m_lastBlank = false;
+        if (ch == L'&')
+            text += L"&amp;";
+        else if (ch == L'<')
+            text += L"&lt;";
+        else if (ch == 0xA0)
+            text += L' ';
+        else
+            text += ch;
+    }
+    if (text.empty())
+        return;
+    ComputedStyle style = StyleOf(element);
+    if (style.hidden)
+        return;
+    std::wstring flags;
+    if (style.bold)
+        flags += L"+b";
+    if (style.italic)
+        flags += L"+i";
+    if (style.underline)
+        flags += L"+u";
+    if (style.strike)
+        flags += L"+s";
+    std::wstring face = style.face;
+    face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
+    m_markup += L"<font face=\"" + face + L"\" size=\"" + std::to_wstring(style.fontPixels) +
+                L"px\" color=\"" + ColorText(style.color) + L"\"";
+    if (style.hasBackground)
+        m_markup += L" bkgnd=\"" + ColorText(style.background) + L"\"";
+    if (!flags.empty())
+        m_markup += L" style=\"" + flags + L"\"";
+    m_markup += L">" + text + L"</font>";
+    m_lineStart = false;
+}
+
+void HtmlPage::EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder)
+{
+    for (auto& child : element.children)
+        Emit(*child, placeholder);
+}
+
+void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder)
+{
+    if (element.isText) {
+        EmitText(element);
+        return;
+    }
+    const std::wstring& tag = element.tag;
+    if (IsHiddenElement(tag) || StyleOf(element).hidden)
+        return;
+    if (tag == L"br") {
+        BreakLine();
+        return;
+    }
+    if (tag == L"hr") {
+        if (!m_lineStart)
+            BreakLine();
+        m_markup += L"<hr>";
+        BreakLine();
+        return;
+    }
+    ControlKind control = element.Control();
+    if (control == ControlKind::CheckBox || control == ControlKind::Number) {
+        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        OpenMarker(element);
+        if (bitmap) {
+            wchar_t handle[32] = {};
+            std::swprintf(handle, 32, L"0x%llX",
+                          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
+            m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
+        }
+        m_markup += L"</span>";
+        m_lineStart = false;
+        m_lastBlank = false;
+        return;
+    }
+    if (tag == L"img")
+        return; // pictures are not fetched
+    if (tag == L"table") {
+        std::vector<PageElement*> rows;
+        std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {
+            for (auto& child : parent.children) {
+                if (child->tag == L"tr")
+                    rows.push_back(child.get());
+                else if (child->tag == L"tbody" || child->tag == L"thead" || child->tag == L"tfoot")
+                    collectRows(*child);
+            }
+        };
+        collectRows(element);
+        auto cellsOf = [](PageElement& row) {
+            std::vector<PageElement*> cells;
+            for (auto& child : row.children) {
+                if (child->tag == L"td" || child->tag == L"th")
+                    cells.push_back(child.get());
+            }
+            return cells;
+        };
+        if (!m_lineStart)
+            BreakLine();
+        bool marked = element.FindAttribute(L"id") != nullptr;
+        if (rows.size() == 1 && cellsOf(*rows[0]).size() == 1) {
+            // One cell: its content flows in the page's width.
+            PageElement* cell = cellsOf(*rows[0])[0];
+            if (marked)
+                OpenMarker(element);
+            if (cell->FindAttribute(L"id"))
+                OpenMarker(*cell);
+            EmitChildren(*cell, placeholder);
+            if (cell->marker >= 0)
+                m_markup += L"</span>";
+            if (marked)
+                m_markup += L"</span>";
+            if (!m_lineStart)
+                BreakLine();
+            return;
+        }
+        if (marked)
+            OpenMarker(element);
+        m_markup += L"<table cellspacing=\"" + element.Attribute(L"cellspacing") + L"\" cellpadding=\"" +
+                    element.Attribute(L"cellpadding") + L"\" border=\"" + element.Attribute(L"border") +
+                    L"\" align=\"" + Lower(element.Attribute(L"align")) + L"\">";
+        for (PageElement* row : rows) {
+            m_markup += L"<tr>";
+            for (PageElement* cell : cellsOf(*row)) {
+                m_markup += L"<td align=\"" + Lower(cell->Attribute(L"align")) + L"\" valign=\"" +
+                            Lower(cell->Attribute(L"valign")) + L"\">";
+                m_lineStart = true;
+                m_lastBlank = true;
+                EmitChildren(*cell, placeholder);
+                m_markup += L"</td>";
+            }
+            m_markup += L"</tr>";
+        }
+        m_markup += L"</table>";
+        if (marked)
+            m_markup += L"</span>";
+        m_lineStart = true;
+        m_lastBlank = true;
+        return;
+    }
+    bool block = IsBlockElement(tag);
+    bool marked = control == ControlKind::Hyperlink || element.FindAttribute(L"id") ||
+                  (tag == L"a" && element.FindAttribute(L"name"));
+    if (block && !m_lineStart)
+        BreakLine();
+    int align = StyleOf(element).align;
+    int outerAlign = element.parent ? StyleOf(*element.parent).align : 0;
+    const wchar_t* alignTag = nullptr;
+    if (block && align != outerAlign)
+        alignTag = align == 1 ? L"center" : align == 2 ? L"right" : L"left";
+    if (alignTag)
+        m_markup += L"<" + std::wstring(alignTag) + L">";
+    if (marked)
+        OpenMarker(element);
+    if (control == ControlKind::Hyperlink) {
+        m_markup += L"<a href=\"" + std::to_wstring(m_links.size()) + L"\">";
+        m_links.push_back(&element);
+    }
+    if (tag == L"li") {
+        PageElement bullet;
+        bullet.isText = true;
+        bullet.text = L"\x2022 ";
+        bullet.parent = &element;
+        EmitText(bullet);
+    }
+    size_t before = m_markup.size();
+    EmitChildren(element, placeholder);
+    if (marked && m_markup.size() == before)
+        m_markup += L"\x200B"; // an empty anchor still gets a place
+    if (control == ControlKind::Hyperlink)
+        m_markup += L"</a>";
+    if (marked)
+        m_markup += L"</span>";
+    if (block && !m_lineStart)
+        BreakLine();
+    if (block && IsSpacedBlock(tag))
+        BreakLine();
+    if (alignTag)
+        m_markup += L"</" + std::wstring(alignTag) + L">";
+}
+
+} // namespace html

@@ -1,0 +1,407 @@
+// test-locks: desktop
+// The HTML view as a real window with pages loaded from memory: the page
+// model (tags in any case, style rules, entities), in-page anchors that
+// scroll, element lookup, attributes and styles, the real check box and
+// number controls, link clicks reported to the handlers, the style-sheet
+// request of the load-data callback, and pictures that are not fetched.
+#include "editor/controls/html/HtmlPage.h"
+#include "editor/controls/html/HtmlView.h"
+
+#include "support/LocalHttpServer.h"
+#include "support/MessagePump.h"
+#include "support/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct Event
+{
+    UINT group;
+    UINT cmd;
+    std::wstring href;
+};
+
+BOOL CALLBACK Record(LPVOID tag, HELEMENT, UINT group, LPVOID params)
+{
+    auto* events = static_cast<std::vector<Event>*>(tag);
+    Event event{group, 0, std::wstring()};
+    HELEMENT target = nullptr;
+    if (group == HANDLE_MOUSE) {
+        event.cmd = static_cast<MOUSE_PARAMS*>(params)->cmd;
+        target = static_cast<MOUSE_PARAMS*>(params)->target;
+    } else {
+        event.cmd = static_cast<BEHAVIOR_EVENT_PARAMS*>(params)->cmd;
+        target = static_cast<BEHAVIOR_EVENT_PARAMS*>(params)->heTarget;
+    }
+    LPCWSTR href = nullptr;
+    if (HTMLayoutGetAttributeByName(target, "href", &href) == HLDOM_OK && href)
+        event.href = href;
+    events->push_back(event);
+    return FALSE;
+}
+
+class View
+{
+public:
+    View()
+    {
+        window = ::CreateWindowExW(WS_EX_TOPMOST, HTMLayoutClassNameW(), L"", WS_POPUP | WS_VISIBLE, 10, 10,
+                                   500, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        HTMLayoutWindowAttachEventHandler(window, Record, &events, HANDLE_ALL);
+    }
+    ~View() { ::DestroyWindow(window); }
+
+    bool Load(const std::string& page, LPCWSTR base = nullptr)
+    {
+        BOOL loaded = base ? HTMLayoutLoadHtmlEx(window, reinterpret_cast<const BYTE*>(page.data()),
+                                                 static_cast<UINT>(page.size()), base)
+                           : HTMLayoutLoadHtml(window, reinterpret_cast<const BYTE*>(page.data()),
+                                               static_cast<UINT>(page.size()));
+        scvtest::PumpFor(50);
+        return loaded != FALSE;
+    }
+    HELEMENT Find(LPCWSTR id) const
+    {
+        HELEMENT root = nullptr;
+        HELEMENT found = nullptr;
+        HTMLayoutGetRootElement(window, &root);
+        HTMLayoutGetElementById(root, id, &found);
+        return found;
+    }
+    RECT Where(LPCWSTR id) const
+    {
+        RECT rect{};
+        HTMLayoutGetElementLocation(Find(id), &rect);
+        return rect;
+    }
+    int ScrollPos() const
+    {
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_POS;
+        ::GetScrollInfo(window, SB_VERT, &info);
+        return info.nPos;
+    }
+    void Click(POINT point)
+    {
+        LPARAM where = MAKELPARAM(point.x, point.y);
+        ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        ::SendMessageW(window, WM_LBUTTONUP, 0, where);
+        scvtest::PumpFor(30);
+    }
+    void ClickElement(LPCWSTR id)
+    {
+        RECT rect = Where(id);
+        Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    }
+
+    HWND window = nullptr;
+    std::vector<Event> events;
+};
+
+std::string LongPage()
+{
+    std::string page = "<HTML><BODY><A ID=up HREF=\"#far_down\">to the end</A> <A ID=web "
+                       "HREF=\"http://example.test/\">web</A>";
+    for (int i = 0; i < 60; ++i)
+        page += "<P>Paragraph " + std::to_string(i) + "</P>";
+    page += "<A NAME=\"far_down\"></A><H1 ID=last>Near the end</H1>";
+    for (int i = 0; i < 30; ++i)
+        page += "<P>More " + std::to_string(i) + "</P>";
+    page += "</BODY></HTML>";
+    return page;
+}
+
+int CountColor(const scvtest::RgbImage& image, COLORREF color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.At(x, y) == color)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(HtmlPageModel, ReadsOrdinaryHtml)
+{
+    html::HtmlPage page;
+    page.Parse(
+        L"<!DOCTYPE html><HTML><HEAD><STYLE>h1 { color: green; } #x { color: #FF0000; } .c { font-size: "
+        L"20px }</STYLE><TITLE>a < b</TITLE></HEAD><BODY BGCOLOR=#102030><!-- <b>not</b> --><H1 ID=x "
+        L"CLASS=c>A &amp; B&nbsp;&#65;&#x42;</H1><h1 id=y style=\"color: blue\">t</h1><p>one<p id=two>two"
+        L"<table><tr><td id=a>1<td id=b>2</table></BODY></HTML>");
+    html::PageElement* x = page.FindById(L"x");
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->tag, L"h1");
+    EXPECT_EQ(x->InnerText(), L"A & B\xA0"
+                              L"AB");
+    html::ComputedStyle style = page.StyleOf(*x);
+    EXPECT_EQ(style.color, RGB(255, 0, 0)) << "an id rule outweighs a tag rule";
+    EXPECT_EQ(style.fontPixels, 20);
+    EXPECT_TRUE(style.bold);
+    EXPECT_EQ(page.StyleOf(*page.FindById(L"y")).color, RGB(0, 0, 255)) << "inline style last";
+    x->runtimeStyle[L"color"] = L"gray";
+    EXPECT_EQ(page.StyleOf(*x).color, RGB(128, 128, 128)) << "run-time style above all";
+    EXPECT_EQ(page.Background(), RGB(0x10, 0x20, 0x30));
+    // An open P ends at the next block; cells close each other.
+    EXPECT_EQ(page.FindById(L"two")->parent->tag, L"body");
+    EXPECT_EQ(page.FindById(L"b")->parent, page.FindById(L"a")->parent);
+    // Neither the title, the style block nor the comment reach the renderer.
+    std::wstring markup = page.ToRendererMarkup(nullptr);
+    EXPECT_EQ(markup.find(L"color: green"), std::wstring::npos);
+    EXPECT_EQ(markup.find(L"not"), std::wstring::npos);
+    EXPECT_EQ(markup.find(L"a < b"), std::wstring::npos);
+    EXPECT_NE(markup.find(L"A &amp; B"), std::wstring::npos);
+}
+
+TEST(HtmlView, InPageLinkScrollsToItsAnchorAndReportsTheClick)
+{
+    View view;
+    ASSERT_TRUE(view.Load(LongPage()));
+    EXPECT_EQ(view.ScrollPos(), 0);
+    RECT before = view.Where(L"last");
+    ASSERT_GT(before.top, 300) << "the end is below the window";
+
+    view.ClickElement(L"up");
+    EXPECT_GT(view.ScrollPos(), 0);
+    RECT after = view.Where(L"last");
+    EXPECT_GT(after.top, -20);
+    EXPECT_LT(after.top, 80) << "the anchor comes to the top";
+    // Mouse down and both passes of the link click reached the handler.
+    std::vector<UINT> clicks;
+    for (const Event& event : view.events) {
+        if (event.group == HANDLE_BEHAVIOR_EVENT)
+            clicks.push_back(event.cmd);
+    }
+    EXPECT_EQ(clicks, (std::vector<UINT>{HYPERLINK_CLICK | SINKING, HYPERLINK_CLICK}));
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.front().group, HANDLE_MOUSE);
+    EXPECT_EQ(view.events.front().href, L"#far_down");
+
+    // Keys and the scroll bar scroll the page too.
+    ::SendMessageW(view.window, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(view.ScrollPos(), 0);
+    ::SendMessageW(view.window, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(view.ScrollPos(), 100);
+}
+
+TEST(HtmlView, OtherLinksAreLeftToTheHandlers)
+{
+    View view;
+    ASSERT_TRUE(view.Load(LongPage()));
+    view.ClickElement(L"web");
+    EXPECT_EQ(view.ScrollPos(), 0);
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.back().cmd, HYPERLINK_CLICK);
+    EXPECT_EQ(view.events.back().href, L"http://example.test/");
+    // A press outside any link goes to the body, which is no control.
+    view.events.clear();
+    view.Click(POINT{480, 290});
+    ASSERT_EQ(view.events.size(), 2u);
+    EXPECT_EQ(view.events[0].cmd, MOUSE_DOWN | SINKING);
+    EXPECT_EQ(view.events[1].cmd, MOUSE_DOWN);
+}
+
+TEST(HtmlView, AttributesStylesAndStatesChangeThePage)
+{
+    View view;
+    ASSERT_TRUE(view.Load("<html><body bgcolor=white><span id=word>Sample words</span><br><a id=link "
+                          "href=\"http://a.test/\">link</a></body></html>"));
+    HELEMENT word = view.Find(L"word");
+    ASSERT_NE(word, nullptr);
+    EXPECT_EQ(view.Find(L"missing"), nullptr);
+
+    LPCWSTR value = nullptr;
+    EXPECT_EQ(HTMLayoutGetAttributeByName(view.Find(L"link"), "HREF", &value), HLDOM_OK);
+    EXPECT_STREQ(value, L"http://a.test/");
+    EXPECT_EQ(HTMLayoutSetAttributeByName(word, "title", L"tip"), HLDOM_OK);
+    EXPECT_EQ(HTMLayoutGetAttributeByName(word, "title", &value), HLDOM_OK);
+    EXPECT_STREQ(value, L"tip");
+    EXPECT_EQ(HTMLayoutSetAttributeByName(word, "title", nullptr), HLDOM_OK);
+    EXPECT_EQ(HTMLayoutGetAttributeByName(word, "title", &value), HLDOM_OK_NOT_HANDLED);
+
+    UINT type = 99;
+    HTMLayoutControlGetType(word, &type);
+    EXPECT_EQ(type, CTL_NO);
+    HTMLayoutControlGetType(view.Find(L"link"), &type);
+    EXPECT_EQ(type, CTL_HYPERLINK);
+
+    // A run-time colour is drawn.
+    RECT rect = view.Where(L"word");
+    ASSERT_GT(rect.right, rect.left);
+    ::MapWindowPoints(view.window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    auto shot = scvtest::CaptureScreenRect(rect);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(CountColor(*shot, RGB(255, 0, 0)), 0);
+    EXPECT_EQ(HTMLayoutSetStyleAttribute(word, "color", L"red"), HLDOM_OK);
+    ::UpdateWindow(view.window);
+    shot = scvtest::CaptureScreenRect(rect);
+    ASSERT_TRUE(shot);
+    EXPECT_GT(CountColor(*shot, RGB(255, 0, 0)), 10);
+    EXPECT_EQ(HTMLayoutGetStyleAttribute(word, "color", &value), HLDOM_OK);
+    EXPECT_STREQ(value, L"red");
+
+    // display: none takes the element out; clearing every run-time style brings it back.
+    HTMLayoutSetStyleAttribute(word, "display", L"none");
+    EXPECT_EQ(view.Where(L"word").right, 0);
+    HTMLayoutSetStyleAttribute(word, nullptr, nullptr);
+    EXPECT_GT(view.Where(L"word").right, 0);
+}
+
+TEST(HtmlView, CheckBoxesAndNumbersAreRealControls)
+{
+    View view;
+    ASSERT_TRUE(view.Load("<html><body><widget type=checkbox id=auto checked>Check often</widget><br>"
+                          "<input type=checkbox id=plain> <input type=number id=days minvalue=1 maxvalue=30 "
+                          "size=3 value=7></body></html>"));
+    HELEMENT autoCheck = view.Find(L"auto");
+    HWND box = HTMLayoutGetControlWindow(autoCheck);
+    ASSERT_NE(box, nullptr);
+    wchar_t name[32] = {};
+    ::GetClassNameW(box, name, 32);
+    EXPECT_EQ(_wcsicmp(name, L"Button"), 0);
+    wchar_t text[64] = {};
+    ::GetWindowTextW(box, text, 64);
+    EXPECT_STREQ(text, L"Check often");
+    EXPECT_TRUE(::IsWindowVisible(box));
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    VALUE value;
+    ValueInit(&value);
+    ASSERT_EQ(HTMLayoutControlGetValue(autoCheck, &value), HLDOM_OK);
+    EXPECT_EQ(value.t, T_INT);
+    EXPECT_EQ(value.i, 1);
+
+    // A click unticks it: the state follows and the handler hears of it.
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    UINT state = 0;
+    HTMLayoutGetElementState(autoCheck, &state);
+    EXPECT_EQ(state & STATE_CHECKED, 0u);
+    HTMLayoutControlGetValue(autoCheck, &value);
+    EXPECT_EQ(value.i, 0);
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.back().cmd, BUTTON_STATE_CHANGED);
+    HTMLayoutSetElementState(autoCheck, STATE_CHECKED, 0, TRUE);
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // The number: its edit holds the value; empty or foreign text has none.
+    HELEMENT days = view.Find(L"days");
+    HWND edit = HTMLayoutGetControlWindow(days);
+    ASSERT_NE(edit, nullptr);
+    HTMLayoutControlGetValue(days, &value);
+    EXPECT_EQ(value.t, T_INT);
+    EXPECT_EQ(value.i, 7);
+    struct Case
+    {
+        const wchar_t* text;
+        UINT type;
+        int number;
+    } cases[] = {{L"12", T_INT, 12}, {L"", T_UNDEFINED, 0}, {L"1x", T_UNDEFINED, 0}};
+    for (const Case& c : cases) {
+        ::SetWindowTextW(edit, c.text);
+        HTMLayoutControlGetValue(days, &value);
+        EXPECT_EQ(value.t, c.type) << c.text;
+        EXPECT_EQ(value.i, c.number) << c.text;
+    }
+    HTMLayoutSetElementState(days, STATE_DISABLED, 0, TRUE);
+    EXPECT_FALSE(::IsWindowEnabled(edit));
+    HTMLayoutSetElementState(days, 0, STATE_DISABLED, TRUE);
+    EXPECT_TRUE(::IsWindowEnabled(edit));
+
+    VALUE copy;
+    ValueInit(&copy);
+    HTMLayoutControlGetValue(view.Find(L"plain"), &value);
+    ValueCopy(&copy, &value);
+    EXPECT_EQ(copy.t, T_INT);
+    EXPECT_EQ(copy.i, 0);
+    ValueClear(&copy);
+    ValueClear(&value);
+}
+
+TEST(HtmlView, ControlsMoveWithTheScrolledPage)
+{
+    View view;
+    std::string page = "<html><body>";
+    for (int i = 0; i < 40; ++i)
+        page += "line " + std::to_string(i) + "<br>";
+    page += "<input type=checkbox id=box>Box</body></html>";
+    ASSERT_TRUE(view.Load(page));
+    HWND box = HTMLayoutGetControlWindow(view.Find(L"box"));
+    ASSERT_NE(box, nullptr);
+    RECT before{};
+    ::GetWindowRect(box, &before);
+    HTMLayoutScrollToView(view.Find(L"box"));
+    RECT after{};
+    ::GetWindowRect(box, &after);
+    EXPECT_LT(after.top, before.top);
+    RECT location = view.Where(L"box");
+    ::MapWindowPoints(view.window, nullptr, reinterpret_cast<POINT*>(&location), 2);
+    EXPECT_EQ(after.top, location.top);
+}
+
+namespace
+{
+struct LoadRequests
+{
+    std::vector<std::pair<std::wstring, UINT>> seen;
+    std::string sheet;
+};
+
+LRESULT CALLBACK AnswerStyle(UINT code, LPVOID notification, LPVOID param)
+{
+    auto* requests = static_cast<LoadRequests*>(param);
+    auto* request = static_cast<NMHL_LOAD_DATA*>(notification);
+    requests->seen.emplace_back(request->uri, request->dataType);
+    if (code == HLN_LOAD_DATA && request->dataType == HLRT_DATA_STYLE)
+        HTMLayoutDataReady(request->hdr.hwndFrom, request->uri,
+                           reinterpret_cast<const BYTE*>(requests->sheet.data()),
+                           static_cast<DWORD>(requests->sheet.size()));
+    return 0;
+}
+} // namespace
+
+TEST(HtmlView, StyleSheetsComeFromTheCallbackAndPicturesAreNotFetched)
+{
+    scvtest::LocalHttpServer server;
+    View view;
+    LoadRequests requests;
+    requests.sheet = "#gone { display: none }";
+    HTMLayoutSetCallback(view.window, AnswerStyle, &requests);
+    std::string image = std::string("http://127.0.0.1:") + std::to_string(server.Port()) + "/picture.png";
+    ASSERT_TRUE(view.Load("<html><head><link rel=stylesheet href=\"ext_style.css\"></head><body><span "
+                          "id=gone>hidden</span><span id=kept>kept</span><img src=\"" +
+                              image + "\" width=24 height=24></body></html>",
+                          L"C:\\pages"));
+    ASSERT_EQ(requests.seen.size(), 1u);
+    EXPECT_EQ(requests.seen[0].first, L"C:\\pages\\ext_style.css");
+    EXPECT_EQ(requests.seen[0].second, HLRT_DATA_STYLE);
+    EXPECT_EQ(view.Where(L"gone").right, 0);
+    EXPECT_GT(view.Where(L"kept").right, 0);
+    scvtest::PumpFor(100);
+    EXPECT_EQ(server.CountRequests("/picture.png"), 0);
+}
+
+TEST(HtmlView, BadInputIsRefused)
+{
+    View view;
+    EXPECT_FALSE(view.Load(""));
+    EXPECT_FALSE(HTMLayoutLoadHtml(nullptr, reinterpret_cast<const BYTE*>("<b>x</b>"), 8));
+    HELEMENT root = nullptr;
+    EXPECT_EQ(HTMLayoutGetRootElement(::GetDesktopWindow(), &root), HLDOM_INVALID_HWND);
+    EXPECT_EQ(HTMLayoutSetStyleAttribute(nullptr, "color", L"red"), HLDOM_INVALID_HANDLE);
+    // Unclosed tags, stray brackets and deep nesting still load.
+    std::string deep(5000, '<');
+    deep += "<div><div><b>x & y < z";
+    for (int i = 0; i < 500; ++i)
+        deep += "<span>";
+    EXPECT_TRUE(view.Load(deep));
+}
