@@ -292,6 +292,11 @@ TEST_F(ProgramEntryTest, StartUpCommandsAreRunByTheNewInstance)
     // The check asks the site of the test run's environment, where nobody answers.
     EXPECT_TRUE(WaitForLog(L"Update check (manual): ERROR: Cannot load information from official web-site"))
         << Log();
+    // A manual check shows its result, the failure too, in the update window.
+    const HWND updateWindow = scvtest::WaitForDialog(L"Check For Updates", kStartTimeoutMs, instance.Pid());
+    EXPECT_NE(updateWindow, nullptr);
+    if (updateWindow)
+        ::PostMessageW(updateWindow, WM_CLOSE, 0, 0);
     // "/showmenu" opens the tray menu; Escape closes it without a command.
     HWND menu = nullptr;
     EXPECT_TRUE(scvtest::WaitUntil(

@@ -11,7 +11,7 @@ namespace html
 namespace
 {
 
-const int kMaxDepth = 200;
+const int kMaxPageDepth = 200;
 
 bool IsOneOf(const std::wstring& name, std::initializer_list<const wchar_t*> names)
 {
@@ -623,7 +623,7 @@ void HtmlPage::Parse(const std::wstring& text)
             pos = close == std::wstring::npos ? text.size() : close + 1;
             continue;
         }
-        if (!IsVoidElement(name) && open.size() < kMaxDepth)
+        if (!IsVoidElement(name) && open.size() < kMaxPageDepth)
             open.push_back(added);
     }
     appendText(run);
