@@ -1,5 +1,7 @@
 #include "app/AppObjects.h"
 
+#include "app/HandedOutAddresses.h"
+
 #include "common/DefaultBrowser.h"
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
@@ -217,7 +219,11 @@ CString GetOpenWithProgramForCurrentItem()
     CString source;
     wchar_t* buffer = source.GetBufferSetLength(kItemSourceChars);
     buffer[0] = L'\0';
-    ::SendMessageW(window, kMessageGetCurrentItemSource, kItemSourceChars, reinterpret_cast<LPARAM>(buffer));
+    {
+        const CHandOverScope handOver(HandOverKind::Buffer, buffer, kItemSourceChars * sizeof(wchar_t));
+        ::SendMessageW(window, kMessageGetCurrentItemSource, kItemSourceChars,
+                       reinterpret_cast<LPARAM>(buffer));
+    }
     buffer[kItemSourceChars - 1] = L'\0';
     source.ReleaseBuffer();
     if (source.IsEmpty())

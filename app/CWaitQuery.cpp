@@ -1,6 +1,7 @@
 #include "app/CWaitQuery.h"
 
 #include "app/CopySelectionByCtrlC.h"
+#include "app/HandedOutAddresses.h"
 #include "app/InterchangeArea.h"
 #include "common/KernelHandle.h"
 #include "app/SVInterProcess.h"
@@ -8,64 +9,10 @@
 #include "common/SystemErrorText.h"
 #include "platform/ExceptionBoundary.h"
 
-#include <algorithm>
-#include <mutex>
 #include <utility>
-#include <vector>
 
 namespace
 {
-// The queries that query threads are handing over now: the only addresses a handler reads.
-class CHandedOutQueries
-{
-public:
-    void Add(const SVQuery* query)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_queries.push_back(query);
-    }
-    void Remove(const SVQuery* query)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_queries.erase(std::remove(m_queries.begin(), m_queries.end(), query), m_queries.end());
-    }
-    // A copy of the query when it is handed over now.
-    bool CopyIfKnown(const void* address, SVQuery& copy)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (const SVQuery* query : m_queries) {
-            if (query == address) {
-                copy = *query;
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<const SVQuery*> m_queries;
-};
-
-CHandedOutQueries& HandedOutQueries()
-{
-    static CHandedOutQueries queries;
-    return queries;
-}
-
-// Keeps a query known for the duration of the hand-over.
-class CHandOverScope
-{
-public:
-    explicit CHandOverScope(const SVQuery* query) : m_query(query) { HandedOutQueries().Add(query); }
-    ~CHandOverScope() { HandedOutQueries().Remove(m_query); }
-    CHandOverScope(const CHandOverScope&) = delete;
-    CHandOverScope& operator=(const CHandOverScope&) = delete;
-
-private:
-    const SVQuery* m_query;
-};
-
 // The records of one query as handed to the owner.
 struct QueryExchange
 {
@@ -229,8 +176,8 @@ LRESULT CWaitQuery::AskOwner(HWND window, UINT message, SVQuery* query, SVAnswer
 SVQuery CWaitQuery::CopyQueryOfMessage(WPARAM wParam, bool* known)
 {
     SVQuery copy;
-    const bool found =
-        wParam != 0 && HandedOutQueries().CopyIfKnown(reinterpret_cast<const void*>(wParam), copy);
+    const auto* address = reinterpret_cast<const SVQuery*>(wParam);
+    const bool found = UseHandedOut(HandOverKind::Query, address, sizeof(SVQuery), [&] { copy = *address; });
     if (!found)
         WriteLogLine(L"CWaitQuery::CopyQueryOfMessage: not a query of this process, ignored");
     if (known)
@@ -260,7 +207,7 @@ void CWaitQuery::HandleQuery(ThreadContext& context)
 
     LRESULT result = 0;
     {
-        const CHandOverScope handOver(&query);
+        const CHandOverScope handOver(HandOverKind::Query, &query, sizeof(query));
         result = AskOwner(context.owner, context.queryMessage, &query, &exchange->answer);
     }
     if (result == 1) {

@@ -11,6 +11,7 @@
 #include "app/CallerMemory.h"
 #include "app/CommandLineArgs.h"
 #include "app/EventRelays.h"
+#include "app/HandedOutAddresses.h"
 #include "app/InterchangeArea.h"
 #include "app/NamedEvents.h"
 #include "app/ProgramLauncher.h"
@@ -875,7 +876,7 @@ LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOO
     count.Format(L" [%d]", GetHistory().GetCount());
     const CString text =
         CString(kProductName) + L" - " + LoadLocalizedString(IDS_SCV_CLIPBOARD_HISTORY) + count;
-    CopyToCallerBuffer(wParam, lParam, text);
+    CopyToHandedOutBuffer(wParam, lParam, text, L"CSCVTrayWnd::OnGetHistoryCaption");
     return text.GetLength();
 }
 
@@ -927,7 +928,7 @@ LRESULT CSCVTrayWnd::OnLanguageChanged(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CSCVTrayWnd::OnGetCurrentItemUrl(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     const CString url = m_floatPane.m_hWnd ? m_floatPane.GetSelectedItemUrl() : CString();
-    CopyToCallerBuffer(wParam, lParam, url);
+    CopyToHandedOutBuffer(wParam, lParam, url, L"CSCVTrayWnd::OnGetCurrentItemUrl");
     return !url.IsEmpty();
 }
 

@@ -323,9 +323,14 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     // The clipboard carried a pasted phrase, or the selection was copied by
     // Ctrl+C: the user's own content comes back (after the target has read a
     // pasted phrase). Nothing is put back when nothing changed it. The restore
-    // is the program's own clipboard use: not captured.
-    if (m_clipboardHistory.IsRunning())
-        m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
+    // is the program's own clipboard use: not captured, also when it comes
+    // only after a wait for the target.
+    const auto blockCapture = [this] {
+        if (m_clipboardHistory.IsRunning())
+            m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
+    };
+    blockCapture();
+    m_clipboardSaver.SetBeforeLateRestore(blockCapture);
     m_clipboardSaver.RestoreAfterInsertion();
     return 2;
 }

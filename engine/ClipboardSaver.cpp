@@ -73,7 +73,12 @@ void CClipboardSaver::RestoreAfterInsertion()
 {
     if (!m_pending)
         return;
-    if (m_owner.IsOfferOnClipboard()) {
+    if (m_offered) {
+        // Gone from the clipboard already: another program copied during the paste.
+        if (!m_owner.IsOfferOnClipboard()) {
+            OnOfferEnded(CDelayedClipboardOwner::Outcome::Replaced);
+            return;
+        }
         m_owner.WatchReads(m_graceMs, m_boundMs,
                            [this](CDelayedClipboardOwner::Outcome outcome) { OnOfferEnded(outcome); });
         return;
@@ -96,6 +101,8 @@ void CClipboardSaver::OnOfferEnded(CDelayedClipboardOwner::Outcome outcome)
     }
     if (outcome == CDelayedClipboardOwner::Outcome::NeverRead)
         WriteLogLine(L"CClipboardSaver: the target did not read the pasted phrase in time");
+    if (m_beforeLateRestore)
+        m_beforeLateRestore();
     PutSnapshotBack();
     Dismiss();
 }
@@ -104,7 +111,8 @@ bool CClipboardSaver::PutForPaste(const ClipboardBlockMap& blocks)
 {
     if (m_saveFailed)
         return false;
-    if (m_delayedRendering && m_owner.Create() && m_owner.Offer(blocks))
+    m_offered = m_delayedRendering && m_owner.Create() && m_owner.Offer(blocks);
+    if (m_offered)
         return true;
     return PutClipboardFormats(blocks);
 }
@@ -112,6 +120,7 @@ bool CClipboardSaver::PutForPaste(const ClipboardBlockMap& blocks)
 void CClipboardSaver::Dismiss()
 {
     m_pending = false;
+    m_offered = false;
     m_snapshot.Clear();
     if (m_owner.IsWatching())
         m_owner.FinishWatch();

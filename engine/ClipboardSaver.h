@@ -21,6 +21,8 @@
 //
 // User-interface thread only; the thread must pump messages while a restore waits.
 
+#include <functional>
+
 #include "engine/ClipboardSnapshot.h"
 #include "engine/DelayedClipboardOwner.h"
 #include "engine/PasteClipboard.h"
@@ -66,9 +68,12 @@ public:
     bool MayCarryPhrase() const override { return !m_saveFailed; }
     bool PutForPaste(const ClipboardBlockMap& blocks) override;
 
-    // Whether a pasted phrase is offered with delayed rendering (off: the time-based path, the
-    // user's content comes back right after the paste keystrokes).
+    // Whether a pasted phrase is offered with delayed rendering (on by default; off: the
+    // time-based path, the user's content comes back right after the paste keystrokes).
     void SetDelayedRendering(bool on) { m_delayedRendering = on; }
+    // Runs right before the user's content is put back after a wait for the target (the program
+    // keeps that restore out of its clipboard history).
+    void SetBeforeLateRestore(std::function<void()> hook) { m_beforeLateRestore = std::move(hook); }
     // Changes the grace and the bound of a restore that waits for the target.
     void SetReadTimes(DWORD graceMs, DWORD boundMs)
     {
@@ -87,6 +92,8 @@ private:
     DWORD m_boundMs = kReadBoundMs;
     bool m_pending = false;
     bool m_saveFailed = false;
-    // Off in the program until the owner's rendering during the paste wait is sorted out there.
-    bool m_delayedRendering = false;
+    // The request's phrase went on the clipboard with delayed rendering.
+    bool m_offered = false;
+    bool m_delayedRendering = true;
+    std::function<void()> m_beforeLateRestore;
 };

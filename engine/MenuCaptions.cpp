@@ -39,9 +39,19 @@ CString BracketedMenuLine(const CString& text)
 // before its macros are expanded, so a phrase of a megabyte costs no more than a short one.
 constexpr int kPreviewBodyChars = 4096;
 
+// The RTF source read for the same number of characters of text (control words, font and colour
+// tables take room): a long RTF body is cut here before it is converted. The converter reads a
+// cut RTF text as far as it goes.
+constexpr int kPreviewRtfSourceChars = 10 * kPreviewBodyChars;
+
 CString BodyPrefix(const CString& body)
 {
     return body.GetLength() > kPreviewBodyChars ? body.Left(kPreviewBodyChars) : body;
+}
+
+CString RtfBodyHead(const CString& rtf)
+{
+    return rtf.GetLength() > kPreviewRtfSourceChars ? rtf.Left(kPreviewRtfSourceChars) : rtf;
 }
 
 CString ExpandPlainCaptionBody(const CString& body, const CMacroContext& context, LCID lcid,
@@ -91,7 +101,7 @@ void ShowLineBreaksAndTabs(CString& caption)
 LANGID RequestedLayout(const PhraseItemRecord& record)
 {
     if (record.dataType == MenuItemRecord::kTypeRtf)
-        return GetRtfActivateKlLayout(record.body);
+        return GetRtfActivateKlLayout(RtfBodyHead(record.body));
     CString copy = record.body;
     return RemoveActivateKlMacros(copy);
 }
@@ -164,7 +174,7 @@ CString BuildPhraseMenuCaption(const PhraseItemRecord& record, const IDataNeeded
         break;
     }
     case MenuItemRecord::kTypeRtf:
-        caption = ExpandRtfCaptionBody(record.body, context, lcid, caretPosition);
+        caption = ExpandRtfCaptionBody(RtfBodyHead(record.body), context, lcid, caretPosition);
         break;
     default:
         break;
@@ -182,8 +192,11 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
 {
     CString text = GetPhraseKindText(record.dataType) + L" \u00BB " + caption;
 
-    CString body = record.dataType == MenuItemRecord::kTypeRtf ? RtfToPlainText(record.body) : record.body;
-    // The preview shows the start of a long body; the count still covers the rest, taken as it stands.
+    const bool rtf = record.dataType == MenuItemRecord::kTypeRtf;
+    CString body = rtf ? RtfToPlainText(RtfBodyHead(record.body)) : record.body;
+    // The preview shows the start of a long body; the count still covers the rest of a plain body,
+    // taken as it stands. The text of a long RTF body is known only as far as its head: no count.
+    const bool countKnown = !rtf || record.body.GetLength() <= kPreviewRtfSourceChars;
     const int uncounted = body.GetLength() > kPreviewBodyChars ? body.GetLength() - kPreviewBodyChars : 0;
     body = BodyPrefix(body);
     if (!body.IsEmpty()) {
@@ -191,7 +204,7 @@ CString BuildPhraseTooltipText(const PhraseItemRecord& record, const CString& ca
         body.Replace(kSelectedTextMacro, selected);
         body.Replace(kClipboardTextMacro, clipboard);
         RemoveActivateKlMacros(body);
-        if (record.dataType != MenuItemRecord::kTypeExec)
+        if (record.dataType != MenuItemRecord::kTypeExec && countKnown)
             text += CString(L"\n") + FormatCharsCountText(body.GetLength() + uncounted);
         if (!body.IsEmpty())
             text += CString(L"\r\n\r\n") + body;

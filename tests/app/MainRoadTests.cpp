@@ -31,6 +31,10 @@ namespace
 
 constexpr wchar_t kTargetClass[] = L"ScvMainRoadTarget";
 constexpr UINT kTargetActivate = WM_APP + 100; // the target makes itself foreground and focuses its EDIT
+// wParam: how the EDIT takes a paste from now on (a PasteMode).
+constexpr UINT kTargetPasteMode = WM_APP + 101;
+constexpr UINT_PTR kSlowPasteTimer = 2;
+constexpr UINT kSlowPasteMs = 1500;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kStepTimeoutMs = 15000;
 
@@ -51,7 +55,42 @@ constexpr int kTypedItem = 0;
 constexpr int kPastedItem = 1;
 constexpr int kWrappedItem = 2;
 
+enum PasteMode : WPARAM
+{
+    kPasteAtOnce,    // as the EDIT does
+    kPasteLater,     // a busy target: the clipboard is read 1.5 s after Ctrl+V
+    kPasteNeverRead, // the paste is swallowed, the clipboard never read
+};
+
 HWND s_targetEdit = nullptr;
+WNDPROC s_editProc = nullptr;
+WPARAM s_pasteMode = kPasteAtOnce;
+
+LRESULT CALLBACK TargetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool paste = message == WM_PASTE || (message == WM_CHAR && wParam == 0x16);
+    if (paste && s_pasteMode == kPasteLater) {
+        ::SetTimer(::GetParent(window), kSlowPasteTimer, kSlowPasteMs, nullptr);
+        return 0;
+    }
+    if (paste && s_pasteMode == kPasteNeverRead)
+        return 0;
+    return ::CallWindowProcW(s_editProc, window, message, wParam, lParam);
+}
+
+void PasteClipboardTextNow()
+{
+    if (!::OpenClipboard(nullptr))
+        return;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            ::SendMessageW(s_targetEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+}
+
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -64,7 +103,15 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::SetForegroundWindow(window);
         ::SetFocus(s_targetEdit);
         return 0;
+    case kTargetPasteMode:
+        s_pasteMode = wParam;
+        return 0;
     case WM_TIMER:
+        if (wParam == kSlowPasteTimer) {
+            ::KillTimer(window, kSlowPasteTimer);
+            PasteClipboardTextNow();
+            return 0;
+        }
         ::DestroyWindow(window); // ends a target the test forgot
         return 0;
     case WM_DESTROY:
@@ -96,7 +143,8 @@ SCV_CHILD_MAIN(main_road_target)
                                      10, 460, 30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!s_targetEdit)
         return 4;
-
+    s_editProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(s_targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TargetEditProc)));
     ::SetForegroundWindow(top);
     ::SetFocus(s_targetEdit);
     ::SetTimer(top, 1, 240000, nullptr);
@@ -404,6 +452,7 @@ protected:
     {
         ::SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         ::SendMessageW(s_edit, EM_SETSEL, start, end);
+        ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteAtOnce, 0);
         ::PostMessageW(s_targetTop, kTargetActivate, 0, 0);
         ASSERT_TRUE(scvtest::WaitUntil(
             [] {
@@ -496,6 +545,69 @@ TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
         << testing::PrintToString(ReadUserClipboard().text);
 }
 
+// A busy target reads the clipboard 1.5 s after Ctrl+V: it still gets the phrase, and the user's
+// content comes back only after that read.
+TEST_F(MainRoadTest, ASlowTargetStillGetsThePastedPhrase)
+{
+    const ClipboardContent before{L"the user's clipboard before a slow paste", std::string("slow")};
+    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
+    PrepareTarget(L"", 0, 0);
+    ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteLater, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kPastedItem);
+
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n"
+        << testing::PrintToString(Log());
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
+        << testing::PrintToString(ReadUserClipboard().text);
+}
+
+// A target that never reads the pasted phrase: the phrase stays offered for the bound (about 5 s),
+// then the user's content comes back; a copy another program makes meanwhile is never overwritten.
+TEST_F(MainRoadTest, AnUnreadPasteEndsAfterTheBoundAndANewCopySurvives)
+{
+    struct Case
+    {
+        const char* name;
+        bool otherCopy;
+        const wchar_t* logLine;
+    };
+    const Case cases[] = {
+        {"never read", false, L"the target did not read the pasted phrase in time"},
+        {"another program copies meanwhile", true, L"new clipboard content since the paste"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ClipboardContent before{L"the user's clipboard before an unread paste", std::string("unread")};
+        ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
+        PrepareTarget(L"", 0, 0);
+        ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteNeverRead, 0);
+        const size_t endsBefore = CountOf(Log(), c.logLine);
+        const DWORD program = s_program->Pid();
+        ASSERT_TRUE(OpenMenu()) << Log();
+        ChooseItem(kPastedItem);
+
+        // The phrase is offered by the program (asking for it would count as a read).
+        ASSERT_TRUE(
+            scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
+            << Log();
+        const DWORD offered = ::GetTickCount();
+        const ClipboardContent other{L"another program's copy", std::string("other")};
+        if (c.otherCopy)
+            ASSERT_TRUE(PutUserClipboard(other.text, *other.extra));
+        ASSERT_TRUE(
+            scvtest::WaitUntil([&] { return CountOf(Log(), c.logLine) > endsBefore; }, kStepTimeoutMs))
+            << Log();
+        if (!c.otherCopy)
+            EXPECT_GE(::GetTickCount() - offered, 3000u) << "the user's content came back before the bound";
+        EXPECT_EQ(ReadUserClipboard(), c.otherCopy ? other : before)
+            << testing::PrintToString(ReadUserClipboard().text);
+        EXPECT_EQ(ControlText(s_edit), L"");
+    }
+}
+
 // The phrase file was edited on disk after the program loaded it: its use raises the usage count
 // and keeps the new text.
 TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
@@ -505,6 +617,8 @@ TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
     ASSERT_TRUE(ReadPhraseFile(edited, path.c_str()));
     const unsigned int countBefore = edited.GetUsageCount();
     edited.SetHint(L"a hint written by the editor");
+    // The program inserts the text it loaded; the file keeps the one written since.
+    edited.body = L"Hello typed, edited on disk";
     ASSERT_TRUE(SavePhraseFile(edited, path.c_str()));
 
     PrepareTarget(L"", 0, 0);
@@ -517,7 +631,8 @@ TEST_F(MainRoadTest, AUseKeepsAnEditMadeOnDiskSinceTheLoad)
         [&] {
             PhraseItemRecord saved;
             return ReadPhraseFile(saved, path.c_str()) && saved.GetUsageCount() > countBefore &&
-                   wcscmp(saved.hint, L"a hint written by the editor") == 0;
+                   wcscmp(saved.hint, L"a hint written by the editor") == 0 &&
+                   saved.body == L"Hello typed, edited on disk";
         },
         kStepTimeoutMs))
         << "the use reverted the edit or did not count";

@@ -12,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
+using scvtest::PumpFor;
 using scvtest::PumpUntil;
 
 namespace
@@ -115,6 +118,81 @@ TEST(SelectionCopy, TheLocalRoadFillsTheQueryWithoutAHook)
                               RegisterWindowMessageW(L"ScvTest target request"), PM_REMOVE))
         << "nothing is posted on the local road";
     SetEnvironmentVariableW(L"SCV_FAKE_CORE_TARGET", nullptr);
+}
+
+namespace
+{
+// What the EDIT saw when the copy's C key arrived.
+struct KeyStateAtC
+{
+    bool seen = false;
+    bool control = false;
+    bool alt = false;
+};
+KeyStateAtC s_stateAtC;
+WNDPROC s_editProc = nullptr;
+
+LRESULT CALLBACK RecordingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam == 'C' && !s_stateAtC.seen) {
+        s_stateAtC.seen = true;
+        s_stateAtC.control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        s_stateAtC.alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    }
+    return CallWindowProcW(s_editProc, window, message, wParam, lParam);
+}
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys)
+{
+    for (const auto& [key, up] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof(INPUT));
+    }
+}
+
+bool IsHeld(int key)
+{
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+} // namespace
+
+// The copy runs while the user still holds the hot key's Ctrl and Alt: they are released first, so
+// the target sees a plain Ctrl+C and nothing is typed over the selection.
+TEST(SelectionCopy, HeldHotKeyModifiersAreReleasedBeforeTheCopy)
+{
+    SelectedEdit edit;
+    ASSERT_NE(edit.window, nullptr);
+    s_stateAtC = {};
+    s_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingEditProc)));
+    ASSERT_TRUE(PutTextOnClipboard(L"user's clipboard"));
+    // Ctrl+Alt+Enter pressed, Enter let go, Ctrl and Alt still held (Enter keeps Alt from
+    // opening the window's menu when it goes up).
+    SendKeys({{VK_CONTROL, false}, {VK_MENU, false}, {VK_RETURN, false}, {VK_RETURN, true}});
+    const bool held = PumpUntil([] { return IsHeld(VK_CONTROL) && IsHeld(VK_MENU); }, 3000);
+    if (held) {
+        CString copied;
+        EXPECT_TRUE(CopySelectionByCtrlC(edit.window, copied));
+        EXPECT_STREQ(copied, L"beta");
+        PumpUntil([] { return s_stateAtC.seen; }, 5000);
+        EXPECT_TRUE(s_stateAtC.seen) << "the Ctrl+C did not reach the EDIT";
+        EXPECT_TRUE(s_stateAtC.control);
+        EXPECT_FALSE(s_stateAtC.alt) << "the EDIT saw Ctrl+Alt+C";
+        EXPECT_FALSE(IsHeld(VK_MENU));
+        EXPECT_FALSE(IsHeld(VK_CONTROL));
+        PumpFor(100);
+        wchar_t text[64] = {};
+        GetWindowTextW(edit.window, text, ARRAYSIZE(text));
+        EXPECT_STREQ(text, L"alpha beta gamma") << "something was typed over the selection";
+    }
+    // Whatever happened, no key stays down for the next test.
+    SendKeys({{VK_MENU, true}, {VK_CONTROL, true}});
+    PumpFor(50);
+    SetWindowLongPtrW(edit.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_editProc));
+    ASSERT_TRUE(held) << "the held keys did not register";
 }
 
 // An ANSI-only clipboard is read too.

@@ -20,6 +20,7 @@
 
 #include "app/AppObjects.h"
 #include "app/CommandLineArgs.h"
+#include "app/HandedOutAddresses.h"
 #include "app/NamedEvents.h"
 #include "app/SCVTrayWnd.h"
 #include "app/StartupNotes.h"
@@ -284,13 +285,17 @@ TEST_F(TrayWindowTest, HistoryCaptionIsCutToTheCallersBuffer)
 
     wchar_t big[100];
     std::fill(std::begin(big), std::end(big), L'#');
-    EXPECT_EQ(
-        ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(big), reinterpret_cast<LPARAM>(big)),
-        static_cast<LRESULT>(full.size()));
+    {
+        const CHandOverScope handOver(HandOverKind::Buffer, big, sizeof(big));
+        EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(big),
+                                 reinterpret_cast<LPARAM>(big)),
+                  static_cast<LRESULT>(full.size()));
+    }
     EXPECT_EQ(std::wstring(big), full);
 
     wchar_t small[8];
     std::fill(std::begin(small), std::end(small), L'#');
+    const CHandOverScope handOver(HandOverKind::Buffer, small, sizeof(small));
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 5, reinterpret_cast<LPARAM>(small)),
               static_cast<LRESULT>(full.size()));
     EXPECT_EQ(std::wstring(small), L"Scri");
@@ -299,15 +304,47 @@ TEST_F(TrayWindowTest, HistoryCaptionIsCutToTheCallersBuffer)
     std::fill(std::begin(small), std::end(small), L'#');
     ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 0, reinterpret_cast<LPARAM>(small));
     EXPECT_EQ(small[0], L'#') << "a size of 0 writes nothing";
-    // A pointer that names no memory of this process is not written to.
-    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, 100, 0x10),
-              static_cast<LRESULT>(full.size()));
+    ::SendMessageW(Window(), WM_SCV_GET_HISTORY_CAPTION, ARRAYSIZE(small) + 1,
+                   reinterpret_cast<LPARAM>(small));
+    EXPECT_EQ(small[0], L'#') << "a size beyond the handed-out buffer writes nothing";
+}
+
+// Any process can post the buffer messages with an address of its choice: the window writes only
+// into buffers this process has handed out and not yet taken back.
+TEST_F(TrayWindowTest, ForgedBufferAddressesAreIgnored)
+{
+    Create(L"", true);
+    const UINT messages[] = {WM_SCV_GET_HISTORY_CAPTION, WM_SCV_GET_CURRENT_ITEM_URL};
+    for (const UINT message : messages) {
+        SCOPED_TRACE(message);
+        // Writable memory of this process that was never handed out.
+        std::vector<wchar_t> forged(64, L'#');
+        // A buffer that was handed out for an earlier send and taken back since.
+        std::vector<wchar_t> earlier(64, L'#');
+        {
+            const CHandOverScope handOver(HandOverKind::Buffer, earlier.data(),
+                                          earlier.size() * sizeof(wchar_t));
+        }
+        for (std::vector<wchar_t>* buffer : {&forged, &earlier}) {
+            ASSERT_TRUE(
+                ::PostMessageW(Window(), message, buffer->size(), reinterpret_cast<LPARAM>(buffer->data())));
+        }
+        // Nor is a handed-out query taken for a buffer.
+        std::vector<wchar_t> query(64, L'#');
+        const CHandOverScope queryScope(HandOverKind::Query, query.data(), query.size() * sizeof(wchar_t));
+        ASSERT_TRUE(::PostMessageW(Window(), message, query.size(), reinterpret_cast<LPARAM>(query.data())));
+        ASSERT_TRUE(::PostMessageW(Window(), message, 100, 0x10));
+        scvtest::PumpFor(200);
+        for (const std::vector<wchar_t>* buffer : {&forged, &earlier, &query})
+            EXPECT_EQ(std::count(buffer->begin(), buffer->end(), L'#'), 64) << "a forged buffer was written";
+    }
 }
 
 TEST_F(TrayWindowTest, CurrentItemUrlIsEmptyWithoutAFloatingPane)
 {
     Create(L"", true);
     wchar_t buffer[16] = L"previous";
+    const CHandOverScope handOver(HandOverKind::Buffer, buffer, sizeof(buffer));
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_CURRENT_ITEM_URL, ARRAYSIZE(buffer),
                              reinterpret_cast<LPARAM>(buffer)),
               0);

@@ -227,6 +227,24 @@ TEST(ClipboardSaver, PastedPhraseIsReadBeforeTheUserContentComesBack)
     }
 }
 
+// Another program copies while the paste keystrokes are still going out, before the wait for the
+// target begins: its copy stays.
+TEST(ClipboardSaver, ACopyMadeDuringThePasteIsKept)
+{
+    ASSERT_TRUE(PutUserContent(L"user content"));
+    CClipboardSaver saver;
+    saver.SetDelayedRendering(true);
+    ASSERT_GT(saver.Save(), 0u);
+    ASSERT_TRUE(saver.PutForPaste(TextBlocks(L"the phrase")));
+    auto copier = scvtest::LaunchSelf(L"copy_text", {L"another program's copy"});
+    ASSERT_EQ(PumpUntilExit(copier, 15000), std::optional<DWORD>(0));
+    saver.RestoreAfterInsertion();
+    EXPECT_FALSE(saver.IsSaved());
+    EXPECT_FALSE(saver.IsRestoreWaiting());
+    EXPECT_EQ(ClipboardText(), L"another program's copy");
+    EXPECT_FALSE(HasUserFormat());
+}
+
 TEST(ClipboardSaver, RestoresWhateverChangedTheClipboardSinceTheSave)
 {
     struct Case

@@ -1,5 +1,6 @@
 // test-sources: ../../resources/EngineDialogs.rc
 // Menu captions, tooltip previews, the last used list and the history sub-menu caption.
+#include "common/RichEditConversion.h"
 #include "common/Settings.h"
 #include "common/TextUtilities.h"
 #include "engine/DataNeededHander.h"
@@ -8,6 +9,8 @@
 #include "engine/MacroEnvironment.h"
 #include "engine/MenuCaptions.h"
 #include "engine/PhraseItemRecord.h"
+
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -172,6 +175,34 @@ TEST_F(MenuCaptionsTest, TooltipTexts)
     EXPECT_EQ(richTip.substr(0, 29), L"Insert formatted text \u00BB Rich\n");
     EXPECT_NE(richTip.find(L"\nChars: 1"), std::wstring::npos);
     EXPECT_NE(richTip.find(L"\r\n\r\nbig 1234 words"), std::wstring::npos);
+}
+
+// A phrase of a megabyte of rich text: its caption and its preview are built from the head of the
+// body; the converter is never loaded with the whole of it.
+TEST_F(MenuCaptionsTest, ALongRtfBodyIsReadOnlyAsFarAsItsHead)
+{
+    std::wstring rtf = std::wstring(kRtfHeader) + L"Opening words\\par ";
+    while (rtf.size() < 1024 * 1024)
+        rtf += L"filler text {\\b bold} more filler\\par ";
+    rtf += L"closing words}";
+    const PhraseItemRecord rich = Phrase(L"Big", rtf.c_str(), 1);
+    const auto converterChars = [] {
+        GETTEXTLENGTHEX length{GTL_NUMCHARS, 1200};
+        return static_cast<int>(
+            ::SendMessageW(GetRichEditConverter(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    };
+
+    const std::wstring caption = Caption(rich);
+    EXPECT_EQ(caption.substr(0, 13), L"Opening words");
+    EXPECT_LT(converterChars(), 100000);
+
+    CString expanded;
+    const std::wstring tip = W(BuildPhraseTooltipText(rich, L"Big", 0x0409, L"", L"", &expanded));
+    EXPECT_LT(converterChars(), 100000);
+    EXPECT_EQ(expanded.GetLength(), 4096);
+    EXPECT_EQ(W(expanded).substr(0, 13), L"Opening words");
+    EXPECT_EQ(tip.find(L"closing words"), std::wstring::npos);
+    EXPECT_EQ(tip.find(L"Chars:"), std::wstring::npos) << "a count of the head only would mislead";
 }
 
 TEST_F(MenuCaptionsTest, TooltipNamesTheLayoutAPhraseSwitchesTo)

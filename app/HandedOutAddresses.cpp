@@ -1,0 +1,92 @@
+#include "app/HandedOutAddresses.h"
+
+#include <algorithm>
+#include <limits>
+#include <mutex>
+#include <vector>
+
+#include "common/SharedLog.h"
+
+namespace
+{
+struct HandedOutBlock
+{
+    HandOverKind kind;
+    const BYTE* begin;
+    size_t bytes;
+};
+
+class CHandedOutBlocks
+{
+public:
+    void Add(const HandedOutBlock& block)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_blocks.push_back(block);
+    }
+
+    void Remove(const void* address)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = std::find_if(m_blocks.rbegin(), m_blocks.rend(),
+                                        [&](const HandedOutBlock& block) { return block.begin == address; });
+        if (found != m_blocks.rend())
+            m_blocks.erase(std::next(found).base());
+    }
+
+    bool Use(HandOverKind kind, const void* address, size_t bytes, const std::function<void()>& use)
+    {
+        const auto* begin = static_cast<const BYTE*>(address);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const HandedOutBlock& block : m_blocks) {
+            if (block.kind != kind || begin < block.begin)
+                continue;
+            const size_t offset = static_cast<size_t>(begin - block.begin);
+            if (offset > block.bytes || bytes > block.bytes - offset)
+                continue;
+            use();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<HandedOutBlock> m_blocks;
+};
+
+CHandedOutBlocks& HandedOutBlocks()
+{
+    static CHandedOutBlocks blocks;
+    return blocks;
+}
+} // namespace
+
+CHandOverScope::CHandOverScope(HandOverKind kind, const void* address, size_t bytes) : m_address(address)
+{
+    HandedOutBlocks().Add(HandedOutBlock{kind, static_cast<const BYTE*>(address), bytes});
+}
+
+CHandOverScope::~CHandOverScope()
+{
+    HandedOutBlocks().Remove(m_address);
+}
+
+bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const std::function<void()>& use)
+{
+    if (!address)
+        return false;
+    return HandedOutBlocks().Use(kind, address, bytes, use);
+}
+
+bool CopyToHandedOutBuffer(WPARAM size, LPARAM buffer, const CString& text, const wchar_t* what)
+{
+    if (size == 0 || size > static_cast<WPARAM>(std::numeric_limits<int>::max()))
+        return false;
+    auto* out = reinterpret_cast<wchar_t*>(buffer);
+    const bool copied = UseHandedOut(HandOverKind::Buffer, out, static_cast<size_t>(size) * sizeof(wchar_t),
+                                     [&] { ::lstrcpynW(out, text.GetString(), static_cast<int>(size)); });
+    if (!copied)
+        WriteLogLine(CString(what) + L": the buffer is not one this process handed out, ignored");
+    return copied;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// Addresses this process hands to its own windows in messages that any process can post: the
+// query of WM_WAIT_QUERY_COMPLETE, the buffers that WM_SCV_GET_HISTORY_CAPTION and
+// WM_SCV_GET_CURRENT_ITEM_URL fill. The sender keeps the memory handed out with a scope around
+// the send; a handler uses the memory a message names only while it is handed out, under the
+// lock that keeps the scope from ending, so the memory stays alive while it is used. Anything
+// else a message names (another process's number, a block already taken back) is not touched.
+// Any thread.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/CString.h"
+
+enum class HandOverKind
+{
+    Query,
+    Buffer
+};
+
+// Keeps `bytes` bytes from `address` handed out for the scope's lifetime.
+class CHandOverScope
+{
+public:
+    CHandOverScope(HandOverKind kind, const void* address, size_t bytes);
+    ~CHandOverScope();
+    CHandOverScope(const CHandOverScope&) = delete;
+    CHandOverScope& operator=(const CHandOverScope&) = delete;
+
+private:
+    const void* m_address;
+};
+
+// Runs `use` when `bytes` bytes from `address` lie in one block of that kind handed out now, and
+// returns true; false (nothing run) otherwise.
+bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const std::function<void()>& use);
+
+// Copies `text` into a buffer of `size` characters that this process has handed out, cut to fit
+// and always terminated. False (nothing written, a log line naming `what`) for a size of 0 or a
+// buffer that is not handed out with at least that size.
+bool CopyToHandedOutBuffer(WPARAM size, LPARAM buffer, const CString& text, const wchar_t* what);
