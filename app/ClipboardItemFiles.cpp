@@ -3,10 +3,22 @@
 
 #include "app/TempFiles.h"
 #include "common/KernelHandle.h"
+#include "common/PathFunctions.h"
 #include "common/SharedLog.h"
 #include "engine/CCHItem.h"
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardBitmaps.h"
+#include "engine/ClipboardHistoryFiles.h"
+
+namespace
+{
+CString WithoutExtension(const CString& path)
+{
+    const int dot = path.ReverseFind(L'.');
+    return dot > path.ReverseFind(L'\\') ? path.Left(dot) : path;
+}
+
+} // namespace
 
 bool GetClipboardItemFileBytes(const CCHItem& item, std::string& bytes)
 {
@@ -33,7 +45,7 @@ bool GetClipboardItemFileBytes(const CCHItem& item, std::string& bytes)
     }
 }
 
-bool SaveClipboardItemToFile(const CCHItem& item, LPCWSTR path)
+bool WriteClipboardItemBytes(const CCHItem& item, LPCWSTR path)
 {
     if (!path || !*path)
         return false;
@@ -48,11 +60,33 @@ bool SaveClipboardItemToFile(const CCHItem& item, LPCWSTR path)
         LogError(CString(L"Cannot create file pathName=[") + path + L"]");
         return false;
     }
-    if (WriteAllBytes(file.Get(), bytes))
+    if (!WriteAllBytes(file.Get(), bytes)) {
+        file.Reset();
+        ::DeleteFileW(path);
+        return false;
+    }
+    return true;
+}
+
+CString GetClipboardItemDescriptorPath(LPCWSTR path)
+{
+    return path && *path ? WithoutExtension(path) + L".info" : CString();
+}
+
+bool SaveClipboardItemToFile(const CCHItem& item, LPCWSTR path)
+{
+    if (!WriteClipboardItemBytes(item, path))
+        return false;
+    // A file the user named "*.info" keeps its bytes: no descriptor over it.
+    if (item.GetDescriptorPath().IsEmpty() || GetClipboardItemDescriptorPath(path).CompareNoCase(path) == 0)
         return true;
-    file.Reset();
-    ::DeleteFileW(path);
-    return false;
+    const CString metaPath = item.HasOvlMetaInfo() ? WriteMetaInfoFile(item, path) : CString();
+    const CString descriptor = GetClipboardItemDescriptorPath(path);
+    if (WriteItemDescriptor(descriptor, item, {GetFileNameFromPath(path)},
+                            metaPath.IsEmpty() ? CString() : GetFileNameFromPath(metaPath)))
+        return true;
+    LogError(L"Cannot write the descriptor [" + descriptor + L"]");
+    return true; // the item's own file is written whole
 }
 
 bool SaveClipboardItemToTempFile(const CCHItem& item, CString& path, LPCWSTR folder)

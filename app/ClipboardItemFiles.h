@@ -19,8 +19,17 @@ class CCHQueue;
 bool GetClipboardItemFileBytes(const CCHItem& item, std::string& bytes);
 
 // Writes the item to the file (created or replaced). True when every byte was
-// written; a failed write leaves no file behind.
+// written; a failed write leaves no file behind. An item of the saved history
+// (one that has a descriptor) also gets its descriptor beside the file: the
+// same name with the extension ".info" (DataType, Protected, WndName, ExeName,
+// URL, File0 the file's name) and, for a clip with meta information, the
+// meta-info file, so that the saved file keeps where it came from. A
+// descriptor that cannot be written is logged; the file stays written.
 bool SaveClipboardItemToFile(const CCHItem& item, LPCWSTR path);
+// The item's bytes alone (no descriptor), as SaveClipboardItemToFile writes them.
+bool WriteClipboardItemBytes(const CCHItem& item, LPCWSTR path);
+// The descriptor written beside a saved file: the path with ".info" for its extension.
+CString GetClipboardItemDescriptorPath(LPCWSTR path);
 // Writes the item to a new temporary file (marked temporary and not indexed,
 // open security, the warning prefix in its name, the item's extension) in the
 // temporary folder (or `folder`) and registers it for deletion at exit. The

@@ -3,6 +3,7 @@
 #include "app/AppObjects.h"
 #include "app/AppTexts.h"
 #include "app/CSCVDLLService.h"
+#include "app/ClipboardItemFiles.h"
 #include "app/NamedEvents.h"
 #include "app/ProgramLauncher.h"
 #include "app/TempFiles.h"
@@ -73,22 +74,14 @@ bool CFloatPaneAppHost::SearchWeb(const CString& text, int kind)
 
 bool CFloatPaneAppHost::SaveItemToFile(const CCHItem& item, const CString& path)
 {
-    ::DeleteFileW(path.GetString());
-    return WriteDataFile(path.GetString(), item, item.GetTime());
+    return SaveClipboardItemToFile(item, path.GetString());
 }
 
 bool CFloatPaneAppHost::OpenItemInTempFile(const CCHItem& item, bool withProgram)
 {
     CString path;
-    CKernelHandle file = CreateNewTempFile(GetTempFileNamePrefix().GetString(),
-                                           GetClipboardItemFileExtension(item.GetType()).GetString(), path);
-    if (!file)
+    if (!SaveClipboardItemToTempFile(item, path))
         return false;
-    file.Reset();
-    ::DeleteFileW(path.GetString());
-    if (!WriteDataFile(path.GetString(), item, item.GetTime()))
-        return false;
-    RegisterTempFile(path.GetString());
     HWND owner = CAppObjects::GetMainWnd();
     return withProgram ? OpenTempFile(owner, path.GetString(), true)
                        : OpenWithDialog(owner, path.GetString());

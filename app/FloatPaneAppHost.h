@@ -29,7 +29,11 @@ public:
     bool SaveItemToFile(const CCHItem& item, const CString& path) override;
     bool OpenItemInTempFile(const CCHItem& item, bool withProgram) override;
     void LocalizeMenu(HMENU menu) override;
+    CMenuToolTip* GetMenuToolTip() override { return m_menuToolTip; }
+    // The tray menu's tooltip, which the pane's menus use too (not owned; null: none).
+    void SetMenuToolTip(CMenuToolTip* toolTip) { m_menuToolTip = toolTip; }
 
 private:
     const CSCVDLLService* m_dllService;
+    CMenuToolTip* m_menuToolTip = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "app/SoundPlayer.h"
 #include "app/StartupNotes.h"
 #include "app/TrayUpdateCheck.h"
+#include "app/DelayedWatcherStart.h"
 #include "app/VersionTexts.h"
 #include "common/IconHelpers.h"
 #include "common/KernelHandle.h"
@@ -197,14 +198,17 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     } else {
         StartCoreServices(nullptr, nullptr);
     }
-    // The first start reads the saved history.
-    if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing())
-        StartClipboardWatcher(1);
+    // The first start reads the saved history; a watcher that cannot start now
+    // is tried again every two seconds.
+    if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing() && !StartClipboardWatcher(1))
+        StartDelayedWatcherStart(
+            DelayedWatcherStartParams{m_stopEvent, m_hWnd, WM_SCV_START_CLIPBOARD_WATCHER});
     m_floatPane.SetHistory(&m_clipboardHistory.GetPaneHistory());
     if (GetSettings().ShowHistoryPaneOnStart != 0)
         m_floatPane.Create(nullptr, FALSE, FALSE);
     StartTrayIconThread();
     CreateMenuToolTip();
+    m_floatPaneHost.SetMenuToolTip(m_menuToolTip.get());
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
@@ -220,6 +224,8 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         StartWelcomeProgram(m_hWnd, true);
     if (!SetTimer(kTimerDelayedRelays, 3000, nullptr))
         StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
+    if (GetSettings().GetShowIconInAltTab() != 0)
+        m_altTab.Show(m_hWnd, WM_SCV_ALT_TAB_ACTIVATE);
     return 0;
 }
 
@@ -274,6 +280,7 @@ LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
     if (m_floatPane.m_hWnd)
         m_floatPane.DestroyWindow();
     m_floatPane.SetHistory(nullptr);
+    m_floatPaneHost.SetMenuToolTip(nullptr);
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
@@ -281,10 +288,13 @@ LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
     if (GetHistory().IsCapturing())
         GetHistory().Stop();
 
+    m_trayAnimation.Stop();
     NOTIFYICONDATAW record{};
     record.hWnd = m_hWnd;
     record.uID = kTrayIconId;
     ShellNotify(NIM_DELETE, record, false);
+    if (m_altTab.IsShown())
+        m_altTab.Hide();
 
     if (!m_sessionNotifier.IsRegistered(m_hWnd))
         LogError(L"WTS_Notify HWND for uninstalling not found");
@@ -711,9 +721,8 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         break;
     case kTimerFloatPaneHint:
         KillTimer(kTimerFloatPaneHint);
-        // The floating pane's animation hint joins here once the pane is part of the program.
-        if (m_lastSelectedTrayItem == ID_SCV_FLOAT_PANE)
-            WriteLogLine(L"Float pane hint: the floating pane is not part of this build yet");
+        if (m_lastSelectedTrayItem == ID_SCV_FLOAT_PANE && m_floatPane.m_hWnd)
+            m_floatPane.StartAnimationThread(0);
         break;
     case kTimerDelayedRelays:
         KillTimer(kTimerDelayedRelays);
@@ -864,6 +873,7 @@ LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
     ReloadLanguage();
     UpdateTrayIcon(2, nullptr, false);
     ReloadPhrases(false);
+    SyncAltTabProxy();
     UpdateTrayIcon(2, nullptr, false);
     WriteLogLine(L"CSCVTrayWnd::OnWmEditorEnded: Detected event: RedodeZovuva closed");
     return 1;
@@ -920,6 +930,8 @@ LRESULT CSCVTrayWnd::OnHideMenuToolTip(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CSCVTrayWnd::OnLanguageChanged(UINT, WPARAM, LPARAM, BOOL&)
 {
     ReloadLanguage();
+    if (m_altTab.IsShown())
+        m_altTab.UpdateTitle();
     BroadcastAppEvent(AppEventSettingsReloaded, 0);
     UpdateTrayIcon(2, nullptr, false);
     return 1;
@@ -973,4 +985,35 @@ LRESULT CSCVTrayWnd::OnAddStartupNoteMessage(UINT, WPARAM, LPARAM lParam, BOOL&)
     if (!text.IsEmpty())
         AddStartupNote(text);
     return 1;
+}
+
+// --- Tray icon animation and the ALT+TAB proxy ------------------------------------------------------------
+
+bool CSCVTrayWnd::StartTrayAnimation()
+{
+    if (m_trayAnimation.IsRunning())
+        return false;
+    TrayAnimationParams params;
+    params.trayWindow = m_hWnd;
+    params.iconId = kTrayIconId;
+    params.delayMs = 250;
+    params.sourceIcon = m_smallIcon;
+    params.iconWindow = m_hWnd;
+    return m_trayAnimation.Start(params);
+}
+
+bool CSCVTrayWnd::StopTrayAnimation()
+{
+    return m_trayAnimation.Stop();
+}
+
+void CSCVTrayWnd::SyncAltTabProxy()
+{
+    const bool wanted = GetSettings().GetShowIconInAltTab() != 0;
+    if (wanted == m_altTab.IsShown())
+        return;
+    if (wanted)
+        m_altTab.Show(m_hWnd, WM_SCV_ALT_TAB_ACTIVATE);
+    else
+        m_altTab.Hide();
 }

@@ -24,11 +24,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/AltTabIcon.h"
 #include "app/CSCVDLLService.h"
 #include "app/CSCV_Wait_Objs.h"
 #include "app/CWaitQuery.h"
 #include "app/HotKeyPressGate.h"
 #include "app/TrayClipboardHistory.h"
+#include "app/TrayIconAnimator.h"
 #include "app/TrayMessages.h"
 #include "app/TrayUpdateCheck.h"
 #include "app/WtsSessionNotifier.h"
@@ -246,6 +248,16 @@ public:
     // The clipboard history (watcher window, queue, menu views).
     CTrayClipboardHistory& GetClipboardHistory() { return m_clipboardHistory; }
 
+    // The tray icon turns while an update check runs (icon id 10, 250 ms, the
+    // program icon; the window's icons follow). False when it runs already / does not run.
+    bool StartTrayAnimation();
+    bool StopTrayAnimation();
+    const CTrayIconAnimator& GetTrayAnimation() const { return m_trayAnimation; }
+    // The ALT+TAB entry of the floating pane, shown while "ShowIconInAltTab_ForFP" is on.
+    CAltTabIconHolder& GetAltTabHolder() { return m_altTab; }
+    // Shows or hides the ALT+TAB proxy when it differs from the setting.
+    void SyncAltTabProxy();
+
 private:
     // Timers (all one-shot).
     enum : UINT_PTR
@@ -398,4 +410,6 @@ private:
     ITrayHistorySource* m_history = &m_clipboardHistory;
     std::unique_ptr<CTrayTipContext> m_tipContext;
     std::unique_ptr<CMenuToolTipSCVClient> m_menuToolTip;
+    CTrayIconAnimatorWithWindowIcon m_trayAnimation;
+    CAltTabIconHolder m_altTab;
 };

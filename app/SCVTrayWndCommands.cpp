@@ -50,13 +50,6 @@ bool IsWebLinkCommand(UINT id)
     }
 }
 
-void LogNotInThisBuild(LPCWSTR what)
-{
-    CString line;
-    line.Format(L"%s: not part of this build yet", what);
-    WriteLogLine(line);
-}
-
 } // namespace
 
 bool CSCVTrayWnd::IsInternetConnected()
@@ -300,19 +293,26 @@ LRESULT CSCVTrayWnd::OnGetHistoryQueue(UINT, WPARAM, LPARAM, BOOL&)
     return reinterpret_cast<LRESULT>(GetHistory().GetQueueObject());
 }
 
-LRESULT CSCVTrayWnd::OnFloatPaneAnimate(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnFloatPaneAnimate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    // No floating pane window exists in this build: nothing to animate.
-    return 0;
+    if (!m_floatPane.m_hWnd)
+        return 0;
+    return m_floatPane.StartAnimationThread(static_cast<int>(wParam)) ? 1 : 0;
 }
 
-LRESULT CSCVTrayWnd::OnGetSelectedItemContent(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnGetSelectedItemContent(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // No floating pane window exists in this build: no selected item.
-    return 0;
+    // In-process only: lParam is the caller's CString.
+    auto* text = reinterpret_cast<CString*>(lParam);
+    if (!text || !m_floatPane.m_hWnd)
+        return 0;
+    *text = m_floatPane.GetSelectedItemData(static_cast<int>(wParam));
+    return text->IsEmpty() ? 0 : 1;
 }
 
 LRESULT CSCVTrayWnd::OnGetFloatPaneText(UINT, WPARAM, LPARAM, BOOL&)
 {
-    return 0;
+    if (!m_floatPane.m_hWnd || !m_floatPane.IsWindowVisible())
+        return 0;
+    return reinterpret_cast<LRESULT>(&m_floatPane.GetTextHolder());
 }

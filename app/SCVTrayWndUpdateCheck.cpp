@@ -6,14 +6,18 @@
 
 LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
 {
-    if (!StartManualUpdateCheck(m_hWnd, m_stopEvent))
+    StartTrayAnimation();
+    if (!StartManualUpdateCheck(m_hWnd, m_stopEvent)) {
         LogError(L"Check For Updates: the update check thread cannot start");
+        StopTrayAnimation();
+    }
     return 0;
 }
 
 LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     ShowTrayBalloon(nullptr, 0);
+    StopTrayAnimation();
     // The record lives on the check's thread, which waits until this returns.
     if (lParam)
         ReportUpdateCheckResult(m_hWnd, *reinterpret_cast<const CUpdateInfo*>(lParam));
@@ -22,6 +26,7 @@ LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM lParam, BOOL&)
 
 LRESULT CSCVTrayWnd::OnUpdateCheckDone(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    StopTrayAnimation(); // the check is over, also when it gave no result
     CompleteUpdateCheck(m_hWnd, m_stopEvent, static_cast<int>(wParam));
     return 0;
 }

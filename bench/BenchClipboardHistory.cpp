@@ -147,8 +147,9 @@ int main(int argc, char** argv)
 
         LARGE_INTEGER start = bench::Now();
         int saved = 0;
+        CHistoryFileNumbers numbers; // as the save worker does for one save
         for (int position = 0; position < history->GetCount(); ++position)
-            saved += SaveItem(*history->GetItemAt(position), folder.c_str()) ? 1 : 0;
+            saved += SaveItem(*history->GetItemAt(position), folder.c_str(), &numbers) ? 1 : 0;
         saves.push_back(bench::Milliseconds(start, bench::Now()));
 
         start = bench::Now();

@@ -156,6 +156,7 @@ bool CCHItem::ClearData()
 {
     m_parts.clear();
     m_metaInfo.clear();
+    m_fingerprintState = 0;
     if (!m_data)
         return false;
     if (m_type == CHT_BITMAP) {
@@ -186,6 +187,7 @@ void CCHItem::SetData(void* data, unsigned size)
     }
     m_data = data;
     m_size = data ? size : 0;
+    m_fingerprintState = 0;
 }
 
 bool CCHItem::SetDataCopy(const void* bytes, unsigned size)
@@ -209,6 +211,43 @@ void CCHItem::SetBitmap(HBITMAP bitmap)
 {
     m_type = CHT_BITMAP;
     SetData(bitmap, 4);
+}
+
+namespace
+{
+// The invariant locale's sort key: texts that CompareStringW finds equal have
+// equal sort keys.
+bool SortKeyFingerprint(const CString& text, unsigned long long& fingerprint)
+{
+    const int length = ::LCMapStringW(LOCALE_INVARIANT, LCMAP_SORTKEY, text.GetString(), -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::vector<BYTE> key(static_cast<size_t>(length));
+    if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_SORTKEY, text.GetString(), -1,
+                       reinterpret_cast<LPWSTR>(key.data()), length) != length)
+        return false;
+    fingerprint = HashBytes(key.data(), key.size(), kFingerprintSeed);
+    return true;
+}
+} // namespace
+
+bool CCHItem::GetContentFingerprint(unsigned long long& fingerprint) const
+{
+    if (m_fingerprintState == 0) {
+        bool known = false;
+        if (m_type == CHT_BITMAP) {
+            known = GetBitmapFingerprint(GetBitmap(), m_fingerprint);
+        } else if (m_type == CHT_UNICODE_TEXT) {
+            known = SortKeyFingerprint(GetWideText(), m_fingerprint);
+        } else if (m_type != CHT_OVELLINE) {
+            const std::string bytes = GetByteText();
+            m_fingerprint = HashBytes(bytes.data(), bytes.size(), kFingerprintSeed);
+            known = true;
+        }
+        m_fingerprintState = known ? 1 : 2;
+    }
+    fingerprint = m_fingerprint;
+    return m_fingerprintState == 1;
 }
 
 CString CCHItem::GetWideText() const
@@ -389,10 +428,15 @@ bool ItemsEqual(const CCHItem& a, const CCHItem& b)
 {
     if (a.GetType() != b.GetType())
         return false;
-    if (a.GetType() == CHT_BITMAP)
-        return BitmapsEqual(a.GetBitmap(), b.GetBitmap());
     if (a.GetType() == CHT_OVELLINE)
         return false;
+    unsigned long long fingerprintA = 0;
+    unsigned long long fingerprintB = 0;
+    if (a.GetContentFingerprint(fingerprintA) && b.GetContentFingerprint(fingerprintB) &&
+        fingerprintA != fingerprintB)
+        return false;
+    if (a.GetType() == CHT_BITMAP)
+        return BitmapsEqual(a.GetBitmap(), b.GetBitmap());
     if (a.GetType() == CHT_UNICODE_TEXT)
         return IsEqualInvariant(a.GetWideText(), b.GetWideText());
     return a.GetByteText() == b.GetByteText();

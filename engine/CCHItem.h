@@ -95,7 +95,11 @@ public:
 
     // --- Data ---
     int GetType() const { return m_type; }
-    void SetType(int type) { m_type = type; }
+    void SetType(int type)
+    {
+        m_type = type;
+        m_fingerprintState = 0;
+    }
     const void* GetData() const { return m_data; }
     unsigned GetSize() const { return m_size; }
     // Takes a block made by AllocItemData (frees the current data first).
@@ -112,6 +116,11 @@ public:
     // further than the size.
     CString GetWideText() const;
     std::string GetByteText() const;
+    // A hash of what item equality compares, computed once and kept until the
+    // data changes: items that compare equal have equal fingerprints, so a
+    // difference settles inequality without comparing the data. False when
+    // the item has none (a clip, or data that cannot be read).
+    bool GetContentFingerprint(unsigned long long& fingerprint) const;
 
     // --- Parts ---
     const std::vector<CCHItemPtr>& GetParts() const { return m_parts; }
@@ -197,6 +206,9 @@ private:
     void* m_data = nullptr;
     unsigned m_size = 0;
     LCID m_textLocale = 0;
+    // 0 not computed yet, 1 m_fingerprint holds it, 2 the item has none.
+    mutable int m_fingerprintState = 0;
+    mutable unsigned long long m_fingerprint = 0;
 };
 
 // Deletes the item's files that exist; when every listed file is gone the item

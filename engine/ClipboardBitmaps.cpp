@@ -168,3 +168,37 @@ bool BitmapsEqual(HBITMAP a, HBITMAP b)
     const size_t tableSize = depth <= 8 ? (sizeof(RGBQUAD) << depth) : 0;
     return bitsA == bitsB && std::memcmp(infoA.colours, infoB.colours, tableSize) == 0;
 }
+
+unsigned long long HashBytes(const void* bytes, size_t size, unsigned long long hash)
+{
+    const auto* p = static_cast<const BYTE*>(bytes);
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= p[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool GetBitmapFingerprint(HBITMAP bitmap, unsigned long long& fingerprint)
+{
+    if (!bitmap)
+        return false;
+    WindowDC screen;
+    if (!screen)
+        return false;
+    DibInfo info{};
+    std::vector<BYTE> bits;
+    if (!QueryDibHeader(screen.get(), bitmap, info))
+        return false;
+    // The header as QueryDibHeader gave it: the one BitmapsEqual compares.
+    const BITMAPINFOHEADER header = info.header;
+    if (!ReadDibBits(screen.get(), bitmap, info, bits))
+        return false;
+    unsigned long long hash = HashBytes(&header, sizeof(header), kFingerprintSeed);
+    hash = HashBytes(bits.data(), bits.size(), hash);
+    const WORD depth = header.biBitCount;
+    if (depth <= 8)
+        hash = HashBytes(info.colours, sizeof(RGBQUAD) << depth, hash);
+    fingerprint = hash;
+    return true;
+}

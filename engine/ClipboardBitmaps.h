@@ -15,3 +15,10 @@ bool PutBitmapToClipboard(HBITMAP bitmap);
 // Whether two bitmaps have the same size, depth and pixels (the same handle:
 // true at once; a null handle: false).
 bool BitmapsEqual(HBITMAP a, HBITMAP b);
+// A 64-bit hash of what BitmapsEqual compares (the DIB header, the pixels and,
+// for palette bitmaps, the colours): bitmaps that compare equal have the same
+// fingerprint. False when the bitmap cannot be read.
+bool GetBitmapFingerprint(HBITMAP bitmap, unsigned long long& fingerprint);
+// FNV-1a over the bytes, continuing from `hash` (start with kFingerprintSeed).
+inline constexpr unsigned long long kFingerprintSeed = 14695981039346656037ull;
+unsigned long long HashBytes(const void* bytes, size_t size, unsigned long long hash);

@@ -82,15 +82,6 @@ bool EndsWithNoCase(const CString& text, LPCWSTR suffix)
     return text.GetLength() >= length && text.Right(length).CompareNoCase(suffix) == 0;
 }
 
-// A new empty UTF-16 INI file (FF FE) so that the profile functions write UTF-16.
-bool CreateUnicodeIniFile(LPCWSTR path)
-{
-    CKernelHandle file(
-        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    static const BYTE kMark[] = {0xFF, 0xFE};
-    return file && WriteAllBytes(file.Get(), kMark, sizeof(kMark));
-}
-
 CString NewTempFilePath(const CString& folder)
 {
     wchar_t path[MAX_PATH + 16] = {};
@@ -210,30 +201,36 @@ bool WriteProtectedKey(LPCWSTR descriptor, bool value)
     return written;
 }
 
-CString GetFreeDataFilePath(const CString& folder, int type)
+namespace
 {
-    const CString stem = folder + L"\\" + (type == CHT_UNICODE_TEXT ? kUnicodePrefix : L"") + kDataStem;
-    const CString extension = GetItemTypeExtension(type);
-    for (int number = 1; number < kMaxFreeNumber; ++number) {
+// stem + N + extension for the first free N from the cursor (1 without one).
+CString FindFreeNumberedPath(const CString& stem, const CString& extension, CHistoryFileNumbers* numbers)
+{
+    int first = 1;
+    int* cursor = numbers ? &numbers->NextFor(stem + L"." + extension) : &first;
+    for (int number = *cursor; number < kMaxFreeNumber; ++number) {
         CString path;
         path.Format(L"%s%d", stem.GetString(), number);
         if (!extension.IsEmpty())
             path += CString(L".") + extension;
-        if (!NameTaken(path))
+        if (!NameTaken(path)) {
+            *cursor = number + 1;
             return path;
+        }
     }
     return CString();
 }
+} // namespace
 
-CString GetFreeDescriptorPath(const CString& folder)
+CString GetFreeDataFilePath(const CString& folder, int type, CHistoryFileNumbers* numbers)
 {
-    for (int number = 1; number < kMaxFreeNumber; ++number) {
-        CString path;
-        path.Format(L"%s\\%s%d.info", folder.GetString(), kDescriptorStem, number);
-        if (!NameTaken(path))
-            return path;
-    }
-    return CString();
+    const CString stem = folder + L"\\" + (type == CHT_UNICODE_TEXT ? kUnicodePrefix : L"") + kDataStem;
+    return FindFreeNumberedPath(stem, GetItemTypeExtension(type), numbers);
+}
+
+CString GetFreeDescriptorPath(const CString& folder, CHistoryFileNumbers* numbers)
+{
+    return FindFreeNumberedPath(folder + L"\\" + kDescriptorStem, L"info", numbers);
 }
 
 bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
@@ -246,7 +243,8 @@ bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
     if (temp.IsEmpty())
         return false;
     bool written = false;
-    if (item.GetType() == CHT_BITMAP) {
+    const bool bitmap = item.GetType() == CHT_BITMAP;
+    if (bitmap) {
         written = SaveBitmapToFile(temp, item.GetBitmap());
     } else {
         CKernelHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -255,14 +253,19 @@ bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
         written = file &&
                   (item.GetType() != CHT_UNICODE_TEXT || WriteAllBytes(file.Get(), kMark, sizeof(kMark))) &&
                   WriteAllBytes(file.Get(), item.GetData(), item.GetSize()) && ::FlushFileBuffers(file.Get());
+        // The last-write time too: it is what the loader reads back, and unlike
+        // the creation time every file system keeps it. Set on the open file,
+        // the rename keeps it.
+        FILETIME fileTime = {};
+        if (written && ::SystemTimeToFileTime(&time, &fileTime))
+            ::SetFileTime(file.Get(), &fileTime, nullptr, &fileTime);
     }
     if (!written || !::MoveFileExW(temp, path, MOVEFILE_WRITE_THROUGH)) {
         DeleteFileClearReadOnly(temp);
         return false;
     }
-    // The last-write time too: it is what the loader reads back, and unlike the
-    // creation time every file system keeps it.
-    SetFileTimes(path, time, true);
+    if (bitmap)
+        SetFileTimes(path, time, true);
     return true;
 }
 
@@ -288,11 +291,69 @@ CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath)
     return path;
 }
 
-bool SaveItem(CCHItem& item, const CString& folder)
+namespace
+{
+// A value on one line: line breaks would end the value early when read back.
+CString OneLine(const CString& value)
+{
+    CString line = value;
+    line.Replace(L'\r', L' ');
+    line.Replace(L'\n', L' ');
+    return line;
+}
+
+void AppendKey(CString& text, LPCWSTR key, const CString& value)
+{
+    text += key;
+    text += L"=";
+    text += OneLine(value);
+    text += L"\r\n";
+}
+} // namespace
+
+bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
+                         const CString& metaInfoName)
+{
+    if (!path || !*path || fileNames.empty())
+        return false;
+    // One write of the whole text: the profile functions would read and
+    // rewrite the file once per key.
+    CString text = CString(L"[") + kSection + L"]\r\n";
+    CString number;
+    number.Format(L"%d", item.GetType());
+    AppendKey(text, L"DataType", number);
+    AppendKey(text, L"Protected", item.IsProtected() ? L"1" : L"0");
+    AppendKey(text, L"WndName", item.GetOwnerInfo().windowTitle);
+    AppendKey(text, L"ExeName", item.GetOwnerInfo().exePath);
+    if (item.HasUrl())
+        AppendKey(text, L"URL", item.GetUrl());
+    if (!metaInfoName.IsEmpty())
+        AppendKey(text, L"OvlMetaInfo", metaInfoName);
+    for (size_t k = 0; k < fileNames.size(); ++k) {
+        CString key;
+        key.Format(L"File%d", static_cast<int>(k));
+        AppendKey(text, key, fileNames[k]);
+    }
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    static const BYTE kMark[] = {0xFF, 0xFE};
+    if (!file || !WriteAllBytes(file.Get(), kMark, sizeof(kMark)) ||
+        !WriteAllBytes(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength() * sizeof(wchar_t)))) {
+        file.Reset();
+        ::DeleteFileW(path);
+        return false;
+    }
+    FILETIME creation = {};
+    if (::SystemTimeToFileTime(&item.GetTime(), &creation))
+        ::SetFileTime(file.Get(), &creation, nullptr, nullptr);
+    return true;
+}
+
+bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers)
 {
     if (folder.IsEmpty())
         return false;
-    const CString dataPath = GetFreeDataFilePath(folder, item.GetType());
+    const CString dataPath = GetFreeDataFilePath(folder, item.GetType(), numbers);
     if (!WriteDataFile(dataPath, item, item.GetTime())) {
         LogSkipped(L"cannot write the data file", dataPath);
         return false;
@@ -308,7 +369,7 @@ bool SaveItem(CCHItem& item, const CString& folder)
     for (const CCHItemPtr& part : item.GetParts()) {
         if (!part)
             continue;
-        const CString partPath = GetFreeDataFilePath(folder, part->GetType());
+        const CString partPath = GetFreeDataFilePath(folder, part->GetType(), numbers);
         if (!WriteDataFile(partPath, *part, item.GetTime()))
             continue;
         newFiles.push_back(partPath);
@@ -318,25 +379,10 @@ bool SaveItem(CCHItem& item, const CString& folder)
 
     // The descriptor is written under a temporary name and put in place at the end.
     const CString temp = NewTempFilePath(folder);
-    bool ok = !temp.IsEmpty() && CreateUnicodeIniFile(temp);
     if (!temp.IsEmpty())
         newFiles.push_back(temp);
-    const CCHOwnerInfo& owner = item.GetOwnerInfo();
-    ok = ok && IniWriteInt(temp, kSection, L"DataType", item.GetType());
-    ok = ok && IniWriteInt(temp, kSection, L"Protected", item.IsProtected() ? 1 : 0);
-    ok = ok && IniWriteString(temp, kSection, L"WndName", owner.windowTitle);
-    ok = ok && IniWriteString(temp, kSection, L"ExeName", owner.exePath);
-    if (ok && item.HasUrl())
-        ok = IniWriteString(temp, kSection, L"URL", item.GetUrl());
-    if (ok && !metaPath.IsEmpty())
-        ok = IniWriteString(temp, kSection, L"OvlMetaInfo", FileNameOf(metaPath));
-    for (size_t k = 0; ok && k < fileNames.size(); ++k) {
-        CString key;
-        key.Format(L"File%d", static_cast<int>(k));
-        ok = IniWriteString(temp, kSection, key, fileNames[k]);
-    }
-    if (ok)
-        SetFileTimes(temp, item.GetTime(), false); // the profile functions go by its last-write time
+    bool ok = !temp.IsEmpty() && WriteItemDescriptor(temp, item, fileNames,
+                                                     metaPath.IsEmpty() ? CString() : FileNameOf(metaPath));
 
     CString descriptor = item.GetDescriptorPath();
     ClipboardHistoryDescriptor old;
@@ -347,7 +393,7 @@ bool SaveItem(CCHItem& item, const CString& folder)
         ok = ::MoveFileExW(temp, descriptor, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     } else if (ok) {
         if (descriptor.IsEmpty())
-            descriptor = GetFreeDescriptorPath(folder);
+            descriptor = GetFreeDescriptorPath(folder, numbers);
         ok = !descriptor.IsEmpty() && ::MoveFileExW(temp, descriptor, MOVEFILE_WRITE_THROUGH) != FALSE;
     }
     if (!ok) {

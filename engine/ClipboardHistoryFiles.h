@@ -15,7 +15,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/CCHItem.h"
@@ -41,10 +43,30 @@ bool SetReadOnlyAttribute(LPCWSTR path, bool readOnly);
 // writable for the write and put back). True when written.
 bool WriteProtectedKey(LPCWSTR descriptor, bool value);
 
-// folder + "\" + stem + N + "." + extension with the first N from 1 that names
-// no file ("clipboard_history", "Unicode_" in front for Unicode text).
-CString GetFreeDataFilePath(const CString& folder, int type);
-CString GetFreeDescriptorPath(const CString& folder);
+// Where the search for a free file number goes on within one run of saves:
+// the numbers below were found taken (or were taken by this run), so a run of
+// n items probes each name about once instead of counting from 1 every time.
+class CHistoryFileNumbers
+{
+public:
+    int& NextFor(const CString& stem) { return m_next.try_emplace(stem.GetString(), 1).first->second; }
+
+private:
+    std::map<std::wstring, int> m_next;
+};
+
+// folder + "\" + stem + N + "." + extension with the first N from 1 (or from
+// where `numbers` left off) that names no file ("clipboard_history",
+// "Unicode_" in front for Unicode text).
+CString GetFreeDataFilePath(const CString& folder, int type, CHistoryFileNumbers* numbers = nullptr);
+CString GetFreeDescriptorPath(const CString& folder, CHistoryFileNumbers* numbers = nullptr);
+
+// The descriptor of an item whose files are `fileNames` (File0 the item's own
+// file, then its parts) and, when not empty, `metaInfoName`: a UTF-16 INI text
+// (FF FE, section "Files") written in one piece to `path` (created or
+// replaced). Its creation time is the item's capture time. True when written.
+bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
+                         const CString& metaInfoName);
 
 // Writes the item's data into a new file (CREATE_NEW) and sets its creation
 // and last-write times. A failed write leaves no file behind. False for an item without data.
@@ -57,7 +79,8 @@ CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath);
 // a descriptor gets it replaced only when everything was written, so a failed
 // save never loses what was on disk. On success the item has its descriptor
 // and data file paths (file state unchanged); on failure nothing new is left.
-bool SaveItem(CCHItem& item, const CString& folder);
+// `numbers` (may be null) carries the free-number search across the items of one save run.
+bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers = nullptr);
 
 // What a descriptor says.
 struct ClipboardHistoryDescriptor

@@ -51,9 +51,10 @@ void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
     CSaveLoadLock lock;
     if (!lock.IsOwned())
         return;
+    CHistoryFileNumbers numbers;
     for (int position = 0; position < snapshot->GetCount(); ++position) {
         CCHItem* item = snapshot->GetItemAt(position);
-        if (SaveItem(*item, folder))
+        if (SaveItem(*item, folder, &numbers))
             ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
     }
     // The end of this save: wParam 1, no item.

@@ -19,6 +19,7 @@
 
 class CCHItem;
 class CCHQueue;
+class CMenuToolTip;
 
 class IFloatPaneHistory
 {
@@ -86,6 +87,9 @@ public:
     virtual bool OpenItemInTempFile(const CCHItem& item, bool withProgram) = 0;
     // Translates the texts of a menu loaded from the program's resources.
     virtual void LocalizeMenu(HMENU menu) = 0;
+    // The menu tooltip that shows the tips of the pane's menus (the tray
+    // menu's); null: the pane's menus show no tips.
+    virtual CMenuToolTip* GetMenuToolTip() { return nullptr; }
 
 protected:
     IFloatPaneHost() = default;

@@ -1,6 +1,8 @@
 #include "menus/FloatPaneToolBar.h"
 
+#include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
+#include "common/Settings.h"
 #include "menus/FloatPaneRes.h"
 
 #include "platform/WindowsX.h"
@@ -76,6 +78,7 @@ const CommandText kCommandTexts[] = {
     {kPaneCmdRunAsAdmin, L"Run As Administrator"},
     {kPaneCmdCheckUpdates, L"Check for Updates..."},
     {kPaneCmdHelp, L"Help"},
+    {kPaneCmdHowToLocalize, L"How to Localize..."},
     {kPaneCmdClose, L"Close"},
 };
 
@@ -89,6 +92,15 @@ CString CommandCaption(UINT command)
         return lineBreak >= 0 ? text.Mid(lineBreak + 1) : text;
     }
     return CString();
+}
+
+// The prefix of the current language file ("en" when none is chosen).
+CString CurrentLanguagePrefix()
+{
+    CSettings& settings = GetSettings();
+    const CString prefix =
+        settings.GetLanguageFileName().IsEmpty() ? CString() : GetLangPrefix(settings.GetLanguageFilePath());
+    return prefix.IsEmpty() ? CString(L"en") : prefix;
 }
 
 bool IsProgramElevated()
@@ -257,7 +269,13 @@ HMENU CFloatPaneToolBar::BuildContextMenu(bool& created, int& addedFrom, HMENU& 
         HMENU languages = ::CreatePopupMenu();
         const LRESULT count = ::SendMessageW(m_tray, WM_APP + 33, reinterpret_cast<WPARAM>(languages), 0);
         if (count > 0 && ::GetMenuItemCount(languages) > 0) {
-            CString caption = LoadLocalizedTextOr(133, L"Language") + L"\t[en]";
+            const CString help = CommandCaption(kPaneCmdHowToLocalize);
+            if (!help.IsEmpty()) {
+                ::AppendMenuW(languages, MF_SEPARATOR, 0, nullptr);
+                ::AppendMenuW(languages, MF_STRING, kPaneCmdHowToLocalize, help.GetString());
+            }
+            const CString caption =
+                LoadLocalizedTextOr(133, L"Language") + L"\t[" + CurrentLanguagePrefix() + L"]";
             ::InsertMenuW(menu, kPaneCmdEditPhrases, MF_BYCOMMAND | MF_POPUP,
                           reinterpret_cast<UINT_PTR>(languages), caption.GetString());
             languageMenu = languages;

@@ -12,6 +12,7 @@
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
 #include "engine/ClipboardHistoryTexts.h"
+#include "menus/FloatPaneSaveDialogHook.h"
 #include "menus/FloatPaneTexts.h"
 #include "menus/PopupMenuRes.h"
 #include "platform/CAppModule.h"
@@ -469,7 +470,9 @@ int CSCVFloatPane::SaveRowToFile(int row)
     dialog.nMaxFile = 2600;
     dialog.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
     dialog.lpstrTitle = title.IsEmpty() ? nullptr : title.GetString();
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_EXPLORER | OFN_ENABLESIZING;
+    dialog.lpfnHook = FloatPaneSaveDialogHook;
+    dialog.lCustData = m_host->IsElevated() ? kPaneIconElevated : kPaneIconNormal;
     const DWORD lastError = ::GetLastError();
     const BOOL chosen = ::GetSaveFileNameW(&dialog);
     ::SetLastError(lastError);

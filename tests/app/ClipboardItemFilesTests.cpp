@@ -7,6 +7,7 @@
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
 #include "engine/ClipboardBitmaps.h"
+#include "engine/ClipboardHistoryFiles.h"
 
 #include "support/TempFolder.h"
 
@@ -88,6 +89,49 @@ TEST(ClipboardItemFiles, EachTypeIsWrittenAsItsFileAndTempFilesGoAtExit)
 
     EXPECT_GE(DeleteTempFilesOnExit(), 1);
     EXPECT_EQ(::GetFileAttributesW(temp), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(ClipboardItemFiles, AHistoryItemSavedToAFileGetsItsDescriptorBeside)
+{
+    scvtest::TempFolder folder;
+    auto item = std::make_unique<CCHItem>(CHT_UNICODE_TEXT, nullptr);
+    item->SetUnicodeText(L"saved text");
+    item->SetUrl(L"https://example.com/page");
+    item->GetOwnerInfo().windowTitle = L"Notes - Editor";
+    item->GetOwnerInfo().exePath = L"C:\\Programs\\editor.exe";
+    item->SetProtectedFlag(true);
+
+    // Not (yet) part of the saved history: the file alone.
+    const std::wstring loose = folder.PathOf(L"loose.txt");
+    ASSERT_TRUE(SaveClipboardItemToFile(*item, loose.c_str()));
+    EXPECT_FALSE(folder.Exists(L"loose.info"));
+
+    item->SetDescriptorPath(L"C:\\history\\scrivolanter_cb1.info");
+    const std::wstring path = folder.PathOf(L"chosen.name.txt");
+    ASSERT_TRUE(SaveClipboardItemToFile(*item, path.c_str()));
+    const CString descriptor = GetClipboardItemDescriptorPath(path.c_str());
+    EXPECT_EQ(std::wstring(descriptor.GetString()), folder.PathOf(L"chosen.name.info"));
+    ClipboardHistoryDescriptor record;
+    ASSERT_TRUE(ReadDescriptor(descriptor, record));
+    EXPECT_EQ(record.dataType, CHT_UNICODE_TEXT);
+    EXPECT_TRUE(record.isProtected);
+    EXPECT_EQ(record.wndName, L"Notes - Editor");
+    EXPECT_EQ(record.exeName, L"C:\\Programs\\editor.exe");
+    EXPECT_EQ(record.url, L"https://example.com/page");
+    ASSERT_EQ(record.files.size(), 1u);
+    EXPECT_EQ(record.files[0], L"chosen.name.txt");
+    // The pair loads back as the item it came from.
+    CCHQueue loaded;
+    ASSERT_TRUE(LoadFolder(loaded, folder.Path().c_str()));
+    ASSERT_EQ(loaded.GetCount(), 1);
+    EXPECT_EQ(loaded.GetItem(0)->GetWideText(), L"saved text");
+    EXPECT_EQ(loaded.GetItem(0)->GetUrl(), L"https://example.com/page");
+
+    // A file the user names "*.info" is not overwritten by its own descriptor.
+    const std::wstring info = folder.PathOf(L"text.info");
+    ASSERT_TRUE(SaveClipboardItemToFile(*item, info.c_str()));
+    EXPECT_EQ(folder.ReadBytes(info).value_or("<none>"),
+              std::string("\xFF\xFEs\0a\0v\0e\0d\0 \0t\0e\0x\0t\0", 22));
 }
 
 TEST(TrayClipboardHistory, FillsTheTrayPopupAndPutsTheChosenItemOnTheClipboard)

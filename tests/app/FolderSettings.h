@@ -40,7 +40,7 @@ inline void UseFolderSettings()
 }
 
 // UseFolderSettings, then the settings object with the log, sounds, update
-// checks, the clipboard history and the floating pane switched off and the
+// checks, the clipboard history, the floating pane and its ALT+TAB entry switched off and the
 // phrases read from `phrasesFolder`.
 inline CSettings& UseQuietFolderSettings(const std::wstring& phrasesFolder)
 {
@@ -51,6 +51,7 @@ inline CSettings& UseQuietFolderSettings(const std::wstring& phrasesFolder)
     settings.AutoCheckForUpdates = 0;
     settings.ClipboardHistory = 0;
     settings.ShowHistoryPaneOnStart = 0;
+    settings.ShowIconInAltTab_ForFP = 0;
     settings.PhrasesDirectory = CString(phrasesFolder.c_str());
     return settings;
 }

@@ -401,4 +401,74 @@ TEST_F(TrayWindowTest, ExitRequestEndsTheWindowAndTheLoop)
     EXPECT_EQ(CAppObjects::GetMainWnd(), nullptr);
 }
 
+TEST_F(TrayWindowTest, AltTabEntryFollowsTheSettingAndGoesWithTheWindow)
+{
+    CSettings& settings = GetSettings();
+    settings.ShowIconInAltTab_ForFP = 1;
+    CSCVTrayWnd& window = Create(L"", true);
+    settings.ShowIconInAltTab_ForFP = 0;
+    ASSERT_TRUE(window.GetAltTabHolder().IsShown());
+    const HWND proxy = window.GetAltTabHolder().GetProxy()->GetHandle();
+    EXPECT_EQ(reinterpret_cast<HWND>(::GetWindowLongPtrW(proxy, GWLP_HWNDPARENT)), Window());
+
+    // The proxy's ALT+TAB notification reaches the tray window as WM_APP+8.
+    ::SendMessageW(proxy, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(::IsWindow(window.GetFloatPane().m_hWnd)) << "Enter in the proxy opens the pane";
+
+    window.SyncAltTabProxy(); // the setting is now off
+    EXPECT_FALSE(window.GetAltTabHolder().IsShown());
+    EXPECT_FALSE(::IsWindow(proxy));
+    settings.ShowIconInAltTab_ForFP = 1;
+    window.SyncAltTabProxy();
+    settings.ShowIconInAltTab_ForFP = 0;
+    ASSERT_TRUE(window.GetAltTabHolder().IsShown());
+    const HWND second = window.GetAltTabHolder().GetProxy()->GetHandle();
+    m_window->DestroyWindow();
+    EXPECT_FALSE(::IsWindow(second)) << "the proxy goes with the tray window";
+}
+
+TEST_F(TrayWindowTest, TrayIconTurnsUntilTheUpdateCheckAnswers)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return window.GetTrayIconRecord().hIcon != nullptr; }, kTimeoutMs));
+    const auto smallIcon = [&] { return ::SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0); };
+    const LRESULT before = smallIcon();
+    ASSERT_NE(before, 0);
+
+    ASSERT_TRUE(window.StartTrayAnimation());
+    EXPECT_FALSE(window.StartTrayAnimation()) << "one animation at a time";
+    const CTrayIconAnimator& animation = window.GetTrayAnimation();
+    EXPECT_EQ(animation.GetParams().trayWindow, Window());
+    EXPECT_EQ(animation.GetParams().iconId, 10u);
+    EXPECT_EQ(animation.GetParams().delayMs, 250u);
+    EXPECT_EQ(animation.GetParams().iconWindow, Window());
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return smallIcon() != before; }, kTimeoutMs))
+        << "the window icon follows the frames";
+
+    // The update check's result (no record: nothing to report) ends it.
+    ::SendMessageW(Window(), WM_SCV_UPDATE_CHECK_RESULT, 0, 0);
+    EXPECT_FALSE(animation.IsRunning());
+    EXPECT_EQ(smallIcon(), before);
+}
+
+TEST_F(TrayWindowTest, PaneTextAndItemContentComeOnlyFromAnOpenPane)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    CString content = L"unchanged";
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0), 0);
+    EXPECT_EQ(
+        ::SendMessageW(Window(), WM_SCV_GET_SELECTED_ITEM_CONTENT, 0, reinterpret_cast<LPARAM>(&content)), 0);
+    EXPECT_EQ(content, L"unchanged");
+
+    ASSERT_TRUE(window.ShowFloatPane());
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0),
+              reinterpret_cast<LRESULT>(&window.GetFloatPane().GetTextHolder()));
+    // No history is kept in these tests: no selected item, an empty text.
+    EXPECT_EQ(
+        ::SendMessageW(Window(), WM_SCV_GET_SELECTED_ITEM_CONTENT, 0, reinterpret_cast<LPARAM>(&content)), 0);
+    EXPECT_TRUE(content.IsEmpty());
+    window.GetFloatPane().ShowWindow(SW_HIDE);
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0), 0) << "a hidden pane gives none";
+}
+
 } // namespace

@@ -156,6 +156,32 @@ TEST(ClipboardHistoryFiles, UnicodeTextKeepsItsMarkOutOfTheDataAndTakesFreeNumbe
     EXPECT_EQ(loaded->GetSize(), item->GetSize());
 }
 
+TEST(ClipboardHistoryFiles, OneSaveRunTakesTheSameFreeNumbersWithoutCountingFromOne)
+{
+    scvtest::TempFolder folder;
+    folder.WriteBytes(L"Unicode_clipboard_history1.txt", "taken");
+    folder.WriteBytes(L"Unicode_clipboard_history3.txt", "taken");
+    CHistoryFileNumbers numbers;
+    std::vector<std::wstring> names;
+    for (const wchar_t* text : {L"one", L"two", L"three"}) {
+        auto item = UnicodeItem(text);
+        ASSERT_TRUE(SaveItem(*item, folder.Path().c_str(), &numbers));
+        names.push_back(NameOf(item->GetDataFilePath()) + L" " + NameOf(item->GetDescriptorPath()));
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Unicode_clipboard_history2.txt scrivolanter_cb1.info",
+                                                L"Unicode_clipboard_history4.txt scrivolanter_cb2.info",
+                                                L"Unicode_clipboard_history5.txt scrivolanter_cb3.info"}));
+    // Without the run's numbers the search starts at 1 again: a freed name is taken.
+    ::DeleteFileW(folder.PathOf(L"Unicode_clipboard_history1.txt").c_str());
+    auto item = UnicodeItem(L"four");
+    ASSERT_TRUE(SaveItem(*item, folder.Path().c_str()));
+    EXPECT_EQ(NameOf(item->GetDataFilePath()), L"Unicode_clipboard_history1.txt");
+
+    CCHQueue loaded;
+    ASSERT_TRUE(LoadFolder(loaded, folder.Path().c_str()));
+    EXPECT_EQ(loaded.GetCount(), 4);
+}
+
 TEST(ClipboardHistoryFiles, RtfWithHtmlPartAndMetaInfoRoundTrip)
 {
     scvtest::TempFolder folder;

@@ -109,6 +109,44 @@ TEST(ClipboardHistoryQueue, EqualBitmapsMergeAndClipsNeverDo)
     EXPECT_EQ(queue.GetCount(), 6);
 }
 
+TEST(ClipboardHistoryQueue, EqualityFollowsTheDataThroughItsCachedFingerprint)
+{
+    struct Case
+    {
+        std::unique_ptr<CCHItem> a;
+        std::unique_ptr<CCHItem> b;
+        bool equal;
+    };
+    Case cases[] = {
+        {TextItem(L"Same text"), TextItem(L"Same text"), true},
+        {TextItem(L"Same text"), TextItem(L"same text"), false},
+        {TextItem(L""), TextItem(L""), true},
+        {BytesItem(CHT_RTF, "{\\rtf1 a}"), BytesItem(CHT_RTF, "{\\rtf1 a}"), true},
+        {BytesItem(CHT_RTF, "{\\rtf1 a}"), BytesItem(CHT_RTF, "{\\rtf1 b}"), false},
+        {BitmapItem(0x00112233u), BitmapItem(0x00112233u), true},
+        {BitmapItem(0x00112233u), BitmapItem(0x00112234u), false},
+        {BytesItem(CHT_OVELLINE, "clip"), BytesItem(CHT_OVELLINE, "clip"), false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ItemsEqual(*c.a, *c.b), c.equal) << n;
+        EXPECT_EQ(ItemsEqual(*c.b, *c.a), c.equal) << n << " (second time, fingerprints kept)";
+        ++n;
+    }
+
+    // A change of the data drops the kept fingerprint.
+    auto a = TextItem(L"before");
+    auto b = TextItem(L"after");
+    EXPECT_FALSE(ItemsEqual(*a, *b));
+    a->SetUnicodeText(L"after");
+    EXPECT_TRUE(ItemsEqual(*a, *b));
+    auto picture = BitmapItem(0x00445566u);
+    auto other = BitmapItem(0x00778899u);
+    EXPECT_FALSE(ItemsEqual(*picture, *other));
+    other->SetBitmap(MakeTestDib(4, 4, 0x00445566u, 0x00445566u));
+    EXPECT_TRUE(ItemsEqual(*picture, *other));
+}
+
 TEST(ClipboardHistoryQueue, TrimKeepsNewestAndProtectedAndDeletesFilesOfTheRest)
 {
     scvtest::TempFolder folder;

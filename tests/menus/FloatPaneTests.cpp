@@ -19,6 +19,7 @@
 #include "../app/FolderSettings.h"
 #include "PaneTestRig.h"
 #include "common/Settings.h"
+#include "menus/MenuToolTip.h"
 #include "menus/SCVFloatPane.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
@@ -26,7 +27,8 @@
 
 namespace
 {
-constexpr DWORD kWaitMs = 5000;
+// Generous: the slides run on threads that a loaded machine starves.
+constexpr DWORD kWaitMs = 15000;
 
 RECT WindowRect(HWND window)
 {
@@ -504,6 +506,94 @@ TEST_F(FloatPane, ToolBarContextMenuFollowsThePane)
     EXPECT_FALSE(IsGrey(menu, kPaneCmdClear));
     EXPECT_FALSE(IsGrey(menu, kPaneCmdShowAll));
     CFloatPaneToolBar::ReleaseContextMenu(menu, created, addedFrom);
+}
+
+namespace
+{
+class PaneMenuTip : public CMenuToolTip
+{
+public:
+    PaneMenuTip() : CMenuToolTip(false) {}
+
+protected:
+    void GetTipText(CString& text, UINT id, HMENU, CString& title) override
+    {
+        text.Format(L"tip %u", id);
+        title = L"title";
+    }
+};
+
+// A stand-in tray window that fills a language sub-menu on WM_APP+33.
+LRESULT CALLBACK LanguageTrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_APP + 33)
+        return DefWindowProcW(window, message, wParam, lParam);
+    HMENU menu = reinterpret_cast<HMENU>(wParam);
+    AppendMenuW(menu, MF_STRING, 33000, L"English");
+    AppendMenuW(menu, MF_STRING, 33001, L"Deutsch");
+    return GetMenuItemCount(menu);
+}
+} // namespace
+
+TEST_F(FloatPane, ItsMenusShowTheMenuToolTipAndHideItWhenTheyClose)
+{
+    Open(1);
+    PaneMenuTip tip;
+    ASSERT_NE(tip.Create(pane->m_hWnd, L"default", GetModuleHandleW(nullptr), TTS_NOPREFIX, nullptr),
+              nullptr);
+    host.menuTip = &tip;
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kPaneCmdSave, L"Save...");
+    SendMessageW(pane->m_hWnd, WM_MENUSELECT, MAKEWPARAM(kPaneCmdSave, MF_STRING),
+                 reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(tip.GetCurrentId(), static_cast<UINT>(kPaneCmdSave));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return tip.IsActive(); }, kWaitMs)) << "shown after the delay";
+    EXPECT_EQ(tip.GetShownText(), CString(L"tip 32795"));
+
+    SendMessageW(pane->m_hWnd, WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(IsWindowVisible(tip.GetTipWindow()));
+    // A pop-up item names no command: no tip waits for it.
+    SendMessageW(pane->m_hWnd, WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(tip.GetCurrentId(), 0u);
+    host.menuTip = nullptr;
+    DestroyMenu(menu);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return tip.GetPendingCount() == 0; }, kWaitMs));
+}
+
+TEST_F(FloatPane, ToolBarMenuCarriesTheTraysLanguageListWithTheHelpItem)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = LanguageTrayProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ScvPaneLanguageTray";
+    RegisterClassW(&wc);
+    host.tray = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                nullptr);
+    ASSERT_NE(host.tray, nullptr);
+    Open();
+    bool created = false;
+    int addedFrom = 0;
+    HMENU languages = nullptr;
+    HMENU menu = pane->GetToolBar().BuildContextMenu(created, addedFrom, languages);
+    ASSERT_NE(languages, nullptr);
+    const int count = GetMenuItemCount(languages);
+    ASSERT_EQ(count, 4) << "two languages, a separator, the help item";
+    EXPECT_EQ(GetMenuItemID(languages, 0), 33000u);
+    EXPECT_EQ(GetMenuItemID(languages, 3), static_cast<UINT>(kPaneCmdHowToLocalize));
+    // The sub-menu sits where "Edit Phrases" was put, with the language prefix in its caption.
+    int position = -1;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetSubMenu(menu, i) == languages)
+            position = i;
+    }
+    ASSERT_GE(position, 0);
+    EXPECT_EQ(GetMenuItemID(menu, position + 1), static_cast<UINT>(kPaneCmdEditPhrases));
+    wchar_t caption[200] = {};
+    GetMenuStringW(menu, position, caption, 200, MF_BYPOSITION);
+    EXPECT_NE(std::wstring(caption).find(L"\t[en]"), std::wstring::npos) << testing::PrintToString(caption);
+    CFloatPaneToolBar::ReleaseContextMenu(menu, created, addedFrom);
+    DestroyWindow(host.tray);
+    host.tray = nullptr;
 }
 
 TEST_F(FloatPane, ScreenshotsExpandedAndAsCaption)

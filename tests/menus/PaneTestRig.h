@@ -136,6 +136,8 @@ public:
     }
     bool OpenItemInTempFile(const CCHItem&, bool) override { return true; }
     void LocalizeMenu(HMENU) override {}
+    CMenuToolTip* menuTip = nullptr;
+    CMenuToolTip* GetMenuToolTip() override { return menuTip; }
 };
 
 } // namespace scvtest
