@@ -27,7 +27,7 @@ namespace
 {
 constexpr int kRowTextChars = 999;
 constexpr int kImageSize = 24;
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kListRed = RGB(255, 0, 0);
 
 enum FixedImage : int
 {
@@ -439,7 +439,7 @@ LRESULT CSCVFloatPane::OnListCustomDraw(NMLVCUSTOMDRAW* draw)
     } else {
         const bool rtf = item && item->GetType() == CHT_RTF;
         HGDIOBJ oldFont = ::SelectObject(dc, m_list.GetDerivedFont(newest, hovered, rtf));
-        ::SetTextColor(dc, hovered    ? kRed
+        ::SetTextColor(dc, hovered    ? kListRed
                            : selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT)
                                       : ListView_GetTextColor(m_list.m_hWnd));
         const CString text = GetRowText(row);
@@ -458,7 +458,7 @@ LRESULT CSCVFloatPane::OnListCustomDraw(NMLVCUSTOMDRAW* draw)
         ::DrawIconEx(dc, bounds.right - 18, bounds.bottom - 18, m_protectedIcon, 16, 16, 0, nullptr,
                      DI_NORMAL);
     if (newest)
-        FrameRoundRect(dc, bounds, kRed);
+        FrameRoundRect(dc, bounds, kListRed);
     return CDRF_DODEFAULT;
 }
 

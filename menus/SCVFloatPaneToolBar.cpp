@@ -11,7 +11,7 @@
 namespace
 {
 constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kToolBarBlue = RGB(0, 0, 255);
 constexpr COLORREF kOrange = RGB(255, 123, 60);
 
 struct TipText
@@ -143,7 +143,7 @@ LRESULT CSCVFloatPane::OnToolBarCustomDraw(NMTBCUSTOMDRAW* draw)
         RECT hintRect = {bubble.right, caption.top + 3, caption.right - 3, caption.bottom};
         ::SelectObject(dc, m_hintFont ? m_hintFont : m_captionFont);
         const bool watching = m_history && m_history->IsWatching();
-        ::SetTextColor(dc, m_toolBar.IsHighlighted() ? kYellow : watching ? kBlue : kOrange);
+        ::SetTextColor(dc, m_toolBar.IsHighlighted() ? kYellow : watching ? kToolBarBlue : kOrange);
         ::DrawTextW(dc, hint.GetString(), hint.GetLength(), &hintRect,
                     DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
     }
