@@ -1,5 +1,6 @@
 #include "editor/app/FloatPaneSettingsPage.h"
 
+#include "common/BoldCheckBox.h"
 #include "common/DialogLocalizer.h"
 #include "common/WellKnownNames.h"
 
@@ -28,6 +29,7 @@ void FloatPaneSettingsPage::Localize()
 
 LRESULT FloatPaneSettingsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
+    SubclassBoldCheckBox(::GetDlgItem(m_hWnd, IDC_FP_SHOW_ON_START));
     LoadFromSettings();
     Localize();
     return TRUE;

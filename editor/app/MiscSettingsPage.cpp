@@ -5,6 +5,7 @@
 
 #include "common/AutoStartValue.h"
 #include "common/BlinkEffects.h"
+#include "common/BoldCheckBox.h"
 #include "common/ClipboardListenerCheck.h"
 #include "common/DialogLocalizer.h"
 #include "common/IconHelpers.h"
@@ -430,6 +431,9 @@ LRESULT MiscSettingsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     for (int id : {IDC_MISC_GROUP, IDC_MISC_MENU_GROUP, IDC_MISC_HISTORY_GROUP, IDC_MISC_HOTKEY_GROUP})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(GetBoldDialogFont()),
                        FALSE);
+    for (int id : {IDC_MISC_HISTORY_IN_MENU, IDC_MISC_LAST_USED, IDC_MISC_AUTO_UPDATES, IDC_MISC_SOUNDS,
+                   IDC_MISC_CLIP_HISTORY, IDC_MISC_AUTOSTART})
+        SubclassBoldCheckBox(::GetDlgItem(m_hWnd, id));
     CreateHotkeyControl();
     HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,

@@ -4,6 +4,7 @@
 #include <process.h>
 #include "platform/WindowsX.h"
 
+#include "common/BoldCheckBox.h"
 #include "common/GdiObjectGuards.h"
 #include "common/HotKeyText.h"
 #include "common/KernelHandle.h"
@@ -264,6 +265,8 @@ bool CreateChildren(HWND control, int width)
     HWND twice = make(L"Button", L"Double", BS_AUTOCHECKBOX, 80, 4 + h + 4, 70, kDoubleBoxId);
     if (!field || !arrow || !win || !twice)
         return false;
+    SubclassBoldCheckBox(win);
+    SubclassBoldCheckBox(twice);
     DataOf(control)->fieldProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc)));
     return true;

@@ -293,7 +293,8 @@ TEST(PastingRichText, FormattedTextArrivesInARichEditTarget)
     const CString rtf = L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\plain Hello {\\b bold}}";
     CSCVAction_Rtf action(rtf, 0, 0x0409);
     EXPECT_EQ(action.Execute(target.Edit()), 1);
-    ASSERT_TRUE(target.WaitForText(L"Hello bold")) << testing::PrintToString(target.Text());
+    // Ctrl+V travels through the input queue: on a busy machine it can take a while.
+    ASSERT_TRUE(target.WaitForText(L"Hello bold", 20000)) << testing::PrintToString(target.Text());
 
     CHARRANGE word{6, 10};
     SendMessageW(target.Edit(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&word));

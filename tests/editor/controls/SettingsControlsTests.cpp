@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/BoldCheckBox.h"
 #include "editor/controls/EditorHyperlinkStatic.h"
 #include "editor/controls/HotkeyCtrlEx.h"
 #include "editor/controls/HoverLinkButton.h"
@@ -131,6 +132,15 @@ TEST_F(ControlsTest, HotkeyControlKeepsKeyBoxesAndSecondWord)
     ::GetWindowTextW(::GetDlgItem(control, 3), caption, 16);
     EXPECT_STREQ(caption, L"x2");
     ::UpdateWindow(control); // paints the field with both boxes on without trouble
+
+    // The key boxes show their caption bold while checked.
+    auto fontOf = [&](int id) {
+        return reinterpret_cast<HFONT>(::SendMessageW(::GetDlgItem(control, id), WM_GETFONT, 0, 0));
+    };
+    ::SendMessageW(control, HKX_SETBOX, 1, BST_CHECKED);
+    EXPECT_EQ(fontOf(2), GetBoldCheckBoxFont());
+    ::SendMessageW(control, HKX_SETBOX, 1, BST_UNCHECKED);
+    EXPECT_EQ(fontOf(2), static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
 }
 
 TEST_F(ControlsTest, HotkeyTextsNameTheKeysAndTheDoublePress)
