@@ -12,6 +12,7 @@
 #include "common/LocalizedString.h"
 #include "common/RegistryValue.h"
 #include "common/WellKnownNames.h"
+#include "editor/app/ExtMenuCommandsChoice.h"
 #include "editor/app/HotkeyPresets.h"
 #include "editor/controls/EditorLook.h"
 
@@ -373,6 +374,27 @@ void MiscSettingsPage::Localize()
     SelectComboData(IDC_MISC_PASTE_METHOD, paste);
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
+    UpdateExtCommandsButton();
+}
+
+void MiscSettingsPage::UpdateExtCommandsButton()
+{
+    HWND button = ::GetDlgItem(m_hWnd, IDC_MISC_EXT_COMMANDS);
+    if (!button)
+        return;
+    wchar_t text[256] = {};
+    ::GetWindowTextW(button, text, 256);
+    ::SetWindowTextW(button, ExtMenuCommandsButtonText(text, Settings()));
+    SetControlTip(IDC_MISC_EXT_COMMANDS, ExtMenuCommandsTip(Settings()));
+}
+
+LRESULT MiscSettingsPage::OnExtCommands(WORD, WORD, HWND, BOOL&)
+{
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(m_hWnd, IDC_MISC_EXT_COMMANDS, text, 256);
+    if (ChooseExtMenuCommands(m_hWnd, text, Settings()))
+        UpdateExtCommandsButton();
+    return 0;
 }
 
 HotkeyCheckResult MiscSettingsPage::TestHotkey(bool blink)

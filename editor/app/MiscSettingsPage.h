@@ -3,7 +3,8 @@
 // The "Miscellaneous" settings page: start with Windows and its delay, sounds,
 // update checks, the log, the system-wide hot key (with a live conflict test
 // and a menu of preset keys), the phrase-menu options, the paste method, the
-// clipboard history, its tracking method and kept formats, and the menu font.
+// clipboard history, its tracking method and kept formats, the menu font and
+// the service commands at the bottom of the phrase menu.
 // A watcher thread keeps the "start with Windows" box in step with the Run
 // key while the page exists.
 
@@ -71,6 +72,7 @@ public:
     COMMAND_HANDLER(IDC_MISC_PASTE_METHOD, CBN_DROPDOWN, OnDropDown)
     COMMAND_HANDLER(IDC_MISC_TRACKING_METHOD, CBN_DROPDOWN, OnDropDown)
     COMMAND_HANDLER(IDC_MISC_MENU_FONT, BN_CLICKED, OnMenuFont)
+    COMMAND_HANDLER(IDC_MISC_EXT_COMMANDS, BN_CLICKED, OnExtCommands)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyChanged, OnHotkeyChanged)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyContextMenu, OnHotkeyMenu)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyArrowClicked, OnHotkeyMenu)
@@ -98,6 +100,7 @@ private:
     LRESULT OnTrackingMethod(WORD, WORD, HWND, BOOL&);
     LRESULT OnDropDown(WORD, WORD, HWND control, BOOL&);
     LRESULT OnMenuFont(WORD, WORD, HWND, BOOL&);
+    LRESULT OnExtCommands(WORD, WORD, HWND, BOOL&);
     LRESULT OnHotkeyChanged(int, LPNMHDR, BOOL&);
     LRESULT OnHotkeyMenu(int, LPNMHDR header, BOOL&);
     LRESULT OnWriteLogLink(int, LPNMHDR, BOOL&);
@@ -116,6 +119,8 @@ private:
     void ApplyPasteMethodRule();
     void SetMenuFont(const LOGFONTW& font);
     void BuildTips();
+    // The "Extended Menu Commands" button's counter and tip from the settings.
+    void UpdateExtCommandsButton();
     void ShowPresetMenu(POINT screenPoint);
 
     CString m_runKeyPath;

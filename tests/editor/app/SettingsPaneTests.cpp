@@ -12,11 +12,15 @@
 #include <commctrl.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "common/WellKnownNames.h"
+#include "editor/app/ExtMenuCommandsChoice.h"
 #include "editor/app/HotkeyPresets.h"
 #include "editor/app/SettingsPaneContent.h"
 #include "online/SharedSettingsArea.h"
+#include "support/Dialogs.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
@@ -400,3 +404,67 @@ TEST_F(SettingsPaneTest, SaveAndCloseWritesTheFileAndClosesTheMainWindow)
 }
 
 } // namespace
+
+TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
+{
+    Open();
+    HWND button = Item(0, IDC_MISC_EXT_COMMANDS);
+    EXPECT_EQ(scvtest::WindowCaption(button), L"Extended Menu Commands [4/4]");
+
+    // Uncheck "Save selected text as new phrase" in the box and answer OK.
+    std::thread answer([] {
+        HWND box = nullptr;
+        scvtest::WaitUntil(
+            [&] {
+                box = scvtest::FindDialogByCaption(L"Scrivolanter : RedodeZovuva : Extended Menu Commands",
+                                                   GetCurrentProcessId(), true);
+                return box != nullptr;
+            },
+            10000);
+        if (!box)
+            return;
+        std::vector<HWND> rows;
+        scvtest::WaitUntil(
+            [&] {
+                rows.clear();
+                for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                    wchar_t cls[16] = {};
+                    ::GetClassNameW(child, cls, 16);
+                    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+                    if (_wcsicmp(cls, L"Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+                        rows.push_back(child);
+                }
+                return rows.size() == 4;
+            },
+            5000);
+        if (rows.size() == 4 && ::SendMessageW(rows[1], BM_GETCHECK, 0, 0) == BST_CHECKED)
+            ::SendMessageW(rows[1], BM_CLICK, 0, 0);
+        scvtest::PressDialogButton(box, IDOK);
+    });
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    answer.join();
+    ASSERT_TRUE(scvtest::FindDialogs().empty());
+
+    EXPECT_EQ(scvtest::WindowCaption(button), L"Extended Menu Commands [3/4]");
+    EXPECT_EQ(settings.GetExtMenuCommand(1), 0);
+    EXPECT_EQ(settings.GetExtMenuCommand(0), 1);
+    EXPECT_EQ(Misc().SaveToSettings(), 1);
+    EXPECT_EQ(Ini(L"ExtMenuCommand__SaveSelAsPhrase"), L"0");
+    const CString tip = ExtMenuCommandsTip(settings);
+    EXPECT_GT(tip.Find(L"[3/4]"), 0);
+    EXPECT_GT(tip.Find(L"Disabled:\n     \x2022 Save selected text as new phrase"), 0) << tip.GetString();
+}
+
+TEST(ExtMenuCommandsTexts, TheCounterReplacesAnOldOne)
+{
+    struct Case
+    {
+        LPCWSTR text;
+        LPCWSTR base;
+    } cases[] = {{L"Extended Menu Commands", L"Extended Menu Commands"},
+                 {L"Extended Menu Commands [2/4]", L"Extended Menu Commands"},
+                 {L"Commands  [", L"Commands"},
+                 {L"", L""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ExtMenuCommandsBaseText(c.text), CString(c.base)) << c.text;
+}
