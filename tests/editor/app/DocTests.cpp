@@ -1,3 +1,4 @@
+// test-locks: appevents
 // The editor's document as the hub of update hints: a real frame with the folder list as its main view,
 // a stand-in text view, recording listeners, a phrase store on a temp folder and settings in a temp
 // program folder.
@@ -6,6 +7,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/FolderView.h"
 #include "editor/controls/EditorSettings.h"
+#include "online/SharedSettingsArea.h"
 #include "platform/docview/App.h"
 #include "platform/docview/FrameWnd.h"
 
@@ -152,4 +154,109 @@ TEST_F(DocTest, ListenersOfTheSendersWindowAreSkipped)
     EXPECT_EQ((HintLog{{kHintCheckAll, 0}, {kHintUncheckAll, 0}}), listener.log);
     EXPECT_EQ((HintLog{{kHintUncheckAll, 0}}), sameWindow.log);
     doc->RemoveUpdateListener(&sameWindow);
+}
+
+namespace
+{
+
+struct ShownBox
+{
+    std::wstring text;
+    UINT type;
+    DWORD timeout;
+};
+
+class DocPreviewTest : public DocTest
+{
+protected:
+    void SetUp() override
+    {
+        DocTest::SetUp();
+        CDoc::SetMessageBox([this](HWND, const CString& text, UINT type, DWORD timeout) {
+            boxes.push_back({text.GetString(), type, timeout});
+            return IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        CDoc::SetMessageBox(nullptr);
+        CloseSharedSettingsArea();
+        DocTest::TearDown();
+    }
+    std::wstring Preview(int id, bool show)
+    {
+        Select(id);
+        return doc->BuildPhrasePreview(show).GetString();
+    }
+
+    std::vector<ShownBox> boxes;
+};
+
+} // namespace
+
+TEST_F(DocPreviewTest, PreviewExpandsTextPhrasesAndGivesCommandsAsTheyStand)
+{
+    const int plain = store.AddPhrase(L"P", L"say %SELECTED_TEXT%%CURSOR_POS%!", 0, -1);
+    const int rtf = store.AddPhrase(L"R", L"{\\rtf1\\ansi {\\b bold} %UPPER_SELTEXT%}", 1, -1);
+    const int command = store.AddPhrase(L"C", L"notepad.exe %SELECTED_TEXT%", 2, -1);
+    ASSERT_GE(command, 0);
+
+    EXPECT_EQ(L"say [Selected Text]!", Preview(plain, false));
+    EXPECT_EQ(L"bold [SELECTED TEXT]", Preview(rtf, false)) << "formatted text previews as plain text";
+    EXPECT_EQ(L"notepad.exe %SELECTED_TEXT%", Preview(command, false));
+
+    // Shown, the text comes after the indented heading; the pending edit is saved first.
+    listener.log.clear();
+    const std::wstring shown = Preview(plain, true);
+    EXPECT_EQ(0u, shown.find(L"      ")) << shown;
+    const size_t gap = shown.find(L"\r\n\r\n");
+    ASSERT_NE(std::wstring::npos, gap);
+    EXPECT_EQ(L"say [Selected Text]!", shown.substr(gap + 4));
+    EXPECT_EQ((HintLog{{kHintSavePending, command}, {kHintSelect, plain}, {kHintSavePending, plain}}),
+              listener.log);
+
+    // No phrase, no preview.
+    Select(group);
+    EXPECT_TRUE(doc->BuildPhrasePreview(true).IsEmpty());
+}
+
+TEST_F(DocPreviewTest, TestRunShowsThePreviewInABoxThatClosesItself)
+{
+    Select(group);
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdTestRun, 0);
+    EXPECT_TRUE(boxes.empty()) << "a folder has nothing to run";
+
+    const int plain = store.AddPhrase(L"P", L"hello %SELECTED_TEXT%", 0, -1);
+    Select(plain);
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdTestRun, 0);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(std::wstring(doc->BuildPhrasePreview(true).GetString()), boxes[0].text);
+    EXPECT_EQ(30000u, boxes[0].timeout);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), boxes[0].type & MB_TYPEMASK);
+}
+
+TEST_F(DocPreviewTest, NewPhraseFromTheSelectedTextOfTheSharedArea)
+{
+    ASSERT_TRUE(WriteSharedSettingsArea(VK_F9, MOD_CONTROL, false,
+                                        L"A selected sentence that is longer than thirty\r\nsecond line"));
+    listener.log.clear();
+    ASSERT_TRUE(doc->NewPhraseFromSelectedText());
+    EXPECT_TRUE(boxes.empty());
+    const int id = static_cast<int>(doc->GetCurrentItem());
+    PhraseItemRecord* record = store.FindItemById(id);
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(std::wstring(L"A selected sentence that is lo"), record->GetTitle()) << "cut to 30 characters";
+    EXPECT_EQ(0, record->dataType);
+    EXPECT_EQ(std::wstring(L"A selected sentence that is longer than thirty\r\nsecond line"),
+              record->body.GetString());
+    EXPECT_EQ((HintLog{{kHintLibraryChanged, 0}, {kHintSelect, id}}), listener.log);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(record->GetPath().GetString())) << "saved";
+
+    // An area without a selected text makes nothing and says so.
+    ASSERT_TRUE(WriteSharedSettingsArea(VK_F9, MOD_CONTROL, false, nullptr));
+    EXPECT_FALSE(doc->NewPhraseFromSelectedText());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Selected text for new phrase not found", boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONSTOP), boxes[0].type & MB_ICONMASK);
+    EXPECT_EQ(id, doc->GetCurrentItem());
 }
