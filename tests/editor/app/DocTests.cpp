@@ -3,16 +3,8 @@
 // a stand-in text view, recording listeners, a phrase store on a temp folder and settings in a temp
 // program folder.
 
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
-#include "editor/controls/EditorSettings.h"
+#include "EditorDocHarness.h"
 #include "online/SharedSettingsArea.h"
-#include "platform/docview/App.h"
-#include "platform/docview/FrameWnd.h"
-
-#include "support/TempFolder.h"
-#include "support/TempSettingsEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -61,44 +53,25 @@ class DocTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
         phraseA = store.AddPhrase(L"A", L"alpha", 0, -1);
         phraseB = store.AddPhrase(L"B", L"beta", 0, -1);
         group = store.AddFolder(temp.PathOf(L"phrases\\G").c_str());
         ASSERT_GE(phraseA, 0);
         ASSERT_GE(group, 0);
-        settings.LoadEditor();
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(RUNTIME_CLASS(StandInTextView));
-        app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(TestFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CFrameWnd*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(harness.Open(RUNTIME_CLASS(TestFrame), RUNTIME_CLASS(StandInTextView)));
+        doc = harness.doc;
+        frame = harness.frame;
         doc->AddUpdateListener(&listener);
     }
-    void TearDown() override
-    {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::SendMessageW(frame->m_hWnd, WM_CLOSE, 0, 0);
-        }
-        CDoc::UseServices(nullptr, nullptr);
-        CDoc::SetTextViewClass(nullptr);
-    }
+    void TearDown() override { harness.Close(); }
 
-    void Select(INT_PTR id, CView* sender = nullptr)
-    {
-        doc->UpdateViewsForItem(sender, kHintSelect, HintObjectFromId(id));
-    }
+    void Select(INT_PTR id, CView* sender = nullptr) { harness.Select(id, sender); }
     const char* MainViewClass() { return frame->GetActiveView()->GetRuntimeClass()->m_lpszClassName; }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
+    scvtest::EditorDocHarness harness;
+    scvtest::TempFolder& temp = harness.temp;
+    CEditorSettings& settings = harness.settings;
+    CEditorPhraseStore& store = harness.store;
     CDoc* doc = nullptr;
     CFrameWnd* frame = nullptr;
     RecordingListener listener;

@@ -8,14 +8,10 @@
 #include "common/RichEditEditing.h"
 #include "editor/app/EditorMacros.h"
 #include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
-#include "editor/controls/EditorSettings.h"
-#include "platform/docview/App.h"
-#include "platform/docview/FrameWnd.h"
+#include "EditorDocHarness.h"
 #include "editor/controls/RichEditTextAccess.h"
 #include "engine/PhraseFile.h"
 #include "support/TempFolder.h"
-#include "support/TempSettingsEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -249,31 +245,17 @@ class SCVViewInEditorTest : public testing::Test
 protected:
     void SetUp() override
     {
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
         phrase = store.AddPhrase(L"A", L"hello", 0, -1);
         ASSERT_GE(phrase, 0);
-        settings.LoadEditor();
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(RUNTIME_CLASS(CSCVView));
-        app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(ViewTestFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CFrameWnd*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(harness.Open(RUNTIME_CLASS(ViewTestFrame), RUNTIME_CLASS(CSCVView)));
+        doc = harness.doc;
+        frame = harness.frame;
         doc->AddUpdateListener(&recorder);
-        doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(phrase));
+        harness.Select(phrase);
         view = dynamic_cast<CSCVView*>(frame->GetActiveView());
         ASSERT_NE(nullptr, view);
     }
-    void TearDown() override
-    {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::SendMessageW(frame->m_hWnd, WM_CLOSE, 0, 0);
-        }
-        CDoc::UseServices(nullptr, nullptr);
-    }
+    void TearDown() override { harness.Close(); }
     bool HasHint(LPARAM hint) const
     {
         for (const auto& entry : recorder.hints)
@@ -282,11 +264,8 @@ protected:
         return false;
     }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
+    scvtest::EditorDocHarness harness;
+    CEditorPhraseStore& store = harness.store;
     CDoc* doc = nullptr;
     CFrameWnd* frame = nullptr;
     CSCVView* view = nullptr;
