@@ -162,6 +162,7 @@ void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
         break;
     case kHintRepaint:
         m_edit->Invalidate();
+        m_toolbar.SizeTextButtons(); // the button texts are in the new language
         UpdateDataFormatButton();
         m_toolbar.Invalidate();
         break;
