@@ -188,6 +188,11 @@ TEST_F(DocPreviewTest, PreviewExpandsTextPhrasesAndGivesCommandsAsTheyStand)
     EXPECT_EQ((HintLog{{kHintSavePending, command}, {kHintSelect, plain}, {kHintSavePending, plain}}),
               listener.log);
 
+    // A keyboard-layout macro is named when shown.
+    const int layout = store.AddPhrase(L"L", L"%ACTIVATE_KL_EN%text", 0, -1);
+    EXPECT_EQ(L"text", Preview(layout, false));
+    EXPECT_NE(std::wstring::npos, Preview(layout, true).find(L"text\r\n+ Activate keyboard layout English"));
+
     // No phrase, no preview.
     Select(group);
     EXPECT_TRUE(doc->BuildPhrasePreview(true).IsEmpty());

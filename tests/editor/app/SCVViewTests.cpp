@@ -11,6 +11,7 @@
 #include "EditorDocHarness.h"
 #include "editor/controls/RichEditTextAccess.h"
 #include "engine/PhraseFile.h"
+#include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -333,4 +334,21 @@ TEST_F(SCVViewInEditorTest, DataFormatMenuCommandsReachTheDocumentThroughTheView
     EXPECT_EQ(0u, ::GetMenuState(menu, 32786, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED), ::GetMenuState(menu, 32787, MF_BYCOMMAND) & MF_CHECKED);
     ::DestroyMenu(menu);
+}
+
+TEST_F(SCVViewInEditorTest, PreviewShowsTheDocumentsPreviewAndItsContextMenuSwitchesItOff)
+{
+    if (harness.settings.Preview)
+        ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdPreview, 0);
+    ASSERT_FALSE(view->Preview());
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdPreview, 0);
+    ASSERT_TRUE(view->Preview()) << "the Preview setting went on";
+    EXPECT_EQ(L"hello", W(GetRichEditPlainTextAll(view->Preview())));
+
+    // A right click on the pane opens a menu holding Preview; choosing it switches the pane off.
+    ::SendMessageW(view->Preview(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    ::PostMessageW(view->m_hWnd, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(view->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return view->Preview() == nullptr; }, 5000));
+    EXPECT_EQ(0, harness.settings.Preview);
 }
