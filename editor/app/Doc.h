@@ -98,7 +98,8 @@ public:
 
     // Shows a message: owner, text, MB_ types, time-out in milliseconds (0: none); the pressed
     // button. Tests put a recorder in its place.
-    using MessageBoxFunction = std::function<int(HWND owner, const CString& text, UINT type, DWORD timeoutMs)>;
+    using MessageBoxFunction =
+        std::function<int(HWND owner, const CString& text, UINT type, DWORD timeoutMs)>;
 
     BEGIN_MSG_MAP(CDoc)
     COMMAND_ID_HANDLER(kCmdReread, OnReread)

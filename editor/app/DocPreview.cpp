@@ -105,14 +105,15 @@ CString CDoc::BuildPhrasePreview(bool show)
     }
     CString text = record->dataType == MenuItemRecord::kTypeRtf ? RtfToPlainText(record->body) : record->body;
     LANGID layout = 0;
-    ExpandPhraseMacros(text, SelectedTextStandIn(), GetMacroEnvironment().ReadClipboardText(), nullptr, &layout,
-                       GetKeyboardLocaleOf(nullptr));
+    ExpandPhraseMacros(text, SelectedTextStandIn(), GetMacroEnvironment().ReadClipboardText(), nullptr,
+                       &layout, GetKeyboardLocaleOf(nullptr));
     if (!show)
         return text;
     if (layout != 0)
         text += L"\r\n+ " + LoadLocalizedTextOr(167, L"Activate keyboard layout") + L" " +
                 GetLocaleLanguageText(MAKELCID(layout, SORT_DEFAULT), false);
-    return IndentLines(LoadLocalizedTextOr(161, L"Test Run: the phrase will be pasted as")) + L"\r\n\r\n" + text;
+    return IndentLines(LoadLocalizedTextOr(161, L"Test Run: the phrase will be pasted as")) + L"\r\n\r\n" +
+           text;
 }
 
 bool CDoc::TestRun()

@@ -761,8 +761,8 @@ void CSCVView::OnUpdateEditCommand(CCmdUI* ui)
         break;
     case 57642: {
         GETTEXTLENGTHEX length = {GTL_NUMCHARS, 1200};
-        const auto count = static_cast<LONG>(
-            m_edit->SendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+        const auto count =
+            static_cast<LONG>(m_edit->SendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
         CHARRANGE range = {};
         m_edit->SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
         ui->Enable(count > 0 && !(range.cpMin == 0 && range.cpMax >= count));

@@ -1,9 +1,11 @@
-// test-locks: appevents
+// test-locks: appevents desktop coopevent
 // The editor's document as the hub of update hints: a real frame with the folder list as its main view,
 // a stand-in text view, recording listeners, a phrase store on a temp folder and settings in a temp
 // program folder.
 
 #include "EditorDocHarness.h"
+#include "editor/app/EditorMessages.h"
+#include "editor/app/MainFrame.h"
 #include "online/SharedSettingsArea.h"
 
 #include <gtest/gtest.h>
@@ -237,4 +239,23 @@ TEST_F(DocPreviewTest, NewPhraseFromTheSelectedTextOfTheSharedArea)
     EXPECT_EQ(L"Selected text for new phrase not found", boxes[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONSTOP), boxes[0].type & MB_ICONMASK);
     EXPECT_EQ(id, doc->GetCurrentItem());
+}
+
+TEST(DocInMainFrame, TheAddSelectedTextRequestMakesAPhraseFromTheSharedArea)
+{
+    CMainFrame::SetLoadLibraryOnCreate(false);
+    scvtest::EditorDocHarness harness;
+    ASSERT_TRUE(harness.Open(RUNTIME_CLASS(CMainFrame), nullptr));
+    ASSERT_TRUE(WriteSharedSettingsArea(VK_F9, MOD_CONTROL, false, L"from the target window"));
+
+    EXPECT_EQ(1, ::SendMessageW(harness.frame->m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0));
+    const PhraseItemRecord* record =
+        harness.store.FindItemById(static_cast<int>(harness.doc->GetCurrentItem()));
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(std::wstring(L"from the target window"), record->body.GetString());
+
+    CloseSharedSettingsArea();
+    harness.app.SetMainWnd(nullptr);
+    ::DestroyWindow(harness.frame->m_hWnd);
+    CMainFrame::SetLoadLibraryOnCreate(true);
 }
