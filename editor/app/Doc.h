@@ -5,11 +5,14 @@
 // views and the other listeners (the phrases pane, the main frame), and swaps the main view between the
 // folder list and the phrase text view.
 
+#include "platform/CString.h"
 #include "platform/docview/DocView.h"
 
+#include <functional>
 #include <vector>
 
 class CEditorPhraseStore;
+class CSCVView;
 class CEditorSettings;
 class PhraseItemRecord;
 
@@ -77,6 +80,7 @@ public:
         kCmdPlainText = 32786,
         kCmdFormattedText = 32787,
         kCmdStartApplication = 32803,
+        kCmdTestRun = 32804,
         kCmdCheckAll = 32808,
         kCmdUncheckAll = 32809,
         kCmdInvertCheck = 32810,
@@ -89,13 +93,21 @@ public:
         kCmdSeparatorAfter = 32844,
         kCmdPreview = 32841,
         kCmdShowMetaInfo = 32846,
+        kCmdSave = 57603,
     };
+
+    // Shows a message: owner, text, MB_ types, time-out in milliseconds (0: none); the pressed
+    // button. Tests put a recorder in its place.
+    using MessageBoxFunction =
+        std::function<int(HWND owner, const CString& text, UINT type, DWORD timeoutMs)>;
 
     BEGIN_MSG_MAP(CDoc)
     COMMAND_ID_HANDLER(kCmdReread, OnReread)
     COMMAND_ID_HANDLER(kCmdPlainText, OnDataType)
     COMMAND_ID_HANDLER(kCmdFormattedText, OnDataType)
     COMMAND_ID_HANDLER(kCmdStartApplication, OnDataType)
+    COMMAND_ID_HANDLER(kCmdTestRun, OnTestRun)
+    COMMAND_ID_HANDLER(kCmdSave, OnSave)
     COMMAND_RANGE_HANDLER(kCmdCheckAll, kCmdInvertCheck, OnChecks)
     COMMAND_ID_HANDLER(kCmdCommandK, OnCommandK)
     COMMAND_ID_HANDLER(kCmdHideUnchecked, OnHideUnchecked)
@@ -109,6 +121,7 @@ public:
     UPDATE_COMMAND_UI_HANDLER(kCmdPlainText, OnUpdateDataType)
     UPDATE_COMMAND_UI_HANDLER(kCmdFormattedText, OnUpdateDataType)
     UPDATE_COMMAND_UI_HANDLER(kCmdStartApplication, OnUpdateDataType)
+    UPDATE_COMMAND_UI_HANDLER(kCmdTestRun, OnUpdateTestRun)
     UPDATE_COMMAND_UI_HANDLER(kCmdHideUnchecked, OnUpdateHideUnchecked)
     UPDATE_COMMAND_UI_HANDLER(kCmdRenameFile, OnUpdateRenameFile)
     UPDATE_COMMAND_UI_HANDLER(kCmdDisabledIsNoSelection, OnUpdateRecordFlag)
@@ -122,6 +135,11 @@ public:
 
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(LPCWSTR lpszPathName) override;
+    // Modified only while the phrase text view is the main view and holds unsaved text.
+    BOOL IsModified() override;
+    // Saves the current phrase's text (hint 2) and waits for its file. A failed write is logged (the
+    // store reports it) and does not stop a close.
+    BOOL OnSaveDocument(LPCWSTR lpszPathName) override;
 
     // The update hub: hint 1 first saves the current phrase (hint 2), makes the item current and swaps the
     // main view; then the views (sender excluded) and the listeners (the sender's window excluded) hear it.
@@ -153,11 +171,30 @@ public:
     // Renames the current phrase's file after its title inside its own folder. True when renamed.
     bool RenameCurrentFile();
 
+    // The current phrase as it would be pasted (the text view's preview and Test Run); the pending
+    // edit is saved first. A start-as-application phrase gives its command line, and with `show` it
+    // is run. Plain and formatted text give the expanded text (formatted text as plain text, the
+    // selected text standing as "[Selected Text]"); with `show` the layout a macro would activate is
+    // named and the text comes after the Test Run heading. Empty for no phrase.
+    CString BuildPhrasePreview(bool show);
+    // Test Run: a command phrase is run, a text phrase's preview is shown in a box that closes
+    // itself after 30 seconds. False for no phrase.
+    bool TestRun();
+    // A new plain-text phrase at the top of the library from the text the main program published as
+    // selected; its menu name is made from the text. Without a text the user is told so. True when
+    // a phrase was made.
+    bool NewPhraseFromSelectedText();
+
+    // The message box of the document's commands (null: the system's).
+    static void SetMessageBox(MessageBoxFunction box);
+
 private:
     PhraseItemRecord* GetCurrentRecord();
     PhraseItemRecord* GetCurrentPhrase(); // null for a group
     LRESULT OnReread(WORD, WORD, HWND, BOOL&);
     LRESULT OnDataType(WORD, WORD id, HWND, BOOL&);
+    LRESULT OnTestRun(WORD, WORD, HWND, BOOL&);
+    LRESULT OnSave(WORD, WORD, HWND, BOOL&);
     LRESULT OnChecks(WORD, WORD id, HWND, BOOL&);
     LRESULT OnCommandK(WORD, WORD, HWND, BOOL&);
     LRESULT OnHideUnchecked(WORD, WORD, HWND, BOOL&);
@@ -166,6 +203,7 @@ private:
     LRESULT OnSeparator(WORD, WORD id, HWND, BOOL&);
     LRESULT OnViewSetting(WORD, WORD id, HWND, BOOL&);
     void OnUpdateDataType(CCmdUI* ui);
+    void OnUpdateTestRun(CCmdUI* ui);
     void OnUpdateHideUnchecked(CCmdUI* ui);
     void OnUpdateRenameFile(CCmdUI* ui);
     void OnUpdateRecordFlag(CCmdUI* ui);
@@ -174,6 +212,10 @@ private:
     CView* GetMainView() const;
     void RememberLastFile(const CString& path);
     void ShowStatusText(const CString& text);
+    HWND GetMainWindow() const;
+    int ShowMessage(const CString& text, UINT type, DWORD timeoutMs);
+    // The text view when it is the main view, else null.
+    CSCVView* GetTextView() const;
 
     bool m_listenersRegistered = false;
     std::vector<IDocUpdateListener*> m_listeners;

@@ -39,6 +39,7 @@ public:
     MESSAGE_HANDLER(GetStatusTextMessage(), OnStatusText)
     MESSAGE_HANDLER(GetEditorOptionsChangedMessage(), OnOptionsChanged)
     MESSAGE_HANDLER(GetEditorAddFromClipboardMessage(), OnAddFromClipboardRequest)
+    MESSAGE_HANDLER(GetEditorAddSelectedTextMessage(), OnAddSelectedTextRequest)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
@@ -109,6 +110,7 @@ private:
     LRESULT OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddFromClipboardRequest(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnAddSelectedTextRequest(UINT, WPARAM, LPARAM, BOOL&); // MainFrameSelectedText.cpp
     void StartCoopWatchers();
     void ShowPhrasesPane();
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);

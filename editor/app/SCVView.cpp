@@ -7,9 +7,18 @@
 #include "editor/app/EditorMacroMenu.h"
 #include "editor/app/EditorMacros.h"
 #include "editor/app/EditorPhraseStore.h"
+#include "editor/app/EditorWindowServices.h"
+#include "editor/app/MainFrame.h"
 #include "editor/controls/EditorDialogFonts.h"
+#include "editor/controls/EditorSettings.h"
 #include "editor/controls/MacroColoring.h"
 #include "editor/controls/RichEditTextAccess.h"
+
+#include "common/WindowSubclassRegistry.h"
+#include "online/CSCVUrl.h"
+#include "platform/WindowsX.h"
+#include "platform/docview/App.h"
+#include "platform/docview/FrameWnd.h"
 
 #include <shellapi.h>
 
@@ -21,6 +30,16 @@ constexpr DWORD kEditStyle = 0x50201044;
 constexpr DWORD kPreviewStyle = 0x50205844;
 constexpr wchar_t kPromptMacro[] = L"%PROMPT_TEXT={}%";
 constexpr wchar_t kCaption[] = L"Scrivolanter : RedodeZovuva";
+
+constexpr UINT kPreviewCommand = 32841;
+
+// The preview pane tells its view of a right click; the pane itself goes on as usual.
+LRESULT PreviewPaneCallback(HWND, UINT message, WPARAM wParam, LPARAM lParam, void* userData, BOOL&, WNDPROC)
+{
+    if (message == WM_RBUTTONUP)
+        ::PostMessageW(static_cast<HWND>(userData), CSCVView::PreviewMenuMessage(), wParam, lParam);
+    return 0;
+}
 
 int ToolbarHeight(HWND toolbar)
 {
@@ -62,9 +81,46 @@ CSCVView::CSCVView() : m_edit(std::make_unique<PhraseTextEdit>())
 
 CSCVView::~CSCVView() = default;
 
+UINT CSCVView::PreviewMenuMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"{502D3F05-A15B-42ce-A83F-0A39073EBF36}");
+    return message;
+}
+
+CDoc* CSCVView::GetEditorDocument() const
+{
+    return dynamic_cast<CDoc*>(GetDocument());
+}
+
+void CSCVView::UseDocumentServices()
+{
+    CDoc* doc = GetEditorDocument();
+    if (!doc)
+        return;
+    if (!m_store)
+        m_store = &doc->GetStore();
+    if (!m_previewSource)
+        m_previewSource = [doc](int) { return doc->BuildPhrasePreview(false); };
+    if (!m_saved)
+        m_saved = [](int) { NotePhrasesChanged(); };
+    m_previewEnabled = WantsPreview();
+}
+
+bool CSCVView::WantsPreview() const
+{
+    CDoc* doc = GetEditorDocument();
+    return doc ? doc->GetSettings().Preview != 0 : m_previewEnabled;
+}
+
+bool CSCVView::HasUnsavedText() const
+{
+    return m_phraseId >= 0 && m_edit->IsWindow() && m_edit->SendMessage(EM_GETMODIFY, 0, 0) != 0;
+}
+
 int CSCVView::OnCreate(CREATESTRUCTW* cs)
 {
     ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+    UseDocumentServices();
     const int width = cs ? cs->cx : 0;
     if (!m_toolbar.CreateBar(m_hWnd, RECT{2, 2, width - 2, 34}, kToolbarId, kToolbarStyle))
         return -1;
@@ -106,6 +162,7 @@ void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
         break;
     case kHintRepaint:
         m_edit->Invalidate();
+        m_toolbar.SizeTextButtons(); // the button texts are in the new language
         UpdateDataFormatButton();
         m_toolbar.Invalidate();
         break;
@@ -126,6 +183,7 @@ void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
         ClearText();
         break;
     case kHintPreviewSwitched: {
+        m_previewEnabled = WantsPreview();
         if (m_previewEnabled) {
             CreatePreview();
             RefreshPreviewNow();
@@ -348,18 +406,19 @@ void CSCVView::CreatePreview()
     if (!m_preview)
         return;
     ::SendMessageW(m_preview, EM_SETEVENTMASK, 0, 0);
+    SetupRichEditMargins(m_preview);
     ::SendMessageW(m_preview, WM_SETFONT, reinterpret_cast<WPARAM>(GetEditorLargeDialogFont()), FALSE);
-    ::SendMessageW(m_preview, EM_SETOPTIONS, ECOOP_OR,
-                   ECO_AUTOWORDSELECTION | ECO_AUTOVSCROLL | ECO_NOHIDESEL | ECO_SELECTIONBAR);
-    ::SendMessageW(m_preview, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 10));
     ::SendMessageW(m_preview, EM_SETBKGNDCOLOR, 0, ::GetSysColor(COLOR_INFOBK));
+    SubclassWindowWithCallback(m_preview, PreviewPaneCallback, m_hWnd);
     ::ShowWindow(m_preview, SW_SHOW);
 }
 
 void CSCVView::DestroyPreview()
 {
-    if (m_preview)
+    if (m_preview) {
+        UnsubclassWindowWithCallback(m_preview);
         ::DestroyWindow(m_preview);
+    }
     m_preview = nullptr;
     m_clock->StopTimer(m_hWnd, kPreviewTimer);
     m_clock->StopTimer(m_hWnd, kLayoutTimer);
@@ -584,7 +643,9 @@ LRESULT CSCVView::OnIntoMenuName(WORD, WORD, HWND, BOOL&)
     if (name.IsEmpty())
         return 0;
     m_menuName = name;
-    if (CDocument* document = GetDocument())
+    if (CDoc* doc = GetEditorDocument())
+        doc->UpdateViewsForItem(this, kHintMenuName, PhraseHint(m_phraseId));
+    else if (CDocument* document = GetDocument())
         document->UpdateAllViews(nullptr, kHintMenuName, PhraseHint(m_phraseId));
     return 0;
 }
@@ -614,4 +675,123 @@ LRESULT CSCVView::OnToggleReadOnly(WORD, WORD, HWND, BOOL&)
         SetReadOnly(!m_edit->IsReadOnly());
     m_toolbar.Invalidate();
     return 0;
+}
+
+BOOL CSCVView::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && m_edit->IsWindow() && msg->hwnd == *m_edit) {
+        CWinApp* app = CWinApp::GetApp();
+        auto* doc = dynamic_cast<CDoc*>(app ? app->GetActiveDocument() : nullptr);
+        if (!doc)
+            doc = GetEditorDocument();
+        if (doc)
+            doc->UpdateViewsForItem(this, kHintFocusTree, nullptr);
+        return TRUE;
+    }
+    UpdateToolbarStates();
+    return CView::PreTranslateMessage(msg);
+}
+
+BOOL CSCVView::OnCmdMsg(UINT id, int code, void* extra)
+{
+    if (CView::OnCmdMsg(id, code, extra))
+        return TRUE;
+    CDocument* doc = GetDocument();
+    return doc && doc->OnCmdMsg(id, code, extra);
+}
+
+LRESULT CSCVView::OnInitMenuPopup(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;
+    if (HIWORD(lParam) == 0)
+        UpdateMenuCmdUI(reinterpret_cast<HMENU>(wParam), this, TRUE);
+    return 0;
+}
+
+LRESULT CSCVView::OnPreviewMenu(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    if (!m_preview)
+        return 0;
+    CWinApp* app = CWinApp::GetApp();
+    CWnd* main = app ? app->GetMainWnd() : nullptr;
+    HWND owner = main && main->m_hWnd ? main->m_hWnd : ::GetAncestor(m_hWnd, GA_ROOT);
+    HMENU frameMenu = ::GetMenu(owner);
+    CString text = GetMainMenuItemText(kPreviewCommand, L"Preview\tF3");
+    UINT state = 0;
+    if (frameMenu) {
+        wchar_t buffer[256] = {};
+        if (::GetMenuStringW(frameMenu, kPreviewCommand, buffer, 255, MF_BYCOMMAND) > 0)
+            text = buffer;
+        const UINT frameState = ::GetMenuState(frameMenu, kPreviewCommand, MF_BYCOMMAND);
+        if (frameState != static_cast<UINT>(-1))
+            state = frameState & (MF_CHECKED | MF_GRAYED | MF_DISABLED);
+    }
+    HMENU popup = ::CreatePopupMenu();
+    ::AppendMenuW(popup, MF_STRING | state, kPreviewCommand, text.GetString());
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_preview, &point);
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, owner, nullptr);
+    ::DestroyMenu(popup);
+    return 0;
+}
+
+LRESULT CSCVView::OnMacroDocumentation(WORD, WORD, HWND, BOOL&)
+{
+    CSCVUrl::OpenUrl(m_hWnd, CSCVUrl::FaqPageUrl().GetString());
+    return 0;
+}
+
+void CSCVView::OnUpdateEditCommand(CCmdUI* ui)
+{
+    const bool readOnly = m_edit->IsReadOnly();
+    const bool selection = m_edit->IsWindow() && m_edit->HasSelection();
+    switch (ui->m_nID) {
+    case 57643:
+        ui->Enable(m_edit->SendMessage(EM_CANUNDO, 0, 0) != 0);
+        break;
+    case 57644:
+        ui->Enable(m_edit->SendMessage(EM_CANREDO, 0, 0) != 0);
+        break;
+    case 57632:
+    case 57635:
+        ui->Enable(selection && !readOnly);
+        break;
+    case 57637:
+        ui->Enable(!readOnly && m_edit->SendMessage(EM_CANPASTE, 0, 0) != 0);
+        break;
+    case 57642: {
+        GETTEXTLENGTHEX length = {GTL_NUMCHARS, 1200};
+        const auto count =
+            static_cast<LONG>(m_edit->SendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+        CHARRANGE range = {};
+        m_edit->SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        ui->Enable(count > 0 && !(range.cpMin == 0 && range.cpMax >= count));
+        break;
+    }
+    default: // copy, into menu name
+        ui->Enable(selection);
+        break;
+    }
+}
+
+void CSCVView::OnUpdateEffect(CCmdUI* ui)
+{
+    const int format = CurrentFormat();
+    ui->Enable(m_phraseId < 0 || format == MenuItemRecord::kTypeRtf);
+    bool on = false;
+    if (m_edit->IsWindow()) {
+        if (ui->m_nID == 32788)
+            on = m_edit->IsBold();
+        else if (ui->m_nID == 32789)
+            on = m_edit->IsItalic();
+        else
+            on = m_edit->IsUnderline();
+    }
+    ui->SetCheck(on ? 1 : 0);
+}
+
+void CSCVView::OnUpdateReadOnly(CCmdUI* ui)
+{
+    ui->Enable(m_phraseId >= 0);
+    ui->SetCheck(m_edit->IsReadOnly() ? 1 : 0);
 }

@@ -88,6 +88,8 @@ public:
     BEGIN_MSG_MAP(CSCVView)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+    MESSAGE_HANDLER(PreviewMenuMessage(), OnPreviewMenu)
     COMMAND_HANDLER(kEditId, EN_CHANGE, OnEditChange)
     NOTIFY_HANDLER(kEditId, kPhraseEditTypingIntoReadOnly, OnTypingIntoReadOnly)
     NOTIFY_HANDLER(kEditId, EN_LINK, OnLink)
@@ -109,11 +111,29 @@ public:
     COMMAND_ID_HANDLER(32802, OnInsertMacroMenu)
     COMMAND_ID_HANDLER(32801, OnDataFormatMenu)
     COMMAND_ID_HANDLER(32837, OnToggleReadOnly)
+    COMMAND_ID_HANDLER(32812, OnMacroDocumentation)
+    UPDATE_COMMAND_UI_HANDLER(57643, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57644, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57632, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57635, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57634, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57637, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(57642, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_RANGE_HANDLER(32788, 32790, OnUpdateEffect)
+    UPDATE_COMMAND_UI_HANDLER(32793, OnUpdateEditCommand)
+    UPDATE_COMMAND_UI_HANDLER(32837, OnUpdateReadOnly)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(CView)
     END_MSG_MAP()
 
     int OnCreate(CREATESTRUCTW* cs) override;
+    // Tab in the edit moves the focus to the phrase tree (hint 12 through the active document);
+    // every other message first brings the toolbar's buttons up to date.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // The view's own commands, then its document's (the data-format menu's items and Test Run).
+    BOOL OnCmdMsg(UINT id, int code, void* extra) override;
+    // Posted by the preview pane when the right mouse button is released over it.
+    static UINT PreviewMenuMessage();
     void OnUpdate(CView* sender, LPARAM hint, CObject* object) override;
     // The hint object that carries a phrase id.
     static CObject* PhraseHint(int id) { return reinterpret_cast<CObject*>(static_cast<INT_PTR>(id)); }
@@ -139,6 +159,8 @@ public:
     const CString& LastMenuName() const { return m_menuName; }
     // Enabled and checked states of the toolbar's buttons from the view's state.
     void UpdateToolbarStates();
+    // A phrase is shown and its edit holds text not yet written to its file.
+    bool HasUnsavedText() const;
 
     int CurrentPhrase() const { return m_phraseId; }
     PhraseTextEdit& Edit() { return *m_edit; }
@@ -172,6 +194,18 @@ private:
     LRESULT OnInsertMacroMenu(WORD, WORD, HWND, BOOL&);
     LRESULT OnDataFormatMenu(WORD, WORD, HWND, BOOL&);
     LRESULT OnToggleReadOnly(WORD, WORD, HWND, BOOL&);
+    LRESULT OnMacroDocumentation(WORD, WORD, HWND, BOOL&);
+    LRESULT OnInitMenuPopup(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnPreviewMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
+    void OnUpdateEditCommand(CCmdUI* ui);
+    void OnUpdateEffect(CCmdUI* ui);
+    void OnUpdateReadOnly(CCmdUI* ui);
+
+    // The editor's document when the view belongs to one; it then provides the store, the preview
+    // text and the Preview setting.
+    CDoc* GetEditorDocument() const;
+    void UseDocumentServices();
+    bool WantsPreview() const;
 
     int CurrentFormat() const;
     void ColorIfPlain(bool wholeText);

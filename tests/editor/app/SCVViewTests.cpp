@@ -8,13 +8,16 @@
 #include "common/RichEditEditing.h"
 #include "editor/app/EditorMacros.h"
 #include "editor/app/EditorPhraseStore.h"
+#include "EditorDocHarness.h"
 #include "editor/controls/RichEditTextAccess.h"
 #include "engine/PhraseFile.h"
+#include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -215,3 +218,137 @@ TEST_F(SCVViewTest, PreviewRefreshesOnlyAfterAPauseInTyping)
 }
 
 } // namespace
+
+// The view as the editor makes it: swapped in by the document of a real frame, with the document's
+// store, settings and preview.
+namespace
+{
+
+class ViewTestFrame : public CFrameWnd
+{
+    DECLARE_DYNCREATE(ViewTestFrame)
+};
+IMPLEMENT_DYNCREATE(ViewTestFrame, CFrameWnd)
+
+class HintRecorder : public IDocUpdateListener
+{
+public:
+    HWND GetListenerWindow() override { return nullptr; }
+    void OnDocUpdate(CView*, LPARAM hint, CObject* object) override
+    {
+        hints.emplace_back(hint, IdFromHintObject(object));
+    }
+    std::vector<std::pair<LPARAM, INT_PTR>> hints;
+};
+
+class SCVViewInEditorTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        phrase = store.AddPhrase(L"A", L"hello", 0, -1);
+        ASSERT_GE(phrase, 0);
+        ASSERT_TRUE(harness.Open(RUNTIME_CLASS(ViewTestFrame), RUNTIME_CLASS(CSCVView)));
+        doc = harness.doc;
+        frame = harness.frame;
+        doc->AddUpdateListener(&recorder);
+        harness.Select(phrase);
+        view = dynamic_cast<CSCVView*>(frame->GetActiveView());
+        ASSERT_NE(nullptr, view);
+    }
+    void TearDown() override { harness.Close(); }
+    bool HasHint(LPARAM hint) const
+    {
+        for (const auto& entry : recorder.hints)
+            if (entry.first == hint)
+                return true;
+        return false;
+    }
+
+    scvtest::EditorDocHarness harness;
+    CEditorPhraseStore& store = harness.store;
+    CDoc* doc = nullptr;
+    CFrameWnd* frame = nullptr;
+    CSCVView* view = nullptr;
+    HintRecorder recorder;
+    int phrase = -1;
+};
+
+} // namespace
+
+TEST_F(SCVViewInEditorTest, ShowsTheDocumentsPhraseAndSavesItWhenTheDocumentIsSaved)
+{
+    EXPECT_EQ(phrase, view->CurrentPhrase());
+    EXPECT_EQ(L"hello", W(GetRichEditPlainTextAll(view->Edit())));
+    EXPECT_FALSE(doc->IsModified());
+
+    view->SetReadOnly(false);
+    SetRichEditSelection(view->Edit(), -1, -1);
+    ::SendMessageW(view->Edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" world"));
+    EXPECT_TRUE(doc->IsModified()) << "unsaved text in the text view";
+
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdSave, 0);
+    EXPECT_FALSE(doc->IsModified());
+    PhraseItemRecord record;
+    ASSERT_TRUE(ReadPhraseFile(record, store.FindItemById(phrase)->GetPath().GetString()));
+    EXPECT_EQ(L"hello world", W(record.body));
+}
+
+TEST_F(SCVViewInEditorTest, TabInTheEditSendsTheFocusToTheTree)
+{
+    MSG tab = {view->Edit(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_TRUE(CWnd::WalkPreTranslateTree(frame->m_hWnd, &tab)) << "the key is eaten";
+    EXPECT_TRUE(HasHint(kHintFocusTree));
+
+    recorder.hints.clear();
+    MSG letter = {view->Edit(), WM_KEYDOWN, 'A', 0, 0, {}};
+    CWnd::WalkPreTranslateTree(frame->m_hWnd, &letter);
+    MSG tabElsewhere = {view->m_hWnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    CWnd::WalkPreTranslateTree(frame->m_hWnd, &tabElsewhere);
+    EXPECT_FALSE(HasHint(kHintFocusTree));
+}
+
+TEST_F(SCVViewInEditorTest, DataFormatMenuCommandsReachTheDocumentThroughTheView)
+{
+    HMENU menu = ::CreatePopupMenu();
+    for (UINT id : {32786u, 32787u, 32803u, 32804u})
+        ::AppendMenuW(menu, MF_STRING, id, L"item");
+    UpdateMenuCmdUI(menu, view, TRUE);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), ::GetMenuState(menu, 32786, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(0u, ::GetMenuState(menu, 32804, MF_BYCOMMAND) & MF_GRAYED) << "Test Run is there for a phrase";
+
+    view->SendMessage(WM_COMMAND, 32787, 0);
+    EXPECT_EQ(1, store.FindItemById(phrase)->dataType);
+    EXPECT_TRUE(HasHint(kHintKindChanged));
+    wchar_t label[101] = {};
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_TEXT;
+    info.pszText = label;
+    info.cchText = 100;
+    ::SendMessageW(view->ToolBar(), TB_GETBUTTONINFOW, PhraseTextCommand::kDataFormat,
+                   reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::wstring(L"Formatted text (RTF)"), label);
+
+    UpdateMenuCmdUI(menu, view, TRUE);
+    EXPECT_EQ(0u, ::GetMenuState(menu, 32786, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), ::GetMenuState(menu, 32787, MF_BYCOMMAND) & MF_CHECKED);
+    ::DestroyMenu(menu);
+}
+
+TEST_F(SCVViewInEditorTest, PreviewShowsTheDocumentsPreviewAndItsContextMenuSwitchesItOff)
+{
+    if (harness.settings.Preview)
+        ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdPreview, 0);
+    ASSERT_FALSE(view->Preview());
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdPreview, 0);
+    ASSERT_TRUE(view->Preview()) << "the Preview setting went on";
+    EXPECT_EQ(L"hello", W(GetRichEditPlainTextAll(view->Preview())));
+
+    // A right click on the pane opens a menu holding Preview; choosing it switches the pane off.
+    ::SendMessageW(view->Preview(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    ::PostMessageW(view->m_hWnd, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(view->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return view->Preview() == nullptr; }, 5000));
+    EXPECT_EQ(0, harness.settings.Preview);
+}
