@@ -137,9 +137,11 @@ public:
     BOOL OnOpenDocument(LPCWSTR lpszPathName) override;
     // Modified only while the phrase text view is the main view and holds unsaved text.
     BOOL IsModified() override;
-    // Saves the current phrase's text (hint 2) and waits for its file. A failed write is logged (the
-    // store reports it) and does not stop a close.
+    // Saves the current phrase's text (hint 2) and waits for its file. FALSE when the text could not be
+    // written (the store has reported it; the edit stays modified).
     BOOL OnSaveDocument(LPCWSTR lpszPathName) override;
+    // Before a close: saves, and when the save failed asks whether to close without the unsaved text.
+    BOOL SaveModified() override;
 
     // The update hub: hint 1 first saves the current phrase (hint 2), makes the item current and swaps the
     // main view; then the views (sender excluded) and the listeners (the sender's window excluded) hear it.

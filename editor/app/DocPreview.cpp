@@ -84,11 +84,22 @@ BOOL CDoc::OnSaveDocument(LPCWSTR)
     if (m_currentItem != -1)
         UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(m_currentItem));
     GetStore().FlushSaves();
-    // A phrase file that cannot be written must not keep the editor from closing: the store has
-    // reported the failed write, and the edit stays modified for a later try.
-    if (IsModified())
-        WriteLogLine(L"CDoc::OnSaveDocument: the current phrase could not be saved");
-    return TRUE;
+    if (!IsModified())
+        return TRUE;
+    WriteLogLine(L"CDoc::OnSaveDocument: the current phrase could not be saved");
+    return FALSE;
+}
+
+BOOL CDoc::SaveModified()
+{
+    if (!IsModified() || DoFileSave())
+        return TRUE;
+    // A phrase file that cannot be written must not keep the editor open for good, nor lose the text
+    // without a word: the user decides.
+    const int answer = ShowMessage(L"The phrase text could not be saved.\n\nClose anyway and lose the unsaved "
+                                   L"text?",
+                                   MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, 0);
+    return answer == IDYES ? TRUE : FALSE;
 }
 
 CString CDoc::BuildPhrasePreview(bool show)

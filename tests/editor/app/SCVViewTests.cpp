@@ -294,6 +294,39 @@ TEST_F(SCVViewInEditorTest, ShowsTheDocumentsPhraseAndSavesItWhenTheDocumentIsSa
     EXPECT_EQ(L"hello world", W(record.body));
 }
 
+TEST_F(SCVViewInEditorTest, AFailedSaveAtCloseAsksBeforeTheTextIsLost)
+{
+    view->SetReadOnly(false);
+    SetRichEditSelection(view->Edit(), -1, -1);
+    ::SendMessageW(view->Edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" world"));
+    // The phrase file cannot be written any more: its folder became a plain file.
+    const CString path = store.FindItemById(phrase)->GetPath();
+    const CString folder = path.Left(path.ReverseFind(L'\\'));
+    ASSERT_TRUE(::DeleteFileW(path));
+    ASSERT_TRUE(::RemoveDirectoryW(folder));
+    HANDLE blocker = ::CreateFileW(folder, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(blocker, INVALID_HANDLE_VALUE);
+    ::CloseHandle(blocker);
+
+    std::vector<UINT> asked;
+    int answer = IDNO;
+    CDoc::SetMessageBox([&](HWND, const CString&, UINT type, DWORD) {
+        asked.push_back(type);
+        return answer;
+    });
+    EXPECT_FALSE(doc->SaveModified()) << "No keeps the editor open";
+    EXPECT_TRUE(doc->IsModified()) << "the text stays for another try";
+    answer = IDYES;
+    EXPECT_TRUE(doc->SaveModified()) << "Yes closes without the text";
+    // The folder back, so that the close at the end of the test saves quietly.
+    ::DeleteFileW(folder);
+    ::CreateDirectoryW(folder, nullptr);
+    EXPECT_TRUE(doc->SaveModified());
+    CDoc::SetMessageBox(nullptr);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0] & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+}
+
 TEST_F(SCVViewInEditorTest, TabInTheEditSendsTheFocusToTheTree)
 {
     MSG tab = {view->Edit(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
