@@ -1,7 +1,10 @@
 #include "editor/controls/ResizableBar.h"
 
 #include "common/SharedLog.h"
+#include "platform/docview/DockBar.h"
+#include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
+#include "platform/docview/MiniDockFrameWnd.h"
 
 #include "platform/WindowsX.h"
 
@@ -78,9 +81,16 @@ UINT CResizableBar::DockBarIdFromStyle() const
     return kFloating;
 }
 
+UINT CResizableBar::CurrentDockBarId() const
+{
+    if (m_pDockBar && m_pDockBar->m_hWnd && ::GetParent(m_hWnd) == m_pDockBar->m_hWnd)
+        return static_cast<UINT>(::GetDlgCtrlID(m_pDockBar->m_hWnd));
+    return DockBarIdFromStyle();
+}
+
 SIZE CResizableBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
-    m_dockBarId = DockBarIdFromStyle();
+    m_dockBarId = CurrentDockBarId();
     if (bStretch)
         return bHorz ? SIZE{32767, m_sizeHorz.cy} : SIZE{m_sizeVert.cx, 32767};
     if (bHorz)
@@ -120,7 +130,7 @@ LRESULT CResizableBar::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     auto* rect = reinterpret_cast<RECT*>(lParam); // first rectangle of either form
     m_edgeFlags = 0;
-    m_dockBarId = DockBarIdFromStyle();
+    m_dockBarId = CurrentDockBarId();
     CalcClientRect(*rect, m_dockBarId);
     if (rect->right < rect->left)
         rect->right = rect->left;
@@ -214,6 +224,92 @@ LRESULT CResizableBar::OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&)
     if (m_isTracking && reinterpret_cast<HWND>(lParam) != m_hWnd)
         StopEdgeTracking();
     return 0;
+}
+
+SIZE CResizableBar::CalcDynamicLayout(int nLength, DWORD dwMode)
+{
+    if (dwMode & (LM_HORZDOCK | LM_VERTDOCK))
+        return CControlBar::CalcDynamicLayout(nLength, dwMode);
+    if (!(dwMode & (LM_MRUWIDTH | LM_COMMIT))) {
+        CDockContext* context = GetDockContext();
+        const int hit = context ? context->m_nHitTest : HTNOWHERE;
+        if (IsFloating() && (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT))
+            FollowCornerDrag();
+        else if (dwMode & LM_LENGTHY)
+            m_sizeFloat.cy = nLength;
+        else
+            m_sizeFloat.cx = nLength;
+    }
+    m_sizeFloat.cx = std::max(m_sizeFloat.cx, m_minFloat.cx);
+    m_sizeFloat.cy = std::max(m_sizeFloat.cy, m_minFloat.cy);
+    return m_sizeFloat;
+}
+
+void CResizableBar::FollowCornerDrag()
+{
+    CDockContext* context = GetDockContext();
+    HWND floating = ::GetParent(m_pDockBar->m_hWnd);
+    RECT frame = {};
+    RECT self = {};
+    ::GetWindowRect(floating, &frame);
+    ::GetWindowRect(m_hWnd, &self);
+    const POINT cursor = context->m_ptLast;
+    const int hit = context->m_nHitTest;
+    if (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) {
+        m_sizeFloat.cx = (self.right - self.left) + (frame.left - cursor.x);
+        context->m_rectFrameDrag.left = std::min(static_cast<int>(cursor.x), static_cast<int>(self.right - m_minFloat.cx));
+    } else {
+        m_sizeFloat.cx = (self.right - self.left) + (cursor.x - frame.right);
+    }
+    if (hit == HTTOPLEFT || hit == HTTOPRIGHT) {
+        m_sizeFloat.cy = (self.bottom - self.top) + (frame.top - cursor.y);
+        context->m_rectFrameDrag.top = std::min(static_cast<int>(cursor.y), static_cast<int>(self.bottom - m_minFloat.cy));
+    } else {
+        m_sizeFloat.cy = (self.bottom - self.top) + (cursor.y - frame.bottom);
+    }
+}
+
+LRESULT CResizableBar::OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    m_dockBarId = CurrentDockBarId();
+    return 0;
+}
+
+LRESULT CResizableBar::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    CDockContext* context = GetDockContext();
+    if (m_isTracking || !context || !m_pDockBar) {
+        bHandled = FALSE;
+        return 0;
+    }
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    context->StartDrag(pt);
+    return 0;
+}
+
+LRESULT CResizableBar::OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    CDockContext* context = GetDockContext();
+    if (m_isTracking || !context || !m_pDockBar) {
+        bHandled = FALSE;
+        return 0;
+    }
+    context->ToggleDocking();
+    return 0;
+}
+
+LRESULT CResizableBar::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    if (!IsFloating())
+        return result;
+    // The floating frame's caption shows the text of its dock bar.
+    ::SetWindowTextW(m_pDockBar->m_hWnd, reinterpret_cast<LPCWSTR>(lParam));
+    if (auto* floating = dynamic_cast<CMiniDockFrameWnd*>(FromHandlePermanent(::GetParent(m_pDockBar->m_hWnd))))
+        floating->RecalcLayout();
+    return result;
 }
 
 LRESULT CResizableBar::OnSettingChange(UINT, WPARAM, LPARAM, BOOL& bHandled)
@@ -382,8 +478,9 @@ LRESULT CResizableBarG::OnNcHitTestG(UINT msg, WPARAM wParam, LPARAM lParam, BOO
 LRESULT CResizableBarG::OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
-    if (wParam == HTCLOSE && m_pFrame)
-        m_pFrame->ShowControlBar(this, FALSE, FALSE);
+    CFrameWnd* site = GetDockingFrame();
+    if (wParam == HTCLOSE && site)
+        site->ShowControlBar(this, FALSE, FALSE);
     return 0;
 }
 
@@ -465,9 +562,9 @@ void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
     PaintCloseButton(dc);
 }
 
-LRESULT CResizableBarCF::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
+LRESULT CResizableBarCF::OnSetTextCF(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 {
-    const LRESULT result = ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    const LRESULT result = OnSetText(msg, wParam, lParam, bHandled);
     ::SendMessageW(m_hWnd, WM_NCPAINT, 1, 0);
     return result;
 }
