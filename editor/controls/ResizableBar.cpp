@@ -93,9 +93,111 @@ SIZE CResizableBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
     m_dockBarId = CurrentDockBarId();
     if (bStretch)
         return bHorz ? SIZE{32767, m_sizeHorz.cy} : SIZE{m_sizeVert.cx, 32767};
+    if (!IsBarFloating() && IsVisible())
+        NegotiateRow(bHorz != FALSE);
     if (bHorz)
         return SIZE{std::max(m_sizeHorz.cx, m_minHorz.cx), std::max(m_sizeHorz.cy, m_minHorz.cy)};
     return SIZE{std::max(m_sizeVert.cx, m_minVert.cx), std::max(m_sizeVert.cy, m_minVert.cy)};
+}
+
+std::vector<CControlBar*> CResizableBar::VisibleRowBars() const
+{
+    if (!m_pDockBar || ::GetParent(m_hWnd) != m_pDockBar->m_hWnd)
+        return {const_cast<CResizableBar*>(this)};
+    std::vector<CControlBar*> row;
+    for (CControlBar* bar : m_pDockBar->GetRowOf(this)) {
+        if (bar->IsVisible() || bar == this)
+            row.push_back(bar);
+    }
+    return row;
+}
+
+std::vector<CResizableBar*> CResizableBar::SizingRowBars() const
+{
+    std::vector<CResizableBar*> sizing;
+    for (CControlBar* bar : VisibleRowBars()) {
+        if (auto* resizable = dynamic_cast<CResizableBar*>(bar))
+            sizing.push_back(resizable);
+    }
+    return sizing;
+}
+
+std::vector<DockRowBar> CResizableBar::RowRecords(const std::vector<CResizableBar*>& bars, bool horz)
+{
+    std::vector<DockRowBar> records;
+    for (const CResizableBar* bar : bars) {
+        DockRowBar record;
+        const SIZE size = horz ? bar->m_sizeHorz : bar->m_sizeVert;
+        const SIZE min = horz ? bar->m_minHorz : bar->m_minVert;
+        record.length = horz ? size.cx : size.cy;
+        record.width = horz ? size.cy : size.cx;
+        record.minLength = horz ? min.cx : min.cy;
+        record.minWidth = horz ? min.cy : min.cx;
+        records.push_back(record);
+    }
+    return records;
+}
+
+void CResizableBar::StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
+                                    bool horz)
+{
+    for (size_t i = 0; i < bars.size() && i < records.size(); ++i) {
+        SIZE& size = horz ? bars[i]->m_sizeHorz : bars[i]->m_sizeVert;
+        (horz ? size.cx : size.cy) = records[i].length;
+        (horz ? size.cy : size.cx) = records[i].width;
+    }
+}
+
+void CResizableBar::NegotiateRow(bool horz)
+{
+    if (!m_pDockBar || m_pDockBar->IsFloatingDockBar())
+        return;
+    const std::vector<CControlBar*> row = VisibleRowBars();
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    // One bar alone is stretched along the whole dock bar.
+    if (row.size() < 2 || sizing.empty() || sizing.front() != this)
+        return;
+    RECT client = {};
+    ::GetClientRect(m_pDockBar->m_hWnd, &client);
+    const int length = horz ? client.right : client.bottom;
+    if (length <= 0)
+        return;
+    std::vector<DockRowBar> records;
+    std::vector<CResizableBar*> order; // the sizing bar of each record, or null
+    int self = 0;
+    for (CControlBar* bar : row) {
+        auto* resizable = dynamic_cast<CResizableBar*>(bar);
+        if (bar == this)
+            self = static_cast<int>(records.size());
+        if (resizable) {
+            records.push_back(RowRecords({resizable}, horz).front());
+        } else {
+            RECT r = {};
+            ::GetWindowRect(bar->m_hWnd, &r);
+            DockRowBar other;
+            other.sizing = false;
+            other.length = horz ? r.right - r.left : r.bottom - r.top;
+            records.push_back(other);
+        }
+        order.push_back(resizable);
+    }
+    // The arithmetic counts 2 pixels of each bar as shared with its neighbour; these bars do not overlap.
+    const DockRowResult result =
+        NegotiateDockRow(records, self, length - 2 * static_cast<int>(row.size()));
+    if (result.breakAfter >= 0 || result.breakBefore >= 0) {
+        const size_t first = result.breakAfter >= 0 ? static_cast<size_t>(result.breakAfter) + 1
+                                                    : static_cast<size_t>(result.breakBefore);
+        if (first < row.size())
+            m_pDockBar->InsertRowBreakBefore(row[first]);
+        if (m_pFrame)
+            m_pFrame->DelayRecalcLayout();
+    }
+    if (!result.fits)
+        return;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (order[i])
+            StoreRowRecords({order[i]}, {records[i]}, horz);
+    }
 }
 
 void CResizableBar::CalcClientRect(RECT& rect, UINT dockBarId)
@@ -131,6 +233,16 @@ LRESULT CResizableBar::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, BOOL&)
     auto* rect = reinterpret_cast<RECT*>(lParam); // first rectangle of either form
     m_edgeFlags = 0;
     m_dockBarId = CurrentDockBarId();
+    if (!IsBarFloating()) {
+        // Between two bars of a row the edges are draggable too.
+        const std::vector<CResizableBar*> sizing = SizingRowBars();
+        const auto at = std::find(sizing.begin(), sizing.end(), this);
+        const bool horz = IsHorzDocked();
+        if (at != sizing.end() && at != sizing.begin())
+            m_edgeFlags |= horz ? 1 : 4;
+        if (at != sizing.end() && at + 1 != sizing.end())
+            m_edgeFlags |= horz ? 2 : 8;
+    }
     CalcClientRect(*rect, m_dockBarId);
     if (rect->right < rect->left)
         rect->right = rect->left;
@@ -269,9 +381,12 @@ void CResizableBar::FollowCornerDrag()
     }
 }
 
-LRESULT CResizableBar::OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& bHandled)
+LRESULT CResizableBar::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     bHandled = FALSE;
+    // The edges follow every move: the non-client area is calculated again each time.
+    if (auto* pos = reinterpret_cast<WINDOWPOS*>(lParam))
+        pos->flags |= SWP_FRAMECHANGED;
     m_dockBarId = CurrentDockBarId();
     return 0;
 }
@@ -343,6 +458,12 @@ int CResizableBar::FreeSpaceAcross() const
     return IsHorzDocked() ? free.bottom - free.top : free.right - free.left;
 }
 
+bool CResizableBar::IsSideTracking() const
+{
+    const bool alongX = m_trackedEdge == HTLEFT || m_trackedEdge == HTRIGHT;
+    return alongX ? IsHorzDocked() : IsVertDocked();
+}
+
 void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
 {
     ::SetCapture(m_hWnd);
@@ -355,12 +476,14 @@ void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
     const int middle = alongX ? (edge.left + edge.right) / 2 : (edge.top + edge.bottom) / 2;
     m_trackPos = alongX ? screen.x : screen.y;
     m_trackEdgeOffset = m_trackPos - middle;
-    // One bar per frame side: the drag changes the row's thickness.
     const bool horz = IsHorzDocked();
-    DockRowBar self;
-    self.width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
-    self.minWidth = horz ? m_minHorz.cy : m_minVert.cx;
-    const TrackLimits limits = ThicknessTrackLimits({self}, 0, TrackedEdge(), m_trackPos, FreeSpaceAcross());
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    const auto at = std::find(sizing.begin(), sizing.end(), this);
+    const int self = at == sizing.end() ? 0 : static_cast<int>(at - sizing.begin());
+    const std::vector<DockRowBar> row = RowRecords(sizing, horz);
+    const TrackLimits limits = IsSideTracking()
+                                   ? SideTrackLimits(row, self, TrackedEdge(), m_trackPos)
+                                   : ThicknessTrackLimits(row, self, TrackedEdge(), m_trackPos, FreeSpaceAcross());
     m_trackMin = limits.min;
     m_trackMax = limits.max;
 }
@@ -375,13 +498,15 @@ void CResizableBar::UpdateTrackedSize(POINT screen)
         return;
     m_trackPos = pos;
     const bool horz = IsHorzDocked();
-    std::vector<DockRowBar> row(1);
-    row[0].width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
-    ApplyThicknessDrag(row, 0, TrackedEdge(), delta);
-    if (horz)
-        m_sizeHorz.cy = row[0].width;
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    const auto at = std::find(sizing.begin(), sizing.end(), this);
+    const int self = at == sizing.end() ? 0 : static_cast<int>(at - sizing.begin());
+    std::vector<DockRowBar> row = RowRecords(sizing, horz);
+    if (IsSideTracking())
+        ApplySideDrag(row, self, TrackedEdge(), delta);
     else
-        m_sizeVert.cx = row[0].width;
+        ApplyThicknessDrag(row, self, TrackedEdge(), delta);
+    StoreRowRecords(sizing, row, horz);
     // The panes follow the mouse: the frame lays them out at once.
     if (m_pFrame && m_pFrame->m_hWnd)
         m_pFrame->RecalcLayout();

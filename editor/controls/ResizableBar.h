@@ -14,6 +14,8 @@
 #include "editor/controls/ResizableBarLayout.h"
 #include "platform/docview/ControlBars.h"
 
+#include <vector>
+
 class CResizableBar : public CControlBar
 {
     DECLARE_DYNAMIC(CResizableBar)
@@ -94,6 +96,19 @@ protected:
     UINT CurrentDockBarId() const;
     // The floating size while the floating frame is dragged by a corner.
     void FollowCornerDrag();
+    // The visible bars of this bar's dock row; a bar outside any dock bar is alone in its row.
+    std::vector<CControlBar*> VisibleRowBars() const;
+    // The sizing bars (resizable bars) among them.
+    std::vector<CResizableBar*> SizingRowBars() const;
+    // Shares the dock bar's length among the bars of the row when this is the row's first sizing bar;
+    // bars that no longer fit move to a new row.
+    void NegotiateRow(bool horz);
+    // The lengths along and widths across the row of the bars (cx/cy of the docked size of each).
+    static std::vector<DockRowBar> RowRecords(const std::vector<CResizableBar*>& bars, bool horz);
+    static void StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
+                                bool horz);
+    // The tracked edge lies between two bars of the row (else it changes the row's thickness).
+    bool IsSideTracking() const;
     BarEdge TrackedEdge() const;
     // The extent across the bar of the frame's area left to the view.
     int FreeSpaceAcross() const;

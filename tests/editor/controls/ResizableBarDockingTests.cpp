@@ -338,3 +338,65 @@ TEST_F(DockingBarTest, ResizingTheFloatingFrameSetsTheFloatingSize)
         EXPECT_EQ(c.floatSize.cy, now.bottom - now.top) << c.edge;
     }
 }
+
+TEST_F(DockingBarTest, TwoBarsInOneRowShareItsLengthAndTheEdgeBetweenThemMovesPixels)
+{
+    CResizableBarCF second;
+    struct DestroyWith
+    {
+        CResizableBarCF& bar;
+        ~DestroyWith()
+        {
+            if (bar.m_hWnd)
+                ::DestroyWindow(bar.m_hWnd);
+        }
+    } guard{second};
+    ASSERT_TRUE(second.Create(L"Settings", frame->m_hWnd, SIZE{200, 100}, TRUE, 0,
+                              WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT));
+    second.EnableDocking(CBRS_ALIGN_ANY);
+    // dropped over the lower part of the first bar: the same row, after it
+    RECT drop = WindowRectOf(bar.m_hWnd);
+    ::OffsetRect(&drop, 0, 50);
+    frame->DockControlBar(&second, AFX_IDW_DOCKBAR_LEFT, &drop);
+    frame->RecalcLayout();
+    ASSERT_EQ(LeftDockBar(), ::GetParent(second.m_hWnd));
+    ASSERT_EQ(4u, frame->GetDockBar(AFX_IDW_DOCKBAR_LEFT)->GetBarList().size()); // null, bar, second, null
+
+    RECT dockClient = {};
+    ::GetClientRect(LeftDockBar(), &dockClient);
+    const int length = dockClient.bottom;
+    EXPECT_EQ(length, bar.GetVertSize().cy + second.GetVertSize().cy);
+    RECT first = WindowRectOf(bar.m_hWnd);
+    RECT next = WindowRectOf(second.m_hWnd);
+    EXPECT_EQ(first.bottom, next.top);
+    EXPECT_EQ(200, first.right - first.left);
+    EXPECT_EQ(200, next.right - next.left);
+    EXPECT_EQ(2 | 8, bar.GetEdgeFlags());    // the view side and the edge to the next bar
+    EXPECT_EQ(2 | 4, second.GetEdgeFlags()); // the view side and the edge to the bar before
+
+    const int x = (first.left + first.right) / 2;
+    const int edgeY = first.bottom - 2;
+    ASSERT_EQ(HTBOTTOM, ::SendMessageW(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, edgeY)));
+    ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONDOWN, HTBOTTOM, MAKELPARAM(x, edgeY));
+    ASSERT_TRUE(bar.IsTracking());
+    const int firstHeight = first.bottom - first.top;
+    struct Step
+    {
+        int dy;
+        int firstHeight;
+    };
+    const Step steps[] = {
+        {40, firstHeight + 40},
+        {-1000, 32},          // the bar stops at its minimum
+        {5000, length - 32}, // the other one does
+    };
+    for (const Step& s : steps) {
+        ::SendMessageW(bar.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(POINT{x, edgeY + s.dy}));
+        first = WindowRectOf(bar.m_hWnd);
+        next = WindowRectOf(second.m_hWnd);
+        EXPECT_EQ(s.firstHeight, first.bottom - first.top) << s.dy;
+        EXPECT_EQ(length, (first.bottom - first.top) + (next.bottom - next.top)) << s.dy;
+    }
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(bar.IsTracking());
+}
