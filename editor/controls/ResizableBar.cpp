@@ -133,6 +133,7 @@ std::vector<DockRowBar> CResizableBar::RowRecords(const std::vector<CResizableBa
         record.width = horz ? size.cy : size.cx;
         record.minLength = horz ? min.cx : min.cy;
         record.minWidth = horz ? min.cy : min.cx;
+        record.keepSize = bar->m_keepSize;
         records.push_back(record);
     }
     return records;
@@ -145,6 +146,7 @@ void CResizableBar::StoreRowRecords(const std::vector<CResizableBar*>& bars, con
         SIZE& size = horz ? bars[i]->m_sizeHorz : bars[i]->m_sizeVert;
         (horz ? size.cx : size.cy) = records[i].length;
         (horz ? size.cy : size.cx) = records[i].width;
+        bars[i]->m_keepSize = records[i].keepSize;
     }
 }
 
@@ -385,9 +387,12 @@ LRESULT CResizableBar::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& bH
 {
     bHandled = FALSE;
     // The edges follow every move: the non-client area is calculated again each time.
-    if (auto* pos = reinterpret_cast<WINDOWPOS*>(lParam))
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if (pos)
         pos->flags |= SWP_FRAMECHANGED;
     m_dockBarId = CurrentDockBarId();
+    if (pos && (pos->flags & SWP_SHOWWINDOW) && !IsBarFloating())
+        m_keepSize = true;
     return 0;
 }
 

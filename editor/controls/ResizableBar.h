@@ -126,6 +126,7 @@ protected:
     int m_trackPos = 0;
     int m_trackEdgeOffset = 0;
     bool m_isTracking = false;
+    bool m_keepSize = false; // shown while docked: the next row sharing leaves its length alone
     bool m_dragShowContent = false;
     UINT m_dockBarId = 0;
     int m_edgeWidth = 5;
