@@ -1,7 +1,10 @@
 #include "editor/controls/ResizableBar.h"
 
 #include "common/SharedLog.h"
+#include "platform/docview/DockBar.h"
+#include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
+#include "platform/docview/MiniDockFrameWnd.h"
 
 #include "platform/WindowsX.h"
 
@@ -78,14 +81,125 @@ UINT CResizableBar::DockBarIdFromStyle() const
     return kFloating;
 }
 
+UINT CResizableBar::CurrentDockBarId() const
+{
+    if (m_pDockBar && m_pDockBar->m_hWnd && ::GetParent(m_hWnd) == m_pDockBar->m_hWnd)
+        return static_cast<UINT>(::GetDlgCtrlID(m_pDockBar->m_hWnd));
+    return DockBarIdFromStyle();
+}
+
 SIZE CResizableBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
-    m_dockBarId = DockBarIdFromStyle();
+    m_dockBarId = CurrentDockBarId();
     if (bStretch)
         return bHorz ? SIZE{32767, m_sizeHorz.cy} : SIZE{m_sizeVert.cx, 32767};
+    if (!IsBarFloating() && IsVisible())
+        NegotiateRow(bHorz != FALSE);
     if (bHorz)
         return SIZE{std::max(m_sizeHorz.cx, m_minHorz.cx), std::max(m_sizeHorz.cy, m_minHorz.cy)};
     return SIZE{std::max(m_sizeVert.cx, m_minVert.cx), std::max(m_sizeVert.cy, m_minVert.cy)};
+}
+
+std::vector<CControlBar*> CResizableBar::VisibleRowBars() const
+{
+    if (!m_pDockBar || ::GetParent(m_hWnd) != m_pDockBar->m_hWnd)
+        return {const_cast<CResizableBar*>(this)};
+    std::vector<CControlBar*> row;
+    for (CControlBar* bar : m_pDockBar->GetRowOf(this)) {
+        if (bar->IsVisible() || bar == this)
+            row.push_back(bar);
+    }
+    return row;
+}
+
+std::vector<CResizableBar*> CResizableBar::SizingRowBars() const
+{
+    std::vector<CResizableBar*> sizing;
+    for (CControlBar* bar : VisibleRowBars()) {
+        if (auto* resizable = dynamic_cast<CResizableBar*>(bar))
+            sizing.push_back(resizable);
+    }
+    return sizing;
+}
+
+std::vector<DockRowBar> CResizableBar::RowRecords(const std::vector<CResizableBar*>& bars, bool horz)
+{
+    std::vector<DockRowBar> records;
+    for (const CResizableBar* bar : bars) {
+        DockRowBar record;
+        const SIZE size = horz ? bar->m_sizeHorz : bar->m_sizeVert;
+        const SIZE min = horz ? bar->m_minHorz : bar->m_minVert;
+        record.length = horz ? size.cx : size.cy;
+        record.width = horz ? size.cy : size.cx;
+        record.minLength = horz ? min.cx : min.cy;
+        record.minWidth = horz ? min.cy : min.cx;
+        record.keepSize = bar->m_keepSize;
+        records.push_back(record);
+    }
+    return records;
+}
+
+void CResizableBar::StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
+                                    bool horz)
+{
+    for (size_t i = 0; i < bars.size() && i < records.size(); ++i) {
+        SIZE& size = horz ? bars[i]->m_sizeHorz : bars[i]->m_sizeVert;
+        (horz ? size.cx : size.cy) = records[i].length;
+        (horz ? size.cy : size.cx) = records[i].width;
+        bars[i]->m_keepSize = records[i].keepSize;
+    }
+}
+
+void CResizableBar::NegotiateRow(bool horz)
+{
+    if (!m_pDockBar || m_pDockBar->IsFloatingDockBar())
+        return;
+    const std::vector<CControlBar*> row = VisibleRowBars();
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    // One bar alone is stretched along the whole dock bar.
+    if (row.size() < 2 || sizing.empty() || sizing.front() != this)
+        return;
+    RECT client = {};
+    ::GetClientRect(m_pDockBar->m_hWnd, &client);
+    const int length = horz ? client.right : client.bottom;
+    if (length <= 0)
+        return;
+    std::vector<DockRowBar> records;
+    std::vector<CResizableBar*> order; // the sizing bar of each record, or null
+    int self = 0;
+    for (CControlBar* bar : row) {
+        auto* resizable = dynamic_cast<CResizableBar*>(bar);
+        if (bar == this)
+            self = static_cast<int>(records.size());
+        if (resizable) {
+            records.push_back(RowRecords({resizable}, horz).front());
+        } else {
+            RECT r = {};
+            ::GetWindowRect(bar->m_hWnd, &r);
+            DockRowBar other;
+            other.sizing = false;
+            other.length = horz ? r.right - r.left : r.bottom - r.top;
+            records.push_back(other);
+        }
+        order.push_back(resizable);
+    }
+    // The arithmetic counts 2 pixels of each bar as shared with its neighbour; these bars do not overlap.
+    const DockRowResult result =
+        NegotiateDockRow(records, self, length - 2 * static_cast<int>(row.size()));
+    if (result.breakAfter >= 0 || result.breakBefore >= 0) {
+        const size_t first = result.breakAfter >= 0 ? static_cast<size_t>(result.breakAfter) + 1
+                                                    : static_cast<size_t>(result.breakBefore);
+        if (first < row.size())
+            m_pDockBar->InsertRowBreakBefore(row[first]);
+        if (m_pFrame)
+            m_pFrame->DelayRecalcLayout();
+    }
+    if (!result.fits)
+        return;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (order[i])
+            StoreRowRecords({order[i]}, {records[i]}, horz);
+    }
 }
 
 void CResizableBar::CalcClientRect(RECT& rect, UINT dockBarId)
@@ -120,7 +234,17 @@ LRESULT CResizableBar::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     auto* rect = reinterpret_cast<RECT*>(lParam); // first rectangle of either form
     m_edgeFlags = 0;
-    m_dockBarId = DockBarIdFromStyle();
+    m_dockBarId = CurrentDockBarId();
+    if (!IsBarFloating()) {
+        // Between two bars of a row the edges are draggable too.
+        const std::vector<CResizableBar*> sizing = SizingRowBars();
+        const auto at = std::find(sizing.begin(), sizing.end(), this);
+        const bool horz = IsHorzDocked();
+        if (at != sizing.end() && at != sizing.begin())
+            m_edgeFlags |= horz ? 1 : 4;
+        if (at != sizing.end() && at + 1 != sizing.end())
+            m_edgeFlags |= horz ? 2 : 8;
+    }
     CalcClientRect(*rect, m_dockBarId);
     if (rect->right < rect->left)
         rect->right = rect->left;
@@ -216,6 +340,98 @@ LRESULT CResizableBar::OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&)
     return 0;
 }
 
+SIZE CResizableBar::CalcDynamicLayout(int nLength, DWORD dwMode)
+{
+    if (dwMode & (LM_HORZDOCK | LM_VERTDOCK))
+        return CControlBar::CalcDynamicLayout(nLength, dwMode);
+    if (!(dwMode & (LM_MRUWIDTH | LM_COMMIT))) {
+        CDockContext* context = GetDockContext();
+        const int hit = context ? context->m_nHitTest : HTNOWHERE;
+        if (IsFloating() && (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT))
+            FollowCornerDrag();
+        else if (dwMode & LM_LENGTHY)
+            m_sizeFloat.cy = nLength;
+        else
+            m_sizeFloat.cx = nLength;
+    }
+    m_sizeFloat.cx = std::max(m_sizeFloat.cx, m_minFloat.cx);
+    m_sizeFloat.cy = std::max(m_sizeFloat.cy, m_minFloat.cy);
+    return m_sizeFloat;
+}
+
+void CResizableBar::FollowCornerDrag()
+{
+    CDockContext* context = GetDockContext();
+    HWND floating = ::GetParent(m_pDockBar->m_hWnd);
+    RECT frame = {};
+    RECT self = {};
+    ::GetWindowRect(floating, &frame);
+    ::GetWindowRect(m_hWnd, &self);
+    const POINT cursor = context->m_ptLast;
+    const int hit = context->m_nHitTest;
+    if (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) {
+        m_sizeFloat.cx = (self.right - self.left) + (frame.left - cursor.x);
+        context->m_rectFrameDrag.left = std::min(static_cast<int>(cursor.x), static_cast<int>(self.right - m_minFloat.cx));
+    } else {
+        m_sizeFloat.cx = (self.right - self.left) + (cursor.x - frame.right);
+    }
+    if (hit == HTTOPLEFT || hit == HTTOPRIGHT) {
+        m_sizeFloat.cy = (self.bottom - self.top) + (frame.top - cursor.y);
+        context->m_rectFrameDrag.top = std::min(static_cast<int>(cursor.y), static_cast<int>(self.bottom - m_minFloat.cy));
+    } else {
+        m_sizeFloat.cy = (self.bottom - self.top) + (cursor.y - frame.bottom);
+    }
+}
+
+LRESULT CResizableBar::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    // The edges follow every move: the non-client area is calculated again each time.
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if (pos)
+        pos->flags |= SWP_FRAMECHANGED;
+    m_dockBarId = CurrentDockBarId();
+    if (pos && (pos->flags & SWP_SHOWWINDOW) && !IsBarFloating())
+        m_keepSize = true;
+    return 0;
+}
+
+LRESULT CResizableBar::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    CDockContext* context = GetDockContext();
+    if (m_isTracking || !context || !m_pDockBar) {
+        bHandled = FALSE;
+        return 0;
+    }
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    context->StartDrag(pt);
+    return 0;
+}
+
+LRESULT CResizableBar::OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    CDockContext* context = GetDockContext();
+    if (m_isTracking || !context || !m_pDockBar) {
+        bHandled = FALSE;
+        return 0;
+    }
+    context->ToggleDocking();
+    return 0;
+}
+
+LRESULT CResizableBar::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    if (!IsFloating())
+        return result;
+    // The floating frame's caption shows the text of its dock bar.
+    ::SetWindowTextW(m_pDockBar->m_hWnd, reinterpret_cast<LPCWSTR>(lParam));
+    if (auto* floating = dynamic_cast<CMiniDockFrameWnd*>(FromHandlePermanent(::GetParent(m_pDockBar->m_hWnd))))
+        floating->RecalcLayout();
+    return result;
+}
+
 LRESULT CResizableBar::OnSettingChange(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
@@ -247,6 +463,12 @@ int CResizableBar::FreeSpaceAcross() const
     return IsHorzDocked() ? free.bottom - free.top : free.right - free.left;
 }
 
+bool CResizableBar::IsSideTracking() const
+{
+    const bool alongX = m_trackedEdge == HTLEFT || m_trackedEdge == HTRIGHT;
+    return alongX ? IsHorzDocked() : IsVertDocked();
+}
+
 void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
 {
     ::SetCapture(m_hWnd);
@@ -259,12 +481,14 @@ void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
     const int middle = alongX ? (edge.left + edge.right) / 2 : (edge.top + edge.bottom) / 2;
     m_trackPos = alongX ? screen.x : screen.y;
     m_trackEdgeOffset = m_trackPos - middle;
-    // One bar per frame side: the drag changes the row's thickness.
     const bool horz = IsHorzDocked();
-    DockRowBar self;
-    self.width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
-    self.minWidth = horz ? m_minHorz.cy : m_minVert.cx;
-    const TrackLimits limits = ThicknessTrackLimits({self}, 0, TrackedEdge(), m_trackPos, FreeSpaceAcross());
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    const auto at = std::find(sizing.begin(), sizing.end(), this);
+    const int self = at == sizing.end() ? 0 : static_cast<int>(at - sizing.begin());
+    const std::vector<DockRowBar> row = RowRecords(sizing, horz);
+    const TrackLimits limits = IsSideTracking()
+                                   ? SideTrackLimits(row, self, TrackedEdge(), m_trackPos)
+                                   : ThicknessTrackLimits(row, self, TrackedEdge(), m_trackPos, FreeSpaceAcross());
     m_trackMin = limits.min;
     m_trackMax = limits.max;
 }
@@ -279,13 +503,15 @@ void CResizableBar::UpdateTrackedSize(POINT screen)
         return;
     m_trackPos = pos;
     const bool horz = IsHorzDocked();
-    std::vector<DockRowBar> row(1);
-    row[0].width = horz ? m_sizeHorz.cy : m_sizeVert.cx;
-    ApplyThicknessDrag(row, 0, TrackedEdge(), delta);
-    if (horz)
-        m_sizeHorz.cy = row[0].width;
+    const std::vector<CResizableBar*> sizing = SizingRowBars();
+    const auto at = std::find(sizing.begin(), sizing.end(), this);
+    const int self = at == sizing.end() ? 0 : static_cast<int>(at - sizing.begin());
+    std::vector<DockRowBar> row = RowRecords(sizing, horz);
+    if (IsSideTracking())
+        ApplySideDrag(row, self, TrackedEdge(), delta);
     else
-        m_sizeVert.cx = row[0].width;
+        ApplyThicknessDrag(row, self, TrackedEdge(), delta);
+    StoreRowRecords(sizing, row, horz);
     // The panes follow the mouse: the frame lays them out at once.
     if (m_pFrame && m_pFrame->m_hWnd)
         m_pFrame->RecalcLayout();
@@ -382,8 +608,9 @@ LRESULT CResizableBarG::OnNcHitTestG(UINT msg, WPARAM wParam, LPARAM lParam, BOO
 LRESULT CResizableBarG::OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
-    if (wParam == HTCLOSE && m_pFrame)
-        m_pFrame->ShowControlBar(this, FALSE, FALSE);
+    CFrameWnd* site = GetDockingFrame();
+    if (wParam == HTCLOSE && site)
+        site->ShowControlBar(this, FALSE, FALSE);
     return 0;
 }
 
@@ -465,9 +692,9 @@ void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
     PaintCloseButton(dc);
 }
 
-LRESULT CResizableBarCF::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
+LRESULT CResizableBarCF::OnSetTextCF(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 {
-    const LRESULT result = ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    const LRESULT result = OnSetText(msg, wParam, lParam, bHandled);
     ::SendMessageW(m_hWnd, WM_NCPAINT, 1, 0);
     return result;
 }

@@ -5,11 +5,16 @@
 // area through one off-screen bitmap. CResizableBarG adds a close button that hides the bar through the
 // frame; CResizableBarCF a caption strip with the bar's window text.
 //
-// The frame lays the bar out by its alignment style (one bar per side of the frame): a bar aligned left
-// or right is "docked vertically", top or bottom "docked horizontally".
+// Docked in one of the frame's dock bars (DockControlBar), the bar's state is its parent's id: top or
+// bottom "docked horizontally", left or right "docked vertically", the floating dock bar "floating". With
+// docking enabled, a left-button drag in the bar (or on its caption strip) moves it through its dock
+// context to another side or into a floating frame, and a double click toggles it between docked and
+// floating. A bar the frame lays out directly (never docked) stands for the side of its alignment style.
 
 #include "editor/controls/ResizableBarLayout.h"
 #include "platform/docview/ControlBars.h"
+
+#include <vector>
 
 class CResizableBar : public CControlBar
 {
@@ -34,6 +39,10 @@ public:
     MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
+    MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+    MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
     CHAIN_MSG_MAP(CControlBar)
     END_MSG_MAP()
 
@@ -42,7 +51,12 @@ public:
     BOOL Create(LPCWSTR name, HWND parent, SIZE defaultSize, BOOL hasGripper, UINT id, DWORD style);
     CWndClassInfo& GetWndClassInfo() override;
     SIZE CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // Docked: the framework's answer. Floating: the floating size, set from the length (or, for a corner
+    // drag of the floating frame, from the cursor), never below the floating minimum.
+    SIZE CalcDynamicLayout(int nLength, DWORD dwMode) override;
 
+    UINT GetDockBarId() const { return m_dockBarId; }
+    SIZE GetFloatSize() const { return m_sizeFloat; }
     bool IsHorzDocked() const { return m_dockBarId == kDockTop || m_dockBarId == kDockBottom; }
     bool IsVertDocked() const { return m_dockBarId == kDockLeft || m_dockBarId == kDockRight; }
     bool IsBarFloating() const { return !IsHorzDocked() && !IsVertDocked(); }
@@ -72,8 +86,29 @@ protected:
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
     LRESULT OnSettingChange(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&);
 
     UINT DockBarIdFromStyle() const;
+    // The id of the dock bar the bar sits in; a bar outside any dock bar: the side of its style.
+    UINT CurrentDockBarId() const;
+    // The floating size while the floating frame is dragged by a corner.
+    void FollowCornerDrag();
+    // The visible bars of this bar's dock row; a bar outside any dock bar is alone in its row.
+    std::vector<CControlBar*> VisibleRowBars() const;
+    // The sizing bars (resizable bars) among them.
+    std::vector<CResizableBar*> SizingRowBars() const;
+    // Shares the dock bar's length among the bars of the row when this is the row's first sizing bar;
+    // bars that no longer fit move to a new row.
+    void NegotiateRow(bool horz);
+    // The lengths along and widths across the row of the bars (cx/cy of the docked size of each).
+    static std::vector<DockRowBar> RowRecords(const std::vector<CResizableBar*>& bars, bool horz);
+    static void StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
+                                bool horz);
+    // The tracked edge lies between two bars of the row (else it changes the row's thickness).
+    bool IsSideTracking() const;
     BarEdge TrackedEdge() const;
     // The extent across the bar of the frame's area left to the view.
     int FreeSpaceAcross() const;
@@ -91,6 +126,7 @@ protected:
     int m_trackPos = 0;
     int m_trackEdgeOffset = 0;
     bool m_isTracking = false;
+    bool m_keepSize = false; // shown while docked: the next row sharing leaves its length alone
     bool m_dragShowContent = false;
     UINT m_dockBarId = 0;
     int m_edgeWidth = 5;
@@ -132,7 +168,7 @@ public:
     CResizableBarCF();
 
     BEGIN_MSG_MAP(CResizableBarCF)
-    MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
+    MESSAGE_HANDLER(WM_SETTEXT, OnSetTextCF)
     CHAIN_MSG_MAP(CResizableBarG)
     END_MSG_MAP()
 
@@ -140,7 +176,7 @@ public:
 
 protected:
     void PaintGripper(HDC dc, const RECT& client) override;
-    LRESULT OnSetText(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSetTextCF(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&);
 
     bool m_isActive = false;
     CString m_captionFontFace;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/CAppModule.h"
+#include "platform/docview/DockBar.h"
+#include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
@@ -18,6 +20,38 @@ CControlBar::~CControlBar()
 {
     if (m_pFrame)
         m_pFrame->RemoveControlBar(this);
+    if (m_pDockBar)
+        m_pDockBar->RemoveControlBar(this);
+    delete m_pDockContext;
+}
+
+BOOL CControlBar::IsFloating() const
+{
+    return m_pDockBar && m_pDockBar->IsFloatingDockBar();
+}
+
+void CControlBar::EnableDocking(DWORD dwDockStyle)
+{
+    m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
+    if (m_dwDockStyle && !m_pDockContext)
+        m_pDockContext = new CDockContext(this);
+}
+
+CFrameWnd* CControlBar::GetDockingFrame() const
+{
+    return m_pDockSite ? m_pDockSite : GetOwnerFrame();
+}
+
+HWND CControlBar::GetNotifyTarget() const
+{
+    if (m_pDockSite && m_pDockSite->m_hWnd)
+        return m_pDockSite->m_hWnd;
+    return GetOwner();
+}
+
+SIZE CControlBar::CalcDynamicLayout(int, DWORD dwMode)
+{
+    return CalcFixedLayout((dwMode & LM_STRETCH) != 0, (dwMode & LM_HORZ) != 0);
 }
 
 CFrameWnd* CControlBar::GetOwnerFrame() const
@@ -49,6 +83,14 @@ LRESULT CControlBar::OnDestroyMsg(UINT, WPARAM, LPARAM, BOOL& bHandled)
     if (m_pFrame)
         m_pFrame->RemoveControlBar(this);
     m_pFrame = nullptr;
+    if (m_pDockBar) {
+        CDockBar* dock = m_pDockBar;
+        m_pDockBar = nullptr;
+        dock->RemoveControlBar(this);
+        // a floating frame left without a bar is not shown
+        if (dock->IsFloatingDockBar() && dock->GetVisibleCount() == 0)
+            ::ShowWindow(::GetParent(dock->m_hWnd), SW_HIDE);
+    }
     return 0;
 }
 
@@ -95,7 +137,7 @@ BOOL CControlBar::OnCommand(WPARAM wParam, LPARAM lParam)
     if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
     // unhandled commands of the bar's controls go to the frame
-    HWND owner = GetOwner();
+    HWND owner = GetNotifyTarget();
     if (!owner)
         return FALSE;
     ::SendMessageW(owner, WM_COMMAND, wParam, lParam);
@@ -108,7 +150,7 @@ BOOL CControlBar::OnWndMsg(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, L
         return TRUE;
     if (uMsg != WM_NOTIFY)
         return FALSE;
-    HWND owner = GetOwner();
+    HWND owner = GetNotifyTarget();
     if (!owner)
         return FALSE;
     lResult = ::SendMessageW(owner, WM_NOTIFY, wParam, lParam);

@@ -5,6 +5,9 @@
 #include "platform/CAppModule.h"
 #include "platform/docview/App.h"
 #include "platform/docview/ControlBars.h"
+#include "platform/docview/DockBar.h"
+#include "platform/docview/DockContext.h"
+#include "platform/docview/MiniDockFrameWnd.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -30,6 +33,10 @@ CFrameWnd::~CFrameWnd()
 {
     for (CControlBar* bar : m_bars)
         bar->LeaveFrame(this);
+    for (CDockBar*& dock : m_dockBars) {
+        delete dock;
+        dock = nullptr;
+    }
 }
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, HWND hParent, CCreateContext* pContext)
@@ -133,12 +140,28 @@ void CFrameWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, BO
     layout.bStretch = TRUE;
     layout.hDWP = bQuery ? nullptr : ::BeginDeferWindowPos(8);
     HWND leftOver = nullptr;
-    for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetNextWindow(child, GW_HWNDNEXT)) {
+    const auto isDockBar = [this](HWND child) {
+        for (CDockBar* dock : m_dockBars) {
+            if (dock && dock->m_hWnd == child)
+                return true;
+        }
+        return false;
+    };
+    const auto layOut = [&layout, nIDFirst, nIDLast](HWND child) {
         UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-        if (id == nIDLeftOver)
-            leftOver = child;
-        else if (id >= nIDFirst && id <= nIDLast && (::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE))
+        if (id >= nIDFirst && id <= nIDLast && (::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE))
             ::SendMessageW(child, SCV_WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    };
+    for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetNextWindow(child, GW_HWNDNEXT)) {
+        if (static_cast<UINT>(::GetDlgCtrlID(child)) == nIDLeftOver)
+            leftOver = child;
+        else if (!isDockBar(child))
+            layOut(child);
+    }
+    // The dock bars come last: the docked bars lie next to the view, inside the frame's other bars.
+    for (CDockBar* dock : m_dockBars) {
+        if (dock && dock->m_hWnd)
+            layOut(dock->m_hWnd);
     }
     if (bQuery) {
         if (pRectParam)
@@ -162,6 +185,11 @@ void CFrameWnd::RecalcLayout(BOOL)
     m_bInRecalcLayout = true;
     m_bDelayedLayout = false;
     RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST);
+    // A bar may change size inside a dock bar that keeps its own.
+    for (CDockBar* dock : m_dockBars) {
+        if (dock && dock->m_hWnd)
+            dock->LayoutBars();
+    }
     m_bInRecalcLayout = false;
 }
 
@@ -242,10 +270,112 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
     if (!pBar || !pBar->m_hWnd)
         return;
     ::ShowWindow(pBar->m_hWnd, bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (pBar->IsFloating()) {
+        // the floating frame is shown while it holds a visible bar
+        CDockBar* dock = pBar->GetDockBar();
+        HWND floating = ::GetParent(dock->m_hWnd);
+        dock->LayoutBars();
+        ::ShowWindow(floating, dock->GetVisibleCount() > 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
+    }
     if (bDelay)
         DelayRecalcLayout();
     else
         RecalcLayout();
+}
+
+void CFrameWnd::EnableDocking(DWORD dwDockStyle)
+{
+    static constexpr UINT kIds[4] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT,
+                                      AFX_IDW_DOCKBAR_RIGHT};
+    if (!m_hWnd)
+        return;
+    for (int i = 0; i < 4; ++i) {
+        if (m_dockBars[i] || !(dwDockStyle & DockBarAlignment(kIds[i])))
+            continue;
+        auto* dock = new CDockBar;
+        if (!dock->Create(m_hWnd, kIds[i])) {
+            delete dock;
+            continue;
+        }
+        m_dockBars[i] = dock;
+    }
+}
+
+CDockBar* CFrameWnd::GetDockBar(UINT nID) const
+{
+    for (CDockBar* dock : m_dockBars) {
+        if (dock && dock->m_hWnd && static_cast<UINT>(::GetDlgCtrlID(dock->m_hWnd)) == nID)
+            return dock;
+    }
+    return nullptr;
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, const RECT* lpRect)
+{
+    if (!pBar || !pBar->m_hWnd)
+        return;
+    if (nDockBarID == 0) {
+        nDockBarID = DockBarIdFromAlignment(pBar->m_dwStyle & pBar->m_dwDockStyle);
+        if (!GetDockBar(nDockBarID))
+            nDockBarID = DockBarIdFromAlignment(pBar->m_dwDockStyle);
+    }
+    CDockBar* dock = GetDockBar(nDockBarID);
+    if (!dock)
+        return;
+    CDockBar* old = pBar->m_pDockBar;
+    HWND oldFloating = old && old->IsFloatingDockBar() ? ::GetParent(old->m_hWnd) : nullptr;
+    if (old && old != dock)
+        old->RemoveControlBar(pBar);
+    pBar->m_dwStyle = (pBar->m_dwStyle & ~CBRS_ALIGN_ANY) | DockBarAlignment(nDockBarID);
+    pBar->m_pDockSite = this;
+    pBar->m_pDockBar = dock;
+    if (::GetParent(pBar->m_hWnd) != dock->m_hWnd)
+        ::SetParent(pBar->m_hWnd, dock->m_hWnd);
+    dock->InsertBar(pBar, lpRect);
+    if (pBar->m_pDockContext)
+        pBar->m_pDockContext->m_uMRUDockID = nDockBarID;
+    ::SetWindowPos(pBar->m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (oldFloating)
+        ::DestroyWindow(oldFloating);
+    RecalcLayout();
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* pBar, POINT point)
+{
+    if (!pBar || !pBar->m_hWnd)
+        return;
+    CDockBar* old = pBar->m_pDockBar;
+    if (old && old->IsFloatingDockBar()) {
+        ::SetWindowPos(::GetParent(old->m_hWnd), nullptr, point.x, point.y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        CMiniDockFrameWnd* floating = CMiniDockFrameWnd::CreateFor(this, point);
+        if (!floating)
+            return;
+        if (old)
+            old->RemoveControlBar(pBar);
+        CDockBar& dock = floating->GetFloatingDockBar();
+        pBar->m_pDockSite = this;
+        pBar->m_pDockBar = &dock;
+        ::SetParent(pBar->m_hWnd, dock.m_hWnd);
+        dock.InsertBar(pBar, nullptr);
+        const int length = ::GetWindowTextLengthW(pBar->m_hWnd);
+        CString text;
+        ::GetWindowTextW(pBar->m_hWnd, text.GetBuffer(length + 1), length + 1);
+        text.ReleaseBuffer();
+        ::SetWindowTextW(dock.m_hWnd, text);
+        ::SetWindowPos(pBar->m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        floating->SizeToBar();
+        if (pBar->IsVisible())
+            ::ShowWindow(floating->m_hWnd, SW_SHOWNOACTIVATE);
+    }
+    if (pBar->m_pDockContext) {
+        pBar->m_pDockContext->m_ptMRUFloatPos = point;
+        pBar->m_pDockContext->m_bHasFloatPos = true;
+    }
+    RecalcLayout();
 }
 
 void CFrameWnd::OnIdleUpdateCmdUI()

@@ -13,6 +13,7 @@
 #include "platform/docview/Wnd.h"
 
 class CControlBar;
+class CDockBar;
 
 // Frame style: the document's title is shown in the caption.
 constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;
@@ -95,7 +96,20 @@ public:
     void RemoveControlBar(CControlBar* pBar);
     const std::vector<CControlBar*>& GetControlBars() const { return m_bars; }
     CControlBar* GetControlBar(UINT nID) const;
+    // Shows or hides the bar (a floating bar with its floating frame) and lays the frame out.
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+
+    // Docking: the frame gets a dock bar for each side (CBRS_ALIGN_*) in the style. Dock bars are laid out
+    // after the other bars, next to the view.
+    void EnableDocking(DWORD dwDockStyle);
+    // Docks the bar in the dock bar with the id (AFX_IDW_DOCKBAR_*; 0: the side of the bar's alignment
+    // when allowed, else the first side the bar allows); a screen rectangle picks the row and place.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, const RECT* lpRect = nullptr);
+    // Floats the bar in a floating frame whose top-left corner is the screen point (a floating bar's
+    // frame moves there).
+    void FloatControlBar(CControlBar* pBar, POINT point);
+    // The dock bar with the id, or null when docking is not enabled for that side.
+    CDockBar* GetDockBar(UINT nID) const;
 
     // Idle pass: every bar updates its command items, then a delayed layout runs.
     virtual void OnIdleUpdateCmdUI();
@@ -125,6 +139,7 @@ protected:
     CView* m_pActiveView = nullptr;
     CCreateContext* m_pCreateContext = nullptr; // during LoadFrame only
     std::vector<CControlBar*> m_bars;
+    CDockBar* m_dockBars[4] = {}; // owned: top, bottom, left, right
     bool m_bDelayedLayout = false;
     bool m_bInRecalcLayout = false;
     UINT m_nIDLastMessage = 0;
