@@ -8,6 +8,7 @@
 #include "editor/app/EditorMessages.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/EditorTitles.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 
@@ -127,6 +128,17 @@ UINT CMainFrame::GetInstanceMessage()
 UINT CMainFrame::GetStatusTextMessage()
 {
     return GetEditorStatusTextMessage();
+}
+
+BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, HWND hParent, CCreateContext* pContext)
+{
+    if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle & ~FWS_ADDTOTITLE, hParent, pContext))
+        return FALSE;
+    if (HMENU menu = ::GetMenu(m_hWnd)) {
+        LocalizeMenu(menu);
+        ::DrawMenuBar(m_hWnd);
+    }
+    return TRUE;
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* pcs)

@@ -113,6 +113,9 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
+    // Loads without the document's title in the caption, then localises the menu.
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   HWND hParent = nullptr, CCreateContext* pContext = nullptr) override;
     int OnCreate(CREATESTRUCTW* pcs) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;

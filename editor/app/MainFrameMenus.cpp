@@ -10,7 +10,9 @@
 #include "platform/CAppModule.h"
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
+#include "editor/app/EditorWindowServices.h"
 #include "editor/controls/EditorLook.h"
+#include "online/CSCVUrl.h"
 #include "editor/controls/EditorSettings.h"
 #include "editor/controls/MenuItemServices.h"
 
@@ -332,6 +334,7 @@ LRESULT CMainFrame::OnLanguageCommand(WORD, WORD id, HWND, BOOL&)
     settings.SaveEditor();
     const CString path = settings.GetLanguageFilePath();
     StartEditorMenuLocalizer(path);
+    CSCVUrl::_Set_Use_RU_Urls(IsRuUrlsLanguageFile(settings.GetLanguageFileName()) ? 1 : 0);
     if (HMENU menu = LoadLocalizedMenu(128)) {
         HMENU old = ::GetMenu(m_hWnd);
         ::SetMenu(m_hWnd, menu);
