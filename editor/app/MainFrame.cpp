@@ -157,12 +157,13 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     m_statusBar.SetIndicators(indicators, 4);
     RecalcLayout();
-    if (!CreateSettingsPane())
-        return -1;
-    const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};
+    // The document names the settings object both panes work on: attach it first.
     auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
     if (context)
         m_phrasesPane.AttachDocument(dynamic_cast<CDoc*>(context->m_pCurrentDoc));
+    if (!CreateSettingsPane())
+        return -1;
+    const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};
     if (!m_phrasesPane.Create(LoadLocalizedTextOr(61207, L"Phrases"), m_hWnd, phrasesSize, TRUE, 0,
                               WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT)) {
         WriteLogLine(L"CMainFrame::OnCreate: the phrases pane could not be created");

@@ -9,6 +9,7 @@
 #include "editor/app/Doc.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/FolderView.h"
+#include "editor/app/EditorMessages.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/MenuToolTipEditorClient.h"
 #include "editor/controls/EditorSettings.h"
@@ -341,4 +342,38 @@ TEST_F(MainFrameCommandsTest, MenuAndAcceleratorTable128HoldTheFrameCommands)
     EXPECT_EQ(expected, actual);
     EXPECT_EQ(expected.size(), entries.size());
     ::DestroyAcceleratorTable(table);
+}
+
+TEST_F(MainFrameCommandsTest, SelectedTextStartFlagPostsTheAddMessageToTheFrame)
+{
+    Open(false);
+    MSG msg;
+    const UINT message = GetEditorAddSelectedTextMessage();
+    while (::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE)) {
+    }
+    frame->SetStartFlags(static_cast<int>(CMainFrame::kSelectedTextStartFlag));
+    EXPECT_TRUE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
+    EXPECT_EQ(static_cast<int>(CMainFrame::kSelectedTextStartFlag), frame->GetStartFlags());
+    frame->SetStartFlags(0);
+    EXPECT_FALSE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
+}
+
+TEST_F(MainFrameCommandsTest, OptionsChangedReloadsTheShownSettingsPage)
+{
+    Open(false);
+    SettingsPane* pane = frame->GetSettingsPane();
+    ASSERT_NE(nullptr, pane);
+    SettingsPage* page = pane->GetContent().GetPage(pane->GetContent().GetCurrentPage());
+    ASSERT_NE(nullptr, page);
+    ASSERT_TRUE(::IsWindow(page->m_hWnd));
+    EXPECT_EQ(0, pane->GetContent().GetCurrentPage()) << "a new settings file opens on Miscellaneous";
+    // Another program writes the settings file; the frame hears the options-changed message.
+    settings.ClipboardHistoryMax = 47;
+    settings.SaveEditor();
+    settings.ClipboardHistoryMax = 30; // the object is stale until the reload
+    ::SendMessageW(frame->m_hWnd, GetEditorOptionsChangedMessage(), 0, 0);
+    EXPECT_EQ(47, settings.ClipboardHistoryMax);
+    wchar_t text[16] = {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_MISC_CLIP_HISTORY_MAX, text, 16);
+    EXPECT_EQ(std::wstring(L"47"), text) << "the shown page shows the reloaded value";
 }
