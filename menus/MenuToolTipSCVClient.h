@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 #include "menus/TrayHistorySource.h"
 #include "platform/CString.h"
 

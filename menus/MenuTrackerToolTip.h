@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 #include "menus/MenuTrackerWindow.h"
 
 class CMenuTrackerToolTip : public CMenuToolTip, public IMenuTrackerToolTip

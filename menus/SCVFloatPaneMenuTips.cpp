@@ -2,7 +2,7 @@
 // delayed item tips as the tray menu: their messages go to the host's menu
 // tooltip.
 
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 #include "menus/SCVFloatPane.h"
 
 LRESULT CSCVFloatPane::OnMenuSelect(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)

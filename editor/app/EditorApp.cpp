@@ -91,6 +91,8 @@ BOOL EditorApp::InitInstance()
     EditorCommandLineInfo info;
     ParseCommandLine(info);
     m_hideSettings = info.m_hideSettings;
+    CMainFrame::SetHideSettingsOnCreate(m_hideSettings != 0);
+    CMainFrame::SetSettingsPaneFactory(&CMainFrame::CreateEditorSettingsPane);
 
     m_nCmdShow = SW_SHOWMAXIMIZED;
     if (!ProcessShellCommand(info)) {

@@ -12,6 +12,7 @@ class EditorApp : public CWinApp
 {
 public:
     BEGIN_MSG_MAP(EditorApp)
+    COMMAND_ID_HANDLER(ID_APP_ABOUT, OnAppAbout)
     CHAIN_MSG_MAP(CWinApp)
     END_MSG_MAP()
 

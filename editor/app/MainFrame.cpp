@@ -3,11 +3,16 @@
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
 #include "editor/app/EditorInstance.h"
+#include "editor/app/PhraseKindImages.h"
+#include "editor/controls/MenuIcons.h"
 #include "editor/app/EditorMessages.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/EditorTitles.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
+
+#include <shellapi.h>
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
@@ -16,6 +21,35 @@ namespace
 
 CMainFrame::SettingsPaneFactory g_settingsPaneFactory = nullptr;
 bool g_loadLibrary = true;
+bool g_hideSettings = false;
+
+// The small shell icon of a file type, or null.
+HICON LoadFileTypeIcon(LPCWSTR extension)
+{
+    SHFILEINFOW info = {};
+    if (!::SHGetFileInfoW(extension, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                          SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON))
+        return nullptr;
+    return info.hIcon;
+}
+
+HICON LoadModuleIcon(int id)
+{
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16,
+                                           16, 0));
+}
+
+// The icon on the menu background; the icon is destroyed. Null for a null icon.
+HBITMAP TakeIconAsMenuBitmap(HICON icon)
+{
+    if (!icon)
+        return nullptr;
+    HBITMAP bitmap = IconToMenuBackgroundBitmap(icon);
+    ::DestroyIcon(icon);
+    return bitmap;
+}
+
+const UINT kMenuBitmapCommands[] = {32772, 32811, 32822, 32773};
 
 } // namespace
 
@@ -29,9 +63,62 @@ void CMainFrame::SetLoadLibraryOnCreate(bool load)
     g_loadLibrary = load;
 }
 
+void CMainFrame::SetHideSettingsOnCreate(bool hide)
+{
+    g_hideSettings = hide;
+}
+
+SettingsPane* CMainFrame::CreateEditorSettingsPane(CMainFrame& frame)
+{
+    return new SettingsPane(frame.GetPhrasesPane().GetSettings());
+}
+
 CMainFrame::CMainFrame() = default;
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    m_menuTip.reset();
+    m_settingsPane.reset();
+    for (HBITMAP bitmap : m_menuBitmaps)
+        if (bitmap)
+            ::DeleteObject(bitmap);
+}
+
+void CMainFrame::BuildMenuBitmaps()
+{
+    HICON folder = nullptr;
+    if (HIMAGELIST images = GetPhraseKindImageList())
+        folder = ImageList_GetIcon(images, 1, ILD_NORMAL);
+    m_menuBitmaps = {TakeIconAsMenuBitmap(LoadFileTypeIcon(L".txt")), TakeIconAsMenuBitmap(LoadModuleIcon(158)),
+                     TakeIconAsMenuBitmap(folder), TakeIconAsMenuBitmap(LoadModuleIcon(134))};
+}
+
+void CMainFrame::SetMenuBitmaps(HMENU popup)
+{
+    for (size_t i = 0; i < m_menuBitmaps.size(); ++i)
+        if (m_menuBitmaps[i])
+            SetMenuCommandBitmap(popup, kMenuBitmapCommands[i], m_menuBitmaps[i]);
+}
+
+bool CMainFrame::CreateSettingsPane()
+{
+    if (!g_settingsPaneFactory)
+        return true;
+    m_settingsPane.reset(g_settingsPaneFactory(*this));
+    if (!m_settingsPane || !m_settingsPane->CreatePane(LoadLocalizedTextOr(61215, L"Settings"), m_hWnd,
+                                                       !g_hideSettings)) {
+        WriteLogLine(L"CMainFrame::OnCreate: the settings pane could not be created");
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::CreateMenuToolTip()
+{
+    m_menuTip = std::make_unique<CMenuToolTipEditorClient>(m_phrasesPane.GetSettings(), &m_languages);
+    if (!m_menuTip->Create(m_hWnd))
+        WriteLogLine(L"CMainFrame::OnCreate: the menu tooltip could not be created");
+}
 
 UINT CMainFrame::GetInstanceMessage()
 {
@@ -43,12 +130,24 @@ UINT CMainFrame::GetStatusTextMessage()
     return GetEditorStatusTextMessage();
 }
 
+BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, HWND hParent, CCreateContext* pContext)
+{
+    if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle & ~FWS_ADDTOTITLE, hParent, pContext))
+        return FALSE;
+    if (HMENU menu = ::GetMenu(m_hWnd)) {
+        LocalizeMenu(menu);
+        ::DrawMenuBar(m_hWnd);
+    }
+    return TRUE;
+}
+
 int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
 {
     if (g_loadLibrary)
         GetEditorPhraseStore().Load(GetEditorSettings().GetPhrasesFolderWithoutSlash());
     if (CFrameWnd::OnCreate(pcs) == -1)
         return -1;
+    BuildMenuBitmaps();
     if (!CreateLanguageBars())
         return -1;
     if (!m_statusBar.Create(m_hWnd)) {
@@ -58,27 +157,28 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     m_statusBar.SetIndicators(indicators, 4);
     RecalcLayout();
-    if (g_settingsPaneFactory) {
-        m_settingsPane.reset(g_settingsPaneFactory(*this));
-        if (!m_settingsPane) {
-            WriteLogLine(L"CMainFrame::OnCreate: the settings pane could not be created");
-            return -1;
-        }
-    }
-    const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};
+    // The document names the settings object both panes work on: attach it first.
     auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
     if (context)
         m_phrasesPane.AttachDocument(dynamic_cast<CDoc*>(context->m_pCurrentDoc));
+    if (!CreateSettingsPane())
+        return -1;
+    const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};
     if (!m_phrasesPane.Create(LoadLocalizedTextOr(61207, L"Phrases"), m_hWnd, phrasesSize, TRUE, 0,
                               WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT)) {
         WriteLogLine(L"CMainFrame::OnCreate: the phrases pane could not be created");
         return -1;
     }
     m_phrasesPane.UpdateCaptionCounter();
-    if (auto* doc = context ? dynamic_cast<CDoc*>(context->m_pCurrentDoc) : nullptr)
+    if (auto* doc = context ? dynamic_cast<CDoc*>(context->m_pCurrentDoc) : nullptr) {
         doc->AddUpdateListener(this);
+        if (m_settingsPane)
+            doc->AddUpdateListener(m_settingsPane.get());
+    }
     RecalcLayout();
+    CreateMenuToolTip();
     StartCoopWatchers();
+    AddSystemMenuItems();
     return 0;
 }
 
@@ -107,6 +207,8 @@ LRESULT CMainFrame::OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&)
 {
     WriteLogLine(L"CMainFrame::OnOptionsChanged: reloading the settings");
     m_phrasesPane.GetSettings().LoadEditor();
+    if (m_settingsPane && m_settingsPane->m_hWnd)
+        m_settingsPane->ReloadCurrentPage();
     return 1;
 }
 
@@ -154,6 +256,10 @@ void CMainFrame::SetStartFlags(int flags)
         ShowPhrasesPane();
         ::PostMessageW(m_phrasesPane.m_hWnd, GetEditorNewPhraseFromClipboardMessage(), 0, 0);
     }
+    if ((flags & kAttentionStartFlag) != 0 && m_languageBar)
+        m_languageBar->StartAttentionTimer();
+    if ((flags & kSelectedTextStartFlag) != 0)
+        ::PostMessageW(m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0);
 }
 
 LRESULT CMainFrame::OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&)
@@ -174,9 +280,19 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 
 LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
-    // Every close tells the main program once, with or without a pending change.
+    if (m_menuTip)
+        m_menuTip->DestroyTipWindow();
+    if (CDoc* doc = GetDoc()) {
+        doc->RemoveUpdateListener(this);
+        if (m_settingsPane)
+            doc->RemoveUpdateListener(m_settingsPane.get());
+    }
+    // Every close tells the main program once, with or without a pending change: the settings pane
+    // always has settings to announce.
+    if (m_settingsPane)
+        m_settingsPane->HasUnsentChanges();
     m_debounce.Flush(m_hWnd);
-    bHandled = FALSE;
+    bHandled = FALSE; // the framework ends the program's loop
     return 0;
 }
 
@@ -195,6 +311,16 @@ LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
 {
     ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
+}
+
+bool ShowViewMenuAtCursor()
+{
+    CWinApp* app = CWinApp::GetApp();
+    auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
+    if (!frame || !frame->m_hWnd)
+        return false;
+    return ::PostMessageW(frame->m_hWnd, CMainFrame::kViewMenuMessage, 0,
+                          static_cast<LPARAM>(::GetMessagePos())) != FALSE;
 }
 
 bool NotePhrasesChanged()

@@ -1,14 +1,19 @@
 #pragma once
 
 // The editor's main frame: menu, accelerators and icon of resource set 128, the status bar, the phrases
-// pane docked at the left (and the settings pane at the bottom when one is provided), the caption with the
-// current phrase, the answers to the editor's registered messages, and the debounce of saved phrase
-// changes towards the main program.
+// pane docked at the left and the settings pane at the bottom, the caption with the current phrase, the
+// answers to the editor's registered messages, the debounce of saved phrase changes towards the main
+// program, the menu tooltip, the system and view menus, and the frame's own commands (folder, file,
+// log, web and update commands: MainFrameCommands.cpp).
 
+#include "editor/app/EditorFileCommands.h"
 #include "editor/app/EditorMessages.h"
 #include "editor/app/LanguageBar.h"
 #include "editor/app/PhraseChangeDebounce.h"
+#include "editor/app/MenuToolTipEditorClient.h"
 #include "editor/app/PhrasesPane.h"
+#include "editor/app/SettingsPane.h"
+#include "online/CommandRunners.h"
 #include "platform/docview/ControlBars.h"
 #include "platform/docview/FrameWnd.h"
 
@@ -20,15 +25,36 @@ class CMainFrame : public CFrameWnd, public IDocUpdateListener
     DECLARE_DYNCREATE(CMainFrame)
 
 public:
-    // Makes the settings pane (docked at the bottom); null leaves the frame without one.
-    using SettingsPaneFactory = CControlBar* (*)(CMainFrame& frame);
+    // Makes the settings pane object (the frame creates its window docked at the bottom); without a
+    // factory the frame has no settings pane. The editor sets CreateEditorSettingsPane.
+    using SettingsPaneFactory = SettingsPane* (*)(CMainFrame& frame);
     static void SetSettingsPaneFactory(SettingsPaneFactory factory);
+    // The pane over the frame's settings object, watching the real Run key.
+    static SettingsPane* CreateEditorSettingsPane(CMainFrame& frame);
+    // Whether the settings pane starts hidden (the application's hide-settings flag).
+    static void SetHideSettingsOnCreate(bool hide);
+    // Where the frame's message boxes go (null: real message boxes). Tests record them.
+    static void SetReportBox(CommandReportBox box);
     // Whether creation loads the phrase library from the settings' phrases folder (on by default).
     static void SetLoadLibraryOnCreate(bool load);
 
     static constexpr UINT kPhrasesCommand = 32771;
     static constexpr UINT kPhrasesHideUncheckedCommand = 32815;
     static constexpr UINT kExitCommand = 32834;
+    static constexpr UINT kSettingsCommand = 32777;
+    static constexpr UINT kPreviewCommand = 32841;
+    static constexpr UINT kMetaInfoCommand = 32846;
+    static constexpr UINT kChooseFolderCommand = 32833;
+    static constexpr UINT kMoveFolderCommand = 32838;
+    static constexpr UINT kShowFolderCommand = 32839;
+    static constexpr UINT kOpenLogCommand = 32829;
+    static constexpr UINT kHowToLocalizeCommand = 32776;
+    static constexpr UINT kCheckForUpdatesCommand = 32825;
+    static constexpr UINT kClipsHistoryFolderCommand = 32848;
+    static constexpr UINT kWelcomeCommand = 32842;
+    static constexpr UINT kViewMenuMessage = WM_APP + 100;
+    static constexpr UINT_PTR kAttentionStartFlag = 2;
+    static constexpr UINT_PTR kSelectedTextStartFlag = 4;
     static constexpr UINT kFirstLanguageCommand = 30000;
     static constexpr UINT kLastLanguageCommand = 30049;
     static constexpr UINT kFirstRecentFolderCommand = 30150;
@@ -43,6 +69,11 @@ public:
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
+    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelectTip)
+    MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdleTip)
+    MESSAGE_HANDLER(kViewMenuMessage, OnViewMenuMessage)
+    NOTIFY_CODE_HANDLER(TTN_SHOW, OnToolTipShow)
     COMMAND_RANGE_HANDLER(kFirstLanguageCommand, kLastLanguageCommand, OnLanguageCommand)
     COMMAND_ID_HANDLER(ID_VIEW_TOOLBAR, OnToggleLanguageBar)
     UPDATE_COMMAND_UI_HANDLER(ID_VIEW_TOOLBAR, OnUpdateLanguageBar)
@@ -50,22 +81,65 @@ public:
     COMMAND_ID_HANDLER(kPhrasesCommand, OnTogglePhrases)
     COMMAND_ID_HANDLER(kExitCommand, OnExit)
     UPDATE_COMMAND_UI_HANDLER(kPhrasesCommand, OnUpdatePhrases)
+    COMMAND_ID_HANDLER(kSettingsCommand, OnToggleSettings)
+    UPDATE_COMMAND_UI_HANDLER(kSettingsCommand, OnUpdateSettings)
+    COMMAND_ID_HANDLER(EditorFileCommands::kCmdImport, OnImport)
+    COMMAND_ID_HANDLER(EditorFileCommands::kCmdExport, OnExport)
+    UPDATE_COMMAND_UI_HANDLER(EditorFileCommands::kCmdExport, OnUpdateExport)
+    COMMAND_ID_HANDLER(EditorFileCommands::kCmdBackup, OnBackup)
+    COMMAND_ID_HANDLER(EditorFileCommands::kCmdZipLog, OnZipLog)
+    UPDATE_COMMAND_UI_HANDLER(EditorFileCommands::kCmdZipLog, OnUpdateZipLog)
+    COMMAND_ID_HANDLER(EditorFileCommands::kCmdMakeLanguageFile, OnMakeLanguageFile)
+    COMMAND_ID_HANDLER(kChooseFolderCommand, OnChooseFolder)
+    COMMAND_ID_HANDLER(kShowFolderCommand, OnShowFolder)
+    COMMAND_ID_HANDLER(kMoveFolderCommand, OnMoveFolder)
+    COMMAND_ID_HANDLER(kOpenLogCommand, OnOpenLog)
+    COMMAND_ID_HANDLER(kCheckForUpdatesCommand, OnCheckForUpdates)
+    COMMAND_ID_HANDLER(kClipsHistoryFolderCommand, OnClipsHistoryFolder)
+    COMMAND_ID_HANDLER(kWelcomeCommand, OnWelcome)
+    COMMAND_ID_HANDLER(kHowToLocalizeCommand, OnWebCommand)
+    COMMAND_ID_HANDLER(32781, OnWebCommand)
+    COMMAND_ID_HANDLER(32827, OnWebCommand)
+    COMMAND_ID_HANDLER(32783, OnWebCommand)
+    COMMAND_ID_HANDLER(32819, OnWebCommand)
+    COMMAND_ID_HANDLER(32795, OnWebCommand)
+    COMMAND_ID_HANDLER(32782, OnWebCommand)
+    COMMAND_ID_HANDLER(32806, OnWebCommand)
+    COMMAND_ID_HANDLER(32840, OnWebCommand)
+    COMMAND_ID_HANDLER(32845, OnWebCommand)
+    COMMAND_ID_HANDLER(32847, OnWebCommand)
     CHAIN_MSG_MAP(CFrameWnd)
     END_MSG_MAP()
 
     CMainFrame();
     ~CMainFrame() override;
 
+    // Loads without the document's title in the caption, then localises the menu.
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   HWND hParent = nullptr, CCreateContext* pContext = nullptr) override;
     int OnCreate(CREATESTRUCTW* pcs) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The localised text of the command up to its first line break; else the framework's prompt.
+    void GetMessageString(UINT nID, CString& rMessage) const override;
 
-    // Start flags of the command line (bit 0 addfromcb, 1 firstrun, 2 addseltext); bit 0 shows the
-    // phrases pane and has it add a phrase from the clipboard.
+    // Start flags of the command line (bit 0 addfromcb, 1 firstrun, 2 addseltext): bit 0 shows the
+    // phrases pane and has it add a phrase from the clipboard, bit 1 starts the language bar's
+    // attention timer, bit 2 posts the add-selected-text message to the frame.
     void SetStartFlags(int flags);
     int GetStartFlags() const { return m_startFlags; }
 
     PhrasesPane& GetPhrasesPane() { return m_phrasesPane; }
-    CControlBar* GetSettingsPane() { return m_settingsPane.get(); }
+    SettingsPane* GetSettingsPane() { return m_settingsPane.get(); }
+    CMenuToolTipEditorClient* GetMenuToolTip() { return m_menuTip.get(); }
+    CStatusBar& GetStatusBar() { return m_statusBar; }
+    // The view popup menu (toolbar, status bar, phrases, settings, preview, meta info) with the texts
+    // of menu 128; the caller destroys it.
+    HMENU BuildViewMenu();
+    // The log file of the editor (its settings' program folder, else the application-data folder).
+    CString GetLogPath();
+    // Shows the view popup menu at the screen point.
+    void ShowViewMenu(POINT screen);
     PhraseChangeDebounce& GetChangeDebounce() { return m_debounce; }
     // A saved change: restart the wait of the debounce.
     void NoteChange() { m_debounce.NoteChange(m_hWnd); }
@@ -96,6 +170,37 @@ public:
     CReBar& GetReBar() { return m_rebar; }
 
 private:
+    // The four menu bitmaps (32772, 32811, 32822, 32773); a missing icon leaves its item plain.
+    void BuildMenuBitmaps();
+    void SetMenuBitmaps(HMENU popup);
+    void AddSystemMenuItems();
+    void CreateMenuToolTip();
+    bool CreateSettingsPane();
+    void Report(const CString& text, UINT type);
+    LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnMenuSelectTip(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnEnterIdleTip(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnViewMenuMessage(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnToolTipShow(int, LPNMHDR, BOOL&) { return 0; }
+    LRESULT OnToggleSettings(WORD, WORD, HWND, BOOL&);
+    void OnUpdateSettings(CCmdUI* ui);
+    LRESULT OnImport(WORD, WORD, HWND, BOOL&);
+    LRESULT OnExport(WORD, WORD, HWND, BOOL&);
+    void OnUpdateExport(CCmdUI* ui);
+    LRESULT OnBackup(WORD, WORD, HWND, BOOL&);
+    LRESULT OnZipLog(WORD, WORD, HWND, BOOL&);
+    void OnUpdateZipLog(CCmdUI* ui);
+    LRESULT OnMakeLanguageFile(WORD, WORD, HWND, BOOL&);
+    LRESULT OnChooseFolder(WORD, WORD, HWND, BOOL&);
+    LRESULT OnShowFolder(WORD, WORD, HWND, BOOL&);
+    LRESULT OnMoveFolder(WORD, WORD, HWND, BOOL&);
+    LRESULT OnOpenLog(WORD, WORD, HWND, BOOL&);
+    LRESULT OnCheckForUpdates(WORD, WORD, HWND, BOOL&);
+    LRESULT OnClipsHistoryFolder(WORD, WORD, HWND, BOOL&);
+    LRESULT OnWelcome(WORD, WORD, HWND, BOOL&);
+    // The web pages (home, video, forums, support, mail, news feed, community pages, translation guide).
+    LRESULT OnWebCommand(WORD, WORD id, HWND, BOOL& bHandled);
+
     // The language bar (dialog template 128) as a band of the rebar at the top; a program without the
     // template runs without it (MainFrameMenus.cpp). False when a bar cannot be created.
     bool CreateLanguageBars();
@@ -121,9 +226,11 @@ private:
 
     CDoc* GetDoc();
 
+    std::vector<HBITMAP> m_menuBitmaps;
     CStatusBar m_statusBar;
     PhrasesPane m_phrasesPane;
-    std::unique_ptr<CControlBar> m_settingsPane;
+    std::unique_ptr<SettingsPane> m_settingsPane;
+    std::unique_ptr<CMenuToolTipEditorClient> m_menuTip;
     PhraseChangeDebounce m_debounce;
     INT_PTR m_captionItem = -1;
     int m_startFlags = 0;
@@ -135,3 +242,7 @@ private:
 // Called after every saved change of a phrase: the main frame of this thread restarts its debounce.
 // False when there is no main frame.
 bool NotePhrasesChanged();
+
+// Posts the view menu request (WM_APP + 100, lParam the position of the last message) to the main
+// window of this thread. False when there is no main frame.
+bool ShowViewMenuAtCursor();

@@ -1,22 +1,77 @@
-// The main frame's command routing towards the phrases pane, its two run-time submenus (the recent
-// phrases folders and the languages, each kept within its command id range) and the language bar.
+// The main frame's command routing (settings pane, frame, phrases pane), its menus (the two run-time
+// submenus of recent phrases folders and languages, each kept within its command id range, the menu
+// bitmaps, the system menu's extra items and the view popup menu), the menu tooltip's messages, the
+// status prompts and the language bar.
 
 #include "editor/app/MainFrame.h"
 
 #include "common/LanguageFile.h"
+#include "platform/WindowsX.h"
 #include "platform/CAppModule.h"
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
+#include "editor/app/EditorWindowServices.h"
 #include "editor/controls/EditorLook.h"
+#include "online/CSCVUrl.h"
 #include "editor/controls/EditorSettings.h"
+#include "editor/controls/MenuItemServices.h"
 
 namespace
 {
 
-constexpr UINT kChooseFolderCommand = 32833;
-constexpr UINT kMoveFolderCommand = 32838;
-constexpr UINT kShowFolderCommand = 32839;
 constexpr UINT kLocalizeHowToCommand = 32776;
+constexpr UINT kMainMenuId = 128;
+
+// The items the system menu gains after its separator, and the view popup menu's first items.
+const UINT kViewCommands[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, CMainFrame::kPhrasesCommand,
+                              CMainFrame::kSettingsCommand, CMainFrame::kPreviewCommand};
+
+// System commands that are the frame's own commands.
+const UINT kSystemMenuCommands[] = {ID_VIEW_TOOLBAR,
+                                    ID_VIEW_STATUS_BAR,
+                                    CMainFrame::kPhrasesCommand,
+                                    CMainFrame::kSettingsCommand,
+                                    CMainFrame::kPreviewCommand,
+                                    CMainFrame::kChooseFolderCommand,
+                                    CMainFrame::kMoveFolderCommand};
+
+int PositionOfFirstSeparator(HMENU menu)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (::GetMenuItemID(menu, i) == 0)
+            return i;
+    return count;
+}
+
+// The text a command has in the localised menu 128 (an empty menu: the resource's text).
+CString MainMenuText(HMENU localized, UINT command)
+{
+    CString text;
+    if (localized)
+        MenuItemServices::GetMenuItemString(localized, command, text, MF_BYCOMMAND);
+    if (text.IsEmpty())
+        text = MenuItemServices::LoadMenuItemText(kMainMenuId, command);
+    return text;
+}
+
+// The localised menu 128 for as long as it lives.
+class LocalizedMainMenu
+{
+public:
+    LocalizedMainMenu() : m_menu(LoadLocalizedMenu(kMainMenuId)) {}
+    ~LocalizedMainMenu()
+    {
+        if (m_menu)
+            ::DestroyMenu(m_menu);
+    }
+    LocalizedMainMenu(const LocalizedMainMenu&) = delete;
+    LocalizedMainMenu& operator=(const LocalizedMainMenu&) = delete;
+    CString Text(UINT command) const { return MainMenuText(m_menu, command); }
+
+private:
+    HMENU m_menu;
+};
 
 bool MenuHolds(HMENU popup, UINT id)
 {
@@ -77,6 +132,11 @@ void CMainFrame::OnUpdateLanguageBar(CCmdUI* ui)
 
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra)
 {
+    if (nCode == CN_COMMAND && m_menuTip)
+        m_menuTip->HideTip();
+    // The settings pane hears every command first; its answer does not stop the routing.
+    if (m_settingsPane && m_settingsPane->m_hWnd)
+        m_settingsPane->OnCmdMsg(nID, nCode, pExtra);
     if (CFrameWnd::OnCmdMsg(nID, nCode, pExtra))
         return TRUE;
     if (nID == kPhrasesHideUncheckedCommand || !m_phrasesPane.m_hWnd)
@@ -140,15 +200,120 @@ LRESULT CMainFrame::OnInitMenuPopupLists(UINT, WPARAM wParam, LPARAM lParam, BOO
 {
     bHandled = FALSE; // the framework updates the items afterwards
     auto popup = reinterpret_cast<HMENU>(wParam);
-    if (HIWORD(lParam))
+    if (HIWORD(lParam)) {
+        // The system menu: only the toolbar item's check follows the rebar.
+        ::CheckMenuItem(popup, ID_VIEW_TOOLBAR,
+                        MF_BYCOMMAND | (m_rebar.m_hWnd && m_rebar.IsVisible() ? MF_CHECKED : MF_UNCHECKED));
+        bHandled = TRUE;
         return 0;
+    }
     CEditorSettings& settings = m_phrasesPane.GetSettings();
     if (MenuHolds(popup, kLocalizeHowToCommand))
         FillLanguageMenu(popup, m_languages, settings.GetLanguageFileName());
     else if (MenuHolds(popup, kChooseFolderCommand) || MenuHolds(popup, kMoveFolderCommand) ||
              MenuHolds(popup, kShowFolderCommand))
         FillRecentFoldersMenu(popup, settings);
+    SetMenuBitmaps(popup);
     return 0;
+}
+
+void CMainFrame::AddSystemMenuItems()
+{
+    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!menu)
+        return;
+    const LocalizedMainMenu texts;
+    const int separator = PositionOfFirstSeparator(menu);
+    ::InsertMenuW(menu, separator, MF_BYPOSITION | MF_STRING, kChooseFolderCommand, texts.Text(kChooseFolderCommand));
+    ::InsertMenuW(menu, separator + 1, MF_BYPOSITION | MF_STRING, kMoveFolderCommand, texts.Text(kMoveFolderCommand));
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (UINT command : kViewCommands)
+        ::AppendMenuW(menu, MF_STRING, command, texts.Text(command));
+    LocalizeMenu(menu);
+}
+
+LRESULT CMainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    for (UINT command : kSystemMenuCommands) {
+        if (wParam == command) {
+            ::SendMessageW(m_hWnd, WM_COMMAND, command, 0);
+            return 0;
+        }
+    }
+    bHandled = FALSE;
+    return 0;
+}
+
+HMENU CMainFrame::BuildViewMenu()
+{
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return nullptr;
+    const LocalizedMainMenu texts;
+    for (UINT command : kViewCommands)
+        ::AppendMenuW(menu, MF_STRING, command, texts.Text(command));
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kMetaInfoCommand, texts.Text(kMetaInfoCommand));
+    ::CheckMenuItem(menu, ID_VIEW_TOOLBAR,
+                    MF_BYCOMMAND | (m_rebar.m_hWnd && m_rebar.IsVisible() ? MF_CHECKED : MF_UNCHECKED));
+    return menu;
+}
+
+void CMainFrame::ShowViewMenu(POINT screen)
+{
+    HMENU menu = BuildViewMenu();
+    if (!menu)
+        return;
+    ::TrackPopupMenu(menu, 0, screen.x, screen.y, 0, m_hWnd, nullptr);
+    ::DestroyMenu(menu);
+}
+
+LRESULT CMainFrame::OnViewMenuMessage(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    ShowViewMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_menuTip)
+        m_menuTip->HideTip();
+    if (pMsg->message == WM_RBUTTONUP) {
+        wchar_t className[32] = {};
+        ::GetClassNameW(pMsg->hwnd, className, 32);
+        if (wcscmp(className, L"ToolbarWindow32") == 0) {
+            const DWORD position = ::GetMessagePos();
+            ShowViewMenu(POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+        }
+    }
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CMainFrame::OnMenuSelectTip(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    BOOL handled = TRUE;
+    OnMenuSelectMsg(message, wParam, lParam, handled);
+    if (m_menuTip)
+        m_menuTip->OnFrameMenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnEnterIdleTip(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (wParam == MSGF_MENU && m_menuTip)
+        m_menuTip->OnEnterIdle(m_hWnd, wParam, reinterpret_cast<HWND>(lParam));
+    return 0;
+}
+
+void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
+{
+    rMessage = LoadLocalizedString(nID);
+    const int lineBreak = rMessage.Find(L'\n');
+    if (lineBreak >= 0)
+        rMessage = rMessage.Left(lineBreak);
+    if (rMessage.IsEmpty())
+        CFrameWnd::GetMessageString(nID, rMessage);
 }
 
 LRESULT CMainFrame::OnRecentFolderCommand(WORD, WORD id, HWND, BOOL&)
@@ -169,6 +334,7 @@ LRESULT CMainFrame::OnLanguageCommand(WORD, WORD id, HWND, BOOL&)
     settings.SaveEditor();
     const CString path = settings.GetLanguageFilePath();
     StartEditorMenuLocalizer(path);
+    CSCVUrl::_Set_Use_RU_Urls(IsRuUrlsLanguageFile(settings.GetLanguageFileName()) ? 1 : 0);
     if (HMENU menu = LoadLocalizedMenu(128)) {
         HMENU old = ::GetMenu(m_hWnd);
         ::SetMenu(m_hWnd, menu);

@@ -145,7 +145,7 @@ void SettingsPaneContent::CreateToolbar(int width, int height)
         else {
             tb.idCommand = static_cast<int>(button.command);
             tb.fsState = TBSTATE_ENABLED;
-            tb.fsStyle = BTNS_SHOWTEXT;
+            tb.fsStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE; // both buttons fit the row
             tb.iBitmap = I_IMAGENONE;
             tb.iString = ordinal++;
         }

@@ -19,7 +19,7 @@
 #include "../app/FolderSettings.h"
 #include "PaneTestRig.h"
 #include "common/Settings.h"
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 #include "menus/SCVFloatPane.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"

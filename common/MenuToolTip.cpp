@@ -1,4 +1,4 @@
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 
 #include <commctrl.h>
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "menus/MenuToolTip.h"
+#include "common/MenuToolTip.h"
 #include "support/MessagePump.h"
 
 namespace

@@ -1,0 +1,379 @@
+// test-locks: desktop coopevent appevents
+// test-sources: ../../../resources/ScrivolanterEditor.rc
+// The editor's main frame built from resource set 128 over a temp phrase store and temp settings: the
+// settings pane docked at the bottom (hidden with the hide flag, toggled by its command and the system
+// menu), the enabling of Export and ZIP Log File, the update check request through a real named event,
+// the system and view menus, status prompts, the menu tooltip's texts, and menu and accelerator
+// table 128 against the commands the frame answers.
+
+#include "editor/app/Doc.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/FolderView.h"
+#include "editor/app/EditorMessages.h"
+#include "editor/app/MainFrame.h"
+#include "editor/app/MenuToolTipEditorClient.h"
+#include "editor/controls/EditorSettings.h"
+#include "platform/docview/App.h"
+
+#include "support/TempFolder.h"
+#include "support/TempSettingsEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace
+{
+
+constexpr LPCWSTR kFrameTestRunKey = L"Software\\ScrivolanterTests\\MainFrameRun";
+constexpr LPCWSTR kUpdateEventName = L"Local\\Scrivolanter_CommandCheckForUpdates";
+
+struct RecordedBox
+{
+    std::wstring text;
+    UINT type;
+};
+
+std::vector<RecordedBox> g_boxes;
+
+SettingsPane* CreateTestSettingsPane(CMainFrame& frame)
+{
+    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFrameTestRunKey, L"C:\\none\\Scrivolanter.exe");
+}
+
+std::vector<UINT> MenuIds(HMENU menu)
+{
+    std::vector<UINT> ids;
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        ids.push_back(::GetMenuItemID(menu, i));
+    return ids;
+}
+
+// Every command id of the menu and its submenus.
+void CollectMenuIds(HMENU menu, std::set<UINT>& ids)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = ::GetSubMenu(menu, i))
+            CollectMenuIds(sub, ids);
+        else if (const UINT id = ::GetMenuItemID(menu, i); id != 0)
+            ids.insert(id);
+    }
+}
+
+// The submenu (at any depth) that holds the command.
+HMENU FindPopupHolding(HMENU menu, UINT command)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = ::GetSubMenu(menu, i)) {
+            if (HMENU found = FindPopupHolding(sub, command))
+                return found;
+        } else if (::GetMenuItemID(menu, i) == command) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+class MainFrameCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFrameTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(key);
+        store.Load(temp.CreateSubfolder(L"phrases").c_str());
+        a = store.AddPhrase(L"A", L"alpha", 0, -1);
+        ASSERT_GE(a, 0);
+        settings.LoadEditor();
+        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
+        coopEvent = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
+        CDoc::UseServices(&store, &settings);
+        CDoc::SetTextViewClass(nullptr);
+        CMainFrame::SetLoadLibraryOnCreate(false);
+        CMainFrame::SetSettingsPaneFactory(&CreateTestSettingsPane);
+        g_boxes.clear();
+        CMainFrame::SetReportBox([](HWND, const CString& text, const CString&, UINT type) {
+            g_boxes.push_back({text.GetString(), type});
+        });
+    }
+    void Open(bool hideSettings)
+    {
+        CMainFrame::SetHideSettingsOnCreate(hideSettings);
+        app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
+                                                  RUNTIME_CLASS(CFolderView)));
+        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
+        ASSERT_NE(nullptr, doc);
+        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
+        ASSERT_NE(nullptr, frame);
+        ::ShowWindow(frame->m_hWnd, SW_SHOW);
+    }
+    void TearDown() override
+    {
+        if (frame && ::IsWindow(frame->m_hWnd)) {
+            app.SetMainWnd(nullptr);
+            ::DestroyWindow(frame->m_hWnd);
+        }
+        ::CloseHandle(coopEvent);
+        CDoc::UseServices(nullptr, nullptr);
+        CMainFrame::SetLoadLibraryOnCreate(true);
+        CMainFrame::SetSettingsPaneFactory(nullptr);
+        CMainFrame::SetHideSettingsOnCreate(false);
+        CMainFrame::SetReportBox(nullptr);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\MainFrameRun");
+    }
+    void Command(UINT id) { ::SendMessageW(frame->m_hWnd, WM_COMMAND, id, 0); }
+    // The item's state after the frame prepared the popup that holds it.
+    bool IsEnabled(UINT command)
+    {
+        HMENU popup = FindPopupHolding(::GetMenu(frame->m_hWnd), command);
+        EXPECT_NE(nullptr, popup) << command;
+        ::SendMessageW(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        return (::GetMenuState(popup, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    }
+    bool SettingsVisible() { return frame->GetSettingsPane()->IsVisible() != FALSE; }
+
+    scvtest::TempFolder temp;
+    scvtest::TempSettingsEnvironment environment{temp};
+    CEditorSettings settings{environment};
+    CEditorPhraseStore store;
+    CWinApp app;
+    CDoc* doc = nullptr;
+    CMainFrame* frame = nullptr;
+    HANDLE coopEvent = nullptr;
+    int a = -1;
+};
+
+} // namespace
+
+TEST_F(MainFrameCommandsTest, SettingsPaneIsDockedAtTheBottomAndItsCommandTogglesIt)
+{
+    Open(false);
+    SettingsPane* pane = frame->GetSettingsPane();
+    ASSERT_NE(nullptr, pane);
+    ASSERT_TRUE(::IsWindow(pane->m_hWnd));
+    EXPECT_TRUE(pane->IsHorzDocked());
+    EXPECT_EQ(SettingsPane::kHeight, pane->GetHorzSize().cy);
+    EXPECT_TRUE(SettingsVisible());
+    ASSERT_TRUE(::IsWindow(pane->GetContent().m_hWnd)) << "the pages live in the bar";
+    RECT paneRect{}, statusRect{}, phrasesRect{};
+    ::GetWindowRect(pane->m_hWnd, &paneRect);
+    ::GetWindowRect(frame->GetStatusBar().m_hWnd, &statusRect);
+    ::GetWindowRect(frame->GetPhrasesPane().m_hWnd, &phrasesRect);
+    EXPECT_LE(paneRect.bottom, statusRect.top) << "above the status bar";
+    EXPECT_GE(paneRect.top, phrasesRect.top) << "below the top of the phrases pane";
+
+    Command(CMainFrame::kSettingsCommand);
+    EXPECT_FALSE(SettingsVisible());
+    ::SendMessageW(frame->m_hWnd, WM_SYSCOMMAND, CMainFrame::kSettingsCommand, 0);
+    EXPECT_TRUE(SettingsVisible()) << "the system menu's item is the same command";
+}
+
+TEST_F(MainFrameCommandsTest, HideSettingsStartDocksThePaneHidden)
+{
+    Open(true);
+    SettingsPane* pane = frame->GetSettingsPane();
+    ASSERT_NE(nullptr, pane);
+    EXPECT_TRUE(::IsWindow(pane->m_hWnd));
+    EXPECT_FALSE(SettingsVisible());
+    EXPECT_TRUE(pane->IsHorzDocked());
+    Command(CMainFrame::kSettingsCommand);
+    EXPECT_TRUE(SettingsVisible());
+}
+
+TEST_F(MainFrameCommandsTest, ExportNeedsASelectionAndZipLogNeedsTheLogFile)
+{
+    Open(false);
+    const CString log = frame->GetLogPath();
+    EXPECT_EQ(0, log.Find(environment.programFolder)) << "the log of the settings' program folder";
+    ::DeleteFileW(log);
+    TreeView_SelectItem(frame->GetPhrasesPane().GetTree().m_hWnd, nullptr);
+    EXPECT_FALSE(IsEnabled(EditorFileCommands::kCmdExport));
+    EXPECT_FALSE(IsEnabled(EditorFileCommands::kCmdZipLog));
+
+    doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(a));
+    HANDLE file = ::CreateFileW(log, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    ::CloseHandle(file);
+    EXPECT_TRUE(IsEnabled(EditorFileCommands::kCmdExport));
+    EXPECT_TRUE(IsEnabled(EditorFileCommands::kCmdZipLog));
+    EXPECT_TRUE(IsEnabled(CMainFrame::kCheckForUpdatesCommand)) << "the frame's own commands stay enabled";
+}
+
+TEST_F(MainFrameCommandsTest, CheckForUpdatesSetsTheNamedEventOrSaysFail)
+{
+    Open(false);
+    Command(CMainFrame::kCheckForUpdatesCommand);
+    ASSERT_EQ(1u, g_boxes.size()) << "no main program: nobody made the event";
+    EXPECT_EQ(L"FAIL", g_boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), g_boxes[0].type);
+
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, kUpdateEventName);
+    ASSERT_NE(nullptr, event);
+    ASSERT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), ::GetLastError()) << "a main program runs";
+    g_boxes.clear();
+    Command(CMainFrame::kCheckForUpdatesCommand);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), ::WaitForSingleObject(event, 0));
+    EXPECT_TRUE(g_boxes.empty());
+    ::CloseHandle(event);
+}
+
+TEST_F(MainFrameCommandsTest, MoveFolderSaysItIsNotThereYet)
+{
+    Open(false);
+    Command(CMainFrame::kMoveFolderCommand);
+    ASSERT_EQ(1u, g_boxes.size());
+    EXPECT_EQ(L"Sorry, not implemented in this version", g_boxes[0].text);
+}
+
+TEST_F(MainFrameCommandsTest, SystemAndViewMenusCarryTheFrameItemsInOrder)
+{
+    Open(false);
+    const std::vector<UINT> system = MenuIds(::GetSystemMenu(frame->m_hWnd, FALSE));
+    const auto choose = std::find(system.begin(), system.end(), CMainFrame::kChooseFolderCommand);
+    ASSERT_NE(system.end(), choose);
+    ASSERT_LT(choose + 2, system.end());
+    EXPECT_EQ(CMainFrame::kMoveFolderCommand, *(choose + 1));
+    EXPECT_EQ(0u, *(choose + 2)) << "in front of the first separator";
+    EXPECT_EQ(0u, static_cast<UINT>(std::count(system.begin(), choose, 0u))) << "before any separator";
+    const std::vector<UINT> tail = {0, 59392, 59393, 32771, 32777, 32841};
+    ASSERT_GE(system.size(), tail.size());
+    EXPECT_EQ(tail, std::vector<UINT>(system.end() - static_cast<std::ptrdiff_t>(tail.size()), system.end()));
+    wchar_t text[64] = {};
+    ::GetMenuStringW(::GetSystemMenu(frame->m_hWnd, FALSE), 32777, text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(L"Settings\tAlt+2"), text) << "the text of menu 128";
+
+    HMENU view = frame->BuildViewMenu();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ((std::vector<UINT>{59392, 59393, 32771, 32777, 32841, 0, 32846}), MenuIds(view));
+    const bool barVisible = frame->GetReBar().m_hWnd && frame->GetReBar().IsVisible();
+    EXPECT_EQ(barVisible, (::GetMenuState(view, 59392, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    ::DestroyMenu(view);
+}
+
+TEST_F(MainFrameCommandsTest, StatusPromptIsTheFirstLineOfTheCommandText)
+{
+    Open(false);
+    CString prompt;
+    frame->GetMessageString(CMainFrame::kCheckForUpdatesCommand, prompt);
+    EXPECT_EQ(std::wstring(L"Check for a new version of Scrivolanter"), prompt.GetString());
+    frame->GetMessageString(41234, prompt);
+    EXPECT_TRUE(prompt.IsEmpty()) << "a command without text";
+
+    HMENU popup = FindPopupHolding(::GetMenu(frame->m_hWnd), EditorFileCommands::kCmdBackup);
+    ::SendMessageW(frame->m_hWnd, WM_MENUSELECT, MAKEWPARAM(EditorFileCommands::kCmdBackup, MF_STRING),
+                   reinterpret_cast<LPARAM>(popup));
+    wchar_t text[128] = {};
+    ::SendMessageW(frame->GetStatusBar().m_hWnd, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(L"Save the phrases and the settings into a zip archive"), text);
+}
+
+TEST_F(MainFrameCommandsTest, MenuTooltipTextsCarryTheirLiveFacts)
+{
+    Open(false);
+    CMenuToolTipEditorClient* tip = frame->GetMenuToolTip();
+    ASSERT_NE(nullptr, tip);
+    EXPECT_TRUE(::IsWindow(tip->GetTipWindow()));
+    EXPECT_EQ(std::wstring(L"Check for a new version of Scrivolanter"),
+              tip->GetTipString(CMainFrame::kCheckForUpdatesCommand).GetString());
+    const std::wstring zip = tip->GetTipString(EditorFileCommands::kCmdZipLog).GetString();
+    EXPECT_EQ(std::wstring(L"Pack the log file into a zip archive\r\n \x00BB ") + frame->GetLogPath().GetString(),
+              zip);
+    const std::wstring recent = tip->GetTipString(30159).GetString();
+    EXPECT_EQ(std::wstring(L"Choose the phrases folder\n[]"), recent) << "an index beyond the list";
+
+    // A language file without "LangPrefix".
+    const CString file = L"Test.lng";
+    const CString path = environment.programFolder + file;
+    ::WritePrivateProfileStringW(L"Main", L"LangLocalized", L"Testish", path);
+    frame->GetLanguageList() = {file};
+    const std::wstring language = tip->GetTipString(30000).GetString();
+    EXPECT_NE(std::wstring::npos, language.find(L"Testish\r\nTest.lng, [Lang prefix not defined]")) << language;
+    EXPECT_NE(std::wstring::npos, language.find(std::wstring(30, L'-'))) << language;
+}
+
+TEST_F(MainFrameCommandsTest, MenuAndAcceleratorTable128HoldTheFrameCommands)
+{
+    HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    ASSERT_NE(nullptr, menu);
+    std::set<UINT> ids;
+    CollectMenuIds(menu, ids);
+    const UINT listed[] = {32813, 32807, 32833, 32839, 32838, 32796, 32829, 32826, 32776, 32823, 32834, 59392,
+                           59393, 32771, 32777, 32781, 32827, 32783, 32819, 32795, 32782, 32806, 32812, 32840,
+                           32845, 32847, 32825, 32848, 32842, 32800, 32786, 32787, 32803, 32804, 32808, 32809,
+                           32810, 32815, 32816, 32820, 32830, 32843, 32844, 32841, 32846, 57603, 57664};
+    for (UINT id : listed)
+        EXPECT_EQ(1u, ids.count(id)) << id;
+    // The submenus the frame fills at run time keep their fixed items first.
+    EXPECT_EQ((std::vector<UINT>{32833, 32838, 32839}), MenuIds(FindPopupHolding(menu, 32833)));
+    EXPECT_EQ((std::vector<UINT>{32776, 32823}), MenuIds(FindPopupHolding(menu, 32776)));
+    ::DestroyMenu(menu);
+
+    HACCEL table = ::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    ASSERT_NE(nullptr, table);
+    std::vector<ACCEL> entries(static_cast<size_t>(::CopyAcceleratorTableW(table, nullptr, 0)));
+    ::CopyAcceleratorTableW(table, entries.data(), static_cast<int>(entries.size()));
+    using Key = std::tuple<BYTE, WORD, WORD>;
+    std::set<Key> actual;
+    for (const ACCEL& entry : entries)
+        actual.insert({static_cast<BYTE>(entry.fVirt & ~FNOINVERT), entry.key, entry.cmd});
+    const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL, al = FVIRTKEY | FALT, s = FVIRTKEY | FSHIFT,
+               ca = FVIRTKEY | FCONTROL | FALT;
+    const std::set<Key> expected = {
+        {al, '0', 32771},         {al, '2', 32777},          {c, 'B', 32788},          {c, 'C', 57634},
+        {c, VK_INSERT, 57634},    {c, 'D', 32775},           {ca, 'D', 32772},         {c, 'G', 32774},
+        {c, 'I', 32789},          {ca, 'K', 32814},          {al, 'R', 32800},         {c, 'S', 57603},
+        {c, 'U', 32790},          {c, 'V', 57637},           {s, VK_INSERT, 57637},    {c, 'Z', 57643},
+        {al, VK_BACK, 57643},     {c, 'X', 57635},           {s, VK_DELETE, 57635},    {al, VK_UP, 32831},
+        {al, VK_DOWN, 32832},     {ca, VK_F1, 57664},        {v, VK_F3, 32841},        {v, VK_F5, 32804},
+        {v, VK_F6, 57680},        {s, VK_F6, 57681},
+    };
+    EXPECT_EQ(expected, actual);
+    EXPECT_EQ(expected.size(), entries.size());
+    ::DestroyAcceleratorTable(table);
+}
+
+TEST_F(MainFrameCommandsTest, SelectedTextStartFlagPostsTheAddMessageToTheFrame)
+{
+    Open(false);
+    MSG msg;
+    const UINT message = GetEditorAddSelectedTextMessage();
+    while (::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE)) {
+    }
+    frame->SetStartFlags(static_cast<int>(CMainFrame::kSelectedTextStartFlag));
+    EXPECT_TRUE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
+    EXPECT_EQ(static_cast<int>(CMainFrame::kSelectedTextStartFlag), frame->GetStartFlags());
+    frame->SetStartFlags(0);
+    EXPECT_FALSE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
+}
+
+TEST_F(MainFrameCommandsTest, OptionsChangedReloadsTheShownSettingsPage)
+{
+    Open(false);
+    SettingsPane* pane = frame->GetSettingsPane();
+    ASSERT_NE(nullptr, pane);
+    SettingsPage* page = pane->GetContent().GetPage(pane->GetContent().GetCurrentPage());
+    ASSERT_NE(nullptr, page);
+    ASSERT_TRUE(::IsWindow(page->m_hWnd));
+    EXPECT_EQ(0, pane->GetContent().GetCurrentPage()) << "a new settings file opens on Miscellaneous";
+    // Another program writes the settings file; the frame hears the options-changed message.
+    settings.ClipboardHistoryMax = 47;
+    settings.SaveEditor();
+    settings.ClipboardHistoryMax = 30; // the object is stale until the reload
+    ::SendMessageW(frame->m_hWnd, GetEditorOptionsChangedMessage(), 0, 0);
+    EXPECT_EQ(47, settings.ClipboardHistoryMax);
+    wchar_t text[16] = {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_MISC_CLIP_HISTORY_MAX, text, 16);
+    EXPECT_EQ(std::wstring(L"47"), text) << "the shown page shows the reloaded value";
+}
