@@ -4,6 +4,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/PhraseClipSet.h"
+#include "editor/app/PhrasesPaneTip.h"
 #include "editor/controls/EditorSettings.h"
 
 #include <algorithm>
@@ -144,6 +145,21 @@ LRESULT PhrasesPane::OnSelChanged(int, NMHDR* header, BOOL&)
     }
     if (change->action == TVC_BYMOUSE)
         SelectInDocument(static_cast<int>(change->itemNew.lParam));
+    return 0;
+}
+
+LRESULT PhrasesPane::OnGetInfoTip(int, NMHDR* header, BOOL&)
+{
+    auto* request = reinterpret_cast<NMTVGETINFOTIPW*>(header);
+    if (request->pszText && request->cchTextMax > 0)
+        request->pszText[0] = L'\0'; // the control's own tip stays empty: the tree shows its own
+    if (m_tree.GetDragTracker().IsDragging())
+        return 0;
+    const int id = static_cast<int>(request->lParam);
+    if (m_doc && id == m_doc->GetCurrentItem())
+        m_doc->UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(id));
+    if (PhraseItemRecord* record = GetStore().FindItemById(id))
+        m_tree.SetItemTip(request->hItem, PhraseItemTipText(*record));
     return 0;
 }
 
