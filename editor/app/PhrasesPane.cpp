@@ -73,7 +73,7 @@ LRESULT PhrasesPane::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
         return -1;
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
-    if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT))
+    if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT | TVS_SINGLEEXPAND | TVS_NONEVENHEIGHT))
         return -1;
     TreeView_SetInsertMarkColor(m_tree.m_hWnd, RGB(255, 0, 0));
     m_tree.SetDropTarget(m_hWnd, DropMessage());

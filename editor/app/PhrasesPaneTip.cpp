@@ -146,7 +146,8 @@ PhraseTipFacts PhraseTipFactsOf(const PhraseItemRecord& record)
     SYSTEMTIME used = {};
     SYSTEMTIME local = {};
     if (record.GetUsageDate(used))
-        facts.lastUsed = DateTimeToText(::SystemTimeToTzSpecificLocalTime(nullptr, &used, &local) ? local : used);
+        facts.lastUsed =
+            DateTimeToText(::SystemTimeToTzSpecificLocalTime(nullptr, &used, &local) ? local : used);
     facts.disabledIsNoSelection = record.GetDisabledIsNoHasSelection() != 0;
     facts.useTitleOnly = record.GetUseTitleOnly() != 0;
     return facts;

@@ -15,11 +15,11 @@ struct PhraseTipFacts
     bool group = false;
     CString title;
     CString path;
-    int kind = 0;            // 0 plain text, 1 formatted text (RTF), 2 start as application
-    bool hasData = true;     // false: the phrase has no body
-    CString bodyText;        // the body as plain text
+    int kind = 0;        // 0 plain text, 1 formatted text (RTF), 2 start as application
+    bool hasData = true; // false: the phrase has no body
+    CString bodyText;    // the body as plain text
     unsigned usageCount = 0;
-    CString lastUsed;        // empty: never used
+    CString lastUsed; // empty: never used
     bool disabledIsNoSelection = false;
     bool useTitleOnly = false;
 };

@@ -81,8 +81,10 @@ TEST(PhrasesPaneTip, TextOfEachKindOfRecord)
               highlight + L"%DATE%</font>, &lt;b&gt;%NOMACRO% " + highlight + L"%TIME%</font>\r\n",
           L"<font style=b>Data Format</font>: " + KindColor(::GetSysColor(COLOR_WINDOWTEXT)) +
               L"Plain text</font><br><hr color=gray><br><font color=gray style=b>",
-          L"<font style=b>File</font>: C:\\Phrases\\Greeting.scrivolanter<br><font style=b>Usage Count</font>: "
-          L"7<br><font style=b>Last time used</font>: 1 May 2026 10:20:30" + hint},
+          L"<font style=b>File</font>: C:\\Phrases\\Greeting.scrivolanter<br><font style=b>Usage "
+          L"Count</font>: "
+          L"7<br><font style=b>Last time used</font>: 1 May 2026 10:20:30" +
+              hint},
          {L"Group", L"Folder", L"ATTENTION", L"<font color=red>", L"\x2026"}},
         {"formatted text",
          PhraseFacts(1, L"bold"),
@@ -93,7 +95,8 @@ TEST(PhrasesPaneTip, TextOfEachKindOfRecord)
          empty,
          {L"<font style=b>Action</font>: ATTENTION. DATA OF THIS PHRASE FOR PASTING NOT SPECIFIED!\r\n",
           L"<br><font color=red>*</font> Disabled Is No Selection<br><font color=red>*</font> Use Title Only "
-          L"In Menu" + hint},
+          L"In Menu" +
+              hint},
          {}},
         {"long command line",
          longText,
@@ -104,8 +107,9 @@ TEST(PhrasesPaneTip, TextOfEachKindOfRecord)
     for (const Case& c : cases) {
         const std::wstring text = BuildPhraseTipText(c.facts, macros).GetString();
         for (const std::wstring& part : c.present)
-            EXPECT_NE(text.find(part), std::wstring::npos) << c.name << ": no " << testing::PrintToString(part)
-                                                           << " in " << testing::PrintToString(text);
+            EXPECT_NE(text.find(part), std::wstring::npos)
+                << c.name << ": no " << testing::PrintToString(part) << " in "
+                << testing::PrintToString(text);
         for (const std::wstring& part : c.absent)
             EXPECT_EQ(text.find(part), std::wstring::npos) << c.name << ": " << testing::PrintToString(part);
     }
