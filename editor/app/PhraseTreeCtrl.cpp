@@ -6,6 +6,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/PhraseKindImages.h"
 #include "editor/controls/EditorLook.h"
+#include "editor/controls/TreeCtrlWalk.h"
 
 #include "platform/WindowsX.h"
 
@@ -565,6 +566,18 @@ LRESULT PhraseTreeCtrl::OnExpand(UINT message, WPARAM wParam, LPARAM lParam, BOO
     const LRESULT result = DefWindowProc(message, wParam, lParam);
     SyncGroupImage(reinterpret_cast<HTREEITEM>(lParam));
     return result;
+}
+
+LRESULT PhraseTreeCtrl::OnEnsureVisible(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    if (m_ensuringVisible) {
+        bHandled = FALSE; // the control's own scrolling, asked by the call below
+        return 0;
+    }
+    m_ensuringVisible = true;
+    const bool done = EnsureTreeItemVisibleKeepHScroll(m_hWnd, reinterpret_cast<HTREEITEM>(lParam));
+    m_ensuringVisible = false;
+    return done ? 1 : 0;
 }
 
 void PhraseTreeCtrl::SetItemTip(HTREEITEM item, const CString& text)

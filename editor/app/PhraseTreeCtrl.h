@@ -54,6 +54,7 @@ public:
     MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
     MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(TVM_EXPAND, OnExpand)
+    MESSAGE_HANDLER(TVM_ENSUREVISIBLE, OnEnsureVisible)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
@@ -128,6 +129,8 @@ private:
     LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnExpand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    // Scrolls vertically only: the horizontal position is put back.
+    LRESULT OnEnsureVisible(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     void StartResizeRedraw();
@@ -163,4 +166,5 @@ private:
     HTREEITEM m_lastSelected = nullptr;
     CTreeHoverTracker m_hover{&m_hWnd};
     bool m_leaveTracked = false;
+    bool m_ensuringVisible = false;
 };

@@ -853,7 +853,8 @@ TEST_F(PhrasesPaneTest, ItemTipShowsWhenTheMouseRestsAndHidesOffTheItemOnLeaving
         request.lParam = id;
         request.pszText = buffer;
         request.cchTextMax = 80;
-        ::SendMessageW(Pane().m_hWnd, WM_NOTIFY, PhraseTreeCtrl::kControlId, reinterpret_cast<LPARAM>(&request));
+        ::SendMessageW(Pane().m_hWnd, WM_NOTIFY, PhraseTreeCtrl::kControlId,
+                       reinterpret_cast<LPARAM>(&request));
         EXPECT_STREQ(L"", buffer);
     };
     auto restOn = [&](POINT client) {
@@ -970,4 +971,21 @@ TEST_F(PhrasesPaneTest, EnterAndTabOpenThePhraseAndAReleaseRightOfTheTextSelects
     ::SendMessageW(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(text.right + 20, (text.top + text.bottom) / 2));
     EXPECT_EQ(item, TreeView_GetSelection(Tree()));
     doc->RemoveUpdateListener(&recorder);
+}
+
+TEST_F(PhrasesPaneTest, EnsureVisibleScrollsVerticallyOnly)
+{
+    store.FindItemById(b)->SetTitle(std::wstring(150, L'W').c_str());
+    doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    ::MoveWindow(Tree(), 0, 40, 120, 300, TRUE);
+    for (int i = 0; i < 6; ++i)
+        ::SendMessageW(Tree(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+    const int scrolled = ::GetScrollPos(Tree(), SB_HORZ);
+    ASSERT_GT(scrolled, 0) << "the long label gives a horizontal scroll range";
+    TreeView_EnsureVisible(Tree(), Pane().GetTree().FindItemById(d));
+    EXPECT_EQ(scrolled, ::GetScrollPos(Tree(), SB_HORZ));
+    EXPECT_TRUE(TreeView_GetItemState(Tree(), TreeView_GetParent(Tree(), Pane().GetTree().FindItemById(d)),
+                                      TVIS_EXPANDED) &
+                TVIS_EXPANDED)
+        << "the control's own work is done";
 }
