@@ -207,19 +207,45 @@ LRESULT PhrasesPane::OnCheckChanged(int, NMHDR* header, BOOL&)
     return 0;
 }
 
+namespace
+{
+
+// Toggles the check of every phrase in the list and below it, each saved.
+void InvertEveryPhraseIn(CEditorPhraseStore& store, std::vector<PhraseItemRecord>& list)
+{
+    for (PhraseItemRecord& record : list) {
+        if (record.IsFolder()) {
+            InvertEveryPhraseIn(store, *record.children);
+            continue;
+        }
+        store.SetIncluded(record.id, !CEditorPhraseStore::IsIncluded(record));
+        store.SaveItem(record.id);
+    }
+}
+
+} // namespace
+
 void PhrasesPane::SetAllChecks(int mode)
 {
     CEditorPhraseStore& store = GetStore();
     std::vector<PhraseItemRecord>* top = store.GetChildList(-1);
     if (!top)
         return;
-    for (PhraseItemRecord& record : *top) {
-        const bool on = mode == 0 ? true : mode == 1 ? false : !CEditorPhraseStore::IsIncluded(record);
-        store.SetIncluded(record.id, on);
-        if (!record.IsFolder())
-            store.SaveItem(record.id);
+    const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+    m_updateLock = true;
+    if (mode == 2) {
+        InvertEveryPhraseIn(store, *top);
+    } else {
+        // A group passes the state to everything below it (saving each phrase that changed).
+        for (PhraseItemRecord& record : *top) {
+            store.SetIncluded(record.id, mode == 0);
+            if (!record.IsFolder())
+                store.SaveItem(record.id);
+        }
     }
     m_tree.RefillKeepState(store, ShowUnchecked());
+    m_updateLock = false;
+    ::SetCursor(previous);
     UpdateCaptionCounter();
     NotePhrasesChanged();
 }

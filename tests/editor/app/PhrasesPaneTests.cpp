@@ -989,3 +989,32 @@ TEST_F(PhrasesPaneTest, EnsureVisibleScrollsVerticallyOnly)
                 TVIS_EXPANDED)
         << "the control's own work is done";
 }
+
+TEST_F(PhrasesPaneTest, InvertTogglesEveryPhraseAndCheckAllReachesIntoGroups)
+{
+    const int e = store.AddPhrase(L"E", L"epsilon", 0, h);
+    store.SetIncluded(d, false);
+    doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    doc->UpdateViewsForItem(nullptr, kHintInvertChecks, nullptr);
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    const struct
+    {
+        int id;
+        bool checked;
+    } inverted[] = {{a, false}, {b, false}, {c, false}, {d, true}, {e, false}};
+    for (const auto& i : inverted) {
+        EXPECT_EQ(i.checked, CEditorPhraseStore::IsIncluded(*store.FindItemById(i.id))) << i.id;
+        EXPECT_EQ(i.checked, tree.GetCheck(tree.FindItemById(i.id))) << i.id;
+    }
+    doc->UpdateViewsForItem(nullptr, kHintCheckAll, nullptr);
+    for (const auto& i : inverted)
+        EXPECT_TRUE(CEditorPhraseStore::IsIncluded(*store.FindItemById(i.id))) << i.id;
+    int included = 0;
+    int all = 0;
+    store.CountItems(&included, &all);
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(Pane().m_hWnd, caption, 64);
+    EXPECT_EQ(L"Phrases [" + std::to_wstring(included) + L"/" + std::to_wstring(all) + L"]",
+              std::wstring(caption))
+        << "the counter follows once the lock is gone";
+}
