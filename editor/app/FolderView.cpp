@@ -3,7 +3,9 @@
 #include "common/LocalizedString.h"
 #include "editor/app/Doc.h"
 #include "editor/app/EditorPhraseStore.h"
+#include "editor/app/PhraseKindImages.h"
 #include "editor/app/PhraseTreeCtrl.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
 
 IMPLEMENT_DYNCREATE(CFolderView, CListView)
@@ -62,6 +64,11 @@ void CFolderView::AddColumns()
 
 void CFolderView::OnInitialUpdate()
 {
+    // The list shares the phrase tree's images (LVS_SHAREIMAGELISTS: it never destroys them).
+    if (HIMAGELIST images = GetPhraseKindImageList())
+        ::SendMessageW(m_hWnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    if (HFONT font = GetMediumDialogFont())
+        ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     AddColumns();
     CListView::OnInitialUpdate();
     Fill();

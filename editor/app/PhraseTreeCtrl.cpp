@@ -4,7 +4,9 @@
 #include "common/GdiObjectGuards.h"
 #include "common/LocalizedString.h"
 #include "editor/app/EditorPhraseStore.h"
+#include "editor/app/PhraseKindImages.h"
 #include "editor/controls/EditorLook.h"
+#include "editor/controls/TreeCtrlWalk.h"
 
 #include "platform/WindowsX.h"
 
@@ -55,14 +57,27 @@ BOOL PhraseTreeCtrl::Create(HWND parent, const RECT& rect, DWORD style)
     if (!CreateEx(WS_EX_CLIENTEDGE, nullptr, treeStyle, rect, parent, kControlId))
         return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | TVS_CHECKBOXES);
+    if (HIMAGELIST images = GetPhraseKindImageList())
+        TreeView_SetImageList(m_hWnd, images, TVSIL_NORMAL);
+    if (m_hover.Create(m_hWnd))
+        m_hover.AddTool(m_hWnd);
     return TRUE;
+}
+
+bool PhraseTreeCtrl::EmptyTreeCue::ShouldShow()
+{
+    const HWND tree = HostWindow();
+    return ::IsWindow(tree) && TreeView_GetCount(tree) == 0;
+}
+
+CString PhraseTreeCtrl::EmptyTreeCue::GetText()
+{
+    return LoadLocalizedTextOr(GetTextId(), L"Right click to add new phrase");
 }
 
 int PhraseTreeCtrl::ImageOfRecord(const PhraseItemRecord& record)
 {
-    if (record.IsFolder())
-        return 0;
-    return record.dataType == 1 ? 2 : record.dataType == 2 ? 4 : 3;
+    return PhraseKindImageIndex(record.dataType, record.IsFolder());
 }
 
 CString PhraseTreeCtrl::ItemText(const PhraseItemRecord& record)
@@ -86,8 +101,11 @@ HTREEITEM PhraseTreeCtrl::InsertItem(const wchar_t* text, int id, HTREEITEM pare
     insert.item.iImage = insert.item.iSelectedImage = image;
     insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_BOLD;
     insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1) | (checked ? TVIS_BOLD : 0);
+    const bool wasEmpty = TreeView_GetCount(m_hWnd) == 0;
     auto item = reinterpret_cast<HTREEITEM>(
         ::SendMessageW(m_hWnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (item && wasEmpty)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE); // the empty tree's hint goes
     return item;
 }
 
@@ -349,25 +367,27 @@ LRESULT PhraseTreeCtrl::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHa
     case NM_CUSTOMDRAW:
         return OnCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(lParam));
     case TVN_BEGINDRAGW:
+        m_hover.HideTip();
         BeginDrag(reinterpret_cast<NMTREEVIEWW*>(lParam)->itemNew.hItem);
         return 0;
-    case TVN_ITEMEXPANDEDW: {
-        const auto* change = reinterpret_cast<NMTREEVIEWW*>(lParam);
-        PhraseItemRecord* record = RecordOf(change->itemNew.hItem);
-        if (record && record->IsFolder()) {
-            const bool open =
-                (TreeView_GetItemState(m_hWnd, change->itemNew.hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-            TVITEMW data = {};
-            data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-            data.hItem = change->itemNew.hItem;
-            data.iImage = data.iSelectedImage = open ? 1 : 0;
-            ::SendMessageW(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        }
+    case TVN_ITEMEXPANDEDW:
+        SyncGroupImage(reinterpret_cast<NMTREEVIEWW*>(lParam)->itemNew.hItem);
         bHandled = FALSE; // the pane may want it too
+        return 0;
+    case TVN_DELETEITEMW: {
+        HTREEITEM gone = reinterpret_cast<NMTREEVIEWW*>(lParam)->itemOld.hItem;
+        if (gone == m_lastSelected)
+            m_lastSelected = nullptr;
+        if (gone == m_hover.TrackedItem()) {
+            m_hover.HideTip();
+            m_hover.SetItemTip(-1, -1, std::wstring(), nullptr, nullptr);
+        }
+        bHandled = FALSE;
         return 0;
     }
     case TVN_SELCHANGEDW: {
         const auto* change = reinterpret_cast<NMTREEVIEWW*>(lParam);
+        m_lastSelected = change->itemOld.hItem;
         InvalidateItemRow(change->itemOld.hItem, true);
         InvalidateItemRow(change->itemNew.hItem, true);
         bHandled = FALSE;
@@ -505,11 +525,108 @@ LRESULT PhraseTreeCtrl::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 LRESULT PhraseTreeCtrl::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
-    if (m_showMetaInfo) {
+    if (m_showMetaInfo)
         InvalidateItemRow(TreeView_GetSelection(m_hWnd), true);
-    }
+    else
+        StartResizeRedraw();
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (position && !(position->flags & SWP_NOSIZE))
+        StartResizeRedraw();
+    return 0;
+}
+
+void PhraseTreeCtrl::StartResizeRedraw()
+{
     m_resizeTick = ::GetTickCount();
     ::SetTimer(m_hWnd, kResizeRedrawTimer, kResizeRedrawDelay, nullptr);
+}
+
+void PhraseTreeCtrl::SyncGroupImage(HTREEITEM item)
+{
+    PhraseItemRecord* record = RecordOf(item);
+    if (!record || !record->IsFolder())
+        return;
+    const bool open = (TreeView_GetItemState(m_hWnd, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    TVITEMW data = {};
+    data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    data.iImage = data.iSelectedImage = open ? kImageFolderOpen : kImageFolderClosed;
+    ::SendMessageW(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+LRESULT PhraseTreeCtrl::OnExpand(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    // The control reports only the first expansion asked by a message; the image follows every one.
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    SyncGroupImage(reinterpret_cast<HTREEITEM>(lParam));
+    return result;
+}
+
+LRESULT PhraseTreeCtrl::OnEnsureVisible(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    if (m_ensuringVisible) {
+        bHandled = FALSE; // the control's own scrolling, asked by the call below
+        return 0;
+    }
+    m_ensuringVisible = true;
+    const bool done = EnsureTreeItemVisibleKeepHScroll(m_hWnd, reinterpret_cast<HTREEITEM>(lParam));
+    m_ensuringVisible = false;
+    return done ? 1 : 0;
+}
+
+void PhraseTreeCtrl::SetItemTip(HTREEITEM item, const CString& text)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_IMAGE | TVIF_PARAM;
+    data.hItem = item;
+    if (!item || !::SendMessageW(m_hWnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)))
+        return;
+    HIMAGELIST images = TreeView_GetImageList(m_hWnd, TVSIL_NORMAL);
+    HICON icon = images ? ImageList_GetIcon(images, data.iImage, ILD_NORMAL) : nullptr;
+    m_hover.SetItemTip(static_cast<int>(data.lParam), data.iImage, std::wstring(text.GetString()), item,
+                       icon);
+}
+
+LRESULT PhraseTreeCtrl::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (!m_leaveTracked) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, 0};
+        m_leaveTracked = ::TrackMouseEvent(&track) != FALSE;
+    }
+    if (!m_hover.TrackedItem())
+        return 0;
+    UINT flags = 0;
+    HTREEITEM item = HitTestAt(lParam, &flags);
+    if (item != m_hover.TrackedItem() || !(flags & TVHT_ONITEM))
+        m_hover.HideTip();
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    m_leaveTracked = false;
+    m_hover.HideTip();
+    return 0;
+}
+
+LRESULT PhraseTreeCtrl::OnPaint(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    if (!m_cueText.ShouldShow()) {
+        bHandled = FALSE;
+        return 0;
+    }
+    PAINTSTRUCT paint = {};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    m_cueText.Paint(dc);
+    ::EndPaint(m_hWnd, &paint);
     return 0;
 }
 
@@ -530,6 +647,7 @@ LRESULT PhraseTreeCtrl::OnScrollOrSelect(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
     InvalidateItemRow(TreeView_GetSelection(m_hWnd), true);
+    InvalidateItemRow(m_lastSelected, true);
     return 0;
 }
 
@@ -545,6 +663,7 @@ LRESULT PhraseTreeCtrl::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
     m_drag.Cancel();
+    m_hover.DestroyWindow();
     return 0;
 }
 

@@ -3,9 +3,14 @@
 // record id), check boxes for "included", phrases before groups at the top level. A toggled check box is
 // reported to the parent as WM_NOTIFY code kNotifyCheckChanged with the item. An item dragged onto another
 // is offered to the drop window through its registered message (wParam 0 asks, 1 drops; lParam points at
-// a DropPair). The tree draws its own colours, separator lines, meta texts and the selected row's marker.
+// a DropPair). The tree draws its own colours, separator lines, meta texts and the selected row's marker,
+// shows the phrase-kind images (a group's open folder while it is expanded), a grey hint while it is empty,
+// and an item's tooltip once the mouse rests on the item (hidden when the mouse leaves the item or the
+// window, or a drag starts).
 
+#include "editor/controls/CueTextPainter.h"
 #include "editor/controls/TreeDragDropTracker.h"
+#include "editor/controls/TreeHoverTracker.h"
 #include "platform/docview/Wnd.h"
 
 #include <commctrl.h>
@@ -22,6 +27,7 @@ public:
     static constexpr UINT kNotifyCheckChanged = 0xB00;
     static constexpr UINT_PTR kResizeRedrawTimer = 4389;
     static constexpr UINT kResizeRedrawDelay = 250;
+    static constexpr UINT kCueTextId = 177;
 
     struct DropPair
     {
@@ -44,7 +50,13 @@ public:
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER(WM_KEYUP, OnKeyUp)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(TVM_EXPAND, OnExpand)
+    MESSAGE_HANDLER(TVM_ENSUREVISIBLE, OnEnsureVisible)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_HSCROLL, OnScrollOrSelect)
     MESSAGE_HANDLER(WM_PARENTNOTIFY, OnParentNotify)
@@ -82,6 +94,12 @@ public:
     void SetShowMetaInfo(bool show);
     // The meta text of a record ("2/3 childrens", "[4 times], title only"); empty when none.
     static CString MetaTextOf(CEditorPhraseStore& store, const PhraseItemRecord& record);
+    // Waits for the mouse to rest on the item, then shows the tooltip text with the item's image.
+    void SetItemTip(HTREEITEM item, const CString& text);
+    void HideItemTip() { m_hover.HideTip(); }
+    CTreeHoverTracker& GetHoverTracker() { return m_hover; }
+    // The hint painted while the tree has no items.
+    CCueTextPainter& GetCueText() { return m_cueText; }
     // Invalidates the item's row; fullWidth: from the left edge to at least the client's right edge.
     void InvalidateItemRow(HTREEITEM item, bool fullWidth);
 
@@ -92,13 +110,32 @@ public:
     static UINT GetCheckMessage();
 
 private:
+    // "Right click to add new phrase" while the tree is empty.
+    class EmptyTreeCue : public CResourceCueTextPainter
+    {
+    public:
+        explicit EmptyTreeCue(const HWND* tree) : CResourceCueTextPainter(tree, kCueTextId) {}
+        bool ShouldShow() override;
+        CString GetText() override;
+    };
+
     void InsertList(CEditorPhraseStore& store, std::vector<PhraseItemRecord>& list, HTREEITEM parent,
                     bool showUnchecked);
     LRESULT OnCheckMessage(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnExpand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    // Scrolls vertically only: the horizontal position is put back.
+    LRESULT OnEnsureVisible(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    void StartResizeRedraw();
+    // A group shows the open folder while it is expanded, the closed one otherwise.
+    void SyncGroupImage(HTREEITEM item);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnScrollOrSelect(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnParentNotify(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
@@ -116,6 +153,7 @@ private:
     bool CanDropOn(HTREEITEM dragged, HTREEITEM target) override;
     void DropOn(HTREEITEM dragged, HTREEITEM target) override;
 
+    EmptyTreeCue m_cueText{&m_hWnd};
     TreeDragDropTracker m_drag;
     DWORD m_resizeTick = 0;
     bool m_refilling = false;
@@ -126,4 +164,7 @@ private:
     HFONT m_excludedFont = nullptr;
     HFONT m_smallFont = nullptr;
     HTREEITEM m_lastSelected = nullptr;
+    CTreeHoverTracker m_hover{&m_hWnd};
+    bool m_leaveTracked = false;
+    bool m_ensuringVisible = false;
 };

@@ -4,6 +4,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/PhraseClipSet.h"
+#include "editor/app/PhrasesPaneTip.h"
 #include "editor/controls/EditorSettings.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ LRESULT PhrasesPane::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
         return -1;
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
-    if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT))
+    if (!m_tree.Create(m_hWnd, client, WS_VISIBLE | TVS_TRACKSELECT | TVS_SINGLEEXPAND | TVS_NONEVENHEIGHT))
         return -1;
     TreeView_SetInsertMarkColor(m_tree.m_hWnd, RGB(255, 0, 0));
     m_tree.SetDropTarget(m_hWnd, DropMessage());
@@ -147,6 +148,21 @@ LRESULT PhrasesPane::OnSelChanged(int, NMHDR* header, BOOL&)
     return 0;
 }
 
+LRESULT PhrasesPane::OnGetInfoTip(int, NMHDR* header, BOOL&)
+{
+    auto* request = reinterpret_cast<NMTVGETINFOTIPW*>(header);
+    if (request->pszText && request->cchTextMax > 0)
+        request->pszText[0] = L'\0'; // the control's own tip stays empty: the tree shows its own
+    if (m_tree.GetDragTracker().IsDragging())
+        return 0;
+    const int id = static_cast<int>(request->lParam);
+    if (m_doc && id == m_doc->GetCurrentItem())
+        m_doc->UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(id));
+    if (PhraseItemRecord* record = GetStore().FindItemById(id))
+        m_tree.SetItemTip(request->hItem, PhraseItemTipText(*record));
+    return 0;
+}
+
 LRESULT PhrasesPane::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
     if (wParam == kPasteMarkTimer) {
@@ -191,19 +207,45 @@ LRESULT PhrasesPane::OnCheckChanged(int, NMHDR* header, BOOL&)
     return 0;
 }
 
+namespace
+{
+
+// Toggles the check of every phrase in the list and below it, each saved.
+void InvertEveryPhraseIn(CEditorPhraseStore& store, std::vector<PhraseItemRecord>& list)
+{
+    for (PhraseItemRecord& record : list) {
+        if (record.IsFolder()) {
+            InvertEveryPhraseIn(store, *record.children);
+            continue;
+        }
+        store.SetIncluded(record.id, !CEditorPhraseStore::IsIncluded(record));
+        store.SaveItem(record.id);
+    }
+}
+
+} // namespace
+
 void PhrasesPane::SetAllChecks(int mode)
 {
     CEditorPhraseStore& store = GetStore();
     std::vector<PhraseItemRecord>* top = store.GetChildList(-1);
     if (!top)
         return;
-    for (PhraseItemRecord& record : *top) {
-        const bool on = mode == 0 ? true : mode == 1 ? false : !CEditorPhraseStore::IsIncluded(record);
-        store.SetIncluded(record.id, on);
-        if (!record.IsFolder())
-            store.SaveItem(record.id);
+    const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+    m_updateLock = true;
+    if (mode == 2) {
+        InvertEveryPhraseIn(store, *top);
+    } else {
+        // A group passes the state to everything below it (saving each phrase that changed).
+        for (PhraseItemRecord& record : *top) {
+            store.SetIncluded(record.id, mode == 0);
+            if (!record.IsFolder())
+                store.SaveItem(record.id);
+        }
     }
     m_tree.RefillKeepState(store, ShowUnchecked());
+    m_updateLock = false;
+    ::SetCursor(previous);
     UpdateCaptionCounter();
     NotePhrasesChanged();
 }

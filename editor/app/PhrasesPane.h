@@ -3,7 +3,8 @@
 // editor's phrase store, its caption "Phrases [included/all]", selections passed to the document
 // (keyboard selections after a short delay), the document's hints that change the tree, and every
 // library command: new phrases and groups, rename, delete, move up and down, cut, copy and paste,
-// drops from the tree, opening the item's folder and its shell properties (PhrasesPaneCommands.cpp).
+// drops from the tree, opening the item's folder and its shell properties (PhrasesPaneCommands.cpp), and
+// the items' tooltips (PhrasesPaneTip.h).
 
 #include "editor/app/Doc.h"
 #include "editor/app/PhraseTreeCtrl.h"
@@ -63,6 +64,7 @@ public:
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, PhraseTreeCtrl::kNotifyCheckChanged, OnCheckChanged)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, NM_RCLICK, OnTreeRightClick)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, NM_DBLCLK, OnTreeDoubleClick)
+    NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, TVN_GETINFOTIPW, OnGetInfoTip)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, TVN_BEGINLABELEDITW, OnBeginLabelEdit)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, TVN_ENDLABELEDITW, OnEndLabelEdit)
     NOTIFY_HANDLER(kToolBarId, TBN_DROPDOWN, OnToolBarDropDown)
@@ -180,6 +182,8 @@ private:
     LRESULT OnCheckChanged(int, NMHDR* header, BOOL&);
     LRESULT OnTreeRightClick(int, NMHDR*, BOOL&);
     LRESULT OnTreeDoubleClick(int, NMHDR*, BOOL& bHandled);
+    // Outside a drag: the item's tooltip, after the document saved the text edited for it.
+    LRESULT OnGetInfoTip(int, NMHDR* header, BOOL&);
     LRESULT OnBeginLabelEdit(int, NMHDR* header, BOOL&);
     LRESULT OnEndLabelEdit(int, NMHDR* header, BOOL&);
     LRESULT OnToolBarDropDown(int, NMHDR* header, BOOL&);

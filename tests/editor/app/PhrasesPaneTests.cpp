@@ -1,7 +1,8 @@
 // The phrases pane's library commands and the tree's drag and drop on a real main frame over a temp
 // phrases folder: files really created, renamed, moved and deleted; the marks of Cut and Copy and the
 // document's current item surviving a reload without pointing at another phrase; Rename File keeping
-// the phrase in its own folder; drags driven by mouse messages posted to the tree.
+// the phrase in its own folder; drags driven by mouse messages posted to the tree; the tree's kind images,
+// item tooltips (on a clock the test drives), empty-tree hint and keys.
 // test-locks: desktop clipboard coopevent
 
 #include "editor/app/Doc.h"
@@ -9,14 +10,17 @@
 #include "editor/app/FolderView.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/PhraseClipSet.h"
+#include "editor/app/PhraseKindImages.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 
 #include "support/TempFolder.h"
+#include "tests/editor/controls/FakeToolTipClock.h"
 #include "support/TempSettingsEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -725,4 +729,292 @@ TEST_F(PhrasesPaneTest, ToolbarButtonHidesUncheckedPhrasesThroughTheDocument)
                    reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(L"Checked Only", text);
     EXPECT_EQ(nullptr, Pane().GetTree().FindItemById(d));
+}
+
+namespace
+{
+
+int ImageOf(HWND tree, HTREEITEM item)
+{
+    TVITEMW data = {};
+    data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return data.iImage == data.iSelectedImage ? data.iImage : -100 - data.iSelectedImage;
+}
+
+// Hears the document's hints as the panes do.
+struct HintRecorder : IDocUpdateListener
+{
+    HWND GetListenerWindow() override { return nullptr; }
+    void OnDocUpdate(CView*, LPARAM hint, CObject*) override { hints.push_back(static_cast<int>(hint)); }
+    int Count(int hint) const { return static_cast<int>(std::count(hints.begin(), hints.end(), hint)); }
+    std::vector<int> hints;
+};
+
+} // namespace
+
+TEST_F(PhrasesPaneTest, TreeAndFolderListShowTheImageOfEachKindAndAnOpenFolderWhileExpanded)
+{
+    const int rtf = store.AddPhrase(L"R", L"{\\rtf1 r}", 1, g);
+    const int exec = store.AddPhrase(L"E", L"notepad.exe", 2, g);
+    ASSERT_GE(exec, 0);
+    doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    ASSERT_NE(nullptr, GetPhraseKindImageList());
+    EXPECT_EQ(GetPhraseKindImageList(), TreeView_GetImageList(Tree(), TVSIL_NORMAL));
+    const struct
+    {
+        int id;
+        int image;
+    } kinds[] = {{a, 3}, {c, 3}, {rtf, 2}, {exec, 4}, {g, 0}, {s, 0}, {h, 0}};
+    for (const auto& k : kinds)
+        EXPECT_EQ(k.image, ImageOf(Tree(), tree.FindItemById(k.id))) << k.id;
+
+    // Expanded by message (the control reports only the first time) and by a click on the button.
+    HTREEITEM group = tree.FindItemById(g);
+    for (int round = 0; round < 2; ++round) {
+        TreeView_Expand(Tree(), group, TVE_EXPAND);
+        EXPECT_EQ(1, ImageOf(Tree(), group)) << round;
+        TreeView_Expand(Tree(), group, TVE_COLLAPSE);
+        EXPECT_EQ(0, ImageOf(Tree(), group)) << round;
+    }
+    HTREEITEM other = tree.FindItemById(h);
+    TVHITTESTINFO hit = {};
+    RECT row = {};
+    ASSERT_TRUE(TreeView_GetItemRect(Tree(), other, &row, FALSE));
+    hit.pt.y = (row.top + row.bottom) / 2;
+    for (hit.pt.x = 0; hit.pt.x < row.right; ++hit.pt.x)
+        if (TreeView_HitTest(Tree(), &hit) == other && (hit.flags & TVHT_ONITEMBUTTON))
+            break;
+    ASSERT_LT(hit.pt.x, row.right) << "the group has an expand button";
+    ::SendMessageW(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    ::SendMessageW(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    EXPECT_TRUE(TreeView_GetItemState(Tree(), other, TVIS_EXPANDED) & TVIS_EXPANDED);
+    EXPECT_EQ(1, ImageOf(Tree(), other));
+
+    // The document's data-type change gives the item the new kind's image; a new phrase has its own.
+    doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(a));
+    ASSERT_TRUE(doc->SetCurrentDataType(2));
+    EXPECT_EQ(4, ImageOf(Tree(), tree.FindItemById(a)));
+    Command(PhrasesPane::kCmdNewFormatted);
+    TreeView_EndEditLabelNow(Tree(), TRUE);
+    HTREEITEM created = TreeView_GetSelection(Tree());
+    ASSERT_NE(nullptr, created);
+    EXPECT_NE(a, tree.GetItemId(created));
+    EXPECT_EQ(2, ImageOf(Tree(), created));
+
+    // The folder list of G shares the images.
+    doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(g));
+    auto* list = dynamic_cast<CFolderView*>(frame->GetActiveView());
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(GetPhraseKindImageList(),
+              reinterpret_cast<HIMAGELIST>(::SendMessageW(list->m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0)));
+    const struct
+    {
+        int id;
+        int image;
+    } rows[] = {{c, 3}, {rtf, 2}, {exec, 4}, {s, 0}};
+    for (const auto& r : rows) {
+        LVFINDINFOW find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = r.id;
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = static_cast<int>(
+            ::SendMessageW(list->m_hWnd, LVM_FINDITEMW, -1, reinterpret_cast<LPARAM>(&find)));
+        ASSERT_GE(item.iItem, 0) << r.id;
+        ::SendMessageW(list->m_hWnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(r.image, item.iImage) << r.id;
+    }
+}
+
+TEST_F(PhrasesPaneTest, ItemTipShowsWhenTheMouseRestsAndHidesOffTheItemOnLeavingAndOnDragging)
+{
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    CTreeHoverTracker& tip = tree.GetHoverTracker();
+    FakeClock clock;
+    tip.SetClock(&clock);
+    struct ClockBack
+    {
+        CTreeHoverTracker& tip;
+        ~ClockBack() { tip.SetClock(nullptr); }
+    } clockBack{tip};
+    store.FindItemById(a)->SetTitle(L"A <first>");
+    const POINT onA = CenterOf(a);
+    const POINT onB = CenterOf(b);
+    auto askTip = [&](int id) {
+        wchar_t buffer[80] = L"the control's own";
+        NMTVGETINFOTIPW request = {};
+        request.hdr.hwndFrom = Tree();
+        request.hdr.idFrom = PhraseTreeCtrl::kControlId;
+        request.hdr.code = TVN_GETINFOTIPW;
+        request.hItem = tree.FindItemById(id);
+        request.lParam = id;
+        request.pszText = buffer;
+        request.cchTextMax = 80;
+        ::SendMessageW(Pane().m_hWnd, WM_NOTIFY, PhraseTreeCtrl::kControlId,
+                       reinterpret_cast<LPARAM>(&request));
+        EXPECT_STREQ(L"", buffer);
+    };
+    auto restOn = [&](POINT client) {
+        clock.cursor = client;
+        ::ClientToScreen(Tree(), &clock.cursor);
+        clock.Advance(tip, 1000);
+    };
+    auto settle = [&] { clock.Advance(tip, 2000); };
+
+    askTip(a);
+    EXPECT_TRUE(clock.Running(CTreeHoverTracker::kTimerItem));
+    restOn(onA);
+    settle();
+    ASSERT_EQ(2, tip.State()) << "shown once the mouse rested a second on the item";
+    const std::wstring shown = tip.CurrentTool().text;
+    EXPECT_NE(shown.find(L"<font style=b>Menu Name</font>: A &lt;first&gt;"), std::wstring::npos) << shown;
+    EXPECT_NE(shown.find(L"<icon handle="), std::wstring::npos) << "with the item's image";
+    ::SendMessageW(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(onA.x + 1, onA.y));
+    EXPECT_EQ(2, tip.State()) << "moving on the item keeps the tip";
+    ::SendMessageW(Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(onB.x, onB.y));
+    settle();
+    EXPECT_EQ(0, tip.State()) << "moving onto another item hides it";
+
+    askTip(b);
+    restOn(onA);
+    settle();
+    EXPECT_EQ(0, tip.State()) << "the mouse went on to another item within the second";
+
+    askTip(b);
+    restOn(onB);
+    settle();
+    ASSERT_EQ(2, tip.State());
+    ::SendMessageW(Tree(), WM_MOUSELEAVE, 0, 0);
+    settle();
+    EXPECT_EQ(0, tip.State()) << "leaving the window hides it";
+
+    askTip(b);
+    restOn(onB);
+    settle();
+    ASSERT_EQ(2, tip.State());
+    NMTREEVIEWW begin = {};
+    begin.hdr.hwndFrom = Tree();
+    begin.hdr.idFrom = PhraseTreeCtrl::kControlId;
+    begin.hdr.code = TVN_BEGINDRAGW;
+    begin.itemNew.hItem = tree.FindItemById(b);
+    begin.ptDrag = onB;
+    ::SendMessageW(Pane().m_hWnd, WM_NOTIFY, PhraseTreeCtrl::kControlId, reinterpret_cast<LPARAM>(&begin));
+    settle();
+    EXPECT_EQ(0, tip.State()) << "a drag hides it";
+    ASSERT_TRUE(tree.GetDragTracker().IsDragging());
+    askTip(a);
+    EXPECT_FALSE(clock.Running(CTreeHoverTracker::kTimerItem)) << "no tips while dragging";
+    tree.GetDragTracker().Cancel();
+}
+
+TEST_F(PhrasesPaneTest, AnEmptyTreePaintsOnlyItsHint)
+{
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    EXPECT_FALSE(tree.GetCueText().ShouldShow());
+    settings.ShowUncheckedPhrases = 0;
+    doc->UpdateViewsForItem(nullptr, kHintUncheckAll, nullptr);
+    doc->UpdateViewsForItem(nullptr, kHintShowUnchecked, nullptr);
+    ASSERT_EQ(0u, TreeView_GetCount(Tree()));
+    EXPECT_TRUE(tree.GetCueText().ShouldShow());
+    EXPECT_EQ(CString(L"Right click to add new phrase"), tree.GetCueText().GetText());
+
+    // Pixels of the middle band that differ from the window colour.
+    auto middlePixels = [&] {
+        RECT client = {};
+        ::GetClientRect(Tree(), &client);
+        HDC dc = ::GetDC(Tree());
+        int count = 0;
+        for (int y = client.bottom / 2 - 6; y <= client.bottom / 2 + 6; ++y)
+            for (int x = 0; x < client.right; ++x)
+                count += ::GetPixel(dc, x, y) != ::GetSysColor(COLOR_WINDOW) ? 1 : 0;
+        ::ReleaseDC(Tree(), dc);
+        return count;
+    };
+    ::RedrawWindow(Tree(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_GT(middlePixels(), 10) << "the hint is drawn across the middle";
+
+    Command(PhrasesPane::kCmdNewPlain);
+    TreeView_EndEditLabelNow(Tree(), TRUE);
+    ASSERT_EQ(1u, TreeView_GetCount(Tree()));
+    ::UpdateWindow(Tree());
+    EXPECT_EQ(0, middlePixels()) << "the first item wipes the hint";
+}
+
+TEST_F(PhrasesPaneTest, EnterAndTabOpenThePhraseAndAReleaseRightOfTheTextSelects)
+{
+    HintRecorder recorder;
+    doc->AddUpdateListener(&recorder);
+    for (WPARAM key : {VK_RETURN, VK_TAB}) {
+        MSG msg = {Tree(), WM_KEYDOWN, key, 0};
+        EXPECT_TRUE(Pane().PreTranslateMessage(&msg)) << key;
+    }
+    EXPECT_EQ(2, recorder.Count(kHintOpenPhrase));
+
+    Select(a);
+    Command(PhrasesPane::kCmdRename);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit);
+    MSG enter = {edit, WM_KEYDOWN, VK_RETURN, 0};
+    EXPECT_TRUE(Pane().PreTranslateMessage(&enter));
+    EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree())) << "Enter ends the label edit";
+    EXPECT_EQ(2, recorder.Count(kHintOpenPhrase)) << "and opens nothing";
+
+    RECT text = {};
+    HTREEITEM item = Pane().GetTree().FindItemById(b);
+    ASSERT_TRUE(TreeView_GetItemRect(Tree(), item, &text, TRUE));
+    RECT client = {};
+    ::GetClientRect(Tree(), &client);
+    ASSERT_LT(text.right + 20, client.right);
+    ::SendMessageW(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(text.right + 20, (text.top + text.bottom) / 2));
+    EXPECT_EQ(item, TreeView_GetSelection(Tree()));
+    doc->RemoveUpdateListener(&recorder);
+}
+
+TEST_F(PhrasesPaneTest, EnsureVisibleScrollsVerticallyOnly)
+{
+    store.FindItemById(b)->SetTitle(std::wstring(150, L'W').c_str());
+    doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    ::MoveWindow(Tree(), 0, 40, 120, 300, TRUE);
+    for (int i = 0; i < 6; ++i)
+        ::SendMessageW(Tree(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+    const int scrolled = ::GetScrollPos(Tree(), SB_HORZ);
+    ASSERT_GT(scrolled, 0) << "the long label gives a horizontal scroll range";
+    TreeView_EnsureVisible(Tree(), Pane().GetTree().FindItemById(d));
+    EXPECT_EQ(scrolled, ::GetScrollPos(Tree(), SB_HORZ));
+    EXPECT_TRUE(TreeView_GetItemState(Tree(), TreeView_GetParent(Tree(), Pane().GetTree().FindItemById(d)),
+                                      TVIS_EXPANDED) &
+                TVIS_EXPANDED)
+        << "the control's own work is done";
+}
+
+TEST_F(PhrasesPaneTest, InvertTogglesEveryPhraseAndCheckAllReachesIntoGroups)
+{
+    const int e = store.AddPhrase(L"E", L"epsilon", 0, h);
+    store.SetIncluded(d, false);
+    doc->UpdateViewsForItem(nullptr, kHintFolderReopened, nullptr);
+    doc->UpdateViewsForItem(nullptr, kHintInvertChecks, nullptr);
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    const struct
+    {
+        int id;
+        bool checked;
+    } inverted[] = {{a, false}, {b, false}, {c, false}, {d, true}, {e, false}};
+    for (const auto& i : inverted) {
+        EXPECT_EQ(i.checked, CEditorPhraseStore::IsIncluded(*store.FindItemById(i.id))) << i.id;
+        EXPECT_EQ(i.checked, tree.GetCheck(tree.FindItemById(i.id))) << i.id;
+    }
+    doc->UpdateViewsForItem(nullptr, kHintCheckAll, nullptr);
+    for (const auto& i : inverted)
+        EXPECT_TRUE(CEditorPhraseStore::IsIncluded(*store.FindItemById(i.id))) << i.id;
+    int included = 0;
+    int all = 0;
+    store.CountItems(&included, &all);
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(Pane().m_hWnd, caption, 64);
+    EXPECT_EQ(L"Phrases [" + std::to_wstring(included) + L"/" + std::to_wstring(all) + L"]",
+              std::wstring(caption))
+        << "the counter follows once the lock is gone";
 }

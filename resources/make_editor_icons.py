@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Writes the editor's small command icons (16 and 32 pixel, 32-bit colour).
+
+EditorAdd.ico (135): a green plus, adding a phrase.
+EditorDelete.ico (134): a red cross, deleting an item.
+EditorAllPhrases.ico (147): a list with a checked and an unchecked box.
+EditorCheckedOnly.ico (157): a list whose boxes are all checked.
+EditorFormatted.ico (158): a page with a coloured letter, formatted text.
+Run it from any folder; the files land beside the script.
+"""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CLEAR = (0, 0, 0, 0)
+WHITE = (0xFF, 0xFF, 0xFF, 0xFF)
+DARK = (0x40, 0x40, 0x40, 0xFF)
+
+
+def bgra(r, g, b):
+    return (b, g, r, 0xFF)
+
+
+def plus(x, y):
+    if 6 <= x < 10 and 2 <= y < 14 or 2 <= x < 14 and 6 <= y < 10:
+        return bgra(0x20, 0xA0, 0x30)
+    return CLEAR
+
+
+def cross(x, y):
+    if abs(x - y) < 2 or abs(x + y - 15) < 2:
+        if 2 <= x < 14 and 2 <= y < 14:
+            return bgra(0xD0, 0x20, 0x20)
+    return CLEAR
+
+
+def check_list(checked_rows):
+    def draw(x, y):
+        for row, checked in enumerate(checked_rows):
+            top = 1 + row * 5
+            if not top <= y < top + 4:
+                continue
+            if x in (1, 5) or y in (top, top + 3):
+                if 1 <= x <= 5:
+                    return DARK
+            if 1 < x < 5 and checked:
+                return bgra(0x20, 0x90, 0x20)
+            if 1 < x < 5:
+                return WHITE
+            if 7 <= x < 15 and top + 1 <= y < top + 3:
+                return bgra(0x30, 0x50, 0xA0)
+        return CLEAR
+    return draw
+
+
+def formatted_page(x, y):
+    if not (2 <= x < 14 and 1 <= y < 15):
+        return CLEAR
+    if x in (2, 13) or y in (1, 14):
+        return DARK
+    # a bold "A" in the page
+    if 4 <= y < 13 and (abs(2 * x - 15) in (y - 3, y - 2)):
+        return bgra(0xC0, 0x20, 0x80)
+    if y == 9 and 5 <= x < 11:
+        return bgra(0xC0, 0x20, 0x80)
+    return WHITE
+
+
+def image(size, draw):
+    scale = 16.0 / size
+    rows = []
+    for y in reversed(range(size)):            # DIBs are stored bottom-up
+        rows.append(b"".join(bytes(draw(int(x * scale), int(y * scale))) for x in range(size)))
+    xor = b"".join(rows)
+    mask_row = ((size + 31) // 32) * 4
+    and_mask = b"\0" * (mask_row * size)       # the alpha channel decides
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
+    return header + xor + and_mask
+
+
+def write_icon(name, draw):
+    images = [image(size, draw) for size in (16, 32)]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in zip((16, 32), images):
+        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(out + b"".join(images))
+
+
+if __name__ == "__main__":
+    write_icon("EditorAdd.ico", plus)
+    write_icon("EditorDelete.ico", cross)
+    write_icon("EditorAllPhrases.ico", check_list([True, False, True]))
+    write_icon("EditorCheckedOnly.ico", check_list([True, True, True]))
+    write_icon("EditorFormatted.ico", formatted_page)
