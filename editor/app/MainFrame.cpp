@@ -11,6 +11,7 @@
 #include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
+#include "platform/docview/DockBar.h"
 
 #include <shellapi.h>
 
@@ -170,6 +171,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
         return -1;
     }
     m_phrasesPane.UpdateCaptionCounter();
+    DockPanes();
     if (auto* doc = context ? dynamic_cast<CDoc*>(context->m_pCurrentDoc) : nullptr) {
         doc->AddUpdateListener(this);
         if (m_settingsPane)
@@ -180,6 +182,18 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     StartCoopWatchers();
     AddSystemMenuItems();
     return 0;
+}
+
+void CMainFrame::DockPanes()
+{
+    // Settings below, phrases at the left; each may float and comes back only to its own side.
+    EnableDocking(CBRS_ALIGN_ANY);
+    if (m_settingsPane) {
+        m_settingsPane->EnableDocking(CBRS_ALIGN_BOTTOM);
+        DockControlBar(m_settingsPane.get(), AFX_IDW_DOCKBAR_BOTTOM);
+    }
+    m_phrasesPane.EnableDocking(CBRS_ALIGN_LEFT);
+    DockControlBar(&m_phrasesPane, AFX_IDW_DOCKBAR_LEFT);
 }
 
 void CMainFrame::StartCoopWatchers()

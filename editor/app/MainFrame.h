@@ -216,6 +216,8 @@ private:
     LRESULT OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddFromClipboardRequest(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddSelectedTextRequest(UINT, WPARAM, LPARAM, BOOL&); // MainFrameSelectedText.cpp
+    // Puts the two panes into the frame's dock bars (bottom and left), from where they can float.
+    void DockPanes();
     void StartCoopWatchers();
     void ShowPhrasesPane();
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);

@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "app/AppObjects.h"
 
 #include "common/DefaultBrowser.h"

@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "common/RedrawOnScrollWindow.h"
 #include "common/SubclassedWindow.h"
 

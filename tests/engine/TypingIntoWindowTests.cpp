@@ -71,6 +71,18 @@ public:
         SendMessageW(m_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         return end;
     }
+    // Another test's window may have taken the foreground since the target was made: take it back.
+    bool BringToFront() const
+    {
+        return scvtest::PumpUntil(
+            [&] {
+                if (GetForegroundWindow() == m_frame)
+                    return true;
+                SetForegroundWindow(m_frame);
+                return false;
+            },
+            5000);
+    }
     HWND FocusOfItsThread() const
     {
         GUITHREADINFO info{};
@@ -292,6 +304,7 @@ TEST(PastingRichText, FormattedTextArrivesInARichEditTarget)
     ASSERT_NE(target.Edit(), nullptr);
     const CString rtf = L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\plain Hello {\\b bold}}";
     CSCVAction_Rtf action(rtf, 0, 0x0409);
+    ASSERT_TRUE(target.BringToFront());
     EXPECT_EQ(action.Execute(target.Edit()), 1);
     // Ctrl+V travels through the input queue: on a busy machine it can take a while.
     ASSERT_TRUE(target.WaitForText(L"Hello bold", 20000)) << testing::PrintToString(target.Text());

@@ -1,3 +1,4 @@
+// test-locks: desktop
 // test-sources: PlatformTests.rc
 #include "platform/CAppModule.h"
 #include "platform/CDialogImpl.h"

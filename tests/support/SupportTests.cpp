@@ -1,3 +1,4 @@
+// test-locks: desktop
 #include "support/ChildMain.h"
 #include "support/ChildProcess.h"
 #include "support/DialogWatchdog.h"
