@@ -23,6 +23,7 @@ enum EditorHint : int
     kHintSavePending = 2,
     kHintKindChanged = 3,
     kHintLanguage = 4,
+    kHintPhraseMenuName = 5, // the object points at the new menu name (a CString)
     kHintFileRenamed = 6,
     kHintLibraryChanged = 7,
     kHintCheckAll = 8,

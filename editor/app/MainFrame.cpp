@@ -337,13 +337,34 @@ bool ShowViewMenuAtCursor()
                           static_cast<LPARAM>(::GetMessagePos())) != FALSE;
 }
 
-bool NotePhrasesChanged()
+namespace
+{
+
+CMainFrame* GetThisThreadsMainFrame()
 {
     CWinApp* app = CWinApp::GetApp();
     auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-    if (!frame || !frame->m_hWnd)
+    return frame && frame->m_hWnd ? frame : nullptr;
+}
+
+} // namespace
+
+bool NotePhrasesChanged()
+{
+    CMainFrame* frame = GetThisThreadsMainFrame();
+    if (!frame)
         return false;
     frame->NoteChange();
+    return true;
+}
+
+bool SetMenuTipPasteText(const CString& text)
+{
+    CMainFrame* frame = GetThisThreadsMainFrame();
+    CMenuToolTipEditorClient* tip = frame ? frame->GetMenuToolTip() : nullptr;
+    if (!tip)
+        return false;
+    tip->SetPasteText(text);
     return true;
 }
 

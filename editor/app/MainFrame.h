@@ -244,6 +244,9 @@ private:
 // Called after every saved change of a phrase: the main frame of this thread restarts its debounce.
 // False when there is no main frame.
 bool NotePhrasesChanged();
+// The phrase waiting to be pasted, for the tip of the Paste command in the main frame's menus. False
+// when there is no main frame with a menu tooltip.
+bool SetMenuTipPasteText(const CString& text);
 
 // Posts the view menu request (WM_APP + 100, lParam the position of the last message) to the main
 // window of this thread. False when there is no main frame.

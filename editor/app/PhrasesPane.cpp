@@ -275,6 +275,10 @@ void PhrasesPane::OnDocUpdate(CView*, LPARAM hint, CObject* object)
             }
         }
         break;
+    case kHintPhraseMenuName:
+        if (object)
+            RenameSelectedPhrase(*reinterpret_cast<const CString*>(object));
+        break;
     case kHintLanguage:
         UpdateToolBarTexts();
         ::InvalidateRect(m_tree.m_hWnd, nullptr, TRUE);

@@ -116,6 +116,8 @@ public:
     // The library commands, also reachable as WM_COMMAND. Each gives the new or moved item's id, or -1.
     int NewPhrase(bool fromClipboard, bool editLabel, int kind, HTREEITEM parent);
     int AddGroup();
+    // Gives the selected phrase a new menu name (the text view's Into Menu Name); a beep when it cannot.
+    bool RenameSelectedPhrase(const CString& title);
     bool DeleteSelected();
     bool MoveSelected(bool up);
     bool CanMoveSelected(bool up);

@@ -338,6 +338,29 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     return FALSE; // the cleaned text is already set
 }
 
+bool PhrasesPane::RenameSelectedPhrase(const CString& title)
+{
+    HTREEITEM item = TreeView_GetSelection(m_tree.m_hWnd);
+    const int id = m_tree.GetItemId(item);
+    CEditorPhraseStore& store = GetStore();
+    PhraseItemRecord* record = store.FindItemById(id);
+    if (!record || record->IsFolder() || !store.SetTitle(id, title)) {
+        ::MessageBeep(MB_OK);
+        return false;
+    }
+    const CString shown = store.FindItemById(id)->GetTitle();
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = const_cast<wchar_t*>(shown.GetString());
+    ::SendMessageW(m_tree.m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    if (m_doc)
+        m_doc->UpdateViewsForItem(nullptr, kHintFileRenamed, nullptr);
+    store.SaveItem(id);
+    NotePhrasesChanged();
+    return true;
+}
+
 bool PhrasesPane::DeleteSelected()
 {
     HTREEITEM item = TreeView_GetSelection(m_tree.m_hWnd);
@@ -442,6 +465,8 @@ void PhrasesPane::CutOrCopySelected(bool cut)
     clip.Mark(GetStore(), m_tree.GetItemId(selected), cut);
     if (cut && selected)
         TreeView_SetItemState(m_tree.m_hWnd, selected, TVIS_CUT, TVIS_CUT);
+    if (const PhraseItemRecord* record = GetStore().FindItemById(m_tree.GetItemId(selected)))
+        SetMenuTipPasteText(PhraseTreeCtrl::ItemText(*record));
 }
 
 bool PhrasesPane::CanPaste()

@@ -643,10 +643,12 @@ LRESULT CSCVView::OnIntoMenuName(WORD, WORD, HWND, BOOL&)
     if (name.IsEmpty())
         return 0;
     m_menuName = name;
+    // The object of the hint is the new name; the phrases pane gives it to the selected phrase.
+    CObject* text = reinterpret_cast<CObject*>(&m_menuName);
     if (CDoc* doc = GetEditorDocument())
-        doc->UpdateViewsForItem(this, kHintMenuName, PhraseHint(m_phraseId));
+        doc->UpdateViewsForItem(this, kHintMenuName, text);
     else if (CDocument* document = GetDocument())
-        document->UpdateAllViews(nullptr, kHintMenuName, PhraseHint(m_phraseId));
+        document->UpdateAllViews(nullptr, kHintMenuName, text);
     return 0;
 }
 

@@ -262,6 +262,19 @@ TEST_F(PhrasesPaneTest, LabelEditsRenameGroupFoldersAndPhraseFiles)
     EXPECT_FALSE(temp.Exists(L"phrases\\B.scrivolanter"));
     EXPECT_EQ(1, store.FindItemById(b)->GetUseTitleOnly()) << "a rename makes the title the menu text";
     EXPECT_EQ(L"beta", BodyOnDisk(L"phrases\\Better_name.scrivolanter"));
+
+    // Into Menu Name of the text view: the document's hint carries the name to the selected phrase.
+    Select(a);
+    CString name = L"From the text";
+    doc->UpdateViewsForItem(nullptr, kHintPhraseMenuName, reinterpret_cast<CObject*>(&name));
+    EXPECT_EQ(L"From the text", ItemText(Pane().GetTree().FindItemById(a)));
+    EXPECT_EQ(name, store.FindItemById(a)->GetTitle());
+    store.FlushSaves();
+    CEditorPhraseStore reader;
+    reader.Load(temp.PathOf(L"phrases").c_str());
+    PhraseItemRecord* saved = reader.FindItemByPath(store.FindItemById(a)->GetPath());
+    ASSERT_NE(nullptr, saved);
+    EXPECT_EQ(name, saved->GetTitle()) << "the new name is in the file";
 }
 
 TEST_F(PhrasesPaneTest, MoveUpAndDownStayWithinOneKindAndStoreTheOrder)
@@ -304,6 +317,9 @@ TEST_F(PhrasesPaneTest, CutPasteMovesCopyPasteCopiesAndPasteEnablementFollowsThe
     Select(c);
     Command(PhrasesPane::kCmdCut);
     EXPECT_TRUE(TreeView_GetItemState(Tree(), Pane().GetTree().FindItemById(c), TVIS_CUT) & TVIS_CUT);
+    ASSERT_NE(nullptr, frame->GetMenuToolTip());
+    EXPECT_GE(frame->GetMenuToolTip()->GetTipString(PhrasesPane::kCmdPaste).Find(L"\n\n C"), 0)
+        << "the Paste tip names the marked phrase";
     Select(g);
     EXPECT_FALSE(Enabled(PhrasesPane::kCmdPaste)) << "the group already holds the cut item";
     Select(h);
