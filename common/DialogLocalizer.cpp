@@ -1,5 +1,7 @@
 #include "common/DialogLocalizer.h"
 
+#include "common/DialogTemplateTexts.h"
+
 #include <vector>
 
 #include "common/IniFile.h"
@@ -16,14 +18,7 @@ bool IsUntranslatedClass(HWND control)
 {
     wchar_t className[20] = {};
     ::GetClassNameW(control, className, 20);
-    static const wchar_t* const classes[] = {L"msctls_updown32", L"Edit",        L"RichEdit",
-                                             L"RichEdit20A",     L"RichEdit20W", L"RichEdit60A",
-                                             L"RichEdit60W",     L"ComboBox"};
-    for (const wchar_t* name : classes) {
-        if (!StringsDifferNoCase(className, name))
-            return true;
-    }
-    return false;
+    return IsUntranslatedControlClass(className);
 }
 
 CString GetControlText(HWND control)

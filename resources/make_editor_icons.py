@@ -6,6 +6,7 @@ EditorDelete.ico (134): a red cross, deleting an item.
 EditorAllPhrases.ico (147): a list with a checked and an unchecked box.
 EditorCheckedOnly.ico (157): a list whose boxes are all checked.
 EditorFormatted.ico (158): a page with a coloured letter, formatted text.
+EditorStartApplication.ico (144): a window with a green arrow, a phrase started as an application.
 Run it from any folder; the files land beside the script.
 """
 import os
@@ -66,6 +67,19 @@ def formatted_page(x, y):
     return WHITE
 
 
+def start_application(x, y):
+    if not (1 <= x < 15 and 2 <= y < 14):
+        return CLEAR
+    if x in (1, 14) or y in (2, 13):
+        return DARK
+    if y in (3, 4):
+        return bgra(0x30, 0x50, 0xA0)        # the title bar
+    # a right-pointing arrow in the window
+    if 5 <= x < 11 and abs(2 * y - 17) <= 2 * (11 - x) - 1 and 6 <= y < 12:
+        return bgra(0x20, 0xA0, 0x30)
+    return WHITE
+
+
 def image(size, draw):
     scale = 16.0 / size
     rows = []
@@ -95,3 +109,4 @@ if __name__ == "__main__":
     write_icon("EditorAllPhrases.ico", check_list([True, False, True]))
     write_icon("EditorCheckedOnly.ico", check_list([True, True, True]))
     write_icon("EditorFormatted.ico", formatted_page)
+    write_icon("EditorStartApplication.ico", start_application)

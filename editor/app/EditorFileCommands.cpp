@@ -1,7 +1,9 @@
 #include "editor/app/EditorFileCommands.h"
 
+#include "common/DialogTemplateTexts.h"
 #include "common/EventSounds.h"
 #include "common/IniFile.h"
+#include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
 #include "common/PathFunctions.h"
 #include "common/SharedLog.h"
@@ -301,6 +303,86 @@ int WriteModuleStrings(const CString& languageFile, HMODULE module, const CStrin
     return context.written;
 }
 
+namespace
+{
+
+struct ResourceWriteContext
+{
+    const CString* file;
+    CString suffix;
+    int written = 0;
+};
+
+bool WriteMissingLanguageText(const CString& file, const CString& section, const CString& key,
+                              const CString& text)
+{
+    if (text.IsEmpty() || !IsWritableLanguageKey(key) || !IniKeyMissing(file, section, key))
+        return false;
+    return WriteLanguageText(file, section, key, text);
+}
+
+void WriteMenuTexts(HMENU menu, ResourceWriteContext& context, int depth)
+{
+    const CString section = L"Menu" + context.suffix;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        wchar_t buffer[260] = {};
+        GetMenuStringW(menu, static_cast<UINT>(position), buffer, 260, MF_BYPOSITION);
+        const CString text = buffer; // as the menu translator reads it, "&" and accelerator included
+        if (!text.IsEmpty()) {
+            const MenuItemKey parts = MakeMenuItemKey(text);
+            if (WriteMissingLanguageText(*context.file, section, parts.Key, parts.PlainText))
+                ++context.written;
+        }
+        if (HMENU popup = GetSubMenu(menu, position); popup && depth < 8)
+            WriteMenuTexts(popup, context, depth + 1);
+    }
+}
+
+BOOL CALLBACK WriteMenuResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param)
+{
+    auto& context = *reinterpret_cast<ResourceWriteContext*>(param);
+    if (HMENU menu = LoadMenuW(module, name)) {
+        WriteMenuTexts(menu, context, 0);
+        DestroyMenu(menu);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK WriteDialogResource(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param)
+{
+    auto& context = *reinterpret_cast<ResourceWriteContext*>(param);
+    if (!IS_INTRESOURCE(name))
+        return TRUE;
+    HRSRC resource = FindResourceW(module, name, type);
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes)
+        return TRUE;
+    CString section;
+    section.Format(L"Dialog%s_%u", context.suffix.GetString(),
+                   static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    for (const DialogTemplateControl& control : ReadDialogTemplateControls(bytes, SizeofResource(module, resource))) {
+        if (control.id == -1 || control.id == 0xFFFF || IsUntranslatedDialogControl(control))
+            continue;
+        CString key;
+        key.Format(L"%d", control.id);
+        if (WriteMissingLanguageText(*context.file, section, key, EscapeLanguageText(control.text)))
+            ++context.written;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int WriteModuleMenusAndDialogs(const CString& languageFile, HMODULE module, const CString& suffix)
+{
+    ResourceWriteContext context{&languageFile, suffix};
+    EnumResourceNamesW(module, RT_MENU, WriteMenuResource, reinterpret_cast<LONG_PTR>(&context));
+    EnumResourceNamesW(module, RT_DIALOG, WriteDialogResource, reinterpret_cast<LONG_PTR>(&context));
+    return context.written;
+}
+
 CString WriteWelcomeHtml(const CString& folder, const char* bytes, size_t size)
 {
     CString base = folder;
@@ -423,6 +505,7 @@ void RunMakeLanguageFile(HWND owner, const CString& programFolder)
     }
     WriteLanguageTemplateMain(file);
     WriteModuleStrings(file, GetModuleHandleW(nullptr), L"_Editor");
+    WriteModuleMenusAndDialogs(file, GetModuleHandleW(nullptr), L"_Editor");
     CString html;
     const struct
     {
@@ -441,6 +524,7 @@ void RunMakeLanguageFile(HWND owner, const CString& programFolder)
             continue;
         }
         WriteModuleStrings(file, module, entry.suffix);
+        WriteModuleMenusAndDialogs(file, module, entry.suffix);
         HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(201), RT_HTML);
         HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
         if (loaded)

@@ -48,6 +48,10 @@ bool WriteLanguageTemplateMain(const CString& languageFile);
 // Every string of the module's string table into section "Strings" + suffix, missing keys only.
 // The number of strings written.
 int WriteModuleStrings(const CString& languageFile, HMODULE module, const CString& suffix);
+// The texts of the module's menus into section "Menu" + suffix (keyed as the menu translator reads
+// them) and of its dialogs' controls into "Dialog" + suffix + "_" + dialog id (keyed by control id),
+// missing keys only. The number of texts written.
+int WriteModuleMenusAndDialogs(const CString& languageFile, HMODULE module, const CString& suffix);
 // The welcome page next to the language file: "welcome.html", or the first free "Welcome_%d.html"
 // from 2. The bytes up to the first zero byte. The path written, empty when nothing was written.
 CString WriteWelcomeHtml(const CString& folder, const char* bytes, size_t size);

@@ -1,14 +1,17 @@
+// test-depends: ScrivolanterEditor
 // The editor's file commands on real files: backup archive contents, import of each file kind
 // (twice gives a second file), export then import round trips of plain and formatted text, and the
-// language-file template that adds only the keys a file lacks.
+// language-file template that adds only the keys a file lacks, with the menus and dialogs of a module.
 
 #include "editor/app/EditorFileCommands.h"
 
 #include "editor/app/EditorArchive.h"
 #include "editor/app/EditorPhraseStore.h"
 
+#include "common/DialogTemplateTexts.h"
 #include "common/TextConversion.h"
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -203,3 +206,50 @@ TEST_F(EditorFileCommandsTest, WelcomePageTakesTheFirstFreeName)
 }
 
 } // namespace
+
+TEST_F(EditorFileCommandsTest, LanguageTemplateCarriesTheMenusAndDialogsOfAModule)
+{
+    const std::wstring editor = scvtest::ProgramPath(L"ScrivolanterEditor.exe");
+    HMODULE module = LoadLibraryExW(editor.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module) << editor;
+    const CString file = P(L"De.lng");
+    ASSERT_TRUE(EditorFileCommands::WriteLanguageTemplateMain(file));
+    ::WritePrivateProfileStringW(L"Menu_Editor", L"Import", L"Importieren", file);
+
+    const int written = EditorFileCommands::WriteModuleMenusAndDialogs(file, module, L"_Editor");
+    const int again = EditorFileCommands::WriteModuleMenusAndDialogs(file, module, L"_Editor");
+    FreeLibrary(module);
+
+    auto value = [&](const wchar_t* section, const wchar_t* key) {
+        wchar_t text[256] = {};
+        ::GetPrivateProfileStringW(section, key, L"<missing>", text, 256, file);
+        return std::wstring(text);
+    };
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(again, 0) << "only missing keys";
+    EXPECT_EQ(value(L"Menu_Editor", L"Import"), L"Importieren") << "a translated item stays";
+    EXPECT_EQ(value(L"Menu_Editor", L"Export"), L"Export\x2026");
+    EXPECT_EQ(value(L"Dialog_Editor_130", L"1003"), L"Start Scrivolanter with Windows automatically");
+    EXPECT_EQ(value(L"Dialog_Editor_130", L"1021"), L"<missing>") << "edit boxes hold the user's text";
+}
+
+TEST(DialogTemplateTexts, ADamagedTemplateEndsTheListInsteadOfReadingOn)
+{
+    const std::wstring editor = scvtest::ProgramPath(L"ScrivolanterEditor.exe");
+    HMODULE module = LoadLibraryExW(editor.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(130), RT_DIALOG);
+    ASSERT_NE(nullptr, resource);
+    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
+    const std::vector<BYTE> whole(bytes, bytes + SizeofResource(module, resource));
+    FreeLibrary(module);
+
+    const std::vector<DialogTemplateControl> all = ReadDialogTemplateControls(whole.data(), whole.size());
+    ASSERT_GT(all.size(), 10u);
+    for (size_t cut = 0; cut < whole.size(); cut += 7) {
+        // Each cut of the template gives at most the controls of the whole, and no read past the cut.
+        const std::vector<BYTE> part(whole.begin(), whole.begin() + cut);
+        EXPECT_LE(ReadDialogTemplateControls(part.data(), part.size()).size(), all.size()) << cut;
+    }
+    EXPECT_TRUE(ReadDialogTemplateControls(nullptr, 100).empty());
+}
