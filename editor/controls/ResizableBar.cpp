@@ -472,6 +472,8 @@ bool CResizableBar::IsSideTracking() const
 void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
 {
     ::SetCapture(m_hWnd);
+    if (!m_dragShowContent)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     m_trackedEdge = hitCode;
     m_isTracking = true;
     const bool alongX = hitCode == HTLEFT || hitCode == HTRIGHT;
@@ -491,6 +493,7 @@ void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
                                    : ThicknessTrackLimits(row, self, TrackedEdge(), m_trackPos, FreeSpaceAcross());
     m_trackMin = limits.min;
     m_trackMax = limits.max;
+    InvertTracker();
 }
 
 void CResizableBar::UpdateTrackedSize(POINT screen)
@@ -501,6 +504,7 @@ void CResizableBar::UpdateTrackedSize(POINT screen)
     const int delta = pos - m_trackPos;
     if (delta == 0)
         return;
+    InvertTracker();
     m_trackPos = pos;
     const bool horz = IsHorzDocked();
     const std::vector<CResizableBar*> sizing = SizingRowBars();
@@ -512,13 +516,55 @@ void CResizableBar::UpdateTrackedSize(POINT screen)
     else
         ApplyThicknessDrag(row, self, TrackedEdge(), delta);
     StoreRowRecords(sizing, row, horz);
-    // The panes follow the mouse: the frame lays them out at once.
-    if (m_pFrame && m_pFrame->m_hWnd)
+    InvertTracker();
+    // With contents shown the panes follow the mouse: the frame lays them out at once.
+    if (m_dragShowContent && m_pFrame && m_pFrame->m_hWnd)
         m_pFrame->RecalcLayout();
+}
+
+void CResizableBar::InvertTracker()
+{
+    if (m_dragShowContent || !m_isTracking || !m_pFrame || !m_pFrame->m_hWnd)
+        return;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    RECT edge = GetEdgeRect(window, m_trackedEdge);
+    if (::IsRectEmpty(&edge))
+        return;
+    const bool alongX = m_trackedEdge == HTLEFT || m_trackedEdge == HTRIGHT;
+    // Across the whole dock bar when the drag changes the row's thickness.
+    RECT dock = {};
+    if (!IsSideTracking() && ::GetWindowRect(::GetParent(m_hWnd), &dock)) {
+        if (alongX) {
+            edge.top = dock.top + 1;
+            edge.bottom = dock.bottom - 1;
+        } else {
+            edge.left = dock.left + 1;
+            edge.right = dock.right - 1;
+        }
+    }
+    const int middle = alongX ? (edge.left + edge.right) / 2 : (edge.top + edge.bottom) / 2;
+    const int shift = m_trackPos - m_trackEdgeOffset - middle;
+    ::OffsetRect(&edge, alongX ? shift : 0, alongX ? 0 : shift);
+    RECT site = {};
+    ::GetWindowRect(m_pFrame->m_hWnd, &site);
+    ::OffsetRect(&edge, -site.left, -site.top);
+    HDC dc = ::GetDCEx(m_pFrame->m_hWnd, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    if (!dc)
+        return;
+    HBRUSH brush = CreateDockHalftoneBrush();
+    HGDIOBJ old = brush ? ::SelectObject(dc, brush) : nullptr;
+    ::PatBlt(dc, edge.left, edge.top, edge.right - edge.left, edge.bottom - edge.top, PATINVERT);
+    if (brush) {
+        ::SelectObject(dc, old);
+        ::DeleteObject(brush);
+    }
+    ::ReleaseDC(m_pFrame->m_hWnd, dc);
 }
 
 void CResizableBar::StopEdgeTracking()
 {
+    InvertTracker();
     m_isTracking = false;
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();

@@ -61,6 +61,10 @@ public:
     bool IsVertDocked() const { return m_dockBarId == kDockLeft || m_dockBarId == kDockRight; }
     bool IsBarFloating() const { return !IsHorzDocked() && !IsVertDocked(); }
     bool IsTracking() const { return m_isTracking; }
+    // Whether an edge drag resizes the panes live (the system's "show window contents while dragging",
+    // read at creation and on every setting change) or draws an outline until the mouse is released.
+    bool GetDragShowContent() const { return m_dragShowContent; }
+    void SetDragShowContent(bool on) { m_dragShowContent = on; }
     SIZE GetHorzSize() const { return m_sizeHorz; }
     SIZE GetVertSize() const { return m_sizeVert; }
     int GetEdgeFlags() const { return m_edgeFlags; }
@@ -71,6 +75,8 @@ protected:
     virtual void StartEdgeTracking(int hitCode, POINT screen);
     virtual void StopEdgeTracking();
     virtual void UpdateTrackedSize(POINT screen);
+    // Inverts the outline of the tracked edge at its current place on the frame (outline mode only).
+    virtual void InvertTracker();
     virtual void PaintGripper(HDC dc, const RECT& client) {}
     virtual void PaintNonClientExtra(HDC dc, const RECT& client, const RECT& window) {}
     virtual void CalcClientRect(RECT& rect, UINT dockBarId);

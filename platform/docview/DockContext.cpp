@@ -7,10 +7,6 @@
 #include "platform/docview/DockBar.h"
 #include "platform/docview/FrameWnd.h"
 
-namespace
-{
-
-// An 8 x 8 checker brush: every other pixel inverted.
 HBRUSH CreateDockHalftoneBrush()
 {
     const WORD pattern[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
@@ -21,6 +17,9 @@ HBRUSH CreateDockHalftoneBrush()
     ::DeleteObject(bitmap);
     return brush;
 }
+
+namespace
+{
 
 // Inverts a frame of the thickness along the inside of the rectangle (screen coordinates).
 void InvertDockFrame(const RECT& r, int thickness)

@@ -14,6 +14,9 @@
 class CControlBar;
 class CFrameWnd;
 
+// An 8 x 8 checker brush (every other pixel) for drag outlines drawn with PATINVERT; the caller deletes it.
+HBRUSH CreateDockHalftoneBrush();
+
 class CDockContext
 {
 public:

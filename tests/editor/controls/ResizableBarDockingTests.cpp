@@ -374,6 +374,7 @@ TEST_F(DockingBarTest, TwoBarsInOneRowShareItsLengthAndTheEdgeBetweenThemMovesPi
     EXPECT_EQ(2 | 8, bar.GetEdgeFlags());    // the view side and the edge to the next bar
     EXPECT_EQ(2 | 4, second.GetEdgeFlags()); // the view side and the edge to the bar before
 
+    bar.SetDragShowContent(true); // the panes follow the mouse, whatever the system's setting
     const int x = (first.left + first.right) / 2;
     const int edgeY = first.bottom - 2;
     ASSERT_EQ(HTBOTTOM, ::SendMessageW(bar.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(x, edgeY)));

@@ -73,6 +73,7 @@ TEST_F(ResizableBarFrameTest, DockedBarTakesItsWidthAndOnlyItsInnerEdgeIsDraggab
 
 TEST_F(ResizableBarFrameTest, EdgeDragResizesBetweenTheMinimumAndTheFreeSpace)
 {
+    bar.SetDragShowContent(true);
     const RECT r = BarRect();
     const int y = (r.top + r.bottom) / 2;
     const int edgeX = r.right - 2;
@@ -110,4 +111,22 @@ TEST_F(ResizableBarFrameTest, CaptionFaceIsTahomaOrArial)
     wchar_t text[64] = {};
     ::GetWindowTextW(bar.m_hWnd, text, 64);
     EXPECT_STREQ(L"Phrases [3/4]", text);
+}
+
+TEST_F(ResizableBarFrameTest, WithoutContentsWhileDraggingTheEdgeMovesAnOutlineUntilRelease)
+{
+    bar.SetDragShowContent(false);
+    const RECT r = BarRect();
+    const int y = (r.top + r.bottom) / 2;
+    const int edgeX = r.right - 2;
+    ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONDOWN, HTRIGHT, ScreenPoint(edgeX, y));
+    ASSERT_TRUE(bar.IsTracking());
+    ::SendMessageW(bar.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(edgeX + 50, y));
+    ::SendMessageW(bar.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(edgeX + 40, y));
+    EXPECT_EQ(240, bar.GetVertSize().cx) << "the size follows the mouse";
+    EXPECT_EQ(200, BarRect().right - BarRect().left) << "the pane itself waits for the release";
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONUP, 0, ClientPoint(edgeX + 40, y));
+    EXPECT_FALSE(bar.IsTracking());
+    frame->RecalcLayout();
+    EXPECT_EQ(240, BarRect().right - BarRect().left);
 }
