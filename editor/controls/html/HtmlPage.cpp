@@ -893,8 +893,23 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
         m_lastBlank = false;
         return;
     }
-    if (tag == L"img")
-        return; // pictures are not fetched
+    if (tag == L"img") {
+        // A picture on this machine comes as a bitmap from the host; one on a web server is never fetched.
+        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        if (!bitmap)
+            return;
+        wchar_t handle[32] = {};
+        std::swprintf(handle, 32, L"0x%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
+        const bool marked = element.FindAttribute(L"id") != nullptr;
+        if (marked)
+            OpenMarker(element);
+        m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
+        if (marked)
+            m_markup += L"</span>";
+        m_lineStart = false;
+        m_lastBlank = false;
+        return;
+    }
     if (tag == L"table") {
         std::vector<PageElement*> rows;
         std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {

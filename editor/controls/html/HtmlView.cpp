@@ -4,6 +4,7 @@
 #include "common/SharedLog.h"
 #include "editor/controls/html/HtmlPage.h"
 #include "editor/controls/html/HtmlRenderer.h"
+#include "editor/controls/html/PagePicture.h"
 #include "platform/ExceptionBoundary.h"
 
 #include <commctrl.h>
@@ -300,8 +301,26 @@ void CreateControl(ViewState& state, html::PageElement& element)
         ::EnableWindow(element.buddy, FALSE);
 }
 
+int PixelAttribute(const html::PageElement& element, const wchar_t* name)
+{
+    const std::wstring value = element.Attribute(name);
+    return value.empty() ? 0 : std::max(0, _wtoi(value.c_str()));
+}
+
+HBITMAP Picture(ViewState& state, html::PageElement& element)
+{
+    const std::wstring path = html::LocalPicturePath(Resolve(state.base, element.Attribute(L"src")));
+    HBITMAP bitmap = html::LoadPagePicture(path, PixelAttribute(element, L"width"),
+                                           PixelAttribute(element, L"height"), state.backgroundColor);
+    if (bitmap)
+        state.placeholders.emplace_back(bitmap);
+    return bitmap;
+}
+
 HBITMAP Placeholder(ViewState& state, html::PageElement& element)
 {
+    if (element.tag == L"img")
+        return element.Attribute(L"src").empty() ? nullptr : Picture(state, element);
     if (!element.control)
         CreateControl(state, element);
     SIZE size = element.controlSize;

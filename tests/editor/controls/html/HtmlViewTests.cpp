@@ -3,13 +3,17 @@
 // model (tags in any case, style rules, entities), in-page anchors that
 // scroll, element lookup, attributes and styles, the real check box and
 // number controls, link clicks reported to the handlers, the style-sheet
-// request of the load-data callback, and pictures that are not fetched.
+// request of the load-data callback, pictures from files on this machine,
+// and pictures on web servers that are not fetched.
 #include "editor/controls/html/HtmlPage.h"
 #include "editor/controls/html/HtmlView.h"
+#include "editor/controls/html/PagePicture.h"
 
 #include "support/LocalHttpServer.h"
 #include "support/MessagePump.h"
+#include "support/PngImage.h"
 #include "support/Screenshot.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -388,6 +392,42 @@ TEST(HtmlView, StyleSheetsComeFromTheCallbackAndPicturesAreNotFetched)
     EXPECT_GT(view.Where(L"kept").right, 0);
     scvtest::PumpFor(100);
     EXPECT_EQ(server.CountRequests("/picture.png"), 0);
+}
+
+TEST(HtmlView, PicturesOnThisMachineAreDrawnAtTheirSizeOrTheAskedOne)
+{
+    scvtest::TempFolder temp;
+    scvtest::RgbImage red(10, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 10; ++x)
+            red.Set(x, y, RGB(255, 0, 0));
+    temp.CreateSubfolder(L"img");
+    ASSERT_TRUE(scvtest::WritePng(temp.PathOf(L"img\\red.png"), red));
+    const std::wstring base = temp.Path();
+    std::string url = "file:///";
+    for (wchar_t ch : temp.PathOf(L"img\\red.png"))
+        url += ch == L'\\' ? '/' : static_cast<char>(ch);
+
+    View view;
+    ASSERT_TRUE(view.Load("<html><body><img id=own src=\"img/red.png\"> <img id=wide src=\"img\\red.png\" "
+                          "width=20> <img id=url src=\"" + url + "\"> <img id=gone src=\"img/none.png\"></body></html>",
+                          base.c_str()));
+    auto sizeOf = [&](LPCWSTR id) {
+        const RECT r = view.Where(id);
+        return std::make_pair(r.right - r.left, r.bottom - r.top);
+    };
+    EXPECT_EQ(sizeOf(L"own"), std::make_pair(10L, 6L));
+    EXPECT_EQ(sizeOf(L"wide"), std::make_pair(20L, 12L)) << "the height keeps the proportion";
+    EXPECT_EQ(sizeOf(L"url"), std::make_pair(10L, 6L));
+    EXPECT_EQ(view.Where(L"gone").right, 0) << "a missing file leaves no room";
+    ::RedrawWindow(view.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::optional<scvtest::RgbImage> shot = scvtest::CaptureWindow(view.window);
+    ASSERT_TRUE(shot.has_value());
+    EXPECT_GE(CountColor(*shot, RGB(255, 0, 0)), 60 + 240 + 60);
+
+    EXPECT_EQ(html::LocalPicturePath(L"file://server/share/a.png"), L"\\\\server\\share\\a.png");
+    EXPECT_EQ(html::LocalPicturePath(L"https://example.test/a.png"), L"");
+    EXPECT_EQ(html::LocalPicturePath(L"res:201"), L"");
 }
 
 TEST(HtmlView, BadInputIsRefused)
