@@ -1,5 +1,7 @@
 #include "common/CodePageDetection.h"
 
+#include "common/ComPtr.h"
+
 #include <mlang.h>
 #include <objbase.h>
 
@@ -143,26 +145,6 @@ const CharsetRow kCharsets[] = {
     {"iso-8859-1", 1252},
 };
 
-// Releases a COM interface on every path.
-template <typename Interface>
-class ComPtr
-{
-public:
-    ComPtr() = default;
-    ~ComPtr()
-    {
-        if (m_pointer)
-            m_pointer->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-
-    Interface* operator->() const { return m_pointer; }
-    void** Out() { return reinterpret_cast<void**>(&m_pointer); }
-
-private:
-    Interface* m_pointer = nullptr;
-};
 
 // Length of the UTF-8 sequence starting at text[0] when it is well formed
 // (no overlong forms, surrogates or values above U+10FFFF); 0 otherwise.
@@ -307,7 +289,7 @@ HRESULT DetectCodePageCandidatesWithMLang(const void* bytes, int size, CodePageC
         return E_INVALIDARG;
     ComPtr<IMultiLanguage2> language;
     HRESULT result = ::CoCreateInstance(kClsidMultiLanguage, nullptr, CLSCTX_INPROC_SERVER,
-                                        kIidMultiLanguage2, language.Out());
+                                        kIidMultiLanguage2, language.OutVoid());
     if (FAILED(result))
         return result;
 

@@ -1,5 +1,8 @@
 #include "editor/controls/html/PagePicture.h"
 
+#include "common/ComPtr.h"
+#include "common/GdiHelpers.h"
+
 #include <objbase.h>
 #include <wincodec.h>
 
@@ -12,26 +15,6 @@ namespace
 {
 
 constexpr int kLargestPictureSide = 4096;
-
-// Releases a COM interface pointer when it goes.
-template <typename T> class ComRef
-{
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** Out() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
 
 // COM for this thread while it lives (nothing to undo when the thread had it in another mode).
 class ComScope
@@ -64,13 +47,7 @@ SIZE TargetSize(UINT ownWidth, UINT ownHeight, int width, int height)
 // Premultiplied BGRA pixels over the background colour, as an opaque top-down DIB section.
 HBITMAP OpaqueBitmap(const std::vector<BYTE>& pixels, int width, int height, COLORREF background)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = MakeTopDown32BitInfo(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap || !bits)
@@ -114,12 +91,12 @@ HBITMAP LoadPagePicture(const std::wstring& path, int width, int height, COLORRE
     if (path.empty() || width > kLargestPictureSide || height > kLargestPictureSide)
         return nullptr;
     ComScope com;
-    ComRef<IWICImagingFactory> factory;
+    ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.Out()))))
+                                  factory.OutVoid())))
         return nullptr;
-    ComRef<IWICBitmapDecoder> decoder;
-    ComRef<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
     if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
         FAILED(decoder->GetFrame(0, frame.Out())))
@@ -131,8 +108,8 @@ HBITMAP LoadPagePicture(const std::wstring& path, int width, int height, COLORRE
     const SIZE size = TargetSize(ownWidth, ownHeight, width, height);
     if (size.cx <= 0 || size.cy <= 0 || size.cx > kLargestPictureSide || size.cy > kLargestPictureSide)
         return nullptr;
-    ComRef<IWICBitmapScaler> scaler;
-    ComRef<IWICFormatConverter> converter;
+    ComPtr<IWICBitmapScaler> scaler;
+    ComPtr<IWICFormatConverter> converter;
     if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
         FAILED(scaler->Initialize(frame.Get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
                                   WICBitmapInterpolationModeFant)) ||
