@@ -4,7 +4,7 @@
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
-#include "editor/controls/html/HtmlView.h"
+#include "common/html/HtmlView.h"
 #include "online/CSCVUrl.h"
 #include "online/HtmlTexts.h"
 #include "resources/ScrivolanterRes.h"

@@ -13,7 +13,7 @@
 #include "common/TextConversion.h"
 #include "common/WellKnownNames.h"
 #include "common/BlinkEffects.h"
-#include "editor/controls/html/HtmlView.h"
+#include "common/html/HtmlView.h"
 #include "online/CSCVUrl.h"
 #include "online/HtmlTexts.h"
 #include "online/SharedSettingsArea.h"

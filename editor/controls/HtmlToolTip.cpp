@@ -2,7 +2,7 @@
 
 #include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
-#include "editor/controls/html/DrawEffects.h"
+#include "common/html/DrawEffects.h"
 
 #include <algorithm>
 #include <cwchar>

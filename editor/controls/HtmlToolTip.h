@@ -14,7 +14,7 @@
 #include <windows.h>
 
 #include "editor/controls/ToolTipPlacement.h"
-#include "editor/controls/html/HtmlRenderer.h"
+#include "common/html/HtmlRenderer.h"
 #include "platform/CWindowImpl.h"
 
 #include <map>

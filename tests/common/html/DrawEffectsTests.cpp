@@ -1,6 +1,6 @@
 // test-locks: desktop
-#include "editor/controls/html/DrawEffects.h"
-#include "editor/controls/html/PaletteBitmap.h"
+#include "common/html/DrawEffects.h"
+#include "common/html/PaletteBitmap.h"
 
 #include "common/GdiHelpers.h"
 #include "common/GdiObjectGuards.h"

@@ -1,6 +1,6 @@
-#include "editor/controls/html/HtmlDocument.h"
+#include "common/html/HtmlDocument.h"
 
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/HtmlVocabulary.h"
 
 namespace html
 {

@@ -1,4 +1,4 @@
-#include "editor/controls/html/PaletteBitmap.h"
+#include "common/html/PaletteBitmap.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,9 +8,9 @@
 
 #include <windows.h>
 
-#include "editor/controls/html/HtmlDocument.h"
-#include "editor/controls/html/HtmlLayout.h"
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/HtmlDocument.h"
+#include "common/html/HtmlLayout.h"
+#include "common/html/HtmlVocabulary.h"
 
 #include <functional>
 #include <string>

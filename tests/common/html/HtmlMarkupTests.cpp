@@ -1,6 +1,6 @@
 // test-locks: desktop
-#include "editor/controls/html/HtmlDocument.h"
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/HtmlDocument.h"
+#include "common/html/HtmlVocabulary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/controls/html/HtmlRenderer.h"
+#include "common/html/HtmlRenderer.h"
 
 #include "common/SharedLog.h"
 

@@ -1,8 +1,8 @@
-#include "editor/controls/html/DrawEffects.h"
+#include "common/html/DrawEffects.h"
 
 #include "common/GdiHelpers.h"
 #include "common/GdiObjectGuards.h"
-#include "editor/controls/html/PaletteBitmap.h"
+#include "common/html/PaletteBitmap.h"
 
 #include <algorithm>
 #include <cstdlib>

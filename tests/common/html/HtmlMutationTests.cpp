@@ -1,5 +1,5 @@
 // test-locks: desktop
-#include "editor/controls/html/HtmlRenderer.h"
+#include "common/html/HtmlRenderer.h"
 
 #include "common/GdiObjectGuards.h"
 

@@ -1,4 +1,4 @@
-#include "editor/controls/html/PagePicture.h"
+#include "common/html/PagePicture.h"
 
 #include "common/ComPtr.h"
 #include "common/GdiHelpers.h"

@@ -1,10 +1,10 @@
-#include "editor/controls/html/HtmlView.h"
+#include "common/html/HtmlView.h"
 
 #include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
-#include "editor/controls/html/HtmlPage.h"
-#include "editor/controls/html/HtmlRenderer.h"
-#include "editor/controls/html/PagePicture.h"
+#include "common/html/HtmlPage.h"
+#include "common/html/HtmlRenderer.h"
+#include "common/html/PagePicture.h"
 #include "platform/ExceptionBoundary.h"
 
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -5,9 +5,9 @@
 // number controls, link clicks reported to the handlers, the style-sheet
 // request of the load-data callback, pictures from files on this machine,
 // and pictures on web servers that are not fetched.
-#include "editor/controls/html/HtmlPage.h"
-#include "editor/controls/html/HtmlView.h"
-#include "editor/controls/html/PagePicture.h"
+#include "common/html/HtmlPage.h"
+#include "common/html/HtmlView.h"
+#include "common/html/PagePicture.h"
 
 #include "support/LocalHttpServer.h"
 #include "support/MessagePump.h"

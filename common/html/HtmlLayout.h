@@ -8,9 +8,9 @@
 
 #include <windows.h>
 
-#include "editor/controls/html/DrawEffects.h"
-#include "editor/controls/html/HtmlDocument.h"
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/DrawEffects.h"
+#include "common/html/HtmlDocument.h"
+#include "common/html/HtmlVocabulary.h"
 
 #include <map>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "editor/controls/html/HtmlPage.h"
+#include "common/html/HtmlPage.h"
 
-#include "editor/controls/html/HtmlVocabulary.h"
+#include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -1,4 +1,4 @@
-#include "editor/controls/html/HtmlLayout.h"
+#include "common/html/HtmlLayout.h"
 
 #include "common/GdiObjectGuards.h"
 
