@@ -1,7 +1,26 @@
 #pragma once
-// Holds one COM interface pointer and releases it on every path.
+// COM on this thread for a scope, and one interface pointer released on every path.
 
+#include <objbase.h>
 #include <unknwn.h>
+
+// Joins the calling thread to a COM apartment while it lives; nothing to undo when the thread was
+// already in another mode.
+class ComApartment
+{
+public:
+    explicit ComApartment(DWORD mode = COINIT_APARTMENTTHREADED) : m_result(::CoInitializeEx(nullptr, mode)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_result))
+            ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT m_result;
+};
 
 template <typename Interface>
 class ComPtr

@@ -1,5 +1,8 @@
 #include "common/FileBytes.h"
 
+#include "common/KernelHandle.h"
+#include "common/PathFunctions.h"
+
 #include <algorithm>
 
 namespace
@@ -23,4 +26,25 @@ bool WriteAllBytes(HANDLE file, const void* data, size_t size)
         done += written;
     }
     return true;
+}
+
+bool ReplaceFileContents(const wchar_t* path, std::string_view bytes)
+{
+    if (!path || !*path)
+        return false;
+    const CString temporary = MakeTempFilePathIn(GetFolderFromPath(path, true), L"tmp");
+    if (temporary.IsEmpty())
+        return false;
+    bool written = false;
+    {
+        CKernelHandle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file && WriteAllBytes(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+    }
+    if (written && ::MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return true;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(temporary);
+    ::SetLastError(error);
+    return false;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// Whole-buffer writes to an open file handle.
+// Whole-buffer writes: to an open file handle, and a file's whole content replaced safely.
 
 #include <windows.h>
 
@@ -14,3 +14,7 @@ inline bool WriteAllBytes(HANDLE file, std::string_view bytes)
 {
     return WriteAllBytes(file, bytes.data(), bytes.size());
 }
+
+// Writes `bytes` as the whole content of the file at `path`: into a new temporary file beside it, which
+// then replaces the file. A failed write leaves the old file as it was and no temporary file behind.
+bool ReplaceFileContents(const wchar_t* path, std::string_view bytes);

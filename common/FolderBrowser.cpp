@@ -1,5 +1,7 @@
 #include "common/FolderBrowser.h"
 
+#include "common/ComPtr.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -17,7 +19,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data)
 
 CString BrowseForFolder(HWND owner, LPCWSTR startFolder, LPCWSTR title, bool newFolderButton, bool editBox)
 {
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.lpszTitle = title;
@@ -37,7 +39,5 @@ CString BrowseForFolder(HWND owner, LPCWSTR startFolder, LPCWSTR title, bool new
             chosen = path;
         ::CoTaskMemFree(list);
     }
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
     return chosen;
 }

@@ -16,23 +16,6 @@ namespace
 
 constexpr int kLargestPictureSide = 4096;
 
-// COM for this thread while it lives (nothing to undo when the thread had it in another mode).
-class ComScope
-{
-public:
-    ComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(m_result))
-            ::CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
 SIZE TargetSize(UINT ownWidth, UINT ownHeight, int width, int height)
 {
     if (width <= 0 && height <= 0)
@@ -90,7 +73,7 @@ HBITMAP LoadPagePicture(const std::wstring& path, int width, int height, COLORRE
 {
     if (path.empty() || width > kLargestPictureSide || height > kLargestPictureSide)
         return nullptr;
-    ComScope com;
+    ComApartment com;
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                   factory.OutVoid())))

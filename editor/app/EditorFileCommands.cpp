@@ -2,6 +2,7 @@
 
 #include "common/DialogTemplateTexts.h"
 #include "common/EventSounds.h"
+#include "common/FileBytes.h"
 #include "common/IniFile.h"
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
@@ -62,12 +63,7 @@ bool ReadWholeFile(const CString& path, std::string& bytes)
 bool WriteWholeFile(const CString& path, const std::string& bytes, DWORD disposition)
 {
     FileHandle file = OpenFile(path, GENERIC_WRITE, disposition);
-    if (!file)
-        return false;
-    DWORD written = 0;
-    return bytes.empty() ||
-           (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size());
+    return file && WriteAllBytes(file.get(), bytes);
 }
 
 CString AnsiToWide(const std::string& bytes)
@@ -271,7 +267,8 @@ bool ExportPhrase(const PhraseItemRecord& item, const CString& path)
         bytes.append(reinterpret_cast<const char*>(item.body.GetString()),
                      static_cast<size_t>(item.body.GetLength()) * sizeof(wchar_t));
     }
-    const bool written = WriteWholeFile(path, bytes, CREATE_ALWAYS);
+    // An exported file may replace one the user chose to overwrite: never leave it half written.
+    const bool written = ReplaceFileContents(path, bytes);
     if (!written)
         WriteLogLine(CString(L"Export: cannot write ") + path);
     return written;

@@ -144,6 +144,11 @@ public:
     void OnDocUpdate(CView* sender, LPARAM hint, CObject* object) override;
 
 private:
+    // A phrase's new title: stored (with the title-only flag when asked), saved and shown; a beep when
+    // the store refuses it.
+    bool SetPhraseTitle(HTREEITEM item, int id, const CString& title, bool titleOnly);
+    // The tree item shows its new text; the document and the main program hear of the change.
+    void ShowRenamedItem(HTREEITEM item, const CString& shown);
     bool ShowUnchecked();
     void SetAllChecks(int mode);
     void SelectInDocument(int id);

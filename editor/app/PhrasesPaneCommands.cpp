@@ -305,60 +305,55 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
         return FALSE;
     }
     const CString text = info->item.pszText;
-    CString shown;
-    if (record->IsFolder()) {
-        const CString name = CEditorPhraseStore::FileNameFromTextStripped(text);
-        const CString oldPath = record->GetPath();
-        const int slash = oldPath.ReverseFind(L'\\');
-        const CString newPath = oldPath.Left(slash + 1) + name;
-        if (name.IsEmpty() || !::MoveFileW(oldPath, newPath)) {
-            ::MessageBeep(MB_OK);
-            return FALSE;
-        }
-        store.MoveFolderTo(newPath, id);
-        shown = name;
-    } else {
-        if (!store.SetTitle(id, text)) {
-            ::MessageBeep(MB_OK);
-            return FALSE;
-        }
-        if (fromRename)
-            store.SetUseTitleOnly(id, true);
-        store.SaveItem(id);
-        shown = store.FindItemById(id)->GetTitle();
+    // Either way the tree item gets the cleaned text here, so the edit's own text is refused.
+    if (!record->IsFolder()) {
+        SetPhraseTitle(info->item.hItem, id, text, fromRename);
+        return FALSE;
     }
-    if (m_doc)
-        m_doc->UpdateViewsForItem(nullptr, kHintFileRenamed, nullptr);
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = info->item.hItem;
-    item.pszText = const_cast<wchar_t*>(shown.GetString());
-    ::SendMessageW(m_tree.m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    NotePhrasesChanged();
-    return FALSE; // the cleaned text is already set
+    const CString name = CEditorPhraseStore::FileNameFromTextStripped(text);
+    const CString oldPath = record->GetPath();
+    const int slash = oldPath.ReverseFind(L'\\');
+    const CString newPath = oldPath.Left(slash + 1) + name;
+    if (name.IsEmpty() || !::MoveFileW(oldPath, newPath)) {
+        ::MessageBeep(MB_OK);
+        return FALSE;
+    }
+    store.MoveFolderTo(newPath, id);
+    ShowRenamedItem(info->item.hItem, name);
+    return FALSE;
 }
 
-bool PhrasesPane::RenameSelectedPhrase(const CString& title)
+void PhrasesPane::ShowRenamedItem(HTREEITEM item, const CString& shown)
 {
-    HTREEITEM item = TreeView_GetSelection(m_tree.m_hWnd);
-    const int id = m_tree.GetItemId(item);
+    if (m_doc)
+        m_doc->UpdateViewsForItem(nullptr, kHintFileRenamed, nullptr);
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = const_cast<wchar_t*>(shown.GetString());
+    ::SendMessageW(m_tree.m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    NotePhrasesChanged();
+}
+
+bool PhrasesPane::SetPhraseTitle(HTREEITEM item, int id, const CString& title, bool titleOnly)
+{
     CEditorPhraseStore& store = GetStore();
     PhraseItemRecord* record = store.FindItemById(id);
     if (!record || record->IsFolder() || !store.SetTitle(id, title)) {
         ::MessageBeep(MB_OK);
         return false;
     }
-    const CString shown = store.FindItemById(id)->GetTitle();
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = const_cast<wchar_t*>(shown.GetString());
-    ::SendMessageW(m_tree.m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    if (m_doc)
-        m_doc->UpdateViewsForItem(nullptr, kHintFileRenamed, nullptr);
+    if (titleOnly)
+        store.SetUseTitleOnly(id, true);
     store.SaveItem(id);
-    NotePhrasesChanged();
+    ShowRenamedItem(item, store.FindItemById(id)->GetTitle());
     return true;
+}
+
+bool PhrasesPane::RenameSelectedPhrase(const CString& title)
+{
+    HTREEITEM item = TreeView_GetSelection(m_tree.m_hWnd);
+    return SetPhraseTitle(item, m_tree.GetItemId(item), title, false);
 }
 
 bool PhrasesPane::DeleteSelected()

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FileBytes.h"
 #include "common/InvariantCompare.h"
 #include "common/MarkerFiles.h"
 #include "common/PathFunctions.h"
@@ -193,3 +194,37 @@ TEST(ShellCommands, FailureGivesTheSystemText)
 }
 
 } // namespace
+
+TEST(FileBytes, ReplacingContentsNeverLeavesAHalfFileOrATemporaryOne)
+{
+    scvtest::TempFolder temp;
+    const std::wstring target = temp.PathOf(L"out.txt");
+    ASSERT_TRUE(scvtest::WriteFileBytes(target, "old"));
+    auto filesIn = [&] {
+        int count = 0;
+        WIN32_FIND_DATAW data{};
+        HANDLE find = ::FindFirstFileW((temp.Path() + L"\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return 0;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ++count;
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+        return count;
+    };
+
+    EXPECT_TRUE(ReplaceFileContents(target.c_str(), "new content"));
+    EXPECT_EQ(temp.ReadBytes(L"out.txt").value_or(""), "new content");
+    EXPECT_EQ(filesIn(), 1);
+
+    // The target held open without sharing: the replacement fails and the old content stays.
+    HANDLE held = ::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(ReplaceFileContents(target.c_str(), "lost?"));
+    ::CloseHandle(held);
+    EXPECT_EQ(temp.ReadBytes(L"out.txt").value_or(""), "new content");
+    EXPECT_EQ(filesIn(), 1) << "no temporary file left";
+
+    EXPECT_FALSE(ReplaceFileContents(temp.PathOf(L"missing\\out.txt").c_str(), "x"));
+}

@@ -8,7 +8,7 @@
 #include "online/UpdateCheckWindow.h"
 
 #include "common/Settings.h"
-#include "editor/controls/html/HtmlView.h"
+#include "common/html/HtmlView.h"
 #include "online/CSCVUrl.h"
 #include "online/UpdateCheckThreads.h"
 
