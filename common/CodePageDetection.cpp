@@ -145,7 +145,6 @@ const CharsetRow kCharsets[] = {
     {"iso-8859-1", 1252},
 };
 
-
 // Length of the UTF-8 sequence starting at text[0] when it is well formed
 // (no overlong forms, surrogates or values above U+10FFFF); 0 otherwise.
 int Utf8SequenceLength(const unsigned char* text, int available)

@@ -9,7 +9,8 @@
 class ComApartment
 {
 public:
-    explicit ComApartment(DWORD mode = COINIT_APARTMENTTHREADED) : m_result(::CoInitializeEx(nullptr, mode)) {}
+    explicit ComApartment(DWORD mode = COINIT_APARTMENTTHREADED) : m_result(::CoInitializeEx(nullptr, mode))
+    {}
     ~ComApartment()
     {
         if (SUCCEEDED(m_result))

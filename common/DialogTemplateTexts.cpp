@@ -12,7 +12,8 @@ public:
     TemplateReader(const BYTE* data, size_t size) : m_data(data), m_size(size) {}
 
     bool Ok() const { return m_ok; }
-    template <typename T> T Read()
+    template <typename T>
+    T Read()
     {
         T value{};
         if (!Need(sizeof(T)))

@@ -338,7 +338,8 @@ bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CS
         ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     static const BYTE kMark[] = {0xFF, 0xFE};
     if (!file || !WriteAllBytes(file.Get(), kMark, sizeof(kMark)) ||
-        !WriteAllBytes(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength() * sizeof(wchar_t)))) {
+        !WriteAllBytes(file.Get(), text.GetString(),
+                       static_cast<DWORD>(text.GetLength() * sizeof(wchar_t)))) {
         file.Reset();
         ::DeleteFileW(path);
         return false;

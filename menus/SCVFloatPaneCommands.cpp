@@ -282,8 +282,8 @@ void CSCVFloatPane::CommandTransform(UINT command)
                                              : LoadLocalizedTextOr(279, L"Joined lines"))
                         .GetString(),
                     total);
-        MessageBoxTimeout(m_hWnd, kProductName, text.GetString(), total ? MB_ICONINFORMATION : MB_ICONEXCLAMATION,
-                          3000);
+        MessageBoxTimeout(m_hWnd, kProductName, text.GetString(),
+                          total ? MB_ICONINFORMATION : MB_ICONEXCLAMATION, 3000);
     }
     m_pinned = pinned;
 }

@@ -899,7 +899,8 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
         if (!bitmap)
             return;
         wchar_t handle[32] = {};
-        std::swprintf(handle, 32, L"0x%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
+        std::swprintf(handle, 32, L"0x%llX",
+                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
         const bool marked = element.FindAttribute(L"id") != nullptr;
         if (marked)
             OpenMarker(element);

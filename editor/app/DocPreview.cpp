@@ -96,9 +96,10 @@ BOOL CDoc::SaveModified()
         return TRUE;
     // A phrase file that cannot be written must not keep the editor open for good, nor lose the text
     // without a word: the user decides.
-    const int answer = ShowMessage(L"The phrase text could not be saved.\n\nClose anyway and lose the unsaved "
-                                   L"text?",
-                                   MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, 0);
+    const int answer =
+        ShowMessage(L"The phrase text could not be saved.\n\nClose anyway and lose the unsaved "
+                    L"text?",
+                    MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, 0);
     return answer == IDYES ? TRUE : FALSE;
 }
 

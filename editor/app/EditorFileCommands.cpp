@@ -359,7 +359,8 @@ BOOL CALLBACK WriteDialogResource(HMODULE module, LPCWSTR type, LPWSTR name, LON
     CString section;
     section.Format(L"Dialog%s_%u", context.suffix.GetString(),
                    static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
-    for (const DialogTemplateControl& control : ReadDialogTemplateControls(bytes, SizeofResource(module, resource))) {
+    for (const DialogTemplateControl& control :
+         ReadDialogTemplateControls(bytes, SizeofResource(module, resource))) {
         if (control.id == -1 || control.id == 0xFFFF || IsUntranslatedDialogControl(control))
             continue;
         CString key;

@@ -92,8 +92,8 @@ bool ChooseExtMenuCommands(HWND owner, const CString& buttonText, CSettings& set
     const CString caption = CString(kEditorBoxCaption) + L" : " + ExtMenuCommandsBaseText(buttonText);
     const CString text =
         LoadLocalizedTextOr(243, L"Mark commands displayed at the bottom of the phrase insertion menu");
-    const int answer = RunExtendedMessageBox(owner, MB_OKCANCEL | MB_ICONQUESTION, text, caption, rows, &checked,
-                                             nullptr, -1, -1, LoadExtCommandsIcon, nullptr);
+    const int answer = RunExtendedMessageBox(owner, MB_OKCANCEL | MB_ICONQUESTION, text, caption, rows,
+                                             &checked, nullptr, -1, -1, LoadExtCommandsIcon, nullptr);
     if (answer == IDCANCEL || answer == 0)
         return false;
     for (int i = 0; i < CSettings::ExtMenuCommandCount; ++i)

@@ -36,8 +36,8 @@ HICON LoadFileTypeIcon(LPCWSTR extension)
 
 HICON LoadModuleIcon(int id)
 {
-    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16,
-                                           16, 0));
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
 }
 
 // The icon on the menu background; the icon is destroyed. Null for a null icon.
@@ -90,8 +90,9 @@ void CMainFrame::BuildMenuBitmaps()
     HICON folder = nullptr;
     if (HIMAGELIST images = GetPhraseKindImageList())
         folder = ImageList_GetIcon(images, 1, ILD_NORMAL);
-    m_menuBitmaps = {TakeIconAsMenuBitmap(LoadFileTypeIcon(L".txt")), TakeIconAsMenuBitmap(LoadModuleIcon(158)),
-                     TakeIconAsMenuBitmap(folder), TakeIconAsMenuBitmap(LoadModuleIcon(134))};
+    m_menuBitmaps = {TakeIconAsMenuBitmap(LoadFileTypeIcon(L".txt")),
+                     TakeIconAsMenuBitmap(LoadModuleIcon(158)), TakeIconAsMenuBitmap(folder),
+                     TakeIconAsMenuBitmap(LoadModuleIcon(134))};
 }
 
 void CMainFrame::SetMenuBitmaps(HMENU popup)
@@ -106,8 +107,8 @@ bool CMainFrame::CreateSettingsPane()
     if (!g_settingsPaneFactory)
         return true;
     m_settingsPane.reset(g_settingsPaneFactory(*this));
-    if (!m_settingsPane || !m_settingsPane->CreatePane(LoadLocalizedTextOr(61215, L"Settings"), m_hWnd,
-                                                       !g_hideSettings)) {
+    if (!m_settingsPane ||
+        !m_settingsPane->CreatePane(LoadLocalizedTextOr(61215, L"Settings"), m_hWnd, !g_hideSettings)) {
         WriteLogLine(L"CMainFrame::OnCreate: the settings pane could not be created");
         return false;
     }

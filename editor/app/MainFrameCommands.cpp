@@ -36,10 +36,11 @@ struct FrameWebLink
 };
 
 const FrameWebLink kFrameWebLinks[] = {
-    {32781, &CSCVUrl::HomePageUrl},    {32827, &CSCVUrl::VideoPageUrl},     {32783, &CSCVUrl::ForumPageUrl},
-    {32819, &CSCVUrl::ForumPageUrl},   {32795, &CSCVUrl::SupportPageUrl},   {32806, &CSCVUrl::NewsFeedUrl},
-    {32840, &CSCVUrl::FacebookPageUrl}, {32845, &CSCVUrl::VkPageUrl},       {32847, &CSCVUrl::TelegramChannelUrl},
-    {32776, &CSCVUrl::TranslationHowToUrl},
+    {32781, &CSCVUrl::HomePageUrl},        {32827, &CSCVUrl::VideoPageUrl},
+    {32783, &CSCVUrl::ForumPageUrl},       {32819, &CSCVUrl::ForumPageUrl},
+    {32795, &CSCVUrl::SupportPageUrl},     {32806, &CSCVUrl::NewsFeedUrl},
+    {32840, &CSCVUrl::FacebookPageUrl},    {32845, &CSCVUrl::VkPageUrl},
+    {32847, &CSCVUrl::TelegramChannelUrl}, {32776, &CSCVUrl::TranslationHowToUrl},
 };
 constexpr UINT kEmailCommand = 32782;
 
@@ -146,16 +147,16 @@ void CMainFrame::OnUpdateZipLog(CCmdUI* ui)
 
 LRESULT CMainFrame::OnMakeLanguageFile(WORD, WORD, HWND, BOOL&)
 {
-    EditorFileCommands::RunMakeLanguageFile(m_hWnd,
-                                            m_phrasesPane.GetSettings().GetFiles().GetEnvironment().GetProgramFolder());
+    EditorFileCommands::RunMakeLanguageFile(
+        m_hWnd, m_phrasesPane.GetSettings().GetFiles().GetEnvironment().GetProgramFolder());
     return 0;
 }
 
 LRESULT CMainFrame::OnChooseFolder(WORD, WORD, HWND, BOOL&)
 {
     const CString title =
-        CommandTitle(kChooseFolderCommand) + L"\n" + LoadLocalizedTextOr(kStrEnvironmentVariablesAllowed,
-                                                                         L"Allow use enviroments variables in path");
+        CommandTitle(kChooseFolderCommand) + L"\n" +
+        LoadLocalizedTextOr(kStrEnvironmentVariablesAllowed, L"Allow use enviroments variables in path");
     const CString current = m_phrasesPane.GetSettings().GetPhrasesFolderWithoutSlash();
     const CString folder = BrowseForFolder(m_hWnd, current, title, true, true);
     if (!folder.IsEmpty())
@@ -165,7 +166,8 @@ LRESULT CMainFrame::OnChooseFolder(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnShowFolder(WORD, WORD, HWND, BOOL&)
 {
-    const CString parameters = L"/select, \"" + m_phrasesPane.GetSettings().GetPhrasesFolderWithoutSlash() + L"\"";
+    const CString parameters =
+        L"/select, \"" + m_phrasesPane.GetSettings().GetPhrasesFolderWithoutSlash() + L"\"";
     ::ShellExecuteW(m_hWnd, L"open", L"explorer.exe", parameters, nullptr, SW_SHOW);
     return 0;
 }
@@ -197,7 +199,8 @@ LRESULT CMainFrame::OnCheckForUpdates(WORD, WORD, HWND, BOOL&)
 LRESULT CMainFrame::OnClipsHistoryFolder(WORD, WORD, HWND, BOOL&)
 {
     const CString folder = m_phrasesPane.GetSettings().GetClipboardHistoryFolder_Editor();
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"explore", folder, folder, folder, SW_SHOW));
+    const auto result =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"explore", folder, folder, folder, SW_SHOW));
     if (result > 32)
         return 0;
     CLastErrorKeeper keeper;

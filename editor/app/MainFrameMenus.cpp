@@ -224,8 +224,10 @@ void CMainFrame::AddSystemMenuItems()
         return;
     const LocalizedMainMenu texts;
     const int separator = PositionOfFirstSeparator(menu);
-    ::InsertMenuW(menu, separator, MF_BYPOSITION | MF_STRING, kChooseFolderCommand, texts.Text(kChooseFolderCommand));
-    ::InsertMenuW(menu, separator + 1, MF_BYPOSITION | MF_STRING, kMoveFolderCommand, texts.Text(kMoveFolderCommand));
+    ::InsertMenuW(menu, separator, MF_BYPOSITION | MF_STRING, kChooseFolderCommand,
+                  texts.Text(kChooseFolderCommand));
+    ::InsertMenuW(menu, separator + 1, MF_BYPOSITION | MF_STRING, kMoveFolderCommand,
+                  texts.Text(kMoveFolderCommand));
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     for (UINT command : kViewCommands)
         ::AppendMenuW(menu, MF_STRING, command, texts.Text(command));

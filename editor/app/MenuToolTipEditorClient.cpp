@@ -56,7 +56,8 @@ HICON LoadSmallIcon(int id)
 
 } // namespace
 
-CMenuToolTipEditorClient::CMenuToolTipEditorClient(CEditorSettings& settings, const std::vector<CString>* languages)
+CMenuToolTipEditorClient::CMenuToolTipEditorClient(CEditorSettings& settings,
+                                                   const std::vector<CString>* languages)
     : m_settings(settings), m_languages(languages)
 {}
 
@@ -71,7 +72,8 @@ CMenuToolTipEditorClient::~CMenuToolTipEditorClient()
 
 bool CMenuToolTipEditorClient::Create(HWND owner)
 {
-    CMenuToolTip::Create(owner, L"Tip Text", ::GetModuleHandleW(nullptr), TTS_NOPREFIX | TTS_ALWAYSTIP, nullptr);
+    CMenuToolTip::Create(owner, L"Tip Text", ::GetModuleHandleW(nullptr), TTS_NOPREFIX | TTS_ALWAYSTIP,
+                         nullptr);
     return GetTipWindow() != nullptr;
 }
 
@@ -135,7 +137,8 @@ void CMenuToolTipEditorClient::AddLiveFacts(CString& text, UINT id) const
         if (!note.IsEmpty())
             text += L"\n\n" + note;
     } else if (id == kCmdZipLog) {
-        text += L"\r\n \x00BB " + GetLogReportPath(m_settings.GetFiles().GetEnvironment(), GetAppDataFolder());
+        text +=
+            L"\r\n \x00BB " + GetLogReportPath(m_settings.GetFiles().GetEnvironment(), GetAppDataFolder());
     } else if (id == kCmdClipsHistoryFolder) {
         if (!text.IsEmpty())
             text += L"\n";

@@ -139,8 +139,8 @@ std::vector<DockRowBar> CResizableBar::RowRecords(const std::vector<CResizableBa
     return records;
 }
 
-void CResizableBar::StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
-                                    bool horz)
+void CResizableBar::StoreRowRecords(const std::vector<CResizableBar*>& bars,
+                                    const std::vector<DockRowBar>& records, bool horz)
 {
     for (size_t i = 0; i < bars.size() && i < records.size(); ++i) {
         SIZE& size = horz ? bars[i]->m_sizeHorz : bars[i]->m_sizeVert;
@@ -184,8 +184,7 @@ void CResizableBar::NegotiateRow(bool horz)
         order.push_back(resizable);
     }
     // The arithmetic counts 2 pixels of each bar as shared with its neighbour; these bars do not overlap.
-    const DockRowResult result =
-        NegotiateDockRow(records, self, length - 2 * static_cast<int>(row.size()));
+    const DockRowResult result = NegotiateDockRow(records, self, length - 2 * static_cast<int>(row.size()));
     if (result.breakAfter >= 0 || result.breakBefore >= 0) {
         const size_t first = result.breakAfter >= 0 ? static_cast<size_t>(result.breakAfter) + 1
                                                     : static_cast<size_t>(result.breakBefore);
@@ -347,7 +346,8 @@ SIZE CResizableBar::CalcDynamicLayout(int nLength, DWORD dwMode)
     if (!(dwMode & (LM_MRUWIDTH | LM_COMMIT))) {
         CDockContext* context = GetDockContext();
         const int hit = context ? context->m_nHitTest : HTNOWHERE;
-        if (IsFloating() && (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT))
+        if (IsFloating() &&
+            (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT))
             FollowCornerDrag();
         else if (dwMode & LM_LENGTHY)
             m_sizeFloat.cy = nLength;
@@ -371,13 +371,15 @@ void CResizableBar::FollowCornerDrag()
     const int hit = context->m_nHitTest;
     if (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) {
         m_sizeFloat.cx = (self.right - self.left) + (frame.left - cursor.x);
-        context->m_rectFrameDrag.left = std::min(static_cast<int>(cursor.x), static_cast<int>(self.right - m_minFloat.cx));
+        context->m_rectFrameDrag.left =
+            std::min(static_cast<int>(cursor.x), static_cast<int>(self.right - m_minFloat.cx));
     } else {
         m_sizeFloat.cx = (self.right - self.left) + (cursor.x - frame.right);
     }
     if (hit == HTTOPLEFT || hit == HTTOPRIGHT) {
         m_sizeFloat.cy = (self.bottom - self.top) + (frame.top - cursor.y);
-        context->m_rectFrameDrag.top = std::min(static_cast<int>(cursor.y), static_cast<int>(self.bottom - m_minFloat.cy));
+        context->m_rectFrameDrag.top =
+            std::min(static_cast<int>(cursor.y), static_cast<int>(self.bottom - m_minFloat.cy));
     } else {
         m_sizeFloat.cy = (self.bottom - self.top) + (cursor.y - frame.bottom);
     }
@@ -427,7 +429,8 @@ LRESULT CResizableBar::OnSetText(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
         return result;
     // The floating frame's caption shows the text of its dock bar.
     ::SetWindowTextW(m_pDockBar->m_hWnd, reinterpret_cast<LPCWSTR>(lParam));
-    if (auto* floating = dynamic_cast<CMiniDockFrameWnd*>(FromHandlePermanent(::GetParent(m_pDockBar->m_hWnd))))
+    if (auto* floating =
+            dynamic_cast<CMiniDockFrameWnd*>(FromHandlePermanent(::GetParent(m_pDockBar->m_hWnd))))
         floating->RecalcLayout();
     return result;
 }
@@ -473,7 +476,8 @@ void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
 {
     ::SetCapture(m_hWnd);
     if (!m_dragShowContent)
-        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     m_trackedEdge = hitCode;
     m_isTracking = true;
     const bool alongX = hitCode == HTLEFT || hitCode == HTRIGHT;
@@ -488,9 +492,9 @@ void CResizableBar::StartEdgeTracking(int hitCode, POINT screen)
     const auto at = std::find(sizing.begin(), sizing.end(), this);
     const int self = at == sizing.end() ? 0 : static_cast<int>(at - sizing.begin());
     const std::vector<DockRowBar> row = RowRecords(sizing, horz);
-    const TrackLimits limits = IsSideTracking()
-                                   ? SideTrackLimits(row, self, TrackedEdge(), m_trackPos)
-                                   : ThicknessTrackLimits(row, self, TrackedEdge(), m_trackPos, FreeSpaceAcross());
+    const TrackLimits limits =
+        IsSideTracking() ? SideTrackLimits(row, self, TrackedEdge(), m_trackPos)
+                         : ThicknessTrackLimits(row, self, TrackedEdge(), m_trackPos, FreeSpaceAcross());
     m_trackMin = limits.min;
     m_trackMax = limits.max;
     InvertTracker();

@@ -111,8 +111,8 @@ protected:
     void NegotiateRow(bool horz);
     // The lengths along and widths across the row of the bars (cx/cy of the docked size of each).
     static std::vector<DockRowBar> RowRecords(const std::vector<CResizableBar*>& bars, bool horz);
-    static void StoreRowRecords(const std::vector<CResizableBar*>& bars, const std::vector<DockRowBar>& records,
-                                bool horz);
+    static void StoreRowRecords(const std::vector<CResizableBar*>& bars,
+                                const std::vector<DockRowBar>& records, bool horz);
     // The tracked edge lies between two bars of the row (else it changes the row's thickness).
     bool IsSideTracking() const;
     BarEdge TrackedEdge() const;

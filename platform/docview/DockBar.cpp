@@ -63,7 +63,8 @@ BOOL CDockBar::Create(HWND hParent, UINT nID)
     m_bFloating = nID == AFX_IDW_DOCKBAR_FLOAT;
     m_dwStyle = DockBarAlignment(nID);
     const RECT empty = {0, 0, 0, 0};
-    return CreateEx(0, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, empty, hParent, nID);
+    return CreateEx(0, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, empty, hParent,
+                    nID);
 }
 
 std::vector<std::vector<CControlBar*>> CDockBar::VisibleRows() const
@@ -241,7 +242,8 @@ void CDockBar::InsertBar(CControlBar* pBar, const RECT* lpScreenRect)
             if (IsBarShown(bar)) {
                 RECT r = {};
                 ::GetWindowRect(bar->m_hWnd, &r);
-                rowThickness = std::max(rowThickness, static_cast<int>(horz ? r.bottom - r.top : r.right - r.left));
+                rowThickness =
+                    std::max(rowThickness, static_cast<int>(horz ? r.bottom - r.top : r.right - r.left));
             }
             ++rowEnd;
         }

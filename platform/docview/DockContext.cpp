@@ -62,7 +62,8 @@ UINT CDockContext::DockTargetAt(POINT pt) const
     CFrameWnd* site = DockSite();
     if (!site || !site->m_hWnd)
         return 0;
-    for (UINT id : {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT}) {
+    for (UINT id :
+         {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT}) {
         CDockBar* dock = site->GetDockBar(id);
         if (!dock || !dock->m_hWnd || !(m_pBar->m_dwDockStyle & DockBarAlignment(id)))
             continue;

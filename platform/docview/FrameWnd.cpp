@@ -286,7 +286,7 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
 void CFrameWnd::EnableDocking(DWORD dwDockStyle)
 {
     static constexpr UINT kIds[4] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT,
-                                      AFX_IDW_DOCKBAR_RIGHT};
+                                     AFX_IDW_DOCKBAR_RIGHT};
     if (!m_hWnd)
         return;
     for (int i = 0; i < 4; ++i) {

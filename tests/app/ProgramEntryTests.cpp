@@ -293,7 +293,8 @@ TEST_F(ProgramEntryTest, StartUpCommandsAreRunByTheNewInstance)
     EXPECT_TRUE(WaitForLog(L"Update check (manual): ERROR: Cannot load information from official web-site"))
         << Log();
     // A manual check shows its result, the failure too, in the update window.
-    const HWND updateWindow = scvtest::WaitForDialog(L"Check For Updates", kStartTimeoutMs, instance.Pid(), true);
+    const HWND updateWindow =
+        scvtest::WaitForDialog(L"Check For Updates", kStartTimeoutMs, instance.Pid(), true);
     EXPECT_NE(updateWindow, nullptr);
     if (updateWindow)
         ::PostMessageW(updateWindow, WM_CLOSE, 0, 0);

@@ -410,7 +410,8 @@ TEST(HtmlView, PicturesOnThisMachineAreDrawnAtTheirSizeOrTheAskedOne)
 
     View view;
     ASSERT_TRUE(view.Load("<html><body><img id=own src=\"img/red.png\"> <img id=wide src=\"img\\red.png\" "
-                          "width=20> <img id=url src=\"" + url + "\"> <img id=gone src=\"img/none.png\"></body></html>",
+                          "width=20> <img id=url src=\"" +
+                              url + "\"> <img id=gone src=\"img/none.png\"></body></html>",
                           base.c_str()));
     auto sizeOf = [&](LPCWSTR id) {
         const RECT r = view.Where(id);

@@ -44,7 +44,8 @@ std::vector<RecordedBox> g_boxes;
 
 SettingsPane* CreateTestSettingsPane(CMainFrame& frame)
 {
-    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFrameTestRunKey, L"C:\\none\\Scrivolanter.exe");
+    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFrameTestRunKey,
+                            L"C:\\none\\Scrivolanter.exe");
 }
 
 std::vector<UINT> MenuIds(HMENU menu)
@@ -89,8 +90,8 @@ protected:
     void SetUp() override
     {
         HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFrameTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    &key, nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFrameTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         ::RegCloseKey(key);
         store.Load(temp.CreateSubfolder(L"phrases").c_str());
@@ -288,7 +289,8 @@ TEST_F(MainFrameCommandsTest, MenuTooltipTextsCarryTheirLiveFacts)
     EXPECT_EQ(std::wstring(L"Check for a new version of Scrivolanter"),
               tip->GetTipString(CMainFrame::kCheckForUpdatesCommand).GetString());
     const std::wstring zip = tip->GetTipString(EditorFileCommands::kCmdZipLog).GetString();
-    EXPECT_EQ(std::wstring(L"Pack the log file into a zip archive\r\n \x00BB ") + frame->GetLogPath().GetString(),
+    EXPECT_EQ(std::wstring(L"Pack the log file into a zip archive\r\n \x00BB ") +
+                  frame->GetLogPath().GetString(),
               zip);
     const std::wstring recent = tip->GetTipString(30159).GetString();
     EXPECT_EQ(std::wstring(L"Choose the phrases folder\n[]"), recent) << "an index beyond the list";
@@ -299,7 +301,8 @@ TEST_F(MainFrameCommandsTest, MenuTooltipTextsCarryTheirLiveFacts)
     ::WritePrivateProfileStringW(L"Main", L"LangLocalized", L"Testish", path);
     frame->GetLanguageList() = {file};
     const std::wstring language = tip->GetTipString(30000).GetString();
-    EXPECT_NE(std::wstring::npos, language.find(L"Testish\r\nTest.lng, [Lang prefix not defined]")) << language;
+    EXPECT_NE(std::wstring::npos, language.find(L"Testish\r\nTest.lng, [Lang prefix not defined]"))
+        << language;
     EXPECT_NE(std::wstring::npos, language.find(std::wstring(30, L'-'))) << language;
 }
 
@@ -331,13 +334,13 @@ TEST_F(MainFrameCommandsTest, MenuAndAcceleratorTable128HoldTheFrameCommands)
     const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL, al = FVIRTKEY | FALT, s = FVIRTKEY | FSHIFT,
                ca = FVIRTKEY | FCONTROL | FALT;
     const std::set<Key> expected = {
-        {al, '0', 32771},         {al, '2', 32777},          {c, 'B', 32788},          {c, 'C', 57634},
-        {c, VK_INSERT, 57634},    {c, 'D', 32775},           {ca, 'D', 32772},         {c, 'G', 32774},
-        {c, 'I', 32789},          {ca, 'K', 32814},          {al, 'R', 32800},         {c, 'S', 57603},
-        {c, 'U', 32790},          {c, 'V', 57637},           {s, VK_INSERT, 57637},    {c, 'Z', 57643},
-        {al, VK_BACK, 57643},     {c, 'X', 57635},           {s, VK_DELETE, 57635},    {al, VK_UP, 32831},
-        {al, VK_DOWN, 32832},     {ca, VK_F1, 57664},        {v, VK_F3, 32841},        {v, VK_F5, 32804},
-        {v, VK_F6, 57680},        {s, VK_F6, 57681},
+        {al, '0', 32771},      {al, '2', 32777},   {c, 'B', 32788},       {c, 'C', 57634},
+        {c, VK_INSERT, 57634}, {c, 'D', 32775},    {ca, 'D', 32772},      {c, 'G', 32774},
+        {c, 'I', 32789},       {ca, 'K', 32814},   {al, 'R', 32800},      {c, 'S', 57603},
+        {c, 'U', 32790},       {c, 'V', 57637},    {s, VK_INSERT, 57637}, {c, 'Z', 57643},
+        {al, VK_BACK, 57643},  {c, 'X', 57635},    {s, VK_DELETE, 57635}, {al, VK_UP, 32831},
+        {al, VK_DOWN, 32832},  {ca, VK_F1, 57664}, {v, VK_F3, 32841},     {v, VK_F5, 32804},
+        {v, VK_F6, 57680},     {s, VK_F6, 57681},
     };
     EXPECT_EQ(expected, actual);
     EXPECT_EQ(expected.size(), entries.size());

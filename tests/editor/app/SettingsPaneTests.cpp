@@ -427,7 +427,8 @@ TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
         scvtest::WaitUntil(
             [&] {
                 rows.clear();
-                for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                for (HWND child = ::GetWindow(box, GW_CHILD); child;
+                     child = ::GetWindow(child, GW_HWNDNEXT)) {
                     wchar_t cls[16] = {};
                     ::GetClassNameW(child, cls, 16);
                     const LONG style = ::GetWindowLongW(child, GWL_STYLE);

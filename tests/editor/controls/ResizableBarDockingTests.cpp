@@ -71,10 +71,7 @@ protected:
 
     HWND LeftDockBar() const { return frame->GetDockBar(AFX_IDW_DOCKBAR_LEFT)->m_hWnd; }
     // The floating frame around the bar, or null while it is docked.
-    HWND FloatingFrame() const
-    {
-        return bar.IsFloating() ? ::GetParent(bar.GetDockBar()->m_hWnd) : nullptr;
-    }
+    HWND FloatingFrame() const { return bar.IsFloating() ? ::GetParent(bar.GetDockBar()->m_hWnd) : nullptr; }
     LPARAM ClientPoint(POINT screen) const
     {
         ::ScreenToClient(bar.m_hWnd, &screen);
@@ -311,8 +308,8 @@ TEST_F(DockingBarTest, ResizingTheFloatingFrameSetsTheFloatingSize)
     };
     for (const Case& c : cases) {
         // each case starts from the 200 x 300 frame and floating size
-        ::SetWindowPos(floating, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(floating, nullptr, start.left, start.top, start.right - start.left,
+                       start.bottom - start.top, SWP_NOZORDER | SWP_NOACTIVATE);
         for (WPARAM edge : {WMSZ_RIGHT, WMSZ_BOTTOM}) {
             RECT reset = start;
             ::SendMessageW(floating, WM_SIZING, edge, reinterpret_cast<LPARAM>(&reset));
@@ -388,7 +385,7 @@ TEST_F(DockingBarTest, TwoBarsInOneRowShareItsLengthAndTheEdgeBetweenThemMovesPi
     };
     const Step steps[] = {
         {40, firstHeight + 40},
-        {-1000, 32},          // the bar stops at its minimum
+        {-1000, 32},         // the bar stops at its minimum
         {5000, length - 32}, // the other one does
     };
     for (const Step& s : steps) {
