@@ -7,6 +7,7 @@
 
 namespace
 {
+// The largest piece one ReadFile or WriteFile call is given.
 constexpr size_t kLargestWrite = size_t(1) << 30;
 } // namespace
 
@@ -47,4 +48,30 @@ bool ReplaceFileContents(const wchar_t* path, std::string_view bytes)
     ::DeleteFileW(temporary);
     ::SetLastError(error);
     return false;
+}
+
+bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes)
+{
+    bytes.clear();
+    if (!path || !*path)
+        return false;
+    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes ||
+        static_cast<unsigned long long>(size.QuadPart) > bytes.max_size())
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>((std::min)(bytes.size() - done, kLargestWrite));
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) {
+            bytes.clear();
+            return false;
+        }
+        done += read;
+    }
+    return true;
 }

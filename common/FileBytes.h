@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 // Writes all `size` bytes to `file`, in chunks one WriteFile call accepts. False
@@ -14,6 +15,10 @@ inline bool WriteAllBytes(HANDLE file, std::string_view bytes)
 {
     return WriteAllBytes(file, bytes.data(), bytes.size());
 }
+
+// The whole content of the file at `path` into `bytes` (an empty file gives true and no bytes). False
+// when it cannot be opened, is larger than `maxBytes` or cannot be read completely.
+bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes);
 
 // Writes `bytes` as the whole content of the file at `path`: into a new temporary file beside it, which
 // then replaces the file. A failed write leaves the old file as it was and no temporary file behind.

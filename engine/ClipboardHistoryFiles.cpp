@@ -1,9 +1,9 @@
 #include "engine/ClipboardHistoryFiles.h"
-#include "common/FileBytes.h"
 
 #include <climits>
 #include <string>
 
+#include "common/FileBytes.h"
 #include "common/IniFile.h"
 #include "common/KernelHandle.h"
 #include "common/SharedLog.h"
@@ -39,23 +39,6 @@ bool SetFileTimes(LPCWSTR path, const SYSTEMTIME& time, bool lastWrite)
     CKernelHandle file(::CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && ::SetFileTime(file.Get(), &fileTime, nullptr, lastWrite ? &fileTime : nullptr);
-}
-
-// Reads a whole file of at most `maxBytes` bytes; false for a missing, empty,
-// oversized or short file.
-bool ReadWholeFile(LPCWSTR path, DWORD maxBytes, std::string& bytes)
-{
-    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > maxBytes)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-           read == bytes.size();
 }
 
 CString FolderOf(const CString& path)
@@ -133,7 +116,7 @@ std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path)
 std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, kMaxHistoryDataFileBytes, bytes))
+    if (!ReadFileBytesBounded(path, kMaxHistoryDataFileBytes, bytes) || bytes.empty())
         return nullptr;
     size_t skip = 0;
     if (type == CHT_UNICODE_TEXT) {
@@ -502,7 +485,8 @@ std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
         CString meta;
         if (IniReadString(descriptorPath, kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta)) {
             std::string xml;
-            if (ReadWholeFile(FolderOf(path) + L"\\" + meta, kMaxHistoryMetaInfoBytes, xml))
+            if (ReadFileBytesBounded(FolderOf(path) + L"\\" + meta, kMaxHistoryMetaInfoBytes, xml) &&
+                !xml.empty())
                 item->SetOvlMetaInfoText(xml.substr(0, xml.find('\0')));
         }
     }

@@ -3,6 +3,7 @@
 #include "online/DateServices.h"
 
 #include "common/DateParsing.h"
+#include "common/FileBytes.h"
 #include "common/DateTimeTexts.h"
 #include "common/KernelHandle.h"
 #include "common/TextConversion.h"
@@ -74,21 +75,6 @@ bool ReadFeedDate(const CString& pubDate, SYSTEMTIME& utc)
         return false;
     utc = reading;
     return true;
-}
-
-bool ReadFileBounded(const CString& path, std::string& bytes)
-{
-    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size) ||
-        size.QuadPart > static_cast<LONGLONG>(kMaxNewsFeedBytes))
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return bytes.empty() ||
-           (::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-            read == bytes.size());
 }
 
 NewsItem ReadItem(const TiXmlElement& element)
@@ -198,7 +184,7 @@ bool LoadNews(std::vector<NewsItem>& list, int maxItems, const DownloadLimits& l
 bool ParseRssItems(std::vector<NewsItem>& list, int maxItems, const CString& path)
 {
     std::string bytes;
-    if (!ReadFileBounded(path, bytes))
+    if (!ReadFileBytesBounded(path, kMaxNewsFeedBytes, bytes))
         return false;
     return ParseRssText(list, maxItems, bytes);
 }

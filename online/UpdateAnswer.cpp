@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include "common/DateTimeTexts.h"
+#include "common/FileBytes.h"
 #include "common/KernelHandle.h"
 #include "common/MarkerFiles.h"
 #include "common/RuntimeBinding.h"
@@ -41,22 +42,6 @@ CString ChildWebAddress(const TiXmlElement& parent, const char* name)
         return CString();
     text.Trim();
     return IsWebAddress(text) ? text : CString();
-}
-
-// The whole file, when it is not empty, not over maxBytes and read completely.
-bool ReadWholeFile(const CString& path, DWORD maxBytes, std::string& content)
-{
-    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > maxBytes)
-        return false;
-    content.assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    return ::ReadFile(file.Get(), content.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) &&
-           read == size.QuadPart;
 }
 
 // The Last-Modified text as a local time through InternetTimeToSystemTimeW.
@@ -160,7 +145,7 @@ int ParseVersionInfoXml(const TiXmlDocument& document, CUpdateInfo& info)
 int ParseVersionInfoFile(const CString& path, CUpdateInfo& info)
 {
     std::string content;
-    if (!ReadWholeFile(path, DownloadLimits().maxBytes, content))
+    if (!ReadFileBytesBounded(path, DownloadLimits().maxBytes, content) || content.empty())
         return kUpdateAnswerUnreadable;
     VersionAnswer answer;
     const bool read = ReadVersionAnswerText(content, IsUpdateTestMarkerPresent(), answer);

@@ -1,5 +1,6 @@
 #include "welcome/WelcomeDialog.h"
 
+#include "common/FileBytes.h"
 #include "common/FileVersionInfo.h"
 #include "common/DateParsing.h"
 #include "common/HotKeyText.h"
@@ -26,6 +27,9 @@
 
 namespace
 {
+
+// The welcome page and its style sheet.
+constexpr unsigned long long kLargestPageFile = 8 * 1024 * 1024;
 const UINT kHtmlResourceType = 23;
 
 // The single-instance event's watcher: each signal brings the dialog to the front.
@@ -63,24 +67,6 @@ std::string ResourceBytes(UINT id)
     if (!data)
         return std::string();
     return std::string(static_cast<const char*>(data), ::SizeofResource(module, found));
-}
-
-bool ReadFileBytes(const CString& path, std::string& bytes)
-{
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size{};
-    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart < 8 * 1024 * 1024;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = bytes.empty() ||
-             (::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-              read == bytes.size());
-    }
-    ::CloseHandle(file);
-    return ok;
 }
 
 bool IsExistingFile(const CString& path)
@@ -225,7 +211,8 @@ LRESULT CALLBACK CWelcomeDialog::OnViewNotify(UINT code, LPVOID notification, LP
     if (request->dataType != HLRT_DATA_STYLE)
         return 0; // pictures come from the base address
     std::string sheet = ResourceBytes(IDR_WELCOME_STYLE);
-    if (sheet.empty() && !ReadFileBytes(GetWelcomeHtmlFolder() + L"ext_style.css", sheet))
+    if (sheet.empty() &&
+        !ReadFileBytesBounded(GetWelcomeHtmlFolder() + L"ext_style.css", kLargestPageFile, sheet))
         return 0;
     HTMLayoutDataReady(request->hdr.hwndFrom, request->uri, reinterpret_cast<const BYTE*>(sheet.data()),
                        static_cast<DWORD>(sheet.size()));
@@ -272,7 +259,7 @@ void CWelcomeDialog::LoadPage()
         SelectWelcomePage(htmlFolder, language.IsEmpty() ? CString() : LanguageName(language), CString());
     std::string bytes;
     CString base;
-    if (!m_pageFile.IsEmpty() && ReadFileBytes(m_pageFile, bytes)) {
+    if (!m_pageFile.IsEmpty() && ReadFileBytesBounded(m_pageFile, kLargestPageFile, bytes)) {
         base = m_pageFile.Left(m_pageFile.ReverseFind(L'\\') + 1);
     } else {
         m_pageFile.Empty();

@@ -1,5 +1,6 @@
 #include "common/html/HtmlView.h"
 
+#include "common/FileBytes.h"
 #include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
 #include "common/html/HtmlPage.h"
@@ -21,6 +22,9 @@
 
 namespace
 {
+
+// Style sheets and pages read from this machine.
+constexpr unsigned long long kLargestLocalFile = 4 * 1024 * 1024;
 
 const wchar_t kClassName[] = L"ScvHtmlLayoutView";
 const UINT kHoverMessage = WM_APP + 0x40;
@@ -128,27 +132,6 @@ std::wstring Resolve(const std::wstring& base, const std::wstring& uri)
     if (joined.back() != L'/' && joined.back() != L'\\')
         joined += separator;
     return joined + uri;
-}
-
-bool ReadLocalFile(const std::wstring& path, std::string& bytes)
-{
-    if (path.find(L"://") != std::wstring::npos || path.empty())
-        return false;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size{};
-    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart < 4 * 1024 * 1024;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = bytes.empty() ||
-             (::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-              read == bytes.size());
-    }
-    ::CloseHandle(file);
-    return ok;
 }
 
 HFONT CreateStyleFont(const html::ComputedStyle& style)
@@ -742,7 +725,8 @@ BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
         auto found = state->received.find(uri);
         if (found != state->received.end())
             bytes = found->second;
-        else if (!ReadLocalFile(uri, bytes))
+        else if (uri.find(L"://") != std::wstring::npos ||
+                 !ReadFileBytesBounded(uri.c_str(), kLargestLocalFile, bytes))
             continue;
         state->page.AddStyleSheet(FromUtf8(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()));
     }

@@ -25,6 +25,9 @@ namespace EditorFileCommands
 namespace
 {
 
+// Files brought in as phrases.
+constexpr unsigned long long kLargestImportFile = 64 * 1024 * 1024;
+
 constexpr wchar_t kCaption[] = L"Scrivolanter : RedodeZovuva";
 constexpr DWORD kMessageTimeoutMs = 30000;
 constexpr wchar_t kPhraseExtension[] = L".scrivolanter";
@@ -41,23 +44,6 @@ FileHandle OpenFile(const CString& path, DWORD access, DWORD disposition)
     HANDLE raw =
         CreateFileW(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return FileHandle(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
-}
-
-bool ReadWholeFile(const CString& path, std::string& bytes)
-{
-    FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return false;
-    bytes.resize(read);
-    return true;
 }
 
 bool WriteWholeFile(const CString& path, const std::string& bytes, DWORD disposition)
@@ -207,7 +193,7 @@ bool BackupPhrases(const CString& phrasesFolder, const CString& settingsPath, co
 bool ReadImportFile(const CString& path, CString& text, int& kind)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    if (!ReadFileBytesBounded(path, kLargestImportFile, bytes)) {
         WriteLogLine(CString(L"Import: cannot read ") + path);
         return false;
     }

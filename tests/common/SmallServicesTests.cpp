@@ -228,3 +228,34 @@ TEST(FileBytes, ReplacingContentsNeverLeavesAHalfFileOrATemporaryOne)
 
     EXPECT_FALSE(ReplaceFileContents(temp.PathOf(L"missing\\out.txt").c_str(), "x"));
 }
+
+TEST(FileBytes, BoundedReadsTakeTheWholeFileOrNothing)
+{
+    scvtest::TempFolder temp;
+    ASSERT_TRUE(scvtest::WriteFileBytes(temp.PathOf(L"ten.bin"), "0123456789"));
+    ASSERT_TRUE(scvtest::WriteFileBytes(temp.PathOf(L"empty.bin"), ""));
+    struct Case
+    {
+        const wchar_t* name;
+        unsigned long long limit;
+        bool ok;
+        const char* bytes;
+    } cases[] = {
+        {L"ten.bin", 10, true, "0123456789"},
+        {L"ten.bin", 9, false, ""},
+        {L"empty.bin", 0, true, ""},
+        {L"missing.bin", 100, false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "left over";
+        EXPECT_EQ(ReadFileBytesBounded(temp.PathOf(c.name).c_str(), c.limit, bytes), c.ok) << c.name;
+        EXPECT_EQ(bytes, c.bytes) << c.name;
+    }
+    // A file another program is still writing can be read.
+    HANDLE writer = ::CreateFileW(temp.PathOf(L"ten.bin").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytesBounded(temp.PathOf(L"ten.bin").c_str(), 100, bytes));
+    ::CloseHandle(writer);
+}
