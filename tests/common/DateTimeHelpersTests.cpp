@@ -1,4 +1,8 @@
+// test-sources: GermanStringsFixture.rc
+// The fixture's German string table makes German the program's language.
 #include "common/DateTimeHelpers.h"
+
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 namespace
 {
 constexpr LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+constexpr LCID kGerman = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
 constexpr LCID kRussian = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), SORT_DEFAULT);
 
 std::wstring W(const CString& text)
@@ -124,10 +129,13 @@ TEST(FormatDateTime, DayNameAddedWhenTheDateLacksIt)
 
 TEST(FormatDateTime, LocaleZeroUsesTheProgramLanguage)
 {
-    // The test program has no resources of its own: the neutral language stands for the user's.
-    SYSTEMTIME time = Make(2023, 5, 5, 9, 8, 7);
-    EXPECT_EQ(W(FormatDateTime(time, TimeOnly, DayNameNone, 0)),
-              W(FormatDateTime(time, TimeOnly, DayNameNone, LOCALE_USER_DEFAULT)));
+    const SYSTEMTIME friday = Make(2023, 5, 5, 9, 8, 7);
+    const std::wstring german = W(FormatDateTime(friday, DateThenTime, DayNameLong, kGerman));
+    const std::wstring english = W(FormatDateTime(friday, DateThenTime, DayNameLong, kEnglishUs));
+    ASSERT_NE(german, english) << "this system formats German dates as English ones";
+
+    EXPECT_EQ(W(FormatDateTime(friday, DateThenTime, DayNameLong, 0)), german);
+    EXPECT_NE(german.find(L"Freitag"), std::wstring::npos) << scvtest::WideToUtf8(german);
 }
 
 TEST(VariantTimeToSystemTimeMs, KeepsMillisecondsWithoutRoundingTheSecond)

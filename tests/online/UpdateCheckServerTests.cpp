@@ -85,6 +85,16 @@ private:
     HWND m_window = nullptr;
 };
 
+// A request to a server that never answers ends by the limits' time-out: not
+// before it (then something else failed), and long before WinInet's own
+// default of 30 s (then the limit was not applied). The upper bound leaves
+// room for a loaded machine.
+void ExpectEndedByTheTimeOut(ULONGLONG elapsedMs, DWORD timeoutMs)
+{
+    EXPECT_GE(elapsedMs + 50, timeoutMs) << "ended before the time-out";
+    EXPECT_LT(elapsedMs, timeoutMs + 10000) << "the time-out was not applied";
+}
+
 class UpdateCheckServer : public ::testing::Test
 {
 protected:
@@ -322,7 +332,10 @@ TEST_F(UpdateCheckServer, SlowServerEndsTheHeaderQuery)
     DownloadLimits limits;
     limits.timeoutMs = 500;
     CUrlHeaderQuery query(Wide(server.Url("/files/slow")), limits);
+    const ULONGLONG started = ::GetTickCount64();
     EXPECT_FALSE(query.QueryAsBrowser());
+    ExpectEndedByTheTimeOut(::GetTickCount64() - started, limits.timeoutMs);
+    EXPECT_GE(server.CountRequests("/files/slow"), 1) << "the query never reached the server";
 }
 
 TEST_F(UpdateCheckServer, SlowServerEndsTheCheckWithAnError)
@@ -332,7 +345,10 @@ TEST_F(UpdateCheckServer, SlowServerEndsTheCheckWithAnError)
     server.SetResponse(kScriptPath, slow);
     UpdateCheckThreadParams params = Params(0);
     params.limits.timeoutMs = 500;
+    const ULONGLONG started = ::GetTickCount64();
     RunUpdateCheck(params, 0);
+    ExpectEndedByTheTimeOut(::GetTickCount64() - started, params.limits.timeoutMs);
+    EXPECT_GE(server.CountRequests(kScriptPath), 1) << "the check never reached the server";
     ASSERT_EQ(window.results.size(), 1u);
     EXPECT_EQ(Text(window.results[0].error), L"ERROR: Cannot load information from official web-site");
 }
