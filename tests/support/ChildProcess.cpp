@@ -3,6 +3,7 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace scvtest
 {
@@ -91,6 +92,36 @@ HANDLE OpenOutputFile(const std::wstring& path)
 }
 
 } // namespace
+
+bool IsTransientStartError(DWORD error)
+{
+    switch (error) {
+    case ERROR_INTERNAL_ERROR:
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_NO_SYSTEM_RESOURCES:
+    case ERROR_COMMITMENT_LIMIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstring& what, int maxAttempts,
+                          DWORD firstPauseMs)
+{
+    DWORD pauseMs = firstPauseMs;
+    DWORD error = attempt();
+    for (int tries = 1; error != 0 && IsTransientStartError(error) && tries < maxAttempts; ++tries) {
+        std::fprintf(stderr, "[scvtest] start of %s failed with error %lu (try %d of %d); trying again\n",
+                     WideToUtf8(what).c_str(), static_cast<unsigned long>(error), tries, maxAttempts);
+        std::fflush(stderr);
+        ::Sleep(pauseMs);
+        pauseMs *= 2;
+        error = attempt();
+    }
+    return error;
+}
 
 std::wstring SelfPath()
 {
@@ -184,13 +215,19 @@ ChildProcess ChildProcess::Start(const std::wstring& commandLine, const ChildOpt
         environment = BuildEnvironment(options);
         flags |= CREATE_UNICODE_ENVIRONMENT;
     }
-    std::wstring line = commandLine; // CreateProcessW may write into it
     PROCESS_INFORMATION info = {};
-    BOOL ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, flags,
-                             environment.empty() ? nullptr : environment.data(),
-                             options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
-                             &startup, &info);
-    child.startError_ = ok ? 0 : GetLastError();
+    child.startError_ = RetryTransientStart(
+        [&]() -> DWORD {
+            std::wstring line = commandLine; // CreateProcessW may write into it
+            const BOOL ok =
+                CreateProcessW(nullptr, line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, flags,
+                               environment.empty() ? nullptr : environment.data(),
+                               options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
+                               &startup, &info);
+            return ok ? 0 : GetLastError();
+        },
+        commandLine);
+    const bool ok = child.startError_ == 0;
     if (output != INVALID_HANDLE_VALUE)
         CloseHandle(output);
     if (!ok)

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -27,6 +28,21 @@ std::wstring QuoteArgument(const std::wstring& argument);
 // "program" arg1 arg2 ... with every part quoted as needed.
 std::wstring BuildCommandLine(const std::wstring& program, const std::vector<std::wstring>& args);
 
+// Whether a failed CreateProcessW is one the machine could not make at that
+// moment rather than a fault of the command line: Wine answers
+// ERROR_INTERNAL_ERROR (1359) when the new process died before it was set up,
+// as happens when several programs start at once on a loaded machine; the
+// resource errors may pass as well.
+bool IsTransientStartError(DWORD error);
+
+// Runs `attempt` (a start: 0 when it succeeded, else its error) until it
+// succeeds, fails with an error that is not transient, or has run
+// `maxAttempts` times, pausing longer after each transient failure (from
+// `firstPauseMs`, doubled each time). Every retry is reported on stderr, so a
+// start that needed one stays visible in the test's output. The last result.
+DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstring& what,
+                          int maxAttempts = 6, DWORD firstPauseMs = 100);
+
 struct ChildOptions
 {
     std::wstring workingDirectory; // empty: the current one
@@ -50,7 +66,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts a command line as CreateProcessW takes it. Check Started().
+    // Starts a command line as CreateProcessW takes it; a start the machine
+    // could not make (IsTransientStartError) is tried again. Check Started().
     static ChildProcess Start(const std::wstring& commandLine, const ChildOptions& options = {});
     // Starts a program with arguments (quoted as needed).
     static ChildProcess Run(const std::wstring& program, const std::vector<std::wstring>& args = {},

@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 using namespace scvtest;
 
@@ -319,6 +321,34 @@ TEST(ChildProcess, MissingProgramReportsTheError)
     EXPECT_FALSE(child.Started());
     EXPECT_NE(child.StartError(), 0u);
     EXPECT_FALSE(child.Wait(0).has_value());
+}
+
+TEST(ChildProcess, StartsTheMachineCouldNotMakeAreTriedAgain)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<DWORD> answers; // of the successive tries; the last one repeats
+        DWORD result;
+        size_t tries;
+    };
+    const Case cases[] = {
+        {"1359 twice, then started", {ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, 0, 3},
+        {"out of memory once, then started", {ERROR_NOT_ENOUGH_MEMORY, 0}, 0, 2},
+        {"a missing program is not tried again", {ERROR_FILE_NOT_FOUND}, ERROR_FILE_NOT_FOUND, 1},
+        {"a real fault after a transient one ends",
+         {ERROR_INTERNAL_ERROR, ERROR_ACCESS_DENIED},
+         ERROR_ACCESS_DENIED,
+         2},
+        {"transient every time gives up", {ERROR_INTERNAL_ERROR}, ERROR_INTERNAL_ERROR, 4},
+    };
+    for (const Case& c : cases) {
+        size_t tries = 0;
+        const DWORD result = RetryTransientStart(
+            [&] { return c.answers[std::min(tries++, c.answers.size() - 1)]; }, L"probe.exe", 4, 1);
+        EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_EQ(tries, c.tries) << c.name;
+    }
 }
 
 TEST(ChildProcess, PathsComeFromTheTestEnvironment)
