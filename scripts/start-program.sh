@@ -78,6 +78,15 @@ fi
 
 if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
   # What a user sees: the phrase menu over Notepad, the phrase typed there, the tray menu.
+  # Notepad opens where its own settings say, beside the tray window (which stays in
+  # view): Wine places it there itself, so its idea of the window's place (and of the
+  # caret's, where the phrase menu shows) is the one on screen. An X tool moving the
+  # window afterwards would leave Wine's idea behind.
+  notepad_key='HKCU\Software\Microsoft\Notepad'
+  for value in iWindowPosX:240 iWindowPosY:120 iWindowPosDX:640 iWindowPosDY:420; do
+    "$SCV_WINE" reg add "$notepad_key" /v "${value%%:*}" /t REG_DWORD /d "${value#*:}" /f \
+      >/dev/null 2>&1 </dev/null || true
+  done
   "$SCV_WINE" notepad >/dev/null 2>&1 &
   notepad_pid=$!
   notepad=""
@@ -87,9 +96,6 @@ if [ -n "$shown" ] && is_main_program && kill -0 "$pid" 2>/dev/null; then
     sleep 0.5
   done
   if [ -n "$notepad" ]; then
-    # Beside the tray window, which stays in view.
-    xdotool windowmove "$notepad" 240 120 2>/dev/null || true
-    sleep 0.5
     xdotool windowactivate "$notepad" 2>/dev/null || xdotool windowfocus "$notepad" 2>/dev/null || true
     eval "$(xdotool getwindowgeometry --shell "$notepad")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1 2>/dev/null || true
