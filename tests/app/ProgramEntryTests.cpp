@@ -36,14 +36,7 @@ constexpr DWORD kEndTimeoutMs = 30000;
 // The tray window of the process, or null.
 HWND FindTrayWindow(DWORD pid)
 {
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, kTrayWindowClassName, nullptr)) != nullptr) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == pid)
-            return window;
-    }
-    return nullptr;
+    return scvtest::FindTopWindowOf(pid, kTrayWindowClassName);
 }
 
 size_t CountOf(const std::wstring& text, const std::wstring& part)

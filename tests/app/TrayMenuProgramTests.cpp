@@ -24,23 +24,6 @@ namespace
 
 constexpr DWORD kTimeoutMs = 30000;
 
-DWORD ProcessOf(HWND window)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-HWND FindWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid && (!visibleOnly || ::IsWindowVisible(window)))
-            return window;
-    }
-    return nullptr;
-}
-
 // The waiter the program started: a child process named "ScvWaitingFor.exe".
 DWORD FindWaiter(DWORD parent)
 {
@@ -86,7 +69,9 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
 
     HWND tray = nullptr;
     ASSERT_TRUE(scvtest::WaitUntil(
-        [&] { return (tray = FindWindowOf(program.Pid(), kTrayWindowClassName, false)) != nullptr; },
+        [&] {
+            return (tray = scvtest::FindTopWindowOf(program.Pid(), kTrayWindowClassName, false)) != nullptr;
+        },
         kTimeoutMs));
     DWORD waiterPid = 0;
     ASSERT_TRUE(scvtest::WaitUntil([&] { return (waiterPid = FindWaiter(program.Pid())) != 0; }, kTimeoutMs))
@@ -98,7 +83,8 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
     ASSERT_TRUE(::SendNotifyMessageW(tray, WM_SCV_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONUP));
     HWND menu = nullptr;
     ASSERT_TRUE(scvtest::WaitUntil(
-        [&] { return (menu = FindWindowOf(program.Pid(), L"#32768", true)) != nullptr; }, kTimeoutMs))
+        [&] { return (menu = scvtest::FindTopWindowOf(program.Pid(), L"#32768", true)) != nullptr; },
+        kTimeoutMs))
         << "the tray menu opens";
     // "Exit" is the first item.
     PostKey(menu, VK_DOWN);

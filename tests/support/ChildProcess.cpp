@@ -123,6 +123,24 @@ DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstr
     return error;
 }
 
+DWORD ProcessOfWindow(HWND window)
+{
+    DWORD pid = 0;
+    if (window)
+        ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly)
+{
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr) {
+        if (ProcessOfWindow(window) == pid && (!visibleOnly || ::IsWindowVisible(window)))
+            return window;
+    }
+    return nullptr;
+}
+
 std::wstring SelfPath()
 {
     std::wstring path(MAX_PATH, L'\0');

@@ -43,6 +43,12 @@ bool IsTransientStartError(DWORD error);
 DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstring& what,
                           int maxAttempts = 6, DWORD firstPauseMs = 100);
 
+// The process that made a window (0 for none).
+DWORD ProcessOfWindow(HWND window);
+// The first top-level window of class `className` made by process `pid`
+// (only a visible one when `visibleOnly`), or null.
+HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly = false);
+
 struct ChildOptions
 {
     std::wstring workingDirectory; // empty: the current one
