@@ -310,8 +310,9 @@ int LowerText(CString& text)
 int ApplyRtfInPlace(CCHItem& item, int (*operation)(char*, size_t, LPCWSTR), LPCWSTR chars)
 {
     std::string text = item.GetByteText();
-    // Room for the converter to grow the text.
-    std::vector<char> buffer(text.size() * 2 + 64, '\0');
+    // Room for the converter to grow the text: the rich edit control writes
+    // its own header and tables, which alone outgrow a short text.
+    std::vector<char> buffer(text.size() * 2 + 64 * 1024, '\0');
     std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
     const int count = operation(buffer.data(), buffer.size(), chars);
     if (count <= 0 || !item.SetDataCopy(buffer.data(), static_cast<unsigned>(std::strlen(buffer.data()) + 1)))
