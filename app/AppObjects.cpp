@@ -1,6 +1,6 @@
 #include "app/AppObjects.h"
 
-#include "app/HandedOutAddresses.h"
+#include "common/HandedOutAddresses.h"
 
 #include "common/DefaultBrowser.h"
 #include "common/LanguageFile.h"

@@ -1,7 +1,7 @@
 #include "app/CWaitQuery.h"
 
 #include "app/CopySelectionByCtrlC.h"
-#include "app/HandedOutAddresses.h"
+#include "common/HandedOutAddresses.h"
 #include "app/InterchangeArea.h"
 #include "common/KernelHandle.h"
 #include "app/SVInterProcess.h"

@@ -11,7 +11,7 @@
 #include "app/CallerMemory.h"
 #include "app/CommandLineArgs.h"
 #include "app/EventRelays.h"
-#include "app/HandedOutAddresses.h"
+#include "common/HandedOutAddresses.h"
 #include "app/InterchangeArea.h"
 #include "app/NamedEvents.h"
 #include "app/ProgramLauncher.h"

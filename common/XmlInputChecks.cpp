@@ -1,5 +1,6 @@
 #include "common/XmlInputChecks.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace
@@ -22,8 +23,8 @@ bool StartsWith(const char* p, const char* end, const char* prefix)
 }
 
 // The position after the '>' of a tag starting at `p` ('<'), quotes respected; tells whether
-// the tag closes itself ("/>").
-const char* SkipTag(const char* p, const char* end, bool& selfClosing)
+// the tag closes itself ("/>") and adds the number of its attributes (its '=' signs) to `attributes`.
+const char* SkipTag(const char* p, const char* end, bool& selfClosing, size_t& attributes)
 {
     char quote = 0;
     const char* last = nullptr;
@@ -33,6 +34,8 @@ const char* SkipTag(const char* p, const char* end, bool& selfClosing)
                 quote = 0;
             continue;
         }
+        if (*p == '=')
+            ++attributes;
         if (*p == '"' || *p == '\'') {
             quote = *p;
         } else if (*p == '>') {
@@ -47,12 +50,13 @@ const char* SkipTag(const char* p, const char* end, bool& selfClosing)
 }
 } // namespace
 
-bool IsXmlNestingWithin(const char* text, size_t length, int maxDepth)
+bool IsXmlShapeWithin(const char* text, size_t length, int maxDepth, size_t maxNodes)
 {
     if (!text)
         return true;
     const char* const end = text + strnlen(text, length);
     int depth = 0;
+    size_t nodes = 0;
     for (const char* p = text; p < end;) {
         if (*p != '<') {
             ++p;
@@ -72,12 +76,20 @@ bool IsXmlNestingWithin(const char* text, size_t length, int maxDepth)
                 --depth;
         } else {
             bool selfClosing = false;
-            p = SkipTag(p, end, selfClosing);
-            if (!selfClosing && ++depth > maxDepth)
+            size_t attributes = 0;
+            p = SkipTag(p, end, selfClosing, attributes);
+            // The element, its text and its attributes.
+            nodes += 2 + attributes;
+            if ((!selfClosing && ++depth > maxDepth) || nodes > maxNodes)
                 return false;
         }
     }
     return true;
+}
+
+bool IsXmlNestingWithin(const char* text, size_t length, int maxDepth)
+{
+    return IsXmlShapeWithin(text, length, maxDepth, SIZE_MAX);
 }
 
 const char* GuardParserTail(const char* text, std::string& storage)

@@ -13,6 +13,10 @@
 // instructions and declarations to their first '>'; quoted attribute values may hold '>' and '/'. A text cut
 // in the middle of a tag counts what it opened.
 bool IsXmlNestingWithin(const char* text, size_t length, int maxDepth);
+// The same, and the text makes at most maxNodes parser nodes (each element counts 2, for itself
+// and its text, and 1 per attribute): the parser's memory grows with the nodes far more than with
+// the bytes, so a damaged file of many tiny tags would take many times its size.
+bool IsXmlShapeWithin(const char* text, size_t length, int maxDepth, size_t maxNodes);
 
 // The text to hand to the parser: the text itself, or, when a 0xEF byte stands among its last two
 // bytes, a copy in `storage` with two blanks after it (blanks after the root change nothing).

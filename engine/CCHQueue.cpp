@@ -4,6 +4,7 @@
 
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
+#include "engine/ClipboardHistoryFiles.h"
 
 namespace
 {
@@ -64,11 +65,36 @@ bool CCHQueue::Add(std::unique_ptr<CCHItem>& item, unsigned max)
         Trim(max);
         return true;
     }
-    item->SetProtected((*equal)->IsProtected());
+    TakeOverDuplicate(*item, **equal);
     item->SetId((*equal)->GetId());
     m_items.erase(equal);
     m_items.push_back(std::move(item));
     return true;
+}
+
+void CCHQueue::TakeOverDuplicate(CCHItem& kept, CCHItem& dropped)
+{
+    if (dropped.IsProtected())
+        kept.SetProtected(true);
+    if (kept.GetFileState() == 0 && kept.GetDescriptorPath().IsEmpty()) {
+        // Not on disk yet: its save replaces the dropped item's files, so the
+        // folder holds one file set for the content.
+        kept.SetDescriptorPath(dropped.GetDescriptorPath());
+        return;
+    }
+    if (dropped.GetDescriptorPath() == kept.GetDescriptorPath())
+        return;
+    DeleteDescriptorAndFiles(dropped.GetDescriptorPath());
+    DeleteItemFiles(dropped);
+}
+
+CCHItem* CCHQueue::FindEqual(const CCHItem& item) const
+{
+    for (const std::unique_ptr<CCHItem>& candidate : m_items) {
+        if (ItemsEqual(*candidate, item))
+            return candidate.get();
+    }
+    return nullptr;
 }
 
 void CCHQueue::Append(std::unique_ptr<CCHItem> item)
@@ -317,8 +343,18 @@ std::vector<std::unique_ptr<CCHItem>> CCHQueue::TakeItems()
 
 void CCHQueue::MergeLoaded(CCHQueue& loaded, unsigned max)
 {
-    for (std::unique_ptr<CCHItem>& item : loaded.TakeItems())
+    for (std::unique_ptr<CCHItem>& item : loaded.TakeItems()) {
+        // The saved item stays where it was: an equal item captured since the
+        // start (the clipboard as it was then) is the same copy, not a new one.
+        auto equal = std::find_if(m_items.begin(), m_items.end(), [&](const std::unique_ptr<CCHItem>& held) {
+            return ItemsEqual(*held, *item);
+        });
+        if (equal != m_items.end()) {
+            TakeOverDuplicate(*item, **equal);
+            m_items.erase(equal);
+        }
         m_items.push_back(std::move(item));
+    }
     SortByTime();
     Trim(max);
 }

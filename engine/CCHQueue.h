@@ -46,7 +46,9 @@ public:
 
     // Takes the item (it becomes null) unless the queue is locked (false, the
     // caller keeps it). An equal item is replaced: the new one takes its
-    // protection and id and becomes the newest, nothing is trimmed. Otherwise
+    // protection, id and file set (a new item not on disk takes over its
+    // descriptor, so its save replaces those files; else the replaced item's
+    // files are deleted) and becomes the newest, nothing is trimmed. Otherwise
     // the item is appended and the queue trimmed to `max`.
     bool Add(std::unique_ptr<CCHItem>& item, unsigned max);
     // Appends as the newest, without de-duplication or trimming.
@@ -83,7 +85,9 @@ public:
     // Gives up every item (oldest first).
     std::vector<std::unique_ptr<CCHItem>> TakeItems();
     // Appends the loaded items, sorts by time and trims to `max` as Trim does
-    // (protected items are never cut).
+    // (protected items are never cut). A loaded item equal to one held takes
+    // its place (the held one's protection, its files deleted): the history
+    // holds every content once.
     void MergeLoaded(CCHQueue& loaded, unsigned max);
 
     // --- Lookup ---
@@ -94,6 +98,8 @@ public:
     // 0 = oldest.
     CCHItem* GetItemAt(int position) const;
     CCHItem* FindByKey(const CString& key) const;
+    // The first item equal to `item` (ItemsEqual); null when none.
+    CCHItem* FindEqual(const CCHItem& item) const;
     // Position (0 = oldest) of the item with the id; -1 when none.
     int IndexOfId(int id) const;
     void SortByTime();
@@ -109,6 +115,9 @@ public:
     bool IsLocked() const { return m_lock != 0; }
 
 private:
+    // `kept` replaces the equal `dropped`: it takes the protection, and either
+    // the file set (when not on disk yet) or the dropped item's files go.
+    static void TakeOverDuplicate(CCHItem& kept, CCHItem& dropped);
     // Moves every item of the queue that the snapshot holds a copy of (same key)
     // into the snapshot in place of the copy.
     void KeepItemsStillHere(CCHQueue& snapshot);

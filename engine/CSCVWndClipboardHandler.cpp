@@ -1,11 +1,18 @@
 #include "engine/CSCVWndClipboardHandler.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+#include <exception>
+#include <functional>
 #include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "common/HandedOutAddresses.h"
 #include "common/RichEditConversion.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
@@ -55,22 +62,108 @@ void CopyEventWaiter(HANDLE stopEvent, HANDLE copyEvent, LONG value)
     }
 }
 
-// The text of a clipboard block, bounded by the block: wide text up to its
-// first NUL character, narrow text up to its first NUL byte.
-bool ReadClipboardWide(UINT format, std::wstring& text)
+void LogRefusedCopy(SIZE_T bytes)
 {
-    std::string bytes;
-    if (!ReadGlobalBlockBytes(::GetClipboardData(format), bytes))
-        return false;
-    const size_t chars = bytes.size() / sizeof(wchar_t);
-    text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), chars);
-    text.resize(std::min(text.find(L'\0'), chars));
-    return !text.empty();
+    CString line;
+    line.Format(L"Clipboard history: a copy of %llu bytes is over the bound of %lu bytes, not kept",
+                static_cast<unsigned long long>(bytes), static_cast<unsigned long>(kMaxHistoryItemBytes));
+    WriteLogLine(line);
 }
 
-bool ReadClipboardNarrow(UINT format, std::string& text)
+// Locks a global block for its scope; the size is GlobalSize, 0 without data.
+class CGlobalBlockLock
 {
-    return ReadGlobalBlockText(::GetClipboardData(format), text) && !text.empty();
+public:
+    explicit CGlobalBlockLock(HANDLE block)
+        : m_block(block), m_size(block ? ::GlobalSize(block) : 0),
+          m_data(m_size ? static_cast<const BYTE*>(::GlobalLock(block)) : nullptr)
+    {}
+    ~CGlobalBlockLock()
+    {
+        if (m_data)
+            ::GlobalUnlock(m_block);
+    }
+    CGlobalBlockLock(const CGlobalBlockLock&) = delete;
+    CGlobalBlockLock& operator=(const CGlobalBlockLock&) = delete;
+    const BYTE* Data() const { return m_data; }
+    SIZE_T Size() const { return m_data ? m_size : 0; }
+
+private:
+    HANDLE m_block;
+    SIZE_T m_size;
+    const BYTE* m_data;
+};
+
+// What reading one clipboard format gave.
+enum class CaptureRead
+{
+    Captured,
+    Missing, // no data, empty or unreadable
+    Refused, // over the history's bound (logged): the whole copy is dropped
+};
+
+enum class BlockShape
+{
+    Wide,   // UTF-16 text up to its first NUL character
+    Narrow, // 8-bit text up to its first NUL byte
+    Raw,    // every byte
+};
+
+// Copies a clipboard block of another program into the item's data, once, never
+// reading past GlobalSize; text keeps its NUL.
+CaptureRead ReadBlockInto(CCHItem& item, UINT format, BlockShape shape)
+{
+    const CGlobalBlockLock block(::GetClipboardData(format));
+    const SIZE_T size = block.Size();
+    if (!size)
+        return CaptureRead::Missing;
+    SIZE_T length = size;
+    SIZE_T terminator = 0;
+    if (shape == BlockShape::Wide) {
+        length =
+            wcsnlen(reinterpret_cast<const wchar_t*>(block.Data()), size / sizeof(wchar_t)) * sizeof(wchar_t);
+        terminator = sizeof(wchar_t);
+    } else if (shape == BlockShape::Narrow) {
+        length = strnlen(reinterpret_cast<const char*>(block.Data()), size);
+        terminator = 1;
+    }
+    if (length == 0)
+        return CaptureRead::Missing;
+    if (length + terminator > kMaxHistoryItemBytes) {
+        LogRefusedCopy(length + terminator);
+        return CaptureRead::Refused;
+    }
+    // The block is zeroed, so the terminator is there without being copied.
+    void* data = AllocItemData(length + terminator, true);
+    if (!data)
+        return CaptureRead::Missing;
+    std::memcpy(data, block.Data(), length);
+    item.SetData(data, static_cast<unsigned>(length + terminator));
+    return CaptureRead::Captured;
+}
+
+// CF_TEXT converted from the ANSI code page straight into the item's Unicode data.
+CaptureRead ReadAnsiBlockAsUnicode(CCHItem& item)
+{
+    const CGlobalBlockLock block(::GetClipboardData(CF_TEXT));
+    const char* text = reinterpret_cast<const char*>(block.Data());
+    const SIZE_T length = text ? strnlen(text, block.Size()) : 0;
+    if (length == 0)
+        return CaptureRead::Missing;
+    if ((length + 1) * sizeof(wchar_t) > kMaxHistoryItemBytes) {
+        LogRefusedCopy((length + 1) * sizeof(wchar_t));
+        return CaptureRead::Refused;
+    }
+    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+    if (chars <= 0)
+        return CaptureRead::Missing;
+    const size_t bytes = (static_cast<size_t>(chars) + 1) * sizeof(wchar_t);
+    void* data = AllocItemData(bytes, true);
+    if (!data)
+        return CaptureRead::Missing;
+    ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), static_cast<wchar_t*>(data), chars);
+    item.SetData(data, static_cast<unsigned>(bytes));
+    return CaptureRead::Captured;
 }
 
 LCID GetClipboardLocale()
@@ -91,69 +184,73 @@ CString UrlForText(const CString& text)
     return url.IsEmpty() ? GetUrlFromText(text) : url;
 }
 
-bool ReadBitmapInto(CCHItem& item)
+CaptureRead ReadBitmapInto(CCHItem& item)
 {
     HANDLE bitmap = ::GetClipboardData(CF_BITMAP);
-    if (!bitmap)
-        return false;
+    BITMAP object = {};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof(object), &object))
+        return CaptureRead::Missing;
+    // Counted as 32-bit pixels, the most a history file holds per pixel.
+    const unsigned long long pixelBytes = 4ull * static_cast<unsigned long long>(std::abs(object.bmWidth)) *
+                                          static_cast<unsigned long long>(std::abs(object.bmHeight));
+    if (pixelBytes > kMaxHistoryItemBytes) {
+        LogRefusedCopy(
+            static_cast<SIZE_T>((std::min)(pixelBytes, static_cast<unsigned long long>(SIZE_MAX))));
+        return CaptureRead::Refused;
+    }
     HANDLE copy = ::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (!copy)
-        return false;
+        return CaptureRead::Missing;
     item.SetType(CHT_BITMAP);
     item.SetBitmap(static_cast<HBITMAP>(copy));
     item.SetUrl(GetHtmlSourceUrl());
-    return true;
+    return CaptureRead::Captured;
 }
 
-bool ReadNarrowInto(CCHItem& item, UINT format, int type)
+CaptureRead ReadNarrowInto(CCHItem& item, UINT format, int type)
 {
-    std::string text;
-    if (!ReadClipboardNarrow(format, text) ||
-        !item.SetDataCopy(text.c_str(), static_cast<unsigned>(text.size() + 1)))
-        return false;
+    const CaptureRead read = ReadBlockInto(item, format, BlockShape::Narrow);
+    if (read != CaptureRead::Captured)
+        return read;
     item.SetType(type);
     if (type == CHT_RTF)
         item.SetUrl(GetHtmlSourceUrl());
-    return true;
+    return read;
 }
 
-bool ReadUnicodeInto(CCHItem& item)
+CaptureRead ReadUnicodeInto(CCHItem& item)
 {
-    std::wstring text;
-    if (!ReadClipboardWide(CF_UNICODETEXT, text) || !item.SetUnicodeText(text.c_str()))
-        return false;
+    const CaptureRead read = ReadBlockInto(item, CF_UNICODETEXT, BlockShape::Wide);
+    if (read != CaptureRead::Captured)
+        return read;
     item.SetType(CHT_UNICODE_TEXT);
-    item.SetUrl(UrlForText(text.c_str()));
-    return true;
+    item.SetUrl(UrlForText(item.GetWideText()));
+    return read;
 }
 
-bool ReadAnsiInto(CCHItem& item)
+CaptureRead ReadAnsiInto(CCHItem& item)
 {
-    std::string text;
-    if (!ReadClipboardNarrow(CF_TEXT, text))
-        return false;
-    const CString wide = AnsiToWide(text.c_str());
-    if (wide.IsEmpty() || !item.SetUnicodeText(wide))
-        return false;
+    const CaptureRead read = ReadAnsiBlockAsUnicode(item);
+    if (read != CaptureRead::Captured)
+        return read;
     item.SetType(CHT_UNICODE_TEXT);
     item.SetTextLocale(GetClipboardLocale());
-    item.SetUrl(UrlForText(wide));
-    return true;
+    item.SetUrl(UrlForText(item.GetWideText()));
+    return read;
 }
 
-bool ReadOvellineInto(CCHItem& item)
+CaptureRead ReadOvellineInto(CCHItem& item)
 {
-    std::string bytes;
-    if (!ReadGlobalBlockBytes(::GetClipboardData(GetOvellineClipboardFormat()), bytes) ||
-        !item.SetDataCopy(bytes.data(), static_cast<unsigned>(bytes.size())))
-        return false;
+    const CaptureRead read = ReadBlockInto(item, GetOvellineClipboardFormat(), BlockShape::Raw);
+    if (read != CaptureRead::Captured)
+        return read;
     item.SetType(CHT_OVELLINE);
     const bool hasMeta = IsOvlMetaInfoAvailable();
     WriteLogLine(hasMeta ? L"Ovelline Meta Info=1" : L"Ovelline Meta Info=0");
     std::string xml;
     if (hasMeta && ReadOvlMetaInfo(false, xml))
         item.SetOvlMetaInfoText(xml);
-    return true;
+    return read;
 }
 
 // Opens the clipboard for the window; closes it when the guard ends.
@@ -174,33 +271,53 @@ private:
     bool m_open;
 };
 
-CString JoinLines(const CString& text)
+// What trimming removes at both ends of a text.
+constexpr wchar_t kTrimmedChars[] = L" \t\r\n";
+
+// The text operations change the text in place and return how much they
+// changed (0: nothing).
+int JoinLines(CString& text)
 {
-    CString joined = text;
-    const int replaced = joined.Replace(L"\r\n", L" ") + joined.Replace(L"\n\r", L" ");
+    const int replaced = text.Replace(L"\r\n", L" ") + text.Replace(L"\n\r", L" ");
     if (replaced)
-        joined.Trim(L" \t\n");
-    return joined;
+        text.Trim(kTrimmedChars);
+    return replaced;
 }
 
-CString TrimText(const CString& text)
+int TrimText(CString& text)
 {
-    CString trimmed = text;
-    trimmed.Trim(L" \t\n");
-    return trimmed;
+    const int before = text.GetLength();
+    text.Trim(kTrimmedChars);
+    return before - text.GetLength();
+}
+
+int UpperText(CString& text)
+{
+    const CString before = text;
+    text.MakeUpper();
+    return text != before ? 1 : 0;
+}
+
+int LowerText(CString& text)
+{
+    const CString before = text;
+    text.MakeLower();
+    return text != before ? 1 : 0;
 }
 
 // Runs an in-place operation of the RTF converter on a copy of the item's RTF;
-// true when it changed the text (the item then holds the result).
-bool ApplyRtfInPlace(CCHItem& item, int (*operation)(char*, size_t, LPCWSTR), LPCWSTR chars)
+// its count when it changed the text (the item then holds the result), else 0.
+int ApplyRtfInPlace(CCHItem& item, int (*operation)(char*, size_t, LPCWSTR), LPCWSTR chars)
 {
     std::string text = item.GetByteText();
-    // Room for the converter to grow the text.
-    std::vector<char> buffer(text.size() * 2 + 64, '\0');
+    // Room for the converter to grow the text: the rich edit control writes
+    // its own header and tables, which alone outgrow a short text.
+    std::vector<char> buffer(text.size() * 2 + 64 * 1024, '\0');
     std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    if (operation(buffer.data(), buffer.size(), chars) == 0)
-        return false;
-    return item.SetDataCopy(buffer.data(), static_cast<unsigned>(std::strlen(buffer.data()) + 1));
+    const int count = operation(buffer.data(), buffer.size(), chars);
+    if (count <= 0 || !item.SetDataCopy(buffer.data(), static_cast<unsigned>(std::strlen(buffer.data()) + 1)))
+        return 0;
+    return count;
 }
 
 int JoinRtf(char* buffer, size_t size, LPCWSTR)
@@ -208,35 +325,19 @@ int JoinRtf(char* buffer, size_t size, LPCWSTR)
     return JoinRtfLines(buffer, size);
 }
 
-// A text operation on a type-0 or type-1 item: true when the text changed
-// (the item then holds the result).
-bool ApplyToText(CCHItem& item, CString (*operation)(const CString&))
+// A text operation on a type-0 or type-1 item: its count when the text changed
+// (the item then holds the result), else 0.
+int ApplyToText(CCHItem& item, int (*operation)(CString&))
 {
-    if (item.GetType() == CHT_UNICODE_TEXT) {
-        const CString text = item.GetWideText();
-        const CString changed = operation(text);
-        return changed != text && item.SetUnicodeText(changed);
-    }
-    const CString text = AnsiToWide(item.GetByteText().c_str());
-    const CString changed = operation(text);
-    if (changed == text)
-        return false;
-    const std::string bytes = WideToThreadAnsi(changed);
-    return item.SetDataCopy(bytes.c_str(), static_cast<unsigned>(bytes.size() + 1));
-}
-
-CString UpperText(const CString& text)
-{
-    CString changed = text;
-    changed.MakeUpper();
-    return changed;
-}
-
-CString LowerText(const CString& text)
-{
-    CString changed = text;
-    changed.MakeLower();
-    return changed;
+    const bool unicode = item.GetType() == CHT_UNICODE_TEXT;
+    CString text = unicode ? item.GetWideText() : AnsiToWide(item.GetByteText().c_str());
+    const int count = operation(text);
+    if (count <= 0)
+        return 0;
+    if (unicode)
+        return item.SetUnicodeText(text) ? count : 0;
+    const std::string bytes = WideToThreadAnsi(text);
+    return item.SetDataCopy(bytes.c_str(), static_cast<unsigned>(bytes.size() + 1)) ? count : 0;
 }
 
 CString PlainTextOf(const CCHItem& item)
@@ -254,6 +355,16 @@ CString PlainTextOf(const CCHItem& item)
         return CString();
     }
 }
+// Whether an item still holds what its saved copy was made from (a bitmap is
+// never changed in place).
+bool HoldsSameData(const CCHItem& item, const CCHItem& copy)
+{
+    if (item.GetType() != copy.GetType() || item.GetSize() != copy.GetSize())
+        return false;
+    return item.GetType() == CHT_BITMAP || !item.GetSize() ||
+           std::memcmp(item.GetData(), copy.GetData(), item.GetSize()) == 0;
+}
+
 bool HasItemsNotOnDisk(const CCHQueue& queue)
 {
     for (int position = 0; position < queue.GetCount(); ++position) {
@@ -316,18 +427,6 @@ CSCVWndClipboardHandler::~CSCVWndClipboardHandler()
     RemoveAppEventListener(this);
     if (IsWatcherWindow())
         ::DestroyWindow(m_window);
-}
-
-UINT CSCVWndClipboardHandler::GetAddItemMessage()
-{
-    static const UINT message = ::RegisterWindowMessageW(L"{540F133E-3D6B-49e4-87A5-C19CA88FC341}");
-    return message;
-}
-
-UINT CSCVWndClipboardHandler::GetItemFileStateMessage()
-{
-    static const UINT message = ::RegisterWindowMessageW(L"{30462FA5-8E5D-4702-A0CD-6C06742AD9BC}");
-    return message;
 }
 
 void CSCVWndClipboardHandler::SetCopyEvents(HANDLE startCopy, HANDLE endCopy)
@@ -399,7 +498,17 @@ LRESULT CALLBACK CSCVWndClipboardHandler::WindowProc(HWND window, UINT message, 
         self->m_window = nullptr;
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->HandleMessage(message, wParam, lParam);
+    // No C++ exception leaves a window procedure: a huge copy that cannot be
+    // had is dropped, the program goes on.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        LogError(CString(L"Clipboard history watcher: ") + AnsiToWide(error.what()) +
+                 L", the message dropped");
+    } catch (...) {
+        LogError(L"Clipboard history watcher: an unknown failure, the message dropped");
+    }
+    return 0;
 }
 
 LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -438,27 +547,28 @@ LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPAR
     default:
         break;
     }
-    if (message == GetHistoryLoadedMessage() && lParam) {
-        OnHistoryLoaded(*reinterpret_cast<CCHQueue*>(lParam));
+    if (message == GetHistoryLoadedMessage()) {
+        // Only the queue the load thread of this process hands over now: any
+        // program can send this message with a made-up address.
+        auto* loaded = reinterpret_cast<CCHQueue*>(lParam);
+        if (!IsHandedOut(HandOverKind::HistoryQueue, loaded, sizeof(*loaded))) {
+            WriteLogLine(L"Clipboard history: a loaded history this process did not hand out, ignored");
+            return 0;
+        }
+        OnHistoryLoaded(*loaded);
         return 1;
     }
     if (message == GetHistoryItemSavedMessage()) {
-        if (lParam)
-            OnItemSaved(*reinterpret_cast<const CCHItem*>(lParam));
-        if (wParam == 1)
+        const auto* copy = reinterpret_cast<const CCHItem*>(lParam);
+        if (wParam == 1 && !copy) {
             OnSaveEnded();
-        return 1;
-    }
-    if (message == GetAddItemMessage() && lParam) {
-        std::unique_ptr<CCHItem> item(reinterpret_cast<CCHItem*>(lParam));
-        if (!m_queue.Add(item, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax())))
-            item.release(); // refused: the sender keeps it
-        return 1;
-    }
-    if (message == GetItemFileStateMessage() && lParam) {
-        const auto* saved = reinterpret_cast<const CCHItem*>(lParam);
-        if (CCHItem* item = m_queue.GetItemAt(m_queue.IndexOfId(saved->GetId())))
-            item->SetFileInfo(2, saved->GetDataFilePath());
+            return 1;
+        }
+        if (!IsHandedOut(HandOverKind::HistoryItem, copy, sizeof(*copy))) {
+            WriteLogLine(L"Clipboard history: a saved item this process did not hand out, ignored");
+            return 0;
+        }
+        OnItemSaved(*copy);
         return 1;
     }
     return ::DefWindowProcW(m_window, message, wParam, lParam);
@@ -466,6 +576,8 @@ LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPAR
 
 bool CSCVWndClipboardHandler::OnCreate()
 {
+    // A save of a window destroyed before it ended reports to that window only.
+    ResetSaveState();
     m_stopEvent.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_stopEvent) {
         m_lastError = ::GetLastError();
@@ -492,6 +604,7 @@ void CSCVWndClipboardHandler::OnDestroy()
         spy.UninstallClipboardSpy();
     m_spyState = 0;
     ::KillTimer(m_window, kSaveTimer);
+    ResetSaveState();
     if (m_stopEvent)
         ::SetEvent(m_stopEvent.Get());
     m_stopEvent.Reset();
@@ -552,7 +665,11 @@ void CSCVWndClipboardHandler::NotifyParent(UINT code, int reason)
 
 void CSCVWndClipboardHandler::OnClipboardChanged(HWND& window, int)
 {
-    OnClipboardChanged(CHR_CAPTURE, window);
+    try {
+        OnClipboardChanged(CHR_CAPTURE, window);
+    } catch (const std::exception& error) {
+        LogError(CString(L"Clipboard history: a copy dropped: ") + AnsiToWide(error.what()));
+    }
 }
 
 void CSCVWndClipboardHandler::OnSpyStateChanged(int)
@@ -573,10 +690,17 @@ void CSCVWndClipboardHandler::OnAppEvent(int code, LPARAM)
 
 void CSCVWndClipboardHandler::OnClipboardChanged(int reason, HWND owner)
 {
-    if (GetMyCopyCounter() != 0) {
+    // The counter, or the clipboard still as this window's own put-back left it.
+    if (GetMyCopyCounter() != 0 ||
+        (m_ownCopySequence && ::GetClipboardSequenceNumber() == m_ownCopySequence)) {
         WriteLogLine(L"My copy process detected");
         return;
     }
+    // A window of this program (the ALT+TAB window in front while a menu is
+    // open, say) is never the source of what the user copied.
+    DWORD ownerProcess = 0;
+    if (owner && ::GetWindowThreadProcessId(owner, &ownerProcess) && ownerProcess == ::GetCurrentProcessId())
+        owner = nullptr;
     auto item = std::make_unique<CCHItem>(CHT_UNICODE_TEXT, owner);
     if (!ReadCurrentClipboard(*item) || !IsClipboardItemTypeKept(item->GetType()))
         return;
@@ -592,28 +716,34 @@ bool CSCVWndClipboardHandler::ReadCurrentClipboard(CCHItem& item)
     if (!clipboard.IsOpen())
         return false;
     const UINT ovelline = GetOvellineClipboardFormat();
-    if (ovelline && ::IsClipboardFormatAvailable(ovelline) && ReadOvellineInto(item)) {
-        AddPartsFromClipboard(item, CHT_OVELLINE);
-        return true;
-    }
-    if (::IsClipboardFormatAvailable(CF_BITMAP)) {
-        if (!ReadBitmapInto(item))
-            return false;
-        AddPartsFromClipboard(item, CHT_BITMAP);
-        return true;
-    }
     const UINT rtf = GetRtfClipboardFormat();
-    if (::IsClipboardFormatAvailable(rtf) && ReadNarrowInto(item, rtf, CHT_RTF)) {
-        AddPartsFromClipboard(item, CHT_RTF);
-        return true;
-    }
-    if (::IsClipboardFormatAvailable(CF_UNICODETEXT) && ReadUnicodeInto(item)) {
-        AddPartsFromClipboard(item, CHT_UNICODE_TEXT);
-        return true;
-    }
-    if (::IsClipboardFormatAvailable(CF_TEXT) && ReadAnsiInto(item)) {
-        AddPartsFromClipboard(item, CHT_ANSI_TEXT);
-        return true;
+    const bool hasBitmap = ::IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
+    struct MainFormat
+    {
+        bool available;
+        bool last; // when it cannot be read, no other format is tried
+        std::function<CaptureRead()> read;
+    };
+    // The main format, in this order: a bitmap when there is one, else the first text read.
+    const MainFormat formats[] = {
+        {ovelline && ::IsClipboardFormatAvailable(ovelline), false, [&] { return ReadOvellineInto(item); }},
+        {hasBitmap, true, [&] { return ReadBitmapInto(item); }},
+        {::IsClipboardFormatAvailable(rtf) != FALSE, false,
+         [&] { return ReadNarrowInto(item, rtf, CHT_RTF); }},
+        {::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE, false, [&] { return ReadUnicodeInto(item); }},
+        {::IsClipboardFormatAvailable(CF_TEXT) != FALSE, false, [&] { return ReadAnsiInto(item); }},
+    };
+    for (const MainFormat& format : formats) {
+        if (!format.available)
+            continue;
+        const CaptureRead result = format.read();
+        if (result == CaptureRead::Captured) {
+            AddPartsFromClipboard(item, item.GetType());
+            return true;
+        }
+        // A copy over the bound is dropped whole (not kept in a smaller format).
+        if (result == CaptureRead::Refused || format.last)
+            return false;
     }
     return false;
 }
@@ -629,19 +759,19 @@ int CSCVWndClipboardHandler::AddPartsFromClipboard(CCHItem& item, int mainType)
     const UINT rtf = GetRtfClipboardFormat();
     if (mainType != CHT_RTF && ::IsClipboardFormatAvailable(rtf)) {
         auto part = std::make_unique<CCHItem>(CHT_RTF, nullptr);
-        if (ReadNarrowInto(*part, rtf, CHT_RTF))
+        if (ReadNarrowInto(*part, rtf, CHT_RTF) == CaptureRead::Captured)
             addPart(std::move(part));
     }
     const bool extras = GetSettings().ClipboardFormats[4] != 0;
     if (extras && mainType != CHT_BITMAP && ::IsClipboardFormatAvailable(CF_BITMAP)) {
         auto part = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
-        if (ReadBitmapInto(*part))
+        if (ReadBitmapInto(*part) == CaptureRead::Captured)
             addPart(std::move(part));
     }
     const UINT html = GetHtmlClipboardFormat();
     if (extras && mainType != CHT_HTML && ::IsClipboardFormatAvailable(html)) {
         auto part = std::make_unique<CCHItem>(CHT_HTML, nullptr);
-        if (ReadNarrowInto(*part, html, CHT_HTML))
+        if (ReadNarrowInto(*part, html, CHT_HTML) == CaptureRead::Captured)
             addPart(std::move(part));
     }
     return added;
@@ -660,10 +790,32 @@ void CSCVWndClipboardHandler::ScheduleSave()
 void CSCVWndClipboardHandler::OnItemSaved(const CCHItem& copy)
 {
     CCHItem* item = m_queue.FindByKey(copy.GetKey());
-    if (!item)
+    if (!item) {
+        // Deleted or cleared while the worker wrote it: its files would bring
+        // it back at the next start.
+        WriteLogLine(L"Clipboard history: a saved item is no longer in the history, its files deleted");
+        DeleteDescriptorAndFiles(copy.GetDescriptorPath());
         return;
-    item->SetFileInfo(2, copy.GetDataFilePath());
+    }
     item->SetDescriptorPath(copy.GetDescriptorPath());
+    if (!HoldsSameData(*item, copy)) {
+        // Changed while the worker wrote it: the next save replaces these files.
+        ScheduleSave();
+        return;
+    }
+    item->SetFileInfo(2, copy.GetDataFilePath());
+    if (item->IsProtected() != copy.IsProtected()) {
+        // Protected or released while the worker wrote it: the files follow the item.
+        const bool value = item->IsProtected();
+        item->SetProtectedFlag(!value);
+        item->SetProtected(value);
+    }
+}
+
+void CSCVWndClipboardHandler::ResetSaveState()
+{
+    m_saveRunning = false;
+    m_savePending = false;
 }
 
 void CSCVWndClipboardHandler::OnSaveEnded()
@@ -677,6 +829,9 @@ void CSCVWndClipboardHandler::OnSaveEnded()
 
 void CSCVWndClipboardHandler::OnHistoryLoaded(CCHQueue& loaded)
 {
+    CString line;
+    line.Format(L"Clipboard history: %d saved items loaded", loaded.GetCount());
+    WriteLogLine(line);
     m_queue.MergeLoaded(loaded, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax()));
     NotifyParent(kClipboardHistoryLoaded, 0);
 }
@@ -765,6 +920,19 @@ void CSCVWndClipboardHandler::RemoveHistoryFromMenu(HMENU menu, int firstId, int
 
 bool CSCVWndClipboardHandler::PutItemOnClipboard(int index)
 {
+    const bool put = PutItemData(index);
+    if (put)
+        NoteOwnCopy();
+    return put;
+}
+
+void CSCVWndClipboardHandler::NoteOwnCopy()
+{
+    m_ownCopySequence = ::GetClipboardSequenceNumber();
+}
+
+bool CSCVWndClipboardHandler::PutItemData(int index)
+{
     CCHItem* item = m_queue.GetItem(index);
     if (!item)
         return false;
@@ -809,8 +977,10 @@ bool CSCVWndClipboardHandler::PutItemAsPlainText(int index)
         candidates.push_back(part.Get());
     for (const CCHItem* candidate : candidates) {
         const CString text = candidate ? PlainTextOf(*candidate) : CString();
-        if (!text.IsEmpty() && PutClipboardUnicodeText(text))
+        if (!text.IsEmpty() && PutClipboardUnicodeText(text)) {
+            NoteOwnCopy();
             return true;
+        }
     }
     return false;
 }
@@ -820,21 +990,18 @@ int CSCVWndClipboardHandler::ChangeItemCase(bool upper, int index)
     CCHItem* item = m_queue.GetItem(index);
     if (!item)
         return 0;
-    bool changed = false;
+    int changed = 0;
     if (item->GetType() == CHT_RTF) {
         const std::string text = item->GetByteText();
         const std::string result = ChangeRtfCase(text.c_str(), upper);
         changed = !result.empty() && result != text &&
-                  item->SetDataCopy(result.c_str(), static_cast<unsigned>(result.size() + 1));
+                          item->SetDataCopy(result.c_str(), static_cast<unsigned>(result.size() + 1))
+                      ? 1
+                      : 0;
     } else if (item->GetType() == CHT_UNICODE_TEXT || item->GetType() == CHT_ANSI_TEXT) {
         changed = ApplyToText(*item, upper ? &UpperText : &LowerText);
     }
-    if (!changed)
-        return 0;
-    item->ClearCachedTexts();
-    // Written again whatever its type, so the file never disagrees with the history.
-    MarkForSaving(*item);
-    return 1;
+    return FinishTextChange(*item, changed);
 }
 
 int CSCVWndClipboardHandler::JoinItemLines(int index)
@@ -842,16 +1009,12 @@ int CSCVWndClipboardHandler::JoinItemLines(int index)
     CCHItem* item = m_queue.GetItem(index);
     if (!item)
         return 0;
-    bool changed = false;
+    int joined = 0;
     if (item->GetType() == CHT_RTF)
-        changed = ApplyRtfInPlace(*item, &JoinRtf, nullptr);
+        joined = ApplyRtfInPlace(*item, &JoinRtf, nullptr);
     else if (item->GetType() == CHT_UNICODE_TEXT || item->GetType() == CHT_ANSI_TEXT)
-        changed = ApplyToText(*item, &JoinLines);
-    if (!changed)
-        return 0;
-    item->ClearCachedTexts();
-    MarkForSaving(*item);
-    return 1;
+        joined = ApplyToText(*item, &JoinLines);
+    return FinishTextChange(*item, joined);
 }
 
 int CSCVWndClipboardHandler::TrimItem(int index)
@@ -859,18 +1022,23 @@ int CSCVWndClipboardHandler::TrimItem(int index)
     CCHItem* item = m_queue.GetItem(index);
     if (!item)
         return 0;
-    bool changed = false;
+    int removed = 0;
     if (item->GetType() == CHT_RTF)
-        changed = ApplyRtfInPlace(*item, &RemoveCharsFromRtf, L" \r\n");
+        removed = ApplyRtfInPlace(*item, &RemoveCharsFromRtf, kTrimmedChars);
     else if (item->GetType() == CHT_UNICODE_TEXT || item->GetType() == CHT_ANSI_TEXT)
-        changed = ApplyToText(*item, &TrimText);
-    if (!changed)
+        removed = ApplyToText(*item, &TrimText);
+    return FinishTextChange(*item, removed);
+}
+
+int CSCVWndClipboardHandler::FinishTextChange(CCHItem& item, int count)
+{
+    if (count <= 0)
         return 0;
-    item->ClearCachedTexts();
-    // Every changed item is written again (a changed RTF or ANSI text too, so
-    // that the file on disk never disagrees with the history).
-    MarkForSaving(*item);
-    return 1;
+    item.ClearCachedTexts();
+    // Every changed item is written again, whatever its type, so that the
+    // file on disk never disagrees with the history.
+    MarkForSaving(item);
+    return count;
 }
 
 bool CSCVWndClipboardHandler::RemoveItems(const std::set<int>& indexes, bool makeUndo, bool force,

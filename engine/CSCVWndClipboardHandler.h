@@ -110,11 +110,14 @@ public:
     void RemoveHistoryFromMenu(HMENU menu, int firstId, int lastId);
 
     // Puts item i on the clipboard in its own format; false for a bad index or
-    // an item without data.
+    // an item without data. An item put back is this program's own copy: it is
+    // not captured again (its place and source stay).
     bool PutItemOnClipboard(int index);
-    // Puts item i (or its first part with text) as Unicode text.
+    // Puts item i (or its first part with text) as Unicode text, an own copy too.
     bool PutItemAsPlainText(int index);
-    // Text operations; each returns 0 when nothing changed, else 1.
+    // Text operations. Case: 1 when the text changed, else 0. Join: the number
+    // of line breaks joined. Trim: the number of characters removed (blanks,
+    // tabs, CR and LF at both ends).
     int ChangeItemCase(bool upper, int index);
     int JoinItemLines(int index);
     int TrimItem(int index);
@@ -136,9 +139,6 @@ public:
     // IAppEventListener
     void OnAppEvent(int code, LPARAM value) override;
 
-    static UINT GetAddItemMessage();       // lParam a CCHItem handed over
-    static UINT GetItemFileStateMessage(); // lParam an item whose file state is 2
-
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -149,10 +149,15 @@ private:
     void NotifyParent(UINT code, int reason);
     void OnItemSaved(const CCHItem& copy);
     void OnSaveEnded();
+    void ResetSaveState();
     void OnHistoryLoaded(CCHQueue& loaded);
     bool ReadCurrentClipboard(CCHItem& item);
     int AddPartsFromClipboard(CCHItem& item, int mainType);
     void MarkForSaving(CCHItem& item);
+    // After a text operation: a changed item (count > 0) is marked for saving. Returns the count.
+    int FinishTextChange(CCHItem& item, int count);
+    bool PutItemData(int index);
+    void NoteOwnCopy();
 
     HWND m_window = nullptr;
     HWND m_parent = nullptr;
@@ -163,6 +168,8 @@ private:
     bool m_loadOnCreate = false;
     bool m_saveRunning = false;
     bool m_savePending = false;
+    // The clipboard sequence number right after this window put an item back.
+    DWORD m_ownCopySequence = 0;
     CCHQueue m_queue;
     CKernelHandle m_stopEvent;
     CKernelHandle m_startCopyEvent;

@@ -465,6 +465,22 @@ bool ReadDescriptor(LPCWSTR path, ClipboardHistoryDescriptor& record)
     return !record.files.empty();
 }
 
+int DeleteDescriptorAndFiles(const CString& descriptor)
+{
+    if (descriptor.IsEmpty() || !NameTaken(descriptor))
+        return 0;
+    ClipboardHistoryDescriptor record;
+    ReadDescriptor(descriptor, record);
+    std::vector<CString> names = record.files;
+    if (!record.ovlMetaInfo.IsEmpty())
+        names.push_back(record.ovlMetaInfo);
+    const CString folder = FolderOf(descriptor);
+    int deleted = 0;
+    for (const CString& name : names)
+        deleted += DeleteFileClearReadOnly(folder + L"\\" + name) ? 1 : 0;
+    return deleted + (DeleteFileClearReadOnly(descriptor) ? 1 : 0);
+}
+
 std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
 {
     const DWORD attributes = ::GetFileAttributesW(path);
@@ -532,6 +548,17 @@ bool LoadFolder(CCHQueue& queue, const CString& requested)
             item->SetProtectedFlag(true);
         item->GetOwnerInfo().windowTitle = record.wndName;
         item->GetOwnerInfo().exePath = record.exeName;
+        // The same content saved twice loads once, as the running history holds
+        // it: the newer copy stays, the older one's files go (Add deletes them
+        // when the older one was read first).
+        CCHItem* same = queue.FindEqual(*item);
+        if (same && CompareCaptureTimes(same->GetTime(), item->GetTime()) >= 0) {
+            if (item->IsProtected())
+                same->SetProtected(true);
+            LogSkipped(L"the same content is saved again newer, these files deleted", descriptor);
+            DeleteDescriptorAndFiles(descriptor);
+            continue;
+        }
         queue.Add(item, UINT_MAX);
     } while (::FindNextFileW(find, &found));
     ::FindClose(find);

@@ -25,8 +25,12 @@
 
 class CCHQueue;
 
-// Data files larger than this are not loaded.
-inline constexpr DWORD kMaxHistoryDataFileBytes = 64u * 1024u * 1024u;
+// The one bound of an item's data (a bitmap counted as 32-bit pixels): a larger
+// copy is not captured, and a data file larger than the bound plus the file's
+// own overhead (the text mark, the bitmap headers and colour table) is not loaded.
+inline constexpr DWORD kMaxHistoryItemBytes = 64u * 1024u * 1024u;
+inline constexpr DWORD kHistoryFileOverheadBytes = 4096u;
+inline constexpr DWORD kMaxHistoryDataFileBytes = kMaxHistoryItemBytes + kHistoryFileOverheadBytes;
 // Meta-info files larger than this are not loaded.
 inline constexpr DWORD kMaxHistoryMetaInfoBytes = 1024u * 1024u;
 // A descriptor names at most this many files (File0 ...).
@@ -81,6 +85,10 @@ CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath);
 // and data file paths (file state unchanged); on failure nothing new is left.
 // `numbers` (may be null) carries the free-number search across the items of one save run.
 bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers = nullptr);
+
+// Deletes a descriptor and every file it names (data files, meta-info file):
+// the files of a saved copy the history no longer holds. Returns the number deleted.
+int DeleteDescriptorAndFiles(const CString& descriptor);
 
 // What a descriptor says.
 struct ClipboardHistoryDescriptor

@@ -1,9 +1,11 @@
 #include "engine/ClipboardHistoryWorkers.h"
 
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
+#include "common/HandedOutAddresses.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "engine/CCHQueue.h"
@@ -46,32 +48,49 @@ private:
     bool m_owned = false;
 };
 
-void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+void SaveItems(const CString& folder, CCHQueue& snapshot, HWND window)
 {
     CSaveLoadLock lock;
     if (!lock.IsOwned())
         return;
     CHistoryFileNumbers numbers;
-    for (int position = 0; position < snapshot->GetCount(); ++position) {
-        CCHItem* item = snapshot->GetItemAt(position);
-        if (SaveItem(*item, folder, &numbers))
-            ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
+    for (int position = 0; position < snapshot.GetCount(); ++position) {
+        CCHItem* item = snapshot.GetItemAt(position);
+        if (!SaveItem(*item, folder, &numbers))
+            continue;
+        const CHandOverScope handOver(HandOverKind::HistoryItem, item, sizeof(*item));
+        ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
     }
-    // The end of this save: wParam 1, no item.
+}
+
+void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+{
+    try {
+        SaveItems(folder, *snapshot, window);
+    } catch (const std::exception&) {
+        LogError(L"Clipboard history save ended early: out of memory or another failure");
+    }
+    // The end of this save, whatever happened: wParam 1, no item.
     ::PostMessageW(window, GetHistoryItemSavedMessage(), 1, 0);
 }
 
 void LoadWorker(CString folder, HWND window)
 {
-    CCHQueue loaded;
-    {
-        CSaveLoadLock lock;
-        if (!lock.IsOwned())
+    try {
+        CCHQueue loaded;
+        {
+            CSaveLoadLock lock;
+            if (!lock.IsOwned())
+                return;
+            LoadFolder(loaded, folder);
+        }
+        if (loaded.IsEmpty())
             return;
-        LoadFolder(loaded, folder);
-    }
-    if (!loaded.IsEmpty())
+        const CHandOverScope handOver(HandOverKind::HistoryQueue, &loaded, sizeof(loaded));
         ::SendMessageW(window, GetHistoryLoadedMessage(), 0, reinterpret_cast<LPARAM>(&loaded));
+    } catch (const std::exception&) {
+        LogError(L"Clipboard history load ended early: out of memory or another failure");
+    }
 }
 } // namespace
 

@@ -4,7 +4,8 @@
 // never touch the watcher window's queue: the save worker writes clones and
 // reports each saved copy, the load thread fills a queue of its own and hands
 // it over; both report by SendMessageW to the watcher window, whose handlers
-// run on its own thread. The mutex "Local\Scrivolanter_SaveLoad_CH" keeps
+// run on its own thread. Each address sent is handed out (common/HandedOutAddresses)
+// for the send, so the window can refuse one any other program made up. The mutex "Local\Scrivolanter_SaveLoad_CH" keeps
 // saves and loads, also of other processes, apart: only one holds it at a time.
 
 #include <windows.h>

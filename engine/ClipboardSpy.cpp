@@ -1,5 +1,7 @@
 #include "engine/ClipboardSpy.h"
 
+#include <exception>
+
 #include "common/SharedLog.h"
 
 namespace
@@ -90,7 +92,16 @@ bool CClipboardSpy::UninstallClipboardSpy()
 
 LRESULT CALLBACK CClipboardSpy::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return GetInstance().HandleMessage(window, message, wParam, lParam);
+    // No C++ exception leaves a window procedure (an observer that runs out of
+    // memory on a huge copy included): logged, the change dropped.
+    try {
+        return GetInstance().HandleMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        LogError(L"Clipboard spy: a failure while passing a change on (out of memory?), dropped");
+    } catch (...) {
+        LogError(L"Clipboard spy: an unknown failure while passing a change on, dropped");
+    }
+    return 0;
 }
 
 LRESULT CClipboardSpy::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,5 +1,7 @@
 #include "engine/ForeignClipboardFormats.h"
 
+#include <algorithm>
+
 #include "common/XmlInputChecks.h"
 
 #include <shlwapi.h>
@@ -229,10 +231,17 @@ CString GetHtmlSourceUrl()
     const UINT format = GetHtmlClipboardFormat();
     if (!format || !::IsClipboardFormatAvailable(format))
         return CString();
-    std::string html;
-    if (!ReadGlobalBlockText(::GetClipboardData(format), html))
+    // "SourceURL:" stands in the description lines before the fragment: only
+    // their bytes are read, never a copy of a whole (possibly huge) page.
+    constexpr SIZE_T kDescriptionBytes = 16 * 1024;
+    HANDLE block = ::GetClipboardData(format);
+    const SIZE_T size = block ? ::GlobalSize(block) : 0;
+    const char* data = size ? static_cast<const char*>(::GlobalLock(block)) : nullptr;
+    if (!data)
         return CString();
-    return GetUrlFromHtmlBytes(html);
+    const std::string description(data, strnlen(data, (std::min)(size, kDescriptionBytes)));
+    ::GlobalUnlock(block);
+    return GetUrlFromHtmlBytes(description);
 }
 
 CString GetUrlFromText(const CString& original)

@@ -134,8 +134,8 @@ bool ParsePhraseDocument(PhraseItemRecord& record, const char* text)
 {
     // A phrase file is a root and a few children: anything nested much deeper is damage, and
     // would overflow the stack of the recursive parser.
-    if (!text || !IsXmlNestingWithin(text, kMaxPhraseFileSize, kMaxPhraseNesting)) {
-        LogError(L"ParsePhraseDocument: the document nests too deep, refused");
+    if (!text || !IsXmlShapeWithin(text, kMaxPhraseFileSize, kMaxPhraseNesting, kMaxPhraseNodes)) {
+        LogError(L"ParsePhraseDocument: the document nests too deep or holds too many elements, refused");
         return false;
     }
     TiXmlBase::SetCondenseWhiteSpace(false);

@@ -14,10 +14,16 @@ class TiXmlElement;
 
 inline constexpr wchar_t kPhraseFileExtension[] = L".scrivolanter";
 inline constexpr wchar_t kFolderSelfFileName[] = L"FOLDER_SELF.scrivolanter";
-// Phrase files above this size are not read (a log line names them).
-inline constexpr unsigned long long kMaxPhraseFileSize = 16ull * 1024 * 1024;
+// Phrase files above this size are not read (a log line names them, the listing's size is
+// checked before any byte is read). A phrase is a text or an RTF text with a few properties; 4 MB
+// leaves room for RTF with pictures while a damaged file never costs the load more than a small
+// multiple of this.
+inline constexpr unsigned long long kMaxPhraseFileSize = 4ull * 1024 * 1024;
 // Phrase documents whose elements nest deeper than this are refused as damaged.
 inline constexpr int kMaxPhraseNesting = 16;
+// Phrase documents that make more parser nodes than this (see IsXmlShapeWithin) are refused as
+// damaged: ours have a root, a handful of children and their attributes.
+inline constexpr size_t kMaxPhraseNodes = 1024;
 
 // Fills the phrase fields of an existing record from the file. A false result (missing or empty
 // MenuName, unreadable, invalid or too deeply nested file) leaves the record as it was.

@@ -20,7 +20,7 @@
 
 #include "app/AppObjects.h"
 #include "app/CommandLineArgs.h"
-#include "app/HandedOutAddresses.h"
+#include "common/HandedOutAddresses.h"
 #include "app/NamedEvents.h"
 #include "app/SCVTrayWnd.h"
 #include "app/StartupNotes.h"

@@ -1,4 +1,4 @@
-// test-locks: clipboard appevents desktop
+// test-locks: clipboard appevents desktop sharedlog
 // test-run-serial
 #include "engine/CCHItem.h"
 #include "engine/CCHQueue.h"
@@ -10,10 +10,13 @@
 
 #include "common/KernelHandle.h"
 #include "common/Settings.h"
+#include "common/SharedLog.h"
+#include "engine/ClipboardHistoryFiles.h"
 #include "HistoryTestBitmaps.h"
 #include "support/ChildMain.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -146,18 +149,26 @@ protected:
         watcher.SetHistoryFolder(folder.PathOf(L"History").c_str());
     }
 
-    void Start(bool loadHistory = false)
+    void Start(bool loadHistory = false) { StartWatcher(watcher, loadHistory); }
+
+    void StartWatcher(CSCVWndClipboardHandler& which, bool loadHistory)
     {
-        ASSERT_EQ(watcher.EnsureWindow(parent.window, loadHistory), 1);
-        ASSERT_TRUE(watcher.IsWatcherWindow());
+        ASSERT_EQ(which.EnsureWindow(parent.window, loadHistory), 1);
+        ASSERT_TRUE(which.IsWatcherWindow());
         CClipboardSpy::GetInstance().AddClipboardObserver(&observer, 1);
     }
 
     // Puts the blocks and waits until the watcher has handled the change.
-    void Copy(const std::vector<std::pair<UINT, std::string>>& blocks)
+    void Copy(const std::vector<std::pair<UINT, std::string>>& blocks, HWND owner = nullptr)
     {
         const int before = observer.changes;
-        ASSERT_TRUE(PutBlocks(blocks));
+        ASSERT_TRUE(PutBlocks(blocks, owner));
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return observer.changes > before; }, 10000));
+    }
+
+    // Waits until the clipboard changed and the watcher has handled it.
+    void WaitForChange(int before)
+    {
         ASSERT_TRUE(scvtest::PumpUntil([&] { return observer.changes > before; }, 10000));
     }
 
@@ -370,8 +381,7 @@ TEST_F(ClipboardWatcher, HistoryGoesIntoARealMenuAndItemsBackOnTheClipboard)
         EXPECT_EQ(Str(text).find(L"bold text"), 0u);
     }
     std::unique_ptr<CCHItem> html(rtfItem->FindHtmlPart()->Clone());
-    ::SendMessageW(watcher.GetWindow(), CSCVWndClipboardHandler::GetAddItemMessage(), 0,
-                   reinterpret_cast<LPARAM>(html.release()));
+    ASSERT_TRUE(watcher.GetQueue().Add(html, 30));
     ASSERT_EQ(watcher.GetItem(0)->GetType(), CHT_HTML);
     const CAutoPulseMyCopy guard;
     ASSERT_TRUE(watcher.PutItemOnClipboard(0));
@@ -441,4 +451,288 @@ TEST_F(ClipboardWatcher, SavedHistoryComesBackAfterARestart)
     EXPECT_EQ(parent.notifications.back().first, kClipboardHistoryLoaded);
     restarted.DestroyWatcher();
     ::DeleteObject(dib);
+}
+
+namespace
+{
+// Holds the history's save/load lock on the test thread: a save started
+// meanwhile waits for it on its worker thread.
+class HeldSave
+{
+public:
+    HeldSave() : m_mutex(GetHistorySaveLoadMutex())
+    {
+        const DWORD result = m_mutex ? ::WaitForSingleObject(m_mutex, 10000) : WAIT_FAILED;
+        m_held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    ~HeldSave() { Release(); }
+    HeldSave(const HeldSave&) = delete;
+    HeldSave& operator=(const HeldSave&) = delete;
+    bool IsHeld() const { return m_held; }
+    void Release()
+    {
+        if (m_held)
+            ::ReleaseMutex(m_mutex);
+        m_held = false;
+    }
+
+private:
+    HANDLE m_mutex;
+    bool m_held = false;
+};
+
+int CountFiles(const std::wstring& pattern)
+{
+    int count = 0;
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW(pattern.c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    if (find != INVALID_HANDLE_VALUE)
+        ::FindClose(find);
+    return count;
+}
+
+// Every item on disk and no save or load running.
+bool AllSaved(const CSCVWndClipboardHandler& watcher)
+{
+    for (int i = 0; i < watcher.GetCount(); ++i) {
+        if (watcher.GetItem(i)->GetFileState() == 0)
+            return false;
+    }
+    return !IsHistorySaveLoadBusy();
+}
+
+std::vector<std::wstring> Texts(const CSCVWndClipboardHandler& watcher)
+{
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < watcher.GetCount(); ++i)
+        texts.push_back(Str(watcher.GetItem(i)->GetWideText()));
+    return texts;
+}
+
+// Opens a log in its own folder for the scope and gives its text once closed.
+class LogScope
+{
+public:
+    LogScope() : m_path(m_folder.PathOf(L"Log.txt")) { m_open = LogOpen(m_path.c_str()); }
+    ~LogScope() { Close(); }
+    bool IsOpen() const { return m_open; }
+    std::wstring CloseAndRead()
+    {
+        Close();
+        return scvtest::ReadFileText(m_path).value_or(L"");
+    }
+
+private:
+    void Close()
+    {
+        if (!m_open)
+            return;
+        WaitForPendingLogEntries(5000);
+        LogClose();
+        m_open = false;
+    }
+
+    scvtest::TempFolder m_folder;
+    std::wstring m_path;
+    bool m_open = false;
+};
+} // namespace
+
+TEST_F(ClipboardWatcher, ItemsDeletedOrClearedDuringASaveStayGoneAfterARestart)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    for (const bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "cleared" : "deleted");
+        const std::wstring history = folder.PathOf(clear ? L"Cleared" : L"Deleted");
+        ASSERT_TRUE(EmptyTheClipboard());
+        {
+            CSCVWndClipboardHandler running;
+            running.SetHistoryFolder(history.c_str());
+            StartWatcher(running, false);
+            HeldSave held;
+            ASSERT_TRUE(held.IsHeld());
+            Copy({{CF_UNICODETEXT, Wide(L"gone")}});
+            // Its save has started and waits for the lock.
+            ::SendMessageW(running.GetWindow(), WM_CBH_SAVE, 0, 0);
+            if (clear)
+                ASSERT_TRUE(running.ClearHistory());
+            else
+                ASSERT_TRUE(running.RemoveItems({0}, true, false, CString()));
+            Copy({{CF_UNICODETEXT, Wide(L"kept")}});
+            held.Release();
+            ASSERT_TRUE(
+                scvtest::PumpUntil([&] { return running.GetCount() == 1 && AllSaved(running); }, 20000));
+            EXPECT_EQ(CountFiles(history + L"\\*.info"), 1);
+            EXPECT_EQ(CountFiles(history + L"\\*.txt"), 1);
+            running.DestroyWatcher();
+        }
+        // The clipboard still holds "kept": the first capture and the saved item are one.
+        CSCVWndClipboardHandler restarted;
+        restarted.SetHistoryFolder(history.c_str());
+        const size_t notified = parent.notifications.size();
+        StartWatcher(restarted, true);
+        ASSERT_TRUE(scvtest::PumpUntil(
+            [&] {
+                for (size_t i = notified; i < parent.notifications.size(); ++i) {
+                    if (parent.notifications[i].first == kClipboardHistoryLoaded)
+                        return AllSaved(restarted);
+                }
+                return false;
+            },
+            20000));
+        EXPECT_EQ(Texts(restarted), std::vector<std::wstring>{L"kept"});
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return CountFiles(history + L"\\*.info") == 1; }, 10000));
+        EXPECT_EQ(CountFiles(history + L"\\*.txt"), 1);
+        restarted.DestroyWatcher();
+    }
+}
+
+TEST_F(ClipboardWatcher, AWatcherStoppedAndStartedDuringASaveSavesTheNextCopy)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    const std::wstring history = folder.PathOf(L"History");
+    Start();
+    {
+        HeldSave held;
+        ASSERT_TRUE(held.IsHeld());
+        Copy({{CF_UNICODETEXT, Wide(L"first")}});
+        ::SendMessageW(watcher.GetWindow(), WM_CBH_SAVE, 0, 0);
+        // Stopped while the save waits: its report goes to a window that is gone.
+        watcher.DestroyWatcher();
+        Start();
+    }
+    Copy({{CF_UNICODETEXT, Wide(L"second")}});
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return AllSaved(watcher); }, 20000)) << "the next copy reaches disk";
+    EXPECT_EQ(Texts(watcher), (std::vector<std::wstring>{L"second", L"first"}));
+    watcher.DestroyWatcher();
+
+    // "first" was written by both saves; the restart holds it once and keeps one file set.
+    CSCVWndClipboardHandler restarted;
+    restarted.SetHistoryFolder(history.c_str());
+    StartWatcher(restarted, true);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return restarted.GetCount() == 2 && AllSaved(restarted); }, 20000));
+    EXPECT_EQ(Texts(restarted), (std::vector<std::wstring>{L"second", L"first"}));
+    EXPECT_EQ(CountFiles(history + L"\\*.info"), 2);
+    EXPECT_EQ(CountFiles(history + L"\\*.txt"), 2);
+    restarted.DestroyWatcher();
+}
+
+TEST_F(ClipboardWatcher, ACopyOverTheBoundIsRefusedWithALogLine)
+{
+    LogScope log;
+    ASSERT_TRUE(log.IsOpen());
+    Start();
+    Copy({{CF_UNICODETEXT, Wide(L"small")}});
+    // One character over the bound, with its NUL.
+    std::string huge(kMaxHistoryItemBytes + sizeof(wchar_t), 'a');
+    huge[huge.size() - 1] = '\0';
+    huge[huge.size() - 2] = '\0';
+    Copy({{CF_UNICODETEXT, huge}});
+    huge = std::string();
+    // A bitmap over the bound, counted as 32-bit pixels.
+    HBITMAP big = MakeTestDib(4200, 4000, 0x00FFFFFF, 0);
+    ASSERT_TRUE(big);
+    const int before = observer.changes;
+    ASSERT_TRUE(PutBitmapToClipboard(big));
+    WaitForChange(before);
+    ::DeleteObject(big);
+    // The watcher still captures what fits.
+    Copy({{CF_UNICODETEXT, Wide(L"after")}});
+
+    EXPECT_EQ(Texts(watcher), (std::vector<std::wstring>{L"after", L"small"}));
+    const std::wstring text = log.CloseAndRead();
+    size_t refused = 0;
+    for (size_t at = text.find(L"over the bound"); at != std::wstring::npos;
+         at = text.find(L"over the bound", at + 1))
+        ++refused;
+    EXPECT_EQ(refused, 2u) << scvtest::WideToUtf8(text);
+}
+
+TEST_F(ClipboardWatcher, MessagesWithAddressesItDidNotHandOutAreIgnored)
+{
+    LogScope log;
+    ASSERT_TRUE(log.IsOpen());
+    GetSettings().SetSaveClipboardHistory(1);
+    Start();
+    Copy({{CF_UNICODETEXT, Wide(L"held")}});
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return AllSaved(watcher); }, 20000));
+
+    // A queue and an item of this process that no worker handed over, and made-up numbers.
+    CCHQueue notHandedOut;
+    std::unique_ptr<CCHItem> item(watcher.GetItem(0)->Clone());
+    std::unique_ptr<CCHItem> loadedItem(watcher.GetItem(0)->Clone());
+    notHandedOut.Append(std::move(loadedItem));
+    for (LPARAM forged : {static_cast<LPARAM>(0x10), static_cast<LPARAM>(0x7FFF0000),
+                          reinterpret_cast<LPARAM>(&notHandedOut)})
+        EXPECT_EQ(::SendMessageW(watcher.GetWindow(), GetHistoryLoadedMessage(), 0, forged), 0);
+    for (LPARAM forged : {static_cast<LPARAM>(0x10), reinterpret_cast<LPARAM>(item.get())})
+        EXPECT_EQ(::SendMessageW(watcher.GetWindow(), GetHistoryItemSavedMessage(), 0, forged), 0);
+    // The messages nothing sends any more are not handled at all.
+    for (const wchar_t* name :
+         {L"{540F133E-3D6B-49e4-87A5-C19CA88FC341}", L"{30462FA5-8E5D-4702-A0CD-6C06742AD9BC}"})
+        EXPECT_EQ(::SendMessageW(watcher.GetWindow(), ::RegisterWindowMessageW(name), 0, 0x10), 0);
+
+    EXPECT_EQ(Texts(watcher), std::vector<std::wstring>{L"held"});
+    EXPECT_EQ(notHandedOut.GetCount(), 1);
+    Copy({{CF_UNICODETEXT, Wide(L"still captured")}});
+    EXPECT_EQ(watcher.GetCount(), 2);
+    const std::wstring text = log.CloseAndRead();
+    EXPECT_NE(text.find(L"a loaded history this process did not hand out, ignored"), std::wstring::npos);
+    EXPECT_NE(text.find(L"a saved item this process did not hand out, ignored"), std::wstring::npos);
+}
+
+TEST_F(ClipboardWatcher, ItemsPutBackStayInPlaceAndOwnWindowsAreNoSource)
+{
+    Start();
+    // A copy whose owner is a window of this process names no source.
+    Copy({{CF_UNICODETEXT, Wide(L"first")}}, parent.window);
+    EXPECT_TRUE(watcher.GetItem(0)->GetOwnerInfo().exePath.IsEmpty());
+    EXPECT_TRUE(watcher.GetItem(0)->GetOwnerInfo().windowTitle.IsEmpty());
+    Copy({{CF_UNICODETEXT, Wide(L"second")}});
+
+    // Put back as it is and as plain text: not captured again, the order stays.
+    for (const bool plain : {false, true}) {
+        const int before = observer.changes;
+        ASSERT_TRUE(plain ? watcher.PutItemAsPlainText(1) : watcher.PutItemOnClipboard(1));
+        WaitForChange(before);
+        EXPECT_EQ(Texts(watcher), (std::vector<std::wstring>{L"second", L"first"})) << plain;
+    }
+    // A copy of the same text by the user afterwards is a new copy again.
+    Copy({{CF_UNICODETEXT, Wide(L"first")}});
+    EXPECT_EQ(Texts(watcher), (std::vector<std::wstring>{L"first", L"second"}));
+}
+
+TEST_F(ClipboardWatcher, TextOperationsReportWhatTheyChanged)
+{
+    Start();
+    struct Case
+    {
+        const wchar_t* text;
+        int (*operation)(CSCVWndClipboardHandler&);
+        int count;
+        const wchar_t* result;
+    };
+    const Case cases[] = {
+        {L"abc\r\n", [](CSCVWndClipboardHandler& w) { return w.TrimItem(0); }, 2, L"abc"},
+        {L" \t abc \r\n\n", [](CSCVWndClipboardHandler& w) { return w.TrimItem(0); }, 7, L"abc"},
+        {L"abc", [](CSCVWndClipboardHandler& w) { return w.TrimItem(0); }, 0, L"abc"},
+        {L"one\r\ntwo\r\nthree\r\n", [](CSCVWndClipboardHandler& w) { return w.JoinItemLines(0); }, 3,
+         L"one two three"},
+        {L"one line", [](CSCVWndClipboardHandler& w) { return w.JoinItemLines(0); }, 0, L"one line"},
+        {L"Mixed", [](CSCVWndClipboardHandler& w) { return w.ChangeItemCase(true, 0); }, 1, L"MIXED"},
+        {L"lower", [](CSCVWndClipboardHandler& w) { return w.ChangeItemCase(false, 0); }, 0, L"lower"},
+    };
+    for (const Case& c : cases) {
+        Copy({{CF_UNICODETEXT, Wide(c.text)}});
+        ASSERT_EQ(Str(watcher.GetItem(0)->GetWideText()), c.text);
+        EXPECT_EQ(c.operation(watcher), c.count) << scvtest::WideToUtf8(c.text);
+        EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), c.result) << scvtest::WideToUtf8(c.text);
+    }
+    // RTF: the paragraph breaks joined are counted.
+    Copy({{GetRtfClipboardFormat(), Narrow("{\\rtf1\\ansi one\\par two\\par three}")}});
+    ASSERT_EQ(watcher.GetItem(0)->GetType(), CHT_RTF);
+    EXPECT_EQ(watcher.JoinItemLines(0), 2);
+    EXPECT_EQ(watcher.JoinItemLines(0), 0);
 }

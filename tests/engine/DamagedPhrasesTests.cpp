@@ -1,11 +1,14 @@
+// test-locks: sharedlog
 // Phrase folders and documents damaged as users meet them: device names, deep nesting, large
 // bodies, and seeded mutations of valid files. Loads run on a thread of their own with a bound, so
 // a blocking read or a stack overflow fails the test instead of hanging or ending it.
 #include "engine/PhraseFile.h"
 #include "engine/PhraseStore.h"
+#include "common/SharedLog.h"
 #include "common/XmlInputChecks.h"
 
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +103,45 @@ TEST(DamagedPhrases, DevicesAndDeepNestingAreSkippedBesideValidFiles)
     for (const wchar_t* name :
          {L"AUX.scrivolanter", L"COM1.scrivolanter", L"nul.x.scrivolanter", L"Lpt9.scrivolanter"})
         DeleteFileW((L"\\\\?\\" + temp.PathOf(name)).c_str());
+}
+
+TEST(DamagedPhrases, OversizedFilesAndTagFloodsAreSkippedWithALogLine)
+{
+    scvtest::TempFolder logFolder;
+    const std::wstring log = logFolder.PathOf(L"Log.txt");
+    ASSERT_TRUE(LogOpen(log.c_str()));
+    scvtest::TempFolder temp;
+    temp.WriteBytes(L"good.scrivolanter", PhraseText("good", "text"));
+    // Over the bound by its listed size: skipped before a byte of it is read.
+    temp.WriteBytes(L"over.scrivolanter", PhraseText("over", std::string(kMaxPhraseFileSize, 'x')));
+    // Small files whose tags or attributes would each become a parser node.
+    std::string tags;
+    for (int i = 0; i < 100000; ++i)
+        tags += "<a/>";
+    temp.WriteBytes(L"tags.scrivolanter", PhraseText("tags", tags));
+    std::string attributes = "<SCVCommand";
+    for (int i = 0; i < 100000; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    temp.WriteBytes(L"attributes.scrivolanter", attributes + "><MenuName>attributes</MenuName></SCVCommand>");
+
+    CPhraseStore store;
+    EXPECT_TRUE(RunBounded([&] { store.Load(temp.Path().c_str()); }, 30000)) << "the load did not end";
+    ASSERT_TRUE(WaitForPendingLogEntries(5000));
+    LogClose();
+    EXPECT_EQ(LoadedTitles(store), std::vector<std::wstring>{L"good"});
+    const std::wstring text = scvtest::ReadFileText(log).value_or(L"");
+    EXPECT_NE(text.find(L"over.scrivolanter is"), std::wstring::npos) << scvtest::WideToUtf8(text);
+    EXPECT_NE(text.find(L"more than the phrase file limit"), std::wstring::npos);
+    for (const wchar_t* name : {L"tags.scrivolanter", L"attributes.scrivolanter"})
+        EXPECT_NE(text.find(std::wstring(L"damaged phrase file skipped: ") + temp.PathOf(name)),
+                  std::wstring::npos)
+            << scvtest::WideToUtf8(name);
+
+    // A phrase with a few elements and attributes is well within the node bound.
+    const std::string valid = PhraseText("valid", "body");
+    EXPECT_TRUE(IsXmlShapeWithin(valid.c_str(), valid.size(), kMaxPhraseNesting, kMaxPhraseNodes));
+    EXPECT_FALSE(IsXmlShapeWithin(tags.c_str(), tags.size(), kMaxPhraseNesting, kMaxPhraseNodes));
+    EXPECT_FALSE(IsXmlShapeWithin(attributes.c_str(), attributes.size(), kMaxPhraseNesting, kMaxPhraseNodes));
 }
 
 TEST(DamagedPhrases, LargeBodiesLoadAcrossSeveralBatches)

@@ -1,4 +1,4 @@
-#include "app/HandedOutAddresses.h"
+#include "common/HandedOutAddresses.h"
 
 #include <algorithm>
 #include <limits>
@@ -77,6 +77,11 @@ bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const st
     if (!address)
         return false;
     return HandedOutBlocks().Use(kind, address, bytes, use);
+}
+
+bool IsHandedOut(HandOverKind kind, const void* address, size_t bytes)
+{
+    return UseHandedOut(kind, address, bytes, [] {});
 }
 
 bool CopyToHandedOutBuffer(WPARAM size, LPARAM buffer, const CString& text, const wchar_t* what)

@@ -2,7 +2,8 @@
 
 // Addresses this process hands to its own windows in messages that any process can post: the
 // query of WM_WAIT_QUERY_COMPLETE, the buffers that WM_SCV_GET_HISTORY_CAPTION and
-// WM_SCV_GET_CURRENT_ITEM_URL fill. The sender keeps the memory handed out with a scope around
+// WM_SCV_GET_CURRENT_ITEM_URL fill, the loaded history and the saved copies that the clipboard
+// history workers hand to the watcher window. The sender keeps the memory handed out with a scope around
 // the send; a handler uses the memory a message names only while it is handed out, under the
 // lock that keeps the scope from ending, so the memory stays alive while it is used. Anything
 // else a message names (another process's number, a block already taken back) is not touched.
@@ -17,7 +18,9 @@
 enum class HandOverKind
 {
     Query,
-    Buffer
+    Buffer,
+    HistoryQueue, // a CCHQueue the load thread hands over
+    HistoryItem   // a saved CCHItem copy of the save worker
 };
 
 // Keeps `bytes` bytes from `address` handed out for the scope's lifetime.
@@ -36,6 +39,10 @@ private:
 // Runs `use` when `bytes` bytes from `address` lie in one block of that kind handed out now, and
 // returns true; false (nothing run) otherwise.
 bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const std::function<void()>& use);
+// Whether `bytes` bytes from `address` lie in one block of that kind handed out now. For a
+// handler whose work may itself hand out memory: the block stays alive as long as its sender
+// waits in SendMessageW for that handler, so the handler runs outside the lock.
+bool IsHandedOut(HandOverKind kind, const void* address, size_t bytes);
 
 // Copies `text` into a buffer of `size` characters that this process has handed out, cut to fit
 // and always terminated. False (nothing written, a log line naming `what`) for a size of 0 or a
