@@ -34,5 +34,5 @@ void CTimingMarks::Mark(TimingMark mark)
         return;
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
-    m_slots[slot] = now.QuadPart;
+    ::InterlockedExchange64(&m_slots[slot], now.QuadPart); // whole also on 32 bits
 }
