@@ -7,6 +7,7 @@
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"
 #include "common/SystemErrorText.h"
+#include "common/TimingMarks.h"
 #include "platform/ExceptionBoundary.h"
 
 #include <utility>
@@ -187,6 +188,7 @@ SVQuery CWaitQuery::CopyQueryOfMessage(WPARAM wParam, bool* known)
 
 void CWaitQuery::HandleQuery(ThreadContext& context)
 {
+    MarkTiming(TimingMark::AnswerReceived);
     auto exchange = std::make_unique<QueryExchange>();
     SVQuery& query = exchange->query;
     const bool read = SVInterProcess::ReadQuery(query, context.mappingName);

@@ -16,6 +16,7 @@
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "common/SystemFunctions.h"
+#include "common/TimingMarks.h"
 #include "common/WellKnownNames.h"
 #include "online/EditorCoopEvents.h"
 #include "common/SystemErrorText.h"
@@ -160,6 +161,7 @@ int RunAsInstance(HINSTANCE instance, HANDLE instanceEvent, const CCommandLineAr
     StartInstanceRelays(instanceEvent);
     WriteStartBanner();
     InitializeSystemServices(instance);
+    MarkTiming(TimingMark::SystemServicesReady);
     if (StartWaiter())
         WriteLogLine(L"ScvWaitingFor is stated succesfully");
     else
@@ -185,6 +187,7 @@ int RunAsInstance(HINSTANCE instance, HANDLE instanceEvent, const CCommandLineAr
 
 int RunMainProgram(HINSTANCE instance, LPCWSTR commandLine)
 {
+    MarkTiming(TimingMark::ProgramEntered);
     CLogFlushAtExit flushLog;
     if (!commandLine)
         commandLine = L"";

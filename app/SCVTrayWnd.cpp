@@ -29,6 +29,7 @@
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
+#include "common/TimingMarks.h"
 #include "common/WellKnownNames.h"
 #include "common/WindowHelpers.h"
 #include "menus/DataNeededHander_MenuSelf.h"
@@ -183,6 +184,7 @@ BOOL CSCVTrayWnd::OnIdle()
 
 LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
+    MarkTiming(TimingMark::TrayWindowCreating);
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
     SetMenuHost(
@@ -381,6 +383,8 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
         ReportStartupError(accumulator, L"ERROR: Cannot start wait thread for query");
     }
     PreloadProcessApiLibraries();
+    if (threadStarted)
+        MarkTiming(TimingMark::ServiceReady);
     if (!threadStarted) {
         // Without the thread no query is ever read: the service is not running.
         m_dllService.Uninstall();
@@ -436,10 +440,12 @@ void CSCVTrayWnd::LoadPhraseTree()
     // Ids change with every load: the last used phrases are kept by their files.
     const IDataNeededHander::LastUsedPaths lastUsed =
         m_menuBuilder ? m_menuBuilder->SaveLastUsedPaths() : IDataNeededHander::LastUsedPaths();
+    MarkTiming(TimingMark::LibraryLoadBegun);
     m_phrases.Clear();
     m_phrases.Load(settings.GetPhrasesFolder());
     if (settings.Sorting != -1)
         m_phrases.Sort(settings.Sorting, false);
+    MarkTiming(TimingMark::LibraryLoaded);
     if (m_menuBuilder)
         m_menuBuilder->RestoreLastUsedPaths(lastUsed);
 }

@@ -16,6 +16,7 @@
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "common/SystemInfo.h"
+#include "common/TimingMarks.h"
 #include "common/TextUtilities.h"
 #include "engine/ClipboardAccess.h"
 #include "engine/KeyboardLayoutMacros.h"
@@ -130,6 +131,7 @@ bool CSCVTrayWnd::RegisterPhraseHotKey(CString* accumulator)
     m_hotKeyRegistered = ::RegisterHotKey(m_hWnd, kPhraseHotKeyId, modifiers, key) ? 1 : 0;
     if (m_hotKeyRegistered) {
         WriteSharedSettingsArea(key, modifiers, settings.Hotkey_Doubled != 0, L"");
+        MarkTiming(TimingMark::HotKeyPublished);
         return true;
     }
     CString text;
@@ -152,6 +154,7 @@ LRESULT CSCVTrayWnd::OnHotKey(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     if (static_cast<int>(wParam) != kPhraseHotKeyId)
         return 1;
+    MarkTiming(TimingMark::HotKeyReceived);
     if (!IsInputDesktopActive()) {
         WriteLogLine(L"SKIP HOTKEY. Input desktop is INACTIVE");
         return 1;
@@ -198,6 +201,7 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
 
     SVQuery query;
     const int result = m_dllService.SendMessageToTargetWindow(fromHotKey ? 0 : 1, query);
+    MarkTiming(TimingMark::QuerySent);
     switch (result) {
     case CSCVDLLService::kTargetRequestPosted:
         // The hook answers through the interchange area and the query thread.
@@ -220,6 +224,7 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
 
 LRESULT CSCVTrayWnd::OnWaitQueryComplete(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    MarkTiming(TimingMark::OwnerAnswered);
     // The query thread's records may go away while the menu is open: work on a copy.
     bool known = false;
     SVQuery query = CWaitQuery::CopyQueryOfMessage(wParam, &known);

@@ -10,6 +10,12 @@
 // "--floor" mode, a minimal program that registers the same hot key and shows a one-item pop-up
 // menu; the ratio of our medians to its median is printed.
 //
+// The programs note their phases in a shared area (common/TimingMarks.h) named in the environment:
+// a phase line per library gives the median time of each mark since the press (hot key received,
+// query sent, answer received, ...). Each library's program is started three times, each start
+// after a bare read of its phrases folder (every file found and read on one thread); the medians
+// of both, their ratio and a phase line of the start (entry, COM ready, load, hot key) are printed.
+//
 // Usage: bench_hotkey_menu [rounds]   (run it on a display: scripts/with-wine-session.sh does it)
 
 #include <windows.h>
@@ -29,18 +35,75 @@ namespace
 using namespace bench;
 
 constexpr wchar_t kFloorClass[] = L"ScvBenchHotKeyFloor";
+// Program starts per library (the first one also serves the presses).
+constexpr int kStarts = 3;
+
+// The phases of the path from the hot key to the menu, as the program marks them.
+const TimingMark kPressMarks[] = {TimingMark::HotKeyReceived,   TimingMark::QuerySent,
+                                  TimingMark::AnswerReceived,   TimingMark::OwnerAnswered,
+                                  TimingMark::MenuBuilt,        TimingMark::ForegroundTaken,
+                                  TimingMark::MenuTrackerReady, TimingMark::MenuTracking};
+const char* const kPressMarkNames[] = {"hot key received",   "query sent",      "answer received",
+                                       "tray window has it", "menu built",      "foreground taken",
+                                       "owner window made",  "TrackPopupMenuEx"};
+constexpr int kPressMarkCount = static_cast<int>(sizeof(kPressMarks) / sizeof(kPressMarks[0]));
+
+// The phases of a start, from CreateProcessW.
+const TimingMark kStartMarks[] = {TimingMark::ProgramEntered,     TimingMark::SystemServicesReady,
+                                  TimingMark::TrayWindowCreating, TimingMark::LibraryLoadBegun,
+                                  TimingMark::LibraryLoaded,      TimingMark::HotKeyPublished,
+                                  TimingMark::ServiceReady};
+const char* const kStartMarkNames[] = {
+    "entry",          "COM and OLE ready", "tray window created",        "load begins",
+    "library loaded", "hot key published", "hook and query thread ready"};
+constexpr int kStartMarkCount = static_cast<int>(sizeof(kStartMarks) / sizeof(kStartMarks[0]));
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Per phase the values of every measurement (negative ones left out: the mark was not written).
+struct PhaseTimes
+{
+    std::vector<std::vector<double>> values;
+    explicit PhaseTimes(int count) : values(static_cast<size_t>(count)) {}
+    void Add(int phase, double ms)
+    {
+        if (ms >= 0)
+            values[static_cast<size_t>(phase)].push_back(ms);
+    }
+};
+
+struct Library
+{
+    std::vector<double> presses;
+    PhaseTimes pressPhases{kPressMarkCount};
+    std::vector<double> starts;
+    PhaseTimes startPhases{kStartMarkCount};
+    std::vector<double> bareReads;
+};
 
 // One press: milliseconds from the hot key to the menu on the screen; negative when no menu came.
-double TimeOnePress(const Target& target, DWORD pid)
+// The program's marks of the press go into `phases` (when given).
+double TimeOnePress(const Target& target, DWORD pid, TimingArea& marks, PhaseTimes* phases)
 {
     if (!BringForward(target))
         return -1;
+    marks.Clear();
     const LARGE_INTEGER start = Now();
     PressHotKey();
     const bool shown = PumpUntil([&] { return FindMenuWindow(pid) != nullptr; }, kMenuTimeoutMs);
     const LARGE_INTEGER end = Now();
     if (!shown)
         return -1;
+    if (phases) {
+        for (int i = 0; i < kPressMarkCount; ++i)
+            phases->Add(i, marks.Since(start, kPressMarks[i]));
+    }
     SendKey(VK_ESCAPE, false);
     SendKey(VK_ESCAPE, true);
     PumpUntil([&] { return FindMenuWindow(pid) == nullptr; }, kMenuTimeoutMs);
@@ -48,102 +111,86 @@ double TimeOnePress(const Target& target, DWORD pid)
     return Milliseconds(start, end);
 }
 
-struct Figures
-{
-    double minimum = 0;
-    double median = 0;
-    double mean = 0;
-    int count = 0;
-};
-
-Figures Summarize(std::vector<double> values)
-{
-    Figures figures;
-    if (values.empty())
-        return figures;
-    std::sort(values.begin(), values.end());
-    figures.minimum = values.front();
-    figures.median = values[values.size() / 2];
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    figures.mean = sum / static_cast<double>(values.size());
-    figures.count = static_cast<int>(values.size());
-    return figures;
-}
-
 // Times `rounds` presses on a running process after warm-up presses (the core hook DLL reaches
 // the target's process with its first message after the install, so a first press may go
 // unanswered). False when no menu came.
-bool MeasurePresses(const Target& target, DWORD pid, int rounds, std::vector<double>& times)
+bool MeasurePresses(const Target& target, DWORD pid, int rounds, TimingArea& marks,
+                    std::vector<double>& times, PhaseTimes& phases)
 {
     bool warm = false;
     for (int attempt = 0; attempt < 5 && !warm; ++attempt)
-        warm = TimeOnePress(target, pid) >= 0;
+        warm = TimeOnePress(target, pid, marks, nullptr) >= 0;
     for (int round = 0; warm && round < rounds; ++round) {
-        const double ms = TimeOnePress(target, pid);
+        const double ms = TimeOnePress(target, pid, marks, &phases);
         if (ms >= 0)
             times.push_back(ms);
     }
     return warm;
 }
 
-// Starts the program on the folder, times `rounds` presses after a warm-up press and ends it.
-bool MeasureLibrary(const std::wstring& folder, const Target& target, int rounds, std::vector<double>& times,
-                    double& startMs)
+// Starts the program on the folder `kStarts` times, each after a bare read of its phrases folder;
+// times `rounds` presses on the first start. False when a start failed or no menu came.
+bool MeasureLibrary(const std::wstring& folder, const Target& target, int rounds, TimingArea& marks,
+                    Library& library)
 {
-    DWORD pid = 0;
-    HANDLE process = StartProgramAndWait(folder, &pid, &startMs);
-    if (!process)
-        return false;
-    const bool warm = MeasurePresses(target, pid, rounds, times);
-    EndProgram(folder, process);
-    return warm;
+    for (int start = 0; start < kStarts; ++start) {
+        const LARGE_INTEGER readStart = Now();
+        BareReadTree(folder + L"\\Phrases");
+        library.bareReads.push_back(Milliseconds(readStart, Now()));
+
+        marks.Clear();
+        DWORD pid = 0;
+        double startMs = 0;
+        LARGE_INTEGER startedAt{};
+        HANDLE process = StartProgramAndWait(folder, &pid, &startMs, &startedAt);
+        if (!process)
+            return false;
+        // The hook and the query thread come right after the hot key.
+        PumpUntil([&] { return marks.Since(startedAt, TimingMark::ServiceReady) >= 0; }, 10000);
+        library.starts.push_back(startMs);
+        for (int i = 0; i < kStartMarkCount; ++i)
+            library.startPhases.Add(i, marks.Since(startedAt, kStartMarks[i]));
+        const bool warm =
+            start > 0 || MeasurePresses(target, pid, rounds, marks, library.presses, library.pressPhases);
+        EndProgram(folder, process);
+        if (!warm)
+            return false;
+    }
+    return true;
 }
 
 // The floor: a minimal program (this benchmark in "--floor" mode) that registers the same hot key
-// and shows a one-item pop-up menu on it.
+// and shows a one-item pop-up menu on it. It marks the hot key and the call of TrackPopupMenuEx
+// as the program does.
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_HOTKEY) {
+        MarkTiming(TimingMark::HotKeyReceived);
         HMENU menu = CreatePopupMenu();
         AppendMenuW(menu, MF_STRING, 1, L"The only item");
         POINT cursor{};
         GetCursorPos(&cursor);
         SetForegroundWindow(window);
+        MarkTiming(TimingMark::MenuTracking);
         TrackPopupMenuEx(menu, TPM_RETURNCMD, cursor.x, cursor.y, window, nullptr);
         DestroyMenu(menu);
         return 0;
     }
-    if (message == WM_CLOSE) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return FloorWindowProc(window, message, wParam, lParam);
 }
 
 int RunFloorProgram()
 {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &FloorProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kFloorClass;
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, kFloorClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateFloorWindow(kFloorClass, &FloorProc);
     if (!window || !RegisterHotKey(window, 1, MOD_CONTROL | MOD_ALT, VK_RETURN))
         return 1;
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunMessageLoop();
     UnregisterHotKey(window, 1);
     DestroyWindow(window);
     return 0;
 }
 
-bool MeasureFloor(const Target& target, int rounds, std::vector<double>& times)
+bool MeasureFloor(const Target& target, int rounds, TimingArea& marks, Library& floor)
 {
     std::wstring commandLine = L"\"" + OwnFolder() + L"\\bench_hotkey_menu.exe\" --floor";
     STARTUPINFOW startup{};
@@ -153,21 +200,43 @@ bool MeasureFloor(const Target& target, int rounds, std::vector<double>& times)
                         &process))
         return false;
     CloseHandle(process.hThread);
-    HWND floor = nullptr;
-    PumpUntil([&] { return (floor = FindWindowW(kFloorClass, nullptr)) != nullptr; }, kStartTimeoutMs);
-    const bool warm = floor && MeasurePresses(target, process.dwProcessId, rounds, times);
-    if (floor)
-        PostMessageW(floor, WM_CLOSE, 0, 0);
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = FindWindowW(kFloorClass, nullptr)) != nullptr; }, kStartTimeoutMs);
+    const bool warm = window && MeasurePresses(target, process.dwProcessId, rounds, marks, floor.presses,
+                                               floor.pressPhases);
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hProcess);
     return warm;
 }
 
-void Print(const char* label, const Figures& figures)
+void PrintPresses(const char* label, std::vector<double> values)
 {
-    std::printf("%-34s min %8.1f ms   median %8.1f ms   mean %8.1f ms   (%d presses)\n", label,
-                figures.minimum, figures.median, figures.mean, figures.count);
+    if (values.empty()) {
+        std::printf("%-34s no presses\n", label);
+        return;
+    }
+    std::sort(values.begin(), values.end());
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    std::printf("%-34s min %8.1f ms   median %8.1f ms   mean %8.1f ms   (%zu presses)\n", label,
+                values.front(), Median(values), sum / static_cast<double>(values.size()), values.size());
+}
+
+// The phase line: per mark the median of milliseconds since the press (or the start).
+void PrintPhases(const char* label, const PhaseTimes& phases, const char* const* names, int count,
+                 double endMedian, const char* endName)
+{
+    std::printf("  %s:", label);
+    for (int i = 0; i < count; ++i) {
+        const double median = Median(phases.values[static_cast<size_t>(i)]);
+        if (median >= 0)
+            std::printf(" %s %.1f,", names[i], median);
+    }
+    std::printf(" %s %.1f (ms, medians)\n", endName, endMedian);
 }
 
 } // namespace
@@ -197,15 +266,16 @@ int main(int argc, char** argv)
         DeleteTree(root);
         return 1;
     }
+    TimingArea marks; // before any start: the programs find it in the environment
+    if (!marks.IsOpen())
+        std::printf("no shared area for the timing marks: the phase lines stay empty\n");
 
-    std::vector<double> largeTimes;
-    std::vector<double> smallTimes;
-    double largeStartMs = 0;
-    double smallStartMs = 0;
-    const bool smallDone = MeasureLibrary(smallFolder, target, rounds, smallTimes, smallStartMs);
-    const bool largeDone = MeasureLibrary(largeFolder, target, rounds, largeTimes, largeStartMs);
-    std::vector<double> floorTimes;
-    const bool floorDone = MeasureFloor(target, rounds, floorTimes);
+    Library small;
+    Library large;
+    Library floor;
+    const bool smallDone = MeasureLibrary(smallFolder, target, rounds, marks, small);
+    const bool largeDone = MeasureLibrary(largeFolder, target, rounds, marks, large);
+    const bool floorDone = MeasureFloor(target, rounds, marks, floor);
     DestroyWindow(target.top);
     DeleteTree(root);
     if (!smallDone || !largeDone) {
@@ -214,23 +284,35 @@ int main(int argc, char** argv)
     }
 
     std::printf("Hot key to phrase menu on screen (Ctrl+Alt+Enter pressed with SendInput):\n");
-    const Figures small = Summarize(smallTimes);
-    const Figures large = Summarize(largeTimes);
-    Print("10 phrases:", small);
-    Print("10,000 phrases in 500 folders:", large);
-    if (small.median > 0)
-        std::printf("ratio of the medians (10,000 / 10): %.2f\n", large.median / small.median);
+    PrintPresses("10 phrases:", small.presses);
+    PrintPhases("phases", small.pressPhases, kPressMarkNames, kPressMarkCount, Median(small.presses),
+                "on screen");
+    PrintPresses("10,000 phrases in 500 folders:", large.presses);
+    PrintPhases("phases", large.pressPhases, kPressMarkNames, kPressMarkCount, Median(large.presses),
+                "on screen");
     if (floorDone) {
-        const Figures floor = Summarize(floorTimes);
-        Print("floor (minimal hot-key program):", floor);
-        if (floor.median > 0)
+        PrintPresses("floor (minimal hot-key program):", floor.presses);
+        PrintPhases("phases", floor.pressPhases, kPressMarkNames, kPressMarkCount, Median(floor.presses),
+                    "on screen");
+        const double floorMedian = Median(floor.presses);
+        if (floorMedian > 0)
             std::printf("our median over the floor: %.2f (10 phrases), %.2f (10,000 phrases)\n",
-                        small.median / floor.median, large.median / floor.median);
+                        Median(small.presses) / floorMedian, Median(large.presses) / floorMedian);
     } else {
         std::printf("the floor program showed no menu\n");
     }
-    std::printf(
-        "program start until the hot key was published: %.0f ms (10 phrases), %.0f ms (10,000 phrases)\n",
-        smallStartMs, largeStartMs);
+
+    std::printf("Program start until the hot key was published (%d starts each, medians; bare read: every "
+                "file of the phrases folder found and read on one thread, before each start):\n",
+                kStarts);
+    for (const auto& [label, library] : {std::pair<const char*, const Library*>{"10 phrases", &small},
+                                         std::pair<const char*, const Library*>{"10,000 phrases", &large}}) {
+        const double start = Median(library->starts);
+        const double bare = Median(library->bareReads);
+        std::printf("%-16s start %8.1f ms   bare read %8.1f ms   ratio %.2f\n", label, start, bare,
+                    bare > 0 ? start / bare : 0.0);
+        PrintPhases("phases", library->startPhases, kStartMarkNames, kStartMarkCount, start,
+                    "seen published");
+    }
     return 0;
 }

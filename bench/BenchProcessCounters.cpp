@@ -149,6 +149,33 @@ DWORD CountWindows(DWORD pid)
 }
 } // namespace
 
+MemoryMap MapProcessMemory(HANDLE process)
+{
+    MemoryMap map;
+    MEMORY_BASIC_INFORMATION region{};
+    const unsigned char* address = nullptr;
+    while (VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT) {
+            if (region.Type == MEM_PRIVATE) {
+                map.privateBytes += region.RegionSize;
+            } else if (region.Type == MEM_MAPPED) {
+                map.mappedBytes += region.RegionSize;
+            } else if (region.Type == MEM_IMAGE) {
+                map.imageBytes += region.RegionSize;
+                wchar_t name[MAX_PATH] = {};
+                if (!GetModuleBaseNameW(process, static_cast<HMODULE>(region.AllocationBase), name, MAX_PATH))
+                    lstrcpyW(name, L"(unnamed image)");
+                map.images[name] += region.RegionSize;
+            }
+        }
+        const unsigned char* next = static_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return map;
+}
+
 ProcessCounters MeasureProcess(HANDLE process, DWORD pid)
 {
     ProcessCounters counters;

@@ -14,6 +14,9 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
+
 namespace bench
 {
 struct ProcessCounters
@@ -32,4 +35,16 @@ struct ProcessCounters
 
 // The process handle needs PROCESS_QUERY_INFORMATION and PROCESS_VM_READ.
 ProcessCounters MeasureProcess(HANDLE process, DWORD pid);
+
+// The committed memory of a process by kind (VirtualQueryEx), and its loaded images (the
+// committed bytes of each, by module name). Committed is not resident: the figures say where the
+// working set can come from, not how much of each is in it.
+struct MemoryMap
+{
+    SIZE_T privateBytes = 0;
+    SIZE_T mappedBytes = 0;
+    SIZE_T imageBytes = 0;
+    std::map<std::wstring, SIZE_T> images;
+};
+MemoryMap MapProcessMemory(HANDLE process);
 } // namespace bench

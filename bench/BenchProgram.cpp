@@ -209,9 +209,11 @@ HANDLE StartProgram(const std::wstring& folder, const std::wstring& arguments, D
     return process.hProcess;
 }
 
-HANDLE StartProgramAndWait(const std::wstring& folder, DWORD* pid, double* startMs)
+HANDLE StartProgramAndWait(const std::wstring& folder, DWORD* pid, double* startMs, LARGE_INTEGER* startedAt)
 {
     const LARGE_INTEGER start = Now();
+    if (startedAt)
+        *startedAt = start;
     HANDLE process = StartProgram(folder, L"", pid);
     if (!process)
         return nullptr;
@@ -243,6 +245,105 @@ void EndProgram(const std::wstring& folder, HANDLE process)
     if (WaitForSingleObject(process, kStartTimeoutMs) != WAIT_OBJECT_0)
         TerminateProcess(process, 1);
     CloseHandle(process);
+}
+
+TimingArea::TimingArea()
+{
+    const std::wstring name = L"Local\\ScvBenchTimingMarks_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                              std::to_wstring(GetTickCount());
+    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                   sizeof(LONGLONG) * kTimingMarkCount, name.c_str());
+    if (!m_mapping)
+        return;
+    m_slots = static_cast<volatile LONGLONG*>(
+        MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONGLONG) * kTimingMarkCount));
+    if (m_slots)
+        SetEnvironmentVariableW(kTimingMarksVariable, name.c_str());
+    Clear();
+}
+
+TimingArea::~TimingArea()
+{
+    SetEnvironmentVariableW(kTimingMarksVariable, nullptr);
+    if (m_slots)
+        UnmapViewOfFile(const_cast<LONGLONG*>(m_slots));
+    if (m_mapping)
+        CloseHandle(m_mapping);
+}
+
+void TimingArea::Clear()
+{
+    for (int slot = 0; m_slots && slot < kTimingMarkCount; ++slot)
+        m_slots[slot] = 0;
+}
+
+double TimingArea::Since(LARGE_INTEGER start, TimingMark mark) const
+{
+    const LONGLONG value = m_slots ? m_slots[static_cast<int>(mark)] : 0;
+    if (value == 0)
+        return -1;
+    LARGE_INTEGER at;
+    at.QuadPart = value;
+    return Milliseconds(start, at);
+}
+
+unsigned long long BareReadTree(const std::wstring& folder)
+{
+    unsigned long long total = 0;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    std::vector<char> buffer(64 * 1024);
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            total += BareReadTree(path);
+            continue;
+        }
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            continue;
+        DWORD read = 0;
+        while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
+            total += read;
+        CloseHandle(file);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return total;
+}
+
+HWND CreateFloorWindow(const wchar_t* className, WNDPROC procedure)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 Target ShowTarget()

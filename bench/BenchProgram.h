@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "common/TimingMarks.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,9 +44,41 @@ bool MakeProgramFolder(const std::wstring& folder, bool large, const std::string
                        const std::vector<ExtraPhrase>& extras = {});
 
 HANDLE StartProgram(const std::wstring& folder, const std::wstring& arguments, DWORD* pid);
-// Starts the program and waits until it has published its hot key; null on failure.
-HANDLE StartProgramAndWait(const std::wstring& folder, DWORD* pid, double* startMs);
+// Starts the program and waits until it has published its hot key; null on failure. `startedAt`
+// (may be null) receives the counter just before the start.
+HANDLE StartProgramAndWait(const std::wstring& folder, DWORD* pid, double* startMs,
+                           LARGE_INTEGER* startedAt = nullptr);
 void EndProgram(const std::wstring& folder, HANDLE process);
+
+// The program's timing marks (common/TimingMarks.h): a shared area named in this process's
+// environment, so that every program started from here after its creation writes its marks there.
+class TimingArea
+{
+public:
+    TimingArea();
+    ~TimingArea();
+    TimingArea(const TimingArea&) = delete;
+    TimingArea& operator=(const TimingArea&) = delete;
+
+    bool IsOpen() const { return m_slots != nullptr; }
+    void Clear();
+    // Milliseconds from `start` to the mark; negative when the mark was not written since Clear.
+    double Since(LARGE_INTEGER start, TimingMark mark) const;
+
+private:
+    HANDLE m_mapping = nullptr;
+    volatile LONGLONG* m_slots = nullptr;
+};
+
+// Reads every file under the folder (found by FindFirstFileW) with bare CreateFileW/ReadFile
+// calls on one thread; the bytes read.
+unsigned long long BareReadTree(const std::wstring& folder);
+
+// The pieces of a floor program (a benchmark started again in a mode of its own): its hidden
+// window, a procedure that ends the message loop on WM_CLOSE, and the loop.
+HWND CreateFloorWindow(const wchar_t* className, WNDPROC procedure);
+LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void RunMessageLoop();
 
 struct Target
 {

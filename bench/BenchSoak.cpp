@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "bench/BenchProcessCounters.h"
 #include "bench/BenchProgram.h"
 #include "bench/BenchSupport.h"
@@ -129,8 +131,9 @@ bool ShowFirstMenu(const Target& target, DWORD pid)
     return shown;
 }
 
-// The working set of the program on the folder after one menu, in bytes; 0 on failure.
-SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
+// The working set of the program on the folder after one menu, in bytes (0 on failure), and where
+// its committed memory lies.
+SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target, MemoryMap* map)
 {
     DWORD pid = 0;
     HANDLE process = StartProgramAndWait(folder, &pid, nullptr);
@@ -139,10 +142,99 @@ SIZE_T WorkingSetWith(const std::wstring& folder, const Target& target)
     const bool shown = ShowFirstMenu(target, pid);
     HANDLE query = OpenForCounters(pid);
     const SIZE_T workingSet = query ? MeasureProcess(query, pid).workingSet : 0;
+    if (query && map)
+        *map = MapProcessMemory(query);
     if (query)
         CloseHandle(query);
     EndProgram(folder, process);
     return shown ? workingSet : 0;
+}
+
+// The floor of the footprint: a minimal tray program (this benchmark in "--tray-floor" mode): a
+// hidden window, an icon in the notification area and a message loop.
+constexpr wchar_t kTrayFloorClass[] = L"ScvBenchTrayFloor";
+constexpr UINT kTrayFloorIconId = 1;
+
+int RunTrayFloor()
+{
+    HWND window = CreateFloorWindow(kTrayFloorClass, &FloorWindowProc);
+    if (!window)
+        return 1;
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = kTrayFloorIconId;
+    icon.uFlags = NIF_ICON | NIF_TIP;
+    icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    lstrcpynW(icon.szTip, L"Minimal tray program", ARRAYSIZE(icon.szTip));
+    Shell_NotifyIconW(NIM_ADD, &icon);
+    RunMessageLoop();
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    DestroyWindow(window);
+    return 0;
+}
+
+// The working set of the minimal tray program after it has settled (0 on failure).
+SIZE_T MeasureTrayFloor(MemoryMap& map)
+{
+    std::wstring commandLine = L"\"" + OwnFolder() + L"\\bench_soak.exe\" --tray-floor";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return 0;
+    CloseHandle(process.hThread);
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = FindWindowW(kTrayFloorClass, nullptr)) != nullptr; }, kStartTimeoutMs);
+    PumpUntil([] { return false; }, 1000); // the icon is added and the process settles
+    SIZE_T workingSet = 0;
+    if (window) {
+        workingSet = MeasureProcess(process.hProcess, process.dwProcessId).workingSet;
+        map = MapProcessMemory(process.hProcess);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    return workingSet;
+}
+
+double Megabytes(SIZE_T bytes)
+{
+    return static_cast<double>(bytes) / 1048576.0;
+}
+
+// Where our committed memory lies beyond the floor's: by kind, and the images the floor has not.
+void PrintBeyondFloor(SIZE_T ours, SIZE_T floor, const MemoryMap& ourMap, const MemoryMap& floorMap)
+{
+    if (ours == 0 || floor == 0) {
+        std::printf("minimal tray program: not measured\n");
+        return;
+    }
+    std::printf("working set of a minimal tray program (icon, hidden window, message loop): %.1f MB; ours "
+                "with 10 phrases after one menu over it: %.2f\n",
+                Megabytes(floor), static_cast<double>(ours) / static_cast<double>(floor));
+    std::printf("committed memory (not all resident), ours / minimal tray program: private %.1f / %.1f MB, "
+                "mapped %.1f / %.1f MB, images %.1f / %.1f MB\n",
+                Megabytes(ourMap.privateBytes), Megabytes(floorMap.privateBytes),
+                Megabytes(ourMap.mappedBytes), Megabytes(floorMap.mappedBytes), Megabytes(ourMap.imageBytes),
+                Megabytes(floorMap.imageBytes));
+    std::vector<std::pair<SIZE_T, std::wstring>> extra;
+    SIZE_T extraTotal = 0;
+    for (const auto& [name, bytes] : ourMap.images) {
+        if (floorMap.images.count(name) == 0) {
+            extra.emplace_back(bytes, name);
+            extraTotal += bytes;
+        }
+    }
+    std::sort(extra.rbegin(), extra.rend());
+    std::printf("images loaded by ours and not by the minimal tray program: %zu, %.1f MB committed:",
+                extra.size(), Megabytes(extraTotal));
+    for (const auto& [bytes, name] : extra)
+        std::printf(" %ls %.0f KB,", name.c_str(), static_cast<double>(bytes) / 1024.0);
+    std::printf("\n");
+    std::fflush(stdout);
 }
 
 void PrintWorkingSets(SIZE_T small, SIZE_T large)
@@ -162,6 +254,8 @@ void PrintWorkingSets(SIZE_T small, SIZE_T large)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "--tray-floor")
+        return RunTrayFloor();
     const int insertions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
@@ -179,7 +273,11 @@ int main(int argc, char** argv)
     }
     const Target target = ShowTarget();
 
-    const SIZE_T small = WorkingSetWith(smallFolder, target);
+    MemoryMap floorMap;
+    const SIZE_T floor = MeasureTrayFloor(floorMap);
+    MemoryMap smallMap;
+    const SIZE_T small = WorkingSetWith(smallFolder, target, &smallMap);
+    PrintBeyondFloor(small, floor, smallMap, floorMap);
 
     DWORD pid = 0;
     HANDLE process = StartProgramAndWait(largeFolder, &pid, nullptr);

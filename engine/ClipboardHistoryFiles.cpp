@@ -5,6 +5,7 @@
 
 #include "common/FileBytes.h"
 #include "common/IniFile.h"
+#include "common/IniText.h"
 #include "common/KernelHandle.h"
 #include "common/SharedLog.h"
 #include "engine/CCHQueue.h"
@@ -18,6 +19,8 @@ constexpr wchar_t kUnicodePrefix[] = L"Unicode_";
 constexpr wchar_t kDescriptorStem[] = L"scrivolanter_cb";
 constexpr wchar_t kMetaInfoSuffix[] = L"_ovl_metainfo.xml";
 constexpr int kMaxFreeNumber = 1000000;
+// A descriptor is a few hundred bytes; anything near this is not one.
+constexpr unsigned long long kMaxDescriptorBytes = 1024 * 1024;
 
 // Whether anything (a file or a folder) holds the name.
 bool NameTaken(LPCWSTR path)
@@ -90,13 +93,6 @@ int TypeFromExtension(const CString& extension)
     if (extension.CompareNoCase(L"html") == 0)
         return CHT_HTML;
     return CHT_UNICODE_TEXT;
-}
-
-bool ReadCaptureTime(LPCWSTR path, SYSTEMTIME& time)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    return ::GetFileAttributesExW(path, GetFileExInfoStandard, &data) &&
-           ::FileTimeToSystemTime(&data.ftLastWriteTime, &time);
 }
 
 std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path)
@@ -442,13 +438,18 @@ bool IsPlainHistoryFileName(const CString& name)
 bool ReadDescriptor(LPCWSTR path, ClipboardHistoryDescriptor& record)
 {
     record = ClipboardHistoryDescriptor();
-    record.isProtected = IniReadInt(path, kSection, L"Protected", 0) != 0;
-    record.dataType = static_cast<int>(IniReadInt(path, kSection, L"DataType", -1));
+    // One read of the file, every key looked up in memory (a profile call per key opens and
+    // reads the file each time).
+    CIniText descriptor;
+    if (!descriptor.Load(path, kMaxDescriptorBytes))
+        return false;
+    record.isProtected = descriptor.ReadInt(kSection, L"Protected", 0) != 0;
+    record.dataType = static_cast<int>(descriptor.ReadInt(kSection, L"DataType", -1));
     for (int k = 0; k < kMaxHistoryDescriptorFiles; ++k) {
         CString key;
         key.Format(L"File%d", k);
         CString name;
-        if (!IniReadString(path, kSection, key, name))
+        if (!descriptor.ReadString(kSection, key, name))
             break;
         if (!IsPlainHistoryFileName(name)) {
             LogSkipped(L"unsafe file name in descriptor", path);
@@ -456,11 +457,11 @@ bool ReadDescriptor(LPCWSTR path, ClipboardHistoryDescriptor& record)
         }
         record.files.push_back(name);
     }
-    IniReadString(path, kSection, L"WndName", record.wndName);
-    IniReadString(path, kSection, L"ExeName", record.exeName);
-    IniReadString(path, kSection, L"URL", record.url);
+    descriptor.ReadString(kSection, L"WndName", record.wndName);
+    descriptor.ReadString(kSection, L"ExeName", record.exeName);
+    descriptor.ReadString(kSection, L"URL", record.url);
     CString meta;
-    if (IniReadString(path, kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta))
+    if (descriptor.ReadString(kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta))
         record.ovlMetaInfo = meta;
     return !record.files.empty();
 }
@@ -481,32 +482,47 @@ int DeleteDescriptorAndFiles(const CString& descriptor)
     return deleted + (DeleteFileClearReadOnly(descriptor) ? 1 : 0);
 }
 
-std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
+namespace
 {
-    const DWORD attributes = ::GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+// A data file as an item; with `withMetaInfo`, the meta-info file of that name (none when empty)
+// gives the item's meta-info text.
+std::unique_ptr<CCHItem> LoadItemFileWithMetaInfo(LPCWSTR path, bool withMetaInfo,
+                                                  const CString& metaInfoName)
+{
+    // The attributes and the capture time (the last-write time) in one look-up.
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     const int type = TypeFromExtension(ExtensionOf(path));
     std::unique_ptr<CCHItem> item = type == CHT_BITMAP ? LoadBitmapItem(path) : LoadDataItem(path, type);
     if (!item)
         return nullptr;
-    if (attributes & FILE_ATTRIBUTE_READONLY)
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
         item->SetProtectedFlag(true);
     SYSTEMTIME time = {};
-    if (ReadCaptureTime(path, time))
+    if (::FileTimeToSystemTime(&data.ftLastWriteTime, &time))
         item->SetTime(time);
     item->SetFileInfo(1, path);
-    if (descriptorPath && *descriptorPath) {
+    if (withMetaInfo) {
         item->SetOvlMetaInfoText(std::string());
-        CString meta;
-        if (IniReadString(descriptorPath, kSection, L"OvlMetaInfo", meta) && IsPlainHistoryFileName(meta)) {
-            std::string xml;
-            if (ReadFileBytesBounded(FolderOf(path) + L"\\" + meta, kMaxHistoryMetaInfoBytes, xml) &&
-                !xml.empty())
-                item->SetOvlMetaInfoText(xml.substr(0, xml.find('\0')));
-        }
+        std::string xml;
+        if (!metaInfoName.IsEmpty() && IsPlainHistoryFileName(metaInfoName) &&
+            ReadFileBytesBounded(FolderOf(path) + L"\\" + metaInfoName, kMaxHistoryMetaInfoBytes, xml) &&
+            !xml.empty())
+            item->SetOvlMetaInfoText(xml.substr(0, xml.find('\0')));
     }
     return item;
+}
+} // namespace
+
+std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
+{
+    if (!descriptorPath || !*descriptorPath)
+        return LoadItemFileWithMetaInfo(path, false, CString());
+    ClipboardHistoryDescriptor record;
+    ReadDescriptor(descriptorPath, record);
+    return LoadItemFileWithMetaInfo(path, true, record.ovlMetaInfo);
 }
 
 bool LoadFolder(CCHQueue& queue, const CString& requested)
@@ -527,7 +543,8 @@ bool LoadFolder(CCHQueue& queue, const CString& requested)
             LogSkipped(L"descriptor names no file, skipped", descriptor);
             continue;
         }
-        std::unique_ptr<CCHItem> item = LoadItemFile(folder + L"\\" + record.files[0], descriptor);
+        std::unique_ptr<CCHItem> item =
+            LoadItemFileWithMetaInfo(folder + L"\\" + record.files[0], true, record.ovlMetaInfo);
         if (!item) {
             LogSkipped(L"data file missing or unreadable, descriptor skipped", descriptor);
             continue;
@@ -535,7 +552,7 @@ bool LoadFolder(CCHQueue& queue, const CString& requested)
         item->SetDescriptorPath(descriptor);
         for (size_t k = 1; k < record.files.size(); ++k) {
             const CString partPath = folder + L"\\" + record.files[k];
-            std::unique_ptr<CCHItem> part = LoadItemFile(partPath, nullptr);
+            std::unique_ptr<CCHItem> part = LoadItemFileWithMetaInfo(partPath, false, CString());
             if (!part) {
                 LogSkipped(L"part missing or unreadable, left out", partPath);
                 continue;

@@ -4,9 +4,15 @@
 #include "common/SharedLog.h"
 #include "engine/PhraseFile.h"
 
+#include <condition_variable>
 #include <cwchar>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace
 {
@@ -211,18 +217,13 @@ void ParseFolderSelf(FolderScan& scan)
     std::string().swap(scan.folderSelf);
 }
 
-// Lists, reads and parses a directory and, after it, its sub-directories (depth first). The files of
-// a directory are read in batches of bounded size, each read whole before any of it is parsed: the
-// records then take their memory in bursts and not between file reads.
-// Returns the scan's index.
-size_t ReadDirectory(const CString& directory, ScanList& scans)
+// Lists, reads and parses one directory. The files are read in batches of bounded size, each read
+// whole before any of it is parsed: the records then take their memory in bursts and not between
+// file reads.
+void ScanDirectory(FolderScan& scan, bool listable)
 {
-    const size_t index = scans.size();
-    scans.push_back(std::make_unique<FolderScan>());
-    FolderScan& scan = *scans.back();
-    scan.base = AddTrailingBackslash(directory);
     bool hasFolderSelf = false;
-    if (!directory.IsEmpty() && ListFolder(scan, hasFolderSelf)) {
+    if (listable && ListFolder(scan, hasFolderSelf)) {
         LoadListedFiles(scan);
         if (hasFolderSelf) {
             ReadPhraseFileBytes(scan.base + kFolderSelfFileName, scan.folderSelf);
@@ -231,13 +232,88 @@ size_t ReadDirectory(const CString& directory, ScanList& scans)
     scan.records.resize(scan.entries.size());
     scan.loaded.resize(scan.entries.size(), false);
     ParseFolderSelf(scan);
-    for (const FolderEntry& entry : scan.entries) {
-        if (entry.isFolder) {
-            scan.subScans.push_back(ReadDirectory(scan.base + entry.name, scans));
+}
+
+// The directories of the tree scanned by a few threads: a thread takes a waiting directory, scans
+// it and puts its sub-directories in the queue. The scans keep their links (subScans in entry
+// order), so the tree is put together afterwards exactly as a scan on one thread would give it.
+class CTreeScanQueue
+{
+public:
+    explicit CTreeScanQueue(ScanList& scans) : m_scans(scans) {}
+
+    void Run(const CString& root)
+    {
+        auto scan = std::make_unique<FolderScan>();
+        scan->base = AddTrailingBackslash(root);
+        m_rootListable = !root.IsEmpty();
+        m_scans.push_back(std::move(scan));
+        m_waiting.push_back(m_scans.back().get());
+        const unsigned int hardware = std::thread::hardware_concurrency();
+        const unsigned int count = hardware < 2 ? 0 : (hardware > kMaxThreads ? kMaxThreads : hardware) - 1;
+        std::vector<std::thread> helpers;
+        for (unsigned int i = 0; i < count; ++i) {
+            try {
+                helpers.emplace_back([this] { Work(); });
+            } catch (const std::system_error&) {
+                break; // the threads made so far and this one do the work
+            }
+        }
+        Work();
+        for (std::thread& helper : helpers)
+            helper.join();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+private:
+    // The threads at most, this one included: the disk and the file system's locks leave little to
+    // gain beyond.
+    static constexpr unsigned int kMaxThreads = 4;
+
+    void Work()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return !m_waiting.empty() || m_busy == 0; });
+            if (m_waiting.empty())
+                return;
+            FolderScan* scan = m_waiting.front();
+            m_waiting.pop_front();
+            ++m_busy;
+            const bool listable = scan != m_scans.front().get() || m_rootListable;
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                ScanDirectory(*scan, listable);
+            } catch (...) {
+                failure = std::current_exception(); // handed to the caller once every thread has ended
+            }
+            lock.lock();
+            if (failure && !m_failure)
+                m_failure = failure;
+            for (const FolderEntry& entry : scan->entries) {
+                if (!entry.isFolder)
+                    continue;
+                auto child = std::make_unique<FolderScan>();
+                child->base = AddTrailingBackslash(scan->base + entry.name);
+                scan->subScans.push_back(m_scans.size());
+                m_waiting.push_back(child.get());
+                m_scans.push_back(std::move(child));
+            }
+            --m_busy;
+            m_changed.notify_all();
         }
     }
-    return index;
-}
+
+    ScanList& m_scans;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<FolderScan*> m_waiting;
+    int m_busy = 0;
+    bool m_rootListable = true;
+    std::exception_ptr m_failure;
+};
 
 // Drops the records not kept, keeping the others in their order.
 void RemoveUnkept(RecordList& items, const std::vector<bool>& keep)
@@ -301,7 +377,7 @@ void Assemble(ScanList& scans, size_t index, RecordList& items, int& lastId)
 int LoadPhraseTree(const CString& root, std::vector<PhraseItemRecord>& items, int lastId)
 {
     ScanList scans;
-    ReadDirectory(root, scans);
+    CTreeScanQueue(scans).Run(root);
     RecordList loaded;
     Assemble(scans, 0, loaded, lastId);
     if (items.empty()) {

@@ -10,6 +10,7 @@
 #include "common/StructuredExceptionGuard.h"
 #include "common/TextDecoration.h"
 #include "common/TextUtilities.h"
+#include "common/TimingMarks.h"
 #include "engine/AutoForegroundWindow.h"
 #include "engine/KeyboardLayoutMacros.h"
 #include "engine/MenuCaptions.h"
@@ -255,10 +256,12 @@ int IDataNeededHander_MenuSelf::ShowMenu(const PhraseMenuQuery& query)
     m_currentMenu = MakeMenu(query, m_phraseStore ? m_phraseStore->GetItems() : kNoPhrases, true);
     if (!m_currentMenu)
         return 0;
+    MarkTiming(TimingMark::MenuBuilt);
 
     int chosen = 0;
     {
         CAutoForegroundWindow foreground(m_notifyWindow);
+        MarkTiming(TimingMark::ForegroundTaken);
         chosen = TrackMenu(m_currentMenu, query);
         CleanupMenu(m_currentMenu);
         ::DestroyMenu(m_currentMenu);
@@ -282,8 +285,10 @@ int IDataNeededHander_MenuSelf::TrackMenu(HMENU menu, const PhraseMenuQuery& que
     RefreshMenuItemHeight();
     SetMenuBeingShown(menu, owner);
     ::SetCursorPos(point.x, point.y);
+    MarkTiming(TimingMark::MenuTrackerReady);
 
     ClearSideBandDrawn();
+    MarkTiming(TimingMark::MenuTracking);
     const int chosen =
         owner ? static_cast<int>(::TrackPopupMenuEx(menu, TPM_RETURNCMD, point.x, point.y, owner, nullptr))
               : 0;

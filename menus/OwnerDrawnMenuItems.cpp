@@ -1,6 +1,7 @@
 #include "menus/OwnerDrawnMenuItems.h"
 
 #include <map>
+#include <memory>
 
 #include "common/GdiCache.h"
 #include "common/GdiObjectGuards.h"
@@ -40,12 +41,23 @@ struct MenuDrawCaches
     HMENU menuShown = nullptr;
     HWND menuOwner = nullptr;
     bool bandDrawn = false;
+    // A screen-compatible memory DC the items are measured in: one for all items of every menu
+    // (making and freeing a DC per item cost a millisecond each under some systems).
+    std::unique_ptr<MemoryDC> measureDC;
 };
 
 MenuDrawCaches& Caches()
 {
     static MenuDrawCaches caches;
     return caches;
+}
+
+HDC MeasuringDC()
+{
+    MenuDrawCaches& caches = Caches();
+    if (!caches.measureDC || !caches.measureDC->get())
+        caches.measureDC = std::make_unique<MemoryDC>(nullptr);
+    return caches.measureDC->get();
 }
 
 SIZE MeasureLine(HDC dc, LPCWSTR text, int length)
@@ -277,12 +289,11 @@ BOOL MeasureMenuItem(MEASUREITEMSTRUCT* measure)
     SIZE size = {100, 0};
     int prefix = kSideBandIndent + (HasIconColumn(*info, special) ? kIconColumnWidth : 0);
     {
-        WindowDC screen;
-        MemoryDC dc(screen.get());
-        SelectedObject font(dc.get(), ChooseFont(*info, special));
+        HDC dc = MeasuringDC();
+        SelectedObject font(dc, ChooseFont(*info, special));
         if (!line.IsEmpty())
-            size = MeasureLine(dc.get(), line, line.GetLength());
-        prefix += NumberPrefixWidth(dc.get(), *info);
+            size = MeasureLine(dc, line, line.GetLength());
+        prefix += NumberPrefixWidth(dc, *info);
     }
     int height = GetMenuItemHeight();
     const bool bareSeparator = info->IsSeparator() && info->rightText[0] == L'\0';
