@@ -193,6 +193,7 @@ void Layouter::SelectStyle()
             font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
         FontMetrics metrics;
         ::SelectObject(m_dc, font);
+        m_selectedFont = font;
         TEXTMETRICW tm = {};
         ::GetTextMetricsW(m_dc, &tm);
         metrics.ascent = tm.tmAscent;
@@ -206,10 +207,9 @@ void Layouter::SelectStyle()
             metrics.widths = std::move(widths);
         found = m_fonts.emplace(key, std::make_pair(font, metrics)).first;
     }
-    if (m_font != found->second.first) {
-        m_font = found->second.first;
-        ::SelectObject(m_dc, m_font);
-    }
+    // The font goes into the device context only when GDI measures with it
+    // (see MeasureText): selecting a font costs more than most runs.
+    m_font = found->second.first;
     m_metrics = found->second.second;
     m_styles.push_back(m_style);
 }
@@ -493,11 +493,16 @@ bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extent
     return true;
 }
 
-SIZE Layouter::MeasureText(const wchar_t* text, size_t length, int* extents) const
+SIZE Layouter::MeasureText(const wchar_t* text, size_t length, int* extents)
 {
     SIZE size = {};
-    if (!MeasureFromWidths(text, length, extents, size))
-        ::GetTextExtentExPointW(m_dc, text, static_cast<int>(length), 0, nullptr, extents, &size);
+    if (MeasureFromWidths(text, length, extents, size))
+        return size;
+    if (m_selectedFont != m_font) {
+        ::SelectObject(m_dc, m_font);
+        m_selectedFont = m_font;
+    }
+    ::GetTextExtentExPointW(m_dc, text, static_cast<int>(length), 0, nullptr, extents, &size);
     return size;
 }
 
@@ -1042,6 +1047,7 @@ void Layouter::PaintItem(const LayoutItem& item)
     switch (item.kind) {
     case LayoutItem::Kind::Text: {
         ::SelectObject(m_dc, item.font);
+        m_selectedFont = item.font;
         ::SetTextColor(m_dc, style.color);
         ::SetBkColor(m_dc, style.backColor);
         ::SetBkMode(m_dc, style.opaqueBack ? OPAQUE : TRANSPARENT);

@@ -193,7 +193,7 @@ private:
     // The extent of a text in the current font (and, when `extents` is given,
     // the width of every prefix), from the font's width table when it covers
     // the characters, else from GDI.
-    SIZE MeasureText(const wchar_t* text, size_t length, int* extents) const;
+    SIZE MeasureText(const wchar_t* text, size_t length, int* extents);
     bool MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const;
     void PlaceText(const std::wstring& piece);
     // The same for a piece whose extent is known already.
@@ -222,7 +222,8 @@ private:
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
     std::vector<HtmlStyle> m_stack;
-    HFONT m_font = nullptr;
+    HFONT m_font = nullptr;         // the font of the current style
+    HFONT m_selectedFont = nullptr; // the font last selected into the device context
     FontMetrics m_metrics;
     std::map<std::wstring, std::pair<HFONT, FontMetrics>> m_fonts;
     std::vector<HBITMAP> m_ownedBitmaps;
