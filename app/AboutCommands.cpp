@@ -8,15 +8,18 @@
 #include "app/VersionTexts.h"
 #include "common/ClipboardListenerCheck.h"
 #include "common/LanguageFile.h"
+#include "common/MenuLocalizer.h"
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SystemInfo.h"
 #include "engine/ClipboardAccess.h"
+#include "engine/ClipboardSpy.h"
 #include "engine/MacroEngine.h"
 #include "engine/PhraseStore.h"
 #include "online/AboutReportDlg.h"
 #include "online/CommandRunners.h"
 #include "online/ProgramFilePaths.h"
+#include "resources/TrayMenuRes.h"
 
 #include <map>
 
@@ -74,6 +77,8 @@ std::vector<CStringPair> SettingsRows(const AboutReportFacts& facts)
         {L"Clipboard History", clipboardHistory},
         {L"Clipboard Tracking [Settings]",
          IsClipboardFormatListenerAvailable() ? L"Available" : L"Not available"},
+        {L"Clipboard Spy Reinstall",
+         FormatWatchdogInterval(CClipboardSpy::GetInstance().GetWatchdogTimer().period)},
         {L"DelayInsertMS", Decimal(GetDelayInsertMilliseconds())},
         {L"DirectlyPrintText: ", DirectTypingText(settings)},
         {L"IsAllow_WaitAnswerFromExeAgent",
@@ -83,6 +88,12 @@ std::vector<CStringPair> SettingsRows(const AboutReportFacts& facts)
         {L"Check For Updates Every Days", Decimal(settings.GetDaysCheckForUpdates())},
         {L"Language", LanguageText(settings.GetLanguageFilePath())},
     };
+}
+
+// A command's text in the tray menu, in the active language.
+CString TrayMenuText(UINT command)
+{
+    return CAppObjects::GetLocalizer().GetItemText(IDR_TRAY_MENU, command);
 }
 
 std::vector<CString> LanguageFilePaths(const CString& folder)
@@ -126,16 +137,18 @@ SystemReportInputs CollectAboutReportInputs(const AboutReportFacts& facts)
     inputs.editorExePath = EditorExePath();
     inputs.welcomeExePath = WelcomeExePath();
     inputs.waiterExePath = WaiterExePath();
+    inputs.welcomeLabel = TrayMenuText(ID_TRAY_WELCOME);
     inputs.coreDllPath = GetCoreDllPath();
     inputs.settingsPath = GetSettingsFilePath();
     inputs.phrasesFolder = GetSettings().GetPhrasesFolderNoSlash();
     inputs.clipboardFolder = GetClipboardHistoryFolder();
+    GetMfc42Path(inputs.mfc42Path);
     if (facts.phrases)
         inputs.statistics = CollectPhraseStatisticsRows(*facts.phrases);
     std::map<CString, CString> keys;
     BuildCommandLineKeyDescriptions(keys);
     for (const auto& [name, description] : keys)
-        inputs.commandLineKeys.emplace_back(L"/" + name, description);
+        inputs.commandLineKeys.emplace_back(name, description);
     inputs.dllServiceImpl =
         CSCVDLLService::GetImplementationText() + (facts.coreInstalled ? L", installed" : L", not installed");
     inputs.hotKeyText = GetHotKeyDisplayText();
@@ -153,8 +166,9 @@ INT_PTR RunAboutCommand(HWND trayWindow, const AboutReportFacts& facts)
     }
     CAboutDialogServices services;
     services.mainWindow = trayWindow;
-    services.title = L"About Scrivolanter";
-    services.versionLine = L"Scrivolanter " + GetShortVersionText();
+    services.aboutMenuText = TrayMenuText(ID_TRAY_ABOUT);
+    services.versionText = GetShortVersionText();
+    services.checkForUpdatesText = TrayMenuText(ID_TRAY_CHECK_FOR_UPDATES);
     services.logPath = LogReportPath();
     services.collectInputs = [facts] { return CollectAboutReportInputs(facts); };
     services.copyText = [](const CString& text) { return PutClipboardUnicodeText(text); };

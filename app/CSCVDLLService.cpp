@@ -1,7 +1,7 @@
 #include "app/CSCVDLLService.h"
 
 #include "app/CopySelectionByCtrlC.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "common/OsVersionInfo.h"
 #include "common/ProcessInfo.h"
 #include "common/RuntimeBinding.h"

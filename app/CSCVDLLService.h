@@ -2,7 +2,7 @@
 
 // The core hook DLL service of the tray window: loads "Scrivolanter.dll" from
 // the program folder, installs and uninstalls its global hook through the
-// exports named in app/SVInstallParams.h, finds the target window and asks it
+// exports named in platform/interchange/SVInstallParams.h, finds the target window and asks it
 // for a query (posted target-request message; the DLL's code in the target
 // answers through the interchange area).
 //
@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "app/SVInstallParams.h"
+#include "platform/interchange/SVInstallParams.h"
 #include "engine/SVQuery.h"
 #include "common/KernelHandle.h"
 #include "common/WinEventHookDispatcher.h"

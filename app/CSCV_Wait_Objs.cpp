@@ -1,7 +1,7 @@
 #include "app/CSCV_Wait_Objs.h"
 
 #include "app/CMMFFile.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"
 #include "common/SystemFunctions.h"

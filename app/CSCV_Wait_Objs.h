@@ -2,7 +2,7 @@
 
 // The interchange objects of the tray window: the DataNeeded event, the
 // DataCompleted event (both manual-reset, initially reset) and the
-// interchange mapping (see app/InterchangeArea.h).
+// interchange mapping (see platform/interchange/InterchangeArea.h).
 //
 // The names default to the interchange area's; other names serve tests and
 // anything that runs beside a real instance.

@@ -2,7 +2,7 @@
 
 #include "app/CopySelectionByCtrlC.h"
 #include "common/HandedOutAddresses.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "common/KernelHandle.h"
 #include "app/SVInterProcess.h"
 #include "common/SharedLog.h"

@@ -12,7 +12,7 @@
 #include "app/CommandLineArgs.h"
 #include "app/EventRelays.h"
 #include "common/HandedOutAddresses.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "app/NamedEvents.h"
 #include "app/ProgramLauncher.h"
 #include "app/SoundPlayer.h"

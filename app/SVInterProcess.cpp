@@ -1,6 +1,6 @@
 #include "app/SVInterProcess.h"
 
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "common/KernelHandle.h"
 #include "common/SecurityInfo.h"
 #include "common/SharedLog.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// Reading and writing the interchange area (see app/InterchangeArea.h): the
+// Reading and writing the interchange area (see platform/interchange/InterchangeArea.h): the
 // paging-file mapping, the query document the core hook DLL writes and the
 // answer document the program writes back.
 //

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the x64 target and runs one benchmark under Wine, on a virtual display when there is none.
 # Usage: bench/run.sh [benchmark] [rounds]   (for soak: the number of insertions)
-#   benchmark: phrase_store (the default), menu, hotkey_menu or soak (the bench_<name>.exe of the build);
+#   benchmark: phrase_store (the default), menu, hotkey_menu, soak, clipboard_history or html_layout
+#   (the bench_<name>.exe of the build);
 #   "bench/run.sh 5" runs phrase_store with 5 rounds, as before.
 # SCV_BUILD_NAME picks the build folder, as for scripts/build.sh.
 set -euo pipefail

@@ -4,7 +4,9 @@
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
 #include "online/CSCVUrl.h"
+#include "common/SystemInfo.h"
 #include "online/LogZipArchive.h"
+#include "online/ProgramWindowIcons.h"
 #include "online/WaitCursorGuard.h"
 
 #include <commdlg.h>
@@ -65,16 +67,34 @@ HWND CAboutReportDlg::GetOpenAboutDialog()
     return g_openAboutDialog && ::IsWindow(g_openAboutDialog) ? g_openAboutDialog : nullptr;
 }
 
+CString MakeAboutTitle(const CString& menuText)
+{
+    CString title = menuText;
+    const int tab = title.Find(L'\t');
+    if (tab >= 0)
+        title = title.Left(tab);
+    title.Trim(L"& ");
+    return title;
+}
+
+CString MakeAboutVersionLine(const CString& versionText, const CString& releasedLabel,
+                             const CString& releaseDate)
+{
+    return versionText + L"\r\n" + releasedLabel + L": " + releaseDate;
+}
+
 LRESULT CAboutReportDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     g_openAboutDialog = m_hWnd;
-    SetWindowText(m_services.title);
-    SetDlgItemText(IDC_ABOUT_VERSION, m_services.versionLine);
+    SetWindowText(MakeAboutTitle(m_services.aboutMenuText));
+    SetProgramWindowIcons(m_hWnd);
+    SetDlgItemText(IDC_ABOUT_VERSION,
+                   MakeAboutVersionLine(m_services.versionText,
+                                        LoadLocalizedTextOr(IDS_ABOUT_RELEASED, L"Released"),
+                                        GetBuildStamp()));
     SetDlgItemText(IDC_ABOUT_COPY, LoadLocalizedTextOr(IDS_ABOUT_COPY, L"Copy"));
     SetDlgItemText(IDC_ABOUT_CHECK_UPDATES, m_services.checkForUpdatesText);
-    SetDlgItemText(IDC_ABOUT_HOME_PAGE, LoadLocalizedTextOr(IDS_ABOUT_OFFICIAL_SITE, L"Official Web Site"));
-    SetDlgItemText(IDC_ABOUT_BUG_REPORT_FAQ,
-                   LoadLocalizedTextOr(IDS_ABOUT_HOW_TO_REPORT, L"How to bug report"));
+    SetUpLinks();
     HWND list = List();
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     ListView_SetBkColor(list, ::GetSysColor(COLOR_BTNFACE));
@@ -86,6 +106,77 @@ LRESULT CAboutReportDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ListView_InsertColumn(list, kNameColumn, &column);
     ListView_InsertColumn(list, kValueColumn, &column);
     SetTimer(kBuildTimer, kBuildDelayMs);
+    return TRUE;
+}
+
+void CAboutReportDlg::SetUpLinks()
+{
+    // The links keep their resource texts; they are shown bold, in the link
+    // colour, with a hand over them and a tip naming where they lead.
+    LOGFONTW logFont{};
+    if (HFONT dialogFont = GetFont())
+        ::GetObjectW(dialogFont, sizeof(logFont), &logFont);
+    else
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    logFont.lfWeight = FW_BOLD;
+    m_linkFont.Reset(::CreateFontIndirectW(&logFont));
+    m_linkTips =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
+    const std::pair<int, CString> links[] = {
+        {IDC_ABOUT_HOME_PAGE, LoadLocalizedTextOr(IDS_ABOUT_OFFICIAL_SITE, L"Official Web Site")},
+        {IDC_ABOUT_BUG_REPORT_FAQ, LoadLocalizedTextOr(IDS_ABOUT_HOW_TO_REPORT, L"How to bug report")},
+    };
+    for (const auto& [id, tip] : links) {
+        HWND link = GetDlgItem(id);
+        if (m_linkFont)
+            ::SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.get()), FALSE);
+        if (!m_linkTips)
+            continue;
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_hWnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(link);
+        tool.lpszText = const_cast<LPWSTR>(static_cast<LPCWSTR>(tip));
+        ::SendMessageW(m_linkTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+CString CAboutReportDlg::LinkTip(int id) const
+{
+    HWND link = GetDlgItem(id);
+    if (!m_linkTips || !link)
+        return CString();
+    wchar_t text[256] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(link);
+    tool.lpszText = text;
+    ::SendMessageW(m_linkTips, TTM_GETTEXTW, _countof(text), reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+LRESULT CAboutReportDlg::OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (!IsLinkId(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
+        handled = FALSE;
+        return 0;
+    }
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_HOTLIGHT));
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT CAboutReportDlg::OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (!IsLinkId(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {
+        handled = FALSE;
+        return 0;
+    }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
     return TRUE;
 }
 

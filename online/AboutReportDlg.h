@@ -5,6 +5,7 @@
 // built 300 ms after the dialog opens. What the dialog needs of the main
 // program comes in through CAboutDialogServices.
 
+#include "common/GdiObjectGuards.h"
 #include "online/LogZipArchive.h"
 #include "online/SystemReport.h"
 #include "online/SystemReportBuilder.h"
@@ -19,8 +20,11 @@
 struct CAboutDialogServices
 {
     HWND mainWindow = nullptr; // receives WM_COMMAND 32791 for "Check For Updates"
-    CString title = L"About";
-    CString versionLine;
+    // The localised menu text of the About command (cleaned by MakeAboutTitle).
+    CString aboutMenuText = L"&About Scrivolanter";
+    // The program's short version text: it holds the program's name already.
+    CString versionText;
+    // The localised menu text of the "Check For Updates" command.
     CString checkForUpdatesText = L"Check For Updates";
     CString logPath;
     std::function<SystemReportInputs()> collectInputs;
@@ -29,6 +33,14 @@ struct CAboutDialogServices
     std::function<void(HWND owner)> openSettingsFile;
     std::function<void(HWND owner, int linkId)> openLink; // 1003 home page, 1005 bug-report FAQ
 };
+
+// The dialog's title from the About command's menu text: the accelerator part
+// after a tab removed, "&" and blanks trimmed at both ends.
+CString MakeAboutTitle(const CString& menuText);
+// The version line above the report: the version text (name and version),
+// then on a second line the "Released" label and the release date.
+CString MakeAboutVersionLine(const CString& versionText, const CString& releasedLabel,
+                             const CString& releaseDate);
 
 // Asks for the archive's path (save dialog with the default name) and writes
 // the support archive there, selected in Explorer; a failure beeps. False
@@ -63,11 +75,15 @@ public:
     CString GetReportText() const { return m_report.GetText(); }
     // Runs a menu command as the section or copy menu would.
     void RunMenuCommand(UINT id);
+    // The tip of a link control (1003, 1005); empty when it has none.
+    CString LinkTip(int id) const;
 
     BEGIN_MSG_MAP(CAboutReportDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColorStatic)
+    MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     MESSAGE_HANDLER(kSectionMenuMessage, OnSectionMenu)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     COMMAND_ID_HANDLER(IDOK, OnClose)
@@ -88,6 +104,8 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnCtlColorStatic(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL& handled);
     LRESULT OnSectionMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnClose(WORD, WORD id, HWND, BOOL&);
@@ -101,6 +119,8 @@ private:
     LRESULT OnListBeginDrag(int, LPNMHDR, BOOL&);
     LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
 
+    void SetUpLinks();
+    static bool IsLinkId(int id) { return id == IDC_ABOUT_HOME_PAGE || id == IDC_ABOUT_BUG_REPORT_FAQ; }
     void FillList();
     void SizeColumns();
     void DragDialog();
@@ -110,4 +130,6 @@ private:
     CAboutDialogServices m_services;
     CSystemReport m_report;
     bool m_built = false;
+    GdiObject<HFONT> m_linkFont; // the dialog's font in bold
+    HWND m_linkTips = nullptr;   // owned by the dialog, destroyed with it
 };

@@ -14,7 +14,9 @@
 #include "common/SystemFunctions.h"
 #include "common/SystemInfo.h"
 #include "common/SystemTexts.h"
+#include "common/LocalizedString.h"
 #include "online/InternetConnectionState.h"
+#include "resources/AboutDialogRes.h"
 
 #include <psapi.h>
 
@@ -167,6 +169,28 @@ void AddPairs(CSystemReport& report, const CString& header, const std::vector<CS
     for (const CStringPair& row : rows)
         report.AddRow(row.first, row.second);
 }
+
+// "/" + the switch name, however many slashes the name came with.
+CString SwitchRowName(const CString& name)
+{
+    CString bare = name;
+    bare.TrimLeft(L'/');
+    return L"/" + bare;
+}
+
+void AddCommandLineKeyRows(CSystemReport& report, const std::vector<CStringPair>& keys)
+{
+    report.AddHeader(LoadLocalizedTextOr(IDS_ABOUT_COMMAND_LINE_KEYS, L"Command Line Keys"));
+    for (const CStringPair& key : keys)
+        report.AddRow(SwitchRowName(key.first), key.second);
+}
+
+void AddMfc42Row(CSystemReport& report, const CString& path)
+{
+    const bool found = !path.IsEmpty() && path != L"Not found";
+    report.AddRow(L"Mfc42.DLL", found ? path : CString(L"Not found"),
+                  found ? ReportRowPlain : ReportRowFailure);
+}
 } // namespace
 
 void AddComponentRow(CSystemReport& report, const CString& name, const CString& path)
@@ -316,6 +340,14 @@ void AddEnvironmentRows(CSystemReport& report, const SystemReportInputs& inputs)
     AddFolderAccessRows(report, L"Phrases Folder", inputs.phrasesFolder);
 }
 
+CString FormatWatchdogInterval(UINT milliseconds)
+{
+    constexpr UINT kMinute = 60000;
+    if (milliseconds >= kMinute)
+        return Decimal(milliseconds / kMinute) + L" min";
+    return Decimal(milliseconds / 1000) + L" sec";
+}
+
 CSystemReport BuildSystemReport(const SystemReportInputs& inputs)
 {
     CSystemReport report;
@@ -323,11 +355,15 @@ CSystemReport BuildSystemReport(const SystemReportInputs& inputs)
     report.AddRow(L"Released", inputs.buildStamp);
     report.AddHeader(L"Components");
     AddComponentRow(report, L"Scrivolanter", inputs.ownExePath);
-    AddComponentRow(report, inputs.editorLabel, inputs.editorExePath);
+    AddComponentRow(report, LoadLocalizedTextOr(IDS_ABOUT_EDITOR, L"Phrase\\Settings Editor"),
+                    inputs.editorExePath);
     AddComponentRow(report, inputs.welcomeLabel.IsEmpty() ? CString(L"Welcome Module") : inputs.welcomeLabel,
                     inputs.welcomeExePath);
     AddComponentRow(report, L"Scrivolanter Waiter", inputs.waiterExePath);
-    AddComponentRow(report, inputs.exitToolLabel, inputs.programFolder + L"\\SCV_Exit.exe");
+    AddComponentRow(report,
+                    LoadLocalizedTextOr(IDS_ABOUT_EXIT_TOOL,
+                                        L"Tool for closing of all running instances of Scrivolanter"),
+                    inputs.programFolder + L"\\SCV_Exit.exe");
     AddComponentRow(report, L"Core DLL", inputs.coreDllPath);
     report.AddRow(L"DLL Full Path", inputs.coreDllPath);
     AddExportProbeRows(report, inputs.coreDllPath, {"SV_Install2", "SV_Uninstall2"});
@@ -335,10 +371,11 @@ CSystemReport BuildSystemReport(const SystemReportInputs& inputs)
     if (!otherDll.IsEmpty())
         report.AddRow(CString(), FileVersionOrMissing(otherDll) + L", " + GetFileNameFromPath(otherDll));
     AddComponentRow(report, L"Sound Utilities", inputs.programFolder + L"\\VAVovezAziz.dll");
+    AddMfc42Row(report, inputs.mfc42Path);
     AddPathCheckRows(report, L"Settings File", inputs.settingsPath, false);
     AddPathCheckRows(report, L"Phrases Folder", inputs.phrasesFolder, true);
-    AddPairs(report, inputs.statisticsHeader, inputs.statistics);
-    AddPairs(report, inputs.commandLineHeader, inputs.commandLineKeys);
+    AddPairs(report, LoadLocalizedTextOr(IDS_ABOUT_STATISTIC, L"Statistic"), inputs.statistics);
+    AddCommandLineKeyRows(report, inputs.commandLineKeys);
     AddEnvironmentRows(report, inputs);
     AddMarkerFileRows(report);
     AddLanguageFileRows(report, inputs.languageFiles);

@@ -16,17 +16,15 @@ struct SystemReportInputs
     CString buildStamp;
     CString programFolder; // where the programs and DLLs lie
     CString ownExePath, editorExePath, welcomeExePath, waiterExePath;
-    CString editorLabel = L"Phrase\\Settings Editor";
-    CString welcomeLabel; // the welcome program's menu name; "Welcome Module" when empty
-    CString exitToolLabel = L"Tool for closing of all running instances of Scrivolanter";
+    CString welcomeLabel; // the welcome program's localised menu name; "Welcome Module" when empty
     CString coreDllPath;
     CString settingsPath;
     CString phrasesFolder;
     CString clipboardFolder;
-    CString statisticsHeader = L"Statistic";
+    CString mfc42Path; // where "Mfc42.DLL" loads from; empty or "Not found" when it does not
+    // The phrase statistics rows, made by MakePhraseStatisticsRows.
     std::vector<CStringPair> statistics;
-    // The phrase statistics rows, made by AddPhraseStatisticsRows.
-    CString commandLineHeader = L"Command Line Keys";
+    // Command-line switch names (with or without their "/") and descriptions.
     std::vector<CStringPair> commandLineKeys;
     CString dllServiceImpl; // "DLL Service IMPL"
     CString hotKeyText;     // "Hot Key"
@@ -56,7 +54,12 @@ struct PhraseStatisticsFacts
 // ("%d times, %s").
 std::vector<CStringPair> MakePhraseStatisticsRows(const PhraseStatisticsFacts& facts);
 
-// The whole report, sections in their fixed order.
+// The clipboard spy's watchdog interval as the report shows it: whole
+// minutes as " min" from a minute up, else seconds as " sec".
+CString FormatWatchdogInterval(UINT milliseconds);
+
+// The whole report, sections in their fixed order. Section labels and the
+// names of the editor and the exit tool come in the active language.
 CSystemReport BuildSystemReport(const SystemReportInputs& inputs);
 
 // The sections, each appended to `report`.

@@ -7,6 +7,7 @@
 #include "common/html/HtmlView.h"
 #include "online/CSCVUrl.h"
 #include "online/HtmlTexts.h"
+#include "online/ProgramWindowIcons.h"
 #include "resources/ScrivolanterRes.h"
 
 #include <shellapi.h>
@@ -58,15 +59,7 @@ HWND CUpdateCheckWindow::GetOpenUpdateCheckWindow()
 LRESULT CUpdateCheckWindow::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     g_openUpdateCheckWindow = m_hWnd;
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (HICON big =
-            static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_SCV_APP), IMAGE_ICON,
-                                            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)))
-        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HICON small = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_SCV_APP), IMAGE_ICON,
-                                                      ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), 0)))
-        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetProgramWindowIcons(m_hWnd);
     CenterWindow(::GetDesktopWindow());
     SetWindowText(L"Scrivolanter : " + LoadLocalizedTextOr(244, L"Check For Updates"));
     SetDlgItemText(IDCANCEL, LoadLocalizedTextOr(241, L"Close"));
@@ -168,9 +161,9 @@ void CUpdateCheckWindow::SaveSettings()
     if (HELEMENT days = FindElement(m_view, kDaysNumberElementId)) {
         VALUE value;
         ValueInit(&value);
-        // An empty or non-numeric field keeps the stored days.
-        if (HTMLayoutControlGetValue(days, &value) == HLDOM_OK && value.t == T_INT && value.i >= 1 &&
-            value.i <= 30)
+        // An empty or non-numeric field keeps the stored days; a number out
+        // of range is brought into it by the setter.
+        if (HTMLayoutControlGetValue(days, &value) == HLDOM_OK && value.t == T_INT)
             settings.SetDaysCheckForUpdates(value.i);
         ValueClear(&value);
     }

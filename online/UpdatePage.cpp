@@ -142,18 +142,21 @@ CString CommunityRow(const UpdatePageContext& context)
     {
         CString address;
         CString text;
+        const CString& image;
     } links[] = {
-        {CSCVUrl::ForumPageUrl(), Str(245, L"Official Forum")},
-        {CSCVUrl::FacebookPageUrl(), L"Facebook"},
+        {CSCVUrl::ForumPageUrl(), Str(245, L"Official Forum"), context.communityImageUrls[0]},
+        {CSCVUrl::FacebookPageUrl(), L"Facebook", context.communityImageUrls[1]},
         {CSCVUrl::TelegramChannelUrl(),
-         context.russian ? L"\x0422\x0435\x043B\x0435\x0433\x0440\x0430\x043C" : L"Telegram"},
+         context.russian ? L"\x0422\x0435\x043B\x0435\x0433\x0440\x0430\x043C" : L"Telegram",
+         context.communityImageUrls[2]},
         {CSCVUrl::VkPageUrl(),
-         context.russian ? L"\x0412\x041A\x043E\x043D\x0442\x0430\x043A\x0442\x0435" : L"VKontakte"},
+         context.russian ? L"\x0412\x041A\x043E\x043D\x0442\x0430\x043A\x0442\x0435" : L"VKontakte",
+         context.communityImageUrls[3]},
     };
     CString cells;
     for (const Community& link : links) {
         if (IsOpenableLink(link.address))
-            cells += L"<TD>" + Link(link.address, link.text) + L"</TD>";
+            cells += L"<TD>" + Link(link.address, Image(link.image) + link.text) + L"</TD>";
     }
     return cells.IsEmpty() ? CString() : L"<TABLE ALIGN=CENTER><TR>" + cells + L"</TR></TABLE>\n";
 }
@@ -222,5 +225,10 @@ UpdatePageContext CurrentUpdatePageContext()
     context.russian = CSCVUrl::UseRussianUrls() != 0;
     context.updateImageUrl = CSCVUrl::SiteUrl(L"/img/update_available.png");
     context.noUpdateImageUrl = CSCVUrl::SiteUrl(L"/img/update_none.png");
+    const wchar_t* const communityImages[] = {L"/img/community_forum.png", L"/img/community_facebook.png",
+                                              L"/img/community_telegram.png",
+                                              L"/img/community_vkontakte.png"};
+    for (size_t i = 0; i < _countof(communityImages); ++i)
+        context.communityImageUrls[i] = CSCVUrl::SiteUrl(communityImages[i]);
     return context;
 }

@@ -22,6 +22,9 @@ struct UpdatePageContext
     bool russian = false;  // community link texts in Russian
     CString updateImageUrl;
     CString noUpdateImageUrl;
+    // The images of the community links, in the row's order: forum, Facebook,
+    // Telegram, VKontakte (an empty address leaves the link without one).
+    CString communityImageUrls[4];
 };
 
 // The context of this program: window colour, build stamp, the last check

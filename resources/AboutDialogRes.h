@@ -15,6 +15,8 @@
 #define IDS_ABOUT_ZIP_LOG 1057
 #define IDS_ABOUT_HOW_TO_REPORT 1059
 #define IDS_ABOUT_STATISTIC 263
+// The main program's string table holds it (its command-line help uses it too).
+#define IDS_ABOUT_COMMAND_LINE_KEYS 269
 #define IDS_ABOUT_EDITOR 270
 #define IDS_ABOUT_EXIT_TOOL 306
 #define IDS_ABOUT_OPEN_SETTINGS 32830

@@ -14,6 +14,9 @@ namespace
 const int kMaxCount = 1000;
 const int kMaxSpan = 64;
 const int kMaxImageSize = 4096;
+// Characters below this one (Latin, with no combining marks) are measured
+// from each font's table of advance widths, read once per font.
+const UINT kCachedWidthChars = 0x300;
 
 bool IsBreakCharacter(wchar_t ch)
 {
@@ -190,6 +193,7 @@ void Layouter::SelectStyle()
             font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
         FontMetrics metrics;
         ::SelectObject(m_dc, font);
+        m_selectedFont = font;
         TEXTMETRICW tm = {};
         ::GetTextMetricsW(m_dc, &tm);
         metrics.ascent = tm.tmAscent;
@@ -198,11 +202,15 @@ void Layouter::SelectStyle()
         SIZE x = {};
         ::GetTextExtentPoint32W(m_dc, L"x", 1, &x);
         metrics.xHeight = x.cy;
+        auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
+        if (::GetCharWidth32W(m_dc, 0, kCachedWidthChars - 1, widths->data()))
+            metrics.widths = std::move(widths);
         found = m_fonts.emplace(key, std::make_pair(font, metrics)).first;
     }
+    // The font goes into the device context only when GDI measures with it
+    // (see MeasureText): selecting a font costs more than most runs.
     m_font = found->second.first;
     m_metrics = found->second.second;
-    ::SelectObject(m_dc, m_font);
     m_styles.push_back(m_style);
 }
 
@@ -410,56 +418,105 @@ int Layouter::Room() const
 void Layouter::AddText(std::wstring text)
 {
     text = Transform(std::move(text), m_style.textTransform);
-    while (!text.empty()) {
-        if (m_maxWidth <= 0) {
-            PlaceText(text);
+    if (text.empty())
+        return;
+    if (m_maxWidth <= 0) {
+        PlaceText(text);
+        return;
+    }
+    // The run is measured once: extents[i] is the width of its first i + 1
+    // characters, so any piece's width is a difference of two extents.
+    const size_t length = text.size();
+    std::vector<int> extents(length, 0);
+    const SIZE size = MeasureText(text.c_str(), length, extents.data());
+    if (size.cx <= Room()) {
+        PlaceMeasuredText(text, size);
+        return;
+    }
+    size_t start = 0;
+    while (start < length) {
+        const int before = start == 0 ? 0 : extents[start - 1];
+        const int room = Room();
+        if (extents[length - 1] - before <= room) {
+            PlaceText(text.substr(start));
             return;
         }
-        int room = Room();
-        int count = static_cast<int>(text.size());
-        std::vector<int> extents(text.size(), 0);
-        SIZE size = {};
-        ::GetTextExtentExPointW(m_dc, text.c_str(), count, 0, nullptr, extents.data(), &size);
-        if (size.cx <= room) {
-            PlaceText(text);
-            return;
-        }
+        // The characters that fit: extents are non-decreasing.
+        const auto fitEnd = std::upper_bound(extents.begin() + static_cast<std::ptrdiff_t>(start),
+                                             extents.end(), before + room);
+        const size_t fit = static_cast<size_t>(fitEnd - extents.begin()) - start;
         size_t cut = std::wstring::npos;
         size_t pieceEnd = 0;
-        for (size_t i = text.size(); i-- > 0;) {
+        // The last break character whose piece (trailing blanks dropped) fits;
+        // one in a row of blanks reaching past the room counts as well.
+        size_t scanEnd = start + fit;
+        while (scanEnd < length && text[scanEnd] == L' ')
+            ++scanEnd;
+        for (size_t i = std::min(scanEnd + 1, length); i-- > start;) {
             if (!IsBreakCharacter(text[i]))
                 continue;
             size_t end = i + 1;
-            while (end > 0 && text[end - 1] == L' ')
+            while (end > start && text[end - 1] == L' ')
                 --end;
-            if (end > 0 && extents[end - 1] <= room) {
+            if (end > start && extents[end - 1] - before <= room) {
                 cut = i + 1;
                 pieceEnd = end;
                 break;
             }
         }
-        bool emptyLine = Line().items.empty();
-        if (cut == std::wstring::npos && emptyLine) {
-            size_t fit = 0;
-            while (fit < text.size() && extents[fit] <= room)
-                ++fit;
-            cut = pieceEnd = std::max<size_t>(fit, 1);
-        }
+        if (cut == std::wstring::npos && Line().items.empty())
+            cut = pieceEnd = start + std::max<size_t>(fit, 1);
         if (cut != std::wstring::npos) {
-            PlaceText(text.substr(0, pieceEnd));
-            text = text.substr(cut);
-            text.erase(0, std::min(text.size(), text.find_first_not_of(L' ')));
+            PlaceText(text.substr(start, pieceEnd - start));
+            start = cut;
+            while (start < length && text[start] == L' ')
+                ++start;
         }
         EndLine(true);
     }
+}
+
+bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const
+{
+    if (!m_metrics.widths)
+        return false;
+    const std::vector<int>& widths = *m_metrics.widths;
+    int total = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<size_t>(text[i]) >= widths.size())
+            return false;
+        total += widths[text[i]];
+        if (extents)
+            extents[i] = total;
+    }
+    size = SIZE{total, m_metrics.height};
+    return true;
+}
+
+SIZE Layouter::MeasureText(const wchar_t* text, size_t length, int* extents)
+{
+    SIZE size = {};
+    if (MeasureFromWidths(text, length, extents, size))
+        return size;
+    if (m_selectedFont != m_font) {
+        ::SelectObject(m_dc, m_font);
+        m_selectedFont = m_font;
+    }
+    ::GetTextExtentExPointW(m_dc, text, static_cast<int>(length), 0, nullptr, extents, &size);
+    return size;
 }
 
 void Layouter::PlaceText(const std::wstring& piece)
 {
     if (piece.empty())
         return;
-    SIZE size = {};
-    ::GetTextExtentPoint32W(m_dc, piece.c_str(), static_cast<int>(piece.size()), &size);
+    PlaceMeasuredText(piece, MeasureText(piece.c_str(), piece.size(), nullptr));
+}
+
+void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
+{
+    if (piece.empty())
+        return;
     LayoutItem item;
     item.kind = LayoutItem::Kind::Text;
     item.node = m_textNode;
@@ -969,9 +1026,17 @@ void Layouter::PlaceTable(LayoutTable& table, int x, int y)
 
 void Layouter::Paint(const LayoutFlow& flow)
 {
+    // Only what the device context can show is drawn: a long page costs
+    // drawing calls for its visible part alone.
+    RECT clip = {};
+    const bool clipped = ::GetClipBox(m_dc, &clip) != ERROR;
     for (const LayoutLine& line : flow.lines) {
-        for (const LayoutItem& item : line.items)
+        for (const LayoutItem& item : line.items) {
+            RECT overlap = {};
+            if (clipped && !::IntersectRect(&overlap, &item.rect, &clip))
+                continue;
             PaintItem(item);
+        }
     }
 }
 
@@ -982,6 +1047,7 @@ void Layouter::PaintItem(const LayoutItem& item)
     switch (item.kind) {
     case LayoutItem::Kind::Text: {
         ::SelectObject(m_dc, item.font);
+        m_selectedFont = item.font;
         ::SetTextColor(m_dc, style.color);
         ::SetBkColor(m_dc, style.backColor);
         ::SetBkMode(m_dc, style.opaqueBack ? OPAQUE : TRANSPARENT);

@@ -177,6 +177,8 @@ private:
         int descent = 0;
         int height = 0;
         int xHeight = 0;
+        // Advance widths of the first characters; null when they could not be read.
+        std::shared_ptr<const std::vector<int>> widths;
     };
 
     LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
@@ -188,7 +190,14 @@ private:
     LengthContext Context() const;
 
     void AddText(std::wstring text);
+    // The extent of a text in the current font (and, when `extents` is given,
+    // the width of every prefix), from the font's width table when it covers
+    // the characters, else from GDI.
+    SIZE MeasureText(const wchar_t* text, size_t length, int* extents);
+    bool MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const;
     void PlaceText(const std::wstring& piece);
+    // The same for a piece whose extent is known already.
+    void PlaceMeasuredText(const std::wstring& piece, SIZE size);
     void AddBox(LayoutItem item);
     void AddRule(HtmlNode& node);
     void AddImage(HtmlNode& node);
@@ -213,7 +222,8 @@ private:
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
     std::vector<HtmlStyle> m_stack;
-    HFONT m_font = nullptr;
+    HFONT m_font = nullptr;         // the font of the current style
+    HFONT m_selectedFont = nullptr; // the font last selected into the device context
     FontMetrics m_metrics;
     std::map<std::wstring, std::pair<HFONT, FontMetrics>> m_fonts;
     std::vector<HBITMAP> m_ownedBitmaps;

@@ -718,11 +718,9 @@ void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) cons
         ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
 }
 
-ComputedStyle HtmlPage::StyleOf(const PageElement& element) const
+ComputedStyle HtmlPage::DeriveStyle(const PageElement& element, const ComputedStyle& parentStyle) const
 {
-    ComputedStyle style;
-    if (element.parent)
-        style = StyleOf(*element.parent);
+    ComputedStyle style = parentStyle;
     if (element.isText || element.tag.empty())
         return style;
     style.hasBackground = false;
@@ -730,6 +728,23 @@ ComputedStyle HtmlPage::StyleOf(const PageElement& element) const
     ApplyTagDefaults(element, style, parentPixels);
     ApplyRules(element, style);
     return style;
+}
+
+ComputedStyle HtmlPage::StyleBelow(const PageElement& element, const PageElement* top,
+                                   const ComputedStyle& topStyle) const
+{
+    std::vector<const PageElement*> chain;
+    for (const PageElement* node = &element; node && node != top; node = node->parent)
+        chain.push_back(node);
+    ComputedStyle style = topStyle;
+    for (auto node = chain.rbegin(); node != chain.rend(); ++node)
+        style = DeriveStyle(**node, style);
+    return style;
+}
+
+ComputedStyle HtmlPage::StyleOf(const PageElement& element) const
+{
+    return StyleBelow(element, nullptr, ComputedStyle());
 }
 
 COLORREF HtmlPage::Background() const
@@ -786,7 +801,7 @@ std::wstring HtmlPage::ToRendererMarkup(const std::function<HBITMAP(PageElement&
         element.marker = -1;
         return false;
     });
-    EmitChildren(m_root, placeholder);
+    EmitChildren(m_root, placeholder, DeriveStyle(m_root, ComputedStyle()));
     return m_markup;
 }
 
@@ -805,7 +820,7 @@ void HtmlPage::OpenMarker(PageElement& element)
     m_markup += L"<span id=\"e" + std::to_wstring(element.marker) + L"\">";
 }
 
-void HtmlPage::EmitText(const PageElement& element)
+void HtmlPage::EmitText(const PageElement& element, const ComputedStyle& style)
 {
     std::wstring text;
     for (wchar_t ch : element.text) {
@@ -828,7 +843,6 @@ void HtmlPage::EmitText(const PageElement& element)
     }
     if (text.empty())
         return;
-    ComputedStyle style = StyleOf(element);
     if (style.hidden)
         return;
     std::wstring flags;
@@ -852,20 +866,25 @@ void HtmlPage::EmitText(const PageElement& element)
     m_lineStart = false;
 }
 
-void HtmlPage::EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder)
+void HtmlPage::EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
+                            const ComputedStyle& style)
 {
     for (auto& child : element.children)
-        Emit(*child, placeholder);
+        Emit(*child, placeholder, style);
 }
 
-void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder)
+void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
+                    const ComputedStyle& parentStyle)
 {
     if (element.isText) {
-        EmitText(element);
+        EmitText(element, parentStyle);
         return;
     }
     const std::wstring& tag = element.tag;
-    if (IsHiddenElement(tag) || StyleOf(element).hidden)
+    if (IsHiddenElement(tag))
+        return;
+    const ComputedStyle style = DeriveStyle(element, parentStyle);
+    if (style.hidden)
         return;
     if (tag == L"br") {
         BreakLine();
@@ -940,7 +959,7 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
                 OpenMarker(element);
             if (cell->FindAttribute(L"id"))
                 OpenMarker(*cell);
-            EmitChildren(*cell, placeholder);
+            EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
             if (cell->marker >= 0)
                 m_markup += L"</span>";
             if (marked)
@@ -961,7 +980,7 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
                             Lower(cell->Attribute(L"valign")) + L"\">";
                 m_lineStart = true;
                 m_lastBlank = true;
-                EmitChildren(*cell, placeholder);
+                EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
                 m_markup += L"</td>";
             }
             m_markup += L"</tr>";
@@ -978,8 +997,8 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
                   (tag == L"a" && element.FindAttribute(L"name"));
     if (block && !m_lineStart)
         BreakLine();
-    int align = StyleOf(element).align;
-    int outerAlign = element.parent ? StyleOf(*element.parent).align : 0;
+    int align = style.align;
+    int outerAlign = parentStyle.align;
     const wchar_t* alignTag = nullptr;
     if (block && align != outerAlign)
         alignTag = align == 1 ? L"center" : align == 2 ? L"right" : L"left";
@@ -996,10 +1015,10 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
         bullet.isText = true;
         bullet.text = L"\x2022 ";
         bullet.parent = &element;
-        EmitText(bullet);
+        EmitText(bullet, style);
     }
     size_t before = m_markup.size();
-    EmitChildren(element, placeholder);
+    EmitChildren(element, placeholder, style);
     if (marked && m_markup.size() == before)
         m_markup += L"\x200B"; // an empty anchor still gets a place
     if (control == ControlKind::Hyperlink)

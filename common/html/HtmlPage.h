@@ -131,9 +131,20 @@ public:
 private:
     void CollectStyles(PageElement& element);
     void ApplyRules(const PageElement& element, ComputedStyle& style) const;
-    void Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder);
-    void EmitText(const PageElement& element);
-    void EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder);
+    // The element's style from its parent's: each element's style is made
+    // once per translation, from the style its parent already has.
+    ComputedStyle DeriveStyle(const PageElement& element, const ComputedStyle& parentStyle) const;
+    // The element's style from `topStyle`, the style of its ancestor `top`
+    // (null: from the root down).
+    ComputedStyle StyleBelow(const PageElement& element, const PageElement* top,
+                             const ComputedStyle& topStyle) const;
+    void Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
+              const ComputedStyle& parentStyle);
+    // `style`: the text's style (its parent's).
+    void EmitText(const PageElement& element, const ComputedStyle& style);
+    // `style`: the element's own style, which its children inherit.
+    void EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
+                      const ComputedStyle& style);
     void BreakLine(int count = 1);
     void OpenMarker(PageElement& element);
 

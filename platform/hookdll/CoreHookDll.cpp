@@ -8,7 +8,7 @@
 // interchange area and signals the program. The installing process also
 // follows the foreground window to know the user's target.
 
-#include "app/SVInstallParams.h"
+#include "platform/interchange/SVInstallParams.h"
 #include "platform/hookdll/HookConfig.h"
 #include "platform/hookdll/TargetQuery.h"
 

@@ -1,6 +1,6 @@
 #include "platform/hookdll/TargetQuery.h"
 
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "platform/hookdll/TargetSelection.h"
 
 #include <cstdio>

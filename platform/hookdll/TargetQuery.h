@@ -1,7 +1,7 @@
 #pragma once
 
 // The answer of the DLL's code in the target process to a target request:
-// the "SVQuery" document (app/InterchangeArea.h) written into the interchange
+// the "SVQuery" document (platform/interchange/InterchangeArea.h) written into the interchange
 // area, then DataNeeded set.
 
 #include <windows.h>

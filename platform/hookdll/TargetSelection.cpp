@@ -1,6 +1,6 @@
 #include "platform/hookdll/TargetSelection.h"
 
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 
 #include <richedit.h>
 

@@ -7,7 +7,7 @@
 #include "QueryTestOwner.h"
 
 #include "app/CSCVDLLService.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "support/ChildMain.h"
 #include "support/MessagePump.h"
 

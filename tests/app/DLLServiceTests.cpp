@@ -1,6 +1,6 @@
 // test-depends: fake_core_v1 fake_core_v2 fake_core_v2_only fake_core_failing fake_core_stubborn
 #include "app/CSCVDLLService.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 

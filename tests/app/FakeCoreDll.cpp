@@ -5,7 +5,7 @@
 //   SCV_FAKE_CORE_PARAMS  the last install record: message|needed|completed|mapping|wait|window|log
 // SV_GetTargetWindow (FAKE_TARGET) answers the window in SCV_FAKE_CORE_TARGET (decimal).
 
-#include "app/SVInstallParams.h"
+#include "platform/interchange/SVInstallParams.h"
 
 #include <cstdlib>
 #include <string>

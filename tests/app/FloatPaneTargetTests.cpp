@@ -17,7 +17,7 @@
 #include "QueryTestOwner.h"
 #include "app/CSCVDLLService.h"
 #include "app/FloatPaneAppHost.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "menus/SCVFloatPane.h"
 #include "support/ChildMain.h"
 #include "support/MessagePump.h"

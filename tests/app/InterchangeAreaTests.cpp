@@ -1,6 +1,6 @@
 #include "app/CMMFFile.h"
 #include "app/CSCV_Wait_Objs.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "app/SVInterProcess.h"
 #include "common/KernelHandle.h"
 #include "common/TextConversion.h"

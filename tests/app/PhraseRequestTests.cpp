@@ -16,7 +16,7 @@
 
 #include "app/CommandLineArgs.h"
 #include "app/HotKeyPressGate.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "app/SCVTrayWnd.h"
 #include "FolderSettings.h"
 #include "common/Settings.h"

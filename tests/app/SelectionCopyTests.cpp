@@ -5,7 +5,7 @@
 
 #include "app/CSCVDLLService.h"
 #include "app/CopySelectionByCtrlC.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 

@@ -1,7 +1,7 @@
 // test-sources: QueryTestOwner.cpp
 #include "QueryTestOwner.h"
 
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "FakeMenuHistory.h"
-#include "app/InterchangeArea.h"
+#include "platform/interchange/InterchangeArea.h"
 #include "engine/SVQuery.h"
 #include "common/Settings.h"
 #include "engine/MacroEnvironment.h"

@@ -1,7 +1,8 @@
 // The About dialog as a real modeless dialog from its resource: the report
 // comes after the timer, rows cannot be selected, Copy hands over the report
-// text, "Check For Updates" posts its command to the main window.
-// test-sources: ../../resources/AboutDialog.rc
+// text, "Check For Updates" posts its command to the main window; the title,
+// version line, links and the value column as the user sees them.
+// test-sources: ../../resources/Scrivolanter.rc
 // test-locks: desktop
 #include "online/AboutReportDlg.h"
 
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -30,11 +33,14 @@ struct DialogFixture
     {
         CAboutDialogServices services;
         services.mainWindow = main;
-        services.title = L"About Scrivolanter";
-        services.versionLine = L"Scrivolanter 6.0";
+        services.aboutMenuText = L"&About Scrivolanter\tCtrl+Alt+F1";
+        services.versionText = L"Scrivolanter 6.00 b1";
+        services.checkForUpdatesText = L"Look For Updates";
         services.collectInputs = [] {
             SystemReportInputs inputs;
-            inputs.versionText = L"6.0";
+            inputs.versionText = L"Scrivolanter 6.00 b1";
+            inputs.programFolder = L"C:\\Users\\someone\\AppData\\Local\\Programs\\Scrivolanter\\program\\"
+                                   L"Scrivolanter with a long folder name";
             inputs.logMessages = {L"Started", L"ERROR: [x]"};
             return inputs;
         };
@@ -95,4 +101,62 @@ TEST(AboutReportDlgTests, CopyAndCheckForUpdatesCommands)
     MSG message{};
     ASSERT_TRUE(::PeekMessageW(&message, f.main, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ(message.wParam, 32791u);
+}
+
+TEST(AboutReportDlgTests, InitialisationShowsTitleVersionLineAndLinks)
+{
+    DialogFixture f;
+    ASSERT_NE(f.dialog.Create(nullptr), nullptr);
+    auto textOf = [&](int id) {
+        wchar_t text[256] = {};
+        ::GetDlgItemTextW(f.dialog.m_hWnd, id, text, 256);
+        return std::wstring(text);
+    };
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(f.dialog.m_hWnd, caption, 64);
+    EXPECT_STREQ(caption, L"About Scrivolanter") << "accelerator and '&' dropped";
+    EXPECT_NE(::SendMessageW(f.dialog.m_hWnd, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(::SendMessageW(f.dialog.m_hWnd, WM_GETICON, ICON_SMALL, 0), 0);
+
+    // The name stands once: the short version text holds it.
+    const std::wstring version = textOf(IDC_ABOUT_VERSION);
+    EXPECT_EQ(version.rfind(L"Scrivolanter 6.00 b1\r\nReleased: ", 0), 0u) << version;
+    EXPECT_EQ(version.find(L"Scrivolanter Scrivolanter"), std::wstring::npos) << version;
+    EXPECT_EQ(textOf(IDC_ABOUT_CHECK_UPDATES), L"Look For Updates");
+    EXPECT_EQ(textOf(IDC_ABOUT_COPY), L"Copy");
+
+    for (const auto& [id, tip] : {std::pair<int, const wchar_t*>{IDC_ABOUT_HOME_PAGE, L"Official Web Site"},
+                                  {IDC_ABOUT_BUG_REPORT_FAQ, L"How to bug report"}}) {
+        HWND link = ::GetDlgItem(f.dialog.m_hWnd, id);
+        LOGFONTW font{};
+        ASSERT_NE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(font),
+                               &font),
+                  0);
+        EXPECT_GE(font.lfWeight, FW_BOLD) << id;
+        EXPECT_EQ(Text(f.dialog.LinkTip(id)), tip) << id;
+        // A hand over the link.
+        EXPECT_EQ(::SendMessageW(f.dialog.m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+                  TRUE);
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+    }
+}
+
+TEST(AboutReportDlgTests, ValueColumnFillsTheClientWidthAndHoldsTheLongestValue)
+{
+    DialogFixture f;
+    ASSERT_NE(f.dialog.Create(nullptr), nullptr);
+    f.dialog.BuildReport();
+    HWND list = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_REPORT);
+    RECT client{};
+    ::GetClientRect(list, &client);
+    const int nameWidth = ListView_GetColumnWidth(list, 0);
+    const int valueWidth = ListView_GetColumnWidth(list, 1);
+    EXPECT_GE(nameWidth + valueWidth, client.right);
+    int widest = 0;
+    for (const ReportRow& row : f.dialog.Report().Rows()) {
+        if (row.kind != ReportRowHeader)
+            widest = (std::max)(widest, ListView_GetStringWidth(list, row.value));
+    }
+    EXPECT_GT(valueWidth, widest) << "the longest value (the program folder) is not cut";
 }

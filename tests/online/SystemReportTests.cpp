@@ -226,3 +226,35 @@ TEST(SystemReportTests, PhraseFolderTestsReadWithoutWriting)
                         {L"Test for phrase-file:", goneFail.c_str(), ReportRowFailure},
                         {L"Test for phrase-group:", goneFail.c_str(), ReportRowFailure}});
 }
+
+TEST(SystemReportTests, SwitchesSpyIntervalAndMfc42RowForms)
+{
+    const struct
+    {
+        UINT milliseconds;
+        const wchar_t* shown;
+    } intervals[] = {
+        {0, L"0 sec"}, {5000, L"5 sec"}, {59999, L"59 sec"}, {60000, L"1 min"}, {300000, L"5 min"}};
+    for (const auto& row : intervals)
+        EXPECT_EQ(Text(FormatWatchdogInterval(row.milliseconds)), row.shown) << row.milliseconds;
+
+    for (const wchar_t* mfc42 : {L"", L"Not found", L"C:\\windows\\system32\\mfc42.dll"}) {
+        SystemReportInputs inputs;
+        inputs.mfc42Path = mfc42;
+        inputs.commandLineKeys = {{L"//?", L"Help"}, {L"asadmin", L"Elevated"}, {L"/exit", L"Ends"}};
+        const CSystemReport report = BuildSystemReport(inputs);
+        std::vector<std::wstring> switches;
+        const ReportRow* mfcRow = nullptr;
+        for (const ReportRow& row : report.Rows()) {
+            if (Text(row.name).rfind(L"/", 0) == 0)
+                switches.push_back(Text(row.name));
+            if (Text(row.name) == L"Mfc42.DLL:")
+                mfcRow = &row;
+        }
+        EXPECT_EQ(switches, (std::vector<std::wstring>{L"/?:", L"/asadmin:", L"/exit:"}));
+        ASSERT_NE(mfcRow, nullptr);
+        const bool found = std::wstring(mfc42).find(L'\\') != std::wstring::npos;
+        EXPECT_EQ(Text(mfcRow->value), found ? mfc42 : L"Not found");
+        EXPECT_EQ(mfcRow->kind, found ? ReportRowPlain : ReportRowFailure);
+    }
+}

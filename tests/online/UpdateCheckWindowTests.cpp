@@ -249,6 +249,24 @@ TEST_F(UpdateWindow, AnEmptyDaysFieldKeepsTheStoredDays)
     EXPECT_EQ(GetSettings().AutoCheckForUpdates, 1);
 }
 
+TEST_F(UpdateWindow, DaysOutsideTheRangeAreClampedNotDropped)
+{
+    const struct
+    {
+        const wchar_t* typed;
+        int stored;
+    } cases[] = {{L"45", 30}, {L"0", 1}, {L"30", 30}};
+    for (const auto& c : cases) {
+        GetSettings().SetDaysCheckForUpdates(7);
+        HWND window = Open();
+        ::SetWindowTextW(HTMLayoutGetControlWindow(Find(L"CFUDaysNumber")), c.typed);
+        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return !::IsWindow(window); }, 3000));
+        EXPECT_EQ(GetSettings().GetDaysCheckForUpdates(), c.stored) << c.typed;
+        EXPECT_EQ(SavedInt(L"DaysCheckForUpdates"), c.stored) << c.typed;
+    }
+}
+
 TEST_F(UpdateWindow, InPageLinksScrollAndWebLinksGoToTheOpener)
 {
     Open();

@@ -156,3 +156,26 @@ TEST(UpdatePageTests, ServerTextsAreEscapedAndOnlyWebLinksKept)
     EXPECT_NE(page.find(L"Download version with installer [?]"), std::wstring::npos);
     EXPECT_NE(page.find(L"Last Check For Updates: &lt;b&gt;x&lt;/b&gt;"), std::wstring::npos);
 }
+
+TEST(UpdatePageTests, CommunityLinksCarryTheirImages)
+{
+    CUpdateInfo info(1);
+    UpdatePageContext context = Context();
+    const wchar_t* const images[] = {L"http://example.test/forum.png", L"http://example.test/facebook.png",
+                                     L"http://example.test/telegram.png", L"http://example.test/vk.png"};
+    for (size_t i = 0; i < 4; ++i)
+        context.communityImageUrls[i] = images[i];
+    const std::wstring page = Text(BuildUpdatePageHtml(info, context));
+    ExpectInOrder(page, {L"<TABLE ALIGN=CENTER><TR><TD><A HREF=\"http",
+                         L"\"><IMG SRC=\"http://example.test/forum.png\"",
+                         L"HEIGHT=24 WIDTH=24>Official Forum</A></TD>", L"<TD><A HREF=\"http",
+                         L"\"><IMG SRC=\"http://example.test/facebook.png\"", L"WIDTH=24>Facebook</A></TD>",
+                         L"<IMG SRC=\"http://example.test/telegram.png\"", L"WIDTH=24>Telegram</A></TD>",
+                         L"<IMG SRC=\"http://example.test/vk.png\"",
+                         L"WIDTH=24>VKontakte</A></TD></TR></TABLE>", L"<SPAN ID=hint>"});
+
+    // The default addresses come from the maker's server.
+    const UpdatePageContext current = CurrentUpdatePageContext();
+    for (const CString& image : current.communityImageUrls)
+        EXPECT_EQ(Text(image).rfind(L"http", 0), 0u) << Text(image).c_str();
+}

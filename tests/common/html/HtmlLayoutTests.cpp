@@ -360,3 +360,67 @@ TEST(HtmlLayout, BrowserFallbackQuotesTheAddress)
     ::RegCloseKey(classes);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, root);
 }
+
+TEST(HtmlLayout, LongUnbrokenRunWrapsAtTheRightPlaces)
+{
+    Surface surface;
+    HDC dc = surface.dc.get();
+    const int height = MulDiv(10, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    std::wstring run;
+    for (int i = 0; i < 1500; ++i)
+        run += static_cast<wchar_t>(L'a' + (i * 7) % 26); // letters only: no break character
+    for (int maxWidth : {1, 37, 200, 555}) {
+        HtmlRenderer renderer;
+        renderer.maxWidth = maxWidth;
+        MeasureAndDraw(renderer, dc, L"<b>" + run + L"</b>");
+        std::vector<RECT> pieces = TextBoxes(renderer, run);
+
+        // What should come out: from each start, as many characters as fit
+        // (one at least), each piece on a line of its own.
+        LOGFONTW logFont = {};
+        logFont.lfHeight = height;
+        logFont.lfWeight = 800;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        lstrcpyW(logFont.lfFaceName, L"verdana");
+        GdiObject<HFONT> font(::CreateFontIndirectW(&logFont));
+        SelectedObject selected(dc, font.get());
+        std::vector<int> expectedWidths;
+        for (size_t start = 0; start < run.size();) {
+            int fit = 0;
+            SIZE size = {};
+            const int rest = static_cast<int>(run.size() - start);
+            ::GetTextExtentExPointW(dc, run.c_str() + start, rest, maxWidth, &fit, nullptr, &size);
+            fit = std::max(fit, 1);
+            ::GetTextExtentPoint32W(dc, run.c_str() + start, fit, &size);
+            expectedWidths.push_back(size.cx);
+            start += static_cast<size_t>(fit);
+        }
+        ASSERT_EQ(pieces.size(), expectedWidths.size()) << maxWidth;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].left, 0) << maxWidth << " piece " << i;
+            EXPECT_EQ(pieces[i].right - pieces[i].left, expectedWidths[i]) << maxWidth << " piece " << i;
+            if (i > 0)
+                EXPECT_GT(pieces[i].top, pieces[i - 1].top) << maxWidth << " piece " << i;
+        }
+    }
+}
+
+TEST(HtmlLayout, RunAfterTextWrapsAtItsLastFittingBreak)
+{
+    Surface surface;
+    HDC dc = surface.dc.get();
+    const int height = MulDiv(10, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    // A long run whose only break characters are far apart: each line ends
+    // at the last one that fits, the blanks after it are dropped.
+    std::wstring word(40, L'x');
+    std::wstring run = L"start " + word + L"-" + word + L"   " + word + L" end";
+    HtmlRenderer renderer;
+    renderer.maxWidth = TextWidth(dc, L"start " + word + L"-", height) + 3;
+    MeasureAndDraw(renderer, dc, run);
+    std::vector<RECT> pieces = TextBoxes(renderer, run);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].right - pieces[0].left, TextWidth(dc, L"start " + word + L"-", height));
+    EXPECT_EQ(pieces[1].right - pieces[1].left, TextWidth(dc, word, height));
+    EXPECT_EQ(pieces[1].left, 0);
+    EXPECT_EQ(pieces[2].right - pieces[2].left, TextWidth(dc, word + L" end", height));
+}

@@ -446,3 +446,42 @@ TEST(HtmlView, BadInputIsRefused)
         deep += "<span>";
     EXPECT_TRUE(view.Load(deep));
 }
+
+TEST(HtmlPageModel, TranslatedTextCarriesTheInheritedStyle)
+{
+    // Each text run's font in the renderer's markup: the style its element
+    // inherits through blocks, inline elements, table row groups and past the
+    // deepest nesting the page keeps.
+    std::wstring deep;
+    for (int i = 0; i < 300; ++i)
+        deep += L"<div>";
+    deep += L"deep";
+    for (int i = 0; i < 300; ++i)
+        deep += L"</div>";
+    html::HtmlPage page;
+    page.Parse(L"<html><head><style>.c { font-size: 20px } td { color: #00FF00 } #g { color: #0000FF }"
+               L"</style></head><body><div style=\"color: #FF0000\"><p>plain<b>bold<span class=c>big</span>"
+               L"</b></p><table><tbody id=g><tr><td>cell</td><td><i>x</i></td></tr><tr><td>two</td></tr>"
+               L"</tbody></table><center><u>" +
+               deep + L"</u></center></div><p>after</p></body></html>");
+    const std::wstring markup = page.ToRendererMarkup(nullptr);
+    auto fontBefore = [&](const std::wstring& text) {
+        const size_t at = markup.find(L">" + text + L"</font>");
+        if (at == std::wstring::npos)
+            return std::wstring(L"missing");
+        const size_t open = markup.rfind(L"<font ", at);
+        return markup.substr(open, at - open);
+    };
+    EXPECT_EQ(fontBefore(L"plain"), L"<font face=\"Verdana\" size=\"13px\" color=\"#FF0000\"");
+    EXPECT_EQ(fontBefore(L"bold"), L"<font face=\"Verdana\" size=\"13px\" color=\"#FF0000\" style=\"+b\"");
+    EXPECT_EQ(fontBefore(L"big"), L"<font face=\"Verdana\" size=\"20px\" color=\"#FF0000\" style=\"+b\"");
+    EXPECT_EQ(fontBefore(L"cell"), L"<font face=\"Verdana\" size=\"13px\" color=\"#00FF00\"");
+    EXPECT_EQ(fontBefore(L"x"), L"<font face=\"Verdana\" size=\"13px\" color=\"#00FF00\" style=\"+i\"");
+    EXPECT_EQ(fontBefore(L"two"), L"<font face=\"Verdana\" size=\"13px\" color=\"#00FF00\"");
+    EXPECT_EQ(fontBefore(L"deep"), L"<font face=\"Verdana\" size=\"13px\" color=\"#FF0000\" style=\"+u\"");
+    EXPECT_EQ(fontBefore(L"after"), L"<font face=\"Verdana\" size=\"13px\" color=\"#000000\"");
+    // The centred block opens its alignment once, not at every nested block.
+    EXPECT_EQ(markup.find(L"<center>"), markup.rfind(L"<center>"));
+    // The same styles as the element-by-element answer.
+    EXPECT_EQ(page.StyleOf(*page.FindById(L"g")).color, RGB(0, 0, 255));
+}

@@ -3,7 +3,8 @@
 // The interchange area: the named paging-file mapping and the two manual-reset
 // events through which the core hook DLL and the main program exchange one
 // request at a time, and the names inside the two XML documents that travel
-// through it. Header only: the DLL includes it as well.
+// through it. Header only, kept in platform/ so that the DLL (platform/hookdll)
+// and the main program include the one layout from below both.
 //
 //   DLL (in the target process)             main program (query thread)
 //   writes an "SVQuery" document       -->  reads it, hands it to the tray window

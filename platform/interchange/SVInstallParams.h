@@ -2,7 +2,8 @@
 
 // The contract between the main program and the core hook DLL "Scrivolanter.dll":
 // the export names, their signatures, the install record and its result codes.
-// Header only: the DLL includes it as well.
+// Header only, kept in platform/ so that the DLL (platform/hookdll) and the
+// main program include the one contract from below both.
 //
 // On i686 the install record is the packed 66-byte layout the DLL has always
 // read. On x86_64 the handle and address fields are pointer-sized (both sides

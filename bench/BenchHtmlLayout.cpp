@@ -1,0 +1,236 @@
+// Laying out HTML pages that are odd but possible, against a floor: measuring
+// the same text once with GetTextExtentExPointW in the same run.
+//
+// Pages: a 100,000-character run without break characters and 100,000 nested
+// <div> elements, both loaded into the HTML view (parse, styles, translation
+// into the renderer's markup, layout); 100,000 nested <b> in tooltip markup,
+// measured by the tooltip renderer; and the welcome page through the view,
+// as shipped and repeated to about 1 MB. Prints min and median of both sides
+// and the ratio of the medians.
+//
+// Usage: bench_html_layout.exe [rounds] [welcome page path]
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "common/FileBytes.h"
+#include "common/TextConversion.h"
+#include "common/html/HtmlPage.h"
+#include "common/html/HtmlRenderer.h"
+#include "common/html/HtmlView.h"
+
+namespace
+{
+constexpr int kCount = 100000;
+constexpr int kViewWidth = 640;
+constexpr int kViewHeight = 480;
+constexpr size_t kLargeWelcomeBytes = 1024 * 1024;
+constexpr unsigned long long kLargestWelcomePage = 8 * 1024 * 1024;
+
+struct Figures
+{
+    double min = 0;
+    double median = 0;
+};
+
+Figures Summarise(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return Figures{times.front(), times[times.size() / 2]};
+}
+
+Figures Time(int rounds, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        LARGE_INTEGER start = bench::Now();
+        work();
+        times.push_back(bench::Milliseconds(start, bench::Now()));
+    }
+    return Summarise(times);
+}
+
+// The floor: the page's text measured once in the page's default font.
+class Floor
+{
+public:
+    Floor()
+    {
+        m_dc = GetDC(nullptr);
+        LOGFONTW font = {};
+        font.lfHeight = 13;
+        font.lfWeight = FW_NORMAL;
+        font.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(font.lfFaceName, L"Verdana", LF_FACESIZE);
+        m_font = CreateFontIndirectW(&font);
+        m_old = SelectObject(m_dc, m_font);
+    }
+    ~Floor()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_font);
+        ReleaseDC(nullptr, m_dc);
+    }
+    Floor(const Floor&) = delete;
+    Floor& operator=(const Floor&) = delete;
+
+    Figures Time(int rounds, const std::wstring& text) const
+    {
+        std::vector<int> extents(text.size() + 1, 0);
+        return ::Time(rounds, [&] {
+            SIZE size = {};
+            GetTextExtentExPointW(m_dc, text.c_str(), static_cast<int>(text.size()), 0, nullptr,
+                                  extents.data(), &size);
+        });
+    }
+
+private:
+    HDC m_dc = nullptr;
+    HFONT m_font = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
+// The visible text of a page, as the floor measures it.
+std::wstring PageText(const std::wstring& page)
+{
+    html::HtmlPage parsed;
+    parsed.Parse(page);
+    return parsed.Root().InnerText();
+}
+
+Figures TimeView(int rounds, const std::wstring& page)
+{
+    HWND view = CreateWindowExW(0, HTMLayoutClassNameW(), L"", WS_POPUP, 0, 0, kViewWidth, kViewHeight,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!view) {
+        std::printf("the HTML view could not be created (error %lu)\n", GetLastError());
+        return Figures{};
+    }
+    const std::string bytes = WideToUtf8(page.c_str());
+    Figures figures = Time(rounds, [&] {
+        if (!HTMLayoutLoadHtml(view, reinterpret_cast<const BYTE*>(bytes.data()),
+                               static_cast<UINT>(bytes.size())))
+            std::printf("the page did not load\n");
+    });
+    DestroyWindow(view);
+    return figures;
+}
+
+Figures TimeTooltip(int rounds, const std::wstring& markup)
+{
+    HDC dc = GetDC(nullptr);
+    HtmlRenderer renderer;
+    renderer.maxWidth = kViewWidth;
+    Figures figures = Time(rounds, [&] { renderer.Measure(dc, markup); });
+    ReleaseDC(nullptr, dc);
+    return figures;
+}
+
+std::wstring Repeat(const std::wstring& piece, int count)
+{
+    std::wstring text;
+    text.reserve(piece.size() * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        text += piece;
+    return text;
+}
+
+// The welcome page with its body repeated until the page holds `bytes`.
+std::wstring EnlargedWelcomePage(const std::wstring& page, size_t bytes)
+{
+    const size_t bodyStart = page.find(L"<body>");
+    const size_t bodyEnd = page.find(L"</body>");
+    if (bodyStart == std::wstring::npos || bodyEnd == std::wstring::npos || bodyEnd <= bodyStart + 6)
+        return page;
+    const std::wstring body = page.substr(bodyStart + 6, bodyEnd - bodyStart - 6);
+    std::wstring enlarged = page.substr(0, bodyStart + 6);
+    while (enlarged.size() < bytes)
+        enlarged += body;
+    return enlarged + page.substr(bodyEnd);
+}
+
+// Where the view's time goes: parsing the page, translating it into the
+// renderer's markup, and the renderer's parse and layout.
+void ReportSteps(const std::wstring& page)
+{
+    HDC dc = GetDC(nullptr);
+    LARGE_INTEGER start = bench::Now();
+    html::HtmlPage parsed;
+    parsed.Parse(page);
+    LARGE_INTEGER parsedAt = bench::Now();
+    const std::wstring markup = parsed.ToRendererMarkup(nullptr);
+    LARGE_INTEGER translatedAt = bench::Now();
+    html::HtmlDocument document;
+    document.Parse(html::PrepareMarkup(markup));
+    LARGE_INTEGER markupParsedAt = bench::Now();
+    HtmlRenderer renderer;
+    renderer.maxWidth = kViewWidth;
+    renderer.Measure(dc, markup);
+    LARGE_INTEGER measuredAt = bench::Now();
+    ReleaseDC(nullptr, dc);
+    std::printf("%-44s page parse %.1f ms, markup %.1f ms (%zu chars), markup parse %.1f ms, renderer (parse "
+                "and layout) %.1f ms\n",
+                "  steps:", bench::Milliseconds(start, parsedAt), bench::Milliseconds(parsedAt, translatedAt),
+                markup.size(), bench::Milliseconds(translatedAt, markupParsedAt),
+                bench::Milliseconds(markupParsedAt, measuredAt));
+    std::fflush(stdout);
+}
+
+void Report(const char* name, size_t characters, const Figures& ours, const Figures& floor)
+{
+    const double ratio = floor.median > 0 ? ours.median / floor.median : 0;
+    std::printf("%-44s %9zu chars  ours min %9.1f ms median %9.1f ms  floor min %7.1f ms median %7.1f ms  "
+                "ratio %6.2f\n",
+                name, characters, ours.min, ours.median, floor.min, floor.median, ratio);
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const std::wstring welcomePath =
+        argc > 2 ? std::wstring(static_cast<LPCWSTR>(Utf8ToWide(argv[2]))) : std::wstring(SCV_WELCOME_PAGE);
+    std::printf("HTML layout, %d rounds each (view %d x %d)\n", rounds, kViewWidth, kViewHeight);
+    Floor floor;
+
+    const std::wstring run(kCount, L'a');
+    const std::wstring runPage = L"<html><body><p>" + run + L"</p></body></html>";
+    Report("run of 100,000 characters without breaks", run.size(), TimeView(rounds, runPage),
+           floor.Time(rounds, PageText(runPage)));
+
+    const std::wstring divPage =
+        L"<html><body>" + Repeat(L"<div>x", kCount) + Repeat(L"</div>", kCount) + L"</body></html>";
+    const std::wstring divText = PageText(divPage);
+    Report("100,000 nested <div>", divText.size(), TimeView(rounds, divPage), floor.Time(rounds, divText));
+    ReportSteps(divPage);
+
+    const std::wstring boldMarkup = Repeat(L"<b>x", kCount) + Repeat(L"</b>", kCount);
+    const std::wstring boldText(kCount, L'x');
+    Report("100,000 nested <b> (tooltip markup)", boldText.size(), TimeTooltip(rounds, boldMarkup),
+           floor.Time(rounds, boldText));
+
+    std::string welcomeBytes;
+    ReadFileBytesBounded(welcomePath.c_str(), kLargestWelcomePage, welcomeBytes);
+    const std::wstring welcome = static_cast<LPCWSTR>(Utf8ToWide(welcomeBytes.c_str()));
+    if (welcome.empty()) {
+        std::printf("the welcome page could not be read\n");
+        return 1;
+    }
+    const int welcomeRounds = std::max(rounds, 100);
+    const std::wstring welcomeText = PageText(welcome);
+    Report("welcome page (as shipped)", welcomeText.size(), TimeView(welcomeRounds, welcome),
+           floor.Time(welcomeRounds, welcomeText));
+    const std::wstring large = EnlargedWelcomePage(welcome, kLargeWelcomeBytes);
+    const std::wstring largeText = PageText(large);
+    Report("welcome page, body repeated to 1 MB", largeText.size(), TimeView(rounds, large),
+           floor.Time(rounds, largeText));
+    return 0;
+}
