@@ -120,7 +120,7 @@ CString StemOfPhraseFile(const CString& path)
 
 CEditorPhraseStore::CEditorPhraseStore(const CString& folder) : CPhraseStore(folder)
 {
-    SetSaveFailureHandler([this](const CString& path, DWORD) { OnSaveFailed(path); });
+    SetSaveFailureHandler([this](const CString& path, DWORD error) { OnSaveFailed(path, error); });
 }
 
 CEditorPhraseStore::~CEditorPhraseStore()
@@ -551,7 +551,9 @@ bool CEditorPhraseStore::Transfer(int targetId, int dragId, bool move, int* newI
         return false;
     }
 
-    const int id = NextId();
+    // A moved record keeps its id (and so do the records below it): the document and the text view
+    // may hold it, and their pending edit must still find the phrase at its new place.
+    const int id = move ? dragId : NextId();
     PhraseItemRecord record = move ? std::move(*dragged) : PhraseItemRecord(*dragged);
     record.SetPathOnly(newPath);
     record.id = id;
@@ -644,21 +646,38 @@ void CEditorPhraseStore::SaveAll()
         this);
 }
 
-bool CEditorPhraseStore::SaveItemAndWait(int id)
+bool CEditorPhraseStore::SaveItemAndWait(int id, DWORD* error)
 {
-    TakeFailedSaves();
+    DWORD ignored = 0;
+    DWORD& code = error != nullptr ? *error : ignored;
+    code = ERROR_PATH_NOT_FOUND; // no file name could be made: no folder to write into
+    // Writes of this file that failed before are overtaken by this one.
+    FlushSaves();
+    TakeFailuresOf(id);
     if (!SaveItem(id)) {
         return false;
     }
     FlushSaves();
+    // This write's failures are answered here; those of other files stay for the failure notice.
+    const std::vector<SaveFailure> ours = TakeFailuresOf(id);
+    code = ours.empty() ? ERROR_SUCCESS : ours.back().error;
+    return ours.empty();
+}
+
+std::vector<CEditorPhraseStore::SaveFailure> CEditorPhraseStore::TakeFailuresOf(int id)
+{
     const PhraseItemRecord* item = FindItemById(id);
-    if (item == nullptr) {
-        return false;
+    if (item == nullptr || item->GetPath().IsEmpty()) {
+        return {};
     }
     const CString written = item->IsFolder() ? GetFolderSelfPath(item->GetPath()) : item->GetPath();
-    const std::vector<CString> failed = TakeFailedSaves();
-    return std::none_of(failed.begin(), failed.end(),
-                        [&written](const CString& p) { return SamePath(p, written); });
+    std::lock_guard<std::mutex> lock(m_failedMutex);
+    const auto ours =
+        std::stable_partition(m_failed.begin(), m_failed.end(),
+                              [&written](const SaveFailure& f) { return !SamePath(f.path, written); });
+    std::vector<SaveFailure> taken(ours, m_failed.end());
+    m_failed.erase(ours, m_failed.end());
+    return taken;
 }
 
 void CEditorPhraseStore::SetSaveFailureNotify(HWND window, UINT message)
@@ -668,18 +687,27 @@ void CEditorPhraseStore::SetSaveFailureNotify(HWND window, UINT message)
     m_notifyMessage = message;
 }
 
-std::vector<CString> CEditorPhraseStore::TakeFailedSaves()
+std::vector<CEditorPhraseStore::SaveFailure> CEditorPhraseStore::TakeSaveFailures()
 {
     std::lock_guard<std::mutex> lock(m_failedMutex);
-    std::vector<CString> failed;
+    std::vector<SaveFailure> failed;
     failed.swap(m_failed);
     return failed;
 }
 
-void CEditorPhraseStore::OnSaveFailed(const CString& path)
+std::vector<CString> CEditorPhraseStore::TakeFailedSaves()
+{
+    std::vector<CString> paths;
+    for (const SaveFailure& failure : TakeSaveFailures()) {
+        paths.push_back(failure.path);
+    }
+    return paths;
+}
+
+void CEditorPhraseStore::OnSaveFailed(const CString& path, DWORD error)
 {
     std::lock_guard<std::mutex> lock(m_failedMutex);
-    m_failed.push_back(path);
+    m_failed.push_back({path, error});
     if (m_notifyWindow != nullptr && m_notifyMessage != 0) {
         PostMessageW(m_notifyWindow, m_notifyMessage, 0, 0);
     }

@@ -10,7 +10,8 @@ int FloatPaneSettingsPage::SaveToSettings()
     settings.ShowHistoryPaneOnStart = IsChecked(IDC_FP_SHOW_ON_START) ? 1 : 0;
     settings.SetPinnedFloatPaneOnStart(IsChecked(IDC_FP_PIN_ON_START) ? 1 : 0);
     settings.ShowIconInAltTab_ForFP = IsChecked(IDC_FP_ALT_TAB_ICON) ? 1 : 0;
-    return 1;
+    // Written at once: a close with the caption's X must not lose the box (only what changed is written).
+    return settings.SaveEditor();
 }
 
 void FloatPaneSettingsPage::LoadFromSettings()

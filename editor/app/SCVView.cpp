@@ -247,8 +247,10 @@ bool CSCVView::SavePhrase()
         return false;
     const bool rtf = item->dataType == MenuItemRecord::kTypeRtf;
     item->body = rtf ? GetRichEditRtfText(*m_edit) : GetRichEditPlainTextAll(*m_edit);
-    if (!m_store->SaveItemAndWait(m_phraseId))
+    if (!m_store->SaveItemAndWait(m_phraseId, &m_failedError)) {
+        m_failedPath = item->GetPath();
         return false;
+    }
     m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
     if (m_saved)
         m_saved(m_phraseId);

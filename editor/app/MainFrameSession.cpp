@@ -1,0 +1,60 @@
+// The main frame's part in keeping the user's work: queued phrase writes that failed are reported
+// (and written again on request), and the end of the Windows session saves the text being typed and
+// waits for the queued writes before the process is ended.
+
+#include "common/SharedLog.h"
+#include "editor/app/Doc.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/MainFrame.h"
+
+void CMainFrame::WatchSaveFailures(bool on)
+{
+    if (on)
+        m_phrasesPane.GetStore().SetSaveFailureNotify(m_hWnd, GetEditorSaveFailedMessage());
+    else
+        m_phrasesPane.GetStore().SetSaveFailureNotify(nullptr, 0);
+}
+
+void CMainFrame::SaveWorkBeforePacking()
+{
+    if (CDoc* doc = GetDoc())
+        doc->SavePendingEdit();
+    m_phrasesPane.GetStore().FlushSaves();
+}
+
+LRESULT CMainFrame::OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam != 0)
+        SetStartFlags(static_cast<int>(wParam));
+    return 1;
+}
+
+LRESULT CMainFrame::OnSaveFailed(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (CDoc* doc = GetDoc())
+        doc->ReportFailedSaves();
+    return 1;
+}
+
+LRESULT CMainFrame::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&)
+{
+    WriteLogLine(L"CMainFrame: the session is ending");
+    CDoc* doc = GetDoc();
+    // A text that cannot be written holds the session up only while the user is asked about it.
+    const bool saved = !doc || doc->SaveModified();
+    m_phrasesPane.GetStore().FlushSaves();
+    if (doc)
+        doc->ReportFailedSaves();
+    return saved ? TRUE : FALSE;
+}
+
+LRESULT CMainFrame::OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam == FALSE)
+        return 0; // the session goes on
+    // The process ends after this answer without a WM_CLOSE: nothing queued may be left unwritten.
+    if (CDoc* doc = GetDoc())
+        doc->SavePendingEdit();
+    m_phrasesPane.GetStore().FlushSaves();
+    return 0;
+}
