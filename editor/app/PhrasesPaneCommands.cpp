@@ -321,9 +321,8 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
         return FALSE;
     }
     const CString text = info->item.pszText;
-    // A rename moves files: the text being typed is written first, and no queued write may land at
-    // the old place after the move.
-    SavePendingEdit();
+    // A rename moves files: no queued write may land at the old place after the move (the text being
+    // typed follows the phrase's id to its new path).
     store.FlushSaves();
     // Either way the tree item gets the cleaned text here, so the edit's own text is refused.
     if (!record->IsFolder()) {

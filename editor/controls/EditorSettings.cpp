@@ -147,9 +147,23 @@ void CEditorSettings::TakeBaseline()
 {
     if (!m_baseline)
         m_baseline = std::make_unique<CEditorSettings>(GetFiles().GetEnvironment());
-    ForEachSettingsValue(
-        [this](auto member) { CopySettingsValue(m_baseline.get()->*member, this->*member); });
-    *m_baseline->m_recentFolders = *m_recentFolders;
+    m_baseline->CopyValuesFrom(*this);
+}
+
+void CEditorSettings::CopyValuesFrom(const CEditorSettings& other)
+{
+    ForEachSettingsValue([&](auto member) { CopySettingsValue(this->*member, other.*member); });
+    *m_recentFolders = *other.m_recentFolders;
+}
+
+void CEditorSettings::TakeChangedValues(const CEditorSettings& before, const CEditorSettings& after)
+{
+    ForEachSettingsValue([&](auto member) {
+        if (!SameSettingsValue(before.*member, after.*member))
+            CopySettingsValue(this->*member, after.*member);
+    });
+    if (*before.m_recentFolders != *after.m_recentFolders)
+        *m_recentFolders = *after.m_recentFolders;
 }
 
 bool CEditorSettings::MergeWith(CEditorSettings& disk)

@@ -33,6 +33,11 @@ public:
     // Before any load every value is written. Returns 1.
     int SaveEditor();
 
+    // Every value (and the recent folders) copied from `other`.
+    void CopyValuesFrom(const CEditorSettings& other);
+    // Each value that differs between `before` and `after` takes after's.
+    void TakeChangedValues(const CEditorSettings& before, const CEditorSettings& after);
+
     // "LastSettingsTab" of "Settings_Editor", read from the file: 0 or 1, any
     // other value reads as 0.
     int GetLastSettingsTab() const;
