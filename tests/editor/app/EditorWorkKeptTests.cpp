@@ -22,8 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -478,4 +482,40 @@ TEST(EditorStartWithAHiddenLastPhrase, SelectsTheFirstShownPhrase)
         EXPECT_STREQ(L"checked", GetRichEditPlainTextAll(view->Edit()));
     }
     CMainFrame::SetLoadLibraryOnCreate(true);
+}
+
+TEST_F(EditorWorkKeptTest, ExportRightAfterTypingWritesTheTextOnScreen)
+{
+    Click(a);
+    Type(L" typed");
+    const std::wstring target = temp.PathOf(L"exported.txt");
+    // The save dialog is answered from another thread: the exported file's name typed, then OK.
+    std::thread answer([target] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !dialog; ++i) {
+            const std::vector<HWND> dialogs = scvtest::FindDialogs();
+            if (dialogs.empty())
+                ::Sleep(50);
+            else
+                dialog = dialogs.front();
+        }
+        if (!dialog)
+            return;
+        ::Sleep(200); // the dialog finishes its initialisation
+        for (int id : {cmb13, edt1})
+            if (HWND item = ::GetDlgItem(dialog, id))
+                ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(EditorFileCommands::kCmdExport);
+    answer.join();
+    const std::optional<std::string> bytes = temp.ReadBytes(L"exported.txt");
+    ASSERT_TRUE(bytes.has_value());
+    const std::wstring expected = L"alpha typed";
+    // The exporter's own mark (four bytes), then the text.
+    EXPECT_EQ(std::string("\xFF\xFE\0\0", 4) + std::string(reinterpret_cast<const char*>(expected.c_str()),
+                                                           expected.size() * sizeof(wchar_t)),
+              *bytes);
+    EXPECT_EQ(L"alpha typed", BodyOnDisk(PathOf(a))) << "the phrase itself was saved first";
+    EXPECT_EQ(L"alpha typed", Shown());
 }
