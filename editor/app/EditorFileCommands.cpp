@@ -247,7 +247,11 @@ int ImportFile(CEditorPhraseStore& store, const CString& path)
             return -1;
         }
         CString folder = store.GetFolderPath(-1);
-        if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != L'\\')
+        if (folder.IsEmpty() || !FolderExists(folder)) {
+            WriteLogLine(CString(L"Import: the phrases folder is missing: ") + folder);
+            return -1;
+        }
+        if (folder[folder.GetLength() - 1] != L'\\')
             folder += L'\\';
         const CString target = FirstFreeName(folder, StemOf(name), kPhraseExtension, 2, L"%d");
         if (!CopyFileW(path, target, TRUE)) {

@@ -192,10 +192,16 @@ RecordList* CEditorPhraseStore::GetChildList(int groupId)
     return (group != nullptr && group->IsFolder()) ? group->children.get() : nullptr;
 }
 
+void CEditorPhraseStore::Load(const CString& folder)
+{
+    CPhraseStore::Load(folder);
+    m_root = folder.IsEmpty() ? RemoveTrailingBackslashes(GetFolder()) : RemoveTrailingBackslashes(folder);
+}
+
 CString CEditorPhraseStore::GetFolderPath(int groupId)
 {
     if (groupId == -1) {
-        return RemoveTrailingBackslashes(GetFolder());
+        return m_root.IsEmpty() ? RemoveTrailingBackslashes(GetFolder()) : m_root;
     }
     const PhraseItemRecord* item = FindItemById(groupId);
     return item != nullptr ? item->GetPath() : CString();
@@ -246,8 +252,8 @@ CString CEditorPhraseStore::NormalizeMenuName(const CString& text)
 int CEditorPhraseStore::AddPhrase(const CString& menuName, const CString& body, int kind, int parentId)
 {
     RecordList* list = GetChildList(parentId);
-    if (list == nullptr) {
-        return -1;
+    if (list == nullptr || !FolderExists(GetFolderPath(parentId))) {
+        return -1; // no group, or its folder is missing: the phrase could be written nowhere the tree shows
     }
     PhraseItemRecord record;
     record.body = body;
@@ -627,8 +633,8 @@ bool CEditorPhraseStore::SaveItem(int id)
     }
     if (item->GetPath().IsEmpty() && !item->IsFolder()) {
         const PhraseItemRecord* parent = FindParentFolder(id);
-        const CString folder = parent != nullptr ? parent->GetPath() : GetFolder();
-        if (folder.IsEmpty()) {
+        const CString folder = parent != nullptr ? parent->GetPath() : GetFolderPath(-1);
+        if (folder.IsEmpty() || !FolderExists(folder)) {
             return false;
         }
         item->SetPathOnly(MakeUniqueName(item->title, folder, true, true, true));

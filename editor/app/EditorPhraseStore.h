@@ -28,6 +28,13 @@ public:
     explicit CEditorPhraseStore(const CString& folder = CString());
     ~CEditorPhraseStore() override;
 
+    // Loads the folder (empty: the store's folder again). The folder becomes the root of everything the
+    // store writes even when it does not exist: the tree is then empty and nothing is written into
+    // another folder.
+    void Load(const CString& folder = CString());
+    // The folder the tree shows; empty before a load.
+    const CString& GetRootFolder() const { return m_root; }
+
     // Tree queries.
     PhraseItemRecord* FindParent(int id) { return FindParentFolder(id); }
     int GetParentId(int id);
@@ -145,6 +152,7 @@ private:
     bool ChangeFlag(int id, int bit, bool on);
     bool IncludeBelow(PhraseItemRecord& group, int flag);
 
+    CString m_root;
     std::mutex m_failedMutex;
     std::vector<SaveFailure> m_failed;
     HWND m_notifyWindow = nullptr;

@@ -406,6 +406,9 @@ bool CMainFrame::FolderHasPhraseFiles(const CString& folder)
 
 bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
 {
+    // The store, the settings and the caption stay on one folder: a missing one is made or refused.
+    if (!EnsurePhrasesFolder(path))
+        return false;
     if (ask && !FolderHasPhraseFiles(path)) {
         const CString question =
             path + L"\r\r" +

@@ -228,6 +228,8 @@ private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
     // The save worker's failures and the end of the session (MainFrameSession.cpp).
     void WatchSaveFailures(bool on);
+    // A missing phrases folder is made when the user agrees; false when it is missing still.
+    bool EnsurePhrasesFolder(const CString& path);
     // Export and Backup pack what the user sees: the text being typed is saved and every queued write
     // is on disk first.
     void SaveWorkBeforePacking();

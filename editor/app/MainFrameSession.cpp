@@ -2,10 +2,14 @@
 // (and written again on request), and the end of the Windows session saves the text being typed and
 // waits for the queued writes before the process is ended.
 
+#include "common/PathFunctions.h"
 #include "common/SharedLog.h"
+#include "common/SystemErrorText.h"
 #include "editor/app/Doc.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
+
+#include <shlobj.h>
 
 void CMainFrame::WatchSaveFailures(bool on)
 {
@@ -20,6 +24,24 @@ void CMainFrame::SaveWorkBeforePacking()
     if (CDoc* doc = GetDoc())
         doc->SavePendingEdit();
     m_phrasesPane.GetStore().FlushSaves();
+}
+
+bool CMainFrame::EnsurePhrasesFolder(const CString& path)
+{
+    if (FolderExists(path))
+        return true;
+    const CString question = L"The phrases folder\n" + path + L"\ndoes not exist. Create it?";
+    if (::MessageBoxW(m_hWnd, question, nullptr, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    const int result = ::SHCreateDirectoryExW(m_hWnd, path, nullptr);
+    if (result == ERROR_SUCCESS || FolderExists(path))
+        return true;
+    WriteLogLine(L"ERROR: cannot create the phrases folder " + path);
+    ::MessageBoxW(m_hWnd,
+                  L"The folder\n" + path + L"\ncould not be created:\n" +
+                      GetSystemErrorText(static_cast<DWORD>(result)),
+                  nullptr, MB_OK | MB_ICONSTOP);
+    return false;
 }
 
 LRESULT CMainFrame::OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&)

@@ -210,7 +210,8 @@ void CEditorSettings::LoadMoreKeys()
         if (!folder.IsEmpty())
             m_recentFolders->push_back(folder);
     }
-    if (!PhrasesDirectory.IsEmpty())
+    // The default folder is offered only while it exists (a missing one would open an empty tree).
+    if (!PhrasesDirectory.IsEmpty() && FolderExists(GetDefaultPhrasesFolder()))
         m_recentFolders->push_back(RemoveTrailingBackslashes(GetDefaultPhrasesFolder()));
     RemoveDuplicateFolders();
 }

@@ -519,3 +519,41 @@ TEST_F(EditorWorkKeptTest, ExportRightAfterTypingWritesTheTextOnScreen)
     EXPECT_EQ(L"alpha typed", BodyOnDisk(PathOf(a))) << "the phrase itself was saved first";
     EXPECT_EQ(L"alpha typed", Shown());
 }
+
+TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsewhere)
+{
+    const std::wstring phrasesFolder = temp.PathOf(L"phrases");
+    const std::wstring missing = temp.PathOf(L"removable\\phrases");
+    {
+        BoxAnswers answers({IDNO});
+        EXPECT_FALSE(frame->OpenPhrasesFolder(missing.c_str(), true));
+        ASSERT_EQ(1u, answers.texts.size());
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing)) << answers.texts[0];
+    }
+    EXPECT_EQ(phrasesFolder, std::wstring(settings.GetPhrasesFolderWithoutSlash().GetString()));
+    EXPECT_NE(nullptr, Pane().GetTree().FindItemById(a)) << "the tree still shows the old folder";
+
+    // A library loaded while its folder is offline writes nothing into another folder.
+    store.Load(missing.c_str());
+    EXPECT_EQ(-1, store.AddPhrase(L"Lost", L"text", 0, -1));
+    const std::wstring outside = temp.WriteBytes(L"import.scrivolanter", "<x/>");
+    EXPECT_EQ(-1, EditorFileCommands::ImportFile(store, outside.c_str()));
+    EXPECT_FALSE(temp.Exists(L"phrases\\Lost.scrivolanter"));
+    EXPECT_FALSE(temp.Exists(L"phrases\\import.scrivolanter"));
+    store.Load(phrasesFolder.c_str());
+
+    // Agreed to: the folder is made, and a new phrase lands in it.
+    {
+        BoxAnswers answers({IDYES});
+        EXPECT_TRUE(frame->OpenPhrasesFolder(missing.c_str(), false));
+        EXPECT_EQ(1u, answers.texts.size());
+    }
+    EXPECT_TRUE(temp.Exists(L"removable\\phrases"));
+    EXPECT_EQ(missing, std::wstring(settings.GetPhrasesFolderWithoutSlash().GetString()));
+    EXPECT_NE(std::wstring::npos, std::wstring(scvtest::WindowCaption(frame->m_hWnd)).find(missing));
+    const int added = store.AddPhrase(L"Fresh", L"text", 0, -1);
+    ASSERT_GE(added, 0);
+    store.FlushSaves();
+    EXPECT_EQ(0, PathOf(added).rfind(missing, 0)) << "written into the folder the tree shows";
+    EXPECT_TRUE(temp.Exists(L"removable\\phrases\\Fresh.scrivolanter"));
+}
