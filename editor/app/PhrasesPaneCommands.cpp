@@ -19,6 +19,7 @@
 
 #include "platform/WindowsX.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -64,6 +65,10 @@ const CommandName kCommandNames[] = {
 
 const UINT kAddMenu[] = {32772, 32811, 32775, 0, 32822};
 const UINT kDeleteMenu[] = {32773, 0, 32809, 32808, 32810};
+// Longest group name taken from the clipboard, and the room kept for the number that makes it unique.
+constexpr int kLongestGroupName = 100;
+constexpr int kGroupNumberRoom = 4;
+
 const UINT kContextMenu[] = {32772, 32775, 32774, 32822, 32773, 0,     32831, 32832, 32836, 57635, 57634,
                              57637, 32786, 32787, 32803, 32830, 32820, 32843, 32844, 32778, 32824};
 
@@ -251,6 +256,14 @@ int PhrasesPane::AddGroup()
         base = CEditorPhraseStore::FileNameFromTextStripped(base);
     if (base.IsEmpty())
         base = L"New Group";
+    // A long clipboard line is cut to what the file system takes: the folder, its own file and a number
+    // that keeps the name unique must fit.
+    const int room = MAX_PATH - 1 - folder.GetLength() - 1 -
+                     CEditorPhraseStore::GetFolderSelfFileName().GetLength() - kGroupNumberRoom;
+    base = base.Left(std::max(1, std::min(kLongestGroupName, room)));
+    base.TrimRight();
+    if (base.IsEmpty())
+        base = L"G";
     CString name = base;
     for (int number = 1; ::GetFileAttributesW(folder + name) != INVALID_FILE_ATTRIBUTES; ++number)
         name.Format(L"%s%d", base.GetString(), number);

@@ -557,3 +557,34 @@ TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsew
     EXPECT_EQ(0, PathOf(added).rfind(missing, 0)) << "written into the folder the tree shows";
     EXPECT_TRUE(temp.Exists(L"removable\\phrases\\Fresh.scrivolanter"));
 }
+
+TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUniqueName)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    const std::wstring line(400, L'x');
+    const size_t bytes = (line.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(::GlobalLock(block), line.c_str(), bytes);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_UNICODETEXT, block);
+    ::CloseClipboard();
+
+    std::vector<std::wstring> made;
+    for (int i = 0; i < 2; ++i) {
+        Click(a); // a top-level phrase: the group goes to the root
+        PaneCommand(PhrasesPane::kCmdAddGroup);
+        TreeView_EndEditLabelNow(Tree(), TRUE);
+        const PhraseItemRecord* group = store.FindItemById(Pane().GetTree().GetSelectedId());
+        ASSERT_NE(nullptr, group);
+        ASSERT_TRUE(group->IsFolder()) << "no beep: the group was made";
+        made.push_back(group->GetPath().GetString());
+        EXPECT_TRUE(::GetFileAttributesW(made.back().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        EXPECT_LT(made.back().size() + 1 + CEditorPhraseStore::GetFolderSelfFileName().GetLength(),
+                  static_cast<size_t>(MAX_PATH));
+    }
+    EXPECT_NE(made[0], made[1]) << "each name unique";
+    ::OpenClipboard(nullptr);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+}
