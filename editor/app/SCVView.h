@@ -212,6 +212,9 @@ private:
 
     int CurrentFormat() const;
     void ColorIfPlain(bool wholeText);
+    // The phrase became formatted text: its body is made from the shown plain text (not from the
+    // coloured edit), shown again and saved.
+    void ConvertShownTextToRtf();
     void UpdateDataFormatButton();
     void UpdateCueText();
     void CreatePreview();
@@ -239,6 +242,7 @@ private:
     int m_previousAnswer = IDCANCEL;
     int m_previewRefreshes = 0;
     CString m_menuName;
+    int m_shownFormat = -1; // the data type the edit shows the phrase in
     CString m_failedPath;
     DWORD m_failedError = 0;
 };

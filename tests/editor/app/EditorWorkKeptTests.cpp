@@ -6,6 +6,7 @@
 // Reread and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
 #include "EditorDocHarness.h"
+#include "common/RichEditConversion.h"
 #include "common/RichEditEditing.h"
 #include "common/SystemErrorText.h"
 #include "editor/app/MainFrame.h"
@@ -587,4 +588,26 @@ TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUni
     ::OpenClipboard(nullptr);
     ::EmptyClipboard();
     ::CloseClipboard();
+}
+
+TEST_F(EditorWorkKeptTest, SwitchingToFormattedTextKeepsTheTextButNotTheEditorsColoursAndFont)
+{
+    Click(a);
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+    view->SetReadOnly(false);
+    SetRichEditSelection(view->Edit(), 0, 0);
+    view->InsertMacro(0); // a macro at the start, coloured in the plain-text edit
+    Type(L" end");
+    const std::wstring shown = Shown();
+    Command(CDoc::kCmdFormattedText);
+    store.FlushSaves();
+    const PhraseItemRecord onDisk = OnDisk(PathOf(a));
+    EXPECT_EQ(MenuItemRecord::kTypeRtf, onDisk.dataType);
+    const std::wstring body = onDisk.body.GetString();
+    EXPECT_EQ(0u, body.find(L"{\\rtf")) << "formatted text";
+    EXPECT_EQ(std::wstring::npos, body.find(L"\\cf")) << "no colour of the editor's macro marking";
+    EXPECT_EQ(std::wstring::npos, body.find(L"\\b")) << "no bold";
+    EXPECT_STREQ(shown.c_str(), RtfToPlainText(onDisk.body)) << "the text itself is kept";
+    EXPECT_EQ(shown, Shown());
 }
