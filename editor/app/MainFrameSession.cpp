@@ -1,6 +1,7 @@
 // The main frame's part in keeping the user's work: queued phrase writes that failed are reported
-// (and written again on request), and the end of the Windows session saves the text being typed and
-// waits for the queued writes before the process is ended.
+// (and written again on request), the end of the Windows session saves the text being typed and waits
+// for the queued writes before the process is ended, Export and Backup pack what is on screen, a
+// missing phrases folder is made or refused, and a second editor's start flags are acted on.
 
 #include "common/PathFunctions.h"
 #include "common/SharedLog.h"
