@@ -68,10 +68,16 @@ HANDLE CreatePhraseFileForWrite(const wchar_t* path)
 
 CString MakePhraseTempPath(const wchar_t* path)
 {
-    CString temp = GetFolderFromPath(path, false);
-    temp += L"~";
-    temp += GetFileNameFromPath(path);
+    const CString folder = GetFolderFromPath(path, false);
+    CString temp = folder + L"~" + GetFileNameFromPath(path);
     temp.AppendFormat(L".%lX.tmp", static_cast<unsigned long>(GetCurrentThreadId()));
+    if (temp.GetLength() < MAX_PATH) {
+        return temp;
+    }
+    // A phrase whose path is near the limit must still save: the short name is never longer than the
+    // phrase's own file name ("x.scrivolanter" at least).
+    temp = folder + L"~";
+    temp.AppendFormat(L"%lX.tmp", static_cast<unsigned long>(GetCurrentThreadId()));
     return temp;
 }
 

@@ -16,7 +16,8 @@ HANDLE CreatePhraseFileForWrite(const wchar_t* path);
 
 // The temporary file that WritePhraseFileBytes writes before it replaces `path`:
 // "~" + the file name + "." + the calling thread's id in hexadecimal + ".tmp", in the same folder
-// (so the phrase loader never takes it for a phrase, and two writers never share it).
+// (so the phrase loader never takes it for a phrase, and two writers never share it). When that name
+// would reach MAX_PATH, "~" + the thread id + ".tmp" in the same folder, which fits whenever `path` does.
 CString MakePhraseTempPath(const wchar_t* path);
 
 // Writes `bytes` to the temporary file, flushes it, clears the read-only attribute of the old file

@@ -68,7 +68,7 @@ BOOL CDoc::OnNewDocument()
     if (!record)
         return TRUE;
     if (!GetSettings().ShowUncheckedPhrases && !CEditorPhraseStore::IsIncluded(*record)) {
-        record = store.FindItemById(0);
+        record = FindFirstShownRecord();
         if (!record)
             return TRUE;
     }
@@ -96,8 +96,10 @@ void CDoc::RemoveUpdateListener(IDocUpdateListener* listener)
 void CDoc::UpdateViewsForItem(CView* sender, LPARAM hint, CObject* object)
 {
     if (hint == kHintSelect) {
-        if (m_currentItem != -1)
-            UpdateViewsForItem(sender, kHintSavePending, HintObjectFromId(m_currentItem));
+        if (m_currentItem != -1 && !SavePendingEdit()) {
+            RestoreSelection();
+            return;
+        }
         m_currentItem = IdFromHintObject(object);
         PhraseItemRecord* record = GetStore().FindItemById(static_cast<int>(m_currentItem));
         SwapMainView(record && !record->IsFolder(), false);
@@ -117,6 +119,13 @@ void CDoc::UpdateViewsForItem(CView* sender, LPARAM hint, CObject* object)
             continue;
         listener->OnDocUpdate(sender, hint, object);
     }
+}
+
+void CDoc::RestoreSelection()
+{
+    const std::vector<IDocUpdateListener*> listeners = m_listeners;
+    for (IDocUpdateListener* listener : listeners)
+        listener->OnDocUpdate(nullptr, kHintSelect, HintObjectFromId(m_currentItem));
 }
 
 CView* CDoc::GetMainView() const

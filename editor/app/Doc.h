@@ -144,7 +144,16 @@ public:
     // Before a close: saves, and when the save failed asks whether to close without the unsaved text.
     BOOL SaveModified() override;
 
-    // The update hub: hint 1 first saves the current phrase (hint 2), makes the item current and swaps the
+    // Writes the text view's pending edit of the current phrase (hint 2). While the write fails the user
+    // is told which file could not be written and why, and may try again. False when the text is still
+    // unsaved (the user cancelled): it stays in the view, modified.
+    bool SavePendingEdit();
+    // Tells the user of the queued writes that failed (each file with the system's reason) and writes
+    // them again while the user asks to retry.
+    void ReportFailedSaves();
+
+    // The update hub: hint 1 first saves the current phrase (hint 2; a save the user gave up on keeps
+    // the current item, and the listeners hear hint 1 for it again), makes the item current and swaps the
     // main view; then the views (sender excluded) and the listeners (the sender's window excluded) hear it.
     void UpdateViewsForItem(CView* sender, LPARAM hint, CObject* object);
     INT_PTR GetCurrentItem() const { return m_currentItem; }
@@ -194,6 +203,8 @@ public:
 private:
     PhraseItemRecord* GetCurrentRecord();
     PhraseItemRecord* GetCurrentPhrase(); // null for a group
+    // The first top-level record the tree shows while unchecked phrases are hidden; null for none.
+    PhraseItemRecord* FindFirstShownRecord();
     LRESULT OnReread(WORD, WORD, HWND, BOOL&);
     LRESULT OnDataType(WORD, WORD id, HWND, BOOL&);
     LRESULT OnTestRun(WORD, WORD, HWND, BOOL&);
@@ -219,8 +230,11 @@ private:
     int ShowMessage(const CString& text, UINT type, DWORD timeoutMs);
     // The text view when it is the main view, else null.
     CSCVView* GetTextView() const;
+    // The listeners (not the views) hear hint 1 for the current item: the tree shows it selected again.
+    void RestoreSelection();
 
     bool m_listenersRegistered = false;
+    bool m_reportingSaves = false;
     std::vector<IDocUpdateListener*> m_listeners;
     INT_PTR m_currentItem = -1;
     CEditorPhraseStore* m_store = nullptr;

@@ -20,12 +20,24 @@ PhraseItemRecord* CDoc::GetCurrentPhrase()
     return record && !record->IsFolder() ? record : nullptr;
 }
 
+PhraseItemRecord* CDoc::FindFirstShownRecord()
+{
+    std::vector<PhraseItemRecord>* top = GetStore().GetChildList(-1);
+    if (!top)
+        return nullptr;
+    for (PhraseItemRecord& record : *top)
+        if (CEditorPhraseStore::IsIncluded(record))
+            return &record;
+    return nullptr;
+}
+
 void CDoc::Reread()
 {
     CEditorPhraseStore& store = GetStore();
     CString currentPath;
     if (m_currentItem != -1) {
-        UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(m_currentItem));
+        if (!SavePendingEdit())
+            return; // the unsaved text stays in the view: a reload would drop it
         if (PhraseItemRecord* record = GetCurrentRecord())
             currentPath = record->GetPath();
     }
@@ -56,8 +68,12 @@ bool CDoc::RenameCurrentFile()
     if (!record || record->GetPath().IsEmpty())
         return false;
     const int id = record->id;
-    UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(id));
+    if (!SavePendingEdit())
+        return false;
     GetStore().FlushSaves();
+    record = GetStore().FindItemById(id);
+    if (!record)
+        return false;
     const CString before = record->GetPath();
     if (!GetStore().RenameFileToTitle(id))
         return false;
@@ -100,15 +116,9 @@ LRESULT CDoc::OnHideUnchecked(WORD, WORD, HWND, BOOL&)
     UpdateViewsForItem(nullptr, kHintShowUnchecked, nullptr);
     if (!settings.ShowUncheckedPhrases) {
         PhraseItemRecord* current = GetCurrentRecord();
-        if (!current || !CEditorPhraseStore::IsIncluded(*current)) {
-            std::vector<PhraseItemRecord>* top = GetStore().GetChildList(-1);
-            if (top)
-                for (const PhraseItemRecord& record : *top)
-                    if (CEditorPhraseStore::IsIncluded(record)) {
-                        UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(record.id));
-                        break;
-                    }
-        }
+        if (!current || !CEditorPhraseStore::IsIncluded(*current))
+            if (PhraseItemRecord* first = FindFirstShownRecord())
+                UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(first->id));
     }
     settings.SaveEditor();
     return 0;

@@ -7,6 +7,7 @@
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
+#include "common/SystemErrorText.h"
 #include "common/TimedMessageBox.h"
 #include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorCommandRunner.h"
@@ -44,6 +45,34 @@ CString IndentLines(const CString& text)
     return kPreviewIndent + indented;
 }
 
+// The system's text for an error, without its line break; the number when the system has none.
+CString SystemReason(DWORD error)
+{
+    CString reason = GetSystemErrorText(error);
+    reason.TrimRight(L"\r\n ");
+    if (reason.IsEmpty())
+        reason.Format(L"Error %lu.", error);
+    return reason;
+}
+
+// The item a written file belongs to: a group's own file stands for its folder.
+CString OwnerPathOfFile(const CString& path)
+{
+    const CString self = CEditorPhraseStore::GetFolderSelfFileName();
+    if (path.GetLength() > self.GetLength() && path.Right(self.GetLength()).CompareNoCase(self) == 0)
+        return path.Left(path.GetLength() - self.GetLength() - 1);
+    return path;
+}
+
+// What the user reads when a phrase file could not be written.
+CString SaveFailureText(const CString& path, DWORD error)
+{
+    const CString reason = SystemReason(error);
+    return L"The phrase text could not be saved to\n" + (path.IsEmpty() ? CString(L"(no file)") : path) +
+           L"\n\n" + reason +
+           L"\n\nRetry, or Cancel to keep the text unsaved in the editor (the phrase stays selected).";
+}
+
 } // namespace
 
 void CDoc::SetMessageBox(MessageBoxFunction box)
@@ -79,15 +108,49 @@ BOOL CDoc::IsModified()
     return view && view->HasUnsavedText() ? TRUE : FALSE;
 }
 
+bool CDoc::SavePendingEdit()
+{
+    for (;;) {
+        if (m_currentItem != -1)
+            UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(m_currentItem));
+        CSCVView* view = GetTextView();
+        if (!view || !view->HasUnsavedText())
+            return true;
+        WriteLogLine(L"ERROR: the phrase text could not be saved to " + view->FailedSavePath());
+        if (ShowMessage(SaveFailureText(view->FailedSavePath(), view->FailedSaveError()),
+                        MB_RETRYCANCEL | MB_ICONEXCLAMATION, 0) != IDRETRY)
+            return false;
+    }
+}
+
+void CDoc::ReportFailedSaves()
+{
+    if (m_reportingSaves)
+        return; // the box already shown collects the later failures when it closes
+    m_reportingSaves = true;
+    CEditorPhraseStore& store = GetStore();
+    for (auto failures = store.TakeSaveFailures(); !failures.empty(); failures = store.TakeSaveFailures()) {
+        CString text = L"These phrase files could not be written:\n";
+        for (const auto& failure : failures) {
+            text += L"\n" + failure.path + L"\n    " + SystemReason(failure.error);
+            WriteLogLine(L"ERROR: cannot write " + failure.path);
+        }
+        text += L"\n\nRetry, or Cancel to keep the changes only in the editor for now.";
+        if (ShowMessage(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION, 0) != IDRETRY)
+            continue;
+        for (const auto& failure : failures)
+            if (PhraseItemRecord* record = store.FindItemByPath(OwnerPathOfFile(failure.path)))
+                store.SaveItem(record->id);
+        store.FlushSaves();
+    }
+    m_reportingSaves = false;
+}
+
 BOOL CDoc::OnSaveDocument(LPCWSTR)
 {
-    if (m_currentItem != -1)
-        UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(m_currentItem));
+    const bool saved = SavePendingEdit();
     GetStore().FlushSaves();
-    if (!IsModified())
-        return TRUE;
-    WriteLogLine(L"CDoc::OnSaveDocument: the current phrase could not be saved");
-    return FALSE;
+    return saved ? TRUE : FALSE;
 }
 
 BOOL CDoc::SaveModified()

@@ -39,7 +39,12 @@ EditorApp* GetEditorApp()
 void EditorApp::HandOverToRunningEditor()
 {
     WriteLogLine(L"EditorApp::InitInstance: another editor runs; handing over");
-    FindAndActivateWindowByMessage(GetEditorInstanceMessage(), true, 0);
+    EditorCommandLineInfo info;
+    ParseCommandLine(info);
+    // The running editor acts on the start flags as if it had been started with them; "addfromcb"
+    // goes through its own event below.
+    const int flags = info.GetStartFlags() & ~1;
+    FindAndActivateWindowByMessage(GetEditorInstanceMessage(), true, static_cast<WPARAM>(flags));
     if (IsAddFromClipboardInCommandLine(::GetCommandLineW()))
         SignalAddPhraseFromClipboard();
 }
@@ -62,12 +67,11 @@ BOOL EditorApp::InitInstance()
 {
     InstallEditorSettings();
     StartLog();
-    if (IsEditorInstanceRunning()) {
+    // One step decides: of two editors started at the same moment only one makes the event.
+    if (!ClaimEditorInstance()) {
         HandOverToRunningEditor();
         return FALSE;
     }
-    if (!CreateEditorInstanceEvent())
-        WriteLogLine(L"EditorApp::InitInstance: the instance event could not be created");
     m_ownsInstance = true;
 
     g_editorApp = this;

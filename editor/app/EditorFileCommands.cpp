@@ -8,6 +8,7 @@
 #include "common/LocalizedString.h"
 #include "common/PathFunctions.h"
 #include "common/SharedLog.h"
+#include "common/TextConversion.h"
 #include "common/TimedMessageBox.h"
 #include "editor/app/EditorArchive.h"
 #include "editor/app/EditorPhraseFile.h"
@@ -17,6 +18,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -190,6 +193,21 @@ bool BackupPhrases(const CString& phrasesFolder, const CString& settingsPath, co
     return EditorArchive::ZipFolder(phrasesFolder, extra, archivePath);
 }
 
+namespace
+{
+
+// Text with bytes above 127 that all form valid UTF-8 sequences: such a file is UTF-8, not ANSI.
+bool IsNonAsciiUtf8(const std::string& bytes)
+{
+    const bool nonAscii = std::any_of(bytes.begin(), bytes.end(), [](char ch) { return (ch & 0x80) != 0; });
+    if (!nonAscii || bytes.size() > static_cast<size_t>(INT_MAX))
+        return false;
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                 nullptr, 0) > 0;
+}
+
+} // namespace
+
 bool ReadImportFile(const CString& path, CString& text, int& kind)
 {
     std::string bytes;
@@ -211,7 +229,12 @@ bool ReadImportFile(const CString& path, CString& text, int& kind)
         text = Utf16ToText(bytes, offset);
         return true;
     }
-    text = AnsiToWide(bytes.substr(0, bytes.find('\0')));
+    const std::string narrow = bytes.substr(0, bytes.find('\0'));
+    if (narrow.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text = Utf8ToWide(narrow.c_str() + 3);
+        return true;
+    }
+    text = IsNonAsciiUtf8(narrow) ? Utf8ToWide(narrow.c_str()) : AnsiToWide(narrow.c_str());
     return true;
 }
 
@@ -224,7 +247,11 @@ int ImportFile(CEditorPhraseStore& store, const CString& path)
             return -1;
         }
         CString folder = store.GetFolderPath(-1);
-        if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != L'\\')
+        if (folder.IsEmpty() || !FolderExists(folder)) {
+            WriteLogLine(CString(L"Import: the phrases folder is missing: ") + folder);
+            return -1;
+        }
+        if (folder[folder.GetLength() - 1] != L'\\')
             folder += L'\\';
         const CString target = FirstFreeName(folder, StemOf(name), kPhraseExtension, 2, L"%d");
         if (!CopyFileW(path, target, TRUE)) {

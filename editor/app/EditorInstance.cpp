@@ -54,6 +54,21 @@ HANDLE CreateEditorInstanceEvent()
     return g_instanceEvent;
 }
 
+bool ClaimEditorInstance()
+{
+    if (g_instanceEvent)
+        return true;
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, GetEditorInstanceEventName());
+    if (!event)
+        return false; // e.g. another user's editor made it: denied
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(event);
+        return false;
+    }
+    g_instanceEvent = event;
+    return true;
+}
+
 HANDLE GetEditorInstanceEvent()
 {
     return g_instanceEvent;

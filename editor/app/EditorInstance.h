@@ -18,6 +18,10 @@ bool IsEditorInstanceRunning();
 // Creates the instance event once and caches it; later calls give the cached
 // handle. Null on failure.
 HANDLE CreateEditorInstanceEvent();
+// Claims the instance in one step: creates the instance event and keeps it
+// (as CreateEditorInstanceEvent) only when no other editor made it first. False
+// when another editor holds it (or it cannot be made): this editor hands over.
+bool ClaimEditorInstance();
 // The cached handle, or null.
 HANDLE GetEditorInstanceEvent();
 // Watcher threads that wait on the instance event register here; they are

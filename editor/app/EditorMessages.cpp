@@ -51,3 +51,9 @@ UINT GetEditorSelectListItemMessage()
     static const UINT message = Register(L"{71534116-A032-477b-A496-3C114DD9F35D}");
     return message;
 }
+
+UINT GetEditorSaveFailedMessage()
+{
+    static const UINT message = Register(L"Scrivolanter_EditorSaveFailed");
+    return message;
+}

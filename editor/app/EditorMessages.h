@@ -19,3 +19,5 @@ UINT GetEditorNewPhraseFromClipboardMessage();
 UINT GetEditorStatusTextMessage();
 // The folder view selects the double-clicked item (wParam = index).
 UINT GetEditorSelectListItemMessage();
+// The phrase store's save worker: a queued write failed (posted to the main frame).
+UINT GetEditorSaveFailedMessage();

@@ -120,7 +120,7 @@ CString StemOfPhraseFile(const CString& path)
 
 CEditorPhraseStore::CEditorPhraseStore(const CString& folder) : CPhraseStore(folder)
 {
-    SetSaveFailureHandler([this](const CString& path, DWORD) { OnSaveFailed(path); });
+    SetSaveFailureHandler([this](const CString& path, DWORD error) { OnSaveFailed(path, error); });
 }
 
 CEditorPhraseStore::~CEditorPhraseStore()
@@ -192,10 +192,16 @@ RecordList* CEditorPhraseStore::GetChildList(int groupId)
     return (group != nullptr && group->IsFolder()) ? group->children.get() : nullptr;
 }
 
+void CEditorPhraseStore::Load(const CString& folder)
+{
+    CPhraseStore::Load(folder);
+    m_root = folder.IsEmpty() ? RemoveTrailingBackslashes(GetFolder()) : RemoveTrailingBackslashes(folder);
+}
+
 CString CEditorPhraseStore::GetFolderPath(int groupId)
 {
     if (groupId == -1) {
-        return RemoveTrailingBackslashes(GetFolder());
+        return m_root.IsEmpty() ? RemoveTrailingBackslashes(GetFolder()) : m_root;
     }
     const PhraseItemRecord* item = FindItemById(groupId);
     return item != nullptr ? item->GetPath() : CString();
@@ -246,8 +252,8 @@ CString CEditorPhraseStore::NormalizeMenuName(const CString& text)
 int CEditorPhraseStore::AddPhrase(const CString& menuName, const CString& body, int kind, int parentId)
 {
     RecordList* list = GetChildList(parentId);
-    if (list == nullptr) {
-        return -1;
+    if (list == nullptr || !FolderExists(GetFolderPath(parentId))) {
+        return -1; // no group, or its folder is missing: the phrase could be written nowhere the tree shows
     }
     PhraseItemRecord record;
     record.body = body;
@@ -551,7 +557,9 @@ bool CEditorPhraseStore::Transfer(int targetId, int dragId, bool move, int* newI
         return false;
     }
 
-    const int id = NextId();
+    // A moved record keeps its id (and so do the records below it): the document and the text view
+    // may hold it, and their pending edit must still find the phrase at its new place.
+    const int id = move ? dragId : NextId();
     PhraseItemRecord record = move ? std::move(*dragged) : PhraseItemRecord(*dragged);
     record.SetPathOnly(newPath);
     record.id = id;
@@ -625,8 +633,8 @@ bool CEditorPhraseStore::SaveItem(int id)
     }
     if (item->GetPath().IsEmpty() && !item->IsFolder()) {
         const PhraseItemRecord* parent = FindParentFolder(id);
-        const CString folder = parent != nullptr ? parent->GetPath() : GetFolder();
-        if (folder.IsEmpty()) {
+        const CString folder = parent != nullptr ? parent->GetPath() : GetFolderPath(-1);
+        if (folder.IsEmpty() || !FolderExists(folder)) {
             return false;
         }
         item->SetPathOnly(MakeUniqueName(item->title, folder, true, true, true));
@@ -644,21 +652,38 @@ void CEditorPhraseStore::SaveAll()
         this);
 }
 
-bool CEditorPhraseStore::SaveItemAndWait(int id)
+bool CEditorPhraseStore::SaveItemAndWait(int id, DWORD* error)
 {
-    TakeFailedSaves();
+    DWORD ignored = 0;
+    DWORD& code = error != nullptr ? *error : ignored;
+    code = ERROR_PATH_NOT_FOUND; // no file name could be made: no folder to write into
+    // Writes of this file that failed before are overtaken by this one.
+    FlushSaves();
+    TakeFailuresOf(id);
     if (!SaveItem(id)) {
         return false;
     }
     FlushSaves();
+    // This write's failures are answered here; those of other files stay for the failure notice.
+    const std::vector<SaveFailure> ours = TakeFailuresOf(id);
+    code = ours.empty() ? ERROR_SUCCESS : ours.back().error;
+    return ours.empty();
+}
+
+std::vector<CEditorPhraseStore::SaveFailure> CEditorPhraseStore::TakeFailuresOf(int id)
+{
     const PhraseItemRecord* item = FindItemById(id);
-    if (item == nullptr) {
-        return false;
+    if (item == nullptr || item->GetPath().IsEmpty()) {
+        return {};
     }
     const CString written = item->IsFolder() ? GetFolderSelfPath(item->GetPath()) : item->GetPath();
-    const std::vector<CString> failed = TakeFailedSaves();
-    return std::none_of(failed.begin(), failed.end(),
-                        [&written](const CString& p) { return SamePath(p, written); });
+    std::lock_guard<std::mutex> lock(m_failedMutex);
+    const auto ours =
+        std::stable_partition(m_failed.begin(), m_failed.end(),
+                              [&written](const SaveFailure& f) { return !SamePath(f.path, written); });
+    std::vector<SaveFailure> taken(ours, m_failed.end());
+    m_failed.erase(ours, m_failed.end());
+    return taken;
 }
 
 void CEditorPhraseStore::SetSaveFailureNotify(HWND window, UINT message)
@@ -668,18 +693,27 @@ void CEditorPhraseStore::SetSaveFailureNotify(HWND window, UINT message)
     m_notifyMessage = message;
 }
 
-std::vector<CString> CEditorPhraseStore::TakeFailedSaves()
+std::vector<CEditorPhraseStore::SaveFailure> CEditorPhraseStore::TakeSaveFailures()
 {
     std::lock_guard<std::mutex> lock(m_failedMutex);
-    std::vector<CString> failed;
+    std::vector<SaveFailure> failed;
     failed.swap(m_failed);
     return failed;
 }
 
-void CEditorPhraseStore::OnSaveFailed(const CString& path)
+std::vector<CString> CEditorPhraseStore::TakeFailedSaves()
+{
+    std::vector<CString> paths;
+    for (const SaveFailure& failure : TakeSaveFailures()) {
+        paths.push_back(failure.path);
+    }
+    return paths;
+}
+
+void CEditorPhraseStore::OnSaveFailed(const CString& path, DWORD error)
 {
     std::lock_guard<std::mutex> lock(m_failedMutex);
-    m_failed.push_back(path);
+    m_failed.push_back({path, error});
     if (m_notifyWindow != nullptr && m_notifyMessage != 0) {
         PostMessageW(m_notifyWindow, m_notifyMessage, 0, 0);
     }

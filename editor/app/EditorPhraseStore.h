@@ -28,6 +28,13 @@ public:
     explicit CEditorPhraseStore(const CString& folder = CString());
     ~CEditorPhraseStore() override;
 
+    // Loads the folder (empty: the store's folder again). The folder becomes the root of everything the
+    // store writes even when it does not exist: the tree is then empty and nothing is written into
+    // another folder.
+    void Load(const CString& folder = CString());
+    // The folder the tree shows; empty before a load.
+    const CString& GetRootFolder() const { return m_root; }
+
     // Tree queries.
     PhraseItemRecord* FindParent(int id) { return FindParentFolder(id); }
     int GetParentId(int id);
@@ -87,7 +94,8 @@ public:
     // Copies the date of the last use out; false when the item is unknown or was never used.
     bool GetDateUsage(int id, SYSTEMTIME& out);
 
-    // Drag and drop; `move` false is a copy.
+    // Drag and drop; `move` false is a copy. A moved item keeps its id (`newId` is the dragged id); a
+    // copy gets new ids.
     bool CanDrop(int targetId, int dragId, bool move);
     bool CopyItem(int targetId, int dragId, int* newId);
     bool MoveItem(int targetId, int dragId, int* newId);
@@ -105,12 +113,20 @@ public:
     bool SaveItem(int id);
     bool SaveItemAsync(PhraseItemRecord& item) { return CPhraseStore::SaveItem(item); }
     void SaveAll();
-    // Saves the item and waits for the write: true only when its file was written.
-    bool SaveItemAndWait(int id);
+    // Saves the item and waits for the write: true only when its file was written. On failure `error`
+    // (when given) takes the system's error code of the write.
+    bool SaveItemAndWait(int id, DWORD* error = nullptr);
     // Posts `message` to `window` each time a queued write fails (from the save worker).
     void SetSaveFailureNotify(HWND window, UINT message);
     // The files whose writes failed since the last call.
     std::vector<CString> TakeFailedSaves();
+    // One failed write: the file and the system's error code.
+    struct SaveFailure
+    {
+        CString path;
+        DWORD error;
+    };
+    std::vector<SaveFailure> TakeSaveFailures();
 
     // File names.
     static CString FileNameFromText(const CString& text, bool blanksToUnderscore);
@@ -129,13 +145,16 @@ private:
     bool Transfer(int targetId, int dragId, bool move, int* newId);
     bool TransferOnDisk(const PhraseItemRecord& item, const CString& destination, bool move,
                         CString& newPath);
-    void OnSaveFailed(const CString& path);
+    void OnSaveFailed(const CString& path, DWORD error);
+    // Takes the recorded failures of the item's file out of the list.
+    std::vector<SaveFailure> TakeFailuresOf(int id);
     bool RenameToTitle(PhraseItemRecord& item);
     bool ChangeFlag(int id, int bit, bool on);
     bool IncludeBelow(PhraseItemRecord& group, int flag);
 
+    CString m_root;
     std::mutex m_failedMutex;
-    std::vector<CString> m_failed;
+    std::vector<SaveFailure> m_failed;
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = 0;
 };

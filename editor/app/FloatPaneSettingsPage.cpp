@@ -4,13 +4,18 @@
 #include "common/DialogLocalizer.h"
 #include "common/WellKnownNames.h"
 
-int FloatPaneSettingsPage::SaveToSettings()
+void FloatPaneSettingsPage::ReadControls(CEditorSettings& settings)
 {
-    CEditorSettings& settings = Settings();
     settings.ShowHistoryPaneOnStart = IsChecked(IDC_FP_SHOW_ON_START) ? 1 : 0;
     settings.SetPinnedFloatPaneOnStart(IsChecked(IDC_FP_PIN_ON_START) ? 1 : 0);
     settings.ShowIconInAltTab_ForFP = IsChecked(IDC_FP_ALT_TAB_ICON) ? 1 : 0;
-    return 1;
+}
+
+int FloatPaneSettingsPage::SaveToSettings()
+{
+    TakeEditedValues();
+    // Written at once: a close with the caption's X must not lose the box (only what changed is written).
+    return Settings().SaveEditor();
 }
 
 void FloatPaneSettingsPage::LoadFromSettings()
@@ -19,6 +24,7 @@ void FloatPaneSettingsPage::LoadFromSettings()
     SetChecked(IDC_FP_SHOW_ON_START, settings.ShowHistoryPaneOnStart != 0);
     SetChecked(IDC_FP_PIN_ON_START, settings.GetPinnedFloatPaneOnStart() != 0);
     SetChecked(IDC_FP_ALT_TAB_ICON, settings.GetShowIconInAltTab() != 0);
+    RememberShownValues();
 }
 
 void FloatPaneSettingsPage::Localize()

@@ -16,6 +16,7 @@ public:
     {}
 
     int SaveToSettings() override;
+    void ReadControls(CEditorSettings& settings) override;
     void LoadFromSettings() override;
     void Localize() override;
 

@@ -182,6 +182,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     CreateMenuToolTip();
     StartCoopWatchers();
     AddSystemMenuItems();
+    WatchSaveFailures(true);
     return 0;
 }
 
@@ -221,7 +222,9 @@ void CMainFrame::ShowPhrasesPane()
 LRESULT CMainFrame::OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&)
 {
     WriteLogLine(L"CMainFrame::OnOptionsChanged: reloading the settings");
-    m_phrasesPane.GetSettings().LoadEditor();
+    // The main program's values come in; what the user changed here and did not save yet stays (and is
+    // written now).
+    m_phrasesPane.GetSettings().SaveEditor();
     if (m_settingsPane && m_settingsPane->m_hWnd)
         m_settingsPane->ReloadCurrentPage();
     return 1;
@@ -297,6 +300,7 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     if (m_menuTip)
         m_menuTip->DestroyTipWindow();
+    WatchSaveFailures(false);
     if (CDoc* doc = GetDoc()) {
         doc->RemoveUpdateListener(this);
         if (m_settingsPane)
@@ -402,6 +406,9 @@ bool CMainFrame::FolderHasPhraseFiles(const CString& folder)
 
 bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
 {
+    // The store, the settings and the caption stay on one folder: a missing one is made or refused.
+    if (!EnsurePhrasesFolder(path))
+        return false;
     if (ask && !FolderHasPhraseFiles(path)) {
         const CString question =
             path + L"\r\r" +
@@ -413,8 +420,8 @@ bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
     }
     CDoc* doc = GetDoc();
     // The pending edit of the current phrase belongs to the old library: save it before anything moves.
-    if (doc && doc->GetCurrentItem() != -1)
-        doc->UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(doc->GetCurrentItem()));
+    if (doc && doc->GetCurrentItem() != -1 && !doc->SavePendingEdit())
+        return false;
     if (doc) {
         doc->ForgetCurrentItem();
         doc->SwapMainView(false, false);

@@ -68,6 +68,9 @@ public:
     MESSAGE_HANDLER(GetEditorAddSelectedTextMessage(), OnAddSelectedTextRequest)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(GetEditorSaveFailedMessage(), OnSaveFailed)
+    MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
+    MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopupLists)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelectTip)
@@ -211,7 +214,8 @@ private:
     LRESULT OnRecentFolderCommand(WORD, WORD id, HWND, BOOL&);
     static UINT GetInstanceMessage();
     static UINT GetStatusTextMessage();
-    LRESULT OnInstanceQuestion(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+    // Answers 1; a second editor's start flags (wParam) are acted on here.
+    LRESULT OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddFromClipboardRequest(UINT, WPARAM, LPARAM, BOOL&);
@@ -222,6 +226,16 @@ private:
     void ShowPhrasesPane();
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    // The save worker's failures and the end of the session (MainFrameSession.cpp).
+    void WatchSaveFailures(bool on);
+    // A missing phrases folder is made when the user agrees; false when it is missing still.
+    bool EnsurePhrasesFolder(const CString& path);
+    // Export and Backup pack what the user sees: the text being typed is saved and every queued write
+    // is on disk first.
+    void SaveWorkBeforePacking();
+    LRESULT OnSaveFailed(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnTogglePhrases(WORD, WORD, HWND, BOOL&);
     LRESULT OnExit(WORD, WORD, HWND, BOOL&);
     void OnUpdatePhrases(CCmdUI* ui);

@@ -114,6 +114,7 @@ LRESULT CMainFrame::OnExport(WORD, WORD, HWND, BOOL&)
 {
     if (!m_phrasesPane.m_hWnd)
         return 0;
+    SaveWorkBeforePacking();
     const int id = m_phrasesPane.GetTree().GetSelectedId();
     const PhraseItemRecord* record = id >= 0 ? m_phrasesPane.GetStore().FindItemById(id) : nullptr;
     if (record)
@@ -128,6 +129,7 @@ void CMainFrame::OnUpdateExport(CCmdUI* ui)
 
 LRESULT CMainFrame::OnBackup(WORD, WORD, HWND, BOOL&)
 {
+    SaveWorkBeforePacking();
     CEditorSettings& settings = m_phrasesPane.GetSettings();
     EditorFileCommands::RunBackup(m_hWnd, settings.GetPhrasesFolderWithoutSlash(),
                                   settings.GetFiles().GetSettingsFilePath());

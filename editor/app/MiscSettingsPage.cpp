@@ -327,17 +327,23 @@ void MiscSettingsPage::LoadFromSettings()
     FillFormatsList();
     SetMenuFont(s.FontForMenu);
     WriteAutostart(registered);
+    RememberShownValues();
 }
 
 int MiscSettingsPage::SaveToSettings()
 {
-    CEditorSettings& s = Settings();
+    WriteAutostart(IsChecked(IDC_MISC_AUTOSTART));
+    TakeEditedValues();
+    return Settings().SaveEditor();
+}
+
+void MiscSettingsPage::ReadControls(CEditorSettings& s)
+{
     HotkeyInfo key;
     m_hotkey.GetHotkeyInfo(key);
     s.HotkeyVirtualKey = key.virtualKey;
     s.HotkeyModifiers = key.modifiers;
     s.Hotkey_Doubled = key.IsDouble() ? 1 : 0;
-    WriteAutostart(IsChecked(IDC_MISC_AUTOSTART));
     for (const BoxBinding& box : kBoxes)
         s.*box.field = IsChecked(box.id) ? 1 : 0;
     s.DelayAutoLoadSeconds_NextRelease =
@@ -360,7 +366,6 @@ int MiscSettingsPage::SaveToSettings()
     LOGFONTW font{};
     if (m_menuFont && ::GetObjectW(m_menuFont, sizeof(font), &font))
         s.FontForMenu = font;
-    return s.SaveEditor();
 }
 
 void MiscSettingsPage::Localize()

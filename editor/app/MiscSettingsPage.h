@@ -36,6 +36,7 @@ public:
     void SetMainWindow(HWND window) { m_mainWindow = window; }
 
     int SaveToSettings() override;
+    void ReadControls(CEditorSettings& s) override;
     void LoadFromSettings() override;
     void Localize() override;
 

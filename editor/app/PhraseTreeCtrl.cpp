@@ -128,12 +128,13 @@ void PhraseTreeCtrl::Refill(CEditorPhraseStore& store, bool showUnchecked)
     m_drag.Cancel();
     m_store = &store;
     m_lastSelected = nullptr;
+    const bool outer = m_refilling;
     m_refilling = true;
     ::SendMessageW(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     if (std::vector<PhraseItemRecord>* top = store.GetChildList(-1))
         InsertList(store, *top, nullptr, showUnchecked);
     SortLevel(nullptr, store);
-    m_refilling = false;
+    m_refilling = outer;
 }
 
 void PhraseTreeCtrl::RefillKeepState(CEditorPhraseStore& store, bool showUnchecked)
@@ -148,6 +149,8 @@ void PhraseTreeCtrl::RefillKeepState(CEditorPhraseStore& store, bool showUncheck
         selected = TreeView_GetFirstVisible(m_hWnd);
     const int keepId = selected ? GetItemId(selected) : -1;
     ::SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    // The tree's own state coming back is no selection of the user's: nobody hears of it.
+    m_refilling = true;
     Refill(store, showUnchecked);
     for (int id : expanded)
         if (HTREEITEM item = FindItemById(id))
@@ -157,6 +160,7 @@ void PhraseTreeCtrl::RefillKeepState(CEditorPhraseStore& store, bool showUncheck
             TreeView_SelectItem(m_hWnd, item);
         TreeView_SelectSetFirstVisible(m_hWnd, item);
     }
+    m_refilling = false;
     ::SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }

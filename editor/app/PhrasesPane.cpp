@@ -143,7 +143,9 @@ LRESULT PhrasesPane::OnSelChanged(int, NMHDR* header, BOOL&)
         ::SetTimer(m_hWnd, kSelectTimer, kSelectDelay, nullptr);
         return 0;
     }
-    if (change->action == TVC_BYMOUSE)
+    // A mouse click and a selection a command made (the context menu's item) reach the document at
+    // once: its commands act on the item the tree shows selected.
+    if (change->itemNew.hItem)
         SelectInDocument(static_cast<int>(change->itemNew.lParam));
     return 0;
 }

@@ -157,6 +157,12 @@ private:
     // The document forgets its current item (its pending edit saved first) and shows the list: the
     // store is about to be loaded again and the ids change.
     void ReleaseDocumentItem();
+    // The current phrase's pending edit is written to its file (hint 2); false when it is still unsaved
+    // (the user gave up after a failed write).
+    bool SavePendingEdit();
+    // Moves or copies an item in the store after the pending edit was saved; a move tells the document
+    // that the current item's file may have a new path. False when the store refused.
+    bool TransferItem(int targetId, int itemId, bool move, int* newId);
     void MarkCutItems();
     void ClearPasteMark();
     bool CreateToolBar();

@@ -19,6 +19,7 @@
 
 #include "platform/WindowsX.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -64,6 +65,10 @@ const CommandName kCommandNames[] = {
 
 const UINT kAddMenu[] = {32772, 32811, 32775, 0, 32822};
 const UINT kDeleteMenu[] = {32773, 0, 32809, 32808, 32810};
+// Longest group name taken from the clipboard, and the room kept for the number that makes it unique.
+constexpr int kLongestGroupName = 100;
+constexpr int kGroupNumberRoom = 4;
+
 const UINT kContextMenu[] = {32772, 32775, 32774, 32822, 32773, 0,     32831, 32832, 32836, 57635, 57634,
                              57637, 32786, 32787, 32803, 32830, 32820, 32843, 32844, 32778, 32824};
 
@@ -171,15 +176,31 @@ void PhrasesPane::RefillAndSelect(int id, bool expandItem)
     UpdateCaptionCounter();
 }
 
+bool PhrasesPane::SavePendingEdit()
+{
+    return !m_doc || m_doc->GetCurrentItem() == -1 || m_doc->SavePendingEdit();
+}
+
 void PhrasesPane::ReleaseDocumentItem()
 {
     if (!m_doc)
         return;
-    const INT_PTR current = m_doc->GetCurrentItem();
-    if (current != -1)
-        m_doc->UpdateViewsForItem(nullptr, kHintSavePending, HintObjectFromId(current));
+    SavePendingEdit();
     m_doc->ForgetCurrentItem();
     m_doc->SwapMainView(false, false);
+}
+
+bool PhrasesPane::TransferItem(int targetId, int itemId, bool move, int* newId)
+{
+    // The text being typed belongs in the file before the file moves (and in a copy made of it).
+    if (!SavePendingEdit())
+        return false;
+    CEditorPhraseStore& store = GetStore();
+    if (!(move ? store.MoveItem(targetId, itemId, newId) : store.CopyItem(targetId, itemId, newId)))
+        return false;
+    if (move && m_doc && m_doc->GetCurrentItem() != -1)
+        m_doc->UpdateViewsForItem(nullptr, kHintFileRenamed, nullptr);
+    return true;
 }
 
 int PhrasesPane::NewPhrase(bool fromClipboard, bool editLabel, int kind, HTREEITEM parent)
@@ -235,6 +256,14 @@ int PhrasesPane::AddGroup()
         base = CEditorPhraseStore::FileNameFromTextStripped(base);
     if (base.IsEmpty())
         base = L"New Group";
+    // A long clipboard line is cut to what the file system takes: the folder, its own file and a number
+    // that keeps the name unique must fit.
+    const int room = MAX_PATH - 1 - folder.GetLength() - 1 -
+                     CEditorPhraseStore::GetFolderSelfFileName().GetLength() - kGroupNumberRoom;
+    base = base.Left(std::max(1, std::min(kLongestGroupName, room)));
+    base.TrimRight();
+    if (base.IsEmpty())
+        base = L"G";
     CString name = base;
     for (int number = 1; ::GetFileAttributesW(folder + name) != INVALID_FILE_ATTRIBUTES; ++number)
         name.Format(L"%s%d", base.GetString(), number);
@@ -305,6 +334,9 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
         return FALSE;
     }
     const CString text = info->item.pszText;
+    // A rename moves files: no queued write may land at the old place after the move (the text being
+    // typed follows the phrase's id to its new path).
+    store.FlushSaves();
     // Either way the tree item gets the cleaned text here, so the edit's own text is refused.
     if (!record->IsFolder()) {
         SetPhraseTitle(info->item.hItem, id, text, fromRename);
@@ -370,6 +402,9 @@ bool PhrasesPane::DeleteSelected()
     CEditorPhraseStore& store = GetStore();
     PhraseItemRecord* nextRecord = next ? store.FindItemById(m_tree.GetItemId(next)) : nullptr;
     const CString nextPath = nextRecord ? nextRecord->GetPath() : CString();
+    // The load below would drop a text that could not be written: it is saved (or kept) first.
+    if (!SavePendingEdit())
+        return false;
     if (!store.DeleteItem(id, m_hWnd, g_confirmDeletes)) {
         ::SetFocus(m_tree.m_hWnd);
         ::MessageBeep(MB_OK);
@@ -431,7 +466,7 @@ int PhrasesPane::MoveSelectedToRoot()
     if (!item || !TreeView_GetParent(m_tree.m_hWnd, item))
         return -1;
     int newId = -1;
-    if (!GetStore().MoveItemToRoot(m_tree.GetItemId(item), &newId)) {
+    if (!TransferItem(-1, m_tree.GetItemId(item), true, &newId)) {
         ::MessageBeep(MB_OK);
         return -1;
     }
@@ -484,9 +519,7 @@ int PhrasesPane::Paste()
     const int target = group ? m_tree.GetItemId(group) : -1;
     const int marked = clip.GetFirstId(store);
     int newId = -1;
-    const bool done =
-        clip.IsCut() ? store.MoveItem(target, marked, &newId) : store.CopyItem(target, marked, &newId);
-    if (!done) {
+    if (!TransferItem(target, marked, clip.IsCut(), &newId)) {
         ::MessageBeep(MB_OK);
         return -1;
     }
@@ -509,7 +542,7 @@ bool PhrasesPane::DropOn(HTREEITEM dragged, HTREEITEM target)
     const int draggedId = m_tree.GetItemId(dragged);
     const int targetId = m_tree.GetItemId(target);
     int newId = -1;
-    if (CanDropOn(dragged, target) && GetStore().MoveItem(targetId, draggedId, &newId)) {
+    if (CanDropOn(dragged, target) && TransferItem(targetId, draggedId, true, &newId)) {
         RefillAndSelect(newId, false);
         NotePhrasesChanged();
         return true;

@@ -41,6 +41,33 @@ LRESULT PreviewPaneCallback(HWND, UINT message, WPARAM wParam, LPARAM lParam, vo
     return 0;
 }
 
+// Plain text as a formatted (RTF) text in a plain font: special characters escaped, line breaks as
+// paragraphs, characters beyond ASCII as Unicode escapes.
+CString PlainTextAsRtf(const CString& text)
+{
+    CString rtf = L"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\plain\\f0\\fs20 ";
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const wchar_t ch = text[i];
+        if (ch == L'\r' && i + 1 < text.GetLength() && text[i + 1] == L'\n')
+            continue; // the break is written once, for its \n
+        if (ch == L'\r' || ch == L'\n') {
+            rtf += L"\\par\n";
+        } else if (ch == L'\\' || ch == L'{' || ch == L'}') {
+            rtf += L'\\';
+            rtf += ch;
+        } else if (ch == L'\t') {
+            rtf += L"\\tab ";
+        } else if (ch > 127) {
+            CString escaped;
+            escaped.Format(L"\\u%d?", static_cast<int>(static_cast<short>(ch)));
+            rtf += escaped;
+        } else {
+            rtf += ch;
+        }
+    }
+    return rtf + L"}";
+}
+
 int ToolbarHeight(HWND toolbar)
 {
     RECT rect = {};
@@ -155,7 +182,10 @@ void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
             SavePhrase();
         break;
     case kHintSaveAndRefresh:
-        SavePhrase();
+        if (m_shownFormat != MenuItemRecord::kTypeRtf && CurrentFormat() == MenuItemRecord::kTypeRtf)
+            ConvertShownTextToRtf();
+        else
+            SavePhrase();
         UpdateDataFormatButton();
         UpdateCueText();
         RefreshPreviewNow();
@@ -212,6 +242,7 @@ void CSCVView::ShowPhrase(int id)
     HWND edit = *m_edit;
     if (!item || item->IsFolder()) {
         m_phraseId = -1;
+        m_shownFormat = -1;
         ClearText();
         m_edit->SendMessage(EM_EMPTYUNDOBUFFER, 0, 0);
         m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
@@ -219,6 +250,7 @@ void CSCVView::ShowPhrase(int id)
         return;
     }
     m_phraseId = id;
+    m_shownFormat = item->dataType;
     {
         EditEventMaskGuard guard(edit);
         SetReadOnly(false);
@@ -240,6 +272,21 @@ void CSCVView::ShowPhrase(int id)
     m_toolbar.StartReadOnlyBlink(false);
 }
 
+void CSCVView::ConvertShownTextToRtf()
+{
+    PhraseItemRecord* item = m_store ? m_store->FindItemById(m_phraseId) : nullptr;
+    if (!item)
+        return;
+    // The edit shows plain text in the editor's own font and macro colours: the phrase takes the text
+    // only, in a plain font, never the look of the editor.
+    const bool readOnly = m_edit->IsReadOnly();
+    item->body = PlainTextAsRtf(GetRichEditPlainTextAll(*m_edit));
+    ShowPhrase(m_phraseId);
+    SetReadOnly(readOnly);
+    m_edit->SendMessage(EM_SETMODIFY, TRUE, 0);
+    SavePhrase();
+}
+
 bool CSCVView::SavePhrase()
 {
     PhraseItemRecord* item = m_store ? m_store->FindItemById(m_phraseId) : nullptr;
@@ -247,8 +294,10 @@ bool CSCVView::SavePhrase()
         return false;
     const bool rtf = item->dataType == MenuItemRecord::kTypeRtf;
     item->body = rtf ? GetRichEditRtfText(*m_edit) : GetRichEditPlainTextAll(*m_edit);
-    if (!m_store->SaveItemAndWait(m_phraseId))
+    if (!m_store->SaveItemAndWait(m_phraseId, &m_failedError)) {
+        m_failedPath = item->GetPath();
         return false;
+    }
     m_edit->SendMessage(EM_SETMODIFY, FALSE, 0);
     if (m_saved)
         m_saved(m_phraseId);

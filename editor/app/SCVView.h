@@ -149,8 +149,11 @@ public:
 
     void ShowPhrase(int id);
     // Writes the edit's text into the phrase and its file; the modify flag is cleared only when the
-    // file was written.
+    // file was written. A failed write is remembered (FailedSavePath, FailedSaveError).
     bool SavePhrase();
+    // The file of the last failed write and the system's error code of it.
+    const CString& FailedSavePath() const { return m_failedPath; }
+    DWORD FailedSaveError() const { return m_failedError; }
     void ClearText();
     void SetReadOnly(bool on);
     void InsertMacro(int index);
@@ -209,6 +212,9 @@ private:
 
     int CurrentFormat() const;
     void ColorIfPlain(bool wholeText);
+    // The phrase became formatted text: its body is made from the shown plain text (not from the
+    // coloured edit), shown again and saved.
+    void ConvertShownTextToRtf();
     void UpdateDataFormatButton();
     void UpdateCueText();
     void CreatePreview();
@@ -236,4 +242,7 @@ private:
     int m_previousAnswer = IDCANCEL;
     int m_previewRefreshes = 0;
     CString m_menuName;
+    int m_shownFormat = -1; // the data type the edit shows the phrase in
+    CString m_failedPath;
+    DWORD m_failedError = 0;
 };

@@ -4,6 +4,26 @@
 
 #include <cwchar>
 
+void SettingsPage::RememberShownValues()
+{
+    if (!m_shown)
+        m_shown = std::make_unique<CEditorSettings>(m_settings.GetFiles().GetEnvironment());
+    m_shown->CopyValuesFrom(m_settings);
+    ReadControls(*m_shown);
+}
+
+void SettingsPage::TakeEditedValues()
+{
+    CEditorSettings edited(m_settings.GetFiles().GetEnvironment());
+    edited.CopyValuesFrom(m_settings);
+    ReadControls(edited);
+    if (m_shown)
+        m_settings.TakeChangedValues(*m_shown, edited);
+    else
+        m_settings.CopyValuesFrom(edited);
+    RememberShownValues();
+}
+
 SettingsPage::~SettingsPage()
 {
     if (m_tip && ::IsWindow(m_tip))

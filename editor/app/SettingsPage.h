@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "editor/controls/EditorSettings.h"
 #include "platform/CDialogImpl.h"
 
@@ -41,6 +43,14 @@ public:
     END_MSG_MAP()
 
 protected:
+    // The page's controls written into a settings object, nothing else.
+    virtual void ReadControls(CEditorSettings&) {}
+    // Called at the end of a load: what the controls show now counts as unchanged by the user.
+    void RememberShownValues();
+    // Only the values the user changed on the page since its last load go into the settings object:
+    // the other controls may still show values the main program has changed since.
+    void TakeEditedValues();
+
     bool IsChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
     void SetChecked(int id, bool checked)
     {
@@ -57,4 +67,5 @@ private:
     int m_templateId;
     CEditorSettings& m_settings;
     HWND m_tip = nullptr;
+    std::unique_ptr<CEditorSettings> m_shown; // the controls' values after the last load
 };

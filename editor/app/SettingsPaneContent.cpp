@@ -236,9 +236,10 @@ bool SettingsPaneContent::SelectPage(int index)
 
 void SettingsPaneContent::ReloadCurrentPage()
 {
-    SettingsPage* page = GetPage(m_current);
-    if (page && page->m_hWnd)
-        page->Reload();
+    // A hidden page reloads too: its boxes would otherwise write the old values back when it closes.
+    for (int i = 0; i < kPageCount; ++i)
+        if (SettingsPage* page = GetPage(i); page && page->m_hWnd)
+            page->Reload();
 }
 
 void SettingsPaneContent::OnLanguageChanged()

@@ -1,5 +1,7 @@
 #include "editor/controls/EditorSettings.h"
 
+#include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "common/InvariantCompare.h"
@@ -24,6 +26,78 @@ CSettings* MakeEditorSettings()
     return new CEditorSettings();
 }
 
+template <typename T>
+bool SameSettingsValue(const T& a, const T& b)
+{
+    return a == b;
+}
+
+template <typename T, size_t N>
+bool SameSettingsValue(const T (&a)[N], const T (&b)[N])
+{
+    return std::equal(a, a + N, b);
+}
+
+bool SameSettingsValue(const LOGFONTW& a, const LOGFONTW& b)
+{
+    return memcmp(&a, &b, sizeof(a)) == 0;
+}
+
+template <typename T>
+void CopySettingsValue(T& to, const T& from)
+{
+    to = from;
+}
+
+template <typename T, size_t N>
+void CopySettingsValue(T (&to)[N], const T (&from)[N])
+{
+    std::copy(from, from + N, to);
+}
+
+// Calls `visit` with a pointer to each value the editor's settings read and write (the recent-folder
+// list aside).
+template <typename Visit>
+void ForEachSettingsValue(Visit visit)
+{
+    visit(&CSettings::Pinned_FloatPane_On_Start);
+    visit(&CSettings::DaysCheckForUpdates);
+    visit(&CSettings::ClipboardSpyMethod_v2_22);
+    visit(&CSettings::PhrasesDirectory);
+    visit(&CSettings::WriteLog);
+    visit(&CSettings::InsertEncodeCommandIntoMenu);
+    visit(&CSettings::Language);
+    visit(&CSettings::AddLastUsedMenuToBegin_Count);
+    visit(&CSettings::ExtMenuCommand);
+    visit(&CSettings::ShowIconInAltTab_ForFP);
+    visit(&CSettings::ShowHistoryPaneOnStart);
+    visit(&CSettings::ClipboardFormats);
+    visit(&CSettings::HotkeyVirtualKey);
+    visit(&CSettings::HotkeyModifiers);
+    visit(&CSettings::ExtHotkey);
+    visit(&CSettings::Hotkey_Doubled);
+    visit(&CSettings::ClipboardHistory);
+    visit(&CSettings::ClipboardHistoryMax);
+    visit(&CSettings::InsertCHIntoMenu);
+    visit(&CSettings::AutoCheckForUpdates);
+    visit(&CSettings::SoundOnEventsV094);
+    visit(&CSettings::DelayAutoLoadSeconds_NextRelease);
+    visit(&CSettings::MenuToolTips_V0_94_A22);
+    visit(&CSettings::AddLastUsedMenuToBegin);
+    visit(&CSettings::AppendCHAsSubMenu_ForV140);
+    visit(&CSettings::Sorting);
+    visit(&CSettings::TextPasteMethod_v150);
+    visit(&CSettings::PrintLTChars);
+    visit(&CSettings::ShowTrayBallonOnHotkey);
+    visit(&CSettings::FontForMenu);
+    visit(&CSettings::SaveClipboardHistory_v198);
+    visit(&CSettings::MaxHistoryItemsInMenu);
+    visit(&CEditorSettings::ShowUncheckedPhrases);
+    visit(&CEditorSettings::Preview);
+    visit(&CEditorSettings::ShowMetaInfoInTree);
+    visit(&CEditorSettings::LastFile);
+}
+
 } // namespace
 
 bool IsAbsoluteFolderPath(const CString& path)
@@ -39,6 +113,13 @@ CEditorSettings::~CEditorSettings() = default;
 
 int CEditorSettings::LoadEditor()
 {
+    const int result = LoadValues();
+    TakeBaseline();
+    return result;
+}
+
+int CEditorSettings::LoadValues()
+{
     const int result = Load();
     const CSettingsFiles& files = GetFiles();
     ShowUncheckedPhrases =
@@ -49,6 +130,63 @@ int CEditorSettings::LoadEditor()
 }
 
 int CEditorSettings::SaveEditor()
+{
+    if (!m_baseline) {
+        const int result = WriteAll();
+        TakeBaseline();
+        return result;
+    }
+    CEditorSettings disk(GetFiles().GetEnvironment());
+    disk.LoadValues();
+    const bool changed = MergeWith(disk);
+    TakeBaseline();
+    return changed ? disk.WriteAll() : 1;
+}
+
+void CEditorSettings::TakeBaseline()
+{
+    if (!m_baseline)
+        m_baseline = std::make_unique<CEditorSettings>(GetFiles().GetEnvironment());
+    m_baseline->CopyValuesFrom(*this);
+}
+
+void CEditorSettings::CopyValuesFrom(const CEditorSettings& other)
+{
+    ForEachSettingsValue([&](auto member) { CopySettingsValue(this->*member, other.*member); });
+    *m_recentFolders = *other.m_recentFolders;
+}
+
+void CEditorSettings::TakeChangedValues(const CEditorSettings& before, const CEditorSettings& after)
+{
+    ForEachSettingsValue([&](auto member) {
+        if (!SameSettingsValue(before.*member, after.*member))
+            CopySettingsValue(this->*member, after.*member);
+    });
+    if (*before.m_recentFolders != *after.m_recentFolders)
+        *m_recentFolders = *after.m_recentFolders;
+}
+
+bool CEditorSettings::MergeWith(CEditorSettings& disk)
+{
+    bool changed = false;
+    ForEachSettingsValue([&](auto member) {
+        if (SameSettingsValue(this->*member, m_baseline.get()->*member)) {
+            CopySettingsValue(this->*member, disk.*member);
+            return;
+        }
+        CopySettingsValue(disk.*member, this->*member);
+        changed = true;
+    });
+    if (*m_recentFolders == *m_baseline->m_recentFolders) {
+        *m_recentFolders = *disk.m_recentFolders;
+    } else {
+        *disk.m_recentFolders = *m_recentFolders;
+        changed = true;
+    }
+    return changed;
+}
+
+int CEditorSettings::WriteAll()
 {
     const int result = Save();
     const CSettingsFiles& files = GetFiles();
@@ -72,7 +210,8 @@ void CEditorSettings::LoadMoreKeys()
         if (!folder.IsEmpty())
             m_recentFolders->push_back(folder);
     }
-    if (!PhrasesDirectory.IsEmpty())
+    // The default folder is offered only while it exists (a missing one would open an empty tree).
+    if (!PhrasesDirectory.IsEmpty() && FolderExists(GetDefaultPhrasesFolder()))
         m_recentFolders->push_back(RemoveTrailingBackslashes(GetDefaultPhrasesFolder()));
     RemoveDuplicateFolders();
 }

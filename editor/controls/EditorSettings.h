@@ -26,9 +26,17 @@ public:
     // The common load (which also reads "LastFile" and the recent folders),
     // then the three view switches. Returns 1.
     int LoadEditor();
-    // The common save (which also writes "LastFile" and the recent folders),
-    // then the three view switches. Returns 1.
+    // Writes the values this object changed since its last load or save, and
+    // only those: the file is read again first, a value nobody here changed
+    // takes what the file holds now (the main program may have changed it
+    // meanwhile), and the file is written only when something here changed.
+    // Before any load every value is written. Returns 1.
     int SaveEditor();
+
+    // Every value (and the recent folders) copied from `other`.
+    void CopyValuesFrom(const CEditorSettings& other);
+    // Each value that differs between `before` and `after` takes after's.
+    void TakeChangedValues(const CEditorSettings& before, const CEditorSettings& after);
 
     // "LastSettingsTab" of "Settings_Editor", read from the file: 0 or 1, any
     // other value reads as 0.
@@ -64,8 +72,19 @@ protected:
 private:
     int LoadOnFirstUse() override { return LoadEditor(); }
     void RemoveDuplicateFolders();
+    // The common load, then the three view switches (no baseline taken).
+    int LoadValues();
+    // The common save, then the three view switches.
+    int WriteAll();
+    // Every value copied into m_baseline (made when missing).
+    void TakeBaseline();
+    // Each value that differs from the baseline goes to `disk`; every other
+    // value takes disk's. True when any value went to `disk`.
+    bool MergeWith(CEditorSettings& disk);
 
     std::unique_ptr<std::vector<CString>> m_recentFolders;
+    // The values as last loaded or saved; null before the first load.
+    std::unique_ptr<CEditorSettings> m_baseline;
 };
 
 // Makes GetSettings build the editor's settings object; call before the first

@@ -320,6 +320,18 @@ TEST(PhraseFile, FailedWriteKeepsTheOldFile)
     EXPECT_EQ(temp.ReadBytes(L"kept.scrivolanter").value_or(""), old);
     EXPECT_TRUE(NoTemporaryFilesIn(temp));
 
+    // A path near the limit keeps a temporary name that fits beside it.
+    for (int length = 200; length < MAX_PATH; ++length) {
+        const std::wstring nearLimit =
+            L"C:\\" + std::wstring(static_cast<size_t>(length) - 18, L'd') + L"\\x.scrivolanter";
+        ASSERT_EQ(static_cast<size_t>(length), nearLimit.size());
+        const CString tempName = MakePhraseTempPath(nearLimit.c_str());
+        EXPECT_LT(tempName.GetLength(), MAX_PATH) << length;
+        EXPECT_EQ(0, tempName.Find(
+                         (L"C:\\" + std::wstring(static_cast<size_t>(length) - 18, L'd') + L"\\~").c_str()))
+            << "in the same folder";
+    }
+
     // The new content cannot be written in the folder (its temporary name is taken by a folder).
     const CString blocked = MakePhraseTempPath(path.c_str());
     ASSERT_TRUE(CreateDirectoryW(blocked, nullptr));

@@ -97,6 +97,9 @@ TEST_F(EditorFileCommandsTest, ImportReadsEachFileKind)
     };
     const Case cases[] = {
         {L"ansi.txt", "plain \xE9t\xE9", L"plain \u00E9t\u00E9", 0},
+        {L"utf8.txt", "caf\xC3\xA9 \xE2\x82\xAC", L"caf\u00E9 \u20AC", 0},
+        {L"utf8mark.txt", "\xEF\xBB\xBF\xD0\xBF\xD1\x80\xD0\xB8", L"\u043F\u0440\u0438", 0},
+        {L"utf8markascii.txt", "\xEF\xBB\xBFplain", L"plain", 0},
         {L"utf16.txt", std::string("\xFF\xFEh\0i\0", 6), L"hi", 0},
         {L"utf16mark4.txt", std::string("\xFF\xFE\0\0h\0i\0", 8), L"hi", 0},
         {L"rich.rtf", "{\\rtf1 bold}", L"{\\rtf1 bold}", 1},

@@ -124,6 +124,21 @@ TEST_F(EditorProgramTest, SecondStartHandsOverAndClosingSignalsTheEnd)
     ::CloseHandle(addFromClipboard);
 }
 
+TEST(EditorInstanceEventTest, OnlyTheFirstOfTwoClaimsGetsTheInstance)
+{
+    // Another editor made the event a moment earlier: this one must not run beside it.
+    HANDLE other = ::CreateEventW(nullptr, TRUE, FALSE, GetEditorInstanceEventName());
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(ClaimEditorInstance());
+    EXPECT_EQ(GetEditorInstanceEvent(), nullptr);
+    ::CloseHandle(other);
+    ASSERT_TRUE(ClaimEditorInstance());
+    EXPECT_NE(GetEditorInstanceEvent(), nullptr);
+    EXPECT_TRUE(ClaimEditorInstance()) << "the owner asking again keeps it";
+    CloseEditorInstanceEvent();
+    EXPECT_FALSE(IsEditorInstanceRunning());
+}
+
 TEST(EditorInstanceEventTest, ClosingSetsTheEventAndJoinsTheWatchers)
 {
     ASSERT_NE(CreateEditorInstanceEvent(), nullptr);

@@ -359,6 +359,13 @@ TEST_F(MainFrameCommandsTest, SelectedTextStartFlagPostsTheAddMessageToTheFrame)
     EXPECT_EQ(static_cast<int>(CMainFrame::kSelectedTextStartFlag), frame->GetStartFlags());
     frame->SetStartFlags(0);
     EXPECT_FALSE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
+
+    // A second editor started with "/addseltext" hands its flags over with the instance question.
+    EXPECT_EQ(1, ::SendMessageW(frame->m_hWnd, GetEditorInstanceMessage(), 0, 0));
+    EXPECT_FALSE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE)) << "no flags, no action";
+    EXPECT_EQ(
+        1, ::SendMessageW(frame->m_hWnd, GetEditorInstanceMessage(), CMainFrame::kSelectedTextStartFlag, 0));
+    EXPECT_TRUE(::PeekMessageW(&msg, frame->m_hWnd, message, message, PM_REMOVE));
 }
 
 TEST_F(MainFrameCommandsTest, OptionsChangedReloadsTheShownSettingsPage)
@@ -371,9 +378,11 @@ TEST_F(MainFrameCommandsTest, OptionsChangedReloadsTheShownSettingsPage)
     ASSERT_TRUE(::IsWindow(page->m_hWnd));
     EXPECT_EQ(0, pane->GetContent().GetCurrentPage()) << "a new settings file opens on Miscellaneous";
     // Another program writes the settings file; the frame hears the options-changed message.
-    settings.ClipboardHistoryMax = 47;
-    settings.SaveEditor();
-    settings.ClipboardHistoryMax = 30; // the object is stale until the reload
+    CSettings other(environment);
+    other.Load();
+    other.ClipboardHistoryMax = 47;
+    other.Save();
+    EXPECT_EQ(30, settings.ClipboardHistoryMax) << "the object is stale until the reload";
     ::SendMessageW(frame->m_hWnd, GetEditorOptionsChangedMessage(), 0, 0);
     EXPECT_EQ(47, settings.ClipboardHistoryMax);
     wchar_t text[16] = {};

@@ -378,8 +378,8 @@ TEST_F(PhrasesPaneTest, RereadKeepsTheCurrentPhraseAndItsEditInTheRightFile)
         writer.FlushSaves();
     }
     doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(b));
-    Select(c);
-    Command(57635); // Cut C: marked by its file
+    PhraseClipSet::Get().Mark(store, c,
+                              true); // C cut (a tree selection would make C current): marked by its file
     ::SendMessageW(frame->m_hWnd, WM_COMMAND, CDoc::kCmdReread, 0);
     const int current = static_cast<int>(doc->GetCurrentItem());
     ASSERT_GE(current, 0);

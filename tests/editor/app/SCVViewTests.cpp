@@ -323,8 +323,10 @@ TEST_F(SCVViewInEditorTest, AFailedSaveAtCloseAsksBeforeTheTextIsLost)
     ::CreateDirectoryW(folder, nullptr);
     EXPECT_TRUE(doc->SaveModified());
     CDoc::SetMessageBox(nullptr);
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0] & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    // Each close: the failed write is reported with Retry (answered No: not Retry), then the question.
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0] & MB_TYPEMASK, static_cast<UINT>(MB_RETRYCANCEL));
+    EXPECT_EQ(asked[1] & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
 }
 
 TEST_F(SCVViewInEditorTest, TabInTheEditSendsTheFocusToTheTree)

@@ -243,9 +243,10 @@ TEST_F(SettingsPaneTest, FloatPanePageSavesEachBoxAndBlinksForTheFirstTwo)
     settings.Pinned_FloatPane_On_Start = 0;
     EXPECT_TRUE(content->SelectPage(1));
     EXPECT_TRUE(Checked(1, IDC_FP_PIN_ON_START));
-    // Leaving it saves into the object; the pane remembers the tab at destruction.
+    // Leaving it keeps a value changed elsewhere meanwhile (the user did not touch its box); the pane
+    // remembers the tab at destruction.
     EXPECT_TRUE(content->SelectPage(0));
-    EXPECT_EQ(settings.Pinned_FloatPane_On_Start, 1);
+    EXPECT_EQ(settings.Pinned_FloatPane_On_Start, 0);
     ::DestroyWindow(content->m_hWnd);
     EXPECT_EQ(settings.GetLastSettingsTab(), 0);
 }

@@ -153,13 +153,21 @@ TEST_F(EditorSettingsTest, SaveAndLoadRoundTripTheEditorKeys)
     EXPECT_EQ(Read(L"Settings", L"DaysCheckForUpdates"), L"1");
     EXPECT_EQ(Read(L"Settings", L"PrevFoldersCount"), L"2");
 
+    {
+        // A default folder that does not exist is not offered.
+        CEditorSettings withoutDefault(environment);
+        withoutDefault.LoadEditor();
+        const std::wstring program = environment.programFolder.GetString();
+        EXPECT_EQ(Recent(withoutDefault), (std::vector<std::wstring>{program + L"Sub\\Phr", L"D:\\Other"}));
+    }
+    ASSERT_TRUE(::CreateDirectoryW((environment.programFolder + L"UserPhrases").GetString(), nullptr));
     CEditorSettings loaded(environment);
     loaded.LoadEditor();
     EXPECT_EQ(loaded.ShowUncheckedPhrases, 0);
     EXPECT_EQ(loaded.Preview, 2);
     EXPECT_EQ(loaded.ShowMetaInfoInTree, 0);
     EXPECT_STREQ(loaded.LastFile, L"Folder\\Phrase.txt");
-    // the saved relative folder comes back absolute, and the default folder joins the list (the temporary
+    // the saved relative folder comes back absolute, and the existing default folder joins the list (the temporary
     // folder is on drive C:, so both sort before D:)
     const std::wstring program = environment.programFolder.GetString();
     EXPECT_EQ(Recent(loaded),
