@@ -346,6 +346,9 @@ private:
     void RegisterSessionNotification();
 
     void ReloadLanguage();
+    // Applies the history keys of the settings just read: the watcher runs exactly while
+    // "ClipboardHistory" is on, the spy-state listeners and the pane follow.
+    void ApplyHistorySettings();
     // Loads the phrase tree from the settings' folder and sorts it.
     void LoadPhraseTree();
     // Creates the menu builder when it does not exist yet.

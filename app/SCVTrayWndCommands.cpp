@@ -283,8 +283,13 @@ LRESULT CSCVTrayWnd::OnStartClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
     return StartClipboardWatcher(static_cast<int>(wParam)) ? 1 : 0;
 }
 
-LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    if (wParam == CAppObjects::kBlockOwnCopy) {
+        if (!GetHistory().IsCapturing())
+            return 0;
+        GetHistory().BlockCaptureForAWhile();
+    }
     return reinterpret_cast<LRESULT>(GetHistory().GetWatcherObject());
 }
 
