@@ -723,6 +723,9 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         if (m_lastSelectedTrayItem == ID_SCV_FLOAT_PANE && m_floatPane.m_hWnd)
             m_floatPane.StartAnimationThread(0);
         break;
+    case kTimerUnansweredRequest:
+        EndUnansweredRequest();
+        break;
     case kTimerDelayedRelays:
         KillTimer(kTimerDelayedRelays);
         StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);

@@ -124,6 +124,9 @@ public:
     bool RunSpecialCommand(int commandId, HWND target);
     // Puts the clipboard kept for the request back (when one is kept).
     void RestoreClipboardAndUnblock();
+    // A posted request whose target never answered ends (its clipboard put back only over
+    // the program's own change); nothing when the menu came.
+    void EndUnansweredRequest();
     // A choice of the menu's right-click pop-up: kind 0-8 for the command.
     void RunRightMenuCommand(int kind, int commandId);
     // Whether the id may become a last used one: a phrase of the tree.
@@ -266,7 +269,10 @@ private:
         kTimerHideBalloon = 1245,
         kTimerShowPhraseMenu = 1247,
         kTimerDelayedRelays = 1248,
+        kTimerUnansweredRequest = 1249,
     };
+    // How long a posted phrase request waits for the target's answer.
+    static constexpr UINT kUnansweredRequestMs = 10000;
 
     static UINT GetInstanceSignalMessageId();
     static UINT GetNotesMessageId();

@@ -191,16 +191,21 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
         ShowTrayBalloon(BuildHotKeyBalloonText(fromHotKey), kHotKeyBalloonMs);
     CAppObjects::PlayMenuSound();
 
+    // The save ends the previous request first (its phrase may still be on the clipboard):
+    // %CLIPBOARD_TEXT% is read after it.
+    KillTimer(kTimerUnansweredRequest);
+    m_clipboardSaver.Save();
     CString clipboardText;
     GetClipboardUnicodeText(clipboardText);
     builder.SetClipboardText(clipboardText);
-    m_clipboardSaver.Save();
 
     SVQuery query;
     const int result = m_dllService.SendMessageToTargetWindow(fromHotKey ? 0 : 1, query);
     switch (result) {
     case CSCVDLLService::kTargetRequestPosted:
-        // The hook answers through the interchange area and the query thread.
+        // The hook answers through the interchange area and the query thread; a target
+        // that never answers ends the request after a bound.
+        SetTimer(kTimerUnansweredRequest, kUnansweredRequestMs, nullptr);
         break;
     case CSCVDLLService::kNoTarget:
         // No menu follows: the kept clipboard has nothing to be put back over.
@@ -225,6 +230,7 @@ LRESULT CSCVTrayWnd::OnWaitQueryComplete(UINT, WPARAM wParam, LPARAM, BOOL&)
     SVQuery query = CWaitQuery::CopyQueryOfMessage(wParam, &known);
     if (!known)
         return 0;
+    KillTimer(kTimerUnansweredRequest);
     IDataNeededHander_MenuSelf& builder = EnsureMenuBuilder();
     if (builder.IsMenuAlive()) {
         WriteLogLine(L"CSCVTrayWnd::OnWaitQueryComplete: the phrase menu is open already, query skipped");
@@ -359,6 +365,16 @@ bool CSCVTrayWnd::RunSpecialCommand(int commandId, HWND)
     default:
         return false;
     }
+}
+
+void CSCVTrayWnd::EndUnansweredRequest()
+{
+    KillTimer(kTimerUnansweredRequest);
+    if (!m_clipboardSaver.IsSaved() || m_clipboardSaver.IsRestoreWaiting() ||
+        (m_menuBuilder && m_menuBuilder->IsMenuAlive()))
+        return;
+    WriteLogLine(L"CSCVTrayWnd: the target did not answer the phrase request in time, the request ends");
+    RestoreClipboardAndUnblock();
 }
 
 void CSCVTrayWnd::RestoreClipboardAndUnblock()

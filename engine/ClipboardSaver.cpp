@@ -1,6 +1,7 @@
 #include "engine/ClipboardSaver.h"
 
 #include "common/SharedLog.h"
+#include "engine/OwnClipboardChange.h"
 
 namespace
 {
@@ -11,7 +12,7 @@ bool EmptyTheClipboard()
 {
     if (!::OpenClipboard(nullptr))
         return false;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     return ::EmptyClipboard() != FALSE;
 }
 } // namespace
@@ -51,8 +52,22 @@ size_t CClipboardSaver::Save()
 
 int CClipboardSaver::PutSnapshotBack()
 {
-    if (m_snapshot.IsEmpty())
+    // Untouched since the save: the user's content (every format of it, and its owner) is there.
+    if (::GetClipboardSequenceNumber() == m_sequence)
+        return 0;
+    if (!COwnClipboardChange::GetInstance().IsLatest()) {
+        WriteLogLine(L"CClipboardSaver: another program changed the clipboard since the save, the saved "
+                     L"content is not put back");
+        return 0;
+    }
+    if (m_snapshot.IsEmpty()) {
+        if (m_snapshot.GetListedCount() > 0) {
+            WriteLogLine(L"CClipboardSaver: no format of the saved content could be kept, the clipboard is "
+                         L"left as it is");
+            return 0;
+        }
         return EmptyTheClipboard() ? 1 : 0;
+    }
     return m_snapshot.Restore();
 }
 
@@ -101,6 +116,9 @@ void CClipboardSaver::OnOfferEnded(CDelayedClipboardOwner::Outcome outcome)
     }
     if (outcome == CDelayedClipboardOwner::Outcome::NeverRead)
         WriteLogLine(L"CClipboardSaver: the target did not read the pasted phrase in time");
+    // The offer still on the clipboard (read or not) is the program's own content.
+    if (m_owner.IsOfferOnClipboard())
+        COwnClipboardChange::GetInstance().Note();
     if (m_beforeLateRestore)
         m_beforeLateRestore();
     PutSnapshotBack();

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/TrayMessages.h"
 #include "engine/PhraseFile.h"
@@ -299,6 +300,40 @@ ClipboardContent ReadUserClipboard()
     content.extra = ReadBlock(TestFormat());
     ::CloseClipboard();
     return content;
+}
+
+// Puts formats of which a snapshot can keep only the text: an enhanced metafile and a block under a
+// private format id.
+bool PutFormats(bool text, bool metafile, bool privateHandle)
+{
+    if (!OpenClipboardRetrying())
+        return false;
+    ::EmptyClipboard();
+    bool put = true;
+    if (text) {
+        const std::wstring words = L"text beside the picture";
+        put = PutBlock(CF_UNICODETEXT, words.c_str(), (words.size() + 1) * sizeof(wchar_t));
+    }
+    if (metafile) {
+        HDC dc = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+        ::Rectangle(dc, 1, 1, 20, 10);
+        put = ::SetClipboardData(CF_ENHMETAFILE, ::CloseEnhMetaFile(dc)) && put;
+    }
+    if (privateHandle)
+        put = ::SetClipboardData(CF_PRIVATEFIRST + 7, ::GlobalAlloc(GMEM_MOVEABLE, 16)) && put;
+    ::CloseClipboard();
+    return put;
+}
+
+std::vector<UINT> ClipboardFormatList()
+{
+    std::vector<UINT> formats;
+    if (!OpenClipboardRetrying())
+        return formats;
+    for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format))
+        formats.push_back(format);
+    ::CloseClipboard();
+    return formats;
 }
 
 size_t CountOf(const std::wstring& text, const std::wstring& part)
@@ -654,25 +689,47 @@ TEST_F(MainRoadTest, SelectedTextIsWrappedAndTheCaretStandsAtTheMark)
         << testing::PrintToString(Log());
 }
 
-TEST_F(MainRoadTest, EscapeInsertsNothingAndPutsTheClipboardBack)
+// The menu closed with Esc inserts nothing and leaves the clipboard as it is: every format the
+// user had (also those a snapshot cannot keep), or the newer copy another program made while the
+// menu was open.
+TEST_F(MainRoadTest, EscapeInsertsNothingAndLeavesTheClipboardAsItIs)
 {
-    const ClipboardContent before{L"kept across the menu", std::string("kept")};
-    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
-    PrepareTarget(L"untouched", 9, 9);
-    const size_t commandsBefore = CommandsRun();
-    ASSERT_TRUE(OpenMenu()) << Log();
-    // Something uses the clipboard while the menu is open; closing the menu
-    // without a choice puts the saved content back.
-    ASSERT_TRUE(PutUserClipboard(L"scratch", "scratch"));
-    TapKey(VK_ESCAPE);
+    struct Case
+    {
+        const char* name;
+        bool text, metafile, privateHandle;
+        bool otherCopyDuringMenu;
+    };
+    const Case cases[] = {
+        {"text and an enhanced metafile", true, true, false, false},
+        {"an enhanced metafile only", false, true, false, false},
+        {"a private format only", false, false, true, false},
+        {"another program copies while the menu is open", true, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PutFormats(c.text, c.metafile, c.privateHandle));
+        std::vector<UINT> expected = ClipboardFormatList();
+        ASSERT_FALSE(expected.empty());
+        PrepareTarget(L"untouched", 9, 9);
+        const size_t commandsBefore = CommandsRun();
+        ASSERT_TRUE(OpenMenu()) << Log();
+        const ClipboardContent other{L"scratch", std::string("scratch")};
+        if (c.otherCopyDuringMenu) {
+            ASSERT_TRUE(PutUserClipboard(other.text, *other.extra));
+            expected = ClipboardFormatList();
+        }
+        TapKey(VK_ESCAPE);
 
-    EXPECT_TRUE(
-        scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs))
-        << "the menu's clean-up command did not arrive";
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
-        << testing::PrintToString(ReadUserClipboard().text);
-    EXPECT_EQ(ControlText(s_edit), L"untouched");
+        EXPECT_TRUE(
+            scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
+        EXPECT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs))
+            << "the menu's clean-up command did not arrive";
+        EXPECT_EQ(ClipboardFormatList(), expected) << Log();
+        if (c.otherCopyDuringMenu)
+            EXPECT_EQ(ReadUserClipboard(), other) << testing::PrintToString(ReadUserClipboard().text);
+        EXPECT_EQ(ControlText(s_edit), L"untouched");
+    }
 }
 
 } // namespace
