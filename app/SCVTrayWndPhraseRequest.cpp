@@ -328,15 +328,9 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     }
     // The clipboard carried a pasted phrase, or the selection was copied by
     // Ctrl+C: the user's own content comes back (after the target has read a
-    // pasted phrase). Nothing is put back when nothing changed it. The restore
-    // is the program's own clipboard use: not captured, also when it comes
-    // only after a wait for the target.
-    const auto blockCapture = [this] {
-        if (m_clipboardHistory.IsRunning())
-            m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
-    };
-    blockCapture();
-    m_clipboardSaver.SetBeforeLateRestore(blockCapture);
+    // pasted phrase). Nothing is put back when nothing changed it. The paste's
+    // own clipboard change is not captured; nor is the restore (see OnCreate).
+    m_clipboardHistory.BlockCaptureForAWhile();
     m_clipboardSaver.RestoreAfterInsertion();
     return 2;
 }
@@ -379,9 +373,8 @@ void CSCVTrayWnd::EndUnansweredRequest()
 
 void CSCVTrayWnd::RestoreClipboardAndUnblock()
 {
-    // The restore is the program's own clipboard use: not captured.
-    if (m_clipboardHistory.IsRunning())
-        m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
+    // A restore is blocked from capture as it happens (see OnCreate): a copy the user makes
+    // right after a menu that changed nothing is still captured.
     m_clipboardSaver.RestoreIfSaved();
 }
 

@@ -60,14 +60,15 @@ int CClipboardSaver::PutSnapshotBack()
                      L"content is not put back");
         return 0;
     }
-    if (m_snapshot.IsEmpty()) {
-        if (m_snapshot.GetListedCount() > 0) {
-            WriteLogLine(L"CClipboardSaver: no format of the saved content could be kept, the clipboard is "
-                         L"left as it is");
-            return 0;
-        }
-        return EmptyTheClipboard() ? 1 : 0;
+    if (m_snapshot.IsEmpty() && m_snapshot.GetListedCount() > 0) {
+        WriteLogLine(L"CClipboardSaver: no format of the saved content could be kept, the clipboard is "
+                     L"left as it is");
+        return 0;
     }
+    if (m_beforeRestore)
+        m_beforeRestore();
+    if (m_snapshot.IsEmpty())
+        return EmptyTheClipboard() ? 1 : 0;
     return m_snapshot.Restore();
 }
 
@@ -119,8 +120,6 @@ void CClipboardSaver::OnOfferEnded(CDelayedClipboardOwner::Outcome outcome)
     // The offer still on the clipboard (read or not) is the program's own content.
     if (m_owner.IsOfferOnClipboard())
         COwnClipboardChange::GetInstance().Note();
-    if (m_beforeLateRestore)
-        m_beforeLateRestore();
     PutSnapshotBack();
     Dismiss();
 }

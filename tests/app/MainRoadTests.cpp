@@ -34,6 +34,10 @@ constexpr wchar_t kTargetClass[] = L"ScvMainRoadTarget";
 constexpr UINT kTargetActivate = WM_APP + 100; // the target makes itself foreground and focuses its EDIT
 // wParam: how the EDIT takes a paste from now on (a PasteMode).
 constexpr UINT kTargetPasteMode = WM_APP + 101;
+// The target focuses its copy-only control (whose selection only a copy can read).
+constexpr UINT kTargetFocusCopyOnly = WM_APP + 102;
+constexpr wchar_t kCopyOnlyClass[] = L"ScvMainRoadCopyOnly";
+constexpr wchar_t kCopyOnlySelection[] = L"the selection only a copy can read";
 constexpr UINT_PTR kSlowPasteTimer = 2;
 constexpr UINT kSlowPasteMs = 1500;
 constexpr DWORD kStartTimeoutMs = 30000;
@@ -64,6 +68,8 @@ enum PasteMode : WPARAM
 };
 
 HWND s_targetEdit = nullptr;
+HWND s_copyOnly = nullptr;
+bool s_copyOnlyFocused = false;
 WNDPROC s_editProc = nullptr;
 WPARAM s_pasteMode = kPasteAtOnce;
 
@@ -77,6 +83,28 @@ LRESULT CALLBACK TargetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (paste && s_pasteMode == kPasteNeverRead)
         return 0;
     return ::CallWindowProcW(s_editProc, window, message, wParam, lParam);
+}
+
+// A control that answers neither WM_GETTEXT nor EM_GETSEL: its selection comes out only by
+// WM_COPY or Ctrl+C.
+LRESULT CALLBACK CopyOnlyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool ctrlC = message == WM_KEYDOWN && wParam == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (message == WM_COPY || ctrlC) {
+        if (::OpenClipboard(window)) {
+            ::EmptyClipboard();
+            const SIZE_T size = sizeof(kCopyOnlySelection);
+            HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+            std::memcpy(::GlobalLock(block), kCopyOnlySelection, size);
+            ::GlobalUnlock(block);
+            ::SetClipboardData(CF_UNICODETEXT, block);
+            ::CloseClipboard();
+        }
+        return 0;
+    }
+    if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH)
+        return 0;
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void PasteClipboardTextNow()
@@ -96,13 +124,19 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     switch (message) {
     case WM_SETFOCUS:
-        // Whoever activates the window, the EDIT takes the keys.
-        if (s_targetEdit)
-            ::SetFocus(s_targetEdit);
+        // Whoever activates the window, the chosen control takes the keys.
+        if (HWND focus = s_copyOnlyFocused ? s_copyOnly : s_targetEdit)
+            ::SetFocus(focus);
         return 0;
     case kTargetActivate:
+        s_copyOnlyFocused = false;
         ::SetForegroundWindow(window);
         ::SetFocus(s_targetEdit);
+        return 0;
+    case kTargetFocusCopyOnly:
+        s_copyOnlyFocused = true;
+        ::SetForegroundWindow(window);
+        ::SetFocus(s_copyOnly);
         return 0;
     case kTargetPasteMode:
         s_pasteMode = wParam;
@@ -144,6 +178,13 @@ SCV_CHILD_MAIN(main_road_target)
                                      10, 460, 30, top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!s_targetEdit)
         return 4;
+    WNDCLASSW copyOnlyClass{};
+    copyOnlyClass.lpfnWndProc = &CopyOnlyProc;
+    copyOnlyClass.hInstance = ::GetModuleHandleW(nullptr);
+    copyOnlyClass.lpszClassName = kCopyOnlyClass;
+    ::RegisterClassW(&copyOnlyClass);
+    s_copyOnly = ::CreateWindowExW(0, kCopyOnlyClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 50, 460, 30, top,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
     s_editProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(s_targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TargetEditProc)));
     ::SetForegroundWindow(top);
@@ -434,9 +475,10 @@ protected:
     }
 
     // Sounds, balloons, tooltips, update checks, the welcome program and the
-    // history off; the last used phrases are not put at the top, so the menu
-    // keeps its order from test to test.
-    static void WriteSettings()
+    // floating pane off, the clipboard history on (or off); the last used
+    // phrases are not put at the top, so the menu keeps its order from test
+    // to test: the phrases first, then the history items, newest first.
+    static void WriteSettings(bool history = true)
     {
         const wchar_t* const keys[] = {
             L"SCVVersion=SCV_150",
@@ -447,7 +489,7 @@ protected:
             L"AutoCheckForUpdates=0",
             L"ShowHistoryPaneOnStart=0",
             L"ShowIconInAltTab_ForFP=0",
-            L"ClipboardHistory=0",
+            history ? L"ClipboardHistory=1" : L"ClipboardHistory=0",
             L"Welcome_Already_Started_V2_60=1",
             L"DelayAutoLoadSeconds_NextRelease=0",
             L"PhrasesDirectory=Phrases",
@@ -527,6 +569,32 @@ protected:
     }
 
     static size_t CommandsRun() { return CountOf(Log(), L"CSCVTrayWnd::OnWmCommandFromSelf"); }
+
+    // The history's item count the program logged last (-1: none logged yet).
+    static int LoggedHistoryCount()
+    {
+        const std::wstring log = Log();
+        const std::wstring key = L"Event OnClipboardHistoryChanged, Count=";
+        const size_t at = log.rfind(key);
+        return at == std::wstring::npos ? -1 : std::stoi(log.substr(at + key.size()));
+    }
+
+    // Copies as another program would and waits until the program's history has taken it. The
+    // program keeps its own clipboard use of an earlier test out of the history for a few
+    // seconds: a copy in that time is made again.
+    static void CopyIntoHistory(const std::wstring& text)
+    {
+        const size_t changes = CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=");
+        bool captured = false;
+        for (int attempt = 0; attempt < 3 && !captured; ++attempt) {
+            ASSERT_TRUE(PutUserClipboard(text, "history"));
+            captured = scvtest::WaitUntil(
+                [&] { return CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=") > changes; }, 4000);
+        }
+        ASSERT_TRUE(captured) << "the copy did not reach the history";
+    }
+
+    static HWND TrayWindow() { return FindTrayWindow(s_program->Pid()); }
 
     static scvtest::TempFolder* s_folder;
     static scvtest::ChildProcess* s_program;
@@ -729,6 +797,82 @@ TEST_F(MainRoadTest, EscapeInsertsNothingAndLeavesTheClipboardAsItIs)
         if (c.otherCopyDuringMenu)
             EXPECT_EQ(ReadUserClipboard(), other) << testing::PrintToString(ReadUserClipboard().text);
         EXPECT_EQ(ControlText(s_edit), L"untouched");
+    }
+}
+
+// A history item chosen in the phrase menu (the first item after the phrases) is inserted and
+// stays on the clipboard, without entering the history a second time.
+TEST_F(MainRoadTest, AHistoryItemChosenInThePhraseMenuIsInserted)
+{
+    const std::wstring text = L"history item to insert";
+    CopyIntoHistory(text);
+    const int count = LoggedHistoryCount();
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(static_cast<int>(std::size(kPhrases)));
+
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ControlText(s_edit) == text; }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n"
+        << testing::PrintToString(Log());
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard().text == text; }, kStepTimeoutMs))
+        << testing::PrintToString(ReadUserClipboard().text);
+    scvtest::WaitUntil([] { return false; }, 1000);
+    EXPECT_EQ(LoggedHistoryCount(), count) << "the program's own copy entered the history";
+}
+
+// The selection of a control that only a copy can read is copied by Ctrl+C for the menu: the copy
+// never enters the history, and the user's clipboard comes back after the menu.
+TEST_F(MainRoadTest, TheSelectionCopiedByCtrlCStaysOutOfTheHistory)
+{
+    const std::wstring user = L"the user's clipboard before the Ctrl+C copy";
+    CopyIntoHistory(user);
+    const int count = LoggedHistoryCount();
+    const size_t changes = CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=");
+    ::SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"untouched"));
+    ::PostMessageW(s_targetTop, kTargetFocusCopyOnly, 0, 0);
+    ASSERT_TRUE(scvtest::WaitUntil([] { return ::GetForegroundWindow() == s_targetTop; }, kStepTimeoutMs));
+    const size_t commandsBefore = CommandsRun();
+    ASSERT_TRUE(OpenMenu()) << Log();
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs));
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard().text == user; }, kStepTimeoutMs))
+        << testing::PrintToString(ReadUserClipboard().text);
+    scvtest::WaitUntil([] { return false; }, 1000);
+    EXPECT_EQ(LoggedHistoryCount(), count) << Log();
+    EXPECT_EQ(CountOf(Log(), L"Event OnClipboardHistoryChanged, Count="), changes)
+        << "the selection copy was captured";
+    EXPECT_EQ(ControlText(s_edit), L"untouched") << "nothing was inserted";
+}
+
+// The editor's end (WM_APP+6) and the settings module's end (WM_APP+4, wParam 2) apply the history
+// switch of the settings file at once: off, a copy is not captured; on again, it is.
+TEST_F(MainRoadTest, TheHistorySwitchOfTheSettingsTakesEffectWithoutARestart)
+{
+    struct Step
+    {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        bool history;
+    };
+    const Step steps[] = {
+        {"editor ended, history off", WM_APP + 6, 0, false},
+        {"editor ended, history on", WM_APP + 6, 0, true},
+        {"settings module ended, history off", WM_APP + 4, 2, false},
+        {"settings module ended, history on", WM_APP + 4, 2, true},
+    };
+    int copy = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        WriteSettings(step.history);
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(::SendMessageTimeoutW(TrayWindow(), step.message, step.wParam, 0, SMTO_ABORTIFHUNG,
+                                          kStepTimeoutMs, &result));
+        const size_t changes = CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=");
+        ASSERT_TRUE(PutUserClipboard(L"copy after a settings change " + std::to_wstring(++copy), "settings"));
+        const bool captured = scvtest::WaitUntil(
+            [&] { return CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=") > changes; }, 3000);
+        EXPECT_EQ(captured, step.history);
     }
 }
 
