@@ -55,10 +55,12 @@ const PhraseSpec kPhrases[] = {
     {L"Typed.scrivolanter", L"Typed", L"Hello typed"},
     {L"Pasted.scrivolanter", L"Pasted", L"Pasted phrase, long enough for the clipboard"},
     {L"Wrapped.scrivolanter", L"Wrapped", L"<b>%SELECTED_TEXT%%CURSOR_POS%</b>"},
+    {L"Macro.scrivolanter", L"Macro", L"[%CLIPBOARD_TEXT%]"},
 };
 constexpr int kTypedItem = 0;
 constexpr int kPastedItem = 1;
 constexpr int kWrappedItem = 2;
+constexpr int kClipboardMacroItem = 3;
 
 enum PasteMode : WPARAM
 {
@@ -183,8 +185,8 @@ SCV_CHILD_MAIN(main_road_target)
     copyOnlyClass.hInstance = ::GetModuleHandleW(nullptr);
     copyOnlyClass.lpszClassName = kCopyOnlyClass;
     ::RegisterClassW(&copyOnlyClass);
-    s_copyOnly = ::CreateWindowExW(0, kCopyOnlyClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 50, 460, 30, top,
-                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    s_copyOnly = ::CreateWindowExW(0, kCopyOnlyClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 50, 460, 30,
+                                   top, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     s_editProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(s_targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TargetEditProc)));
     ::SetForegroundWindow(top);
@@ -874,6 +876,31 @@ TEST_F(MainRoadTest, TheHistorySwitchOfTheSettingsTakesEffectWithoutARestart)
             [&] { return CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=") > changes; }, 3000);
         EXPECT_EQ(captured, step.history);
     }
+}
+
+// The hot key pressed while the previous pasted phrase still waits for its target: the macro
+// %CLIPBOARD_TEXT% of the next phrase is the user's text, not the phrase still offered.
+TEST_F(MainRoadTest, ClipboardTextMacroRightAfterAPastedPhraseIsTheUsersText)
+{
+    const ClipboardContent before{L"user text for the macro", std::string("macro")};
+    ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
+    PrepareTarget(L"", 0, 0);
+    ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteNeverRead, 0);
+    const DWORD program = s_program->Pid();
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kPastedItem);
+    ASSERT_TRUE(
+        scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
+        << Log();
+
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kClipboardMacroItem);
+    const std::wstring expected = L"[" + before.text + L"]";
+    // A late delivery of the first paste's keys may stand before it; the macro's text ends it.
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ControlText(s_edit).ends_with(expected); }, kStepTimeoutMs))
+        << "EDIT: " << testing::PrintToString(ControlText(s_edit));
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs));
 }
 
 } // namespace

@@ -30,6 +30,7 @@
 #include "engine/CSCVWndClipboardHandler.h"
 #include "engine/ClipboardAccess.h"
 #include "menus/FloatPaneToolBar.h"
+#include "menus/MenuToolTipSCVClient.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
@@ -563,6 +564,35 @@ TEST_F(TrayWindowTest, TheFloatingPaneShowsAndChangesTheRealHistory)
     EXPECT_EQ(history.GetCount(), 2);
     EXPECT_EQ(pane.GetRowCount(), 2);
     pane.DestroyWindow();
+    history.Stop();
+}
+
+// A history item's tip shows the head of a long text but the whole text's length.
+TEST_F(TrayWindowTest, HistoryItemInfoCarriesTheWholeLengthAndTheTipShowsIt)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_TRUE(window.StartClipboardWatcher(0)) << window.GetHistory().GetErrorText().GetString();
+    CTrayClipboardHistory& history = window.GetClipboardHistory();
+    const CString longText = CString(L'x', 5000) + L"end";
+    ASSERT_TRUE(PutClipboardUnicodeText(longText));
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] {
+            const CCHItem* item = history.GetQueue().GetItem(0);
+            return item && item->GetWideText() == longText;
+        },
+        kTimeoutMs));
+
+    TrayHistoryItemInfo info;
+    ASSERT_TRUE(history.GetItemInfo(0, info));
+    EXPECT_EQ(info.textLength, 5003);
+    EXPECT_EQ(info.text.GetLength(), 4000) << "the tip takes only the head of the text";
+    EXPECT_FALSE(history.GetItemInfo(history.GetCount(), info));
+
+    ASSERT_NE(window.GetMenuToolTip(), nullptr);
+    CString title;
+    const CString tip = window.GetMenuToolTip()->GetTipStringForClipboardHistory(kTrayHistoryFirstId, title);
+    EXPECT_GE(tip.Find(L"[5003]"), 0) << "the tip shows the cap as the length";
+    EXPECT_LT(tip.Find(L"[4000]"), 0);
     history.Stop();
 }
 
