@@ -36,6 +36,8 @@ constexpr UINT kTargetActivate = WM_APP + 100; // the target makes itself foregr
 constexpr UINT kTargetPasteMode = WM_APP + 101;
 // The target focuses its copy-only control (whose selection only a copy can read).
 constexpr UINT kTargetFocusCopyOnly = WM_APP + 102;
+// The target's thread is busy for wParam milliseconds (it answers nothing meanwhile).
+constexpr UINT kTargetBusy = WM_APP + 103;
 constexpr wchar_t kCopyOnlyClass[] = L"ScvMainRoadCopyOnly";
 constexpr wchar_t kCopyOnlySelection[] = L"the selection only a copy can read";
 constexpr UINT_PTR kSlowPasteTimer = 2;
@@ -142,6 +144,9 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case kTargetPasteMode:
         s_pasteMode = wParam;
+        return 0;
+    case kTargetBusy:
+        ::Sleep(static_cast<DWORD>(wParam));
         return 0;
     case WM_TIMER:
         if (wParam == kSlowPasteTimer) {
@@ -598,6 +603,21 @@ protected:
 
     static HWND TrayWindow() { return FindTrayWindow(s_program->Pid()); }
 
+    // Pastes the long phrase into a target that never reads it: the restore of the user's
+    // clipboard then waits. Returns once the program offers the phrase (asking for it would
+    // count as a read).
+    static void PasteAPhraseNeverRead()
+    {
+        PrepareTarget(L"", 0, 0);
+        ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteNeverRead, 0);
+        const DWORD program = s_program->Pid();
+        ASSERT_TRUE(OpenMenu()) << Log();
+        ChooseItem(kPastedItem);
+        ASSERT_TRUE(
+            scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
+            << Log();
+    }
+
     static scvtest::TempFolder* s_folder;
     static scvtest::ChildProcess* s_program;
     static scvtest::ChildProcess* s_target;
@@ -687,17 +707,10 @@ TEST_F(MainRoadTest, AnUnreadPasteEndsAfterTheBoundAndANewCopySurvives)
         SCOPED_TRACE(c.name);
         const ClipboardContent before{L"the user's clipboard before an unread paste", std::string("unread")};
         ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
-        PrepareTarget(L"", 0, 0);
-        ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteNeverRead, 0);
         const size_t endsBefore = CountOf(Log(), c.logLine);
-        const DWORD program = s_program->Pid();
-        ASSERT_TRUE(OpenMenu()) << Log();
-        ChooseItem(kPastedItem);
-
-        // The phrase is offered by the program (asking for it would count as a read).
-        ASSERT_TRUE(
-            scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
-            << Log();
+        PasteAPhraseNeverRead();
+        if (HasFatalFailure())
+            return;
         const DWORD offered = ::GetTickCount();
         const ClipboardContent other{L"another program's copy", std::string("other")};
         if (c.otherCopy)
@@ -884,14 +897,7 @@ TEST_F(MainRoadTest, ClipboardTextMacroRightAfterAPastedPhraseIsTheUsersText)
 {
     const ClipboardContent before{L"user text for the macro", std::string("macro")};
     ASSERT_TRUE(PutUserClipboard(before.text, *before.extra));
-    PrepareTarget(L"", 0, 0);
-    ::SendMessageW(s_targetTop, kTargetPasteMode, kPasteNeverRead, 0);
-    const DWORD program = s_program->Pid();
-    ASSERT_TRUE(OpenMenu()) << Log();
-    ChooseItem(kPastedItem);
-    ASSERT_TRUE(
-        scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
-        << Log();
+    ASSERT_NO_FATAL_FAILURE(PasteAPhraseNeverRead());
 
     PrepareTarget(L"", 0, 0);
     ASSERT_TRUE(OpenMenu()) << Log();
@@ -901,6 +907,32 @@ TEST_F(MainRoadTest, ClipboardTextMacroRightAfterAPastedPhraseIsTheUsersText)
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ControlText(s_edit).ends_with(expected); }, kStepTimeoutMs))
         << "EDIT: " << testing::PrintToString(ControlText(s_edit));
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs));
+}
+
+// A request whose target does not answer, a copy by another program, the hot key again: the newer
+// copy stays on the clipboard.
+TEST_F(MainRoadTest, ARequestWithoutAnAnswerNeverPutsAnOlderClipboardBack)
+{
+    ASSERT_TRUE(PutUserClipboard(L"the user's clipboard at the first hot key", "first"));
+    PrepareTarget(L"untouched", 9, 9);
+    const auto hotKeysTaken = [] { return CountOf(Log(), L"Input desktop is active"); };
+    const size_t taken = hotKeysTaken();
+    ::PostMessageW(s_targetTop, kTargetBusy, 4000, 0);
+    PressHotKey();
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken; }, kStepTimeoutMs)) << Log();
+    const ClipboardContent newer{L"a newer copy of another program", std::string("newer")};
+    ASSERT_TRUE(PutUserClipboard(newer.text, *newer.extra));
+    PressHotKey();
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken + 1; }, kStepTimeoutMs)) << Log();
+    EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
+
+    // The target answers once it is free: a menu that shows then is closed.
+    if (scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) != nullptr; }, 8000))
+        TapKey(VK_ESCAPE);
+    EXPECT_TRUE(
+        scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
+    EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
+    EXPECT_EQ(ControlText(s_edit), L"untouched");
 }
 
 } // namespace
