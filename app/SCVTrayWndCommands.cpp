@@ -185,6 +185,9 @@ void CSCVTrayWnd::SwitchHistoryCapture()
         StartClipboardWatcher(0);
     else
         history.Stop();
+    // Kept in the settings: a later reload of them (the editor's end) must not undo the switch.
+    GetSettings().ClipboardHistory = history.IsCapturing() ? 1 : 0;
+    GetSettings().Save();
     UpdateTrayIcon(2, nullptr, false);
     SignalOptionsChangedAsync();
     NotifyStateListeners(nullptr, 0, history.IsCapturing() ? 1 : 0);
