@@ -98,9 +98,9 @@ LRESULT CAppObjects::HideMenuToolTipViaMainWnd()
     return SendToMainWnd(kMessageHideMenuToolTip, 0, 0);
 }
 
-HWND CAppObjects::BlockClipboardCaptureViaMainWnd()
+bool CAppObjects::BlockClipboardCaptureViaMainWnd()
 {
-    return reinterpret_cast<HWND>(SendToMainWnd(kMessageGetClipboardWatcher, 0, 0));
+    return SendToMainWnd(kMessageGetClipboardWatcher, kBlockOwnCopy, 0) != 0;
 }
 
 LRESULT CAppObjects::HideTrayBalloonViaMainWnd()

@@ -41,10 +41,12 @@ public:
     static LRESULT QueryAllowWaitAnswerFromExeAgent();
     // WM_APP+17 (0, 0).
     static LRESULT HideMenuToolTipViaMainWnd();
-    // WM_APP+15 (0, 0): the answer is the clipboard watcher window (0 without).
-    // Blocking its capture of the program's own next copy is the watcher's
-    // business and is wired when the watcher exists.
-    static HWND BlockClipboardCaptureViaMainWnd();
+    // WM_APP+15 (kBlockOwnCopy, 0): the tray window keeps the program's own
+    // next clipboard change (a copy by Ctrl+C) out of the history. True when a
+    // clipboard watcher answered.
+    static bool BlockClipboardCaptureViaMainWnd();
+    // wParam of WM_APP+15 that asks for the block as well as the watcher.
+    static constexpr WPARAM kBlockOwnCopy = 1;
     // WM_APP+31 (0, 0).
     static LRESULT HideTrayBalloonViaMainWnd();
     // PostMessageW WM_APP+32 (0, 0); the PostMessageW result (FALSE without a window).

@@ -2,6 +2,7 @@
 
 #include "app/AppObjects.h"
 #include "engine/ClipboardAccess.h"
+#include "engine/OwnClipboardChange.h"
 #include "engine/PasteKeystrokes.h"
 
 namespace
@@ -28,7 +29,7 @@ void EmptyTheClipboard()
 {
     if (!::OpenClipboard(nullptr))
         return;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
 }
 } // namespace
@@ -51,6 +52,9 @@ bool CopySelectionByCtrlC(HWND target, CString& text)
         ::SendMessageTimeoutW(target, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyMessageTimeoutMs, &ignored);
     }
     ::Sleep(kCopyWaitMs);
+    // What the target copied on the program's request is the program's own change: the user's
+    // saved content may be put back over it.
+    COwnClipboardChange::GetInstance().Note();
     text = ReadClipboardTextForQuery();
     return !text.IsEmpty();
 }

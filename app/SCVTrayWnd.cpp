@@ -205,12 +205,13 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing() && !StartClipboardWatcher(1))
         StartDelayedWatcherStart(
             DelayedWatcherStartParams{m_stopEvent, m_hWnd, WM_SCV_START_CLIPBOARD_WATCHER});
-    m_floatPane.SetHistory(&m_clipboardHistory.GetPaneHistory());
     if (GetSettings().ShowHistoryPaneOnStart != 0)
-        m_floatPane.Create(nullptr, FALSE, FALSE);
+        m_floatPane.Create(&m_clipboardHistory.GetPaneHistory(), FALSE, FALSE);
     StartTrayIconThread();
     CreateMenuToolTip();
     m_floatPaneHost.SetMenuToolTip(m_menuToolTip.get());
+    // Putting the user's clipboard back is the program's own clipboard use: not captured.
+    m_clipboardSaver.SetBeforeRestore([this] { m_clipboardHistory.BlockCaptureForAWhile(); });
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);
@@ -730,6 +731,9 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         if (m_lastSelectedTrayItem == ID_SCV_FLOAT_PANE && m_floatPane.m_hWnd)
             m_floatPane.StartAnimationThread(0);
         break;
+    case kTimerUnansweredRequest:
+        EndUnansweredRequest();
+        break;
     case kTimerDelayedRelays:
         KillTimer(kTimerDelayedRelays);
         StartDelayedRelays(m_stopEvent, m_hWnd, WM_SCV_LANGUAGE_CHANGED);
@@ -807,7 +811,7 @@ LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
 
 bool CSCVTrayWnd::ShowFloatPane()
 {
-    if (!m_floatPane.m_hWnd && !m_floatPane.Create(nullptr, TRUE, TRUE))
+    if (!m_floatPane.m_hWnd && !m_floatPane.Create(&m_clipboardHistory.GetPaneHistory(), TRUE, TRUE))
         return false;
     m_floatPane.SetCaptionOnlyEx(0, 0, TRUE);
     ::SetForegroundWindow(m_floatPane.m_hWnd);
@@ -858,6 +862,7 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
             m_menuBuilder->ClearFonts_Internal();
         StopCoreServices();
         StartCoreServices(nullptr, nullptr);
+        ApplyHistorySettings();
         const bool sameLanguage =
             GetSettings().GetLanguageFilePath().CompareNoCase(m_languagePathAtEditorStart) == 0;
         UpdateTrayIcon(sameLanguage ? 2 : 1, nullptr, false);
@@ -879,10 +884,28 @@ LRESULT CSCVTrayWnd::OnWmEditorEnded(UINT, WPARAM wParam, LPARAM, BOOL&)
     ReloadLanguage();
     UpdateTrayIcon(2, nullptr, false);
     ReloadPhrases(false);
+    ApplyHistorySettings();
     SyncAltTabProxy();
     UpdateTrayIcon(2, nullptr, false);
+    if (m_floatPane.m_hWnd)
+        m_floatPane.PostMessage(CSCVFloatPane::WM_PANE_CAPTION_TIP, 0, 0);
     WriteLogLine(L"CSCVTrayWnd::OnWmEditorEnded: Detected event: RedodeZovuva closed");
     return 1;
+}
+
+void CSCVTrayWnd::ApplyHistorySettings()
+{
+    ITrayHistorySource& history = GetHistory();
+    const bool wanted = GetSettings().ClipboardHistory != 0;
+    if (wanted && !history.IsCapturing()) {
+        // Starting notifies the listeners itself.
+        StartClipboardWatcher(0);
+    } else if (!wanted && history.IsCapturing()) {
+        history.Stop();
+        WriteLogLine(L"The clipboard history is switched off in the settings: the watcher stopped");
+        NotifyStateListeners(nullptr, 0, 0);
+    }
+    m_floatPane.RefreshIfOpen();
 }
 
 LRESULT CSCVTrayWnd::OnGetHistoryCaption(UINT, WPARAM wParam, LPARAM lParam, BOOL&)

@@ -124,6 +124,9 @@ public:
     bool RunSpecialCommand(int commandId, HWND target);
     // Puts the clipboard kept for the request back (when one is kept).
     void RestoreClipboardAndUnblock();
+    // A posted request whose target never answered ends (its clipboard put back only over
+    // the program's own change); nothing when the menu came.
+    void EndUnansweredRequest();
     // A choice of the menu's right-click pop-up: kind 0-8 for the command.
     void RunRightMenuCommand(int kind, int commandId);
     // Whether the id may become a last used one: a phrase of the tree.
@@ -266,7 +269,10 @@ private:
         kTimerHideBalloon = 1245,
         kTimerShowPhraseMenu = 1247,
         kTimerDelayedRelays = 1248,
+        kTimerUnansweredRequest = 1249,
     };
+    // How long a posted phrase request waits for the target's answer.
+    static constexpr UINT kUnansweredRequestMs = 10000;
 
     static UINT GetInstanceSignalMessageId();
     static UINT GetNotesMessageId();
@@ -346,6 +352,9 @@ private:
     void RegisterSessionNotification();
 
     void ReloadLanguage();
+    // Applies the history keys of the settings just read: the watcher runs exactly while
+    // "ClipboardHistory" is on, the spy-state listeners and the pane follow.
+    void ApplyHistorySettings();
     // Loads the phrase tree from the settings' folder and sorts it.
     void LoadPhraseTree();
     // Creates the menu builder when it does not exist yet.

@@ -185,6 +185,9 @@ void CSCVTrayWnd::SwitchHistoryCapture()
         StartClipboardWatcher(0);
     else
         history.Stop();
+    // Kept in the settings: a later reload of them (the editor's end) must not undo the switch.
+    GetSettings().ClipboardHistory = history.IsCapturing() ? 1 : 0;
+    GetSettings().Save();
     UpdateTrayIcon(2, nullptr, false);
     SignalOptionsChangedAsync();
     NotifyStateListeners(nullptr, 0, history.IsCapturing() ? 1 : 0);
@@ -283,8 +286,13 @@ LRESULT CSCVTrayWnd::OnStartClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
     return StartClipboardWatcher(static_cast<int>(wParam)) ? 1 : 0;
 }
 
-LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    if (wParam == CAppObjects::kBlockOwnCopy) {
+        if (!GetHistory().IsCapturing())
+            return 0;
+        GetHistory().BlockCaptureForAWhile();
+    }
     return reinterpret_cast<LRESULT>(GetHistory().GetWatcherObject());
 }
 

@@ -194,17 +194,22 @@ void CSCVTrayWnd::ShowPhraseMenuForTarget(bool fromHotKey)
         ShowTrayBalloon(BuildHotKeyBalloonText(fromHotKey), kHotKeyBalloonMs);
     CAppObjects::PlayMenuSound();
 
+    // The save ends the previous request first (its phrase may still be on the clipboard):
+    // %CLIPBOARD_TEXT% is read after it.
+    KillTimer(kTimerUnansweredRequest);
+    m_clipboardSaver.Save();
     CString clipboardText;
     GetClipboardUnicodeText(clipboardText);
     builder.SetClipboardText(clipboardText);
-    m_clipboardSaver.Save();
 
     SVQuery query;
     const int result = m_dllService.SendMessageToTargetWindow(fromHotKey ? 0 : 1, query);
     MarkTiming(TimingMark::QuerySent);
     switch (result) {
     case CSCVDLLService::kTargetRequestPosted:
-        // The hook answers through the interchange area and the query thread.
+        // The hook answers through the interchange area and the query thread; a target
+        // that never answers ends the request after a bound.
+        SetTimer(kTimerUnansweredRequest, kUnansweredRequestMs, nullptr);
         break;
     case CSCVDLLService::kNoTarget:
         // No menu follows: the kept clipboard has nothing to be put back over.
@@ -230,6 +235,7 @@ LRESULT CSCVTrayWnd::OnWaitQueryComplete(UINT, WPARAM wParam, LPARAM, BOOL&)
     SVQuery query = CWaitQuery::CopyQueryOfMessage(wParam, &known);
     if (!known)
         return 0;
+    KillTimer(kTimerUnansweredRequest);
     IDataNeededHander_MenuSelf& builder = EnsureMenuBuilder();
     if (builder.IsMenuAlive()) {
         WriteLogLine(L"CSCVTrayWnd::OnWaitQueryComplete: the phrase menu is open already, query skipped");
@@ -327,15 +333,9 @@ int CSCVTrayWnd::RunPhraseCommand(int commandId, HWND target)
     }
     // The clipboard carried a pasted phrase, or the selection was copied by
     // Ctrl+C: the user's own content comes back (after the target has read a
-    // pasted phrase). Nothing is put back when nothing changed it. The restore
-    // is the program's own clipboard use: not captured, also when it comes
-    // only after a wait for the target.
-    const auto blockCapture = [this] {
-        if (m_clipboardHistory.IsRunning())
-            m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
-    };
-    blockCapture();
-    m_clipboardSaver.SetBeforeLateRestore(blockCapture);
+    // pasted phrase). Nothing is put back when nothing changed it. The paste's
+    // own clipboard change is not captured; nor is the restore (see OnCreate).
+    m_clipboardHistory.BlockCaptureForAWhile();
     m_clipboardSaver.RestoreAfterInsertion();
     return 2;
 }
@@ -366,11 +366,20 @@ bool CSCVTrayWnd::RunSpecialCommand(int commandId, HWND)
     }
 }
 
+void CSCVTrayWnd::EndUnansweredRequest()
+{
+    KillTimer(kTimerUnansweredRequest);
+    if (!m_clipboardSaver.IsSaved() || m_clipboardSaver.IsRestoreWaiting() ||
+        (m_menuBuilder && m_menuBuilder->IsMenuAlive()))
+        return;
+    WriteLogLine(L"CSCVTrayWnd: the target did not answer the phrase request in time, the request ends");
+    RestoreClipboardAndUnblock();
+}
+
 void CSCVTrayWnd::RestoreClipboardAndUnblock()
 {
-    // The restore is the program's own clipboard use: not captured.
-    if (m_clipboardHistory.IsRunning())
-        m_clipboardHistory.GetWatcher().BlockCaptureForAWhile();
+    // A restore is blocked from capture as it happens (see OnCreate): a copy the user makes
+    // right after a menu that changed nothing is still captured.
     m_clipboardSaver.RestoreIfSaved();
 }
 

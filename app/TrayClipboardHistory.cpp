@@ -1,11 +1,18 @@
 #include "app/TrayClipboardHistory.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "app/NamedEvents.h"
 #include "common/Settings.h"
 #include "engine/ClipboardHistoryTexts.h"
 #include "engine/ForeignClipboardFormats.h"
+
+namespace
+{
+// At most this much of an item's text goes to its tip.
+constexpr int kTipTextChars = 4000;
+} // namespace
 
 CTrayClipboardHistory::CTrayClipboardHistory() : m_menuHistory(m_watcher.GetQueue()) {}
 
@@ -27,6 +34,12 @@ bool CTrayClipboardHistory::Start(HWND tray, bool loadHistory)
 void CTrayClipboardHistory::Stop()
 {
     m_watcher.DestroyWatcher();
+}
+
+void CTrayClipboardHistory::BlockCaptureForAWhile()
+{
+    if (IsRunning())
+        m_watcher.BlockCaptureForAWhile();
 }
 
 int CTrayClipboardHistory::AppendHistoryToTrayMenu(HMENU popup)
@@ -65,7 +78,12 @@ bool CTrayClipboardHistory::GetItemInfo(int index, TrayHistoryItemInfo& info) co
         return false;
     info.type = item->GetType();
     const bool textual = info.type == CHT_ANSI_TEXT || info.type == CHT_UNICODE_TEXT || info.type == CHT_RTF;
-    info.text = textual ? GetItemPreviewText(*item, 4000) : CString();
+    if (textual) {
+        // The tip shows the head of the text but the length of all of it.
+        const CString whole = GetItemPreviewText(*item, INT_MAX);
+        info.textLength = whole.GetLength();
+        info.text = whole.Left(kTipTextChars);
+    }
     info.windowTitle = item->GetOwnerInfo().windowTitle;
     info.programName = item->GetOwnerInfo().exePath;
     info.captureTime = item->GetTime();

@@ -41,6 +41,7 @@ public:
     bool Save() override;
     void* GetWatcherObject() override { return &m_watcher; }
     void* GetQueueObject() override { return &m_watcher.GetQueue(); }
+    void BlockCaptureForAWhile() override;
 
     CSCVWndClipboardHandler& GetWatcher() { return m_watcher; }
     CCHQueue& GetQueue() { return m_watcher.GetQueue(); }

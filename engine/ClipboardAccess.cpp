@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/TextConversion.h"
+#include "engine/OwnClipboardChange.h"
 
 namespace
 {
@@ -29,8 +30,11 @@ HGLOBAL MakeGlobalBlock(const void* bytes, SIZE_T size)
 
 CAutoCloseClipboard::~CAutoCloseClipboard()
 {
-    if (!m_released)
-        ::CloseClipboard();
+    if (m_released)
+        return;
+    ::CloseClipboard();
+    if (m_ownChange)
+        COwnClipboardChange::GetInstance().Note();
 }
 
 UINT GetRtfClipboardFormat()
@@ -67,7 +71,7 @@ bool PutClipboardData(UINT format, const void* bytes, SIZE_T size)
 {
     if (!::OpenClipboard(nullptr))
         return false;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
     const bool put = PutClipboardBlock(format, bytes, size);
     SetClipboardThreadLocale();
@@ -85,7 +89,7 @@ bool PutClipboardFormats(const ClipboardBlockMap& blocks)
 {
     if (blocks.empty() || !::OpenClipboard(nullptr))
         return false;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
     bool any = false;
     for (const auto& [format, block] : blocks)

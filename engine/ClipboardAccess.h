@@ -20,6 +20,9 @@ class CAutoCloseClipboard
 {
 public:
     CAutoCloseClipboard() = default;
+    // With `ownChange` the caller changes the clipboard: once closed, the
+    // clipboard is noted as the program's own change (COwnClipboardChange).
+    explicit CAutoCloseClipboard(bool ownChange) : m_ownChange(ownChange) {}
     ~CAutoCloseClipboard();
     CAutoCloseClipboard(const CAutoCloseClipboard&) = delete;
     CAutoCloseClipboard& operator=(const CAutoCloseClipboard&) = delete;
@@ -29,7 +32,11 @@ public:
 
 private:
     int m_released = 0;
+    bool m_ownChange = false;
 };
+
+// Marks a CAutoCloseClipboard of a writer.
+inline constexpr bool kOwnClipboardChange = true;
 
 // Registered format ids (registered on the first call, then cached).
 UINT GetRtfClipboardFormat();  // "Rich Text Format"

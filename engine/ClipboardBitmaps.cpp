@@ -134,7 +134,7 @@ bool PutBitmapToClipboard(HBITMAP bitmap)
         ::DeleteObject(copy);
         return false;
     }
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
     if (!::SetClipboardData(CF_BITMAP, copy)) {
         ::DeleteObject(copy);

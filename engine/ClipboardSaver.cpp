@@ -1,6 +1,7 @@
 #include "engine/ClipboardSaver.h"
 
 #include "common/SharedLog.h"
+#include "engine/OwnClipboardChange.h"
 
 namespace
 {
@@ -11,7 +12,7 @@ bool EmptyTheClipboard()
 {
     if (!::OpenClipboard(nullptr))
         return false;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     return ::EmptyClipboard() != FALSE;
 }
 } // namespace
@@ -51,6 +52,21 @@ size_t CClipboardSaver::Save()
 
 int CClipboardSaver::PutSnapshotBack()
 {
+    // Untouched since the save: the user's content (every format of it, and its owner) is there.
+    if (::GetClipboardSequenceNumber() == m_sequence)
+        return 0;
+    if (!COwnClipboardChange::GetInstance().IsLatest()) {
+        WriteLogLine(L"CClipboardSaver: another program changed the clipboard since the save, the saved "
+                     L"content is not put back");
+        return 0;
+    }
+    if (m_snapshot.IsEmpty() && m_snapshot.GetListedCount() > 0) {
+        WriteLogLine(L"CClipboardSaver: no format of the saved content could be kept, the clipboard is "
+                     L"left as it is");
+        return 0;
+    }
+    if (m_beforeRestore)
+        m_beforeRestore();
     if (m_snapshot.IsEmpty())
         return EmptyTheClipboard() ? 1 : 0;
     return m_snapshot.Restore();
@@ -101,8 +117,9 @@ void CClipboardSaver::OnOfferEnded(CDelayedClipboardOwner::Outcome outcome)
     }
     if (outcome == CDelayedClipboardOwner::Outcome::NeverRead)
         WriteLogLine(L"CClipboardSaver: the target did not read the pasted phrase in time");
-    if (m_beforeLateRestore)
-        m_beforeLateRestore();
+    // The offer still on the clipboard (read or not) is the program's own content.
+    if (m_owner.IsOfferOnClipboard())
+        COwnClipboardChange::GetInstance().Note();
     PutSnapshotBack();
     Dismiss();
 }

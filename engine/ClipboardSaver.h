@@ -17,7 +17,13 @@
 //    inserted, a copy command ran).
 // Either way the snapshot is freed. Only a request still pending is restored, also when the
 // saver ends: a snapshot of a finished request is never put back later over what the user has
-// copied since. Save() first ends a restore still waiting for its target.
+// copied since. Save() first ends the previous request (a restore still waiting for its target,
+// or a request whose menu never came).
+//
+// Whatever ends a request, the saved content is put back only over the program's own change
+// (COwnClipboardChange: a pasted phrase, the selection copied by Ctrl+C): a clipboard untouched
+// since the save keeps every format and its owner, a copy another program made since stays, and
+// a clipboard is never emptied because the snapshot could not keep any of its formats.
 //
 // User-interface thread only; the thread must pump messages while a restore waits.
 
@@ -47,8 +53,9 @@ public:
     // kept; when the clipboard cannot be opened within the wait nothing is
     // pending, the save counts as failed and 0 is returned.
     size_t Save();
-    // When a request is pending: puts the snapshot back (an empty snapshot
-    // empties the clipboard) and ends the request; 1 when put back, else 0.
+    // When a request is pending: puts the snapshot back over the program's own
+    // change (an empty snapshot of an empty clipboard empties it) and ends the
+    // request; 1 when put back, else 0.
     int RestoreIfSaved();
     // Ends the request after an insertion, as described above.
     void RestoreAfterInsertion();
@@ -71,9 +78,10 @@ public:
     // Whether a pasted phrase is offered with delayed rendering (on by default; off: the
     // time-based path, the user's content comes back right after the paste keystrokes).
     void SetDelayedRendering(bool on) { m_delayedRendering = on; }
-    // Runs right before the user's content is put back after a wait for the target (the program
-    // keeps that restore out of its clipboard history).
-    void SetBeforeLateRestore(std::function<void()> hook) { m_beforeLateRestore = std::move(hook); }
+    // Runs right before the user's content is actually put back, at once or after a wait for the
+    // target (the program keeps that restore out of its clipboard history); not when nothing is
+    // put back.
+    void SetBeforeRestore(std::function<void()> hook) { m_beforeRestore = std::move(hook); }
     // Changes the grace and the bound of a restore that waits for the target.
     void SetReadTimes(DWORD graceMs, DWORD boundMs)
     {
@@ -95,5 +103,5 @@ private:
     // The request's phrase went on the clipboard with delayed rendering.
     bool m_offered = false;
     bool m_delayedRendering = true;
-    std::function<void()> m_beforeLateRestore;
+    std::function<void()> m_beforeRestore;
 };

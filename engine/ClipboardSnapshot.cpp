@@ -61,6 +61,7 @@ int CClipboardSnapshot::Capture()
         return 0;
     CAutoCloseClipboard close;
     Clear();
+    m_listedCount = static_cast<size_t>(::CountClipboardFormats());
     for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
         if (!IsCopyableFormat(format))
             continue;
@@ -79,7 +80,7 @@ int CClipboardSnapshot::Restore()
 {
     if (m_entries.empty() || !::OpenClipboard(nullptr))
         return 0;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
     for (const Entry& entry : m_entries) {
         UINT format = entry.format;
@@ -95,6 +96,7 @@ int CClipboardSnapshot::Restore()
 
 void CClipboardSnapshot::Clear()
 {
+    m_listedCount = 0;
     m_entries.clear();
     m_entries.shrink_to_fit();
 }

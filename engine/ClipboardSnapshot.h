@@ -46,6 +46,8 @@ public:
     void Clear();
 
     size_t GetCount() const { return m_entries.size(); }
+    // How many formats the clipboard listed at the capture (kept or not).
+    size_t GetListedCount() const { return m_listedCount; }
     bool IsEmpty() const { return m_entries.empty(); }
     // The kept entries, in the clipboard's order.
     const std::vector<Entry>& GetEntries() const { return m_entries; }
@@ -55,4 +57,5 @@ public:
 
 private:
     std::vector<Entry> m_entries;
+    size_t m_listedCount = 0;
 };

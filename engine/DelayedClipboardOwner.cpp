@@ -71,7 +71,7 @@ bool CDelayedClipboardOwner::Offer(const ClipboardBlockMap& blocks)
     FinishWatch();
     if (!m_window || blocks.empty() || !::OpenClipboard(m_window))
         return false;
-    CAutoCloseClipboard close;
+    CAutoCloseClipboard close(kOwnClipboardChange);
     m_emptyingOwnOffer = true;
     ::EmptyClipboard();
     m_emptyingOwnOffer = false;

@@ -293,7 +293,7 @@ CString CMenuToolTipSCVClient::GetTipStringForClipboardHistory(UINT id, CString&
         if (!item.programName.IsEmpty())
             source += (source.IsEmpty() ? L"[" : L", [") + item.programName + L"]";
     }
-    const int length = preview.GetLength();
+    const int length = found && item.type <= kHistoryRtf ? item.textLength : preview.GetLength();
     preview.TrimRight(L"\r\n\t");
     if (preview.GetLength() > kPreviewChars)
         preview = preview.Left(kPreviewChars) + L"\r\n...";

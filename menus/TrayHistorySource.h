@@ -20,6 +20,7 @@ struct TrayHistoryItemInfo
 {
     int type = -1;       // MenuHistoryItemType (menus/MenuHistorySource.h)
     CString text;        // ANSI text converted, Unicode text, RTF as plain text; empty otherwise
+    int textLength = 0;  // the whole text's length in characters (`text` may be cut)
     CString windowTitle; // the window the data was copied from (empty: unknown)
     CString programName; // its program (empty: unknown)
     SYSTEMTIME captureTime{};
@@ -54,6 +55,9 @@ public:
     // The watcher object for WM_APP+15 and the item queue for WM_APP+29 (null: none).
     virtual void* GetWatcherObject() = 0;
     virtual void* GetQueueObject() = 0;
+    // Keeps the program's own next clipboard change out of the history (for a few
+    // seconds); nothing while no capture runs.
+    virtual void BlockCaptureForAWhile() {}
 };
 
 class CNoTrayHistory final : public ITrayHistorySource

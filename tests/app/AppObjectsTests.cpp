@@ -42,7 +42,6 @@ public:
     std::wstring itemSource;         // what WM_APP+25 answers
     WPARAM itemSourceBufferSize = 0; // the size the request carried
     std::vector<std::wstring> notes; // texts sent to the list
-    std::vector<UINT> messages;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -62,15 +61,8 @@ private:
             buffer[text.size()] = L'\0';
             return 1;
         }
-        if (message == WM_APP + 33) {
-            ::AppendMenuW(reinterpret_cast<HMENU>(wParam), MF_STRING, 33000, L"English");
-            ::AppendMenuW(reinterpret_cast<HMENU>(wParam), MF_STRING, 33001, L"Other");
-            return 1;
-        }
-        if (message >= WM_APP) {
-            self->messages.push_back(message);
+        if (message >= WM_APP)
             return message - WM_APP;
-        }
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     HWND m_window = nullptr;
@@ -111,30 +103,11 @@ TEST(AppObjects, RequestsWithoutAMainWindowDoNothing)
 {
     ASSERT_EQ(CAppObjects::GetMainWnd(), nullptr);
     EXPECT_EQ(CAppObjects::QueryAllowWaitAnswerFromExeAgent(), 0);
-    EXPECT_EQ(CAppObjects::BlockClipboardCaptureViaMainWnd(), nullptr);
+    EXPECT_FALSE(CAppObjects::BlockClipboardCaptureViaMainWnd());
     EXPECT_FALSE(CAppObjects::PostShowFloatPane());
     EXPECT_EQ(CAppObjects::SendTextToMainWndList(L"note"), 0);
     EXPECT_TRUE(GetOpenWithProgramForCurrentItem().IsEmpty());
     EXPECT_EQ(CAppObjects::CloseOwnDialogs(), 0);
-}
-
-TEST(AppObjects, RequestsReachTheMainWindow)
-{
-    FakeMainWindow main;
-    EXPECT_EQ(CAppObjects::QueryAllowWaitAnswerFromExeAgent(), 11);
-    EXPECT_EQ(CAppObjects::HideMenuToolTipViaMainWnd(), 17);
-    EXPECT_EQ(CAppObjects::HideTrayBalloonViaMainWnd(), 31);
-    EXPECT_EQ(CAppObjects::BlockClipboardCaptureViaMainWnd(), reinterpret_cast<HWND>(15));
-    EXPECT_TRUE(CAppObjects::PostShowFloatPane());
-    EXPECT_TRUE(scvtest::PumpUntil([&] { return main.messages.back() == WM_APP + 32; }, 2000));
-
-    EXPECT_EQ(CAppObjects::SendTextToMainWndList(L"Hook not installed"), 1);
-    EXPECT_EQ(main.notes, std::vector<std::wstring>{L"Hook not installed"});
-
-    HMENU menu = ::CreatePopupMenu();
-    ::AppendMenuW(menu, MF_STRING, 1, L"first");
-    EXPECT_EQ(CAppObjects::FillLanguageMenu(menu), 3);
-    ::DestroyMenu(menu);
 }
 
 TEST(AppObjects, OpenWithProgramAsksForTheItemWithTheBufferSize)

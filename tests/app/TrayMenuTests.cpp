@@ -261,10 +261,14 @@ TEST_F(TrayMenuTest, HistoryPopupListsTheNewestItemsUpToTheMenuLimit)
     EXPECT_EQ(history.putOnClipboard, std::vector<int>{2});
     EXPECT_EQ(::SendMessageW(m_window->m_hWnd, WM_SCV_GET_CLIPBOARD_WATCHER, 0, 0),
               reinterpret_cast<LRESULT>(&history));
+    const int historySetting = settings.ClipboardHistory;
     Command(ID_TRAY_HISTORY_KEEP);
     EXPECT_FALSE(history.capturing) << "Keep switches capture off";
+    EXPECT_EQ(settings.ClipboardHistory, 0) << "a reload of the settings would switch it on again";
     Command(ID_TRAY_HISTORY_KEEP);
     EXPECT_TRUE(history.capturing);
+    EXPECT_EQ(settings.ClipboardHistory, 1);
+    settings.ClipboardHistory = historySetting;
     settings.MaxHistoryItemsInMenu = limit;
 }
 

@@ -1,4 +1,4 @@
-// test-locks: appevents desktop
+// test-locks: appevents desktop clipboard
 // test-sources: ../../resources/Scrivolanter.rc
 // The tray window in this process: its start-up notes, the start-up commands
 // it posts to itself, the tray icon coming back on "TaskbarCreated", the
@@ -27,6 +27,10 @@
 #include "common/AppListeners.h"
 #include "FolderSettings.h"
 #include "common/Settings.h"
+#include "engine/CSCVWndClipboardHandler.h"
+#include "engine/ClipboardAccess.h"
+#include "menus/FloatPaneToolBar.h"
+#include "menus/MenuToolTipSCVClient.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 
@@ -469,6 +473,127 @@ TEST_F(TrayWindowTest, PaneTextAndItemContentComeOnlyFromAnOpenPane)
     EXPECT_TRUE(content.IsEmpty());
     window.GetFloatPane().ShowWindow(SW_HIDE);
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0), 0) << "a hidden pane gives none";
+}
+
+// The application services' requests reach the real tray window and get its own answers.
+TEST_F(TrayWindowTest, AppObjectRequestsReachTheRealTrayWindow)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_EQ(CAppObjects::GetMainWnd(), Window());
+    EXPECT_EQ(CAppObjects::QueryAllowWaitAnswerFromExeAgent(), 0) << "the menu never waits for an answer";
+    EXPECT_EQ(CAppObjects::HideMenuToolTipViaMainWnd(), 1);
+    EXPECT_EQ(CAppObjects::HideTrayBalloonViaMainWnd(), 1);
+    EXPECT_FALSE(CAppObjects::BlockClipboardCaptureViaMainWnd()) << "no watcher runs";
+
+    EXPECT_EQ(CAppObjects::SendTextToMainWndList(L"Hook not installed (request test)"), 1);
+    EXPECT_TRUE(HasNote(L"Hook not installed (request test)"));
+
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"first");
+    const int count = CAppObjects::FillLanguageMenu(menu);
+    const size_t languages = window.GetLanguageList().size();
+    EXPECT_EQ(count, languages == 0 ? 1 : static_cast<int>(languages) + 2);
+    ::DestroyMenu(menu);
+
+    ASSERT_TRUE(CAppObjects::PostShowFloatPane());
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return window.GetFloatPane().m_hWnd != nullptr; }, kTimeoutMs))
+        << "the posted request did not open the pane";
+}
+
+// The block the selection copy by Ctrl+C asks for keeps the next clipboard change out of the
+// running history; after it, copies are captured again.
+TEST_F(TrayWindowTest, TheOwnCopyBlockKeepsTheSelectionCopyOutOfTheHistory)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_TRUE(window.StartClipboardWatcher(0)) << window.GetHistory().GetErrorText().GetString();
+    CTrayClipboardHistory& history = window.GetClipboardHistory();
+    const auto newestIs = [&](const wchar_t* text) {
+        const CCHItem* item = history.GetQueue().GetItem(0);
+        return item && item->GetWideText() == text;
+    };
+    ASSERT_TRUE(PutClipboardUnicodeText(L"copied before the block"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return newestIs(L"copied before the block"); }, kTimeoutMs));
+    const int before = history.GetCount();
+
+    ASSERT_TRUE(CAppObjects::BlockClipboardCaptureViaMainWnd());
+    ASSERT_TRUE(PutClipboardUnicodeText(L"the selection copied by Ctrl+C"));
+    scvtest::PumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(history.GetCount(), before);
+    EXPECT_TRUE(newestIs(L"copied before the block"));
+
+    ASSERT_TRUE(scvtest::PumpUntil([] { return GetMyCopyCounter() == 0; }, kTimeoutMs))
+        << "the block never ends";
+    ASSERT_TRUE(PutClipboardUnicodeText(L"copied after the block"));
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return newestIs(L"copied after the block"); }, kTimeoutMs));
+    EXPECT_EQ(history.GetCount(), before + 1);
+    history.Stop();
+}
+
+// The pane opened by the tray window lists the watcher's history from its first opening, follows
+// every capture while open, keeps the history when closed and opened again, and its commands
+// change the real history.
+TEST_F(TrayWindowTest, TheFloatingPaneShowsAndChangesTheRealHistory)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_TRUE(window.StartClipboardWatcher(0)) << window.GetHistory().GetErrorText().GetString();
+    CTrayClipboardHistory& history = window.GetClipboardHistory();
+    history.Clear();
+    ASSERT_TRUE(PutClipboardUnicodeText(L"first pane text"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return history.GetCount() == 1; }, kTimeoutMs));
+
+    ASSERT_TRUE(window.ShowFloatPane());
+    CSCVFloatPane& pane = window.GetFloatPane();
+    EXPECT_EQ(pane.GetRowCount(), 1);
+    EXPECT_EQ(pane.GetRowText(0), L"first pane text");
+    ASSERT_TRUE(PutClipboardUnicodeText(L"second pane text"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return pane.GetRowCount() == 2; }, kTimeoutMs))
+        << "no capture shows";
+    EXPECT_EQ(pane.GetRowText(0), L"second pane text") << "the newest first";
+    EXPECT_EQ(pane.GetRowText(1), L"first pane text");
+
+    pane.DestroyWindow();
+    ASSERT_TRUE(window.ShowFloatPane());
+    ASSERT_EQ(pane.GetRowCount(), 2) << "a pane opened again lost the history";
+
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    pane.SendMessageW(WM_COMMAND, MAKEWPARAM(kPaneCmdDelete, 0), 0);
+    EXPECT_EQ(history.GetCount(), 1);
+    EXPECT_EQ(pane.GetRowCount(), 1);
+    EXPECT_EQ(history.GetQueue().GetItem(0)->GetWideText(), L"first pane text");
+    pane.SendMessageW(WM_COMMAND, MAKEWPARAM(kPaneCmdUndo, 0), 0);
+    EXPECT_EQ(history.GetCount(), 2);
+    EXPECT_EQ(pane.GetRowCount(), 2);
+    pane.DestroyWindow();
+    history.Stop();
+}
+
+// A history item's tip shows the head of a long text but the whole text's length.
+TEST_F(TrayWindowTest, HistoryItemInfoCarriesTheWholeLengthAndTheTipShowsIt)
+{
+    CSCVTrayWnd& window = Create(L"", true);
+    ASSERT_TRUE(window.StartClipboardWatcher(0)) << window.GetHistory().GetErrorText().GetString();
+    CTrayClipboardHistory& history = window.GetClipboardHistory();
+    const CString longText = CString(L'x', 5000) + L"end";
+    ASSERT_TRUE(PutClipboardUnicodeText(longText));
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] {
+            const CCHItem* item = history.GetQueue().GetItem(0);
+            return item && item->GetWideText() == longText;
+        },
+        kTimeoutMs));
+
+    TrayHistoryItemInfo info;
+    ASSERT_TRUE(history.GetItemInfo(0, info));
+    EXPECT_EQ(info.textLength, 5003);
+    EXPECT_EQ(info.text.GetLength(), 4000) << "the tip takes only the head of the text";
+    EXPECT_FALSE(history.GetItemInfo(history.GetCount(), info));
+
+    ASSERT_NE(window.GetMenuToolTip(), nullptr);
+    CString title;
+    const CString tip = window.GetMenuToolTip()->GetTipStringForClipboardHistory(kTrayHistoryFirstId, title);
+    EXPECT_GE(tip.Find(L"[5003]"), 0) << "the tip shows the cap as the length";
+    EXPECT_LT(tip.Find(L"[4000]"), 0);
+    history.Stop();
 }
 
 } // namespace

@@ -433,6 +433,89 @@ TEST(ClipboardSaver, EndRestoresAPendingRequestButNotAStaleOne)
     EXPECT_EQ(ClipboardText(), CString(L"newer"));
 }
 
+namespace
+{
+// Puts the formats with the plain clipboard calls, as another program would (nothing of this is
+// noted as the program's own change).
+void PutForeignClipboard(bool text, bool metafile, bool privateHandle)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (text) {
+        const Bytes bytes = WideBytes(L"text beside the picture");
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+    }
+    if (metafile) {
+        HDC dc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+        Rectangle(dc, 1, 1, 20, 10);
+        SetClipboardData(CF_ENHMETAFILE, CloseEnhMetaFile(dc));
+    }
+    if (privateHandle)
+        SetClipboardData(CF_PRIVATEFIRST + 7, GlobalAlloc(GMEM_MOVEABLE, 16));
+    CloseClipboard();
+}
+
+std::vector<UINT> ClipboardFormatList()
+{
+    std::vector<UINT> formats;
+    if (!OpenClipboard(nullptr))
+        return formats;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
+        formats.push_back(format);
+    CloseClipboard();
+    return formats;
+}
+} // namespace
+
+// A menu closed without a choice leaves a clipboard the program did not change exactly as it was,
+// also formats the snapshot cannot keep; after the program's own change such a clipboard is not
+// emptied; a copy another program made since the save stays.
+TEST(ClipboardSaver, OnlyTheProgramsOwnChangeIsUndone)
+{
+    struct Case
+    {
+        const char* name;
+        bool text, metafile, privateHandle;
+    };
+    const Case cases[] = {
+        {"text and an enhanced metafile", true, true, false},
+        {"an enhanced metafile only", false, true, false},
+        {"a private format only", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutForeignClipboard(c.text, c.metafile, c.privateHandle);
+        const std::vector<UINT> before = ClipboardFormatList();
+        ASSERT_FALSE(before.empty());
+        CClipboardSaver saver;
+        saver.Save();
+        EXPECT_EQ(saver.RestoreIfSaved(), 0) << "nothing to put back";
+        EXPECT_EQ(ClipboardFormatList(), before);
+
+        saver.Save();
+        ASSERT_TRUE(PutClipboardUnicodeText(L"the selection copied by the program"));
+        const int restored = saver.RestoreIfSaved();
+        if (c.text) {
+            EXPECT_EQ(restored, 1);
+            EXPECT_EQ(ClipboardText(), CString(L"text beside the picture"));
+        } else {
+            EXPECT_EQ(restored, 0) << "a snapshot that kept nothing must not empty the clipboard";
+            EXPECT_EQ(ClipboardText(), CString(L"the selection copied by the program"));
+        }
+    }
+
+    ASSERT_TRUE(PutClipboardUnicodeText(L"the user's text"));
+    CClipboardSaver saver;
+    saver.Save();
+    ASSERT_TRUE(PutClipboardUnicodeText(L"the program's own use"));
+    PutForeignClipboard(true, false, false);
+    EXPECT_EQ(saver.RestoreIfSaved(), 0);
+    EXPECT_EQ(ClipboardText(), CString(L"text beside the picture")) << "the newer copy was overwritten";
+}
+
 // --- Reading and writing --------------------------------------------------------------
 
 TEST(ClipboardAccess, PutsTextWithItsTerminatorAndTheThreadLocale)

@@ -218,8 +218,12 @@ TEST(ClipboardSaver, PastedPhraseIsReadBeforeTheUserContentComesBack)
             child = scvtest::LaunchSelf(c.child, {L"1500", L"the phrase"});
         else if (c.child)
             child = scvtest::LaunchSelf(c.child, {L"another program's copy"});
+        if (c.child)
+            ASSERT_TRUE(child.Started()) << "error " << child.StartError();
         EXPECT_TRUE(PumpUntil([&] { return !saver.IsSaved(); }, 30000));
-        if (child.Started())
+        // The reader exits with 0 only when it found the phrase (not the user's content) when it
+        // read; the copier only when its copy was taken.
+        if (c.child)
             EXPECT_EQ(PumpUntilExit(child, 15000), std::optional<DWORD>(0))
                 << "the target did not get the phrase";
         EXPECT_EQ(ClipboardText(), c.expectedAfter);

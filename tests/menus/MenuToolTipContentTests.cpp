@@ -85,6 +85,7 @@ TEST_F(TrayTipContentTest, HistoryItemTipShowsLengthFormatSourceAndA150Character
     TrayHistoryItemInfo item;
     item.type = 1;
     item.text = CString(L'a', 400);
+    item.textLength = 400;
     item.windowTitle = L"Notes";
     item.programName = L"notepad.exe";
     item.captureTime = SYSTEMTIME{2026, 12, 4, 10, 17, 30, 0, 0};
@@ -107,6 +108,7 @@ TEST_F(TrayTipContentTest, HistoryTipsOfMissingAndOtherItems)
     TrayHistoryItemInfo rtf;
     rtf.type = 2;
     rtf.text = L"bold\r\n\t";
+    rtf.textLength = 7;
     TrayHistoryItemInfo bitmap;
     bitmap.type = 4;
     m_history.items = {rtf, bitmap};

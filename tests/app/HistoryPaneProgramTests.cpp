@@ -1,0 +1,181 @@
+// test-depends: Scrivolanter
+// test-locks: desktop clipboard appevents sharedlog
+// test-run-serial
+// The floating history pane of the real program: Scrivolanter.exe runs from a
+// temporary folder with the history on and the pane shown at start; this test
+// (a second process) copies texts and reads the pane's list in the program's
+// memory, as the user sees it.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/TrayMessages.h"
+#include "support/ChildProcess.h"
+#include "support/MessagePump.h"
+#include "support/TempFolder.h"
+
+namespace
+{
+
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kStepTimeoutMs = 15000;
+constexpr int kPaneListId = 1203;
+constexpr UINT kPaneSelectRow = WM_APP + 3;
+constexpr UINT kPaneCommandDelete = 32796;
+constexpr UINT kPaneCommandUndo = 32838;
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+HWND FindProgramWindow(const wchar_t* className, DWORD pid)
+{
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr) {
+        if (ProcessOf(window) == pid)
+            return window;
+    }
+    return nullptr;
+}
+
+bool CopyText(const std::wstring& text)
+{
+    if (!scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000))
+        return false;
+    ::EmptyClipboard();
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), text.c_str(), size);
+    ::GlobalUnlock(block);
+    const bool put = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    ::CloseClipboard();
+    return put;
+}
+
+// The rows of a list view of another process, read through memory of that process.
+std::vector<std::wstring> ListRows(HWND list)
+{
+    std::vector<std::wstring> rows;
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+    if (!process)
+        return rows;
+    constexpr int kChars = 512;
+    auto* remote =
+        static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; remote && row < count; ++row) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        item.cchTextMax = kChars;
+        wchar_t text[kChars] = {};
+        if (!::WriteProcessMemory(process, remote, &item, sizeof(item), nullptr))
+            break;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof(text) - sizeof(wchar_t), nullptr);
+        rows.emplace_back(text);
+    }
+    if (remote)
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return rows;
+}
+
+void CopyProgram(const scvtest::TempFolder& folder)
+{
+    const std::wstring bin = scvtest::ProgramPath(L"Scrivolanter.exe");
+    const std::wstring binFolder = bin.substr(0, bin.find_last_of(L'\\'));
+    for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
+        WIN32_FIND_DATAW found{};
+        HANDLE search = ::FindFirstFileW((binFolder + pattern).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            ::CopyFileW((binFolder + L"\\" + found.cFileName).c_str(), folder.PathOf(found.cFileName).c_str(),
+                        FALSE);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+}
+
+} // namespace
+
+// The pane shown at start lists what another program copies, newest first; its commands change
+// the real history; closed and opened again it still lists it.
+TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
+{
+    scvtest::TempFolder folder;
+    CopyProgram(folder);
+    folder.WriteUtf16(L"Settings.ini",
+                      L"[Settings]\r\nSCVVersion=SCV_150\r\nWriteLog=1\r\nSoundOnEventsV094=0\r\n"
+                      L"ShowTrayBallonOnHotkey=0\r\nMenuToolTips_V0_94_A22=0\r\n"
+                      L"AutoCheckForUpdates=0\r\nShowHistoryPaneOnStart=1\r\n"
+                      L"ShowIconInAltTab_ForFP=0\r\nClipboardHistory=1\r\n"
+                      L"Welcome_Already_Started_V2_60=1\r\nDelayAutoLoadSeconds_NextRelease=0\r\n"
+                      L"SiteRoot=http://127.0.0.1:9\r\n");
+    scvtest::ChildOptions options;
+    options.workingDirectory = folder.Path();
+    scvtest::ChildProcess program =
+        scvtest::ChildProcess::Run(folder.PathOf(L"Scrivolanter.exe"), {L"/noinstall"}, options);
+    ASSERT_TRUE(program.Started()) << "error " << program.StartError();
+    const auto log = [&] { return folder.ReadText(L"LogReport.txt").value_or(L""); };
+
+    HWND pane = nullptr;
+    HWND list = nullptr;
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] {
+            pane = FindProgramWindow(L"Scrivolanter_FloatPane", program.Pid());
+            list = pane ? ::GetDlgItem(pane, kPaneListId) : nullptr;
+            return list != nullptr;
+        },
+        kStartTimeoutMs))
+        << "the pane did not show at start";
+    // The watcher starts with the program; a copy before it runs is made again.
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] {
+            return CopyText(L"first copied text") &&
+                   scvtest::WaitUntil([&] { return !ListRows(list).empty(); }, 2000);
+        },
+        kStartTimeoutMs))
+        << testing::PrintToString(log());
+    ASSERT_TRUE(CopyText(L"second copied text"));
+    const std::vector<std::wstring> both{L"second copied text", L"first copied text"};
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return ListRows(list) == both; }, kStepTimeoutMs))
+        << testing::PrintToString(ListRows(list));
+
+    // Delete the newest row, then undo.
+    ::SendMessageW(pane, kPaneSelectRow, 0, 0);
+    ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(kPaneCommandDelete, 0), 0);
+    EXPECT_EQ(ListRows(list), std::vector<std::wstring>{L"first copied text"});
+    ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(kPaneCommandUndo, 0), 0);
+    EXPECT_EQ(ListRows(list), both);
+
+    // Closed and shown again (as ALT+TAB and the menus do): still the history.
+    HWND tray = FindProgramWindow(kTrayWindowClassName, program.Pid());
+    ::SendMessageW(pane, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return !::IsWindow(pane); }, kStepTimeoutMs));
+    if (tray)
+        ::PostMessageW(tray, WM_APP + 32, 0, 0);
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] { return (pane = FindProgramWindow(L"Scrivolanter_FloatPane", program.Pid())) != nullptr; },
+        kStepTimeoutMs))
+        << "tray window " << tray;
+    EXPECT_TRUE(
+        scvtest::WaitUntil([&] { return ListRows(::GetDlgItem(pane, kPaneListId)) == both; }, kStepTimeoutMs))
+        << testing::PrintToString(ListRows(::GetDlgItem(pane, kPaneListId)));
+
+    scvtest::ChildProcess::Run(folder.PathOf(L"Scrivolanter.exe"), {L"/exit"}, options).Wait(kStartTimeoutMs);
+    if (!program.Wait(kStartTimeoutMs))
+        program.Terminate();
+}
