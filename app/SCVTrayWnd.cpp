@@ -205,7 +205,7 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
             DelayedWatcherStartParams{m_stopEvent, m_hWnd, WM_SCV_START_CLIPBOARD_WATCHER});
     m_floatPane.SetHistory(&m_clipboardHistory.GetPaneHistory());
     if (GetSettings().ShowHistoryPaneOnStart != 0)
-        m_floatPane.Create(nullptr, FALSE, FALSE);
+        m_floatPane.Create(&m_clipboardHistory.GetPaneHistory(), FALSE, FALSE);
     StartTrayIconThread();
     CreateMenuToolTip();
     m_floatPaneHost.SetMenuToolTip(m_menuToolTip.get());
@@ -716,8 +716,10 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         break;
     case kTimerShowPhraseMenu:
         KillTimer(kTimerShowPhraseMenu);
-        // The floating pane's caption-only mode follows here once the pane is part of the program.
         ShowPhraseMenuForTarget(false);
+        // The pane that asked for the menu stays as its caption, out of the menu's way.
+        if (m_floatPane.m_hWnd)
+            m_floatPane.ShowAsCaption();
         break;
     case kTimerFloatPaneHint:
         KillTimer(kTimerFloatPaneHint);
@@ -801,7 +803,7 @@ LRESULT CSCVTrayWnd::OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&)
 
 bool CSCVTrayWnd::ShowFloatPane()
 {
-    if (!m_floatPane.m_hWnd && !m_floatPane.Create(nullptr, TRUE, TRUE))
+    if (!m_floatPane.m_hWnd && !m_floatPane.Create(&m_clipboardHistory.GetPaneHistory(), TRUE, TRUE))
         return false;
     m_floatPane.SetCaptionOnlyEx(0, 0, TRUE);
     ::SetForegroundWindow(m_floatPane.m_hWnd);
@@ -1004,7 +1006,11 @@ bool CSCVTrayWnd::StartTrayAnimation()
 
 bool CSCVTrayWnd::StopTrayAnimation()
 {
-    return m_trayAnimation.Stop();
+    if (!m_trayAnimation.Stop())
+        return false;
+    // The icon of the program's state, as before the check.
+    UpdateTrayIcon(2, nullptr, false);
+    return true;
 }
 
 void CSCVTrayWnd::SyncAltTabProxy()
