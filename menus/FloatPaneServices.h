@@ -28,9 +28,10 @@ public:
     virtual CCHQueue* GetQueue() = 0;
     // Whether the watcher window exists (the history is being kept).
     virtual bool IsWatching() = 0;
-    // Puts a text item (types 0 to 2) on the clipboard so that the watcher
-    // does not capture it again: mode 0 its text, mode 1 its RTF with the
-    // plain text beside it. False when the clipboard did not take it.
+    // Puts a text item (types 0 to 2) of the history on the clipboard: mode 0
+    // its text, mode 1 the item with every format a target may ask for (its
+    // RTF and HTML, and plain Unicode text beside them). False when the
+    // clipboard did not take it.
     virtual bool PutTextItemOnClipboard(const CCHItem& item, int mode) = 0;
     // The row (0 = newest) as Unicode text on the clipboard.
     virtual bool PutItemAsPlainText(int row) = 0;

@@ -1,0 +1,236 @@
+// test-locks: appevents desktop clipboard sharedlog
+// test-run-serial
+// test-sources: ../../resources/Scrivolanter.rc
+// The tray window's commands for the floating pane, the history pop-up and the
+// update check, over the real clipboard watcher: what the user copies is
+// captured, the pane lists it, and the commands act on what the user sees.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "FolderSettings.h"
+#include "app/CommandLineArgs.h"
+#include "app/SCVTrayWnd.h"
+#include "common/MenuLocalizer.h"
+#include "common/Settings.h"
+#include "engine/ClipboardAccess.h"
+#include "menus/SCVFloatPane.h"
+#include "online/UpdateCheckWindow.h"
+#include "online/UpdateInfo.h"
+#include "resources/TrayMenuRes.h"
+#include "support/DialogWatchdog.h"
+#include "support/MessagePump.h"
+#include "support/TestFiles.h"
+
+namespace
+{
+
+constexpr DWORD kTimeoutMs = 10000;
+
+class TrayPaneEnvironment : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        scvtest::TempFolder& folder = scvtest::SettingsFolder();
+        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
+        folder.CreateSubfolder(L"Phrases");
+        CSettings& settings = scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+        settings.ClipboardHistory = 1;
+        settings.SaveClipboardHistory_v198 = 0;
+        settings.Pinned_FloatPane_On_Start = 0;
+    }
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new TrayPaneEnvironment);
+
+bool OnSomeMonitor(HWND window)
+{
+    RECT rect{};
+    return ::GetWindowRect(window, &rect) && ::MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr &&
+           rect.left >= 0 && rect.top >= 0;
+}
+
+class TrayPaneCommands : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_args = std::make_unique<CCommandLineArgs>(L"/noinstall");
+        m_args->Parse();
+        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{m_stopEvent, m_args.get(), true});
+        ASSERT_TRUE(m_window->Create(nullptr));
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return m_window->GetHistory().IsCapturing(); }, kTimeoutMs))
+            << "the watcher runs";
+        m_window->GetClipboardHistory().GetQueue().Clear(CString());
+        m_window->GetClipboardHistory().GetQueue().ClearUndo();
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    HWND Window() const { return m_window->m_hWnd; }
+    void Command(UINT id) const { ::SendMessageW(Window(), WM_COMMAND, id, 0); }
+    int Count() const { return m_window->GetHistory().GetCount(); }
+
+    // Copies the text as a user's program does and waits until the watcher has it.
+    void Copy(const wchar_t* text)
+    {
+        const int before = Count();
+        ASSERT_TRUE(PutClipboardUnicodeText(text));
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return Count() > before; }, kTimeoutMs)) << "captured";
+    }
+
+    std::unique_ptr<CCommandLineArgs> m_args;
+    std::unique_ptr<CSCVTrayWnd> m_window;
+    HANDLE m_stopEvent = nullptr;
+};
+
+TEST_F(TrayPaneCommands, FloatPaneMakesThePaneAnewAndBringsItForward)
+{
+    Copy(L"listed in the pane");
+    CSCVFloatPane& pane = m_window->GetFloatPane();
+    ASSERT_TRUE(m_window->ShowFloatPane());
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return pane.GetRowCount() == 1; }, kTimeoutMs))
+        << "the pane opened by the program lists the captured item";
+    const HWND first = pane.m_hWnd;
+    pane.ShowWindow(SW_HIDE); // a pane the user cannot find
+
+    Command(ID_TRAY_FLOAT_PANE);
+    ASSERT_NE(pane.m_hWnd, nullptr);
+    EXPECT_NE(pane.m_hWnd, first) << "made anew";
+    EXPECT_FALSE(::IsWindow(first));
+    EXPECT_TRUE(pane.IsWindowVisible());
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return ::GetForegroundWindow() == pane.m_hWnd; }, kTimeoutMs));
+    EXPECT_EQ(pane.GetRowCount(), 1) << "and lists the history again";
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, APaneOffEveryMonitorComesBackOnScreen)
+{
+    CSCVFloatPane& pane = m_window->GetFloatPane();
+    // A point stored under another layout (a monitor removed since).
+    GetSettings().SetPoint(CSCVFloatPane::kPositionName, POINT{-4000, -3000});
+    ASSERT_TRUE(m_window->ShowFloatPane());
+    EXPECT_TRUE(OnSomeMonitor(pane.m_hWnd)) << "creation puts it on the nearest monitor";
+
+    pane.SetWindowPos(nullptr, 9000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_FALSE(OnSomeMonitor(pane.m_hWnd));
+    CMenuHolder loaded(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+    ::SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(::GetSubMenu(loaded, 0)), 0);
+    EXPECT_TRUE(OnSomeMonitor(pane.m_hWnd)) << "opening the tray menu pulls it back";
+    EXPECT_TRUE(pane.IsWindowVisible());
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, HistoryPopupChecksTheItemOnTheClipboard)
+{
+    Copy(L"older copy");
+    Copy(L"newest copy");
+    // The user put the older one back from elsewhere: the watcher keeps it as the newest.
+    ASSERT_TRUE(PutClipboardUnicodeText(L"older copy"));
+    scvtest::PumpFor(300);
+
+    CMenuHolder loaded(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+    HMENU menu = ::GetSubMenu(loaded, 0);
+    HMENU popup = nullptr;
+    for (int i = 0; i < ::GetMenuItemCount(menu) && !popup; ++i) {
+        HMENU sub = ::GetSubMenu(menu, i);
+        if (sub && ::GetMenuState(sub, ID_TRAY_HISTORY_KEEP, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            popup = sub;
+    }
+    ASSERT_NE(popup, nullptr);
+    const int fixed = ::GetMenuItemCount(popup);
+    ::SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    ASSERT_EQ(::GetMenuItemCount(popup), fixed + 1 + Count());
+    EXPECT_EQ(::GetMenuItemID(popup, fixed), 0u) << "a separator before the items";
+    int checked = -1;
+    for (int i = 0; i < Count(); ++i)
+        if (::GetMenuState(popup, kTrayHistoryFirstId + i, MF_BYCOMMAND) & MF_CHECKED)
+            checked = i;
+    ASSERT_GE(checked, 0) << "the item now on the clipboard is checked";
+    wchar_t caption[100] = {};
+    ::GetMenuStringW(popup, kTrayHistoryFirstId + checked, caption, 100, MF_BYCOMMAND);
+    EXPECT_NE(std::wstring(caption).find(L"older copy"), std::wstring::npos) << caption;
+    EXPECT_EQ(::GetMenuDefaultItem(popup, FALSE, 0), kTrayHistoryFirstId + checked) << "and the default";
+}
+
+TEST_F(TrayPaneCommands, PhraseMenuFromThePaneLeavesThePaneAsItsCaption)
+{
+    CSCVFloatPane& pane = m_window->GetFloatPane();
+    ASSERT_TRUE(m_window->ShowFloatPane());
+    pane.SetCaptionOnlyEx(0, 0, TRUE);
+    scvtest::PumpFor(200);
+    pane.SetCaptionOnlyEx(0, 0, TRUE);
+    ASSERT_FALSE(pane.IsCaptionOnly());
+    Command(kPaneCmdPhraseMenu);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return pane.IsCaptionOnly(); }, kTimeoutMs));
+    EXPECT_TRUE(pane.IsWindowVisible());
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, CheckForUpdatesWithoutAConnectionAsksFirst)
+{
+    m_window->SetConnectionProbe([] { return false; });
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(500); // the box is closed: Cancel
+    ::PostMessageW(Window(), WM_COMMAND, ID_TRAY_CHECK_FOR_UPDATES, 0);
+    std::wstring text;
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] {
+            if (auto closed = scvtest::DialogWatchdog::TakeLastClosedText())
+                text = *closed;
+            return !text.empty();
+        },
+        kTimeoutMs))
+        << "a box asks";
+    EXPECT_NE(text.find(L"Check For Updates"), std::wstring::npos) << scvtest::WideToUtf8(text);
+    EXPECT_NE(text.find(L"No has connection to Intenet. Continue?"), std::wstring::npos);
+    scvtest::PumpFor(300);
+    EXPECT_FALSE(m_window->GetTrayAnimation().IsRunning()) << "Cancel starts no check";
+    m_window->SetConnectionProbe(nullptr);
+}
+
+TEST_F(TrayPaneCommands, TheUpdateWindowDoesNotHoldTheCheck)
+{
+    CUpdateInfo info(0);
+    info.error = L"The update server did not answer";
+    std::atomic<bool> returned{false};
+    std::atomic<bool> returnedWhileOpen{false};
+    std::thread check([&] {
+        ::SendMessageW(Window(), WM_SCV_UPDATE_CHECK_RESULT, 0, reinterpret_cast<LPARAM>(&info));
+        returned = true;
+    });
+    // The window is modal on this thread: another thread watches it and closes it.
+    std::thread watcher([&] {
+        for (int i = 0; i < 500; ++i) {
+            HWND open = CUpdateCheckWindow::GetOpenUpdateCheckWindow();
+            if (open && returned) {
+                returnedWhileOpen = true;
+                ::PostMessageW(open, WM_CLOSE, 0, 0);
+                return;
+            }
+            ::Sleep(20);
+        }
+    });
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return returned && returnedWhileOpen; }, kTimeoutMs));
+    watcher.join();
+    check.join();
+    EXPECT_TRUE(returnedWhileOpen) << "the check went on while the window was open";
+    scvtest::PumpUntil([] { return CUpdateCheckWindow::GetOpenUpdateCheckWindow() == nullptr; }, kTimeoutMs);
+}
+
+} // namespace
