@@ -19,12 +19,15 @@
 #include "app/SCVTrayWnd.h"
 #include "common/MenuLocalizer.h"
 #include "common/Settings.h"
+#include "engine/CCHItem.h"
+#include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
 #include "menus/SCVFloatPane.h"
 #include "online/UpdateCheckWindow.h"
 #include "online/UpdateInfo.h"
 #include "resources/TrayMenuRes.h"
 #include "support/DialogWatchdog.h"
+#include "support/Dialogs.h"
 #include "support/MessagePump.h"
 #include "support/TestFiles.h"
 
@@ -91,6 +94,22 @@ protected:
         const int before = Count();
         ASSERT_TRUE(PutClipboardUnicodeText(text));
         ASSERT_TRUE(scvtest::PumpUntil([&] { return Count() > before; }, kTimeoutMs)) << "captured";
+    }
+
+    // The pane, open and expanded, listing the history.
+    CSCVFloatPane& OpenPane()
+    {
+        CSCVFloatPane& pane = m_window->GetFloatPane();
+        EXPECT_TRUE(m_window->ShowFloatPane());
+        scvtest::PumpFor(200);
+        pane.SetCaptionOnlyEx(0, 0, TRUE);
+        pane.SetPinned(true);
+        return pane;
+    }
+    std::wstring ItemText(int row) const
+    {
+        const CCHItem* item = m_window->GetClipboardHistory().GetQueue().GetItem(row);
+        return item ? std::wstring(item->GetWideText().GetString()) : std::wstring();
     }
 
     std::unique_ptr<CCommandLineArgs> m_args;
@@ -231,6 +250,75 @@ TEST_F(TrayPaneCommands, TheUpdateWindowDoesNotHoldTheCheck)
     check.join();
     EXPECT_TRUE(returnedWhileOpen) << "the check went on while the window was open";
     scvtest::PumpUntil([] { return CUpdateCheckWindow::GetOpenUpdateCheckWindow() == nullptr; }, kTimeoutMs);
+}
+
+TEST_F(TrayPaneCommands, CopyOfAnRtfItemPutsItsPlainTextBeside)
+{
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Bold \\b words\\b0 here\\par}";
+    const int before = Count();
+    ASSERT_TRUE(PutClipboardData(GetRtfClipboardFormat(), rtf.c_str(), rtf.size() + 1)) << "RTF alone";
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Count() > before; }, kTimeoutMs));
+    ASSERT_EQ(m_window->GetClipboardHistory().GetQueue().GetItem(0)->GetType(), CHT_RTF);
+    CSCVFloatPane& pane = OpenPane();
+    ASSERT_TRUE(pane.CopyRowToClipboard(0, false));
+
+    EXPECT_TRUE(::IsClipboardFormatAvailable(GetRtfClipboardFormat()));
+    CString text;
+    ASSERT_TRUE(GetClipboardUnicodeText(text)) << "a plain editor pastes text";
+    EXPECT_EQ(text.Find(L"Bold words"), 0) << scvtest::WideToUtf8(text.GetString());
+    EXPECT_EQ(text.Find(L"rtf1"), -1);
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, DeleteRemovesTheSelectedItemWhenACaptureArrivesDuringItsBox)
+{
+    Copy(L"keep me");
+    Copy(L"delete me");
+    Copy(L"keep me too");
+    CSCVFloatPane& pane = OpenPane();
+    ASSERT_EQ(pane.GetRowCount(), 3);
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 1, 0);
+    ASSERT_EQ(pane.GetRowText(pane.GetSelectionMark()), L"delete me");
+
+    std::atomic<bool> confirmed{false};
+    std::thread user([&] {
+        HWND box =
+            scvtest::WaitForDialog(L"Scrivolanter : Delete", kTimeoutMs, ::GetCurrentProcessId(), true);
+        if (!box)
+            return;
+        PutClipboardUnicodeText(L"captured meanwhile");
+        ::Sleep(700); // the box's loop lets the capture in
+        confirmed = scvtest::PressDialogButton(box, IDOK);
+    });
+    // From the Delete key: the box asks first.
+    pane.SendMessageW(WM_COMMAND, MAKEWPARAM(kPaneCmdDelete, 1), 0);
+    user.join();
+    ASSERT_TRUE(confirmed);
+    scvtest::PumpFor(200);
+    ASSERT_EQ(Count(), 3);
+    EXPECT_EQ(ItemText(0), L"captured meanwhile");
+    EXPECT_EQ(ItemText(1), L"keep me too");
+    EXPECT_EQ(ItemText(2), L"keep me");
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, TheSelectionFollowsItsItemWhenACaptureArrives)
+{
+    Copy(L"older");
+    Copy(L"to protect");
+    CSCVFloatPane& pane = OpenPane();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    ASSERT_EQ(pane.GetRowText(pane.GetSelectionMark()), L"to protect");
+    Copy(L"newest capture");
+    EXPECT_EQ(pane.GetRowText(pane.GetSelectionMark()), L"to protect") << "the mark moved down with it";
+    ASSERT_EQ(pane.GetSelectedCount(), 1);
+
+    pane.SendMessageW(WM_COMMAND, kPaneCmdProtect, 0);
+    const CCHQueue& queue = m_window->GetClipboardHistory().GetQueue();
+    EXPECT_TRUE(queue.GetItem(1)->IsProtected()) << scvtest::WideToUtf8(ItemText(1));
+    EXPECT_FALSE(queue.GetItem(0)->IsProtected());
+    EXPECT_FALSE(queue.GetItem(2)->IsProtected());
+    pane.DestroyWindow();
 }
 
 } // namespace
