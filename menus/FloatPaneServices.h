@@ -83,9 +83,11 @@ public:
     virtual bool SearchWeb(const CString& text, int kind) = 0;
     // Writes the item to the file; true when written.
     virtual bool SaveItemToFile(const CCHItem& item, const CString& path) = 0;
-    // Writes the item to a temporary file and opens it (withProgram) or shows
-    // the "Open With" dialog for it.
-    virtual bool OpenItemInTempFile(const CCHItem& item, bool withProgram) = 0;
+    // Writes history item `row` to a temporary file and opens it with its
+    // program (withProgram) or shows the "Open With" dialog for it, owned by
+    // `owner`. False when nothing was opened (an item without a file type,
+    // a file that cannot be written, a shell refusal).
+    virtual bool OpenItemInTempFile(const CCHQueue& queue, int row, HWND owner, bool withProgram) = 0;
     // Translates the texts of a menu loaded from the program's resources.
     virtual void LocalizeMenu(HMENU menu) = 0;
     // The menu tooltip that shows the tips of the pane's menus (the tray

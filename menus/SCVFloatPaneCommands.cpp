@@ -154,8 +154,13 @@ bool CSCVFloatPane::RunCommand(UINT command, UINT code, HWND source)
         return true;
     case kPaneCmdEdit:
     case kPaneCmdOpenWith:
-        if (m_host && item)
-            m_host->OpenItemInTempFile(*item, command == kPaneCmdEdit);
+        if (m_host && item && Queue() &&
+            !m_host->OpenItemInTempFile(*Queue(), mark, m_hWnd, command == kPaneCmdEdit)) {
+            ::MessageBeep(0xFFFFFFFF);
+            MessageBoxTimeout(m_hWnd, kProductName,
+                              L"This item cannot be opened: it has no file type to open with.",
+                              MB_ICONEXCLAMATION, 3000);
+        }
         return true;
     case kPaneCmdUndo:
         CommandUndo();

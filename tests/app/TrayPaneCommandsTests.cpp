@@ -321,4 +321,21 @@ TEST_F(TrayPaneCommands, TheSelectionFollowsItsItemWhenACaptureArrives)
     pane.DestroyWindow();
 }
 
+TEST_F(TrayPaneCommands, EditOfAnItemWithoutAFileTypeOpensNothingAndSaysSo)
+{
+    auto page = std::make_unique<CCHItem>(CHT_HTML, nullptr);
+    page->SetDataCopy("<p>page</p>", 12);
+    m_window->GetClipboardHistory().GetQueue().Add(page, 10);
+    CSCVFloatPane& pane = OpenPane();
+    pane.RefreshIfOpen();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(300);
+    pane.SendMessageW(WM_COMMAND, kPaneCmdEdit, 0);
+    const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
+    ASSERT_TRUE(said.has_value());
+    EXPECT_NE(said->find(L"no file type"), std::wstring::npos) << scvtest::WideToUtf8(*said);
+    pane.DestroyWindow();
+}
+
 } // namespace
