@@ -214,8 +214,8 @@ UpdatePageContext CurrentUpdatePageContext()
     context.buildStamp = GetBuildStamp();
     CSettings& settings = GetSettings();
     SYSTEMTIME last{};
-    if (settings.GetLastCheckForUpdatesLocal(last))
-        context.lastCheckText = DateTimeToText(last);
+    context.lastCheckText =
+        settings.GetLastCheckForUpdatesLocal(last) ? DateTimeToText(last) : CString(L"never");
     context.autoCheck = settings.AutoCheckForUpdates != 0;
     context.days = settings.GetDaysCheckForUpdates();
     context.testMode = IsUpdateTestMarkerPresent();
