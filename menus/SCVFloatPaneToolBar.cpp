@@ -3,6 +3,8 @@
 
 #include "menus/SCVFloatPane.h"
 
+#include "common/HotKeyText.h"
+
 #include "common/GdiCache.h"
 #include "common/LocalizedString.h"
 #include "common/SystemFunctions.h"
@@ -193,7 +195,7 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
                         {kPaneCmdKeepHistory, L"Keep Clipboard History"},
                         {kPaneCmdPin, L"Pinned Pane"},
                         {0, nullptr},
-                        {32809, L"Start With Windows"},
+                        {32809, L"Save On Exit"},
                         {kPaneCmdSounds, L"Sounds"},
                         {kPaneCmdMuteMode, L"Mute Mode"},
                         {32827, L"Show Tray Icon"},
@@ -237,8 +239,8 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
 
 CString CSCVFloatPane::BuildCaptionTipText(bool elevated)
 {
-    CString text =
-        CString(L"Scrivolanter") + L" - " + LoadLocalizedTextOr(142, L"Hot key") + L" [Ctrl+Alt+Enter]";
+    CString text = CString(L"Scrivolanter") + L" - " + LoadLocalizedTextOr(142, L"Hot key") + L" [" +
+                   GetConfiguredHotKeyText() + L"]";
     text += L"\n" + MakeDashes(35) + L"\n";
     static const struct
     {

@@ -17,6 +17,7 @@
 #include "FolderSettings.h"
 #include "app/CommandLineArgs.h"
 #include "app/SCVTrayWnd.h"
+#include "common/HotKeyText.h"
 #include "common/MenuLocalizer.h"
 #include "common/Settings.h"
 #include "engine/CCHItem.h"
@@ -335,6 +336,45 @@ TEST_F(TrayPaneCommands, EditOfAnItemWithoutAFileTypeOpensNothingAndSaysSo)
     const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
     ASSERT_TRUE(said.has_value());
     EXPECT_NE(said->find(L"no file type"), std::wstring::npos) << scvtest::WideToUtf8(*said);
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
+{
+    CSettings& settings = GetSettings();
+    const int key = settings.HotkeyVirtualKey;
+    const int modifiers = settings.HotkeyModifiers;
+    const int sounds = settings.SoundOnEventsV094;
+    settings.HotkeyVirtualKey = VK_F9;
+    settings.HotkeyModifiers = MOD_SHIFT;
+    const CString hotKey = GetConfiguredHotKeyText();
+    ASSERT_FALSE(hotKey.IsEmpty());
+    CSCVFloatPane& pane = OpenPane();
+
+    const CString caption = CSCVFloatPane::BuildCaptionTipText(false);
+    EXPECT_NE(caption.Find(L"[" + hotKey + L"]"), -1) << scvtest::WideToUtf8(caption.GetString());
+    EXPECT_EQ(caption.Find(L"Ctrl+Alt+Enter"), -1);
+
+    for (int on : {1, 0}) {
+        settings.SoundOnEventsV094 = on;
+        bool created = false;
+        int addedFrom = 0;
+        HMENU languages = nullptr;
+        HMENU menu = pane.GetToolBar().BuildContextMenu(created, addedFrom, languages);
+        ASSERT_NE(menu, nullptr);
+        wchar_t text[200] = {};
+        ::GetMenuStringW(menu, kPaneCmdPhraseMenu, text, 200, MF_BYCOMMAND);
+        EXPECT_NE(std::wstring(text).find(L"\t" + std::wstring(hotKey.GetString())), std::wstring::npos)
+            << scvtest::WideToUtf8(text);
+        const UINT soundState = ::GetMenuState(menu, kPaneCmdSounds, MF_BYCOMMAND);
+        const UINT muteState = ::GetMenuState(menu, kPaneCmdMuteMode, MF_BYCOMMAND);
+        EXPECT_EQ((soundState & MF_CHECKED) != 0, on == 1) << on;
+        EXPECT_EQ((muteState & MF_GRAYED) != 0, on == 0) << "Mute Mode is grey while sounds are off";
+        CFloatPaneToolBar::ReleaseContextMenu(menu, created, addedFrom);
+    }
+    settings.HotkeyVirtualKey = key;
+    settings.HotkeyModifiers = modifiers;
+    settings.SoundOnEventsV094 = sounds;
     pane.DestroyWindow();
 }
 
