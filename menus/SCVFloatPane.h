@@ -182,6 +182,8 @@ public:
     void ShowAllItems(int mode, bool pin);
     void FillWorkArea();
     void RestoreFromWorkArea();
+    // The edit button's drop-down menu, its checks set; the caller destroys it.
+    HMENU BuildEditDropDownMenu();
     // The caption tooltip's text.
     static CString BuildCaptionTipText(bool elevated);
 

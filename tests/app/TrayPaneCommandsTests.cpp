@@ -372,6 +372,19 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
         EXPECT_EQ((muteState & MF_GRAYED) != 0, on == 0) << "Mute Mode is grey while sounds are off";
         CFloatPaneToolBar::ReleaseContextMenu(menu, created, addedFrom);
     }
+    // The edit button's drop-down takes the tray menu's texts.
+    HMENU dropDown = pane.BuildEditDropDownMenu();
+    ASSERT_NE(dropDown, nullptr);
+    const auto textOf = [&](UINT id) {
+        wchar_t text[200] = {};
+        ::GetMenuStringW(dropDown, id, text, 200, MF_BYCOMMAND);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(textOf(32809), L"Save On Exit");
+    EXPECT_EQ(textOf(32827), L"Float Pane On Start");
+    EXPECT_EQ(textOf(32862), L"Pinned Mode On Start");
+    EXPECT_EQ(textOf(32791), L"Check For Updates");
+    ::DestroyMenu(dropDown);
     settings.HotkeyVirtualKey = key;
     settings.HotkeyModifiers = modifiers;
     settings.SoundOnEventsV094 = sounds;
