@@ -24,6 +24,7 @@
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
 #include "menus/SCVFloatPane.h"
+#include "online/AboutReportDlg.h"
 #include "online/UpdateCheckWindow.h"
 #include "online/UpdateInfo.h"
 #include "resources/TrayMenuRes.h"
@@ -389,6 +390,35 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
     settings.HotkeyModifiers = modifiers;
     settings.SoundOnEventsV094 = sounds;
     pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, AboutRestoresAMinimizedAboutWindow)
+{
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    std::atomic<bool> restored{false};
+    std::atomic<bool> done{false};
+    const HWND tray = Window();
+    // The window is modal on this thread: another thread plays the user.
+    std::thread user([&] {
+        HWND about = nullptr;
+        for (int i = 0; i < 500 && !(about = CAboutReportDlg::GetOpenAboutDialog()); ++i)
+            ::Sleep(20);
+        if (about) {
+            ::ShowWindow(about, SW_MINIMIZE);
+            ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0); // About again
+            for (int i = 0; i < 250 && !restored; ++i) {
+                ::Sleep(20);
+                restored = !::IsIconic(about);
+            }
+            ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+        }
+        done = true;
+    });
+    ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return done.load(); }, 20000));
+    user.join();
+    EXPECT_TRUE(restored) << "the second About restores the minimized window";
+    scvtest::PumpUntil([] { return CAboutReportDlg::GetOpenAboutDialog() == nullptr; }, kTimeoutMs);
 }
 
 } // namespace
