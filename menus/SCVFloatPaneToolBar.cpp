@@ -4,6 +4,7 @@
 #include "menus/SCVFloatPane.h"
 
 #include "common/HotKeyText.h"
+#include "common/MenuToolTip.h"
 #include "platform/CAppModule.h"
 
 #include "common/GdiCache.h"
@@ -162,9 +163,19 @@ LRESULT CSCVFloatPane::OnToolBarCustomDraw(NMTBCUSTOMDRAW* draw)
 void CSCVFloatPane::OnToolBarInfoTip(NMTBGETINFOTIPW* tip)
 {
     CString text;
-    for (const TipText& row : kButtonTips)
-        if (row.command == static_cast<UINT>(tip->iItem))
-            text = row.english;
+    const UINT command = static_cast<UINT>(tip->iItem);
+    // The buttons show what the menu tooltip says of their commands (the Keep
+    // text for the current state); the English table stands in without one.
+    CMenuToolTip* menuTip = m_host ? m_host->GetMenuToolTip() : nullptr;
+    const bool fromMenuTip = command == kPaneCmdEditPhrases || command == kPaneCmdCopy ||
+                             command == kPaneCmdProtect || command == kPaneCmdMinimizeToCaption ||
+                             command == kPaneCmdKeepHistory;
+    if (menuTip && fromMenuTip)
+        text = menuTip->GetCommandTipText(command);
+    if (text.IsEmpty())
+        for (const TipText& row : kButtonTips)
+            if (row.command == command)
+                text = row.english;
     if (tip->iItem == static_cast<int>(kPaneCmdClose))
         text = LoadLocalizedTextOr(292, L"Close float pane");
     if (tip->iItem == static_cast<int>(kPaneCmdPin))

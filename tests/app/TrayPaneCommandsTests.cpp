@@ -386,6 +386,19 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
     EXPECT_EQ(textOf(32862), L"Pinned Mode On Start");
     EXPECT_EQ(textOf(32791), L"Check For Updates");
     ::DestroyMenu(dropDown);
+
+    // The edit button's tip is what the menu tooltip says of the command.
+    wchar_t tipText[1024] = {};
+    NMTBGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = pane.GetToolBar().m_hWnd;
+    tip.hdr.idFrom = CFloatPaneToolBar::kControlId;
+    tip.hdr.code = TBN_GETINFOTIPW;
+    tip.iItem = kPaneCmdEditPhrases;
+    tip.pszText = tipText;
+    tip.cchTextMax = 1024;
+    pane.SendMessageW(WM_NOTIFY, CFloatPaneToolBar::kControlId, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_NE(std::wstring(tipText).find(L"Clipboard Tracking Method used"), std::wstring::npos)
+        << scvtest::WideToUtf8(tipText);
     settings.HotkeyVirtualKey = key;
     settings.HotkeyModifiers = modifiers;
     settings.SoundOnEventsV094 = sounds;
