@@ -1,4 +1,5 @@
 #include "app/AboutCommands.h"
+#include "common/WindowHelpers.h"
 
 #include "app/AppObjects.h"
 #include "app/AppTexts.h"
@@ -161,7 +162,7 @@ SystemReportInputs CollectAboutReportInputs(const AboutReportFacts& facts)
 INT_PTR RunAboutCommand(HWND trayWindow, const AboutReportFacts& facts)
 {
     if (HWND open = CAboutReportDlg::GetOpenAboutDialog()) {
-        ::SetForegroundWindow(open);
+        RestoreAndActivateWindow(open);
         return 0;
     }
     CAboutDialogServices services;

@@ -26,5 +26,5 @@ SystemReportInputs CollectAboutReportInputs(const AboutReportFacts& facts);
 std::vector<CStringPair> CollectPhraseStatisticsRows(const CPhraseStore& phrases);
 
 // Runs the About dialog modally over the tray window; when one is open
-// already it is brought to the front instead. The dialog's result, or 0.
+// already it is restored (when iconic) and brought to the front instead. The dialog's result, or 0.
 INT_PTR RunAboutCommand(HWND trayWindow, const AboutReportFacts& facts);

@@ -171,13 +171,7 @@ CString GetPhrasesFolderDisplayText()
 
 CString GetHotKeyDisplayText()
 {
-    const CSettings& settings = GetSettings();
-    CString text = HotKeyToText(settings.HotkeyVirtualKey, settings.HotkeyModifiers);
-    ::CharUpperW(text.GetBuffer());
-    text.ReleaseBuffer();
-    if (settings.Hotkey_Doubled)
-        text += L" [x2]";
-    return text;
+    return GetConfiguredHotKeyText();
 }
 
 CString FormatDecimal(int value)

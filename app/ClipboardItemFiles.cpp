@@ -126,6 +126,12 @@ bool OpenClipboardItemInTempFile(const CCHQueue& queue, int index, HWND owner, b
         return false;
     if (item->GetType() == CHT_OVELLINE)
         return true;
+    if (GetClipboardItemFileExtension(item->GetType()).IsEmpty()) {
+        CString line;
+        line.Format(L"A clipboard history item of type %d has no file type to open", item->GetType());
+        LogError(line);
+        return false;
+    }
     CString path;
     if (!SaveClipboardItemToTempFile(*item, path, folder))
         return false;

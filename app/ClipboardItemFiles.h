@@ -37,6 +37,7 @@ CString GetClipboardItemDescriptorPath(LPCWSTR path);
 bool SaveClipboardItemToTempFile(const CCHItem& item, CString& path, LPCWSTR folder = nullptr);
 // Writes item `index` (0 = newest) to a temporary file and opens it with its
 // associated program or the "Open with" dialog. A clip (type 3) opens nothing
-// and reports true. `openedPath` (may be null) receives the file.
+// and reports true; an item without a file type (HTML, for instance) opens
+// nothing, is logged and reports false. `openedPath` (may be null) receives the file.
 bool OpenClipboardItemInTempFile(const CCHQueue& queue, int index, HWND owner, bool withAssociatedProgram,
                                  CString* openedPath = nullptr, LPCWSTR folder = nullptr);

@@ -77,14 +77,9 @@ bool CFloatPaneAppHost::SaveItemToFile(const CCHItem& item, const CString& path)
     return SaveClipboardItemToFile(item, path.GetString());
 }
 
-bool CFloatPaneAppHost::OpenItemInTempFile(const CCHItem& item, bool withProgram)
+bool CFloatPaneAppHost::OpenItemInTempFile(const CCHQueue& queue, int row, HWND owner, bool withProgram)
 {
-    CString path;
-    if (!SaveClipboardItemToTempFile(item, path))
-        return false;
-    HWND owner = CAppObjects::GetMainWnd();
-    return withProgram ? OpenTempFile(owner, path.GetString(), true)
-                       : OpenWithDialog(owner, path.GetString());
+    return OpenClipboardItemInTempFile(queue, row, owner, withProgram);
 }
 
 void CFloatPaneAppHost::LocalizeMenu(HMENU menu)

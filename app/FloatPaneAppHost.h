@@ -27,7 +27,7 @@ public:
     bool SearchWeb(const CString& text, int kind) override;
     // Replaces the file (the save dialog asked before overwriting).
     bool SaveItemToFile(const CCHItem& item, const CString& path) override;
-    bool OpenItemInTempFile(const CCHItem& item, bool withProgram) override;
+    bool OpenItemInTempFile(const CCHQueue& queue, int row, HWND owner, bool withProgram) override;
     void LocalizeMenu(HMENU menu) override;
     CMenuToolTip* GetMenuToolTip() override { return m_menuToolTip; }
     // The tray menu's tooltip, which the pane's menus use too (not owned; null: none).

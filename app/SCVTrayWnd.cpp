@@ -723,8 +723,10 @@ LRESULT CSCVTrayWnd::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         break;
     case kTimerShowPhraseMenu:
         KillTimer(kTimerShowPhraseMenu);
-        // The floating pane's caption-only mode follows here once the pane is part of the program.
         ShowPhraseMenuForTarget(false);
+        // The pane that asked for the menu stays as its caption, out of the menu's way.
+        if (m_floatPane.m_hWnd)
+            m_floatPane.ShowAsCaption();
         break;
     case kTimerFloatPaneHint:
         KillTimer(kTimerFloatPaneHint);
@@ -1033,7 +1035,11 @@ bool CSCVTrayWnd::StartTrayAnimation()
 
 bool CSCVTrayWnd::StopTrayAnimation()
 {
-    return m_trayAnimation.Stop();
+    if (!m_trayAnimation.Stop())
+        return false;
+    // The icon of the program's state, as before the check.
+    UpdateTrayIcon(2, nullptr, false);
+    return true;
 }
 
 void CSCVTrayWnd::SyncAltTabProxy()

@@ -170,6 +170,9 @@ public:
     CSCVFloatPane& GetFloatPane() { return m_floatPane; }
     // Opens the floating pane (or brings it forward), expanded, with the focus in its list.
     bool ShowFloatPane();
+    // The tray's "Float Pane": an open pane is destroyed and made again, then
+    // brought forward with the focus in its list.
+    bool RecreateFloatPane();
     const CSCV_Wait_Objs& GetWaitObjects() const { return m_waitObjects; }
     bool IsQueryThreadAlive() const { return m_waitQuery.IsThreadAlive(); }
     const NOTIFYICONDATAW& GetTrayIconRecord() const { return m_trayIcon; }
@@ -189,6 +192,8 @@ public:
 
     // The Internet connection state: true when the system reports a connection.
     static bool IsInternetConnected();
+    // Replaces the connection test of "Check For Updates" (tests; null: the system's).
+    void SetConnectionProbe(bool (*probe)()) { m_connectionProbe = probe; }
     static UINT GetTaskbarCreatedMessage();
     // The registered message that asks a target window for its description.
     static UINT GetTargetRequestMessage();
@@ -222,6 +227,7 @@ public:
     MESSAGE_HANDLER(WM_SCV_EDITOR_ENDED, OnWmEditorEnded)
     MESSAGE_HANDLER(WM_SCV_UPDATE_CHECK_RESULT, OnUpdateCheckResult)
     MESSAGE_HANDLER(GetUpdateCheckDoneMessage(), OnUpdateCheckDone)
+    MESSAGE_HANDLER(GetUpdateResultShowMessage(), OnShowUpdateResult)
     MESSAGE_HANDLER(WM_SCV_GET_HISTORY_CAPTION, OnGetHistoryCaption)
     MESSAGE_HANDLER(WM_SCV_ALLOW_WAIT_ANSWER, OnAllowWaitAnswer)
     MESSAGE_HANDLER(WM_COMMAND_FROM_SELF, OnWmCommandFromSelf)
@@ -313,6 +319,8 @@ private:
     void CreateMenuToolTip();
     void HideMenuToolTip();
     void UpdateHistoryPopup(HMENU menu);
+    // Pulls a floating pane that lies off every monitor back onto the nearest one (logged).
+    void KeepFloatPaneOnScreen();
     LRESULT OnShowFloatPaneRequest(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWtsSessionChangeMessage(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCommandExit(WORD, WORD, HWND, BOOL&);
@@ -327,6 +335,9 @@ private:
     // CUpdateInfo) and the end of a check.
     LRESULT OnUpdateCheckResult(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnUpdateCheckDone(UINT, WPARAM, LPARAM, BOOL&);
+    // Shows a result kept by OnUpdateCheckResult in the update window.
+    LRESULT OnShowUpdateResult(UINT, WPARAM, LPARAM, BOOL&);
+    static UINT GetUpdateResultShowMessage();
     LRESULT OnGetHistoryCaption(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmCommandFromSelf(UINT, WPARAM, LPARAM, BOOL&);
@@ -420,5 +431,8 @@ private:
     std::unique_ptr<CTrayTipContext> m_tipContext;
     std::unique_ptr<CMenuToolTipSCVClient> m_menuToolTip;
     CTrayIconAnimatorWithWindowIcon m_trayAnimation;
+    bool (*m_connectionProbe)() = nullptr;
+    // Update results waiting to be shown (the check's thread is not held while the window is open).
+    std::vector<std::unique_ptr<CUpdateInfo>> m_pendingUpdateResults;
     CAltTabIconHolder m_altTab;
 };

@@ -18,11 +18,13 @@
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
+#include "common/WindowHelpers.h"
 #include "menus/MenuToolTipSCVClient.h"
 #include "online/EditorCoopEvents.h"
 #include "online/ProgramStarts.h"
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
+#include "online/CommandRunners.h"
 
 #include "resources/TrayMenuRes.h"
 
@@ -111,10 +113,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         GetHistory().Clear();
         return true;
     case ID_TRAY_FLOAT_PANE:
-        if (m_floatPane.m_hWnd)
-            m_floatPane.DestroyWindow();
-        else
-            ShowFloatPane();
+        RecreateFloatPane();
         return true;
     case ID_TRAY_WRITE_LOG:
         if (IsLogOpen())
@@ -142,9 +141,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
             ::MessageBeep(0xFFFFFFFF);
         return true;
     case ID_TRAY_OPEN_SETTINGS_FILE:
-        ::ShellExecuteW(m_hWnd, L"open", L"notepad.exe",
-                        CString(L"\"") + GetSettings().GetFiles().GetSettingsFilePath() + L"\"", nullptr,
-                        SW_SHOWNORMAL);
+        OpenSettingsFile(m_hWnd);
         return true;
     case ID_TRAY_WELCOME:
         StartWelcomeProgram(m_hWnd, false);
@@ -161,6 +158,18 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
     default:
         return false;
     }
+}
+
+bool CSCVTrayWnd::RecreateFloatPane()
+{
+    // A pane the user cannot find (hidden, collapsed, elsewhere) comes back as a new one.
+    if (m_floatPane.m_hWnd)
+        m_floatPane.DestroyWindow();
+    if (!ShowFloatPane())
+        return false;
+    RestoreAndActivateWindow(m_floatPane.m_hWnd);
+    m_floatPane.SetFocusToList();
+    return true;
 }
 
 void CSCVTrayWnd::RunWebCommand(UINT id)

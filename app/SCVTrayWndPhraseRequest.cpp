@@ -15,6 +15,7 @@
 #include "common/RichEditConversion.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
+#include "common/WindowHelpers.h"
 #include "common/SystemInfo.h"
 #include "common/TimingMarks.h"
 #include "common/TextUtilities.h"
@@ -263,9 +264,8 @@ LRESULT CSCVTrayWnd::OnCommandShowPhraseMenuDelayed(WORD, WORD, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnCommandRunAsAdmin(WORD, WORD, HWND, BOOL&)
 {
-    ::SetForegroundWindow(m_hWnd);
-    ::SetActiveWindow(m_hWnd);
-    ::SetFocus(m_hWnd);
+    // The elevated program's consent prompt comes up over the pane when it is open.
+    RestoreAndActivateWindow(m_floatPane.m_hWnd ? m_floatPane.m_hWnd : m_hWnd);
     CAppObjects::RunAsAdmin(m_hWnd);
     return 0;
 }

@@ -2,15 +2,42 @@
 
 #include "app/SCVTrayWnd.h"
 #include "app/TrayUpdateCheck.h"
+#include "common/LocalizedString.h"
+#include "common/RuntimeBinding.h"
 #include "common/SharedLog.h"
+#include "online/CSCVUrl.h"
+#include "resources/ScrivolanterRes.h"
+
+namespace
+{
+using InternetGoOnlineFn = BOOL(WINAPI*)(LPCWSTR, HWND, DWORD);
+constexpr UINT kUpdateBalloonMs = 30000;
+} // namespace
 
 LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
 {
-    StartTrayAnimation();
+    // The system may offer to dial up or leave offline mode first.
+    const auto goOnline = FindFunctionInUse<InternetGoOnlineFn>(L"wininet.dll", "InternetGoOnlineW");
+    if (!goOnline || !goOnline(const_cast<LPWSTR>(CSCVUrl::HomePageUrl().GetString()), m_hWnd, 0)) {
+        WriteLogLine(L"Check For Updates: the system did not go online");
+        return 0;
+    }
+    if (!(m_connectionProbe ? m_connectionProbe() : IsInternetConnected())) {
+        const CString text =
+            CString(L"Scrivolanter : ") +
+            LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates") + L"\n\n" +
+            LoadLocalizedTextOr(IDS_SCV_NO_CONNECTION, L"No has connection to Intenet. Continue?");
+        if (ShowOwnMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION, true) != IDOK)
+            return 0;
+    }
+    if (!m_trayAnimation.IsRunning())
+        StartTrayAnimation();
     if (!StartManualUpdateCheck(m_hWnd, m_stopEvent)) {
         LogError(L"Check For Updates: the update check thread cannot start");
         StopTrayAnimation();
+        return 0;
     }
+    ShowTrayBalloon(LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates"), kUpdateBalloonMs);
     return 0;
 }
 
@@ -18,10 +45,30 @@ LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     ShowTrayBalloon(nullptr, 0);
     StopTrayAnimation();
-    // The record lives on the check's thread, which waits until this returns.
-    if (lParam)
-        ReportUpdateCheckResult(m_hWnd, *reinterpret_cast<const CUpdateInfo*>(lParam));
+    // The record lives on the check's thread, which waits until this returns: the
+    // window shows a copy once the thread has gone on to complete the check.
+    if (!lParam)
+        return 0;
+    m_pendingUpdateResults.push_back(
+        std::make_unique<CUpdateInfo>(*reinterpret_cast<const CUpdateInfo*>(lParam)));
+    PostMessage(GetUpdateResultShowMessage(), 0, 0);
     return 0;
+}
+
+LRESULT CSCVTrayWnd::OnShowUpdateResult(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (m_pendingUpdateResults.empty())
+        return 0;
+    const std::unique_ptr<CUpdateInfo> info = std::move(m_pendingUpdateResults.front());
+    m_pendingUpdateResults.erase(m_pendingUpdateResults.begin());
+    ReportUpdateCheckResult(m_hWnd, *info);
+    return 0;
+}
+
+UINT CSCVTrayWnd::GetUpdateResultShowMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"Scrivolanter_ShowUpdateResult");
+    return message;
 }
 
 LRESULT CSCVTrayWnd::OnUpdateCheckDone(UINT, WPARAM wParam, LPARAM, BOOL&)

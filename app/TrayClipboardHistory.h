@@ -37,6 +37,10 @@ public:
     bool GetItemInfo(int index, TrayHistoryItemInfo& info) const override;
     CString GetMenuCaption(int index) const override;
     bool PutOnClipboard(int index) override;
+    int AppendToMenu(HMENU menu, UINT firstId, int max) override
+    {
+        return m_watcher.AppendHistoryToMenu(menu, static_cast<int>(firstId), max);
+    }
     bool Clear() override { return m_watcher.ClearHistory(); }
     bool Save() override;
     void* GetWatcherObject() override { return &m_watcher; }

@@ -100,6 +100,9 @@ bool CTrayIconAnimator::Stop()
     m_stop.Reset();
     ImageList_Destroy(m_frames);
     m_frames = nullptr;
+    // The worker may have ended on a turned frame.
+    if (m_params.sourceIcon)
+        SetNotifyIcon(m_params.sourceIcon);
     if (m_shownFrame) {
         ::DestroyIcon(m_shownFrame);
         m_shownFrame = nullptr;
@@ -126,19 +129,24 @@ bool CTrayIconAnimator::Step()
     if (::WaitForSingleObject(m_stop.Get(), 0) != WAIT_TIMEOUT)
         return false;
     HICON frame = ImageList_GetIcon(m_frames, m_frameIndex, ILD_NORMAL);
-    NOTIFYICONDATAW record = {};
-    record.cbSize = sizeof(record);
-    record.hWnd = m_params.trayWindow;
-    record.uID = m_params.iconId;
-    record.uFlags = NIF_ICON;
-    record.hIcon = frame;
-    if (frame && ::Shell_NotifyIconW(NIM_MODIFY, &record))
+    if (frame && SetNotifyIcon(frame))
         OnFrameShown(frame, m_params.iconWindow);
     if (m_shownFrame)
         ::DestroyIcon(m_shownFrame);
     m_shownFrame = frame;
     m_frameIndex = m_frameCount ? (m_frameIndex + 1) % m_frameCount : 0;
     return true;
+}
+
+bool CTrayIconAnimator::SetNotifyIcon(HICON icon)
+{
+    NOTIFYICONDATAW record = {};
+    record.cbSize = sizeof(record);
+    record.hWnd = m_params.trayWindow;
+    record.uID = m_params.iconId;
+    record.uFlags = NIF_ICON;
+    record.hIcon = icon;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
 void CTrayIconAnimatorWithWindowIcon::OnFrameShown(HICON frame, HWND window)

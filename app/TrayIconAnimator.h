@@ -31,7 +31,8 @@ public:
     bool Start(const TrayAnimationParams& params);
     // False when not running. Otherwise ends the worker and waits for it (the
     // calling thread keeps answering messages sent to it meanwhile), then
-    // puts back the window icons saved at the start.
+    // shows the source icon in the notification area again (never a turned
+    // frame) and puts back the window icons saved at the start.
     bool Stop();
     bool IsRunning() const { return m_frames != nullptr; }
     int GetFrameCount() const { return m_frameCount; }
@@ -43,6 +44,8 @@ public:
 
 protected:
     virtual void OnFrameShown(HICON frame, HWND window) {}
+    // Shows the icon as the notification-area icon (NIM_MODIFY).
+    virtual bool SetNotifyIcon(HICON icon);
 
 private:
     static DWORD WINAPI ThreadProc(LPVOID parameter);

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/AppObjects.h"
 #include "app/ProgramLauncher.h"
 #include "app/SCVTrayWnd.h"
@@ -16,6 +18,7 @@
 #include "common/MenuUtils.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
+#include "common/WindowHelpers.h"
 #include "menus/DataNeededHander_MenuSelf.h"
 #include "menus/MenuToolTipSCVClient.h"
 #include "menus/MenuTrackerToolTip.h"
@@ -206,6 +209,8 @@ void CSCVTrayWnd::OnInitMenuPopup(HMENU menu)
 
     UpdateHistoryPopup(menu);
     SetChecked(menu, ID_TRAY_FLOAT_PANE, m_floatPane.m_hWnd != nullptr);
+    if (m_floatPane.m_hWnd)
+        KeepFloatPaneOnScreen();
 
     SetChecked(menu, ID_TRAY_HISTORY_SAVE_ON_EXIT, settings.GetSaveClipboardHistory() != 0);
     SetChecked(menu, ID_TRAY_FLOAT_PANE_ON_START, settings.ShowHistoryPaneOnStart != 0);
@@ -217,6 +222,36 @@ void CSCVTrayWnd::OnInitMenuPopup(HMENU menu)
             ::SetMenuDefaultItem(menu, ID_TRAY_RUN_AS_ADMIN, FALSE);
         }
     }
+}
+
+void CSCVTrayWnd::KeepFloatPaneOnScreen()
+{
+    RECT pane{};
+    if (!::GetWindowRect(m_floatPane.m_hWnd, &pane))
+        return;
+    const int screenWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    CString values;
+    values.Format(L" SM_CXVIRTUALSCREEN=%d SM_CYVIRTUALSCREEN=%d left=%d top=%d width=%d height=%d",
+                  screenWidth, screenHeight, static_cast<int>(pane.left), static_cast<int>(pane.top),
+                  static_cast<int>(pane.right - pane.left), static_cast<int>(pane.bottom - pane.top));
+    RECT fitted = pane;
+    if (!FitRectOntoNearestMonitor(fitted)) {
+        WriteLogLine(L"Well,well, float pane pos is correctly" + values);
+        return;
+    }
+    if (pane.right > screenWidth)
+        LogError(L"Float pane: right large SM_SXSCREEN");
+    if (pane.top < 0)
+        LogError(L"Float pane: top < 0");
+    if (pane.left < 0)
+        LogError(L"Float pane: left < 0");
+    if (pane.bottom > screenHeight)
+        LogError(L"Float pane: bottom large by SM_SYSCREEN");
+    LogError(L"Correct pos float pane from menu updating" + values);
+    ::SetWindowPos(m_floatPane.m_hWnd, HWND_TOPMOST, fitted.left, fitted.top, fitted.right - fitted.left,
+                   fitted.bottom - fitted.top, SWP_NOACTIVATE);
+    m_floatPane.ShowWindow(SW_SHOWNA);
 }
 
 void CSCVTrayWnd::UpdateHistoryPopup(HMENU menu)
@@ -231,14 +266,16 @@ void CSCVTrayWnd::UpdateHistoryPopup(HMENU menu)
     if (isHistoryPopup) {
         for (UINT id = kTrayHistoryFirstId; id <= kTrayHistoryLastId; ++id)
             ::DeleteMenu(menu, id, MF_BYCOMMAND);
-        int shown = history.GetCount();
-        const int limit = GetSettings().GetMaxHistoryItemsInMenu();
-        if (limit >= 0 && shown > limit)
-            shown = limit;
-        if (shown > static_cast<int>(kTrayHistoryLastId - kTrayHistoryFirstId + 1))
-            shown = static_cast<int>(kTrayHistoryLastId - kTrayHistoryFirstId + 1);
-        for (int i = 0; i < shown; ++i)
-            ::AppendMenuW(menu, MF_STRING, kTrayHistoryFirstId + i, history.GetMenuCaption(i));
+        // The separator the items came after.
+        const int left = ::GetMenuItemCount(menu);
+        if (left > 0 && ::GetMenuItemID(menu, left - 1) == 0)
+            ::DeleteMenu(menu, static_cast<UINT>(left - 1), MF_BYPOSITION);
+        int limit = GetSettings().GetMaxHistoryItemsInMenu();
+        if (limit < 0)
+            limit = GetSettings().GetClipboardHistoryMax();
+        history.AppendToMenu(
+            menu, kTrayHistoryFirstId,
+            (std::min)(limit, static_cast<int>(kTrayHistoryLastId - kTrayHistoryFirstId + 1)));
     }
 
     // The pop-up item that holds "Keep" (in the parent menu) shows the count and the maximum.

@@ -111,3 +111,21 @@ HICON CTrayTipContext::LoadProgramIcon()
 {
     return LoadAppIcon(1);
 }
+
+CString CTrayTipContext::GetPaneItemData(int form)
+{
+    CString data;
+    if (m_window && m_window->m_hWnd)
+        ::SendMessageW(m_window->m_hWnd, WM_SCV_GET_SELECTED_ITEM_CONTENT, static_cast<WPARAM>(form),
+                       reinterpret_cast<LPARAM>(&data));
+    return data;
+}
+
+CString CTrayTipContext::GetPaneSelectionText()
+{
+    if (!m_window || !m_window->m_hWnd)
+        return CString();
+    const auto* holder = reinterpret_cast<const FloatPaneTextHolder*>(
+        ::SendMessageW(m_window->m_hWnd, WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0));
+    return holder ? holder->preview : CString();
+}

@@ -23,6 +23,8 @@ public:
     CString GetAboutText() override;
     CString GetMenuCommandText(UINT command) override;
     HICON LoadProgramIcon() override;
+    CString GetPaneItemData(int form) override;
+    CString GetPaneSelectionText() override;
 
 private:
     CSCVTrayWnd* m_window; // not owned

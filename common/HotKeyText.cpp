@@ -1,5 +1,7 @@
 #include "common/HotKeyText.h"
 
+#include "common/Settings.h"
+
 #include <iterator>
 
 namespace
@@ -74,5 +76,23 @@ CString HotKeyToText(UINT virtualKey, UINT modifiers)
     if (modifiers & MOD_WIN)
         text += L"WIN+";
     text += GetKeyNameForVk(virtualKey, (modifiers & MOD_WIN) != 0);
+    return text;
+}
+
+CString GetConfiguredHotKeyText()
+{
+    const CSettings& settings = GetSettings();
+    UINT key = static_cast<UINT>(settings.HotkeyVirtualKey);
+    UINT modifiers = static_cast<UINT>(settings.HotkeyModifiers);
+    if (key == 0) {
+        key = VK_RETURN;
+        if (modifiers == 0)
+            modifiers = MOD_ALT | MOD_CONTROL;
+    }
+    CString text = HotKeyToText(key, modifiers);
+    ::CharUpperW(text.GetBuffer());
+    text.ReleaseBuffer();
+    if (settings.Hotkey_Doubled)
+        text += L" [x2]";
     return text;
 }

@@ -12,6 +12,11 @@
 // modifiers are both 0.
 CString HotKeyToText(UINT virtualKey, UINT modifiers);
 
+// The phrase menu's hot key of the settings as the program shows it: upper
+// case, " [x2]" when it must be pressed twice; a key of 0 is the default
+// (Ctrl+Alt+Enter, the modifiers too when they are 0).
+CString GetConfiguredHotKeyText();
+
 // The name of a virtual key: "Pause", "Left" and "Right" for those keys, else
 // GetKeyNameTextW of its scan code; the extended-key bit is set when asked and
 // always for the keys that exist only as extended keys (arrows, the navigation

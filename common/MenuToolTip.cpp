@@ -16,6 +16,21 @@ constexpr int kMaxTextChars = 3500;
 constexpr int kMenuStringChars = 1024;
 
 // The system commands that show no tip.
+// A tooltip draws control characters as boxes: a tab becomes blanks, other
+// controls but the line breaks are dropped.
+CString MakeTipDisplayText(const CString& text)
+{
+    CString shown;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\t')
+            shown += L"    ";
+        else if (c >= 0x20 || c == L'\r' || c == L'\n')
+            shown += c;
+    }
+    return shown;
+}
+
 constexpr UINT kNoTipCommands[] = {SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE};
 
 WNDPROC g_baseTipProc = nullptr;
@@ -292,7 +307,7 @@ void CMenuToolTip::Show(HMENU menu, UINT id)
     if (answered && (!title.IsEmpty() || icon != 0))
         SetTitle(title.IsEmpty() ? TitleFromMenuText(MenuItemString(menu, id, 399)) : title, id, icon);
     SetText(text.IsEmpty() ? CString(m_defaultText) : text);
-    m_shownText = text.IsEmpty() ? CString(m_defaultText) : text;
+    m_shownText = MakeTipDisplayText(text.IsEmpty() ? CString(m_defaultText) : text);
     if (!::IsMenu(menu))
         return;
     if (!title.IsEmpty())
@@ -312,7 +327,7 @@ void CMenuToolTip::SetTitle(const CString& text, UINT id, INT_PTR icon)
         return;
     if (icon == 0)
         icon = GetIconForId(id);
-    CString title = text;
+    CString title = MakeTipDisplayText(text);
     if (title.GetLength() > kMaxTitleChars)
         title = title.Left(kMaxTitleChars) + L"\x2026";
     m_shownTitle = title;
@@ -324,7 +339,7 @@ void CMenuToolTip::SetText(const CString& text)
 {
     if (!m_tipWindow)
         return;
-    CString body = text;
+    CString body = MakeTipDisplayText(text);
     if (body.GetLength() >= kMaxTextChars)
         body = body.Left(kMaxTextChars - 2) + L"\x2026";
     TTTOOLINFOW tool{};

@@ -104,6 +104,15 @@ public:
     // The delay between the selection and the tip.
     static constexpr DWORD kShowDelayMs = 500;
 
+    // The text the tip of a command shows (its title is not asked for); empty without one.
+    CString GetCommandTipText(UINT id)
+    {
+        CString text;
+        CString title;
+        GetTipText(text, id, nullptr, title);
+        return text;
+    }
+
 protected:
     // System commands (size, move, minimize, maximize, close, restore) show no tip.
     virtual bool IsNoTipCommand(UINT id) const;

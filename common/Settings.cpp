@@ -387,6 +387,10 @@ bool CSettings::GetLastCheckForUpdatesLocal(SYSTEMTIME& time)
     SYSTEMTIME utc = {};
     GetLastCheckForUpdates(utc);
     time = utc;
+    const SYSTEMTIME never = DefaultLastCheckTime();
+    if (utc.wYear == never.wYear && utc.wMonth == never.wMonth && utc.wDay == never.wDay && utc.wHour == 0 &&
+        utc.wMinute == 0 && utc.wSecond == 0)
+        return false;
     FILETIME file = {};
     FILETIME local = {};
     SYSTEMTIME converted = {};

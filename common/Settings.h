@@ -90,6 +90,7 @@ public:
     // Last update check (UTC); Get falls back to 2013-01-01 and stores it.
     bool SetLastCheckForUpdates(const SYSTEMTIME& time);
     bool GetLastCheckForUpdates(SYSTEMTIME& time);
+    // The last check in local time; false (the fallback date in `time`) while no check was stored.
     bool GetLastCheckForUpdatesLocal(SYSTEMTIME& time);
     // Window positions in section "Settings_Agent" as name_x / name_y.
     bool SetPoint(LPCWSTR name, const POINT& point);

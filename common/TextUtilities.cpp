@@ -223,7 +223,7 @@ int CountLinesW(const wchar_t* text, int length)
 
 CString MakeLinesCountText(int count)
 {
-    return LoadLocalizedString(kLinesStringId) + L": " + FormatNumberGrouped(count);
+    return LoadLocalizedTextOr(kLinesStringId, L"Lines") + L": " + FormatNumberGrouped(count);
 }
 
 CString ShortenToFirstAndLastLines(const CString& text, int lineCount)

@@ -55,6 +55,46 @@ bool BringWindowToFront(HWND window)
     return true;
 }
 
+bool RestoreAndActivateWindow(HWND window)
+{
+    if (!::IsWindow(window))
+        return false;
+    if (::IsIconic(window))
+        ::ShowWindow(window, SW_RESTORE);
+    ::SetForegroundWindow(window);
+    ::SetActiveWindow(window);
+    ::SetFocus(window);
+    return true;
+}
+
+bool FitRectOntoNearestMonitor(RECT& rect)
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int right = left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int bottom = top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const bool insideVirtual =
+        rect.left >= left && rect.top >= top && rect.right <= right && rect.bottom <= bottom;
+    if (insideVirtual && ::MonitorFromRect(&rect, MONITOR_DEFAULTTONULL))
+        return false;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+        return false;
+    const RECT& area = monitor.rcWork;
+    const int width = static_cast<int>(std::min(rect.right - rect.left, area.right - area.left));
+    const int height = static_cast<int>(std::min(rect.bottom - rect.top, area.bottom - area.top));
+    const int x = std::clamp(static_cast<int>(rect.left), static_cast<int>(area.left),
+                             static_cast<int>(area.right) - width);
+    const int y = std::clamp(static_cast<int>(rect.top), static_cast<int>(area.top),
+                             static_cast<int>(area.bottom) - height);
+    const RECT moved = {x, y, x + width, y + height};
+    if (::EqualRect(&moved, &rect))
+        return false;
+    rect = moved;
+    return true;
+}
+
 HWND GetRootParent(HWND window)
 {
     HWND root = window;

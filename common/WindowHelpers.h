@@ -13,6 +13,16 @@
 // minimised). False when it is not a window.
 bool BringWindowToFront(HWND window);
 
+// Restores the window when it is iconic and gives it the foreground, the
+// activation and the focus; its z-order band (topmost or not) stays. False
+// when it is not a window.
+bool RestoreAndActivateWindow(HWND window);
+
+// A window rectangle that lies off every monitor, or reaches past the virtual
+// screen, is moved (its size kept, shrunk only when larger) into the work
+// area of the nearest monitor. True when the rectangle was changed.
+bool FitRectOntoNearestMonitor(RECT& rect);
+
 // The last window of the window's GetParent chain (the window itself when it
 // has none; null for null).
 HWND GetRootParent(HWND window);

@@ -28,9 +28,10 @@ public:
     virtual CCHQueue* GetQueue() = 0;
     // Whether the watcher window exists (the history is being kept).
     virtual bool IsWatching() = 0;
-    // Puts a text item (types 0 to 2) on the clipboard so that the watcher
-    // does not capture it again: mode 0 its text, mode 1 its RTF with the
-    // plain text beside it. False when the clipboard did not take it.
+    // Puts a text item (types 0 to 2) of the history on the clipboard: mode 0
+    // its text, mode 1 the item with every format a target may ask for (its
+    // RTF and HTML, and plain Unicode text beside them). False when the
+    // clipboard did not take it.
     virtual bool PutTextItemOnClipboard(const CCHItem& item, int mode) = 0;
     // The row (0 = newest) as Unicode text on the clipboard.
     virtual bool PutItemAsPlainText(int row) = 0;
@@ -82,9 +83,11 @@ public:
     virtual bool SearchWeb(const CString& text, int kind) = 0;
     // Writes the item to the file; true when written.
     virtual bool SaveItemToFile(const CCHItem& item, const CString& path) = 0;
-    // Writes the item to a temporary file and opens it (withProgram) or shows
-    // the "Open With" dialog for it.
-    virtual bool OpenItemInTempFile(const CCHItem& item, bool withProgram) = 0;
+    // Writes history item `row` to a temporary file and opens it with its
+    // program (withProgram) or shows the "Open With" dialog for it, owned by
+    // `owner`. False when nothing was opened (an item without a file type,
+    // a file that cannot be written, a shell refusal).
+    virtual bool OpenItemInTempFile(const CCHQueue& queue, int row, HWND owner, bool withProgram) = 0;
     // Translates the texts of a menu loaded from the program's resources.
     virtual void LocalizeMenu(HMENU menu) = 0;
     // The menu tooltip that shows the tips of the pane's menus (the tray

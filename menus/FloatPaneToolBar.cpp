@@ -1,5 +1,6 @@
 #include "menus/FloatPaneToolBar.h"
 
+#include "common/HotKeyText.h"
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
 #include "common/Settings.h"
@@ -248,6 +249,13 @@ HMENU CFloatPaneToolBar::BuildContextMenu(bool& created, int& addedFrom, HMENU& 
     }
     if (elevated)
         ::EnableMenuItem(menu, kPaneCmdRunAsAdmin, MF_BYCOMMAND | MF_GRAYED);
+    const CString hotKey = GetConfiguredHotKeyText();
+    if (!hotKey.IsEmpty())
+        ::ModifyMenuW(menu, kPaneCmdPhraseMenu, MF_BYCOMMAND | MF_STRING, kPaneCmdPhraseMenu,
+                      (CommandCaption(kPaneCmdPhraseMenu) + L"\t" + hotKey).GetString());
+    // The tray sets the checks of its switches (Sounds, Mute Mode grey while sounds are off).
+    if (m_tray)
+        ::SendMessageW(m_tray, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     if (::SendMessageW(parent, m_countMessage, 0, 0) == 0)
         ::EnableMenuItem(menu, kPaneCmdClear, MF_BYCOMMAND | MF_GRAYED);
     if (SendToParent(kPaneTbnIsListEmpty) == 1)

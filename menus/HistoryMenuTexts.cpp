@@ -69,7 +69,7 @@ CString BuildTipText(const IMenuHistoryItem& item, IPhraseMenuHost* host)
     CString content = TipContent(item);
     int lines = 0;
     if (type != kHistoryDocument) {
-        tip += L"\n\t";
+        tip += L"\n    ";
         if (host)
             tip += host->FormatCharsCountText(content.GetLength());
         if (type == kHistoryAnsiText || type == kHistoryUnicodeText || type == kHistoryRtf)
@@ -87,7 +87,7 @@ CString BuildTipText(const IMenuHistoryItem& item, IPhraseMenuHost* host)
     }
     const CString url = item.GetUrl();
     if (!url.IsEmpty())
-        tip = CString(L"\tURL: ") + url + L"\n\n" + tip;
+        tip = CString(L"    URL: ") + url + L"\n\n" + tip;
     return tip;
 }
 } // namespace

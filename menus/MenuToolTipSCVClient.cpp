@@ -11,6 +11,7 @@
 #include "common/WellKnownNames.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
+#include "common/TextUtilities.h"
 #include "engine/ClipboardAccess.h"
 #include "engine/PhraseStore.h"
 #include "menus/MenuHistorySource.h"
@@ -57,6 +58,22 @@ enum : UINT
     kCmdTelegram = 32866,
     kCmdMute = 32867,
     kCmdAbout = 57664,
+    // Commands of the floating pane's menus.
+    kCmdPaneCopy = 32793,
+    kCmdPaneSave = 32795,
+    kCmdPaneCopyPlain = 32797,
+    kCmdPaneOpenAsUrl = 32806,
+    kCmdPaneEmptyClipboard = 32813,
+    kCmdPaneEdit = 32828,
+    kCmdPaneUndo = 32838,
+    kCmdPaneSearchFirst = 32840,
+    kCmdPaneSearchLast = 32843,
+    kCmdPaneCopySourceUrl = 32847,
+    kCmdPaneOpenSourceUrl = 32848,
+    kCmdPaneCopyRtf = 32849,
+    kCmdPaneCopyHtml = 32851,
+    kCmdPaneCopyHtmlCode = 32860,
+    kCmdPaneCopyExcludeSymbols = 32864,
 };
 
 constexpr UINT kWebCommands[] = {
@@ -86,6 +103,14 @@ enum : UINT
     kStrPhrasesFolder = 234,
     kStrFormats = 287,
     kStrUndoHint = 294,
+    kStrLastCheck = 152,
+    kStrAutoCheck = 153,
+    kStrCheckEvery = 154,
+    kStrNextCheck = 155,
+    kStrDays = 156,
+    kStrSettingsFileNote = 274,
+    kStrUndoPoolHint = 290,
+    kStrPaneKeepsData = 314,
     kStrChooseLanguage = 57666,
     kStrRunAsAdmin = 1062,
 };
@@ -144,6 +169,60 @@ CString FormatName(int type)
     default:
         return L"OOOPS! Unknow format";
     }
+}
+
+// The form of the pane's selected item a command's tip previews (WM_APP+27):
+// 0 its text, 1 its HTML, 2 its source address; -1 none.
+int PanePreviewForm(UINT id)
+{
+    switch (id) {
+    case kCmdPaneCopyPlain:
+    case kCmdPaneOpenAsUrl:
+    case kCmdPaneCopyRtf:
+        return 0;
+    case kCmdPaneCopyHtml:
+    case kCmdPaneCopyHtmlCode:
+        return 1;
+    case kCmdPaneCopySourceUrl:
+    case kCmdPaneOpenSourceUrl:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+// An HTML clipboard block shows only its fragment.
+CString HtmlFragment(const CString& html)
+{
+    const int start = html.Find(L"<!--StartFragment-->");
+    const int end = html.Find(L"<!--EndFragment-->");
+    if (start < 0 || end <= start)
+        return html;
+    const int from = start + static_cast<int>(wcslen(L"<!--StartFragment-->"));
+    return html.Mid(from, end - from);
+}
+
+// The date of a check as the tips show it.
+CString CheckDateText(const SYSTEMTIME& time)
+{
+    return DateTimeToText(time);
+}
+
+// The automatic check's next date: the last check plus the days.
+SYSTEMTIME AddDays(const SYSTEMTIME& time, int days)
+{
+    FILETIME file{};
+    SYSTEMTIME result = time;
+    if (!::SystemTimeToFileTime(&time, &file))
+        return result;
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart += static_cast<ULONGLONG>(days) * 24ULL * 3600ULL * 10000000ULL;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    ::FileTimeToSystemTime(&file, &result);
+    return result;
 }
 
 bool IsWebCommand(UINT id)
@@ -337,7 +416,17 @@ CString CMenuToolTipSCVClient::GetTipStringForLanguage(UINT id) const
 
 CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
 {
-    const CString command = CommandText(id);
+    CString command = CommandText(id);
+    if (command.IsEmpty() && ::IsMenu(menu)) {
+        // Commands of the pane's menus without a string of their own: the item's text.
+        wchar_t caption[260] = {};
+        ::GetMenuStringW(menu, id, caption, 259, MF_BYCOMMAND);
+        command = caption;
+        const int tab = command.Find(L'\t');
+        if (tab >= 0)
+            command = command.Left(tab);
+        command.Remove(L'&');
+    }
     CString text;
     if (id >= kTrayHistoryFirstId && id <= kTrayHistoryLastId) {
         text = GetTipStringForClipboardHistory(id, title);
@@ -404,9 +493,49 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
                    L"]";
             break;
         case kCmdClear:
-        case kCmdDeleteItems:
+        case kCmdDeleteItems: {
+            CString undo = CommandText(kCmdPaneUndo);
+            if (undo.IsEmpty())
+                undo = L"Undo";
             text = command + L"\n   " + Dashes(20) + L"\n   \x00BB " +
-                   Text(kStrUndoHint, L"You can undo this action by menu command");
+                   Text(kStrUndoHint, L"You can undo this action by menu command") + L" \"" + undo + L"\"";
+            break;
+        }
+        case kCmdCheckForUpdates: {
+            CSettings& settings = GetSettings();
+            SYSTEMTIME last{};
+            const bool checked = settings.GetLastCheckForUpdatesLocal(last);
+            const bool automatic = SettingOn(settings.AutoCheckForUpdates);
+            text = command + L"\r\n" + Dashes(23) + L"\r\n   " +
+                   Text(kStrLastCheck, L"Last Check For Updates") + L": " +
+                   (checked ? CheckDateText(last) : CString(L"never")) + L"\r\n   " +
+                   Text(kStrAutoCheck, L"Check for updates automatically") + L": " +
+                   (m_context ? m_context->GetOnOffText(automatic) : CString());
+            if (automatic) {
+                CString days;
+                days.Format(L"%d", settings.GetDaysCheckForUpdates());
+                text += L"\r\n   " + Text(kStrCheckEvery, L"Check every days") + L": " + days + L" (" +
+                        Text(kStrDays, L"days") + L")";
+                SYSTEMTIME next = last;
+                if (checked) {
+                    next = AddDays(last, settings.GetDaysCheckForUpdates());
+                } else {
+                    ::GetLocalTime(&next);
+                }
+                text += L"\r\n   " + Text(kStrNextCheck, L"Next Check") + L": " + CheckDateText(next);
+            }
+            break;
+        }
+        case kCmdPaneEmptyClipboard:
+            text = command + Dashes(20) + L"     \x00BB " +
+                   Text(kStrPaneKeepsData, L"But clipboard data will be available in the float pane");
+            break;
+        case kCmdPaneUndo:
+            text = command + L"\n" + Dashes(20) + L"\n" +
+                   Text(kStrUndoPoolHint, L"Right click on this menu item to control of undo pool");
+            break;
+        case kCmdPaneCopyExcludeSymbols:
+            text = GetFileNameCharMapText();
             break;
         case kCmdSaveOnExit:
             text = command + L"\n" + Dashes(20) + L"\n   \x00BB " + Text(kStrFolder, L"Folder") + L": " +
@@ -425,7 +554,8 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
             break;
         }
         case kCmdOpenSettings:
-            text = command + L"\r\n\r\n\r\n" + (m_context ? m_context->GetSettingsFilePath() : CString());
+            text = command + Text(kStrSettingsFileNote, L"") + L"\r\n\r\n\r\n" +
+                   (m_context ? m_context->GetSettingsFilePath() : CString());
             break;
         case kCmdAbout:
             text = m_context ? m_context->GetAboutText() : CString();
@@ -435,6 +565,18 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
             text = command;
             break;
         }
+    }
+    const int form = PanePreviewForm(id);
+    if (form >= 0 && m_context) {
+        const CString data = m_context->GetPaneItemData(form);
+        if (!data.IsEmpty())
+            text += L"\n" + Dashes(20) + L"\n" + (form == 1 ? HtmlFragment(data) : data);
+    }
+    if (m_context && ((id >= kCmdPaneSearchFirst && id <= kCmdPaneSearchLast) || id == kCmdPaneCopy ||
+                      id == kCmdPaneSave || id == kCmdPaneEdit)) {
+        const CString selected = m_context->GetPaneSelectionText();
+        if (!selected.IsEmpty())
+            text += L"\n" + Dashes(20) + L"\n" + selected;
     }
     const int state = SwitchState(id, m_context);
     if (state >= 0 && m_context)

@@ -39,6 +39,10 @@ public:
     // The localized menu text of a tray command.
     virtual CString GetMenuCommandText(UINT command) = 0;
     virtual HICON LoadProgramIcon() = 0;
+    // The floating pane's selected item (form 0 its text, 1 its HTML, 2 its
+    // source address) and the short text of its selection; empty without a pane.
+    virtual CString GetPaneItemData(int form) { return CString(); }
+    virtual CString GetPaneSelectionText() { return CString(); }
 
 protected:
     ITrayTipContext() = default;

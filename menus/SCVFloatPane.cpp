@@ -2,6 +2,7 @@
 
 #include "common/Settings.h"
 #include "common/SharedLog.h"
+#include "common/WindowHelpers.h"
 #include "engine/CCHQueue.h"
 #include "engine/PasteKeystrokes.h"
 #include "menus/FloatPaneRes.h"
@@ -63,13 +64,17 @@ bool CSCVFloatPane::Create(IFloatPaneHistory* history, BOOL focusList, BOOL star
 {
     if (m_hWnd)
         return true;
-    m_history = history;
+    // The tray hands the history over once (SetHistory); a null here keeps it.
+    if (history)
+        m_history = history;
     m_focusListOnCreate = focusList;
     const int screenWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     RECT rect = {screenWidth - kDefaultWidth, kDefaultTop, screenWidth, kDefaultBottom};
     POINT topLeft = {rect.left, rect.top};
     GetSettings().GetPoint(kPositionName, topLeft);
     ::OffsetRect(&rect, topLeft.x - rect.left, topLeft.y - rect.top);
+    // A point stored under another monitor layout must not put the pane out of sight.
+    FitRectOntoNearestMonitor(rect);
     const CString title = CString(L"Scrivolanter") + L" : Clipboard History";
     CWindowImpl::Create(nullptr, rect, title.GetString(), WS_POPUP | WS_CLIPCHILDREN,
                         WS_EX_TOOLWINDOW | WS_EX_TOPMOST);

@@ -182,6 +182,8 @@ public:
     void ShowAllItems(int mode, bool pin);
     void FillWorkArea();
     void RestoreFromWorkArea();
+    // The edit button's drop-down menu, its checks set; the caller destroys it.
+    HMENU BuildEditDropDownMenu();
     // The caption tooltip's text.
     static CString BuildCaptionTipText(bool elevated);
 
@@ -233,6 +235,9 @@ private:
     void FillTextHolder();
     void ShowCopyBalloon(int row, bool show);
     std::vector<int> SelectedRows() const;
+    // The row of the item with the key (-1: none), and the keys of rows.
+    int RowOfKey(const CString& key) const;
+    std::vector<CString> KeysOfRows(const std::vector<int>& rows) const;
     CCHItem* ItemAt(int row) const;
     CCHQueue* Queue() const;
     void ColumnWidth();
@@ -281,6 +286,7 @@ private:
     CListViewHoverTracker m_hoverTracker;
     bool m_comInitialised = false;
     CString m_reselectKey;
+    CString m_topKey;              // the newest item at the last refresh
     PaneSavedRect m_savedRect;     // the expanded pane while caption-only
     PaneSavedRect m_workAreaSaved; // the place before filling the work area
     std::unique_ptr<CResizeNoBorderSubclasser> m_resizer;

@@ -261,17 +261,31 @@ void CSCVFloatPane::ShowAllItems(int mode, bool pin)
 {
     if (!m_list.m_hWnd)
         return;
-    const DWORD size = static_cast<DWORD>(ListView_ApproximateViewRect(m_list.m_hWnd, -1, -1, -1));
-    RECT rect = {0, 0, LOWORD(size), HIWORD(size)};
-    if (!::AdjustWindowRectEx(&rect, GetStyle(), FALSE, GetExStyle()))
-        return;
     if (m_captionOnly)
         SetCaptionOnly(0, 1);
+    // The list's client area for every row: measured on the rows themselves
+    // (the approximate view rectangle when there are none).
+    int viewHeight = HIWORD(ListView_ApproximateViewRect(m_list.m_hWnd, -1, -1, -1));
+    const int rows = GetRowCount();
+    RECT first = {};
+    if (rows > 0 && ListView_GetItemRect(m_list.m_hWnd, 0, &first, LVIR_BOUNDS)) {
+        const int rowHeight = first.bottom - first.top;
+        viewHeight = first.top + ListView_GetTopIndex(m_list.m_hWnd) * rowHeight + rows * rowHeight;
+    }
     RECT window = {};
-    GetWindowRect(&window);
+    RECT client = {};
+    RECT listWindow = {};
+    RECT listClient = {};
     RECT bar = {};
-    ::GetWindowRect(m_toolBar.m_hWnd, &bar);
-    const int height = (rect.bottom - rect.top) + (bar.bottom - bar.top) + 5;
+    if (!GetWindowRect(&window) || !GetClientRect(&client) || !::GetWindowRect(m_list.m_hWnd, &listWindow) ||
+        !::GetClientRect(m_list.m_hWnd, &listClient))
+        return;
+    if (m_toolBar.m_hWnd)
+        ::GetWindowRect(m_toolBar.m_hWnd, &bar);
+    const int paneFrame = (window.bottom - window.top) - (client.bottom - client.top);
+    const int listFrame = (listWindow.bottom - listWindow.top) - (listClient.bottom - listClient.top);
+    // The list lies under the toolbar with a margin of 2 pixels below (WM_SIZE).
+    const int height = paneFrame + (bar.bottom - bar.top) + listFrame + viewHeight + 2;
     if (mode == 1 && height < window.bottom - window.top)
         return;
     SetWindowPos(nullptr, 0, 0, window.right - window.left, height,

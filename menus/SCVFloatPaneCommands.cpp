@@ -154,8 +154,13 @@ bool CSCVFloatPane::RunCommand(UINT command, UINT code, HWND source)
         return true;
     case kPaneCmdEdit:
     case kPaneCmdOpenWith:
-        if (m_host && item)
-            m_host->OpenItemInTempFile(*item, command == kPaneCmdEdit);
+        if (m_host && item && Queue() &&
+            !m_host->OpenItemInTempFile(*Queue(), mark, m_hWnd, command == kPaneCmdEdit)) {
+            ::MessageBeep(0xFFFFFFFF);
+            MessageBoxTimeout(m_hWnd, kProductName,
+                              L"This item cannot be opened: it has no file type to open with.",
+                              MB_ICONEXCLAMATION, 3000);
+        }
         return true;
     case kPaneCmdUndo:
         CommandUndo();
@@ -304,9 +309,11 @@ void CSCVFloatPane::CommandDelete(bool fromAccelerator)
 {
     if (GetRowCount() == 0 || !m_history)
         return;
-    const std::vector<int> rows = SelectedRows();
+    std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return;
+    // The boxes below let captures in: the items are followed by their keys, not their rows.
+    const std::vector<CString> keys = KeysOfRows(rows);
     const CString firstText = GetRowText(rows.front()).Left(260);
     if (fromAccelerator) {
         CString text;
@@ -322,7 +329,6 @@ void CSCVFloatPane::CommandDelete(bool fromAccelerator)
             return;
     }
     m_collapseSuppressed = 1;
-    const int rowAbove = rows.front() - 1;
     int protectedCount = 0;
     for (int row : rows)
         if (const CCHItem* item = ItemAt(row); item && item->IsProtected())
@@ -345,7 +351,16 @@ void CSCVFloatPane::CommandDelete(bool fromAccelerator)
             return;
         }
     }
-    const std::set<int> rowSet(rows.begin(), rows.end());
+    std::set<int> rowSet;
+    for (const CString& key : keys)
+        if (const int row = RowOfKey(key); row >= 0)
+            rowSet.insert(row);
+    if (rowSet.empty()) {
+        ::MessageBeep(0xFFFFFFFF);
+        m_collapseSuppressed = 0;
+        return;
+    }
+    const int rowAbove = *rowSet.begin() - 1;
     const CString note =
         CString(L"From command: \"Delete\", ") + (fromAccelerator ? L"(by accelerator)" : L"(by menu)");
     if (m_history->RemoveItems(rowSet, true, protectedCount > 0 && deleteProtected, note))

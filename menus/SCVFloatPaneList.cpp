@@ -91,6 +91,26 @@ int CSCVFloatPane::GetSelectionMark() const
     return mark >= 0 && mark < GetRowCount() ? mark : -1;
 }
 
+int CSCVFloatPane::RowOfKey(const CString& key) const
+{
+    const CCHQueue* queue = Queue();
+    if (!queue || key.IsEmpty())
+        return -1;
+    for (int row = 0; row < queue->GetCount(); ++row)
+        if (queue->GetItem(row)->GetKey() == key)
+            return row;
+    return -1;
+}
+
+std::vector<CString> CSCVFloatPane::KeysOfRows(const std::vector<int>& rows) const
+{
+    std::vector<CString> keys;
+    for (int row : rows)
+        if (const CCHItem* item = ItemAt(row))
+            keys.push_back(item->GetKey());
+    return keys;
+}
+
 std::vector<int> CSCVFloatPane::SelectedRows() const
 {
     std::vector<int> rows;
@@ -198,7 +218,20 @@ void CSCVFloatPane::RefreshIfOpen()
         return;
     CCHQueue* queue = Queue();
     const int count = queue ? queue->GetCount() : 0;
+    // Rows are indices into the history: items captured since the last refresh
+    // came in at the top, and the selection moves down with the items it marks.
+    const int added = RowOfKey(m_topKey);
+    const std::vector<int> selected = added > 0 ? SelectedRows() : std::vector<int>();
+    const int mark = GetSelectionMark();
+    m_topKey = count > 0 ? queue->GetItem(0)->GetKey() : CString();
     m_list.SetVirtualItemCount(count, -1);
+    if (added > 0) {
+        ListView_SetItemState(m_list.m_hWnd, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        for (int row : selected)
+            if (row + added < count)
+                ListView_SetItemState(m_list.m_hWnd, row + added, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetSelectionMark(m_list.m_hWnd, mark >= 0 && mark + added < count ? mark + added : -1);
+    }
     if (count > 0)
         ListView_EnsureVisible(m_list.m_hWnd, 0, FALSE);
     m_list.RedrawVisibleItems();

@@ -3,6 +3,10 @@
 
 #include "menus/SCVFloatPane.h"
 
+#include "common/HotKeyText.h"
+#include "common/MenuToolTip.h"
+#include "platform/CAppModule.h"
+
 #include "common/GdiCache.h"
 #include "common/LocalizedString.h"
 #include "common/SystemFunctions.h"
@@ -29,6 +33,9 @@ const TipText kButtonTips[] = {
     {kPaneCmdKeepHistory, L"Keep Clipboard History\nTurns capturing the clipboard on or off"},
     {kPaneCmdClose, L"Close float pane"},
 };
+
+// The tray menu resource whose texts the edit button's drop-down shows.
+constexpr UINT kTrayMenuResourceId = 128;
 
 CString LocalizedAfterLineBreak(UINT id, LPCWSTR english)
 {
@@ -156,9 +163,19 @@ LRESULT CSCVFloatPane::OnToolBarCustomDraw(NMTBCUSTOMDRAW* draw)
 void CSCVFloatPane::OnToolBarInfoTip(NMTBGETINFOTIPW* tip)
 {
     CString text;
-    for (const TipText& row : kButtonTips)
-        if (row.command == static_cast<UINT>(tip->iItem))
-            text = row.english;
+    const UINT command = static_cast<UINT>(tip->iItem);
+    // The buttons show what the menu tooltip says of their commands (the Keep
+    // text for the current state); the English table stands in without one.
+    CMenuToolTip* menuTip = m_host ? m_host->GetMenuToolTip() : nullptr;
+    const bool fromMenuTip = command == kPaneCmdEditPhrases || command == kPaneCmdCopy ||
+                             command == kPaneCmdProtect || command == kPaneCmdMinimizeToCaption ||
+                             command == kPaneCmdKeepHistory;
+    if (menuTip && fromMenuTip)
+        text = menuTip->GetCommandTipText(command);
+    if (text.IsEmpty())
+        for (const TipText& row : kButtonTips)
+            if (row.command == command)
+                text = row.english;
     if (tip->iItem == static_cast<int>(kPaneCmdClose))
         text = LoadLocalizedTextOr(292, L"Close float pane");
     if (tip->iItem == static_cast<int>(kPaneCmdPin))
@@ -178,10 +195,8 @@ void CSCVFloatPane::OnToolBarInfoTip(NMTBGETINFOTIPW* tip)
         ::lstrcpynW(tip->pszText, body.GetString(), tip->cchTextMax);
 }
 
-void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
+HMENU CSCVFloatPane::BuildEditDropDownMenu()
 {
-    if (toolbar->iItem != static_cast<int>(kPaneCmdEditPhrases))
-        return;
     HMENU menu = ::CreatePopupMenu();
     struct Row
     {
@@ -193,26 +208,40 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
                         {kPaneCmdKeepHistory, L"Keep Clipboard History"},
                         {kPaneCmdPin, L"Pinned Pane"},
                         {0, nullptr},
-                        {32809, L"Start With Windows"},
+                        {32809, L"Save On Exit"},
                         {kPaneCmdSounds, L"Sounds"},
                         {kPaneCmdMuteMode, L"Mute Mode"},
-                        {32827, L"Show Tray Icon"},
-                        {32862, L"Show Icon In ALT+TAB"},
-                        {32815, L"Show Tips"},
+                        {32827, L"Float Pane On Start"},
+                        {32862, L"Pinned Mode On Start"},
+                        {32815, L"Write Log"},
                         {0, nullptr},
-                        {kPaneCmdCheckUpdates, L"Check for Updates..."},
+                        {kPaneCmdCheckUpdates, L"Check For Updates"},
                         {kPaneCmdCommandLineKeys, L"Command Line Keys\x2026"},
-                        {kPaneCmdHelp, L"Help"},
+                        {kPaneCmdHelp, L"About Scrivolanter\x2026"},
                         {0, nullptr},
                         {kPaneCmdClose, L"Exit"}};
+    // The texts are the tray menu's own (translated), the close item's its string's.
+    HMENU trayMenu = ::LoadMenuW(_Module.GetResourceInstance(), MAKEINTRESOURCEW(kTrayMenuResourceId));
+    if (trayMenu && m_host)
+        m_host->LocalizeMenu(trayMenu);
     for (const Row& row : rows) {
         if (!row.command) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        ::AppendMenuW(menu, MF_STRING, row.command,
-                      LocalizedAfterLineBreak(row.command, row.english).GetString());
+        wchar_t caption[260] = {};
+        if (trayMenu && row.command != kPaneCmdClose && row.command != kPaneCmdPin)
+            ::GetMenuStringW(trayMenu, row.command, caption, 259, MF_BYCOMMAND);
+        CString text = caption;
+        const int tab = text.Find(L'\t');
+        if (tab >= 0)
+            text = text.Left(tab);
+        if (text.IsEmpty())
+            text = LocalizedAfterLineBreak(row.command, row.english);
+        ::AppendMenuW(menu, MF_STRING, row.command, text.GetString());
     }
+    if (trayMenu)
+        ::DestroyMenu(trayMenu);
     ::CheckMenuItem(menu, kPaneCmdKeepHistory,
                     MF_BYCOMMAND | (m_history && m_history->IsWatching() ? MF_CHECKED : MF_UNCHECKED));
     ::CheckMenuItem(menu, kPaneCmdPin, MF_BYCOMMAND | (m_pinned ? MF_CHECKED : MF_UNCHECKED));
@@ -220,6 +249,15 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
     HWND tray = m_host ? m_host->GetTrayWindow() : nullptr;
     if (tray)
         ::SendMessageW(tray, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    return menu;
+}
+
+void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
+{
+    if (toolbar->iItem != static_cast<int>(kPaneCmdEditPhrases))
+        return;
+    HMENU menu = BuildEditDropDownMenu();
+    HWND tray = m_host ? m_host->GetTrayWindow() : nullptr;
     RECT button = {};
     ::SendMessageW(m_toolBar.m_hWnd, TB_GETRECT, kPaneCmdEditPhrases, reinterpret_cast<LPARAM>(&button));
     POINT corner = {button.right, button.bottom};
@@ -237,8 +275,8 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
 
 CString CSCVFloatPane::BuildCaptionTipText(bool elevated)
 {
-    CString text =
-        CString(L"Scrivolanter") + L" - " + LoadLocalizedTextOr(142, L"Hot key") + L" [Ctrl+Alt+Enter]";
+    CString text = CString(L"Scrivolanter") + L" - " + LoadLocalizedTextOr(142, L"Hot key") + L" [" +
+                   GetConfiguredHotKeyText() + L"]";
     text += L"\n" + MakeDashes(35) + L"\n";
     static const struct
     {

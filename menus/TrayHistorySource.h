@@ -48,6 +48,21 @@ public:
     virtual CString GetMenuCaption(int index) const = 0;
     // Puts the item on the clipboard in its own format.
     virtual bool PutOnClipboard(int index) = 0;
+    // Appends a separator (unless the menu ends with one) and at most `max`
+    // items from the newest, with ids firstId + index; the item now on the
+    // clipboard is checked and the menu's default. Returns how many.
+    virtual int AppendToMenu(HMENU menu, UINT firstId, int max)
+    {
+        const int count = GetCount() < max ? GetCount() : max;
+        if (count <= 0)
+            return 0;
+        const int existing = ::GetMenuItemCount(menu);
+        if (existing <= 0 || ::GetMenuItemID(menu, existing - 1) != 0)
+            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        for (int i = 0; i < count; ++i)
+            ::AppendMenuW(menu, MF_STRING, firstId + static_cast<UINT>(i), GetMenuCaption(i));
+        return count;
+    }
     // Clears the history; true when something was cleared.
     virtual bool Clear() = 0;
     // Saves the history to its files now.

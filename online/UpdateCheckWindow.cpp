@@ -124,6 +124,16 @@ BOOL CALLBACK CUpdateCheckWindow::OnPageEvent(LPVOID tag, HELEMENT he, UINT grou
     HTMLayoutGetAttributeByName(behavior->heTarget, "href", &href);
     if (!href || !*href || href[0] == L'#')
         return FALSE; // in-page links scroll the page
+    if (::lstrcmpiW(href, kCheckAgainLink) == 0) {
+        // The program runs the check (the event its tray window watches) once this window is gone.
+        self->EndDialog(IDRETRY);
+        if (HANDLE again =
+                ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\Scrivolanter_CommandCheckForUpdates")) {
+            ::SetEvent(again);
+            ::CloseHandle(again);
+        }
+        return TRUE;
+    }
     if (!IsOpenableLink(href)) {
         LogError(L"Update window: a link that is no web or mail address was not opened");
         return TRUE;

@@ -9,6 +9,7 @@
 #include "online/CSCVUrl.h"
 #include "online/HtmlTexts.h"
 #include "online/NewsFeed.h"
+#include "online/UpdateCheckThreads.h"
 
 namespace
 {
@@ -125,10 +126,20 @@ CString NoUpdateBlock(const CUpdateInfo& info, const UpdatePageContext& context)
     return html + L"<BR>\n";
 }
 
-// A check that failed says so instead of claiming the latest version.
+// A check that failed says so instead of claiming the latest version; one
+// that could not reach the web site says so in plain words and offers to try again.
 CString ErrorBlock(const CUpdateInfo& info, const UpdatePageContext& context)
 {
-    CString html = L"<FONT COLOR=red><B>" + EscapeHtmlText(info.error) + L"</B></FONT><BR>\n";
+    CString html;
+    if (info.error == kUpdateDownloadErrorText)
+        html =
+            L"<FONT COLOR=red><B>" +
+            EscapeHtmlText(L"Scrivolanter could not reach its web site. Please check the connection to the "
+                           L"Internet.") +
+            L"</B></FONT> <A HREF=\"" + CString(kCheckAgainLink) + L"\">" + EscapeHtmlText(L"Try again") +
+            L"</A><BR>\n";
+    else
+        html = L"<FONT COLOR=red><B>" + EscapeHtmlText(info.error) + L"</B></FONT><BR>\n";
     html += VersionLine(Str(157, L"Your version of Scrivolanter"),
                         EscapeHtmlText(FormatVersionForPage(info.ownVersion)) + L" (" +
                             EscapeHtmlText(context.buildStamp) + L")",
@@ -217,8 +228,8 @@ UpdatePageContext CurrentUpdatePageContext()
     context.buildStamp = GetBuildStamp();
     CSettings& settings = GetSettings();
     SYSTEMTIME last{};
-    if (settings.GetLastCheckForUpdatesLocal(last))
-        context.lastCheckText = DateTimeToText(last);
+    context.lastCheckText =
+        settings.GetLastCheckForUpdatesLocal(last) ? DateTimeToText(last) : CString(L"never");
     context.autoCheck = settings.AutoCheckForUpdates != 0;
     context.days = settings.GetDaysCheckForUpdates();
     context.testMode = IsUpdateTestMarkerPresent();

@@ -84,6 +84,24 @@ TEST(ClipboardItemFiles, EachTypeIsWrittenAsItsFileAndTempFilesGoAtExit)
     EXPECT_TRUE(OpenClipboardItemInTempFile(queue, 0, nullptr, true, &opened, folder.Path().c_str()));
     EXPECT_TRUE(opened.IsEmpty());
     EXPECT_FALSE(OpenClipboardItemInTempFile(queue, 1, nullptr, true, &opened, folder.Path().c_str()));
+    // An item without a file type opens nothing and leaves no file behind.
+    std::unique_ptr<CCHItem> page = BytesItem(CHT_HTML, "<p>page</p>", 12);
+    queue.Add(page, 10);
+    const auto countFiles = [&] {
+        WIN32_FIND_DATAW found{};
+        int files = 0;
+        HANDLE search = ::FindFirstFileW((folder.Path() + L"\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found))
+            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+        if (search != INVALID_HANDLE_VALUE)
+            ::FindClose(search);
+        return files;
+    };
+    const int filesBefore = countFiles();
+    EXPECT_FALSE(OpenClipboardItemInTempFile(queue, 0, nullptr, true, &opened, folder.Path().c_str()));
+    EXPECT_FALSE(OpenClipboardItemInTempFile(queue, 0, nullptr, false, &opened, folder.Path().c_str()));
+    EXPECT_TRUE(opened.IsEmpty());
+    EXPECT_EQ(countFiles(), filesBefore);
     EXPECT_FALSE(SaveClipboardItemToFile(*BytesItem(9, "x", 1), folder.PathOf(L"odd").c_str()));
     EXPECT_FALSE(folder.Exists(L"odd"));
 

@@ -23,8 +23,14 @@ public:
     std::atomic<int> inside{0};
     std::atomic<int> most{0};
     std::atomic<int> frames{0};
+    std::atomic<HICON> lastNotifyIcon{nullptr};
 
 protected:
+    bool SetNotifyIcon(HICON icon) override
+    {
+        lastNotifyIcon = icon;
+        return CTrayIconAnimatorWithWindowIcon::SetNotifyIcon(icon);
+    }
     void OnFrameShown(HICON frame, HWND window) override
     {
         const int now = ++inside;
@@ -92,8 +98,10 @@ TEST_F(TrayIconAnimation, TurnsTheFramesAndPutsTheIconsBack)
     EXPECT_FALSE(animator.Start(Params(20))) << "running already";
     ASSERT_TRUE(scvtest::PumpUntil([&] { return animator.frames >= 5; }, 5000)) << "it went round";
     EXPECT_NE(WindowIcon(ICON_SMALL), small);
+    EXPECT_NE(animator.lastNotifyIcon.load(), source) << "a turned frame shows";
     EXPECT_TRUE(animator.Stop());
     EXPECT_FALSE(animator.IsRunning());
+    EXPECT_EQ(animator.lastNotifyIcon.load(), source) << "the notification area shows the icon itself again";
     EXPECT_EQ(WindowIcon(ICON_BIG), big);
     EXPECT_EQ(WindowIcon(ICON_SMALL), small);
     EXPECT_FALSE(animator.Stop());

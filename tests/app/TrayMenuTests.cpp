@@ -252,7 +252,8 @@ TEST_F(TrayMenuTest, HistoryPopupListsTheNewestItemsUpToTheMenuLimit)
     // Twice: the items are replaced, not added again.
     InitPopup(popup);
     InitPopup(popup);
-    EXPECT_EQ(::GetMenuItemCount(popup), 5 + 3);
+    EXPECT_EQ(::GetMenuItemCount(popup), 5 + 1 + 3) << "a separator, then the items";
+    EXPECT_EQ(::GetMenuItemID(popup, 5), 0u);
     EXPECT_EQ(TextById(popup, kTrayHistoryFirstId), L"item 0");
     EXPECT_EQ(TextById(popup, kTrayHistoryFirstId + 2), L"item 2");
     EXPECT_EQ(::GetMenuState(popup, kTrayHistoryFirstId + 3, MF_BYCOMMAND), static_cast<UINT>(-1));

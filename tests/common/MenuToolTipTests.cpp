@@ -153,10 +153,10 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
     EXPECT_TRUE(m_log.asked.empty());
 }
 
-TEST_F(MenuToolTipTest, TitleTakesTheItemTextWithItsKeyInBrackets)
+TEST_F(MenuToolTipTest, TitleTakesTheItemTextWithItsKeyInBracketsAndNoTab)
 {
     m_tip->OnMenuSelect(101, MF_STRING, m_menu);
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item\t[Ctrl+I]"));
+    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
     m_tip->HideTip();
 }
 
@@ -187,7 +187,7 @@ TEST_F(MenuToolTipTest, NotifyWindowAnswersBeforeTheTextProvider)
     EXPECT_EQ(m_tip->GetShownText(), CString(L"answer 102"));
     EXPECT_TRUE(m_log.asked.empty());
     // The title falls back to the item's own text.
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item\t[Ctrl+I]"));
+    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
     m_tip->SetNotifyWindow(nullptr);
     ::DestroyWindow(notify);
 }

@@ -695,6 +695,8 @@ TEST_F(SettingsTest, LastUpdateCheckDefaultsTo2013AndRoundTrips)
     CSettings settings(env);
     SYSTEMTIME time = {};
     EXPECT_TRUE(settings.GetLastCheckForUpdates(time));
+    SYSTEMTIME shown = {};
+    EXPECT_FALSE(settings.GetLastCheckForUpdatesLocal(shown)) << "no check yet: the window says never";
     EXPECT_EQ(2013, time.wYear);
     EXPECT_EQ(1, time.wMonth);
     EXPECT_EQ(1, time.wDay);

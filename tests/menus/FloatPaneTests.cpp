@@ -256,6 +256,24 @@ TEST_F(FloatPane, LosingTheActivationCollapsesUnlessPinned)
     EXPECT_TRUE(GetWindowLongPtrW(pane->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
+TEST_F(FloatPane, ShowAllItemsFitsTheListToItsRows)
+{
+    Open(6);
+    Expand();
+    Command(kPaneCmdShowAll);
+    HWND list = pane->GetListWindow();
+    RECT client{};
+    ::GetClientRect(list, &client);
+    RECT last{};
+    ASSERT_TRUE(ListView_GetItemRect(list, 5, &last, LVIR_BOUNDS));
+    RECT first{};
+    ASSERT_TRUE(ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS));
+    const int rowHeight = first.bottom - first.top;
+    EXPECT_GE(client.bottom, last.bottom) << "every row shows";
+    EXPECT_LT(client.bottom - last.bottom, rowHeight) << "and no room is left for more rows";
+    EXPECT_FALSE(pane->IsCaptionOnly());
+}
+
 TEST_F(FloatPane, PinnedOnStartAppliesToTheFirstWindowOnly)
 {
     GetSettings().Pinned_FloatPane_On_Start = 1;

@@ -70,6 +70,14 @@ public:
     CString GetAboutText() override { return L"About"; }
     CString GetMenuCommandText(UINT) override { return L"&Edit"; }
     HICON LoadProgramIcon() override { return nullptr; }
+    CString GetPaneItemData(int form) override
+    {
+        static const wchar_t* const forms[] = {L"item text",
+                                               L"<html><!--StartFragment--><b>bold</b><!--EndFragment-->",
+                                               L"https://source.test/"};
+        return form >= 0 && form < 3 ? forms[form] : L"";
+    }
+    CString GetPaneSelectionText() override { return L"selected words"; }
 };
 
 class TrayTipContentTest : public testing::Test
@@ -161,6 +169,45 @@ TEST_F(TrayTipContentTest, SwitchCommandsShowTheirStateAndWebCommandsTheirAddres
     settings.SoundOnEventsV094 = sounds;
     EXPECT_TRUE(Contains(client.BuildTipText(32781, nullptr, title), L" \x00BB https://site.test/"));
     EXPECT_TRUE(Contains(client.BuildTipText(32815, nullptr, title), L"\x00BB C:\\Log.txt"));
+}
+
+TEST_F(TrayTipContentTest, UpdateUndoAndPaneTipsSayWhatTheirCommandsTouch)
+{
+    CSettings& settings = GetSettings();
+    const int automatic = settings.AutoCheckForUpdates;
+    SYSTEMTIME previous{};
+    settings.GetLastCheckForUpdates(previous);
+    CMenuToolTipSCVClient client(nullptr, &m_languages, &m_history, &m_context);
+    CString title;
+
+    settings.AutoCheckForUpdates = 1;
+    settings.SetLastCheckForUpdates(SYSTEMTIME{2013, 1, 2, 1, 0, 0, 0, 0});
+    CString tip = client.BuildTipText(32791, nullptr, title);
+    EXPECT_TRUE(Contains(tip, L"Last Check For Updates: never")) << Narrow(tip);
+    EXPECT_TRUE(Contains(tip, L"Check for updates automatically: ON"));
+    CString days;
+    days.Format(L"Check every days: %d (days)", settings.GetDaysCheckForUpdates());
+    EXPECT_TRUE(Contains(tip, days)) << Narrow(tip);
+    EXPECT_TRUE(Contains(tip, L"Next Check: "));
+    settings.SetLastCheckForUpdates(SYSTEMTIME{2026, 3, 0, 1, 12, 0, 0, 0});
+    tip = client.BuildTipText(32791, nullptr, title);
+    EXPECT_FALSE(Contains(tip, L"never")) << Narrow(tip);
+    settings.AutoCheckForUpdates = 0;
+    EXPECT_FALSE(Contains(client.BuildTipText(32791, nullptr, title), L"Next Check"));
+    settings.AutoCheckForUpdates = automatic;
+    settings.SetLastCheckForUpdates(previous);
+
+    for (UINT id : {32789u, 32796u})
+        EXPECT_TRUE(Contains(client.BuildTipText(id, nullptr, title), L"by menu command \"Undo\"")) << id;
+    EXPECT_TRUE(Contains(client.BuildTipText(32813, nullptr, title),
+                         L"But clipboard data will be available in the float pane"));
+    // The pane's item commands preview what they act on; HTML only its fragment.
+    EXPECT_TRUE(Contains(client.BuildTipText(32797, nullptr, title), L"\nitem text"));
+    const CString html = client.BuildTipText(32851, nullptr, title);
+    EXPECT_TRUE(Contains(html, L"\n<b>bold</b>")) << Narrow(html);
+    EXPECT_FALSE(Contains(html, L"StartFragment"));
+    EXPECT_TRUE(Contains(client.BuildTipText(32848, nullptr, title), L"https://source.test/"));
+    EXPECT_TRUE(Contains(client.BuildTipText(32840, nullptr, title), L"\nselected words"));
 }
 
 TEST_F(TrayTipContentTest, TrackingReportNamesStateMethodAndMaximum)

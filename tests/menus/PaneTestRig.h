@@ -134,7 +134,7 @@ public:
         savedPaths.push_back(path.GetString());
         return true;
     }
-    bool OpenItemInTempFile(const CCHItem&, bool) override { return true; }
+    bool OpenItemInTempFile(const CCHQueue&, int, HWND, bool) override { return true; }
     void LocalizeMenu(HMENU) override {}
     CMenuToolTip* menuTip = nullptr;
     CMenuToolTip* GetMenuToolTip() override { return menuTip; }

@@ -584,17 +584,17 @@ TEST_F(PhraseMenuBuilder, HistoryItemRecordsTipsAndCachedTexts)
 
     // Text tip: the address first, the kind line, counts, first and last lines only.
     const std::wstring tip = W(text->toolTipText);
-    EXPECT_EQ(
-        tip.rfind(
-            L"\tURL: http://example.test/page\n\nInsert plain text: Data from clipboard history\n\tChars: 70",
-            0),
-        0u)
+    EXPECT_EQ(tip.rfind(L"    URL: http://example.test/page\n\nInsert plain text: Data from clipboard "
+                        L"history\n    Chars: 70",
+                        0),
+              0u)
         << tip;
+    EXPECT_NE(tip.find(L", Lines: 10"), std::wstring::npos) << "the lines label, never a bare colon";
     EXPECT_NE(tip.find(L"line 1"), std::wstring::npos);
     EXPECT_NE(tip.find(L"line 10"), std::wstring::npos);
     EXPECT_EQ(tip.find(L"line 5"), std::wstring::npos);
     EXPECT_EQ(W(rtf->toolTipText).rfind(L"Insert formatted text: Data from clipboard history", 0), 0u);
-    EXPECT_EQ(W(bitmap->toolTipText), L"Insert plain text: Data from clipboard history\n\tChars: 0");
+    EXPECT_EQ(W(bitmap->toolTipText), L"Insert plain text: Data from clipboard history\n    Chars: 0");
     const std::wstring documentTip = W(document->toolTipText);
     EXPECT_EQ(documentTip.rfind(L"Insert Ovelline document: Data from clipboard history\n\n", 0), 0u)
         << documentTip;

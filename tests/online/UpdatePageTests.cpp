@@ -130,13 +130,21 @@ TEST(UpdatePageTests, FailedCheckShowsItsErrorNotTheLatestVersion)
 {
     CUpdateInfo info(0);
     info.ownVersion = Version({6, 0, 1, 512});
-    info.error = L"ERROR: Cannot load information from official web-site";
-    const std::wstring page = Text(BuildUpdatePageHtml(info, Context()));
-    ExpectInOrder(page, {L"<FONT COLOR=red><B>ERROR: Cannot load information from official web-site",
+    info.error = L"ERROR: Cannot parse information file";
+    std::wstring page = Text(BuildUpdatePageHtml(info, Context()));
+    ExpectInOrder(page, {L"<FONT COLOR=red><B>ERROR: Cannot parse information file",
                          L"Your version of Scrivolanter: <STRONG>6.01 build 512", L"ID=CFUAutoCheck",
                          L"<H1>Latest News</H1>"});
     EXPECT_EQ(page.find(L"Updates not found"), std::wstring::npos);
     EXPECT_EQ(page.find(L"You use the latest version"), std::wstring::npos);
+
+    // Without a connection: plain words and a way to try again.
+    info.error = L"ERROR: Cannot load information from official web-site";
+    page = Text(BuildUpdatePageHtml(info, Context()));
+    ExpectInOrder(page,
+                  {L"could not reach its web site", L"<A HREF=\"scrivolanter:check-again\">Try again</A>",
+                   L"Your version of Scrivolanter"});
+    EXPECT_EQ(page.find(L"ERROR:"), std::wstring::npos);
 }
 
 TEST(UpdatePageTests, ServerTextsAreEscapedAndOnlyWebLinksKept)
