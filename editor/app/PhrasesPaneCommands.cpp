@@ -302,12 +302,16 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     if (!info->item.pszText) {
         if (!record->IsFolder() && record->GetPath().IsEmpty())
             store.SaveItem(id);
+        if (!fromRename)
+            ReportNewPhraseNamed(id);
         return FALSE;
     }
     const CString text = info->item.pszText;
     // Either way the tree item gets the cleaned text here, so the edit's own text is refused.
     if (!record->IsFolder()) {
         SetPhraseTitle(info->item.hItem, id, text, fromRename);
+        if (!fromRename)
+            ReportNewPhraseNamed(id);
         return FALSE;
     }
     const CString name = CEditorPhraseStore::FileNameFromTextStripped(text);
@@ -321,6 +325,13 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     store.MoveFolderTo(newPath, id);
     ShowRenamedItem(info->item.hItem, name);
     return FALSE;
+}
+
+void PhrasesPane::ReportNewPhraseNamed(int id)
+{
+    PhraseItemRecord* record = GetStore().FindItemById(id);
+    if (m_doc && record && !record->IsFolder())
+        m_doc->UpdateViewsForItem(nullptr, kHintNewPhraseNamed, HintObjectFromId(id));
 }
 
 void PhrasesPane::ShowRenamedItem(HTREEITEM item, const CString& shown)

@@ -1,0 +1,285 @@
+// test-locks: desktop coopevent appevents
+// test-sources: ../../../resources/ScrivolanterEditor.rc
+// What a new user meets first in the real editor frame (resource set 128, the real phrase text view,
+// settings pane and phrases pane over a temp folder): the text toolbar's captions and tips, the
+// settings toolbar sized from its texts, a new phrase ready to type into once named, and a rename
+// reaching the caption and the status bar.
+
+#include "editor/app/Doc.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/FolderView.h"
+#include "editor/app/MainFrame.h"
+#include "editor/app/SCVView.h"
+#include "editor/app/SettingsPaneContent.h"
+#include "editor/controls/EditorSettings.h"
+#include "editor/controls/PhraseTextToolBar.h"
+#include "platform/docview/App.h"
+
+#include "support/TempFolder.h"
+#include "support/TempSettingsEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace
+{
+
+constexpr LPCWSTR kFirstUseRunKey = L"Software\\ScrivolanterTests\\FirstUseRun";
+
+SettingsPane* CreateFirstUseSettingsPane(CMainFrame& frame)
+{
+    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFirstUseRunKey,
+                            L"C:\\none\\Scrivolanter.exe");
+}
+
+struct ButtonFacts
+{
+    std::wstring text;
+    BYTE style = 0;
+    int width = 0;
+};
+
+ButtonFacts ReadButton(HWND toolbar, UINT command)
+{
+    wchar_t text[128] = {};
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_STYLE;
+    ::SendMessageW(toolbar, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, command, reinterpret_cast<LPARAM>(text));
+    RECT rect = {};
+    const auto index = ::SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0);
+    ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+    return {text, info.fsStyle, rect.right - rect.left};
+}
+
+int TextWidth(HWND window, const std::wstring& text)
+{
+    HDC dc = ::GetDC(window);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    return size.cx;
+}
+
+std::wstring InfoTip(HWND toolbar, UINT command)
+{
+    wchar_t text[512] = {};
+    NMTBGETINFOTIPW request = {};
+    request.hdr.hwndFrom = toolbar;
+    request.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(toolbar));
+    request.hdr.code = TBN_GETINFOTIPW;
+    request.iItem = static_cast<int>(command);
+    request.pszText = text;
+    request.cchTextMax = 512;
+    ::SendMessageW(::GetParent(toolbar), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
+// The toolbar among the window's descendants that holds the command.
+HWND FindToolbarWith(HWND root, UINT command)
+{
+    struct Search
+    {
+        UINT command;
+        HWND found;
+    } search{command, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            const bool toolbar =
+                ::lstrcmpiW(name, TOOLBARCLASSNAMEW) == 0 || ::lstrcmpiW(name, L"ScvPhraseTextToolBar") == 0;
+            if (toolbar && ::SendMessageW(child, TB_COMMANDTOINDEX, s->command, 0) >= 0) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class EditorFirstUseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFirstUseRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(key);
+        store.Load(temp.CreateSubfolder(L"phrases").c_str());
+        a = store.AddPhrase(L"Greeting", L"hello", 0, -1);
+        ASSERT_GE(a, 0);
+        ASSERT_TRUE(store.SaveItemAndWait(a));
+        settings.LoadEditor();
+        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
+        coopEvent = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
+        CDoc::UseServices(&store, &settings);
+        CDoc::SetTextViewClass(RUNTIME_CLASS(CSCVView));
+        CMainFrame::SetLoadLibraryOnCreate(false);
+        CMainFrame::SetSettingsPaneFactory(&CreateFirstUseSettingsPane);
+        CMainFrame::SetHideSettingsOnCreate(false);
+        app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
+                                                  RUNTIME_CLASS(CFolderView)));
+        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
+        ASSERT_NE(nullptr, doc);
+        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
+        ASSERT_NE(nullptr, frame);
+        ::ShowWindow(frame->m_hWnd, SW_SHOW);
+    }
+    void TearDown() override
+    {
+        if (frame && ::IsWindow(frame->m_hWnd)) {
+            app.SetMainWnd(nullptr);
+            ::DestroyWindow(frame->m_hWnd);
+        }
+        ::CloseHandle(coopEvent);
+        CDoc::UseServices(nullptr, nullptr);
+        CDoc::SetTextViewClass(nullptr);
+        CMainFrame::SetLoadLibraryOnCreate(true);
+        CMainFrame::SetSettingsPaneFactory(nullptr);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\FirstUseRun");
+    }
+    HWND Tree() { return frame->GetPhrasesPane().GetTree().m_hWnd; }
+    void Select(int id)
+    {
+        HTREEITEM item = frame->GetPhrasesPane().GetTree().FindItemById(id);
+        ASSERT_NE(nullptr, item);
+        TreeView_SelectItem(Tree(), item);
+        doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(id));
+    }
+    CSCVView* TextView()
+    {
+        for (CView* view : doc->GetViews())
+            if (auto* text = dynamic_cast<CSCVView*>(view))
+                return text;
+        return nullptr;
+    }
+    std::wstring Caption()
+    {
+        wchar_t text[512] = {};
+        ::GetWindowTextW(frame->m_hWnd, text, 512);
+        return text;
+    }
+    std::wstring StatusText()
+    {
+        HWND status = ::GetDlgItem(frame->m_hWnd, 59393);
+        wchar_t text[512] = {};
+        if (status)
+            ::SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    scvtest::TempFolder temp;
+    scvtest::TempSettingsEnvironment environment{temp};
+    CEditorSettings settings{environment};
+    CEditorPhraseStore store;
+    CWinApp app;
+    CDoc* doc = nullptr;
+    CMainFrame* frame = nullptr;
+    HANDLE coopEvent = nullptr;
+    int a = -1;
+};
+
+} // namespace
+
+TEST_F(EditorFirstUseTest, TextToolbarShowsItsCaptionsAndNamesEveryButtonInItsTip)
+{
+    Select(a);
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+    HWND toolbar = FindToolbarWith(view->m_hWnd, PhraseTextCommand::kReadOnly);
+    ASSERT_NE(nullptr, toolbar);
+
+    const struct
+    {
+        UINT command;
+        const wchar_t* caption;
+    } captions[] = {
+        {PhraseTextCommand::kDataFormat, L"Plain text"},
+        {PhraseTextCommand::kInsertMacro, L"Macro"},
+        {PhraseTextCommand::kReadOnly, L"Read Only"},
+    };
+    for (const auto& expected : captions) {
+        const ButtonFacts button = ReadButton(toolbar, expected.command);
+        EXPECT_EQ(expected.caption, button.text) << expected.command;
+        EXPECT_NE(0, button.style & BTNS_SHOWTEXT) << expected.command << " shows its caption";
+        EXPECT_GT(button.width, 16 + TextWidth(toolbar, button.text))
+            << expected.command << " holds icon and text";
+    }
+
+    const std::wstring macroTip = InfoTip(toolbar, PhraseTextCommand::kInsertMacro);
+    EXPECT_EQ(0u, macroTip.find(L"Insert a macro")) << "the command comes first";
+    EXPECT_NE(std::wstring::npos, macroTip.find(L"[Ctrl+Alt+K]"));
+    const std::wstring formatTip = InfoTip(toolbar, PhraseTextCommand::kDataFormat);
+    ASSERT_FALSE(formatTip.empty());
+    EXPECT_NE(L'\n', formatTip[0]) << "no empty first line";
+    EXPECT_NE(std::wstring::npos, formatTip.find(L"\n\nPaste the phrase as plain text"));
+    for (UINT command :
+         {PhraseTextCommand::kIntoMenuName, PhraseTextCommand::kRedo, PhraseTextCommand::kReadOnly})
+        EXPECT_FALSE(InfoTip(toolbar, command).empty()) << command;
+}
+
+TEST_F(EditorFirstUseTest, SettingsToolbarHoldsSaveAndCloseWhole)
+{
+    ASSERT_NE(nullptr, frame->GetSettingsPane());
+    HWND toolbar = FindToolbarWith(frame->m_hWnd, kSaveAndCloseCommand);
+    ASSERT_NE(nullptr, toolbar);
+    const ButtonFacts button = ReadButton(toolbar, kSaveAndCloseCommand);
+    ASSERT_FALSE(button.text.empty());
+    EXPECT_GE(button.width, TextWidth(toolbar, button.text)) << "the caption fits its button";
+    RECT item = {};
+    const auto index = ::SendMessageW(toolbar, TB_COMMANDTOINDEX, kSaveAndCloseCommand, 0);
+    ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    RECT client = {};
+    ::GetClientRect(toolbar, &client);
+    EXPECT_GE(client.right, item.right) << "the toolbar shows the whole button";
+}
+
+TEST_F(EditorFirstUseTest, NewPhraseIsReadyToTypeIntoOnceNamedWhileAShownPhraseStaysReadOnly)
+{
+    Select(a);
+    ASSERT_NE(nullptr, TextView());
+    EXPECT_TRUE(TextView()->Edit().IsReadOnly()) << "an existing phrase opens read-only";
+
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdNewPlain, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"Fresh");
+    TreeView_EndEditLabelNow(Tree(), FALSE);
+
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+    EXPECT_FALSE(view->Edit().IsReadOnly()) << "the new phrase takes typing at once";
+    view->Edit().SetFocus();
+    ::SendMessageW(view->Edit().m_hWnd, WM_CHAR, L'x', 0);
+    wchar_t text[32] = {};
+    ::GetWindowTextW(view->Edit().m_hWnd, text, 32);
+    EXPECT_STREQ(L"x", text);
+}
+
+TEST_F(EditorFirstUseTest, RenameReachesTheCaptionAndTheStatusBar)
+{
+    Select(a);
+    EXPECT_NE(std::wstring::npos, Caption().find(L"[Greeting]"));
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdRename, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"Farewell");
+    TreeView_EndEditLabelNow(Tree(), FALSE);
+
+    EXPECT_NE(std::wstring::npos, Caption().find(L"[Farewell]"));
+    const PhraseItemRecord* record = store.FindItemById(a);
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(std::wstring(record->GetPath().GetString()), StatusText());
+}
