@@ -23,6 +23,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -282,4 +283,85 @@ TEST_F(EditorFirstUseTest, RenameReachesTheCaptionAndTheStatusBar)
     const PhraseItemRecord* record = store.FindItemById(a);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ(std::wstring(record->GetPath().GetString()), StatusText());
+}
+
+TEST_F(EditorFirstUseTest, EmptyListShowsItsHintAndHeadersHoldTheirTexts)
+{
+    CFolderView* list = nullptr;
+    for (CView* view : doc->GetViews())
+        if (auto* folder = dynamic_cast<CFolderView*>(view))
+            list = folder;
+    ASSERT_NE(nullptr, list);
+    list->Fill();
+    ASSERT_EQ(0, list->GetItemCount()) << "nothing is selected at first";
+    const std::wstring hint = list->GetEmptyHint().GetString();
+    EXPECT_FALSE(hint.empty());
+
+    // The hint is painted: grey text pixels in the band below the header.
+    ::RedrawWindow(list->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client = {};
+    ::GetClientRect(list->m_hWnd, &client);
+    HDC dc = ::GetDC(list->m_hWnd);
+    int grey = 0;
+    const COLORREF text = ::GetSysColor(COLOR_GRAYTEXT);
+    for (int y = 30; y < 90; ++y)
+        for (int x = 0; x < client.right; x += 1)
+            if (::GetPixel(dc, x, y) == text)
+                ++grey;
+    ::ReleaseDC(list->m_hWnd, dc);
+    EXPECT_GT(grey, 20) << "the hint text is drawn";
+
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list->m_hWnd, LVM_GETHEADER, 0, 0));
+    ASSERT_NE(nullptr, header);
+    for (int column = 0; column < 3; ++column) {
+        wchar_t label[128] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = label;
+        item.cchTextMax = 127;
+        ::SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        const int width = static_cast<int>(::SendMessageW(list->m_hWnd, LVM_GETCOLUMNWIDTH, column, 0));
+        EXPECT_GT(width, TextWidth(header, label) + 12) << "column " << column << " shows its whole header";
+    }
+
+    Select(a);
+    list = nullptr;
+    for (CView* view : doc->GetViews())
+        if (auto* folder = dynamic_cast<CFolderView*>(view))
+            list = folder;
+    if (list) // the folder list may be swapped out while a phrase shows
+        EXPECT_TRUE(list->GetEmptyHint().IsEmpty() || list->GetItemCount() == 0);
+}
+
+TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
+{
+    // Each icon the text toolbar and the web links use exists in the editor's resources and differs
+    // from every other one and from the program icon.
+    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159, 151, 152, 154, 156, 160, 163, 164};
+    std::vector<std::vector<BYTE>> pictures;
+    for (int id : ids) {
+        HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        ASSERT_NE(nullptr, icon) << "icon " << id;
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = 16;
+        bmi.bmiHeader.biHeight = 16;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        std::vector<BYTE> bits(16 * 16 * 4);
+        HDC dc = ::GetDC(nullptr);
+        ::GetDIBits(dc, info.hbmColor, 0, 16, bits.data(), &bmi, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, dc);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(icon);
+        pictures.push_back(bits);
+    }
+    for (size_t i = 0; i < pictures.size(); ++i)
+        for (size_t j = i + 1; j < pictures.size(); ++j)
+            EXPECT_NE(pictures[i], pictures[j]) << "icons " << ids[i] << " and " << ids[j];
 }
