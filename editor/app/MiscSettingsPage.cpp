@@ -1,5 +1,7 @@
 #include "editor/app/MiscSettingsPage.h"
 
+#include "editor/controls/DialogTextFit.h"
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -18,6 +20,9 @@
 
 namespace
 {
+// Check boxes drawn bold while checked.
+const int kMiscBoldCheckBoxIds[] = {IDC_MISC_HISTORY_IN_MENU, IDC_MISC_LAST_USED,    IDC_MISC_AUTO_UPDATES,
+                                    IDC_MISC_SOUNDS,          IDC_MISC_CLIP_HISTORY, IDC_MISC_AUTOSTART};
 
 constexpr LPCWSTR kRunValueName = L"Scrivolanter";
 constexpr int kFormatRows = CSettings::ClipboardFormatCount;
@@ -375,6 +380,9 @@ void MiscSettingsPage::Localize()
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
     UpdateExtCommandsButton();
+    // The texts of this language decide the widths: labels and check boxes show whole.
+    FitDialogTextsToColumns(m_hWnd,
+                            std::set<int>(std::begin(kMiscBoldCheckBoxIds), std::end(kMiscBoldCheckBoxIds)));
 }
 
 void MiscSettingsPage::UpdateExtCommandsButton()
@@ -453,8 +461,7 @@ LRESULT MiscSettingsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     for (int id : {IDC_MISC_GROUP, IDC_MISC_MENU_GROUP, IDC_MISC_HISTORY_GROUP, IDC_MISC_HOTKEY_GROUP})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(GetBoldDialogFont()),
                        FALSE);
-    for (int id : {IDC_MISC_HISTORY_IN_MENU, IDC_MISC_LAST_USED, IDC_MISC_AUTO_UPDATES, IDC_MISC_SOUNDS,
-                   IDC_MISC_CLIP_HISTORY, IDC_MISC_AUTOSTART})
+    for (int id : kMiscBoldCheckBoxIds)
         SubclassBoldCheckBox(::GetDlgItem(m_hWnd, id));
     CreateHotkeyControl();
     HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);

@@ -11,7 +11,9 @@
 #include "editor/app/MainFrame.h"
 #include "editor/app/SCVView.h"
 #include "editor/app/SettingsPaneContent.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
+#include "resources/EditorSettingsRes.h"
 #include "editor/controls/PhraseTextToolBar.h"
 #include "platform/docview/App.h"
 
@@ -364,4 +366,73 @@ TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
     for (size_t i = 0; i < pictures.size(); ++i)
         for (size_t j = i + 1; j < pictures.size(); ++j)
             EXPECT_NE(pictures[i], pictures[j]) << "icons " << ids[i] << " and " << ids[j];
+}
+
+TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
+{
+    // The page's labels and check boxes hold their texts (bold ones measured bold), stay inside their
+    // group box, and the group boxes do not overlap.
+    HWND autostart = nullptr;
+    ::EnumChildWindows(
+        frame->m_hWnd,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (::GetDlgCtrlID(child) != IDC_MISC_AUTOSTART)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&autostart));
+    ASSERT_NE(nullptr, autostart);
+    HWND page = ::GetParent(autostart);
+    std::vector<RECT> groups;
+    std::vector<std::pair<HWND, RECT>> texts;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(child, name, 32);
+        RECT rect = {};
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));
+        const bool button = lstrcmpiW(name, L"Button") == 0;
+        if (button && (style & BS_TYPEMASK) == BS_GROUPBOX)
+            groups.push_back(rect);
+        else if ((button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX) ||
+                 (lstrcmpiW(name, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFT &&
+                  rect.bottom - rect.top < 24))
+            texts.emplace_back(child, rect);
+    }
+    ASSERT_EQ(4u, groups.size());
+    ASSERT_GT(texts.size(), 10u);
+    HFONT bold = GetBoldDialogFont();
+    for (const auto& [window, rect] : texts) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(window, text, 256);
+        if (!text[0])
+            continue;
+        HDC dc = ::GetDC(window);
+        const int id = ::GetDlgCtrlID(window);
+        const bool drawnBold = id == IDC_MISC_HISTORY_IN_MENU || id == IDC_MISC_LAST_USED ||
+                               id == IDC_MISC_AUTO_UPDATES || id == IDC_MISC_SOUNDS ||
+                               id == IDC_MISC_CLIP_HISTORY || id == IDC_MISC_AUTOSTART;
+        const HGDIOBJ old = ::SelectObject(
+            dc, drawnBold ? bold : reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+        SIZE size = {};
+        ::GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(window, dc);
+        wchar_t name[32] = {};
+        ::GetClassNameW(window, name, 32);
+        const int box = lstrcmpiW(name, L"Button") == 0 ? ::GetSystemMetrics(SM_CXMENUCHECK) : 0;
+        EXPECT_GE(rect.right - rect.left, size.cx + box) << "cut: " << ::GetDlgCtrlID(window);
+        bool inside = false;
+        for (const RECT& group : groups)
+            inside = inside || (rect.left >= group.left && rect.right <= group.right &&
+                                rect.top >= group.top && rect.bottom <= group.bottom);
+        EXPECT_TRUE(inside) << "outside its group: " << ::GetDlgCtrlID(window);
+    }
+    for (size_t i = 0; i < groups.size(); ++i)
+        for (size_t j = i + 1; j < groups.size(); ++j) {
+            RECT overlap = {};
+            EXPECT_FALSE(::IntersectRect(&overlap, &groups[i], &groups[j])) << i << " and " << j;
+        }
 }
