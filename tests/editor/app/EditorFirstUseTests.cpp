@@ -98,8 +98,9 @@ HWND FindToolbarWith(HWND root, UINT command)
             auto* s = reinterpret_cast<Search*>(data);
             wchar_t name[64] = {};
             ::GetClassNameW(child, name, 64);
-            const bool toolbar =
-                ::lstrcmpiW(name, TOOLBARCLASSNAMEW) == 0 || ::lstrcmpiW(name, L"ScvPhraseTextToolBar") == 0;
+            const bool toolbar = ::lstrcmpiW(name, TOOLBARCLASSNAMEW) == 0 ||
+                                 ::lstrcmpiW(name, L"ScvPhraseTextToolBar") == 0 ||
+                                 ::lstrcmpiW(name, L"ScvLinksToolBar") == 0;
             if (toolbar && ::SendMessageW(child, TB_COMMANDTOINDEX, s->command, 0) >= 0) {
                 s->found = child;
                 return FALSE;
@@ -435,4 +436,28 @@ TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
             RECT overlap = {};
             EXPECT_FALSE(::IntersectRect(&overlap, &groups[i], &groups[j])) << i << " and " << j;
         }
+}
+
+TEST_F(EditorFirstUseTest, LanguageBarCarriesTheWebLinksRightOfTheCombo)
+{
+    HWND links = FindToolbarWith(frame->m_hWnd, 32781);
+    ASSERT_NE(nullptr, links) << "the links toolbar is made";
+    EXPECT_TRUE(::IsWindowVisible(links));
+    EXPECT_EQ(5, ::SendMessageW(links, TB_BUTTONCOUNT, 0, 0));
+    for (UINT command : {32781u, 32795u, 32783u, 32840u, 32827u})
+        EXPECT_GE(::SendMessageW(links, TB_COMMANDTOINDEX, command, 0), 0) << command;
+    EXPECT_EQ(L"Home Page", ReadButton(links, 32781).text);
+
+    HWND combo = ::GetDlgItem(::GetParent(links), 1010);
+    ASSERT_NE(nullptr, combo);
+    RECT comboRect = {};
+    RECT linksRect = {};
+    ::GetWindowRect(combo, &comboRect);
+    ::GetWindowRect(links, &linksRect);
+    EXPECT_GE(linksRect.left, comboRect.right) << "the combo stays uncovered";
+    EXPECT_GT(linksRect.right - linksRect.left, 100);
+
+    const std::wstring tip = InfoTip(links, 32781);
+    EXPECT_NE(std::wstring::npos, tip.find(L"\x00BB http"))
+        << "the tip names the web address: " << tip.size();
 }
