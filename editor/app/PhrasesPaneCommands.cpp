@@ -6,6 +6,7 @@
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
+#include "common/WindowSubclassRegistry.h"
 #include "common/ShellCommands.h"
 #include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorMessages.h"
@@ -19,6 +20,7 @@
 
 #include "platform/WindowsX.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -97,6 +99,30 @@ private:
     CCmdTarget* m_pane;
     CCmdTarget* m_frame;
 };
+
+// Keeps the tree's label edit as wide as the tree (from its left edge) and two rows high, however the
+// tree resizes it while the text changes.
+LRESULT LabelEditSizeCallback(HWND edit, UINT message, WPARAM, LPARAM lParam, void* tree, BOOL&, WNDPROC)
+{
+    if (message != WM_WINDOWPOSCHANGING)
+        return 0;
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if ((pos->flags & SWP_NOSIZE) != 0)
+        return 0;
+    HWND treeWindow = static_cast<HWND>(tree);
+    RECT client = {};
+    ::GetClientRect(treeWindow, &client);
+    int left = pos->x;
+    if ((pos->flags & SWP_NOMOVE) != 0) {
+        RECT current = {};
+        ::GetWindowRect(edit, &current);
+        ::MapWindowPoints(nullptr, treeWindow, reinterpret_cast<POINT*>(&current), 1);
+        left = current.left;
+    }
+    pos->cx = std::max(pos->cx, static_cast<int>(client.right) - left);
+    pos->cy = std::max(pos->cy, 2 * static_cast<int>(TreeView_GetItemHeight(treeWindow)));
+    return 0;
+}
 
 } // namespace
 
@@ -281,6 +307,11 @@ LRESULT PhrasesPane::OnBeginLabelEdit(int, NMHDR*, BOOL&)
         m_editFont = ::CreateFontIndirectW(&font);
         ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
     }
+    SubclassWindowWithCallback(edit, LabelEditSizeCallback, m_tree.m_hWnd);
+    RECT rect = {};
+    ::GetWindowRect(edit, &rect);
+    ::SetWindowPos(edit, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     return 0;
 }

@@ -461,3 +461,20 @@ TEST_F(EditorFirstUseTest, LanguageBarCarriesTheWebLinksRightOfTheCombo)
     EXPECT_NE(std::wstring::npos, tip.find(L"\x00BB http"))
         << "the tip names the web address: " << tip.size();
 }
+
+TEST_F(EditorFirstUseTest, LabelEditIsAsWideAsTheTreeAndTwoRowsHigh)
+{
+    Select(a);
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdRename, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"A much longer name than the one before, typed by the user");
+    RECT editRect = {};
+    ::GetWindowRect(edit, &editRect);
+    ::MapWindowPoints(nullptr, Tree(), reinterpret_cast<POINT*>(&editRect), 2);
+    RECT tree = {};
+    ::GetClientRect(Tree(), &tree);
+    EXPECT_GE(editRect.right, tree.right) << "as wide as the tree";
+    EXPECT_GE(editRect.bottom - editRect.top, 2 * TreeView_GetItemHeight(Tree())) << "two rows high";
+    TreeView_EndEditLabelNow(Tree(), TRUE);
+}
