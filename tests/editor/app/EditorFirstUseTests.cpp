@@ -478,3 +478,35 @@ TEST_F(EditorFirstUseTest, LabelEditIsAsWideAsTheTreeAndTwoRowsHigh)
     EXPECT_GE(editRect.bottom - editRect.top, 2 * TreeView_GetItemHeight(Tree())) << "two rows high";
     TreeView_EndEditLabelNow(Tree(), TRUE);
 }
+
+TEST_F(EditorFirstUseTest, F6MovesTheFocusThroughThePanesAndMacroDocsIsAFrameCommand)
+{
+    ::SetForegroundWindow(frame->m_hWnd);
+    ::SetFocus(Tree());
+    ASSERT_EQ(Tree(), ::GetFocus());
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kNextPaneCommand, 0);
+    HWND view = frame->GetActiveView() ? frame->GetActiveView()->m_hWnd : nullptr;
+    ASSERT_NE(nullptr, view);
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == view || ::IsChild(view, focus)) << "F6: the main view";
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kPreviousPaneCommand, 0);
+    EXPECT_EQ(Tree(), ::GetFocus()) << "Shift+F6: back to the tree";
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kPreviousPaneCommand, 0);
+    focus = ::GetFocus();
+    HWND settingsPane = frame->GetSettingsPane()->m_hWnd;
+    EXPECT_TRUE(focus == settingsPane || ::IsChild(settingsPane, focus))
+        << "Shift+F6 from the tree: the settings pane";
+
+    // The macro documentation answers in the frame whichever view shows (the folder list here).
+    HMENU bar = ::GetMenu(frame->m_hWnd);
+    ASSERT_NE(nullptr, bar);
+    HMENU popup = nullptr;
+    for (int i = 0; i < ::GetMenuItemCount(bar) && !popup; ++i) {
+        HMENU sub = ::GetSubMenu(bar, i);
+        if (sub && ::GetMenuState(sub, 32812, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            popup = sub;
+    }
+    ASSERT_NE(nullptr, popup);
+    ::SendMessageW(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_EQ(0u, ::GetMenuState(popup, 32812, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+}
