@@ -1,6 +1,9 @@
 #include "editor/app/MiscSettingsPage.h"
 
+#include "editor/app/Doc.h"
 #include "editor/controls/DialogTextFit.h"
+#include "platform/docview/App.h"
+#include "platform/docview/FrameWnd.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -634,6 +637,11 @@ LRESULT MiscSettingsPage::OnMenuFont(WORD, WORD, HWND, BOOL&)
         return 0;
     Settings().FontForMenu = font;
     SetMenuFont(font);
+    // The phrase tree shows the new menu font at once.
+    CWinApp* app = CWinApp::GetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
+    if (auto* doc = frame ? dynamic_cast<CDoc*>(frame->GetActiveDocument()) : nullptr)
+        doc->UpdateViewsForItem(nullptr, kHintTreeFont, nullptr);
     return 0;
 }
 

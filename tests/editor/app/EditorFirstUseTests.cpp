@@ -510,3 +510,45 @@ TEST_F(EditorFirstUseTest, F6MovesTheFocusThroughThePanesAndMacroDocsIsAFrameCom
     ::SendMessageW(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
     EXPECT_EQ(0u, ::GetMenuState(popup, 32812, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
 }
+
+namespace
+{
+HWND g_fontPage = nullptr;
+
+// Presses OK in the font dialog the page opened, once it shows.
+void CALLBACK PressFontDialogOk(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    while ((dialog = ::FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr) {
+        HWND owner = ::GetWindow(dialog, GW_OWNER);
+        if (owner && (owner == g_fontPage || owner == ::GetAncestor(g_fontPage, GA_ROOT)) &&
+            ::IsWindowVisible(dialog)) {
+            ::KillTimer(nullptr, timer);
+            ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return;
+        }
+    }
+}
+} // namespace
+
+TEST_F(EditorFirstUseTest, OkInTheMenuFontDialogGivesTheTreeTheNewFontAtOnce)
+{
+    HWND fontButton = nullptr;
+    ::EnumChildWindows(
+        frame->m_hWnd,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (::GetDlgCtrlID(child) != IDC_MISC_MENU_FONT)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&fontButton));
+    ASSERT_NE(nullptr, fontButton);
+    g_fontPage = ::GetParent(fontButton);
+    const auto before = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &PressFontDialogOk);
+    ::SendMessageW(g_fontPage, WM_COMMAND, MAKEWPARAM(IDC_MISC_MENU_FONT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(fontButton));
+    ::KillTimer(nullptr, timer);
+    EXPECT_NE(before, ::SendMessageW(Tree(), WM_GETFONT, 0, 0)) << "the tree took the chosen font";
+}
