@@ -84,6 +84,27 @@ std::wstring InfoTip(HWND toolbar, UINT command)
     return text;
 }
 
+// The first window among the root's descendants with the control id.
+HWND FindDescendantById(HWND root, int id)
+{
+    struct Search
+    {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (::GetDlgCtrlID(child) != s->id)
+                return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The toolbar among the window's descendants that holds the command.
 HWND FindToolbarWith(HWND root, UINT command)
 {
@@ -373,16 +394,7 @@ TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
 {
     // The page's labels and check boxes hold their texts (bold ones measured bold), stay inside their
     // group box, and the group boxes do not overlap.
-    HWND autostart = nullptr;
-    ::EnumChildWindows(
-        frame->m_hWnd,
-        [](HWND child, LPARAM data) -> BOOL {
-            if (::GetDlgCtrlID(child) != IDC_MISC_AUTOSTART)
-                return TRUE;
-            *reinterpret_cast<HWND*>(data) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&autostart));
+    HWND autostart = FindDescendantById(frame->m_hWnd, IDC_MISC_AUTOSTART);
     ASSERT_NE(nullptr, autostart);
     HWND page = ::GetParent(autostart);
     std::vector<RECT> groups;
@@ -533,16 +545,7 @@ void CALLBACK PressFontDialogOk(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(EditorFirstUseTest, OkInTheMenuFontDialogGivesTheTreeTheNewFontAtOnce)
 {
-    HWND fontButton = nullptr;
-    ::EnumChildWindows(
-        frame->m_hWnd,
-        [](HWND child, LPARAM data) -> BOOL {
-            if (::GetDlgCtrlID(child) != IDC_MISC_MENU_FONT)
-                return TRUE;
-            *reinterpret_cast<HWND*>(data) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&fontButton));
+    HWND fontButton = FindDescendantById(frame->m_hWnd, IDC_MISC_MENU_FONT);
     ASSERT_NE(nullptr, fontButton);
     g_fontPage = ::GetParent(fontButton);
     const auto before = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
