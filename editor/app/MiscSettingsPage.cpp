@@ -383,6 +383,11 @@ void MiscSettingsPage::Localize()
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
     UpdateExtCommandsButton();
+    // After a language change the hot-key status speaks the new language (the first time the page
+    // tests the key itself once its settings are loaded).
+    if (m_localizedOnce)
+        TestHotkey(false);
+    m_localizedOnce = true;
     // The texts of this language decide the widths: labels and check boxes show whole.
     FitDialogTextsToColumns(m_hWnd,
                             std::set<int>(std::begin(kMiscBoldCheckBoxIds), std::end(kMiscBoldCheckBoxIds)));

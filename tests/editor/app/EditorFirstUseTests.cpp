@@ -555,3 +555,16 @@ TEST_F(EditorFirstUseTest, OkInTheMenuFontDialogGivesTheTreeTheNewFontAtOnce)
     ::KillTimer(nullptr, timer);
     EXPECT_NE(before, ::SendMessageW(Tree(), WM_GETFONT, 0, 0)) << "the tree took the chosen font";
 }
+
+TEST_F(EditorFirstUseTest, LanguageChangeRunsTheHotKeyTestAgain)
+{
+    HWND status = FindDescendantById(frame->m_hWnd, IDC_MISC_HOTKEY_STATUS);
+    ASSERT_NE(nullptr, status);
+    wchar_t tested[256] = {};
+    ::GetWindowTextW(status, tested, 256);
+    ASSERT_STRNE(L"Check Hot Key", tested) << "the page tested the key when it opened";
+    doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
+    wchar_t after[256] = {};
+    ::GetWindowTextW(status, after, 256);
+    EXPECT_STREQ(tested, after) << "the status is the test's result again, not the template text";
+}
