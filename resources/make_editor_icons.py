@@ -7,6 +7,11 @@ EditorAllPhrases.ico (147): a list with a checked and an unchecked box.
 EditorCheckedOnly.ico (157): a list whose boxes are all checked.
 EditorFormatted.ico (158): a page with a coloured letter, formatted text.
 EditorStartApplication.ico (144): a window with a green arrow, a phrase started as an application.
+Text toolbar: EditorCopy (136), EditorCut (137), EditorPaste (138), EditorUndo (139), EditorRedo (140),
+EditorIntoMenuName (141, a line of text going up into a menu), EditorMacro (142, a "%" in brackets),
+EditorReadOnly (159, a padlock).
+Web links: EditorForum (151), EditorHomePage (152), EditorSupport (154), EditorVideo (156),
+EditorGroup (160), EditorRegionalGroup (163), EditorMessenger (164).
 Run it from any folder; the files land beside the script.
 """
 import os
@@ -80,6 +85,303 @@ def start_application(x, y):
     return WHITE
 
 
+# Icons drawn as 16 x 16 character grids: each character picks a colour of PALETTE ("." is clear).
+PALETTE = {
+    ".": CLEAR,
+    "k": DARK,
+    "w": WHITE,
+    "b": bgra(0x30, 0x50, 0xA0),   # blue
+    "l": bgra(0x90, 0xB8, 0xE8),   # light blue
+    "g": bgra(0x20, 0xA0, 0x30),   # green
+    "r": bgra(0xD0, 0x20, 0x20),   # red
+    "o": bgra(0xE0, 0x90, 0x10),   # orange
+    "y": bgra(0xF0, 0xD0, 0x40),   # yellow
+    "n": bgra(0x90, 0x60, 0x30),   # brown
+    "s": bgra(0xA0, 0xA0, 0xA0),   # silver
+}
+
+
+def grid(rows):
+    assert len(rows) == 16 and all(len(row) == 16 for row in rows), rows
+
+    def draw(x, y):
+        return PALETTE[rows[y][x]]
+    return draw
+
+
+COPY = grid([
+    "kkkkkkkk........",
+    "kwwwwwwk........",
+    "kwbbbbwk........",
+    "kwwwwwwk........",
+    "kwbbbkkkkkkkk...",
+    "kwwwwkwwwwwwk...",
+    "kwbbbkwbbbbwk...",
+    "kwwwwkwwwwwwk...",
+    "kwbbbkwbbbbwk...",
+    "kkkkkkwwwwwwk...",
+    ".....kwbbbbwk...",
+    ".....kwwwwwwk...",
+    ".....kwbbbbwk...",
+    ".....kwwwwwwk...",
+    ".....kkkkkkkk...",
+    "................",
+])
+CUT = grid([
+    "....k......k....",
+    "....ks....sk....",
+    ".....ks..sk.....",
+    ".....ks..sk.....",
+    "......kssk......",
+    "......kssk......",
+    ".......kk.......",
+    "......kkkk......",
+    ".....rr..rr.....",
+    "....rr....rr....",
+    "...rr.....rr....",
+    "..rr.rr..rr.rr..",
+    "..r...r..r...r..",
+    "..r...r..r...r..",
+    "...rrr....rrr...",
+    "................",
+])
+PASTE = grid([
+    ".....kkkk.......",
+    ".nnnnkssknnnn...",
+    ".nyyykkkkyyyn...",
+    ".nyyyyyyyyyyn...",
+    ".nyyykkkkkkkkk..",
+    ".nyyykwwwwwwwk..",
+    ".nyyykwbbbbbwk..",
+    ".nyyykwwwwwwwk..",
+    ".nyyykwbbbbbwk..",
+    ".nyyykwwwwwwwk..",
+    ".nyyykwbbbbbwk..",
+    ".nyyykwwwwwwwk..",
+    ".nnnnkwbbbbbwk..",
+    ".....kwwwwwwwk..",
+    ".....kkkkkkkkk..",
+    "................",
+])
+UNDO = grid([
+    "................",
+    "................",
+    "....b...........",
+    "...bb...........",
+    "..bbbbbbbbb.....",
+    ".bbbbbbbbbbbb...",
+    "..bbbbbbbbbbbb..",
+    "...bb......bbb..",
+    "....b.......bb..",
+    "............bb..",
+    "............bb..",
+    "...........bbb..",
+    ".........bbbb...",
+    ".........bbb....",
+    "................",
+    "................",
+])
+REDO = grid([row[::-1] for row in [
+    "................",
+    "................",
+    "....g...........",
+    "...gg...........",
+    "..ggggggggg.....",
+    ".gggggggggggg...",
+    "..gggggggggggg..",
+    "...gg......ggg..",
+    "....g.......gg..",
+    "............gg..",
+    "............gg..",
+    "...........ggg..",
+    ".........gggg...",
+    ".........ggg....",
+    "................",
+    "................",
+]])
+INTO_MENU_NAME = grid([
+    "kkkkkkkkkkkkkkk.",
+    "kbbbbbbbbbbbbbk.",
+    "kwwwwwwwwwwwwwk.",
+    "kwoooooooooowwk.",
+    "kwwwwwwwwwwwwwk.",
+    "kwsssssssswwwwk.",
+    "kwwwwwwwwwwwwwk.",
+    "kwsssssssssswwk.",
+    "kkkkkkkkkkkkkkk.",
+    "................",
+    "......g.........",
+    ".....ggg........",
+    "....ggggg.......",
+    "......g.........",
+    "..kkkkkkkkkk....",
+    "..koooooooook...",
+])
+MACRO = grid([
+    "................",
+    ".kk..........kk.",
+    ".k..oo.....o..k.",
+    ".k.o..o...o...k.",
+    ".k.o..o..o....k.",
+    ".k..oo..o.....k.",
+    ".k.....o......k.",
+    ".k....o.......k.",
+    ".k...o..oo....k.",
+    ".k..o..o..o...k.",
+    ".k.o...o..o...k.",
+    ".k......oo....k.",
+    ".kk..........kk.",
+    "................",
+    "..bbbbbbbbbbbb..",
+    "................",
+])
+LOCK = grid([
+    "................",
+    ".....kkkkkk.....",
+    "....ks....sk....",
+    "...ks......sk...",
+    "...ks......sk...",
+    "...ks......sk...",
+    "..kkkkkkkkkkkk..",
+    "..kyyyyyyyyyyk..",
+    "..kyoooooooooyk.",
+    "..kyyyykkyyyyk..",
+    "..kyyyykkyyyyk..",
+    "..kyyyyykyyyyk..",
+    "..kyoooooooooyk.",
+    "..kyyyyyyyyyyk..",
+    "..kkkkkkkkkkkk..",
+    "................",
+])
+
+HOME = grid([
+    ".......kk.......",
+    "......krrk..kk..",
+    ".....krrrrk.kk..",
+    "....krrrrrrkkk..",
+    "...krrrrrrrrkk..",
+    "..krrrrrrrrrrk..",
+    ".kkkkkkkkkkkkkk.",
+    "..kwwwwwwwwwwk..",
+    "..kwllwwwkkkwk..",
+    "..kwllwwwknkwk..",
+    "..kwwwwwwknkwk..",
+    "..kwwwwwwknkwk..",
+    "..kwwwwwwknkwk..",
+    "..kkkkkkkkkkkk..",
+    "gggggggggggggggg",
+    "................",
+])
+SUPPORT = grid([
+    ".....bbbbbb.....",
+    "...bbbbbbbbbb...",
+    "..bbbbwwwwbbbb..",
+    ".bbbbwwbbwwbbbb.",
+    ".bbbbbbbbwwbbbb.",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbwwbbbbbbb",
+    "bbbbbbbwwbbbbbbb",
+    "bbbbbbbwwbbbbbbb",
+    "bbbbbbbbbbbbbbbb",
+    ".bbbbbbwwbbbbbb.",
+    ".bbbbbbwwbbbbbb.",
+    "..bbbbbbbbbbbb..",
+    "...bbbbbbbbbb...",
+    ".....bbbbbb.....",
+    "................",
+])
+FORUM = grid([
+    "kkkkkkkkkk......",
+    "kyyyyyyyyk......",
+    "kykkkkkkyk......",
+    "kyyyyyyyyk......",
+    "kykkkkyykkkkkkkk",
+    "kyyyyyyykllllllk",
+    "kkkyykkkklkkkklk",
+    "..kyk...kllllllk",
+    "..kk....klkkkllk",
+    "........kllllllk",
+    "........kkkkllkk",
+    "...........klk..",
+    "............kk..",
+    "................",
+    "................",
+    "................",
+])
+VIDEO = grid([
+    "................",
+    "................",
+    ".rrrrrrrrrrrrrr.",
+    "rrrrrrrrrrrrrrrr",
+    "rrrrrrwrrrrrrrrr",
+    "rrrrrrwwrrrrrrrr",
+    "rrrrrrwwwrrrrrrr",
+    "rrrrrrwwwwrrrrrr",
+    "rrrrrrwwwwrrrrrr",
+    "rrrrrrwwwrrrrrrr",
+    "rrrrrrwwrrrrrrrr",
+    "rrrrrrwrrrrrrrrr",
+    "rrrrrrrrrrrrrrrr",
+    ".rrrrrrrrrrrrrr.",
+    "................",
+    "................",
+])
+GROUP = grid([
+    ".bbbbbbbbbbbbbb.",
+    "bbbbbbbbbbbbbbbb",
+    "bbbbbbbbbwwwwbbb",
+    "bbbbbbbbwwwwwbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbwwwwwwbbbb",
+    "bbbbbbwwwwwwbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    "bbbbbbbbwwbbbbbb",
+    ".bbbbbbbwwbbbbb.",
+])
+REGIONAL_GROUP = grid([
+    ".llllllllllllll.",
+    "llllllllllllllll",
+    "llllllllllllllll",
+    "llllllllllllllll",
+    "lbllllblbllllbll",
+    "lbllllblbllbllll",
+    "llbllbllblbllll"+"l",
+    "llbllbllbbllllll",
+    "lllbbllllbblllll",
+    "lllbbllllblbllll",
+    "llllllllblllblll",
+    "llllllllllllllll",
+    "llllllllllllllll",
+    "llllllllllllllll",
+    "llllllllllllllll",
+    ".llllllllllllll.",
+])
+MESSENGER = grid([
+    ".....llllll.....",
+    "...llllllllll...",
+    "..llllllllllll..",
+    ".lllllllllllwwl.",
+    ".llllllllwwwwwl.",
+    "lllllllwwwwwwwll",
+    "llllwwwwwwwwwlll",
+    "lwwwwwwwwwwwwlll",
+    "llllwwwwsswwllll",
+    "lllllllwswwwllll",
+    "lllllllwllwwllll",
+    ".llllllllllwwll.",
+    ".lllllllllllwll.",
+    "..llllllllllll..",
+    "...llllllllll...",
+    ".....llllll.....",
+])
+
+
 def image(size, draw):
     scale = 16.0 / size
     rows = []
@@ -110,3 +412,18 @@ if __name__ == "__main__":
     write_icon("EditorCheckedOnly.ico", check_list([True, True, True]))
     write_icon("EditorFormatted.ico", formatted_page)
     write_icon("EditorStartApplication.ico", start_application)
+    write_icon("EditorCopy.ico", COPY)
+    write_icon("EditorCut.ico", CUT)
+    write_icon("EditorPaste.ico", PASTE)
+    write_icon("EditorUndo.ico", UNDO)
+    write_icon("EditorRedo.ico", REDO)
+    write_icon("EditorIntoMenuName.ico", INTO_MENU_NAME)
+    write_icon("EditorMacro.ico", MACRO)
+    write_icon("EditorReadOnly.ico", LOCK)
+    write_icon("EditorHomePage.ico", HOME)
+    write_icon("EditorSupport.ico", SUPPORT)
+    write_icon("EditorForum.ico", FORUM)
+    write_icon("EditorVideo.ico", VIDEO)
+    write_icon("EditorGroup.ico", GROUP)
+    write_icon("EditorRegionalGroup.ico", REGIONAL_GROUP)
+    write_icon("EditorMessenger.ico", MESSENGER)

@@ -107,8 +107,10 @@ void CDoc::UpdateViewsForItem(CView* sender, LPARAM hint, CObject* object)
         if (record)
             RememberLastFile(record->GetPath());
     } else if (hint == kHintFileRenamed) {
-        if (PhraseItemRecord* record = GetStore().FindItemById(static_cast<int>(m_currentItem)))
+        if (PhraseItemRecord* record = GetStore().FindItemById(static_cast<int>(m_currentItem))) {
             RememberLastFile(record->GetPath());
+            ShowStatusText(record->GetPath());
+        }
     }
     UpdateAllViews(sender, hint, object);
     HWND senderWindow = sender ? sender->m_hWnd : nullptr;

@@ -39,6 +39,7 @@ enum EditorHint : int
     kHintTreeFont = 19,
     kHintSeparators = 20,
     kHintMetaInfo = 21,
+    kHintNewPhraseNamed = 22, // a phrase the user just made got its name: its text is ready to type into
 };
 
 // The object of a hint is an item id (or a pointer for hint 16) carried in the object pointer.

@@ -129,7 +129,36 @@ void CFolderView::Fill()
     }
     for (int column = 0; column < 3; ++column)
         ::SendMessageW(m_hWnd, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+    FitColumnsToHeaders();
     m_filling = false;
+    ::InvalidateRect(m_hWnd, nullptr, TRUE); // the empty-list hint comes or goes
+}
+
+void CFolderView::FitColumnsToHeaders()
+{
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0));
+    if (!header)
+        return;
+    HDC dc = ::GetDC(header);
+    const HGDIOBJ oldFont =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
+    const int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int column = 0; column < count; ++column) {
+        wchar_t text[128] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 127;
+        ::SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        SIZE size = {};
+        ::GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        const int wanted = size.cx + 24; // the header's margins on both sides
+        const int width = static_cast<int>(::SendMessageW(m_hWnd, LVM_GETCOLUMNWIDTH, column, 0));
+        if (width < wanted)
+            ::SendMessageW(m_hWnd, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(wanted, 0));
+    }
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(header, dc);
 }
 
 void CFolderView::InsertItem(const PhraseItemRecord& record, const wchar_t* text, bool isParentEntry)

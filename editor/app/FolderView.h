@@ -35,6 +35,9 @@ public:
     // The store id of a row; -1 for the parent entry or none.
     int GetItemId(int index) const;
     int GetItemCount() const;
+    // The grey hint shown over an empty list (what to do to see phrases here); empty while items show.
+    CString GetEmptyHint() const;
+    static constexpr UINT kEmptyListHintId = 61225;
 
 private:
     static UINT GetSelectItemMessage();
@@ -48,6 +51,9 @@ private:
     // columns in the normal dialog font, grey (FolderViewDraw.cpp).
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     HFONT GetBoldFont();
+    void DrawEmptyHint(HDC dc);
+    // Widens each column to its header text where the automatic sizing left it cut.
+    void FitColumnsToHeaders();
 
     HFONT m_boldFont = nullptr;
     bool m_filling = false;

@@ -38,7 +38,11 @@ LRESULT CFolderView::OnCustomDraw(NMLVCUSTOMDRAW* draw)
 {
     const DWORD stage = draw->nmcd.dwDrawStage;
     if (stage == CDDS_PREPAINT)
-        return CDRF_NOTIFYITEMDRAW;
+        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    if (stage == CDDS_POSTPAINT) {
+        DrawEmptyHint(draw->nmcd.hdc);
+        return CDRF_DODEFAULT;
+    }
     if (stage != CDDS_ITEMPREPAINT && stage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM))
         return CDRF_DODEFAULT;
     CDoc* doc = GetDoc();
@@ -59,4 +63,34 @@ LRESULT CFolderView::OnCustomDraw(NMLVCUSTOMDRAW* draw)
         ::SelectObject(draw->nmcd.hdc, font);
     draw->clrText = color;
     return CDRF_NEWFONT | (stage == CDDS_ITEMPREPAINT ? CDRF_NOTIFYSUBITEMDRAW : 0);
+}
+
+CString CFolderView::GetEmptyHint() const
+{
+    if (GetItemCount() > 0)
+        return CString();
+    return LoadLocalizedTextOr(kEmptyListHintId, L"Select a group or a phrase in the tree on the left");
+}
+
+void CFolderView::DrawEmptyHint(HDC dc)
+{
+    const CString hint = GetEmptyHint();
+    if (hint.IsEmpty())
+        return;
+    RECT area = {};
+    ::GetClientRect(m_hWnd, &area);
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0));
+    RECT headerRect = {};
+    if (header && ::IsWindowVisible(header) && ::GetWindowRect(header, &headerRect))
+        area.top += headerRect.bottom - headerRect.top;
+    area.top += 24;
+    area.left += 8;
+    area.right -= 8;
+    const int savedDc = ::SaveDC(dc);
+    ::SelectObject(dc, GetDialogFont());
+    ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextW(dc, hint.GetString(), hint.GetLength(), &area,
+                DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    ::RestoreDC(dc, savedDc);
 }

@@ -4,9 +4,13 @@
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
 #include "common/PathFunctions.h"
+#include "editor/app/EditorWindowServices.h"
 #include "editor/controls/EditorLook.h"
+#include "online/CSCVUrl.h"
 
 #include "platform/WindowsX.h"
+
+#include <algorithm>
 
 namespace LanguageBarCombo
 {
@@ -91,7 +95,67 @@ void LanguageBar::FillCombo(const CString& current)
 
 void LanguageBar::Relocalize(const CString& current)
 {
+    m_currentLanguage = current;
     FillCombo(current);
+    if (m_links.IsWindow()) {
+        m_links.UpdateRegionalButtons(IsRuUrlsLanguageFile(current));
+        LayoutLinks();
+    }
+}
+
+void LanguageBar::LayoutLinks()
+{
+    HWND combo = GetCombo();
+    if (!m_hWnd || !combo)
+        return;
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    RECT comboRect = {};
+    ::GetWindowRect(combo, &comboRect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&comboRect), 2);
+    const RECT place = {comboRect.right + 10, client.top, client.right, client.bottom};
+    if (!m_links.IsWindow()) {
+        if (!m_links.CreateBar(m_hWnd, place, kLinksToolBarId, 0x50009951 | CCS_NOPARENTALIGN | CCS_NORESIZE,
+                               IsRuUrlsLanguageFile(m_currentLanguage)))
+            return;
+        m_links.SetUrlSource([](UINT command) -> CString {
+            switch (command) {
+            case 32781:
+                return CSCVUrl::HomePageUrl();
+            case 32795:
+                return CSCVUrl::SupportPageUrl();
+            case kForumCommand:
+                return CSCVUrl::ForumPageUrl();
+            case LinksToolBar::kGroupCommand:
+                return CSCVUrl::FacebookPageUrl();
+            case LinksToolBar::kRegionalGroupCommand:
+                return CSCVUrl::VkPageUrl();
+            case 32827:
+                return CSCVUrl::VideoPageUrl();
+            default:
+                return CString();
+            }
+        });
+    }
+    ::SetWindowPos(m_links.m_hWnd, nullptr, place.left, place.top, std::max(0L, place.right - place.left),
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+LRESULT LanguageBar::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || !m_links.IsWindow() || header->hwndFrom != m_links.m_hWnd) {
+        handled = FALSE;
+        return 0;
+    }
+    return m_links.SendMessage(SCV_REFLECTED_BASE + WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT LanguageBar::OnSize(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    LayoutLinks(); // the bar may be sized before it is ever shown
+    return 0;
 }
 
 LRESULT LanguageBar::OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& handled)
@@ -99,7 +163,9 @@ LRESULT LanguageBar::OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& handled)
     handled = FALSE;
     HWND combo = GetCombo();
     if (wParam && combo && ComboBox_GetCount(combo) == 0)
-        FillCombo(CString());
+        FillCombo(m_currentLanguage);
+    if (wParam)
+        LayoutLinks();
     return 0;
 }
 
@@ -161,12 +227,19 @@ LRESULT LanguageBar::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, BOOL
 
 LRESULT LanguageBar::OnCommandMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
 {
+    if (LOWORD(wParam) == kForumCommand && HIWORD(wParam) == BN_CLICKED) {
+        CSCVUrl::OpenUrl(m_hWnd, CSCVUrl::ForumPageUrl());
+        return 0;
+    }
     if (LOWORD(wParam) != LanguageBarCombo::kComboId) {
         handled = FALSE;
         return 0;
     }
     HWND combo = reinterpret_cast<HWND>(lParam);
     switch (HIWORD(wParam)) {
+    case CBN_CLOSEUP:
+        ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetDialogFont()), TRUE);
+        break;
     case CBN_SELCHANGE:
         LanguageBarCombo::Dispatch(combo, MainWindow());
         break;

@@ -5,6 +5,7 @@
 // leaves the language as it is. On a first run the frame calls StartAttentionTimer: 1.5 s later
 // the combo's text turns red and its font pulses, then its list opens with the focus on it.
 
+#include "editor/controls/LinksToolBar.h"
 #include "platform/docview/ControlBars.h"
 #include "platform/CString.h"
 
@@ -51,12 +52,19 @@ public:
     MESSAGE_HANDLER(WM_CTLCOLOREDIT, OnCtlColor)
     MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColor)
     MESSAGE_HANDLER(WM_COMMAND, OnCommandMsg)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     CHAIN_MSG_MAP(CDialogBar)
     END_MSG_MAP()
 
     void StartAttentionTimer();
     // The frame calls this when the language changed: refills the combo and selects `current`.
     void Relocalize(const CString& current);
+    // The language file in use (empty: the built-in one), selected when the combo is first filled.
+    void SetCurrentLanguage(const CString& current) { m_currentLanguage = current; }
+    LinksToolBar& GetLinksToolBar() { return m_links; }
+    static constexpr UINT kLinksToolBarId = 0xE800;
+    static constexpr UINT kForumCommand = 32783;
     HWND GetCombo() const;
     bool IsAttentionShown() const { return m_attentionFont != nullptr; }
 
@@ -66,9 +74,16 @@ private:
     LRESULT OnBlinkEnded(UINT, WPARAM wParam, LPARAM, BOOL& handled);
     LRESULT OnCtlColor(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommandMsg(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& handled);
+    // The links toolbar answers its own tips and drawing: its notifications go back to it.
+    LRESULT OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void FillCombo(const CString& current);
+    // Creates the links toolbar once and places it right of the combo over the rest of the bar.
+    void LayoutLinks();
     HWND MainWindow() const;
 
     std::vector<CString>* m_languages;
     HFONT m_attentionFont = nullptr;
+    LinksToolBar m_links;
+    CString m_currentLanguage;
 };

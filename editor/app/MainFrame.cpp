@@ -240,6 +240,10 @@ LRESULT CMainFrame::OnAddFromClipboardRequest(UINT message, WPARAM, LPARAM, BOOL
 
 void CMainFrame::OnDocUpdate(CView*, LPARAM hint, CObject* object)
 {
+    if (hint == kHintFileRenamed) {
+        OnUpdateFrameTitle(TRUE); // the caption shows the new name
+        return;
+    }
     if (hint != kHintSelect)
         return;
     const INT_PTR id = IdFromHintObject(object);

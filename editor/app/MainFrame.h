@@ -43,6 +43,8 @@ public:
     static constexpr UINT kExitCommand = 32834;
     static constexpr UINT kSettingsCommand = 32777;
     static constexpr UINT kPreviewCommand = 32841;
+    static constexpr UINT kNextPaneCommand = 57680;
+    static constexpr UINT kPreviousPaneCommand = 57681;
     static constexpr UINT kMetaInfoCommand = 32846;
     static constexpr UINT kChooseFolderCommand = 32833;
     static constexpr UINT kMoveFolderCommand = 32838;
@@ -111,6 +113,9 @@ public:
     COMMAND_ID_HANDLER(32840, OnWebCommand)
     COMMAND_ID_HANDLER(32845, OnWebCommand)
     COMMAND_ID_HANDLER(32847, OnWebCommand)
+    COMMAND_ID_HANDLER(32812, OnWebCommand)
+    COMMAND_ID_HANDLER(kNextPaneCommand, OnNextPane)
+    COMMAND_ID_HANDLER(kPreviousPaneCommand, OnNextPane)
     CHAIN_MSG_MAP(CFrameWnd)
     END_MSG_MAP()
 
@@ -203,6 +208,8 @@ private:
     LRESULT OnWelcome(WORD, WORD, HWND, BOOL&);
     // The web pages (home, video, forums, support, mail, news feed, community pages, translation guide).
     LRESULT OnWebCommand(WORD, WORD id, HWND, BOOL& bHandled);
+    // F6 and Shift+F6: the focus to the next or previous pane (phrase tree, main view, settings pane).
+    LRESULT OnNextPane(WORD, WORD id, HWND, BOOL&);
 
     // The language bar (dialog template 128) as a band of the rebar at the top; a program without the
     // template runs without it (MainFrameMenus.cpp). False when a bar cannot be created.

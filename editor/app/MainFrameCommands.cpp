@@ -21,6 +21,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 namespace
 {
 
@@ -41,6 +43,7 @@ const FrameWebLink kFrameWebLinks[] = {
     {32795, &CSCVUrl::SupportPageUrl},     {32806, &CSCVUrl::NewsFeedUrl},
     {32840, &CSCVUrl::FacebookPageUrl},    {32845, &CSCVUrl::VkPageUrl},
     {32847, &CSCVUrl::TelegramChannelUrl}, {32776, &CSCVUrl::TranslationHowToUrl},
+    {32812, &CSCVUrl::FaqPageUrl}, // the macro documentation, whichever view shows
 };
 constexpr UINT kEmailCommand = 32782;
 
@@ -213,6 +216,34 @@ LRESULT CMainFrame::OnClipsHistoryFolder(WORD, WORD, HWND, BOOL&)
 LRESULT CMainFrame::OnWelcome(WORD, WORD, HWND, BOOL&)
 {
     StartWelcomeProgram(m_hWnd, false);
+    return 0;
+}
+
+LRESULT CMainFrame::OnNextPane(WORD, WORD id, HWND, BOOL&)
+{
+    // The panes in order: the phrase tree, the main view, the settings pane (those that show).
+    std::vector<HWND> panes;
+    HWND tree = m_phrasesPane.GetTree().m_hWnd;
+    if (tree && ::IsWindowVisible(tree))
+        panes.push_back(tree);
+    if (CView* view = GetActiveView(); view && view->m_hWnd)
+        panes.push_back(view->m_hWnd);
+    if (m_settingsPane && m_settingsPane->m_hWnd && ::IsWindowVisible(m_settingsPane->m_hWnd))
+        panes.push_back(m_settingsPane->m_hWnd);
+    if (panes.empty())
+        return 0;
+    HWND focus = ::GetFocus();
+    size_t current = panes.size() - 1;
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (focus && (focus == panes[i] || ::IsChild(panes[i], focus)))
+            current = i;
+    const size_t count = panes.size();
+    const size_t next = id == kPreviousPaneCommand ? (current + count - 1) % count : (current + 1) % count;
+    HWND target = panes[next];
+    // A pane whose window holds controls gives the focus to its first one that takes it.
+    if (HWND first = ::GetNextDlgTabItem(target, nullptr, FALSE); first && ::IsChild(target, first))
+        target = first;
+    ::SetFocus(target);
     return 0;
 }
 

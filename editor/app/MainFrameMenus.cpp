@@ -104,6 +104,7 @@ bool CMainFrame::CreateLanguageBars()
         return true;
     }
     auto bar = std::make_unique<LanguageBar>(&m_languages);
+    bar->SetCurrentLanguage(m_phrasesPane.GetSettings().GetLanguageFileName());
     if (!bar->Create(m_hWnd, LanguageBar::kTemplateId, CBRS_TOP, AFX_IDW_DIALOGBAR)) {
         WriteLogLine(L"CMainFrame::OnCreate: the language bar could not be created");
         return false;

@@ -1,5 +1,7 @@
 #include "editor/app/MenuToolTipEditorClient.h"
 
+#include "common/TextDecoration.h"
+
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
 #include "common/WellKnownNames.h"
@@ -28,11 +30,6 @@ CString CutAtFirstLineBreak(const CString& text)
 {
     const int lineBreak = text.Find(L'\n');
     return lineBreak >= 1 ? text.Left(lineBreak) : text;
-}
-
-CString DashLine(int width)
-{
-    return CString(L'-', width);
 }
 
 // The first line of the clipboard's text, leading line breaks and tabs trimmed.
@@ -140,16 +137,15 @@ void CMenuToolTipEditorClient::AddLiveFacts(CString& text, UINT id) const
         text +=
             L"\r\n \x00BB " + GetLogReportPath(m_settings.GetFiles().GetEnvironment(), GetAppDataFolder());
     } else if (id == kCmdClipsHistoryFolder) {
-        if (!text.IsEmpty())
-            text += L"\n";
-        text += DashLine(20) + L"\n[" + m_settings.GetClipboardHistoryFolder_Editor() + L"]";
+        AppendDashLine(text, 20, true);
+        text += L"[" + m_settings.GetClipboardHistoryFolder_Editor() + L"]";
     } else if (id == kCmdPaste) {
         if (!m_pasteText.IsEmpty())
             text += L"\n\n " + m_pasteText;
     } else if (id >= kFirstLanguageCommand && id <= kLastLanguageCommand) {
         const CString tip = LanguageTip(id);
         if (!tip.IsEmpty())
-            text += L"\n" + DashLine(30) + L"\n" + tip;
+            text += L"\n" + MakeDashes(30) + L"\n" + tip;
     }
 }
 

@@ -1,5 +1,10 @@
 #include "editor/app/MiscSettingsPage.h"
 
+#include "editor/app/Doc.h"
+#include "editor/controls/DialogTextFit.h"
+#include "platform/docview/App.h"
+#include "platform/docview/FrameWnd.h"
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -18,6 +23,9 @@
 
 namespace
 {
+// Check boxes drawn bold while checked.
+const int kMiscBoldCheckBoxIds[] = {IDC_MISC_HISTORY_IN_MENU, IDC_MISC_LAST_USED,    IDC_MISC_AUTO_UPDATES,
+                                    IDC_MISC_SOUNDS,          IDC_MISC_CLIP_HISTORY, IDC_MISC_AUTOSTART};
 
 constexpr LPCWSTR kRunValueName = L"Scrivolanter";
 constexpr int kFormatRows = CSettings::ClipboardFormatCount;
@@ -380,6 +388,14 @@ void MiscSettingsPage::Localize()
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
     UpdateExtCommandsButton();
+    // After a language change the hot-key status speaks the new language (the first time the page
+    // tests the key itself once its settings are loaded).
+    if (m_localizedOnce)
+        TestHotkey(false);
+    m_localizedOnce = true;
+    // The texts of this language decide the widths: labels and check boxes show whole.
+    FitDialogTextsToColumns(m_hWnd,
+                            std::set<int>(std::begin(kMiscBoldCheckBoxIds), std::end(kMiscBoldCheckBoxIds)));
 }
 
 void MiscSettingsPage::UpdateExtCommandsButton()
@@ -458,8 +474,7 @@ LRESULT MiscSettingsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     for (int id : {IDC_MISC_GROUP, IDC_MISC_MENU_GROUP, IDC_MISC_HISTORY_GROUP, IDC_MISC_HOTKEY_GROUP})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(GetBoldDialogFont()),
                        FALSE);
-    for (int id : {IDC_MISC_HISTORY_IN_MENU, IDC_MISC_LAST_USED, IDC_MISC_AUTO_UPDATES, IDC_MISC_SOUNDS,
-                   IDC_MISC_CLIP_HISTORY, IDC_MISC_AUTOSTART})
+    for (int id : kMiscBoldCheckBoxIds)
         SubclassBoldCheckBox(::GetDlgItem(m_hWnd, id));
     CreateHotkeyControl();
     HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);
@@ -632,6 +647,11 @@ LRESULT MiscSettingsPage::OnMenuFont(WORD, WORD, HWND, BOOL&)
         return 0;
     Settings().FontForMenu = font;
     SetMenuFont(font);
+    // The phrase tree shows the new menu font at once.
+    CWinApp* app = CWinApp::GetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
+    if (auto* doc = frame ? dynamic_cast<CDoc*>(frame->GetActiveDocument()) : nullptr)
+        doc->UpdateViewsForItem(nullptr, kHintTreeFont, nullptr);
     return 0;
 }
 

@@ -131,6 +131,7 @@ private:
     CKernelHandle m_watcher;
     int m_hotkeyState = HotkeyConflict;
     int m_lastTestResult = 1;
+    bool m_localizedOnce = false; // a later Localize is a language change
     EditorHyperlinkStatic m_checkUpdatesLink;
     HoverLinkButton m_writeLogButton;
     CSettingsHotkeyCtrl m_hotkey;

@@ -149,6 +149,8 @@ private:
     bool SetPhraseTitle(HTREEITEM item, int id, const CString& title, bool titleOnly);
     // The tree item shows its new text; the document and the main program hear of the change.
     void ShowRenamedItem(HTREEITEM item, const CString& shown);
+    // Tells the views that a phrase the user just made has its name, so its text opens for typing.
+    void ReportNewPhraseNamed(int id);
     bool ShowUnchecked();
     void SetAllChecks(int mode);
     void SelectInDocument(int id);

@@ -6,6 +6,7 @@
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
+#include "common/WindowSubclassRegistry.h"
 #include "common/ShellCommands.h"
 #include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorMessages.h"
@@ -102,6 +103,30 @@ private:
     CCmdTarget* m_pane;
     CCmdTarget* m_frame;
 };
+
+// Keeps the tree's label edit as wide as the tree (from its left edge) and two rows high, however the
+// tree resizes it while the text changes.
+LRESULT LabelEditSizeCallback(HWND edit, UINT message, WPARAM, LPARAM lParam, void* tree, BOOL&, WNDPROC)
+{
+    if (message != WM_WINDOWPOSCHANGING)
+        return 0;
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if ((pos->flags & SWP_NOSIZE) != 0)
+        return 0;
+    HWND treeWindow = static_cast<HWND>(tree);
+    RECT client = {};
+    ::GetClientRect(treeWindow, &client);
+    int left = pos->x;
+    if ((pos->flags & SWP_NOMOVE) != 0) {
+        RECT current = {};
+        ::GetWindowRect(edit, &current);
+        ::MapWindowPoints(nullptr, treeWindow, reinterpret_cast<POINT*>(&current), 1);
+        left = current.left;
+    }
+    pos->cx = std::max(pos->cx, static_cast<int>(client.right) - left);
+    pos->cy = std::max(pos->cy, 2 * static_cast<int>(TreeView_GetItemHeight(treeWindow)));
+    return 0;
+}
 
 } // namespace
 
@@ -310,6 +335,11 @@ LRESULT PhrasesPane::OnBeginLabelEdit(int, NMHDR*, BOOL&)
         m_editFont = ::CreateFontIndirectW(&font);
         ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
     }
+    SubclassWindowWithCallback(edit, LabelEditSizeCallback, m_tree.m_hWnd);
+    RECT rect = {};
+    ::GetWindowRect(edit, &rect);
+    ::SetWindowPos(edit, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     return 0;
 }
@@ -331,6 +361,8 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     if (!info->item.pszText) {
         if (!record->IsFolder() && record->GetPath().IsEmpty())
             store.SaveItem(id);
+        if (!fromRename)
+            ReportNewPhraseNamed(id);
         return FALSE;
     }
     const CString text = info->item.pszText;
@@ -340,6 +372,8 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     // Either way the tree item gets the cleaned text here, so the edit's own text is refused.
     if (!record->IsFolder()) {
         SetPhraseTitle(info->item.hItem, id, text, fromRename);
+        if (!fromRename)
+            ReportNewPhraseNamed(id);
         return FALSE;
     }
     const CString name = CEditorPhraseStore::FileNameFromTextStripped(text);
@@ -353,6 +387,13 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     store.MoveFolderTo(newPath, id);
     ShowRenamedItem(info->item.hItem, name);
     return FALSE;
+}
+
+void PhrasesPane::ReportNewPhraseNamed(int id)
+{
+    PhraseItemRecord* record = GetStore().FindItemById(id);
+    if (m_doc && record && !record->IsFolder())
+        m_doc->UpdateViewsForItem(nullptr, kHintNewPhraseNamed, HintObjectFromId(id));
 }
 
 void PhrasesPane::ShowRenamedItem(HTREEITEM item, const CString& shown)

@@ -212,6 +212,10 @@ void CSCVView::OnUpdate(CView*, LPARAM hint, CObject* object)
     case kHintClear:
         ClearText();
         break;
+    case kHintWritable:
+        if (id == m_phraseId && m_phraseId >= 0)
+            SetReadOnly(false);
+        break;
     case kHintPreviewSwitched: {
         m_previewEnabled = WantsPreview();
         if (m_previewEnabled) {

@@ -36,6 +36,7 @@ enum PhraseViewHint : LPARAM
     kHintReadOnlyFromIncluded = 16,
     kHintClear = 17,
     kHintPreviewSwitched = 18,
+    kHintWritable = 22, // the document's kHintNewPhraseNamed: read-only off for the phrase shown
 };
 
 // Clears ENM_CHANGE and ENM_SELCHANGE while it lives; ORs them back afterwards.

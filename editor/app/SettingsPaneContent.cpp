@@ -26,7 +26,7 @@ const ToolButton kButtons[] = {
 const UINT kTabTexts[] = {IDS_SET_TAB_MISC, IDS_SET_TAB_FLOAT_PANE};
 const UINT kTabTips[] = {IDS_SET_TAB_MISC_TIP, IDS_SET_TAB_FLOAT_PANE_TIP};
 constexpr int kPageCount = 2;
-constexpr int kToolbarWidth = 142;
+constexpr int kFallbackToolbarWidth = 142;
 
 const ToolButton* FindButton(UINT command)
 {
@@ -153,6 +153,21 @@ void SettingsPaneContent::CreateToolbar(int width, int height)
     }
 }
 
+int SettingsPaneContent::ToolbarWidth() const
+{
+    // The buttons size themselves from their texts in the font in use, so every language fits.
+    if (!m_toolbar)
+        return kFallbackToolbarWidth;
+    const auto count = static_cast<int>(::SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0));
+    int width = 0;
+    for (int i = 0; i < count; ++i) {
+        RECT button = {};
+        if (::SendMessageW(m_toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button)))
+            width += button.right - button.left + 2;
+    }
+    return width > 0 ? width : kFallbackToolbarWidth;
+}
+
 void SettingsPaneContent::Layout()
 {
     RECT client;
@@ -161,10 +176,11 @@ void SettingsPaneContent::Layout()
     const int height = client.bottom;
     const int row = RowHeight();
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    const int toolbarWidth = ToolbarWidth();
     if (m_toolbar)
-        ::SetWindowPos(m_toolbar, nullptr, 0, 0, kToolbarWidth, row, flags);
+        ::SetWindowPos(m_toolbar, nullptr, 0, 0, toolbarWidth, row, flags);
     if (m_tab.m_hWnd)
-        ::SetWindowPos(m_tab, nullptr, kToolbarWidth + 10, 0, width - kToolbarWidth, row, flags);
+        ::SetWindowPos(m_tab, nullptr, toolbarWidth + 10, 0, width - toolbarWidth, row, flags);
     SettingsPage* page = GetPage(m_current);
     if (page && page->m_hWnd)
         ::SetWindowPos(page->m_hWnd, nullptr, 0, row + 2, width, height - row - 2, flags);

@@ -82,6 +82,8 @@ private:
     bool CreatePageWindow(int index);
     void CreateToolbar(int width, int height);
     void Layout();
+    // The toolbar's width: the sum of its buttons' widths, each plus 2.
+    int ToolbarWidth() const;
 
     CEditorSettings& m_settings;
     int m_current = 0;

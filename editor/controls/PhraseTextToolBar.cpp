@@ -84,9 +84,10 @@ void PhraseTextToolBar::AddButtons()
         {4, static_cast<int>(kPaste), TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {0, 0, 0, BTNS_SEP, {}, 0, 0},
         {5, static_cast<int>(kIntoMenuName), TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {6, static_cast<int>(kDataFormat), TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, 0},
-        {7, static_cast<int>(kInsertMacro), TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, 0},
-        {8, static_cast<int>(kReadOnly), TBSTATE_ENABLED, BTNS_CHECK, {}, 0, 0},
+        // With mixed buttons only these three show their captions beside the icon.
+        {6, static_cast<int>(kDataFormat), TBSTATE_ENABLED, BTNS_DROPDOWN | BTNS_SHOWTEXT, {}, 0, 0},
+        {7, static_cast<int>(kInsertMacro), TBSTATE_ENABLED, BTNS_DROPDOWN | BTNS_SHOWTEXT, {}, 0, 0},
+        {8, static_cast<int>(kReadOnly), TBSTATE_ENABLED, BTNS_CHECK | BTNS_SHOWTEXT, {}, 0, 0},
     };
     SendMessage(TB_ADDBUTTONSW, static_cast<WPARAM>(std::size(buttons)), reinterpret_cast<LPARAM>(buttons));
 }
@@ -170,8 +171,10 @@ CString PhraseTextToolBar::GetInfoTip(UINT command) const
     CString tip = TextBeforeNewLine(LoadLocalizedString(command));
     if (command == PhraseTextCommand::kDataFormat) {
         static const UINT kModeStrings[] = {32786, 32787, 32803};
-        if (m_dataFormatMode >= 0 && m_dataFormatMode < 3)
-            tip += L"\n\n" + LoadLocalizedString(kModeStrings[m_dataFormatMode]);
+        if (m_dataFormatMode >= 0 && m_dataFormatMode < 3) {
+            const CString mode = TextBeforeNewLine(LoadLocalizedString(kModeStrings[m_dataFormatMode]));
+            tip = tip.IsEmpty() ? mode : tip + L"\n\n" + mode;
+        }
     } else if (command == PhraseTextCommand::kInsertMacro) {
         tip += L"   [Ctrl+Alt+K]";
     }

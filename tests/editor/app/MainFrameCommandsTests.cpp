@@ -303,7 +303,7 @@ TEST_F(MainFrameCommandsTest, MenuTooltipTextsCarryTheirLiveFacts)
     const std::wstring language = tip->GetTipString(30000).GetString();
     EXPECT_NE(std::wstring::npos, language.find(L"Testish\r\nTest.lng, [Lang prefix not defined]"))
         << language;
-    EXPECT_NE(std::wstring::npos, language.find(std::wstring(30, L'-'))) << language;
+    EXPECT_NE(std::wstring::npos, language.find(std::wstring(30, L'\x2014'))) << language;
 }
 
 TEST_F(MainFrameCommandsTest, MenuAndAcceleratorTable128HoldTheFrameCommands)

@@ -1,0 +1,570 @@
+// test-locks: desktop coopevent appevents
+// test-sources: ../../../resources/ScrivolanterEditor.rc
+// What a new user meets first in the real editor frame (resource set 128, the real phrase text view,
+// settings pane and phrases pane over a temp folder): the text toolbar's captions and tips, the
+// settings toolbar sized from its texts, a new phrase ready to type into once named, and a rename
+// reaching the caption and the status bar.
+
+#include "editor/app/Doc.h"
+#include "editor/app/EditorPhraseStore.h"
+#include "editor/app/FolderView.h"
+#include "editor/app/MainFrame.h"
+#include "editor/app/SCVView.h"
+#include "editor/app/SettingsPaneContent.h"
+#include "editor/controls/EditorLook.h"
+#include "editor/controls/EditorSettings.h"
+#include "resources/EditorSettingsRes.h"
+#include "editor/controls/PhraseTextToolBar.h"
+#include "platform/docview/App.h"
+
+#include "support/TempFolder.h"
+#include "support/TempSettingsEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+constexpr LPCWSTR kFirstUseRunKey = L"Software\\ScrivolanterTests\\FirstUseRun";
+
+SettingsPane* CreateFirstUseSettingsPane(CMainFrame& frame)
+{
+    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFirstUseRunKey,
+                            L"C:\\none\\Scrivolanter.exe");
+}
+
+struct ButtonFacts
+{
+    std::wstring text;
+    BYTE style = 0;
+    int width = 0;
+};
+
+ButtonFacts ReadButton(HWND toolbar, UINT command)
+{
+    wchar_t text[128] = {};
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_STYLE;
+    ::SendMessageW(toolbar, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageW(toolbar, TB_GETBUTTONTEXTW, command, reinterpret_cast<LPARAM>(text));
+    RECT rect = {};
+    const auto index = ::SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0);
+    ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+    return {text, info.fsStyle, rect.right - rect.left};
+}
+
+int TextWidth(HWND window, const std::wstring& text)
+{
+    HDC dc = ::GetDC(window);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    return size.cx;
+}
+
+std::wstring InfoTip(HWND toolbar, UINT command)
+{
+    wchar_t text[512] = {};
+    NMTBGETINFOTIPW request = {};
+    request.hdr.hwndFrom = toolbar;
+    request.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(toolbar));
+    request.hdr.code = TBN_GETINFOTIPW;
+    request.iItem = static_cast<int>(command);
+    request.pszText = text;
+    request.cchTextMax = 512;
+    ::SendMessageW(::GetParent(toolbar), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
+// The first window among the root's descendants with the control id.
+HWND FindDescendantById(HWND root, int id)
+{
+    struct Search
+    {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (::GetDlgCtrlID(child) != s->id)
+                return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The toolbar among the window's descendants that holds the command.
+HWND FindToolbarWith(HWND root, UINT command)
+{
+    struct Search
+    {
+        UINT command;
+        HWND found;
+    } search{command, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            const bool toolbar = ::lstrcmpiW(name, TOOLBARCLASSNAMEW) == 0 ||
+                                 ::lstrcmpiW(name, L"ScvPhraseTextToolBar") == 0 ||
+                                 ::lstrcmpiW(name, L"ScvLinksToolBar") == 0;
+            if (toolbar && ::SendMessageW(child, TB_COMMANDTOINDEX, s->command, 0) >= 0) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class EditorFirstUseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFirstUseRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(key);
+        store.Load(temp.CreateSubfolder(L"phrases").c_str());
+        a = store.AddPhrase(L"Greeting", L"hello", 0, -1);
+        ASSERT_GE(a, 0);
+        ASSERT_TRUE(store.SaveItemAndWait(a));
+        settings.LoadEditor();
+        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
+        coopEvent = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
+        CDoc::UseServices(&store, &settings);
+        CDoc::SetTextViewClass(RUNTIME_CLASS(CSCVView));
+        CMainFrame::SetLoadLibraryOnCreate(false);
+        CMainFrame::SetSettingsPaneFactory(&CreateFirstUseSettingsPane);
+        CMainFrame::SetHideSettingsOnCreate(false);
+        app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
+                                                  RUNTIME_CLASS(CFolderView)));
+        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
+        ASSERT_NE(nullptr, doc);
+        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
+        ASSERT_NE(nullptr, frame);
+        ::ShowWindow(frame->m_hWnd, SW_SHOW);
+    }
+    void TearDown() override
+    {
+        if (frame && ::IsWindow(frame->m_hWnd)) {
+            app.SetMainWnd(nullptr);
+            ::DestroyWindow(frame->m_hWnd);
+        }
+        ::CloseHandle(coopEvent);
+        CDoc::UseServices(nullptr, nullptr);
+        CDoc::SetTextViewClass(nullptr);
+        CMainFrame::SetLoadLibraryOnCreate(true);
+        CMainFrame::SetSettingsPaneFactory(nullptr);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\FirstUseRun");
+    }
+    HWND Tree() { return frame->GetPhrasesPane().GetTree().m_hWnd; }
+    void Select(int id)
+    {
+        HTREEITEM item = frame->GetPhrasesPane().GetTree().FindItemById(id);
+        ASSERT_NE(nullptr, item);
+        TreeView_SelectItem(Tree(), item);
+        doc->UpdateViewsForItem(nullptr, kHintSelect, HintObjectFromId(id));
+    }
+    CSCVView* TextView()
+    {
+        for (CView* view : doc->GetViews())
+            if (auto* text = dynamic_cast<CSCVView*>(view))
+                return text;
+        return nullptr;
+    }
+    std::wstring Caption()
+    {
+        wchar_t text[512] = {};
+        ::GetWindowTextW(frame->m_hWnd, text, 512);
+        return text;
+    }
+    std::wstring StatusText()
+    {
+        HWND status = ::GetDlgItem(frame->m_hWnd, 59393);
+        wchar_t text[512] = {};
+        if (status)
+            ::SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    scvtest::TempFolder temp;
+    scvtest::TempSettingsEnvironment environment{temp};
+    CEditorSettings settings{environment};
+    CEditorPhraseStore store;
+    CWinApp app;
+    CDoc* doc = nullptr;
+    CMainFrame* frame = nullptr;
+    HANDLE coopEvent = nullptr;
+    int a = -1;
+};
+
+} // namespace
+
+TEST_F(EditorFirstUseTest, TextToolbarShowsItsCaptionsAndNamesEveryButtonInItsTip)
+{
+    Select(a);
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+    HWND toolbar = FindToolbarWith(view->m_hWnd, PhraseTextCommand::kReadOnly);
+    ASSERT_NE(nullptr, toolbar);
+
+    const struct
+    {
+        UINT command;
+        const wchar_t* caption;
+    } captions[] = {
+        {PhraseTextCommand::kDataFormat, L"Plain text"},
+        {PhraseTextCommand::kInsertMacro, L"Macro"},
+        {PhraseTextCommand::kReadOnly, L"Read Only"},
+    };
+    for (const auto& expected : captions) {
+        const ButtonFacts button = ReadButton(toolbar, expected.command);
+        EXPECT_EQ(expected.caption, button.text) << expected.command;
+        EXPECT_NE(0, button.style & BTNS_SHOWTEXT) << expected.command << " shows its caption";
+        EXPECT_GT(button.width, 16 + TextWidth(toolbar, button.text))
+            << expected.command << " holds icon and text";
+    }
+
+    const std::wstring macroTip = InfoTip(toolbar, PhraseTextCommand::kInsertMacro);
+    EXPECT_EQ(0u, macroTip.find(L"Insert a macro")) << "the command comes first";
+    EXPECT_NE(std::wstring::npos, macroTip.find(L"[Ctrl+Alt+K]"));
+    const std::wstring formatTip = InfoTip(toolbar, PhraseTextCommand::kDataFormat);
+    ASSERT_FALSE(formatTip.empty());
+    EXPECT_NE(L'\n', formatTip[0]) << "no empty first line";
+    EXPECT_NE(std::wstring::npos, formatTip.find(L"\n\nPaste the phrase as plain text"));
+    for (UINT command :
+         {PhraseTextCommand::kIntoMenuName, PhraseTextCommand::kRedo, PhraseTextCommand::kReadOnly})
+        EXPECT_FALSE(InfoTip(toolbar, command).empty()) << command;
+}
+
+TEST_F(EditorFirstUseTest, SettingsToolbarHoldsSaveAndCloseWhole)
+{
+    ASSERT_NE(nullptr, frame->GetSettingsPane());
+    HWND toolbar = FindToolbarWith(frame->m_hWnd, kSaveAndCloseCommand);
+    ASSERT_NE(nullptr, toolbar);
+    const ButtonFacts button = ReadButton(toolbar, kSaveAndCloseCommand);
+    ASSERT_FALSE(button.text.empty());
+    EXPECT_GE(button.width, TextWidth(toolbar, button.text)) << "the caption fits its button";
+    RECT item = {};
+    const auto index = ::SendMessageW(toolbar, TB_COMMANDTOINDEX, kSaveAndCloseCommand, 0);
+    ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    RECT client = {};
+    ::GetClientRect(toolbar, &client);
+    EXPECT_GE(client.right, item.right) << "the toolbar shows the whole button";
+}
+
+TEST_F(EditorFirstUseTest, NewPhraseIsReadyToTypeIntoOnceNamedWhileAShownPhraseStaysReadOnly)
+{
+    Select(a);
+    ASSERT_NE(nullptr, TextView());
+    EXPECT_TRUE(TextView()->Edit().IsReadOnly()) << "an existing phrase opens read-only";
+
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdNewPlain, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"Fresh");
+    TreeView_EndEditLabelNow(Tree(), FALSE);
+
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+    EXPECT_FALSE(view->Edit().IsReadOnly()) << "the new phrase takes typing at once";
+    view->Edit().SetFocus();
+    ::SendMessageW(view->Edit().m_hWnd, WM_CHAR, L'x', 0);
+    wchar_t text[32] = {};
+    ::GetWindowTextW(view->Edit().m_hWnd, text, 32);
+    EXPECT_STREQ(L"x", text);
+}
+
+TEST_F(EditorFirstUseTest, RenameReachesTheCaptionAndTheStatusBar)
+{
+    Select(a);
+    EXPECT_NE(std::wstring::npos, Caption().find(L"[Greeting]"));
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdRename, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"Farewell");
+    TreeView_EndEditLabelNow(Tree(), FALSE);
+
+    EXPECT_NE(std::wstring::npos, Caption().find(L"[Farewell]"));
+    const PhraseItemRecord* record = store.FindItemById(a);
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(std::wstring(record->GetPath().GetString()), StatusText());
+}
+
+TEST_F(EditorFirstUseTest, EmptyListShowsItsHintAndHeadersHoldTheirTexts)
+{
+    CFolderView* list = nullptr;
+    for (CView* view : doc->GetViews())
+        if (auto* folder = dynamic_cast<CFolderView*>(view))
+            list = folder;
+    ASSERT_NE(nullptr, list);
+    list->Fill();
+    ASSERT_EQ(0, list->GetItemCount()) << "nothing is selected at first";
+    const std::wstring hint = list->GetEmptyHint().GetString();
+    EXPECT_FALSE(hint.empty());
+
+    // The hint is painted: grey text pixels in the band below the header.
+    ::RedrawWindow(list->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client = {};
+    ::GetClientRect(list->m_hWnd, &client);
+    HDC dc = ::GetDC(list->m_hWnd);
+    int grey = 0;
+    const COLORREF text = ::GetSysColor(COLOR_GRAYTEXT);
+    for (int y = 30; y < 90; ++y)
+        for (int x = 0; x < client.right; x += 1)
+            if (::GetPixel(dc, x, y) == text)
+                ++grey;
+    ::ReleaseDC(list->m_hWnd, dc);
+    EXPECT_GT(grey, 20) << "the hint text is drawn";
+
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list->m_hWnd, LVM_GETHEADER, 0, 0));
+    ASSERT_NE(nullptr, header);
+    for (int column = 0; column < 3; ++column) {
+        wchar_t label[128] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = label;
+        item.cchTextMax = 127;
+        ::SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        const int width = static_cast<int>(::SendMessageW(list->m_hWnd, LVM_GETCOLUMNWIDTH, column, 0));
+        EXPECT_GT(width, TextWidth(header, label) + 12) << "column " << column << " shows its whole header";
+    }
+
+    Select(a);
+    list = nullptr;
+    for (CView* view : doc->GetViews())
+        if (auto* folder = dynamic_cast<CFolderView*>(view))
+            list = folder;
+    if (list) // the folder list may be swapped out while a phrase shows
+        EXPECT_TRUE(list->GetEmptyHint().IsEmpty() || list->GetItemCount() == 0);
+}
+
+TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
+{
+    // Each icon the text toolbar and the web links use exists in the editor's resources and differs
+    // from every other one and from the program icon.
+    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159, 151, 152, 154, 156, 160, 163, 164};
+    std::vector<std::vector<BYTE>> pictures;
+    for (int id : ids) {
+        HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        ASSERT_NE(nullptr, icon) << "icon " << id;
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = 16;
+        bmi.bmiHeader.biHeight = 16;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        std::vector<BYTE> bits(16 * 16 * 4);
+        HDC dc = ::GetDC(nullptr);
+        ::GetDIBits(dc, info.hbmColor, 0, 16, bits.data(), &bmi, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, dc);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(icon);
+        pictures.push_back(bits);
+    }
+    for (size_t i = 0; i < pictures.size(); ++i)
+        for (size_t j = i + 1; j < pictures.size(); ++j)
+            EXPECT_NE(pictures[i], pictures[j]) << "icons " << ids[i] << " and " << ids[j];
+}
+
+TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
+{
+    // The page's labels and check boxes hold their texts (bold ones measured bold), stay inside their
+    // group box, and the group boxes do not overlap.
+    HWND autostart = FindDescendantById(frame->m_hWnd, IDC_MISC_AUTOSTART);
+    ASSERT_NE(nullptr, autostart);
+    HWND page = ::GetParent(autostart);
+    std::vector<RECT> groups;
+    std::vector<std::pair<HWND, RECT>> texts;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(child, name, 32);
+        RECT rect = {};
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));
+        const bool button = lstrcmpiW(name, L"Button") == 0;
+        if (button && (style & BS_TYPEMASK) == BS_GROUPBOX)
+            groups.push_back(rect);
+        else if ((button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX) ||
+                 (lstrcmpiW(name, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFT &&
+                  rect.bottom - rect.top < 24))
+            texts.emplace_back(child, rect);
+    }
+    ASSERT_EQ(4u, groups.size());
+    ASSERT_GT(texts.size(), 10u);
+    HFONT bold = GetBoldDialogFont();
+    for (const auto& [window, rect] : texts) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(window, text, 256);
+        if (!text[0])
+            continue;
+        HDC dc = ::GetDC(window);
+        const int id = ::GetDlgCtrlID(window);
+        const bool drawnBold = id == IDC_MISC_HISTORY_IN_MENU || id == IDC_MISC_LAST_USED ||
+                               id == IDC_MISC_AUTO_UPDATES || id == IDC_MISC_SOUNDS ||
+                               id == IDC_MISC_CLIP_HISTORY || id == IDC_MISC_AUTOSTART;
+        const HGDIOBJ old = ::SelectObject(
+            dc, drawnBold ? bold : reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+        SIZE size = {};
+        ::GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(window, dc);
+        wchar_t name[32] = {};
+        ::GetClassNameW(window, name, 32);
+        const int box = lstrcmpiW(name, L"Button") == 0 ? ::GetSystemMetrics(SM_CXMENUCHECK) : 0;
+        EXPECT_GE(rect.right - rect.left, size.cx + box) << "cut: " << ::GetDlgCtrlID(window);
+        bool inside = false;
+        for (const RECT& group : groups)
+            inside = inside || (rect.left >= group.left && rect.right <= group.right &&
+                                rect.top >= group.top && rect.bottom <= group.bottom);
+        EXPECT_TRUE(inside) << "outside its group: " << ::GetDlgCtrlID(window);
+    }
+    for (size_t i = 0; i < groups.size(); ++i)
+        for (size_t j = i + 1; j < groups.size(); ++j) {
+            RECT overlap = {};
+            EXPECT_FALSE(::IntersectRect(&overlap, &groups[i], &groups[j])) << i << " and " << j;
+        }
+}
+
+TEST_F(EditorFirstUseTest, LanguageBarCarriesTheWebLinksRightOfTheCombo)
+{
+    HWND links = FindToolbarWith(frame->m_hWnd, 32781);
+    ASSERT_NE(nullptr, links) << "the links toolbar is made";
+    EXPECT_TRUE(::IsWindowVisible(links));
+    EXPECT_EQ(5, ::SendMessageW(links, TB_BUTTONCOUNT, 0, 0));
+    for (UINT command : {32781u, 32795u, 32783u, 32840u, 32827u})
+        EXPECT_GE(::SendMessageW(links, TB_COMMANDTOINDEX, command, 0), 0) << command;
+    EXPECT_EQ(L"Home Page", ReadButton(links, 32781).text);
+
+    HWND combo = ::GetDlgItem(::GetParent(links), 1010);
+    ASSERT_NE(nullptr, combo);
+    RECT comboRect = {};
+    RECT linksRect = {};
+    ::GetWindowRect(combo, &comboRect);
+    ::GetWindowRect(links, &linksRect);
+    EXPECT_GE(linksRect.left, comboRect.right) << "the combo stays uncovered";
+    EXPECT_GT(linksRect.right - linksRect.left, 100);
+
+    const std::wstring tip = InfoTip(links, 32781);
+    EXPECT_NE(std::wstring::npos, tip.find(L"\x00BB http"))
+        << "the tip names the web address: " << tip.size();
+}
+
+TEST_F(EditorFirstUseTest, LabelEditIsAsWideAsTheTreeAndTwoRowsHigh)
+{
+    Select(a);
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdRename, 0);
+    HWND edit = TreeView_GetEditControl(Tree());
+    ASSERT_NE(nullptr, edit) << "the label edit starts";
+    ::SetWindowTextW(edit, L"A much longer name than the one before, typed by the user");
+    RECT editRect = {};
+    ::GetWindowRect(edit, &editRect);
+    ::MapWindowPoints(nullptr, Tree(), reinterpret_cast<POINT*>(&editRect), 2);
+    RECT tree = {};
+    ::GetClientRect(Tree(), &tree);
+    EXPECT_GE(editRect.right, tree.right) << "as wide as the tree";
+    EXPECT_GE(editRect.bottom - editRect.top, 2 * TreeView_GetItemHeight(Tree())) << "two rows high";
+    TreeView_EndEditLabelNow(Tree(), TRUE);
+}
+
+TEST_F(EditorFirstUseTest, F6MovesTheFocusThroughThePanesAndMacroDocsIsAFrameCommand)
+{
+    ::SetForegroundWindow(frame->m_hWnd);
+    ::SetFocus(Tree());
+    ASSERT_EQ(Tree(), ::GetFocus());
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kNextPaneCommand, 0);
+    HWND view = frame->GetActiveView() ? frame->GetActiveView()->m_hWnd : nullptr;
+    ASSERT_NE(nullptr, view);
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == view || ::IsChild(view, focus)) << "F6: the main view";
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kPreviousPaneCommand, 0);
+    EXPECT_EQ(Tree(), ::GetFocus()) << "Shift+F6: back to the tree";
+    ::SendMessageW(frame->m_hWnd, WM_COMMAND, CMainFrame::kPreviousPaneCommand, 0);
+    focus = ::GetFocus();
+    HWND settingsPane = frame->GetSettingsPane()->m_hWnd;
+    EXPECT_TRUE(focus == settingsPane || ::IsChild(settingsPane, focus))
+        << "Shift+F6 from the tree: the settings pane";
+
+    // The macro documentation answers in the frame whichever view shows (the folder list here).
+    HMENU bar = ::GetMenu(frame->m_hWnd);
+    ASSERT_NE(nullptr, bar);
+    HMENU popup = nullptr;
+    for (int i = 0; i < ::GetMenuItemCount(bar) && !popup; ++i) {
+        HMENU sub = ::GetSubMenu(bar, i);
+        if (sub && ::GetMenuState(sub, 32812, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            popup = sub;
+    }
+    ASSERT_NE(nullptr, popup);
+    ::SendMessageW(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_EQ(0u, ::GetMenuState(popup, 32812, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+}
+
+namespace
+{
+HWND g_fontPage = nullptr;
+
+// Presses OK in the font dialog the page opened, once it shows.
+void CALLBACK PressFontDialogOk(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    while ((dialog = ::FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr) {
+        HWND owner = ::GetWindow(dialog, GW_OWNER);
+        if (owner && (owner == g_fontPage || owner == ::GetAncestor(g_fontPage, GA_ROOT)) &&
+            ::IsWindowVisible(dialog)) {
+            ::KillTimer(nullptr, timer);
+            ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return;
+        }
+    }
+}
+} // namespace
+
+TEST_F(EditorFirstUseTest, OkInTheMenuFontDialogGivesTheTreeTheNewFontAtOnce)
+{
+    HWND fontButton = FindDescendantById(frame->m_hWnd, IDC_MISC_MENU_FONT);
+    ASSERT_NE(nullptr, fontButton);
+    g_fontPage = ::GetParent(fontButton);
+    const auto before = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &PressFontDialogOk);
+    ::SendMessageW(g_fontPage, WM_COMMAND, MAKEWPARAM(IDC_MISC_MENU_FONT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(fontButton));
+    ::KillTimer(nullptr, timer);
+    EXPECT_NE(before, ::SendMessageW(Tree(), WM_GETFONT, 0, 0)) << "the tree took the chosen font";
+}
+
+TEST_F(EditorFirstUseTest, LanguageChangeRunsTheHotKeyTestAgain)
+{
+    HWND status = FindDescendantById(frame->m_hWnd, IDC_MISC_HOTKEY_STATUS);
+    ASSERT_NE(nullptr, status);
+    wchar_t tested[256] = {};
+    ::GetWindowTextW(status, tested, 256);
+    ASSERT_STRNE(L"Check Hot Key", tested) << "the page tested the key when it opened";
+    doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
+    wchar_t after[256] = {};
+    ::GetWindowTextW(status, after, 256);
+    EXPECT_STREQ(tested, after) << "the status is the test's result again, not the template text";
+}
