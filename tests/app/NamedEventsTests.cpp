@@ -266,7 +266,10 @@ TEST_F(RelayFixture, InstanceRelaysTellTheMainWindow)
 
     ::SetEvent(stop.Get());
     EXPECT_TRUE(scvtest::WaitUntil(
-        [] { return !NamedEventExists(GetExitEventName()) && !NamedEventExists(GetAlreadyWorkEventName()); },
+        [] {
+            return !NamedEventExists(GetExitEventName()) && !NamedEventExists(GetExitAllEventName()) &&
+                   !NamedEventExists(GetAlreadyWorkEventName());
+        },
         5000));
     EXPECT_FALSE(SignalExitEvents());
 }
