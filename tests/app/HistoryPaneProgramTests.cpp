@@ -30,23 +30,6 @@ constexpr UINT kPaneSelectRow = WM_APP + 3;
 constexpr UINT kPaneCommandDelete = 32796;
 constexpr UINT kPaneCommandUndo = 32838;
 
-DWORD ProcessOf(HWND window)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-HWND FindProgramWindow(const wchar_t* className, DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid)
-            return window;
-    }
-    return nullptr;
-}
-
 bool CopyText(const std::wstring& text)
 {
     if (!scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000))
@@ -65,8 +48,8 @@ bool CopyText(const std::wstring& text)
 std::vector<std::wstring> ListRows(HWND list)
 {
     std::vector<std::wstring> rows;
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                   scvtest::ProcessOfWindow(list));
     if (!process)
         return rows;
     constexpr int kChars = 512;
@@ -135,7 +118,7 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
     HWND list = nullptr;
     ASSERT_TRUE(scvtest::WaitUntil(
         [&] {
-            pane = FindProgramWindow(L"Scrivolanter_FloatPane", program.Pid());
+            pane = scvtest::FindTopWindowOf(program.Pid(), L"Scrivolanter_FloatPane");
             list = pane ? ::GetDlgItem(pane, kPaneListId) : nullptr;
             return list != nullptr;
         },
@@ -162,13 +145,15 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
     EXPECT_EQ(ListRows(list), both);
 
     // Closed and shown again (as ALT+TAB and the menus do): still the history.
-    HWND tray = FindProgramWindow(kTrayWindowClassName, program.Pid());
+    HWND tray = scvtest::FindTopWindowOf(program.Pid(), kTrayWindowClassName);
     ::SendMessageW(pane, WM_CLOSE, 0, 0);
     ASSERT_TRUE(scvtest::WaitUntil([&] { return !::IsWindow(pane); }, kStepTimeoutMs));
     if (tray)
         ::PostMessageW(tray, WM_APP + 32, 0, 0);
     ASSERT_TRUE(scvtest::WaitUntil(
-        [&] { return (pane = FindProgramWindow(L"Scrivolanter_FloatPane", program.Pid())) != nullptr; },
+        [&] {
+            return (pane = scvtest::FindTopWindowOf(program.Pid(), L"Scrivolanter_FloatPane")) != nullptr;
+        },
         kStepTimeoutMs))
         << "tray window " << tray;
     EXPECT_TRUE(

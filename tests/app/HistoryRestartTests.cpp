@@ -28,23 +28,6 @@ namespace
 constexpr DWORD kTimeoutMs = 30000;
 constexpr wchar_t kSourceTitle[] = L"ScvHistorySource";
 
-DWORD ProcessOf(HWND window)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-HWND FindTrayOf(DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, kTrayWindowClassName, nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid)
-            return window;
-    }
-    return nullptr;
-}
-
 bool OpenClipboardRetrying()
 {
     return scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000);
@@ -180,8 +163,11 @@ protected:
         m_program =
             scvtest::ChildProcess::Run(m_folder.PathOf(L"Scrivolanter.exe"), {L"/noinstall"}, options);
         ASSERT_TRUE(m_program.Started());
-        ASSERT_TRUE(scvtest::WaitUntil([&] { return (m_tray = FindTrayOf(m_program.Pid())) != nullptr; },
-                                       kTimeoutMs));
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] {
+                return (m_tray = scvtest::FindTopWindowOf(m_program.Pid(), kTrayWindowClassName)) != nullptr;
+            },
+            kTimeoutMs));
         ASSERT_TRUE(scvtest::WaitUntil([&] { return Watcher() != nullptr; }, kTimeoutMs))
             << "the history runs";
     }
