@@ -382,7 +382,7 @@ CString GetMacroValue(const CString& name, const CString& selected, const CStrin
 }
 
 int ExpandPhraseMacros(CString& text, const CString& selected, const CString& clipboard, int* caretSteps,
-                       LANGID* layoutId, LCID lcid)
+                       LANGID* layoutId, LCID lcid, MacroValueSource valueOf)
 {
     if (caretSteps != nullptr)
         *caretSteps = 0;
@@ -397,7 +397,7 @@ int ExpandPhraseMacros(CString& text, const CString& selected, const CString& cl
     for (const CString& name : GetMacroTable()) {
         if (!IsExpandedByName(name) || text.Find(name) < 0)
             continue;
-        const CString value = GetMacroValue(name, preparedSelection, clipboard, lcid);
+        const CString value = valueOf(name, preparedSelection, clipboard, lcid);
         replacements += text.Replace(name, value);
         if (name == kMacroUrlFromClipboard) {
             CString line;

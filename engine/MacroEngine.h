@@ -43,8 +43,11 @@ CString GetMacroValue(const CString& name, const CString& selected, const CStrin
 // - Every "%CURSOR_POS%" is removed; `caretSteps` gets the number of Left-key steps from the end of
 //   the expanded text back to where the first mark stood (a CR LF pair counts as one step).
 // Either out pointer may be null.
+// `valueOf` gives the values (GetMacroValue unless a program has its own rules for some names).
+using MacroValueSource = CString (*)(const CString& name, const CString& selected, const CString& clipboard,
+                                     LCID lcid);
 int ExpandPhraseMacros(CString& text, const CString& selected, const CString& clipboard, int* caretSteps,
-                       LANGID* layoutId, LCID lcid);
+                       LANGID* layoutId, LCID lcid, MacroValueSource valueOf = &GetMacroValue);
 
 // ExpandPhraseMacros with empty selected and clipboard texts and the user's default locale.
 CString ExpandMacrosInText(const CString& text);

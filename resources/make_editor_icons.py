@@ -11,7 +11,8 @@ Text toolbar: EditorCopy (136), EditorCut (137), EditorPaste (138), EditorUndo (
 EditorIntoMenuName (141, a line of text going up into a menu), EditorMacro (142, a "%" in brackets),
 EditorReadOnly (159, a padlock).
 Web links: EditorForum (151), EditorHomePage (152), EditorSupport (154), EditorVideo (156),
-EditorGroup (160), EditorRegionalGroup (163), EditorMessenger (164).
+EditorGroup (160), EditorRegionalGroup (163), EditorMessenger (164), EditorNews (149, a news sheet with
+a headline and a picture), EditorGlobe (153, a globe with meridians).
 Run it from any folder; the files land beside the script.
 """
 import os
@@ -380,6 +381,42 @@ MESSENGER = grid([
     "...llllllllll...",
     ".....llllll.....",
 ])
+NEWS = grid([
+    "................",
+    ".kkkkkkkkkkkkkk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwrrrrrrrrrrwk.",
+    ".kwrrrrrrrrrrwk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwllllwsssswwk.",
+    ".kwlbblwwwwwwwk.",
+    ".kwlbblwsssswwk.",
+    ".kwllllwwwwwwwk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwsssssssssswk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwsssssssswwwk.",
+    ".kkkkkkkkkkkkkk.",
+    "................",
+])
+GLOBE = grid([
+    ".....kkkkkk.....",
+    "...kkllbbllkk...",
+    "..kllgglbllllk..",
+    ".klggggbblgglbk.",
+    ".kggggglbllgggk.",
+    "kbbbbbbbbbbbbbbk",
+    "klgggllbbllgglgk",
+    "kllgglllbllggllk",
+    "kllllllbbllglllk",
+    "kbbbbbbbbbbbbbbk",
+    ".klllggbblllllk.",
+    ".kllggglbllllbk.",
+    "..klllglbllllk..",
+    "...kkllbbllkk...",
+    ".....kkkkkk.....",
+    "................",
+])
 
 
 def image(size, draw):
@@ -427,3 +464,5 @@ if __name__ == "__main__":
     write_icon("EditorGroup.ico", GROUP)
     write_icon("EditorRegionalGroup.ico", REGIONAL_GROUP)
     write_icon("EditorMessenger.ico", MESSENGER)
+    write_icon("EditorNews.ico", NEWS)
+    write_icon("EditorGlobe.ico", GLOBE)

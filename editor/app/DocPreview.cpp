@@ -15,6 +15,7 @@
 #include "editor/app/EditorWindowServices.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/SCVView.h"
+#include "editor/app/EditorMacros.h"
 #include "engine/MacroEngine.h"
 #include "engine/MacroEnvironment.h"
 #include "online/SharedSettingsArea.h"
@@ -180,8 +181,8 @@ CString CDoc::BuildPhrasePreview(bool show)
     }
     CString text = record->dataType == MenuItemRecord::kTypeRtf ? RtfToPlainText(record->body) : record->body;
     LANGID layout = 0;
-    ExpandPhraseMacros(text, SelectedTextStandIn(), GetMacroEnvironment().ReadClipboardText(), nullptr,
-                       &layout, GetKeyboardLocaleOf(nullptr));
+    ExpandEditorPhraseMacros(text, SelectedTextStandIn(), GetMacroEnvironment().ReadClipboardText(), nullptr,
+                             &layout, GetKeyboardLocaleOf(nullptr));
     if (!show)
         return text;
     if (layout != 0)

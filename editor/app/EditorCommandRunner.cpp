@@ -1,6 +1,7 @@
 #include "editor/app/EditorCommandRunner.h"
 #include "editor/app/EditorWindowServices.h"
 
+#include "editor/app/EditorMacros.h"
 #include "engine/MacroEngine.h"
 #include "engine/MacroEnvironment.h"
 
@@ -36,7 +37,8 @@ bool RunCommand(HWND window, const CString& command, int mode, const CString& se
     CString selection = selectedText;
     selection.Replace(L"\r\n", L" ");
     CString expanded = command;
-    ExpandPhraseMacros(expanded, selection, clipboardText, nullptr, nullptr, GetKeyboardLocaleOf(window));
+    ExpandEditorPhraseMacros(expanded, selection, clipboardText, nullptr, nullptr,
+                             GetKeyboardLocaleOf(window));
     if (out != nullptr) {
         *out = expanded;
         SetLastError(lastError);

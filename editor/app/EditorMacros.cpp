@@ -1,6 +1,10 @@
 #include "editor/app/EditorMacros.h"
 #include "editor/app/EditorWindowServices.h"
 
+#include "common/FileVersionInfo.h"
+#include "common/PathFunctions.h"
+#include "common/WellKnownNames.h"
+
 #include "engine/KeyboardLayoutMacros.h"
 #include "engine/MacroEngine.h"
 #include "engine/MacroEnvironment.h"
@@ -29,7 +33,32 @@ int ReplaceAllInRichEdit(HWND richEdit, const CString& name, const CString& valu
     }
 }
 
+CString MainProgramVersion()
+{
+    CFileVersionInfo info(GetProgramFolderFile(L"Scrivolanter.exe"));
+    return info.Read() ? info.GetField(CFileVersionInfo::FieldFileVersion) : CString();
+}
+
 } // namespace
+
+CString GetEditorMacroValue(const CString& name, const CString& selectedText, const CString& clipboardText,
+                            LCID lcid)
+{
+    if (name.CompareNoCase(L"%NUMBERCHARS_SELTEXT%") == 0)
+        return IntToString(selectedText.GetLength());
+    if (name.CompareNoCase(L"%NUMBERCHARS_CLIPBOARD%") == 0)
+        return IntToString(clipboardText.GetLength());
+    if (name.CompareNoCase(L"%SCV_VERSION%") == 0)
+        return MainProgramVersion();
+    return GetMacroValue(name, selectedText, clipboardText, lcid);
+}
+
+int ExpandEditorPhraseMacros(CString& text, const CString& selectedText, const CString& clipboardText,
+                             int* cursorBack, LANGID* layoutId, LCID lcid)
+{
+    return ExpandPhraseMacros(text, selectedText, clipboardText, cursorBack, layoutId, lcid,
+                              &GetEditorMacroValue);
+}
 
 int GetMacroCount()
 {
@@ -50,7 +79,8 @@ int ExpandMacrosInRichEdit(HWND richEdit, const CString& selectedText, const CSt
         if (name == kMacroCursorPos || name == kMacroTrimProtocols) {
             continue;
         }
-        count += ReplaceAllInRichEdit(richEdit, name, GetMacroValue(name, selectedText, clipboardText, lcid));
+        count += ReplaceAllInRichEdit(richEdit, name,
+                                      GetEditorMacroValue(name, selectedText, clipboardText, lcid));
     }
     count += ReplaceAllInRichEdit(richEdit, kMacroTrimProtocols, CString());
     count += ReplaceAllInRichEdit(richEdit, kMacroCursorPos, CString());
@@ -115,12 +145,12 @@ CString PreviewMacroValue(const CString& name, HWND window, const CString& selec
         layouts.resize(kMaxPreviewLayouts);
     }
     if (layouts.empty()) {
-        return GetMacroValue(name, selectedText, clipboard, GetKeyboardLocaleOf(window));
+        return GetEditorMacroValue(name, selectedText, clipboard, GetKeyboardLocaleOf(window));
     }
     std::set<CString, OrdinalTextLess> values;
     for (HKL layout : layouts) {
         const LCID lcid = MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(layout)), SORT_DEFAULT);
-        values.insert(GetMacroValue(name, selectedText, clipboard, lcid));
+        values.insert(GetEditorMacroValue(name, selectedText, clipboard, lcid));
     }
     CString preview;
     for (const CString& value : values) {

@@ -26,6 +26,15 @@ struct EditorTextPart
     const InputMarker* marker = nullptr; // a marker part's record
 };
 
+// The value of one macro in the editor: the macro engine's, except that "%NUMBERCHARS_SELTEXT%" and
+// "%NUMBERCHARS_CLIPBOARD%" are the number of characters of those texts in decimal and
+// "%SCV_VERSION%" is the file version of the main program (not of the editor running this).
+CString GetEditorMacroValue(const CString& name, const CString& selectedText, const CString& clipboardText,
+                            LCID lcid);
+// The macro engine's expansion of a plain text with the editor's values.
+int ExpandEditorPhraseMacros(CString& text, const CString& selectedText, const CString& clipboardText,
+                             int* cursorBack, LANGID* layoutId, LCID lcid);
+
 int GetMacroCount();
 // Empty outside the table.
 CString GetMacroName(int index);

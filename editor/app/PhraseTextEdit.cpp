@@ -4,6 +4,7 @@
 #include "common/RichEditEditing.h"
 #include "editor/app/EditorMacroMenu.h"
 #include "editor/app/EditorMacros.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/RichEditObjectModel.h"
 #include "engine/InputMarkers.h"
 
@@ -207,6 +208,8 @@ HMENU PhraseTextEdit::BuildContextMenu() const
         else
             ::AppendMenuW(menu, MF_STRING, item.id, GetMainMenuItemText(item.id, item.english).GetString());
     }
+    // The macro pop-up's caption comes in the user's language already and its items are macro names.
+    LocalizeMenu(menu);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     HMENU macros = ::CreatePopupMenu();
     AppendMacroMenuItems(macros);

@@ -6,7 +6,6 @@
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
-#include "common/WindowSubclassRegistry.h"
 #include "common/ShellCommands.h"
 #include "editor/app/ClipboardPhraseSource.h"
 #include "editor/app/EditorMessages.h"
@@ -14,6 +13,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/MainFrame.h"
 #include "editor/app/PhraseClipSet.h"
+#include "editor/app/PhrasesPaneLabelEdit.h"
 #include "editor/controls/EditorSettings.h"
 #include "engine/ClipboardAccess.h"
 #include "platform/docview/FrameWnd.h"
@@ -103,30 +103,6 @@ private:
     CCmdTarget* m_pane;
     CCmdTarget* m_frame;
 };
-
-// Keeps the tree's label edit as wide as the tree (from its left edge) and two rows high, however the
-// tree resizes it while the text changes.
-LRESULT LabelEditSizeCallback(HWND edit, UINT message, WPARAM, LPARAM lParam, void* tree, BOOL&, WNDPROC)
-{
-    if (message != WM_WINDOWPOSCHANGING)
-        return 0;
-    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-    if ((pos->flags & SWP_NOSIZE) != 0)
-        return 0;
-    HWND treeWindow = static_cast<HWND>(tree);
-    RECT client = {};
-    ::GetClientRect(treeWindow, &client);
-    int left = pos->x;
-    if ((pos->flags & SWP_NOMOVE) != 0) {
-        RECT current = {};
-        ::GetWindowRect(edit, &current);
-        ::MapWindowPoints(nullptr, treeWindow, reinterpret_cast<POINT*>(&current), 1);
-        left = current.left;
-    }
-    pos->cx = std::max(pos->cx, static_cast<int>(client.right) - left);
-    pos->cy = std::max(pos->cy, 2 * static_cast<int>(TreeView_GetItemHeight(treeWindow)));
-    return 0;
-}
 
 } // namespace
 
@@ -315,31 +291,35 @@ void PhrasesPane::StartLabelEdit(HTREEITEM item)
     // Labels are editable only while a command edits one: a click never starts an edit.
     ::SetFocus(m_tree.m_hWnd);
     m_labelEditAllowed = true;
-    TreeView_EditLabel(m_tree.m_hWnd, item);
+    {
+        PhrasesPaneLabelEdit multiLine;
+        TreeView_EditLabel(m_tree.m_hWnd, item);
+    }
     m_labelEditAllowed = false;
 }
 
-LRESULT PhrasesPane::OnBeginLabelEdit(int, NMHDR*, BOOL&)
+LRESULT PhrasesPane::OnBeginLabelEdit(int, NMHDR* header, BOOL&)
 {
     if (!m_labelEditAllowed)
         return TRUE;
     HWND edit = TreeView_GetEditControl(m_tree.m_hWnd);
     if (!edit)
         return 0;
+    // The row's font: the tree's, bold for an included item as the row draws it.
+    const auto* info = reinterpret_cast<const NMTVDISPINFOW*>(header);
+    const bool bold = (TreeView_GetItemState(m_tree.m_hWnd, info->item.hItem, TVIS_BOLD) & TVIS_BOLD) != 0;
+    HFONT treeFont = reinterpret_cast<HFONT>(::SendMessageW(m_tree.m_hWnd, WM_GETFONT, 0, 0));
+    HFONT rowFont = treeFont;
     LOGFONTW font = {};
-    if (::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(m_tree.m_hWnd, WM_GETFONT, 0, 0)), sizeof(font),
-                     &font)) {
-        font.lfHeight = font.lfHeight * 3 / 2;
+    if (bold && ::GetObjectW(treeFont, sizeof(font), &font)) {
+        font.lfWeight = FW_BOLD;
         if (m_editFont)
             ::DeleteObject(m_editFont);
         m_editFont = ::CreateFontIndirectW(&font);
-        ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
+        rowFont = m_editFont ? m_editFont : treeFont;
     }
-    SubclassWindowWithCallback(edit, LabelEditSizeCallback, m_tree.m_hWnd);
-    RECT rect = {};
-    ::GetWindowRect(edit, &rect);
-    ::SetWindowPos(edit, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(rowFont), FALSE);
+    PhrasesPaneLabelEdit::Fit(m_tree.m_hWnd, edit);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     return 0;
 }
@@ -365,7 +345,7 @@ LRESULT PhrasesPane::OnEndLabelEdit(int, NMHDR* header, BOOL&)
             ReportNewPhraseNamed(id);
         return FALSE;
     }
-    const CString text = info->item.pszText;
+    const CString text = PhrasesPaneLabelEdit::OneLine(info->item.pszText);
     // A rename moves files: no queued write may land at the old place after the move (the text being
     // typed follows the phrase's id to its new path).
     store.FlushSaves();
@@ -619,7 +599,7 @@ void PhrasesPane::ClearPasteMark()
 {
     ::KillTimer(m_hWnd, kPasteMarkTimer);
     if (m_tree.m_hWnd)
-        TreeView_SetInsertMark(m_tree.m_hWnd, nullptr, FALSE);
+        TreeDragDropTracker::RemoveInsertMark(m_tree.m_hWnd);
     if (CFrameWnd* frame = GetOwnerFrame())
         ::SendMessageW(frame->m_hWnd, GetEditorStatusTextMessage(), 0, reinterpret_cast<LPARAM>(L""));
 }

@@ -10,6 +10,7 @@
 #include "editor/app/EditorWindowServices.h"
 #include "editor/app/MainFrame.h"
 #include "editor/controls/EditorDialogFonts.h"
+#include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
 #include "editor/controls/MacroColoring.h"
 #include "editor/controls/RichEditTextAccess.h"
@@ -511,6 +512,7 @@ void CSCVView::ShowInsertMacroMenu()
     AppendMacroMenuItems(menu);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, 32812, GetMainMenuItemText(32812, L"Documentation On Macro").GetString());
+    LocalizeMenu(menu);
     TrackUnderButton(menu, PhraseTextCommand::kInsertMacro);
     ::DestroyMenu(menu);
 }
@@ -524,6 +526,7 @@ void CSCVView::ShowDataFormatMenu()
     ::AppendMenuW(menu, MF_STRING, 32803, GetMainMenuItemText(32803, L"Start As Application").GetString());
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, 32804, GetMainMenuItemText(32804, L"Test Run\tF5").GetString());
+    LocalizeMenu(menu);
     TrackUnderButton(menu, PhraseTextCommand::kDataFormat);
     ::DestroyMenu(menu);
 }

@@ -28,6 +28,24 @@ void TreeDragDropTracker::ZonesOf(POINT point, const RECT& client, int itemHeigh
     }
 }
 
+void TreeDragDropTracker::RemoveInsertMark(HWND tree)
+{
+    if (TreeView_SetInsertMark(tree, nullptr, FALSE))
+        return;
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    if (HTREEITEM standIn = TreeView_InsertItem(tree, &insert)) {
+        TreeView_SetInsertMark(tree, standIn, TRUE);
+        TreeView_DeleteItem(tree, standIn);
+    }
+    ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(tree, nullptr, TRUE);
+}
+
 HCURSOR TreeDragDropTracker::MakeDragCursor(HTREEITEM item)
 {
     HIMAGELIST images = TreeView_CreateDragImage(m_tree, item);
@@ -136,7 +154,10 @@ void TreeDragDropTracker::MoveMark(HTREEITEM target)
         return;
     HTREEITEM previous = m_marked;
     m_marked = target;
-    TreeView_SetInsertMark(m_tree, target, TRUE);
+    if (target)
+        TreeView_SetInsertMark(m_tree, target, TRUE);
+    else
+        RemoveInsertMark(m_tree);
     RedrawAround(previous);
 }
 
@@ -226,7 +247,7 @@ void TreeDragDropTracker::End(EndReason reason)
         ::DestroyCursor(m_dragCursor);
         m_dragCursor = nullptr;
     }
-    TreeView_SetInsertMark(m_tree, nullptr, FALSE);
+    RemoveInsertMark(m_tree);
     RedrawAround(m_marked);
     m_marked = nullptr;
     RedrawAround(under);

@@ -61,6 +61,11 @@ public:
     int GetHorizontalZone() const { return m_horzZone; }
     EndReason GetLastEnd() const { return m_lastEnd; }
 
+    // Removes the tree's insertion mark. Some tree implementations refuse "no item" and keep the mark;
+    // there the mark is moved to a stand-in item that is taken out again at once, which takes the mark
+    // with it.
+    static void RemoveInsertMark(HWND tree);
+
     // The scroll zones of a point: vertical within two item heights of the top (only when scrolled down)
     // or the bottom edge, horizontal within one item height of the left (only when scrolled right) or
     // the right edge.

@@ -190,6 +190,10 @@ TEST_F(DocPreviewTest, PreviewExpandsTextPhrasesAndGivesCommandsAsTheyStand)
     EXPECT_EQ((HintLog{{kHintSavePending, command}, {kHintSelect, plain}, {kHintSavePending, plain}}),
               listener.log);
 
+    // The character count is a number, here of the stand-in for the selected text.
+    const int count = store.AddPhrase(L"N", L"%NUMBERCHARS_SELTEXT% chars", 0, -1);
+    EXPECT_EQ(L"15 chars", Preview(count, false));
+
     // A keyboard-layout macro is named when shown.
     const int layout = store.AddPhrase(L"L", L"%ACTIVATE_KL_EN%text", 0, -1);
     EXPECT_EQ(L"text", Preview(layout, false));

@@ -5,10 +5,13 @@
 // settings toolbar sized from its texts, a new phrase ready to type into once named, and a rename
 // reaching the caption and the status bar.
 
+#include "common/GdiHelpers.h"
+#include "common/LanguageFile.h"
 #include "editor/app/Doc.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/FolderView.h"
 #include "editor/app/MainFrame.h"
+#include "editor/app/MenuToolTipEditorClient.h"
 #include "editor/app/SCVView.h"
 #include "editor/app/SettingsPaneContent.h"
 #include "editor/controls/EditorLook.h"
@@ -24,6 +27,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -358,36 +362,75 @@ TEST_F(EditorFirstUseTest, EmptyListShowsItsHintAndHeadersHoldTheirTexts)
         EXPECT_TRUE(list->GetEmptyHint().IsEmpty() || list->GetItemCount() == 0);
 }
 
+namespace
+{
+
+// The icon as drawn at 16 x 16 on black, 32-bit pixels.
+std::vector<BYTE> IconPixels(HICON icon)
+{
+    const BITMAPINFO bmi = MakeTopDown32BitInfo(16, 16);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<BYTE> pixels;
+    if (!bitmap)
+        return pixels;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    pixels.assign(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + 16 * 16 * 4);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
+std::vector<BYTE> ResourceIconPixels(int id, int size)
+{
+    HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                 IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (!icon)
+        return {};
+    std::vector<BYTE> pixels = IconPixels(icon);
+    ::DestroyIcon(icon);
+    return pixels;
+}
+
+// The menu tip's choice of icon, as the tip window asks for it.
+struct TipIconProbe : CMenuToolTipEditorClient
+{
+    using CMenuToolTipEditorClient::CMenuToolTipEditorClient;
+    using CMenuToolTipEditorClient::GetIconForId;
+};
+
+} // namespace
+
 TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
 {
-    // Each icon the text toolbar and the web links use exists in the editor's resources and differs
-    // from every other one and from the program icon.
-    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159, 151, 152, 154, 156, 160, 163, 164};
+    // Each icon the text toolbar, the web links and the menu tips use exists in the editor's resources
+    // and differs from every other one and from the program icon.
+    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159,
+                       151, 152, 154, 156, 160, 163, 164, 149, 153};
     std::vector<std::vector<BYTE>> pictures;
     for (int id : ids) {
-        HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        ASSERT_NE(nullptr, icon) << "icon " << id;
-        ICONINFO info = {};
-        ASSERT_TRUE(::GetIconInfo(icon, &info));
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = 16;
-        bmi.bmiHeader.biHeight = 16;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        std::vector<BYTE> bits(16 * 16 * 4);
-        HDC dc = ::GetDC(nullptr);
-        ::GetDIBits(dc, info.hbmColor, 0, 16, bits.data(), &bmi, DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, dc);
-        ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
-        ::DestroyIcon(icon);
-        pictures.push_back(bits);
+        pictures.push_back(ResourceIconPixels(id, 16));
+        ASSERT_FALSE(pictures.back().empty()) << "icon " << id;
     }
     for (size_t i = 0; i < pictures.size(); ++i)
         for (size_t j = i + 1; j < pictures.size(); ++j)
             EXPECT_NE(pictures[i], pictures[j]) << "icons " << ids[i] << " and " << ids[j];
+
+    // The menu tips of the commands that name an icon show it.
+    TipIconProbe tip(settings, nullptr);
+    const struct
+    {
+        UINT command;
+        int icon;
+    } tips[] = {{32821, 149}, {32792, 153}, {32781, 152}, {32812, 142}};
+    for (const auto& each : tips) {
+        const auto shown = reinterpret_cast<HICON>(tip.GetIconForId(each.command));
+        EXPECT_EQ(ResourceIconPixels(each.icon, 32), IconPixels(shown)) << each.command;
+    }
 }
 
 TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
@@ -489,6 +532,169 @@ TEST_F(EditorFirstUseTest, LabelEditIsAsWideAsTheTreeAndTwoRowsHigh)
     EXPECT_GE(editRect.right, tree.right) << "as wide as the tree";
     EXPECT_GE(editRect.bottom - editRect.top, 2 * TreeView_GetItemHeight(Tree())) << "two rows high";
     TreeView_EndEditLabelNow(Tree(), TRUE);
+}
+
+namespace
+{
+
+// The real loop: the frame's windows see a key before the window it was posted to.
+void PumpThroughFrame(HWND frame, DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (CWnd::WalkPreTranslateTree(frame, &msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    } while (::GetTickCount() - start < milliseconds);
+}
+
+LOGFONTW FontOf(HWND window)
+{
+    LOGFONTW font = {};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+}
+
+} // namespace
+
+TEST_F(EditorFirstUseTest, LabelEditWrapsInTheRowsFontAndEnterSavesWhileEscKeepsTheName)
+{
+    const struct
+    {
+        WPARAM key;
+        const wchar_t* typed;
+        const wchar_t* shown; // the label afterwards
+        const wchar_t* file;
+    } cases[] = {
+        {VK_ESCAPE, L"Not taken", L"Greeting", L"Greeting"},
+        {VK_RETURN, L"Kind\r\nregards", L"Kind regards", L"Kind_regards"}, // a pasted line break: a blank
+    };
+    for (const auto& each : cases) {
+        Select(a);
+        ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdRename, 0);
+        HWND edit = TreeView_GetEditControl(Tree());
+        ASSERT_NE(nullptr, edit) << "the label edit starts";
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(edit, GWL_STYLE));
+        EXPECT_NE(0u, style & ES_MULTILINE);
+        EXPECT_EQ(0u, style & (ES_AUTOHSCROLL | ES_WANTRETURN)) << "wraps; Enter is no line break";
+
+        // A long name wraps inside the edit instead of scrolling out of sight.
+        ::SetWindowTextW(edit, L"A name much longer than the tree is wide, typed by a user who likes to "
+                               L"say a lot about the phrase it stands for");
+        EXPECT_GE(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
+
+        const LOGFONTW row = FontOf(Tree());
+        const LOGFONTW typed = FontOf(edit);
+        const bool bold =
+            (TreeView_GetItemState(Tree(), TreeView_GetSelection(Tree()), TVIS_BOLD) & TVIS_BOLD) != 0;
+        EXPECT_EQ(row.lfHeight, typed.lfHeight) << "the row's size";
+        EXPECT_STREQ(row.lfFaceName, typed.lfFaceName);
+        EXPECT_EQ(bold, typed.lfWeight >= FW_BOLD) << "bold as the row draws it";
+
+        ::SetWindowTextW(edit, each.typed);
+        ::PostMessageW(edit, WM_KEYDOWN, each.key, 0);
+        for (int i = 0; i < 100 && TreeView_GetEditControl(Tree()); ++i)
+            PumpThroughFrame(frame->m_hWnd, 10);
+        EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree())) << "the key ends the edit";
+
+        wchar_t label[128] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetSelection(Tree());
+        item.pszText = label;
+        item.cchTextMax = 128;
+        ::SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(each.shown, label);
+        EXPECT_TRUE(temp.Exists(std::wstring(L"phrases\\") + each.file + L".scrivolanter")) << each.file;
+    }
+}
+
+namespace
+{
+
+// The item texts of this process's open pop-up menu (sub-menus included), read once by a thread
+// timer inside the menu's loop, which then closes the menu.
+std::vector<std::wstring> g_openMenuTexts;
+
+void ReadItems(HMENU menu)
+{
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        if (::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0)
+            g_openMenuTexts.emplace_back(text);
+        if (HMENU sub = ::GetSubMenu(menu, i))
+            ReadItems(sub);
+    }
+}
+
+void CALLBACK ReadAndCloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menuWindow = nullptr;
+    for (HWND w = ::FindWindowW(L"#32768", nullptr); w && !menuWindow;
+         w = ::FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(w))
+            menuWindow = w;
+    }
+    if (!menuWindow)
+        return;
+    ::KillTimer(nullptr, timer);
+    ReadItems(reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0)));
+    ::EndMenu();
+}
+
+template <typename Open>
+std::vector<std::wstring> TextsOfMenuOpenedBy(Open open)
+{
+    g_openMenuTexts.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &ReadAndCloseOpenMenu);
+    open();
+    ::KillTimer(nullptr, timer);
+    return g_openMenuTexts;
+}
+
+bool Holds(const std::vector<std::wstring>& texts, const std::wstring& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+TEST_F(EditorFirstUseTest, TextFieldAndViewPopUpsSpeakTheChosenLanguage)
+{
+    temp.CreateSubfolder(L"program");
+    const std::wstring language = temp.WriteUtf16(
+        L"program\\Deutsch.lng", L"[Main]\r\nLangPrefix=De\r\n[Menu_Editor]\r\nSelect_All=Alles markieren\r\n"
+                                 L"Test_Run=Probelauf\r\n"
+                                 L"Documentation_On_Macro=Makro-Hilfe\r\n");
+    const CString before = GetCurrentLanguageFilePath();
+    StartEditorMenuLocalizer(language.c_str());
+    Select(a);
+    CSCVView* view = TextView();
+    ASSERT_NE(nullptr, view);
+
+    const auto context = TextsOfMenuOpenedBy([&] {
+        ::SendMessageW(view->Edit().m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->Edit().m_hWnd),
+                       MAKELPARAM(-1, -1));
+    });
+    const auto format = TextsOfMenuOpenedBy(
+        [&] { ::SendMessageW(view->m_hWnd, WM_COMMAND, PhraseTextCommand::kDataFormat, 0); });
+    const auto macros = TextsOfMenuOpenedBy(
+        [&] { ::SendMessageW(view->m_hWnd, WM_COMMAND, PhraseTextCommand::kInsertMacro, 0); });
+    StartEditorMenuLocalizer(before.GetString());
+
+    EXPECT_TRUE(Holds(context, L"Alles markieren")) << "the text field's menu";
+    EXPECT_TRUE(Holds(context, L"%DATE%")) << "macro names stay as they are";
+    EXPECT_TRUE(Holds(format, L"Probelauf\tF5"))
+        << "the data-format menu keeps the key beside the translation";
+    EXPECT_TRUE(Holds(macros, L"Makro-Hilfe")) << "the insert-macro menu";
+    EXPECT_TRUE(Holds(macros, L"%CLIPBOARD_TEXT%"));
 }
 
 TEST_F(EditorFirstUseTest, F6MovesTheFocusThroughThePanesAndMacroDocsIsAFrameCommand)

@@ -100,13 +100,46 @@ TEST_F(EditorMacrosTest, RichEditExpansionGoesOnAfterEachValue)
         {L"a %SELECTED_TEXT% b %SELECTED_TEXT%", L"%SELECTED_TEXT%", L"a %SELECTED_TEXT% b %SELECTED_TEXT%"},
         {L"%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%x%CURSOR_POS%y", L"", L"xy"},
         {L"<%UPPER_SELTEXT%|%CLIPBOARD_TEXT%|%YEAR%>", L"abc", L"<ABC|clip|2026>"},
+        // The editor counts the characters in decimal.
+        {L"<%NUMBERCHARS_SELTEXT%|%NUMBERCHARS_CLIPBOARD%>", L"12 apples", L"<9|4>"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Expand(c.text, c.selected), c.expected) << testing::PrintToString(std::wstring(c.text));
     }
-    // The character counts are the main program's values.
-    const CString value = GetMacroValue(L"%NUMBERCHARS_SELTEXT%", L"12 apples", L"", 0x0409);
-    EXPECT_EQ(Expand(L"%NUMBERCHARS_SELTEXT%", L"12 apples"), W(value));
+}
+
+TEST_F(EditorMacrosTest, EditorValuesKeepTheEditorsOwnRules)
+{
+    struct Case
+    {
+        const wchar_t* name;
+        const wchar_t* selected;
+        const wchar_t* clipboard;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"%NUMBERCHARS_SELTEXT%", L"12 apples", L"", L"9"},
+        {L"%numberchars_clipboard%", L"", L"twelve", L"6"},
+        {L"%NUMBERCHARS_SELTEXT%", L"", L"", L"0"},
+        {L"%KEYPRESS_TAB%", L"", L"", L"\t"},
+        {L"%KEYPRESS_ENTER%", L"", L"", L"\r"},
+        {L"%CURSOR_POS%", L"x", L"", L""},
+        {L"%TRIM_LEFT_ALLPROTS_FROM_SELTEXT%", L"x", L"", L""},
+        {L"%LOWER_SELTEXT%", L"MiXed", L"", L"mixed"},
+        {L"%DAY2%", L"", L"", L"05"},
+        {L"%MONTHNUMBER%", L"", L"", L"3"},
+        {L"%YEAR2%", L"", L"", L"26"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(W(GetEditorMacroValue(c.name, c.selected, c.clipboard, 0x0409)), c.expected) << W(c.name);
+
+    // A plain text: the selection is counted after its web protocols went, and the caret steps back
+    // over what follows the caret mark.
+    CString text = L"%NUMBERCHARS_SELTEXT%:%CURSOR_POS%ab";
+    int cursorBack = -1;
+    EXPECT_EQ(1, ExpandEditorPhraseMacros(text, L"https://x.org", L"", &cursorBack, nullptr, 0x0409));
+    EXPECT_EQ(L"5:ab", W(text));
+    EXPECT_EQ(2, cursorBack);
 }
 
 TEST(EditorMacroParts, SplitAtInputMarkersGivesTheEditorsKinds)

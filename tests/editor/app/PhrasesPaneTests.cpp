@@ -5,6 +5,7 @@
 // item tooltips (on a clock the test drives), empty-tree hint and keys.
 // test-locks: desktop clipboard coopevent
 
+#include "common/GdiHelpers.h"
 #include "editor/app/Doc.h"
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/FolderView.h"
@@ -186,6 +187,51 @@ protected:
         ::PostMessageW(Tree(), message, message == WM_MOUSEMOVE ? 0 : MK_LBUTTON,
                        MAKELPARAM(point.x, point.y));
         Pump(10);
+    }
+    // Drags over the point until the insertion mark is where expected (a stray system move may come
+    // between); false when it never got there.
+    bool DragOver(POINT point, HTREEITEM expectedMark)
+    {
+        TreeDragDropTracker& tracker = Pane().GetTree().GetDragTracker();
+        // The real cursor goes there too, so a move the system makes up (after a redraw, or a window
+        // of another test coming or going) tells the same place.
+        POINT screen = point;
+        ::ClientToScreen(Tree(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        for (int i = 0; i < 50; ++i) {
+            PostMouse(WM_MOUSEMOVE, point);
+            if (tracker.GetMarkedItem() == expectedMark)
+                return true;
+        }
+        return false;
+    }
+    // Pixels of the insertion mark's red in the tree as it is drawn now.
+    int RedPixels()
+    {
+        ::RedrawWindow(Tree(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT client = {};
+        ::GetClientRect(Tree(), &client);
+        const int width = client.right;
+        const int height = client.bottom;
+        const BITMAPINFO bmi = MakeTopDown32BitInfo(width, height);
+        void* bits = nullptr;
+        HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bitmap)
+            return -1;
+        HDC tree = ::GetDC(Tree());
+        HDC memory = ::CreateCompatibleDC(tree);
+        const HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width, height, tree, 0, 0, SRCCOPY);
+        ::GdiFlush();
+        int red = 0;
+        const auto* pixel = static_cast<const BYTE*>(bits);
+        for (int i = 0; i < width * height; ++i, pixel += 4)
+            red += pixel[2] > 200 && pixel[1] < 60 && pixel[0] < 60 ? 1 : 0;
+        ::SelectObject(memory, old);
+        ::DeleteDC(memory);
+        ::ReleaseDC(Tree(), tree);
+        ::DeleteObject(bitmap);
+        return red;
     }
     // The body each phrase file holds now, read by a fresh load of the folder.
     std::wstring BodyOnDisk(const std::wstring& relative)
@@ -453,8 +499,7 @@ TEST_F(PhrasesPaneTest, DragOntoAGroupMovesTheFileAndRefusedTargetsDoNothing)
     TreeDragDropTracker& tracker = tree.GetDragTracker();
     // Onto a phrase: refused, no mark, nothing moves.
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
-    PostMouse(WM_MOUSEMOVE, CenterOf(b));
-    EXPECT_EQ(nullptr, tracker.GetMarkedItem());
+    EXPECT_TRUE(DragOver(CenterOf(b), nullptr));
     PostMouse(WM_LBUTTONUP, CenterOf(b));
     EXPECT_FALSE(tracker.IsDragging());
     EXPECT_EQ(TreeDragDropTracker::kRefused, tracker.GetLastEnd());
@@ -463,16 +508,14 @@ TEST_F(PhrasesPaneTest, DragOntoAGroupMovesTheFileAndRefusedTargetsDoNothing)
     // Onto its own parent: refused.
     tree.ExpandToItem(tree.FindItemById(c));
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(c)));
-    PostMouse(WM_MOUSEMOVE, CenterOf(g));
-    EXPECT_EQ(nullptr, tracker.GetMarkedItem());
+    EXPECT_TRUE(DragOver(CenterOf(g), nullptr));
     PostMouse(WM_LBUTTONUP, CenterOf(g));
     EXPECT_EQ(TreeDragDropTracker::kRefused, tracker.GetLastEnd());
     EXPECT_TRUE(temp.Exists(L"phrases\\G\\C.scrivolanter"));
 
     // Onto group H: the mark shows, the drop moves the file and selects the moved item.
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
-    PostMouse(WM_MOUSEMOVE, CenterOf(h));
-    EXPECT_EQ(tree.FindItemById(h), tracker.GetMarkedItem());
+    EXPECT_TRUE(DragOver(CenterOf(h), tree.FindItemById(h)));
     PostMouse(WM_LBUTTONUP, CenterOf(h));
     EXPECT_EQ(TreeDragDropTracker::kDropped, tracker.GetLastEnd());
     EXPECT_TRUE(temp.Exists(L"phrases\\H\\A.scrivolanter"));
@@ -500,6 +543,33 @@ TEST_F(PhrasesPaneTest, DragEndsOnEscapeAndOnCaptureLoss)
         Pump(5);
     EXPECT_FALSE(tracker.IsDragging());
     EXPECT_EQ(TreeDragDropTracker::kCancelled, tracker.GetLastEnd());
+    EXPECT_TRUE(temp.Exists(L"phrases\\A.scrivolanter"));
+}
+
+TEST_F(PhrasesPaneTest, RefusedAndCancelledDragsLeaveNoRedMarkOnScreen)
+{
+    PhraseTreeCtrl& tree = Pane().GetTree();
+    TreeDragDropTracker& tracker = tree.GetDragTracker();
+    ASSERT_EQ(0, RedPixels()) << "nothing red before a drag";
+    for (const bool escape : {false, true}) {
+        ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
+        ASSERT_TRUE(DragOver(CenterOf(h), tree.FindItemById(h)));
+        EXPECT_GT(RedPixels(), 0) << "the mark shows over an allowed group";
+        if (escape) {
+            ::PostMessageW(Tree(), WM_KEYDOWN, VK_ESCAPE, 0);
+            Pump(20);
+        } else {
+            ASSERT_TRUE(DragOver(CenterOf(b), nullptr));
+            EXPECT_EQ(0, RedPixels()) << "a refused target shows no mark";
+            PostMouse(WM_LBUTTONUP, CenterOf(b));
+        }
+        EXPECT_FALSE(tracker.IsDragging());
+        EXPECT_EQ(escape ? TreeDragDropTracker::kCancelled : TreeDragDropTracker::kRefused,
+                  tracker.GetLastEnd());
+        EXPECT_EQ(0, RedPixels()) << (escape ? "Esc" : "a refused drop") << " leaves no mark behind";
+    }
+    tree.InsertItem(L"Fresh", 9999, nullptr, false, 3, true);
+    EXPECT_EQ(0, RedPixels()) << "an item made afterwards carries no mark either";
     EXPECT_TRUE(temp.Exists(L"phrases\\A.scrivolanter"));
 }
 
