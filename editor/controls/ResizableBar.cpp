@@ -825,7 +825,7 @@ void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
     PaintCloseButton(dc);
 }
 
-CResizableBarCF::CaptionColors CResizableBarCF::GetCaptionColors(bool active)
+CResizableBarCF::CaptionColors CResizableBarCF::GetCaptionColors(bool active) const
 {
     if (active)
         return {::GetSysColor(COLOR_ACTIVECAPTION), ::GetSysColor(COLOR_GRADIENTACTIVECAPTION),

@@ -199,14 +199,15 @@ public:
     bool IsActive() const { return m_isActive; }
     // The close button's state, then whether the focus is inside the bar.
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
-    // The strip's background (first and gradient colour) and text colour for the state.
+    // The strip's background (first and gradient colour) and text colour for the state: the system's
+    // active caption colours, or the button face and text.
     struct CaptionColors
     {
         COLORREF first;
         COLORREF gradient;
         COLORREF text;
     };
-    static CaptionColors GetCaptionColors(bool active);
+    virtual CaptionColors GetCaptionColors(bool active) const;
 
 protected:
     void PaintGripper(HDC dc, const RECT& client) override;
