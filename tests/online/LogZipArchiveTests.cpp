@@ -89,11 +89,11 @@ TEST(LogZipArchiveTests, ArchiveHoldsReportSettingsAndLogUnderTheirNames)
 
     const auto entries = scvtest::ReadZipEntries(folder.PathOf(L"out\\support.zip"));
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].first, "Scrivolanter_Info.txt");
-    EXPECT_EQ(entries[0].second,
+    EXPECT_EQ(entries[0].name, "Scrivolanter_Info.txt");
+    EXPECT_EQ(entries[0].bytes,
               "Version: 6.0\r\nOS: \xD0\x92\xD0\xB8\xD0\xBD\xD0\xB4\xD0\xBE\xD0\xB2\xD1\x81");
-    EXPECT_EQ(entries[1], std::make_pair(std::string("Settings.ini"), settings));
-    EXPECT_EQ(entries[2], std::make_pair(std::string("LogReport.txt"), log));
+    EXPECT_EQ(entries[1], (scvtest::ZipEntry{"Settings.ini", settings}));
+    EXPECT_EQ(entries[2], (scvtest::ZipEntry{"LogReport.txt", log}));
     EXPECT_EQ(Text(explorerParameters), L"/select, \"" + folder.PathOf(L"out\\support.zip") + L"\"");
     EXPECT_EQ(::GetFileAttributesW(TempReportPath().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CountFiles(folder.PathOf(L"out\\*")), 1); // the older archive was replaced, nothing beside it

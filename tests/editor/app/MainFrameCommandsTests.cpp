@@ -264,8 +264,8 @@ TEST_F(MainFrameCommandsTest, ZipLogFilePacksSettingsAndLogUnderTheDefaultNameAn
     EXPECT_EQ(proposed.size() - 5, proposed.rfind(L"_.zip")) << proposed;
     const auto entries = scvtest::ReadZipEntries(zipPath);
     ASSERT_EQ(2u, entries.size()) << "no report entry: the editor has no report";
-    EXPECT_EQ(std::make_pair(std::string("Settings.ini"), settingsText), entries[0]);
-    EXPECT_EQ(std::make_pair(std::string("LogReport.txt"), log), entries[1]);
+    EXPECT_EQ((scvtest::ZipEntry{"Settings.ini", settingsText}), entries[0]);
+    EXPECT_EQ((scvtest::ZipEntry{"LogReport.txt", log}), entries[1]);
     ASSERT_EQ(1u, selected.size());
     EXPECT_EQ(frame->m_hWnd, selected[0].first);
     EXPECT_EQ(L"/select, \"" + zipPath + L"\"", selected[0].second);
