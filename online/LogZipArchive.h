@@ -27,8 +27,8 @@ struct LogZipRequest
     HWND owner = nullptr;
     CString reportText; // empty: the archive holds no report entry
     bool selectInExplorer = true;
-    CString settingsPath;             // empty: the program's settings file
-    CommandReportBox failureBox;      // null: a message box
+    CString settingsPath;              // empty: the program's settings file
+    CommandReportBox failureBox;       // null: a message box
     LogZipExplorerOpener openExplorer; // null: "explorer.exe" started through the shell
 };
 

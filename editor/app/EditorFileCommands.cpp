@@ -486,8 +486,8 @@ bool RunZipLog(HWND owner, LogZipRequest request)
 {
     const CString title = CommandTitle(kCmdZipLog);
     CFileDialogEx dialog(FALSE, L".zip", MakeDefaultLogZipName(request.logPath, &ExpandMacrosInText),
-                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, L"ZIP Archives (*.zip)|*.zip|All Files (*.*)|*.*||",
-                         owner, title);
+                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                         L"ZIP Archives (*.zip)|*.zip|All Files (*.*)|*.*||", owner, title);
     if (dialog.DoModal() != IDOK)
         return false;
     request.zipPath = dialog.GetPathName().c_str();

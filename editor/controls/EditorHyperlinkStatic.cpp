@@ -238,9 +238,9 @@ void EditorHyperlinkStatic::Activate()
     const DWORD savedError = ::GetLastError();
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
     const CString target = MakeOpenTarget(link);
-    const bool opened =
-        m_opener ? m_opener(m_hWnd, target)
-                 : reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"open", target, nullptr, nullptr, SW_SHOW)) > 32;
+    const bool opened = m_opener ? m_opener(m_hWnd, target)
+                                 : reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"open", target, nullptr,
+                                                                             nullptr, SW_SHOW)) > 32;
     const DWORD error = ::GetLastError();
     ::SetCursor(previous);
     if (opened) {

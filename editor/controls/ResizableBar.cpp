@@ -720,8 +720,7 @@ void CResizableBarG::OnUpdateCmdUI(CFrameWnd*, BOOL)
         return;
     POINT cursor = {};
     ::GetCursorPos(&cursor);
-    const bool over =
-        ::SendMessageW(m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLOSE;
+    const bool over = ::SendMessageW(m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLOSE;
     const bool down = IsLeftButtonDown();
     SetCloseButtonState(over && down, over && !down);
 }

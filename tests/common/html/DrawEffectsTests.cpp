@@ -333,8 +333,8 @@ TEST(PaletteBitmap, EachDepthPacksItsPixelsAsTheSystemReadsThem)
 
         Canvas drawn(kWidth, kHeight, 0);
         image.Draw(drawn.dc.get(), 0, 0);
-        const std::wstring path =
-            folder.WriteBytes(L"depth" + std::to_wstring(depth.bits) + L".bmp", BmpFileOf(header, depth.paletteSize));
+        const std::wstring path = folder.WriteBytes(L"depth" + std::to_wstring(depth.bits) + L".bmp",
+                                                    BmpFileOf(header, depth.paletteSize));
         GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
             ::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
         ASSERT_TRUE(loaded) << "the block is a bitmap the system reads";

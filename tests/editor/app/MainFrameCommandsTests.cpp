@@ -255,8 +255,9 @@ TEST_F(MainFrameCommandsTest, ZipLogFilePacksSettingsAndLogUnderTheDefaultNameAn
     const std::wstring zipPath = temp.PathOf(L"out\\support.zip");
     ASSERT_TRUE(scvtest::WriteFileBytes(zipPath, "an older archive"));
     std::vector<std::pair<HWND, std::wstring>> selected;
-    CMainFrame::SetExplorerOpener(
-        [&selected](HWND owner, const CString& parameters) { selected.emplace_back(owner, parameters.GetString()); });
+    CMainFrame::SetExplorerOpener([&selected](HWND owner, const CString& parameters) {
+        selected.emplace_back(owner, parameters.GetString());
+    });
 
     const std::wstring proposed = ZipLogTo(zipPath);
     EXPECT_EQ(0u, proposed.find(L"LogReport_Scrivolanter_")) << proposed;

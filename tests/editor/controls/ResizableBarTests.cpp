@@ -102,12 +102,13 @@ public:
     explicit GradientCaptionsScope(bool on)
     {
         ::SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &m_old, 0);
-        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
+        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)),
+                                0);
     }
     ~GradientCaptionsScope()
     {
-        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(m_old)),
-                                0);
+        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0,
+                                reinterpret_cast<void*>(static_cast<INT_PTR>(m_old)), 0);
     }
     static bool IsOn()
     {
@@ -230,7 +231,8 @@ TEST_F(ResizableBarFrameTest, TheFramesIdleUpdateReadsTheCloseButtonStateFromThe
 {
     const POINT middle = CloseButtonMiddle();
     POINT now = {};
-    if (!::SetCursorPos(middle.x, middle.y) || !::GetCursorPos(&now) || now.x != middle.x || now.y != middle.y)
+    if (!::SetCursorPos(middle.x, middle.y) || !::GetCursorPos(&now) || now.x != middle.x ||
+        now.y != middle.y)
         GTEST_SKIP() << "the cursor cannot be placed on this display";
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(bar.IsCloseHot());
@@ -242,8 +244,8 @@ TEST_F(ResizableBarFrameTest, TheFramesIdleUpdateReadsTheCloseButtonStateFromThe
 TEST_F(ResizableBarFrameTest, CaptionHasTheActiveColoursWhileTheFocusIsInsideTheBar)
 {
     ::SetWindowTextW(bar.m_hWnd, L""); // the strip's pixels are all background
-    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, bar.m_hWnd, nullptr,
-                                  nullptr, nullptr);
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, bar.m_hWnd,
+                                  nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, edit);
     const auto active = bar.GetCaptionColors(true);
     const auto inactive = bar.GetCaptionColors(false);
