@@ -163,31 +163,31 @@ CString LogZipFailureText(const CString& zipPath, const std::vector<CString>& fi
     return text;
 }
 
-bool CreateLogZipArchiveWith(const LogZipRequest& request, const CString& settingsPath,
-                             const std::function<void(const CString& parameters)>& selectInExplorer)
+bool CreateLogZipArchive(const LogZipRequest& request)
 {
-    const CString report = WriteReportFile(request.reportText);
+    const CString report = request.reportText.IsEmpty() ? CString() : WriteReportFile(request.reportText);
     std::vector<CString> files;
     if (!report.IsEmpty())
         files.push_back(report);
-    files.push_back(settingsPath);
+    files.push_back(request.settingsPath.IsEmpty() ? GetSettingsFilePath() : request.settingsPath);
     files.push_back(request.logPath);
     const bool made = CreateZipFromFiles(files, request.zipPath);
     if (!made && request.showFailureBox) {
         ::MessageBeep(static_cast<UINT>(-1));
-        ::MessageBoxW(request.owner, LogZipFailureText(request.zipPath, files), L"Scrivolanter",
-                      MB_OK | MB_ICONWARNING);
+        const CString text = LogZipFailureText(request.zipPath, files);
+        if (request.failureBox)
+            request.failureBox(request.owner, text, L"Scrivolanter", MB_OK | MB_ICONWARNING);
+        else
+            ::MessageBoxW(request.owner, text, L"Scrivolanter", MB_OK | MB_ICONWARNING);
     }
     if (!report.IsEmpty())
         ::DeleteFileW(report);
-    if (made && request.selectInExplorer)
-        selectInExplorer(L"/select, \"" + request.zipPath + L"\"");
-    return made;
-}
-
-bool CreateLogZipArchive(const LogZipRequest& request)
-{
-    return CreateLogZipArchiveWith(request, GetSettingsFilePath(), [&request](const CString& parameters) {
+    if (!made || !request.selectInExplorer)
+        return made;
+    const CString parameters = L"/select, \"" + request.zipPath + L"\"";
+    if (request.openExplorer)
+        request.openExplorer(request.owner, parameters);
+    else
         ::ShellExecuteW(request.owner, L"open", L"explorer.exe", parameters, nullptr, SW_SHOWNORMAL);
-    });
+    return true;
 }

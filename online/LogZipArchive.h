@@ -1,7 +1,9 @@
 #pragma once
 // The zip archive sent with a support request: the system report, the
-// settings file and the shared log, each stored under its file name.
+// settings file and the shared log, each stored under its file name. Both the
+// main program's About box and the editor's ZIP Log File command make it here.
 
+#include "online/CommandRunners.h"
 #include "platform/CString.h"
 
 #include <windows.h>
@@ -13,14 +15,21 @@
 // caller passes the macro engine's expansion.
 using LogZipMacroExpander = std::function<CString(const CString&)>;
 
+// Receives the parameters of the Explorer command ("/select, " + the quoted
+// archive path).
+using LogZipExplorerOpener = std::function<void(HWND owner, const CString& parameters)>;
+
 struct LogZipRequest
 {
     CString logPath;
     CString zipPath;
     bool showFailureBox = true;
     HWND owner = nullptr;
-    CString reportText;
+    CString reportText; // empty: the archive holds no report entry
     bool selectInExplorer = true;
+    CString settingsPath;              // empty: the program's settings file
+    CommandReportBox failureBox;       // null: a message box
+    LogZipExplorerOpener openExplorer; // null: "explorer.exe" started through the shell
 };
 
 // The name of the report entry, written to the temporary folder first.
@@ -42,10 +51,6 @@ bool CreateZipFromFiles(const std::vector<CString>& files, const CString& zipPat
 // report file, and then shows a warning box on failure or selects the
 // archive in Explorer on success, as asked. True when the archive was made.
 bool CreateLogZipArchive(const LogZipRequest& request);
-// The same with the settings file given; `selectInExplorer` receives the
-// parameters of the Explorer command instead of running it.
-bool CreateLogZipArchiveWith(const LogZipRequest& request, const CString& settingsPath,
-                             const std::function<void(const CString& parameters)>& selectInExplorer);
 
 // The text of the failure box.
 CString LogZipFailureText(const CString& zipPath, const std::vector<CString>& files);

@@ -3,6 +3,25 @@
 #include <algorithm>
 #include <cstring>
 
+namespace
+{
+
+int PaletteSizeFor(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 PaletteBitmap::~PaletteBitmap()
 {
     Reset();
@@ -23,12 +42,27 @@ BYTE* PaletteBitmap::Pixels()
     return m_block.data() + sizeof(BITMAPINFOHEADER) + m_paletteSize * sizeof(RGBQUAD);
 }
 
+const BYTE* PaletteBitmap::Pixels() const
+{
+    return m_block.data() + sizeof(BITMAPINFOHEADER) + m_paletteSize * sizeof(RGBQUAD);
+}
+
+size_t PaletteBitmap::PixelOffset(int x, int y, int& shift, BYTE& mask) const
+{
+    const int bits = BitsPerPixel();
+    const int bitInRow = x * bits;
+    shift = 8 - bits - bitInRow % 8;
+    mask = static_cast<BYTE>(((1 << bits) - 1) << shift);
+    return static_cast<size_t>(Height() - y - 1) * m_rowSize + bitInRow / 8;
+}
+
 BITMAPINFOHEADER* PaletteBitmap::Create(int width, int height, int bitsPerPixel)
 {
     Reset();
-    if (bitsPerPixel != 8 || width <= 0 || height <= 0 || width > 32768 || height > 32768)
+    const int paletteSize = PaletteSizeFor(bitsPerPixel);
+    if (paletteSize == 0 || width <= 0 || height <= 0 || width > 32768 || height > 32768)
         return nullptr;
-    m_paletteSize = 256;
+    m_paletteSize = paletteSize;
     m_rowSize = ((width * bitsPerPixel + 31) / 32) * 4;
     size_t imageSize = static_cast<size_t>(m_rowSize) * height;
     m_block.assign(sizeof(BITMAPINFOHEADER) + m_paletteSize * sizeof(RGBQUAD) + imageSize, 0);
@@ -76,22 +110,33 @@ void PaletteBitmap::Fill(BYTE index)
 {
     if (m_block.empty())
         return;
-    std::memset(Pixels(), index, static_cast<size_t>(m_rowSize) * Height());
+    // The index repeated over every pixel slot of a byte.
+    const int bits = BitsPerPixel();
+    const BYTE value = static_cast<BYTE>(index & (m_paletteSize - 1));
+    BYTE pattern = 0;
+    for (int shift = 0; shift < 8; shift += bits)
+        pattern = static_cast<BYTE>(pattern | (value << shift));
+    std::memset(Pixels(), pattern, static_cast<size_t>(m_rowSize) * Height());
 }
 
 void PaletteBitmap::SetPixel(int x, int y, BYTE index)
 {
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return;
-    Pixels()[static_cast<size_t>(Height() - y - 1) * m_rowSize + x] = index;
+    int shift = 0;
+    BYTE mask = 0;
+    BYTE& pixel = Pixels()[PixelOffset(x, y, shift, mask)];
+    pixel = static_cast<BYTE>((pixel & ~mask) | ((index << shift) & mask));
 }
 
 BYTE PaletteBitmap::GetPixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return 0;
-    const BYTE* pixels = m_block.data() + sizeof(BITMAPINFOHEADER) + m_paletteSize * sizeof(RGBQUAD);
-    return pixels[static_cast<size_t>(Height() - y - 1) * m_rowSize + x];
+    int shift = 0;
+    BYTE mask = 0;
+    const BYTE pixel = Pixels()[PixelOffset(x, y, shift, mask)];
+    return static_cast<BYTE>((pixel & mask) >> shift);
 }
 
 void PaletteBitmap::Draw(HDC dc, int x, int y)

@@ -3,12 +3,28 @@
 #include "common/LocalizedString.h"
 #include "editor/app/EditorTitles.h"
 #include "editor/controls/EditorLook.h"
+#include "online/CSCVUrl.h"
+
+namespace
+{
+
+EditorHyperlinkStatic::Opener g_linkOpener;
+
+} // namespace
+
+void CEditorAboutDlg::SetLinkOpener(EditorHyperlinkStatic::Opener opener)
+{
+    g_linkOpener = std::move(opener);
+}
 
 LRESULT CEditorAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     const CString home = LoadLocalizedString(IDS_EDITOR_HOME_PAGE);
     if (!home.IsEmpty())
         SetDlgItemText(IDC_EDITOR_ABOUT_LINK, home);
+    m_homeLink.SetLink(CSCVUrl::HomePageUrl());
+    m_homeLink.SetOpener(g_linkOpener);
+    m_homeLink.Attach(GetDlgItem(IDC_EDITOR_ABOUT_LINK));
     CString text;
     GetDlgItemText(IDC_EDITOR_ABOUT_TEXT, text);
     text += L"\r\n" + LoadLocalizedString(IDS_EDITOR_RELEASED) + L" " + GetEditorBuildStamp();

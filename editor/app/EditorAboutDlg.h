@@ -1,9 +1,10 @@
 #pragma once
 
 // The editor's About box (dialog 100): the title with version and build in
-// bold, the description with the release date, and the home-page label. A
-// press anywhere on the dialog drags it.
+// bold, the description with the release date, and the Home Page link that
+// opens the home page. A press anywhere on the dialog drags it.
 
+#include "editor/controls/EditorHyperlinkStatic.h"
 #include "platform/CDialogImpl.h"
 #include "resources/ScrivolanterEditorRes.h"
 
@@ -14,6 +15,9 @@ public:
     {
         IDD = IDD_EDITOR_ABOUT
     };
+
+    // Where the Home Page link opens its address (null: the shell). Tests record it.
+    static void SetLinkOpener(EditorHyperlinkStatic::Opener opener);
 
     BEGIN_MSG_MAP(CEditorAboutDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -26,4 +30,6 @@ private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(WORD, WORD wID, HWND, BOOL&);
+
+    EditorHyperlinkStatic m_homeLink;
 };

@@ -15,6 +15,7 @@
 #include "editor/app/EditorPhraseStore.h"
 #include "editor/app/EditorTitles.h"
 #include "editor/controls/FileDialogEx.h"
+#include "engine/MacroEngine.h"
 
 #include <shellapi.h>
 
@@ -481,18 +482,19 @@ int RunExport(HWND owner, const std::vector<const PhraseItemRecord*>& items)
     return written;
 }
 
-void RunZipLog(HWND owner, const CString& logPath)
+bool RunZipLog(HWND owner, LogZipRequest request)
 {
     const CString title = CommandTitle(kCmdZipLog);
-    CFileDialogEx dialog(FALSE, L".zip", StemOf(logPath) + L".zip", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+    CFileDialogEx dialog(FALSE, L".zip", MakeDefaultLogZipName(request.logPath, &ExpandMacrosInText),
+                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                          L"ZIP Archives (*.zip)|*.zip|All Files (*.*)|*.*||", owner, title);
     if (dialog.DoModal() != IDOK)
-        return;
-    const CString archive = dialog.GetPathName().c_str();
-    if (EditorArchive::ZipFileList({logPath}, archive))
-        ShowMessage(owner, CString(L"The log is packed into\n") + archive, MB_OK | MB_ICONINFORMATION);
-    else
-        ShowMessage(owner, CString(L"Cannot create the archive\n") + archive, MB_OK | MB_ICONSTOP);
+        return false;
+    request.zipPath = dialog.GetPathName().c_str();
+    request.owner = owner;
+    // The user agreed to replace the file already there.
+    DeleteFileW(request.zipPath);
+    return CreateLogZipArchive(request);
 }
 
 void RunMakeLanguageFile(HWND owner, const CString& programFolder)

@@ -1,11 +1,12 @@
 #pragma once
 // The file commands that move phrases and data in and out of the editor: backup of the phrase
 // folder into a zip archive, import of text, RTF and phrase files as new phrases, export of phrases
-// into files, and the language-file template for translators.
+// into files, the support archive of the log, and the language-file template for translators.
 //
 // The functions here take paths and do the work; the Run* functions ask for the paths first with
 // the extended file dialog and are what the main frame calls on its commands.
 
+#include "online/LogZipArchive.h"
 #include "platform/CString.h"
 
 #include <windows.h>
@@ -62,7 +63,11 @@ void RunBackup(HWND owner, const CString& phrasesFolder, const CString& settings
 std::vector<int> RunImport(HWND owner, CEditorPhraseStore& store);
 // Exports each record in turn; a failed write is reported with a message. The number written.
 int RunExport(HWND owner, const std::vector<const PhraseItemRecord*>& items);
-void RunZipLog(HWND owner, const CString& logPath);
+// The support archive (settings file and log, see LogZipArchive): asks for the path, proposing the
+// default name made from the log's name; a file at the chosen path is deleted, then the archive of
+// the request is written there with `owner` as the owner of its messages. False when cancelled or
+// when the archive could not be made.
+bool RunZipLog(HWND owner, LogZipRequest request);
 void RunMakeLanguageFile(HWND owner, const CString& programFolder);
 
 } // namespace EditorFileCommands

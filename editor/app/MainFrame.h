@@ -35,6 +35,8 @@ public:
     static void SetHideSettingsOnCreate(bool hide);
     // Where the frame's message boxes go (null: real message boxes). Tests record them.
     static void SetReportBox(CommandReportBox box);
+    // Where the frame's "select this file in Explorer" goes (null: explorer.exe). Tests record it.
+    static void SetExplorerOpener(LogZipExplorerOpener opener);
     // Whether creation loads the phrase library from the settings' phrases folder (on by default).
     static void SetLoadLibraryOnCreate(bool load);
 

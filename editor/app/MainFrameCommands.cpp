@@ -27,6 +27,7 @@ namespace
 {
 
 CommandReportBox g_frameReportBox;
+LogZipExplorerOpener g_frameExplorerOpener;
 
 constexpr UINT kStrEnvironmentVariablesAllowed = 57638;
 
@@ -66,6 +67,11 @@ CString CommandTitle(UINT command)
 void CMainFrame::SetReportBox(CommandReportBox box)
 {
     g_frameReportBox = std::move(box);
+}
+
+void CMainFrame::SetExplorerOpener(LogZipExplorerOpener opener)
+{
+    g_frameExplorerOpener = std::move(opener);
 }
 
 void CMainFrame::Report(const CString& text, UINT type)
@@ -141,7 +147,12 @@ LRESULT CMainFrame::OnBackup(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnZipLog(WORD, WORD, HWND, BOOL&)
 {
-    EditorFileCommands::RunZipLog(m_hWnd, GetLogPath());
+    LogZipRequest request;
+    request.logPath = GetLogPath();
+    request.settingsPath = m_phrasesPane.GetSettings().GetFiles().GetSettingsFilePath();
+    request.failureBox = g_frameReportBox;
+    request.openExplorer = g_frameExplorerOpener;
+    EditorFileCommands::RunZipLog(m_hWnd, request);
     return 0;
 }
 

@@ -238,11 +238,12 @@ void EditorHyperlinkStatic::Activate()
     const DWORD savedError = ::GetLastError();
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
     const CString target = MakeOpenTarget(link);
-    const auto result =
-        reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"open", target, nullptr, nullptr, SW_SHOW));
+    const bool opened = m_opener ? m_opener(m_hWnd, target)
+                                 : reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hWnd, L"open", target, nullptr,
+                                                                             nullptr, SW_SHOW)) > 32;
     const DWORD error = ::GetLastError();
     ::SetCursor(previous);
-    if (result > 32) {
+    if (opened) {
         m_visited = true;
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
     } else if (error != 0) {

@@ -11,6 +11,8 @@
 #include "platform/CString.h"
 #include "platform/CWindowImpl.h"
 
+#include <functional>
+
 // "message:%d" of n.
 CString MakeMessageLink(int n);
 // Three decimal numbers red, green, blue separated by commas; false (colour
@@ -29,6 +31,9 @@ public:
     // Subclasses the static (adds SS_NOTIFY).
     BOOL Attach(HWND control);
     void SetLink(LPCWSTR link) { m_link = link; }
+    // Opens an address (MakeOpenTarget's form); true when it opened. Null: the shell's "open".
+    using Opener = std::function<bool(HWND window, const CString& target)>;
+    void SetOpener(Opener opener) { m_opener = std::move(opener); }
     // The link the click acts on: the link text, or the window text.
     CString GetEffectiveLink() const;
     bool IsVisited() const { return m_visited; }
@@ -62,6 +67,7 @@ private:
     COLORREF m_linkColor = 0xFF0000;
     COLORREF m_visitedColor = 0x800080;
     CString m_link;
+    Opener m_opener;
     bool m_visited = false;
     bool m_underline = false;
     HFONT m_underlinedFont = nullptr;

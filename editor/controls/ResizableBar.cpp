@@ -1,6 +1,9 @@
 #include "editor/controls/ResizableBar.h"
 
+#include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
+#include "common/SystemFunctions.h"
+#include "common/html/DrawEffects.h"
 #include "platform/docview/DockBar.h"
 #include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
@@ -32,6 +35,26 @@ bool IsEdgeHit(int hit)
 int CALLBACK StopAtFirstFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM)
 {
     return 0;
+}
+
+bool ReadGradientCaptions()
+{
+    BOOL on = FALSE;
+    ::SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &on, 0);
+    return on != FALSE;
+}
+
+bool IsLeftButtonDown()
+{
+    return ::GetKeyState(VK_LBUTTON) < 0;
+}
+
+// A font of the face at tenths of a point for the DC's resolution; `escapement` in tenths of a degree.
+GdiObject<HFONT> CreatePointFont(HDC dc, const wchar_t* face, int tenths, int escapement)
+{
+    const int height = -::MulDiv(tenths, ::GetDeviceCaps(dc, LOGPIXELSY), 720);
+    return GdiObject<HFONT>(::CreateFontW(height, 0, escapement, escapement, FW_NORMAL, 0, 0, 0,
+                                          DEFAULT_CHARSET, 0, 0, 0, 0, face));
 }
 
 } // namespace
@@ -658,6 +681,7 @@ LRESULT CResizableBarG::OnNcHitTestG(UINT msg, WPARAM wParam, LPARAM lParam, BOO
 LRESULT CResizableBarG::OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
     bHandled = FALSE;
+    SetCloseButtonState(false, wParam == HTCLOSE);
     CFrameWnd* site = GetDockingFrame();
     if (wParam == HTCLOSE && site)
         site->ShowControlBar(this, FALSE, FALSE);
@@ -667,7 +691,57 @@ LRESULT CResizableBarG::OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandle
 void CResizableBarG::PaintCloseButton(HDC dc)
 {
     RECT button = {m_closeOrigin.x, m_closeOrigin.y, m_closeOrigin.x + 11, m_closeOrigin.y + 11};
-    ::DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
+    if (m_closePushed)
+        ::DrawEdge(dc, &button, BDR_SUNKENOUTER, BF_RECT);
+    else if (m_closeHot)
+        ::DrawEdge(dc, &button, BDR_RAISEDINNER, BF_RECT);
+    if (DrawCaptionCloseButton(m_hWnd, dc, button, m_closePushed, m_closeHot))
+        return;
+    const int tenths = ::MulDiv(60, 96, ::GetDeviceCaps(dc, LOGPIXELSX));
+    const GdiObject<HFONT> font = CreatePointFont(dc, L"Marlett", tenths, 0);
+    const SelectedObject selected(dc, font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::TextOutW(dc, button.left + 2, button.top + 2, L"r", 1);
+}
+
+void CResizableBarG::SetCloseButtonState(bool pushed, bool hot)
+{
+    if (pushed == m_closePushed && hot == m_closeHot)
+        return;
+    m_closePushed = pushed;
+    m_closeHot = hot;
+    ::SendMessageW(m_hWnd, WM_NCPAINT, 1, 0);
+}
+
+void CResizableBarG::OnUpdateCmdUI(CFrameWnd*, BOOL)
+{
+    if (!HasGripper() || !m_hWnd)
+        return;
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    const bool over = ::SendMessageW(m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLOSE;
+    const bool down = IsLeftButtonDown();
+    SetCloseButtonState(over && down, over && !down);
+}
+
+LRESULT CResizableBarG::OnNcMouseMoveG(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (!HasGripper())
+        return 0;
+    const bool over = wParam == HTCLOSE;
+    const bool down = IsLeftButtonDown();
+    SetCloseButtonState(over && down, over && !down);
+    return 0;
+}
+
+LRESULT CResizableBarG::OnNcLButtonDownG(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    bHandled = FALSE;
+    if (wParam == HTCLOSE && HasGripper())
+        SetCloseButtonState(true, false);
+    return 0;
 }
 
 void CResizableBarG::PaintGripper(HDC dc, const RECT& client)
@@ -724,22 +798,52 @@ void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
         caption.right = m_closeOrigin.x - 3;
         ::InflateRect(&caption, 0, 1);
     }
-    ::FillRect(dc, &caption, ::GetSysColorBrush(COLOR_BTNFACE));
-    const int height =
-        -::MulDiv(::MulDiv(85, 96, ::GetDeviceCaps(dc, LOGPIXELSY)), ::GetDeviceCaps(dc, LOGPIXELSY), 720);
-    HFONT font = ::CreateFontW(height, 0, IsHorzDocked() ? 900 : 0, IsHorzDocked() ? 900 : 0, FW_NORMAL, 0, 0,
-                               0, DEFAULT_CHARSET, 0, 0, 0, 0, m_captionFontFace);
+    const CaptionColors colors = GetCaptionColors(m_isActive);
+    if (ReadGradientCaptions()) {
+        // The text runs upwards on a horizontal bar: the strip starts at its bottom there.
+        if (IsHorzDocked())
+            DrawEffects::Gradient(dc, caption, colors.gradient, colors.first, false);
+        else
+            DrawEffects::Gradient(dc, caption, colors.first, colors.gradient, true);
+    } else {
+        const GdiObject<HBRUSH> brush(::CreateSolidBrush(colors.first));
+        ::FillRect(dc, &caption, brush.get());
+    }
+    const int tenths = ::MulDiv(85, 96, ::GetDeviceCaps(dc, LOGPIXELSX));
+    const GdiObject<HFONT> font = CreatePointFont(dc, m_captionFontFace, tenths, IsHorzDocked() ? 900 : 0);
     wchar_t text[256] = {};
     ::GetWindowTextW(m_hWnd, text, 256);
-    HGDIOBJ old = ::SelectObject(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    const POINT at = IsHorzDocked() ? POINT{caption.left - 1, caption.bottom - 3}
-                                    : POINT{caption.left + 3, caption.top - 1};
-    ::ExtTextOutW(dc, at.x, at.y, ETO_CLIPPED, &caption, text, lstrlenW(text), nullptr);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
+    {
+        const SelectedObject selected(dc, font.get());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, colors.text);
+        const POINT at = IsHorzDocked() ? POINT{caption.left - 1, caption.bottom - 3}
+                                        : POINT{caption.left + 3, caption.top - 1};
+        ::ExtTextOutW(dc, at.x, at.y, ETO_CLIPPED, &caption, text, lstrlenW(text), nullptr);
+    }
     PaintCloseButton(dc);
+}
+
+CResizableBarCF::CaptionColors CResizableBarCF::GetCaptionColors(bool active) const
+{
+    if (active)
+        return {::GetSysColor(COLOR_ACTIVECAPTION), ::GetSysColor(COLOR_GRADIENTACTIVECAPTION),
+                ::GetSysColor(COLOR_CAPTIONTEXT)};
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    return {face, face, ::GetSysColor(COLOR_BTNTEXT)};
+}
+
+void CResizableBarCF::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler)
+{
+    CResizableBarG::OnUpdateCmdUI(target, disableIfNoHandler);
+    if (!HasGripper() || !m_hWnd)
+        return;
+    HWND focus = ::GetFocus();
+    const bool active = focus && ::IsChild(m_hWnd, focus);
+    if (active == m_isActive)
+        return;
+    m_isActive = active;
+    ::SendMessageW(m_hWnd, WM_NCPAINT, 1, 0);
 }
 
 LRESULT CResizableBarCF::OnSetTextCF(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)

@@ -138,7 +138,9 @@ protected:
     int m_edgeWidth = 5;
 };
 
-// A docked bar with a close button (11 x 11) at the start of its gripper.
+// A docked bar with a close button (11 x 11) at the start of its gripper. The button shows hot while the
+// mouse is over it and pushed while the left button is down on it (themed where a theme draws it, else the
+// Marlett close glyph); the frame's idle update reads both again from the cursor.
 class CResizableBarG : public CResizableBar
 {
     DECLARE_DYNAMIC(CResizableBarG)
@@ -146,6 +148,8 @@ class CResizableBarG : public CResizableBar
 public:
     BEGIN_MSG_MAP(CResizableBarG)
     MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTestG)
+    MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMoveG)
+    MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLButtonDownG)
     MESSAGE_HANDLER(WM_NCLBUTTONUP, OnNcLButtonUp)
     CHAIN_MSG_MAP(CResizableBar)
     END_MSG_MAP()
@@ -153,19 +157,32 @@ public:
     virtual bool HasGripper() const { return !IsBarFloating(); }
     // Window coordinates of the close button's top-left corner.
     POINT GetCloseButtonOrigin() const { return m_closeOrigin; }
+    bool IsClosePushed() const { return m_closePushed; }
+    bool IsCloseHot() const { return m_closeHot; }
+    // The close button's state from the cursor and the left button.
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 
 protected:
     void CalcClientRect(RECT& rect, UINT dockBarId) override;
     void PaintGripper(HDC dc, const RECT& client) override;
     void PaintCloseButton(HDC dc);
+    // Stores the state and repaints the non-client area when it changed.
+    void SetCloseButtonState(bool pushed, bool hot);
     LRESULT OnNcHitTestG(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnNcMouseMoveG(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnNcLButtonDownG(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnNcLButtonUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
 
     int m_gripperWidth = 12;
     POINT m_closeOrigin{};
+    bool m_closePushed = false;
+    bool m_closeHot = false;
 };
 
-// A docked bar whose gripper is a caption strip showing the window text in a small font.
+// A docked bar whose gripper is a caption strip showing the window text in a small font. While the
+// keyboard focus is inside the bar the strip has the system's active caption colours, else the button
+// face; with gradient captions on (the system setting) the strip runs from the caption colour into its
+// gradient colour.
 class CResizableBarCF : public CResizableBarG
 {
     DECLARE_DYNAMIC(CResizableBarCF)
@@ -179,6 +196,18 @@ public:
     END_MSG_MAP()
 
     const CString& GetCaptionFontFace() const { return m_captionFontFace; }
+    bool IsActive() const { return m_isActive; }
+    // The close button's state, then whether the focus is inside the bar.
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
+    // The strip's background (first and gradient colour) and text colour for the state: the system's
+    // active caption colours, or the button face and text.
+    struct CaptionColors
+    {
+        COLORREF first;
+        COLORREF gradient;
+        COLORREF text;
+    };
+    virtual CaptionColors GetCaptionColors(bool active) const;
 
 protected:
     void PaintGripper(HDC dc, const RECT& client) override;

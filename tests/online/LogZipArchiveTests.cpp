@@ -1,9 +1,9 @@
 // The support archive: its default name, its entries reopened with unzip and
 // compared, and failures that leave no archive (nor an older one damaged).
 #include "online/LogZipArchive.h"
-#include "online/MinizipFiles.h"
 
 #include "support/TempFolder.h"
+#include "support/ZipEntries.h"
 
 #include <gtest/gtest.h>
 
@@ -15,32 +15,6 @@ namespace
 std::wstring Text(const CString& text)
 {
     return std::wstring(static_cast<LPCWSTR>(text));
-}
-
-// Entry name -> content of every entry of the archive, in archive order.
-std::vector<std::pair<std::string, std::string>> ReadZip(const std::wstring& path)
-{
-    std::vector<std::pair<std::string, std::string>> entries;
-    zlib_filefunc64_def functions{};
-    fill_win32_filefunc64W(&functions);
-    unzFile zip = unzOpen2_64(path.c_str(), &functions);
-    if (!zip)
-        return entries;
-    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
-        char name[260] = {};
-        unz_file_info64 info{};
-        unzGetCurrentFileInfo64(zip, &info, name, sizeof(name), nullptr, 0, nullptr, 0);
-        std::string content(static_cast<size_t>(info.uncompressed_size), '\0');
-        unzOpenCurrentFile(zip);
-        const int read = content.empty()
-                             ? 0
-                             : unzReadCurrentFile(zip, content.data(), static_cast<unsigned>(content.size()));
-        unzCloseCurrentFile(zip);
-        content.resize(read < 0 ? 0 : static_cast<size_t>(read));
-        entries.emplace_back(name, content);
-    }
-    unzClose(zip);
-    return entries;
 }
 
 int CountFiles(const std::wstring& pattern)
@@ -108,17 +82,18 @@ TEST(LogZipArchiveTests, ArchiveHoldsReportSettingsAndLogUnderTheirNames)
     request.zipPath = folder.PathOf(L"out\\support.zip").c_str();
     request.showFailureBox = false;
     request.reportText = L"Version: 6.0\r\nOS: \x0412\x0438\x043D\x0434\x043E\x0432\x0441";
+    request.settingsPath = settingsPath.c_str();
     CString explorerParameters;
-    ASSERT_TRUE(CreateLogZipArchiveWith(request, settingsPath.c_str(),
-                                        [&](const CString& parameters) { explorerParameters = parameters; }));
+    request.openExplorer = [&](HWND, const CString& parameters) { explorerParameters = parameters; };
+    ASSERT_TRUE(CreateLogZipArchive(request));
 
-    const auto entries = ReadZip(folder.PathOf(L"out\\support.zip"));
+    const auto entries = scvtest::ReadZipEntries(folder.PathOf(L"out\\support.zip"));
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].first, "Scrivolanter_Info.txt");
-    EXPECT_EQ(entries[0].second,
+    EXPECT_EQ(entries[0].name, "Scrivolanter_Info.txt");
+    EXPECT_EQ(entries[0].bytes,
               "Version: 6.0\r\nOS: \xD0\x92\xD0\xB8\xD0\xBD\xD0\xB4\xD0\xBE\xD0\xB2\xD1\x81");
-    EXPECT_EQ(entries[1], std::make_pair(std::string("Settings.ini"), settings));
-    EXPECT_EQ(entries[2], std::make_pair(std::string("LogReport.txt"), log));
+    EXPECT_EQ(entries[1], (scvtest::ZipEntry{"Settings.ini", settings}));
+    EXPECT_EQ(entries[2], (scvtest::ZipEntry{"LogReport.txt", log}));
     EXPECT_EQ(Text(explorerParameters), L"/select, \"" + folder.PathOf(L"out\\support.zip") + L"\"");
     EXPECT_EQ(::GetFileAttributesW(TempReportPath().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CountFiles(folder.PathOf(L"out\\*")), 1); // the older archive was replaced, nothing beside it
@@ -135,9 +110,10 @@ TEST(LogZipArchiveTests, FailuresLeaveNoArchiveAndKeepAnOlderOne)
     request.zipPath = zipPath.c_str();
     request.showFailureBox = false;
     request.reportText = L"report";
+    request.settingsPath = settingsPath.c_str();
     bool explorerAsked = false;
-    EXPECT_FALSE(CreateLogZipArchiveWith(request, settingsPath.c_str(),
-                                         [&](const CString&) { explorerAsked = true; }));
+    request.openExplorer = [&](HWND, const CString&) { explorerAsked = true; };
+    EXPECT_FALSE(CreateLogZipArchive(request));
     EXPECT_FALSE(explorerAsked);
     EXPECT_EQ(folder.ReadBytes(L"out\\support.zip").value_or(""), "an older archive");
     EXPECT_EQ(CountFiles(folder.PathOf(L"out\\*")), 1); // no temporary archive left beside it

@@ -2,6 +2,8 @@
 
 #include "support/MessagePump.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
 
 namespace scvtest
@@ -129,6 +131,32 @@ std::vector<int> DialogButtons(HWND dialog)
             ids.push_back(GetDlgCtrlID(child));
     });
     return ids;
+}
+
+namespace
+{
+
+constexpr int kFileDialogNameFields[] = {cmb13, edt1};
+
+} // namespace
+
+std::wstring FileDialogName(HWND dialog)
+{
+    wchar_t name[MAX_PATH] = {};
+    for (int id : kFileDialogNameFields) {
+        HWND field = GetDlgItem(dialog, id);
+        if (field && GetWindowTextW(field, name, MAX_PATH) > 0)
+            return name;
+    }
+    return std::wstring();
+}
+
+void SetFileDialogName(HWND dialog, const std::wstring& name)
+{
+    for (int id : kFileDialogNameFields) {
+        if (HWND field = GetDlgItem(dialog, id))
+            SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
 }
 
 bool PressDialogButton(HWND dialog, int id)

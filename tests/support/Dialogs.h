@@ -31,6 +31,11 @@ std::wstring ReadDialogText(HWND dialog);
 // The ids of the dialog's enabled push buttons, in z order.
 std::vector<int> DialogButtons(HWND dialog);
 
+// The file name field of an open or save dialog (explorer style: its combo
+// box, else its edit): what it shows, and typing a name into it.
+std::wstring FileDialogName(HWND dialog);
+void SetFileDialogName(HWND dialog, const std::wstring& name);
+
 // Posts the WM_COMMAND of a button (as a click would). False when the post failed.
 bool PressDialogButton(HWND dialog, int id);
 // One step of closing a dialog that belongs to any thread or process; later

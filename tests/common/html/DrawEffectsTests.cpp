@@ -5,8 +5,11 @@
 #include "common/GdiHelpers.h"
 #include "common/GdiObjectGuards.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace
@@ -240,7 +243,8 @@ TEST(DrawEffects, LinesAndBorders)
 TEST(PaletteBitmap, PixelsPaletteAndDraw)
 {
     PaletteBitmap image;
-    EXPECT_EQ(image.Create(5, 3, 4), nullptr);
+    EXPECT_EQ(image.Create(5, 3, 24), nullptr);
+    EXPECT_EQ(image.Create(5, 3, 2), nullptr);
     EXPECT_EQ(image.Create(0, 3, 8), nullptr);
     BITMAPINFOHEADER* header = image.Create(5, 3, 8);
     ASSERT_NE(header, nullptr);
@@ -273,4 +277,78 @@ TEST(PaletteBitmap, PixelsPaletteAndDraw)
     EXPECT_EQ(image.GetPaletteColor(1).rgbRed, 100);
     image.Reset();
     EXPECT_EQ(image.Width(), 0);
+}
+
+namespace
+{
+
+// The image's block as a ".bmp" file: the file header, then the header, the colour table and the rows.
+std::string BmpFileOf(const BITMAPINFOHEADER* header, int paletteSize)
+{
+    const size_t infoBytes = sizeof(BITMAPINFOHEADER) + paletteSize * sizeof(RGBQUAD);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = static_cast<DWORD>(sizeof(file) + infoBytes);
+    file.bfSize = file.bfOffBits + header->biSizeImage;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(header), infoBytes + header->biSizeImage);
+    return bytes;
+}
+
+} // namespace
+
+TEST(PaletteBitmap, EachDepthPacksItsPixelsAsTheSystemReadsThem)
+{
+    struct Depth
+    {
+        int bits;
+        int paletteSize;
+        int rowSize; // for 13 pixels
+    };
+    const Depth depths[] = {{1, 2, 4}, {4, 16, 8}, {8, 256, 16}};
+    scvtest::TempFolder folder;
+    for (const Depth& depth : depths) {
+        SCOPED_TRACE(depth.bits);
+        constexpr int kWidth = 13;
+        constexpr int kHeight = 3;
+        PaletteBitmap image;
+        const BITMAPINFOHEADER* header = image.Create(kWidth, kHeight, depth.bits);
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(image.PaletteSize(), depth.paletteSize);
+        EXPECT_EQ(image.RowSize(), depth.rowSize);
+        EXPECT_EQ(header->biSizeImage, static_cast<DWORD>(depth.rowSize * kHeight));
+        // Entries far apart even in the 2-entry table.
+        auto red = [](int i) { return static_cast<BYTE>(i == 1 ? 255 : i); };
+        for (int i = 0; i < depth.paletteSize; ++i)
+            image.SetPaletteColor(i, red(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 16));
+        image.Fill(0xFF);
+        EXPECT_EQ(image.GetPixel(kWidth - 1, kHeight - 1), depth.paletteSize - 1) << "cut to the depth";
+        auto indexAt = [&](int x, int y) { return (x * 3 + y) % depth.paletteSize; };
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                image.SetPixel(x, y, static_cast<BYTE>(indexAt(x, y)));
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(image.GetPixel(x, y), indexAt(x, y)) << x << "," << y << ": neighbours kept";
+
+        Canvas drawn(kWidth, kHeight, 0);
+        image.Draw(drawn.dc.get(), 0, 0);
+        const std::wstring path = folder.WriteBytes(L"depth" + std::to_wstring(depth.bits) + L".bmp",
+                                                    BmpFileOf(header, depth.paletteSize));
+        GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
+            ::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        ASSERT_TRUE(loaded) << "the block is a bitmap the system reads";
+        Canvas read(kWidth, kHeight, 0);
+        MemoryDC source(read.screen.get());
+        {
+            SelectedObject selected(source.get(), loaded.get());
+            ::BitBlt(read.dc.get(), 0, 0, kWidth, kHeight, source.get(), 0, 0, SRCCOPY);
+        }
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const int i = indexAt(x, y);
+                ASSERT_EQ(drawn.At(x, y), Rgb(red(i), 255 - i, (i * 16) & 0xFF)) << x << "," << y;
+                ASSERT_EQ(read.At(x, y), drawn.At(x, y)) << x << "," << y;
+            }
+    }
 }

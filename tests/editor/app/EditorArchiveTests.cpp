@@ -7,12 +7,9 @@
 #include "common/TextConversion.h"
 
 #include "support/TempFolder.h"
+#include "support/ZipEntries.h"
 
 #include <gtest/gtest.h>
-
-#include <minizip/unzip.h>
-// iowin32.h needs the declarations of the header above.
-#include <minizip/iowin32.h>
 
 #include <string>
 #include <vector>
@@ -20,38 +17,7 @@
 namespace
 {
 
-struct Entry
-{
-    std::string name;
-    std::string bytes;
-};
-
-// Every entry of the archive in stored order, with its uncompressed bytes.
-std::vector<Entry> ReadArchive(const std::wstring& path)
-{
-    std::vector<Entry> entries;
-    zlib_filefunc64_def functions{};
-    fill_win32_filefunc64W(&functions);
-    unzFile zip = unzOpen2_64(path.c_str(), &functions);
-    if (!zip)
-        return entries;
-    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
-        char name[512] = {};
-        unz_file_info64 info{};
-        unzGetCurrentFileInfo64(zip, &info, name, sizeof(name), nullptr, 0, nullptr, 0);
-        Entry entry{name, {}};
-        if (unzOpenCurrentFile(zip) == UNZ_OK) {
-            char buffer[4096];
-            int read = 0;
-            while ((read = unzReadCurrentFile(zip, buffer, sizeof(buffer))) > 0)
-                entry.bytes.append(buffer, read);
-            unzCloseCurrentFile(zip);
-        }
-        entries.push_back(entry);
-    }
-    unzClose(zip);
-    return entries;
-}
+using Entry = scvtest::ZipEntry;
 
 std::vector<std::string> Names(const std::vector<Entry>& entries)
 {
@@ -79,7 +45,7 @@ TEST_F(EditorArchiveTest, FolderTreeIsPackedFolderFirstWithNamesRelativeToThePar
 {
     ASSERT_TRUE(EditorArchive::ZipFolder(P(L"Phrases\\"), {P(L"Settings.ini")}, P(L"backup.zip")));
 
-    const std::vector<Entry> entries = ReadArchive(temp.PathOf(L"backup.zip"));
+    const std::vector<Entry> entries = scvtest::ReadZipEntries(temp.PathOf(L"backup.zip"));
     EXPECT_EQ(Names(entries), (std::vector<std::string>{"Phrases/", "Phrases/a.scrivolanter", "Phrases/Sub/",
                                                         "Phrases/Sub/b.scrivolanter", "Settings.ini"}));
     ASSERT_EQ(entries.size(), 5u);
@@ -94,7 +60,7 @@ TEST_F(EditorArchiveTest, ArchiveInsideThePackedFolderIsNotPackedAndAnOldOneIsRe
 
     ASSERT_TRUE(EditorArchive::ZipFolder(P(L"Phrases"), {}, P(L"Phrases\\BACKUP.zip")));
 
-    const std::vector<Entry> entries = ReadArchive(temp.PathOf(L"Phrases\\backup.zip"));
+    const std::vector<Entry> entries = scvtest::ReadZipEntries(temp.PathOf(L"Phrases\\backup.zip"));
     EXPECT_EQ(Names(entries), (std::vector<std::string>{"Phrases/", "Phrases/a.scrivolanter", "Phrases/Sub/",
                                                         "Phrases/Sub/b.scrivolanter"}));
 }
@@ -104,7 +70,7 @@ TEST_F(EditorArchiveTest, FileListKeepsFileNamesAloneInListOrder)
     ASSERT_TRUE(
         EditorArchive::ZipFileList({P(L"Settings.ini"), P(L"Phrases\\Sub\\b.scrivolanter")}, P(L"list.zip")));
 
-    const std::vector<Entry> entries = ReadArchive(temp.PathOf(L"list.zip"));
+    const std::vector<Entry> entries = scvtest::ReadZipEntries(temp.PathOf(L"list.zip"));
     EXPECT_EQ(Names(entries), (std::vector<std::string>{"Settings.ini", "b.scrivolanter"}));
     EXPECT_FALSE(EditorArchive::ZipFileList({}, P(L"empty.zip")));
     EXPECT_FALSE(temp.Exists(L"empty.zip"));

@@ -13,35 +13,15 @@
 
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
+#include "support/ZipEntries.h"
 
 #include <gtest/gtest.h>
-
-#include <minizip/unzip.h>
-// iowin32.h needs the declarations of the header above.
-#include <minizip/iowin32.h>
 
 #include <string>
 #include <vector>
 
 namespace
 {
-
-std::vector<std::string> ArchiveNames(const std::wstring& path)
-{
-    std::vector<std::string> names;
-    zlib_filefunc64_def functions{};
-    fill_win32_filefunc64W(&functions);
-    unzFile zip = unzOpen2_64(path.c_str(), &functions);
-    if (!zip)
-        return names;
-    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
-        char name[512] = {};
-        unzGetCurrentFileInfo64(zip, nullptr, name, sizeof(name), nullptr, 0, nullptr, 0);
-        names.push_back(name);
-    }
-    unzClose(zip);
-    return names;
-}
 
 class EditorFileCommandsTest : public ::testing::Test
 {
@@ -78,12 +58,12 @@ TEST_F(EditorFileCommandsTest, BackupPacksThePhraseTreeAndTheSettingsFile)
     temp.WriteBytes(L"Settings.ini", "[Settings]");
 
     ASSERT_TRUE(EditorFileCommands::BackupPhrases(folder, P(L"Settings.ini"), P(L"b.zip")));
-    EXPECT_EQ(ArchiveNames(temp.PathOf(L"b.zip")),
+    EXPECT_EQ(scvtest::ZipEntryNames(temp.PathOf(L"b.zip")),
               (std::vector<std::string>{"Phrases/", "Phrases/Group/", "Phrases/Group/x.scrivolanter",
                                         "Settings.ini"}));
 
     ASSERT_TRUE(EditorFileCommands::BackupPhrases(folder, P(L"NoSettings.ini"), P(L"c.zip")));
-    EXPECT_EQ(ArchiveNames(temp.PathOf(L"c.zip")).size(), 3u);
+    EXPECT_EQ(scvtest::ZipEntryNames(temp.PathOf(L"c.zip")).size(), 3u);
 }
 
 TEST_F(EditorFileCommandsTest, ImportReadsEachFileKind)

@@ -15,8 +15,11 @@
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 
+#include "support/Dialogs.h"
 #include "support/TempFolder.h"
 #include "support/TempSettingsEnvironment.h"
+#include "support/TestFiles.h"
+#include "support/ZipEntries.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +28,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -132,6 +136,7 @@ protected:
         CMainFrame::SetSettingsPaneFactory(nullptr);
         CMainFrame::SetHideSettingsOnCreate(false);
         CMainFrame::SetReportBox(nullptr);
+        CMainFrame::SetExplorerOpener(nullptr);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\MainFrameRun");
     }
     void Command(UINT id) { ::SendMessageW(frame->m_hWnd, WM_COMMAND, id, 0); }
@@ -144,6 +149,32 @@ protected:
         return (::GetMenuState(popup, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
     }
     bool SettingsVisible() { return frame->GetSettingsPane()->IsVisible() != FALSE; }
+    // Runs ZIP Log File as a user would: the save dialog gets `target` typed in and OK (and Yes when
+    // it asks whether to replace a file). The name the dialog proposed.
+    std::wstring ZipLogTo(const std::wstring& target)
+    {
+        std::wstring proposed;
+        std::thread user([&proposed, target] {
+            HWND dialog = scvtest::WaitForDialog(L"Pack the log file", 10000, ::GetCurrentProcessId(), true);
+            if (!dialog)
+                return;
+            ::Sleep(200); // the dialog finishes its initialisation
+            proposed = scvtest::FileDialogName(dialog);
+            scvtest::SetFileDialogName(dialog, target);
+            scvtest::PressDialogButton(dialog, IDOK);
+            for (int i = 0; i < 40 && !scvtest::IsDialogGone(dialog); ++i) {
+                for (HWND box : scvtest::FindDialogs()) {
+                    const std::vector<int> buttons = scvtest::DialogButtons(box);
+                    if (box != dialog && std::count(buttons.begin(), buttons.end(), IDYES))
+                        scvtest::PressDialogButton(box, IDYES);
+                }
+                ::Sleep(100);
+            }
+        });
+        Command(EditorFileCommands::kCmdZipLog);
+        user.join();
+        return proposed;
+    }
 
     scvtest::TempFolder temp;
     scvtest::TempSettingsEnvironment environment{temp};
@@ -210,6 +241,50 @@ TEST_F(MainFrameCommandsTest, ExportNeedsASelectionAndZipLogNeedsTheLogFile)
     EXPECT_TRUE(IsEnabled(EditorFileCommands::kCmdExport));
     EXPECT_TRUE(IsEnabled(EditorFileCommands::kCmdZipLog));
     EXPECT_TRUE(IsEnabled(CMainFrame::kCheckForUpdatesCommand)) << "the frame's own commands stay enabled";
+}
+
+TEST_F(MainFrameCommandsTest, ZipLogFilePacksSettingsAndLogUnderTheDefaultNameAndSelectsIt)
+{
+    Open(false);
+    const std::string log = "editor log line\r\n";
+    const std::string settingsText = "[Settings]\r\nHotkey=1\r\n";
+    const std::wstring logPath = frame->GetLogPath().GetString();
+    const std::wstring settingsPath = settings.GetFiles().GetSettingsFilePath().GetString();
+    ASSERT_TRUE(scvtest::WriteFileBytes(logPath, log));
+    ASSERT_TRUE(scvtest::WriteFileBytes(settingsPath, settingsText));
+    const std::wstring zipPath = temp.PathOf(L"out\\support.zip");
+    ASSERT_TRUE(scvtest::WriteFileBytes(zipPath, "an older archive"));
+    std::vector<std::pair<HWND, std::wstring>> selected;
+    CMainFrame::SetExplorerOpener([&selected](HWND owner, const CString& parameters) {
+        selected.emplace_back(owner, parameters.GetString());
+    });
+
+    const std::wstring proposed = ZipLogTo(zipPath);
+    EXPECT_EQ(0u, proposed.find(L"LogReport_Scrivolanter_")) << proposed;
+    EXPECT_NE(std::wstring::npos, proposed.find(L"_version_")) << proposed;
+    EXPECT_EQ(proposed.size() - 5, proposed.rfind(L"_.zip")) << proposed;
+    const auto entries = scvtest::ReadZipEntries(zipPath);
+    ASSERT_EQ(2u, entries.size()) << "no report entry: the editor has no report";
+    EXPECT_EQ((scvtest::ZipEntry{"Settings.ini", settingsText}), entries[0]);
+    EXPECT_EQ((scvtest::ZipEntry{"LogReport.txt", log}), entries[1]);
+    ASSERT_EQ(1u, selected.size());
+    EXPECT_EQ(frame->m_hWnd, selected[0].first);
+    EXPECT_EQ(L"/select, \"" + zipPath + L"\"", selected[0].second);
+    EXPECT_TRUE(g_boxes.empty());
+
+    // A log another program holds shut: a warning over the frame that lists the files, no archive.
+    selected.clear();
+    HANDLE locked = ::CreateFileW(logPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    ZipLogTo(zipPath);
+    ::CloseHandle(locked);
+    EXPECT_TRUE(selected.empty());
+    EXPECT_FALSE(scvtest::FileExists(zipPath)) << "the replaced file is gone and no partial archive is left";
+    ASSERT_EQ(1u, g_boxes.size());
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), g_boxes[0].type);
+    EXPECT_EQ(L"Cannot create ZIP-archive " + zipPath + L"\n\nFollows Files:\n" + settingsPath + L"\n" +
+                  logPath + L"\n",
+              g_boxes[0].text);
 }
 
 TEST_F(MainFrameCommandsTest, CheckForUpdatesSetsTheNamedEventOrSaysFail)

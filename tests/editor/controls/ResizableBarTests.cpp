@@ -1,11 +1,16 @@
 // A resizable bar docked at the left of a real frame: its layout width, edge hit-testing, an edge drag
-// driven by mouse messages with its limits, the close button and WM_CLOSE.
+// driven by mouse messages with its limits, the close button (its hot and pushed states) and WM_CLOSE,
+// and the caption strip's colours while the focus is inside the bar or not, with and without gradient
+// captions.
 // test-locks: desktop
 
 #include "editor/controls/ResizableBar.h"
 #include "platform/docview/FrameWnd.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -45,9 +50,81 @@ protected:
         return MAKELPARAM(pt.x, pt.y);
     }
 
+    // The close button's middle, in screen coordinates.
+    POINT CloseButtonMiddle()
+    {
+        const RECT r = BarRect();
+        const POINT origin = bar.GetCloseButtonOrigin();
+        return POINT{r.left + origin.x + 5, r.top + origin.y + 5};
+    }
+    // A pixel of the bar's window (window coordinates) as it was painted.
+    COLORREF WindowPixel(int x, int y)
+    {
+        HDC dc = ::GetWindowDC(bar.m_hWnd);
+        const COLORREF color = ::GetPixel(dc, x, y);
+        ::ReleaseDC(bar.m_hWnd, dc);
+        return color;
+    }
+    // The first and last pixel of the caption strip, in the middle of its height (the strip runs along
+    // the top of the bar, up to the close button).
+    std::pair<COLORREF, COLORREF> CaptionEnds()
+    {
+        ::SendMessageW(bar.m_hWnd, WM_NCPAINT, 1, 0);
+        RECT client = {};
+        ::GetClientRect(bar.m_hWnd, &client);
+        ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const RECT r = BarRect();
+        const POINT origin = bar.GetCloseButtonOrigin();
+        const int y = origin.y + 5;
+        return {WindowPixel(client.left - r.left + 1, y), WindowPixel(origin.x - 5, y)};
+    }
+
+    // The system's active caption colours, but with a gradient colour far from the first one (the
+    // system here has both alike), so that the strip shows which one it has where.
+    class TestBar : public CResizableBarCF
+    {
+    public:
+        CaptionColors GetCaptionColors(bool active) const override
+        {
+            return active ? CaptionColors{RGB(10, 36, 106), RGB(240, 200, 20), RGB(255, 255, 255)}
+                          : CResizableBarCF::GetCaptionColors(false);
+        }
+    };
+
     CFrameWnd* frame = nullptr;
-    CResizableBarCF bar;
+    TestBar bar;
 };
+
+// Sets the system's gradient-caption setting for this session and puts the old one back.
+class GradientCaptionsScope
+{
+public:
+    explicit GradientCaptionsScope(bool on)
+    {
+        ::SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &m_old, 0);
+        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)),
+                                0);
+    }
+    ~GradientCaptionsScope()
+    {
+        ::SystemParametersInfoW(SPI_SETGRADIENTCAPTIONS, 0,
+                                reinterpret_cast<void*>(static_cast<INT_PTR>(m_old)), 0);
+    }
+    static bool IsOn()
+    {
+        BOOL on = FALSE;
+        ::SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &on, 0);
+        return on != FALSE;
+    }
+
+private:
+    BOOL m_old = FALSE;
+};
+
+bool Between(int value, int a, int b)
+{
+    return value >= std::min(a, b) && value <= std::max(a, b);
+}
 
 } // namespace
 
@@ -129,4 +206,74 @@ TEST_F(ResizableBarFrameTest, WithoutContentsWhileDraggingTheEdgeMovesAnOutlineU
     EXPECT_FALSE(bar.IsTracking());
     frame->RecalcLayout();
     EXPECT_EQ(240, BarRect().right - BarRect().left);
+}
+
+TEST_F(ResizableBarFrameTest, CloseButtonIsHotUnderTheMouseAndPushedWhileTheButtonIsDown)
+{
+    const POINT middle = CloseButtonMiddle();
+    const LPARAM at = ScreenPoint(middle.x, middle.y);
+    EXPECT_FALSE(bar.IsCloseHot());
+    ::SendMessageW(bar.m_hWnd, WM_NCMOUSEMOVE, HTCLOSE, at);
+    EXPECT_TRUE(bar.IsCloseHot());
+    EXPECT_FALSE(bar.IsClosePushed());
+    ::SendMessageW(bar.m_hWnd, WM_NCMOUSEMOVE, HTCLIENT, ScreenPoint(middle.x + 40, middle.y + 40));
+    EXPECT_FALSE(bar.IsCloseHot()) << "the mouse left the button";
+    ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONDOWN, HTCLOSE, at);
+    EXPECT_TRUE(bar.IsClosePushed());
+    EXPECT_FALSE(bar.IsCloseHot());
+    EXPECT_TRUE(::IsWindowVisible(bar.m_hWnd)) << "only the release closes";
+    ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONUP, HTCLOSE, at);
+    EXPECT_FALSE(bar.IsClosePushed());
+    EXPECT_FALSE(::IsWindowVisible(bar.m_hWnd));
+}
+
+TEST_F(ResizableBarFrameTest, TheFramesIdleUpdateReadsTheCloseButtonStateFromTheCursor)
+{
+    const POINT middle = CloseButtonMiddle();
+    POINT now = {};
+    if (!::SetCursorPos(middle.x, middle.y) || !::GetCursorPos(&now) || now.x != middle.x ||
+        now.y != middle.y)
+        GTEST_SKIP() << "the cursor cannot be placed on this display";
+    frame->OnIdleUpdateCmdUI();
+    EXPECT_TRUE(bar.IsCloseHot());
+    ::SetCursorPos(middle.x + 100, middle.y + 100);
+    frame->OnIdleUpdateCmdUI();
+    EXPECT_FALSE(bar.IsCloseHot());
+}
+
+TEST_F(ResizableBarFrameTest, CaptionHasTheActiveColoursWhileTheFocusIsInsideTheBar)
+{
+    ::SetWindowTextW(bar.m_hWnd, L""); // the strip's pixels are all background
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, bar.m_hWnd,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, edit);
+    const auto active = bar.GetCaptionColors(true);
+    const auto inactive = bar.GetCaptionColors(false);
+    EXPECT_EQ(::GetSysColor(COLOR_ACTIVECAPTION), bar.CResizableBarCF::GetCaptionColors(true).first);
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), bar.CResizableBarCF::GetCaptionColors(false).first);
+    for (const bool gradient : {false, true}) {
+        GradientCaptionsScope scope(gradient);
+        if (GradientCaptionsScope::IsOn() != gradient)
+            continue; // the setting cannot be changed here
+        SCOPED_TRACE(gradient ? "gradient" : "solid");
+        ::SetFocus(edit);
+        frame->OnIdleUpdateCmdUI();
+        EXPECT_TRUE(bar.IsActive());
+        const auto [start, end] = CaptionEnds();
+        EXPECT_EQ(active.first, start);
+        if (gradient) {
+            EXPECT_NE(start, end) << "the strip runs into the gradient colour";
+            EXPECT_TRUE(Between(GetRValue(end), GetRValue(active.first), GetRValue(active.gradient)));
+            EXPECT_TRUE(Between(GetBValue(end), GetBValue(active.first), GetBValue(active.gradient)));
+        } else {
+            EXPECT_EQ(active.first, end);
+        }
+
+        ::SetFocus(frame->m_hWnd);
+        frame->OnIdleUpdateCmdUI();
+        EXPECT_FALSE(bar.IsActive());
+        const auto [inactiveStart, inactiveEnd] = CaptionEnds();
+        EXPECT_EQ(inactive.first, inactiveStart);
+        EXPECT_EQ(inactive.first, inactiveEnd);
+    }
 }
