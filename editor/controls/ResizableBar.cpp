@@ -20,6 +20,20 @@ IMPLEMENT_DYNAMIC(CResizableBarCF, CResizableBarG)
 namespace
 {
 
+// A close cross two pixels thick, inset from the button's edges.
+void DrawCrossGlyph(HDC dc, const RECT& button)
+{
+    const GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNTEXT)));
+    const SelectedObject selected(dc, pen.get());
+    const int left = button.left + 3, top = button.top + 3, right = button.right - 3, bottom = button.bottom - 3;
+    for (int shift = 0; shift < 2; ++shift) {
+        ::MoveToEx(dc, left + shift, top, nullptr);
+        ::LineTo(dc, right + shift, bottom);
+        ::MoveToEx(dc, right - 1 + shift, top, nullptr);
+        ::LineTo(dc, left - 1 + shift, bottom);
+    }
+}
+
 bool ReadDragFullWindows()
 {
     BOOL on = FALSE;
@@ -700,6 +714,13 @@ void CResizableBarG::PaintCloseButton(HDC dc)
     const int tenths = ::MulDiv(60, 96, ::GetDeviceCaps(dc, LOGPIXELSX));
     const GdiObject<HFONT> font = CreatePointFont(dc, L"Marlett", tenths, 0);
     const SelectedObject selected(dc, font.get());
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    if (::lstrcmpiW(face, L"Marlett") != 0) {
+        // Without the symbol font the "r" would show as a letter: draw the cross by hand.
+        DrawCrossGlyph(dc, button);
+        return;
+    }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     ::TextOutW(dc, button.left + 2, button.top + 2, L"r", 1);
