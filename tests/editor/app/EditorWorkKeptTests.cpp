@@ -3,7 +3,8 @@
 // The user's typed text and settings survive the editor's ordinary paths, driven through the real main
 // frame, the real phrase text view and the phrases pane over a temp phrases folder: moving the phrase
 // being edited, a phrase file that cannot be written, commands of the tree's context menu, Export,
-// Reread and the end of the session. Each case looks at the files on disk and at what the frame shows.
+// Backup, Import, Reread, names made from long clipboard lines, a start while the phrases folder is
+// missing and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
 #include "EditorDocHarness.h"
 #include "common/PathFunctions.h"
