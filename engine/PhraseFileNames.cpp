@@ -3,6 +3,9 @@
 #include "common/PathFunctions.h"
 #include "engine/PhraseFile.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 
@@ -22,6 +25,32 @@ bool IsReplacedCharacter(wchar_t ch, bool replaceBlanks)
         }
     }
     return false;
+}
+
+// Room kept after a file-name stem fitted to its folder: a number of up to four characters ("_999")
+// and the longer of the phrase extension and, for a group's directory, "\FOLDER_SELF.scrivolanter".
+constexpr int kNumberRoom = 4;
+constexpr int kSuffixRoom = kNumberRoom + 1 + static_cast<int>(std::size(kFolderSelfFileName)) - 1;
+// The longest name one path component takes on the usual file systems.
+constexpr int kLongestComponent = 255;
+
+// The stem cut so that the folder (`folderLength` characters with its backslash), the stem and the
+// kept room stay below MAX_PATH and the name within one component. A cut never splits a surrogate
+// pair and leaves no blank or "_" at the end; the result is never empty.
+CString FitStem(CString stem, int folderLength)
+{
+    const int room = std::min(kLongestComponent - kNumberRoom - static_cast<int>(std::size(kPhraseFileExtension)),
+                              MAX_PATH - 1 - folderLength - kSuffixRoom);
+    if (stem.GetLength() <= room) {
+        return stem;
+    }
+    int length = std::max(1, room);
+    if (IS_HIGH_SURROGATE(stem[length - 1])) {
+        --length;
+    }
+    stem.Truncate(length);
+    stem.TrimRight(L" _");
+    return stem.IsEmpty() ? CString(L"_") : stem;
 }
 
 void ShortenRuns(CString& text, wchar_t ch)
@@ -57,7 +86,8 @@ CString SanitizeFileNamePart(const CString& text, bool replaceBlanks, const wcha
     return cleaned;
 }
 
-CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores)
+CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores,
+                           int folderLength)
 {
     CString name = SanitizeFileNamePart(title, blanksToUnderscores, L"_");
     if (blanksToUnderscores) {
@@ -66,6 +96,7 @@ CString MakePhraseFileName(const CString& title, int number, bool addExtension, 
         name.Replace(L" ", L"_");
         ShortenRuns(name, L'_');
     }
+    name = FitStem(name, folderLength);
     if (IsReservedDeviceName(name)) {
         name += L"_";
     }
@@ -83,7 +114,8 @@ CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool a
 {
     const CString base = AddTrailingBackslash(folder);
     for (int number = 1;; ++number) {
-        const CString candidate = base + MakePhraseFileName(title, number, addExtension, blanksToUnderscores);
+        const CString candidate =
+            base + MakePhraseFileName(title, number, addExtension, blanksToUnderscores, base.GetLength());
         // A file and a directory cannot share a name, whichever of the two is wanted.
         const bool exists = FileExists(candidate) || FolderExists(candidate);
         if (!exists && !(isTaken && isTaken(candidate))) {
@@ -109,7 +141,8 @@ bool IsReservedDeviceName(const CString& stem)
 
 CString MakeNumberedPhrasePath(const CString& folder, const CString& stem)
 {
-    const CString base = AddTrailingBackslash(folder) + stem;
+    const CString folderPart = AddTrailingBackslash(folder);
+    const CString base = folderPart + FitStem(stem, folderPart.GetLength());
     for (int number = 0;; ++number) {
         CString candidate = base;
         if (number > 0) {

@@ -13,8 +13,11 @@ CString SanitizeFileNamePart(const CString& text, bool replaceBlanks, const wcha
 
 // The file name of a title: SanitizeFileNamePart with "_", the number appended when above 1, and
 // ".scrivolanter" when `addExtension` is set. A name the system reserves for a device ("CON",
-// "nul", "COM1" ...) gets a "_" appended.
-CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores);
+// "nul", "COM1" ...) gets a "_" appended. The name part is cut so that it fits into a folder path of
+// `folderLength` characters (its backslash counted) below MAX_PATH, with room left for a number, the
+// extension and a group's own file: a long title (a clipboard line) still gives a name that saves.
+CString MakePhraseFileName(const CString& title, int number, bool addExtension, bool blanksToUnderscores,
+                           int folderLength = 0);
 
 // Tells whether a candidate path is already spoken for beyond what is on disk (a save waiting in a
 // queue, for example).
@@ -31,5 +34,5 @@ CString MakeUniquePhrasePath(const CString& title, const CString& folder, bool a
 bool IsReservedDeviceName(const CString& stem);
 
 // The first of folder\stem.scrivolanter, folder\stem_1.scrivolanter, folder\stem_2.scrivolanter ...
-// that is no existing file.
+// that is no existing file; the stem cut to fit the folder as MakePhraseFileName cuts it.
 CString MakeNumberedPhrasePath(const CString& folder, const CString& stem);

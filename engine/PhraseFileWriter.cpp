@@ -1,5 +1,6 @@
 #include "engine/PhraseFileWriter.h"
 #include "common/FileBytes.h"
+#include "engine/PhraseFile.h"
 
 #include "common/KernelHandle.h"
 #include "common/PathFunctions.h"
@@ -18,9 +19,31 @@ bool IsTransientReplaceError(DWORD error)
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
-// Moves `source` over `target`. The read-only attribute of the target is cleared first and put back
-// when the move fails.
-bool ReplaceFileWith(const wchar_t* source, const wchar_t* target)
+// Whether `target` still holds `expected` (null: no condition). A file another program holds for a
+// moment is "busy" and asked again; one that is gone, unreadable or different is "changed".
+enum class TargetState
+{
+    Expected,
+    Busy,
+    Changed,
+};
+
+TargetState CheckTarget(const wchar_t* target, const std::string* expected)
+{
+    if (expected == nullptr) {
+        return TargetState::Expected;
+    }
+    std::string current;
+    if (ReadFileBytesBounded(target, kMaxPhraseFileSize, current)) {
+        return current == *expected ? TargetState::Expected : TargetState::Changed;
+    }
+    return IsTransientReplaceError(GetLastError()) ? TargetState::Busy : TargetState::Changed;
+}
+
+// Moves `source` over `target`, when `expected` is given only while the target still holds those
+// bytes (checked right before every attempt; `changed` tells a refusal for that reason). The
+// read-only attribute of the target is cleared first and put back when the move fails.
+bool ReplaceFileWith(const wchar_t* source, const wchar_t* target, const std::string* expected, bool& changed)
 {
     const DWORD attributes = GetFileAttributesW(target);
     const bool wasReadOnly = attributes != INVALID_FILE_ATTRIBUTES &&
@@ -30,11 +53,14 @@ bool ReplaceFileWith(const wchar_t* source, const wchar_t* target)
         SetFileAttributesW(target, attributes & ~FILE_ATTRIBUTE_READONLY);
     }
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const TargetState state = CheckTarget(target, expected);
+        changed = state == TargetState::Changed;
+        if (state == TargetState::Expected &&
+            MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
-        const DWORD error = GetLastError();
-        if (attempt >= kReplaceAttempts || !IsTransientReplaceError(error)) {
+        const DWORD error = changed ? ERROR_FILE_INVALID : GetLastError();
+        if (changed || attempt >= kReplaceAttempts || !IsTransientReplaceError(error)) {
             if (wasReadOnly) {
                 SetFileAttributesW(target, attributes);
             }
@@ -81,8 +107,12 @@ CString MakePhraseTempPath(const wchar_t* path)
     return temp;
 }
 
-bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
+namespace
 {
+
+bool WriteAndReplace(const wchar_t* path, const std::string& bytes, const std::string* expected, bool& changed)
+{
+    changed = false;
     const CString temp = MakePhraseTempPath(path);
     {
         CKernelHandle file(CreatePhraseFileForWrite(temp));
@@ -97,11 +127,25 @@ bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
             return false;
         }
     }
-    if (!ReplaceFileWith(temp, path)) {
+    if (!ReplaceFileWith(temp, path, expected, changed)) {
         DeleteKeepingError(temp);
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
+{
+    bool changed = false;
+    return WriteAndReplace(path, bytes, nullptr, changed);
+}
+
+bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes, const std::string& expected,
+                                     bool& changed)
+{
+    return WriteAndReplace(path, bytes, &expected, changed);
 }
 
 void LogPhraseFileWriteError(DWORD error)

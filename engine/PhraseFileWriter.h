@@ -25,6 +25,12 @@ CString MakePhraseTempPath(const wchar_t* path);
 // elsewhere is retried for a moment). On any failure the temporary file is removed, the old file
 // stays as it was (its read-only attribute is restored) and GetLastError holds the error.
 bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes);
+// As WritePhraseFileBytes, but the old file is replaced only while it still holds exactly
+// `expected` (compared right before every replacing attempt), so a content written by someone else
+// since the caller read it is never overwritten. When it differs (or is gone) nothing is written,
+// `changed` is set and the result is false (GetLastError: ERROR_FILE_INVALID).
+bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes, const std::string& expected,
+                                     bool& changed);
 
 // Logs "ERROR: code %d, %s" with the error number and the system's text for it.
 void LogPhraseFileWriteError(DWORD error);

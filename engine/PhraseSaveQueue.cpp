@@ -1,8 +1,33 @@
 #include "engine/PhraseSaveQueue.h"
 
+#include "engine/PhraseFile.h"
 #include "engine/PhraseFileWriter.h"
 
+#include "common/SharedLog.h"
+
 #include <system_error>
+
+namespace
+{
+// How often an update is made anew on a file that others keep changing before it gives up.
+constexpr int kUpdateAttempts = 5;
+constexpr int kReadAttempts = 10;
+constexpr DWORD kReadRetryDelayMs = 30;
+
+// The file's content now; a file another program holds open for writing is asked again for a moment.
+bool ReadCurrentContent(const wchar_t* path, std::string& content)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (ReadPhraseFileBytes(path, content)) {
+            return true;
+        }
+        if (attempt >= kReadAttempts || GetLastError() != ERROR_SHARING_VIOLATION) {
+            return false;
+        }
+        Sleep(kReadRetryDelayMs);
+    }
+}
+} // namespace
 
 CPhraseSaveQueue::~CPhraseSaveQueue()
 {
@@ -18,13 +43,28 @@ CPhraseSaveQueue::~CPhraseSaveQueue()
 
 bool CPhraseSaveQueue::Enqueue(const CString& path, std::string bytes)
 {
-    Job job{std::wstring(path.GetString(), path.GetLength()), std::move(bytes)};
+    return Add(Job{std::wstring(path.GetString(), path.GetLength()), std::move(bytes), {}, {}});
+}
+
+bool CPhraseSaveQueue::EnqueueUpdate(const CString& path, std::string expected, std::string bytes,
+                                     UpdateFunction update)
+{
+    if (!update) {
+        return Enqueue(path, std::move(bytes));
+    }
+    return Add(Job{std::wstring(path.GetString(), path.GetLength()), std::move(bytes), std::move(expected),
+                   std::move(update)});
+}
+
+bool CPhraseSaveQueue::Add(Job job)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (StartWorker()) {
             for (Job& queued : m_jobs) {
-                if (SamePath(queued.path, job.path.c_str())) {
-                    queued.bytes = std::move(job.bytes);
+                // A whole new content replaces what is queued; an update goes after it, in order.
+                if (!job.update && SamePath(queued.path, job.path.c_str())) {
+                    queued = std::move(job);
                     return true;
                 }
             }
@@ -94,7 +134,7 @@ void CPhraseSaveQueue::Run()
 
 bool CPhraseSaveQueue::WriteJob(const Job& job)
 {
-    if (WritePhraseFileBytes(job.path.c_str(), job.bytes)) {
+    if (job.update ? WriteUpdate(job) : WritePhraseFileBytes(job.path.c_str(), job.bytes)) {
         return true;
     }
     const DWORD error = GetLastError();
@@ -103,6 +143,32 @@ bool CPhraseSaveQueue::WriteJob(const Job& job)
         m_onFailure(CString(job.path.c_str()), error);
     }
     return false;
+}
+
+bool CPhraseSaveQueue::WriteUpdate(const Job& job)
+{
+    const wchar_t* path = job.path.c_str();
+    std::string expected = job.expected;
+    std::string bytes = job.bytes;
+    for (int attempt = 1;; ++attempt) {
+        bool changed = false;
+        if (WritePhraseFileBytesIfUnchanged(path, bytes, expected, changed)) {
+            return true;
+        }
+        if (!changed || attempt >= kUpdateAttempts) {
+            return false;
+        }
+        // Written by someone else meanwhile: the change goes onto what is there now.
+        if (!ReadCurrentContent(path, expected)) {
+            return false;
+        }
+        bytes = job.update(expected);
+        if (bytes.empty()) {
+            WriteLogLine(CString(L"CPhraseSaveQueue: the file no longer takes the change: ") + path);
+            SetLastError(ERROR_INVALID_DATA);
+            return false;
+        }
+    }
 }
 
 bool CPhraseSaveQueue::SamePath(const std::wstring& a, const wchar_t* b)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <type_traits>
+#include <utility>
 
 namespace
 {
@@ -205,7 +206,11 @@ bool CPhraseStore::RecordUsageById(int id)
         return false;
     }
     record->usageCount = count;
-    return m_saves.Enqueue(path, updated);
+    // Written only over the content read here: an edit saved meanwhile (by the editor) gets the count
+    // added on the worker instead of being replaced by this older text.
+    const SYSTEMTIME date = record->dateUsage;
+    auto raise = [date](const std::string& current) { return RaisePhraseUsage(current, date); };
+    return m_saves.EnqueueUpdate(path, std::move(bytes), updated, raise);
 }
 
 bool CPhraseStore::SaveItem(PhraseItemRecord& record)

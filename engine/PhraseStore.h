@@ -68,7 +68,9 @@ public:
     void SaveItemById(int id);
     // Counts one use of the phrase with the id: the record's usage count and date are raised, and
     // in its file, as it stands on disk now, only the usage attributes change, so an edit made
-    // since the load stays. A file that is gone or no longer parses is left alone (logged).
+    // since the load stays, and so does one another program saves while this write waits on the
+    // save worker (the count then goes onto that newer content). A file that is gone or no longer
+    // parses is left alone (logged).
     // False when there is no such phrase or the file was not updated.
     bool RecordUsageById(int id);
     // Queues the record's file for writing, as the record is now. A record without a path first gets

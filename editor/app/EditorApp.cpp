@@ -109,6 +109,9 @@ BOOL EditorApp::InitInstance()
 
     const int flags = info.GetStartFlags();
     auto* frame = dynamic_cast<CMainFrame*>(GetMainWnd());
+    // Before the start flags add anything: the library must be on a folder that exists.
+    if (frame)
+        frame->CheckPhrasesFolderOnStart();
     if (flags != 0 && frame)
         frame->SetStartFlags(flags);
     WriteLogLine(L"EditorApp::InitInstance: started");

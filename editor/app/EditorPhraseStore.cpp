@@ -337,8 +337,8 @@ bool CEditorPhraseStore::RenameFileToTitle(int id)
     }
     // A name that is already the title's name, or the numbered one it got beside a taken name, fits.
     const CString oldPath = item->GetPath();
-    const CString base = AddTrailingBackslash(GetFolderFromPath(oldPath, true)) +
-                         MakePhraseFileName(item->title, 1, false, true);
+    const CString folder = AddTrailingBackslash(GetFolderFromPath(oldPath, true));
+    const CString base = folder + MakePhraseFileName(item->title, 1, false, true, folder.GetLength());
     for (int number = 0;; ++number) {
         CString candidate = base;
         if (number > 0) {
@@ -362,8 +362,8 @@ bool CEditorPhraseStore::RenameToTitle(PhraseItemRecord& item)
     if (oldPath.IsEmpty() || !FileExists(oldPath)) {
         return false;
     }
-    const CString stem = MakePhraseFileName(item.title, 1, false, true);
     const CString folder = GetFolderFromPath(oldPath, true);
+    const CString stem = MakePhraseFileName(item.title, 1, false, true, AddTrailingBackslash(folder).GetLength());
     if (SamePath(AddTrailingBackslash(folder) + stem + kPhraseFileExtension, oldPath)) {
         return true; // the name already fits
     }

@@ -158,6 +158,10 @@ public:
     // document forgets its item, the library is loaded from the folder and hint 17 goes out. A folder
     // without phrase files is taken only when the user agrees (`ask`). False when not taken.
     bool OpenPhrasesFolder(const CString& path, bool ask = true);
+    // At start: a phrases folder that is missing (a removable drive out, a share offline) is made when
+    // the user agrees; refused, the editor turns to the first remembered folder that exists. With
+    // none, it stays on the missing folder, which the caption names and nothing is written to.
+    void CheckPhrasesFolderOnStart();
     // True when the folder or one of its direct subfolders holds a phrase file.
     static bool FolderHasPhraseFiles(const CString& folder);
 

@@ -45,6 +45,26 @@ bool CMainFrame::EnsurePhrasesFolder(const CString& path)
     return false;
 }
 
+void CMainFrame::CheckPhrasesFolderOnStart()
+{
+    const CEditorSettings& settings = m_phrasesPane.GetSettings();
+    const CString missing = settings.GetPhrasesFolderWithoutSlash();
+    if (FolderExists(missing))
+        return;
+    WriteLogLine(L"CMainFrame: the phrases folder is missing: " + missing);
+    if (EnsurePhrasesFolder(missing)) {
+        OpenPhrasesFolder(missing, false);
+        return;
+    }
+    for (int i = 0; i < settings.GetPrevFoldersCount(); ++i) {
+        const CString folder = RemoveTrailingBackslashes(settings.GetRecentFolder(i));
+        if (folder.CompareNoCase(missing) != 0 && FolderExists(folder)) {
+            OpenPhrasesFolder(folder, false);
+            return;
+        }
+    }
+}
+
 LRESULT CMainFrame::OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     if (wParam != 0)

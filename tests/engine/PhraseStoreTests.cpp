@@ -4,6 +4,9 @@
 #include "engine/PhraseFileNames.h"
 #include "engine/PhraseTreeLoader.h"
 
+#include "common/FileBytes.h"
+#include "common/KernelHandle.h"
+
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -323,6 +326,53 @@ TEST(PhraseStore, ManySavesOfOnePhraseEndWithItsLastState)
     EXPECT_EQ(loaded.usageCount, 300u);
     EXPECT_EQ(loaded.body, lastBody);
     EXPECT_TRUE(loaded.HasUsageDate());
+}
+
+// Another program writes the phrase file after the usage save read it and before that save could
+// replace it (the file is held open meanwhile, as a scanner or a second writer holds it): the newer
+// content is never replaced by the older text; the count goes onto it when it is still a phrase.
+TEST(PhraseStore, AUsageSaveNeverWritesBackOlderTextThanTheFileHolds)
+{
+    struct Case
+    {
+        const char* name;
+        std::string newer;
+        bool stillAPhrase;
+    };
+    const Case cases[] = {
+        {"an edited phrase", PhraseFileText("renamed", 0, "UsageCount=\"7\""), true},
+        {"a file that is no phrase any more", "not a phrase document", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scvtest::TempFolder temp;
+        const std::wstring path = WritePhrase(temp, L"used.scrivolanter", "used", 0, "UsageCount=\"2\"");
+        CPhraseStore store(temp.Path().c_str());
+        store.Load();
+        ASSERT_EQ(store.GetItems().size(), 1u);
+        {
+            // Readers may open it, nobody may replace it: the usage save waits with what it read.
+            CKernelHandle hold(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(hold);
+            ASSERT_TRUE(store.RecordUsageById(store.GetItems()[0].id));
+            EXPECT_EQ(store.GetItems()[0].usageCount, 3u);
+            CKernelHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, TRUNCATE_EXISTING, 0, nullptr));
+            ASSERT_TRUE(writer);
+            ASSERT_TRUE(WriteAllBytes(writer.Get(), c.newer));
+        }
+        store.FlushSaves();
+        if (!c.stillAPhrase) {
+            EXPECT_EQ(temp.ReadBytes(L"used.scrivolanter"), c.newer);
+            continue;
+        }
+        const PhraseItemRecord loaded = ReadBack(path.c_str());
+        EXPECT_STREQ(L"renamed", loaded.title) << "the newer text stays";
+        EXPECT_STREQ(L"body of renamed", loaded.body);
+        EXPECT_EQ(loaded.usageCount, 8u) << "the use is counted on top of it";
+        EXPECT_TRUE(loaded.HasUsageDate());
+    }
 }
 
 TEST(PhraseStore, SavesOfDifferentPhrasesAllArrive)

@@ -13,6 +13,7 @@
 #include "editor/app/EditorMessages.h"
 #include "online/EditorCoopEvents.h"
 #include "support/ChildProcess.h"
+#include "support/Dialogs.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -87,6 +88,18 @@ TEST_F(EditorProgramTest, SecondStartHandsOverAndClosingSignalsTheEnd)
     ChildProcess first = Start({L"/hidesettings"});
     ASSERT_TRUE(first.Started());
     ASSERT_TRUE(scvtest::WaitUntil([] { return RunningEditors().count == 1; }, 20000));
+    // Its phrases folder does not exist here: the start offers to make it and is told no.
+    HWND question = nullptr;
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] {
+            const std::vector<HWND> dialogs = scvtest::FindDialogs(first.Pid());
+            question = dialogs.empty() ? nullptr : dialogs.front();
+            return question != nullptr;
+        },
+        20000));
+    EXPECT_NE(scvtest::ReadDialogText(question).find(L"UserPhrases"), std::wstring::npos);
+    ASSERT_TRUE(scvtest::PressDialogButton(question, IDNO));
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return scvtest::IsDialogGone(question); }, 20000));
     EXPECT_TRUE(IsEditorInstanceRunning());
     const HWND frame = RunningEditors().last;
     const std::wstring caption = WindowText(frame);

@@ -3,12 +3,15 @@
 // The user's typed text and settings survive the editor's ordinary paths, driven through the real main
 // frame, the real phrase text view and the phrases pane over a temp phrases folder: moving the phrase
 // being edited, a phrase file that cannot be written, commands of the tree's context menu, Export,
-// Reread and the end of the session. Each case looks at the files on disk and at what the frame shows.
+// Backup, Import, Reread, names made from long clipboard lines, a start while the phrases folder is
+// missing and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
 #include "EditorDocHarness.h"
+#include "common/PathFunctions.h"
 #include "common/RichEditConversion.h"
 #include "common/RichEditEditing.h"
 #include "common/SystemErrorText.h"
+#include "editor/app/EditorFileCommands.h"
 #include "editor/app/MainFrame.h"
 #include "editor/controls/RichEditTextAccess.h"
 #include "editor/app/PhraseClipSet.h"
@@ -16,17 +19,22 @@
 #include "editor/app/SCVView.h"
 #include "editor/app/SettingsPane.h"
 #include "editor/app/SettingsPaneContent.h"
+#include "engine/PhraseFile.h"
 #include "resources/EditorSettingsRes.h"
 
 #include "support/Dialogs.h"
 #include "support/MessagePump.h"
+#include "support/TestFiles.h"
+#include "support/ZipEntries.h"
 
 #include <gtest/gtest.h>
 
 #include <dlgs.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,6 +108,101 @@ public:
 private:
     HANDLE m_handle;
 };
+
+// Puts the text on the clipboard as another program's copy would.
+void PutClipboardText(const std::wstring& text)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(::GlobalLock(block), text.c_str(), bytes);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_UNICODETEXT, block);
+    ::CloseClipboard();
+}
+
+void EmptyTheClipboard()
+{
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+}
+
+// Answers the next file dialog (open or save) from another thread: the file's full path typed into
+// its name box, then OK. Join the thread after the command that shows the dialog has returned.
+std::thread AnswerFileDialog(std::wstring path)
+{
+    return std::thread([path] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !dialog; ++i) {
+            const std::vector<HWND> dialogs = scvtest::FindDialogs();
+            if (dialogs.empty())
+                ::Sleep(50);
+            else
+                dialog = dialogs.front();
+        }
+        if (!dialog)
+            return;
+        ::Sleep(200); // the dialog finishes its initialisation
+        for (int id : {cmb13, edt1})
+            if (HWND item = ::GetDlgItem(dialog, id))
+                ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+}
+
+// The running processes of the shell's file browser ("explorer.exe").
+std::set<DWORD> ExplorerProcesses()
+{
+    std::set<DWORD> found;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, L"explorer.exe") == 0)
+            found.insert(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM pid)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(pid) && ::IsWindowVisible(window))
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// A command that shows its result in the file browser opened a window there: it is closed again, so
+// that nothing the test caused stays on the desktop.
+void CloseNewExplorerWindows(const std::set<DWORD>& before)
+{
+    std::set<DWORD> started;
+    scvtest::PumpUntil(
+        [&] {
+            for (DWORD pid : ExplorerProcesses())
+                if (!before.count(pid))
+                    started.insert(pid);
+            return !started.empty();
+        },
+        3000);
+    for (DWORD pid : started) {
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+        scvtest::PumpUntil(
+            [&] {
+                ::EnumWindows(&CloseWindowOfProcess, static_cast<LPARAM>(pid));
+                return !process || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            },
+            5000);
+        if (process)
+            ::CloseHandle(process);
+    }
+}
 
 class EditorWorkKeptTest : public ::testing::Test
 {
@@ -491,23 +594,7 @@ TEST_F(EditorWorkKeptTest, ExportRightAfterTypingWritesTheTextOnScreen)
     Type(L" typed");
     const std::wstring target = temp.PathOf(L"exported.txt");
     // The save dialog is answered from another thread: the exported file's name typed, then OK.
-    std::thread answer([target] {
-        HWND dialog = nullptr;
-        for (int i = 0; i < 200 && !dialog; ++i) {
-            const std::vector<HWND> dialogs = scvtest::FindDialogs();
-            if (dialogs.empty())
-                ::Sleep(50);
-            else
-                dialog = dialogs.front();
-        }
-        if (!dialog)
-            return;
-        ::Sleep(200); // the dialog finishes its initialisation
-        for (int id : {cmb13, edt1})
-            if (HWND item = ::GetDlgItem(dialog, id))
-                ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
+    std::thread answer = AnswerFileDialog(target);
     Command(EditorFileCommands::kCmdExport);
     answer.join();
     const std::optional<std::string> bytes = temp.ReadBytes(L"exported.txt");
@@ -561,15 +648,7 @@ TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsew
 
 TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUniqueName)
 {
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    const std::wstring line(400, L'x');
-    const size_t bytes = (line.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(::GlobalLock(block), line.c_str(), bytes);
-    ::GlobalUnlock(block);
-    ::SetClipboardData(CF_UNICODETEXT, block);
-    ::CloseClipboard();
+    PutClipboardText(std::wstring(400, L'x'));
 
     std::vector<std::wstring> made;
     for (int i = 0; i < 2; ++i) {
@@ -585,9 +664,7 @@ TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUni
                   static_cast<size_t>(MAX_PATH));
     }
     EXPECT_NE(made[0], made[1]) << "each name unique";
-    ::OpenClipboard(nullptr);
-    ::EmptyClipboard();
-    ::CloseClipboard();
+    EmptyTheClipboard();
 }
 
 TEST_F(EditorWorkKeptTest, SwitchingToFormattedTextKeepsTheTextButNotTheEditorsColoursAndFont)
@@ -610,4 +687,198 @@ TEST_F(EditorWorkKeptTest, SwitchingToFormattedTextKeepsTheTextButNotTheEditorsC
     EXPECT_EQ(std::wstring::npos, body.find(L"\\b")) << "no bold";
     EXPECT_STREQ(shown.c_str(), RtfToPlainText(onDisk.body)) << "the text itself is kept";
     EXPECT_EQ(shown, Shown());
+}
+
+TEST_F(EditorWorkKeptTest, ANewPhraseNamedFromALongClipboardLineTakesAShortenedUniqueName)
+{
+    // A group whose folder leaves too little room for a file named after the whole line.
+    const std::wstring phrasesFolder = temp.PathOf(L"phrases\\");
+    const size_t groupLength = MAX_PATH - 1 - phrasesFolder.size() - 40;
+    ASSERT_GT(groupLength, 20u) << phrasesFolder;
+    const std::wstring deep = phrasesFolder + std::wstring(groupLength, L'g');
+    ASSERT_TRUE(::CreateDirectoryW(deep.c_str(), nullptr));
+    Command(CDoc::kCmdReread);
+    const PhraseItemRecord* groupRecord = store.FindItemByPath(deep.c_str());
+    ASSERT_NE(nullptr, groupRecord);
+    const int group = groupRecord->id;
+    const std::wstring line(400, L'x');
+    PutClipboardText(line);
+
+    BoxAnswers failures({});
+    std::vector<std::wstring> made;
+    for (int i = 0; i < 2; ++i) {
+        Click(group);
+        PaneCommand(PhrasesPane::kCmdNewFromClipboard);
+        TreeView_EndEditLabelNow(Tree(), TRUE);
+        const int id = Pane().GetTree().GetSelectedId();
+        const PhraseItemRecord* phrase = store.FindItemById(id);
+        ASSERT_NE(nullptr, phrase);
+        ASSERT_FALSE(phrase->IsFolder()) << "no beep: the phrase was made";
+        EXPECT_EQ(group, store.GetParentId(id));
+        EXPECT_EQ(0u, line.find(phrase->title.GetString())) << "the title is the line's start";
+        made.push_back(phrase->GetPath().GetString());
+    }
+    store.FlushSaves();
+    scvtest::PumpFor(50);
+    EXPECT_TRUE(failures.texts.empty()) << "no write failed: " << scvtest::WideToUtf8(failures.texts.front());
+    EXPECT_NE(made[0], made[1]) << "each name unique";
+    for (const std::wstring& path : made) {
+        EXPECT_LT(path.size(), static_cast<size_t>(MAX_PATH));
+        EXPECT_EQ(0u, path.rfind(deep + L"\\", 0)) << scvtest::WideToUtf8(path);
+        EXPECT_EQ(line, BodyOnDisk(path)) << scvtest::WideToUtf8(path);
+    }
+    EmptyTheClipboard();
+}
+
+TEST_F(EditorWorkKeptTest, BackupRightAfterTypingPacksTheTextOnScreen)
+{
+    Click(c);
+    Type(L" typed");
+    const std::wstring target = temp.PathOf(L"backup.zip");
+    const std::set<DWORD> explorers = ExplorerProcesses();
+    std::thread answer = AnswerFileDialog(target);
+    Command(EditorFileCommands::kCmdBackup);
+    answer.join();
+    CloseNewExplorerWindows(explorers);
+
+    std::optional<std::string> packed;
+    std::string names;
+    for (const scvtest::ZipEntry& entry : scvtest::ReadZipEntries(target)) {
+        names += entry.name + " ";
+        if (entry.name == "phrases/G/C.scrivolanter")
+            packed = entry.bytes;
+    }
+    ASSERT_TRUE(packed.has_value()) << "the phrase is in the archive: " << names;
+    PhraseItemRecord record;
+    ASSERT_TRUE(ParsePhraseDocument(record, packed->c_str()));
+    EXPECT_STREQ(L"gamma typed", record.body);
+    EXPECT_EQ(L"gamma typed", BodyOnDisk(PathOf(c)));
+    EXPECT_EQ(L"gamma typed", Shown());
+}
+
+TEST_F(EditorWorkKeptTest, ImportOfUtf8TextFilesThroughTheCommandKeepsTheirCharacters)
+{
+    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC 5";
+    const struct
+    {
+        const wchar_t* file;
+        std::string bytes;
+    } cases[] = {
+        {L"marked.txt", "\xEF\xBB\xBF" + text},
+        {L"unmarked.txt", text},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(scvtest::WideToUtf8(c.file));
+        const std::wstring source = temp.WriteBytes(c.file, c.bytes);
+        std::thread answer = AnswerFileDialog(source);
+        Command(EditorFileCommands::kCmdImport);
+        answer.join();
+        const int id = doc->GetCurrentItem();
+        const PhraseItemRecord* imported = store.FindItemById(id);
+        ASSERT_NE(nullptr, imported);
+        ASSERT_NE(a, id);
+        EXPECT_EQ(L"Gr\u00FC\u00DFe \u20AC 5", std::wstring(imported->body.GetString()));
+        store.FlushSaves();
+        EXPECT_EQ(L"Gr\u00FC\u00DFe \u20AC 5", BodyOnDisk(PathOf(id)));
+        EXPECT_EQ(L"Gr\u00FC\u00DFe \u20AC 5", Shown());
+    }
+}
+
+namespace
+{
+
+// Starts the editor as on a day its phrases folder is missing; the user answers the question about it.
+struct MissingFolderStart
+{
+    const char* name;
+    int answer;
+    bool rememberedFolderExists;
+    bool expectCreated;
+    bool expectRemembered;
+};
+
+void StartWithAMissingFolder(const MissingFolderStart& c)
+{
+    SCOPED_TRACE(c.name);
+    scvtest::EditorDocHarness harness;
+    const std::wstring remembered = harness.temp.PathOf(L"phrases");
+    const int kept = harness.store.AddPhrase(L"Kept", L"kept text", 0, -1);
+    ASSERT_GE(kept, 0);
+    harness.store.FlushSaves();
+    const std::wstring keptPath = harness.store.FindItemById(kept)->GetPath().GetString();
+    const std::wstring missing = harness.temp.PathOf(L"removable\\phrases");
+    harness.settings.SetPhrasesDirectory(missing.c_str());
+    harness.settings.AddRecentFolder(c.rememberedFolderExists ? remembered.c_str()
+                                                              : harness.temp.PathOf(L"gone").c_str());
+    harness.settings.SaveEditor();
+    harness.store.Load(missing.c_str()); // as the start loads the configured folder
+    ASSERT_TRUE(harness.Open(RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CSCVView)));
+    auto* frame = dynamic_cast<CMainFrame*>(harness.frame);
+    ASSERT_NE(nullptr, frame);
+    MSG quit; // an earlier frame ended the message loop: that must not end the question's box
+    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    {
+        BoxAnswers answers({c.answer});
+        frame->CheckPhrasesFolderOnStart();
+        ASSERT_EQ(1u, answers.texts.size());
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing)) << scvtest::WideToUtf8(answers.texts[0]);
+    }
+    const std::wstring shown = c.expectRemembered ? remembered : missing;
+    EXPECT_EQ(c.expectCreated, FolderExists(missing.c_str()));
+    EXPECT_EQ(shown, std::wstring(harness.settings.GetPhrasesFolderWithoutSlash().GetString()));
+    EXPECT_EQ(shown, std::wstring(harness.store.GetRootFolder().GetString()));
+    const std::wstring caption = scvtest::WindowCaption(frame->m_hWnd);
+    EXPECT_NE(std::wstring::npos, caption.find(shown)) << scvtest::WideToUtf8(caption);
+    EXPECT_EQ(!FolderExists(shown.c_str()), caption.find(L"NOT EXISTS") != std::wstring::npos)
+        << scvtest::WideToUtf8(caption);
+    HWND tree = frame->GetPhrasesPane().GetTree().m_hWnd;
+    EXPECT_EQ(c.expectRemembered ? 1u : 0u, TreeView_GetCount(tree)) << "the tree shows that folder";
+
+    // A new phrase goes into the folder shown, or nowhere while it is missing.
+    ::SendMessageW(frame->GetPhrasesPane().m_hWnd, WM_COMMAND, PhrasesPane::kCmdNewPlain, 0);
+    TreeView_EndEditLabelNow(tree, FALSE);
+    harness.store.FlushSaves();
+    const size_t expectedFiles = FolderExists(shown.c_str()) ? 1u : 0u;
+    auto phraseFiles = [](const std::wstring& folder) {
+        size_t count = 0;
+        WIN32_FIND_DATAW data = {};
+        HANDLE find = ::FindFirstFileW((folder + L"\\*.scrivolanter").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return count;
+        do
+            ++count;
+        while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+        return count;
+    };
+    EXPECT_EQ(expectedFiles + (c.expectRemembered ? 1u : 0u), phraseFiles(shown));
+    if (!c.expectRemembered) {
+        EXPECT_EQ(1u, phraseFiles(remembered)) << "nothing written into the folder not shown";
+        EXPECT_TRUE(FileExists(keptPath.c_str()));
+    }
+    EXPECT_FALSE(FolderExists(harness.temp.PathOf(L"gone").c_str()));
+
+    CEditorSettings stored(harness.environment);
+    stored.LoadEditor();
+    EXPECT_EQ(shown, std::wstring(stored.GetPhrasesFolderWithoutSlash().GetString())) << "the settings file agrees";
+    BoxAnswers closing({IDYES, IDYES});
+    harness.Close();
+}
+
+} // namespace
+
+TEST(EditorStartWithAMissingFolder, MakesItOrTurnsToAnExistingOneAndWritesNothingElsewhere)
+{
+    CMainFrame::SetLoadLibraryOnCreate(false);
+    PhrasesPane::SetConfirmDeletes(false);
+    const MissingFolderStart cases[] = {
+        {"agreed: the folder is made", IDYES, true, true, false},
+        {"refused: a remembered folder that exists is opened", IDNO, true, false, true},
+        {"refused with no other folder: it stays missing", IDNO, false, false, false},
+    };
+    for (const MissingFolderStart& c : cases)
+        StartWithAMissingFolder(c);
+    PhrasesPane::SetConfirmDeletes(true);
+    CMainFrame::SetLoadLibraryOnCreate(true);
 }
