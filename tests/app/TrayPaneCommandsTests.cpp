@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -177,6 +178,28 @@ protected:
         return text;
     }
     int Count() const { return m_window->GetHistory().GetCount(); }
+
+    // Opens About (modal on this thread) and plays the user on another thread
+    // while it is open; the window is closed afterwards.
+    void WhileAboutIsOpen(const std::function<void(HWND about)>& user)
+    {
+        scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+        std::atomic<bool> done{false};
+        std::thread player([&] {
+            HWND about = nullptr;
+            for (int i = 0; i < 500 && !(about = CAboutReportDlg::GetOpenAboutDialog()); ++i)
+                ::Sleep(20);
+            if (about) {
+                user(about);
+                ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+            }
+            done = true;
+        });
+        ::PostMessageW(Window(), WM_COMMAND, ID_TRAY_ABOUT, 0);
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return done.load(); }, 20000));
+        player.join();
+        scvtest::PumpUntil([] { return CAboutReportDlg::GetOpenAboutDialog() == nullptr; }, kTimeoutMs);
+    }
 
     // Copies the text as a user's program does and waits until the watcher has it.
     void Copy(const wchar_t* text)
@@ -479,31 +502,17 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
 
 TEST_F(TrayPaneCommands, AboutRestoresAMinimizedAboutWindow)
 {
-    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
     std::atomic<bool> restored{false};
-    std::atomic<bool> done{false};
     const HWND tray = Window();
-    // The window is modal on this thread: another thread plays the user.
-    std::thread user([&] {
-        HWND about = nullptr;
-        for (int i = 0; i < 500 && !(about = CAboutReportDlg::GetOpenAboutDialog()); ++i)
+    WhileAboutIsOpen([&](HWND about) {
+        ::ShowWindow(about, SW_MINIMIZE);
+        ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0); // About again
+        for (int i = 0; i < 250 && !restored; ++i) {
             ::Sleep(20);
-        if (about) {
-            ::ShowWindow(about, SW_MINIMIZE);
-            ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0); // About again
-            for (int i = 0; i < 250 && !restored; ++i) {
-                ::Sleep(20);
-                restored = !::IsIconic(about);
-            }
-            ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+            restored = !::IsIconic(about);
         }
-        done = true;
     });
-    ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0);
-    EXPECT_TRUE(scvtest::PumpUntil([&] { return done.load(); }, 20000));
-    user.join();
     EXPECT_TRUE(restored) << "the second About restores the minimized window";
-    scvtest::PumpUntil([] { return CAboutReportDlg::GetOpenAboutDialog() == nullptr; }, kTimeoutMs);
 }
 
 TEST_F(TrayPaneCommands, RunAsAdministratorBringsThePaneForwardBeforeItStarts)
@@ -641,6 +650,56 @@ TEST_F(TrayPaneCommands, TipsOfTheAboutCopyMenuAndOfUndoSayWhatTheyTouch)
     ASSERT_GT(ago, 0) << scvtest::WideToUtf8(undo.GetString());
     EXPECT_NE(undo[ago - 1], L'\n') << "the age leads the line";
     EXPECT_LT(undo.Find(L" ago: "), undo.Find(L"Right click on this menu item"));
+}
+
+TEST_F(TrayPaneCommands, TheAboutWindowsCopyMenuShowsTheTraysTips)
+{
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    ASSERT_NE(tip, nullptr);
+    tip->SetDisabled(false);
+    std::atomic<UINT> selected{0};
+    std::atomic<bool> active{false};
+    // The user moves over the ZIP item of the About window's Copy menu.
+    WhileAboutIsOpen([&](HWND about) {
+        HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(menu, MF_STRING, 259, L"ZIP");
+        ::SendMessageW(about, WM_MENUSELECT, MAKEWPARAM(259, MF_STRING), reinterpret_cast<LPARAM>(menu));
+        selected = tip->GetCurrentId();
+        for (int i = 0; i < 250 && !active; ++i) {
+            ::Sleep(20);
+            active = tip->IsActive();
+        }
+        ::SendMessageW(about, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        ::DestroyMenu(menu);
+    });
+    EXPECT_EQ(selected.load(), 259u) << "the About window's menu reaches the tray's tip";
+    EXPECT_TRUE(active) << "and it shows";
+    const CString shown = tip->GetShownText();
+    EXPECT_EQ(shown.Find(L"ZIP The Log File and settings file"), 0) << scvtest::WideToUtf8(shown.GetString());
+}
+
+TEST_F(TrayPaneCommands, OpenSourceAddressTipNamesTheProgramThatOpensItWithItsIcon)
+{
+    auto page = std::make_unique<CCHItem>(CHT_HTML, nullptr);
+    page->SetDataCopy("<p>page</p>", 12);
+    page->SetUrl(L"http://example.test/page");
+    m_window->GetClipboardHistory().GetQueue().Add(page, 10);
+    CSCVFloatPane& pane = OpenPane();
+    pane.RefreshIfOpen();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    const CString program = GetOpenWithProgramForCurrentItem();
+    if (program.IsEmpty())
+        GTEST_SKIP() << "the system names no browser";
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    CString title;
+    const CString text = tip->BuildTipText(kPaneCmdOpenSourceUrl, nullptr, title);
+    EXPECT_NE(text.Find(L"\n\n " + program), -1) << scvtest::WideToUtf8(text.GetString());
+    EXPECT_NE(text.Find(L"http://example.test/page"), -1) << "and the address";
+    HICON expected = GetFileTypeIcon(program, false);
+    EXPECT_EQ(IconImage(reinterpret_cast<HICON>(tip->GetTitleIcon(kPaneCmdOpenSourceUrl))), IconImage(expected));
+    if (expected)
+        ::DestroyIcon(expected);
+    pane.DestroyWindow();
 }
 
 TEST_F(TrayPaneCommands, EachTipShowsTheIconItsCommandNames)
