@@ -199,7 +199,10 @@ public:
     // What "Open Settings File" opens the file with (tests; null: the shell)
     // and what "Run As Administrator" starts (tests; null: CAppObjects::RunAsAdmin).
     void SetSettingsFileOpener(ShellFileOpener opener) { m_settingsFileOpener = std::move(opener); }
-    void SetElevatedStarter(std::function<bool(HWND owner)> starter) { m_elevatedStarter = std::move(starter); }
+    void SetElevatedStarter(std::function<bool(HWND owner)> starter)
+    {
+        m_elevatedStarter = std::move(starter);
+    }
     static UINT GetTaskbarCreatedMessage();
     // The registered message that asks a target window for its description.
     static UINT GetTargetRequestMessage();

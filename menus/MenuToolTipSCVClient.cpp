@@ -650,14 +650,16 @@ HICON CMenuToolTipSCVClient::LoadedIcon(const TipIconSource& source)
     }
     ITrayTipContext* context = m_context;
     return m_icons.Get(source, [context](const TipIconSource& wanted) {
-        return wanted.kind == TipIconKind::ProgramIcon ? context->LoadProgramIcon() : context->LoadTipIcon(wanted);
+        return wanted.kind == TipIconKind::ProgramIcon ? context->LoadProgramIcon()
+                                                       : context->LoadTipIcon(wanted);
     });
 }
 
 INT_PTR CMenuToolTipSCVClient::GetIconForId(UINT id)
 {
     const TipIconChoice choice = TrayTipIconFor(id, GetTipWindow() != nullptr);
-    for (const TipIconSource& source : {choice.first, choice.second, TipIconSource{TipIconKind::ProgramIcon}}) {
+    for (const TipIconSource& source :
+         {choice.first, choice.second, TipIconSource{TipIconKind::ProgramIcon}}) {
         if (HICON icon = LoadedIcon(source))
             return reinterpret_cast<INT_PTR>(icon);
     }

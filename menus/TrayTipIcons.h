@@ -15,20 +15,20 @@
 enum class TipIconKind
 {
     None,
-    ProgramIcon,       // the program's own icon
-    Resource,          // program icon resource `id` at `size` pixels
-    ResourceBestSize,  // program icon resource `id`, the size that fits best
-    GreyResource,      // a grey copy of program icon resource `id` (16 pixels)
-    FileType,          // the shell's icon of file type `name` (large when `size` is 32)
-    SystemFile,        // the icon of file `name` in the system folder (large when `size` is 32)
+    ProgramIcon,        // the program's own icon
+    Resource,           // program icon resource `id` at `size` pixels
+    ResourceBestSize,   // program icon resource `id`, the size that fits best
+    GreyResource,       // a grey copy of program icon resource `id` (16 pixels)
+    FileType,           // the shell's icon of file type `name` (large when `size` is 32)
+    SystemFile,         // the icon of file `name` in the system folder (large when `size` is 32)
     SystemFileResource, // icon resource `id` of file `name` in the system folder, loaded as data
-    EditorResource,    // icon resource `id` of the editor program's file, loaded as data
-    EditorProgram,     // the editor program's icon
-    WelcomeProgram,    // the welcome program's icon
-    Notepad,           // the Notepad program's icon
-    VideoFolder,       // the user's video folder
-    StockFolder,       // the system's closed folder icon
-    OpenWithProgram,   // the program that opens the floating pane's current item (changes)
+    EditorResource,     // icon resource `id` of the editor program's file, loaded as data
+    EditorProgram,      // the editor program's icon
+    WelcomeProgram,     // the welcome program's icon
+    Notepad,            // the Notepad program's icon
+    VideoFolder,        // the user's video folder
+    StockFolder,        // the system's closed folder icon
+    OpenWithProgram,    // the program that opens the floating pane's current item (changes)
 };
 
 struct TipIconSource

@@ -214,9 +214,8 @@ CString BuildUpdatePageHtml(const CUpdateInfo& info, const UpdatePageContext& co
     body += L"<SPAN ID=hint>" + Str(152, L"Last Check For Updates") + L": " +
             EscapeHtmlText(context.lastCheckText) + L"</SPAN>\n";
     body += SettingsBlock(context);
-    body +=
-        L"<A NAME=\"" + CString(kLatestNewsAnchor) + L"\"></A><H1 ID=" + CString(kLatestNewsHeadingId) + L">" +
-        Str(248, L"Latest News") + L"</H1>\n";
+    body += L"<A NAME=\"" + CString(kLatestNewsAnchor) + L"\"></A><H1 ID=" + CString(kLatestNewsHeadingId) +
+            L">" + Str(248, L"Latest News") + L"</H1>\n";
     body += BuildNewsBlock(info.news);
     body += L"\n</table></BODY>";
     return L"<html><head>" + StyleBlock() +

@@ -611,8 +611,8 @@ TEST_F(TrayPaneCommands, ThePinButtonsTipComesFromTheLanguageFile)
     scvtest::TempFolder folder;
     const std::wstring file = folder.PathOf(L"Pane.lng");
     SetLanguageFileForStrings(file.c_str(), GetClientLanguageSuffix());
-    ASSERT_TRUE(WriteLanguageText(file.c_str(), GetStringsSectionName(), L"32820",
-                                  L"Bleibt offen\\nAngeheftet"));
+    ASSERT_TRUE(
+        WriteLanguageText(file.c_str(), GetStringsSectionName(), L"32820", L"Bleibt offen\\nAngeheftet"));
     CSCVFloatPane& pane = OpenPane();
     EXPECT_EQ(ButtonTip(pane, kPaneCmdPin), L"Angeheftet");
     // The title the button's tip shows is the menu tooltip's text of the command.
@@ -631,7 +631,8 @@ TEST_F(TrayPaneCommands, TipsOfTheAboutCopyMenuAndOfUndoSayWhatTheyTouch)
     EXPECT_NE(zip.Find(L"\n\n  "), -1);
     EXPECT_NE(zip.Find(GetSettings().GetFiles().GetSettingsFilePath()), -1) << "names the settings file";
     EXPECT_EQ(zip.Find(L"Chars"), -1) << "not the text of string 259";
-    EXPECT_EQ(tip->BuildTipText(1002, nullptr, title), CString(L"Copy the whole report to the clipboard as text"));
+    EXPECT_EQ(tip->BuildTipText(1002, nullptr, title),
+              CString(L"Copy the whole report to the clipboard as text"));
 
     // No undo record: the pool hint only.
     CString undo = tip->BuildTipText(kPaneCmdUndo, nullptr, title);
@@ -696,7 +697,8 @@ TEST_F(TrayPaneCommands, OpenSourceAddressTipNamesTheProgramThatOpensItWithItsIc
     EXPECT_NE(text.Find(L"\n\n " + program), -1) << scvtest::WideToUtf8(text.GetString());
     EXPECT_NE(text.Find(L"http://example.test/page"), -1) << "and the address";
     HICON expected = GetFileTypeIcon(program, false);
-    EXPECT_EQ(IconImage(reinterpret_cast<HICON>(tip->GetTitleIcon(kPaneCmdOpenSourceUrl))), IconImage(expected));
+    EXPECT_EQ(IconImage(reinterpret_cast<HICON>(tip->GetTitleIcon(kPaneCmdOpenSourceUrl))),
+              IconImage(expected));
     if (expected)
         ::DestroyIcon(expected);
     pane.DestroyWindow();
@@ -750,7 +752,8 @@ TEST_F(TrayPaneCommands, EachTipShowsTheIconItsCommandNames)
     {
         UINT command;
         UINT icon;
-    } trackerResources[] = {{32834, 230}, {32835, 231}, {32836, 240}, {32837, 239}, {32806, 234}, {32864, 215}};
+    } trackerResources[] = {{32834, 230}, {32835, 231}, {32836, 240},
+                            {32837, 239}, {32806, 234}, {32864, 215}};
     for (const auto& row : trackerResources)
         EXPECT_EQ(IconImage(tracked(row.command)), ResourceImageLike(tracked(row.command), row.icon))
             << row.command;

@@ -122,7 +122,8 @@ TEST(UpdatePageTests, NoUpdatePageShowsBothVersions)
                    L"<FONT COLOR=green>Your version of Scrivolanter: <STRONG>6.01 build 512 (Mar  7 2026)",
                    L"Scrivolanter version on Web Site: <STRONG>6.01 build 512</STRONG>",
                    L"This version released: <STRONG>7 March 2026", L"Also You can use portable version",
-                   L"<SPAN ID=hint>", L"ID=CFUAutoCheck CHECKED", L"<H1 ID=latest_news_heading>Latest News</H1>", L"</html>"});
+                   L"<SPAN ID=hint>", L"ID=CFUAutoCheck CHECKED",
+                   L"<H1 ID=latest_news_heading>Latest News</H1>", L"</html>"});
     EXPECT_EQ(page.find(L"Download version with installer"), std::wstring::npos);
 }
 
