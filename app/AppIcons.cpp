@@ -5,6 +5,7 @@
 #include "common/IconHelpers.h"
 #include "common/PathFunctions.h"
 #include "common/WellKnownNames.h"
+#include "menus/TrayTipIcons.h"
 
 #include <shlobj.h>
 
@@ -20,6 +21,54 @@ HMODULE OwnModule()
 HICON IconOfExistingFile(const CString& path)
 {
     return !path.IsEmpty() && FileExists(path) ? GetPathIcon(path, false) : nullptr;
+}
+
+// The file's own small icon (an existing file).
+HICON SmallIconOfExistingFile(const CString& path)
+{
+    if (path.IsEmpty() || !FileExists(path))
+        return nullptr;
+    SHFILEINFOW info = {};
+    if (!::SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+        return nullptr;
+    return info.hIcon;
+}
+
+CString SystemFilePath(const wchar_t* name)
+{
+    wchar_t system[MAX_PATH] = {};
+    if (!name || ::GetSystemDirectoryW(system, MAX_PATH) == 0)
+        return CString();
+    return AddTrailingBackslash(system) + name;
+}
+
+// Icon resource `id` at 16 pixels of a file loaded as data.
+HICON IconOfDataFile(const CString& path, UINT id)
+{
+    if (path.IsEmpty() || !FileExists(path))
+        return nullptr;
+    HMODULE module = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return nullptr;
+    HICON icon = LoadIconSmall(module, id);
+    ::FreeLibrary(module);
+    return icon;
+}
+
+HICON GreyIconResource(UINT id)
+{
+    HICON icon = LoadIconSmall(OwnModule(), id);
+    if (!icon)
+        return nullptr;
+    HICON grey = CreateGrayscaleIcon(icon);
+    ::DestroyIcon(icon);
+    return grey;
+}
+
+HICON OpenWithProgramIcon()
+{
+    const CString program = GetOpenWithProgramForCurrentItem();
+    return program.IsEmpty() ? nullptr : GetFileTypeIcon(program, false);
 }
 
 CString SpecialFolder(int csidl)
@@ -76,11 +125,8 @@ HICON GetWelcomeProgramIcon()
 
 HICON GetNotepadIcon()
 {
-    wchar_t system[MAX_PATH] = {};
-    if (::GetSystemDirectoryW(system, MAX_PATH) > 0) {
-        if (HICON icon = IconOfExistingFile(AddTrailingBackslash(system) + L"Notepad.exe"))
-            return icon;
-    }
+    if (HICON icon = IconOfExistingFile(SystemFilePath(L"Notepad.exe")))
+        return icon;
     return IconOfExistingFile(GetOpenCommandExeForExtension(L".txt"));
 }
 
@@ -91,4 +137,42 @@ HICON GetVideoFolderIcon()
     if (HICON icon = IconOfFolder(SpecialFolder(CSIDL_COMMON_VIDEO)))
         return icon;
     return GetFileTypeIcon(L".avi", false);
+}
+
+HICON LoadTipIcon(const TipIconSource& source)
+{
+    const bool large = source.size > 16;
+    switch (source.kind) {
+    case TipIconKind::ProgramIcon:
+        return LoadAppIcon(1);
+    case TipIconKind::Resource:
+        return LoadIconSized(OwnModule(), source.id, source.size);
+    case TipIconKind::ResourceBestSize:
+        return LoadIconResourceBestSize(source.id);
+    case TipIconKind::GreyResource:
+        return GreyIconResource(source.id);
+    case TipIconKind::FileType:
+        return GetFileTypeIcon(source.name, large);
+    case TipIconKind::SystemFile:
+        return large ? IconOfExistingFile(SystemFilePath(source.name))
+                     : SmallIconOfExistingFile(SystemFilePath(source.name));
+    case TipIconKind::SystemFileResource:
+        return IconOfDataFile(SystemFilePath(source.name), source.id);
+    case TipIconKind::EditorResource:
+        return IconOfDataFile(GetEditorExePath(), source.id);
+    case TipIconKind::EditorProgram:
+        return GetEditorProgramIcon();
+    case TipIconKind::WelcomeProgram:
+        return GetWelcomeProgramIcon();
+    case TipIconKind::Notepad:
+        return GetNotepadIcon();
+    case TipIconKind::VideoFolder:
+        return GetVideoFolderIcon();
+    case TipIconKind::StockFolder:
+        return GetStockFolderIcon(false, false);
+    case TipIconKind::OpenWithProgram:
+        return OpenWithProgramIcon();
+    default:
+        return nullptr;
+    }
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+struct TipIconSource;
+
 // The program's icon: CAppObjects::GetAppIconId() (elevated or not), or
 // resource 201 when `flag` is 0.
 HICON LoadAppIcon(int flag);
@@ -22,3 +24,6 @@ HICON GetNotepadIcon();
 // The user's video folder, else the common one (large, then small), else the
 // ".avi" type's icon.
 HICON GetVideoFolderIcon();
+
+// The icon a menu tip names (menus/TrayTipIcons.h); null when its source has none.
+HICON LoadTipIcon(const TipIconSource& source);

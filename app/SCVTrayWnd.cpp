@@ -187,8 +187,8 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     MarkTiming(TimingMark::TrayWindowCreating);
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
-    SetMenuHost(
-        MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(), &CAppObjects::GetLocalizer()});
+    SetMenuHost(MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(),
+                         &CAppObjects::GetLocalizer(), &LoadTipIcon});
     SetRichEditConverterParent(m_hWnd);
     RegisterWithMessageLoop(true);
     ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);

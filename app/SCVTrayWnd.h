@@ -20,6 +20,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -35,6 +36,7 @@
 #include "app/TrayUpdateCheck.h"
 #include "app/WtsSessionNotifier.h"
 #include "engine/ClipboardSaver.h"
+#include "online/CommandRunners.h"
 #include "engine/PhraseStore.h"
 #include "app/FloatPaneAppHost.h"
 #include "menus/PhraseMenuHost.h"
@@ -194,6 +196,13 @@ public:
     static bool IsInternetConnected();
     // Replaces the connection test of "Check For Updates" (tests; null: the system's).
     void SetConnectionProbe(bool (*probe)()) { m_connectionProbe = probe; }
+    // What "Open Settings File" opens the file with (tests; null: the shell)
+    // and what "Run As Administrator" starts (tests; null: CAppObjects::RunAsAdmin).
+    void SetSettingsFileOpener(ShellFileOpener opener) { m_settingsFileOpener = std::move(opener); }
+    void SetElevatedStarter(std::function<bool(HWND owner)> starter)
+    {
+        m_elevatedStarter = std::move(starter);
+    }
     static UINT GetTaskbarCreatedMessage();
     // The registered message that asks a target window for its description.
     static UINT GetTargetRequestMessage();
@@ -432,6 +441,8 @@ private:
     std::unique_ptr<CMenuToolTipSCVClient> m_menuToolTip;
     CTrayIconAnimatorWithWindowIcon m_trayAnimation;
     bool (*m_connectionProbe)() = nullptr;
+    ShellFileOpener m_settingsFileOpener;
+    std::function<bool(HWND)> m_elevatedStarter;
     // Update results waiting to be shown (the check's thread is not held while the window is open).
     std::vector<std::unique_ptr<CUpdateInfo>> m_pendingUpdateResults;
     CAltTabIconHolder m_altTab;

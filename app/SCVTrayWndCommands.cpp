@@ -141,7 +141,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
             ::MessageBeep(0xFFFFFFFF);
         return true;
     case ID_TRAY_OPEN_SETTINGS_FILE:
-        OpenSettingsFile(m_hWnd);
+        OpenSettingsFile(m_hWnd, {}, m_settingsFileOpener);
         return true;
     case ID_TRAY_WELCOME:
         StartWelcomeProgram(m_hWnd, false);

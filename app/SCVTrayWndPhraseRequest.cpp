@@ -266,7 +266,10 @@ LRESULT CSCVTrayWnd::OnCommandRunAsAdmin(WORD, WORD, HWND, BOOL&)
 {
     // The elevated program's consent prompt comes up over the pane when it is open.
     RestoreAndActivateWindow(m_floatPane.m_hWnd ? m_floatPane.m_hWnd : m_hWnd);
-    CAppObjects::RunAsAdmin(m_hWnd);
+    if (m_elevatedStarter)
+        m_elevatedStarter(m_hWnd);
+    else
+        CAppObjects::RunAsAdmin(m_hWnd);
     return 0;
 }
 

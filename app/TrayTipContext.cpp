@@ -9,6 +9,7 @@
 #include "common/MenuLocalizer.h"
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
+#include "engine/CCHQueue.h"
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
 
@@ -128,4 +129,27 @@ CString CTrayTipContext::GetPaneSelectionText()
     const auto* holder = reinterpret_cast<const FloatPaneTextHolder*>(
         ::SendMessageW(m_window->m_hWnd, WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0));
     return holder ? holder->preview : CString();
+}
+
+HICON CTrayTipContext::LoadTipIcon(const TipIconSource& source)
+{
+    return ::LoadTipIcon(source);
+}
+
+CString CTrayTipContext::GetOpenWithProgram()
+{
+    return GetOpenWithProgramForCurrentItem();
+}
+
+bool CTrayTipContext::GetLatestUndoRecord(DWORD& ageMs, CString& text, int& action)
+{
+    if (!m_window)
+        return false;
+    const UNDO_ITEM* record = m_window->GetClipboardHistory().GetQueue().Get_Undo_Item_By_Index(0);
+    if (!record)
+        return false;
+    ageMs = ::GetTickCount() - static_cast<DWORD>(record->tickCount);
+    text = record->text;
+    action = record->action;
+    return true;
 }

@@ -25,6 +25,9 @@ public:
     HICON LoadProgramIcon() override;
     CString GetPaneItemData(int form) override;
     CString GetPaneSelectionText() override;
+    HICON LoadTipIcon(const TipIconSource& source) override;
+    CString GetOpenWithProgram() override;
+    bool GetLatestUndoRecord(DWORD& ageMs, CString& text, int& action) override;
 
 private:
     CSCVTrayWnd* m_window; // not owned

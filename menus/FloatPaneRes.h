@@ -9,5 +9,8 @@
 #define IDI_PANE_RESTORE 217
 #define IDI_PANE_PIN 241
 #define IDI_PANE_QUICK_COPY 242 // shown on the hovered row
+#define IDI_PANE_HISTORY 225    // the clipboard history (keep, show all items)
+#define IDI_PANE_HTML_CODE 246  // an item's HTML code
+#define IDI_PANE_HTML 247       // an item as HTML
 
 // The item menu is IDR_MENU_RIGHT_CLICK (205) of menus/PopupMenu.rc.

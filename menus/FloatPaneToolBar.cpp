@@ -3,8 +3,10 @@
 #include "common/HotKeyText.h"
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
+#include "common/MenuLocalizer.h"
 #include "common/Settings.h"
 #include "menus/FloatPaneRes.h"
+#include "menus/MenuHost.h"
 
 #include "platform/WindowsX.h"
 #undef SubclassWindow
@@ -83,8 +85,22 @@ const CommandText kCommandTexts[] = {
     {kPaneCmdClose, L"Close"},
 };
 
+// The tray menu whose (translated) captions the context menu shows.
+constexpr UINT kTrayMenuResourceId = 128;
+
+// The command's caption in the tray menu, without its accelerator part; else
+// its string's part after the line break, or the English text.
 CString CommandCaption(UINT command)
 {
+    if (CMenuLocalizer* localizer = GetMenuHost().localizer) {
+        CString caption = localizer->GetItemText(kTrayMenuResourceId, command);
+        const int tab = caption.Find(L'\t');
+        if (tab >= 0)
+            caption = caption.Left(tab);
+        caption.Trim();
+        if (!caption.IsEmpty())
+            return caption;
+    }
     for (const CommandText& row : kCommandTexts) {
         if (row.command != command)
             continue;

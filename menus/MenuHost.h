@@ -12,12 +12,15 @@
 #include "platform/CString.h"
 
 class CMenuLocalizer;
+struct TipIconSource;
 
 struct MenuHost
 {
     CString productVersionText;          // "Scrivolanter 6.00" and the like
     UINT appIconId = 128;                // the program's icon resource (another one when elevated)
     CMenuLocalizer* localizer = nullptr; // not owned; lives as long as the program
+    // Loads the icon a menu tip names (the caller owns it); null: tips show the program icon.
+    HICON (*loadTipIcon)(const TipIconSource&) = nullptr;
 };
 
 void SetMenuHost(const MenuHost& host);

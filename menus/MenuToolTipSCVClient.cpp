@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/DateTimeHelpers.h"
 #include "common/DateTimeTexts.h"
 #include "common/IconHelpers.h"
 #include "common/LanguageFile.h"
@@ -58,6 +59,9 @@ enum : UINT
     kCmdTelegram = 32866,
     kCmdMute = 32867,
     kCmdAbout = 57664,
+    // The About window's Copy menu.
+    kCmdZipLog = 259,
+    kCmdCopyReport = 1002,
     // Commands of the floating pane's menus.
     kCmdPaneCopy = 32793,
     kCmdPaneSave = 32795,
@@ -113,6 +117,9 @@ enum : UINT
     kStrPaneKeepsData = 314,
     kStrChooseLanguage = 57666,
     kStrRunAsAdmin = 1062,
+    kStrZipLog = 1057,
+    kStrCopyReport = 1058,
+    kStrAgo = 305,
 };
 
 CString Dashes(int count)
@@ -264,10 +271,8 @@ CMenuToolTipSCVClient::CMenuToolTipSCVClient(CPhraseStore* phrases, const std::v
 CMenuToolTipSCVClient::~CMenuToolTipSCVClient()
 {
     DestroyTip();
-    for (auto& entry : m_icons) {
-        if (entry.second)
-            ::DestroyIcon(entry.second);
-    }
+    if (m_openWithIcon)
+        ::DestroyIcon(m_openWithIcon);
 }
 
 void CMenuToolTipSCVClient::SetClipboardTrackingState(int state, const CString& errorText)
@@ -531,9 +536,21 @@ CString CMenuToolTipSCVClient::BuildTipText(UINT id, HMENU menu, CString& title)
                    Text(kStrPaneKeepsData, L"But clipboard data will be available in the float pane");
             break;
         case kCmdPaneUndo:
-            text = command + L"\n" + Dashes(20) + L"\n" +
-                   Text(kStrUndoPoolHint, L"Right click on this menu item to control of undo pool");
+            text = UndoTipText(command);
             break;
+        case kCmdZipLog:
+            text = ZipLogTipText();
+            break;
+        case kCmdCopyReport:
+            text = Text(kStrCopyReport, L"Copy the whole report to the clipboard as text");
+            break;
+        case kCmdPaneOpenSourceUrl: {
+            text = command;
+            const CString program = m_context ? m_context->GetOpenWithProgram() : CString();
+            if (!program.IsEmpty())
+                text += L"\n\n " + program;
+            break;
+        }
         case kCmdPaneCopyExcludeSymbols:
             text = GetFileNameCharMapText();
             break;
@@ -594,36 +611,57 @@ void CMenuToolTipSCVClient::GetTipText(CString& text, UINT id, HMENU menu, CStri
     text = BuildTipText(id, menu, title);
 }
 
-HICON CMenuToolTipSCVClient::CachedIcon(UINT key, HICON (*loader)(UINT))
+CString CMenuToolTipSCVClient::UndoTipText(const CString& command) const
 {
-    const auto found = m_icons.find(key);
-    if (found != m_icons.end())
-        return found->second;
-    HICON icon = loader(key);
-    m_icons[key] = icon;
-    return icon;
+    CString text = command;
+    DWORD ageMs = 0;
+    CString recordText;
+    int action = 0;
+    if (m_context && m_context->GetLatestUndoRecord(ageMs, recordText, action)) {
+        CString age = FormatDurationMs(ageMs, 0);
+        if (age.IsEmpty())
+            age.Format(L"%u %s", static_cast<unsigned>(ageMs / (24u * 3600u * 1000u)),
+                       Text(kStrDays, L"days").GetString());
+        text += L"\n" + Dashes(20) + L"\n" + age + L" " + Text(kStrAgo, L"ago") + L": " + recordText + L" [" +
+                (action == 1 ? L"adds the items back" : L"puts the whole history back") + L"]";
+    }
+    return text + L"\n" + Dashes(20) + L"\n" +
+           Text(kStrUndoPoolHint, L"Right click on this menu item to control of undo pool");
+}
+
+CString CMenuToolTipSCVClient::ZipLogTipText() const
+{
+    CString text = Text(kStrZipLog, L"ZIP The Log File and settings file");
+    if (m_context)
+        text += L"\n\n  " + m_context->GetLogFilePath() + L"\n  " + m_context->GetSettingsFilePath();
+    return text;
+}
+
+HICON CMenuToolTipSCVClient::LoadedIcon(const TipIconSource& source)
+{
+    if (source.kind == TipIconKind::None || !m_context)
+        return nullptr;
+    if (source.kind == TipIconKind::OpenWithProgram) {
+        // The program changes with the pane's item: loaded anew each time.
+        if (m_openWithIcon)
+            ::DestroyIcon(m_openWithIcon);
+        m_openWithIcon = m_context->LoadTipIcon(source);
+        return m_openWithIcon;
+    }
+    ITrayTipContext* context = m_context;
+    return m_icons.Get(source, [context](const TipIconSource& wanted) {
+        return wanted.kind == TipIconKind::ProgramIcon ? context->LoadProgramIcon()
+                                                       : context->LoadTipIcon(wanted);
+    });
 }
 
 INT_PTR CMenuToolTipSCVClient::GetIconForId(UINT id)
 {
-    if (id == kCmdReKeep)
-        id = kCmdKeep;
-    HICON icon = nullptr;
-    if (id == kCmdEmail)
-        icon = CachedIcon(id, [](UINT) { return LoadFileTypeIcon(L".eml", false); });
-    else if (IsWebCommand(id))
-        icon = CachedIcon(kCmdWebSite, [](UINT) { return LoadFileTypeIcon(L".html", false); });
-    else if (id == kCmdWriteLog || id == kCmdOpenSettings)
-        icon = CachedIcon(kCmdOpenSettings, [](UINT) { return LoadFileTypeIcon(L".txt", false); });
-    if (icon)
-        return reinterpret_cast<INT_PTR>(icon);
-    const auto program = m_icons.find(0);
-    if (program != m_icons.end() && program->second)
-        return reinterpret_cast<INT_PTR>(program->second);
-    if (m_context) {
-        m_icons[0] = m_context->LoadProgramIcon();
-        if (m_icons[0])
-            return reinterpret_cast<INT_PTR>(m_icons[0]);
+    const TipIconChoice choice = TrayTipIconFor(id, GetTipWindow() != nullptr);
+    for (const TipIconSource& source :
+         {choice.first, choice.second, TipIconSource{TipIconKind::ProgramIcon}}) {
+        if (HICON icon = LoadedIcon(source))
+            return reinterpret_cast<INT_PTR>(icon);
     }
     return TTI_INFO;
 }

@@ -8,11 +8,11 @@
 
 #include <windows.h>
 
-#include <map>
 #include <vector>
 
 #include "common/MenuToolTip.h"
 #include "menus/TrayHistorySource.h"
+#include "menus/TrayTipIcons.h"
 #include "platform/CString.h"
 
 class CPhraseStore;
@@ -39,6 +39,13 @@ public:
     // The localized menu text of a tray command.
     virtual CString GetMenuCommandText(UINT command) = 0;
     virtual HICON LoadProgramIcon() = 0;
+    // The icon a tip's title shows (the caller owns it); null when the source has none.
+    virtual HICON LoadTipIcon(const TipIconSource&) { return nullptr; }
+    // The program that opens the floating pane's current item; empty without one.
+    virtual CString GetOpenWithProgram() { return CString(); }
+    // The newest undo record of the clipboard history: its age, its text and
+    // its action (0 it replaces the history, 1 it adds its items); false without one.
+    virtual bool GetLatestUndoRecord(DWORD& ageMs, CString& text, int& action) { return false; }
     // The floating pane's selected item (form 0 its text, 1 its HTML, 2 its
     // source address) and the short text of its selection; empty without a pane.
     virtual CString GetPaneItemData(int form) { return CString(); }
@@ -70,6 +77,8 @@ public:
     CString GetTipStringForLanguage(UINT id) const;
     // The body text of a command (the step the tip shows after its delay).
     CString BuildTipText(UINT id, HMENU menu, CString& title);
+    // The icon the title of a command's tip shows: an HICON the tip keeps, or TTI_INFO.
+    INT_PTR GetTitleIcon(UINT id) { return GetIconForId(id); }
 
 protected:
     INT_PTR GetIconForId(UINT id) override;
@@ -81,7 +90,9 @@ private:
     CString FormatsLine() const;
     CString TrackingMethodLines() const;
     CString SpyMethodText() const;
-    HICON CachedIcon(UINT key, HICON (*loader)(UINT));
+    HICON LoadedIcon(const TipIconSource& source);
+    CString UndoTipText(const CString& command) const;
+    CString ZipLogTipText() const;
 
     CPhraseStore* m_phrases;
     const std::vector<CString>* m_languages;
@@ -89,5 +100,6 @@ private:
     ITrayTipContext* m_context;
     int m_trackingState = 2;
     CString m_trackingError;
-    std::map<UINT, HICON> m_icons;
+    CTipIconCache m_icons;
+    HICON m_openWithIcon = nullptr;
 };

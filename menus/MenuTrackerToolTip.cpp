@@ -90,12 +90,24 @@ void CMenuTrackerToolTip::GetTipText(CString& text, UINT id, HMENU menu, CString
     text = BuildTipText(id, menu, title);
 }
 
-INT_PTR CMenuTrackerToolTip::GetIconForId(UINT)
+HICON CMenuTrackerToolTip::ProgramIcon()
 {
     if (!m_programIcon)
         m_programIcon = static_cast<HICON>(::LoadImageW(
             ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(GetMenuHost().appIconId), IMAGE_ICON, 16, 16, 0));
-    return m_programIcon ? reinterpret_cast<INT_PTR>(m_programIcon) : TTI_INFO;
+    return m_programIcon;
+}
+
+INT_PTR CMenuTrackerToolTip::GetIconForId(UINT id)
+{
+    const TipIconSource source = TrackerTipIconFor(id).first;
+    const auto loader = GetMenuHost().loadTipIcon;
+    if (source.kind != TipIconKind::ProgramIcon && loader) {
+        if (HICON icon = m_icons.Get(source, loader))
+            return reinterpret_cast<INT_PTR>(icon);
+    }
+    HICON program = ProgramIcon();
+    return program ? reinterpret_cast<INT_PTR>(program) : TTI_INFO;
 }
 
 std::unique_ptr<IMenuTrackerToolTip> CreateMenuTrackerToolTip()

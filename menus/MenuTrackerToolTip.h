@@ -12,6 +12,7 @@
 
 #include "common/MenuToolTip.h"
 #include "menus/MenuTrackerWindow.h"
+#include "menus/TrayTipIcons.h"
 
 class CMenuTrackerToolTip : public CMenuToolTip, public IMenuTrackerToolTip
 {
@@ -26,13 +27,18 @@ public:
 
     // The body text and title of an item of the phrase menu.
     CString BuildTipText(UINT id, HMENU menu, CString& title);
+    // The icon the title of an item's tip shows: an HICON the tip keeps, or TTI_INFO.
+    INT_PTR GetTitleIcon(UINT id) { return GetIconForId(id); }
 
 protected:
     INT_PTR GetIconForId(UINT id) override;
     void GetTipText(CString& text, UINT id, HMENU menu, CString& title) override;
 
 private:
+    HICON ProgramIcon();
+
     HICON m_programIcon = nullptr;
+    CTipIconCache m_icons;
 };
 
 std::unique_ptr<IMenuTrackerToolTip> CreateMenuTrackerToolTip();

@@ -7,6 +7,8 @@
 #define IDI_MENU_SEARCH_FIRST 230  // search with the first search engine
 #define IDI_MENU_SEARCH_SECOND 231 // search with the second search engine
 #define IDI_MENU_WEB_ADDRESS 234   // a web address
+#define IDI_MENU_SEARCH_ENCYCLOPEDIA 239 // search the encyclopedia
+#define IDI_MENU_SEARCH_DEVELOPER 240    // search the developer documentation
 
 // The item texts the right-click pop-up takes from a menu resource
 #define IDR_MENU_RIGHT_CLICK 205

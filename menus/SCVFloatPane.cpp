@@ -312,6 +312,7 @@ LRESULT CSCVFloatPane::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
     case kPaneCmdEditPhrases:
     case kPaneCmdCheckUpdates:
     case kPaneCmdRunAsAdmin:
+    case kPaneCmdReKeep: // the tray restarts the watcher the pane lists
     case kPaneCmdClose:
         if (m_host && m_host->GetTrayWindow())
             ::PostMessageW(m_host->GetTrayWindow(), WM_COMMAND, command, 0);

@@ -29,7 +29,7 @@ const TipText kButtonTips[] = {
     {kPaneCmdCopy, L"Copy\nCopies the selected item and pastes it into the window you worked in"},
     {kPaneCmdProtect, L"Protect\nProtected items survive clearing"},
     {kPaneCmdMinimizeToCaption, L"Minimize To Caption\nShrinks the pane to its caption (Esc)"},
-    {kPaneCmdPin, L"Pin\nA pinned pane stays open when it loses the focus"},
+    {kPaneCmdPin, L"Keep the pane open when it loses the focus"},
     {kPaneCmdKeepHistory, L"Keep Clipboard History\nTurns capturing the clipboard on or off"},
     {kPaneCmdClose, L"Close float pane"},
 };
@@ -169,7 +169,7 @@ void CSCVFloatPane::OnToolBarInfoTip(NMTBGETINFOTIPW* tip)
     CMenuToolTip* menuTip = m_host ? m_host->GetMenuToolTip() : nullptr;
     const bool fromMenuTip = command == kPaneCmdEditPhrases || command == kPaneCmdCopy ||
                              command == kPaneCmdProtect || command == kPaneCmdMinimizeToCaption ||
-                             command == kPaneCmdKeepHistory;
+                             command == kPaneCmdPin || command == kPaneCmdKeepHistory;
     if (menuTip && fromMenuTip)
         text = menuTip->GetCommandTipText(command);
     if (text.IsEmpty())
@@ -179,7 +179,7 @@ void CSCVFloatPane::OnToolBarInfoTip(NMTBGETINFOTIPW* tip)
     if (tip->iItem == static_cast<int>(kPaneCmdClose))
         text = LoadLocalizedTextOr(292, L"Close float pane");
     if (tip->iItem == static_cast<int>(kPaneCmdPin))
-        text += L"\n" + LocalizedAfterLineBreak(kPaneCmdPin, L"Pinned pane");
+        text += L"\n" + LocalizedAfterLineBreak(kPaneCmdPin, L"Pinned Pane");
     CString title = text;
     CString body = L" ";
     const int lineBreak = text.Find(L'\n');

@@ -168,12 +168,14 @@ bool OpenCommandWithShell(const CString& command, bool reportErrors, HWND owner,
     return false;
 }
 
-bool OpenSettingsFile(HWND owner, const CommandReportBox& box)
+bool OpenSettingsFile(HWND owner, const CommandReportBox& box, const ShellFileOpener& opener)
 {
     CLastErrorKeeper keeper;
     ::SetLastError(0);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(owner, L"open", CSettingsFiles().GetSettingsFilePath(), nullptr, nullptr, SW_SHOW));
+    const CString file = CSettingsFiles().GetSettingsFilePath();
+    const INT_PTR result =
+        opener ? opener(owner, file)
+               : reinterpret_cast<INT_PTR>(::ShellExecuteW(owner, L"open", file, nullptr, nullptr, SW_SHOW));
     if (result > 32)
         return true;
     const DWORD error = ::GetLastError();

@@ -68,7 +68,11 @@ CString BuildCommandReport(const CString& errorText, const CString& command, con
 bool OpenCommandWithShell(const CString& command, bool reportErrors, HWND owner, bool maximize,
                           const CommandReportBox& box = {});
 
-// ShellExecuteW "open" of the settings file, SW_SHOW; on failure an error box (caption
+// Opens a file as the shell's "open" does: the shell's answer (above 32 on success), the last error
+// set on failure. Tests put a recorder in its place.
+using ShellFileOpener = std::function<INT_PTR(HWND owner, const CString& file)>;
+
+// ShellExecuteW "open" of the settings file, SW_SHOW (or `opener`); on failure an error box (caption
 // "Scrivolanter", or `box`) with the system's error text. The caller's last error is kept. True when
 // the shell answered above 32.
-bool OpenSettingsFile(HWND owner, const CommandReportBox& box = {});
+bool OpenSettingsFile(HWND owner, const CommandReportBox& box = {}, const ShellFileOpener& opener = {});

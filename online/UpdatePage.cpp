@@ -180,11 +180,14 @@ CString SettingsBlock(const UpdatePageContext& context)
             (context.autoCheck ? L" CHECKED" : L"") + L" TITLE=\"" +
             Str(247, L"Checks for updates run silently: you are told only when a new version is found") +
             L"\">" + Str(153, L"Check for updates automatically") + L"</WIDGET>\n";
-    html += L"<DIV ID=div_hor><SPAN ID=" + CString(kDaysTextElementId) + L">" +
-            Str(154, L"Check every days") + L"</SPAN>&nbsp;<INPUT TYPE=number ID=" +
+    // The days text and its number side by side, centred on one line (a struck-through
+    // text must not reach into the heading below).
+    html += L"<DIV ID=div_hor><TABLE BORDER=0><TR><TD VALIGN=MIDDLE><SPAN ID=" + CString(kDaysTextElementId) +
+            L">" + Str(154, L"Check every days") + L"</SPAN></TD><TD VALIGN=MIDDLE><INPUT TYPE=number ID=" +
             CString(kDaysNumberElementId) +
-            Format(L" STEP=1 MINVALUE=1 MAXVALUE=30 SIZE=3 VALUE=%d>", context.days) + L"</DIV>\n";
-    return html + L"</TD></TR></TABLE>\n";
+            Format(L" STEP=1 MINVALUE=1 MAXVALUE=30 SIZE=3 VALUE=%d>", context.days) +
+            L"</TD></TR></TABLE></DIV>\n";
+    return html + L"</TD></TR></TABLE><BR>\n";
 }
 } // namespace
 
@@ -211,8 +214,8 @@ CString BuildUpdatePageHtml(const CUpdateInfo& info, const UpdatePageContext& co
     body += L"<SPAN ID=hint>" + Str(152, L"Last Check For Updates") + L": " +
             EscapeHtmlText(context.lastCheckText) + L"</SPAN>\n";
     body += SettingsBlock(context);
-    body +=
-        L"<A NAME=\"" + CString(kLatestNewsAnchor) + L"\"></A><H1>" + Str(248, L"Latest News") + L"</H1>\n";
+    body += L"<A NAME=\"" + CString(kLatestNewsAnchor) + L"\"></A><H1 ID=" + CString(kLatestNewsHeadingId) +
+            L">" + Str(248, L"Latest News") + L"</H1>\n";
     body += BuildNewsBlock(info.news);
     body += L"\n</table></BODY>";
     return L"<html><head>" + StyleBlock() +

@@ -43,6 +43,8 @@ inline constexpr wchar_t kAutoCheckElementId[] = L"CFUAutoCheck";
 inline constexpr wchar_t kDaysNumberElementId[] = L"CFUDaysNumber";
 inline constexpr wchar_t kDaysTextElementId[] = L"cfu_days_text";
 inline constexpr wchar_t kLatestNewsAnchor[] = L"latest_news";
+// The id of the news block's heading.
+inline constexpr wchar_t kLatestNewsHeadingId[] = L"latest_news_heading";
 // The link of a failed check's "Try again": the window closes and asks the
 // program for a new check.
 inline constexpr wchar_t kCheckAgainLink[] = L"scrivolanter:check-again";

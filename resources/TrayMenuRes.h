@@ -68,4 +68,7 @@
 #define IDS_TRAY_AGO 305
 #define IDS_TRAY_PANE_KEEPS_DATA 314
 #define IDS_TRAY_RUN_AS_ADMIN_TIP 1062
+#define IDS_TRAY_COPY_REPORT_TIP 1058
+// The pane's pin command: its tip, a line break, then its menu text.
+#define IDS_TRAY_PANE_PIN 32820
 #define IDS_TRAY_CHOOSE_LANGUAGE 57666

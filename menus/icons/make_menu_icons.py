@@ -3,8 +3,11 @@
 
 Exec.ico (a program to run: a window with a green "run" triangle),
 Formatted.ico (formatted text: a page with coloured lines),
-SearchFirst.ico and SearchSecond.ico (a magnifying glass, blue and red),
-WebAddress.ico (a web address: a globe);
+SearchFirst.ico, SearchSecond.ico, SearchThird.ico and SearchFourth.ico (a
+magnifying glass, blue, red, green and orange), WebAddress.ico (a web
+address: a globe), History.ico (the clipboard history: a stack of pages),
+HtmlCode.ico (an item's HTML code: angle brackets), HtmlPage.ico (an item as
+HTML: a page with a globe);
 and those of the floating history pane: PaneClose.ico (a cross),
 PaneMinimize.ico (a bar at the top), PaneEdit.ico (a pencil), PaneCopy.ico
 (two pages), PaneRestore.ico (a framed window), PanePin.ico (a pin),
@@ -131,6 +134,29 @@ def quick_copy(u, v):
     return page(u, v, 0.25, 0.65, (40, 70, 160)) or CLEAR
 
 
+def history(u, v):
+    return (page(u, v, 0.42, 0.36, (40, 70, 160)) or page(u, v, 0.26, 0.2, (90, 90, 90))
+            or page(u, v, 0.1, 0.04, (150, 150, 150)) or CLEAR)
+
+
+def html_code(u, v):
+    # "<" on the left, ">" on the right, a slash between
+    if abs(abs(v - 0.5) - (u - 0.08) * 1.1) < 0.07 and 0.08 <= u <= 0.42:
+        return bgra(200, 90, 20)
+    if abs(abs(v - 0.5) - (0.92 - u) * 1.1) < 0.07 and 0.58 <= u <= 0.92:
+        return bgra(200, 90, 20)
+    if abs((u - 0.5) * 3 + (v - 0.5)) < 0.18 and 0.2 < v < 0.8:
+        return bgra(40, 70, 160)
+    return CLEAR
+
+
+def html_page(u, v):
+    d = math.hypot(u - 0.66, v - 0.66)
+    if d <= 0.3:
+        return bgra(255, 255, 255) if d > 0.26 or abs(u - 0.66) < 0.03 else bgra(30, 110, 210)
+    return page(u, v, 0.08, 0.06, (90, 90, 90)) or CLEAR
+
+
 def image(size, pixel):
     rows = []
     for y in range(size - 1, -1, -1):                     # bottom row first
@@ -162,7 +188,12 @@ write_icon("Exec.ico", exec_pixel)
 write_icon("Formatted.ico", formatted_pixel)
 write_icon("SearchFirst.ico", magnifier((30, 80, 220)))
 write_icon("SearchSecond.ico", magnifier((220, 40, 30)))
+write_icon("SearchThird.ico", magnifier((20, 150, 50)))
+write_icon("SearchFourth.ico", magnifier((230, 130, 20)))
 write_icon("WebAddress.ico", globe_pixel)
+write_icon("History.ico", history)
+write_icon("HtmlCode.ico", html_code)
+write_icon("HtmlPage.ico", html_page)
 write_icon("PaneClose.ico", cross)
 write_icon("PaneMinimize.ico", minimize)
 write_icon("PaneEdit.ico", pencil)

@@ -10,19 +10,30 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "FolderSettings.h"
+#include "app/AppObjects.h"
 #include "app/CommandLineArgs.h"
 #include "app/SCVTrayWnd.h"
 #include "common/HotKeyText.h"
+#include "common/IconHelpers.h"
+#include "common/LanguageFile.h"
+#include "common/LocalizedString.h"
 #include "common/MenuLocalizer.h"
 #include "common/Settings.h"
+#include "common/SettingsFiles.h"
+#include "common/SystemErrorText.h"
 #include "engine/CCHItem.h"
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
+#include "menus/MenuHost.h"
+#include "menus/MenuToolTipSCVClient.h"
+#include "menus/MenuTrackerToolTip.h"
 #include "menus/SCVFloatPane.h"
 #include "online/AboutReportDlg.h"
 #include "online/UpdateCheckWindow.h"
@@ -54,6 +65,69 @@ public:
 };
 
 const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new TrayPaneEnvironment);
+
+// The icon's image as drawn at its own size on white: its size, then its pixels.
+std::vector<DWORD> IconImage(HICON icon)
+{
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+        return {};
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor)
+        ::DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        ::DeleteObject(info.hbmMask);
+    const int size = bitmap.bmWidth;
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(header.bmiHeader);
+    header.bmiHeader.biWidth = size;
+    header.bmiHeader.biHeight = -size;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP target = ::CreateDIBSection(dc, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, target);
+    RECT all{0, 0, size, size};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    std::vector<DWORD> image{static_cast<DWORD>(size)};
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    image.insert(image.end(), pixels, pixels + size * size);
+    ::SelectObject(dc, old);
+    ::DeleteObject(target);
+    ::DeleteDC(dc);
+    return image;
+}
+
+// The program's icon resource at the size the shown icon has.
+std::vector<DWORD> ResourceImageLike(HICON shown, UINT id)
+{
+    const std::vector<DWORD> image = IconImage(shown);
+    const int size = image.empty() ? 16 : static_cast<int>(image[0]);
+    HICON resource = LoadIconSized(::GetModuleHandleW(nullptr), id, size);
+    std::vector<DWORD> expected = IconImage(resource);
+    if (resource)
+        ::DestroyIcon(resource);
+    return expected;
+}
+
+// The tip text the pane gives a toolbar button (its title goes to the toolbar's tooltip).
+std::wstring ButtonTip(CSCVFloatPane& pane, int command)
+{
+    wchar_t text[1024] = {};
+    NMTBGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = pane.GetToolBar().m_hWnd;
+    tip.hdr.idFrom = CFloatPaneToolBar::kControlId;
+    tip.hdr.code = TBN_GETINFOTIPW;
+    tip.iItem = command;
+    tip.pszText = text;
+    tip.cchTextMax = 1024;
+    pane.SendMessageW(WM_NOTIFY, CFloatPaneToolBar::kControlId, reinterpret_cast<LPARAM>(&tip));
+    return text;
+}
 
 bool OnSomeMonitor(HWND window)
 {
@@ -88,7 +162,44 @@ protected:
 
     HWND Window() const { return m_window->m_hWnd; }
     void Command(UINT id) const { ::SendMessageW(Window(), WM_COMMAND, id, 0); }
+    // Posts the command and gives the text of the box it showed (the watchdog
+    // in record mode closes it); empty when no box came.
+    std::wstring BoxOfCommand(UINT id) const
+    {
+        ::PostMessageW(Window(), WM_COMMAND, id, 0);
+        std::wstring text;
+        scvtest::PumpUntil(
+            [&] {
+                if (auto closed = scvtest::DialogWatchdog::TakeLastClosedText())
+                    text = *closed;
+                return !text.empty();
+            },
+            kTimeoutMs);
+        return text;
+    }
     int Count() const { return m_window->GetHistory().GetCount(); }
+
+    // Opens About (modal on this thread) and plays the user on another thread
+    // while it is open; the window is closed afterwards.
+    void WhileAboutIsOpen(const std::function<void(HWND about)>& user)
+    {
+        scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+        std::atomic<bool> done{false};
+        std::thread player([&] {
+            HWND about = nullptr;
+            for (int i = 0; i < 500 && !(about = CAboutReportDlg::GetOpenAboutDialog()); ++i)
+                ::Sleep(20);
+            if (about) {
+                user(about);
+                ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+            }
+            done = true;
+        });
+        ::PostMessageW(Window(), WM_COMMAND, ID_TRAY_ABOUT, 0);
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return done.load(); }, 20000));
+        player.join();
+        scvtest::PumpUntil([] { return CAboutReportDlg::GetOpenAboutDialog() == nullptr; }, kTimeoutMs);
+    }
 
     // Copies the text as a user's program does and waits until the watcher has it.
     void Copy(const wchar_t* text)
@@ -207,16 +318,8 @@ TEST_F(TrayPaneCommands, CheckForUpdatesWithoutAConnectionAsksFirst)
     m_window->SetConnectionProbe([] { return false; });
     scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
     scvtest::DialogWatchdog::ScopedLimit quick(500); // the box is closed: Cancel
-    ::PostMessageW(Window(), WM_COMMAND, ID_TRAY_CHECK_FOR_UPDATES, 0);
-    std::wstring text;
-    ASSERT_TRUE(scvtest::PumpUntil(
-        [&] {
-            if (auto closed = scvtest::DialogWatchdog::TakeLastClosedText())
-                text = *closed;
-            return !text.empty();
-        },
-        kTimeoutMs))
-        << "a box asks";
+    const std::wstring text = BoxOfCommand(ID_TRAY_CHECK_FOR_UPDATES);
+    ASSERT_FALSE(text.empty()) << "a box asks";
     EXPECT_NE(text.find(L"Check For Updates"), std::wstring::npos) << scvtest::WideToUtf8(text);
     EXPECT_NE(text.find(L"No has connection to Intenet. Continue?"), std::wstring::npos);
     scvtest::PumpFor(300);
@@ -388,16 +491,8 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
     ::DestroyMenu(dropDown);
 
     // The edit button's tip is what the menu tooltip says of the command.
-    wchar_t tipText[1024] = {};
-    NMTBGETINFOTIPW tip{};
-    tip.hdr.hwndFrom = pane.GetToolBar().m_hWnd;
-    tip.hdr.idFrom = CFloatPaneToolBar::kControlId;
-    tip.hdr.code = TBN_GETINFOTIPW;
-    tip.iItem = kPaneCmdEditPhrases;
-    tip.pszText = tipText;
-    tip.cchTextMax = 1024;
-    pane.SendMessageW(WM_NOTIFY, CFloatPaneToolBar::kControlId, reinterpret_cast<LPARAM>(&tip));
-    EXPECT_NE(std::wstring(tipText).find(L"Clipboard Tracking Method used"), std::wstring::npos)
+    const std::wstring tipText = ButtonTip(pane, kPaneCmdEditPhrases);
+    EXPECT_NE(tipText.find(L"Clipboard Tracking Method used"), std::wstring::npos)
         << scvtest::WideToUtf8(tipText);
     settings.HotkeyVirtualKey = key;
     settings.HotkeyModifiers = modifiers;
@@ -407,31 +502,265 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
 
 TEST_F(TrayPaneCommands, AboutRestoresAMinimizedAboutWindow)
 {
-    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
     std::atomic<bool> restored{false};
-    std::atomic<bool> done{false};
     const HWND tray = Window();
-    // The window is modal on this thread: another thread plays the user.
-    std::thread user([&] {
-        HWND about = nullptr;
-        for (int i = 0; i < 500 && !(about = CAboutReportDlg::GetOpenAboutDialog()); ++i)
+    WhileAboutIsOpen([&](HWND about) {
+        ::ShowWindow(about, SW_MINIMIZE);
+        ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0); // About again
+        for (int i = 0; i < 250 && !restored; ++i) {
             ::Sleep(20);
-        if (about) {
-            ::ShowWindow(about, SW_MINIMIZE);
-            ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0); // About again
-            for (int i = 0; i < 250 && !restored; ++i) {
-                ::Sleep(20);
-                restored = !::IsIconic(about);
-            }
-            ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+            restored = !::IsIconic(about);
         }
-        done = true;
     });
-    ::PostMessageW(tray, WM_COMMAND, ID_TRAY_ABOUT, 0);
-    EXPECT_TRUE(scvtest::PumpUntil([&] { return done.load(); }, 20000));
-    user.join();
     EXPECT_TRUE(restored) << "the second About restores the minimized window";
-    scvtest::PumpUntil([] { return CAboutReportDlg::GetOpenAboutDialog() == nullptr; }, kTimeoutMs);
+}
+
+TEST_F(TrayPaneCommands, RunAsAdministratorBringsThePaneForwardBeforeItStarts)
+{
+    CSCVFloatPane& pane = OpenPane();
+    // The user works in another window.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return ::GetForegroundWindow() == other; }, kTimeoutMs));
+
+    std::vector<HWND> owners;
+    HWND foregroundAtStart = nullptr;
+    HWND focusAtStart = nullptr;
+    m_window->SetElevatedStarter([&](HWND owner) {
+        owners.push_back(owner);
+        foregroundAtStart = ::GetForegroundWindow();
+        focusAtStart = ::GetFocus();
+        return true;
+    });
+    Command(ID_SCV_RUN_AS_ADMIN);
+    EXPECT_EQ(owners, std::vector<HWND>{Window()}) << "one elevated start, owned by the tray window";
+    EXPECT_EQ(foregroundAtStart, pane.m_hWnd) << "the consent prompt comes up over the pane";
+    EXPECT_TRUE(focusAtStart == pane.m_hWnd || ::IsChild(pane.m_hWnd, focusAtStart));
+    m_window->SetElevatedStarter(nullptr);
+    ::DestroyWindow(other);
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, OpenSettingsFileOpensTheSettingsFileAndSaysWhenItCannot)
+{
+    std::vector<std::wstring> opened;
+    m_window->SetSettingsFileOpener([&](HWND owner, const CString& file) -> INT_PTR {
+        EXPECT_EQ(owner, Window());
+        opened.emplace_back(file.GetString());
+        return 42;
+    });
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(300);
+    Command(ID_TRAY_OPEN_SETTINGS_FILE);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], std::wstring(CSettingsFiles().GetSettingsFilePath().GetString()));
+    EXPECT_FALSE(scvtest::DialogWatchdog::TakeLastClosedText().has_value()) << "no box when it opened";
+
+    // The shell cannot open it: the system's reason in an error box.
+    m_window->SetSettingsFileOpener([](HWND, const CString&) -> INT_PTR {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return SE_ERR_ACCESSDENIED;
+    });
+    const std::wstring text = BoxOfCommand(ID_TRAY_OPEN_SETTINGS_FILE);
+    ASSERT_FALSE(text.empty()) << "a box says so";
+    CString reason = GetSystemErrorText(ERROR_ACCESS_DENIED);
+    reason.Trim();
+    EXPECT_NE(text.find(reason.GetString()), std::wstring::npos) << scvtest::WideToUtf8(text);
+    m_window->SetSettingsFileOpener(nullptr);
+}
+
+TEST_F(TrayPaneCommands, ReKeepFromThePanesMenuRestartsTheWatcher)
+{
+    CSCVFloatPane& pane = OpenPane();
+    bool created = false;
+    int addedFrom = 0;
+    HMENU languages = nullptr;
+    HMENU menu = pane.GetToolBar().BuildContextMenu(created, addedFrom, languages);
+    ASSERT_NE(menu, nullptr);
+    wchar_t caption[100] = {};
+    ::GetMenuStringW(menu, kPaneCmdReKeep, caption, 100, MF_BYCOMMAND);
+    EXPECT_STREQ(caption, L"Re-Keep") << "the tray menu's caption";
+    // Right after Clear, as the table puts it.
+    int position = -1;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i)
+        if (::GetMenuItemID(menu, i) == kPaneCmdReKeep)
+            position = i;
+    ASSERT_GT(position, 0);
+    EXPECT_EQ(::GetMenuItemID(menu, position - 1), static_cast<UINT>(kPaneCmdClear));
+    CFloatPaneToolBar::ReleaseContextMenu(menu, created, addedFrom);
+
+    const HWND before = m_window->GetClipboardHistory().GetWatcher().GetWindow();
+    // What the context menu does with the choice.
+    pane.SendMessageW(WM_SYSCOMMAND, kPaneCmdReKeep, 0);
+    EXPECT_TRUE(scvtest::PumpUntil(
+        [&] {
+            const HWND now = m_window->GetClipboardHistory().GetWatcher().GetWindow();
+            return now && now != before && m_window->GetHistory().IsCapturing();
+        },
+        kTimeoutMs))
+        << "a new watcher runs";
+    Copy(L"captured after the restart");
+    EXPECT_EQ(ItemText(0), L"captured after the restart");
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, ThePinButtonsTipComesFromTheLanguageFile)
+{
+    scvtest::TempFolder folder;
+    const std::wstring file = folder.PathOf(L"Pane.lng");
+    SetLanguageFileForStrings(file.c_str(), GetClientLanguageSuffix());
+    ASSERT_TRUE(
+        WriteLanguageText(file.c_str(), GetStringsSectionName(), L"32820", L"Bleibt offen\\nAngeheftet"));
+    CSCVFloatPane& pane = OpenPane();
+    EXPECT_EQ(ButtonTip(pane, kPaneCmdPin), L"Angeheftet");
+    // The title the button's tip shows is the menu tooltip's text of the command.
+    EXPECT_EQ(m_window->GetMenuToolTip()->GetCommandTipText(kPaneCmdPin), CString(L"Bleibt offen"));
+    SetCurrentLanguageFilePath(L"");
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, TipsOfTheAboutCopyMenuAndOfUndoSayWhatTheyTouch)
+{
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    ASSERT_NE(tip, nullptr);
+    CString title;
+    const CString zip = tip->BuildTipText(259, nullptr, title);
+    EXPECT_EQ(zip.Find(L"ZIP The Log File and settings file"), 0) << scvtest::WideToUtf8(zip.GetString());
+    EXPECT_NE(zip.Find(L"\n\n  "), -1);
+    EXPECT_NE(zip.Find(GetSettings().GetFiles().GetSettingsFilePath()), -1) << "names the settings file";
+    EXPECT_EQ(zip.Find(L"Chars"), -1) << "not the text of string 259";
+    EXPECT_EQ(tip->BuildTipText(1002, nullptr, title),
+              CString(L"Copy the whole report to the clipboard as text"));
+
+    // No undo record: the pool hint only.
+    CString undo = tip->BuildTipText(kPaneCmdUndo, nullptr, title);
+    EXPECT_EQ(undo.Find(L" ago: "), -1) << scvtest::WideToUtf8(undo.GetString());
+    EXPECT_NE(undo.Find(L"Right click on this menu item to control of undo pool"), -1);
+
+    Copy(L"first");
+    Copy(L"second");
+    Command(ID_TRAY_HISTORY_CLEAR);
+    ASSERT_EQ(Count(), 0);
+    CString recordText;
+    int tick = 0;
+    ASSERT_TRUE(m_window->GetClipboardHistory().GetQueue().Get_Latest_Undo_Info(recordText, tick));
+    undo = tip->BuildTipText(kPaneCmdUndo, nullptr, title);
+    const int ago = undo.Find(L" ago: " + recordText);
+    ASSERT_GT(ago, 0) << scvtest::WideToUtf8(undo.GetString());
+    EXPECT_NE(undo[ago - 1], L'\n') << "the age leads the line";
+    EXPECT_LT(undo.Find(L" ago: "), undo.Find(L"Right click on this menu item"));
+}
+
+TEST_F(TrayPaneCommands, TheAboutWindowsCopyMenuShowsTheTraysTips)
+{
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    ASSERT_NE(tip, nullptr);
+    tip->SetDisabled(false);
+    std::atomic<UINT> selected{0};
+    std::atomic<bool> active{false};
+    // The user moves over the ZIP item of the About window's Copy menu.
+    WhileAboutIsOpen([&](HWND about) {
+        HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(menu, MF_STRING, 259, L"ZIP");
+        ::SendMessageW(about, WM_MENUSELECT, MAKEWPARAM(259, MF_STRING), reinterpret_cast<LPARAM>(menu));
+        selected = tip->GetCurrentId();
+        for (int i = 0; i < 250 && !active; ++i) {
+            ::Sleep(20);
+            active = tip->IsActive();
+        }
+        ::SendMessageW(about, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        ::DestroyMenu(menu);
+    });
+    EXPECT_EQ(selected.load(), 259u) << "the About window's menu reaches the tray's tip";
+    EXPECT_TRUE(active) << "and it shows";
+    const CString shown = tip->GetShownText();
+    EXPECT_EQ(shown.Find(L"ZIP The Log File and settings file"), 0) << scvtest::WideToUtf8(shown.GetString());
+}
+
+TEST_F(TrayPaneCommands, OpenSourceAddressTipNamesTheProgramThatOpensItWithItsIcon)
+{
+    auto page = std::make_unique<CCHItem>(CHT_HTML, nullptr);
+    page->SetDataCopy("<p>page</p>", 12);
+    page->SetUrl(L"http://example.test/page");
+    m_window->GetClipboardHistory().GetQueue().Add(page, 10);
+    CSCVFloatPane& pane = OpenPane();
+    pane.RefreshIfOpen();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    const CString program = GetOpenWithProgramForCurrentItem();
+    if (program.IsEmpty())
+        GTEST_SKIP() << "the system names no browser";
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    CString title;
+    const CString text = tip->BuildTipText(kPaneCmdOpenSourceUrl, nullptr, title);
+    EXPECT_NE(text.Find(L"\n\n " + program), -1) << scvtest::WideToUtf8(text.GetString());
+    EXPECT_NE(text.Find(L"http://example.test/page"), -1) << "and the address";
+    HICON expected = GetFileTypeIcon(program, false);
+    EXPECT_EQ(IconImage(reinterpret_cast<HICON>(tip->GetTitleIcon(kPaneCmdOpenSourceUrl))),
+              IconImage(expected));
+    if (expected)
+        ::DestroyIcon(expected);
+    pane.DestroyWindow();
+}
+
+TEST_F(TrayPaneCommands, EachTipShowsTheIconItsCommandNames)
+{
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    ASSERT_NE(tip, nullptr);
+    const auto shown = [&](UINT id) { return reinterpret_cast<HICON>(tip->GetTitleIcon(id)); };
+    const std::vector<DWORD> program = IconImage(shown(57664));
+    ASSERT_FALSE(program.empty()) << "About shows the program icon";
+    const struct
+    {
+        UINT command;
+        UINT icon;
+    } resources[] = {
+        {32796, 211}, {57665, 211}, {32794, 206}, {32791, 234}, {32786, 225}, {32819, 225}, {32856, 225},
+        {32860, 246}, {32851, 247}, {32840, 230}, {32842, 239}, {32843, 240}, {32820, 241}, {32862, 241},
+        {32798, 212}, {32821, 204}, {1002, 215},  {32864, 215}, {32849, 223},
+    };
+    for (const auto& row : resources) {
+        const std::vector<DWORD> image = IconImage(shown(row.command));
+        EXPECT_EQ(image, ResourceImageLike(shown(row.command), row.icon)) << row.command;
+        EXPECT_NE(image, program) << row.command;
+    }
+    EXPECT_EQ(IconImage(shown(32829)), ResourceImageLike(shown(32829), 249)) << "the elevated program's icon";
+    // A grey copy of the collapse icon; the type icon of ZIP files.
+    EXPECT_NE(IconImage(shown(32859)), IconImage(shown(32858)));
+    EXPECT_NE(IconImage(shown(32859)), program);
+    HICON zip = GetFileTypeIcon(L".zip", false);
+    EXPECT_EQ(IconImage(shown(259)), IconImage(zip));
+    if (zip)
+        ::DestroyIcon(zip);
+    // Icons of system programs, where the system has them.
+    for (const wchar_t* name : {L"winver.exe", L"cmd.exe"}) {
+        wchar_t system[MAX_PATH] = {};
+        ::GetSystemDirectoryW(system, MAX_PATH);
+        if (::GetFileAttributesW((std::wstring(system) + L"\\" + name).c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        const UINT command = std::wstring(name) == L"cmd.exe" ? 32865u : 32774u;
+        EXPECT_NE(IconImage(shown(command)), program) << scvtest::WideToUtf8(name);
+    }
+    // Commands without an icon of their own show the program's.
+    EXPECT_EQ(IconImage(shown(32775)), program);
+
+    // The phrase menu's tip.
+    CMenuTrackerToolTip tracker;
+    const auto tracked = [&](UINT id) { return reinterpret_cast<HICON>(tracker.GetTitleIcon(id)); };
+    const struct
+    {
+        UINT command;
+        UINT icon;
+    } trackerResources[] = {{32834, 230}, {32835, 231}, {32836, 240},
+                            {32837, 239}, {32806, 234}, {32864, 215}};
+    for (const auto& row : trackerResources)
+        EXPECT_EQ(IconImage(tracked(row.command)), ResourceImageLike(tracked(row.command), row.icon))
+            << row.command;
+    HICON folderIcon = GetStockFolderIcon(false, false);
+    EXPECT_EQ(IconImage(tracked(32846)), IconImage(folderIcon));
+    if (folderIcon)
+        ::DestroyIcon(folderIcon);
 }
 
 } // namespace

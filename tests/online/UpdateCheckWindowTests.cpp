@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,36 @@ TEST_F(UpdateWindow, UntickingRestylesAndClosingStoresTheSettings)
     EXPECT_EQ(GetSettings().GetDaysCheckForUpdates(), 12);
     EXPECT_EQ(SavedInt(L"AutoCheckForUpdates"), 0);
     EXPECT_EQ(SavedInt(L"DaysCheckForUpdates"), 12);
+}
+
+TEST_F(UpdateWindow, TheDaysTextStandsBesideItsNumberAboveTheNews)
+{
+    HWND window = Open();
+    HELEMENT heading = Find(kLatestNewsHeadingId);
+    ASSERT_NE(heading, nullptr) << "the news heading";
+    HWND days = HTMLayoutGetControlWindow(Find(L"CFUDaysNumber"));
+    ASSERT_NE(days, nullptr);
+    for (bool automatic : {true, false}) {
+        if (!automatic) // unticked: the text is struck through
+            ::SendMessageW(HTMLayoutGetControlWindow(Find(L"CFUAutoCheck")), BM_CLICK, 0, 0);
+        RECT text{};
+        RECT news{};
+        HTMLayoutGetElementLocation(Find(L"cfu_days_text"), &text);
+        HTMLayoutGetElementLocation(heading, &news);
+        RECT number{};
+        ::GetWindowRect(days, &number);
+        ::MapWindowPoints(nullptr, dialog->HtmlView(), reinterpret_cast<POINT*>(&number), 2);
+        ASSERT_LT(text.left, text.right) << automatic;
+        EXPECT_LE(text.right, number.left) << "left of the number box";
+        // Centred on the number box, not sitting on its bottom edge.
+        const int textMiddle = (text.top + text.bottom) / 2;
+        const int numberMiddle = (number.top + number.bottom) / 2;
+        EXPECT_LE(std::abs(textMiddle - numberMiddle), 3) << textMiddle << " " << numberMiddle;
+        // A struck-through text stays clear of the heading below: at least half a line between.
+        const int lowest = std::max(text.bottom, number.bottom);
+        EXPECT_GE(news.top - lowest, (text.bottom - text.top) / 2) << news.top << " " << lowest;
+    }
+    ::SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST_F(UpdateWindow, AnEmptyDaysFieldKeepsTheStoredDays)

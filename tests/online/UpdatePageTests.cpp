@@ -99,7 +99,7 @@ TEST(UpdatePageTests, NewVersionPageHasItsItemsInOrder)
                          L"Check for updates automatically",
                          L"<SPAN ID=cfu_days_text>Check every days</SPAN>",
                          L"<INPUT TYPE=number ID=CFUDaysNumber STEP=1 MINVALUE=1 MAXVALUE=30 SIZE=3 VALUE=9>",
-                         L"<A NAME=\"latest_news\"></A><H1>Latest News</H1>",
+                         L"<A NAME=\"latest_news\"></A><H1 ID=latest_news_heading>Latest News</H1>",
                          L"<A href=\"http://example.test/n\">Item</A>",
                          L"</table></BODY></html>"});
     EXPECT_EQ(page.find(L"Updates not found"), std::wstring::npos);
@@ -122,7 +122,8 @@ TEST(UpdatePageTests, NoUpdatePageShowsBothVersions)
                    L"<FONT COLOR=green>Your version of Scrivolanter: <STRONG>6.01 build 512 (Mar  7 2026)",
                    L"Scrivolanter version on Web Site: <STRONG>6.01 build 512</STRONG>",
                    L"This version released: <STRONG>7 March 2026", L"Also You can use portable version",
-                   L"<SPAN ID=hint>", L"ID=CFUAutoCheck CHECKED", L"<H1>Latest News</H1>", L"</html>"});
+                   L"<SPAN ID=hint>", L"ID=CFUAutoCheck CHECKED",
+                   L"<H1 ID=latest_news_heading>Latest News</H1>", L"</html>"});
     EXPECT_EQ(page.find(L"Download version with installer"), std::wstring::npos);
 }
 
@@ -134,7 +135,7 @@ TEST(UpdatePageTests, FailedCheckShowsItsErrorNotTheLatestVersion)
     std::wstring page = Text(BuildUpdatePageHtml(info, Context()));
     ExpectInOrder(page, {L"<FONT COLOR=red><B>ERROR: Cannot parse information file",
                          L"Your version of Scrivolanter: <STRONG>6.01 build 512", L"ID=CFUAutoCheck",
-                         L"<H1>Latest News</H1>"});
+                         L"<H1 ID=latest_news_heading>Latest News</H1>"});
     EXPECT_EQ(page.find(L"Updates not found"), std::wstring::npos);
     EXPECT_EQ(page.find(L"You use the latest version"), std::wstring::npos);
 
