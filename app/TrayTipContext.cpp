@@ -13,6 +13,7 @@
 #include "online/ProgramFilePaths.h"
 #include "online/CSCVUrl.h"
 
+#include "menus/PopupMenuRes.h"
 #include "resources/TrayMenuRes.h"
 
 CString GetTrayCommandUrl(UINT command)
@@ -105,7 +106,11 @@ CString CTrayTipContext::GetAboutText()
 
 CString CTrayTipContext::GetMenuCommandText(UINT command)
 {
-    return CAppObjects::GetLocalizer().GetItemText(IDR_TRAY_MENU, command);
+    // The tray menu first; commands only the pane's item menu carries (Copy) take its text.
+    CString text = CAppObjects::GetLocalizer().GetItemText(IDR_TRAY_MENU, command);
+    if (text.IsEmpty())
+        text = CAppObjects::GetLocalizer().GetItemText(IDR_MENU_RIGHT_CLICK, command);
+    return text;
 }
 
 HICON CTrayTipContext::LoadProgramIcon()

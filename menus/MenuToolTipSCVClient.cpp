@@ -283,6 +283,15 @@ void CMenuToolTipSCVClient::SetClipboardTrackingState(int state, const CString& 
 
 CString CMenuToolTipSCVClient::CommandText(UINT id) const
 {
+    // String 32793 is the phrase menu's document kind, not the pane's Copy: that one is named by its menu item.
+    if (id == kCmdPaneCopy && m_context) {
+        CString caption = m_context->GetMenuCommandText(id);
+        const int tab = caption.Find(L'\t');
+        if (tab >= 0)
+            caption = caption.Left(tab);
+        if (!caption.IsEmpty())
+            return caption;
+    }
     CString text = LoadLocalizedString(id);
     const int lineEnd = text.Find(L'\n');
     if (lineEnd >= 0)

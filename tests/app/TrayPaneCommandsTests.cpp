@@ -621,6 +621,19 @@ TEST_F(TrayPaneCommands, ThePinButtonsTipComesFromTheLanguageFile)
     pane.DestroyWindow();
 }
 
+TEST_F(TrayPaneCommands, TheCopyTipIsNamedByThePanesCopyItemNotByThePhraseMenusDocumentKind)
+{
+    Copy(L"the item under the selection");
+    CSCVFloatPane& pane = OpenPane();
+    CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
+    ASSERT_NE(tip, nullptr);
+    CString title;
+    const CString copy = tip->BuildTipText(kPaneCmdCopy, nullptr, title);
+    EXPECT_EQ(copy.Find(L"Copy"), 0) << scvtest::WideToUtf8(copy.GetString());
+    EXPECT_EQ(copy.Find(L"Ovelline"), -1) << scvtest::WideToUtf8(copy.GetString());
+    pane.DestroyWindow();
+}
+
 TEST_F(TrayPaneCommands, TipsOfTheAboutCopyMenuAndOfUndoSayWhatTheyTouch)
 {
     CMenuToolTipSCVClient* tip = m_window->GetMenuToolTip();
