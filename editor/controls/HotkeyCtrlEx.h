@@ -44,6 +44,8 @@ inline constexpr UINT HKX_GETDOUBLE = WM_USER + 8;
 inline constexpr UINT HKX_GETWIN = WM_USER + 9;
 inline constexpr UINT HKX_SETWIN = WM_USER + 10;
 inline constexpr UINT HKX_REPAINTLATER = WM_USER + 11;
+inline constexpr UINT HKX_ENABLEDOUBLE = WM_USER + 13; // wParam: enable the "Double" box
+inline constexpr UINT HKX_ENABLEWIN = WM_USER + 14;    // wParam: enable the "WIN" box
 
 // The record of notification 0xB02: the header and the ">" button's rectangle.
 struct NMHOTKEYARROW
