@@ -102,6 +102,15 @@ constexpr int kHotkeyFieldId = 1;
 constexpr int kHotkeyDoubleBoxId = 3;
 constexpr int kHotkeyArrowId = 4;
 
+// The row's text in the current language.
+CString FormatRowTextAt(int row)
+{
+    // The HTML row names no file type: its kind says it all.
+    const CString description =
+        row < kFormatRows - 1 ? GetFileTypeDescription(kFormats[row].extension) : CString();
+    return FormatRowText(description, LoadLocalizedString(kFormats[row].kind), kFormats[row].extension);
+}
+
 const int kHistoryChildren[] = {IDC_MISC_CLIP_HISTORY_MAX_LABEL,
                                 IDC_MISC_CLIP_HISTORY_MAX,
                                 IDC_MISC_CLIP_HISTORY_MAX_SPIN,
@@ -235,9 +244,7 @@ void MiscSettingsPage::FillFormatsList()
     if (m_images)
         ImageList_RemoveAll(m_images);
     for (int i = 0; i < kFormatRows; ++i) {
-        // The HTML row names no file type: its kind says it all.
-        const CString description = i < kFormatRows - 1 ? GetFileTypeDescription(kFormats[i].extension) : CString();
-        CString text = FormatRowText(description, LoadLocalizedString(kFormats[i].kind), kFormats[i].extension);
+        CString text = FormatRowTextAt(i);
         int image = -1;
         // Formatted text shows the editor's own icon, the others the shell's icon of their type.
         HICON icon = i == 1 ? LoadIconSmall(::GetModuleHandleW(nullptr), IDI_SET_FORMATTED_TEXT)
@@ -257,6 +264,17 @@ void MiscSettingsPage::FillFormatsList()
     RECT client;
     ::GetClientRect(list, &client);
     ListView_SetColumnWidth(list, 0, client.right);
+}
+
+void MiscSettingsPage::RetextFormatsList()
+{
+    HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);
+    if (ListView_GetItemCount(list) != kFormatRows)
+        return;
+    for (int i = 0; i < kFormatRows; ++i) {
+        CString text = FormatRowTextAt(i);
+        ListView_SetItemText(list, i, 0, const_cast<LPWSTR>(text.GetString()));
+    }
 }
 
 void MiscSettingsPage::SelectComboData(int comboId, int data)
@@ -453,8 +471,7 @@ void MiscSettingsPage::Localize()
     SelectComboData(IDC_MISC_PASTE_METHOD, paste);
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
     BuildMethodTips();
-    if (m_images)
-        FillFormatsList();
+    RetextFormatsList(); // the boxes keep what the user checked
     RefreshFontSampleText();
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
     UpdateExtCommandsButton();

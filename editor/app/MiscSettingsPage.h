@@ -124,6 +124,8 @@ private:
     void SetupSpins();
     void FillCombos();
     void FillFormatsList();
+    // The rows' texts again, in the current language.
+    void RetextFormatsList();
     void SelectComboData(int comboId, int data);
     int GetComboData(int comboId, int fallback) const;
     void ApplyEnableRules();

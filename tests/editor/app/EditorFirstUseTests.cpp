@@ -791,6 +791,14 @@ TEST_F(EditorFirstUseTest, FormatRowsNameTheSystemsFileTypeAndTheFormattedRowSho
     ListView_GetItemText(list, 4, 0, html, 256);
     EXPECT_STREQ(L"HTML Code (web page) [.html]", html);
 
+    // A language change gives the rows their texts again and keeps what the user checked.
+    const bool firstChecked = ListView_GetCheckState(list, 0) != 0;
+    ListView_SetCheckState(list, 0, !firstChecked);
+    doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
+    EXPECT_EQ(!firstChecked, ListView_GetCheckState(list, 0) != 0);
+    ListView_GetItemText(list, 4, 0, html, 256);
+    EXPECT_STREQ(L"HTML Code (web page) [.html]", html);
+
     // Row 1 (formatted text) shows the editor's own icon 158.
     LVITEMW row = {};
     row.mask = LVIF_IMAGE;
