@@ -12,12 +12,12 @@
 #include "common/BlinkEffects.h"
 #include "common/BoldCheckBox.h"
 #include "common/ClipboardListenerCheck.h"
+#include "common/DateTimeTexts.h"
 #include "common/DialogLocalizer.h"
 #include "common/IconHelpers.h"
 #include "common/LocalizedString.h"
 #include "common/RegistryValue.h"
 #include "common/WellKnownNames.h"
-#include "common/DateTimeTexts.h"
 #include "editor/app/EditorWindowServices.h"
 #include "editor/app/ExtMenuCommandsChoice.h"
 #include "editor/app/HotkeyPresets.h"
@@ -92,9 +92,9 @@ struct PlainTip
 };
 
 const PlainTip kPlainTips[] = {
-    {IDC_MISC_DELAY_START, IDS_SET_DELAY_TIP},       {IDC_MISC_DELAY_SECONDS, IDS_SET_DELAY_TIP},
+    {IDC_MISC_DELAY_START, IDS_SET_DELAY_TIP},           {IDC_MISC_DELAY_SECONDS, IDS_SET_DELAY_TIP},
     {IDC_MISC_HISTORY_LIMIT, IDS_SET_HISTORY_LIMIT_TIP}, {IDC_MISC_MENU_FONT, IDS_SET_MENU_FONT_TIP},
-    {IDC_MISC_PRINT_CHARS, IDS_SET_CHARACTERS},      {IDC_MISC_PRINT_CHARS_SPIN, IDS_SET_CHARACTERS},
+    {IDC_MISC_PRINT_CHARS, IDS_SET_CHARACTERS},          {IDC_MISC_PRINT_CHARS_SPIN, IDS_SET_CHARACTERS},
 };
 
 // The hot-key control's children: the key field, the preset button and the "Double" box.
@@ -381,7 +381,6 @@ void MiscSettingsPage::BuildTips()
     SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyFieldId), hotkey);
     SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyArrowId), hotkey);
     SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyDoubleBoxId), LoadLocalizedString(IDS_SET_DOUBLE_TIP));
-    BuildMethodTips();
 }
 
 void MiscSettingsPage::BuildMethodTips()

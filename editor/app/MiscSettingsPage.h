@@ -10,11 +10,11 @@
 
 #include <windows.h>
 
+#include "common/GdiObjectGuards.h"
 #include "common/KernelHandle.h"
 #include "editor/app/HotkeyCheck.h"
 #include "editor/app/RunKeyWatcher.h"
 #include "editor/app/SettingsPage.h"
-#include "common/GdiObjectGuards.h"
 #include "editor/controls/ColorLabel.h"
 #include "editor/controls/EditorHyperlinkStatic.h"
 #include "editor/controls/FlatSpinButton.h"
@@ -56,10 +56,7 @@ public:
     CHotkeyCtrlExAdv& HotkeyControl() { return m_hotkey; }
     EditorHyperlinkStatic& CheckUpdatesLink() { return m_checkUpdatesLink; }
     HoverLinkButton& WriteLogButton() { return m_writeLogButton; }
-    ColorLabel& FontSample() { return m_fontSample; }
-    // The page's spin buttons, in the order of their edit fields on the page.
     static constexpr int kSpinCount = 6;
-    CFlatSpinButton& Spin(int index) { return m_spins[static_cast<size_t>(index)]; }
     // Puts a chosen preset into the control and tests it (with the blink).
     void ApplyPreset(const HotkeyInfo& key);
 

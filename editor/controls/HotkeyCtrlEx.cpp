@@ -387,7 +387,8 @@ LRESULT OnPrivate(HWND control, UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case HKX_ENABLEDOUBLE:
     case HKX_ENABLEWIN:
-        ::EnableWindow(Child(control, msg == HKX_ENABLEWIN ? kWinBoxId : kDoubleBoxId), wParam ? TRUE : FALSE);
+        ::EnableWindow(Child(control, msg == HKX_ENABLEWIN ? kWinBoxId : kDoubleBoxId),
+                       wParam ? TRUE : FALSE);
         RepaintField(control);
         return 1;
     default:

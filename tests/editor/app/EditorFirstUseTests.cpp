@@ -693,8 +693,10 @@ TEST_F(EditorFirstUseTest, MiscellaneousTipsExplainEachControlAndFollowTheChosen
         std::wstring start;
         std::wstring further;
     } tips[] = {
-        {item(IDC_MISC_AUTO_UPDATES), L"Scrivolanter looks for a new version", L"\r\n\r\nLast Check For Updates: "},
-        {item(IDC_MISC_UPDATE_DAYS), L"Scrivolanter looks for a new version", L"\r\n\r\nLast Check For Updates: "},
+        {item(IDC_MISC_AUTO_UPDATES), L"Scrivolanter looks for a new version",
+         L"\r\n\r\nLast Check For Updates: "},
+        {item(IDC_MISC_UPDATE_DAYS), L"Scrivolanter looks for a new version",
+         L"\r\n\r\nLast Check For Updates: "},
         {hotkey, L"Right click for access to menu with advanced hot keys", L""},
         {::GetDlgItem(hotkey, 1), L"Right click for access to menu with advanced hot keys", L""},
         {::GetDlgItem(hotkey, 3), L"Double press: ", L""},
@@ -856,7 +858,9 @@ TEST_F(EditorFirstUseTest, HotKeyFieldPaintsNoneGreyABoldBlueWinAndTheDoubledKey
         WORD key;
         bool win;
         bool twice;
-    } cases[] = {{0, true, true}, {ctrlAltEnter, false, false}, {ctrlAltEnter, true, false},
+    } cases[] = {{0, true, true},
+                 {ctrlAltEnter, false, false},
+                 {ctrlAltEnter, true, false},
                  {ctrlAltEnter, false, true}};
     for (const auto& c : cases) {
         ::SendMessageW(control, HKX_SETHOTKEY, c.key, 0);
