@@ -82,3 +82,20 @@
 #define IDS_SET_FORMAT_OVELLINE 61222
 #define IDS_SET_FORMAT_RTF 61223
 #define IDS_SET_FORMAT_TEXT 61224
+
+// Control tips of the Miscellaneous page
+#define IDS_SET_AUTO_UPDATES_TIP 137
+#define IDS_SET_LAST_CHECK 138
+#define IDS_SET_HOTKEY_TIP 139
+#define IDS_SET_DOUBLE_TIP 143
+#define IDS_SET_AUTO_UPDATES_DAYS_TIP 166
+#define IDS_SET_LOG_FILE 171
+#define IDS_SET_HISTORY_LIMIT_TIP 173
+#define IDS_SET_LOG_SLOWS_DOWN 174
+#define IDS_SET_SOUNDS_TIP 209
+#define IDS_SET_MENU_FONT_TIP 231
+#define IDS_SET_CHARACTERS 237
+#define IDS_SET_SOUNDS_TIP_SAMPLE 260
+
+// Icon of the formatted-text row of the kept clipboard formats
+#define IDI_SET_FORMATTED_TEXT 158

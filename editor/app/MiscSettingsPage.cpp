@@ -12,13 +12,16 @@
 #include "common/BlinkEffects.h"
 #include "common/BoldCheckBox.h"
 #include "common/ClipboardListenerCheck.h"
+#include "common/DateTimeTexts.h"
 #include "common/DialogLocalizer.h"
 #include "common/IconHelpers.h"
 #include "common/LocalizedString.h"
 #include "common/RegistryValue.h"
 #include "common/WellKnownNames.h"
+#include "editor/app/EditorWindowServices.h"
 #include "editor/app/ExtMenuCommandsChoice.h"
 #include "editor/app/HotkeyPresets.h"
+#include "editor/app/MiscSettingsPageTexts.h"
 #include "editor/controls/EditorLook.h"
 
 namespace
@@ -49,7 +52,7 @@ struct SpinRange
     int upper;
 };
 
-const SpinRange kSpins[] = {
+const SpinRange kSpins[MiscSettingsPage::kSpinCount] = {
     {IDC_MISC_DELAY_SPIN, IDC_MISC_DELAY_SECONDS, 1, 600},
     {IDC_MISC_PRINT_CHARS_SPIN, IDC_MISC_PRINT_CHARS, 1, 1000},
     {IDC_MISC_LAST_USED_SPIN, IDC_MISC_LAST_USED_COUNT, 1, 5},
@@ -77,6 +80,36 @@ const BoxBinding kBoxes[] = {
     {IDC_MISC_CLIP_HISTORY, &CSettings::ClipboardHistory},
     {IDC_MISC_SAVE_HISTORY, &CSettings::SaveClipboardHistory_v198},
 };
+
+// Labels that head a part of a group: bold, followed by an etched line.
+const int kSectionLabelIds[] = {IDC_MISC_PASTE_LABEL, IDC_MISC_TRACKING_LABEL, IDC_MISC_FORMATS_LABEL};
+
+// Controls whose tip is one plain string.
+struct PlainTip
+{
+    int id;
+    UINT text;
+};
+
+const PlainTip kPlainTips[] = {
+    {IDC_MISC_DELAY_START, IDS_SET_DELAY_TIP},           {IDC_MISC_DELAY_SECONDS, IDS_SET_DELAY_TIP},
+    {IDC_MISC_HISTORY_LIMIT, IDS_SET_HISTORY_LIMIT_TIP}, {IDC_MISC_MENU_FONT, IDS_SET_MENU_FONT_TIP},
+    {IDC_MISC_PRINT_CHARS, IDS_SET_CHARACTERS},          {IDC_MISC_PRINT_CHARS_SPIN, IDS_SET_CHARACTERS},
+};
+
+// The hot-key control's children: the key field, the preset button and the "Double" box.
+constexpr int kHotkeyFieldId = 1;
+constexpr int kHotkeyDoubleBoxId = 3;
+constexpr int kHotkeyArrowId = 4;
+
+// The row's text in the current language.
+CString FormatRowTextAt(int row)
+{
+    // The HTML row names no file type: its kind says it all.
+    const CString description =
+        row < kFormatRows - 1 ? GetFileTypeDescription(kFormats[row].extension) : CString();
+    return FormatRowText(description, LoadLocalizedString(kFormats[row].kind), kFormats[row].extension);
+}
 
 const int kHistoryChildren[] = {IDC_MISC_CLIP_HISTORY_MAX_LABEL,
                                 IDC_MISC_CLIP_HISTORY_MAX,
@@ -109,8 +142,6 @@ MiscSettingsPage::~MiscSettingsPage()
         ::SetEvent(m_stopEvent.Get());
     if (m_watcher)
         ::WaitForSingleObject(m_watcher.Get(), 5000);
-    if (m_menuFont)
-        ::DeleteObject(m_menuFont);
     if (m_strikeOutFont)
         ::DeleteObject(m_strikeOutFont);
     if (m_images)
@@ -160,6 +191,21 @@ void MiscSettingsPage::CreateHotkeyControl()
     ::ShowWindow(m_hotkey, SW_SHOW);
 }
 
+void MiscSettingsPage::AttachSpinsAndLabels()
+{
+    for (size_t i = 0; i < m_spins.size(); ++i)
+        m_spins[i].Attach(::GetDlgItem(m_hWnd, kSpins[i].spin));
+    HWND first = ::GetDlgItem(m_hWnd, kSectionLabelIds[0]);
+    m_sectionFont.Reset(CreateBoldWindowFont(first));
+    for (size_t i = 0; i < m_sectionLabels.size(); ++i) {
+        HWND label = ::GetDlgItem(m_hWnd, kSectionLabelIds[i]);
+        if (m_sectionFont)
+            ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_sectionFont.get()), FALSE);
+        m_sectionLabels[i].SubclassWindow(label);
+    }
+    m_fontSample.SubclassWindow(::GetDlgItem(m_hWnd, IDC_MISC_MENU_FONT_SAMPLE));
+}
+
 void MiscSettingsPage::SetupSpins()
 {
     for (const SpinRange& spin : kSpins) {
@@ -198,9 +244,12 @@ void MiscSettingsPage::FillFormatsList()
     if (m_images)
         ImageList_RemoveAll(m_images);
     for (int i = 0; i < kFormatRows; ++i) {
-        CString text = LoadLocalizedString(kFormats[i].kind) + L" [" + kFormats[i].extension + L"]";
+        CString text = FormatRowTextAt(i);
         int image = -1;
-        if (HICON icon = LoadFileTypeIcon(kFormats[i].extension, false)) {
+        // Formatted text shows the editor's own icon, the others the shell's icon of their type.
+        HICON icon = i == 1 ? LoadIconSmall(::GetModuleHandleW(nullptr), IDI_SET_FORMATTED_TEXT)
+                            : LoadFileTypeIcon(kFormats[i].extension, false);
+        if (icon) {
             image = ImageList_AddIcon(m_images, icon);
             ::DestroyIcon(icon);
         }
@@ -215,6 +264,17 @@ void MiscSettingsPage::FillFormatsList()
     RECT client;
     ::GetClientRect(list, &client);
     ListView_SetColumnWidth(list, 0, client.right);
+}
+
+void MiscSettingsPage::RetextFormatsList()
+{
+    HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);
+    if (ListView_GetItemCount(list) != kFormatRows)
+        return;
+    for (int i = 0; i < kFormatRows; ++i) {
+        CString text = FormatRowTextAt(i);
+        ListView_SetItemText(list, i, 0, const_cast<LPWSTR>(text.GetString()));
+    }
 }
 
 void MiscSettingsPage::SelectComboData(int comboId, int data)
@@ -282,14 +342,17 @@ void MiscSettingsPage::ApplyEnableRules()
 
 void MiscSettingsPage::SetMenuFont(const LOGFONTW& font)
 {
-    HFONT made = ::CreateFontIndirectW(&font);
-    if (!made)
+    m_fontSample.SetBackColor(::GetSysColor(COLOR_MENU), false);
+    m_fontSample.SetFontAndTextColor(font, ::GetSysColor(COLOR_MENUTEXT), false);
+    RefreshFontSampleText();
+}
+
+void MiscSettingsPage::RefreshFontSampleText()
+{
+    LOGFONTW font{};
+    if (!m_fontSample.LabelFont() || !::GetObjectW(m_fontSample.LabelFont(), sizeof(font), &font))
         return;
-    if (m_menuFont)
-        ::DeleteObject(m_menuFont);
-    m_menuFont = made;
     HWND sample = ::GetDlgItem(m_hWnd, IDC_MISC_MENU_FONT_SAMPLE);
-    ::SendMessageW(sample, WM_SETFONT, reinterpret_cast<WPARAM>(m_menuFont), TRUE);
     HDC screen = ::CreateCompatibleDC(nullptr);
     const int points =
         ::MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, ::GetDeviceCaps(screen, LOGPIXELSY));
@@ -302,9 +365,28 @@ void MiscSettingsPage::SetMenuFont(const LOGFONTW& font)
 
 void MiscSettingsPage::BuildTips()
 {
-    const CString delay = LoadLocalizedString(IDS_SET_DELAY_TIP);
-    SetControlTip(IDC_MISC_DELAY_START, delay);
-    SetControlTip(IDC_MISC_DELAY_SECONDS, delay);
+    for (const PlainTip& tip : kPlainTips)
+        SetControlTip(tip.id, LoadLocalizedString(tip.text));
+    SYSTEMTIME lastCheck{};
+    Settings().GetLastCheckForUpdatesLocal(lastCheck);
+    const CString updates = AutoUpdatesTip(DateTimeToText(lastCheck));
+    SetControlTip(IDC_MISC_AUTO_UPDATES, updates);
+    SetControlTip(IDC_MISC_UPDATE_DAYS, updates);
+    SetControlTip(IDC_MISC_WRITE_LOG,
+                  WriteLogTip(GetLogReportPath(Settings().GetFiles().GetEnvironment(), GetAppDataFolder())));
+    SetControlTip(IDC_MISC_SOUNDS, SoundsTip());
+    // The pointer rests on the hot-key control's children, so they carry its tips.
+    const CString hotkey = LoadLocalizedString(IDS_SET_HOTKEY_TIP);
+    SetWindowTip(m_hotkey, hotkey);
+    SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyFieldId), hotkey);
+    SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyArrowId), hotkey);
+    SetWindowTip(::GetDlgItem(m_hotkey, kHotkeyDoubleBoxId), LoadLocalizedString(IDS_SET_DOUBLE_TIP));
+}
+
+void MiscSettingsPage::BuildMethodTips()
+{
+    SetControlTip(IDC_MISC_PASTE_METHOD, SelectedComboItemTip(::GetDlgItem(m_hWnd, IDC_MISC_PASTE_METHOD)));
+    SetControlTip(IDC_MISC_TRACKING_METHOD, ComboChoicesTip(::GetDlgItem(m_hWnd, IDC_MISC_TRACKING_METHOD)));
 }
 
 void MiscSettingsPage::LoadFromSettings()
@@ -331,6 +413,7 @@ void MiscSettingsPage::LoadFromSettings()
         ::SetDlgItemTextW(m_hWnd, IDC_MISC_HISTORY_LIMIT_COUNT, L"15");
     SelectComboData(IDC_MISC_PASTE_METHOD, s.TextPasteMethod_v150);
     SelectComboData(IDC_MISC_TRACKING_METHOD, s.ClipboardSpyMethod_v2_22);
+    BuildMethodTips();
     ApplyEnableRules();
     FillFormatsList();
     SetMenuFont(s.FontForMenu);
@@ -372,7 +455,7 @@ void MiscSettingsPage::ReadControls(CEditorSettings& s)
     for (int i = 0; i < kFormatRows && ListView_GetItemCount(list) == kFormatRows; ++i)
         s.ClipboardFormats[i] = ListView_GetCheckState(list, i) ? 1 : 0;
     LOGFONTW font{};
-    if (m_menuFont && ::GetObjectW(m_menuFont, sizeof(font), &font))
+    if (m_fontSample.LabelFont() && ::GetObjectW(m_fontSample.LabelFont(), sizeof(font), &font))
         s.FontForMenu = font;
 }
 
@@ -386,6 +469,9 @@ void MiscSettingsPage::Localize()
     FillCombos();
     SelectComboData(IDC_MISC_PASTE_METHOD, paste);
     SelectComboData(IDC_MISC_TRACKING_METHOD, tracking);
+    BuildMethodTips();
+    RetextFormatsList(); // the boxes keep what the user checked
+    RefreshFontSampleText();
     ::SetDlgItemTextW(m_hWnd, IDC_MISC_CHECK_UPDATES_NOW, LoadLocalizedString(IDS_SET_CHECK_UPDATES_NOW));
     UpdateExtCommandsButton();
     // After a language change the hot-key status speaks the new language (the first time the page
@@ -477,6 +563,7 @@ LRESULT MiscSettingsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     for (int id : kMiscBoldCheckBoxIds)
         SubclassBoldCheckBox(::GetDlgItem(m_hWnd, id));
     CreateHotkeyControl();
+    AttachSpinsAndLabels();
     HWND list = ::GetDlgItem(m_hWnd, IDC_MISC_FORMATS);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
                                         LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
@@ -618,11 +705,13 @@ LRESULT MiscSettingsPage::OnLastUsed(WORD, WORD, HWND, BOOL&)
 LRESULT MiscSettingsPage::OnPasteMethod(WORD, WORD, HWND, BOOL&)
 {
     ApplyPasteMethodRule();
+    BuildMethodTips();
     return 0;
 }
 
 LRESULT MiscSettingsPage::OnTrackingMethod(WORD, WORD, HWND, BOOL&)
 {
+    BuildMethodTips();
     return 0;
 }
 
@@ -637,8 +726,8 @@ LRESULT MiscSettingsPage::OnDropDown(WORD, WORD, HWND control, BOOL&)
 LRESULT MiscSettingsPage::OnMenuFont(WORD, WORD, HWND, BOOL&)
 {
     LOGFONTW font = Settings().FontForMenu;
-    if (m_menuFont)
-        ::GetObjectW(m_menuFont, sizeof(font), &font);
+    if (m_fontSample.LabelFont())
+        ::GetObjectW(m_fontSample.LabelFont(), sizeof(font), &font);
     CHOOSEFONTW choose{sizeof(choose)};
     choose.hwndOwner = m_hWnd;
     choose.lpLogFont = &font;

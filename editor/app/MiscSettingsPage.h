@@ -10,14 +10,20 @@
 
 #include <windows.h>
 
+#include "common/GdiObjectGuards.h"
 #include "common/KernelHandle.h"
 #include "editor/app/HotkeyCheck.h"
 #include "editor/app/RunKeyWatcher.h"
 #include "editor/app/SettingsPage.h"
+#include "editor/controls/ColorLabel.h"
 #include "editor/controls/EditorHyperlinkStatic.h"
+#include "editor/controls/FlatSpinButton.h"
 #include "editor/controls/HotkeyCtrlEx.h"
 #include "editor/controls/HoverLinkButton.h"
+#include "editor/controls/SeparatorLabel.h"
 #include "resources/EditorSettingsRes.h"
+
+#include <array>
 
 inline constexpr UINT kCheckUpdatesNowMessage = 0x8002;
 inline constexpr UINT kOpenLogFileCommand = 32829;
@@ -50,6 +56,7 @@ public:
     CHotkeyCtrlExAdv& HotkeyControl() { return m_hotkey; }
     EditorHyperlinkStatic& CheckUpdatesLink() { return m_checkUpdatesLink; }
     HoverLinkButton& WriteLogButton() { return m_writeLogButton; }
+    static constexpr int kSpinCount = 6;
     // Puts a chosen preset into the control and tests it (with the blink).
     void ApplyPreset(const HotkeyInfo& key);
 
@@ -79,6 +86,8 @@ public:
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyArrowClicked, OnHotkeyMenu)
     NOTIFY_HANDLER(IDC_MISC_WRITE_LOG, kEditorNotifyChanged, OnWriteLogLink)
     NOTIFY_HANDLER(IDC_MISC_FORMATS, NM_CUSTOMDRAW, OnFormatsCustomDraw)
+    // The spin buttons, the font sample and the log link box colour and step themselves.
+    REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(SettingsPage)
     END_MSG_MAP()
 
@@ -112,6 +121,8 @@ private:
     void SetupSpins();
     void FillCombos();
     void FillFormatsList();
+    // The rows' texts again, in the current language.
+    void RetextFormatsList();
     void SelectComboData(int comboId, int data);
     int GetComboData(int comboId, int fallback) const;
     void ApplyEnableRules();
@@ -119,7 +130,12 @@ private:
     void ApplyHistoryLimitRule();
     void ApplyPasteMethodRule();
     void SetMenuFont(const LOGFONTW& font);
+    // "Font For Menu: face, size" in the current language, from the sample's font.
+    void RefreshFontSampleText();
     void BuildTips();
+    // The paste-method and tracking-method tips from the combos' selections.
+    void BuildMethodTips();
+    void AttachSpinsAndLabels();
     // The "Extended Menu Commands" button's counter and tip from the settings.
     void UpdateExtCommandsButton();
     void ShowPresetMenu(POINT screenPoint);
@@ -135,7 +151,10 @@ private:
     EditorHyperlinkStatic m_checkUpdatesLink;
     HoverLinkButton m_writeLogButton;
     CSettingsHotkeyCtrl m_hotkey;
-    HFONT m_menuFont = nullptr;
+    std::array<CFlatSpinButton, kSpinCount> m_spins;
+    std::array<CSeparatorLabel, 3> m_sectionLabels;
+    GdiObject<HFONT> m_sectionFont; // a bold copy of the first section label's font
+    ColorLabel m_fontSample;
     HFONT m_strikeOutFont = nullptr;
     HIMAGELIST m_images = nullptr;
 };

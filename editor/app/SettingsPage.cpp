@@ -53,8 +53,12 @@ HWND SettingsPage::GetToolTip()
 
 void SettingsPage::SetControlTip(int controlId, LPCWSTR text)
 {
+    SetWindowTip(::GetDlgItem(m_hWnd, controlId), text);
+}
+
+void SettingsPage::SetWindowTip(HWND control, LPCWSTR text)
+{
     HWND tip = GetToolTip();
-    HWND control = ::GetDlgItem(m_hWnd, controlId);
     if (!tip || !control)
         return;
     TTTOOLINFOW tool{sizeof(tool)};

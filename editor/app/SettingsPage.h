@@ -31,6 +31,8 @@ public:
     HWND GetToolTip();
     // Adds or replaces the tip of one control of the page.
     void SetControlTip(int controlId, LPCWSTR text);
+    // The same for any window inside the page (a child of one of its controls).
+    void SetWindowTip(HWND window, LPCWSTR text);
     CEditorSettings& Settings() { return m_settings; }
 
     virtual int SaveToSettings() = 0;

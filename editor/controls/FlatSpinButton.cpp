@@ -172,6 +172,20 @@ LRESULT CFlatSpinButton::OnSetBuddy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOO
     return result;
 }
 
+int CFlatSpinButton::EndStateAt(int value) const
+{
+    int state = kInside;
+    if (value == m_lower && value == m_upper)
+        state = kSingleValue;
+    else if (value == m_upper)
+        state = kAtUpper;
+    else if (value == m_lower)
+        state = kAtLower;
+    if (m_swap && (state == kAtUpper || state == kAtLower))
+        state = state == kAtUpper ? kAtLower : kAtUpper;
+    return state;
+}
+
 LRESULT CFlatSpinButton::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -180,24 +194,19 @@ LRESULT CFlatSpinButton::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& ha
         return 0;
     }
     auto* change = reinterpret_cast<NMUPDOWN*>(lParam);
+    if (change->iDelta == 0) {
+        // A number typed into the buddy: the arrows follow it; the control itself has nothing to change.
+        m_position = std::clamp(change->iPos, m_lower, m_upper);
+        m_endState = EndStateAt(m_position);
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+        return 1;
+    }
     long long wanted = static_cast<long long>(m_position) + change->iDelta;
     int value = static_cast<int>(std::clamp<long long>(wanted, m_lower, m_upper));
     if (value == m_position)
         return 1;
-    if (change->iDelta != 0)
-        m_pressed = true;
-    int state = kInside;
-    if (value == m_lower && value == m_upper)
-        state = kSingleValue;
-    else if (value == m_upper)
-        state = kAtUpper;
-    else if (value == m_lower)
-        state = kAtLower;
-    if (state != kInside)
-        m_pressed = false;
-    if (m_swap && (state == kAtUpper || state == kAtLower))
-        state = state == kAtUpper ? kAtLower : kAtUpper;
-    m_endState = state;
+    m_endState = EndStateAt(value);
+    m_pressed = m_endState == kInside;
     m_position = value;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     return 0;
@@ -259,6 +268,9 @@ void CFlatSpinButton::Paint(HDC target)
         firstDisabled = disableFirst;
         secondDisabled = !disableFirst;
     }
+    // A disabled spin shows both arrows disabled, as a standard one does.
+    if (!::IsWindowEnabled(m_hWnd))
+        firstDisabled = secondDisabled = true;
     if (m_pressed && ::IsRectEmpty(&m_pressedRect)) {
         DWORD pos = ::GetMessagePos();
         POINT cursor = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};

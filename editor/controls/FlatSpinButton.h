@@ -4,7 +4,8 @@
 // that cannot move further as disabled, and tells its parent about numbers
 // typed into its edit buddy (WM_NOTIFY UDN_DELTAPOS with delta 0). The parent
 // reflects notifications (REFLECT_NOTIFICATIONS) so that UDN_DELTAPOS comes
-// back to the spin. One thread hook (WH_CALLWNDPROC) serves every spin with
+// back to the spin; a typed number moves the spin's own position with it, so
+// the arrow at an end shows disabled. One thread hook (WH_CALLWNDPROC) serves every spin with
 // an edit buddy.
 
 #include <windows.h>
@@ -67,6 +68,8 @@ private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
 
     void ReadState();
+    // The end state of a position (with the swap applied).
+    int EndStateAt(int value) const;
     void ForgetBuddy();
     void CreatePens();
     void DeletePens();

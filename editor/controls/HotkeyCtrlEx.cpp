@@ -260,7 +260,9 @@ bool CreateChildren(HWND control, int width)
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     HWND field = make(HOTKEY_CLASSW, nullptr, WS_TABSTOP, 5, 4, width - 25, kFieldId);
-    HWND arrow = make(L"Button", L">", BS_PUSHBUTTON, width - 19, 4, 15, kArrowId);
+    // Drawn by the control: a pushed-button frame or focus mark would cover the glyph of so narrow a
+    // button, and a dialog never makes an owner-drawn button its default one.
+    HWND arrow = make(L"Button", L">", BS_OWNERDRAW, width - 19, 4, 15, kArrowId);
     HWND win = make(L"Button", L"WIN", BS_AUTOCHECKBOX, 5, 4 + h + 4, 70, kWinBoxId);
     HWND twice = make(L"Button", L"Double", BS_AUTOCHECKBOX, 80, 4 + h + 4, 70, kDoubleBoxId);
     if (!field || !arrow || !win || !twice)
@@ -302,6 +304,32 @@ HBRUSH BackgroundBrush(HWND control, HDC dc)
     if (!brush)
         brush = reinterpret_cast<HBRUSH>(::GetClassLongPtrW(control, GCLP_HBRBACKGROUND));
     return brush ? brush : static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+// The ">" button: a push-button frame and its text centred (empty while it blinks). It is no tab
+// stop, so it shows no focus mark: the focus comes to it only by a click.
+void DrawArrowButton(const DRAWITEMSTRUCT& item)
+{
+    RECT rect = item.rcItem;
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    ::DrawFrameControl(item.hDC, &rect, DFC_BUTTON,
+                       DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0));
+    wchar_t text[16] = {};
+    ::GetWindowTextW(item.hwndItem, text, 16);
+    if (!text[0])
+        return;
+    if (pushed)
+        ::OffsetRect(&rect, 1, 1);
+    const int color = disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
+    const HGDIOBJ oldFont = ::SelectObject(item.hDC, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    const COLORREF oldColor = ::SetTextColor(item.hDC, ::GetSysColor(color));
+    const int oldMode = ::SetBkMode(item.hDC, TRANSPARENT);
+    ::DrawTextW(item.hDC, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SetBkMode(item.hDC, oldMode);
+    ::SetTextColor(item.hDC, oldColor);
+    ::SelectObject(item.hDC, oldFont);
 }
 
 LRESULT OnCommand(HWND control, WPARAM wParam, LPARAM lParam)
@@ -357,6 +385,12 @@ LRESULT OnPrivate(HWND control, UINT msg, WPARAM wParam, LPARAM lParam)
     case HKX_REPAINTLATER:
         ::SetTimer(control, kRepaintTimer, 70, nullptr);
         return 1;
+    case HKX_ENABLEDOUBLE:
+    case HKX_ENABLEWIN:
+        ::EnableWindow(Child(control, msg == HKX_ENABLEWIN ? kWinBoxId : kDoubleBoxId),
+                       wParam ? TRUE : FALSE);
+        RepaintField(control);
+        return 1;
     default:
         return 0;
     }
@@ -369,7 +403,7 @@ bool ContainsWindow(HWND control, HWND other)
 
 LRESULT CALLBACK ControlProc(HWND control, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg >= HKX_SETBOX && msg <= HKX_REPAINTLATER)
+    if ((msg >= HKX_SETBOX && msg <= HKX_REPAINTLATER) || msg == HKX_ENABLEDOUBLE || msg == HKX_ENABLEWIN)
         return OnPrivate(control, msg, wParam, lParam);
     switch (msg) {
     case WM_NCCREATE:
@@ -435,6 +469,13 @@ LRESULT CALLBACK ControlProc(HWND control, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_COMMAND:
         return OnCommand(control, wParam, lParam);
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_BUTTON || item->CtlID != kArrowId)
+            break;
+        DrawArrowButton(*item);
+        return TRUE;
+    }
     default:
         break;
     }

@@ -4,7 +4,8 @@
 // standard hot-key field (id 1), a ">" button (id 4) that asks the parent for a
 // menu of preset keys, and the check boxes "WIN" (id 2) and "Double" (id 3).
 // The field is painted by the control (modifier names, a bold "Win" first, the
-// doubled key last). The parent hears of it through WM_NOTIFY: 0xB00 when a
+// doubled key last), and so is the narrow ">" button, whose glyph no focus
+// mark or default-button frame may hide. The parent hears of it through WM_NOTIFY: 0xB00 when a
 // box changed, 0xB02 when ">" was clicked (the record carries the button's
 // rectangle in screen coordinates), NM_SETFOCUS and NM_KILLFOCUS.
 
@@ -44,6 +45,8 @@ inline constexpr UINT HKX_GETDOUBLE = WM_USER + 8;
 inline constexpr UINT HKX_GETWIN = WM_USER + 9;
 inline constexpr UINT HKX_SETWIN = WM_USER + 10;
 inline constexpr UINT HKX_REPAINTLATER = WM_USER + 11;
+inline constexpr UINT HKX_ENABLEDOUBLE = WM_USER + 13; // wParam: enable the "Double" box
+inline constexpr UINT HKX_ENABLEWIN = WM_USER + 14;    // wParam: enable the "WIN" box
 
 // The record of notification 0xB02: the header and the ">" button's rectangle.
 struct NMHOTKEYARROW

@@ -8,6 +8,11 @@
 #include "editor/controls/HotkeyCtrlEx.h"
 #include "editor/controls/LinkHandCursor.h"
 
+namespace
+{
+constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+}
+
 HoverLinkButton::~HoverLinkButton()
 {
     if (m_tip && ::IsWindow(m_tip))
@@ -182,4 +187,12 @@ LRESULT HoverLinkButton::OnSetFont(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL
     m_normalFont = nullptr;
     ApplyFont(m_hover);
     return result;
+}
+
+LRESULT HoverLinkButton::OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, kLinkColor);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }

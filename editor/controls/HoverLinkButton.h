@@ -3,7 +3,9 @@
 // A check box whose caption acts as a link: over the caption text the text is
 // underlined and the pointer is a hand, and a click on the text sends the
 // parent WM_NOTIFY 0xB00 instead of toggling the box. Clicking the check mark
-// toggles it as usual. Takes over an existing button (SubclassWindow).
+// toggles it as usual. Takes over an existing button (SubclassWindow). The
+// caption is blue on the button face: the parent reflects the colour message
+// (REFLECT_NOTIFICATIONS).
 
 #include <windows.h>
 
@@ -27,6 +29,8 @@ public:
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     MESSAGE_HANDLER(WM_SETFONT, OnSetFont)
+    MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_CTLCOLORSTATIC, OnCtlColor)
+    MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_CTLCOLORDLG, OnCtlColor)
     END_MSG_MAP()
 
 private:
@@ -35,6 +39,7 @@ private:
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& handled);
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnSetFont(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&);
     void CreateToolTip();
     void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyFont(bool underlined);

@@ -76,9 +76,29 @@ LRESULT CSeparatorLabel::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
     return 0;
 }
 
+void CSeparatorLabel::RedrawWithParent()
+{
+    HWND parent = ::GetParent(m_hWnd);
+    if (!parent) {
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return;
+    }
+    RECT rect = {};
+    ::GetWindowRect(m_hWnd, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    ::RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 LRESULT CSeparatorLabel::OnEnable(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     LRESULT result = DefWindowProc(uMsg, wParam, lParam);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    RedrawWithParent();
+    return result;
+}
+
+LRESULT CSeparatorLabel::OnSetText(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    LRESULT result = DefWindowProc(uMsg, wParam, lParam);
+    RedrawWithParent();
     return result;
 }

@@ -16,10 +16,13 @@
 #include "editor/app/SettingsPaneContent.h"
 #include "editor/controls/EditorLook.h"
 #include "editor/controls/EditorSettings.h"
+#include "editor/controls/HotkeyCtrlEx.h"
 #include "resources/EditorSettingsRes.h"
 #include "editor/controls/PhraseTextToolBar.h"
 #include "platform/docview/App.h"
 
+#include "support/MessagePump.h"
+#include "support/Screenshot.h"
 #include "support/TempFolder.h"
 #include "support/TempSettingsEnvironment.h"
 
@@ -773,4 +776,374 @@ TEST_F(EditorFirstUseTest, LanguageChangeRunsTheHotKeyTestAgain)
     wchar_t after[256] = {};
     ::GetWindowTextW(status, after, 256);
     EXPECT_STREQ(tested, after) << "the status is the test's result again, not the template text";
+}
+
+namespace
+{
+MiscSettingsPage& MiscPage(CMainFrame& frame)
+{
+    return *static_cast<MiscSettingsPage*>(frame.GetSettingsPane()->GetContent().GetPage(0));
+}
+
+// The text the page's tooltip shows over the window.
+std::wstring PageTip(MiscSettingsPage& page, HWND window)
+{
+    std::vector<wchar_t> text(4096, L'\0');
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = page.m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    tool.lpszText = text.data();
+    ::SendMessageW(page.GetToolTip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    return text.data();
+}
+
+std::wstring ComboItem(HWND combo, int index)
+{
+    wchar_t text[512] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// What the screen shows of the window's client area (the part its parents show), drawn afresh; the
+// pointer is moved off it first so that no tip covers it.
+scvtest::RgbImage ShownClient(HWND window)
+{
+    ::SetCursorPos(1270, 1010);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    scvtest::PumpFor(100);
+    ::UpdateWindow(window);
+    RECT rect = {};
+    ::GetClientRect(window, &rect);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    for (HWND outer = ::GetParent(window); outer; outer = ::GetParent(outer)) {
+        RECT visible = {};
+        ::GetClientRect(outer, &visible);
+        ::MapWindowPoints(outer, nullptr, reinterpret_cast<POINT*>(&visible), 2);
+        ::IntersectRect(&rect, &rect, &visible);
+    }
+    return scvtest::CaptureScreenRect(rect).value_or(scvtest::RgbImage());
+}
+
+// The icon drawn at 16 x 16 on white, row by row (empty for no icon); the icon is destroyed.
+std::vector<COLORREF> DrawnIcon(HICON icon)
+{
+    std::vector<COLORREF> pixels;
+    if (!icon)
+        return pixels;
+    HDC screen = ::GetDC(nullptr);
+    HDC canvas = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = ::SelectObject(canvas, bitmap);
+    const RECT all = {0, 0, 16, 16};
+    ::FillRect(canvas, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::DrawIconEx(canvas, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels.push_back(::GetPixel(canvas, x, y));
+    ::SelectObject(canvas, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(canvas);
+    ::DestroyIcon(icon);
+    return pixels;
+}
+
+// Pixels darker than mid-grey in every channel: drawn text of any weight, smoothed or not.
+int DarkPixels(const scvtest::RgbImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const COLORREF pixel = image.At(x, y);
+            count += GetRValue(pixel) < 128 && GetGValue(pixel) < 128 && GetBValue(pixel) < 128 ? 1 : 0;
+        }
+    return count;
+}
+
+// The pixels of exactly the colour in the rows [top, bottom) of the image: how many, first and last
+// column (-1 when none).
+struct ColourSpread
+{
+    int count = 0;
+    int first = -1;
+    int last = -1;
+};
+
+ColourSpread SpreadOf(const scvtest::RgbImage& image, COLORREF colour, int top = 0, int bottom = -1)
+{
+    ColourSpread spread;
+    const int end = bottom < 0 ? image.height : bottom;
+    for (int y = top; y < end; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (image.At(x, y) == colour) {
+                ++spread.count;
+                spread.first = spread.first < 0 ? x : std::min(spread.first, x);
+                spread.last = std::max(spread.last, x);
+            }
+    return spread;
+}
+} // namespace
+
+TEST_F(EditorFirstUseTest, MiscellaneousTipsExplainEachControlAndFollowTheChosenMethods)
+{
+    MiscSettingsPage& page = MiscPage(*frame);
+    auto item = [&](int id) { return ::GetDlgItem(page.m_hWnd, id); };
+    HWND hotkey = item(IDC_MISC_HOTKEY);
+    ASSERT_NE(nullptr, hotkey);
+    const std::wstring log = std::wstring(L"Log File: ") + frame->GetLogPath().GetString() +
+                             L"\nRecord of log file may considerably slow down";
+    const struct
+    {
+        HWND window;
+        std::wstring start;
+        std::wstring further;
+    } tips[] = {
+        {item(IDC_MISC_AUTO_UPDATES), L"Scrivolanter looks for a new version",
+         L"\r\n\r\nLast Check For Updates: "},
+        {item(IDC_MISC_UPDATE_DAYS), L"Scrivolanter looks for a new version",
+         L"\r\n\r\nLast Check For Updates: "},
+        {hotkey, L"Right click for access to menu with advanced hot keys", L""},
+        {::GetDlgItem(hotkey, 1), L"Right click for access to menu with advanced hot keys", L""},
+        {::GetDlgItem(hotkey, 3), L"Double press: ", L""},
+        {item(IDC_MISC_WRITE_LOG), log, L""},
+        {item(IDC_MISC_HISTORY_LIMIT), L"Only the latest clipboard history items", L""},
+        {item(IDC_MISC_SOUNDS), L"Play a sound on events", L"\r\nChecking the box plays a sample sound"},
+        {item(IDC_MISC_MENU_FONT), L"Choose font for menu", L""},
+        {item(IDC_MISC_PRINT_CHARS), L"Characters", L""},
+        {item(IDC_MISC_PRINT_CHARS_SPIN), L"Characters", L""},
+    };
+    for (const auto& expected : tips) {
+        const std::wstring tip = PageTip(page, expected.window);
+        EXPECT_EQ(0u, tip.find(expected.start)) << ::GetDlgCtrlID(expected.window) << ": " << tip.size();
+        EXPECT_NE(std::wstring::npos, tip.find(expected.further)) << ::GetDlgCtrlID(expected.window);
+    }
+
+    // The paste-method tip names the method chosen; the tracking-method tip names the chosen one over a
+    // rule and lists the others below it.
+    HWND paste = item(IDC_MISC_PASTE_METHOD);
+    HWND tracking = item(IDC_MISC_TRACKING_METHOD);
+    const int trackingCount = static_cast<int>(::SendMessageW(tracking, CB_GETCOUNT, 0, 0));
+    ASSERT_GE(trackingCount, 2);
+    for (int i = 0; i < 3; ++i) {
+        ::SendMessageW(paste, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MISC_PASTE_METHOD, CBN_SELENDOK),
+                       reinterpret_cast<LPARAM>(paste));
+        EXPECT_EQ(ComboItem(paste, i), PageTip(page, paste)) << i;
+
+        const int chosen = i % trackingCount;
+        ::SendMessageW(tracking, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+        ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MISC_TRACKING_METHOD, CBN_SELENDOK),
+                       reinterpret_cast<LPARAM>(tracking));
+        std::wstring expected = ComboItem(tracking, chosen) + L"\n" + std::wstring(25, L'\x2014');
+        for (int other = 0; other < trackingCount; ++other)
+            if (other != chosen)
+                expected += L"\n     \x2022 " + ComboItem(tracking, other);
+        EXPECT_EQ(expected, PageTip(page, tracking)) << chosen;
+    }
+}
+
+TEST_F(EditorFirstUseTest, MiscellaneousPageShowsSectionRulesTheBlueLogLinkAndTheMenuFontSample)
+{
+    MiscSettingsPage& page = MiscPage(*frame);
+    // The labels that head the paste method, the tracking method and the kept formats are bold and
+    // followed by an etched rule to their right edge.
+    for (int id : {IDC_MISC_PASTE_LABEL, IDC_MISC_TRACKING_LABEL, IDC_MISC_FORMATS_LABEL}) {
+        HWND label = ::GetDlgItem(page.m_hWnd, id);
+        LOGFONTW font = {};
+        ASSERT_TRUE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)),
+                                 sizeof(font), &font))
+            << id;
+        EXPECT_EQ(FW_BOLD, font.lfWeight) << id;
+        const scvtest::RgbImage shown = ShownClient(label);
+        ASSERT_FALSE(shown.Empty());
+        bool rule = false;
+        for (int y = 0; y + 1 < shown.height && !rule; ++y)
+            rule = shown.At(shown.width - 2, y) == RGB(64, 64, 64) &&
+                   shown.At(shown.width - 2, y + 1) == RGB(255, 255, 255);
+        EXPECT_TRUE(rule) << "etched rule after label " << id;
+    }
+
+    // "Write log to file" reads blue on the button face.
+    const scvtest::RgbImage link = ShownClient(::GetDlgItem(page.m_hWnd, IDC_MISC_WRITE_LOG));
+    EXPECT_GT(SpreadOf(link, RGB(0, 0, 255)).count, 20) << "blue caption";
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), link.At(link.width - 1, 1));
+
+    // The font sample shows the menu font in the menu's colours.
+    HWND sample = ::GetDlgItem(page.m_hWnd, IDC_MISC_MENU_FONT_SAMPLE);
+    LOGFONTW font = {};
+    ASSERT_TRUE(
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(sample, WM_GETFONT, 0, 0)), sizeof(font), &font));
+    EXPECT_STREQ(settings.FontForMenu.lfFaceName, font.lfFaceName);
+    const scvtest::RgbImage shownSample = ShownClient(sample);
+    EXPECT_EQ(::GetSysColor(COLOR_MENU), shownSample.At(shownSample.width - 1, 0));
+    EXPECT_GT(SpreadOf(shownSample, ::GetSysColor(COLOR_MENUTEXT)).count, 20) << "the sample text";
+}
+
+TEST_F(EditorFirstUseTest, FormatRowsNameTheSystemsFileTypeAndTheFormattedRowShowsTheEditorsIcon)
+{
+    MiscSettingsPage& page = MiscPage(*frame);
+    HWND list = ::GetDlgItem(page.m_hWnd, IDC_MISC_FORMATS);
+    ASSERT_EQ(5, ListView_GetItemCount(list));
+    const wchar_t* kinds[] = {L", Plain Text [.txt]", L", Formatted Text [.rtf]", L", Bitmap [.bmp]",
+                              L", Ovelline Document [.ovl]"};
+    for (int row = 0; row < 4; ++row) {
+        wchar_t text[256] = {};
+        ListView_GetItemText(list, row, 0, text, 256);
+        const std::wstring shown = text;
+        const std::wstring kind = kinds[row];
+        ASSERT_GT(shown.size(), kind.size()) << "the system's description comes first: " << row;
+        EXPECT_EQ(kind, shown.substr(shown.size() - kind.size())) << row;
+    }
+    wchar_t html[256] = {};
+    ListView_GetItemText(list, 4, 0, html, 256);
+    EXPECT_STREQ(L"HTML Code (web page) [.html]", html);
+
+    // A language change gives the rows their texts again and keeps what the user checked.
+    const bool firstChecked = ListView_GetCheckState(list, 0) != 0;
+    ListView_SetCheckState(list, 0, !firstChecked);
+    doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
+    EXPECT_EQ(!firstChecked, ListView_GetCheckState(list, 0) != 0);
+    ListView_GetItemText(list, 4, 0, html, 256);
+    EXPECT_STREQ(L"HTML Code (web page) [.html]", html);
+
+    // Row 1 (formatted text) shows the editor's own icon 158.
+    LVITEMW row = {};
+    row.mask = LVIF_IMAGE;
+    row.iItem = 1;
+    ASSERT_TRUE(ListView_GetItem(list, &row));
+    HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
+    ASSERT_NE(nullptr, images);
+    const std::vector<COLORREF> shownIcon = DrawnIcon(ImageList_GetIcon(images, row.iImage, ILD_NORMAL));
+    const std::vector<COLORREF> ownIcon = DrawnIcon(static_cast<HICON>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(158), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    ASSERT_FALSE(ownIcon.empty());
+    EXPECT_EQ(ownIcon, shownIcon);
+}
+
+TEST_F(EditorFirstUseTest, SpinArrowsFollowTypedNumbersAndShowTheEndsDisabled)
+{
+    MiscSettingsPage& page = MiscPage(*frame);
+    if (::IsDlgButtonChecked(page.m_hWnd, IDC_MISC_LAST_USED) != BST_CHECKED)
+        ::SendMessageW(::GetDlgItem(page.m_hWnd, IDC_MISC_LAST_USED), BM_CLICK, 0, 0);
+    HWND edit = ::GetDlgItem(page.m_hWnd, IDC_MISC_LAST_USED_COUNT); // 1 .. 5
+    HWND spin = ::GetDlgItem(page.m_hWnd, IDC_MISC_LAST_USED_SPIN);
+    ASSERT_TRUE(::IsWindowEnabled(spin));
+    const COLORREF arrow = ::GetSysColor(COLOR_BTNTEXT);
+    const struct
+    {
+        const wchar_t* typed;
+        bool upShown;
+        bool downShown;
+    } cases[] = {{L"5", false, true}, {L"3", true, true}, {L"1", true, false}, {L"9", false, true}};
+    for (const auto& c : cases) {
+        ::SetWindowTextW(edit, c.typed);
+        const scvtest::RgbImage shown = ShownClient(spin);
+        ASSERT_FALSE(shown.Empty());
+        const int middle = shown.height / 2;
+        EXPECT_EQ(c.upShown, SpreadOf(shown, arrow, 0, middle).count > 0) << "up arrow after " << c.typed;
+        EXPECT_EQ(c.downShown, SpreadOf(shown, arrow, middle).count > 0) << "down arrow after " << c.typed;
+    }
+    ::SetWindowTextW(edit, L"3");
+    ::SendMessageW(::GetDlgItem(page.m_hWnd, IDC_MISC_LAST_USED), BM_CLICK, 0, 0);
+    ASSERT_FALSE(::IsWindowEnabled(spin));
+    EXPECT_EQ(0, SpreadOf(ShownClient(spin), arrow).count) << "a disabled spin shows both arrows disabled";
+}
+
+TEST_F(EditorFirstUseTest, HotKeyFieldPaintsNoneGreyABoldBlueWinAndTheDoubledKey)
+{
+    HWND control = FindDescendantById(frame->m_hWnd, IDC_MISC_HOTKEY);
+    ASSERT_NE(nullptr, control);
+    HWND field = ::GetDlgItem(control, 1);
+    const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF grey = ::GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF blue = RGB(0, 0, 255);
+    const WORD ctrlAltEnter = MAKEWORD(VK_RETURN, HOTKEYF_CONTROL | HOTKEYF_ALT);
+    const struct
+    {
+        WORD key;
+        bool win;
+        bool twice;
+    } cases[] = {{0, true, true},
+                 {ctrlAltEnter, false, false},
+                 {ctrlAltEnter, true, false},
+                 {ctrlAltEnter, false, true}};
+    for (const auto& c : cases) {
+        ::SendMessageW(control, HKX_SETHOTKEY, c.key, 0);
+        ::SendMessageW(control, HKX_SETWIN, c.win, 0);
+        ::SendMessageW(control, HKX_SETDOUBLE, c.twice, 0);
+        const scvtest::RgbImage shown = ShownClient(field);
+        const ColourSpread names = SpreadOf(shown, text);
+        const ColourSpread emphasis = SpreadOf(shown, blue);
+        if (c.key == 0) {
+            EXPECT_GT(SpreadOf(shown, grey).count, 10) << "\"None\" in grey";
+            EXPECT_EQ(0, names.count + emphasis.count) << "no key: the boxes add nothing";
+            continue;
+        }
+        EXPECT_GT(names.count, 20) << c.win << c.twice;
+        EXPECT_EQ(c.win || c.twice, emphasis.count > 10) << c.win << c.twice;
+        if (c.win)
+            EXPECT_LT(emphasis.last, names.first) << "\"Win\" comes first";
+        if (c.twice)
+            EXPECT_GT(emphasis.first, names.last) << "the doubled key comes last";
+    }
+
+    // A disabled control paints grey on the button face and disables its four children.
+    ::EnableWindow(control, FALSE);
+    const scvtest::RgbImage disabled = ShownClient(field);
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), disabled.At(1, 1));
+    EXPECT_GT(SpreadOf(disabled, grey).count, 20);
+    EXPECT_EQ(0, SpreadOf(disabled, text).count + SpreadOf(disabled, blue).count);
+    for (int id = 1; id <= 4; ++id)
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(control, id))) << id;
+    ::EnableWindow(control, TRUE);
+
+    // The owner can switch the "Double" and "WIN" boxes off and on alone.
+    HWND winBox = ::GetDlgItem(control, 2);
+    HWND doubleBox = ::GetDlgItem(control, 3);
+    EXPECT_EQ(1, ::SendMessageW(control, HKX_ENABLEDOUBLE, FALSE, 0));
+    EXPECT_FALSE(::IsWindowEnabled(doubleBox));
+    EXPECT_TRUE(::IsWindowEnabled(winBox));
+    EXPECT_EQ(1, ::SendMessageW(control, HKX_ENABLEWIN, FALSE, 0));
+    EXPECT_FALSE(::IsWindowEnabled(winBox));
+    EXPECT_TRUE(::IsWindowEnabled(field));
+    ::SendMessageW(control, HKX_ENABLEDOUBLE, TRUE, 0);
+    ::SendMessageW(control, HKX_ENABLEWIN, TRUE, 0);
+    EXPECT_TRUE(::IsWindowEnabled(doubleBox) && ::IsWindowEnabled(winBox));
+}
+
+namespace
+{
+// Chooses the first row of the pop-up menu that shows by keys.
+void CALLBACK ChooseFirstMenuRow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (!::FindWindowW(L"#32768", nullptr))
+        return;
+    ::KillTimer(nullptr, timer);
+    INPUT keys[4] = {};
+    for (INPUT& key : keys)
+        key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_DOWN;
+    keys[2].ki.wVk = keys[3].ki.wVk = VK_RETURN;
+    keys[1].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, keys, sizeof(INPUT));
+}
+} // namespace
+
+TEST_F(EditorFirstUseTest, PresetButtonKeepsItsGlyphAfterAKeyIsChosenFromItsMenu)
+{
+    HWND control = FindDescendantById(frame->m_hWnd, IDC_MISC_HOTKEY);
+    ASSERT_NE(nullptr, control);
+    HWND arrow = ::GetDlgItem(control, 4);
+    const scvtest::RgbImage before = ShownClient(arrow);
+    ASSERT_GT(DarkPixels(before), 2) << "the \">\" shows";
+
+    ::SetForegroundWindow(frame->m_hWnd);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &ChooseFirstMenuRow);
+    ::SendMessageW(arrow, BM_CLICK, 0, 0); // the preset menu, until a row is chosen
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(VK_SCROLL, LOBYTE(::SendMessageW(control, HKX_GETHOTKEY, 0, 0))) << "the first preset is taken";
+    EXPECT_EQ(arrow, ::GetFocus());
+    const scvtest::RgbImage after = ShownClient(arrow);
+    EXPECT_TRUE(after.pixels == before.pixels) << "the button looks as before the change";
 }

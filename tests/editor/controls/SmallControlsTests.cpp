@@ -139,7 +139,11 @@ TEST(FlatSpinButton, TypedNumbersReachTheParentAndTheHookIsShared)
                                     L"000");
         ASSERT_FALSE(controls.parent.notified.empty());
         EXPECT_EQ(controls.parent.notified.back(), std::make_pair(1000, 0));
-        EXPECT_EQ(a.Position(), 5) << "a typed value is only reported; the spin keeps its position";
+        EXPECT_EQ(a.Position(), 1000) << "the spin follows a typed value";
+        EXPECT_EQ(a.ArrowState(), CFlatSpinButton::kInside);
+        ::SetWindowTextW(firstEdit, L"250000");
+        EXPECT_EQ(a.Position(), 100000) << "a typed value beyond the range stands at its end";
+        EXPECT_EQ(a.ArrowState(), CFlatSpinButton::kAtUpper) << "so the up arrow shows disabled";
         controls.parent.notified.clear();
         ::SetWindowTextW(secondEdit, L"abc");
         ASSERT_FALSE(controls.parent.notified.empty());
