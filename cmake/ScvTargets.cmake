@@ -32,11 +32,26 @@ function(scv_add_library name)
   target_link_libraries(${name} PUBLIC ${A_LIBS} ${SCV_SYSTEM_LIBS})
 endfunction()
 
+# windres reports no dependencies: a resource script is compiled again whenever any
+# resource script, header or picture of the tree changes (scripts include each other).
+file(GLOB_RECURSE SCV_RC_INPUTS CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h ${CMAKE_SOURCE_DIR}/resources/*.ico
+  ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.html ${CMAKE_SOURCE_DIR}/resources/*.manifest
+  ${CMAKE_SOURCE_DIR}/menus/*.rc ${CMAKE_SOURCE_DIR}/menus/*Res.h ${CMAKE_SOURCE_DIR}/menus/icons/*.ico)
+function(scv_track_rc_inputs)
+  foreach(src ${ARGN})
+    if(src MATCHES "\\.rc$")
+      set_property(SOURCE ${src} APPEND PROPERTY OBJECT_DEPENDS ${SCV_RC_INPUTS})
+    endif()
+  endforeach()
+endfunction()
+
 # A GUI program: scv_add_program(name SOURCES ... RC file.rc [LIBS ...]).
 # Programs are placed together in the build's bin folder, as they are installed.
 function(scv_add_program name)
   cmake_parse_arguments(A "" "RC" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} WIN32 ${A_SOURCES} ${A_RC})
+  scv_track_rc_inputs(${A_SOURCES} ${A_RC})
   target_link_options(${name} PRIVATE -municode)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
