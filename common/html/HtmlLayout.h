@@ -1,17 +1,21 @@
 #pragma once
 
-// Lays out a parsed tooltip text and draws it. One routine serves measuring
-// and drawing: Layout builds lines of boxes (text pieces, rules, images,
-// tables) for an area, Place gives every box its position, Paint draws them.
-// Places are written back into the document's nodes (HtmlNode::boxes, device
-// coordinates of the last draw) and the hyperlink pieces into `links`.
+// Lays out a parsed tooltip text, or a web page straight from its own element
+// tree, and draws it. Layout builds lines of boxes (text pieces, rules,
+// images, tables) for an area once; Place gives every box its position and
+// Paint draws them, as often as the host likes. Places are written back into
+// the document's nodes (HtmlNode::boxes) or the page's elements
+// (PageElement::box), device coordinates of the last placing, and the
+// hyperlink pieces into `links`.
 
 #include <windows.h>
 
 #include "common/html/DrawEffects.h"
 #include "common/html/HtmlDocument.h"
+#include "common/html/HtmlPage.h"
 #include "common/html/HtmlVocabulary.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,6 +51,8 @@ struct LayoutSettings
     const StyleSheet* sheet = nullptr;
     std::vector<AnimationEntry>* animations = nullptr;
     std::vector<HyperlinkPiece>* links = nullptr;
+    // Page elements hold the box of the placing with this stamp (see PageElement::box).
+    unsigned placeStamp = 1;
 };
 
 struct LayoutFlow;
@@ -62,9 +68,12 @@ struct LayoutItem
         Table,
     };
     Kind kind = Kind::Text;
-    HtmlNode* node = nullptr;
+    HtmlNode* node = nullptr;     // tooltip markup: the node drawn
+    PageElement* owner = nullptr; // web pages: the element drawn
     int styleIndex = 0;
     HFONT font = nullptr;
+    int fontAscent = 0; // text: the font's ascent and height
+    int fontHeight = 0;
     std::wstring text;
     int width = 0;
     int height = 0;
@@ -79,7 +88,8 @@ struct LayoutItem
     COLORREF maskColor = RGB(255, 0, 255);
     UINT imageFlags = 0;
     bool imageShadow = false;
-    int frame = -1; // image lists: the frame drawn
+    int frame = -1;     // image lists: the frame drawn
+    int animation = -1; // animated image lists: the entry whose frame is drawn
     int frameWidth = 0;
     int frameHeight = 0;
     int drawWidth = 0;
@@ -115,6 +125,7 @@ struct LayoutFlow
 struct LayoutCell
 {
     HtmlNode* node = nullptr;
+    PageElement* owner = nullptr;
     int row = 0;
     int column = 0;
     int rowSpan = 1;
@@ -137,6 +148,7 @@ struct LayoutCell
 struct LayoutTable
 {
     HtmlNode* node = nullptr;
+    PageElement* owner = nullptr;
     std::vector<LayoutCell> cells;
     std::vector<int> columnWidths;
     std::vector<int> rowHeights;
@@ -153,20 +165,24 @@ struct LayoutTable
     RECT rect = {};
 };
 
-class Layouter
+class Layouter : private PageSink
 {
 public:
-    Layouter(HDC dc, LayoutSettings& settings, bool measure);
-    ~Layouter();
+    explicit Layouter(LayoutSettings& settings);
+    ~Layouter() override;
     Layouter(const Layouter&) = delete;
     Layouter& operator=(const Layouter&) = delete;
 
-    // Lays out the root's children (the body) for the area width (0: no limit).
-    LayoutFlow LayoutRoot(HtmlNode& root);
+    // Lays out the root's children (the body) for the area width (0: no limit),
+    // measuring with the device context.
+    LayoutFlow LayoutRoot(HDC dc, HtmlNode& root);
+    // Lays out a web page from its element tree; `placeholder` gives the
+    // bitmap that holds the room of a picture or control element.
+    LayoutFlow LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder);
     // Gives every box its place: the flow's top-left corner at (x, y), lines
     // aligned within areaWidth. Writes node boxes and hyperlink pieces.
     void Place(LayoutFlow& flow, int x, int y, int areaWidth);
-    void Paint(const LayoutFlow& flow);
+    void Paint(HDC dc, const LayoutFlow& flow);
 
     const HtmlStyle& StyleAt(int index) const { return m_styles[static_cast<size_t>(index)]; }
 
@@ -180,13 +196,49 @@ private:
         // Advance widths of the first characters; null when they could not be read.
         std::shared_ptr<const std::vector<int>> widths;
     };
+    struct FontKey
+    {
+        std::wstring face;
+        int size = 0;
+        int weight = 0;
+        bool italic = false;
+        bool underline = false;
+        bool strikeOut = false;
+        bool operator<(const FontKey& other) const;
+        bool Matches(const HtmlStyle& style) const;
+    };
+    struct FlowState
+    {
+        LayoutFlow* flow = nullptr;
+        int maxWidth = 0;
+        int x = 0;
+    };
+    // A table of a page while its cells are laid out.
+    struct PendingTable
+    {
+        std::shared_ptr<LayoutTable> table;
+        std::vector<std::vector<bool>> taken;
+        int row = -1;
+        int column = 0;
+        int align = kAlignLeft;
+        int padding = 2;
+        LengthContext context;
+        FlowState outer;
+    };
 
+    void BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer);
+    void EndFlow(const FlowState& outer);
     LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
     void Walk(HtmlNode& node);
     void WalkChildren(HtmlNode& node);
     void ApplyTag(HtmlNode& node, HtmlStyle& style);
     void ApplyFontTag(const HtmlNode& node, HtmlStyle& style);
+    void ApplySheet(const std::wstring& selector, HtmlStyle& style);
+    void OpenLinkStyle(int kind, const std::wstring& target);
+    void PushStyle();
+    void PopStyle();
     void SelectStyle();
+    int StyleIndex();
     LengthContext Context() const;
 
     void AddText(std::wstring text);
@@ -200,9 +252,12 @@ private:
     void PlaceMeasuredText(const std::wstring& piece, SIZE size);
     void AddBox(LayoutItem item);
     void AddRule(HtmlNode& node);
+    void AddRuleItem(LayoutItem item);
     void AddImage(HtmlNode& node);
+    void AddImageItem(LayoutItem item);
     void AddString(HtmlNode& node);
     void AddTable(HtmlNode& node);
+    void AddTableItem(const std::shared_ptr<LayoutTable>& table, int align);
     void Tab(int count);
     void EndLine(bool wrapped, int count = 1);
     LayoutLine& Line() { return m_flow->lines.back(); }
@@ -211,29 +266,54 @@ private:
     void ReadTable(HtmlNode& node, LayoutTable& table);
     void SizeTable(LayoutTable& table);
     void PlaceTable(LayoutTable& table, int x, int y);
+    void PaintFlow(const LayoutFlow& flow);
     void PaintTable(const LayoutTable& table);
     void PaintItem(const LayoutItem& item);
+    // The frame an image list shows now (animated ones step on).
+    int FrameOf(const LayoutItem& item) const;
     void RecordBox(const LayoutItem& item);
+    void RecordOwnerBox(PageElement* owner, const RECT& rect) const;
 
-    HDC m_dc;
+    // The page's flow, as PageSink.
+    void Break() override;
+    void Rule(PageElement& owner) override;
+    void OpenAlign(int align) override;
+    void CloseAlign() override;
+    void OpenMarker(int marker) override;
+    void CloseMarker() override;
+    void OpenLink(int number) override;
+    void CloseLink() override;
+    void Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner) override;
+    void Picture(HBITMAP bitmap, PageElement& owner) override;
+    void OpenTable(PageElement& table) override;
+    void OpenRow() override;
+    void OpenCell(PageElement& cell) override;
+    void CloseCell() override;
+    void CloseTable() override;
+
+    HDC m_dc = nullptr; // while laying out or painting
     LayoutSettings& m_settings;
-    bool m_measure;
     int m_dpiY = 96;
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
+    bool m_styleStored = false; // m_style is m_styles.back()
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context
     FontMetrics m_metrics;
-    std::map<std::wstring, std::pair<HFONT, FontMetrics>> m_fonts;
+    const FontKey* m_fontKey = nullptr; // the current font's key
+    std::map<FontKey, std::pair<HFONT, FontMetrics>> m_fonts;
     std::vector<HBITMAP> m_ownedBitmaps;
     std::vector<HICON> m_ownedIcons;
+    std::vector<int> m_extents; // scratch: the prefix widths of a run
     LayoutFlow* m_flow = nullptr;
     int m_maxWidth = 0;
     int m_x = 0;
     int m_linkCounter = 0;
     size_t m_animationIndex = 0;
-    HtmlNode* m_textNode = nullptr; // the run being laid out
+    HtmlNode* m_textNode = nullptr;      // the run being laid out (tooltip markup)
+    PageElement* m_textOwner = nullptr;  // the element whose text is laid out (web pages)
+    std::vector<PendingTable> m_openTables; // web pages: tables whose cells are being laid out
 };
 
 // True when a file name names a DOS device (CON, AUX, COM1, ...), which would

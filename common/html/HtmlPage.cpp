@@ -790,25 +790,145 @@ PageElement* HtmlPage::LinkOfNumber(int number) const
     return m_links[static_cast<size_t>(number)];
 }
 
-std::wstring HtmlPage::ToRendererMarkup(const std::function<HBITMAP(PageElement&)>& placeholder)
+namespace
 {
-    m_markup.clear();
+
+std::wstring HandleText(HBITMAP bitmap)
+{
+    wchar_t handle[32] = {};
+    std::swprintf(handle, 32, L"0x%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
+    return handle;
+}
+
+// Writes the walk out in the renderer's markup.
+class MarkupSink : public PageSink
+{
+public:
+    std::wstring markup;
+
+    void Break() override { markup += L"<br>"; }
+    void Rule(PageElement&) override { markup += L"<hr>"; }
+    void OpenAlign(int align) override
+    {
+        m_aligns.push_back(align == 1 ? L"center" : align == 2 ? L"right" : L"left");
+        markup += L"<" + m_aligns.back() + L">";
+    }
+    void CloseAlign() override
+    {
+        markup += L"</" + m_aligns.back() + L">";
+        m_aligns.pop_back();
+    }
+    void OpenMarker(int marker) override { markup += L"<span id=\"e" + std::to_wstring(marker) + L"\">"; }
+    void CloseMarker() override { markup += L"</span>"; }
+    void OpenLink(int number) override { markup += L"<a href=\"" + std::to_wstring(number) + L"\">"; }
+    void CloseLink() override { markup += L"</a>"; }
+    void Text(const std::wstring& text, const ComputedStyle* style, PageElement&) override
+    {
+        std::wstring escaped;
+        for (wchar_t ch : text) {
+            if (ch == L'&')
+                escaped += L"&amp;";
+            else if (ch == L'<')
+                escaped += L"&lt;";
+            else
+                escaped += ch;
+        }
+        if (!style) {
+            markup += escaped;
+            return;
+        }
+        std::wstring flags;
+        if (style->bold)
+            flags += L"+b";
+        if (style->italic)
+            flags += L"+i";
+        if (style->underline)
+            flags += L"+u";
+        if (style->strike)
+            flags += L"+s";
+        std::wstring face = style->face;
+        face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
+        markup += L"<font face=\"" + face + L"\" size=\"" + std::to_wstring(style->fontPixels) +
+                  L"px\" color=\"" + ColorText(style->color) + L"\"";
+        if (style->hasBackground)
+            markup += L" bkgnd=\"" + ColorText(style->background) + L"\"";
+        if (!flags.empty())
+            markup += L" style=\"" + flags + L"\"";
+        markup += L">" + escaped + L"</font>";
+    }
+    void Picture(HBITMAP bitmap, PageElement&) override
+    {
+        markup += L"<bmp handle=\"" + HandleText(bitmap) + L"\">";
+    }
+    void OpenTable(PageElement& table) override
+    {
+        markup += L"<table cellspacing=\"" + table.Attribute(L"cellspacing") + L"\" cellpadding=\"" +
+                  table.Attribute(L"cellpadding") + L"\" border=\"" + table.Attribute(L"border") +
+                  L"\" align=\"" + Lower(table.Attribute(L"align")) + L"\">";
+    }
+    void OpenRow() override
+    {
+        if (m_rowOpen)
+            markup += L"</tr>";
+        markup += L"<tr>";
+        m_rowOpen = true;
+    }
+    void OpenCell(PageElement& cell) override
+    {
+        markup += L"<td align=\"" + Lower(cell.Attribute(L"align")) + L"\" valign=\"" +
+                  Lower(cell.Attribute(L"valign")) + L"\">";
+    }
+    void CloseCell() override { markup += L"</td>"; }
+    void CloseTable() override
+    {
+        if (m_rowOpen)
+            markup += L"</tr>";
+        m_rowOpen = false;
+        markup += L"</table>";
+    }
+
+private:
+    std::vector<std::wstring> m_aligns;
+    bool m_rowOpen = false;
+};
+
+} // namespace
+
+std::wstring HtmlPage::ToRendererMarkup(const PagePlaceholder& placeholder)
+{
+    MarkupSink sink;
+    Walk(sink, placeholder);
+    return sink.markup;
+}
+
+void HtmlPage::Walk(PageSink& sink, const PagePlaceholder& placeholder)
+{
     m_markers.clear();
     m_links.clear();
+    m_sink = &sink;
+    m_placeholder = &placeholder;
+    m_handedOn = 0;
     m_lineStart = true;
     m_lastBlank = true;
     Visit([](PageElement& element) {
         element.marker = -1;
         return false;
     });
-    EmitChildren(m_root, placeholder, DeriveStyle(m_root, ComputedStyle()));
-    return m_markup;
+    EmitChildren(m_root, DeriveStyle(m_root, ComputedStyle()));
+    m_sink = nullptr;
+    m_placeholder = nullptr;
+}
+
+PageSink& HtmlPage::Out()
+{
+    ++m_handedOn;
+    return *m_sink;
 }
 
 void HtmlPage::BreakLine(int count)
 {
     for (int i = 0; i < count; ++i)
-        m_markup += L"<br>";
+        Out().Break();
     m_lineStart = true;
     m_lastBlank = true;
 }
@@ -817,13 +937,19 @@ void HtmlPage::OpenMarker(PageElement& element)
 {
     element.marker = static_cast<int>(m_markers.size());
     m_markers.push_back(&element);
-    m_markup += L"<span id=\"e" + std::to_wstring(element.marker) + L"\">";
+    Out().OpenMarker(element.marker);
 }
 
-void HtmlPage::EmitText(const PageElement& element, const ComputedStyle& style)
+HBITMAP HtmlPage::PlaceholderOf(PageElement& element)
+{
+    return m_placeholder && *m_placeholder ? (*m_placeholder)(element) : nullptr;
+}
+
+void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const ComputedStyle& style)
 {
     std::wstring text;
-    for (wchar_t ch : element.text) {
+    text.reserve(source.size());
+    for (wchar_t ch : source) {
         if (IsBlank(ch)) {
             if (m_lastBlank)
                 continue;
@@ -832,52 +958,83 @@ void HtmlPage::EmitText(const PageElement& element, const ComputedStyle& style)
             continue;
         }
         m_lastBlank = false;
-        if (ch == L'&')
-            text += L"&amp;";
-        else if (ch == L'<')
-            text += L"&lt;";
-        else if (ch == 0xA0)
-            text += L' ';
-        else
-            text += ch;
+        text += ch == 0xA0 ? L' ' : ch;
     }
-    if (text.empty())
+    if (text.empty() || style.hidden)
         return;
-    if (style.hidden)
-        return;
-    std::wstring flags;
-    if (style.bold)
-        flags += L"+b";
-    if (style.italic)
-        flags += L"+i";
-    if (style.underline)
-        flags += L"+u";
-    if (style.strike)
-        flags += L"+s";
-    std::wstring face = style.face;
-    face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
-    m_markup += L"<font face=\"" + face + L"\" size=\"" + std::to_wstring(style.fontPixels) +
-                L"px\" color=\"" + ColorText(style.color) + L"\"";
-    if (style.hasBackground)
-        m_markup += L" bkgnd=\"" + ColorText(style.background) + L"\"";
-    if (!flags.empty())
-        m_markup += L" style=\"" + flags + L"\"";
-    m_markup += L">" + text + L"</font>";
+    Out().Text(text, &style, owner);
     m_lineStart = false;
 }
 
-void HtmlPage::EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-                            const ComputedStyle& style)
+void HtmlPage::EmitChildren(PageElement& element, const ComputedStyle& style)
 {
     for (auto& child : element.children)
-        Emit(*child, placeholder, style);
+        Emit(*child, style);
 }
 
-void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-                    const ComputedStyle& parentStyle)
+void HtmlPage::EmitTable(PageElement& element, const ComputedStyle& style)
+{
+    std::vector<PageElement*> rows;
+    std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {
+        for (auto& child : parent.children) {
+            if (child->tag == L"tr")
+                rows.push_back(child.get());
+            else if (child->tag == L"tbody" || child->tag == L"thead" || child->tag == L"tfoot")
+                collectRows(*child);
+        }
+    };
+    collectRows(element);
+    auto cellsOf = [](PageElement& row) {
+        std::vector<PageElement*> cells;
+        for (auto& child : row.children) {
+            if (child->tag == L"td" || child->tag == L"th")
+                cells.push_back(child.get());
+        }
+        return cells;
+    };
+    if (!m_lineStart)
+        BreakLine();
+    bool marked = element.FindAttribute(L"id") != nullptr;
+    if (rows.size() == 1 && cellsOf(*rows[0]).size() == 1) {
+        // One cell: its content flows in the page's width.
+        PageElement* cell = cellsOf(*rows[0])[0];
+        if (marked)
+            OpenMarker(element);
+        if (cell->FindAttribute(L"id"))
+            OpenMarker(*cell);
+        EmitChildren(*cell, StyleBelow(*cell, &element, style));
+        if (cell->marker >= 0)
+            Out().CloseMarker();
+        if (marked)
+            Out().CloseMarker();
+        if (!m_lineStart)
+            BreakLine();
+        return;
+    }
+    if (marked)
+        OpenMarker(element);
+    Out().OpenTable(element);
+    for (PageElement* row : rows) {
+        Out().OpenRow();
+        for (PageElement* cell : cellsOf(*row)) {
+            Out().OpenCell(*cell);
+            m_lineStart = true;
+            m_lastBlank = true;
+            EmitChildren(*cell, StyleBelow(*cell, &element, style));
+            Out().CloseCell();
+        }
+    }
+    Out().CloseTable();
+    if (marked)
+        Out().CloseMarker();
+    m_lineStart = true;
+    m_lastBlank = true;
+}
+
+void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
 {
     if (element.isText) {
-        EmitText(element, parentStyle);
+        EmitText(element, element.text, parentStyle);
         return;
     }
     const std::wstring& tag = element.tag;
@@ -893,103 +1050,38 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
     if (tag == L"hr") {
         if (!m_lineStart)
             BreakLine();
-        m_markup += L"<hr>";
+        Out().Rule(element);
         BreakLine();
         return;
     }
     ControlKind control = element.Control();
     if (control == ControlKind::CheckBox || control == ControlKind::Number) {
-        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        HBITMAP bitmap = PlaceholderOf(element);
         OpenMarker(element);
-        if (bitmap) {
-            wchar_t handle[32] = {};
-            std::swprintf(handle, 32, L"0x%llX",
-                          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
-            m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
-        }
-        m_markup += L"</span>";
+        if (bitmap)
+            Out().Picture(bitmap, element);
+        Out().CloseMarker();
         m_lineStart = false;
         m_lastBlank = false;
         return;
     }
     if (tag == L"img") {
         // A picture on this machine comes as a bitmap from the host; one on a web server is never fetched.
-        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        HBITMAP bitmap = PlaceholderOf(element);
         if (!bitmap)
             return;
-        wchar_t handle[32] = {};
-        std::swprintf(handle, 32, L"0x%llX",
-                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
         const bool marked = element.FindAttribute(L"id") != nullptr;
         if (marked)
             OpenMarker(element);
-        m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
+        Out().Picture(bitmap, element);
         if (marked)
-            m_markup += L"</span>";
+            Out().CloseMarker();
         m_lineStart = false;
         m_lastBlank = false;
         return;
     }
     if (tag == L"table") {
-        std::vector<PageElement*> rows;
-        std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {
-            for (auto& child : parent.children) {
-                if (child->tag == L"tr")
-                    rows.push_back(child.get());
-                else if (child->tag == L"tbody" || child->tag == L"thead" || child->tag == L"tfoot")
-                    collectRows(*child);
-            }
-        };
-        collectRows(element);
-        auto cellsOf = [](PageElement& row) {
-            std::vector<PageElement*> cells;
-            for (auto& child : row.children) {
-                if (child->tag == L"td" || child->tag == L"th")
-                    cells.push_back(child.get());
-            }
-            return cells;
-        };
-        if (!m_lineStart)
-            BreakLine();
-        bool marked = element.FindAttribute(L"id") != nullptr;
-        if (rows.size() == 1 && cellsOf(*rows[0]).size() == 1) {
-            // One cell: its content flows in the page's width.
-            PageElement* cell = cellsOf(*rows[0])[0];
-            if (marked)
-                OpenMarker(element);
-            if (cell->FindAttribute(L"id"))
-                OpenMarker(*cell);
-            EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
-            if (cell->marker >= 0)
-                m_markup += L"</span>";
-            if (marked)
-                m_markup += L"</span>";
-            if (!m_lineStart)
-                BreakLine();
-            return;
-        }
-        if (marked)
-            OpenMarker(element);
-        m_markup += L"<table cellspacing=\"" + element.Attribute(L"cellspacing") + L"\" cellpadding=\"" +
-                    element.Attribute(L"cellpadding") + L"\" border=\"" + element.Attribute(L"border") +
-                    L"\" align=\"" + Lower(element.Attribute(L"align")) + L"\">";
-        for (PageElement* row : rows) {
-            m_markup += L"<tr>";
-            for (PageElement* cell : cellsOf(*row)) {
-                m_markup += L"<td align=\"" + Lower(cell->Attribute(L"align")) + L"\" valign=\"" +
-                            Lower(cell->Attribute(L"valign")) + L"\">";
-                m_lineStart = true;
-                m_lastBlank = true;
-                EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
-                m_markup += L"</td>";
-            }
-            m_markup += L"</tr>";
-        }
-        m_markup += L"</table>";
-        if (marked)
-            m_markup += L"</span>";
-        m_lineStart = true;
-        m_lastBlank = true;
+        EmitTable(element, style);
         return;
     }
     bool block = IsBlockElement(tag);
@@ -997,40 +1089,31 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
                   (tag == L"a" && element.FindAttribute(L"name"));
     if (block && !m_lineStart)
         BreakLine();
-    int align = style.align;
-    int outerAlign = parentStyle.align;
-    const wchar_t* alignTag = nullptr;
-    if (block && align != outerAlign)
-        alignTag = align == 1 ? L"center" : align == 2 ? L"right" : L"left";
-    if (alignTag)
-        m_markup += L"<" + std::wstring(alignTag) + L">";
+    const bool aligned = block && style.align != parentStyle.align;
+    if (aligned)
+        Out().OpenAlign(style.align);
     if (marked)
         OpenMarker(element);
     if (control == ControlKind::Hyperlink) {
-        m_markup += L"<a href=\"" + std::to_wstring(m_links.size()) + L"\">";
+        Out().OpenLink(static_cast<int>(m_links.size()));
         m_links.push_back(&element);
     }
-    if (tag == L"li") {
-        PageElement bullet;
-        bullet.isText = true;
-        bullet.text = L"\x2022 ";
-        bullet.parent = &element;
-        EmitText(bullet, style);
-    }
-    size_t before = m_markup.size();
-    EmitChildren(element, placeholder, style);
-    if (marked && m_markup.size() == before)
-        m_markup += L"\x200B"; // an empty anchor still gets a place
+    if (tag == L"li")
+        EmitText(element, L"\x2022 ", style);
+    const size_t before = m_handedOn;
+    EmitChildren(element, style);
+    if (marked && m_handedOn == before)
+        Out().Text(L"\x200B", nullptr, element); // an empty anchor still gets a place
     if (control == ControlKind::Hyperlink)
-        m_markup += L"</a>";
+        Out().CloseLink();
     if (marked)
-        m_markup += L"</span>";
+        Out().CloseMarker();
     if (block && !m_lineStart)
         BreakLine();
     if (block && IsSpacedBlock(tag))
         BreakLine();
-    if (alignTag)
-        m_markup += L"</" + std::wstring(alignTag) + L">";
+    if (aligned)
+        Out().CloseAlign();
 }
 
 } // namespace html
