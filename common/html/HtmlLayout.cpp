@@ -299,7 +299,11 @@ LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& p
     m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
     if (m_settings.animations)
         m_settings.animations->clear();
+    // The page stands where the renderer's markup stands: inside its body.
     m_style = HtmlStyle();
+    SelectStyle();
+    m_style.tagName = L"body";
+    ApplySheet(L"body", m_style);
     SelectStyle();
     LayoutFlow flow;
     FlowState outer;
