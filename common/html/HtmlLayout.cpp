@@ -325,7 +325,7 @@ void Layouter::BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer)
 void Layouter::EndFlow(const FlowState& outer)
 {
     LayoutFlow& flow = *m_flow;
-    if (!Line().items.empty() || m_x > 0)
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     flow.lines.pop_back();
     for (const LayoutLine& line : flow.lines) {
@@ -570,7 +570,7 @@ void Layouter::AddText(std::wstring text)
                 break;
             }
         }
-        if (cut == std::wstring::npos && Line().items.empty())
+        if (cut == std::wstring::npos && (Line().itemCount == 0))
             cut = pieceEnd = start + std::max<size_t>(fit, 1);
         if (cut != std::wstring::npos) {
             PlaceText(text.substr(start, pieceEnd - start));
@@ -646,7 +646,8 @@ void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
     line.blanks += item.blanks;
     line.holdsText = true;
     m_x += size.cx;
-    line.items.push_back(std::move(item));
+    m_flow->items.push_back(std::move(item));
+    ++line.itemCount;
 }
 
 void Layouter::AddBox(LayoutItem item)
@@ -660,14 +661,15 @@ void Layouter::AddBox(LayoutItem item)
     }
     line.ascent = std::max(line.ascent, item.height);
     m_x += item.width;
-    line.items.push_back(std::move(item));
+    m_flow->items.push_back(std::move(item));
+    ++line.itemCount;
 }
 
 void Layouter::EndLine(bool wrapped, int count)
 {
     LayoutLine& line = Line();
-    if (!line.items.empty() && line.items.back().kind == LayoutItem::Kind::Text) {
-        LayoutItem& last = line.items.back();
+    if (line.itemCount > 0 && m_flow->items.back().kind == LayoutItem::Kind::Text) {
+        LayoutItem& last = m_flow->items.back();
         size_t end = last.text.find_last_not_of(L' ');
         size_t trimmed = end == std::wstring::npos ? 0 : end + 1;
         if (trimmed < last.text.size()) {
@@ -692,6 +694,7 @@ void Layouter::EndLine(bool wrapped, int count)
     line.height = line.ascent + line.descent;
     line.breaks = std::clamp(count, 1, kMaxCount);
     m_flow->lines.emplace_back();
+    m_flow->lines.back().firstItem = m_flow->items.size();
     m_x = 0;
 }
 
@@ -718,7 +721,7 @@ void Layouter::AddRule(HtmlNode& node)
 
 void Layouter::AddRuleItem(LayoutItem item)
 {
-    if (!Line().items.empty() || m_x > 0)
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     item.height = item.ruleThickness + 8;
     AddBox(std::move(item));
@@ -834,14 +837,14 @@ void Layouter::AddImageItem(LayoutItem item)
 {
     item.width = item.drawWidth + (item.imageShadow ? m_settings.imageShadow.dx : 0);
     item.height = item.drawHeight + (item.imageShadow ? m_settings.imageShadow.dy : 0);
-    if (m_maxWidth > 0 && item.width > Room() && !Line().items.empty())
+    if (m_maxWidth > 0 && item.width > Room() && !(Line().itemCount == 0))
         EndLine(true);
     AddBox(std::move(item));
 }
 
 void Layouter::AddTable(HtmlNode& node)
 {
-    if (!Line().items.empty() || m_x > 0)
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     auto table = std::make_shared<LayoutTable>();
     table->node = &node;
@@ -1065,7 +1068,7 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
         int extraLeft = (line.align == kAlignJustify && line.wrapped && line.blanks > 0) ? free : 0;
         int blanksLeft = line.blanks;
         int extraSoFar = 0;
-        for (LayoutItem& item : line.items) {
+        for (LayoutItem& item : flow.ItemsOf(line)) {
             const HtmlStyle& style = StyleAt(item.styleIndex);
             int width = item.width;
             item.extra = 0;
@@ -1180,7 +1183,7 @@ void Layouter::PaintFlow(const LayoutFlow& flow)
     RECT clip = {};
     const bool clipped = ::GetClipBox(m_dc, &clip) != ERROR;
     for (const LayoutLine& line : flow.lines) {
-        for (const LayoutItem& item : line.items) {
+        for (const LayoutItem& item : flow.ItemsOf(line)) {
             RECT overlap = {};
             if (clipped && !::IntersectRect(&overlap, &item.rect, &clip))
                 continue;
@@ -1382,7 +1385,7 @@ void Layouter::Picture(HBITMAP bitmap, PageElement& owner)
 
 void Layouter::OpenTable(PageElement& element)
 {
-    if (!Line().items.empty() || m_x > 0)
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     // The attributes as the renderer's table tag gives them (present, maybe empty).
     HtmlNode node;

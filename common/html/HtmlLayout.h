@@ -102,7 +102,8 @@ struct LayoutItem
 
 struct LayoutLine
 {
-    std::vector<LayoutItem> items;
+    size_t firstItem = 0; // the line's items in the flow's list
+    size_t itemCount = 0;
     int width = 0;
     int ascent = 0;
     int descent = 0;
@@ -115,9 +116,73 @@ struct LayoutLine
     bool holdsText = false;
 };
 
+// Items kept in blocks: a long page grows its list without moving what it
+// holds, at one allocation for many items.
+class ItemList
+{
+public:
+    static constexpr size_t kBlockSize = 128;
+
+    size_t size() const { return m_size; }
+    LayoutItem& operator[](size_t index) { return m_blocks[index / kBlockSize][index % kBlockSize]; }
+    const LayoutItem& operator[](size_t index) const { return m_blocks[index / kBlockSize][index % kBlockSize]; }
+    LayoutItem& back() { return (*this)[m_size - 1]; }
+    void push_back(LayoutItem item)
+    {
+        if (m_size == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
+        (*this)[m_size++] = std::move(item);
+    }
+
+private:
+    std::vector<std::unique_ptr<LayoutItem[]>> m_blocks;
+    size_t m_size = 0;
+};
+
+// A line's items, for range-for.
+template <typename List, typename Item>
+class ItemRange
+{
+public:
+    class Iterator
+    {
+    public:
+        Iterator(List& list, size_t index) : m_list(&list), m_index(index) {}
+        Item& operator*() const { return (*m_list)[m_index]; }
+        Iterator& operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_index != other.m_index; }
+
+    private:
+        List* m_list;
+        size_t m_index;
+    };
+    ItemRange(List& list, size_t first, size_t count) : m_list(list), m_first(first), m_count(count) {}
+    Iterator begin() const { return Iterator(m_list, m_first); }
+    Iterator end() const { return Iterator(m_list, m_first + m_count); }
+
+private:
+    List& m_list;
+    size_t m_first;
+    size_t m_count;
+};
+
 struct LayoutFlow
 {
     std::vector<LayoutLine> lines;
+    ItemList items; // of all lines, in order
+
+    ItemRange<ItemList, LayoutItem> ItemsOf(const LayoutLine& line)
+    {
+        return ItemRange<ItemList, LayoutItem>(items, line.firstItem, line.itemCount);
+    }
+    ItemRange<const ItemList, const LayoutItem> ItemsOf(const LayoutLine& line) const
+    {
+        return ItemRange<const ItemList, const LayoutItem>(items, line.firstItem, line.itemCount);
+    }
     int width = 0;
     int height = 0;
 };

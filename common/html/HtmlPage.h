@@ -12,10 +12,13 @@
 
 #include <windows.h>
 
+#include "common/html/NodePool.h"
+
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -42,7 +45,7 @@ struct PageElement
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;
     UINT state = 0;
-    std::vector<std::unique_ptr<PageElement>> children;
+    std::vector<PoolPtr<PageElement>> children;
     PageElement* parent = nullptr;
     // Set by the markup translation: the number of the element's marker in
     // the renderer's markup ("e" + number), -1 when it has none.
@@ -55,8 +58,8 @@ struct PageElement
     RECT box = {};
     unsigned boxStamp = 0;
 
-    const std::wstring* FindAttribute(const std::wstring& name) const;
-    std::wstring Attribute(const std::wstring& name) const;
+    const std::wstring* FindAttribute(std::wstring_view name) const;
+    std::wstring Attribute(std::wstring_view name) const;
     void SetAttribute(const std::wstring& name, const std::wstring* value);
     ControlKind Control() const;
     // The text of the element's descendants, blanks collapsed.
@@ -185,6 +188,8 @@ private:
     // The sink, counting what is handed on.
     PageSink& Out();
 
+    // The pool before the root: the root's children point into it.
+    NodePool<PageElement> m_pool;
     PageElement m_root;
     std::vector<StyleRule> m_rules;
     std::vector<PageElement*> m_markers;
