@@ -188,24 +188,62 @@ Layouter::Layouter(LayoutSettings& settings) : m_settings(settings)
 
 Layouter::~Layouter()
 {
-    for (auto& font : m_fonts)
-        ::DeleteObject(font.second.first);
     for (HBITMAP bitmap : m_ownedBitmaps)
         ::DeleteObject(bitmap);
     for (HICON icon : m_ownedIcons)
         ::DestroyIcon(icon);
 }
 
-bool Layouter::FontKey::operator<(const FontKey& other) const
+bool LayoutFontKey::operator<(const LayoutFontKey& other) const
 {
     return std::tie(size, weight, italic, underline, strikeOut, face) <
            std::tie(other.size, other.weight, other.italic, other.underline, other.strikeOut, other.face);
 }
 
-bool Layouter::FontKey::Matches(const HtmlStyle& style) const
+bool LayoutFontKey::Matches(const HtmlStyle& style) const
 {
     return size == style.fontSize && weight == style.weight && italic == style.italic &&
            underline == style.underline && strikeOut == style.strikeOut && face == style.face;
+}
+
+LayoutFonts::~LayoutFonts()
+{
+    for (auto& font : m_fonts)
+        ::DeleteObject(font.second.first);
+}
+
+const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC dc, const HtmlStyle& style)
+{
+    LayoutFontKey key{style.face, style.fontSize, style.weight, style.italic, style.underline, style.strikeOut};
+    auto found = m_fonts.find(key);
+    if (found != m_fonts.end())
+        return *found;
+    LOGFONTW logFont = {};
+    logFont.lfHeight = style.fontSize;
+    logFont.lfWeight = std::clamp(style.weight, 0, 1000);
+    logFont.lfItalic = style.italic;
+    logFont.lfUnderline = style.underline;
+    logFont.lfStrikeOut = style.strikeOut;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(logFont.lfFaceName, style.face.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&logFont);
+    if (!font)
+        font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LayoutFontMetrics metrics;
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc, &tm);
+    metrics.ascent = tm.tmAscent;
+    metrics.descent = tm.tmDescent;
+    metrics.height = tm.tmHeight;
+    SIZE x = {};
+    ::GetTextExtentPoint32W(dc, L"x", 1, &x);
+    metrics.xHeight = x.cy;
+    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
+    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data()))
+        metrics.widths = std::move(widths);
+    ::SelectObject(dc, previous);
+    return *m_fonts.emplace(std::move(key), Entry(font, metrics)).first;
 }
 
 LengthContext Layouter::Context() const
@@ -219,42 +257,13 @@ void Layouter::SelectStyle()
     m_style.fontSize = std::clamp(m_style.fontSize, 1, 500);
     if (m_fontKey && m_fontKey->Matches(m_style))
         return;
-    FontKey key{m_style.face, m_style.fontSize, m_style.weight, m_style.italic, m_style.underline,
-                m_style.strikeOut};
-    auto found = m_fonts.find(key);
-    if (found == m_fonts.end()) {
-        LOGFONTW logFont = {};
-        logFont.lfHeight = m_style.fontSize;
-        logFont.lfWeight = std::clamp(m_style.weight, 0, 1000);
-        logFont.lfItalic = m_style.italic;
-        logFont.lfUnderline = m_style.underline;
-        logFont.lfStrikeOut = m_style.strikeOut;
-        logFont.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(logFont.lfFaceName, m_style.face.c_str(), LF_FACESIZE);
-        HFONT font = ::CreateFontIndirectW(&logFont);
-        if (!font)
-            font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-        FontMetrics metrics;
-        ::SelectObject(m_dc, font);
-        m_selectedFont = font;
-        TEXTMETRICW tm = {};
-        ::GetTextMetricsW(m_dc, &tm);
-        metrics.ascent = tm.tmAscent;
-        metrics.descent = tm.tmDescent;
-        metrics.height = tm.tmHeight;
-        SIZE x = {};
-        ::GetTextExtentPoint32W(m_dc, L"x", 1, &x);
-        metrics.xHeight = x.cy;
-        auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
-        if (::GetCharWidth32W(m_dc, 0, kCachedWidthChars - 1, widths->data()))
-            metrics.widths = std::move(widths);
-        found = m_fonts.emplace(std::move(key), std::make_pair(font, metrics)).first;
-    }
+    LayoutFonts& fonts = m_settings.fonts ? *m_settings.fonts : m_ownFonts;
+    const auto& found = fonts.Get(m_dc, m_style);
     // The font goes into the device context only when GDI measures with it
     // (see MeasureText): selecting a font costs more than most runs.
-    m_font = found->second.first;
-    m_metrics = found->second.second;
-    m_fontKey = &found->first;
+    m_font = found.second.first;
+    m_metrics = found.second.second;
+    m_fontKey = &found.first;
 }
 
 int Layouter::StyleIndex()

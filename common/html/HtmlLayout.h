@@ -40,6 +40,44 @@ struct AnimationEntry
     int ticksPerFrame = 0;
 };
 
+// The fonts layouts were made with, kept by their renderer from one layout
+// to the next (a page laid out again makes no fonts anew); freed with it.
+struct LayoutFontMetrics
+{
+    int ascent = 0;
+    int descent = 0;
+    int height = 0;
+    int xHeight = 0;
+    // Advance widths of the first characters; null when they could not be read.
+    std::shared_ptr<const std::vector<int>> widths;
+};
+struct LayoutFontKey
+{
+    std::wstring face;
+    int size = 0;
+    int weight = 0;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool operator<(const LayoutFontKey& other) const;
+    bool Matches(const HtmlStyle& style) const;
+};
+class LayoutFonts
+{
+public:
+    using Entry = std::pair<HFONT, LayoutFontMetrics>;
+    LayoutFonts() = default;
+    ~LayoutFonts();
+    LayoutFonts(const LayoutFonts&) = delete;
+    LayoutFonts& operator=(const LayoutFonts&) = delete;
+
+    // The font of the style, made (with the device context) when it is new.
+    const std::pair<const LayoutFontKey, Entry>& Get(HDC dc, const HtmlStyle& style);
+
+private:
+    std::map<LayoutFontKey, Entry> m_fonts;
+};
+
 // What the layout reads from and writes to its renderer.
 struct LayoutSettings
 {
@@ -51,6 +89,7 @@ struct LayoutSettings
     const StyleSheet* sheet = nullptr;
     std::vector<AnimationEntry>* animations = nullptr;
     std::vector<HyperlinkPiece>* links = nullptr;
+    LayoutFonts* fonts = nullptr; // null: the layouter keeps its own
     // Page elements hold the box of the placing with this stamp (see PageElement::box).
     unsigned placeStamp = 1;
 };
@@ -252,26 +291,6 @@ public:
     const HtmlStyle& StyleAt(int index) const { return m_styles[static_cast<size_t>(index)]; }
 
 private:
-    struct FontMetrics
-    {
-        int ascent = 0;
-        int descent = 0;
-        int height = 0;
-        int xHeight = 0;
-        // Advance widths of the first characters; null when they could not be read.
-        std::shared_ptr<const std::vector<int>> widths;
-    };
-    struct FontKey
-    {
-        std::wstring face;
-        int size = 0;
-        int weight = 0;
-        bool italic = false;
-        bool underline = false;
-        bool strikeOut = false;
-        bool operator<(const FontKey& other) const;
-        bool Matches(const HtmlStyle& style) const;
-    };
     struct FlowState
     {
         LayoutFlow* flow = nullptr;
@@ -365,9 +384,9 @@ private:
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context
-    FontMetrics m_metrics;
-    const FontKey* m_fontKey = nullptr; // the current font's key
-    std::map<FontKey, std::pair<HFONT, FontMetrics>> m_fonts;
+    LayoutFontMetrics m_metrics;
+    const LayoutFontKey* m_fontKey = nullptr; // the current font's key
+    LayoutFonts m_ownFonts;
     std::vector<HBITMAP> m_ownedBitmaps;
     std::vector<HICON> m_ownedIcons;
     std::vector<int> m_extents; // scratch: the prefix widths of a run

@@ -91,6 +91,7 @@ void HtmlRenderer::UpdateSettings()
     m_settings.sheet = &m_sheet;
     m_settings.animations = &m_animations;
     m_settings.links = &m_links;
+    m_settings.fonts = &m_fonts;
 }
 
 namespace

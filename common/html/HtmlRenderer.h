@@ -89,6 +89,7 @@ private:
     html::HtmlDocument m_document;
     html::HtmlPage* m_page = nullptr;
     html::PagePlaceholder m_placeholder;
+    html::LayoutFonts m_fonts;
     html::LayoutSettings m_settings;
     std::unique_ptr<html::Layouter> m_layouter;
     html::LayoutFlow m_flow;
