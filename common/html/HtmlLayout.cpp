@@ -289,28 +289,28 @@ void Layouter::PopStyle()
     SelectStyle();
 }
 
-LayoutFlow Layouter::LayoutRoot(HDC dc, HtmlNode& root)
+void Layouter::StartLayout()
 {
-    DcScope scope(m_dc, dc);
     m_selectedFont = nullptr;
     m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
     if (m_settings.animations)
         m_settings.animations->clear();
     m_style = HtmlStyle();
     SelectStyle();
+}
+
+LayoutFlow Layouter::LayoutRoot(HDC dc, HtmlNode& root)
+{
+    DcScope scope(m_dc, dc);
+    StartLayout();
     return LayoutChildren(root, m_settings.maxWidth);
 }
 
 LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder)
 {
     DcScope scope(m_dc, dc);
-    m_selectedFont = nullptr;
-    m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
-    if (m_settings.animations)
-        m_settings.animations->clear();
+    StartLayout();
     // The page stands where the renderer's markup stands: inside its body.
-    m_style = HtmlStyle();
-    SelectStyle();
     m_style.tagName = L"body";
     ApplySheet(L"body", m_style);
     SelectStyle();

@@ -310,6 +310,8 @@ private:
         FlowState outer;
     };
 
+    // With the device context in place: the first style and font, no animations yet.
+    void StartLayout();
     void BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer);
     void EndFlow(const FlowState& outer);
     LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
