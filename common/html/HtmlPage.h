@@ -47,8 +47,9 @@ struct PageElement
     UINT state = 0;
     std::vector<PoolPtr<PageElement>> children;
     PageElement* parent = nullptr;
-    // Set by the markup translation: the number of the element's marker in
-    // the renderer's markup ("e" + number), -1 when it has none.
+    // Set by the walk: the number of the element's marker (an anchor, link,
+    // control or element with an id; "e" + number in the renderer's markup),
+    // -1 when it has none.
     int marker = -1;
     HWND control = nullptr; // the window standing for a control element (the root: the view)
     HWND buddy = nullptr;   // number inputs: the up-down control
