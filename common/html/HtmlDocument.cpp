@@ -2,6 +2,8 @@
 
 #include "common/html/HtmlVocabulary.h"
 
+#include <algorithm>
+
 namespace html
 {
 namespace
@@ -9,14 +11,6 @@ namespace
 
 // Deeper elements are kept as empty elements; their content joins the parent.
 const int kMaxDepth = 200;
-
-int Depth(const HtmlNode* node)
-{
-    int depth = 0;
-    for (; node && node->parent; node = node->parent)
-        ++depth;
-    return depth;
-}
 
 bool IsNameEnd(wchar_t ch)
 {
@@ -115,8 +109,10 @@ ParsedTag ParseTagText(const std::wstring& tagText)
 void HtmlDocument::Clear()
 {
     m_root.children.clear();
+    m_pool.Clear();
     m_root.boxes.clear();
     m_open = &m_root;
+    m_openDepth = 0;
 }
 
 const HtmlNode* HtmlDocument::FindById(const std::wstring& id) const
@@ -130,10 +126,10 @@ void HtmlDocument::Parse(const std::wstring& markup)
     size_t pos = 0;
     std::wstring run;
     while (pos < markup.size()) {
-        wchar_t ch = markup[pos];
-        if (ch != L'<') {
-            run += ch;
-            ++pos;
+        if (markup[pos] != L'<') {
+            const size_t next = std::min(markup.find(L'<', pos), markup.size());
+            run.append(markup, pos, next - pos);
+            pos = next;
             continue;
         }
         if (pos + 1 >= markup.size() || markup[pos + 1] == L'<') {
@@ -151,9 +147,10 @@ void HtmlDocument::Parse(const std::wstring& markup)
     }
     AddText(run);
     m_open = &m_root;
+    m_openDepth = 0;
 }
 
-HtmlNode* HtmlDocument::Append(std::unique_ptr<HtmlNode> node)
+HtmlNode* HtmlDocument::Append(PoolPtr<HtmlNode> node)
 {
     node->parent = m_open;
     m_open->children.push_back(std::move(node));
@@ -164,7 +161,7 @@ void HtmlDocument::AddText(const std::wstring& text)
 {
     if (text.empty())
         return;
-    auto node = std::make_unique<HtmlNode>();
+    auto node = m_pool.Make();
     node->isText = true;
     node->text = text;
     Append(std::move(node));
@@ -180,15 +177,17 @@ void HtmlDocument::AddTag(const std::wstring& tagText)
         CloseTag(parsed.name);
         return;
     }
-    auto node = std::make_unique<HtmlNode>();
+    auto node = m_pool.Make();
     node->tag = parsed.name;
     node->code = info->code;
     node->canonical = info->canonical;
     node->text = parsed.rest;
     node->attributes = std::move(parsed.attributes);
     HtmlNode* added = Append(std::move(node));
-    if (!IsVoidTag(added->code) && Depth(m_open) < kMaxDepth)
+    if (!IsVoidTag(added->code) && m_openDepth < kMaxDepth) {
         m_open = added;
+        ++m_openDepth;
+    }
 }
 
 void HtmlDocument::CloseTag(const std::wstring& name)
@@ -198,15 +197,19 @@ void HtmlDocument::CloseTag(const std::wstring& name)
         return;
     bool structural = info->code == kTagTable || info->code == kTagRow || info->code == kTagCell;
     if (!structural) {
-        if (m_open != &m_root && m_open->canonical == info->canonical)
+        if (m_open != &m_root && m_open->canonical == info->canonical) {
             m_open = m_open->parent;
+            --m_openDepth;
+        }
         return;
     }
     // A table part closes everything opened inside it, but never leaves the
     // table it belongs to.
-    for (HtmlNode* node = m_open; node && node != &m_root; node = node->parent) {
+    int depth = m_openDepth;
+    for (HtmlNode* node = m_open; node && node != &m_root; node = node->parent, --depth) {
         if (node->code == info->code) {
             m_open = node->parent;
+            m_openDepth = depth - 1;
             return;
         }
         if (node->code == kTagTable)

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "common/html/NodePool.h"
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,7 +26,7 @@ struct HtmlNode
     int code = 0;
     std::wstring canonical;
     std::vector<std::pair<std::wstring, std::wstring>> attributes;
-    std::vector<std::unique_ptr<HtmlNode>> children;
+    std::vector<PoolPtr<HtmlNode>> children;
     HtmlNode* parent = nullptr;
     std::vector<RECT> boxes; // where the last draw put it (device coordinates)
 
@@ -53,10 +55,13 @@ private:
     void AddText(const std::wstring& text);
     void AddTag(const std::wstring& tagText);
     void CloseTag(const std::wstring& name);
-    HtmlNode* Append(std::unique_ptr<HtmlNode> node);
+    HtmlNode* Append(PoolPtr<HtmlNode> node);
 
+    // The pool before the root: the root's children point into it.
+    NodePool<HtmlNode> m_pool;
     HtmlNode m_root;
     HtmlNode* m_open = &m_root;
+    int m_openDepth = 0; // how deep m_open is below the root
 };
 
 // Splits a tag's text into name, closing flag and attributes.

@@ -143,28 +143,107 @@ bool IsDeviceFileName(const std::wstring& path)
            iswdigit(base[3]);
 }
 
-Layouter::Layouter(HDC dc, LayoutSettings& settings, bool measure)
-    : m_dc(dc), m_settings(settings), m_measure(measure)
+namespace
 {
-    ::SaveDC(m_dc);
-    m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
-    if (m_measure) {
-        if (m_settings.animations)
-            m_settings.animations->clear();
+
+// Keeps a device context for the layouter while it measures or paints, and
+// gives the context back as it was.
+class DcScope
+{
+public:
+    DcScope(HDC& slot, HDC dc) : m_slot(slot), m_saved(::SaveDC(dc))
+    {
+        m_slot = dc;
     }
-    if (m_settings.links)
-        m_settings.links->clear();
+    ~DcScope()
+    {
+        ::RestoreDC(m_slot, m_saved);
+        m_slot = nullptr;
+    }
+    DcScope(const DcScope&) = delete;
+    DcScope& operator=(const DcScope&) = delete;
+
+private:
+    HDC& m_slot;
+    int m_saved;
+};
+
+bool SameStyle(const HtmlStyle& a, const HtmlStyle& b)
+{
+    return a.fontSize == b.fontSize && a.weight == b.weight && a.italic == b.italic &&
+           a.underline == b.underline && a.strikeOut == b.strikeOut && a.overline == b.overline &&
+           a.color == b.color && a.backColor == b.backColor && a.opaqueBack == b.opaqueBack &&
+           a.textTransform == b.textTransform && a.hAlign == b.hAlign && a.vAlign == b.vAlign &&
+           a.borderColorLight == b.borderColorLight && a.borderColorDark == b.borderColorDark &&
+           a.borderWidth == b.borderWidth && a.borderStyle == b.borderStyle && a.margin == b.margin &&
+           a.padding == b.padding && a.linkKind == b.linkKind && a.linkIndex == b.linkIndex &&
+           a.face == b.face && a.linkText == b.linkText && a.tagName == b.tagName;
+}
+
+} // namespace
+
+Layouter::Layouter(LayoutSettings& settings) : m_settings(settings)
+{
 }
 
 Layouter::~Layouter()
 {
-    ::RestoreDC(m_dc, -1);
-    for (auto& font : m_fonts)
-        ::DeleteObject(font.second.first);
     for (HBITMAP bitmap : m_ownedBitmaps)
         ::DeleteObject(bitmap);
     for (HICON icon : m_ownedIcons)
         ::DestroyIcon(icon);
+}
+
+bool LayoutFontKey::operator<(const LayoutFontKey& other) const
+{
+    return std::tie(size, weight, italic, underline, strikeOut, face) <
+           std::tie(other.size, other.weight, other.italic, other.underline, other.strikeOut, other.face);
+}
+
+bool LayoutFontKey::Matches(const HtmlStyle& style) const
+{
+    return size == style.fontSize && weight == style.weight && italic == style.italic &&
+           underline == style.underline && strikeOut == style.strikeOut && face == style.face;
+}
+
+LayoutFonts::~LayoutFonts()
+{
+    for (auto& font : m_fonts)
+        ::DeleteObject(font.second.first);
+}
+
+const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC dc, const HtmlStyle& style)
+{
+    LayoutFontKey key{style.face, style.fontSize, style.weight, style.italic, style.underline, style.strikeOut};
+    auto found = m_fonts.find(key);
+    if (found != m_fonts.end())
+        return *found;
+    LOGFONTW logFont = {};
+    logFont.lfHeight = style.fontSize;
+    logFont.lfWeight = std::clamp(style.weight, 0, 1000);
+    logFont.lfItalic = style.italic;
+    logFont.lfUnderline = style.underline;
+    logFont.lfStrikeOut = style.strikeOut;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(logFont.lfFaceName, style.face.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectW(&logFont);
+    if (!font)
+        font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LayoutFontMetrics metrics;
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc, &tm);
+    metrics.ascent = tm.tmAscent;
+    metrics.descent = tm.tmDescent;
+    metrics.height = tm.tmHeight;
+    SIZE x = {};
+    ::GetTextExtentPoint32W(dc, L"x", 1, &x);
+    metrics.xHeight = x.cy;
+    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
+    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data()))
+        metrics.widths = std::move(widths);
+    ::SelectObject(dc, previous);
+    return *m_fonts.emplace(std::move(key), Entry(font, metrics)).first;
 }
 
 LengthContext Layouter::Context() const
@@ -174,74 +253,106 @@ LengthContext Layouter::Context() const
 
 void Layouter::SelectStyle()
 {
+    m_styleStored = false;
     m_style.fontSize = std::clamp(m_style.fontSize, 1, 500);
-    std::wstring key = m_style.face + L"|" + std::to_wstring(m_style.fontSize) + L"|" +
-                       std::to_wstring(m_style.weight) + L"|" + std::to_wstring(m_style.italic) +
-                       std::to_wstring(m_style.underline) + std::to_wstring(m_style.strikeOut);
-    auto found = m_fonts.find(key);
-    if (found == m_fonts.end()) {
-        LOGFONTW logFont = {};
-        logFont.lfHeight = m_style.fontSize;
-        logFont.lfWeight = std::clamp(m_style.weight, 0, 1000);
-        logFont.lfItalic = m_style.italic;
-        logFont.lfUnderline = m_style.underline;
-        logFont.lfStrikeOut = m_style.strikeOut;
-        logFont.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(logFont.lfFaceName, m_style.face.c_str(), LF_FACESIZE);
-        HFONT font = ::CreateFontIndirectW(&logFont);
-        if (!font)
-            font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-        FontMetrics metrics;
-        ::SelectObject(m_dc, font);
-        m_selectedFont = font;
-        TEXTMETRICW tm = {};
-        ::GetTextMetricsW(m_dc, &tm);
-        metrics.ascent = tm.tmAscent;
-        metrics.descent = tm.tmDescent;
-        metrics.height = tm.tmHeight;
-        SIZE x = {};
-        ::GetTextExtentPoint32W(m_dc, L"x", 1, &x);
-        metrics.xHeight = x.cy;
-        auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
-        if (::GetCharWidth32W(m_dc, 0, kCachedWidthChars - 1, widths->data()))
-            metrics.widths = std::move(widths);
-        found = m_fonts.emplace(key, std::make_pair(font, metrics)).first;
-    }
+    if (m_fontKey && m_fontKey->Matches(m_style))
+        return;
+    LayoutFonts& fonts = m_settings.fonts ? *m_settings.fonts : m_ownFonts;
+    const auto& found = fonts.Get(m_dc, m_style);
     // The font goes into the device context only when GDI measures with it
     // (see MeasureText): selecting a font costs more than most runs.
-    m_font = found->second.first;
-    m_metrics = found->second.second;
-    m_styles.push_back(m_style);
+    m_font = found.second.first;
+    m_metrics = found.second.second;
+    m_fontKey = &found.first;
 }
 
-LayoutFlow Layouter::LayoutRoot(HtmlNode& root)
+int Layouter::StyleIndex()
 {
+    // Runs in a row mostly share their style: it is stored once.
+    if (!m_styleStored) {
+        if (m_styles.empty() || !SameStyle(m_styles.back(), m_style))
+            m_styles.push_back(m_style);
+        m_styleStored = true;
+    }
+    return static_cast<int>(m_styles.size()) - 1;
+}
+
+void Layouter::PushStyle()
+{
+    m_stack.push_back(m_style);
+}
+
+void Layouter::PopStyle()
+{
+    m_style = std::move(m_stack.back());
+    m_stack.pop_back();
+    SelectStyle();
+}
+
+void Layouter::StartLayout()
+{
+    m_selectedFont = nullptr;
+    m_dpiY = std::max(1, ::GetDeviceCaps(m_dc, LOGPIXELSY));
+    if (m_settings.animations)
+        m_settings.animations->clear();
     m_style = HtmlStyle();
     SelectStyle();
+}
+
+LayoutFlow Layouter::LayoutRoot(HDC dc, HtmlNode& root)
+{
+    DcScope scope(m_dc, dc);
+    StartLayout();
     return LayoutChildren(root, m_settings.maxWidth);
 }
 
-LayoutFlow Layouter::LayoutChildren(HtmlNode& parent, int maxWidth)
+LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder)
 {
+    DcScope scope(m_dc, dc);
+    StartLayout();
+    // The page stands where the renderer's markup stands: inside its body.
+    m_style.tagName = L"body";
+    ApplySheet(L"body", m_style);
+    SelectStyle();
     LayoutFlow flow;
-    LayoutFlow* outerFlow = m_flow;
-    int outerMax = m_maxWidth;
-    int outerX = m_x;
+    FlowState outer;
+    BeginFlow(flow, m_settings.maxWidth, outer);
+    page.Walk(*this, placeholder);
+    EndFlow(outer);
+    return flow;
+}
+
+void Layouter::BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer)
+{
+    outer = FlowState{m_flow, m_maxWidth, m_x};
     m_flow = &flow;
     m_maxWidth = maxWidth;
     m_x = 0;
     flow.lines.emplace_back();
-    WalkChildren(parent);
-    if (!Line().items.empty() || m_x > 0)
+}
+
+void Layouter::EndFlow(const FlowState& outer)
+{
+    LayoutFlow& flow = *m_flow;
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     flow.lines.pop_back();
     for (const LayoutLine& line : flow.lines) {
         flow.width = std::max(flow.width, line.width);
         flow.height += line.height * line.breaks;
     }
-    m_flow = outerFlow;
-    m_maxWidth = outerMax;
-    m_x = outerX;
+    m_flow = outer.flow;
+    m_maxWidth = outer.maxWidth;
+    m_x = outer.x;
+}
+
+LayoutFlow Layouter::LayoutChildren(HtmlNode& parent, int maxWidth)
+{
+    LayoutFlow flow;
+    FlowState outer;
+    BeginFlow(flow, maxWidth, outer);
+    WalkChildren(parent);
+    EndFlow(outer);
     return flow;
 }
 
@@ -286,26 +397,35 @@ void Layouter::Walk(HtmlNode& node)
         WalkChildren(node); // rows and cells outside a table
         return;
     }
-    m_stack.push_back(m_style);
+    PushStyle();
     m_style.tagName = node.canonical;
     ApplyTag(node, m_style);
     SelectStyle();
     WalkChildren(node);
-    m_style = m_stack.back();
-    m_stack.pop_back();
-    SelectStyle();
+    PopStyle();
+}
+
+void Layouter::ApplySheet(const std::wstring& selector, HtmlStyle& style)
+{
+    const StyleSheet* sheet = m_settings.sheet;
+    if (!sheet)
+        return;
+    auto found = sheet->find(selector);
+    if (found != sheet->end())
+        ApplyDeclarations(style, found->second, Context());
+}
+
+void Layouter::OpenLinkStyle(int kind, const std::wstring& target)
+{
+    m_style.linkKind = kind;
+    m_style.linkText = target;
+    m_style.linkIndex = m_linkCounter++;
+    ApplySheet(m_style.linkIndex == m_settings.hoveredLink ? L"a:hover" : L"a:link", m_style);
 }
 
 void Layouter::ApplyTag(HtmlNode& node, HtmlStyle& style)
 {
-    const StyleSheet* sheet = m_settings.sheet;
-    auto applySheet = [&](const std::wstring& selector) {
-        if (!sheet)
-            return;
-        auto found = sheet->find(selector);
-        if (found != sheet->end())
-            ApplyDeclarations(style, found->second, Context());
-    };
+    auto applySheet = [&](const std::wstring& selector) { ApplySheet(selector, style); };
     switch (node.code) {
     case kTagBold:
         style.weight = std::min(900, style.weight * 2);
@@ -348,16 +468,10 @@ void Layouter::ApplyTag(HtmlNode& node, HtmlStyle& style)
         break;
     case kTagLink: {
         std::wstring target;
-        if (node.GetAttribute(L"href", target)) {
-            style.linkKind = 1;
-        } else if (node.GetAttribute(L"msg", target)) {
-            style.linkKind = 2;
-        } else {
-            style.linkKind = 1;
-        }
-        style.linkText = target;
-        style.linkIndex = m_linkCounter++;
-        applySheet(style.linkIndex == m_settings.hoveredLink ? L"a:hover" : L"a:link");
+        int kind = 1;
+        if (!node.GetAttribute(L"href", target) && node.GetAttribute(L"msg", target))
+            kind = 2;
+        OpenLinkStyle(kind, target); // the style is m_style
         break;
     }
     default:
@@ -427,8 +541,10 @@ void Layouter::AddText(std::wstring text)
     // The run is measured once: extents[i] is the width of its first i + 1
     // characters, so any piece's width is a difference of two extents.
     const size_t length = text.size();
-    std::vector<int> extents(length, 0);
-    const SIZE size = MeasureText(text.c_str(), length, extents.data());
+    if (m_extents.size() < length)
+        m_extents.resize(length);
+    int* const extents = m_extents.data();
+    const SIZE size = MeasureText(text.c_str(), length, extents);
     if (size.cx <= Room()) {
         PlaceMeasuredText(text, size);
         return;
@@ -442,9 +558,8 @@ void Layouter::AddText(std::wstring text)
             return;
         }
         // The characters that fit: extents are non-decreasing.
-        const auto fitEnd = std::upper_bound(extents.begin() + static_cast<std::ptrdiff_t>(start),
-                                             extents.end(), before + room);
-        const size_t fit = static_cast<size_t>(fitEnd - extents.begin()) - start;
+        const int* fitEnd = std::upper_bound(extents + start, extents + length, before + room);
+        const size_t fit = static_cast<size_t>(fitEnd - extents) - start;
         size_t cut = std::wstring::npos;
         size_t pieceEnd = 0;
         // The last break character whose piece (trailing blanks dropped) fits;
@@ -464,7 +579,7 @@ void Layouter::AddText(std::wstring text)
                 break;
             }
         }
-        if (cut == std::wstring::npos && Line().items.empty())
+        if (cut == std::wstring::npos && (Line().itemCount == 0))
             cut = pieceEnd = start + std::max<size_t>(fit, 1);
         if (cut != std::wstring::npos) {
             PlaceText(text.substr(start, pieceEnd - start));
@@ -520,12 +635,15 @@ void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
     LayoutItem item;
     item.kind = LayoutItem::Kind::Text;
     item.node = m_textNode;
+    item.owner = m_textOwner;
     item.text = piece;
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
+    item.fontAscent = m_metrics.ascent;
+    item.fontHeight = m_metrics.height;
     item.blanks = CountBlanks(piece);
-    item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.styleIndex = StyleIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
@@ -537,12 +655,13 @@ void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
     line.blanks += item.blanks;
     line.holdsText = true;
     m_x += size.cx;
-    line.items.push_back(std::move(item));
+    m_flow->items.push_back(std::move(item));
+    ++line.itemCount;
 }
 
 void Layouter::AddBox(LayoutItem item)
 {
-    item.styleIndex = static_cast<int>(m_styles.size()) - 1;
+    item.styleIndex = StyleIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
@@ -551,14 +670,15 @@ void Layouter::AddBox(LayoutItem item)
     }
     line.ascent = std::max(line.ascent, item.height);
     m_x += item.width;
-    line.items.push_back(std::move(item));
+    m_flow->items.push_back(std::move(item));
+    ++line.itemCount;
 }
 
 void Layouter::EndLine(bool wrapped, int count)
 {
     LayoutLine& line = Line();
-    if (!line.items.empty() && line.items.back().kind == LayoutItem::Kind::Text) {
-        LayoutItem& last = line.items.back();
+    if (line.itemCount > 0 && m_flow->items.back().kind == LayoutItem::Kind::Text) {
+        LayoutItem& last = m_flow->items.back();
         size_t end = last.text.find_last_not_of(L' ');
         size_t trimmed = end == std::wstring::npos ? 0 : end + 1;
         if (trimmed < last.text.size()) {
@@ -583,6 +703,7 @@ void Layouter::EndLine(bool wrapped, int count)
     line.height = line.ascent + line.descent;
     line.breaks = std::clamp(count, 1, kMaxCount);
     m_flow->lines.emplace_back();
+    m_flow->lines.back().firstItem = m_flow->items.size();
     m_x = 0;
 }
 
@@ -594,8 +715,6 @@ void Layouter::Tab(int count)
 
 void Layouter::AddRule(HtmlNode& node)
 {
-    if (!Line().items.empty() || m_x > 0)
-        EndLine(false);
     LayoutItem item;
     item.kind = LayoutItem::Kind::Rule;
     item.node = &node;
@@ -606,6 +725,13 @@ void Layouter::AddRule(HtmlNode& node)
         item.width = std::clamp(ParseLength(width, 0, Context()), 0, 100000);
     item.ruleThickness = std::clamp(ParseInt(node.Attribute(L"size"), 1), 0, 1000);
     item.ruleColor = ParseColor(node.Attribute(L"color"), m_style.color);
+    AddRuleItem(std::move(item));
+}
+
+void Layouter::AddRuleItem(LayoutItem item)
+{
+    if (!(Line().itemCount == 0) || m_x > 0)
+        EndLine(false);
     item.height = item.ruleThickness + 8;
     AddBox(std::move(item));
     EndLine(false);
@@ -630,6 +756,7 @@ void Layouter::AddString(HtmlNode& node)
         ::FreeLibrary(module);
     }
     m_textNode = &node;
+    m_textOwner = nullptr;
     AddText(buffer);
 }
 
@@ -694,13 +821,9 @@ void Layouter::AddImage(HtmlNode& node)
         item.frame = index;
         int speed = ParseInt(node.Attribute(L"speed"), 0);
         if (speed != 0 && m_settings.animations) {
-            if (m_measure) {
-                int frames = (own.cx / fw) * (own.cy / fh);
-                m_settings.animations->push_back(AnimationEntry{index, frames, 0, speed});
-            } else if (m_animationIndex < m_settings.animations->size()) {
-                item.frame = (*m_settings.animations)[m_animationIndex].frame;
-            }
-            ++m_animationIndex;
+            int frames = (own.cx / fw) * (own.cy / fh);
+            item.animation = static_cast<int>(m_settings.animations->size());
+            m_settings.animations->push_back(AnimationEntry{index, frames, 0, speed});
         }
         own = SIZE{fw, fh};
     }
@@ -716,29 +839,40 @@ void Layouter::AddImage(HtmlNode& node)
     bool hovered = m_style.linkKind != 0 && m_style.linkIndex == m_settings.hoveredLink;
     item.imageFlags = StyleLetters(hovered ? hot : normal, blur);
     item.imageShadow = (normal + hot).find(L's') != std::wstring::npos;
+    AddImageItem(std::move(item));
+}
+
+void Layouter::AddImageItem(LayoutItem item)
+{
     item.width = item.drawWidth + (item.imageShadow ? m_settings.imageShadow.dx : 0);
     item.height = item.drawHeight + (item.imageShadow ? m_settings.imageShadow.dy : 0);
-    if (m_maxWidth > 0 && item.width > Room() && !Line().items.empty())
+    if (m_maxWidth > 0 && item.width > Room() && !(Line().itemCount == 0))
         EndLine(true);
     AddBox(std::move(item));
 }
 
 void Layouter::AddTable(HtmlNode& node)
 {
-    if (!Line().items.empty() || m_x > 0)
+    if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     auto table = std::make_shared<LayoutTable>();
     table->node = &node;
     ReadTable(node, *table);
+    AddTableItem(table, AlignOf(node.Attribute(L"align"), kAlignLeft));
+}
+
+void Layouter::AddTableItem(const std::shared_ptr<LayoutTable>& table, int align)
+{
     SizeTable(*table);
     LayoutItem item;
     item.kind = LayoutItem::Kind::Table;
-    item.node = &node;
+    item.node = table->node;
+    item.owner = table->owner;
     item.width = table->width;
     item.height = table->height;
     item.table = table;
     AddBox(std::move(item));
-    Line().align = AlignOf(node.Attribute(L"align"), kAlignLeft);
+    Line().align = align;
     EndLine(false);
 }
 
@@ -786,18 +920,44 @@ int BorderRoom(int width, int style)
     return style == kBorderDouble ? 3 * width : width;
 }
 
+// Gives a table or a cell its border and background.
+template <typename Box>
+void ApplyBoxStyle(const BoxStyle& box, Box& target)
+{
+    target.border = box.border;
+    target.borderStyle = box.borderStyle;
+    target.light = box.light;
+    target.dark = box.dark;
+    target.effect = box.effect;
+    std::copy(std::begin(box.colors), std::end(box.colors), target.colors);
+}
+
+// Puts a cell at the first free column of its row and marks the grid places
+// it spans as taken.
+void TakeGridPlace(std::vector<std::vector<bool>>& taken, LayoutCell& cell, int row, int& column)
+{
+    while (row < static_cast<int>(taken.size()) && column < static_cast<int>(taken[row].size()) &&
+           taken[row][column])
+        ++column;
+    cell.row = row;
+    cell.column = column;
+    for (int r = row; r < row + cell.rowSpan; ++r) {
+        if (static_cast<int>(taken.size()) <= r)
+            taken.resize(r + 1);
+        if (static_cast<int>(taken[r].size()) < column + cell.columnSpan)
+            taken[r].resize(column + cell.columnSpan, false);
+        for (int c = column; c < column + cell.columnSpan; ++c)
+            taken[r][c] = true;
+    }
+}
+
+
 } // namespace
 
 void Layouter::ReadTable(HtmlNode& node, LayoutTable& table)
 {
     LengthContext context = Context();
-    BoxStyle box = ReadBoxStyle(node, context);
-    table.border = box.border;
-    table.borderStyle = box.borderStyle;
-    table.light = box.light;
-    table.dark = box.dark;
-    table.effect = box.effect;
-    std::copy(std::begin(box.colors), std::end(box.colors), table.colors);
+    ApplyBoxStyle(ReadBoxStyle(node, context), table);
     table.background = node.Attribute(L"background");
     table.spacing = std::clamp(ParseLength(node.Attribute(L"cellspacing"), 0, context), 0, 1000);
     int padding = std::clamp(ParseLength(node.Attribute(L"cellpadding"), 2, context), 0, 1000);
@@ -814,26 +974,10 @@ void Layouter::ReadTable(HtmlNode& node, LayoutTable& table)
             cell.node = cellNode.get();
             cell.rowSpan = Span(*cellNode, L"rowspan");
             cell.columnSpan = Span(*cellNode, L"colspan");
-            while (row < static_cast<int>(taken.size()) && column < static_cast<int>(taken[row].size()) &&
-                   taken[row][column])
-                ++column;
-            cell.row = row;
-            cell.column = column;
-            for (int r = row; r < row + cell.rowSpan; ++r) {
-                if (static_cast<int>(taken.size()) <= r)
-                    taken.resize(r + 1);
-                if (static_cast<int>(taken[r].size()) < column + cell.columnSpan)
-                    taken[r].resize(column + cell.columnSpan, false);
-                for (int c = column; c < column + cell.columnSpan; ++c)
-                    taken[r][c] = true;
-            }
+            TakeGridPlace(taken, cell, row, column);
             BoxStyle cellBox = ReadBoxStyle(*cellNode, context);
+            ApplyBoxStyle(cellBox, cell);
             cell.border = std::min(cellBox.border, 1);
-            cell.borderStyle = cellBox.borderStyle;
-            cell.light = cellBox.light;
-            cell.dark = cellBox.dark;
-            cell.effect = cellBox.effect;
-            std::copy(std::begin(cellBox.colors), std::end(cellBox.colors), cell.colors);
             cell.padding = padding;
             cell.align = AlignOf(cellNode->Attribute(L"align"), kAlignLeft);
             cell.valign = VAlignOf(cellNode->Attribute(L"valign"), kVAlignTop);
@@ -933,7 +1077,7 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
         int extraLeft = (line.align == kAlignJustify && line.wrapped && line.blanks > 0) ? free : 0;
         int blanksLeft = line.blanks;
         int extraSoFar = 0;
-        for (LayoutItem& item : line.items) {
+        for (LayoutItem& item : flow.ItemsOf(line)) {
             const HtmlStyle& style = StyleAt(item.styleIndex);
             int width = item.width;
             item.extra = 0;
@@ -947,16 +1091,12 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
                 width = areaWidth * item.rulePercent / 100;
             int top = y;
             if (item.kind == LayoutItem::Kind::Text) {
-                HGDIOBJ previous = ::SelectObject(m_dc, item.font);
-                TEXTMETRICW tm = {};
-                ::GetTextMetricsW(m_dc, &tm);
-                ::SelectObject(m_dc, previous);
                 if (style.vAlign == kVAlignMiddle)
-                    top = y + (line.height - tm.tmHeight) / 2;
+                    top = y + (line.height - item.fontHeight) / 2;
                 else if (style.vAlign == kVAlignBottom)
-                    top = y + line.height - tm.tmHeight;
+                    top = y + line.height - item.fontHeight;
                 else if (style.vAlign == kVAlignBaseline)
-                    top = y + line.height - line.descent - tm.tmAscent;
+                    top = y + line.height - line.descent - item.fontAscent;
             } else if (item.kind == LayoutItem::Kind::Rule) {
                 top = y + (line.height - item.ruleThickness) / 2;
             } else if (item.kind == LayoutItem::Kind::Image) {
@@ -979,10 +1119,23 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
     }
 }
 
+void Layouter::RecordOwnerBox(PageElement* owner, const RECT& rect) const
+{
+    if (!owner)
+        return;
+    if (owner->boxStamp != m_settings.placeStamp) {
+        owner->box = rect;
+        owner->boxStamp = m_settings.placeStamp;
+        return;
+    }
+    ::UnionRect(&owner->box, &owner->box, &rect);
+}
+
 void Layouter::RecordBox(const LayoutItem& item)
 {
     if (item.node)
         item.node->boxes.push_back(item.rect);
+    RecordOwnerBox(item.owner, item.rect);
     const HtmlStyle& style = StyleAt(item.styleIndex);
     if (style.linkKind == 0 || !m_settings.links)
         return;
@@ -1005,6 +1158,7 @@ void Layouter::PlaceTable(LayoutTable& table, int x, int y)
         cell.rect = RECT{left, top, left + width, top + height};
         if (cell.node)
             cell.node->boxes.push_back(cell.rect);
+        RecordOwnerBox(cell.owner, cell.rect);
         int inset = cell.padding + BorderRoom(cell.border, cell.borderStyle);
         int innerWidth = width - 2 * inset;
         int innerHeight = height - 2 * inset;
@@ -1024,14 +1178,21 @@ void Layouter::PlaceTable(LayoutTable& table, int x, int y)
     }
 }
 
-void Layouter::Paint(const LayoutFlow& flow)
+void Layouter::Paint(HDC dc, const LayoutFlow& flow)
+{
+    DcScope scope(m_dc, dc);
+    m_selectedFont = nullptr;
+    PaintFlow(flow);
+}
+
+void Layouter::PaintFlow(const LayoutFlow& flow)
 {
     // Only what the device context can show is drawn: a long page costs
     // drawing calls for its visible part alone.
     RECT clip = {};
     const bool clipped = ::GetClipBox(m_dc, &clip) != ERROR;
     for (const LayoutLine& line : flow.lines) {
-        for (const LayoutItem& item : line.items) {
+        for (const LayoutItem& item : flow.ItemsOf(line)) {
             RECT overlap = {};
             if (clipped && !::IntersectRect(&overlap, &item.rect, &clip))
                 continue;
@@ -1071,7 +1232,7 @@ void Layouter::PaintItem(const LayoutItem& item)
                                   item.imageFlags, shadow);
         else if (item.frame >= 0)
             DrawEffects::DrawImageListFrame(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
-                                            item.frame, item.frameWidth, item.frameHeight, item.masked,
+                                            FrameOf(item), item.frameWidth, item.frameHeight, item.masked,
                                             item.maskColor, item.imageFlags, shadow);
         else
             DrawEffects::DrawBitmap(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
@@ -1109,8 +1270,189 @@ void Layouter::PaintTable(const LayoutTable& table)
             DrawEffects::Fill(m_dc, cell.effect, cell.rect, cell.colors[0], cell.colors[1], cell.colors[2], 5,
                               0);
         DrawEffects::DrawBorder(m_dc, cell.rect, cell.light, cell.dark, cell.borderStyle, cell.border);
-        Paint(cell.content);
+        PaintFlow(cell.content);
     }
+}
+
+int Layouter::FrameOf(const LayoutItem& item) const
+{
+    const std::vector<AnimationEntry>* animations = m_settings.animations;
+    if (item.animation < 0 || !animations || static_cast<size_t>(item.animation) >= animations->size())
+        return item.frame;
+    return (*animations)[static_cast<size_t>(item.animation)].frame;
+}
+
+// The page's flow. Each call does what the renderer's markup of it (see
+// HtmlPage::ToRendererMarkup) does when the tooltip markup is laid out.
+
+void Layouter::Break()
+{
+    EndLine(false);
+}
+
+void Layouter::Rule(PageElement& owner)
+{
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Rule;
+    item.owner = &owner;
+    item.rulePercent = 100;
+    item.ruleThickness = 1;
+    item.ruleColor = m_style.color;
+    AddRuleItem(std::move(item));
+}
+
+void Layouter::OpenAlign(int align)
+{
+    PushStyle();
+    m_style.tagName = align == 1 ? L"center" : align == 2 ? L"right" : L"left";
+    m_style.hAlign = align == 1 ? kAlignCenter : align == 2 ? kAlignRight : kAlignLeft;
+    SelectStyle();
+}
+
+void Layouter::CloseAlign()
+{
+    PopStyle();
+}
+
+void Layouter::OpenMarker(int)
+{
+    PushStyle();
+    m_style.tagName = L"span";
+    ApplySheet(L".", m_style);
+    SelectStyle();
+}
+
+void Layouter::CloseMarker()
+{
+    PopStyle();
+}
+
+void Layouter::OpenLink(int number)
+{
+    PushStyle();
+    m_style.tagName = L"a";
+    OpenLinkStyle(1, std::to_wstring(number));
+    SelectStyle();
+}
+
+void Layouter::CloseLink()
+{
+    PopStyle();
+}
+
+void Layouter::Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner)
+{
+    m_textNode = nullptr;
+    m_textOwner = &owner;
+    if (!style) {
+        AddText(text);
+        return;
+    }
+    PushStyle();
+    m_style.tagName = L"font";
+    if (style->face.find(L'"') == std::wstring::npos) {
+        if (!style->face.empty())
+            m_style.face = style->face;
+    } else {
+        std::wstring face = style->face;
+        face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
+        if (!face.empty())
+            m_style.face = face;
+    }
+    m_style.fontSize = std::max(0, style->fontPixels);
+    m_style.color = style->color;
+    if (style->hasBackground) {
+        m_style.opaqueBack = true;
+        m_style.backColor = style->background;
+    }
+    if (style->bold)
+        m_style.weight = 700;
+    if (style->italic)
+        m_style.italic = true;
+    if (style->underline)
+        m_style.underline = true;
+    if (style->strike)
+        m_style.strikeOut = true;
+    SelectStyle();
+    AddText(text);
+    PopStyle();
+}
+
+void Layouter::Picture(HBITMAP bitmap, PageElement& owner)
+{
+    LayoutItem item;
+    item.kind = LayoutItem::Kind::Image;
+    item.owner = &owner;
+    item.bitmap = bitmap;
+    const SIZE own = DrawEffects::BitmapSize(bitmap);
+    if (own.cx <= 0 || own.cy <= 0)
+        return;
+    item.drawWidth = std::min<int>(own.cx, kMaxImageSize);
+    item.drawHeight = std::min<int>(own.cy, kMaxImageSize);
+    AddImageItem(std::move(item));
+}
+
+void Layouter::OpenTable(PageElement& element)
+{
+    if (!(Line().itemCount == 0) || m_x > 0)
+        EndLine(false);
+    // The attributes as the renderer's table tag gives them (present, maybe empty).
+    HtmlNode node;
+    for (const wchar_t* name : {L"cellspacing", L"cellpadding", L"border"})
+        node.attributes.emplace_back(name, element.Attribute(name));
+    PendingTable open;
+    open.table = std::make_shared<LayoutTable>();
+    open.table->owner = &element;
+    open.context = Context();
+    const BoxStyle box = ReadBoxStyle(node, open.context);
+    ApplyBoxStyle(box, *open.table);
+    open.table->spacing = std::clamp(ParseLength(node.Attribute(L"cellspacing"), 0, open.context), 0, 1000);
+    open.padding = std::clamp(ParseLength(node.Attribute(L"cellpadding"), 2, open.context), 0, 1000);
+    open.align = AlignOf(element.Attribute(L"align"), kAlignLeft);
+    m_openTables.push_back(std::move(open));
+}
+
+void Layouter::OpenRow()
+{
+    PendingTable& open = m_openTables.back();
+    ++open.row;
+    open.column = 0;
+}
+
+void Layouter::OpenCell(PageElement& element)
+{
+    PendingTable& open = m_openTables.back();
+    if (open.row < 0)
+        OpenRow();
+    LayoutCell cell;
+    cell.owner = &element;
+    TakeGridPlace(open.taken, cell, open.row, open.column);
+    const BoxStyle box = ReadBoxStyle(HtmlNode(), open.context);
+    ApplyBoxStyle(box, cell);
+    cell.border = std::min(box.border, 1);
+    cell.padding = open.padding;
+    cell.align = AlignOf(element.Attribute(L"align"), kAlignLeft);
+    cell.valign = VAlignOf(element.Attribute(L"valign"), kVAlignTop);
+    open.table->cells.push_back(std::move(cell));
+    BeginFlow(open.table->cells.back().content, m_maxWidth, open.outer);
+}
+
+void Layouter::CloseCell()
+{
+    PendingTable& open = m_openTables.back();
+    EndFlow(open.outer);
+    LayoutCell& cell = open.table->cells.back();
+    const int frame = 2 * (cell.padding + BorderRoom(cell.border, cell.borderStyle));
+    cell.width = cell.content.width + frame;
+    cell.height = cell.content.height + frame;
+    open.column += cell.columnSpan;
+}
+
+void Layouter::CloseTable()
+{
+    PendingTable open = std::move(m_openTables.back());
+    m_openTables.pop_back();
+    AddTableItem(open.table, open.align);
 }
 
 } // namespace html

@@ -1,17 +1,21 @@
 #pragma once
 
-// Lays out a parsed tooltip text and draws it. One routine serves measuring
-// and drawing: Layout builds lines of boxes (text pieces, rules, images,
-// tables) for an area, Place gives every box its position, Paint draws them.
-// Places are written back into the document's nodes (HtmlNode::boxes, device
-// coordinates of the last draw) and the hyperlink pieces into `links`.
+// Lays out a parsed tooltip text, or a web page straight from its own element
+// tree, and draws it. Layout builds lines of boxes (text pieces, rules,
+// images, tables) for an area once; Place gives every box its position and
+// Paint draws them, as often as the host likes. Places are written back into
+// the document's nodes (HtmlNode::boxes) or the page's elements
+// (PageElement::box), device coordinates of the last placing, and the
+// hyperlink pieces into `links`.
 
 #include <windows.h>
 
 #include "common/html/DrawEffects.h"
 #include "common/html/HtmlDocument.h"
+#include "common/html/HtmlPage.h"
 #include "common/html/HtmlVocabulary.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,6 +40,44 @@ struct AnimationEntry
     int ticksPerFrame = 0;
 };
 
+// The fonts layouts were made with, kept by their renderer from one layout
+// to the next (a page laid out again makes no fonts anew); freed with it.
+struct LayoutFontMetrics
+{
+    int ascent = 0;
+    int descent = 0;
+    int height = 0;
+    int xHeight = 0;
+    // Advance widths of the first characters; null when they could not be read.
+    std::shared_ptr<const std::vector<int>> widths;
+};
+struct LayoutFontKey
+{
+    std::wstring face;
+    int size = 0;
+    int weight = 0;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool operator<(const LayoutFontKey& other) const;
+    bool Matches(const HtmlStyle& style) const;
+};
+class LayoutFonts
+{
+public:
+    using Entry = std::pair<HFONT, LayoutFontMetrics>;
+    LayoutFonts() = default;
+    ~LayoutFonts();
+    LayoutFonts(const LayoutFonts&) = delete;
+    LayoutFonts& operator=(const LayoutFonts&) = delete;
+
+    // The font of the style, made (with the device context) when it is new.
+    const std::pair<const LayoutFontKey, Entry>& Get(HDC dc, const HtmlStyle& style);
+
+private:
+    std::map<LayoutFontKey, Entry> m_fonts;
+};
+
 // What the layout reads from and writes to its renderer.
 struct LayoutSettings
 {
@@ -47,6 +89,9 @@ struct LayoutSettings
     const StyleSheet* sheet = nullptr;
     std::vector<AnimationEntry>* animations = nullptr;
     std::vector<HyperlinkPiece>* links = nullptr;
+    LayoutFonts* fonts = nullptr; // null: the layouter keeps its own
+    // Page elements hold the box of the placing with this stamp (see PageElement::box).
+    unsigned placeStamp = 1;
 };
 
 struct LayoutFlow;
@@ -62,9 +107,12 @@ struct LayoutItem
         Table,
     };
     Kind kind = Kind::Text;
-    HtmlNode* node = nullptr;
+    HtmlNode* node = nullptr;     // tooltip markup: the node drawn
+    PageElement* owner = nullptr; // web pages: the element drawn
     int styleIndex = 0;
     HFONT font = nullptr;
+    int fontAscent = 0; // text: the font's ascent and height
+    int fontHeight = 0;
     std::wstring text;
     int width = 0;
     int height = 0;
@@ -79,7 +127,8 @@ struct LayoutItem
     COLORREF maskColor = RGB(255, 0, 255);
     UINT imageFlags = 0;
     bool imageShadow = false;
-    int frame = -1; // image lists: the frame drawn
+    int frame = -1;     // image lists: the frame drawn
+    int animation = -1; // animated image lists: the entry whose frame is drawn
     int frameWidth = 0;
     int frameHeight = 0;
     int drawWidth = 0;
@@ -92,7 +141,8 @@ struct LayoutItem
 
 struct LayoutLine
 {
-    std::vector<LayoutItem> items;
+    size_t firstItem = 0; // the line's items in the flow's list
+    size_t itemCount = 0;
     int width = 0;
     int ascent = 0;
     int descent = 0;
@@ -105,9 +155,73 @@ struct LayoutLine
     bool holdsText = false;
 };
 
+// Items kept in blocks: a long page grows its list without moving what it
+// holds, at one allocation for many items.
+class ItemList
+{
+public:
+    static constexpr size_t kBlockSize = 128;
+
+    size_t size() const { return m_size; }
+    LayoutItem& operator[](size_t index) { return m_blocks[index / kBlockSize][index % kBlockSize]; }
+    const LayoutItem& operator[](size_t index) const { return m_blocks[index / kBlockSize][index % kBlockSize]; }
+    LayoutItem& back() { return (*this)[m_size - 1]; }
+    void push_back(LayoutItem item)
+    {
+        if (m_size == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
+        (*this)[m_size++] = std::move(item);
+    }
+
+private:
+    std::vector<std::unique_ptr<LayoutItem[]>> m_blocks;
+    size_t m_size = 0;
+};
+
+// A line's items, for range-for.
+template <typename List, typename Item>
+class ItemRange
+{
+public:
+    class Iterator
+    {
+    public:
+        Iterator(List& list, size_t index) : m_list(&list), m_index(index) {}
+        Item& operator*() const { return (*m_list)[m_index]; }
+        Iterator& operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_index != other.m_index; }
+
+    private:
+        List* m_list;
+        size_t m_index;
+    };
+    ItemRange(List& list, size_t first, size_t count) : m_list(list), m_first(first), m_count(count) {}
+    Iterator begin() const { return Iterator(m_list, m_first); }
+    Iterator end() const { return Iterator(m_list, m_first + m_count); }
+
+private:
+    List& m_list;
+    size_t m_first;
+    size_t m_count;
+};
+
 struct LayoutFlow
 {
     std::vector<LayoutLine> lines;
+    ItemList items; // of all lines, in order
+
+    ItemRange<ItemList, LayoutItem> ItemsOf(const LayoutLine& line)
+    {
+        return ItemRange<ItemList, LayoutItem>(items, line.firstItem, line.itemCount);
+    }
+    ItemRange<const ItemList, const LayoutItem> ItemsOf(const LayoutLine& line) const
+    {
+        return ItemRange<const ItemList, const LayoutItem>(items, line.firstItem, line.itemCount);
+    }
     int width = 0;
     int height = 0;
 };
@@ -115,6 +229,7 @@ struct LayoutFlow
 struct LayoutCell
 {
     HtmlNode* node = nullptr;
+    PageElement* owner = nullptr;
     int row = 0;
     int column = 0;
     int rowSpan = 1;
@@ -137,6 +252,7 @@ struct LayoutCell
 struct LayoutTable
 {
     HtmlNode* node = nullptr;
+    PageElement* owner = nullptr;
     std::vector<LayoutCell> cells;
     std::vector<int> columnWidths;
     std::vector<int> rowHeights;
@@ -153,40 +269,62 @@ struct LayoutTable
     RECT rect = {};
 };
 
-class Layouter
+class Layouter : private PageSink
 {
 public:
-    Layouter(HDC dc, LayoutSettings& settings, bool measure);
-    ~Layouter();
+    explicit Layouter(LayoutSettings& settings);
+    ~Layouter() override;
     Layouter(const Layouter&) = delete;
     Layouter& operator=(const Layouter&) = delete;
 
-    // Lays out the root's children (the body) for the area width (0: no limit).
-    LayoutFlow LayoutRoot(HtmlNode& root);
+    // Lays out the root's children (the body) for the area width (0: no limit),
+    // measuring with the device context.
+    LayoutFlow LayoutRoot(HDC dc, HtmlNode& root);
+    // Lays out a web page from its element tree; `placeholder` gives the
+    // bitmap that holds the room of a picture or control element.
+    LayoutFlow LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder);
     // Gives every box its place: the flow's top-left corner at (x, y), lines
     // aligned within areaWidth. Writes node boxes and hyperlink pieces.
     void Place(LayoutFlow& flow, int x, int y, int areaWidth);
-    void Paint(const LayoutFlow& flow);
+    void Paint(HDC dc, const LayoutFlow& flow);
 
     const HtmlStyle& StyleAt(int index) const { return m_styles[static_cast<size_t>(index)]; }
 
 private:
-    struct FontMetrics
+    struct FlowState
     {
-        int ascent = 0;
-        int descent = 0;
-        int height = 0;
-        int xHeight = 0;
-        // Advance widths of the first characters; null when they could not be read.
-        std::shared_ptr<const std::vector<int>> widths;
+        LayoutFlow* flow = nullptr;
+        int maxWidth = 0;
+        int x = 0;
+    };
+    // A table of a page while its cells are laid out.
+    struct PendingTable
+    {
+        std::shared_ptr<LayoutTable> table;
+        std::vector<std::vector<bool>> taken;
+        int row = -1;
+        int column = 0;
+        int align = kAlignLeft;
+        int padding = 2;
+        LengthContext context;
+        FlowState outer;
     };
 
+    // With the device context in place: the first style and font, no animations yet.
+    void StartLayout();
+    void BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer);
+    void EndFlow(const FlowState& outer);
     LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
     void Walk(HtmlNode& node);
     void WalkChildren(HtmlNode& node);
     void ApplyTag(HtmlNode& node, HtmlStyle& style);
     void ApplyFontTag(const HtmlNode& node, HtmlStyle& style);
+    void ApplySheet(const std::wstring& selector, HtmlStyle& style);
+    void OpenLinkStyle(int kind, const std::wstring& target);
+    void PushStyle();
+    void PopStyle();
     void SelectStyle();
+    int StyleIndex();
     LengthContext Context() const;
 
     void AddText(std::wstring text);
@@ -200,9 +338,12 @@ private:
     void PlaceMeasuredText(const std::wstring& piece, SIZE size);
     void AddBox(LayoutItem item);
     void AddRule(HtmlNode& node);
+    void AddRuleItem(LayoutItem item);
     void AddImage(HtmlNode& node);
+    void AddImageItem(LayoutItem item);
     void AddString(HtmlNode& node);
     void AddTable(HtmlNode& node);
+    void AddTableItem(const std::shared_ptr<LayoutTable>& table, int align);
     void Tab(int count);
     void EndLine(bool wrapped, int count = 1);
     LayoutLine& Line() { return m_flow->lines.back(); }
@@ -211,29 +352,54 @@ private:
     void ReadTable(HtmlNode& node, LayoutTable& table);
     void SizeTable(LayoutTable& table);
     void PlaceTable(LayoutTable& table, int x, int y);
+    void PaintFlow(const LayoutFlow& flow);
     void PaintTable(const LayoutTable& table);
     void PaintItem(const LayoutItem& item);
+    // The frame an image list shows now (animated ones step on).
+    int FrameOf(const LayoutItem& item) const;
     void RecordBox(const LayoutItem& item);
+    void RecordOwnerBox(PageElement* owner, const RECT& rect) const;
 
-    HDC m_dc;
+    // The page's flow, as PageSink.
+    void Break() override;
+    void Rule(PageElement& owner) override;
+    void OpenAlign(int align) override;
+    void CloseAlign() override;
+    void OpenMarker(int marker) override;
+    void CloseMarker() override;
+    void OpenLink(int number) override;
+    void CloseLink() override;
+    void Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner) override;
+    void Picture(HBITMAP bitmap, PageElement& owner) override;
+    void OpenTable(PageElement& table) override;
+    void OpenRow() override;
+    void OpenCell(PageElement& cell) override;
+    void CloseCell() override;
+    void CloseTable() override;
+
+    HDC m_dc = nullptr; // while laying out or painting
     LayoutSettings& m_settings;
-    bool m_measure;
     int m_dpiY = 96;
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
+    bool m_styleStored = false; // m_style is m_styles.back()
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context
-    FontMetrics m_metrics;
-    std::map<std::wstring, std::pair<HFONT, FontMetrics>> m_fonts;
+    LayoutFontMetrics m_metrics;
+    const LayoutFontKey* m_fontKey = nullptr; // the current font's key
+    LayoutFonts m_ownFonts;
     std::vector<HBITMAP> m_ownedBitmaps;
     std::vector<HICON> m_ownedIcons;
+    std::vector<int> m_extents; // scratch: the prefix widths of a run
     LayoutFlow* m_flow = nullptr;
     int m_maxWidth = 0;
     int m_x = 0;
     int m_linkCounter = 0;
     size_t m_animationIndex = 0;
-    HtmlNode* m_textNode = nullptr; // the run being laid out
+    HtmlNode* m_textNode = nullptr;      // the run being laid out (tooltip markup)
+    PageElement* m_textOwner = nullptr;  // the element whose text is laid out (web pages)
+    std::vector<PendingTable> m_openTables; // web pages: tables whose cells are being laid out
 };
 
 // True when a file name names a DOS device (CON, AUX, COM1, ...), which would

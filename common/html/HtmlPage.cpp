@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <cwctype>
 
+using namespace std::string_view_literals;
+
 namespace html
 {
 namespace
@@ -13,39 +15,39 @@ namespace
 
 const int kMaxPageDepth = 200;
 
-bool IsOneOf(const std::wstring& name, std::initializer_list<const wchar_t*> names)
+bool IsOneOf(std::wstring_view name, std::initializer_list<std::wstring_view> names)
 {
-    for (const wchar_t* candidate : names) {
+    for (std::wstring_view candidate : names) {
         if (name == candidate)
             return true;
     }
     return false;
 }
 
-bool IsVoidElement(const std::wstring& name)
+bool IsVoidElement(std::wstring_view name)
 {
     return IsOneOf(name, {L"br", L"hr", L"img", L"input", L"meta", L"base", L"link", L"col", L"area",
                           L"param", L"wbr", L"basefont"});
 }
 
-bool IsRawTextElement(const std::wstring& name)
+bool IsRawTextElement(std::wstring_view name)
 {
     return IsOneOf(name, {L"style", L"script", L"title", L"textarea"});
 }
 
-bool IsBlockElement(const std::wstring& name)
+bool IsBlockElement(std::wstring_view name)
 {
     return IsOneOf(name, {L"html", L"body",       L"div", L"p",  L"h1", L"h2", L"h3",
                           L"h4",   L"h5",         L"h6",  L"ul", L"ol", L"li", L"center",
                           L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"});
 }
 
-bool IsSpacedBlock(const std::wstring& name)
+bool IsSpacedBlock(std::wstring_view name)
 {
     return IsOneOf(name, {L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol"});
 }
 
-bool IsHiddenElement(const std::wstring& name)
+bool IsHiddenElement(std::wstring_view name)
 {
     return IsOneOf(name, {L"head", L"title", L"style", L"script", L"meta", L"base", L"link", L"textarea"});
 }
@@ -139,9 +141,9 @@ int CssLengthPixels(const std::wstring& raw, int parentPixels)
         return parentPixels;
     std::wstring unit(end);
     double pixels = number;
-    if (unit == L"pt")
+    if (unit == L"pt"sv)
         pixels = number * 96.0 / 72.0;
-    else if (unit == L"em")
+    else if (unit == L"em"sv)
         pixels = number * parentPixels;
     else if (unit == L"%")
         pixels = number * parentPixels / 100.0;
@@ -151,11 +153,11 @@ int CssLengthPixels(const std::wstring& raw, int parentPixels)
 int AlignOfText(const std::wstring& raw, int previous)
 {
     std::wstring value = Lower(Trim(raw));
-    if (value == L"left")
+    if (value == L"left"sv)
         return 0;
-    if (value == L"center" || value == L"middle")
+    if (value == L"center"sv || value == L"middle"sv)
         return 1;
-    if (value == L"right")
+    if (value == L"right"sv)
         return 2;
     return previous;
 }
@@ -165,10 +167,10 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
 {
     std::wstring value = Trim(rawValue);
     std::wstring lower = Lower(value);
-    if (name == L"color") {
+    if (name == L"color"sv) {
         style.color = ParseCssColor(value, style.color);
-    } else if (name == L"background-color" || name == L"background") {
-        if (lower == L"transparent" || lower == L"none") {
+    } else if (name == L"background-color"sv || name == L"background"sv) {
+        if (lower == L"transparent"sv || lower == L"none"sv) {
             style.hasBackground = false;
             return;
         }
@@ -178,9 +180,9 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
             style.hasBackground = true;
             style.background = color;
         }
-    } else if (name == L"font-size") {
+    } else if (name == L"font-size"sv) {
         style.fontPixels = CssLengthPixels(value, parentPixels);
-    } else if (name == L"font-family") {
+    } else if (name == L"font-family"sv) {
         std::wstring first = value.substr(0, value.find(L','));
         first.erase(
             std::remove_if(first.begin(), first.end(), [](wchar_t ch) { return ch == L'"' || ch == L'\''; }),
@@ -188,12 +190,12 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
         first = Trim(first);
         if (!first.empty())
             style.face = first;
-    } else if (name == L"font-weight") {
+    } else if (name == L"font-weight"sv) {
         long weight = std::wcstol(lower.c_str(), nullptr, 10);
-        style.bold = lower == L"bold" || lower == L"bolder" || weight >= 600;
-    } else if (name == L"font-style") {
-        style.italic = lower == L"italic" || lower == L"oblique";
-    } else if (name == L"text-decoration") {
+        style.bold = lower == L"bold"sv || lower == L"bolder"sv || weight >= 600;
+    } else if (name == L"font-style"sv) {
+        style.italic = lower == L"italic"sv || lower == L"oblique"sv;
+    } else if (name == L"text-decoration"sv) {
         if (lower.find(L"none") != std::wstring::npos) {
             style.underline = false;
             style.strike = false;
@@ -202,49 +204,49 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
             style.underline = true;
         if (lower.find(L"line-through") != std::wstring::npos)
             style.strike = true;
-    } else if (name == L"text-align") {
+    } else if (name == L"text-align"sv) {
         style.align = AlignOfText(value, style.align);
-    } else if (name == L"display") {
-        style.hidden = lower == L"none";
+    } else if (name == L"display"sv) {
+        style.hidden = lower == L"none"sv;
     }
 }
 
 void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
     const std::wstring& tag = element.tag;
-    if (tag == L"b" || tag == L"strong" || tag == L"th") {
+    if (tag == L"b"sv || tag == L"strong"sv || tag == L"th"sv) {
         style.bold = true;
-    } else if (tag == L"i" || tag == L"em" || tag == L"cite") {
+    } else if (tag == L"i"sv || tag == L"em"sv || tag == L"cite"sv) {
         style.italic = true;
-    } else if (tag == L"u") {
+    } else if (tag == L"u"sv) {
         style.underline = true;
-    } else if (tag == L"s" || tag == L"strike" || tag == L"del") {
+    } else if (tag == L"s"sv || tag == L"strike"sv || tag == L"del"sv) {
         style.strike = true;
     } else if (tag.size() == 2 && tag[0] == L'h' && tag[1] >= L'1' && tag[1] <= L'6') {
         static const int kHeadings[] = {26, 20, 16, 13, 11, 10};
         style.fontPixels = kHeadings[tag[1] - L'1'];
         style.bold = true;
-    } else if (tag == L"small") {
+    } else if (tag == L"small"sv) {
         style.fontPixels = std::max(6, parentPixels * 4 / 5);
-    } else if (tag == L"big") {
+    } else if (tag == L"big"sv) {
         style.fontPixels = parentPixels * 6 / 5;
-    } else if (tag == L"center") {
+    } else if (tag == L"center"sv) {
         style.align = 1;
-    } else if (tag == L"a" && element.FindAttribute(L"href")) {
+    } else if (tag == L"a"sv && element.FindAttribute(L"href")) {
         style.color = RGB(0, 0, 0xEE);
         style.underline = true;
-    } else if (tag == L"font") {
+    } else if (tag == L"font"sv) {
         if (const std::wstring* face = element.FindAttribute(L"face"))
             ApplyDeclaration(style, L"font-family", *face, parentPixels);
         if (const std::wstring* color = element.FindAttribute(L"color"))
             style.color = ParseCssColor(*color, style.color);
         if (const std::wstring* size = element.FindAttribute(L"size"))
             style.fontPixels = HtmlFontSizePixels(*size, style.fontPixels);
-    } else if (tag == L"body") {
+    } else if (tag == L"body"sv) {
         if (const std::wstring* color = element.FindAttribute(L"text"))
             style.color = ParseCssColor(*color, style.color);
     }
-    if (IsBlockElement(tag) || tag == L"td" || tag == L"th" || tag == L"table") {
+    if (IsBlockElement(tag) || tag == L"td"sv || tag == L"th"sv || tag == L"table"sv) {
         if (const std::wstring* align = element.FindAttribute(L"align"))
             style.align = AlignOfText(*align, style.align);
     }
@@ -300,6 +302,17 @@ size_t ReadTag(const std::wstring& text, size_t pos, std::wstring& name, bool& c
     return std::min(text.size(), i + 1);
 }
 
+// Whether a blank-separated class list holds the class.
+bool HasClass(const std::wstring& classes, const std::wstring& name)
+{
+    for (size_t at = classes.find(name); at != std::wstring::npos; at = classes.find(name, at + 1)) {
+        const size_t end = at + name.size();
+        if ((at == 0 || classes[at - 1] == L' ') && (end == classes.size() || classes[end] == L' '))
+            return true;
+    }
+    return false;
+}
+
 void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& visitor, bool& stop)
 {
     if (stop)
@@ -314,7 +327,7 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 
 } // namespace
 
-const std::wstring* PageElement::FindAttribute(const std::wstring& name) const
+const std::wstring* PageElement::FindAttribute(std::wstring_view name) const
 {
     for (const auto& attribute : attributes) {
         if (attribute.first == name)
@@ -323,7 +336,7 @@ const std::wstring* PageElement::FindAttribute(const std::wstring& name) const
     return nullptr;
 }
 
-std::wstring PageElement::Attribute(const std::wstring& name) const
+std::wstring PageElement::Attribute(std::wstring_view name) const
 {
     const std::wstring* value = FindAttribute(name);
     return value ? *value : std::wstring();
@@ -346,12 +359,14 @@ void PageElement::SetAttribute(const std::wstring& name, const std::wstring* val
 
 ControlKind PageElement::Control() const
 {
-    std::wstring type = Lower(Attribute(L"type"));
-    if (tag == L"a" && FindAttribute(L"href"))
-        return ControlKind::Hyperlink;
-    if ((tag == L"input" || tag == L"widget") && type == L"checkbox")
+    if (tag == L"a"sv)
+        return FindAttribute(L"href") ? ControlKind::Hyperlink : ControlKind::None;
+    if (tag != L"input"sv && tag != L"widget"sv)
+        return ControlKind::None;
+    const std::wstring type = Lower(Attribute(L"type"));
+    if ((tag == L"input"sv || tag == L"widget"sv) && type == L"checkbox"sv)
         return ControlKind::CheckBox;
-    if (tag == L"input" && (type == L"number" || type == L"numeric"))
+    if (tag == L"input"sv && (type == L"number"sv || type == L"numeric"sv))
         return ControlKind::Number;
     return ControlKind::None;
 }
@@ -518,6 +533,7 @@ std::vector<StyleRule> ParseCssRules(const std::wstring& source)
 void HtmlPage::Parse(const std::wstring& text)
 {
     m_root.children.clear();
+    m_pool.Clear();
     m_root.attributes.clear();
     m_rules.clear();
     m_markers.clear();
@@ -526,14 +542,14 @@ void HtmlPage::Parse(const std::wstring& text)
     auto appendText = [&](const std::wstring& run) {
         if (run.empty())
             return;
-        auto node = std::make_unique<PageElement>();
+        auto node = m_pool.Make();
         node->isText = true;
         node->text = DecodeEntities(run);
         node->parent = open.back();
         open.back()->children.push_back(std::move(node));
     };
-    auto closeTo = [&](std::initializer_list<const wchar_t*> names,
-                       std::initializer_list<const wchar_t*> limits) {
+    auto closeTo = [&](std::initializer_list<std::wstring_view> names,
+                       std::initializer_list<std::wstring_view> limits) {
         for (size_t i = open.size(); i-- > 1;) {
             if (IsOneOf(open[i]->tag, limits))
                 return;
@@ -547,7 +563,9 @@ void HtmlPage::Parse(const std::wstring& text)
     std::wstring run;
     while (pos < text.size()) {
         if (text[pos] != L'<') {
-            run += text[pos++];
+            const size_t next = std::min(text.find(L'<', pos), text.size());
+            run.append(text, pos, next - pos);
+            pos = next;
             continue;
         }
         if (text.compare(pos, 4, L"<!--") == 0) {
@@ -578,26 +596,26 @@ void HtmlPage::Parse(const std::wstring& text)
         if (name.empty())
             continue;
         if (closing) {
-            bool cell = name == L"td" || name == L"th" || name == L"tr";
+            bool cell = name == L"td"sv || name == L"th"sv || name == L"tr"sv;
             for (size_t i = open.size(); i-- > 1;) {
                 if (open[i]->tag == name) {
                     open.resize(i);
                     break;
                 }
-                if (cell && open[i]->tag == L"table")
+                if (cell && open[i]->tag == L"table"sv)
                     break;
             }
             continue;
         }
-        if (name == L"tr")
+        if (name == L"tr"sv)
             closeTo({L"tr"}, {L"table"});
-        else if (name == L"td" || name == L"th")
+        else if (name == L"td"sv || name == L"th"sv)
             closeTo({L"td", L"th"}, {L"tr", L"table"});
-        else if (name == L"li")
+        else if (name == L"li"sv)
             closeTo({L"li"}, {L"ul", L"ol"});
-        else if (IsBlockElement(name) || name == L"table")
+        else if (IsBlockElement(name) || name == L"table"sv)
             closeTo({L"p"}, {L"div", L"td", L"table", L"body"});
-        auto element = std::make_unique<PageElement>();
+        auto element = m_pool.Make();
         element->tag = name;
         element->attributes = std::move(attributes);
         element->parent = open.back();
@@ -613,7 +631,7 @@ void HtmlPage::Parse(const std::wstring& text)
                 ++end;
             std::wstring raw = text.substr(pos, end - pos);
             if (!raw.empty()) {
-                auto node = std::make_unique<PageElement>();
+                auto node = m_pool.Make();
                 node->isText = true;
                 node->text = raw;
                 node->parent = added;
@@ -632,7 +650,7 @@ void HtmlPage::Parse(const std::wstring& text)
 
 void HtmlPage::CollectStyles(PageElement& element)
 {
-    if (element.tag == L"style") {
+    if (element.tag == L"style"sv) {
         AddStyleSheet(element.InnerText());
         return;
     }
@@ -653,7 +671,7 @@ std::vector<std::wstring> HtmlPage::LinkedStyleSheets() const
 {
     std::vector<std::wstring> sheets;
     const_cast<HtmlPage*>(this)->Visit([&](PageElement& element) {
-        if (element.tag == L"link" && Lower(element.Attribute(L"rel")) == L"stylesheet" &&
+        if (element.tag == L"link"sv && Lower(element.Attribute(L"rel")) == L"stylesheet"sv &&
             !element.Attribute(L"href").empty())
             sheets.push_back(element.Attribute(L"href"));
         return false;
@@ -688,7 +706,7 @@ PageElement* HtmlPage::FindAnchor(const std::wstring& name)
     PageElement* found = nullptr;
     Visit([&](PageElement& element) {
         const std::wstring* value = element.FindAttribute(L"name");
-        if (element.tag == L"a" && value && *value == name)
+        if (element.tag == L"a"sv && value && *value == name)
             found = &element;
         return found != nullptr;
     });
@@ -698,14 +716,14 @@ PageElement* HtmlPage::FindAnchor(const std::wstring& name)
 void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) const
 {
     int parentPixels = style.fontPixels;
-    const std::wstring id = element.Attribute(L"id");
-    const std::wstring classes = L" " + element.Attribute(L"class") + L" ";
+    const std::wstring* id = m_rules.empty() ? nullptr : element.FindAttribute(L"id");
+    const std::wstring* cls = m_rules.empty() ? nullptr : element.FindAttribute(L"class");
     for (const StyleRule& rule : m_rules) {
         if (!rule.tag.empty() && rule.tag != element.tag)
             continue;
-        if (!rule.id.empty() && rule.id != id)
+        if (!rule.id.empty() && (!id || rule.id != *id))
             continue;
-        if (!rule.cls.empty() && classes.find(L" " + rule.cls + L" ") == std::wstring::npos)
+        if (!rule.cls.empty() && (!cls || !HasClass(*cls, rule.cls)))
             continue;
         for (const auto& declaration : rule.declarations)
             ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
@@ -790,25 +808,145 @@ PageElement* HtmlPage::LinkOfNumber(int number) const
     return m_links[static_cast<size_t>(number)];
 }
 
-std::wstring HtmlPage::ToRendererMarkup(const std::function<HBITMAP(PageElement&)>& placeholder)
+namespace
 {
-    m_markup.clear();
+
+std::wstring HandleText(HBITMAP bitmap)
+{
+    wchar_t handle[32] = {};
+    std::swprintf(handle, 32, L"0x%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
+    return handle;
+}
+
+// Writes the walk out in the renderer's markup.
+class MarkupSink : public PageSink
+{
+public:
+    std::wstring markup;
+
+    void Break() override { markup += L"<br>"; }
+    void Rule(PageElement&) override { markup += L"<hr>"; }
+    void OpenAlign(int align) override
+    {
+        m_aligns.push_back(align == 1 ? L"center" : align == 2 ? L"right" : L"left");
+        markup += L"<" + m_aligns.back() + L">";
+    }
+    void CloseAlign() override
+    {
+        markup += L"</" + m_aligns.back() + L">";
+        m_aligns.pop_back();
+    }
+    void OpenMarker(int marker) override { markup += L"<span id=\"e" + std::to_wstring(marker) + L"\">"; }
+    void CloseMarker() override { markup += L"</span>"; }
+    void OpenLink(int number) override { markup += L"<a href=\"" + std::to_wstring(number) + L"\">"; }
+    void CloseLink() override { markup += L"</a>"; }
+    void Text(const std::wstring& text, const ComputedStyle* style, PageElement&) override
+    {
+        std::wstring escaped;
+        for (wchar_t ch : text) {
+            if (ch == L'&')
+                escaped += L"&amp;";
+            else if (ch == L'<')
+                escaped += L"&lt;";
+            else
+                escaped += ch;
+        }
+        if (!style) {
+            markup += escaped;
+            return;
+        }
+        std::wstring flags;
+        if (style->bold)
+            flags += L"+b";
+        if (style->italic)
+            flags += L"+i";
+        if (style->underline)
+            flags += L"+u";
+        if (style->strike)
+            flags += L"+s";
+        std::wstring face = style->face;
+        face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
+        markup += L"<font face=\"" + face + L"\" size=\"" + std::to_wstring(style->fontPixels) +
+                  L"px\" color=\"" + ColorText(style->color) + L"\"";
+        if (style->hasBackground)
+            markup += L" bkgnd=\"" + ColorText(style->background) + L"\"";
+        if (!flags.empty())
+            markup += L" style=\"" + flags + L"\"";
+        markup += L">" + escaped + L"</font>";
+    }
+    void Picture(HBITMAP bitmap, PageElement&) override
+    {
+        markup += L"<bmp handle=\"" + HandleText(bitmap) + L"\">";
+    }
+    void OpenTable(PageElement& table) override
+    {
+        markup += L"<table cellspacing=\"" + table.Attribute(L"cellspacing") + L"\" cellpadding=\"" +
+                  table.Attribute(L"cellpadding") + L"\" border=\"" + table.Attribute(L"border") +
+                  L"\" align=\"" + Lower(table.Attribute(L"align")) + L"\">";
+    }
+    void OpenRow() override
+    {
+        if (m_rowOpen)
+            markup += L"</tr>";
+        markup += L"<tr>";
+        m_rowOpen = true;
+    }
+    void OpenCell(PageElement& cell) override
+    {
+        markup += L"<td align=\"" + Lower(cell.Attribute(L"align")) + L"\" valign=\"" +
+                  Lower(cell.Attribute(L"valign")) + L"\">";
+    }
+    void CloseCell() override { markup += L"</td>"; }
+    void CloseTable() override
+    {
+        if (m_rowOpen)
+            markup += L"</tr>";
+        m_rowOpen = false;
+        markup += L"</table>";
+    }
+
+private:
+    std::vector<std::wstring> m_aligns;
+    bool m_rowOpen = false;
+};
+
+} // namespace
+
+std::wstring HtmlPage::ToRendererMarkup(const PagePlaceholder& placeholder)
+{
+    MarkupSink sink;
+    Walk(sink, placeholder);
+    return sink.markup;
+}
+
+void HtmlPage::Walk(PageSink& sink, const PagePlaceholder& placeholder)
+{
     m_markers.clear();
     m_links.clear();
+    m_sink = &sink;
+    m_placeholder = &placeholder;
+    m_handedOn = 0;
     m_lineStart = true;
     m_lastBlank = true;
     Visit([](PageElement& element) {
         element.marker = -1;
         return false;
     });
-    EmitChildren(m_root, placeholder, DeriveStyle(m_root, ComputedStyle()));
-    return m_markup;
+    EmitChildren(m_root, DeriveStyle(m_root, ComputedStyle()));
+    m_sink = nullptr;
+    m_placeholder = nullptr;
+}
+
+PageSink& HtmlPage::Out()
+{
+    ++m_handedOn;
+    return *m_sink;
 }
 
 void HtmlPage::BreakLine(int count)
 {
     for (int i = 0; i < count; ++i)
-        m_markup += L"<br>";
+        Out().Break();
     m_lineStart = true;
     m_lastBlank = true;
 }
@@ -817,13 +955,19 @@ void HtmlPage::OpenMarker(PageElement& element)
 {
     element.marker = static_cast<int>(m_markers.size());
     m_markers.push_back(&element);
-    m_markup += L"<span id=\"e" + std::to_wstring(element.marker) + L"\">";
+    Out().OpenMarker(element.marker);
 }
 
-void HtmlPage::EmitText(const PageElement& element, const ComputedStyle& style)
+HBITMAP HtmlPage::PlaceholderOf(PageElement& element)
+{
+    return m_placeholder && *m_placeholder ? (*m_placeholder)(element) : nullptr;
+}
+
+void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const ComputedStyle& style)
 {
     std::wstring text;
-    for (wchar_t ch : element.text) {
+    text.reserve(source.size());
+    for (wchar_t ch : source) {
         if (IsBlank(ch)) {
             if (m_lastBlank)
                 continue;
@@ -832,52 +976,83 @@ void HtmlPage::EmitText(const PageElement& element, const ComputedStyle& style)
             continue;
         }
         m_lastBlank = false;
-        if (ch == L'&')
-            text += L"&amp;";
-        else if (ch == L'<')
-            text += L"&lt;";
-        else if (ch == 0xA0)
-            text += L' ';
-        else
-            text += ch;
+        text += ch == 0xA0 ? L' ' : ch;
     }
-    if (text.empty())
+    if (text.empty() || style.hidden)
         return;
-    if (style.hidden)
-        return;
-    std::wstring flags;
-    if (style.bold)
-        flags += L"+b";
-    if (style.italic)
-        flags += L"+i";
-    if (style.underline)
-        flags += L"+u";
-    if (style.strike)
-        flags += L"+s";
-    std::wstring face = style.face;
-    face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
-    m_markup += L"<font face=\"" + face + L"\" size=\"" + std::to_wstring(style.fontPixels) +
-                L"px\" color=\"" + ColorText(style.color) + L"\"";
-    if (style.hasBackground)
-        m_markup += L" bkgnd=\"" + ColorText(style.background) + L"\"";
-    if (!flags.empty())
-        m_markup += L" style=\"" + flags + L"\"";
-    m_markup += L">" + text + L"</font>";
+    Out().Text(text, &style, owner);
     m_lineStart = false;
 }
 
-void HtmlPage::EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-                            const ComputedStyle& style)
+void HtmlPage::EmitChildren(PageElement& element, const ComputedStyle& style)
 {
     for (auto& child : element.children)
-        Emit(*child, placeholder, style);
+        Emit(*child, style);
 }
 
-void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-                    const ComputedStyle& parentStyle)
+void HtmlPage::EmitTable(PageElement& element, const ComputedStyle& style)
+{
+    std::vector<PageElement*> rows;
+    std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {
+        for (auto& child : parent.children) {
+            if (child->tag == L"tr"sv)
+                rows.push_back(child.get());
+            else if (child->tag == L"tbody"sv || child->tag == L"thead"sv || child->tag == L"tfoot"sv)
+                collectRows(*child);
+        }
+    };
+    collectRows(element);
+    auto cellsOf = [](PageElement& row) {
+        std::vector<PageElement*> cells;
+        for (auto& child : row.children) {
+            if (child->tag == L"td"sv || child->tag == L"th"sv)
+                cells.push_back(child.get());
+        }
+        return cells;
+    };
+    if (!m_lineStart)
+        BreakLine();
+    bool marked = element.FindAttribute(L"id") != nullptr;
+    if (rows.size() == 1 && cellsOf(*rows[0]).size() == 1) {
+        // One cell: its content flows in the page's width.
+        PageElement* cell = cellsOf(*rows[0])[0];
+        if (marked)
+            OpenMarker(element);
+        if (cell->FindAttribute(L"id"))
+            OpenMarker(*cell);
+        EmitChildren(*cell, StyleBelow(*cell, &element, style));
+        if (cell->marker >= 0)
+            Out().CloseMarker();
+        if (marked)
+            Out().CloseMarker();
+        if (!m_lineStart)
+            BreakLine();
+        return;
+    }
+    if (marked)
+        OpenMarker(element);
+    Out().OpenTable(element);
+    for (PageElement* row : rows) {
+        Out().OpenRow();
+        for (PageElement* cell : cellsOf(*row)) {
+            Out().OpenCell(*cell);
+            m_lineStart = true;
+            m_lastBlank = true;
+            EmitChildren(*cell, StyleBelow(*cell, &element, style));
+            Out().CloseCell();
+        }
+    }
+    Out().CloseTable();
+    if (marked)
+        Out().CloseMarker();
+    m_lineStart = true;
+    m_lastBlank = true;
+}
+
+void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
 {
     if (element.isText) {
-        EmitText(element, parentStyle);
+        EmitText(element, element.text, parentStyle);
         return;
     }
     const std::wstring& tag = element.tag;
@@ -886,151 +1061,77 @@ void HtmlPage::Emit(PageElement& element, const std::function<HBITMAP(PageElemen
     const ComputedStyle style = DeriveStyle(element, parentStyle);
     if (style.hidden)
         return;
-    if (tag == L"br") {
+    if (tag == L"br"sv) {
         BreakLine();
         return;
     }
-    if (tag == L"hr") {
+    if (tag == L"hr"sv) {
         if (!m_lineStart)
             BreakLine();
-        m_markup += L"<hr>";
+        Out().Rule(element);
         BreakLine();
         return;
     }
     ControlKind control = element.Control();
     if (control == ControlKind::CheckBox || control == ControlKind::Number) {
-        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        HBITMAP bitmap = PlaceholderOf(element);
         OpenMarker(element);
-        if (bitmap) {
-            wchar_t handle[32] = {};
-            std::swprintf(handle, 32, L"0x%llX",
-                          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
-            m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
-        }
-        m_markup += L"</span>";
+        if (bitmap)
+            Out().Picture(bitmap, element);
+        Out().CloseMarker();
         m_lineStart = false;
         m_lastBlank = false;
         return;
     }
-    if (tag == L"img") {
+    if (tag == L"img"sv) {
         // A picture on this machine comes as a bitmap from the host; one on a web server is never fetched.
-        HBITMAP bitmap = placeholder ? placeholder(element) : nullptr;
+        HBITMAP bitmap = PlaceholderOf(element);
         if (!bitmap)
             return;
-        wchar_t handle[32] = {};
-        std::swprintf(handle, 32, L"0x%llX",
-                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(bitmap)));
         const bool marked = element.FindAttribute(L"id") != nullptr;
         if (marked)
             OpenMarker(element);
-        m_markup += L"<bmp handle=\"" + std::wstring(handle) + L"\">";
+        Out().Picture(bitmap, element);
         if (marked)
-            m_markup += L"</span>";
+            Out().CloseMarker();
         m_lineStart = false;
         m_lastBlank = false;
         return;
     }
-    if (tag == L"table") {
-        std::vector<PageElement*> rows;
-        std::function<void(PageElement&)> collectRows = [&](PageElement& parent) {
-            for (auto& child : parent.children) {
-                if (child->tag == L"tr")
-                    rows.push_back(child.get());
-                else if (child->tag == L"tbody" || child->tag == L"thead" || child->tag == L"tfoot")
-                    collectRows(*child);
-            }
-        };
-        collectRows(element);
-        auto cellsOf = [](PageElement& row) {
-            std::vector<PageElement*> cells;
-            for (auto& child : row.children) {
-                if (child->tag == L"td" || child->tag == L"th")
-                    cells.push_back(child.get());
-            }
-            return cells;
-        };
-        if (!m_lineStart)
-            BreakLine();
-        bool marked = element.FindAttribute(L"id") != nullptr;
-        if (rows.size() == 1 && cellsOf(*rows[0]).size() == 1) {
-            // One cell: its content flows in the page's width.
-            PageElement* cell = cellsOf(*rows[0])[0];
-            if (marked)
-                OpenMarker(element);
-            if (cell->FindAttribute(L"id"))
-                OpenMarker(*cell);
-            EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
-            if (cell->marker >= 0)
-                m_markup += L"</span>";
-            if (marked)
-                m_markup += L"</span>";
-            if (!m_lineStart)
-                BreakLine();
-            return;
-        }
-        if (marked)
-            OpenMarker(element);
-        m_markup += L"<table cellspacing=\"" + element.Attribute(L"cellspacing") + L"\" cellpadding=\"" +
-                    element.Attribute(L"cellpadding") + L"\" border=\"" + element.Attribute(L"border") +
-                    L"\" align=\"" + Lower(element.Attribute(L"align")) + L"\">";
-        for (PageElement* row : rows) {
-            m_markup += L"<tr>";
-            for (PageElement* cell : cellsOf(*row)) {
-                m_markup += L"<td align=\"" + Lower(cell->Attribute(L"align")) + L"\" valign=\"" +
-                            Lower(cell->Attribute(L"valign")) + L"\">";
-                m_lineStart = true;
-                m_lastBlank = true;
-                EmitChildren(*cell, placeholder, StyleBelow(*cell, &element, style));
-                m_markup += L"</td>";
-            }
-            m_markup += L"</tr>";
-        }
-        m_markup += L"</table>";
-        if (marked)
-            m_markup += L"</span>";
-        m_lineStart = true;
-        m_lastBlank = true;
+    if (tag == L"table"sv) {
+        EmitTable(element, style);
         return;
     }
     bool block = IsBlockElement(tag);
     bool marked = control == ControlKind::Hyperlink || element.FindAttribute(L"id") ||
-                  (tag == L"a" && element.FindAttribute(L"name"));
+                  (tag == L"a"sv && element.FindAttribute(L"name"));
     if (block && !m_lineStart)
         BreakLine();
-    int align = style.align;
-    int outerAlign = parentStyle.align;
-    const wchar_t* alignTag = nullptr;
-    if (block && align != outerAlign)
-        alignTag = align == 1 ? L"center" : align == 2 ? L"right" : L"left";
-    if (alignTag)
-        m_markup += L"<" + std::wstring(alignTag) + L">";
+    const bool aligned = block && style.align != parentStyle.align;
+    if (aligned)
+        Out().OpenAlign(style.align);
     if (marked)
         OpenMarker(element);
     if (control == ControlKind::Hyperlink) {
-        m_markup += L"<a href=\"" + std::to_wstring(m_links.size()) + L"\">";
+        Out().OpenLink(static_cast<int>(m_links.size()));
         m_links.push_back(&element);
     }
-    if (tag == L"li") {
-        PageElement bullet;
-        bullet.isText = true;
-        bullet.text = L"\x2022 ";
-        bullet.parent = &element;
-        EmitText(bullet, style);
-    }
-    size_t before = m_markup.size();
-    EmitChildren(element, placeholder, style);
-    if (marked && m_markup.size() == before)
-        m_markup += L"\x200B"; // an empty anchor still gets a place
+    if (tag == L"li"sv)
+        EmitText(element, L"\x2022 ", style);
+    const size_t before = m_handedOn;
+    EmitChildren(element, style);
+    if (marked && m_handedOn == before)
+        Out().Text(L"\x200B", nullptr, element); // an empty anchor still gets a place
     if (control == ControlKind::Hyperlink)
-        m_markup += L"</a>";
+        Out().CloseLink();
     if (marked)
-        m_markup += L"</span>";
+        Out().CloseMarker();
     if (block && !m_lineStart)
         BreakLine();
     if (block && IsSpacedBlock(tag))
         BreakLine();
-    if (alignTag)
-        m_markup += L"</" + std::wstring(alignTag) + L">";
+    if (aligned)
+        Out().CloseAlign();
 }
 
 } // namespace html

@@ -3,17 +3,22 @@
 // A web page as the HTML view holds it: the element tree of ordinary HTML
 // (tag names in any case, comments, style blocks, entities), the style rules
 // of its style blocks and style sheets, the run-time styles and states set on
-// elements, and the translation of the tree into the markup of the tooltip
-// renderer (HtmlVocabulary.h), which lays out and draws it. Controls (check
+// elements, and the walk that turns the tree into what the tooltip renderer
+// draws: breaks, rules, alignment, link and marker spans, styled text runs,
+// pictures and tables, handed to a PageSink (the renderer's layout, or the
+// renderer's markup of HtmlVocabulary.h for a look at it). Controls (check
 // boxes and number inputs) are left as placeholders of a given size, which
 // the view covers with real windows.
 
 #include <windows.h>
 
+#include "common/html/NodePool.h"
+
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,17 +45,22 @@ struct PageElement
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;
     UINT state = 0;
-    std::vector<std::unique_ptr<PageElement>> children;
+    std::vector<PoolPtr<PageElement>> children;
     PageElement* parent = nullptr;
-    // Set by the markup translation: the number of the element's marker in
-    // the renderer's markup ("e" + number), -1 when it has none.
+    // Set by the walk: the number of the element's marker (an anchor, link,
+    // control or element with an id; "e" + number in the renderer's markup),
+    // -1 when it has none.
     int marker = -1;
     HWND control = nullptr; // the window standing for a control element (the root: the view)
     HWND buddy = nullptr;   // number inputs: the up-down control
     SIZE controlSize = {};
+    // Where the renderer last placed what the element drew itself (its text,
+    // picture, rule or table), valid when boxStamp is the renderer's stamp.
+    RECT box = {};
+    unsigned boxStamp = 0;
 
-    const std::wstring* FindAttribute(const std::wstring& name) const;
-    std::wstring Attribute(const std::wstring& name) const;
+    const std::wstring* FindAttribute(std::wstring_view name) const;
+    std::wstring Attribute(std::wstring_view name) const;
     void SetAttribute(const std::wstring& name, const std::wstring* value);
     ControlKind Control() const;
     // The text of the element's descendants, blanks collapsed.
@@ -91,6 +101,32 @@ struct ComputedStyle
     bool hidden = false;
 };
 
+using PagePlaceholder = std::function<HBITMAP(PageElement&)>;
+
+// What the walk of a page produces, in the page's order. Alignments are
+// 0 left, 1 centre, 2 right; markers and links carry their numbers.
+class PageSink
+{
+public:
+    virtual ~PageSink() = default;
+    virtual void Break() = 0;
+    virtual void Rule(PageElement& owner) = 0;
+    virtual void OpenAlign(int align) = 0;
+    virtual void CloseAlign() = 0;
+    virtual void OpenMarker(int marker) = 0;
+    virtual void CloseMarker() = 0;
+    virtual void OpenLink(int number) = 0;
+    virtual void CloseLink() = 0;
+    // A run with its blanks collapsed, in the style (null: the renderer's own).
+    virtual void Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner) = 0;
+    virtual void Picture(HBITMAP bitmap, PageElement& owner) = 0;
+    virtual void OpenTable(PageElement& table) = 0;
+    virtual void OpenRow() = 0;
+    virtual void OpenCell(PageElement& cell) = 0;
+    virtual void CloseCell() = 0;
+    virtual void CloseTable() = 0;
+};
+
 class HtmlPage
 {
 public:
@@ -117,9 +153,12 @@ public:
     COLORREF Background() const;
     int Margin() const;
 
-    // The renderer's markup of the page. `placeholder` gives the bitmap that
-    // holds the room of a control element (sized to controlSize).
-    std::wstring ToRendererMarkup(const std::function<HBITMAP(PageElement&)>& placeholder);
+    // Walks the page for the renderer, numbering markers and links anew.
+    // `placeholder` gives the bitmap that holds the room of a picture or a
+    // control element (sized to controlSize).
+    void Walk(PageSink& sink, const PagePlaceholder& placeholder);
+    // The renderer's markup of the page (the same walk written out).
+    std::wstring ToRendererMarkup(const PagePlaceholder& placeholder);
     // The element whose marker is that number, or null.
     PageElement* ElementOfMarker(int marker) const;
     // Link elements by the number the markup gives their "href".
@@ -138,21 +177,29 @@ private:
     // (null: from the root down).
     ComputedStyle StyleBelow(const PageElement& element, const PageElement* top,
                              const ComputedStyle& topStyle) const;
-    void Emit(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-              const ComputedStyle& parentStyle);
+    void Emit(PageElement& element, const ComputedStyle& parentStyle);
     // `style`: the text's style (its parent's).
-    void EmitText(const PageElement& element, const ComputedStyle& style);
+    void EmitText(PageElement& element, const std::wstring& text, const ComputedStyle& style);
     // `style`: the element's own style, which its children inherit.
-    void EmitChildren(PageElement& element, const std::function<HBITMAP(PageElement&)>& placeholder,
-                      const ComputedStyle& style);
+    void EmitChildren(PageElement& element, const ComputedStyle& style);
+    void EmitTable(PageElement& element, const ComputedStyle& style);
     void BreakLine(int count = 1);
     void OpenMarker(PageElement& element);
+    HBITMAP PlaceholderOf(PageElement& element);
+    // The sink, counting what is handed on.
+    PageSink& Out();
 
+    // The pool before the root: the root's children point into it.
+    NodePool<PageElement> m_pool;
     PageElement m_root;
     std::vector<StyleRule> m_rules;
     std::vector<PageElement*> m_markers;
     std::vector<PageElement*> m_links;
-    std::wstring m_markup;
+    // While walking: where the walk goes, what gives placeholders, how many
+    // things it has handed on, and the line state.
+    PageSink* m_sink = nullptr;
+    const PagePlaceholder* m_placeholder = nullptr;
+    size_t m_handedOn = 0;
     bool m_lineStart = true;
     bool m_lastBlank = true;
 };

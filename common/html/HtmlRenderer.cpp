@@ -1,5 +1,6 @@
 #include "common/html/HtmlRenderer.h"
 
+#include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
 
 #include <shellapi.h>
@@ -81,64 +82,138 @@ HtmlRenderer::~HtmlRenderer()
         ::DestroyCursor(m_handCursor);
 }
 
-html::LayoutSettings HtmlRenderer::Settings()
+void HtmlRenderer::UpdateSettings()
 {
-    html::LayoutSettings settings;
-    settings.maxWidth = std::max(0, maxWidth);
-    settings.tabWidth = std::max(1, tabWidth);
-    settings.hoveredLink = m_hoveredLink;
-    settings.module = m_module;
-    settings.sheet = &m_sheet;
-    settings.animations = &m_animations;
-    settings.links = &m_links;
-    return settings;
+    m_settings.maxWidth = std::max(0, maxWidth);
+    m_settings.tabWidth = std::max(1, tabWidth);
+    m_settings.hoveredLink = m_hoveredLink;
+    m_settings.module = m_module;
+    m_settings.sheet = &m_sheet;
+    m_settings.animations = &m_animations;
+    m_settings.links = &m_links;
+    m_settings.fonts = &m_fonts;
 }
 
 namespace
 {
-void ClearBoxes(html::HtmlNode& node)
+void ClearBoxes(html::HtmlNode& root)
 {
-    node.boxes.clear();
-    for (auto& child : node.children)
-        ClearBoxes(*child);
+    std::vector<html::HtmlNode*> pending{&root};
+    while (!pending.empty()) {
+        html::HtmlNode* node = pending.back();
+        pending.pop_back();
+        node->boxes.clear();
+        for (auto& child : node->children)
+            pending.push_back(child.get());
+    }
 }
 } // namespace
 
+SIZE HtmlRenderer::Layout(HDC dc)
+{
+    m_placed = false;
+    ++m_settings.placeStamp; // the page's element boxes go stale with the layout
+    m_flow = html::LayoutFlow();
+    m_layouter.reset();
+    m_links.clear();
+    if (!m_page && m_text.empty())
+        return SIZE{0, 0};
+    WindowDC screen(nullptr);
+    if (!dc)
+        dc = screen.get();
+    UpdateSettings();
+    m_laidOutWidth = maxWidth;
+    m_laidOutHover = m_hoveredLink;
+    m_layouter = std::make_unique<html::Layouter>(m_settings);
+    m_flow = m_page ? m_layouter->LayoutPage(dc, *m_page, m_placeholder)
+                    : m_layouter->LayoutRoot(dc, m_document.Root());
+    int width = m_flow.width;
+    if (maxWidth > 0)
+        width = std::min(width, maxWidth);
+    return SIZE{width, m_flow.height};
+}
+
+bool HtmlRenderer::NeedsLayout() const
+{
+    return !m_layouter || m_laidOutWidth != maxWidth || m_laidOutHover != m_hoveredLink;
+}
+
 SIZE HtmlRenderer::Measure(HDC dc, const std::wstring& text)
 {
+    m_page = nullptr;
+    m_placeholder = nullptr;
     m_text = html::PrepareMarkup(text);
     m_document.Clear();
     m_links.clear();
     m_animations.clear();
+    m_layouter.reset();
     if (m_text.empty() || !dc) {
         m_text.clear();
         return SIZE{0, 0};
     }
     m_document.Parse(L"<body>" + m_text + L"</body>");
-    html::LayoutSettings settings = Settings();
-    html::Layouter layouter(dc, settings, true);
-    html::LayoutFlow flow = layouter.LayoutRoot(m_document.Root());
-    if (flow.width == 0 && flow.height == 0) {
+    const SIZE size = Layout(dc);
+    if (m_flow.width == 0 && m_flow.height == 0) {
         m_text.clear();
         m_document.Clear();
+        m_layouter.reset();
         return SIZE{0, 0};
     }
-    int width = flow.width;
-    if (maxWidth > 0)
-        width = std::min(width, maxWidth);
-    return SIZE{width + 1, flow.height + 1};
+    return SIZE{size.cx + 1, size.cy + 1};
+}
+
+SIZE HtmlRenderer::MeasurePage(HDC dc, html::HtmlPage& page, const html::PagePlaceholder& placeholder)
+{
+    m_text.clear();
+    m_document.Clear();
+    m_animations.clear();
+    m_page = &page;
+    m_placeholder = placeholder;
+    const SIZE size = Layout(dc);
+    if (m_flow.width == 0 && m_flow.height == 0)
+        return SIZE{0, 0};
+    return SIZE{size.cx + 1, size.cy + 1};
+}
+
+void HtmlRenderer::Forget()
+{
+    m_page = nullptr;
+    m_placeholder = nullptr;
+    m_text.clear();
+    m_document.Clear();
+    m_links.clear();
+    m_animations.clear();
+    m_flow = html::LayoutFlow();
+    m_layouter.reset();
+    m_placed = false;
+}
+
+void HtmlRenderer::Place(const RECT& rect)
+{
+    if (NeedsLayout())
+        Layout(nullptr);
+    if (!m_layouter)
+        return;
+    if (m_placed && ::EqualRect(&m_placedAt, &rect))
+        return;
+    if (!m_page)
+        ClearBoxes(m_document.Root());
+    m_links.clear();
+    ++m_settings.placeStamp; // the page's element boxes of the last placing go stale
+    m_layouter->Place(m_flow, rect.left, rect.top, std::max<int>(rect.right - rect.left - 1, m_flow.width));
+    m_placedAt = rect;
+    m_placed = true;
 }
 
 void HtmlRenderer::Draw(HDC dc, const RECT& rect)
 {
-    if (m_text.empty() || !dc)
+    if ((m_text.empty() && !m_page) || !dc)
         return;
-    ClearBoxes(m_document.Root());
-    html::LayoutSettings settings = Settings();
-    html::Layouter layouter(dc, settings, false);
-    html::LayoutFlow flow = layouter.LayoutRoot(m_document.Root());
-    layouter.Place(flow, rect.left, rect.top, std::max<int>(rect.right - rect.left - 1, flow.width));
-    layouter.Paint(flow);
+    if (NeedsLayout())
+        Layout(dc);
+    Place(rect);
+    if (m_layouter)
+        m_layouter->Paint(dc, m_flow);
 }
 
 void HtmlRenderer::SetNotify(HWND window, UINT message, LPARAM lParam)

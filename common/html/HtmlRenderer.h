@@ -1,18 +1,22 @@
 #pragma once
 
-// The HTML-subset renderer of the tooltips (and, later, of the HTML views):
-// measures and draws a text written in the markup of HtmlVocabulary.h, keeps
-// the parsed document and the rectangles of the hyperlinks it drew, answers
-// hit tests on them, opens them and advances animated image lists. It knows
-// no window except the one it reports hover changes to.
+// The HTML-subset renderer of the tooltips and of the HTML views: measures
+// and draws a text written in the markup of HtmlVocabulary.h, or a web page
+// from its own element tree, keeps the parsed document, the layout made when
+// measuring (laid out again only for another width or hovered link) and the
+// rectangles of the hyperlinks it drew, answers hit tests on them, opens them
+// and advances animated image lists. It knows no window except the one it
+// reports hover changes to.
 
 #include <windows.h>
 
 #include "common/html/HtmlDocument.h"
 #include "common/html/HtmlLayout.h"
+#include "common/html/HtmlPage.h"
 #include "common/html/HtmlVocabulary.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +32,15 @@ public:
     // one that lays out to nothing (the stored text is then emptied). The
     // width is cut to the maximum width; both sides get 1 more.
     SIZE Measure(HDC dc, const std::wstring& text);
-    // Draws the stored text into the rectangle; nothing for an empty text.
+    // Lays out a web page from its tree and measures it, as Measure does; the
+    // page (and what `placeholder` gives) must stay until the next Measure,
+    // MeasurePage or Forget.
+    SIZE MeasurePage(HDC dc, html::HtmlPage& page, const html::PagePlaceholder& placeholder);
+    // Drops the layout and the page (before the page changes under it).
+    void Forget();
+    // Places the layout in the rectangle: boxes and hyperlink pieces.
+    void Place(const RECT& rect);
+    // Draws the stored text or page into the rectangle; nothing for an empty one.
     void Draw(HDC dc, const RECT& rect);
 
     // Where hover changes go (window 0 clears message and lParam).
@@ -52,6 +64,8 @@ public:
     int HoveredLink() const { return m_hoveredLink; }
     void SetModule(HMODULE module) { m_module = module; }
     HCURSOR HandCursor() const { return m_handCursor; }
+    // A page element's box is the last placing's when it carries this stamp.
+    unsigned PlaceStamp() const { return m_settings.placeStamp; }
 
     // Opens a link: the shell first, else the ".htm" browser command with the
     // quoted address. `run` starts a command line (tests replace it).
@@ -64,12 +78,25 @@ public:
     static std::wstring BrowserCommandFor(const std::wstring& command, const std::wstring& link);
 
 private:
-    html::LayoutSettings Settings();
+    void UpdateSettings();
+    // Lays out the text or page again (with the device context, or the screen's).
+    SIZE Layout(HDC dc);
+    bool NeedsLayout() const;
     const html::HyperlinkPiece* HitTest(POINT point) const;
 
     html::StyleSheet m_sheet;
     std::wstring m_text;
     html::HtmlDocument m_document;
+    html::HtmlPage* m_page = nullptr;
+    html::PagePlaceholder m_placeholder;
+    html::LayoutFonts m_fonts;
+    html::LayoutSettings m_settings;
+    std::unique_ptr<html::Layouter> m_layouter;
+    html::LayoutFlow m_flow;
+    int m_laidOutWidth = 0;    // the maximum width of the layout
+    int m_laidOutHover = -2;   // the hovered link of the layout
+    RECT m_placedAt = {};
+    bool m_placed = false;
     std::vector<html::HyperlinkPiece> m_links;
     std::vector<html::AnimationEntry> m_animations;
     int m_hoveredLink = -2;

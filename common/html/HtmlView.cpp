@@ -44,8 +44,8 @@ struct ViewState
     HWND window = nullptr;
     html::HtmlPage page;
     HtmlRenderer renderer;
-    std::wstring markup;
-    bool markupDirty = true;
+    bool pageDirty = true; // the page changed since its placeholders were made
+    std::map<const html::PageElement*, HBITMAP> placeholderOf;
     std::wstring base;
     HtmlViewNotify callback = nullptr;
     LPVOID callbackParam = nullptr;
@@ -196,27 +196,29 @@ html::PageElement* BodyOf(ViewState& state)
     return body ? body : &state.page.Root();
 }
 
+// Where a marked element (an anchor, link, control or element with an id)
+// was placed: what it and its descendants drew.
 RECT ElementRect(ViewState& state, const html::PageElement& element)
 {
     RECT rect{};
     if (element.marker < 0)
         return rect;
-    const html::HtmlNode* node = state.renderer.Document().FindById(L"e" + std::to_wstring(element.marker));
-    if (!node)
-        return rect;
+    const unsigned stamp = state.renderer.PlaceStamp();
     bool any = false;
-    std::function<void(const html::HtmlNode&)> unite = [&](const html::HtmlNode& current) {
-        for (const RECT& box : current.boxes) {
+    std::vector<const html::PageElement*> pending{&element};
+    while (!pending.empty()) {
+        const html::PageElement* current = pending.back();
+        pending.pop_back();
+        if (current->boxStamp == stamp) {
             if (!any)
-                rect = box;
+                rect = current->box;
             else
-                ::UnionRect(&rect, &rect, &box);
+                ::UnionRect(&rect, &rect, &current->box);
             any = true;
         }
-        for (const auto& child : current.children)
-            unite(*child);
-    };
-    unite(*node);
+        for (auto child = current->children.rbegin(); child != current->children.rend(); ++child)
+            pending.push_back(child->get());
+    }
     return rect;
 }
 
@@ -232,6 +234,7 @@ void DestroyControls(ViewState& state)
         return false;
     });
     state.placeholders.clear();
+    state.placeholderOf.clear();
     state.fonts.clear();
 }
 
@@ -300,7 +303,7 @@ HBITMAP Picture(ViewState& state, html::PageElement& element)
     return bitmap;
 }
 
-HBITMAP Placeholder(ViewState& state, html::PageElement& element)
+HBITMAP MakePlaceholder(ViewState& state, html::PageElement& element)
 {
     if (element.tag == L"img")
         return element.Attribute(L"src").empty() ? nullptr : Picture(state, element);
@@ -320,6 +323,17 @@ HBITMAP Placeholder(ViewState& state, html::PageElement& element)
     ::SelectObject(memory, old);
     ::DeleteDC(memory);
     state.placeholders.emplace_back(bitmap);
+    return bitmap;
+}
+
+// The bitmap standing for a picture or control, made once for each page change.
+HBITMAP Placeholder(ViewState& state, html::PageElement& element)
+{
+    auto found = state.placeholderOf.find(&element);
+    if (found != state.placeholderOf.end())
+        return found->second;
+    HBITMAP bitmap = MakePlaceholder(state, element);
+    state.placeholderOf.emplace(&element, bitmap);
     return bitmap;
 }
 
@@ -358,14 +372,7 @@ RECT ContentRect(ViewState& state)
 // the places of the controls.
 void PlaceContent(ViewState& state)
 {
-    WindowDC screen(nullptr);
-    HDC scratch = ::CreateCompatibleDC(screen.get());
-    HBITMAP pixel = ::CreateCompatibleBitmap(screen.get(), 1, 1);
-    HGDIOBJ old = ::SelectObject(scratch, pixel);
-    state.renderer.Draw(scratch, ContentRect(state));
-    ::SelectObject(scratch, old);
-    ::DeleteObject(pixel);
-    ::DeleteDC(scratch);
+    state.renderer.Place(ContentRect(state));
     PlaceControls(state);
 }
 
@@ -388,20 +395,22 @@ void UpdateScrollBar(ViewState& state)
 
 void Relayout(ViewState& state)
 {
-    if (state.markupDirty) {
+    if (state.pageDirty) {
+        state.renderer.Forget(); // its layout points at the placeholders
         state.backgroundColor = state.page.Background();
         state.background.Reset(::CreateSolidBrush(state.backgroundColor));
         state.margin = state.page.Margin();
         state.placeholders.clear();
-        state.markup = state.page.ToRendererMarkup(
-            [&state](html::PageElement& element) { return Placeholder(state, element); });
-        state.markupDirty = false;
+        state.placeholderOf.clear();
+        state.pageDirty = false;
     }
     RECT client{};
     ::GetClientRect(state.window, &client);
     state.renderer.maxWidth = std::max<int>(20, client.right - 2 * state.margin);
     WindowDC screen(nullptr);
-    SIZE size = state.renderer.Measure(screen.get(), state.markup);
+    SIZE size = state.renderer.MeasurePage(screen.get(), state.page, [&state](html::PageElement& element) {
+        return Placeholder(state, element);
+    });
     state.contentHeight = size.cy;
     UpdateScrollBar(state);
     PlaceContent(state);
@@ -704,6 +713,7 @@ BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
         return FALSE;
     }
     ++state->generation;
+    state->renderer.Forget(); // the layout points into the page and its placeholders
     DestroyControls(*state);
     state->pressedLink = nullptr;
     state->base = baseUrl ? baseUrl : L"";
@@ -732,7 +742,7 @@ BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
     }
     state->received.clear();
     state->scrollY = 0;
-    state->markupDirty = true;
+    state->pageDirty = true;
     Relayout(*state);
     return TRUE;
 }
@@ -742,7 +752,7 @@ void Changed(html::PageElement* element)
     ViewState* state = StateOfElement(element);
     if (!state)
         return;
-    state->markupDirty = true;
+    state->pageDirty = true;
     Relayout(*state);
 }
 

@@ -546,6 +546,8 @@ bool CHtmlToolTip::LayoutTip()
         return false;
     SIZE text = {};
     {
+        // A long tip wraps at half the screen's width rather than running across it.
+        m_renderer->maxWidth = std::max(1, ::GetSystemMetrics(SM_CXSCREEN) / 2);
         WindowDC dc(m_hWnd);
         text = m_renderer->Measure(dc.get(), info.text);
     }

@@ -4,8 +4,11 @@
 // scroll, element lookup, attributes and styles, the real check box and
 // number controls, link clicks reported to the handlers, the style-sheet
 // request of the load-data callback, pictures from files on this machine,
-// and pictures on web servers that are not fetched.
+// and pictures on web servers that are not fetched; and the page laid out
+// from its own tree, drawn pixel for pixel as its renderer markup.
+#include "common/GdiObjectGuards.h"
 #include "common/html/HtmlPage.h"
+#include "common/html/HtmlRenderer.h"
 #include "common/html/HtmlView.h"
 #include "common/html/PagePicture.h"
 
@@ -484,4 +487,86 @@ TEST(HtmlPageModel, TranslatedTextCarriesTheInheritedStyle)
     EXPECT_EQ(markup.find(L"<center>"), markup.rfind(L"<center>"));
     // The same styles as the element-by-element answer.
     EXPECT_EQ(page.StyleOf(*page.FindById(L"g")).color, RGB(0, 0, 255));
+}
+
+namespace
+{
+
+// The pixels a renderer draws into a white 32-bit surface.
+class Drawing
+{
+public:
+    Drawing(int width, int height) : m_width(width), m_height(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_bitmap.Reset(::CreateDIBSection(m_screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bits = static_cast<const DWORD*>(bits);
+    }
+    std::vector<DWORD> Draw(HtmlRenderer& renderer, SIZE size)
+    {
+        MemoryDC dc(m_screen.get());
+        SelectedObject selected(dc.get(), m_bitmap.get());
+        RECT all{0, 0, m_width, m_height};
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        renderer.Draw(dc.get(), RECT{4, 4, 4 + size.cx, 4 + size.cy});
+        ::GdiFlush();
+        return std::vector<DWORD>(m_bits, m_bits + static_cast<size_t>(m_width) * m_height);
+    }
+
+private:
+    int m_width;
+    int m_height;
+    WindowDC m_screen{nullptr};
+    GdiObject<HBITMAP> m_bitmap;
+    const DWORD* m_bits = nullptr;
+};
+
+} // namespace
+
+TEST(HtmlPageModel, PageLaidOutFromItsTreeDrawsAsItsMarkup)
+{
+    // The view lays a page out straight from its elements; the renderer's
+    // markup of the same page, measured and drawn as a tooltip text, must
+    // give the same size and the same pixels.
+    const std::wstring pages[] = {
+        L"<html><head><style>h2 { color: #FF9900 } .note { background-color: #FFFF00; font-style: italic }"
+        L"</style></head><body><h1>Welcome to the &amp; page!</h1><p>Some text that runs long enough to be "
+        L"wrapped over several lines of the narrow area, with <b>bold</b>, <i>italic</i>, <u>underlined</u> "
+        L"and <s>struck</s> words, a <a href=\"x.htm\">link</a> and an <a name=here></a>anchor.</p>"
+        L"<h2 id=h>Start here</h2><ul><li><a href=\"%CMD%\">First</a> item</li><li class=note>Second &lt;"
+        L"item&gt;</li></ul><center>centred <big>big</big> and <small>small</small></center>"
+        L"<div align=right>right</div><hr><p>after the rule&nbsp;&nbsp;two blanks</p></body></html>",
+        L"<body><table border=1 cellpadding=3 cellspacing=2 align=center><tr><td>one</td><td align=right "
+        L"valign=bottom>two<br>lines</td></tr><tr><td colspan=2><font color=red size=5>wide</font></td></tr>"
+        L"</table><table id=t><tr><td id=c><b>single cell</b> flows in the page</td></tr></table>"
+        L"<table><tr><td><table border=2><tr><td>nested</td><td>table</td></tr></table></td><td>x</td></tr>"
+        L"</table>tail</body>",
+        L"<body>" + std::wstring(3000, L'a') + L" " + std::wstring(200, L'b') + L"<pre>  kept\tnot</pre>"
+        L"<p style=\"font-family: Arial; font-size: 20px; text-decoration: line-through\">style</p></body>",
+    };
+    GdiObject<HBITMAP> picture(::CreateBitmap(24, 12, 1, 32, nullptr));
+    const html::PagePlaceholder placeholder = [&](html::PageElement&) { return picture.get(); };
+    Drawing drawing(420, 900);
+    for (const std::wstring& text : pages) {
+        html::HtmlPage page;
+        page.Parse(text + L"<img src=x.png><input type=checkbox>");
+        WindowDC screen(nullptr);
+        HtmlRenderer direct;
+        direct.maxWidth = 400;
+        const SIZE directSize = direct.MeasurePage(screen.get(), page, placeholder);
+        HtmlRenderer markup;
+        markup.maxWidth = 400;
+        const SIZE markupSize = markup.Measure(screen.get(), page.ToRendererMarkup(placeholder));
+        ASSERT_EQ(directSize.cx, markupSize.cx) << text;
+        ASSERT_EQ(directSize.cy, markupSize.cy) << text;
+        EXPECT_GT(directSize.cy, 20) << text;
+        EXPECT_TRUE(drawing.Draw(direct, directSize) == drawing.Draw(markup, markupSize)) << text;
+        EXPECT_EQ(direct.Links().size(), markup.Links().size()) << text;
+    }
 }

@@ -202,6 +202,21 @@ TEST_F(TipFixture, IconHandleIsWrittenAtPointerWidth)
     EXPECT_GT(tip.Placement().window.cx, 32);
 }
 
+TEST_F(TipFixture, LongTipWrapsAtHalfTheScreenWidth)
+{
+    std::wstring text;
+    for (int i = 0; i < 400; ++i)
+        text += L"phrase <b>text</b> ";
+    tip.ShowTipAt(POINT{300, 300}, text);
+    ASSERT_EQ(tip.State(), 2);
+    const RECT& rect = tip.TextRect();
+    const int half = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+    EXPECT_LE(rect.right - rect.left, half + 1); // the renderer adds one pixel
+    EXPECT_GT(rect.right - rect.left, half - 100);
+    EXPECT_GT(rect.bottom - rect.top, 5 * (rect.right - rect.left) / 10) << "the text wraps into many lines";
+    EXPECT_LE(tip.Placement().window.cx, ::GetSystemMetrics(SM_CXSCREEN));
+}
+
 TEST_F(TipFixture, EmptyTextShowsNoWindowButRunsTheStates)
 {
     tip.RemoveAllTools();
