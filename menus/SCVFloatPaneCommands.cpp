@@ -283,8 +283,8 @@ void CSCVFloatPane::CommandTransform(UINT command)
     if (command == kPaneCmdTrim || command == kPaneCmdJoin) {
         CString text;
         text.Format(L"%s: %d",
-                    (command == kPaneCmdTrim ? LoadLocalizedTextOr(278, L"Removed chars")
-                                             : LoadLocalizedTextOr(279, L"Joined lines"))
+                    (command == kPaneCmdTrim ? LoadLocalizedTextOr(IDS_MENU_REMOVED_CHARS, L"Removed chars")
+                                             : LoadLocalizedTextOr(IDS_MENU_JOINED_LINES, L"Joined lines"))
                         .GetString(),
                     total);
         MessageBoxTimeout(m_hWnd, kProductName, text.GetString(),

@@ -13,6 +13,8 @@ EditorReadOnly (159, a padlock).
 Web links: EditorForum (151), EditorHomePage (152), EditorSupport (154), EditorVideo (156),
 EditorGroup (160), EditorRegionalGroup (163), EditorMessenger (164), EditorNews (149, a news sheet with
 a headline and a picture), EditorGlobe (153, a globe with meridians).
+Settings pane: EditorHidePane (148, a window whose lower pane goes down under an arrow), EditorSaveClose
+(155, a blue disk with a red cross: save, then close).
 Run it from any folder; the files land beside the script.
 """
 import os
@@ -417,6 +419,42 @@ GLOBE = grid([
     ".....kkkkkk.....",
     "................",
 ])
+HIDE_PANE = grid([
+    "kkkkkkkkkkkkkkk.",
+    "kbbbbbbbbbbbbbk.",
+    "kwwwwwwwwwwwwwk.",
+    "kwwwwwwwwwwwwwk.",
+    "kwwwwwwwwwwwwwk.",
+    "kkkkkkkkkkkkkkk.",
+    "kssssssssssssskk",
+    "ksssssgggssssssk",
+    "ksssssgggssssssk",
+    "ksssssgggssssssk",
+    "kssgggggggggsssk",
+    "ksssgggggggssssk",
+    "kssssgggggsssssk",
+    "ksssssgggssssssk",
+    "kssssssgsssssssk",
+    "kkkkkkkkkkkkkkkk",
+])
+SAVE_CLOSE = grid([
+    "kkkkkkkkkkkk....",
+    "kbksssssskbk....",
+    "kbkssssksbbbk...",
+    "kbkssssksbbbk...",
+    "kbksssssskbbk...",
+    "kbbkkkkkkbbbk...",
+    "kbbbbbbbbbbbk...",
+    "kbwwwwwwwwwbk...",
+    "kbwkkkkkkkwbk...",
+    "kbwwwwwwwwwbk...",
+    "kbwkkkkkkrr...rr",
+    "kkkkkkkkkkrr.rr.",
+    "...........rrr..",
+    "...........rrr..",
+    "..........rr.rr.",
+    ".........rr...rr",
+])
 
 
 def image(size, draw):
@@ -466,3 +504,5 @@ if __name__ == "__main__":
     write_icon("EditorMessenger.ico", MESSENGER)
     write_icon("EditorNews.ico", NEWS)
     write_icon("EditorGlobe.ico", GLOBE)
+    write_icon("EditorHidePane.ico", HIDE_PANE)
+    write_icon("EditorSaveClose.ico", SAVE_CLOSE)

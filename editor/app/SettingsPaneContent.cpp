@@ -112,15 +112,12 @@ bool SettingsPaneContent::CreatePageWindow(int index)
 
 void SettingsPaneContent::CreateToolbar(int width, int height)
 {
-    m_toolbar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                  WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS |
-                                      CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
-                                  width - 100, 0, 100, height, m_hWnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSettingsToolbarId)),
-                                  ::GetModuleHandleW(nullptr), nullptr);
-    if (!m_toolbar)
+    const RECT place = {width - 100, 0, width, height};
+    // The toolbar holds the two button images, Hide (148) and Save And Close (155), in this order.
+    if (!m_toolbar.CreateBar(m_hWnd, place, kSettingsToolbarId,
+                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS |
+                                 CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN))
         return;
-    ::SendMessageW(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(m_toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(0, height - 2));
     const DWORD padding = static_cast<DWORD>(::SendMessageW(m_toolbar, TB_GETPADDING, 0, 0));
     ::SendMessageW(m_toolbar, TB_SETPADDING, 0, MAKELPARAM(4, HIWORD(padding)));
@@ -146,7 +143,7 @@ void SettingsPaneContent::CreateToolbar(int width, int height)
             tb.idCommand = static_cast<int>(button.command);
             tb.fsState = TBSTATE_ENABLED;
             tb.fsStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE; // both buttons fit the row
-            tb.iBitmap = I_IMAGENONE;
+            tb.iBitmap = ordinal;
             tb.iString = ordinal++;
         }
         ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
@@ -156,16 +153,7 @@ void SettingsPaneContent::CreateToolbar(int width, int height)
 int SettingsPaneContent::ToolbarWidth() const
 {
     // The buttons size themselves from their texts in the font in use, so every language fits.
-    if (!m_toolbar)
-        return kFallbackToolbarWidth;
-    const auto count = static_cast<int>(::SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0));
-    int width = 0;
-    for (int i = 0; i < count; ++i) {
-        RECT button = {};
-        if (::SendMessageW(m_toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button)))
-            width += button.right - button.left + 2;
-    }
-    return width > 0 ? width : kFallbackToolbarWidth;
+    return m_toolbar ? m_toolbar.WantedWidth() : kFallbackToolbarWidth;
 }
 
 void SettingsPaneContent::Layout()

@@ -18,6 +18,7 @@
 
 #include "editor/app/FloatPaneSettingsPage.h"
 #include "editor/app/MiscSettingsPage.h"
+#include "editor/controls/SettingsPaneToolBar.h"
 #include "editor/controls/SettingsTabCtrl.h"
 #include "platform/CWindowImpl.h"
 
@@ -54,7 +55,7 @@ public:
     int HasUnsentChanges() const { return 1; }
     void OnLanguageChanged();
     SettingsTabCtrl& TabControl() { return m_tab; }
-    HWND Toolbar() const { return m_toolbar; }
+    HWND Toolbar() const { return m_toolbar.m_hWnd; }
     // The formatted tip of a page's tab.
     static CString TabTip(int page);
 
@@ -90,6 +91,6 @@ private:
     MiscSettingsPage m_misc;
     std::unique_ptr<FloatPaneSettingsPage> m_floatPane;
     SettingsTabCtrl m_tab;
-    HWND m_toolbar = nullptr;
+    SettingsPaneToolBar m_toolbar;
     HWND m_mainWindow = nullptr;
 };

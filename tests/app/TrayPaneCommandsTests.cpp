@@ -426,6 +426,39 @@ TEST_F(TrayPaneCommands, TheSelectionFollowsItsItemWhenACaptureArrives)
     pane.DestroyWindow();
 }
 
+TEST_F(TrayPaneCommands, TrimAndJoinSayHowMuchTheyChangedTheSelectedItem)
+{
+    const struct
+    {
+        const wchar_t* copied;
+        UINT command;
+        const wchar_t* said;
+        const wchar_t* result;
+    } cases[] = {
+        {L" \t padded \r\n\n", kPaneCmdTrim, L"Removed chars: 7", L"padded"},
+        {L"one\r\ntwo\r\nthree\r\n", kPaneCmdJoin, L"Joined lines: 3", L"one two three"},
+        {L"nothing to join", kPaneCmdJoin, L"Joined lines: 0", L"nothing to join"},
+    };
+    for (const auto& each : cases) {
+        const std::wstring newer = std::wstring(L"newer than ") + each.copied;
+        Copy(each.copied);
+        Copy(newer.c_str());
+        CSCVFloatPane& pane = OpenPane();
+        pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 1, 0);
+        scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+        scvtest::DialogWatchdog::ScopedLimit quick(300);
+        pane.SendMessageW(WM_COMMAND, each.command, 0);
+        const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
+        ASSERT_TRUE(said.has_value()) << scvtest::WideToUtf8(each.said);
+        EXPECT_NE(said->find(each.said), std::wstring::npos) << scvtest::WideToUtf8(*said);
+        EXPECT_EQ(ItemText(1), each.result);
+        EXPECT_EQ(std::wstring(pane.GetRowText(1).GetString()), ItemText(1))
+            << "the pane shows the changed item";
+        EXPECT_EQ(ItemText(0), newer) << "the item not selected stays as it was";
+        pane.DestroyWindow();
+    }
+}
+
 TEST_F(TrayPaneCommands, EditOfAnItemWithoutAFileTypeOpensNothingAndSaysSo)
 {
     auto page = std::make_unique<CCHItem>(CHT_HTML, nullptr);

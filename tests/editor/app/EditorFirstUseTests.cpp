@@ -128,7 +128,8 @@ HWND FindToolbarWith(HWND root, UINT command)
             ::GetClassNameW(child, name, 64);
             const bool toolbar = ::lstrcmpiW(name, TOOLBARCLASSNAMEW) == 0 ||
                                  ::lstrcmpiW(name, L"ScvPhraseTextToolBar") == 0 ||
-                                 ::lstrcmpiW(name, L"ScvLinksToolBar") == 0;
+                                 ::lstrcmpiW(name, L"ScvLinksToolBar") == 0 ||
+                                 ::lstrcmpiW(name, L"ScvSettingsPaneToolBar") == 0;
             if (toolbar && ::SendMessageW(child, TB_COMMANDTOINDEX, s->command, 0) >= 0) {
                 s->found = child;
                 return FALSE;
@@ -410,10 +411,10 @@ struct TipIconProbe : CMenuToolTipEditorClient
 
 TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
 {
-    // Each icon the text toolbar, the web links and the menu tips use exists in the editor's resources
-    // and differs from every other one and from the program icon.
-    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159,
-                       151, 152, 154, 156, 160, 163, 164, 149, 153};
+    // Each icon the text toolbar, the web links, the menu tips and the settings pane's toolbar use exists
+    // in the editor's resources and differs from every other one and from the program icon.
+    const int ids[] = {128, 136, 137, 138, 139, 140, 141, 142, 159, 151,
+                       152, 154, 156, 160, 163, 164, 149, 153, 148, 155};
     std::vector<std::vector<BYTE>> pictures;
     for (int id : ids) {
         pictures.push_back(ResourceIconPixels(id, 16));
@@ -433,6 +434,33 @@ TEST_F(EditorFirstUseTest, ToolbarAndLinkIconsAreDrawnAndDistinct)
     for (const auto& each : tips) {
         const auto shown = reinterpret_cast<HICON>(tip.GetIconForId(each.command));
         EXPECT_EQ(ResourceIconPixels(each.icon, 32), IconPixels(shown)) << each.command;
+    }
+}
+
+TEST_F(EditorFirstUseTest, SettingsToolbarButtonsShowTheirIconsBesideTheirCaptions)
+{
+    HWND toolbar = FindToolbarWith(frame->m_hWnd, kSaveAndCloseCommand);
+    ASSERT_NE(nullptr, toolbar);
+    const auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+    ASSERT_NE(nullptr, images);
+    const struct
+    {
+        UINT command;
+        int icon;
+    } buttons[] = {{kHideSettingsCommand, 148}, {kSaveAndCloseCommand, 155}};
+    for (const auto& each : buttons) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_IMAGE;
+        ASSERT_NE(-1,
+                  ::SendMessageW(toolbar, TB_GETBUTTONINFOW, each.command, reinterpret_cast<LPARAM>(&info)));
+        HICON shown = ImageList_GetIcon(images, info.iImage, ILD_NORMAL);
+        ASSERT_NE(nullptr, shown) << each.command << " has an image";
+        EXPECT_EQ(ResourceIconPixels(each.icon, 16), IconPixels(shown)) << each.command;
+        ::DestroyIcon(shown);
+        const ButtonFacts button = ReadButton(toolbar, each.command);
+        EXPECT_GT(button.width, 16 + TextWidth(toolbar, button.text))
+            << each.command << " holds icon and text";
     }
 }
 
