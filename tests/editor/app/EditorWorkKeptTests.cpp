@@ -6,7 +6,7 @@
 // Backup, Import, Reread, names made from long clipboard lines, a start while the phrases folder is
 // missing and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
-#include "EditorDocHarness.h"
+#include "EditorFrameHarness.h"
 #include "common/PathFunctions.h"
 #include "common/RichEditConversion.h"
 #include "common/RichEditEditing.h"
@@ -503,20 +503,14 @@ TEST_F(EditorWorkKeptTest, TheEndOfTheSessionSavesTheTypedText)
 namespace
 {
 
-constexpr LPCWSTR kWorkKeptRunKey = L"Software\\ScrivolanterTests\\WorkKeptRun";
-
-SettingsPane* CreateWorkKeptSettingsPane(CMainFrame& frame)
-{
-    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kWorkKeptRunKey,
-                            L"C:\\none\\Scrivolanter.exe");
-}
+constexpr wchar_t kWorkKeptRunKey[] = L"Software\\ScrivolanterTests\\WorkKeptRun";
 
 } // namespace
 
 TEST(EditorSettingsKept, ValuesTheMainProgramChangedStayAndAFloatPaneBoxIsSavedOnClose)
 {
     CMainFrame::SetLoadLibraryOnCreate(false);
-    CMainFrame::SetSettingsPaneFactory(&CreateWorkKeptSettingsPane);
+    CMainFrame::SetSettingsPaneFactory(&scvtest::CreateSettingsPaneOnTestKey<kWorkKeptRunKey>);
     {
         scvtest::EditorDocHarness harness;
         const int a = harness.store.AddPhrase(L"A", L"alpha", 0, -1);
