@@ -12,6 +12,7 @@
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 
+#include "support/ClipboardFill.h"
 #include "support/TempFolder.h"
 #include "tests/editor/controls/FakeToolTipClock.h"
 #include "support/TempSettingsEnvironment.h"
@@ -76,20 +77,6 @@ void Pump(DWORD milliseconds)
     } while (::GetTickCount() - start < milliseconds);
 }
 
-void SetClipboardText(const wchar_t* text)
-{
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    if (text) {
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-        memcpy(::GlobalLock(block), text, bytes);
-        ::GlobalUnlock(block);
-        ::SetClipboardData(CF_UNICODETEXT, block);
-    }
-    ::CloseClipboard();
-}
-
 class PhrasesPaneTest : public ::testing::Test, protected scvtest::EditorFrameHarness
 {
 protected:
@@ -109,7 +96,7 @@ protected:
         g_store = &store;
         PhrasesPane::SetConfirmDeletes(false);
         PhraseClipSet::Get().Clear();
-        SetClipboardText(nullptr);
+        ASSERT_TRUE(scvtest::ClearClipboard());
         ASSERT_TRUE(OpenFrame(0, RUNTIME_CLASS(EditingTextView)));
         ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 900, 600,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -240,7 +227,7 @@ TEST_F(PhrasesPaneTest, AddGroupMakesNumberedFoldersAndAddFromClipboardTakesTheF
     }
     EXPECT_FALSE(temp.Exists(L"phrases\\New Group")) << "not at the root";
 
-    SetClipboardText(L"  \r\nabc\r\ndef");
+    ASSERT_TRUE(scvtest::SetClipboardText(L"  \r\nabc\r\ndef"));
     EXPECT_TRUE(Enabled(PhrasesPane::kCmdNewFromClipboard));
     Select(a); // a top-level phrase: the root is the current group
     Command(PhrasesPane::kCmdNewFromClipboard);
@@ -253,7 +240,7 @@ TEST_F(PhrasesPaneTest, AddGroupMakesNumberedFoldersAndAddFromClipboardTakesTheF
     EXPECT_EQ(L"  \r\nabc\r\ndef", BodyOnDisk(std::wstring(record->GetPath().Mid(temp.Path().size() + 1))));
     EXPECT_EQ(added, doc->GetCurrentItem()) << "the document selects the new phrase";
 
-    SetClipboardText(nullptr);
+    ASSERT_TRUE(scvtest::ClearClipboard());
     EXPECT_FALSE(Enabled(PhrasesPane::kCmdNewFromClipboard));
 }
 
