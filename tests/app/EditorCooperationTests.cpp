@@ -97,13 +97,6 @@ SCV_CHILD_MAIN(editor_coop_target)
 namespace
 {
 
-using scvtest::ControlText;
-using scvtest::CountOf;
-using scvtest::FindMenuWindow;
-using scvtest::FindTrayWindow;
-using scvtest::PressHotKey;
-using scvtest::TapKey;
-
 // The running editor's main frame: the window that answers the editor's instance question.
 struct EditorSearch
 {
@@ -170,8 +163,8 @@ protected:
         options.workingDirectory = m_folder.Path();
         m_program.emplace(scvtest::ChildProcess::Run(m_folder.PathOf(L"Scrivolanter.exe"), {}, options));
         ASSERT_TRUE(m_program->Started());
-        ASSERT_TRUE(scvtest::WaitUntil([&] { return (m_tray = FindTrayWindow(m_program->Pid())) != nullptr; },
-                                       kStartTimeoutMs))
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] { return (m_tray = scvtest::FindTrayWindow(m_program->Pid())) != nullptr; }, kStartTimeoutMs))
             << "the program shows no tray window";
         WORD key = 0;
         ASSERT_TRUE(scvtest::WaitUntil(
@@ -249,9 +242,9 @@ protected:
         HWND menu = nullptr;
         scvtest::WaitUntil(
             [&] {
-                PressHotKey();
-                scvtest::WaitUntil([&] { return (menu = FindMenuWindow(m_program->Pid())) != nullptr; },
-                                   5000);
+                scvtest::PressHotKey();
+                scvtest::WaitUntil(
+                    [&] { return (menu = scvtest::FindMenuWindow(m_program->Pid())) != nullptr; }, 5000);
                 return menu != nullptr;
             },
             kStartTimeoutMs);
@@ -306,12 +299,12 @@ TEST_F(EditorCooperationTest, PhraseAddedInTheEditorIsInsertedByTheMainProgram)
     EXPECT_EQ(scvtest::ReadFileBytes(rewritten), editorBytes) << "the two programs write different files";
 
     // Closing the editor (File > Exit) makes the main program reload.
-    const size_t reloadsBefore = CountOf(Log(), L"Detected event: RedodeZovuva closed");
+    const size_t reloadsBefore = scvtest::CountOf(Log(), L"Detected event: RedodeZovuva closed");
     ::PostMessageW(frame, WM_COMMAND, kEditorExitCommand, 0);
     EXPECT_EQ(::WaitForSingleObject(editor, kStepTimeoutMs), WAIT_OBJECT_0) << "the editor did not end";
     ::CloseHandle(editor);
     ASSERT_TRUE(scvtest::WaitUntil(
-        [&] { return CountOf(Log(), L"Detected event: RedodeZovuva closed") > reloadsBefore; },
+        [&] { return scvtest::CountOf(Log(), L"Detected event: RedodeZovuva closed") > reloadsBefore; },
         kStepTimeoutMs))
         << "the main program did not hear the editor's end\n"
         << scvtest::WideToUtf8(Log());
@@ -319,12 +312,12 @@ TEST_F(EditorCooperationTest, PhraseAddedInTheEditorIsInsertedByTheMainProgram)
     // The hot key's menu now holds the phrase (its only one) and inserts it into the target.
     ASSERT_TRUE(BringTargetForward()) << "the target did not come to the foreground";
     ASSERT_TRUE(OpenMenu()) << scvtest::WideToUtf8(Log());
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    scvtest::TapKey(VK_DOWN);
+    scvtest::TapKey(VK_RETURN);
     EXPECT_TRUE(scvtest::WaitUntil(
         // The single-line EDIT keeps the first line's text at least.
-        [&] { return ControlText(m_edit).find(kPhraseText) != std::wstring::npos; }, kStepTimeoutMs))
-        << "EDIT: " << scvtest::WideToUtf8(ControlText(m_edit)) << "\n"
+        [&] { return scvtest::ControlText(m_edit).find(kPhraseText) != std::wstring::npos; }, kStepTimeoutMs))
+        << "EDIT: " << scvtest::WideToUtf8(scvtest::ControlText(m_edit)) << "\n"
         << scvtest::WideToUtf8(Log());
     EXPECT_TRUE(scvtest::WaitUntil(
         [&] {
