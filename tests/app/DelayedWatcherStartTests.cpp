@@ -100,10 +100,7 @@ TEST(DelayedWatcherStart, StopsAfterItsAttemptsOrAtTheStopEvent)
 
 TEST(DelayedWatcherStart, TrayWindowKeepsTheHistoryOnceTheWatcherCanStart)
 {
-    scvtest::TempFolder& folder = scvtest::SettingsFolder();
-    folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
-    folder.CreateSubfolder(L"Phrases");
-    CSettings& settings = scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+    CSettings& settings = scvtest::UseQuietSettingsFolder();
     settings.ClipboardHistory = 1;
     settings.SaveClipboardHistory_v198 = 0;
     settings.ClipboardSpyMethod_v2_22 = 7; // no such method: the watcher cannot start

@@ -13,16 +13,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "MainProgramWindows.h"
 #include "app/TrayMessages.h"
 #include "engine/PhraseFile.h"
 #include "engine/PhraseItemRecord.h"
 #include "online/SharedSettingsArea.h"
 #include "resources/TrayMenuRes.h"
+#include "support/BuiltPrograms.h"
+#include "support/ClipboardFill.h"
 #include "support/ChildMain.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
@@ -95,61 +97,6 @@ SCV_CHILD_MAIN(editor_coop_target)
 namespace
 {
 
-void SendKey(WORD key, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(INPUT));
-}
-
-void TapKey(WORD key)
-{
-    SendKey(key, false);
-    SendKey(key, true);
-    ::Sleep(30);
-}
-
-// Ctrl+Alt+Enter, the hot key of the settings.
-void PressHotKey()
-{
-    SendKey(VK_CONTROL, false);
-    SendKey(VK_MENU, false);
-    SendKey(VK_RETURN, false);
-    SendKey(VK_RETURN, true);
-    SendKey(VK_MENU, true);
-    SendKey(VK_CONTROL, true);
-}
-
-DWORD ProcessOf(HWND window)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-HWND FindMenuWindow(DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, L"#32768", nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid && ::IsWindowVisible(window))
-            return window;
-    }
-    return nullptr;
-}
-
-HWND FindTrayWindow(DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, kTrayWindowClassName, nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid)
-            return window;
-    }
-    return nullptr;
-}
-
 // The running editor's main frame: the window that answers the editor's instance question.
 struct EditorSearch
 {
@@ -176,34 +123,6 @@ HWND FindEditorFrame()
     return search.frame;
 }
 
-std::wstring ControlText(HWND control)
-{
-    wchar_t buffer[1024] = {};
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer),
-                          SMTO_ABORTIFHUNG, 5000, &result);
-    return buffer;
-}
-
-bool PutClipboardText(const std::wstring& text)
-{
-    if (!scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000))
-        return false;
-    ::EmptyClipboard();
-    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    bool put = false;
-    if (memory) {
-        std::memcpy(::GlobalLock(memory), text.c_str(), size);
-        ::GlobalUnlock(memory);
-        put = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        if (!put)
-            ::GlobalFree(memory);
-    }
-    ::CloseClipboard();
-    return put;
-}
-
 // The phrase files of the folder (names only).
 std::vector<std::wstring> PhraseFiles(const std::wstring& folder)
 {
@@ -219,21 +138,13 @@ std::vector<std::wstring> PhraseFiles(const std::wstring& folder)
     return names;
 }
 
-size_t CountOf(const std::wstring& text, const std::wstring& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
-
 class EditorCooperationTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(FindEditorFrame(), nullptr) << "an editor runs already";
-        CopyPrograms();
+        ASSERT_TRUE(scvtest::CopyBuiltPrograms(m_folder, {L"*.exe", L"*.dll"}));
         WriteSettings();
         m_folder.CreateSubfolder(L"Phrases");
 
@@ -252,8 +163,8 @@ protected:
         options.workingDirectory = m_folder.Path();
         m_program.emplace(scvtest::ChildProcess::Run(m_folder.PathOf(L"Scrivolanter.exe"), {}, options));
         ASSERT_TRUE(m_program->Started());
-        ASSERT_TRUE(scvtest::WaitUntil([&] { return (m_tray = FindTrayWindow(m_program->Pid())) != nullptr; },
-                                       kStartTimeoutMs))
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] { return (m_tray = scvtest::FindTrayWindow(m_program->Pid())) != nullptr; }, kStartTimeoutMs))
             << "the program shows no tray window";
         WORD key = 0;
         ASSERT_TRUE(scvtest::WaitUntil(
@@ -271,33 +182,12 @@ protected:
             ::PostMessageW(frame, WM_CLOSE, 0, 0);
         scvtest::WaitUntil([] { return FindEditorFrame() == nullptr; }, kStepTimeoutMs);
         if (m_program && m_program->IsRunning()) {
-            scvtest::ChildOptions options;
-            options.workingDirectory = m_folder.Path();
-            scvtest::ChildProcess::Run(m_folder.PathOf(L"Scrivolanter.exe"), {L"/exit"}, options)
-                .Wait(kStartTimeoutMs);
-            if (!m_program->Wait(kStartTimeoutMs))
-                m_program->Terminate();
+            scvtest::ExitMainProgram(m_folder, *m_program, kStartTimeoutMs);
         }
         if (m_targetTop)
             ::PostMessageW(m_targetTop, WM_CLOSE, 0, 0);
         if (m_target && !m_target->Wait(10000))
             m_target->Terminate();
-    }
-
-    void CopyPrograms()
-    {
-        const std::wstring bin = scvtest::ProgramPath(L"Scrivolanter.exe");
-        const std::wstring folder = bin.substr(0, bin.find_last_of(L'\\'));
-        for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
-            WIN32_FIND_DATAW found{};
-            HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
-            ASSERT_NE(search, INVALID_HANDLE_VALUE);
-            do {
-                ASSERT_TRUE(::CopyFileW((folder + L"\\" + found.cFileName).c_str(),
-                                        m_folder.PathOf(found.cFileName).c_str(), FALSE));
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
     }
 
     // Sounds, balloons, tooltips, update checks, the welcome program and the
@@ -352,9 +242,9 @@ protected:
         HWND menu = nullptr;
         scvtest::WaitUntil(
             [&] {
-                PressHotKey();
-                scvtest::WaitUntil([&] { return (menu = FindMenuWindow(m_program->Pid())) != nullptr; },
-                                   5000);
+                scvtest::PressHotKey();
+                scvtest::WaitUntil(
+                    [&] { return (menu = scvtest::FindMenuWindow(m_program->Pid())) != nullptr; }, 5000);
                 return menu != nullptr;
             },
             kStartTimeoutMs);
@@ -377,13 +267,13 @@ TEST_F(EditorCooperationTest, PhraseAddedInTheEditorIsInsertedByTheMainProgram)
     ASSERT_TRUE(scvtest::WaitUntil([&] { return (frame = FindEditorFrame()) != nullptr; }, kStartTimeoutMs))
         << "the editor did not start\n"
         << scvtest::WideToUtf8(Log());
-    const DWORD editorPid = ProcessOf(frame);
+    const DWORD editorPid = scvtest::ProcessOfWindow(frame);
     HANDLE editor = ::OpenProcess(SYNCHRONIZE, FALSE, editorPid);
     ASSERT_NE(editor, nullptr);
 
     // "Save Phrase From Clipboard": a second editor hands the request to the running one.
     const std::wstring clipboardText = std::wstring(L" \t") + kPhraseText + L"\r\nsecond line";
-    ASSERT_TRUE(PutClipboardText(clipboardText));
+    ASSERT_TRUE(scvtest::SetClipboardText(clipboardText));
     TrayCommand(ID_TRAY_SAVE_FROM_CLIPBOARD);
     std::vector<std::wstring> files;
     ASSERT_TRUE(scvtest::WaitUntil(
@@ -409,12 +299,12 @@ TEST_F(EditorCooperationTest, PhraseAddedInTheEditorIsInsertedByTheMainProgram)
     EXPECT_EQ(scvtest::ReadFileBytes(rewritten), editorBytes) << "the two programs write different files";
 
     // Closing the editor (File > Exit) makes the main program reload.
-    const size_t reloadsBefore = CountOf(Log(), L"Detected event: RedodeZovuva closed");
+    const size_t reloadsBefore = scvtest::CountOf(Log(), L"Detected event: RedodeZovuva closed");
     ::PostMessageW(frame, WM_COMMAND, kEditorExitCommand, 0);
     EXPECT_EQ(::WaitForSingleObject(editor, kStepTimeoutMs), WAIT_OBJECT_0) << "the editor did not end";
     ::CloseHandle(editor);
     ASSERT_TRUE(scvtest::WaitUntil(
-        [&] { return CountOf(Log(), L"Detected event: RedodeZovuva closed") > reloadsBefore; },
+        [&] { return scvtest::CountOf(Log(), L"Detected event: RedodeZovuva closed") > reloadsBefore; },
         kStepTimeoutMs))
         << "the main program did not hear the editor's end\n"
         << scvtest::WideToUtf8(Log());
@@ -422,12 +312,12 @@ TEST_F(EditorCooperationTest, PhraseAddedInTheEditorIsInsertedByTheMainProgram)
     // The hot key's menu now holds the phrase (its only one) and inserts it into the target.
     ASSERT_TRUE(BringTargetForward()) << "the target did not come to the foreground";
     ASSERT_TRUE(OpenMenu()) << scvtest::WideToUtf8(Log());
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    scvtest::TapKey(VK_DOWN);
+    scvtest::TapKey(VK_RETURN);
     EXPECT_TRUE(scvtest::WaitUntil(
         // The single-line EDIT keeps the first line's text at least.
-        [&] { return ControlText(m_edit).find(kPhraseText) != std::wstring::npos; }, kStepTimeoutMs))
-        << "EDIT: " << scvtest::WideToUtf8(ControlText(m_edit)) << "\n"
+        [&] { return scvtest::ControlText(m_edit).find(kPhraseText) != std::wstring::npos; }, kStepTimeoutMs))
+        << "EDIT: " << scvtest::WideToUtf8(scvtest::ControlText(m_edit)) << "\n"
         << scvtest::WideToUtf8(Log());
     EXPECT_TRUE(scvtest::WaitUntil(
         [&] {

@@ -56,4 +56,14 @@ inline CSettings& UseQuietFolderSettings(const std::wstring& phrasesFolder)
     return settings;
 }
 
+// The folder as a tray test starts it: a "Settings.ini" of this version and a "Phrases" folder,
+// then UseQuietFolderSettings on that folder.
+inline CSettings& UseQuietSettingsFolder()
+{
+    TempFolder& folder = SettingsFolder();
+    folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
+    folder.CreateSubfolder(L"Phrases");
+    return UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+}
+
 } // namespace scvtest

@@ -11,11 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/TrayMessages.h"
+#include "support/BuiltPrograms.h"
+#include "support/ClipboardFill.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
@@ -29,20 +30,6 @@ constexpr int kPaneListId = 1203;
 constexpr UINT kPaneSelectRow = WM_APP + 3;
 constexpr UINT kPaneCommandDelete = 32796;
 constexpr UINT kPaneCommandUndo = 32838;
-
-bool CopyText(const std::wstring& text)
-{
-    if (!scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000))
-        return false;
-    ::EmptyClipboard();
-    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(::GlobalLock(block), text.c_str(), size);
-    ::GlobalUnlock(block);
-    const bool put = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    ::CloseClipboard();
-    return put;
-}
 
 // The rows of a list view of another process, read through memory of that process.
 std::vector<std::wstring> ListRows(HWND list)
@@ -75,23 +62,6 @@ std::vector<std::wstring> ListRows(HWND list)
     return rows;
 }
 
-void CopyProgram(const scvtest::TempFolder& folder)
-{
-    const std::wstring bin = scvtest::ProgramPath(L"Scrivolanter.exe");
-    const std::wstring binFolder = bin.substr(0, bin.find_last_of(L'\\'));
-    for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
-        WIN32_FIND_DATAW found{};
-        HANDLE search = ::FindFirstFileW((binFolder + pattern).c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            ::CopyFileW((binFolder + L"\\" + found.cFileName).c_str(), folder.PathOf(found.cFileName).c_str(),
-                        FALSE);
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-}
-
 } // namespace
 
 // The pane shown at start lists what another program copies, newest first; its commands change
@@ -99,7 +69,7 @@ void CopyProgram(const scvtest::TempFolder& folder)
 TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
 {
     scvtest::TempFolder folder;
-    CopyProgram(folder);
+    scvtest::CopyBuiltPrograms(folder, {L"*.exe", L"*.dll"});
     folder.WriteUtf16(L"Settings.ini",
                       L"[Settings]\r\nSCVVersion=SCV_150\r\nWriteLog=1\r\nSoundOnEventsV094=0\r\n"
                       L"ShowTrayBallonOnHotkey=0\r\nMenuToolTips_V0_94_A22=0\r\n"
@@ -127,12 +97,12 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
     // The watcher starts with the program; a copy before it runs is made again.
     ASSERT_TRUE(scvtest::WaitUntil(
         [&] {
-            return CopyText(L"first copied text") &&
+            return scvtest::SetClipboardText(L"first copied text") &&
                    scvtest::WaitUntil([&] { return !ListRows(list).empty(); }, 2000);
         },
         kStartTimeoutMs))
         << testing::PrintToString(log());
-    ASSERT_TRUE(CopyText(L"second copied text"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"second copied text"));
     const std::vector<std::wstring> both{L"second copied text", L"first copied text"};
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ListRows(list) == both; }, kStepTimeoutMs))
         << testing::PrintToString(ListRows(list));
@@ -160,7 +130,5 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
         scvtest::WaitUntil([&] { return ListRows(::GetDlgItem(pane, kPaneListId)) == both; }, kStepTimeoutMs))
         << testing::PrintToString(ListRows(::GetDlgItem(pane, kPaneListId)));
 
-    scvtest::ChildProcess::Run(folder.PathOf(L"Scrivolanter.exe"), {L"/exit"}, options).Wait(kStartTimeoutMs);
-    if (!program.Wait(kStartTimeoutMs))
-        program.Terminate();
+    scvtest::ExitMainProgram(folder, program, kStartTimeoutMs);
 }

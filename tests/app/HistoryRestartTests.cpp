@@ -16,6 +16,8 @@
 #include "app/TrayMessages.h"
 #include "common/KernelHandle.h"
 #include "menus/TrayHistorySource.h"
+#include "support/BuiltPrograms.h"
+#include "support/ClipboardFill.h"
 #include "support/ChildMain.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
@@ -28,19 +30,7 @@ namespace
 constexpr DWORD kTimeoutMs = 30000;
 constexpr wchar_t kSourceTitle[] = L"ScvHistorySource";
 
-bool OpenClipboardRetrying()
-{
-    return scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000);
-}
-
-bool EmptyTheClipboard()
-{
-    if (!OpenClipboardRetrying())
-        return false;
-    ::EmptyClipboard();
-    ::CloseClipboard();
-    return true;
-}
+using scvtest::OpenClipboardRetrying;
 
 std::wstring ClipboardText()
 {
@@ -55,25 +45,6 @@ std::wstring ClipboardText()
     }
     ::CloseClipboard();
     return text;
-}
-
-bool PutTextOwnedBy(HWND owner, const std::wstring& text)
-{
-    if (!::OpenClipboard(owner))
-        return false;
-    ::EmptyClipboard();
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool put = false;
-    if (void* data = block ? ::GlobalLock(block) : nullptr) {
-        std::memcpy(data, text.c_str(), bytes);
-        ::GlobalUnlock(block);
-        put = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    }
-    if (!put && block)
-        ::GlobalFree(block);
-    ::CloseClipboard();
-    return put;
 }
 
 int CountFiles(const std::wstring& pattern)
@@ -100,13 +71,7 @@ std::vector<std::wstring> FileNames(const std::wstring& pattern)
     return names;
 }
 
-size_t CountOf(const std::wstring& text, const std::wstring& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
+using scvtest::CountOf;
 
 // A second process that copies each text in turn from a window of its own in
 // the foreground, the next one when `next` is set, and stays until `done`.
@@ -121,7 +86,7 @@ SCV_CHILD_MAIN(history_source_copies)
         return 2;
     for (size_t i = 2; i < args.size(); ++i) {
         ::SetForegroundWindow(window);
-        if (!PutTextOwnedBy(window, args[i]))
+        if (!scvtest::SetClipboardText(args[i], window))
             return 3;
         if (::WaitForSingleObject(i + 1 < args.size() ? next.Get() : done.Get(), kTimeoutMs) != WAIT_OBJECT_0)
             return 4;
@@ -136,9 +101,7 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(CAppObjects::IsInstanceRunning()) << "another Scrivolanter runs in this session";
-        for (const wchar_t* name : {L"Scrivolanter.exe", L"ScvWaitingFor.exe"})
-            ASSERT_TRUE(
-                ::CopyFileW(scvtest::ProgramPath(name).c_str(), m_folder.PathOf(name).c_str(), FALSE));
+        ASSERT_TRUE(scvtest::CopyBuiltPrograms(m_folder, {L"Scrivolanter.exe", L"ScvWaitingFor.exe"}));
         m_folder.CreateSubfolder(L"Phrases");
         m_folder.WriteUtf16(
             L"Settings.ini",
@@ -147,7 +110,7 @@ protected:
             L"ClipboardHistory=1\r\nSaveClipboardHistory_v198=1\r\nClipboardHistoryMax=30\r\n"
             L"Welcome_Already_Started_V2_60=1\r\nDelayAutoLoadSeconds_NextRelease=0\r\n"
             L"PhrasesDirectory=Phrases\r\nSiteRoot=http://127.0.0.1:9\r\n");
-        ASSERT_TRUE(EmptyTheClipboard());
+        ASSERT_TRUE(scvtest::ClearClipboard());
     }
 
     void TearDown() override
@@ -172,15 +135,7 @@ protected:
             << "the history runs";
     }
 
-    void Exit()
-    {
-        scvtest::ChildOptions options;
-        options.workingDirectory = m_folder.Path();
-        scvtest::ChildProcess::Run(m_folder.PathOf(L"Scrivolanter.exe"), {L"/exit"}, options)
-            .Wait(kTimeoutMs);
-        if (!m_program.Wait(kTimeoutMs))
-            m_program.Terminate();
-    }
+    void Exit() { scvtest::ExitMainProgram(m_folder, m_program, kTimeoutMs); }
 
     HWND Watcher() const { return ::FindWindowExW(m_tray, nullptr, L"ScvClipboardHistoryWatcher", nullptr); }
 
@@ -298,7 +253,7 @@ TEST_F(HistoryProgramTest, ForgedMessagesToTheWatcherAreIgnoredAndTheProgramGoes
     ASSERT_TRUE(m_program.IsRunning());
     HWND owner = ::CreateWindowExW(0, L"STATIC", kSourceTitle, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                    nullptr, nullptr);
-    ASSERT_TRUE(PutTextOwnedBy(owner, L"after the forgeries"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"after the forgeries", owner));
     EXPECT_TRUE(scvtest::WaitUntil([&] { return CountFiles(History(L"*.txt")) == 1; }, kTimeoutMs));
     ::DestroyWindow(owner);
     const std::wstring log = Log();

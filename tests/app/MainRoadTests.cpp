@@ -18,14 +18,18 @@
 #include <utility>
 #include <vector>
 
+#include "MainProgramWindows.h"
 #include "app/TrayMessages.h"
 #include "engine/PhraseFile.h"
 #include "engine/PhraseItemRecord.h"
 #include "online/SharedSettingsArea.h"
+#include "support/BuiltPrograms.h"
+#include "support/ClipboardFill.h"
 #include "support/ChildMain.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace
 {
@@ -208,72 +212,12 @@ SCV_CHILD_MAIN(main_road_target)
 namespace
 {
 
-void SendKey(WORD key, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(INPUT));
-}
-
-void TapKey(WORD key)
-{
-    SendKey(key, false);
-    SendKey(key, true);
-    ::Sleep(30);
-}
-
-// Ctrl+Alt+Enter, the hot key of the settings. Ctrl goes down first and up
-// last, so the target never takes the Alt alone as a menu key.
-void PressHotKey()
-{
-    SendKey(VK_CONTROL, false);
-    SendKey(VK_MENU, false);
-    SendKey(VK_RETURN, false);
-    SendKey(VK_RETURN, true);
-    SendKey(VK_MENU, true);
-    SendKey(VK_CONTROL, true);
-}
-
-DWORD ProcessOf(HWND window)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-// The visible pop-up menu window of the process, or null.
-HWND FindMenuWindow(DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, L"#32768", nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid && ::IsWindowVisible(window))
-            return window;
-    }
-    return nullptr;
-}
-
-HWND FindTrayWindow(DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, kTrayWindowClassName, nullptr)) != nullptr) {
-        if (ProcessOf(window) == pid)
-            return window;
-    }
-    return nullptr;
-}
-
-// The text of a control of another process.
-std::wstring ControlText(HWND control)
-{
-    wchar_t buffer[1024] = {};
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer),
-                          SMTO_ABORTIFHUNG, 5000, &result);
-    return buffer;
-}
+using scvtest::ControlText;
+using scvtest::CountOf;
+using scvtest::FindMenuWindow;
+using scvtest::FindTrayWindow;
+using scvtest::PressHotKey;
+using scvtest::TapKey;
 
 std::pair<int, int> ControlSelection(HWND control)
 {
@@ -288,23 +232,7 @@ UINT TestFormat()
     return format;
 }
 
-bool OpenClipboardRetrying()
-{
-    return scvtest::WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000);
-}
-
-bool PutBlock(UINT format, const void* bytes, SIZE_T size)
-{
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory)
-        return false;
-    std::memcpy(::GlobalLock(memory), bytes, size);
-    ::GlobalUnlock(memory);
-    if (::SetClipboardData(format, memory))
-        return true;
-    ::GlobalFree(memory);
-    return false;
-}
+using scvtest::OpenClipboardRetrying;
 
 // The user's clipboard: a text and a block of a format of the test's own.
 bool PutUserClipboard(const std::wstring& text, const std::string& extra)
@@ -312,8 +240,9 @@ bool PutUserClipboard(const std::wstring& text, const std::string& extra)
     if (!OpenClipboardRetrying())
         return false;
     ::EmptyClipboard();
-    const bool put = PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) &&
-                     PutBlock(TestFormat(), extra.data(), extra.size());
+    const bool put =
+        scvtest::PutClipboardBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) &&
+        scvtest::PutClipboardBlock(TestFormat(), extra.data(), extra.size());
     ::CloseClipboard();
     return put;
 }
@@ -360,7 +289,7 @@ bool PutFormats(bool text, bool metafile, bool privateHandle)
     bool put = true;
     if (text) {
         const std::wstring words = L"text beside the picture";
-        put = PutBlock(CF_UNICODETEXT, words.c_str(), (words.size() + 1) * sizeof(wchar_t));
+        put = scvtest::PutClipboardBlock(CF_UNICODETEXT, words.c_str(), (words.size() + 1) * sizeof(wchar_t));
     }
     if (metafile) {
         HDC dc = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
@@ -384,21 +313,13 @@ std::vector<UINT> ClipboardFormatList()
     return formats;
 }
 
-size_t CountOf(const std::wstring& text, const std::wstring& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
-
 class MainRoadTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
         s_folder = new scvtest::TempFolder();
-        CopyPrograms();
+        scvtest::CopyBuiltPrograms(*s_folder, {L"*.exe", L"*.dll"});
         WriteSettings();
         for (const PhraseSpec& phrase : kPhrases)
             WritePhrase(phrase);
@@ -423,12 +344,7 @@ protected:
     static void TearDownTestSuite()
     {
         if (s_program && s_program->IsRunning()) {
-            scvtest::ChildOptions options;
-            options.workingDirectory = s_folder->Path();
-            scvtest::ChildProcess::Run(s_folder->PathOf(L"Scrivolanter.exe"), {L"/exit"}, options)
-                .Wait(kStartTimeoutMs);
-            if (!s_program->Wait(kStartTimeoutMs))
-                s_program->Terminate();
+            scvtest::ExitMainProgram(*s_folder, *s_program, kStartTimeoutMs);
         }
         if (s_targetTop)
             ::PostMessageW(s_targetTop, WM_CLOSE, 0, 0);
@@ -462,23 +378,6 @@ protected:
             << Log();
         EXPECT_EQ(modifiers, MOD_CONTROL | MOD_ALT);
         ASSERT_EQ(FindMenuWindow(s_program->Pid()), nullptr) << "a menu of an earlier test is still open";
-    }
-
-    static void CopyPrograms()
-    {
-        const std::wstring bin = scvtest::ProgramPath(L"Scrivolanter.exe");
-        const std::wstring folder = bin.substr(0, bin.find_last_of(L'\\'));
-        for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
-            WIN32_FIND_DATAW found{};
-            HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
-            if (search == INVALID_HANDLE_VALUE)
-                continue;
-            do {
-                ::CopyFileW((folder + L"\\" + found.cFileName).c_str(),
-                            s_folder->PathOf(found.cFileName).c_str(), FALSE);
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
     }
 
     // Sounds, balloons, tooltips, update checks, the welcome program and the
@@ -613,8 +512,8 @@ protected:
         const DWORD program = s_program->Pid();
         ASSERT_TRUE(OpenMenu()) << Log();
         ChooseItem(kPastedItem);
-        ASSERT_TRUE(
-            scvtest::WaitUntil([&] { return ProcessOf(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] { return scvtest::ProcessOfWindow(::GetClipboardOwner()) == program; }, kStepTimeoutMs))
             << Log();
     }
 

@@ -51,13 +51,11 @@ class PhraseRequestEnvironment : public testing::Environment
 public:
     void SetUp() override
     {
-        scvtest::TempFolder& folder = SettingsFolder();
-        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
-        folder.CreateSubfolder(L"Phrases\\Folder");
+        CSettings& settings = scvtest::UseQuietSettingsFolder();
+        SettingsFolder().CreateSubfolder(L"Phrases\\Folder");
         WritePhrase(L"Phrases\\Typed.scrivolanter", L"Typed", L"typed one", 1);
         WritePhrase(L"Phrases\\Symbols.scrivolanter", L"Symbols", L"a:b", 2);
         WritePhrase(L"Phrases\\Folder\\Inner.scrivolanter", L"Inner", L"inner", 1);
-        CSettings& settings = scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
         settings.ShowTrayBallonOnHotkey = 0;
         settings.TextPasteMethod_v150 = 0;
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/AppObjects.h"
+#include "MainProgramWindows.h"
 #include "app/TrayMessages.h"
 #include "support/ChildProcess.h"
 #include "support/Dialogs.h"
@@ -33,19 +34,8 @@ namespace
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 30000;
 
-// The tray window of the process, or null.
-HWND FindTrayWindow(DWORD pid)
-{
-    return scvtest::FindTopWindowOf(pid, kTrayWindowClassName);
-}
-
-size_t CountOf(const std::wstring& text, const std::wstring& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
+using scvtest::CountOf;
+using scvtest::FindTrayWindow;
 
 class ProgramEntryTest : public testing::Test
 {

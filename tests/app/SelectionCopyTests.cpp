@@ -6,6 +6,7 @@
 #include "app/CSCVDLLService.h"
 #include "app/CopySelectionByCtrlC.h"
 #include "platform/interchange/InterchangeArea.h"
+#include "support/ClipboardFill.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 
@@ -21,20 +22,6 @@ using scvtest::PumpUntil;
 
 namespace
 {
-bool PutTextOnClipboard(const wchar_t* text)
-{
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(GlobalLock(memory), text, bytes);
-    GlobalUnlock(memory);
-    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
-    return set;
-}
-
 // A top-level edit control in the foreground with "beta" selected.
 class SelectedEdit
 {
@@ -76,7 +63,7 @@ TEST(SelectionCopy, TheQueryThreadCopiesWhatTheDllCouldNotRead)
     ASSERT_TRUE(rig.Start());
 
     // State 0: nothing to copy, the clipboard is left alone.
-    ASSERT_TRUE(PutTextOnClipboard(L"user's clipboard"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"user's clipboard"));
     ASSERT_TRUE(rig.PostQuery(QueryFor(edit.window, kSelTextStateNone)));
     ASSERT_TRUE(PumpUntil([&] { return rig.owner.received.size() == 1; }, 10000));
     EXPECT_TRUE(rig.owner.received[0].SelText.IsEmpty());
@@ -93,7 +80,7 @@ TEST(SelectionCopy, TheLocalRoadFillsTheQueryWithoutAHook)
 {
     SelectedEdit edit;
     ASSERT_NE(edit.window, nullptr);
-    ASSERT_TRUE(PutTextOnClipboard(L"stale"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"stale"));
     std::wstring dll = scvtest::SelfPath();
     dll.resize(dll.find_last_of(L'\\') + 1);
     LocalFillService service(RegisterWindowMessageW(L"ScvTest target request"),
@@ -168,7 +155,7 @@ TEST(SelectionCopy, HeldHotKeyModifiersAreReleasedBeforeTheCopy)
     s_stateAtC = {};
     s_editProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(edit.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingEditProc)));
-    ASSERT_TRUE(PutTextOnClipboard(L"user's clipboard"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"user's clipboard"));
     // Ctrl+Alt+Enter pressed, Enter let go, Ctrl and Alt still held (Enter keeps Alt from
     // opening the window's menu when it goes up).
     SendKeys({{VK_CONTROL, false}, {VK_MENU, false}, {VK_RETURN, false}, {VK_RETURN, true}});

@@ -14,6 +14,7 @@
 
 #include "app/AppObjects.h"
 #include "app/TrayMessages.h"
+#include "support/BuiltPrograms.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
@@ -52,8 +53,7 @@ TEST(TrayMenuProgram, LeftClickOnTheIconOpensTheMenuAndExitEndsProgramAndWaiter)
 {
     ASSERT_FALSE(CAppObjects::IsInstanceRunning()) << "another Scrivolanter runs in this session";
     scvtest::TempFolder folder;
-    for (const wchar_t* name : {L"Scrivolanter.exe", L"ScvWaitingFor.exe"})
-        ASSERT_TRUE(::CopyFileW(scvtest::ProgramPath(name).c_str(), folder.PathOf(name).c_str(), FALSE));
+    ASSERT_TRUE(scvtest::CopyBuiltPrograms(folder, {L"Scrivolanter.exe", L"ScvWaitingFor.exe"}));
     folder.CreateSubfolder(L"Phrases");
     folder.WriteUtf16(L"Settings.ini",
                       L"[Settings]\r\nSCVVersion=SCV_150\r\nWriteLog=1\r\nSoundOnEventsV094=0\r\n"

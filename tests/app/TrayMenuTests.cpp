@@ -24,6 +24,7 @@
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
 #include "FolderSettings.h"
+#include "TrayWindowHarness.h"
 #include "menus/MenuToolTipSCVClient.h"
 #include "resources/TrayMenuRes.h"
 #include "support/MessagePump.h"
@@ -45,11 +46,8 @@ class TrayMenuEnvironment : public testing::Environment
 public:
     void SetUp() override
     {
-        scvtest::TempFolder& folder = SettingsFolder();
-        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
-        folder.CreateSubfolder(L"Phrases");
-        folder.WriteUtf8(L"Phrases\\One.scrivolanter", PhraseFile(L"One"));
-        scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+        scvtest::UseQuietSettingsFolder();
+        SettingsFolder().WriteUtf8(L"Phrases\\One.scrivolanter", PhraseFile(L"One"));
     }
 };
 
@@ -127,16 +125,12 @@ public:
     void* GetQueueObject() override { return nullptr; }
 };
 
-class TrayMenuTest : public testing::Test
+class TrayMenuTest : public testing::Test, protected scvtest::TrayWindowHarness
 {
 protected:
     void SetUp() override
     {
-        m_args = std::make_unique<CCommandLineArgs>(L"/noinstall");
-        m_args->Parse();
-        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{m_stopEvent, m_args.get(), true});
-        ASSERT_TRUE(m_window->Create(nullptr));
+        ASSERT_TRUE(CreateTrayWindow(L"/noinstall", true));
         m_loaded.Reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
         ASSERT_TRUE(m_loaded);
         m_menu = ::GetSubMenu(m_loaded, 0);
@@ -146,10 +140,7 @@ protected:
     void TearDown() override
     {
         m_window->SetClipboardHistorySource(nullptr);
-        m_window.reset();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DestroyTrayWindow();
     }
 
     void InitPopup(HMENU menu) const
@@ -159,9 +150,6 @@ protected:
 
     void Command(UINT id) const { ::SendMessageW(m_window->m_hWnd, WM_COMMAND, id, 0); }
 
-    std::unique_ptr<CCommandLineArgs> m_args;
-    std::unique_ptr<CSCVTrayWnd> m_window;
-    HANDLE m_stopEvent = nullptr;
     CMenuHolder m_loaded;
     HMENU m_menu = nullptr;
 };

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FolderSettings.h"
+#include "TrayWindowHarness.h"
 #include "app/AppObjects.h"
 #include "app/CommandLineArgs.h"
 #include "app/SCVTrayWnd.h"
@@ -54,10 +55,7 @@ class TrayPaneEnvironment : public testing::Environment
 public:
     void SetUp() override
     {
-        scvtest::TempFolder& folder = scvtest::SettingsFolder();
-        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
-        folder.CreateSubfolder(L"Phrases");
-        CSettings& settings = scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+        CSettings& settings = scvtest::UseQuietSettingsFolder();
         settings.ClipboardHistory = 1;
         settings.SaveClipboardHistory_v198 = 0;
         settings.Pinned_FloatPane_On_Start = 0;
@@ -136,29 +134,19 @@ bool OnSomeMonitor(HWND window)
            rect.left >= 0 && rect.top >= 0;
 }
 
-class TrayPaneCommands : public testing::Test
+class TrayPaneCommands : public testing::Test, protected scvtest::TrayWindowHarness
 {
 protected:
     void SetUp() override
     {
-        m_args = std::make_unique<CCommandLineArgs>(L"/noinstall");
-        m_args->Parse();
-        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{m_stopEvent, m_args.get(), true});
-        ASSERT_TRUE(m_window->Create(nullptr));
+        ASSERT_TRUE(CreateTrayWindow(L"/noinstall", true));
         ASSERT_TRUE(scvtest::PumpUntil([&] { return m_window->GetHistory().IsCapturing(); }, kTimeoutMs))
             << "the watcher runs";
         m_window->GetClipboardHistory().GetQueue().Clear(CString());
         m_window->GetClipboardHistory().GetQueue().ClearUndo();
     }
 
-    void TearDown() override
-    {
-        m_window.reset();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
+    void TearDown() override { DestroyTrayWindow(); }
 
     HWND Window() const { return m_window->m_hWnd; }
     void Command(UINT id) const { ::SendMessageW(Window(), WM_COMMAND, id, 0); }
@@ -224,10 +212,6 @@ protected:
         const CCHItem* item = m_window->GetClipboardHistory().GetQueue().GetItem(row);
         return item ? std::wstring(item->GetWideText().GetString()) : std::wstring();
     }
-
-    std::unique_ptr<CCommandLineArgs> m_args;
-    std::unique_ptr<CSCVTrayWnd> m_window;
-    HANDLE m_stopEvent = nullptr;
 };
 
 TEST_F(TrayPaneCommands, FloatPaneMakesThePaneAnewAndBringsItForward)

@@ -26,6 +26,7 @@
 #include "app/StartupNotes.h"
 #include "common/AppListeners.h"
 #include "FolderSettings.h"
+#include "TrayWindowHarness.h"
 #include "common/Settings.h"
 #include "engine/CSCVWndClipboardHandler.h"
 #include "engine/ClipboardAccess.h"
@@ -46,15 +47,12 @@ class TrayWindowEnvironment : public testing::Environment
 public:
     void SetUp() override
     {
-        scvtest::TempFolder& folder = SettingsFolder();
-        folder.WriteUtf16(L"Settings.ini", L"[Settings]\r\nSCVVersion=SCV_150\r\n");
-        folder.CreateSubfolder(L"Phrases");
-        folder.WriteUtf8(L"Phrases\\One.scrivolanter",
-                         L"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n"
-                         L"<SCVCommand UsageCount=\"0\" SortID=\"1\">\r\n"
-                         L"    <MenuName>One</MenuName>\r\n    <DataType>TEXT</DataType>\r\n"
-                         L"    <Cmd>one</Cmd>\r\n</SCVCommand>\r\n");
-        scvtest::UseQuietFolderSettings(folder.PathOf(L"Phrases"));
+        scvtest::UseQuietSettingsFolder();
+        SettingsFolder().WriteUtf8(L"Phrases\\One.scrivolanter",
+                                   L"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n"
+                                   L"<SCVCommand UsageCount=\"0\" SortID=\"1\">\r\n"
+                                   L"    <MenuName>One</MenuName>\r\n    <DataType>TEXT</DataType>\r\n"
+                                   L"    <Cmd>one</Cmd>\r\n</SCVCommand>\r\n");
     }
 };
 
@@ -130,34 +128,18 @@ public:
     std::vector<std::pair<int, LPARAM>> events;
 };
 
-class TrayWindowTest : public testing::Test
+class TrayWindowTest : public testing::Test, protected scvtest::TrayWindowHarness
 {
 protected:
-    void TearDown() override
-    {
-        m_window.reset();
-        // A WM_QUIT of the exit command stays out of the following tests.
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
+    void TearDown() override { DestroyTrayWindow(); }
 
     CSCVTrayWnd& Create(const wchar_t* commandLine, bool noInstall = false)
     {
-        m_args = std::make_unique<CCommandLineArgs>(commandLine);
-        m_args->Parse();
-        // The stop events stay open for the rest of the run: worker threads may still hold them.
-        m_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_window = std::make_unique<CSCVTrayWnd>(TrayWindowStartRecord{m_stopEvent, m_args.get(), noInstall});
-        EXPECT_TRUE(m_window->Create(nullptr));
+        EXPECT_TRUE(CreateTrayWindow(commandLine, noInstall));
         return *m_window;
     }
 
     HWND Window() const { return m_window->m_hWnd; }
-
-    std::unique_ptr<CCommandLineArgs> m_args;
-    std::unique_ptr<CSCVTrayWnd> m_window;
-    HANDLE m_stopEvent = nullptr;
 };
 
 TEST_F(TrayWindowTest, NoInstallRunsWithoutTheCoreAndNotesIt)

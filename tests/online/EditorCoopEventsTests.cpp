@@ -3,6 +3,7 @@
 
 #include "common/KernelHandle.h"
 
+#include "support/MessageCounter.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -10,37 +11,6 @@
 namespace
 {
 const UINT kEndedMessage = WM_APP + 6;
-
-// A message-only window that counts the messages it is posted.
-class CCountingWindow
-{
-public:
-    CCountingWindow()
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &CCountingWindow::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ScvTestCoopCounter";
-        ::RegisterClassW(&windowClass);
-        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     windowClass.hInstance, nullptr);
-        s_count = 0;
-    }
-    ~CCountingWindow() { ::DestroyWindow(m_window); }
-    HWND Get() const { return m_window; }
-    static int Count() { return s_count; }
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == kEndedMessage && wParam == 0 && lParam == 0)
-            ++s_count;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND m_window = nullptr;
-    static inline int s_count = 0;
-};
 
 bool EventExists(LPCWSTR name)
 {
@@ -82,7 +52,7 @@ TEST(OptionsChangedEvent, IsKeptAndPulsedForAWaitingEditor)
 
 TEST(EditorCoopEndedWatcher, PostsOncePerSetUntilStopped)
 {
-    CCountingWindow window;
+    scvtest::MessageCounter window;
     ASSERT_NE(window.Get(), nullptr);
     CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const CString name = GetEditorCoopEndedEventName();
@@ -95,14 +65,14 @@ TEST(EditorCoopEndedWatcher, PostsOncePerSetUntilStopped)
         CKernelHandle editorSide(::OpenEventW(EVENT_MODIFY_STATE, FALSE, name));
         ASSERT_TRUE(editorSide);
         ASSERT_TRUE(::SetEvent(editorSide.Get()));
-        EXPECT_TRUE(scvtest::PumpUntil([] { return CCountingWindow::Count() == 1; }, 5000));
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return window.Count(kEndedMessage) == 1; }, 5000));
         ASSERT_TRUE(::SetEvent(editorSide.Get()));
-        EXPECT_TRUE(scvtest::PumpUntil([] { return CCountingWindow::Count() == 2; }, 5000));
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return window.Count(kEndedMessage) == 2; }, 5000));
     }
 
     ::SetEvent(stop.Get());
     // The watcher closes its event when it ends: the name goes away.
     EXPECT_TRUE(scvtest::WaitUntil([&] { return !EventExists(name); }, 5000));
     scvtest::PumpFor(50);
-    EXPECT_EQ(CCountingWindow::Count(), 2);
+    EXPECT_EQ(window.Count(kEndedMessage), 2);
 }

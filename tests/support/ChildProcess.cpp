@@ -141,6 +141,15 @@ HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly)
     return nullptr;
 }
 
+std::wstring ControlText(HWND control)
+{
+    wchar_t buffer[1024] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer),
+                          SMTO_ABORTIFHUNG, 5000, &result);
+    return buffer;
+}
+
 std::wstring SelfPath()
 {
     std::wstring path(MAX_PATH, L'\0');

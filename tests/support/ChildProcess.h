@@ -48,6 +48,9 @@ DWORD ProcessOfWindow(HWND window);
 // The first top-level window of class `className` made by process `pid`
 // (only a visible one when `visibleOnly`), or null.
 HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly = false);
+// The text of a control, also of another process (WM_GETTEXT, at most 1023 characters; empty when
+// the control does not answer within 5 seconds).
+std::wstring ControlText(HWND control);
 
 struct ChildOptions
 {

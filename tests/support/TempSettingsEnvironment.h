@@ -20,6 +20,8 @@ public:
     bool IsProgramOnRemovableDrive() const override { return false; }
     bool CanUserWrite(LPCWSTR) const override { return true; }
     CString GetDefaultInputLanguageName() const override { return CString(); }
+    // The settings file of the program folder.
+    CString LocalFile() const { return programFolder + L"Settings.ini"; }
 
     CString programFolder;
     CString profileFolder;

@@ -13,6 +13,8 @@ namespace scvtest
 
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
+// How often `part` stands in the text (places that do not overlap).
+size_t CountOf(const std::wstring& text, const std::wstring& part);
 
 // Creates the folder and every missing parent. True when it exists afterwards.
 bool CreateFolders(const std::wstring& path);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/ClipboardFill.h"
 #include "support/MessagePump.h"
 
 namespace
@@ -15,19 +16,6 @@ namespace
 std::wstring Text(const CString& text)
 {
     return std::wstring(text.GetString());
-}
-
-bool PutOnClipboard(UINT format, const void* bytes, size_t size)
-{
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory)
-        return false;
-    std::memcpy(::GlobalLock(memory), bytes, size);
-    ::GlobalUnlock(memory);
-    if (::SetClipboardData(format, memory))
-        return true;
-    ::GlobalFree(memory);
-    return false;
 }
 
 // Empties the clipboard and puts the text (when given) and the RTF (when given).
@@ -38,9 +26,10 @@ bool FillClipboard(const wchar_t* text, const char* rtf)
     ::EmptyClipboard();
     bool put = true;
     if (text)
-        put = PutOnClipboard(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t));
+        put = scvtest::PutClipboardBlock(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t));
     if (rtf)
-        put = put && PutOnClipboard(::RegisterClipboardFormatW(L"Rich Text Format"), rtf, strlen(rtf) + 1);
+        put = put && scvtest::PutClipboardBlock(::RegisterClipboardFormatW(L"Rich Text Format"), rtf,
+                                                strlen(rtf) + 1);
     ::CloseClipboard();
     return put;
 }

@@ -8,6 +8,7 @@
 #include "common/KernelHandle.h"
 #include "online/EditorCoopEvents.h"
 
+#include "support/MessageCounter.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -18,42 +19,6 @@ namespace
 {
 const UINT kOptionsMessage = WM_APP + 50;
 const UINT kAddMessage = WM_APP + 51;
-
-// A message-only window of the test's thread that counts the two messages.
-class CCountingWindow
-{
-public:
-    CCountingWindow()
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &CCountingWindow::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ScvTestEditorCoop";
-        ::RegisterClassW(&windowClass);
-        m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     windowClass.hInstance, nullptr);
-        s_options = 0;
-        s_adds = 0;
-    }
-    ~CCountingWindow() { ::DestroyWindow(m_window); }
-    HWND Get() const { return m_window; }
-    static int Options() { return s_options; }
-    static int Adds() { return s_adds; }
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == kOptionsMessage && wParam == 0 && lParam == 0)
-            ++s_options;
-        if (message == kAddMessage && wParam == 0 && lParam == 0)
-            ++s_adds;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND m_window = nullptr;
-    static inline int s_options = 0;
-    static inline int s_adds = 0;
-};
 
 // Runs a watcher's work on a thread of its own, so the test can see it end.
 class CWatcherThread
@@ -94,7 +59,7 @@ TEST(EditorCoop, OptionsWatcherEndsAtOnceWithoutTheMainProgram)
 {
     ASSERT_FALSE(EventExists(GetOptionsChangedEventName()));
     CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    CCountingWindow window;
+    scvtest::MessageCounter window;
     CWatcherThread watcher(&WatchOptionsChanged,
                            EditorWatcherParams{stop.Get(), window.Get(), kOptionsMessage});
     DWORD code = 0;
@@ -107,16 +72,16 @@ TEST(EditorCoop, OptionsChangedByTheMainProgramReachTheWindowUntilStopped)
     // The main program's side: the kept event and its pulse.
     ASSERT_NE(GetOptionsChangedEvent(), nullptr);
     CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    CCountingWindow window;
+    scvtest::MessageCounter window;
     CWatcherThread watcher(&WatchOptionsChanged,
                            EditorWatcherParams{stop.Get(), window.Get(), kOptionsMessage});
 
     // A pulse wakes only a watcher that waits already: pulse until one lands.
-    for (int attempt = 0; attempt < 50 && CCountingWindow::Options() == 0; ++attempt) {
+    for (int attempt = 0; attempt < 50 && window.Count(kOptionsMessage) == 0; ++attempt) {
         ASSERT_TRUE(SignalOptionsChangedAsync());
-        scvtest::PumpUntil([] { return CCountingWindow::Options() > 0; }, 200);
+        scvtest::PumpUntil([&] { return window.Count(kOptionsMessage) > 0; }, 200);
     }
-    EXPECT_GE(CCountingWindow::Options(), 1);
+    EXPECT_GE(window.Count(kOptionsMessage), 1);
 
     ::SetEvent(stop.Get());
     DWORD code = 99;
@@ -127,13 +92,13 @@ TEST(EditorCoop, OptionsChangedByTheMainProgramReachTheWindowUntilStopped)
     // The started form runs the same work.
     ASSERT_NE(GetOptionsChangedEvent(), nullptr);
     CKernelHandle stop2(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    const int before = CCountingWindow::Options();
+    const int before = window.Count(kOptionsMessage);
     ASSERT_TRUE(StartOptionsChangedWatcher(window.Get(), kOptionsMessage, stop2.Get()));
-    for (int attempt = 0; attempt < 50 && CCountingWindow::Options() == before; ++attempt) {
+    for (int attempt = 0; attempt < 50 && window.Count(kOptionsMessage) == before; ++attempt) {
         SignalOptionsChangedAsync();
-        scvtest::PumpUntil([&] { return CCountingWindow::Options() > before; }, 200);
+        scvtest::PumpUntil([&] { return window.Count(kOptionsMessage) > before; }, 200);
     }
-    EXPECT_GT(CCountingWindow::Options(), before);
+    EXPECT_GT(window.Count(kOptionsMessage), before);
     ::SetEvent(stop2.Get());
     CloseOptionsChangedEvent();
 }
@@ -144,18 +109,19 @@ TEST(EditorCoop, SecondEditorsRequestsAddPhrasesFromTheClipboard)
     EXPECT_FALSE(SignalAddPhraseFromClipboard()); // no editor listens: nothing happens
 
     CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    CCountingWindow window;
+    scvtest::MessageCounter window;
     ASSERT_TRUE(StartAddPhraseFromClipboardWatcher(window.Get(), kAddMessage, stop.Get()));
     ASSERT_TRUE(scvtest::WaitUntil([] { return EventExists(GetAddPhraseFromClipboardEventName()); }, 5000));
 
     for (int request = 1; request <= 2; ++request) {
         EXPECT_TRUE(SignalAddPhraseFromClipboard());
-        EXPECT_TRUE(scvtest::PumpUntil([&] { return CCountingWindow::Adds() == request; }, 5000)) << request;
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return window.Count(kAddMessage) == request; }, 5000))
+            << request;
     }
     ::SetEvent(stop.Get());
     EXPECT_TRUE(scvtest::WaitUntil([] { return !EventExists(GetAddPhraseFromClipboardEventName()); }, 5000))
         << "the watcher closes its event when stopped";
-    EXPECT_EQ(CCountingWindow::Adds(), 2);
+    EXPECT_EQ(window.Count(kAddMessage), 2);
 }
 
 TEST(EditorCoop, SignalsSetOnlyEventsThatExist)

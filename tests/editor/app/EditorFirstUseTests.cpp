@@ -5,26 +5,19 @@
 // settings toolbar sized from its texts, a new phrase ready to type into once named, and a rename
 // reaching the caption and the status bar.
 
+#include "EditorFrameHarness.h"
 #include "common/GdiHelpers.h"
 #include "common/LanguageFile.h"
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
-#include "editor/app/MainFrame.h"
 #include "editor/app/MenuToolTipEditorClient.h"
 #include "editor/app/SCVView.h"
 #include "editor/app/SettingsPaneContent.h"
 #include "editor/controls/EditorLook.h"
-#include "editor/controls/EditorSettings.h"
 #include "editor/controls/HotkeyCtrlEx.h"
 #include "resources/EditorSettingsRes.h"
 #include "editor/controls/PhraseTextToolBar.h"
-#include "platform/docview/App.h"
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
-#include "support/TempFolder.h"
-#include "support/TempSettingsEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +30,7 @@
 namespace
 {
 
-constexpr LPCWSTR kFirstUseRunKey = L"Software\\ScrivolanterTests\\FirstUseRun";
-
-SettingsPane* CreateFirstUseSettingsPane(CMainFrame& frame)
-{
-    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFirstUseRunKey,
-                            L"C:\\none\\Scrivolanter.exe");
-}
+constexpr wchar_t kFirstUseRunKey[] = L"Software\\ScrivolanterTests\\FirstUseRun";
 
 struct ButtonFacts
 {
@@ -140,48 +127,18 @@ HWND FindToolbarWith(HWND root, UINT command)
     return search.found;
 }
 
-class EditorFirstUseTest : public ::testing::Test
+class EditorFirstUseTest : public ::testing::Test, protected scvtest::EditorFrameHarness
 {
 protected:
     void SetUp() override
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFirstUseRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        ::RegCloseKey(key);
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
+        ASSERT_TRUE(UseSettingsPaneOnKey<kFirstUseRunKey>());
         a = store.AddPhrase(L"Greeting", L"hello", 0, -1);
         ASSERT_GE(a, 0);
         ASSERT_TRUE(store.SaveItemAndWait(a));
-        settings.LoadEditor();
-        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
-        coopEvent = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(RUNTIME_CLASS(CSCVView));
-        CMainFrame::SetLoadLibraryOnCreate(false);
-        CMainFrame::SetSettingsPaneFactory(&CreateFirstUseSettingsPane);
-        CMainFrame::SetHideSettingsOnCreate(false);
-        app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        LoadSettings();
+        ASSERT_TRUE(OpenFrame(128, RUNTIME_CLASS(CSCVView)));
         ::ShowWindow(frame->m_hWnd, SW_SHOW);
-    }
-    void TearDown() override
-    {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::DestroyWindow(frame->m_hWnd);
-        }
-        ::CloseHandle(coopEvent);
-        CDoc::UseServices(nullptr, nullptr);
-        CDoc::SetTextViewClass(nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(true);
-        CMainFrame::SetSettingsPaneFactory(nullptr);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\FirstUseRun");
     }
     HWND Tree() { return frame->GetPhrasesPane().GetTree().m_hWnd; }
     void Select(int id)
@@ -213,14 +170,6 @@ protected:
         return text;
     }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
-    CDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
-    HANDLE coopEvent = nullptr;
     int a = -1;
 };
 

@@ -6,7 +6,7 @@
 // Backup, Import, Reread, names made from long clipboard lines, a start while the phrases folder is
 // missing and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
-#include "EditorDocHarness.h"
+#include "EditorFrameHarness.h"
 #include "common/PathFunctions.h"
 #include "common/RichEditConversion.h"
 #include "common/RichEditEditing.h"
@@ -22,6 +22,7 @@
 #include "engine/PhraseFile.h"
 #include "resources/EditorSettingsRes.h"
 
+#include "support/ClipboardFill.h"
 #include "support/Dialogs.h"
 #include "support/MessagePump.h"
 #include "support/TestFiles.h"
@@ -108,27 +109,6 @@ public:
 private:
     HANDLE m_handle;
 };
-
-// Puts the text on the clipboard as another program's copy would.
-void PutClipboardText(const std::wstring& text)
-{
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(::GlobalLock(block), text.c_str(), bytes);
-    ::GlobalUnlock(block);
-    ::SetClipboardData(CF_UNICODETEXT, block);
-    ::CloseClipboard();
-}
-
-void EmptyTheClipboard()
-{
-    if (::OpenClipboard(nullptr)) {
-        ::EmptyClipboard();
-        ::CloseClipboard();
-    }
-}
 
 // Answers the next file dialog (open or save) from another thread: the file's full path typed into
 // its name box, then OK. Join the thread after the command that shows the dialog has returned.
@@ -503,20 +483,14 @@ TEST_F(EditorWorkKeptTest, TheEndOfTheSessionSavesTheTypedText)
 namespace
 {
 
-constexpr LPCWSTR kWorkKeptRunKey = L"Software\\ScrivolanterTests\\WorkKeptRun";
-
-SettingsPane* CreateWorkKeptSettingsPane(CMainFrame& frame)
-{
-    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kWorkKeptRunKey,
-                            L"C:\\none\\Scrivolanter.exe");
-}
+constexpr wchar_t kWorkKeptRunKey[] = L"Software\\ScrivolanterTests\\WorkKeptRun";
 
 } // namespace
 
 TEST(EditorSettingsKept, ValuesTheMainProgramChangedStayAndAFloatPaneBoxIsSavedOnClose)
 {
     CMainFrame::SetLoadLibraryOnCreate(false);
-    CMainFrame::SetSettingsPaneFactory(&CreateWorkKeptSettingsPane);
+    CMainFrame::SetSettingsPaneFactory(&scvtest::CreateSettingsPaneOnTestKey<kWorkKeptRunKey>);
     {
         scvtest::EditorDocHarness harness;
         const int a = harness.store.AddPhrase(L"A", L"alpha", 0, -1);
@@ -648,7 +622,7 @@ TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsew
 
 TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUniqueName)
 {
-    PutClipboardText(std::wstring(400, L'x'));
+    ASSERT_TRUE(scvtest::SetClipboardText(std::wstring(400, L'x')));
 
     std::vector<std::wstring> made;
     for (int i = 0; i < 2; ++i) {
@@ -664,7 +638,7 @@ TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUni
                   static_cast<size_t>(MAX_PATH));
     }
     EXPECT_NE(made[0], made[1]) << "each name unique";
-    EmptyTheClipboard();
+    scvtest::ClearClipboard();
 }
 
 TEST_F(EditorWorkKeptTest, SwitchingToFormattedTextKeepsTheTextButNotTheEditorsColoursAndFont)
@@ -702,7 +676,7 @@ TEST_F(EditorWorkKeptTest, ANewPhraseNamedFromALongClipboardLineTakesAShortenedU
     ASSERT_NE(nullptr, groupRecord);
     const int group = groupRecord->id;
     const std::wstring line(400, L'x');
-    PutClipboardText(line);
+    ASSERT_TRUE(scvtest::SetClipboardText(line));
 
     BoxAnswers failures({});
     std::vector<std::wstring> made;
@@ -727,7 +701,7 @@ TEST_F(EditorWorkKeptTest, ANewPhraseNamedFromALongClipboardLineTakesAShortenedU
         EXPECT_EQ(0u, path.rfind(deep + L"\\", 0)) << scvtest::WideToUtf8(path);
         EXPECT_EQ(line, BodyOnDisk(path)) << scvtest::WideToUtf8(path);
     }
-    EmptyTheClipboard();
+    scvtest::ClearClipboard();
 }
 
 TEST_F(EditorWorkKeptTest, BackupRightAfterTypingPacksTheTextOnScreen)

@@ -6,18 +6,11 @@
 // the system and view menus, status prompts, the menu tooltip's texts, and menu and accelerator
 // table 128 against the commands the frame answers.
 
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
+#include "EditorFrameHarness.h"
 #include "editor/app/EditorMessages.h"
-#include "editor/app/MainFrame.h"
 #include "editor/app/MenuToolTipEditorClient.h"
-#include "editor/controls/EditorSettings.h"
-#include "platform/docview/App.h"
 
 #include "support/Dialogs.h"
-#include "support/TempFolder.h"
-#include "support/TempSettingsEnvironment.h"
 #include "support/TestFiles.h"
 #include "support/ZipEntries.h"
 
@@ -35,7 +28,7 @@
 namespace
 {
 
-constexpr LPCWSTR kFrameTestRunKey = L"Software\\ScrivolanterTests\\MainFrameRun";
+constexpr wchar_t kFrameTestRunKey[] = L"Software\\ScrivolanterTests\\MainFrameRun";
 constexpr LPCWSTR kUpdateEventName = L"Local\\Scrivolanter_CommandCheckForUpdates";
 
 struct RecordedBox
@@ -45,12 +38,6 @@ struct RecordedBox
 };
 
 std::vector<RecordedBox> g_boxes;
-
-SettingsPane* CreateTestSettingsPane(CMainFrame& frame)
-{
-    return new SettingsPane(frame.GetPhrasesPane().GetSettings(), kFrameTestRunKey,
-                            L"C:\\none\\Scrivolanter.exe");
-}
 
 std::vector<UINT> MenuIds(HMENU menu)
 {
@@ -88,26 +75,15 @@ HMENU FindPopupHolding(HMENU menu, UINT command)
     return nullptr;
 }
 
-class MainFrameCommandsTest : public ::testing::Test
+class MainFrameCommandsTest : public ::testing::Test, protected scvtest::EditorFrameHarness
 {
 protected:
     void SetUp() override
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kFrameTestRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        ::RegCloseKey(key);
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
+        ASSERT_TRUE(UseSettingsPaneOnKey<kFrameTestRunKey>());
         a = store.AddPhrase(L"A", L"alpha", 0, -1);
         ASSERT_GE(a, 0);
-        settings.LoadEditor();
-        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
-        coopEvent = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(false);
-        CMainFrame::SetSettingsPaneFactory(&CreateTestSettingsPane);
+        LoadSettings();
         g_boxes.clear();
         CMainFrame::SetReportBox([](HWND, const CString& text, const CString&, UINT type) {
             g_boxes.push_back({text.GetString(), type});
@@ -116,28 +92,8 @@ protected:
     void Open(bool hideSettings)
     {
         CMainFrame::SetHideSettingsOnCreate(hideSettings);
-        app.AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(OpenFrame(128, nullptr));
         ::ShowWindow(frame->m_hWnd, SW_SHOW);
-    }
-    void TearDown() override
-    {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::DestroyWindow(frame->m_hWnd);
-        }
-        ::CloseHandle(coopEvent);
-        CDoc::UseServices(nullptr, nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(true);
-        CMainFrame::SetSettingsPaneFactory(nullptr);
-        CMainFrame::SetHideSettingsOnCreate(false);
-        CMainFrame::SetReportBox(nullptr);
-        CMainFrame::SetExplorerOpener(nullptr);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ScrivolanterTests\\MainFrameRun");
     }
     void Command(UINT id) { ::SendMessageW(frame->m_hWnd, WM_COMMAND, id, 0); }
     // The item's state after the frame prepared the popup that holds it.
@@ -176,14 +132,6 @@ protected:
         return proposed;
     }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
-    CDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
-    HANDLE coopEvent = nullptr;
     int a = -1;
 };
 

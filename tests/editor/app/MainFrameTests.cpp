@@ -3,15 +3,7 @@
 // to the document), the caption following the current phrase, and the close signal to the main program.
 // test-locks: desktop coopevent
 
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
-#include "editor/app/MainFrame.h"
-#include "editor/controls/EditorSettings.h"
-#include "platform/docview/App.h"
-
-#include "support/TempFolder.h"
-#include "support/TempSettingsEnvironment.h"
+#include "EditorFrameHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +27,13 @@ public:
     std::vector<LPARAM> hints;
 };
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public ::testing::Test, protected scvtest::EditorFrameHarness
 {
 protected:
     void SetUp() override
     {
         // Top level: group G (sort 0) with sub-group S and phrase C; phrases A (sort 5) and B (sort 1);
         // group H holding only an unchecked phrase.
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
         g = store.AddFolder(temp.PathOf(L"phrases\\G").c_str());
         a = store.AddPhrase(L"A", L"alpha", 0, -1);
         b = store.AddPhrase(L"B", L"beta", 0, -1);
@@ -57,31 +48,12 @@ protected:
         store.FindItemById(b)->sortId = 1;
         store.FindItemById(h)->sortId = 1;
         store.SetIncluded(hidden, false);
-        settings.LoadEditor();
-        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
-        event = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CoopClientEditor");
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(false);
-        app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        LoadSettings();
+        ASSERT_TRUE(OpenFrame(0, nullptr));
         doc->AddUpdateListener(&listener);
     }
-    void TearDown() override
-    {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::DestroyWindow(frame->m_hWnd);
-        }
-        ::CloseHandle(event);
-        CDoc::UseServices(nullptr, nullptr);
-        CDoc::SetTextViewClass(nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(true);
-    }
+    // The frame goes before the listener it reports to.
+    void TearDown() override { Destroy(); }
 
     std::vector<std::wstring> Level(HTREEITEM parent)
     {
@@ -107,15 +79,8 @@ protected:
         return text;
     }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
-    CDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
     RecordingListener listener;
-    HANDLE event = nullptr;
+    const HANDLE event = CoopEvent();
     int g = -1, a = -1, b = -1, c = -1, s = -1, h = -1, hidden = -1;
 };
 

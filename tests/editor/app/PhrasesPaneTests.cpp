@@ -5,16 +5,14 @@
 // item tooltips (on a clock the test drives), empty-tree hint and keys.
 // test-locks: desktop clipboard coopevent
 
+#include "EditorFrameHarness.h"
 #include "common/GdiHelpers.h"
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
-#include "editor/app/MainFrame.h"
 #include "editor/app/PhraseClipSet.h"
 #include "editor/app/PhraseKindImages.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 
+#include "support/ClipboardFill.h"
 #include "support/TempFolder.h"
 #include "tests/editor/controls/FakeToolTipClock.h"
 #include "support/TempSettingsEnvironment.h"
@@ -79,27 +77,12 @@ void Pump(DWORD milliseconds)
     } while (::GetTickCount() - start < milliseconds);
 }
 
-void SetClipboardText(const wchar_t* text)
-{
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    if (text) {
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-        memcpy(::GlobalLock(block), text, bytes);
-        ::GlobalUnlock(block);
-        ::SetClipboardData(CF_UNICODETEXT, block);
-    }
-    ::CloseClipboard();
-}
-
-class PhrasesPaneTest : public ::testing::Test
+class PhrasesPaneTest : public ::testing::Test, protected scvtest::EditorFrameHarness
 {
 protected:
     void SetUp() override
     {
         // Top level: phrases A and B, group G (phrase C and sub-group S inside), group H (phrase D).
-        store.Load(temp.CreateSubfolder(L"phrases").c_str());
         a = store.AddPhrase(L"A", L"alpha", 0, -1);
         b = store.AddPhrase(L"B", L"beta", 0, -1);
         g = store.AddFolder(temp.PathOf(L"phrases\\G").c_str());
@@ -109,21 +92,12 @@ protected:
         d = store.AddPhrase(L"D", L"delta", 0, h);
         ASSERT_GE(d, 0);
         ASSERT_GE(s, 0);
-        settings.LoadEditor();
-        settings.SetPhrasesDirectory(temp.PathOf(L"phrases").c_str());
+        LoadSettings();
         g_store = &store;
-        CDoc::UseServices(&store, &settings);
-        CDoc::SetTextViewClass(RUNTIME_CLASS(EditingTextView));
-        CMainFrame::SetLoadLibraryOnCreate(false);
         PhrasesPane::SetConfirmDeletes(false);
         PhraseClipSet::Get().Clear();
-        SetClipboardText(nullptr);
-        app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(CDoc), RUNTIME_CLASS(CMainFrame),
-                                                  RUNTIME_CLASS(CFolderView)));
-        doc = dynamic_cast<CDoc*>(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE));
-        ASSERT_NE(nullptr, doc);
-        frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
-        ASSERT_NE(nullptr, frame);
+        ASSERT_TRUE(scvtest::ClearClipboard());
+        ASSERT_TRUE(OpenFrame(0, RUNTIME_CLASS(EditingTextView)));
         ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 900, 600,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         frame->RecalcLayout();
@@ -131,13 +105,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame && ::IsWindow(frame->m_hWnd)) {
-            app.SetMainWnd(nullptr);
-            ::DestroyWindow(frame->m_hWnd);
-        }
-        CDoc::UseServices(nullptr, nullptr);
-        CDoc::SetTextViewClass(nullptr);
-        CMainFrame::SetLoadLibraryOnCreate(true);
+        Destroy();
         PhrasesPane::SetConfirmDeletes(true);
         PhraseClipSet::Get().Clear();
         g_store = nullptr;
@@ -242,13 +210,6 @@ protected:
         return record ? std::wstring(record->body.GetString()) : L"<missing>";
     }
 
-    scvtest::TempFolder temp;
-    scvtest::TempSettingsEnvironment environment{temp};
-    CEditorSettings settings{environment};
-    CEditorPhraseStore store;
-    CWinApp app;
-    CDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
     int a = -1, b = -1, c = -1, d = -1, g = -1, h = -1, s = -1;
 };
 
@@ -266,7 +227,7 @@ TEST_F(PhrasesPaneTest, AddGroupMakesNumberedFoldersAndAddFromClipboardTakesTheF
     }
     EXPECT_FALSE(temp.Exists(L"phrases\\New Group")) << "not at the root";
 
-    SetClipboardText(L"  \r\nabc\r\ndef");
+    ASSERT_TRUE(scvtest::SetClipboardText(L"  \r\nabc\r\ndef"));
     EXPECT_TRUE(Enabled(PhrasesPane::kCmdNewFromClipboard));
     Select(a); // a top-level phrase: the root is the current group
     Command(PhrasesPane::kCmdNewFromClipboard);
@@ -279,7 +240,7 @@ TEST_F(PhrasesPaneTest, AddGroupMakesNumberedFoldersAndAddFromClipboardTakesTheF
     EXPECT_EQ(L"  \r\nabc\r\ndef", BodyOnDisk(std::wstring(record->GetPath().Mid(temp.Path().size() + 1))));
     EXPECT_EQ(added, doc->GetCurrentItem()) << "the document selects the new phrase";
 
-    SetClipboardText(nullptr);
+    ASSERT_TRUE(scvtest::ClearClipboard());
     EXPECT_FALSE(Enabled(PhrasesPane::kCmdNewFromClipboard));
 }
 

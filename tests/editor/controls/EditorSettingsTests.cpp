@@ -11,28 +11,12 @@
 
 #include "editor/controls/EditorSettings.h"
 #include "support/TempFolder.h"
+#include "support/TempSettingsEnvironment.h"
 
 namespace
 {
 
-class FolderEnvironment : public CSettingsEnvironment
-{
-public:
-    explicit FolderEnvironment(const scvtest::TempFolder& temp)
-        : programFolder((temp.CreateSubfolder(L"program") + L"\\").c_str()),
-          profileFolder(temp.CreateSubfolder(L"profile").c_str())
-    {}
-    CString GetProgramFolder() const override { return programFolder; }
-    CString GetProfileFolder() const override { return profileFolder; }
-    bool IsProgramOnRemovableDrive() const override { return false; }
-    bool CanUserWrite(LPCWSTR) const override { return true; }
-    CString GetDefaultInputLanguageName() const override { return CString(); }
-
-    CString LocalFile() const { return programFolder + L"Settings.ini"; }
-
-    CString programFolder;
-    CString profileFolder;
-};
+using FolderEnvironment = scvtest::TempSettingsEnvironment;
 
 class EditorSettingsTest : public ::testing::Test
 {

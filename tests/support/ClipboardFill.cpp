@@ -1,0 +1,55 @@
+#include "support/ClipboardFill.h"
+
+#include <cstring>
+#include <string>
+
+#include "support/MessagePump.h"
+
+namespace scvtest
+{
+
+bool OpenClipboardRetrying(HWND owner)
+{
+    return WaitUntil([owner] { return ::OpenClipboard(owner) != FALSE; }, 5000);
+}
+
+bool PutClipboardBlock(UINT format, const void* bytes, size_t size)
+{
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory)
+        return false;
+    void* data = ::GlobalLock(memory);
+    if (!data) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(data, bytes, size);
+    ::GlobalUnlock(memory);
+    if (::SetClipboardData(format, memory))
+        return true;
+    ::GlobalFree(memory);
+    return false;
+}
+
+bool ClearClipboard()
+{
+    if (!OpenClipboardRetrying())
+        return false;
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    return true;
+}
+
+bool SetClipboardText(std::wstring_view text, HWND owner)
+{
+    if (!OpenClipboardRetrying(owner))
+        return false;
+    ::EmptyClipboard();
+    const std::wstring terminated(text);
+    const bool put =
+        PutClipboardBlock(CF_UNICODETEXT, terminated.c_str(), (terminated.size() + 1) * sizeof(wchar_t));
+    ::CloseClipboard();
+    return put;
+}
+
+} // namespace scvtest
