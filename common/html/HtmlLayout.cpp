@@ -299,14 +299,14 @@ void Layouter::StartLayout()
     SelectStyle();
 }
 
-LayoutFlow Layouter::LayoutRoot(HDC dc, HtmlNode& root)
+void Layouter::LayoutRoot(HDC dc, HtmlNode& root, LayoutFlow& flow)
 {
     DcScope scope(m_dc, dc);
     StartLayout();
-    return LayoutChildren(root, m_settings.maxWidth);
+    LayoutChildren(root, m_settings.maxWidth, flow);
 }
 
-LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder)
+void Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder, LayoutFlow& flow)
 {
     DcScope scope(m_dc, dc);
     StartLayout();
@@ -314,16 +314,15 @@ LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& p
     m_style.tagName = L"body";
     ApplySheet(L"body", m_style);
     SelectStyle();
-    LayoutFlow flow;
     FlowState outer;
     BeginFlow(flow, m_settings.maxWidth, outer);
     page.Walk(*this, placeholder);
     EndFlow(outer);
-    return flow;
 }
 
 void Layouter::BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer)
 {
+    flow.Clear();
     outer = FlowState{m_flow, m_maxWidth, m_x};
     m_flow = &flow;
     m_maxWidth = maxWidth;
@@ -346,14 +345,12 @@ void Layouter::EndFlow(const FlowState& outer)
     m_x = outer.x;
 }
 
-LayoutFlow Layouter::LayoutChildren(HtmlNode& parent, int maxWidth)
+void Layouter::LayoutChildren(HtmlNode& parent, int maxWidth, LayoutFlow& flow)
 {
-    LayoutFlow flow;
     FlowState outer;
     BeginFlow(flow, maxWidth, outer);
     WalkChildren(parent);
     EndFlow(outer);
-    return flow;
 }
 
 void Layouter::WalkChildren(HtmlNode& node)
@@ -981,7 +978,7 @@ void Layouter::ReadTable(HtmlNode& node, LayoutTable& table)
             cell.padding = padding;
             cell.align = AlignOf(cellNode->Attribute(L"align"), kAlignLeft);
             cell.valign = VAlignOf(cellNode->Attribute(L"valign"), kVAlignTop);
-            cell.content = LayoutChildren(*cellNode, m_maxWidth);
+            LayoutChildren(*cellNode, m_maxWidth, cell.content);
             int frame = 2 * (cell.padding + BorderRoom(cell.border, cell.borderStyle));
             cell.width =
                 std::max(cell.content.width,

@@ -172,6 +172,13 @@ public:
             m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
         (*this)[m_size++] = std::move(item);
     }
+    // Empties the list, keeping its blocks for the next layout.
+    void Clear()
+    {
+        for (size_t i = 0; i < m_size; ++i)
+            (*this)[i].table.reset();
+        m_size = 0;
+    }
 
 private:
     std::vector<std::unique_ptr<LayoutItem[]>> m_blocks;
@@ -224,6 +231,15 @@ struct LayoutFlow
     }
     int width = 0;
     int height = 0;
+
+    // Empties the flow for the next layout, keeping the room of its lists.
+    void Clear()
+    {
+        lines.clear();
+        items.Clear();
+        width = 0;
+        height = 0;
+    }
 };
 
 struct LayoutCell
@@ -278,11 +294,12 @@ public:
     Layouter& operator=(const Layouter&) = delete;
 
     // Lays out the root's children (the body) for the area width (0: no limit),
-    // measuring with the device context.
-    LayoutFlow LayoutRoot(HDC dc, HtmlNode& root);
-    // Lays out a web page from its element tree; `placeholder` gives the
-    // bitmap that holds the room of a picture or control element.
-    LayoutFlow LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder);
+    // measuring with the device context, into `flow` (emptied first; its room
+    // is used again).
+    void LayoutRoot(HDC dc, HtmlNode& root, LayoutFlow& flow);
+    // Lays out a web page from its element tree, the same way; `placeholder`
+    // gives the bitmap that holds the room of a picture or control element.
+    void LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder, LayoutFlow& flow);
     // Gives every box its place: the flow's top-left corner at (x, y), lines
     // aligned within areaWidth. Writes node boxes and hyperlink pieces.
     void Place(LayoutFlow& flow, int x, int y, int areaWidth);
@@ -314,7 +331,7 @@ private:
     void StartLayout();
     void BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer);
     void EndFlow(const FlowState& outer);
-    LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
+    void LayoutChildren(HtmlNode& parent, int maxWidth, LayoutFlow& flow);
     void Walk(HtmlNode& node);
     void WalkChildren(HtmlNode& node);
     void ApplyTag(HtmlNode& node, HtmlStyle& style);

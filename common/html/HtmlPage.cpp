@@ -3,6 +3,7 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cwchar>
 #include <cwctype>
 
@@ -326,6 +327,17 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 }
 
 } // namespace
+
+void PageElement::Reset()
+{
+    // Every field back to its default; the lists and text keep their room.
+    auto kept = std::make_tuple(std::move(text), std::move(attributes), std::move(children));
+    *this = PageElement();
+    std::tie(text, attributes, children) = std::move(kept);
+    text.clear();
+    attributes.clear();
+    children.clear();
+}
 
 const std::wstring* PageElement::FindAttribute(std::wstring_view name) const
 {

@@ -59,6 +59,8 @@ struct PageElement
     RECT box = {};
     unsigned boxStamp = 0;
 
+    // Empties the element for the next tree, keeping the room of its lists.
+    void Reset();
     const std::wstring* FindAttribute(std::wstring_view name) const;
     std::wstring Attribute(std::wstring_view name) const;
     void SetAttribute(const std::wstring& name, const std::wstring* value);
