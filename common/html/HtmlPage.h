@@ -41,6 +41,7 @@ struct PageElement
 {
     bool isText = false;
     std::wstring tag;  // lower case; empty for the root and for text
+    unsigned traits = 0; // what the tag is (block, hidden, ...), set with the tag by Parse
     std::wstring text; // text nodes: the decoded characters
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;

@@ -446,10 +446,11 @@ std::wstring ReplaceEntities(const std::wstring& text)
     result.reserve(text.size());
     size_t pos = 0;
     while (pos < text.size()) {
-        if (text[pos] != L'&') {
-            result += text[pos++];
-            continue;
-        }
+        const size_t amp = std::min(text.find(L'&', pos), text.size());
+        result.append(text, pos, amp - pos);
+        pos = amp;
+        if (pos == text.size())
+            break;
         const Entity* match = nullptr;
         for (const Entity& entity : kEntities) {
             if (text.compare(pos, wcslen(entity.name), entity.name) == 0) {
@@ -471,15 +472,20 @@ std::wstring PrepareMarkup(const std::wstring& text)
 {
     std::wstring converted;
     converted.reserve(text.size());
-    for (wchar_t ch : text) {
-        if (ch == L'\r')
-            continue;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t special = pos;
+        while (special < text.size() && text[special] != L'\r' && text[special] != L'\n' && text[special] != L'\t')
+            ++special;
+        converted.append(text, pos, special - pos);
+        if (special == text.size())
+            break;
+        const wchar_t ch = text[special];
         if (ch == L'\n')
             converted += L"<br>";
         else if (ch == L'\t')
             converted += L"<t>";
-        else
-            converted += ch;
+        pos = special + 1;
     }
     return ReplaceEntities(converted);
 }
