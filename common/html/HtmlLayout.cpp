@@ -14,9 +14,29 @@ namespace
 const int kMaxCount = 1000;
 const int kMaxSpan = 64;
 const int kMaxImageSize = 4096;
-// Characters below this one (Latin, with no combining marks) are measured
-// from each font's table of advance widths, read once per font.
+// Characters below this one (Latin, with no combining marks) and those of
+// the punctuation block (bullets, dashes, the zero-width space) are measured
+// from each font's table of advance widths, read once per font; the table
+// holds the punctuation after the Latin characters.
 const UINT kCachedWidthChars = 0x300;
+const UINT kFirstPunctuation = 0x2000;
+const UINT kPunctuationChars = 0x70;
+
+// The advance width of a character from a font's table; false when the table
+// does not hold it.
+bool TableWidth(const std::vector<int>& widths, wchar_t ch, int& width)
+{
+    size_t index = ch;
+    if (index >= kCachedWidthChars) {
+        if (index < kFirstPunctuation || index >= kFirstPunctuation + kPunctuationChars)
+            return false;
+        index = kCachedWidthChars + (index - kFirstPunctuation);
+    }
+    if (index >= widths.size())
+        return false;
+    width = widths[index];
+    return true;
+}
 
 bool IsBreakCharacter(wchar_t ch)
 {
@@ -239,9 +259,13 @@ const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC d
     SIZE x = {};
     ::GetTextExtentPoint32W(dc, L"x", 1, &x);
     metrics.xHeight = x.cy;
-    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
-    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data()))
+    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars + kPunctuationChars, 0);
+    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data())) {
+        if (!::GetCharWidth32W(dc, kFirstPunctuation, kFirstPunctuation + kPunctuationChars - 1,
+                               widths->data() + kCachedWidthChars))
+            widths->resize(kCachedWidthChars);
         metrics.widths = std::move(widths);
+    }
     ::SelectObject(dc, previous);
     return *m_fonts.emplace(std::move(key), Entry(font, metrics)).first;
 }
@@ -595,9 +619,10 @@ bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extent
     const std::vector<int>& widths = *m_metrics.widths;
     int total = 0;
     for (size_t i = 0; i < length; ++i) {
-        if (static_cast<size_t>(text[i]) >= widths.size())
+        int width = 0;
+        if (!TableWidth(widths, text[i], width))
             return false;
-        total += widths[text[i]];
+        total += width;
         if (extents)
             extents[i] = total;
     }

@@ -48,7 +48,8 @@ struct LayoutFontMetrics
     int descent = 0;
     int height = 0;
     int xHeight = 0;
-    // Advance widths of the first characters; null when they could not be read.
+    // Advance widths of the Latin characters, then of the punctuation block;
+    // null when they could not be read.
     std::shared_ptr<const std::vector<int>> widths;
 };
 struct LayoutFontKey
