@@ -575,7 +575,7 @@ void Layouter::AddText(std::wstring text)
         const int before = start == 0 ? 0 : extents[start - 1];
         const int room = Room();
         if (extents[length - 1] - before <= room) {
-            PlaceText(text.substr(start));
+            PlaceText(std::wstring_view(text).substr(start));
             return;
         }
         // The characters that fit: extents are non-decreasing.
@@ -603,7 +603,7 @@ void Layouter::AddText(std::wstring text)
         if (cut == std::wstring::npos && (Line().itemCount == 0))
             cut = pieceEnd = start + std::max<size_t>(fit, 1);
         if (cut != std::wstring::npos) {
-            PlaceText(text.substr(start, pieceEnd - start));
+            PlaceText(std::wstring_view(text).substr(start, pieceEnd - start));
             start = cut;
             while (start < length && text[start] == L' ')
                 ++start;
@@ -643,28 +643,28 @@ SIZE Layouter::MeasureText(const wchar_t* text, size_t length, int* extents)
     return size;
 }
 
-void Layouter::PlaceText(const std::wstring& piece)
+void Layouter::PlaceText(std::wstring_view piece)
 {
     if (piece.empty())
         return;
-    PlaceMeasuredText(piece, MeasureText(piece.c_str(), piece.size(), nullptr));
+    PlaceMeasuredText(piece, MeasureText(piece.data(), piece.size(), nullptr));
 }
 
-void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
+void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
 {
     if (piece.empty())
         return;
-    LayoutItem item;
+    LayoutItem& item = m_flow->items.AddReusingText();
     item.kind = LayoutItem::Kind::Text;
     item.node = m_textNode;
     item.owner = m_textOwner;
-    item.text = piece;
+    item.text.assign(piece);
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
     item.fontAscent = m_metrics.ascent;
     item.fontHeight = m_metrics.height;
-    item.blanks = CountBlanks(piece);
+    item.blanks = CountBlanks(item.text);
     item.styleIndex = StyleIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
@@ -677,7 +677,6 @@ void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
     line.blanks += item.blanks;
     line.holdsText = true;
     m_x += size.cx;
-    m_flow->items.push_back(std::move(item));
     ++line.itemCount;
 }
 

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace html
@@ -167,6 +168,19 @@ public:
     LayoutItem& operator[](size_t index) { return m_blocks[index / kBlockSize][index % kBlockSize]; }
     const LayoutItem& operator[](size_t index) const { return m_blocks[index / kBlockSize][index % kBlockSize]; }
     LayoutItem& back() { return (*this)[m_size - 1]; }
+    // A new item at the end, in its default state but for the room of its
+    // text, which an item of an earlier layout may have left there.
+    LayoutItem& AddReusingText()
+    {
+        if (m_size == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
+        LayoutItem& item = (*this)[m_size++];
+        std::wstring text = std::move(item.text);
+        item = LayoutItem();
+        item.text = std::move(text);
+        item.text.clear();
+        return item;
+    }
     void push_back(LayoutItem item)
     {
         if (m_size == m_blocks.size() * kBlockSize)
@@ -351,9 +365,9 @@ private:
     // the characters, else from GDI.
     SIZE MeasureText(const wchar_t* text, size_t length, int* extents);
     bool MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const;
-    void PlaceText(const std::wstring& piece);
+    void PlaceText(std::wstring_view piece);
     // The same for a piece whose extent is known already.
-    void PlaceMeasuredText(const std::wstring& piece, SIZE size);
+    void PlaceMeasuredText(std::wstring_view piece, SIZE size);
     void AddBox(LayoutItem item);
     void AddRule(HtmlNode& node);
     void AddRuleItem(LayoutItem item);

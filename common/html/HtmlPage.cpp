@@ -70,8 +70,12 @@ bool IsBlank(wchar_t ch)
 
 std::wstring Lower(std::wstring text)
 {
-    for (wchar_t& ch : text)
-        ch = static_cast<wchar_t>(std::towlower(ch));
+    for (wchar_t& ch : text) {
+        if (ch >= L'A' && ch <= L'Z')
+            ch = static_cast<wchar_t>(ch + (L'a' - L'A'));
+        else if (ch >= 0x80)
+            ch = static_cast<wchar_t>(std::towlower(ch));
+    }
     return text;
 }
 
@@ -441,7 +445,9 @@ std::wstring DecodeEntities(const std::wstring& text)
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != L'&') {
-            out += text[i];
+            const size_t amp = std::min(text.find(L'&', i), text.size());
+            out.append(text, i, amp - i);
+            i = amp - 1;
             continue;
         }
         size_t semi = text.find(L';', i + 1);
