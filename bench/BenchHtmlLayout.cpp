@@ -8,7 +8,8 @@
 // view, as shipped and repeated to about 1 MB. The floor measures the page's
 // visible text in the font most of it is drawn in (the renderer's body font,
 // Verdana 13 pixels; bold 900 for the nested <b>). Prints min and median of
-// both sides and the ratio of the medians.
+// both sides and the ratio of the medians, and for the view's pages and the
+// tooltip markup where the time goes (medians of the steps of a reload).
 //
 // Usage: bench_html_layout.exe [rounds] [welcome page path]
 
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -180,68 +182,84 @@ public:
     void CloseTable() override {}
 };
 
+constexpr int kStepRounds = 5;
+
+// The times of the steps of a piece of work, one round after another; prints
+// the median of each.
+class StepTimes
+{
+public:
+    explicit StepTimes(std::vector<const char*> names) : m_names(std::move(names)), m_times(m_names.size()) {}
+
+    // One round: `marks` are the moments the round started and each step ended.
+    void Add(const std::vector<LARGE_INTEGER>& marks)
+    {
+        for (size_t i = 0; i + 1 < marks.size() && i < m_times.size(); ++i)
+            m_times[i].push_back(bench::Milliseconds(marks[i], marks[i + 1]));
+    }
+    void Print() const
+    {
+        std::printf("%-44s", "  steps (medians):");
+        for (size_t i = 0; i < m_names.size(); ++i)
+            std::printf("%s %s %.1f ms", i == 0 ? "" : ",", m_names[i], Summarise(m_times[i]).median);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+
+private:
+    std::vector<const char*> m_names;
+    std::vector<std::vector<double>> m_times;
+};
+
 // Where the view's time goes when it loads a page again: parsing the page,
-// its walk, laying its tree out (walk included) and placing the layout.
-// Medians of a few rounds with the same page and renderer, as the view keeps them.
+// its walk, laying its tree out (walk included) and placing the layout, with
+// the same page and renderer from round to round, as the view keeps them.
 void ReportSteps(const std::wstring& page)
 {
-    constexpr int kRounds = 5;
     HDC dc = GetDC(nullptr);
     html::HtmlPage parsed;
     HtmlRenderer renderer;
     renderer.maxWidth = kViewWidth;
-    std::vector<double> parse, walk, layout, placing;
-    for (int i = 0; i < kRounds; ++i) {
+    StepTimes steps({"page parse", "walk alone", "layout (walk included)", "placing"});
+    for (int i = 0; i < kStepRounds; ++i) {
         renderer.Forget();
-        LARGE_INTEGER start = bench::Now();
+        std::vector<LARGE_INTEGER> marks{bench::Now()};
         parsed.Parse(page);
-        LARGE_INTEGER parsedAt = bench::Now();
+        marks.push_back(bench::Now());
         IdleSink idle;
         parsed.Walk(idle, nullptr);
-        LARGE_INTEGER walkedAt = bench::Now();
+        marks.push_back(bench::Now());
         renderer.MeasurePage(dc, parsed, nullptr);
-        LARGE_INTEGER laidOutAt = bench::Now();
+        marks.push_back(bench::Now());
         renderer.Place(RECT{0, 0, kViewWidth, kViewHeight});
-        LARGE_INTEGER placedAt = bench::Now();
-        parse.push_back(bench::Milliseconds(start, parsedAt));
-        walk.push_back(bench::Milliseconds(parsedAt, walkedAt));
-        layout.push_back(bench::Milliseconds(walkedAt, laidOutAt));
-        placing.push_back(bench::Milliseconds(laidOutAt, placedAt));
+        marks.push_back(bench::Now());
+        steps.Add(marks);
     }
     ReleaseDC(nullptr, dc);
-    std::printf("%-44s page parse %.1f ms, walk alone %.1f ms, layout (walk included) %.1f ms, placing %.1f ms\n",
-                "  steps (medians):", Summarise(parse).median, Summarise(walk).median, Summarise(layout).median,
-                Summarise(placing).median);
-    std::fflush(stdout);
+    steps.Print();
 }
 
 // Where the tooltip renderer's time goes: preparing the markup, parsing it
-// and measuring it (preparing and parsing included). Medians of a few rounds.
+// and measuring it (preparing and parsing included).
 void ReportTooltipSteps(const std::wstring& markup)
 {
-    constexpr int kRounds = 5;
     HDC dc = GetDC(nullptr);
     html::HtmlDocument document;
     HtmlRenderer renderer;
     renderer.maxWidth = kViewWidth;
-    std::vector<double> prepare, parse, measure;
-    for (int i = 0; i < kRounds; ++i) {
-        LARGE_INTEGER start = bench::Now();
+    StepTimes steps({"markup prepared", "parse", "measure (all included)"});
+    for (int i = 0; i < kStepRounds; ++i) {
+        std::vector<LARGE_INTEGER> marks{bench::Now()};
         const std::wstring prepared = html::PrepareMarkup(markup);
-        LARGE_INTEGER preparedAt = bench::Now();
+        marks.push_back(bench::Now());
         document.Parse(L"<body>" + prepared + L"</body>");
-        LARGE_INTEGER parsedAt = bench::Now();
+        marks.push_back(bench::Now());
         renderer.Measure(dc, markup);
-        LARGE_INTEGER measuredAt = bench::Now();
-        prepare.push_back(bench::Milliseconds(start, preparedAt));
-        parse.push_back(bench::Milliseconds(preparedAt, parsedAt));
-        measure.push_back(bench::Milliseconds(parsedAt, measuredAt));
+        marks.push_back(bench::Now());
+        steps.Add(marks);
     }
     ReleaseDC(nullptr, dc);
-    std::printf("%-44s markup prepared %.1f ms, parse %.1f ms, measure (all included) %.1f ms\n",
-                "  steps (medians):", Summarise(prepare).median, Summarise(parse).median,
-                Summarise(measure).median);
-    std::fflush(stdout);
+    steps.Print();
 }
 
 void Report(const char* name, size_t characters, const Figures& ours, const Figures& floor)
