@@ -201,7 +201,7 @@ public:
     {
         std::printf("%-44s", "  steps (medians):");
         for (size_t i = 0; i < m_names.size(); ++i)
-            std::printf("%s %s %.1f ms", i == 0 ? "" : ",", m_names[i], Summarise(m_times[i]).median);
+            std::printf("%s %s %.2f ms", i == 0 ? "" : ",", m_names[i], Summarise(m_times[i]).median);
         std::printf("\n");
         std::fflush(stdout);
     }
@@ -309,6 +309,7 @@ int main(int argc, char** argv)
     const std::wstring welcomeText = PageText(welcome);
     Report("welcome page (as shipped)", welcomeText.size(), TimeView(welcomeRounds, welcome),
            floor.Time(welcomeRounds, welcomeText));
+    ReportSteps(welcome);
     const std::wstring large = EnlargedWelcomePage(welcome, kLargeWelcomeBytes);
     const std::wstring largeText = PageText(large);
     Report("welcome page, body repeated to 1 MB", largeText.size(), TimeView(rounds, large),
