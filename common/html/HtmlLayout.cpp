@@ -200,6 +200,19 @@ bool SameStyle(const HtmlStyle& a, const HtmlStyle& b)
            a.face == b.face && a.linkText == b.linkText && a.tagName == b.tagName;
 }
 
+// A hash of the fields that tell most styles apart; equal styles (SameStyle)
+// have equal hashes.
+size_t StyleHash(const HtmlStyle& style)
+{
+    size_t hash = std::hash<std::wstring>()(style.face);
+    for (size_t value : {static_cast<size_t>(style.fontSize), static_cast<size_t>(style.weight),
+                         static_cast<size_t>(style.color), static_cast<size_t>(style.backColor),
+                         static_cast<size_t>(style.linkIndex), static_cast<size_t>(style.hAlign),
+                         static_cast<size_t>(style.tagName.size())})
+        hash = hash * 31 + value;
+    return hash;
+}
+
 } // namespace
 
 Layouter::Layouter(LayoutSettings& settings) : m_settings(settings)
@@ -292,13 +305,29 @@ void Layouter::SelectStyle()
 
 int Layouter::StyleIndex()
 {
-    // Runs in a row mostly share their style: it is stored once.
+    // Each style is stored once: runs in a row mostly share their style, and
+    // runs apart (text between links) come back to one stored earlier.
     if (!m_styleStored) {
-        if (m_styles.empty() || !SameStyle(m_styles.back(), m_style))
-            m_styles.push_back(m_style);
+        m_styleIndex = StoredStyle(m_style);
         m_styleStored = true;
     }
-    return static_cast<int>(m_styles.size()) - 1;
+    return m_styleIndex;
+}
+
+int Layouter::StoredStyle(const HtmlStyle& style)
+{
+    if (!m_styles.empty() && SameStyle(m_styles.back(), style))
+        return static_cast<int>(m_styles.size()) - 1;
+    const size_t hash = StyleHash(style);
+    const auto candidates = m_styleLookup.equal_range(hash);
+    for (auto candidate = candidates.first; candidate != candidates.second; ++candidate) {
+        if (SameStyle(m_styles[static_cast<size_t>(candidate->second)], style))
+            return candidate->second;
+    }
+    m_styles.push_back(style);
+    const int index = static_cast<int>(m_styles.size()) - 1;
+    m_styleLookup.emplace(hash, index);
+    return index;
 }
 
 void Layouter::PushStyle()

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace html
@@ -357,6 +358,8 @@ private:
     void PopStyle();
     void SelectStyle();
     int StyleIndex();
+    // The index of the style among those stored, storing it when it is new.
+    int StoredStyle(const HtmlStyle& style);
     LengthContext Context() const;
 
     void AddText(std::wstring text);
@@ -414,7 +417,9 @@ private:
     int m_dpiY = 96;
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
-    bool m_styleStored = false; // m_style is m_styles.back()
+    std::unordered_multimap<size_t, int> m_styleLookup; // m_styles by StyleHash
+    bool m_styleStored = false; // m_style is stored, at m_styleIndex
+    int m_styleIndex = 0;
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context

@@ -153,7 +153,10 @@ SIZE HtmlRenderer::Measure(HDC dc, const std::wstring& text)
         m_text.clear();
         return SIZE{0, 0};
     }
-    m_document.Parse(L"<body>" + m_text + L"</body>");
+    std::wstring body;
+    body.reserve(m_text.size() + 13);
+    body.append(L"<body>").append(m_text).append(L"</body>");
+    m_document.Parse(body);
     const SIZE size = Layout(dc);
     if (m_flow.width == 0 && m_flow.height == 0) {
         m_text.clear();
