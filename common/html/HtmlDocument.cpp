@@ -70,7 +70,8 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
 void HtmlNode::Reset()
 {
     // Every field back to its default; the lists and text keep their room.
-    auto kept = std::make_tuple(std::move(text), std::move(attributes), std::move(children), std::move(boxes));
+    auto kept =
+        std::make_tuple(std::move(text), std::move(attributes), std::move(children), std::move(boxes));
     *this = HtmlNode();
     std::tie(text, attributes, children, boxes) = std::move(kept);
     text.clear();

@@ -117,8 +117,8 @@ void DecodeUtf8(const BYTE* data, size_t size, std::wstring& text)
     if (count <= 0)
         return;
     text.resize(static_cast<size_t>(count));
-    ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size), text.data(),
-                          count);
+    ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
+                          text.data(), count);
 }
 
 std::wstring FromUtf8(const BYTE* data, size_t size)

@@ -485,7 +485,8 @@ std::wstring PrepareMarkup(const std::wstring& text)
     size_t pos = 0;
     while (pos < text.size()) {
         size_t special = pos;
-        while (special < text.size() && text[special] != L'\r' && text[special] != L'\n' && text[special] != L'\t')
+        while (special < text.size() && text[special] != L'\r' && text[special] != L'\n' &&
+               text[special] != L'\t')
             ++special;
         converted.append(text, pos, special - pos);
         if (special == text.size())
