@@ -8,7 +8,8 @@
 // view, as shipped and repeated to about 1 MB. The floor measures the page's
 // visible text in the font most of it is drawn in (the renderer's body font,
 // Verdana 13 pixels; bold 900 for the nested <b>). Prints min and median of
-// both sides and the ratio of the medians.
+// both sides and the ratio of the medians, and for the view's pages and the
+// tooltip markup where the time goes (medians of the steps of a reload).
 //
 // Usage: bench_html_layout.exe [rounds] [welcome page path]
 
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -158,26 +160,106 @@ std::wstring EnlargedWelcomePage(const std::wstring& page, size_t bytes)
     return enlarged + page.substr(bodyEnd);
 }
 
-// Where the view's time goes: parsing the page, laying its tree out and
-// placing the layout.
+// The page's walk alone, handed to a sink that does nothing: the share of
+// the layout that is the page's own (styles, blanks, markers).
+class IdleSink : public html::PageSink
+{
+public:
+    void Break() override {}
+    void Rule(html::PageElement&) override {}
+    void OpenAlign(int) override {}
+    void CloseAlign() override {}
+    void OpenMarker(int) override {}
+    void CloseMarker() override {}
+    void OpenLink(int) override {}
+    void CloseLink() override {}
+    void Text(const std::wstring&, const html::ComputedStyle*, html::PageElement&) override {}
+    void Picture(HBITMAP, html::PageElement&) override {}
+    void OpenTable(html::PageElement&) override {}
+    void OpenRow() override {}
+    void OpenCell(html::PageElement&) override {}
+    void CloseCell() override {}
+    void CloseTable() override {}
+};
+
+constexpr int kStepRounds = 5;
+
+// The times of the steps of a piece of work, one round after another; prints
+// the median of each.
+class StepTimes
+{
+public:
+    explicit StepTimes(std::vector<const char*> names) : m_names(std::move(names)), m_times(m_names.size()) {}
+
+    // One round: `marks` are the moments the round started and each step ended.
+    void Add(const std::vector<LARGE_INTEGER>& marks)
+    {
+        for (size_t i = 0; i + 1 < marks.size() && i < m_times.size(); ++i)
+            m_times[i].push_back(bench::Milliseconds(marks[i], marks[i + 1]));
+    }
+    void Print() const
+    {
+        std::printf("%-44s", "  steps (medians):");
+        for (size_t i = 0; i < m_names.size(); ++i)
+            std::printf("%s %s %.2f ms", i == 0 ? "" : ",", m_names[i], Summarise(m_times[i]).median);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+
+private:
+    std::vector<const char*> m_names;
+    std::vector<std::vector<double>> m_times;
+};
+
+// Where the view's time goes when it loads a page again: parsing the page,
+// its walk, laying its tree out (walk included) and placing the layout, with
+// the same page and renderer from round to round, as the view keeps them.
 void ReportSteps(const std::wstring& page)
 {
     HDC dc = GetDC(nullptr);
-    LARGE_INTEGER start = bench::Now();
     html::HtmlPage parsed;
-    parsed.Parse(page);
-    LARGE_INTEGER parsedAt = bench::Now();
     HtmlRenderer renderer;
     renderer.maxWidth = kViewWidth;
-    renderer.MeasurePage(dc, parsed, nullptr);
-    LARGE_INTEGER laidOutAt = bench::Now();
-    renderer.Place(RECT{0, 0, kViewWidth, kViewHeight});
-    LARGE_INTEGER placedAt = bench::Now();
+    StepTimes steps({"page parse", "walk alone", "layout (walk included)", "placing"});
+    for (int i = 0; i < kStepRounds; ++i) {
+        renderer.Forget();
+        std::vector<LARGE_INTEGER> marks{bench::Now()};
+        parsed.Parse(page);
+        marks.push_back(bench::Now());
+        IdleSink idle;
+        parsed.Walk(idle, nullptr);
+        marks.push_back(bench::Now());
+        renderer.MeasurePage(dc, parsed, nullptr);
+        marks.push_back(bench::Now());
+        renderer.Place(RECT{0, 0, kViewWidth, kViewHeight});
+        marks.push_back(bench::Now());
+        steps.Add(marks);
+    }
     ReleaseDC(nullptr, dc);
-    std::printf("%-44s page parse %.1f ms, layout %.1f ms, placing %.1f ms\n", "  steps:",
-                bench::Milliseconds(start, parsedAt), bench::Milliseconds(parsedAt, laidOutAt),
-                bench::Milliseconds(laidOutAt, placedAt));
-    std::fflush(stdout);
+    steps.Print();
+}
+
+// Where the tooltip renderer's time goes: preparing the markup, parsing it
+// and measuring it (preparing and parsing included).
+void ReportTooltipSteps(const std::wstring& markup)
+{
+    HDC dc = GetDC(nullptr);
+    html::HtmlDocument document;
+    HtmlRenderer renderer;
+    renderer.maxWidth = kViewWidth;
+    StepTimes steps({"markup prepared", "parse", "measure (all included)"});
+    for (int i = 0; i < kStepRounds; ++i) {
+        std::vector<LARGE_INTEGER> marks{bench::Now()};
+        const std::wstring prepared = html::PrepareMarkup(markup);
+        marks.push_back(bench::Now());
+        document.Parse(L"<body>" + prepared + L"</body>");
+        marks.push_back(bench::Now());
+        renderer.Measure(dc, markup);
+        marks.push_back(bench::Now());
+        steps.Add(marks);
+    }
+    ReleaseDC(nullptr, dc);
+    steps.Print();
 }
 
 void Report(const char* name, size_t characters, const Figures& ours, const Figures& floor)
@@ -214,6 +296,7 @@ int main(int argc, char** argv)
     const std::wstring boldText(kCount, L'x');
     Report("100,000 nested <b> (tooltip markup)", boldText.size(), TimeTooltip(rounds, boldMarkup),
            Floor(FW_HEAVY).Time(rounds, boldText));
+    ReportTooltipSteps(boldMarkup);
 
     std::string welcomeBytes;
     ReadFileBytesBounded(welcomePath.c_str(), kLargestWelcomePage, welcomeBytes);
@@ -226,6 +309,7 @@ int main(int argc, char** argv)
     const std::wstring welcomeText = PageText(welcome);
     Report("welcome page (as shipped)", welcomeText.size(), TimeView(welcomeRounds, welcome),
            floor.Time(welcomeRounds, welcomeText));
+    ReportSteps(welcome);
     const std::wstring large = EnlargedWelcomePage(welcome, kLargeWelcomeBytes);
     const std::wstring largeText = PageText(large);
     Report("welcome page, body repeated to 1 MB", largeText.size(), TimeView(rounds, large),

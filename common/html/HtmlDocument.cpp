@@ -3,6 +3,7 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace html
 {
@@ -65,6 +66,19 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
 }
 
 } // namespace
+
+void HtmlNode::Reset()
+{
+    // Every field back to its default; the lists and text keep their room.
+    auto kept =
+        std::make_tuple(std::move(text), std::move(attributes), std::move(children), std::move(boxes));
+    *this = HtmlNode();
+    std::tie(text, attributes, children, boxes) = std::move(kept);
+    text.clear();
+    attributes.clear();
+    children.clear();
+    boxes.clear();
+}
 
 bool HtmlNode::GetAttribute(const std::wstring& name, std::wstring& value) const
 {

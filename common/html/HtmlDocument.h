@@ -30,6 +30,9 @@ struct HtmlNode
     HtmlNode* parent = nullptr;
     std::vector<RECT> boxes; // where the last draw put it (device coordinates)
 
+    // Empties the node for the next tree, keeping the room of its lists.
+    void Reset();
+
     // The attribute's value; false when the element does not have it.
     bool GetAttribute(const std::wstring& name, std::wstring& value) const;
     bool HasAttribute(const std::wstring& name) const;

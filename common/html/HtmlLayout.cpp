@@ -14,9 +14,29 @@ namespace
 const int kMaxCount = 1000;
 const int kMaxSpan = 64;
 const int kMaxImageSize = 4096;
-// Characters below this one (Latin, with no combining marks) are measured
-// from each font's table of advance widths, read once per font.
+// Characters below this one (Latin, with no combining marks) and those of
+// the punctuation block (bullets, dashes, the zero-width space) are measured
+// from each font's table of advance widths, read once per font; the table
+// holds the punctuation after the Latin characters.
 const UINT kCachedWidthChars = 0x300;
+const UINT kFirstPunctuation = 0x2000;
+const UINT kPunctuationChars = 0x70;
+
+// The advance width of a character from a font's table; false when the table
+// does not hold it.
+bool TableWidth(const std::vector<int>& widths, wchar_t ch, int& width)
+{
+    size_t index = ch;
+    if (index >= kCachedWidthChars) {
+        if (index < kFirstPunctuation || index >= kFirstPunctuation + kPunctuationChars)
+            return false;
+        index = kCachedWidthChars + (index - kFirstPunctuation);
+    }
+    if (index >= widths.size())
+        return false;
+    width = widths[index];
+    return true;
+}
 
 bool IsBreakCharacter(wchar_t ch)
 {
@@ -180,6 +200,19 @@ bool SameStyle(const HtmlStyle& a, const HtmlStyle& b)
            a.face == b.face && a.linkText == b.linkText && a.tagName == b.tagName;
 }
 
+// A hash of the fields that tell most styles apart; equal styles (SameStyle)
+// have equal hashes.
+size_t StyleHash(const HtmlStyle& style)
+{
+    size_t hash = std::hash<std::wstring>()(style.face);
+    for (size_t value : {static_cast<size_t>(style.fontSize), static_cast<size_t>(style.weight),
+                         static_cast<size_t>(style.color), static_cast<size_t>(style.backColor),
+                         static_cast<size_t>(style.linkIndex), static_cast<size_t>(style.hAlign),
+                         static_cast<size_t>(style.tagName.size())})
+        hash = hash * 31 + value;
+    return hash;
+}
+
 } // namespace
 
 Layouter::Layouter(LayoutSettings& settings) : m_settings(settings)
@@ -239,9 +272,13 @@ const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC d
     SIZE x = {};
     ::GetTextExtentPoint32W(dc, L"x", 1, &x);
     metrics.xHeight = x.cy;
-    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars, 0);
-    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data()))
+    auto widths = std::make_shared<std::vector<int>>(kCachedWidthChars + kPunctuationChars, 0);
+    if (::GetCharWidth32W(dc, 0, kCachedWidthChars - 1, widths->data())) {
+        if (!::GetCharWidth32W(dc, kFirstPunctuation, kFirstPunctuation + kPunctuationChars - 1,
+                               widths->data() + kCachedWidthChars))
+            widths->resize(kCachedWidthChars);
         metrics.widths = std::move(widths);
+    }
     ::SelectObject(dc, previous);
     return *m_fonts.emplace(std::move(key), Entry(font, metrics)).first;
 }
@@ -268,13 +305,29 @@ void Layouter::SelectStyle()
 
 int Layouter::StyleIndex()
 {
-    // Runs in a row mostly share their style: it is stored once.
+    // Each style is stored once: runs in a row mostly share their style, and
+    // runs apart (text between links) come back to one stored earlier.
     if (!m_styleStored) {
-        if (m_styles.empty() || !SameStyle(m_styles.back(), m_style))
-            m_styles.push_back(m_style);
+        m_styleIndex = StoredStyle(m_style);
         m_styleStored = true;
     }
-    return static_cast<int>(m_styles.size()) - 1;
+    return m_styleIndex;
+}
+
+int Layouter::StoredStyle(const HtmlStyle& style)
+{
+    if (!m_styles.empty() && SameStyle(m_styles.back(), style))
+        return static_cast<int>(m_styles.size()) - 1;
+    const size_t hash = StyleHash(style);
+    const auto candidates = m_styleLookup.equal_range(hash);
+    for (auto candidate = candidates.first; candidate != candidates.second; ++candidate) {
+        if (SameStyle(m_styles[static_cast<size_t>(candidate->second)], style))
+            return candidate->second;
+    }
+    m_styles.push_back(style);
+    const int index = static_cast<int>(m_styles.size()) - 1;
+    m_styleLookup.emplace(hash, index);
+    return index;
 }
 
 void Layouter::PushStyle()
@@ -299,14 +352,14 @@ void Layouter::StartLayout()
     SelectStyle();
 }
 
-LayoutFlow Layouter::LayoutRoot(HDC dc, HtmlNode& root)
+void Layouter::LayoutRoot(HDC dc, HtmlNode& root, LayoutFlow& flow)
 {
     DcScope scope(m_dc, dc);
     StartLayout();
-    return LayoutChildren(root, m_settings.maxWidth);
+    LayoutChildren(root, m_settings.maxWidth, flow);
 }
 
-LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder)
+void Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder, LayoutFlow& flow)
 {
     DcScope scope(m_dc, dc);
     StartLayout();
@@ -314,16 +367,15 @@ LayoutFlow Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& p
     m_style.tagName = L"body";
     ApplySheet(L"body", m_style);
     SelectStyle();
-    LayoutFlow flow;
     FlowState outer;
     BeginFlow(flow, m_settings.maxWidth, outer);
     page.Walk(*this, placeholder);
     EndFlow(outer);
-    return flow;
 }
 
 void Layouter::BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer)
 {
+    flow.Clear();
     outer = FlowState{m_flow, m_maxWidth, m_x};
     m_flow = &flow;
     m_maxWidth = maxWidth;
@@ -346,14 +398,12 @@ void Layouter::EndFlow(const FlowState& outer)
     m_x = outer.x;
 }
 
-LayoutFlow Layouter::LayoutChildren(HtmlNode& parent, int maxWidth)
+void Layouter::LayoutChildren(HtmlNode& parent, int maxWidth, LayoutFlow& flow)
 {
-    LayoutFlow flow;
     FlowState outer;
     BeginFlow(flow, maxWidth, outer);
     WalkChildren(parent);
     EndFlow(outer);
-    return flow;
 }
 
 void Layouter::WalkChildren(HtmlNode& node)
@@ -554,7 +604,7 @@ void Layouter::AddText(std::wstring text)
         const int before = start == 0 ? 0 : extents[start - 1];
         const int room = Room();
         if (extents[length - 1] - before <= room) {
-            PlaceText(text.substr(start));
+            PlaceText(std::wstring_view(text).substr(start));
             return;
         }
         // The characters that fit: extents are non-decreasing.
@@ -582,7 +632,7 @@ void Layouter::AddText(std::wstring text)
         if (cut == std::wstring::npos && (Line().itemCount == 0))
             cut = pieceEnd = start + std::max<size_t>(fit, 1);
         if (cut != std::wstring::npos) {
-            PlaceText(text.substr(start, pieceEnd - start));
+            PlaceText(std::wstring_view(text).substr(start, pieceEnd - start));
             start = cut;
             while (start < length && text[start] == L' ')
                 ++start;
@@ -598,9 +648,10 @@ bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extent
     const std::vector<int>& widths = *m_metrics.widths;
     int total = 0;
     for (size_t i = 0; i < length; ++i) {
-        if (static_cast<size_t>(text[i]) >= widths.size())
+        int width = 0;
+        if (!TableWidth(widths, text[i], width))
             return false;
-        total += widths[text[i]];
+        total += width;
         if (extents)
             extents[i] = total;
     }
@@ -621,28 +672,28 @@ SIZE Layouter::MeasureText(const wchar_t* text, size_t length, int* extents)
     return size;
 }
 
-void Layouter::PlaceText(const std::wstring& piece)
+void Layouter::PlaceText(std::wstring_view piece)
 {
     if (piece.empty())
         return;
-    PlaceMeasuredText(piece, MeasureText(piece.c_str(), piece.size(), nullptr));
+    PlaceMeasuredText(piece, MeasureText(piece.data(), piece.size(), nullptr));
 }
 
-void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
+void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
 {
     if (piece.empty())
         return;
-    LayoutItem item;
+    LayoutItem& item = m_flow->items.AddReusingText();
     item.kind = LayoutItem::Kind::Text;
     item.node = m_textNode;
     item.owner = m_textOwner;
-    item.text = piece;
+    item.text.assign(piece);
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
     item.fontAscent = m_metrics.ascent;
     item.fontHeight = m_metrics.height;
-    item.blanks = CountBlanks(piece);
+    item.blanks = CountBlanks(item.text);
     item.styleIndex = StyleIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
@@ -655,7 +706,6 @@ void Layouter::PlaceMeasuredText(const std::wstring& piece, SIZE size)
     line.blanks += item.blanks;
     line.holdsText = true;
     m_x += size.cx;
-    m_flow->items.push_back(std::move(item));
     ++line.itemCount;
 }
 
@@ -981,7 +1031,7 @@ void Layouter::ReadTable(HtmlNode& node, LayoutTable& table)
             cell.padding = padding;
             cell.align = AlignOf(cellNode->Attribute(L"align"), kAlignLeft);
             cell.valign = VAlignOf(cellNode->Attribute(L"valign"), kVAlignTop);
-            cell.content = LayoutChildren(*cellNode, m_maxWidth);
+            LayoutChildren(*cellNode, m_maxWidth, cell.content);
             int frame = 2 * (cell.padding + BorderRoom(cell.border, cell.borderStyle));
             cell.width =
                 std::max(cell.content.width,

@@ -19,6 +19,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace html
@@ -48,7 +50,8 @@ struct LayoutFontMetrics
     int descent = 0;
     int height = 0;
     int xHeight = 0;
-    // Advance widths of the first characters; null when they could not be read.
+    // Advance widths of the Latin characters, then of the punctuation block;
+    // null when they could not be read.
     std::shared_ptr<const std::vector<int>> widths;
 };
 struct LayoutFontKey
@@ -166,11 +169,31 @@ public:
     LayoutItem& operator[](size_t index) { return m_blocks[index / kBlockSize][index % kBlockSize]; }
     const LayoutItem& operator[](size_t index) const { return m_blocks[index / kBlockSize][index % kBlockSize]; }
     LayoutItem& back() { return (*this)[m_size - 1]; }
+    // A new item at the end, in its default state but for the room of its
+    // text, which an item of an earlier layout may have left there.
+    LayoutItem& AddReusingText()
+    {
+        if (m_size == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
+        LayoutItem& item = (*this)[m_size++];
+        std::wstring text = std::move(item.text);
+        item = LayoutItem();
+        item.text = std::move(text);
+        item.text.clear();
+        return item;
+    }
     void push_back(LayoutItem item)
     {
         if (m_size == m_blocks.size() * kBlockSize)
             m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
         (*this)[m_size++] = std::move(item);
+    }
+    // Empties the list, keeping its blocks for the next layout.
+    void Clear()
+    {
+        for (size_t i = 0; i < m_size; ++i)
+            (*this)[i].table.reset();
+        m_size = 0;
     }
 
 private:
@@ -224,6 +247,15 @@ struct LayoutFlow
     }
     int width = 0;
     int height = 0;
+
+    // Empties the flow for the next layout, keeping the room of its lists.
+    void Clear()
+    {
+        lines.clear();
+        items.Clear();
+        width = 0;
+        height = 0;
+    }
 };
 
 struct LayoutCell
@@ -278,11 +310,12 @@ public:
     Layouter& operator=(const Layouter&) = delete;
 
     // Lays out the root's children (the body) for the area width (0: no limit),
-    // measuring with the device context.
-    LayoutFlow LayoutRoot(HDC dc, HtmlNode& root);
-    // Lays out a web page from its element tree; `placeholder` gives the
-    // bitmap that holds the room of a picture or control element.
-    LayoutFlow LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder);
+    // measuring with the device context, into `flow` (emptied first; its room
+    // is used again).
+    void LayoutRoot(HDC dc, HtmlNode& root, LayoutFlow& flow);
+    // Lays out a web page from its element tree, the same way; `placeholder`
+    // gives the bitmap that holds the room of a picture or control element.
+    void LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder, LayoutFlow& flow);
     // Gives every box its place: the flow's top-left corner at (x, y), lines
     // aligned within areaWidth. Writes node boxes and hyperlink pieces.
     void Place(LayoutFlow& flow, int x, int y, int areaWidth);
@@ -314,7 +347,7 @@ private:
     void StartLayout();
     void BeginFlow(LayoutFlow& flow, int maxWidth, FlowState& outer);
     void EndFlow(const FlowState& outer);
-    LayoutFlow LayoutChildren(HtmlNode& parent, int maxWidth);
+    void LayoutChildren(HtmlNode& parent, int maxWidth, LayoutFlow& flow);
     void Walk(HtmlNode& node);
     void WalkChildren(HtmlNode& node);
     void ApplyTag(HtmlNode& node, HtmlStyle& style);
@@ -325,6 +358,8 @@ private:
     void PopStyle();
     void SelectStyle();
     int StyleIndex();
+    // The index of the style among those stored, storing it when it is new.
+    int StoredStyle(const HtmlStyle& style);
     LengthContext Context() const;
 
     void AddText(std::wstring text);
@@ -333,9 +368,9 @@ private:
     // the characters, else from GDI.
     SIZE MeasureText(const wchar_t* text, size_t length, int* extents);
     bool MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const;
-    void PlaceText(const std::wstring& piece);
+    void PlaceText(std::wstring_view piece);
     // The same for a piece whose extent is known already.
-    void PlaceMeasuredText(const std::wstring& piece, SIZE size);
+    void PlaceMeasuredText(std::wstring_view piece, SIZE size);
     void AddBox(LayoutItem item);
     void AddRule(HtmlNode& node);
     void AddRuleItem(LayoutItem item);
@@ -382,7 +417,9 @@ private:
     int m_dpiY = 96;
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
-    bool m_styleStored = false; // m_style is m_styles.back()
+    std::unordered_multimap<size_t, int> m_styleLookup; // m_styles by StyleHash
+    bool m_styleStored = false; // m_style is stored, at m_styleIndex
+    int m_styleIndex = 0;
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context

@@ -3,6 +3,8 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
+#include <tuple>
+#include <unordered_map>
 #include <cwchar>
 #include <cwctype>
 
@@ -24,32 +26,41 @@ bool IsOneOf(std::wstring_view name, std::initializer_list<std::wstring_view> na
     return false;
 }
 
-bool IsVoidElement(std::wstring_view name)
+// What a tag is, looked up once when the element is made.
+enum TagTrait : unsigned
 {
-    return IsOneOf(name, {L"br", L"hr", L"img", L"input", L"meta", L"base", L"link", L"col", L"area",
-                          L"param", L"wbr", L"basefont"});
-}
+    kTraitVoid = 1,     // takes no closing tag
+    kTraitRawText = 2,  // its content is text up to its closing tag
+    kTraitBlock = 4,    // starts and ends a line
+    kTraitSpaced = 8,   // a block followed by an empty line
+    kTraitHidden = 16,  // never drawn
+    kTraitStyling = 32, // gives its content a style of its own (see ApplyTagDefaults)
+};
 
-bool IsRawTextElement(std::wstring_view name)
+unsigned TraitsOf(std::wstring_view name)
 {
-    return IsOneOf(name, {L"style", L"script", L"title", L"textarea"});
-}
-
-bool IsBlockElement(std::wstring_view name)
-{
-    return IsOneOf(name, {L"html", L"body",       L"div", L"p",  L"h1", L"h2", L"h3",
-                          L"h4",   L"h5",         L"h6",  L"ul", L"ol", L"li", L"center",
-                          L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"});
-}
-
-bool IsSpacedBlock(std::wstring_view name)
-{
-    return IsOneOf(name, {L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol"});
-}
-
-bool IsHiddenElement(std::wstring_view name)
-{
-    return IsOneOf(name, {L"head", L"title", L"style", L"script", L"meta", L"base", L"link", L"textarea"});
+    static const std::unordered_map<std::wstring_view, unsigned> kTraits = [] {
+        std::unordered_map<std::wstring_view, unsigned> traits;
+        auto mark = [&traits](std::initializer_list<std::wstring_view> names, unsigned trait) {
+            for (std::wstring_view tag : names)
+                traits[tag] |= trait;
+        };
+        mark({L"br", L"hr", L"img", L"input", L"meta", L"base", L"link", L"col", L"area", L"param", L"wbr",
+              L"basefont"},
+             kTraitVoid);
+        mark({L"style", L"script", L"title", L"textarea"}, kTraitRawText);
+        mark({L"html", L"body", L"div", L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol", L"li",
+              L"center", L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"},
+             kTraitBlock);
+        mark({L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol"}, kTraitSpaced);
+        mark({L"head", L"title", L"style", L"script", L"meta", L"base", L"link", L"textarea"}, kTraitHidden);
+        mark({L"b", L"strong", L"th", L"i", L"em", L"cite", L"u", L"s", L"strike", L"del", L"h1", L"h2",
+              L"h3", L"h4", L"h5", L"h6", L"small", L"big", L"center", L"a", L"font", L"body"},
+             kTraitStyling);
+        return traits;
+    }();
+    const auto found = kTraits.find(name);
+    return found == kTraits.end() ? 0 : found->second;
 }
 
 bool IsBlank(wchar_t ch)
@@ -59,8 +70,12 @@ bool IsBlank(wchar_t ch)
 
 std::wstring Lower(std::wstring text)
 {
-    for (wchar_t& ch : text)
-        ch = static_cast<wchar_t>(std::towlower(ch));
+    for (wchar_t& ch : text) {
+        if (ch >= L'A' && ch <= L'Z')
+            ch = static_cast<wchar_t>(ch + (L'a' - L'A'));
+        else if (ch >= 0x80)
+            ch = static_cast<wchar_t>(std::towlower(ch));
+    }
     return text;
 }
 
@@ -211,7 +226,8 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
     }
 }
 
-void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
+// The style the tag itself gives (bold, heading sizes, link colour, ...).
+void ApplyStylingTag(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
     const std::wstring& tag = element.tag;
     if (tag == L"b"sv || tag == L"strong"sv || tag == L"th"sv) {
@@ -246,11 +262,18 @@ void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int pare
         if (const std::wstring* color = element.FindAttribute(L"text"))
             style.color = ParseCssColor(*color, style.color);
     }
-    if (IsBlockElement(tag) || tag == L"td"sv || tag == L"th"sv || tag == L"table"sv) {
+}
+
+void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
+{
+    const std::wstring& tag = element.tag;
+    if (element.traits & kTraitStyling)
+        ApplyStylingTag(element, style, parentPixels);
+    if ((element.traits & kTraitBlock) || tag == L"td"sv || tag == L"th"sv || tag == L"table"sv) {
         if (const std::wstring* align = element.FindAttribute(L"align"))
             style.align = AlignOfText(*align, style.align);
     }
-    if (IsHiddenElement(tag))
+    if (element.traits & kTraitHidden)
         style.hidden = true;
 }
 
@@ -326,6 +349,17 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 }
 
 } // namespace
+
+void PageElement::Reset()
+{
+    // Every field back to its default; the lists and text keep their room.
+    auto kept = std::make_tuple(std::move(text), std::move(attributes), std::move(children));
+    *this = PageElement();
+    std::tie(text, attributes, children) = std::move(kept);
+    text.clear();
+    attributes.clear();
+    children.clear();
+}
 
 const std::wstring* PageElement::FindAttribute(std::wstring_view name) const
 {
@@ -411,7 +445,9 @@ std::wstring DecodeEntities(const std::wstring& text)
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != L'&') {
-            out += text[i];
+            const size_t amp = std::min(text.find(L'&', i), text.size());
+            out.append(text, i, amp - i);
+            i = amp - 1;
             continue;
         }
         size_t semi = text.find(L';', i + 1);
@@ -607,16 +643,18 @@ void HtmlPage::Parse(const std::wstring& text)
             }
             continue;
         }
+        const unsigned traits = TraitsOf(name);
         if (name == L"tr"sv)
             closeTo({L"tr"}, {L"table"});
         else if (name == L"td"sv || name == L"th"sv)
             closeTo({L"td", L"th"}, {L"tr", L"table"});
         else if (name == L"li"sv)
             closeTo({L"li"}, {L"ul", L"ol"});
-        else if (IsBlockElement(name) || name == L"table"sv)
+        else if ((traits & kTraitBlock) || name == L"table"sv)
             closeTo({L"p"}, {L"div", L"td", L"table", L"body"});
         auto element = m_pool.Make();
         element->tag = name;
+        element->traits = traits;
         element->attributes = std::move(attributes);
         element->parent = open.back();
         if (element->FindAttribute(L"checked"))
@@ -625,7 +663,7 @@ void HtmlPage::Parse(const std::wstring& text)
             element->state |= kStateDisabled;
         PageElement* added = element.get();
         open.back()->children.push_back(std::move(element));
-        if (IsRawTextElement(name)) {
+        if (traits & kTraitRawText) {
             size_t end = pos;
             while (end < text.size() && !(text[end] == L'<' && StartsWithNoCase(text, end, L"</" + name)))
                 ++end;
@@ -641,7 +679,7 @@ void HtmlPage::Parse(const std::wstring& text)
             pos = close == std::wstring::npos ? text.size() : close + 1;
             continue;
         }
-        if (!IsVoidElement(name) && open.size() < kMaxPageDepth)
+        if (!(traits & kTraitVoid) && open.size() < kMaxPageDepth)
             open.push_back(added);
     }
     appendText(run);
@@ -1056,7 +1094,7 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
         return;
     }
     const std::wstring& tag = element.tag;
-    if (IsHiddenElement(tag))
+    if (element.traits & kTraitHidden)
         return;
     const ComputedStyle style = DeriveStyle(element, parentStyle);
     if (style.hidden)
@@ -1102,7 +1140,7 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
         EmitTable(element, style);
         return;
     }
-    bool block = IsBlockElement(tag);
+    const bool block = (element.traits & kTraitBlock) != 0;
     bool marked = control == ControlKind::Hyperlink || element.FindAttribute(L"id") ||
                   (tag == L"a"sv && element.FindAttribute(L"name"));
     if (block && !m_lineStart)
@@ -1128,7 +1166,7 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
         Out().CloseMarker();
     if (block && !m_lineStart)
         BreakLine();
-    if (block && IsSpacedBlock(tag))
+    if (element.traits & kTraitSpaced)
         BreakLine();
     if (aligned)
         Out().CloseAlign();

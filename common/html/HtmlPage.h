@@ -41,6 +41,7 @@ struct PageElement
 {
     bool isText = false;
     std::wstring tag;  // lower case; empty for the root and for text
+    unsigned traits = 0; // what the tag is (block, hidden, ...), set with the tag by Parse
     std::wstring text; // text nodes: the decoded characters
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;
@@ -59,6 +60,8 @@ struct PageElement
     RECT box = {};
     unsigned boxStamp = 0;
 
+    // Empties the element for the next tree, keeping the room of its lists.
+    void Reset();
     const std::wstring* FindAttribute(std::wstring_view name) const;
     std::wstring Attribute(std::wstring_view name) const;
     void SetAttribute(const std::wstring& name, const std::wstring* value);

@@ -113,7 +113,7 @@ SIZE HtmlRenderer::Layout(HDC dc)
 {
     m_placed = false;
     ++m_settings.placeStamp; // the page's element boxes go stale with the layout
-    m_flow = html::LayoutFlow();
+    m_flow.Clear();
     m_layouter.reset();
     m_links.clear();
     if (!m_page && m_text.empty())
@@ -125,8 +125,10 @@ SIZE HtmlRenderer::Layout(HDC dc)
     m_laidOutWidth = maxWidth;
     m_laidOutHover = m_hoveredLink;
     m_layouter = std::make_unique<html::Layouter>(m_settings);
-    m_flow = m_page ? m_layouter->LayoutPage(dc, *m_page, m_placeholder)
-                    : m_layouter->LayoutRoot(dc, m_document.Root());
+    if (m_page)
+        m_layouter->LayoutPage(dc, *m_page, m_placeholder, m_flow);
+    else
+        m_layouter->LayoutRoot(dc, m_document.Root(), m_flow);
     int width = m_flow.width;
     if (maxWidth > 0)
         width = std::min(width, maxWidth);
@@ -151,7 +153,10 @@ SIZE HtmlRenderer::Measure(HDC dc, const std::wstring& text)
         m_text.clear();
         return SIZE{0, 0};
     }
-    m_document.Parse(L"<body>" + m_text + L"</body>");
+    std::wstring body;
+    body.reserve(m_text.size() + 13);
+    body.append(L"<body>").append(m_text).append(L"</body>");
+    m_document.Parse(body);
     const SIZE size = Layout(dc);
     if (m_flow.width == 0 && m_flow.height == 0) {
         m_text.clear();
@@ -183,7 +188,7 @@ void HtmlRenderer::Forget()
     m_document.Clear();
     m_links.clear();
     m_animations.clear();
-    m_flow = html::LayoutFlow();
+    m_flow.Clear(); // its room serves the next layout
     m_layouter.reset();
     m_placed = false;
 }

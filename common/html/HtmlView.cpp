@@ -47,6 +47,7 @@ struct ViewState
     bool pageDirty = true; // the page changed since its placeholders were made
     std::map<const html::PageElement*, HBITMAP> placeholderOf;
     std::wstring base;
+    std::wstring source; // the page last loaded, decoded (kept for its room)
     HtmlViewNotify callback = nullptr;
     LPVOID callbackParam = nullptr;
     std::vector<AttachedHandler> handlers;
@@ -100,20 +101,30 @@ std::wstring Wide(LPCSTR text)
     return wide;
 }
 
-std::wstring FromUtf8(const BYTE* data, size_t size)
+// Decodes UTF-8 (a byte order mark skipped) into `text`, which keeps its
+// room: a view loading pages again decodes them into the same buffer.
+void DecodeUtf8(const BYTE* data, size_t size, std::wstring& text)
 {
+    text.clear();
     if (!data || size == 0)
-        return std::wstring();
+        return;
     if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
         data += 3;
         size -= 3;
     }
     int count = ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
                                       nullptr, 0);
-    std::wstring text(static_cast<size_t>(std::max(0, count)), L'\0');
-    if (count > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
-                              text.data(), count);
+    if (count <= 0)
+        return;
+    text.resize(static_cast<size_t>(count));
+    ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
+                          text.data(), count);
+}
+
+std::wstring FromUtf8(const BYTE* data, size_t size)
+{
+    std::wstring text;
+    DecodeUtf8(data, size, text);
     return text;
 }
 
@@ -707,7 +718,8 @@ BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
     ViewState* state = StateOf(view);
     if (!state || !html)
         return FALSE;
-    std::wstring text = FromUtf8(html, size);
+    std::wstring& text = state->source;
+    DecodeUtf8(html, size, text);
     if (text.empty()) {
         LogError(L"HTML view: the page is empty or not UTF-8 text");
         return FALSE;

@@ -440,30 +440,41 @@ bool IsStyleTag(int code)
            (code >= kTagSheet && code <= kTagLink);
 }
 
-std::wstring ReplaceEntities(const std::wstring& text)
+namespace
 {
-    std::wstring result;
-    result.reserve(text.size());
+// Replaces the entities in place: every entity is longer than what replaces it.
+void ReplaceEntitiesInPlace(std::wstring& text)
+{
+    size_t to = 0;
     size_t pos = 0;
     while (pos < text.size()) {
-        if (text[pos] != L'&') {
-            result += text[pos++];
-            continue;
-        }
+        const wchar_t ch = text[pos];
         const Entity* match = nullptr;
-        for (const Entity& entity : kEntities) {
-            if (text.compare(pos, wcslen(entity.name), entity.name) == 0) {
-                match = &entity;
-                break;
+        if (ch == L'&') {
+            for (const Entity& entity : kEntities) {
+                if (text.compare(pos, wcslen(entity.name), entity.name) == 0) {
+                    match = &entity;
+                    break;
+                }
             }
         }
         if (!match) {
-            result += text[pos++];
+            text[to++] = ch;
+            ++pos;
             continue;
         }
-        result += match->text;
+        for (const wchar_t* replacement = match->text; *replacement; ++replacement)
+            text[to++] = *replacement;
         pos += wcslen(match->name);
     }
+    text.resize(to);
+}
+} // namespace
+
+std::wstring ReplaceEntities(const std::wstring& text)
+{
+    std::wstring result = text;
+    ReplaceEntitiesInPlace(result);
     return result;
 }
 
@@ -471,17 +482,24 @@ std::wstring PrepareMarkup(const std::wstring& text)
 {
     std::wstring converted;
     converted.reserve(text.size());
-    for (wchar_t ch : text) {
-        if (ch == L'\r')
-            continue;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t special = pos;
+        while (special < text.size() && text[special] != L'\r' && text[special] != L'\n' &&
+               text[special] != L'\t')
+            ++special;
+        converted.append(text, pos, special - pos);
+        if (special == text.size())
+            break;
+        const wchar_t ch = text[special];
         if (ch == L'\n')
             converted += L"<br>";
         else if (ch == L'\t')
             converted += L"<t>";
-        else
-            converted += ch;
+        pos = special + 1;
     }
-    return ReplaceEntities(converted);
+    ReplaceEntitiesInPlace(converted);
+    return converted;
 }
 
 int ParseLength(const std::wstring& rawValue, int previous, const LengthContext& context, bool fontSize)

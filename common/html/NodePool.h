@@ -37,10 +37,12 @@ public:
         return PoolPtr<T>(&node);
     }
     // Empties every node for the next tree: nothing may point at them any more.
+    // Nodes keep the room of their lists (T::Reset), so a page parsed again
+    // into the same pool makes no allocation for them.
     void Clear()
     {
         for (size_t i = 0; i < m_used; ++i)
-            m_blocks[i / kBlockSize][i % kBlockSize] = T();
+            m_blocks[i / kBlockSize][i % kBlockSize].Reset();
         m_used = 0;
     }
 

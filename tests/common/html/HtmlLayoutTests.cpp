@@ -130,9 +130,14 @@ TEST(HtmlLayout, PlainTextMeasuresItsExtentPlusOne)
 {
     Surface surface;
     HtmlRenderer renderer;
-    SIZE size = renderer.Measure(surface.dc.get(), L"Hello");
     int height = MulDiv(10, ::GetDeviceCaps(surface.dc.get(), LOGPIXELSY), 72);
-    EXPECT_EQ(size.cx, TextWidth(surface.dc.get(), L"Hello", height) + 1);
+    // Latin text and punctuation (bullet, dashes, ellipsis, zero-width space)
+    // are measured from the font's width table, others by GDI: all as GDI does.
+    for (const wchar_t* text :
+         {L"Hello", L"\x2022 one \x2013 two \x2014 three\x2026 \x200B\x2022", L"\x4E2D\x6587 x"}) {
+        SIZE size = renderer.Measure(surface.dc.get(), text);
+        EXPECT_EQ(size.cx, TextWidth(surface.dc.get(), text, height) + 1) << text;
+    }
     SIZE bold = renderer.Measure(surface.dc.get(), L"<b>Hello</b>");
     EXPECT_EQ(bold.cx, TextWidth(surface.dc.get(), L"Hello", height, 800) + 1);
 }

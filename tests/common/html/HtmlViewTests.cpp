@@ -527,14 +527,12 @@ private:
     const DWORD* m_bits = nullptr;
 };
 
-} // namespace
-
-TEST(HtmlPageModel, PageLaidOutFromItsTreeDrawsAsItsMarkup)
+// Pages of many kinds: style rules, headings, links and anchors, lists,
+// alignments, rules, entities, tables (single cell, nested), long runs,
+// preformatted text and inline styles.
+const std::vector<std::wstring>& SamplePages()
 {
-    // The view lays a page out straight from its elements; the renderer's
-    // markup of the same page, measured and drawn as a tooltip text, must
-    // give the same size and the same pixels.
-    const std::wstring pages[] = {
+    static const std::vector<std::wstring> pages = {
         L"<html><head><style>h2 { color: #FF9900 } .note { background-color: #FFFF00; font-style: italic }"
         L"</style></head><body><h1>Welcome to the &amp; page!</h1><p>Some text that runs long enough to be "
         L"wrapped over several lines of the narrow area, with <b>bold</b>, <i>italic</i>, <u>underlined</u> "
@@ -547,9 +545,22 @@ TEST(HtmlPageModel, PageLaidOutFromItsTreeDrawsAsItsMarkup)
         L"</table><table id=t><tr><td id=c><b>single cell</b> flows in the page</td></tr></table>"
         L"<table><tr><td><table border=2><tr><td>nested</td><td>table</td></tr></table></td><td>x</td></tr>"
         L"</table>tail</body>",
-        L"<body>" + std::wstring(3000, L'a') + L" " + std::wstring(200, L'b') + L"<pre>  kept\tnot</pre>"
-        L"<p style=\"font-family: Arial; font-size: 20px; text-decoration: line-through\">style</p></body>",
+        L"<body>" + std::wstring(3000, L'a') + L" " + std::wstring(200, L'b') +
+            L"<pre>  kept\tnot</pre>"
+            L"<p style=\"font-family: Arial; font-size: 20px; text-decoration: "
+            L"line-through\">style</p></body>",
     };
+    return pages;
+}
+
+} // namespace
+
+TEST(HtmlPageModel, PageLaidOutFromItsTreeDrawsAsItsMarkup)
+{
+    // The view lays a page out straight from its elements; the renderer's
+    // markup of the same page, measured and drawn as a tooltip text, must
+    // give the same size and the same pixels.
+    const std::vector<std::wstring>& pages = SamplePages();
     GdiObject<HBITMAP> picture(::CreateBitmap(24, 12, 1, 32, nullptr));
     const html::PagePlaceholder placeholder = [&](html::PageElement&) { return picture.get(); };
     Drawing drawing(420, 900);
@@ -568,5 +579,49 @@ TEST(HtmlPageModel, PageLaidOutFromItsTreeDrawsAsItsMarkup)
         EXPECT_GT(directSize.cy, 20) << text;
         EXPECT_TRUE(drawing.Draw(direct, directSize) == drawing.Draw(markup, markupSize)) << text;
         EXPECT_EQ(direct.Links().size(), markup.Links().size()) << text;
+    }
+}
+
+TEST(HtmlPageModel, PageLoadedAgainDrawsAsAFreshOne)
+{
+    // A reload parses into the nodes of the page before and lays out into the
+    // room of the layout before, as the view does; the tooltip renderer does
+    // the same with its markup. Nothing of the page before may show: each
+    // page, after a larger and after a smaller one, gives the tree, size,
+    // pixels and links of the same page parsed and laid out anew.
+    const std::vector<std::wstring>& pages = SamplePages();
+    GdiObject<HBITMAP> picture(::CreateBitmap(24, 12, 1, 32, nullptr));
+    const html::PagePlaceholder placeholder = [&](html::PageElement&) { return picture.get(); };
+    Drawing drawing(420, 900);
+    WindowDC screen(nullptr);
+    html::HtmlPage reused;
+    HtmlRenderer reusedView;
+    HtmlRenderer reusedTip;
+    reusedView.maxWidth = reusedTip.maxWidth = 400;
+    for (size_t index : {0, 1, 2, 0, 2, 1, 0}) {
+        const std::wstring text = pages[index] + L"<img src=x.png><input type=checkbox>";
+        html::HtmlPage fresh;
+        fresh.Parse(text);
+        HtmlRenderer freshView;
+        freshView.maxWidth = 400;
+        const SIZE freshSize = freshView.MeasurePage(screen.get(), fresh, placeholder);
+        const std::wstring freshMarkup = fresh.ToRendererMarkup(placeholder);
+
+        reusedView.Forget();
+        reused.Parse(text);
+        const SIZE size = reusedView.MeasurePage(screen.get(), reused, placeholder);
+        ASSERT_EQ(reused.ToRendererMarkup(placeholder), freshMarkup) << index;
+        ASSERT_EQ(size.cx, freshSize.cx) << index;
+        ASSERT_EQ(size.cy, freshSize.cy) << index;
+        EXPECT_TRUE(drawing.Draw(reusedView, size) == drawing.Draw(freshView, freshSize)) << index;
+        EXPECT_EQ(reusedView.Links().size(), freshView.Links().size()) << index;
+
+        HtmlRenderer freshTip;
+        freshTip.maxWidth = 400;
+        const SIZE freshTipSize = freshTip.Measure(screen.get(), freshMarkup);
+        const SIZE tipSize = reusedTip.Measure(screen.get(), freshMarkup);
+        ASSERT_EQ(tipSize.cx, freshTipSize.cx) << index;
+        ASSERT_EQ(tipSize.cy, freshTipSize.cy) << index;
+        EXPECT_TRUE(drawing.Draw(reusedTip, tipSize) == drawing.Draw(freshTip, freshTipSize)) << index;
     }
 }
