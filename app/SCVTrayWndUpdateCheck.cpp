@@ -32,12 +32,14 @@ LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
     }
     if (!m_trayAnimation.IsRunning())
         StartTrayAnimation();
+    // The balloon goes up before the check starts: a quick result takes it down again, never
+    // the other way round.
+    ShowTrayBalloon(LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates"), kUpdateBalloonMs);
     if (!StartManualUpdateCheck(m_hWnd, m_stopEvent)) {
         LogError(L"Check For Updates: the update check thread cannot start");
+        ShowTrayBalloon(nullptr, 0);
         StopTrayAnimation();
-        return 0;
     }
-    ShowTrayBalloon(LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates"), kUpdateBalloonMs);
     return 0;
 }
 

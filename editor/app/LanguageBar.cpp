@@ -81,6 +81,16 @@ void LanguageBar::StartAttentionTimer()
         ::SetTimer(m_hWnd, kAttentionTimer, 1500, nullptr);
 }
 
+CString LanguageBar::LanguageFolder() const
+{
+    return m_folder.IsEmpty() ? GetProgramFolder() : AddTrailingBackslash(m_folder);
+}
+
+bool LanguageBar::UsesRegionalPages(const CString& language) const
+{
+    return !language.IsEmpty() && IsRuUrlsLanguageFile(LanguageFolder() + language);
+}
+
 void LanguageBar::FillCombo(const CString& current)
 {
     HWND combo = GetCombo();
@@ -88,7 +98,7 @@ void LanguageBar::FillCombo(const CString& current)
         return;
     ComboBox_ResetContent(combo);
     LanguageBarCombo::Fill(
-        combo, GetProgramFolder(), current, LoadLocalizedTextOr(61214, L"Language"),
+        combo, LanguageFolder(), current, LoadLocalizedTextOr(61214, L"Language"),
         LanguageBarCombo::HowToText(LoadLocalizedTextOr(32776, L"\nHow To Localize Scrivolanter")),
         *m_languages);
 }
@@ -98,7 +108,7 @@ void LanguageBar::Relocalize(const CString& current)
     m_currentLanguage = current;
     FillCombo(current);
     if (m_links.IsWindow()) {
-        m_links.UpdateRegionalButtons(IsRuUrlsLanguageFile(current));
+        m_links.UpdateRegionalButtons(UsesRegionalPages(current));
         LayoutLinks();
     }
 }
@@ -116,7 +126,7 @@ void LanguageBar::LayoutLinks()
     const RECT place = {comboRect.right + 10, client.top, client.right, client.bottom};
     if (!m_links.IsWindow()) {
         if (!m_links.CreateBar(m_hWnd, place, kLinksToolBarId, 0x50009951 | CCS_NOPARENTALIGN | CCS_NORESIZE,
-                               IsRuUrlsLanguageFile(m_currentLanguage)))
+                               UsesRegionalPages(m_currentLanguage)))
             return;
         m_links.SetUrlSource([](UINT command) -> CString {
             switch (command) {

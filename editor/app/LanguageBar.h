@@ -62,6 +62,8 @@ public:
     void Relocalize(const CString& current);
     // The language file in use (empty: the built-in one), selected when the combo is first filled.
     void SetCurrentLanguage(const CString& current) { m_currentLanguage = current; }
+    // The folder whose language files the combo lists (empty: the program's folder).
+    void SetLanguageFolder(const CString& folder) { m_folder = folder; }
     LinksToolBar& GetLinksToolBar() { return m_links; }
     static constexpr UINT kLinksToolBarId = 0xE800;
     static constexpr UINT kForumCommand = 32783;
@@ -78,6 +80,9 @@ private:
     // The links toolbar answers its own tips and drawing: its notifications go back to it.
     LRESULT OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void FillCombo(const CString& current);
+    CString LanguageFolder() const;
+    // The language file uses the regional web pages (its prefix is read from the language folder).
+    bool UsesRegionalPages(const CString& language) const;
     // Creates the links toolbar once and places it right of the combo over the rest of the bar.
     void LayoutLinks();
     HWND MainWindow() const;
@@ -86,4 +91,5 @@ private:
     HFONT m_attentionFont = nullptr;
     LinksToolBar m_links;
     CString m_currentLanguage;
+    CString m_folder;
 };

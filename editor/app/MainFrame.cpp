@@ -150,6 +150,10 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     if (CFrameWnd::OnCreate(pcs) == -1)
         return -1;
     BuildMenuBitmaps();
+    // The document names the settings object the bars and both panes work on: attach it first.
+    auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
+    if (context)
+        m_phrasesPane.AttachDocument(dynamic_cast<CDoc*>(context->m_pCurrentDoc));
     if (!CreateLanguageBars())
         return -1;
     if (!m_statusBar.Create(m_hWnd)) {
@@ -159,10 +163,6 @@ int CMainFrame::OnCreate(CREATESTRUCTW* pcs)
     static const UINT indicators[] = {0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     m_statusBar.SetIndicators(indicators, 4);
     RecalcLayout();
-    // The document names the settings object both panes work on: attach it first.
-    auto* context = pcs ? static_cast<CCreateContext*>(pcs->lpCreateParams) : nullptr;
-    if (context)
-        m_phrasesPane.AttachDocument(dynamic_cast<CDoc*>(context->m_pCurrentDoc));
     if (!CreateSettingsPane())
         return -1;
     const SIZE phrasesSize = {::GetSystemMetrics(SM_CXSCREEN) / 3, 300};

@@ -88,6 +88,12 @@ void KeepFirstItems(HMENU popup, int keep)
         ::DeleteMenu(popup, keep, MF_BYPOSITION);
 }
 
+// The folder of the language files: the program folder the settings are read beside.
+CString LanguageFolderOf(const CEditorSettings& settings)
+{
+    return settings.GetFiles().GetEnvironment().GetProgramFolder();
+}
+
 bool FolderExists(const CString& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path);
@@ -105,6 +111,7 @@ bool CMainFrame::CreateLanguageBars()
     }
     auto bar = std::make_unique<LanguageBar>(&m_languages);
     bar->SetCurrentLanguage(m_phrasesPane.GetSettings().GetLanguageFileName());
+    bar->SetLanguageFolder(LanguageFolderOf(m_phrasesPane.GetSettings()));
     if (!bar->Create(m_hWnd, LanguageBar::kTemplateId, CBRS_TOP, AFX_IDW_DIALOGBAR)) {
         WriteLogLine(L"CMainFrame::OnCreate: the language bar could not be created");
         return false;
@@ -210,7 +217,7 @@ LRESULT CMainFrame::OnInitMenuPopupLists(UINT, WPARAM wParam, LPARAM lParam, BOO
     }
     CEditorSettings& settings = m_phrasesPane.GetSettings();
     if (MenuHolds(popup, kLocalizeHowToCommand))
-        FillLanguageMenu(popup, m_languages, settings.GetLanguageFileName());
+        FillLanguageMenu(popup, m_languages, settings.GetLanguageFileName(), LanguageFolderOf(settings));
     else if (MenuHolds(popup, kChooseFolderCommand) || MenuHolds(popup, kMoveFolderCommand) ||
              MenuHolds(popup, kShowFolderCommand))
         FillRecentFoldersMenu(popup, settings);
@@ -337,7 +344,7 @@ LRESULT CMainFrame::OnLanguageCommand(WORD, WORD id, HWND, BOOL&)
     settings.SaveEditor();
     const CString path = settings.GetLanguageFilePath();
     StartEditorMenuLocalizer(path);
-    CSCVUrl::_Set_Use_RU_Urls(IsRuUrlsLanguageFile(settings.GetLanguageFileName()) ? 1 : 0);
+    CSCVUrl::_Set_Use_RU_Urls(IsRuUrlsLanguageFile(path) ? 1 : 0);
     if (HMENU menu = LoadLocalizedMenu(128)) {
         HMENU old = ::GetMenu(m_hWnd);
         ::SetMenu(m_hWnd, menu);

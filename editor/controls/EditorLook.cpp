@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/InvariantCompare.h"
+#include "common/LocalizedString.h"
 #include "common/MenuLocalizer.h"
 #include "common/TextDecoration.h"
 #include "engine/PhraseItemRecord.h"
@@ -218,6 +219,7 @@ void LocalizeMenu(HMENU menu)
 
 void StartEditorMenuLocalizer(LPCWSTR path)
 {
+    SetLanguageFileForStrings(path, L"_Editor");
     if (EditorMenuLocalizer()) {
         EditorMenuLocalizer()->SetLanguageFile(path);
         return;

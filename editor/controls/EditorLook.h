@@ -56,7 +56,7 @@ int FindStringOpt(LPCWSTR pattern, LPCWSTR text, int start);
 HMENU LoadLocalizedMenu(UINT menuId);
 // Translates a menu in place through the editor's menu localizer.
 void LocalizeMenu(HMENU menu);
-// Makes `path` the editor's language file for menus (suffix "_Editor"); the
-// commands made at run time (insert macro 30100-30149, languages 30000-30049,
+// Makes `path` the editor's language file for menus and string texts (suffix
+// "_Editor"; an empty path: the built-in English); the commands made at run time (insert macro 30100-30149, languages 30000-30049,
 // recent folders 30150-30159) are never translated.
 void StartEditorMenuLocalizer(LPCWSTR path);

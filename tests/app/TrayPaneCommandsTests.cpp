@@ -37,11 +37,13 @@
 #include "menus/MenuTrackerToolTip.h"
 #include "menus/SCVFloatPane.h"
 #include "online/AboutReportDlg.h"
+#include "online/CSCVUrl.h"
 #include "online/UpdateCheckWindow.h"
 #include "online/UpdateInfo.h"
 #include "resources/TrayMenuRes.h"
 #include "support/DialogWatchdog.h"
 #include "support/Dialogs.h"
+#include "support/LocalHttpServer.h"
 #include "support/MessagePump.h"
 #include "support/TestFiles.h"
 
@@ -166,6 +168,14 @@ protected:
         return text;
     }
     int Count() const { return m_window->GetHistory().GetCount(); }
+    // Only an icon the shell shows can be changed (the window adds it from a thread of its own).
+    bool ShellShowsTheTrayIcon() const
+    {
+        NOTIFYICONDATAW record = m_window->GetTrayIconRecord();
+        record.cbSize = sizeof(record);
+        record.uFlags = NIF_TIP;
+        return record.hWnd && ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+    }
 
     // Opens About (modal on this thread) and plays the user on another thread
     // while it is open; the window is closed afterwards.
@@ -339,6 +349,43 @@ TEST_F(TrayPaneCommands, TheUpdateWindowDoesNotHoldTheCheck)
     check.join();
     EXPECT_TRUE(returnedWhileOpen) << "the check went on while the window was open";
     scvtest::PumpUntil([] { return CUpdateCheckWindow::GetOpenUpdateCheckWindow() == nullptr; }, kTimeoutMs);
+}
+
+TEST_F(TrayPaneCommands, CheckForUpdatesShowsItsBalloonWhileTheCheckRuns)
+{
+    // The check asks a local server that holds its answer until the test lets it go.
+    scvtest::LocalHttpServer server;
+    scvtest::HttpResponse held;
+    held.hang = true;
+    server.SetResponse("/Source/update_scv.php", held);
+    CSCVUrl::SetSiteRoot(server.Root().c_str());
+    m_window->SetConnectionProbe([] { return true; });
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return ShellShowsTheTrayIcon(); }, kTimeoutMs))
+        << "the tray icon is there to carry the balloon";
+
+    Command(ID_TRAY_CHECK_FOR_UPDATES);
+    const NOTIFYICONDATAW& balloon = m_window->GetShownBalloon();
+    EXPECT_EQ(std::wstring(balloon.szInfo), L"Check For Updates");
+    EXPECT_EQ(balloon.uTimeout, 30000u);
+    EXPECT_EQ(balloon.dwInfoFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_INFO));
+    EXPECT_EQ(balloon.uID, m_window->GetTrayIconRecord().uID) << "on the program's own icon";
+    EXPECT_TRUE(m_window->GetTrayAnimation().IsRunning());
+    EXPECT_TRUE(
+        scvtest::PumpUntil([&] { return server.CountRequests("/Source/update_scv.php") == 1; }, kTimeoutMs))
+        << "the check went to the configured site";
+
+    // The server gives up: the check ends, the balloon goes and the update window tells the user.
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(500);
+    server.Stop();
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return balloon.szInfo[0] == L'\0'; }, 20000)) << "the balloon is taken away";
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return !m_window->GetTrayAnimation().IsRunning(); }, kTimeoutMs));
+    EXPECT_TRUE(scvtest::PumpUntil([] { return scvtest::DialogWatchdog::TakeLastClosedText().has_value(); },
+                                   kTimeoutMs))
+        << "the update window showed";
+    scvtest::PumpUntil([] { return CUpdateCheckWindow::GetOpenUpdateCheckWindow() == nullptr; }, kTimeoutMs);
+    m_window->SetConnectionProbe(nullptr);
+    CSCVUrl::SetSiteRoot(nullptr);
 }
 
 TEST_F(TrayPaneCommands, CopyOfAnRtfItemPutsItsPlainTextBeside)

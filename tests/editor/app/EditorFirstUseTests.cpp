@@ -15,6 +15,8 @@
 #include "editor/controls/HotkeyCtrlEx.h"
 #include "resources/EditorSettingsRes.h"
 #include "editor/controls/PhraseTextToolBar.h"
+#include "online/CSCVUrl.h"
+#include "platform/docview/App.h"
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -1123,4 +1126,119 @@ TEST_F(EditorFirstUseTest, PresetButtonKeepsItsGlyphAfterAKeyIsChosenFromItsMenu
     EXPECT_EQ(arrow, ::GetFocus());
     const scvtest::RgbImage after = ShownClient(arrow);
     EXPECT_TRUE(after.pixels == before.pixels) << "the button looks as before the change";
+}
+
+TEST_F(EditorFirstUseTest, ClosingTheLanguageListGivesTheComboItsDialogFontBack)
+{
+    ASSERT_NE(nullptr, frame->GetLanguageBar());
+    HWND combo = frame->GetLanguageBar()->GetCombo();
+    ASSERT_NE(nullptr, combo);
+    // A font of its own, as while the combo pulses for attention.
+    LOGFONTW description = {};
+    ASSERT_TRUE(::GetObjectW(GetDialogFont(), sizeof(description), &description));
+    description.lfHeight *= 2;
+    description.lfWeight = FW_BOLD;
+    HFONT large = ::CreateFontIndirectW(&description);
+    ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(large), FALSE);
+    ASSERT_EQ(large, reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+
+    ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(GetDialogFont(), reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+    ::DeleteObject(large);
+}
+
+namespace
+{
+
+// The editor started in a chosen language: two language files in the program folder, the settings
+// naming the German one, its texts active as the program's start makes them.
+class EditorLanguageBarTest : public EditorFirstUseTest
+{
+protected:
+    void SetUp() override
+    {
+        temp.WriteUtf16(L"program\\Deutsch.lng",
+                        L"[Main]\r\nLangLocalized=Deutsch\r\nLangPrefix=De\r\n"
+                        L"[Strings_Editor]\r\n129=Startseite\r\n224=Facebook-Gruppe\r\n");
+        temp.WriteUtf16(L"program\\Russian.lng",
+                        L"[Main]\r\nLangLocalized=Russkij\r\nLangPrefix=Ru\r\n"
+                        L"[Strings_Editor]\r\n129=Glavnaya\r\n256=Gruppa VKontakte\r\n");
+        temp.WriteUtf16(L"program\\Settings.ini", L"[Settings]\r\nLanguage=Deutsch.lng\r\n");
+        before = GetCurrentLanguageFilePath();
+        StartEditorMenuLocalizer(temp.PathOf(L"program\\Deutsch.lng").c_str());
+        EditorFirstUseTest::SetUp();
+    }
+    void TearDown() override
+    {
+        EditorFirstUseTest::TearDown();
+        StartEditorMenuLocalizer(before);
+        CSCVUrl::_Set_Use_RU_Urls(0);
+    }
+
+    HWND Combo() { return frame->GetLanguageBar() ? frame->GetLanguageBar()->GetCombo() : nullptr; }
+    // The language file of the combo's selected entry ("?" when none is selected).
+    std::wstring SelectedLanguage()
+    {
+        const int selected = ComboBox_GetCurSel(Combo());
+        const auto index = static_cast<size_t>(ComboBox_GetItemData(Combo(), selected));
+        const std::vector<CString>& list = frame->GetLanguageList();
+        return selected >= 0 && index < list.size() ? std::wstring(list[index].GetString()) : L"?";
+    }
+    // Picks the entry of the language file as a click in the open list does.
+    void Choose(const std::wstring& file)
+    {
+        const std::vector<CString>& list = frame->GetLanguageList();
+        for (int item = 0; item < ComboBox_GetCount(Combo()); ++item) {
+            const auto index = static_cast<size_t>(ComboBox_GetItemData(Combo(), item));
+            if (index >= list.size() || file != list[index].GetString())
+                continue;
+            ComboBox_SetCurSel(Combo(), item);
+            ::SendMessageW(::GetParent(Combo()), WM_COMMAND,
+                           MAKEWPARAM(LanguageBarCombo::kComboId, CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(Combo()));
+            return;
+        }
+        ADD_FAILURE() << "no entry for the file";
+    }
+    std::wstring StoredLanguage()
+    {
+        wchar_t value[64] = {};
+        ::GetPrivateProfileStringW(L"Settings", L"Language", L"", value, 64,
+                                   temp.PathOf(L"program\\Settings.ini").c_str());
+        return value;
+    }
+
+    CString before;
+};
+
+} // namespace
+
+TEST_F(EditorLanguageBarTest, ComboShowsTheLanguageInUseAndAChoiceRetranslatesTheLinks)
+{
+    ASSERT_NE(nullptr, Combo());
+    HWND links = frame->GetLanguageBar()->GetLinksToolBar().m_hWnd;
+    ASSERT_NE(nullptr, links);
+
+    // At start: the language of the settings, not the built-in English entry.
+    EXPECT_EQ(L"Deutsch.lng", SelectedLanguage());
+    wchar_t shown[128] = {};
+    ::GetWindowTextW(Combo(), shown, 128);
+    EXPECT_NE(std::wstring::npos, std::wstring(shown).find(L"Deutsch")) << "the combo shows it";
+    EXPECT_EQ(L"Startseite", ReadButton(links, 32781).text);
+    EXPECT_EQ(L"Facebook-Gruppe", ReadButton(links, LinksToolBar::kGroupCommand).text);
+
+    // A language with the regional web pages: texts and the group button follow at once.
+    Choose(L"Russian.lng");
+    EXPECT_EQ(L"Russian.lng", SelectedLanguage());
+    EXPECT_EQ(L"Russian.lng", StoredLanguage()) << "the settings file keeps the choice";
+    EXPECT_EQ(L"Glavnaya", ReadButton(links, 32781).text);
+    EXPECT_LT(::SendMessageW(links, TB_COMMANDTOINDEX, LinksToolBar::kGroupCommand, 0), 0);
+    EXPECT_EQ(L"Gruppa VKontakte", ReadButton(links, LinksToolBar::kRegionalGroupCommand).text);
+
+    // Back to the built-in English.
+    Choose(L"");
+    EXPECT_EQ(L"", SelectedLanguage());
+    EXPECT_EQ(L"Home Page", ReadButton(links, 32781).text);
+    EXPECT_EQ(L"Facebook Group", ReadButton(links, LinksToolBar::kGroupCommand).text);
 }
