@@ -171,10 +171,7 @@ namespace
 class DcScope
 {
 public:
-    DcScope(HDC& slot, HDC dc) : m_slot(slot), m_saved(::SaveDC(dc))
-    {
-        m_slot = dc;
-    }
+    DcScope(HDC& slot, HDC dc) : m_slot(slot), m_saved(::SaveDC(dc)) { m_slot = dc; }
     ~DcScope()
     {
         ::RestoreDC(m_slot, m_saved);
@@ -215,9 +212,7 @@ size_t StyleHash(const HtmlStyle& style)
 
 } // namespace
 
-Layouter::Layouter(LayoutSettings& settings) : m_settings(settings)
-{
-}
+Layouter::Layouter(LayoutSettings& settings) : m_settings(settings) {}
 
 Layouter::~Layouter()
 {
@@ -247,7 +242,8 @@ LayoutFonts::~LayoutFonts()
 
 const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC dc, const HtmlStyle& style)
 {
-    LayoutFontKey key{style.face, style.fontSize, style.weight, style.italic, style.underline, style.strikeOut};
+    LayoutFontKey key{style.face,   style.fontSize,  style.weight,
+                      style.italic, style.underline, style.strikeOut};
     auto found = m_fonts.find(key);
     if (found != m_fonts.end())
         return *found;
@@ -1000,7 +996,6 @@ void TakeGridPlace(std::vector<std::vector<bool>>& taken, LayoutCell& cell, int 
             taken[r][c] = true;
     }
 }
-
 
 } // namespace
 

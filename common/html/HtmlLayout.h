@@ -167,7 +167,10 @@ public:
 
     size_t size() const { return m_size; }
     LayoutItem& operator[](size_t index) { return m_blocks[index / kBlockSize][index % kBlockSize]; }
-    const LayoutItem& operator[](size_t index) const { return m_blocks[index / kBlockSize][index % kBlockSize]; }
+    const LayoutItem& operator[](size_t index) const
+    {
+        return m_blocks[index / kBlockSize][index % kBlockSize];
+    }
     LayoutItem& back() { return (*this)[m_size - 1]; }
     // A new item at the end, in its default state but for the room of its
     // text, which an item of an earlier layout may have left there.
@@ -418,7 +421,7 @@ private:
     std::vector<HtmlStyle> m_styles; // every style used, items point into it
     HtmlStyle m_style;
     std::unordered_multimap<size_t, int> m_styleLookup; // m_styles by StyleHash
-    bool m_styleStored = false; // m_style is stored, at m_styleIndex
+    bool m_styleStored = false;                         // m_style is stored, at m_styleIndex
     int m_styleIndex = 0;
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
@@ -434,8 +437,8 @@ private:
     int m_x = 0;
     int m_linkCounter = 0;
     size_t m_animationIndex = 0;
-    HtmlNode* m_textNode = nullptr;      // the run being laid out (tooltip markup)
-    PageElement* m_textOwner = nullptr;  // the element whose text is laid out (web pages)
+    HtmlNode* m_textNode = nullptr;         // the run being laid out (tooltip markup)
+    PageElement* m_textOwner = nullptr;     // the element whose text is laid out (web pages)
     std::vector<PendingTable> m_openTables; // web pages: tables whose cells are being laid out
 };
 

@@ -49,13 +49,15 @@ unsigned TraitsOf(std::wstring_view name)
               L"basefont"},
              kTraitVoid);
         mark({L"style", L"script", L"title", L"textarea"}, kTraitRawText);
-        mark({L"html", L"body", L"div", L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol", L"li",
-              L"center", L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"},
+        mark({L"html", L"body",       L"div", L"p",  L"h1", L"h2", L"h3",
+              L"h4",   L"h5",         L"h6",  L"ul", L"ol", L"li", L"center",
+              L"form", L"blockquote", L"pre", L"dl", L"dt", L"dd", L"address"},
              kTraitBlock);
         mark({L"p", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"ul", L"ol"}, kTraitSpaced);
         mark({L"head", L"title", L"style", L"script", L"meta", L"base", L"link", L"textarea"}, kTraitHidden);
-        mark({L"b", L"strong", L"th", L"i", L"em", L"cite", L"u", L"s", L"strike", L"del", L"h1", L"h2",
-              L"h3", L"h4", L"h5", L"h6", L"small", L"big", L"center", L"a", L"font", L"body"},
+        mark({L"b",      L"strong", L"th",     L"i",  L"em",   L"cite", L"u",  L"s",
+              L"strike", L"del",    L"h1",     L"h2", L"h3",   L"h4",   L"h5", L"h6",
+              L"small",  L"big",    L"center", L"a",  L"font", L"body"},
              kTraitStyling);
         return traits;
     }();

@@ -40,9 +40,9 @@ enum class ControlKind
 struct PageElement
 {
     bool isText = false;
-    std::wstring tag;  // lower case; empty for the root and for text
+    std::wstring tag;    // lower case; empty for the root and for text
     unsigned traits = 0; // what the tag is (block, hidden, ...), set with the tag by Parse
-    std::wstring text; // text nodes: the decoded characters
+    std::wstring text;   // text nodes: the decoded characters
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;
     UINT state = 0;

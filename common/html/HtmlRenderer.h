@@ -93,8 +93,8 @@ private:
     html::LayoutSettings m_settings;
     std::unique_ptr<html::Layouter> m_layouter;
     html::LayoutFlow m_flow;
-    int m_laidOutWidth = 0;    // the maximum width of the layout
-    int m_laidOutHover = -2;   // the hovered link of the layout
+    int m_laidOutWidth = 0;  // the maximum width of the layout
+    int m_laidOutHover = -2; // the hovered link of the layout
     RECT m_placedAt = {};
     bool m_placed = false;
     std::vector<html::HyperlinkPiece> m_links;

@@ -17,8 +17,7 @@ struct PoolOwned
 {
     template <typename T>
     void operator()(T*) const noexcept
-    {
-    }
+    {}
 };
 
 template <typename T>

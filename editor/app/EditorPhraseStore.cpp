@@ -363,7 +363,8 @@ bool CEditorPhraseStore::RenameToTitle(PhraseItemRecord& item)
         return false;
     }
     const CString folder = GetFolderFromPath(oldPath, true);
-    const CString stem = MakePhraseFileName(item.title, 1, false, true, AddTrailingBackslash(folder).GetLength());
+    const CString stem =
+        MakePhraseFileName(item.title, 1, false, true, AddTrailingBackslash(folder).GetLength());
     if (SamePath(AddTrailingBackslash(folder) + stem + kPhraseFileExtension, oldPath)) {
         return true; // the name already fits
     }

@@ -25,7 +25,8 @@ void DrawCrossGlyph(HDC dc, const RECT& button)
 {
     const GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNTEXT)));
     const SelectedObject selected(dc, pen.get());
-    const int left = button.left + 3, top = button.top + 3, right = button.right - 3, bottom = button.bottom - 3;
+    const int left = button.left + 3, top = button.top + 3, right = button.right - 3,
+              bottom = button.bottom - 3;
     for (int shift = 0; shift < 2; ++shift) {
         ::MoveToEx(dc, left + shift, top, nullptr);
         ::LineTo(dc, right + shift, bottom);
