@@ -21,6 +21,7 @@ namespace
 using bench::DeleteTree;
 using bench::Milliseconds;
 using bench::Now;
+using bench::WriteWholeFile;
 
 constexpr int kTopFolders = 25;
 constexpr int kSubFoldersEach = 19;   // 25 + 25 x 19 = 500 folders
@@ -34,18 +35,6 @@ double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
     return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
 
 std::string MakePhraseBytes(int number)
 {

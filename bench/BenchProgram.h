@@ -34,7 +34,6 @@ void PressHotKey();
 // The visible pop-up menu window of the process, or null.
 HWND FindMenuWindow(DWORD pid);
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // The folder of the running benchmark (the build's bin folder).
 std::wstring OwnFolder();
 // The program folder: the programs of the build, Settings.ini (sounds, balloons, tooltips, update

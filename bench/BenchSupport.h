@@ -1,6 +1,6 @@
 #pragma once
 
-// Small helpers the benchmark programs share: a clock and a folder remover.
+// Small helpers the benchmark programs share: a clock, a file writer and a folder remover.
 
 #include <windows.h>
 
@@ -21,6 +21,19 @@ inline double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end)
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
            static_cast<double>(frequency.QuadPart);
+}
+
+// Writes the bytes as the whole file (made or emptied first).
+inline bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
 }
 
 // Removes a folder with everything in it (the generated libraries).
