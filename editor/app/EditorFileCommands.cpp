@@ -492,8 +492,7 @@ bool RunZipLog(HWND owner, LogZipRequest request)
         return false;
     request.zipPath = dialog.GetPathName().c_str();
     request.owner = owner;
-    // The user agreed to replace the file already there.
-    DeleteFileW(request.zipPath);
+    // The archive is written beside the chosen file and replaces it only when complete.
     return CreateLogZipArchive(request);
 }
 

@@ -47,18 +47,6 @@ std::wstring ClipboardText()
     return text;
 }
 
-int CountFiles(const std::wstring& pattern)
-{
-    int count = 0;
-    WIN32_FIND_DATAW found{};
-    HANDLE find = ::FindFirstFileW(pattern.c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
-        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    if (find != INVALID_HANDLE_VALUE)
-        ::FindClose(find);
-    return count;
-}
-
 std::vector<std::wstring> FileNames(const std::wstring& pattern)
 {
     std::vector<std::wstring> names;
@@ -182,7 +170,7 @@ TEST_F(HistoryProgramTest, TheHistoryHoldsEachCopyOnceWithItsSourceAcrossARestar
     ASSERT_TRUE(source.Started());
     for (size_t i = 0; i < texts.size(); ++i) {
         ASSERT_TRUE(scvtest::WaitUntil(
-            [&] { return CountFiles(History(L"*.info")) == static_cast<int>(i + 1); }, kTimeoutMs))
+            [&] { return scvtest::CountFiles(History(L"*.info")) == static_cast<int>(i + 1); }, kTimeoutMs))
             << "copy " << i << " saved\n"
             << scvtest::WideToUtf8(Log());
         ::SetEvent(i + 1 < texts.size() ? next.Get() : done.Get());
@@ -197,8 +185,8 @@ TEST_F(HistoryProgramTest, TheHistoryHoldsEachCopyOnceWithItsSourceAcrossARestar
     Exit();
 
     // One file set per item, each naming the second process as its source.
-    EXPECT_EQ(CountFiles(History(L"*.info")), 4);
-    EXPECT_EQ(CountFiles(History(L"*.txt")), 4);
+    EXPECT_EQ(scvtest::CountFiles(History(L"*.info")), 4);
+    EXPECT_EQ(scvtest::CountFiles(History(L"*.txt")), 4);
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring selfName = std::wstring(self).substr(std::wstring(self).find_last_of(L'\\') + 1);
@@ -225,8 +213,8 @@ TEST_F(HistoryProgramTest, TheHistoryHoldsEachCopyOnceWithItsSourceAcrossARestar
     ::SendMessageW(m_tray, WM_COMMAND, kTrayHistoryFirstId + 4, 0);
     EXPECT_EQ(::GetClipboardSequenceNumber(), sequence) << "no fifth item";
     Exit();
-    EXPECT_EQ(CountFiles(History(L"*.info")), 4);
-    EXPECT_EQ(CountFiles(History(L"*.txt")), 4);
+    EXPECT_EQ(scvtest::CountFiles(History(L"*.info")), 4);
+    EXPECT_EQ(scvtest::CountFiles(History(L"*.txt")), 4);
 }
 
 TEST_F(HistoryProgramTest, ForgedMessagesToTheWatcherAreIgnoredAndTheProgramGoesOn)
@@ -254,7 +242,7 @@ TEST_F(HistoryProgramTest, ForgedMessagesToTheWatcherAreIgnoredAndTheProgramGoes
     HWND owner = ::CreateWindowExW(0, L"STATIC", kSourceTitle, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                    nullptr, nullptr);
     ASSERT_TRUE(scvtest::SetClipboardText(L"after the forgeries", owner));
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return CountFiles(History(L"*.txt")) == 1; }, kTimeoutMs));
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return scvtest::CountFiles(History(L"*.txt")) == 1; }, kTimeoutMs));
     ::DestroyWindow(owner);
     const std::wstring log = Log();
     EXPECT_EQ(CountOf(log, L"a loaded history this process did not hand out, ignored"), 3u)

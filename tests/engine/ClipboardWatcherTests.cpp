@@ -481,18 +481,6 @@ private:
     bool m_held = false;
 };
 
-int CountFiles(const std::wstring& pattern)
-{
-    int count = 0;
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW(pattern.c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
-        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    if (find != INVALID_HANDLE_VALUE)
-        ::FindClose(find);
-    return count;
-}
-
 // Every item on disk and no save or load running.
 bool AllSaved(const CSCVWndClipboardHandler& watcher)
 {
@@ -564,8 +552,8 @@ TEST_F(ClipboardWatcher, ItemsDeletedOrClearedDuringASaveStayGoneAfterARestart)
             held.Release();
             ASSERT_TRUE(
                 scvtest::PumpUntil([&] { return running.GetCount() == 1 && AllSaved(running); }, 20000));
-            EXPECT_EQ(CountFiles(history + L"\\*.info"), 1);
-            EXPECT_EQ(CountFiles(history + L"\\*.txt"), 1);
+            EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), 1);
+            EXPECT_EQ(scvtest::CountFiles(history + L"\\*.txt"), 1);
             running.DestroyWatcher();
         }
         // The clipboard still holds "kept": the first capture and the saved item are one.
@@ -583,8 +571,9 @@ TEST_F(ClipboardWatcher, ItemsDeletedOrClearedDuringASaveStayGoneAfterARestart)
             },
             20000));
         EXPECT_EQ(Texts(restarted), std::vector<std::wstring>{L"kept"});
-        ASSERT_TRUE(scvtest::PumpUntil([&] { return CountFiles(history + L"\\*.info") == 1; }, 10000));
-        EXPECT_EQ(CountFiles(history + L"\\*.txt"), 1);
+        ASSERT_TRUE(
+            scvtest::PumpUntil([&] { return scvtest::CountFiles(history + L"\\*.info") == 1; }, 10000));
+        EXPECT_EQ(scvtest::CountFiles(history + L"\\*.txt"), 1);
         restarted.DestroyWatcher();
     }
 }
@@ -614,8 +603,8 @@ TEST_F(ClipboardWatcher, AWatcherStoppedAndStartedDuringASaveSavesTheNextCopy)
     StartWatcher(restarted, true);
     ASSERT_TRUE(scvtest::PumpUntil([&] { return restarted.GetCount() == 2 && AllSaved(restarted); }, 20000));
     EXPECT_EQ(Texts(restarted), (std::vector<std::wstring>{L"second", L"first"}));
-    EXPECT_EQ(CountFiles(history + L"\\*.info"), 2);
-    EXPECT_EQ(CountFiles(history + L"\\*.txt"), 2);
+    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), 2);
+    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.txt"), 2);
     restarted.DestroyWatcher();
 }
 

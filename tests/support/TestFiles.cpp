@@ -64,6 +64,18 @@ void DeleteTreeOnce(const std::wstring& path)
 
 } // namespace
 
+int CountFiles(const std::wstring& pattern)
+{
+    int count = 0;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW(pattern.c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    if (find != INVALID_HANDLE_VALUE)
+        ::FindClose(find);
+    return count;
+}
+
 std::string WideToUtf8(std::wstring_view text)
 {
     if (text.empty())

@@ -22,6 +22,8 @@ bool CreateFolders(const std::wstring& path);
 std::wstring ParentFolder(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
+// The number of files (not folders) a search pattern ("C:\\a\\*.txt") finds.
+int CountFiles(const std::wstring& pattern);
 
 // Writes the bytes as the whole file (creating missing parent folders).
 bool WriteFileBytes(const std::wstring& path, std::string_view bytes);

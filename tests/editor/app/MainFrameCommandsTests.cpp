@@ -222,12 +222,14 @@ TEST_F(MainFrameCommandsTest, ZipLogFilePacksSettingsAndLogUnderTheDefaultNameAn
 
     // A log another program holds shut: a warning over the frame that lists the files, no archive.
     selected.clear();
+    const auto made = scvtest::ReadZipEntries(zipPath);
     HANDLE locked = ::CreateFileW(logPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, locked);
     ZipLogTo(zipPath);
     ::CloseHandle(locked);
     EXPECT_TRUE(selected.empty());
-    EXPECT_FALSE(scvtest::FileExists(zipPath)) << "the replaced file is gone and no partial archive is left";
+    EXPECT_EQ(made, scvtest::ReadZipEntries(zipPath)) << "the archive already there stays as it was";
+    EXPECT_EQ(1, scvtest::CountFiles(temp.PathOf(L"out\\*"))) << "no partial archive is left";
     ASSERT_EQ(1u, g_boxes.size());
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), g_boxes[0].type);
     EXPECT_EQ(L"Cannot create ZIP-archive " + zipPath + L"\n\nFollows Files:\n" + settingsPath + L"\n" +
