@@ -35,7 +35,6 @@ double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
     return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-
 std::string MakePhraseBytes(int number)
 {
     PhraseItemRecord record;

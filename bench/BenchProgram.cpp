@@ -147,7 +147,6 @@ HWND FindMenuWindow(DWORD pid)
     return nullptr;
 }
 
-
 std::wstring OwnFolder()
 {
     wchar_t path[MAX_PATH] = {};

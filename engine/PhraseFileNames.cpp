@@ -39,8 +39,9 @@ constexpr int kLongestComponent = 255;
 // pair and leaves no blank or "_" at the end; the result is never empty.
 CString FitStem(CString stem, int folderLength)
 {
-    const int room = std::min(kLongestComponent - kNumberRoom - static_cast<int>(std::size(kPhraseFileExtension)),
-                              MAX_PATH - 1 - folderLength - kSuffixRoom);
+    const int room =
+        std::min(kLongestComponent - kNumberRoom - static_cast<int>(std::size(kPhraseFileExtension)),
+                 MAX_PATH - 1 - folderLength - kSuffixRoom);
     if (stem.GetLength() <= room) {
         return stem;
     }

@@ -110,7 +110,8 @@ CString MakePhraseTempPath(const wchar_t* path)
 namespace
 {
 
-bool WriteAndReplace(const wchar_t* path, const std::string& bytes, const std::string* expected, bool& changed)
+bool WriteAndReplace(const wchar_t* path, const std::string& bytes, const std::string* expected,
+                     bool& changed)
 {
     changed = false;
     const CString temp = MakePhraseTempPath(path);
@@ -142,8 +143,8 @@ bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes)
     return WriteAndReplace(path, bytes, nullptr, changed);
 }
 
-bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes, const std::string& expected,
-                                     bool& changed)
+bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes,
+                                     const std::string& expected, bool& changed)
 {
     return WriteAndReplace(path, bytes, &expected, changed);
 }

@@ -29,8 +29,8 @@ bool WritePhraseFileBytes(const wchar_t* path, const std::string& bytes);
 // `expected` (compared right before every replacing attempt), so a content written by someone else
 // since the caller read it is never overwritten. When it differs (or is gone) nothing is written,
 // `changed` is set and the result is false (GetLastError: ERROR_FILE_INVALID).
-bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes, const std::string& expected,
-                                     bool& changed);
+bool WritePhraseFileBytesIfUnchanged(const wchar_t* path, const std::string& bytes,
+                                     const std::string& expected, bool& changed);
 
 // Logs "ERROR: code %d, %s" with the error number and the system's text for it.
 void LogPhraseFileWriteError(DWORD error);

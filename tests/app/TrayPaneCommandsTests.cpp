@@ -378,7 +378,8 @@ TEST_F(TrayPaneCommands, CheckForUpdatesShowsItsBalloonWhileTheCheckRuns)
     scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
     scvtest::DialogWatchdog::ScopedLimit quick(500);
     server.Stop();
-    EXPECT_TRUE(scvtest::PumpUntil([&] { return balloon.szInfo[0] == L'\0'; }, 20000)) << "the balloon is taken away";
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return balloon.szInfo[0] == L'\0'; }, 20000))
+        << "the balloon is taken away";
     EXPECT_TRUE(scvtest::PumpUntil([&] { return !m_window->GetTrayAnimation().IsRunning(); }, kTimeoutMs));
     EXPECT_TRUE(scvtest::PumpUntil([] { return scvtest::DialogWatchdog::TakeLastClosedText().has_value(); },
                                    kTimeoutMs))

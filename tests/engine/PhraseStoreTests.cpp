@@ -352,8 +352,8 @@ TEST(PhraseStore, AUsageSaveNeverWritesBackOlderTextThanTheFileHolds)
         ASSERT_EQ(store.GetItems().size(), 1u);
         {
             // Readers may open it, nobody may replace it: the usage save waits with what it read.
-            CKernelHandle hold(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
+            CKernelHandle hold(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(hold);
             ASSERT_TRUE(store.RecordUsageById(store.GetItems()[0].id));
             EXPECT_EQ(store.GetItems()[0].usageCount, 3u);

@@ -732,7 +732,8 @@ TEST_F(EditorWorkKeptTest, BackupRightAfterTypingPacksTheTextOnScreen)
 
 TEST_F(EditorWorkKeptTest, ImportOfUtf8TextFilesThroughTheCommandKeepsTheirCharacters)
 {
-    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC 5";
+    const std::string text = "Gr\xC3\xBC\xC3\x9F"
+                             "e \xE2\x82\xAC 5";
     const struct
     {
         const wchar_t* file;
@@ -796,7 +797,8 @@ void StartWithAMissingFolder(const MissingFolderStart& c)
         BoxAnswers answers({c.answer});
         frame->CheckPhrasesFolderOnStart();
         ASSERT_EQ(1u, answers.texts.size());
-        EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing)) << scvtest::WideToUtf8(answers.texts[0]);
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing))
+            << scvtest::WideToUtf8(answers.texts[0]);
     }
     const std::wstring shown = c.expectRemembered ? remembered : missing;
     EXPECT_EQ(c.expectCreated, FolderExists(missing.c_str()));
@@ -835,7 +837,8 @@ void StartWithAMissingFolder(const MissingFolderStart& c)
 
     CEditorSettings stored(harness.environment);
     stored.LoadEditor();
-    EXPECT_EQ(shown, std::wstring(stored.GetPhrasesFolderWithoutSlash().GetString())) << "the settings file agrees";
+    EXPECT_EQ(shown, std::wstring(stored.GetPhrasesFolderWithoutSlash().GetString()))
+        << "the settings file agrees";
     BoxAnswers closing({IDYES, IDYES});
     harness.Close();
 }
