@@ -281,11 +281,12 @@ const std::pair<const LayoutFontKey, LayoutFonts::Entry>& LayoutFonts::Get(HDC d
 
 LengthContext Layouter::Context() const
 {
-    return LengthContext{m_metrics.xHeight, m_metrics.height, m_dpiY};
+    return LengthContext{m_metrics->xHeight, m_metrics->height, m_dpiY};
 }
 
 void Layouter::SelectStyle()
 {
+    ++m_styleGeneration;
     m_styleStored = false;
     m_style.fontSize = std::clamp(m_style.fontSize, 1, 500);
     if (m_fontKey && m_fontKey->Matches(m_style))
@@ -295,7 +296,7 @@ void Layouter::SelectStyle()
     // The font goes into the device context only when GDI measures with it
     // (see MeasureText): selecting a font costs more than most runs.
     m_font = found.second.first;
-    m_metrics = found.second.second;
+    m_metrics = &found.second.second;
     m_fontKey = &found.first;
 }
 
@@ -639,9 +640,9 @@ void Layouter::AddText(std::wstring text)
 
 bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const
 {
-    if (!m_metrics.widths)
+    if (!m_metrics->widths)
         return false;
-    const std::vector<int>& widths = *m_metrics.widths;
+    const std::vector<int>& widths = *m_metrics->widths;
     int total = 0;
     for (size_t i = 0; i < length; ++i) {
         int width = 0;
@@ -651,7 +652,7 @@ bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extent
         if (extents)
             extents[i] = total;
     }
-    size = SIZE{total, m_metrics.height};
+    size = SIZE{total, m_metrics->height};
     return true;
 }
 
@@ -687,8 +688,8 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
-    item.fontAscent = m_metrics.ascent;
-    item.fontHeight = m_metrics.height;
+    item.fontAscent = m_metrics->ascent;
+    item.fontHeight = m_metrics->height;
     item.blanks = CountBlanks(item.text);
     item.styleIndex = StyleIndex();
     item.offset = m_x;
@@ -697,8 +698,8 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
         line.align = m_style.hAlign;
         line.alignSet = true;
     }
-    line.ascent = std::max(line.ascent, m_metrics.ascent);
-    line.descent = std::max<int>(line.descent, size.cy - m_metrics.ascent);
+    line.ascent = std::max(line.ascent, m_metrics->ascent);
+    line.descent = std::max<int>(line.descent, size.cy - m_metrics->ascent);
     line.blanks += item.blanks;
     line.holdsText = true;
     m_x += size.cx;
@@ -745,7 +746,7 @@ void Layouter::EndLine(bool wrapped, int count)
     line.wrapped = wrapped;
     line.width = m_x;
     if (line.ascent == 0)
-        line.ascent = m_metrics.height;
+        line.ascent = m_metrics->height;
     line.height = line.ascent + line.descent;
     line.breaks = std::clamp(count, 1, kMaxCount);
     m_flow->lines.emplace_back();
@@ -1385,6 +1386,42 @@ void Layouter::CloseLink()
     PopStyle();
 }
 
+bool Layouter::RunStyle::Holds(const ComputedStyle& other) const
+{
+    return fontPixels == other.fontPixels && color == other.color && bold == other.bold &&
+           italic == other.italic && underline == other.underline && strike == other.strike &&
+           hasBackground == other.hasBackground && (!hasBackground || background == other.background) &&
+           face == other.face;
+}
+
+void Layouter::ApplyRunStyle(const ComputedStyle& style)
+{
+    m_style.tagName = L"font";
+    if (style.face.find(L'"') == std::wstring::npos) {
+        if (!style.face.empty())
+            m_style.face = style.face;
+    } else {
+        std::wstring face = style.face;
+        face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
+        if (!face.empty())
+            m_style.face = face;
+    }
+    m_style.fontSize = std::max(0, style.fontPixels);
+    m_style.color = style.color;
+    if (style.hasBackground) {
+        m_style.opaqueBack = true;
+        m_style.backColor = style.background;
+    }
+    if (style.bold)
+        m_style.weight = 700;
+    if (style.italic)
+        m_style.italic = true;
+    if (style.underline)
+        m_style.underline = true;
+    if (style.strike)
+        m_style.strikeOut = true;
+}
+
 void Layouter::Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner)
 {
     m_textNode = nullptr;
@@ -1393,34 +1430,42 @@ void Layouter::Text(const std::wstring& text, const ComputedStyle* style, PageEl
         AddText(text);
         return;
     }
+    // Runs in a row mostly share their style and the style around them: the
+    // font and stored style of the last run serve again without making the
+    // run's style anew. Text, tabs and line ends read no more of the style
+    // than the font, its stored index and what the run leaves as it is.
+    const unsigned outerGeneration = m_styleGeneration;
+    if (m_run.generation == outerGeneration && m_run.Holds(*style)) {
+        const FontState outer = SaveFont();
+        RestoreFont(m_run.font);
+        AddText(text);
+        RestoreFont(outer);
+        return;
+    }
     PushStyle();
-    m_style.tagName = L"font";
-    if (style->face.find(L'"') == std::wstring::npos) {
-        if (!style->face.empty())
-            m_style.face = style->face;
-    } else {
-        std::wstring face = style->face;
-        face.erase(std::remove(face.begin(), face.end(), L'"'), face.end());
-        if (!face.empty())
-            m_style.face = face;
-    }
-    m_style.fontSize = std::max(0, style->fontPixels);
-    m_style.color = style->color;
-    if (style->hasBackground) {
-        m_style.opaqueBack = true;
-        m_style.backColor = style->background;
-    }
-    if (style->bold)
-        m_style.weight = 700;
-    if (style->italic)
-        m_style.italic = true;
-    if (style->underline)
-        m_style.underline = true;
-    if (style->strike)
-        m_style.strikeOut = true;
+    ApplyRunStyle(*style);
     SelectStyle();
+    m_run.generation = outerGeneration;
+    static_cast<ComputedStyle&>(m_run) = *style;
+    StyleIndex();
+    m_run.font = SaveFont();
     AddText(text);
     PopStyle();
+    m_styleGeneration = outerGeneration; // the style is the one before the run again
+}
+
+Layouter::FontState Layouter::SaveFont() const
+{
+    return FontState{m_font, m_metrics, m_fontKey, m_styleStored, m_styleIndex};
+}
+
+void Layouter::RestoreFont(const FontState& state)
+{
+    m_font = state.font;
+    m_metrics = state.metrics;
+    m_fontKey = state.key;
+    m_styleStored = state.stored;
+    m_styleIndex = state.index;
 }
 
 void Layouter::Picture(HBITMAP bitmap, PageElement& owner)

@@ -306,6 +306,8 @@ struct LayoutTable
 
 class Layouter : private PageSink
 {
+    static inline const LayoutFontMetrics kNoMetrics{};
+
 public:
     explicit Layouter(LayoutSettings& settings);
     ~Layouter() override;
@@ -408,6 +410,8 @@ private:
     void OpenLink(int number) override;
     void CloseLink() override;
     void Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner) override;
+    // The current style, a run's style on top (as the renderer's FONT tag gives it).
+    void ApplyRunStyle(const ComputedStyle& style);
     void Picture(HBITMAP bitmap, PageElement& owner) override;
     void OpenTable(PageElement& table) override;
     void OpenRow() override;
@@ -423,10 +427,30 @@ private:
     std::unordered_multimap<size_t, int> m_styleLookup; // m_styles by StyleHash
     bool m_styleStored = false;                         // m_style is stored, at m_styleIndex
     int m_styleIndex = 0;
+    unsigned m_styleGeneration = 0; // changes with every change of m_style (see SelectStyle)
+    // The font and stored style that follow from m_style; saved around a page's run.
+    struct FontState
+    {
+        HFONT font = nullptr;
+        const LayoutFontMetrics* metrics = nullptr;
+        const LayoutFontKey* key = nullptr;
+        bool stored = false;
+        int index = 0;
+    };
+    FontState SaveFont() const;
+    void RestoreFont(const FontState& state);
+    // The last page run's style, the style around it (by generation) and what it made.
+    struct RunStyle : ComputedStyle
+    {
+        unsigned generation = ~0u;
+        FontState font;
+        bool Holds(const ComputedStyle& other) const;
+    };
+    RunStyle m_run;
     std::vector<HtmlStyle> m_stack;
     HFONT m_font = nullptr;         // the font of the current style
     HFONT m_selectedFont = nullptr; // the font last selected into the device context
-    LayoutFontMetrics m_metrics;
+    const LayoutFontMetrics* m_metrics = &kNoMetrics;
     const LayoutFontKey* m_fontKey = nullptr; // the current font's key
     LayoutFonts m_ownFonts;
     std::vector<HBITMAP> m_ownedBitmaps;

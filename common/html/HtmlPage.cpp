@@ -3,7 +3,6 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
-#include <tuple>
 #include <unordered_map>
 #include <cwchar>
 #include <cwctype>
@@ -354,13 +353,23 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 
 void PageElement::Reset()
 {
-    // Every field back to its default; the lists and text keep their room.
-    auto kept = std::make_tuple(std::move(text), std::move(attributes), std::move(children));
-    *this = PageElement();
-    std::tie(text, attributes, children) = std::move(kept);
+    // Every field back to its default; the strings and lists keep their room.
+    isText = false;
+    tag.clear();
+    traits = 0;
     text.clear();
     attributes.clear();
+    if (!runtimeStyle.empty())
+        runtimeStyle.clear();
+    state = 0;
     children.clear();
+    parent = nullptr;
+    marker = -1;
+    control = nullptr;
+    buddy = nullptr;
+    controlSize = SIZE{};
+    box = RECT{};
+    boxStamp = 0;
 }
 
 const std::wstring* PageElement::FindAttribute(std::wstring_view name) const
@@ -576,6 +585,8 @@ void HtmlPage::Parse(const std::wstring& text)
     m_rules.clear();
     m_markers.clear();
     m_links.clear();
+    m_styleBlocks.clear();
+    m_sheetLinks.clear();
     std::vector<PageElement*> open{&m_root};
     auto appendText = [&](const std::wstring& run) {
         if (run.empty())
@@ -665,6 +676,10 @@ void HtmlPage::Parse(const std::wstring& text)
             element->state |= kStateDisabled;
         PageElement* added = element.get();
         open.back()->children.push_back(std::move(element));
+        if (name == L"style"sv)
+            m_styleBlocks.push_back(added);
+        else if (name == L"link"sv)
+            m_sheetLinks.push_back(added);
         if (traits & kTraitRawText) {
             size_t end = pos;
             while (end < text.size() && !(text[end] == L'<' && StartsWithNoCase(text, end, L"</" + name)))
@@ -685,17 +700,8 @@ void HtmlPage::Parse(const std::wstring& text)
             open.push_back(added);
     }
     appendText(run);
-    CollectStyles(m_root);
-}
-
-void HtmlPage::CollectStyles(PageElement& element)
-{
-    if (element.tag == L"style"sv) {
-        AddStyleSheet(element.InnerText());
-        return;
-    }
-    for (auto& child : element.children)
-        CollectStyles(*child);
+    for (PageElement* block : m_styleBlocks)
+        AddStyleSheet(block->InnerText());
 }
 
 void HtmlPage::AddStyleSheet(const std::wstring& text)
@@ -710,12 +716,10 @@ void HtmlPage::AddStyleSheet(const std::wstring& text)
 std::vector<std::wstring> HtmlPage::LinkedStyleSheets() const
 {
     std::vector<std::wstring> sheets;
-    const_cast<HtmlPage*>(this)->Visit([&](PageElement& element) {
-        if (element.tag == L"link"sv && Lower(element.Attribute(L"rel")) == L"stylesheet"sv &&
-            !element.Attribute(L"href").empty())
-            sheets.push_back(element.Attribute(L"href"));
-        return false;
-    });
+    for (const PageElement* element : m_sheetLinks) {
+        if (Lower(element->Attribute(L"rel")) == L"stylesheet"sv && !element->Attribute(L"href").empty())
+            sheets.push_back(element->Attribute(L"href"));
+    }
     return sheets;
 }
 
@@ -961,6 +965,9 @@ std::wstring HtmlPage::ToRendererMarkup(const PagePlaceholder& placeholder)
 
 void HtmlPage::Walk(PageSink& sink, const PagePlaceholder& placeholder)
 {
+    // Only the elements of the last walk's markers carry a number.
+    for (PageElement* element : m_markers)
+        element->marker = -1;
     m_markers.clear();
     m_links.clear();
     m_sink = &sink;
@@ -968,10 +975,6 @@ void HtmlPage::Walk(PageSink& sink, const PagePlaceholder& placeholder)
     m_handedOn = 0;
     m_lineStart = true;
     m_lastBlank = true;
-    Visit([](PageElement& element) {
-        element.marker = -1;
-        return false;
-    });
     EmitChildren(m_root, DeriveStyle(m_root, ComputedStyle()));
     m_sink = nullptr;
     m_placeholder = nullptr;

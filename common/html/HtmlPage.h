@@ -171,7 +171,6 @@ public:
     std::vector<std::wstring> LinkedStyleSheets() const;
 
 private:
-    void CollectStyles(PageElement& element);
     void ApplyRules(const PageElement& element, ComputedStyle& style) const;
     // The element's style from its parent's: each element's style is made
     // once per translation, from the style its parent already has.
@@ -198,6 +197,9 @@ private:
     std::vector<StyleRule> m_rules;
     std::vector<PageElement*> m_markers;
     std::vector<PageElement*> m_links;
+    // Made by Parse: the style blocks and LINK elements, in document order.
+    std::vector<PageElement*> m_styleBlocks;
+    std::vector<PageElement*> m_sheetLinks;
     // While walking: where the walk goes, what gives placeholders, how many
     // things it has handed on, and the line state.
     PageSink* m_sink = nullptr;

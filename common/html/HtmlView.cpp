@@ -60,6 +60,8 @@ struct ViewState
     int scrollY = 0;
     int contentHeight = 0;
     int nextControlId = kFirstControlId;
+    // The elements standing for the windows of controls, in the order they were made.
+    std::vector<html::PageElement*> controls;
     html::PageElement* pressedLink = nullptr;
     unsigned generation = 0;
 };
@@ -235,15 +237,15 @@ RECT ElementRect(ViewState& state, const html::PageElement& element)
 
 void DestroyControls(ViewState& state)
 {
-    state.page.Visit([](html::PageElement& element) {
-        if (element.control && ::IsWindow(element.control))
-            ::DestroyWindow(element.control);
-        if (element.buddy && ::IsWindow(element.buddy))
-            ::DestroyWindow(element.buddy);
-        element.control = nullptr;
-        element.buddy = nullptr;
-        return false;
-    });
+    for (html::PageElement* element : state.controls) {
+        if (element->control && ::IsWindow(element->control))
+            ::DestroyWindow(element->control);
+        if (element->buddy && ::IsWindow(element->buddy))
+            ::DestroyWindow(element->buddy);
+        element->control = nullptr;
+        element->buddy = nullptr;
+    }
+    state.controls.clear();
     state.placeholders.clear();
     state.placeholderOf.clear();
     state.fonts.clear();
@@ -290,6 +292,8 @@ void CreateControl(ViewState& state, html::PageElement& element)
         }
         element.controlSize = SIZE{text.cx * chars + 10 + kUpDownWidth, text.cy + 8};
     }
+    if (element.control || element.buddy)
+        state.controls.push_back(&element);
     if (element.control && font)
         ::SendMessageW(element.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (element.control && (element.state & html::kStateDisabled))
@@ -350,9 +354,10 @@ HBITMAP Placeholder(ViewState& state, html::PageElement& element)
 
 void PlaceControls(ViewState& state)
 {
-    state.page.Visit([&](html::PageElement& element) {
+    for (html::PageElement* placed : state.controls) {
+        html::PageElement& element = *placed;
         if (!element.control)
-            return false;
+            continue;
         RECT rect = ElementRect(state, element);
         bool visible = rect.right > rect.left;
         int width = rect.right - rect.left;
@@ -366,8 +371,7 @@ void PlaceControls(ViewState& state)
             ::MoveWindow(element.control, rect.left, rect.top, width, height, TRUE);
         }
         ::ShowWindow(element.control, visible ? SW_SHOWNA : SW_HIDE);
-        return false;
-    });
+    }
 }
 
 RECT ContentRect(ViewState& state)
@@ -515,15 +519,21 @@ void OnButtonUp(ViewState& state, POINT point)
         FollowLink(state, *pressed);
 }
 
+html::PageElement* ElementOfControl(ViewState& state, HWND control)
+{
+    if (!control)
+        return nullptr;
+    for (html::PageElement* element : state.controls) {
+        if (element->control == control)
+            return element;
+    }
+    return nullptr;
+}
+
 void OnCommand(ViewState& state, WPARAM wParam, LPARAM lParam)
 {
     HWND from = reinterpret_cast<HWND>(lParam);
-    html::PageElement* target = nullptr;
-    state.page.Visit([&](html::PageElement& element) {
-        if (element.control == from && from)
-            target = &element;
-        return target != nullptr;
-    });
+    html::PageElement* target = ElementOfControl(state, from);
     if (!target)
         return;
     UINT code = HIWORD(wParam);
@@ -540,12 +550,7 @@ void OnCommand(ViewState& state, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnControlColor(ViewState& state, HDC dc, HWND control)
 {
-    html::PageElement* target = nullptr;
-    state.page.Visit([&](html::PageElement& element) {
-        if (element.control == control && control)
-            target = &element;
-        return target != nullptr;
-    });
+    html::PageElement* target = ElementOfControl(state, control);
     COLORREF text = target ? state.page.StyleOf(*target).color : RGB(0, 0, 0);
     ::SetTextColor(dc, text);
     ::SetBkColor(dc, state.backgroundColor);
