@@ -1340,7 +1340,7 @@ void Layouter::Rule(PageElement& owner)
 {
     LayoutItem item;
     item.kind = LayoutItem::Kind::Rule;
-    item.owner = &owner;
+    item.owner = BoxOwner(owner);
     item.rulePercent = 100;
     item.ruleThickness = 1;
     item.ruleColor = m_style.color;
@@ -1360,8 +1360,14 @@ void Layouter::CloseAlign()
     PopStyle();
 }
 
+PageElement* Layouter::BoxOwner(PageElement& owner) const
+{
+    return m_markerDepth > 0 ? &owner : nullptr;
+}
+
 void Layouter::OpenMarker(int)
 {
+    ++m_markerDepth;
     PushStyle();
     m_style.tagName = L"span";
     ApplySheet(L".", m_style);
@@ -1370,6 +1376,7 @@ void Layouter::OpenMarker(int)
 
 void Layouter::CloseMarker()
 {
+    m_markerDepth = std::max(0, m_markerDepth - 1);
     PopStyle();
 }
 
@@ -1425,7 +1432,7 @@ void Layouter::ApplyRunStyle(const ComputedStyle& style)
 void Layouter::Text(const std::wstring& text, const ComputedStyle* style, PageElement& owner)
 {
     m_textNode = nullptr;
-    m_textOwner = &owner;
+    m_textOwner = BoxOwner(owner);
     if (!style) {
         AddText(text);
         return;
@@ -1472,7 +1479,7 @@ void Layouter::Picture(HBITMAP bitmap, PageElement& owner)
 {
     LayoutItem item;
     item.kind = LayoutItem::Kind::Image;
-    item.owner = &owner;
+    item.owner = BoxOwner(owner);
     item.bitmap = bitmap;
     const SIZE own = DrawEffects::BitmapSize(bitmap);
     if (own.cx <= 0 || own.cy <= 0)
@@ -1492,7 +1499,7 @@ void Layouter::OpenTable(PageElement& element)
         node.attributes.emplace_back(name, element.Attribute(name));
     PendingTable open;
     open.table = std::make_shared<LayoutTable>();
-    open.table->owner = &element;
+    open.table->owner = BoxOwner(element);
     open.context = Context();
     const BoxStyle box = ReadBoxStyle(node, open.context);
     ApplyBoxStyle(box, *open.table);
@@ -1515,7 +1522,7 @@ void Layouter::OpenCell(PageElement& element)
     if (open.row < 0)
         OpenRow();
     LayoutCell cell;
-    cell.owner = &element;
+    cell.owner = BoxOwner(element);
     TakeGridPlace(open.taken, cell, open.row, open.column);
     const BoxStyle box = ReadBoxStyle(HtmlNode(), open.context);
     ApplyBoxStyle(box, cell);

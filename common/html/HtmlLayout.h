@@ -111,7 +111,7 @@ struct LayoutItem
     };
     Kind kind = Kind::Text;
     HtmlNode* node = nullptr;     // tooltip markup: the node drawn
-    PageElement* owner = nullptr; // web pages: the element drawn
+    PageElement* owner = nullptr; // web pages: the element drawn, when its place is kept (BoxOwner)
     int styleIndex = 0;
     HFONT font = nullptr;
     int fontAscent = 0; // text: the font's ascent and height
@@ -399,6 +399,10 @@ private:
     int FrameOf(const LayoutItem& item) const;
     void RecordBox(const LayoutItem& item);
     void RecordOwnerBox(PageElement* owner, const RECT& rect) const;
+    // Where a page element's box is recorded: only what a marker holds is
+    // asked for its place (the view's controls, anchors and elements with
+    // an id); null elsewhere.
+    PageElement* BoxOwner(PageElement& owner) const;
 
     // The page's flow, as PageSink.
     void Break() override;
@@ -463,6 +467,7 @@ private:
     size_t m_animationIndex = 0;
     HtmlNode* m_textNode = nullptr;         // the run being laid out (tooltip markup)
     PageElement* m_textOwner = nullptr;     // the element whose text is laid out (web pages)
+    int m_markerDepth = 0;                  // web pages: markers open around what is laid out
     std::vector<PendingTable> m_openTables; // web pages: tables whose cells are being laid out
 };
 

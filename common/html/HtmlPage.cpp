@@ -69,7 +69,7 @@ bool IsBlank(wchar_t ch)
     return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\f';
 }
 
-std::wstring Lower(std::wstring text)
+void LowerInPlace(std::wstring& text)
 {
     for (wchar_t& ch : text) {
         if (ch >= L'A' && ch <= L'Z')
@@ -77,7 +77,20 @@ std::wstring Lower(std::wstring text)
         else if (ch >= 0x80)
             ch = static_cast<wchar_t>(std::towlower(ch));
     }
+}
+
+std::wstring Lower(std::wstring text)
+{
+    LowerInPlace(text);
     return text;
+}
+
+// Whether a tag may start with the character (letters; others through the C runtime).
+bool IsTagStart(wchar_t ch)
+{
+    if ((ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'))
+        return true;
+    return ch >= 0x80 && std::iswalpha(ch);
 }
 
 std::wstring Trim(const std::wstring& text)
@@ -289,7 +302,8 @@ size_t ReadTag(const std::wstring& text, size_t pos, std::wstring& name, bool& c
     size_t nameStart = i;
     while (i < text.size() && !IsBlank(text[i]) && text[i] != L'>' && text[i] != L'/')
         ++i;
-    name = Lower(text.substr(nameStart, i - nameStart));
+    name.assign(text, nameStart, i - nameStart);
+    LowerInPlace(name);
     while (i < text.size() && text[i] != L'>') {
         if (IsBlank(text[i]) || text[i] == L'/') {
             ++i;
@@ -593,7 +607,10 @@ void HtmlPage::Parse(const std::wstring& text)
             return;
         auto node = m_pool.Make();
         node->isText = true;
-        node->text = DecodeEntities(run);
+        if (run.find(L'&') == std::wstring::npos)
+            node->text.assign(run);
+        else
+            node->text = DecodeEntities(run);
         node->parent = open.back();
         open.back()->children.push_back(std::move(node));
     };
@@ -610,6 +627,10 @@ void HtmlPage::Parse(const std::wstring& text)
     };
     size_t pos = 0;
     std::wstring run;
+    std::wstring name;
+    // Pages repeat their tags: the last name's traits serve again.
+    std::wstring tracedName;
+    unsigned tracedTraits = 0;
     while (pos < text.size()) {
         if (text[pos] != L'<') {
             const size_t next = std::min(text.find(L'<', pos), text.size());
@@ -632,13 +653,12 @@ void HtmlPage::Parse(const std::wstring& text)
             pos = end == std::wstring::npos ? text.size() : end + 1;
             continue;
         }
-        if (!std::iswalpha(next) && next != L'/') {
+        if (!IsTagStart(next) && next != L'/') {
             run += text[pos++];
             continue;
         }
         appendText(run);
         run.clear();
-        std::wstring name;
         bool closing = false;
         std::vector<std::pair<std::wstring, std::wstring>> attributes;
         pos = ReadTag(text, pos, name, closing, attributes);
@@ -656,7 +676,11 @@ void HtmlPage::Parse(const std::wstring& text)
             }
             continue;
         }
-        const unsigned traits = TraitsOf(name);
+        if (name != tracedName) {
+            tracedName = name;
+            tracedTraits = TraitsOf(name);
+        }
+        const unsigned traits = tracedTraits;
         if (name == L"tr"sv)
             closeTo({L"tr"}, {L"table"});
         else if (name == L"td"sv || name == L"th"sv)

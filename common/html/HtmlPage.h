@@ -57,6 +57,8 @@ struct PageElement
     SIZE controlSize = {};
     // Where the renderer last placed what the element drew itself (its text,
     // picture, rule or table), valid when boxStamp is the renderer's stamp.
+    // Kept for what markers hold: elements outside every marker are never
+    // asked for their place.
     RECT box = {};
     unsigned boxStamp = 0;
 

@@ -5,6 +5,7 @@
 // parsed into the same pool takes the blocks again. The pool owns its nodes;
 // the tree's child lists only point at them.
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -32,23 +33,23 @@ public:
         if (m_used == m_blocks.size() * kBlockSize)
             m_blocks.push_back(std::make_unique<T[]>(kBlockSize));
         T& node = m_blocks[m_used / kBlockSize][m_used % kBlockSize];
+        // A node of an earlier tree is emptied as it is handed out again,
+        // when it is written anyway; it keeps the room of its lists
+        // (T::Reset), so a page parsed again makes no allocation for it.
+        if (m_used < m_touched)
+            node.Reset();
         ++m_used;
+        m_touched = std::max(m_touched, m_used);
         return PoolPtr<T>(&node);
     }
-    // Empties every node for the next tree: nothing may point at them any more.
-    // Nodes keep the room of their lists (T::Reset), so a page parsed again
-    // into the same pool makes no allocation for them.
-    void Clear()
-    {
-        for (size_t i = 0; i < m_used; ++i)
-            m_blocks[i / kBlockSize][i % kBlockSize].Reset();
-        m_used = 0;
-    }
+    // Takes every node back for the next tree: nothing may point at them any more.
+    void Clear() { m_used = 0; }
 
 private:
     static constexpr size_t kBlockSize = 256;
     std::vector<std::unique_ptr<T[]>> m_blocks;
-    size_t m_used = 0; // nodes handed out since the last Clear
+    size_t m_used = 0;    // nodes handed out since the last Clear
+    size_t m_touched = 0; // nodes ever handed out: those past m_used hold an old tree's state
 };
 
 } // namespace html
