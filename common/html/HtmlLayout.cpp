@@ -680,8 +680,7 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
 {
     if (piece.empty())
         return;
-    LayoutItem& item = m_flow->items.AddReusingText();
-    item.kind = LayoutItem::Kind::Text;
+    LayoutItem& item = m_flow->items.AddText();
     item.node = m_textNode;
     item.owner = m_textOwner;
     item.text.assign(piece);

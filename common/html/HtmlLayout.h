@@ -172,36 +172,50 @@ public:
         return m_blocks[index / kBlockSize][index % kBlockSize];
     }
     LayoutItem& back() { return (*this)[m_size - 1]; }
-    // A new item at the end, in its default state but for the room of its
-    // text, which an item of an earlier layout may have left there.
-    LayoutItem& AddReusingText()
+    // A new text item at the end, empty, with no owner, unplaced. It keeps
+    // the room of the text an item of an earlier layout left there; what
+    // only rules, images and tables read is left as it was (it holds no table).
+    LayoutItem& AddText()
     {
-        if (m_size == m_blocks.size() * kBlockSize)
-            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
-        LayoutItem& item = (*this)[m_size++];
-        std::wstring text = std::move(item.text);
-        item = LayoutItem();
-        item.text = std::move(text);
+        LayoutItem& item = Grow();
+        item.kind = LayoutItem::Kind::Text;
+        item.node = nullptr;
+        item.owner = nullptr;
         item.text.clear();
+        item.rect = RECT{};
+        item.extra = 0;
         return item;
     }
     void push_back(LayoutItem item)
     {
-        if (m_size == m_blocks.size() * kBlockSize)
-            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
-        (*this)[m_size++] = std::move(item);
+        if (item.table)
+            ++m_tables;
+        Grow() = std::move(item);
     }
     // Empties the list, keeping its blocks for the next layout.
     void Clear()
     {
-        for (size_t i = 0; i < m_size; ++i)
-            (*this)[i].table.reset();
+        for (size_t i = 0; i < m_size && m_tables > 0; ++i) {
+            if ((*this)[i].table) {
+                (*this)[i].table.reset();
+                --m_tables;
+            }
+        }
+        m_tables = 0;
         m_size = 0;
     }
 
 private:
+    LayoutItem& Grow()
+    {
+        if (m_size == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<LayoutItem[]>(kBlockSize));
+        return (*this)[m_size++];
+    }
+
     std::vector<std::unique_ptr<LayoutItem[]>> m_blocks;
     size_t m_size = 0;
+    size_t m_tables = 0; // items holding a table
 };
 
 // A line's items, for range-for.
