@@ -185,6 +185,35 @@ private:
     int m_saved;
 };
 
+// Keeps a device context for the layouter while it measures. Measuring
+// selects fonts and nothing else, so only the font found there is put back:
+// saving and restoring the whole context costs more than laying out a small
+// page (the system realizes the font again).
+class MeasureScope
+{
+public:
+    MeasureScope(HDC& slot, HDC dc, HFONT& selected)
+        : m_slot(slot), m_selected(selected), m_font(::GetCurrentObject(dc, OBJ_FONT))
+    {
+        m_slot = dc;
+        m_selected = nullptr;
+    }
+    ~MeasureScope()
+    {
+        if (m_selected && m_font)
+            ::SelectObject(m_slot, m_font);
+        m_selected = nullptr;
+        m_slot = nullptr;
+    }
+    MeasureScope(const MeasureScope&) = delete;
+    MeasureScope& operator=(const MeasureScope&) = delete;
+
+private:
+    HDC& m_slot;
+    HFONT& m_selected;
+    HGDIOBJ m_font;
+};
+
 bool SameStyle(const HtmlStyle& a, const HtmlStyle& b)
 {
     return a.fontSize == b.fontSize && a.weight == b.weight && a.italic == b.italic &&
@@ -351,14 +380,14 @@ void Layouter::StartLayout()
 
 void Layouter::LayoutRoot(HDC dc, HtmlNode& root, LayoutFlow& flow)
 {
-    DcScope scope(m_dc, dc);
+    MeasureScope scope(m_dc, dc, m_selectedFont);
     StartLayout();
     LayoutChildren(root, m_settings.maxWidth, flow);
 }
 
 void Layouter::LayoutPage(HDC dc, HtmlPage& page, const PagePlaceholder& placeholder, LayoutFlow& flow)
 {
-    DcScope scope(m_dc, dc);
+    MeasureScope scope(m_dc, dc, m_selectedFont);
     StartLayout();
     // The page stands where the renderer's markup stands: inside its body.
     m_style.tagName = L"body";
@@ -458,8 +487,16 @@ void Layouter::ApplySheet(const std::wstring& selector, HtmlStyle& style)
     if (!sheet)
         return;
     auto found = sheet->find(selector);
-    if (found != sheet->end())
-        ApplyDeclarations(style, found->second, Context());
+    if (found == sheet->end())
+        return;
+    // Each entry is read once per layout: links and markers apply theirs
+    // again and again.
+    auto parsed = m_parsedSheet.find(&found->second);
+    if (parsed == m_parsedSheet.end())
+        parsed = m_parsedSheet.emplace(&found->second, SplitDeclarations(found->second)).first;
+    const LengthContext context = Context();
+    for (const auto& declaration : parsed->second)
+        ApplyDeclaration(style, declaration.first, declaration.second, context);
 }
 
 void Layouter::OpenLinkStyle(int kind, const std::wstring& target)
@@ -640,9 +677,15 @@ void Layouter::AddText(std::wstring text)
 
 bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extents, SIZE& size) const
 {
-    if (!m_metrics->widths)
+    return MeasureWithTable(*m_metrics, text, length, extents, size);
+}
+
+bool MeasureWithTable(const LayoutFontMetrics& metrics, const wchar_t* text, size_t length, int* extents,
+                      SIZE& size)
+{
+    if (!metrics.widths)
         return false;
-    const std::vector<int>& widths = *m_metrics->widths;
+    const std::vector<int>& widths = *metrics.widths;
     int total = 0;
     for (size_t i = 0; i < length; ++i) {
         int width = 0;
@@ -652,7 +695,7 @@ bool Layouter::MeasureFromWidths(const wchar_t* text, size_t length, int* extent
         if (extents)
             extents[i] = total;
     }
-    size = SIZE{total, m_metrics->height};
+    size = SIZE{total, metrics.height};
     return true;
 }
 
@@ -687,6 +730,7 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
+    item.metrics = m_metrics;
     item.fontAscent = m_metrics->ascent;
     item.fontHeight = m_metrics->height;
     item.blanks = CountBlanks(item.text);
@@ -728,10 +772,13 @@ void Layouter::EndLine(bool wrapped, int count)
         size_t end = last.text.find_last_not_of(L' ');
         size_t trimmed = end == std::wstring::npos ? 0 : end + 1;
         if (trimmed < last.text.size()) {
-            HGDIOBJ previous = ::SelectObject(m_dc, last.font);
             SIZE size = {};
-            ::GetTextExtentPoint32W(m_dc, last.text.c_str(), static_cast<int>(trimmed), &size);
-            ::SelectObject(m_dc, previous);
+            if (!last.metrics ||
+                !MeasureWithTable(*last.metrics, last.text.c_str(), trimmed, nullptr, size)) {
+                HGDIOBJ previous = ::SelectObject(m_dc, last.font);
+                ::GetTextExtentPoint32W(m_dc, last.text.c_str(), static_cast<int>(trimmed), &size);
+                ::SelectObject(m_dc, previous);
+            }
             int removedBlanks = static_cast<int>(last.text.size() - trimmed);
             m_x -= last.width - size.cx;
             last.width = size.cx;

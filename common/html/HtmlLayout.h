@@ -114,6 +114,8 @@ struct LayoutItem
     PageElement* owner = nullptr; // web pages: the element drawn, when its place is kept (BoxOwner)
     int styleIndex = 0;
     HFONT font = nullptr;
+    // Text: the font's metrics, valid while the layout is made (its fonts live on).
+    const LayoutFontMetrics* metrics = nullptr;
     int fontAscent = 0; // text: the font's ascent and height
     int fontHeight = 0;
     std::wstring text;
@@ -474,6 +476,8 @@ private:
     std::vector<HBITMAP> m_ownedBitmaps;
     std::vector<HICON> m_ownedIcons;
     std::vector<int> m_extents; // scratch: the prefix widths of a run
+    // The entries of the style sheet read into declarations, by entry.
+    std::unordered_map<const std::wstring*, Declarations> m_parsedSheet;
     LayoutFlow* m_flow = nullptr;
     int m_maxWidth = 0;
     int m_x = 0;
@@ -484,6 +488,12 @@ private:
     int m_markerDepth = 0;                  // web pages: markers open around what is laid out
     std::vector<PendingTable> m_openTables; // web pages: tables whose cells are being laid out
 };
+
+// The extent of a text (and the width of each prefix, when `extents` is
+// given) from the font's width table; false when the table does not cover
+// every character.
+bool MeasureWithTable(const LayoutFontMetrics& metrics, const wchar_t* text, size_t length, int* extents,
+                      SIZE& size);
 
 // True when a file name names a DOS device (CON, AUX, COM1, ...), which would
 // block when read.

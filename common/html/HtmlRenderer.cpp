@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -118,9 +119,11 @@ SIZE HtmlRenderer::Layout(HDC dc)
     m_links.clear();
     if (!m_page && m_text.empty())
         return SIZE{0, 0};
-    WindowDC screen(nullptr);
-    if (!dc)
-        dc = screen.get();
+    std::optional<WindowDC> screen;
+    if (!dc) {
+        screen.emplace(nullptr);
+        dc = screen->get();
+    }
     UpdateSettings();
     m_laidOutWidth = maxWidth;
     m_laidOutHover = m_hoveredLink;

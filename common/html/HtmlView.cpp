@@ -62,6 +62,9 @@ struct ViewState
     int nextControlId = kFirstControlId;
     // The elements standing for the windows of controls, in the order they were made.
     std::vector<html::PageElement*> controls;
+    // Where pages are measured: made once, as the screen's (a screen DC taken
+    // for each layout costs the system more than laying out a small page).
+    MemoryDC measuring{nullptr};
     html::PageElement* pressedLink = nullptr;
     unsigned generation = 0;
 };
@@ -422,10 +425,10 @@ void Relayout(ViewState& state)
     RECT client{};
     ::GetClientRect(state.window, &client);
     state.renderer.maxWidth = std::max<int>(20, client.right - 2 * state.margin);
-    WindowDC screen(nullptr);
-    SIZE size = state.renderer.MeasurePage(screen.get(), state.page, [&state](html::PageElement& element) {
-        return Placeholder(state, element);
-    });
+    SIZE size =
+        state.renderer.MeasurePage(state.measuring.get(), state.page, [&state](html::PageElement& element) {
+            return Placeholder(state, element);
+        });
     state.contentHeight = size.cy;
     UpdateScrollBar(state);
     PlaceContent(state);

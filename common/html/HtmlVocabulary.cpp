@@ -335,6 +335,8 @@ void ApplyBorderWidthValue(HtmlStyle& style, const std::wstring& value, const Le
     SetBorderWidth(style, width);
 }
 
+} // namespace
+
 void ApplyDeclaration(HtmlStyle& style, const std::wstring& name, const std::wstring& value,
                       const LengthContext& context)
 {
@@ -399,8 +401,6 @@ void ApplyDeclaration(HtmlStyle& style, const std::wstring& name, const std::wst
         style.padding = ParseLength(value, style.padding, context);
     }
 }
-
-} // namespace
 
 std::wstring ToLowerAscii(std::wstring text)
 {
@@ -627,8 +627,9 @@ void SetBorderStyle(HtmlStyle& style, int borderStyle)
         style.borderWidth = 1;
 }
 
-void ApplyDeclarations(HtmlStyle& style, const std::wstring& declarations, const LengthContext& context)
+Declarations SplitDeclarations(const std::wstring& declarations)
 {
+    Declarations split;
     std::wstring lowered = ToLowerAscii(declarations);
     size_t pos = 0;
     while (pos <= lowered.size()) {
@@ -638,10 +639,17 @@ void ApplyDeclarations(HtmlStyle& style, const std::wstring& declarations, const
         std::wstring declaration = lowered.substr(pos, end - pos);
         size_t colon = declaration.find(L':');
         if (colon != std::wstring::npos)
-            ApplyDeclaration(style, TrimBlanks(declaration.substr(0, colon)),
-                             TrimBlanks(declaration.substr(colon + 1)), context);
+            split.emplace_back(TrimBlanks(declaration.substr(0, colon)),
+                               TrimBlanks(declaration.substr(colon + 1)));
         pos = end + 1;
     }
+    return split;
+}
+
+void ApplyDeclarations(HtmlStyle& style, const std::wstring& declarations, const LengthContext& context)
+{
+    for (const auto& declaration : SplitDeclarations(declarations))
+        ApplyDeclaration(style, declaration.first, declaration.second, context);
 }
 
 StyleSheet ParseStyleSheet(const std::wstring& text)

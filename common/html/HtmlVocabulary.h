@@ -8,6 +8,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace html
 {
@@ -146,6 +148,12 @@ int ParseEffect(const std::wstring& value, int previous);
 
 // Applies "name: value; name: value" declarations to the style.
 void ApplyDeclarations(HtmlStyle& style, const std::wstring& declarations, const LengthContext& context);
+// The same declarations read once into (name, value) pairs, lower case and
+// trimmed, to be applied one by one with ApplyDeclaration.
+using Declarations = std::vector<std::pair<std::wstring, std::wstring>>;
+Declarations SplitDeclarations(const std::wstring& declarations);
+void ApplyDeclaration(HtmlStyle& style, const std::wstring& name, const std::wstring& value,
+                      const LengthContext& context);
 
 // Sets the border width as the style properties do (0 clears the style, a
 // width without a style makes it solid).
