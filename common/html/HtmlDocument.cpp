@@ -3,7 +3,6 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace html
 {
@@ -30,9 +29,32 @@ const HtmlNode* FindByIdIn(const HtmlNode& node, const std::wstring& id)
     return nullptr;
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::wstring& text)
+// A tag's text cut into its parts, pointing into that text.
+struct TagParts
 {
-    std::vector<std::pair<std::wstring, std::wstring>> attributes;
+    bool closing = false;
+    std::wstring_view name;
+    std::wstring_view rest; // everything after the name
+};
+
+TagParts SplitTag(std::wstring_view tagText)
+{
+    TagParts parts;
+    size_t pos = 0;
+    if (!tagText.empty() && tagText[0] == L'/') {
+        parts.closing = true;
+        pos = 1;
+    }
+    size_t nameEnd = pos;
+    while (nameEnd < tagText.size() && !IsNameEnd(tagText[nameEnd]))
+        ++nameEnd;
+    parts.name = tagText.substr(pos, nameEnd - pos);
+    parts.rest = tagText.substr(nameEnd);
+    return parts;
+}
+
+void ParseAttributes(std::wstring_view text, std::vector<std::pair<std::wstring, std::wstring>>& attributes)
+{
     size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && text[pos] == L' ')
@@ -40,21 +62,17 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
         size_t nameStart = pos;
         while (pos < text.size() && !IsNameEnd(text[pos]))
             ++pos;
-        std::wstring name = text.substr(nameStart, pos - nameStart);
-        std::wstring value;
+        std::wstring_view name = text.substr(nameStart, pos - nameStart);
+        std::wstring_view value;
         if (pos < text.size() && text[pos] == L'=') {
             ++pos;
             if (pos < text.size() && (text[pos] == L'\'' || text[pos] == L'"')) {
                 wchar_t quote = text[pos++];
-                size_t end = text.find(quote, pos);
-                if (end == std::wstring::npos)
-                    end = text.size();
+                size_t end = std::min(text.find(quote, pos), text.size());
                 value = text.substr(pos, end - pos);
                 pos = end + 1;
             } else {
-                size_t end = text.find(L' ', pos);
-                if (end == std::wstring::npos)
-                    end = text.size();
+                size_t end = std::min(text.find(L' ', pos), text.size());
                 value = text.substr(pos, end - pos);
                 pos = end;
             }
@@ -62,22 +80,27 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
         if (!name.empty())
             attributes.emplace_back(name, value);
     }
-    return attributes;
 }
 
 } // namespace
 
 void HtmlNode::Reset()
 {
-    // Every field back to its default; the lists and text keep their room.
-    auto kept =
-        std::make_tuple(std::move(text), std::move(attributes), std::move(children), std::move(boxes));
-    *this = HtmlNode();
-    std::tie(text, attributes, children, boxes) = std::move(kept);
+    isText = false;
     text.clear();
+    tag.clear();
+    code = 0;
+    info = nullptr;
     attributes.clear();
     children.clear();
+    parent = nullptr;
     boxes.clear();
+}
+
+const std::wstring& HtmlNode::Canonical() const
+{
+    static const std::wstring none;
+    return info ? info->canonical : none;
 }
 
 bool HtmlNode::GetAttribute(const std::wstring& name, std::wstring& value) const
@@ -105,24 +128,19 @@ std::wstring HtmlNode::Attribute(const std::wstring& name, const std::wstring& f
 
 ParsedTag ParseTagText(const std::wstring& tagText)
 {
+    const TagParts parts = SplitTag(tagText);
     ParsedTag tag;
-    size_t pos = 0;
-    if (!tagText.empty() && tagText[0] == L'/') {
-        tag.closing = true;
-        pos = 1;
-    }
-    size_t nameEnd = pos;
-    while (nameEnd < tagText.size() && !IsNameEnd(tagText[nameEnd]))
-        ++nameEnd;
-    tag.name = tagText.substr(pos, nameEnd - pos);
-    tag.rest = tagText.substr(nameEnd);
-    tag.attributes = ParseAttributes(tag.rest);
+    tag.name = parts.name;
+    tag.closing = parts.closing;
+    tag.rest = parts.rest;
+    ParseAttributes(parts.rest, tag.attributes);
     return tag;
 }
 
 void HtmlDocument::Clear()
 {
     m_root.children.clear();
+    m_run.reset();
     m_pool.Clear();
     m_root.boxes.clear();
     m_open = &m_root;
@@ -134,34 +152,50 @@ const HtmlNode* HtmlDocument::FindById(const std::wstring& id) const
     return FindByIdIn(m_root, id);
 }
 
-void HtmlDocument::Parse(const std::wstring& markup)
+void HtmlDocument::Parse(std::wstring_view markup)
 {
     Clear();
+    Read(markup);
+    Finish();
+}
+
+void HtmlDocument::ParseBody(std::wstring_view markup)
+{
+    Clear();
+    AddTag(L"body");
+    Read(markup);
+    Finish();
+}
+
+void HtmlDocument::Finish()
+{
+    EndText();
+    m_open = &m_root;
+    m_openDepth = 0;
+}
+
+void HtmlDocument::Read(std::wstring_view markup)
+{
+    const size_t size = markup.size();
     size_t pos = 0;
-    std::wstring run;
-    while (pos < markup.size()) {
+    while (pos < size) {
         if (markup[pos] != L'<') {
-            const size_t next = std::min(markup.find(L'<', pos), markup.size());
-            run.append(markup, pos, next - pos);
+            const size_t next = std::min(markup.find(L'<', pos), size);
+            AddText(markup.data() + pos, next - pos);
             pos = next;
             continue;
         }
-        if (pos + 1 >= markup.size() || markup[pos + 1] == L'<') {
-            run += L'<';
+        if (pos + 1 >= size || markup[pos + 1] == L'<') {
+            AddText(L"<", 1);
             pos += 2;
             continue;
         }
-        AddText(run);
-        run.clear();
-        size_t close = markup.find(L'>', pos + 1);
-        if (close == std::wstring::npos)
-            close = markup.size();
+        // A tag left open reaches to the end.
+        const size_t close = std::min(markup.find(L'>', pos + 1), size);
+        EndText();
         AddTag(markup.substr(pos + 1, close - pos - 1));
         pos = close + 1;
     }
-    AddText(run);
-    m_open = &m_root;
-    m_openDepth = 0;
 }
 
 HtmlNode* HtmlDocument::Append(PoolPtr<HtmlNode> node)
@@ -171,32 +205,39 @@ HtmlNode* HtmlDocument::Append(PoolPtr<HtmlNode> node)
     return m_open->children.back().get();
 }
 
-void HtmlDocument::AddText(const std::wstring& text)
+void HtmlDocument::AddText(const wchar_t* characters, size_t count)
 {
-    if (text.empty())
+    if (count == 0)
         return;
-    auto node = m_pool.Make();
-    node->isText = true;
-    node->text = text;
-    Append(std::move(node));
+    if (!m_run) {
+        m_run = m_pool.Make();
+        m_run->isText = true;
+    }
+    m_run->text.append(characters, count);
 }
 
-void HtmlDocument::AddTag(const std::wstring& tagText)
+void HtmlDocument::EndText()
 {
-    ParsedTag parsed = ParseTagText(tagText);
-    const TagInfo* info = FindTag(parsed.name);
+    if (m_run)
+        Append(std::move(m_run));
+}
+
+void HtmlDocument::AddTag(std::wstring_view tagText)
+{
+    const TagParts parts = SplitTag(tagText);
+    const TagInfo* info = FindTag(parts.name);
     if (!info)
         return;
-    if (parsed.closing) {
-        CloseTag(parsed.name);
+    if (parts.closing) {
+        CloseTag(*info);
         return;
     }
     auto node = m_pool.Make();
-    node->tag = parsed.name;
+    node->tag.assign(parts.name);
     node->code = info->code;
-    node->canonical = info->canonical;
-    node->text = parsed.rest;
-    node->attributes = std::move(parsed.attributes);
+    node->info = info;
+    node->text.assign(parts.rest);
+    ParseAttributes(parts.rest, node->attributes);
     HtmlNode* added = Append(std::move(node));
     if (!IsVoidTag(added->code) && m_openDepth < kMaxDepth) {
         m_open = added;
@@ -204,14 +245,13 @@ void HtmlDocument::AddTag(const std::wstring& tagText)
     }
 }
 
-void HtmlDocument::CloseTag(const std::wstring& name)
+void HtmlDocument::CloseTag(const TagInfo& info)
 {
-    const TagInfo* info = FindTag(name);
-    if (!info || IsVoidTag(info->code))
+    if (IsVoidTag(info.code))
         return;
-    bool structural = info->code == kTagTable || info->code == kTagRow || info->code == kTagCell;
+    bool structural = info.code == kTagTable || info.code == kTagRow || info.code == kTagCell;
     if (!structural) {
-        if (m_open != &m_root && m_open->canonical == info->canonical) {
+        if (m_open != &m_root && m_open->Canonical() == info.canonical) {
             m_open = m_open->parent;
             --m_openDepth;
         }
@@ -221,7 +261,7 @@ void HtmlDocument::CloseTag(const std::wstring& name)
     // table it belongs to.
     int depth = m_openDepth;
     for (HtmlNode* node = m_open; node && node != &m_root; node = node->parent, --depth) {
-        if (node->code == info->code) {
+        if (node->code == info.code) {
             m_open = node->parent;
             m_openDepth = depth - 1;
             return;
