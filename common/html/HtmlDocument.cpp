@@ -29,27 +29,41 @@ const HtmlNode* FindByIdIn(const HtmlNode& node, const std::wstring& id)
     return nullptr;
 }
 
-// A tag's text cut into its parts, pointing into that text.
+// The first `ch` from `pos` on, or `end`. Runs between tags are short: a
+// loop here costs less than a call.
+const wchar_t* FindCharacter(const wchar_t* pos, const wchar_t* end, wchar_t ch)
+{
+    while (pos < end && *pos != ch)
+        ++pos;
+    return pos;
+}
+
+// A tag's text cut into its parts, pointing into that text (pointers rather
+// than views: they stay in registers on every target).
 struct TagParts
 {
     bool closing = false;
-    std::wstring_view name;
-    std::wstring_view rest; // everything after the name
+    const wchar_t* name = nullptr;
+    const wchar_t* nameEnd = nullptr; // the rest, everything after the name, runs from here
+    const wchar_t* end = nullptr;
+
+    size_t NameLength() const { return static_cast<size_t>(nameEnd - name); }
+    std::wstring_view Rest() const { return std::wstring_view(nameEnd, static_cast<size_t>(end - nameEnd)); }
 };
 
-TagParts SplitTag(std::wstring_view tagText)
+TagParts SplitTag(const wchar_t* begin, const wchar_t* end)
 {
     TagParts parts;
-    size_t pos = 0;
-    if (!tagText.empty() && tagText[0] == L'/') {
+    if (begin < end && *begin == L'/') {
         parts.closing = true;
-        pos = 1;
+        ++begin;
     }
-    size_t nameEnd = pos;
-    while (nameEnd < tagText.size() && !IsNameEnd(tagText[nameEnd]))
+    const wchar_t* nameEnd = begin;
+    while (nameEnd < end && !IsNameEnd(*nameEnd))
         ++nameEnd;
-    parts.name = tagText.substr(pos, nameEnd - pos);
-    parts.rest = tagText.substr(nameEnd);
+    parts.name = begin;
+    parts.nameEnd = nameEnd;
+    parts.end = end;
     return parts;
 }
 
@@ -87,9 +101,9 @@ void ParseAttributes(std::wstring_view text, std::vector<std::pair<std::wstring,
 void HtmlNode::Reset()
 {
     isText = false;
+    code = 0;
     text.clear();
     tag.clear();
-    code = 0;
     info = nullptr;
     attributes.clear();
     children.clear();
@@ -128,12 +142,12 @@ std::wstring HtmlNode::Attribute(const std::wstring& name, const std::wstring& f
 
 ParsedTag ParseTagText(const std::wstring& tagText)
 {
-    const TagParts parts = SplitTag(tagText);
+    const TagParts parts = SplitTag(tagText.data(), tagText.data() + tagText.size());
     ParsedTag tag;
-    tag.name = parts.name;
+    tag.name.assign(parts.name, parts.NameLength());
     tag.closing = parts.closing;
-    tag.rest = parts.rest;
-    ParseAttributes(parts.rest, tag.attributes);
+    tag.rest = parts.Rest();
+    ParseAttributes(parts.Rest(), tag.attributes);
     return tag;
 }
 
@@ -141,7 +155,7 @@ void HtmlDocument::Clear()
 {
     m_root.children.clear();
     m_run.reset();
-    m_pool.Clear();
+    m_pool.Recycle();
     m_root.boxes.clear();
     m_open = &m_root;
     m_openDepth = 0;
@@ -162,7 +176,8 @@ void HtmlDocument::Parse(std::wstring_view markup)
 void HtmlDocument::ParseBody(std::wstring_view markup)
 {
     Clear();
-    AddTag(L"body");
+    const std::wstring_view body = L"body";
+    AddTag(body.data(), body.data() + body.size());
     Read(markup);
     Finish();
 }
@@ -176,24 +191,24 @@ void HtmlDocument::Finish()
 
 void HtmlDocument::Read(std::wstring_view markup)
 {
-    const size_t size = markup.size();
-    size_t pos = 0;
-    while (pos < size) {
-        if (markup[pos] != L'<') {
-            const size_t next = std::min(markup.find(L'<', pos), size);
-            AddText(markup.data() + pos, next - pos);
+    const wchar_t* pos = markup.data();
+    const wchar_t* const end = pos + markup.size();
+    while (pos < end) {
+        if (*pos != L'<') {
+            const wchar_t* next = FindCharacter(pos, end, L'<');
+            AddText(pos, static_cast<size_t>(next - pos));
             pos = next;
             continue;
         }
-        if (pos + 1 >= size || markup[pos + 1] == L'<') {
-            AddText(L"<", 1);
+        if (pos + 1 == end || pos[1] == L'<') {
+            AddText(pos, 1);
             pos += 2;
             continue;
         }
         // A tag left open reaches to the end.
-        const size_t close = std::min(markup.find(L'>', pos + 1), size);
+        const wchar_t* close = FindCharacter(pos + 1, end, L'>');
         EndText();
-        AddTag(markup.substr(pos + 1, close - pos - 1));
+        AddTag(pos + 1, close);
         pos = close + 1;
     }
 }
@@ -222,10 +237,10 @@ void HtmlDocument::EndText()
         Append(std::move(m_run));
 }
 
-void HtmlDocument::AddTag(std::wstring_view tagText)
+void HtmlDocument::AddTag(const wchar_t* begin, const wchar_t* end)
 {
-    const TagParts parts = SplitTag(tagText);
-    const TagInfo* info = FindTag(parts.name);
+    const TagParts parts = SplitTag(begin, end);
+    const TagInfo* info = FindTag(parts.name, parts.NameLength());
     if (!info)
         return;
     if (parts.closing) {
@@ -233,11 +248,15 @@ void HtmlDocument::AddTag(std::wstring_view tagText)
         return;
     }
     auto node = m_pool.Make();
-    node->tag.assign(parts.name);
+    // Names are short: added a character at a time, they take the inline path.
+    for (const wchar_t* ch = parts.name; ch != parts.nameEnd; ++ch)
+        node->tag.push_back(*ch);
     node->code = info->code;
     node->info = info;
-    node->text.assign(parts.rest);
-    ParseAttributes(parts.rest, node->attributes);
+    if (parts.nameEnd != parts.end) {
+        node->text.assign(parts.nameEnd, parts.end);
+        ParseAttributes(parts.Rest(), node->attributes);
+    }
     HtmlNode* added = Append(std::move(node));
     if (!IsVoidTag(added->code) && m_openDepth < kMaxDepth) {
         m_open = added;

@@ -24,9 +24,9 @@ struct TagInfo;
 struct HtmlNode
 {
     bool isText = false;
-    std::wstring text; // text runs: the characters; elements: the tag's text after its name
-    std::wstring tag;  // the name as written ("i", "em", "td", ...)
     int code = 0;
+    std::wstring text;             // text runs: the characters; elements: the tag's text after its name
+    std::wstring tag;              // the name as written ("i", "em", "td", ...)
     const TagInfo* info = nullptr; // elements: the tag's entry in the tag table
     std::vector<std::pair<std::wstring, std::wstring>> attributes;
     std::vector<PoolPtr<HtmlNode>> children;
@@ -72,7 +72,8 @@ private:
     void AddText(const wchar_t* characters, size_t count);
     // Puts the text run read so far into the tree.
     void EndText();
-    void AddTag(std::wstring_view tagText);
+    // The tag whose text (between "<" and ">") runs from `begin` to `end`.
+    void AddTag(const wchar_t* begin, const wchar_t* end);
     void CloseTag(const TagInfo& info);
     HtmlNode* Append(PoolPtr<HtmlNode> node);
     void Finish();

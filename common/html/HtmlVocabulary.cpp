@@ -261,12 +261,12 @@ public:
             Add(TagEntry{name, {kTagSheet, name}});
     }
 
-    const TagInfo* Find(std::wstring_view name) const
+    const TagInfo* Find(const wchar_t* name, size_t length) const
     {
-        if (name.empty() || static_cast<size_t>(name[0]) >= kFirstCharacters)
+        if (length == 0 || static_cast<size_t>(name[0]) >= kFirstCharacters)
             return nullptr;
         for (const TagEntry& entry : m_byFirst[static_cast<size_t>(name[0])]) {
-            if (entry.name == name)
+            if (entry.name.size() == length && std::equal(name + 1, name + length, entry.name.data() + 1))
                 return &entry.info;
         }
         return nullptr;
@@ -449,10 +449,15 @@ std::wstring TrimBlanks(const std::wstring& text)
     return text.substr(first, last - first + 1);
 }
 
-const TagInfo* FindTag(std::wstring_view name)
+const TagInfo* FindTag(const wchar_t* name, size_t length)
 {
     static const TagTable table;
-    return table.Find(name);
+    return table.Find(name, length);
+}
+
+const TagInfo* FindTag(std::wstring_view name)
+{
+    return FindTag(name.data(), name.size());
 }
 
 bool IsVoidTag(int code)

@@ -53,6 +53,8 @@ struct TagInfo
 
 // The tag of that name (without a leading "/"), or null for an unknown name.
 const TagInfo* FindTag(std::wstring_view name);
+// The same for `length` characters at `name` (in registers on every target).
+const TagInfo* FindTag(const wchar_t* name, size_t length);
 // Tags that take no closing tag (rule, break, tab, images, string).
 bool IsVoidTag(int code);
 // Tags that change the style record (pushed on opening, popped on closing).
