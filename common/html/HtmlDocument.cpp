@@ -3,7 +3,6 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace html
 {
@@ -30,9 +29,46 @@ const HtmlNode* FindByIdIn(const HtmlNode& node, const std::wstring& id)
     return nullptr;
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::wstring& text)
+// The first `ch` from `pos` on, or `end`. Runs between tags are short: a
+// loop here costs less than a call.
+const wchar_t* FindCharacter(const wchar_t* pos, const wchar_t* end, wchar_t ch)
 {
-    std::vector<std::pair<std::wstring, std::wstring>> attributes;
+    while (pos < end && *pos != ch)
+        ++pos;
+    return pos;
+}
+
+// A tag's text cut into its parts, pointing into that text (pointers rather
+// than views: they stay in registers on every target).
+struct TagParts
+{
+    bool closing = false;
+    const wchar_t* name = nullptr;
+    const wchar_t* nameEnd = nullptr; // the rest, everything after the name, runs from here
+    const wchar_t* end = nullptr;
+
+    size_t NameLength() const { return static_cast<size_t>(nameEnd - name); }
+    std::wstring_view Rest() const { return std::wstring_view(nameEnd, static_cast<size_t>(end - nameEnd)); }
+};
+
+TagParts SplitTag(const wchar_t* begin, const wchar_t* end)
+{
+    TagParts parts;
+    if (begin < end && *begin == L'/') {
+        parts.closing = true;
+        ++begin;
+    }
+    const wchar_t* nameEnd = begin;
+    while (nameEnd < end && !IsNameEnd(*nameEnd))
+        ++nameEnd;
+    parts.name = begin;
+    parts.nameEnd = nameEnd;
+    parts.end = end;
+    return parts;
+}
+
+void ParseAttributes(std::wstring_view text, std::vector<std::pair<std::wstring, std::wstring>>& attributes)
+{
     size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && text[pos] == L' ')
@@ -40,21 +76,17 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
         size_t nameStart = pos;
         while (pos < text.size() && !IsNameEnd(text[pos]))
             ++pos;
-        std::wstring name = text.substr(nameStart, pos - nameStart);
-        std::wstring value;
+        std::wstring_view name = text.substr(nameStart, pos - nameStart);
+        std::wstring_view value;
         if (pos < text.size() && text[pos] == L'=') {
             ++pos;
             if (pos < text.size() && (text[pos] == L'\'' || text[pos] == L'"')) {
                 wchar_t quote = text[pos++];
-                size_t end = text.find(quote, pos);
-                if (end == std::wstring::npos)
-                    end = text.size();
+                size_t end = std::min(text.find(quote, pos), text.size());
                 value = text.substr(pos, end - pos);
                 pos = end + 1;
             } else {
-                size_t end = text.find(L' ', pos);
-                if (end == std::wstring::npos)
-                    end = text.size();
+                size_t end = std::min(text.find(L' ', pos), text.size());
                 value = text.substr(pos, end - pos);
                 pos = end;
             }
@@ -62,22 +94,27 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseAttributes(const std::ws
         if (!name.empty())
             attributes.emplace_back(name, value);
     }
-    return attributes;
 }
 
 } // namespace
 
 void HtmlNode::Reset()
 {
-    // Every field back to its default; the lists and text keep their room.
-    auto kept =
-        std::make_tuple(std::move(text), std::move(attributes), std::move(children), std::move(boxes));
-    *this = HtmlNode();
-    std::tie(text, attributes, children, boxes) = std::move(kept);
+    isText = false;
+    code = 0;
     text.clear();
+    tag.clear();
+    info = nullptr;
     attributes.clear();
     children.clear();
+    parent = nullptr;
     boxes.clear();
+}
+
+const std::wstring& HtmlNode::Canonical() const
+{
+    static const std::wstring none;
+    return info ? info->canonical : none;
 }
 
 bool HtmlNode::GetAttribute(const std::wstring& name, std::wstring& value) const
@@ -105,24 +142,19 @@ std::wstring HtmlNode::Attribute(const std::wstring& name, const std::wstring& f
 
 ParsedTag ParseTagText(const std::wstring& tagText)
 {
+    const TagParts parts = SplitTag(tagText.data(), tagText.data() + tagText.size());
     ParsedTag tag;
-    size_t pos = 0;
-    if (!tagText.empty() && tagText[0] == L'/') {
-        tag.closing = true;
-        pos = 1;
-    }
-    size_t nameEnd = pos;
-    while (nameEnd < tagText.size() && !IsNameEnd(tagText[nameEnd]))
-        ++nameEnd;
-    tag.name = tagText.substr(pos, nameEnd - pos);
-    tag.rest = tagText.substr(nameEnd);
-    tag.attributes = ParseAttributes(tag.rest);
+    tag.name.assign(parts.name, parts.NameLength());
+    tag.closing = parts.closing;
+    tag.rest = parts.Rest();
+    ParseAttributes(parts.Rest(), tag.attributes);
     return tag;
 }
 
 void HtmlDocument::Clear()
 {
     m_root.children.clear();
+    m_run.reset();
     m_pool.Clear();
     m_root.boxes.clear();
     m_open = &m_root;
@@ -134,34 +166,51 @@ const HtmlNode* HtmlDocument::FindById(const std::wstring& id) const
     return FindByIdIn(m_root, id);
 }
 
-void HtmlDocument::Parse(const std::wstring& markup)
+void HtmlDocument::Parse(std::wstring_view markup)
 {
     Clear();
-    size_t pos = 0;
-    std::wstring run;
-    while (pos < markup.size()) {
-        if (markup[pos] != L'<') {
-            const size_t next = std::min(markup.find(L'<', pos), markup.size());
-            run.append(markup, pos, next - pos);
+    Read(markup);
+    Finish();
+}
+
+void HtmlDocument::ParseBody(std::wstring_view markup)
+{
+    Clear();
+    const std::wstring_view body = L"body";
+    AddTag(body.data(), body.data() + body.size());
+    Read(markup);
+    Finish();
+}
+
+void HtmlDocument::Finish()
+{
+    EndText();
+    m_open = &m_root;
+    m_openDepth = 0;
+}
+
+void HtmlDocument::Read(std::wstring_view markup)
+{
+    const wchar_t* pos = markup.data();
+    const wchar_t* const end = pos + markup.size();
+    while (pos < end) {
+        if (*pos != L'<') {
+            const wchar_t* next = FindCharacter(pos, end, L'<');
+            AddText(pos, static_cast<size_t>(next - pos));
             pos = next;
             continue;
         }
-        if (pos + 1 >= markup.size() || markup[pos + 1] == L'<') {
-            run += L'<';
+        if (pos + 1 == end || pos[1] == L'<') {
+            AddText(pos, 1);
             pos += 2;
             continue;
         }
-        AddText(run);
-        run.clear();
-        size_t close = markup.find(L'>', pos + 1);
-        if (close == std::wstring::npos)
-            close = markup.size();
-        AddTag(markup.substr(pos + 1, close - pos - 1));
+        // A tag left open reaches to the end.
+        const wchar_t* close = FindCharacter(pos + 1, end, L'>');
+        EndText();
+        AddTag(pos + 1, close);
         pos = close + 1;
     }
-    AddText(run);
-    m_open = &m_root;
-    m_openDepth = 0;
 }
 
 HtmlNode* HtmlDocument::Append(PoolPtr<HtmlNode> node)
@@ -171,32 +220,43 @@ HtmlNode* HtmlDocument::Append(PoolPtr<HtmlNode> node)
     return m_open->children.back().get();
 }
 
-void HtmlDocument::AddText(const std::wstring& text)
+void HtmlDocument::AddText(const wchar_t* characters, size_t count)
 {
-    if (text.empty())
+    if (count == 0)
         return;
-    auto node = m_pool.Make();
-    node->isText = true;
-    node->text = text;
-    Append(std::move(node));
+    if (!m_run) {
+        m_run = m_pool.Make();
+        m_run->isText = true;
+    }
+    m_run->text.append(characters, count);
 }
 
-void HtmlDocument::AddTag(const std::wstring& tagText)
+void HtmlDocument::EndText()
 {
-    ParsedTag parsed = ParseTagText(tagText);
-    const TagInfo* info = FindTag(parsed.name);
+    if (m_run)
+        Append(std::move(m_run));
+}
+
+void HtmlDocument::AddTag(const wchar_t* begin, const wchar_t* end)
+{
+    const TagParts parts = SplitTag(begin, end);
+    const TagInfo* info = FindTag(parts.name, parts.NameLength());
     if (!info)
         return;
-    if (parsed.closing) {
-        CloseTag(parsed.name);
+    if (parts.closing) {
+        CloseTag(*info);
         return;
     }
     auto node = m_pool.Make();
-    node->tag = parsed.name;
+    // Names are short: added a character at a time, they take the inline path.
+    for (const wchar_t* ch = parts.name; ch != parts.nameEnd; ++ch)
+        node->tag.push_back(*ch);
     node->code = info->code;
-    node->canonical = info->canonical;
-    node->text = parsed.rest;
-    node->attributes = std::move(parsed.attributes);
+    node->info = info;
+    if (parts.nameEnd != parts.end) {
+        node->text.assign(parts.nameEnd, parts.end);
+        ParseAttributes(parts.Rest(), node->attributes);
+    }
     HtmlNode* added = Append(std::move(node));
     if (!IsVoidTag(added->code) && m_openDepth < kMaxDepth) {
         m_open = added;
@@ -204,14 +264,13 @@ void HtmlDocument::AddTag(const std::wstring& tagText)
     }
 }
 
-void HtmlDocument::CloseTag(const std::wstring& name)
+void HtmlDocument::CloseTag(const TagInfo& info)
 {
-    const TagInfo* info = FindTag(name);
-    if (!info || IsVoidTag(info->code))
+    if (IsVoidTag(info.code))
         return;
-    bool structural = info->code == kTagTable || info->code == kTagRow || info->code == kTagCell;
+    bool structural = info.code == kTagTable || info.code == kTagRow || info.code == kTagCell;
     if (!structural) {
-        if (m_open != &m_root && m_open->canonical == info->canonical) {
+        if (m_open != &m_root && m_open->Canonical() == info.canonical) {
             m_open = m_open->parent;
             --m_openDepth;
         }
@@ -221,7 +280,7 @@ void HtmlDocument::CloseTag(const std::wstring& name)
     // table it belongs to.
     int depth = m_openDepth;
     for (HtmlNode* node = m_open; node && node != &m_root; node = node->parent, --depth) {
-        if (node->code == info->code) {
+        if (node->code == info.code) {
             m_open = node->parent;
             m_openDepth = depth - 1;
             return;

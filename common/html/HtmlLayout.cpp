@@ -469,12 +469,15 @@ void Layouter::Walk(HtmlNode& node)
     default:
         break;
     }
+    // An empty element draws nothing in the style it sets; a link still takes its number.
+    if (node.children.empty() && node.code != kTagLink)
+        return;
     if (!IsStyleTag(node.code)) {
         WalkChildren(node); // rows and cells outside a table
         return;
     }
     PushStyle();
-    m_style.tagName = node.canonical;
+    m_style.tagName = node.Canonical();
     ApplyTag(node, m_style);
     SelectStyle();
     WalkChildren(node);

@@ -147,7 +147,12 @@ SIZE HtmlRenderer::Measure(HDC dc, const std::wstring& text)
 {
     m_page = nullptr;
     m_placeholder = nullptr;
-    m_text = html::PrepareMarkup(text);
+    if (&text == &m_text) {
+        const std::wstring copy = text;
+        html::PrepareMarkup(copy, m_text);
+    } else {
+        html::PrepareMarkup(text, m_text); // the room of the last text serves again
+    }
     m_document.Clear();
     m_links.clear();
     m_animations.clear();
@@ -156,10 +161,7 @@ SIZE HtmlRenderer::Measure(HDC dc, const std::wstring& text)
         m_text.clear();
         return SIZE{0, 0};
     }
-    std::wstring body;
-    body.reserve(m_text.size() + 13);
-    body.append(L"<body>").append(m_text).append(L"</body>");
-    m_document.Parse(body);
+    m_document.ParseBody(m_text);
     const SIZE size = Layout(dc);
     if (m_flow.width == 0 && m_flow.height == 0) {
         m_text.clear();

@@ -209,10 +209,20 @@ const std::map<std::wstring, COLORREF>& ColorTable()
     return table;
 }
 
-const std::map<std::wstring, TagInfo>& TagTable()
+struct TagEntry
 {
-    static const std::map<std::wstring, TagInfo> table = [] {
-        std::map<std::wstring, TagInfo> built = {
+    std::wstring_view name;
+    TagInfo info;
+};
+
+// The tags by the first character of their names: a look-up compares a few
+// names of one length at most, and makes no string.
+class TagTable
+{
+public:
+    TagTable()
+    {
+        const TagEntry tags[] = {
             {L"b", {kTagBold, L"bold"}},
             {L"i", {kTagItalic, L"italic"}},
             {L"em", {kTagItalic, L"italic"}},
@@ -244,13 +254,31 @@ const std::map<std::wstring, TagInfo>& TagTable()
             {L"tr", {kTagRow, L"tr"}},
             {L"td", {kTagCell, L"td"}},
         };
+        for (const TagEntry& tag : tags)
+            Add(tag);
         for (const wchar_t* name : {L"body", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"code", L"pre",
                                     L"big", L"small", L"sub", L"sup"})
-            built[name] = {kTagSheet, name};
-        return built;
-    }();
-    return table;
-}
+            Add(TagEntry{name, {kTagSheet, name}});
+    }
+
+    const TagInfo* Find(const wchar_t* name, size_t length) const
+    {
+        if (length == 0 || static_cast<size_t>(name[0]) >= kFirstCharacters)
+            return nullptr;
+        for (const TagEntry& entry : m_byFirst[static_cast<size_t>(name[0])]) {
+            if (entry.name.size() == length && std::equal(name + 1, name + length, entry.name.data() + 1))
+                return &entry.info;
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr size_t kFirstCharacters = 128; // every name starts with an ASCII character
+
+    void Add(const TagEntry& entry) { m_byFirst[static_cast<size_t>(entry.name[0])].push_back(entry); }
+
+    std::vector<TagEntry> m_byFirst[kFirstCharacters];
+};
 
 struct Entity
 {
@@ -421,11 +449,15 @@ std::wstring TrimBlanks(const std::wstring& text)
     return text.substr(first, last - first + 1);
 }
 
-const TagInfo* FindTag(const std::wstring& name)
+const TagInfo* FindTag(const wchar_t* name, size_t length)
 {
-    const auto& table = TagTable();
-    auto found = table.find(name);
-    return found == table.end() ? nullptr : &found->second;
+    static const TagTable table;
+    return table.Find(name, length);
+}
+
+const TagInfo* FindTag(std::wstring_view name)
+{
+    return FindTag(name.data(), name.size());
 }
 
 bool IsVoidTag(int code)
@@ -442,22 +474,42 @@ bool IsStyleTag(int code)
 
 namespace
 {
+// The entity that starts at `at` (a "&"), or null; `length` is how many
+// characters it takes there. With `skipReturns`, carriage returns inside it
+// are skipped, as if they had been removed first.
+const Entity* EntityAt(const wchar_t* at, const wchar_t* end, bool skipReturns, size_t& length)
+{
+    for (const Entity& entity : kEntities) {
+        const wchar_t* pos = at;
+        const wchar_t* name = entity.name;
+        while (*name && pos < end) {
+            if (skipReturns && *pos == L'\r' && pos != at) {
+                ++pos;
+                continue;
+            }
+            if (*pos != *name)
+                break;
+            ++pos;
+            ++name;
+        }
+        if (!*name) {
+            length = static_cast<size_t>(pos - at);
+            return &entity;
+        }
+    }
+    return nullptr;
+}
+
 // Replaces the entities in place: every entity is longer than what replaces it.
 void ReplaceEntitiesInPlace(std::wstring& text)
 {
     size_t to = 0;
     size_t pos = 0;
+    const wchar_t* const end = text.data() + text.size();
     while (pos < text.size()) {
         const wchar_t ch = text[pos];
-        const Entity* match = nullptr;
-        if (ch == L'&') {
-            for (const Entity& entity : kEntities) {
-                if (text.compare(pos, wcslen(entity.name), entity.name) == 0) {
-                    match = &entity;
-                    break;
-                }
-            }
-        }
+        size_t length = 0;
+        const Entity* match = ch == L'&' ? EntityAt(text.data() + pos, end, false, length) : nullptr;
         if (!match) {
             text[to++] = ch;
             ++pos;
@@ -465,9 +517,15 @@ void ReplaceEntitiesInPlace(std::wstring& text)
         }
         for (const wchar_t* replacement = match->text; *replacement; ++replacement)
             text[to++] = *replacement;
-        pos += wcslen(match->name);
+        pos += length;
     }
     text.resize(to);
+}
+
+// Carriage return, line feed, tab and "&": what preparing the markup changes.
+bool IsPreparedAway(wchar_t ch)
+{
+    return ch <= L'&' && (ch == L'&' || ch == L'\r' || ch == L'\n' || ch == L'\t');
 }
 } // namespace
 
@@ -478,28 +536,43 @@ std::wstring ReplaceEntities(const std::wstring& text)
     return result;
 }
 
-std::wstring PrepareMarkup(const std::wstring& text)
+void PrepareMarkup(std::wstring_view text, std::wstring& prepared)
 {
-    std::wstring converted;
-    converted.reserve(text.size());
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t special = pos;
-        while (special < text.size() && text[special] != L'\r' && text[special] != L'\n' &&
-               text[special] != L'\t')
-            ++special;
-        converted.append(text, pos, special - pos);
-        if (special == text.size())
+    // One pass: the entities are matched as if the carriage returns were gone,
+    // and no entity name holds a character of "<br>" or "<t>".
+    prepared.clear();
+    prepared.reserve(text.size());
+    const wchar_t* pos = text.data();
+    const wchar_t* const end = pos + text.size();
+    while (pos < end) {
+        const wchar_t* plain = pos;
+        while (pos < end && !IsPreparedAway(*pos))
+            ++pos;
+        prepared.append(plain, static_cast<size_t>(pos - plain));
+        if (pos == end)
             break;
-        const wchar_t ch = text[special];
-        if (ch == L'\n')
-            converted += L"<br>";
-        else if (ch == L'\t')
-            converted += L"<t>";
-        pos = special + 1;
+        const wchar_t ch = *pos;
+        size_t length = 1;
+        if (ch == L'\n') {
+            prepared += L"<br>";
+        } else if (ch == L'\t') {
+            prepared += L"<t>";
+        } else if (ch == L'&') {
+            const Entity* match = EntityAt(pos, end, true, length);
+            if (match)
+                prepared += match->text;
+            else
+                prepared += ch;
+        }
+        pos += length;
     }
-    ReplaceEntitiesInPlace(converted);
-    return converted;
+}
+
+std::wstring PrepareMarkup(std::wstring_view text)
+{
+    std::wstring prepared;
+    PrepareMarkup(text, prepared);
+    return prepared;
 }
 
 int ParseLength(const std::wstring& rawValue, int previous, const LengthContext& context, bool fontSize)

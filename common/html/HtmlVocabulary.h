@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,9 @@ struct TagInfo
 };
 
 // The tag of that name (without a leading "/"), or null for an unknown name.
-const TagInfo* FindTag(const std::wstring& name);
+const TagInfo* FindTag(std::wstring_view name);
+// The same for `length` characters at `name` (in registers on every target).
+const TagInfo* FindTag(const wchar_t* name, size_t length);
 // Tags that take no closing tag (rule, break, tab, images, string).
 bool IsVoidTag(int code);
 // Tags that change the style record (pushed on opening, popped on closing).
@@ -64,7 +67,9 @@ bool IsStyleTag(int code);
 std::wstring ReplaceEntities(const std::wstring& text);
 // Removes carriage returns, turns line feeds into "<br>" and tabs into "<t>",
 // then replaces the entities.
-std::wstring PrepareMarkup(const std::wstring& text);
+std::wstring PrepareMarkup(std::wstring_view text);
+// The same into `prepared`, whose room serves again (`text` must not be in it).
+void PrepareMarkup(std::wstring_view text, std::wstring& prepared);
 
 // Horizontal alignment codes.
 enum HorizontalAlign

@@ -256,6 +256,21 @@ TEST(HtmlLayout, LinkAcrossLinesGivesOneIndexAndOneHover)
     EXPECT_EQ(renderer.HoveredLink(), -2);
 }
 
+TEST(HtmlLayout, EmptyElementsDrawNothingButAnEmptyLinkKeepsItsNumber)
+{
+    Surface surface;
+    HtmlRenderer renderer;
+    const SIZE plain = MeasureAndDraw(renderer, surface.dc.get(), L"<a href=second>x</a>");
+    const SIZE size = MeasureAndDraw(renderer, surface.dc.get(),
+                                     L"<b></b><font size=40></font><a href=first></a><a href=second>x</a>");
+    EXPECT_EQ(size.cx, plain.cx);
+    EXPECT_EQ(size.cy, plain.cy);
+    const auto& links = renderer.Links();
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].index, 1);
+    EXPECT_EQ(links[0].text, L"second");
+}
+
 TEST(HtmlLayout, TableCellsSpanAndStayInsideTheTable)
 {
     Surface surface;

@@ -26,6 +26,13 @@ std::wstring Dump(const HtmlNode& node)
     return out;
 }
 
+// A text and what it should give.
+struct TextCase
+{
+    const wchar_t* text;
+    const wchar_t* expected;
+};
+
 std::wstring Parsed(const std::wstring& text)
 {
     HtmlDocument document;
@@ -53,6 +60,21 @@ TEST(HtmlMarkup, EntitiesAreReplacedInOnePass)
     for (const Case& c : cases)
         EXPECT_EQ(ReplaceEntities(c.text), c.expected) << c.text;
     EXPECT_EQ(PrepareMarkup(L"a\r\nb\tc"), L"a<br>b<t>c");
+}
+
+TEST(HtmlMarkup, PreparingReplacesEntitiesAfterTheLineEnds)
+{
+    const TextCase cases[] = {
+        {L"&am\rp;&\r\nlt;", L"&&<br>lt;"},
+        {L"&lt;\t&gt;\n", L"<<<t>><br>"},
+        {L"x&\r", L"x&"},
+        {L"&amp;amp;\r", L"&amp;"},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(PrepareMarkup(c.text), c.expected) << c.text;
+    std::wstring kept = L"room of an earlier text";
+    PrepareMarkup(L"a&amp;b", kept);
+    EXPECT_EQ(kept, L"a&b");
 }
 
 TEST(HtmlMarkup, DocumentTreeFollowsTheTagRules)
@@ -83,6 +105,26 @@ TEST(HtmlMarkup, DocumentTreeFollowsTheTagRules)
     };
     for (const Case& c : cases)
         EXPECT_EQ(Parsed(c.text), c.expected) << c.text;
+}
+
+TEST(HtmlMarkup, BodyIsParsedAsItsOwnText)
+{
+    const TextCase cases[] = {
+        {L"a<b>x</b>y", L"body('a'b('x')'y')"},
+        {L"a</body>b", L"body('a')'b'"},
+        // what is left open at the end does not take in the body's closing tag
+        {L"a<", L"body('a<')"},
+        {L"a<br", L"body('a'br())"},
+        {L"<font color=red", L"body(font())"},
+        {L"", L"body()"},
+    };
+    HtmlDocument document;
+    for (const TextCase& c : cases) {
+        document.ParseBody(c.text);
+        EXPECT_EQ(Dump(document.Root()), c.expected) << c.text;
+    }
+    document.ParseBody(L"<font color=red");
+    EXPECT_EQ(document.Root().children[0]->children[0]->Attribute(L"color"), L"red");
 }
 
 TEST(HtmlMarkup, AttributesAndCounts)
