@@ -616,9 +616,13 @@ int Layouter::Room() const
     return m_maxWidth - m_x;
 }
 
-void Layouter::AddText(std::wstring text)
+void Layouter::AddText(std::wstring_view run)
 {
-    text = Transform(std::move(text), m_style.textTransform);
+    std::wstring_view text = run;
+    if (m_style.textTransform != 0) {
+        m_transformed = Transform(std::wstring(run), m_style.textTransform);
+        text = m_transformed;
+    }
     if (text.empty())
         return;
     if (m_maxWidth <= 0) {
@@ -631,7 +635,7 @@ void Layouter::AddText(std::wstring text)
     if (m_extents.size() < length)
         m_extents.resize(length);
     int* const extents = m_extents.data();
-    const SIZE size = MeasureText(text.c_str(), length, extents);
+    const SIZE size = MeasureText(text.data(), length, extents);
     if (size.cx <= Room()) {
         PlaceMeasuredText(text, size);
         return;

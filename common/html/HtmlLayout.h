@@ -383,7 +383,8 @@ private:
     int StoredStyle(const HtmlStyle& style);
     LengthContext Context() const;
 
-    void AddText(std::wstring text);
+    // Lays out a run in the current style (`run` is read before it returns).
+    void AddText(std::wstring_view run);
     // The extent of a text in the current font (and, when `extents` is given,
     // the width of every prefix), from the font's width table when it covers
     // the characters, else from GDI.
@@ -476,6 +477,7 @@ private:
     std::vector<HBITMAP> m_ownedBitmaps;
     std::vector<HICON> m_ownedIcons;
     std::vector<int> m_extents; // scratch: the prefix widths of a run
+    std::wstring m_transformed; // scratch: a run in upper or lower case
     // The entries of the style sheet read into declarations, by entry.
     std::unordered_map<const std::wstring*, Declarations> m_parsedSheet;
     LayoutFlow* m_flow = nullptr;

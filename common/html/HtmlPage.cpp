@@ -3,6 +3,7 @@
 #include "common/html/HtmlVocabulary.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <cwchar>
 #include <cwctype>
@@ -804,6 +805,19 @@ void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) cons
         ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
 }
 
+bool HtmlPage::InheritsUnchanged(const PageElement& element, const ComputedStyle& parentStyle) const
+{
+    if (parentStyle.hasBackground || (element.traits & (kTraitStyling | kTraitHidden)) ||
+        !element.attributes.empty() || !element.runtimeStyle.empty())
+        return false;
+    // Without attributes only a rule naming the tag alone can apply.
+    for (const StyleRule& rule : m_rules) {
+        if (rule.tag == element.tag && rule.id.empty() && rule.cls.empty())
+            return false;
+    }
+    return true;
+}
+
 ComputedStyle HtmlPage::DeriveStyle(const PageElement& element, const ComputedStyle& parentStyle) const
 {
     ComputedStyle style = parentStyle;
@@ -1032,8 +1046,8 @@ HBITMAP HtmlPage::PlaceholderOf(PageElement& element)
 
 void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const ComputedStyle& style)
 {
-    std::wstring text;
-    text.reserve(source.size());
+    std::wstring& text = m_runText;
+    text.clear();
     for (wchar_t ch : source) {
         if (IsBlank(ch)) {
             if (m_lastBlank)
@@ -1125,7 +1139,12 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
     const std::wstring& tag = element.tag;
     if (element.traits & kTraitHidden)
         return;
-    const ComputedStyle style = DeriveStyle(element, parentStyle);
+    // Most elements of a long page take their parent's style as it is: no
+    // copy of it is made for them.
+    std::optional<ComputedStyle> own;
+    if (!InheritsUnchanged(element, parentStyle))
+        own = DeriveStyle(element, parentStyle);
+    const ComputedStyle& style = own ? *own : parentStyle;
     if (style.hidden)
         return;
     if (tag == L"br"sv) {

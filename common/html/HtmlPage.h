@@ -177,6 +177,8 @@ private:
     // The element's style from its parent's: each element's style is made
     // once per translation, from the style its parent already has.
     ComputedStyle DeriveStyle(const PageElement& element, const ComputedStyle& parentStyle) const;
+    // True when the element's style is its parent's as it is (DeriveStyle would copy it unchanged).
+    bool InheritsUnchanged(const PageElement& element, const ComputedStyle& parentStyle) const;
     // The element's style from `topStyle`, the style of its ancestor `top`
     // (null: from the root down).
     ComputedStyle StyleBelow(const PageElement& element, const PageElement* top,
@@ -207,6 +209,7 @@ private:
     PageSink* m_sink = nullptr;
     const PagePlaceholder* m_placeholder = nullptr;
     size_t m_handedOn = 0;
+    std::wstring m_runText; // the run being handed on, blanks collapsed
     bool m_lineStart = true;
     bool m_lastBlank = true;
 };

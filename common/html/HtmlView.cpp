@@ -117,13 +117,21 @@ void DecodeUtf8(const BYTE* data, size_t size, std::wstring& text)
         data += 3;
         size -= 3;
     }
-    int count = ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
-                                      nullptr, 0);
-    if (count <= 0)
+    // ASCII bytes stand for themselves and never belong to a longer
+    // sequence: they are copied as they are up to the first other byte, and
+    // the system decodes the rest (most pages are ASCII for the most part).
+    size_t ascii = 0;
+    while (ascii < size && data[ascii] < 0x80)
+        ++ascii;
+    const char* rest = reinterpret_cast<const char*>(data + ascii);
+    const int restSize = static_cast<int>(size - ascii);
+    const int count = restSize > 0 ? ::MultiByteToWideChar(CP_UTF8, 0, rest, restSize, nullptr, 0) : 0;
+    if (count < 0 || (restSize > 0 && count == 0))
         return;
-    text.resize(static_cast<size_t>(count));
-    ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data), static_cast<int>(size),
-                          text.data(), count);
+    text.resize(ascii + static_cast<size_t>(count));
+    std::copy(data, data + ascii, text.begin());
+    if (count > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, rest, restSize, text.data() + ascii, count);
 }
 
 std::wstring FromUtf8(const BYTE* data, size_t size)

@@ -450,6 +450,32 @@ TEST(HtmlView, BadInputIsRefused)
     EXPECT_TRUE(view.Load(deep));
 }
 
+// The page's characters are those the system's UTF-8 decoding gives, wherever
+// the first byte outside ASCII stands (and with a byte order mark before it).
+TEST(HtmlView, PagesAreDecodedAsTheSystemDecodesUtf8)
+{
+    const std::string cases[] = {
+        "plain ascii",
+        "caf\xC3\xA9 \xD0\x96 \xE2\x82\xAC \xF0\x9F\x98\x80 end",
+        "\xC3\xA9 first",
+        "bad \xFF byte and a cut \xE2\x82",
+    };
+    for (const std::string& value : cases) {
+        for (const char* bom : {"", "\xEF\xBB\xBF"}) {
+            View view;
+            ASSERT_TRUE(view.Load(std::string(bom) + "<p id=t title=\"" + value + "\">x</p>"));
+            const int size =
+                ::MultiByteToWideChar(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), nullptr, 0);
+            std::wstring expected(static_cast<size_t>(size), L'\0');
+            ::MultiByteToWideChar(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), expected.data(),
+                                  size);
+            LPCWSTR title = nullptr;
+            ASSERT_EQ(HTMLayoutGetAttributeByName(view.Find(L"t"), "title", &title), HLDOM_OK) << value;
+            EXPECT_EQ(std::wstring(title ? title : L""), expected) << value << (*bom ? " (with BOM)" : "");
+        }
+    }
+}
+
 TEST(HtmlPageModel, TranslatedTextCarriesTheInheritedStyle)
 {
     // Each text run's font in the renderer's markup: the style its element
