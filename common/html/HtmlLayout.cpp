@@ -222,19 +222,19 @@ bool SameStyle(const HtmlStyle& a, const HtmlStyle& b)
            a.textTransform == b.textTransform && a.hAlign == b.hAlign && a.vAlign == b.vAlign &&
            a.borderColorLight == b.borderColorLight && a.borderColorDark == b.borderColorDark &&
            a.borderWidth == b.borderWidth && a.borderStyle == b.borderStyle && a.margin == b.margin &&
-           a.padding == b.padding && a.linkKind == b.linkKind && a.linkIndex == b.linkIndex &&
-           a.face == b.face && a.linkText == b.linkText && a.tagName == b.tagName;
+           a.padding == b.padding && a.face == b.face && a.tagName == b.tagName;
 }
 
 // A hash of the fields that tell most styles apart; equal styles (SameStyle)
-// have equal hashes.
+// have equal hashes. Neither looks at the link a style belongs to: items
+// keep their link apart (LayoutItem::link), so the runs of a page's many
+// links share their stored style.
 size_t StyleHash(const HtmlStyle& style)
 {
     size_t hash = std::hash<std::wstring>()(style.face);
     for (size_t value : {static_cast<size_t>(style.fontSize), static_cast<size_t>(style.weight),
                          static_cast<size_t>(style.color), static_cast<size_t>(style.backColor),
-                         static_cast<size_t>(style.linkIndex), static_cast<size_t>(style.hAlign),
-                         static_cast<size_t>(style.tagName.size())})
+                         static_cast<size_t>(style.hAlign), static_cast<size_t>(style.tagName.size())})
         hash = hash * 31 + value;
     return hash;
 }
@@ -329,6 +329,15 @@ void Layouter::SelectStyle()
     m_fontKey = &found.first;
 }
 
+int Layouter::LinkIndex()
+{
+    if (m_style.linkKind == 0)
+        return -1;
+    if (m_linkTargets.empty() || m_linkTargets.back().index != m_style.linkIndex)
+        m_linkTargets.push_back(LinkTarget{m_style.linkKind, m_style.linkIndex, m_style.linkText});
+    return static_cast<int>(m_linkTargets.size()) - 1;
+}
+
 int Layouter::StyleIndex()
 {
     // Each style is stored once: runs in a row mostly share their style, and
@@ -351,6 +360,10 @@ int Layouter::StoredStyle(const HtmlStyle& style)
             return candidate->second;
     }
     m_styles.push_back(style);
+    HtmlStyle& stored = m_styles.back();
+    stored.linkKind = 0;
+    stored.linkIndex = -1;
+    stored.linkText.clear();
     const int index = static_cast<int>(m_styles.size()) - 1;
     m_styleLookup.emplace(hash, index);
     return index;
@@ -742,6 +755,7 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
     item.fontHeight = m_metrics->height;
     item.blanks = CountBlanks(item.text);
     item.styleIndex = StyleIndex();
+    item.link = LinkIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
@@ -759,6 +773,7 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
 void Layouter::AddBox(LayoutItem item)
 {
     item.styleIndex = StyleIndex();
+    item.link = LinkIndex();
     item.offset = m_x;
     LayoutLine& line = Line();
     if (!line.alignSet) {
@@ -1235,12 +1250,12 @@ void Layouter::RecordBox(const LayoutItem& item)
     if (item.node)
         item.node->boxes.push_back(item.rect);
     RecordOwnerBox(item.owner, item.rect);
-    const HtmlStyle& style = StyleAt(item.styleIndex);
-    if (style.linkKind == 0 || !m_settings.links)
+    if (item.link < 0 || !m_settings.links)
         return;
     if (item.kind != LayoutItem::Kind::Text && item.kind != LayoutItem::Kind::Image)
         return;
-    m_settings.links->push_back(HyperlinkPiece{item.rect, style.linkKind, style.linkIndex, style.linkText});
+    const LinkTarget& link = m_linkTargets[static_cast<size_t>(item.link)];
+    m_settings.links->push_back(HyperlinkPiece{item.rect, link.kind, link.index, link.text});
 }
 
 void Layouter::PlaceTable(LayoutTable& table, int x, int y)

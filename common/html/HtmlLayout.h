@@ -113,6 +113,7 @@ struct LayoutItem
     HtmlNode* node = nullptr;     // tooltip markup: the node drawn
     PageElement* owner = nullptr; // web pages: the element drawn, when its place is kept (BoxOwner)
     int styleIndex = 0;
+    int link = -1; // the link the item belongs to (Layouter's link targets), -1 for none
     HFONT font = nullptr;
     // Text: the font's metrics, valid while the layout is made (its fonts live on).
     const LayoutFontMetrics* metrics = nullptr;
@@ -379,6 +380,8 @@ private:
     void PopStyle();
     void SelectStyle();
     int StyleIndex();
+    // The link of the current style among the layout's link targets, -1 for none.
+    int LinkIndex();
     // The index of the style among those stored, storing it when it is new.
     int StoredStyle(const HtmlStyle& style);
     LengthContext Context() const;
@@ -443,7 +446,14 @@ private:
     HDC m_dc = nullptr; // while laying out or painting
     LayoutSettings& m_settings;
     int m_dpiY = 96;
-    std::vector<HtmlStyle> m_styles; // every style used, items point into it
+    std::vector<HtmlStyle> m_styles; // every style used (without its link), items point into it
+    struct LinkTarget
+    {
+        int kind = 0;
+        int index = -1;
+        std::wstring text;
+    };
+    std::vector<LinkTarget> m_linkTargets; // the links items belong to
     HtmlStyle m_style;
     std::unordered_multimap<size_t, int> m_styleLookup; // m_styles by StyleHash
     bool m_styleStored = false;                         // m_style is stored, at m_styleIndex
