@@ -1048,16 +1048,28 @@ void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const Co
 {
     std::wstring& text = m_runText;
     text.clear();
-    for (wchar_t ch : source) {
-        if (IsBlank(ch)) {
-            if (m_lastBlank)
-                continue;
-            text += L' ';
+    // Blanks in a row become one; the characters between them are copied a
+    // word at a time (a no-break space stays, as a blank that is not collapsed).
+    const size_t size = source.size();
+    size_t i = 0;
+    while (i < size) {
+        if (IsBlank(source[i])) {
+            if (!m_lastBlank)
+                text += L' ';
             m_lastBlank = true;
+            ++i;
             continue;
         }
+        size_t end = i;
+        while (end < size && !IsBlank(source[end]) && source[end] != 0xA0)
+            ++end;
+        text.append(source, i, end - i);
+        if (end < size && source[end] == 0xA0) {
+            text += L' ';
+            ++end;
+        }
         m_lastBlank = false;
-        text += ch == 0xA0 ? L' ' : ch;
+        i = end;
     }
     if (text.empty() || style.hidden)
         return;

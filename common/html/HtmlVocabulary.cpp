@@ -298,24 +298,6 @@ bool IsDeclarationSeparator(wchar_t ch)
     return ch == L' ' || ch == L',' || ch == L'\t';
 }
 
-std::vector<std::wstring> SplitWords(const std::wstring& text)
-{
-    std::vector<std::wstring> words;
-    std::wstring word;
-    for (wchar_t ch : text) {
-        if (IsDeclarationSeparator(ch)) {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
-            continue;
-        }
-        word += ch;
-    }
-    if (!word.empty())
-        words.push_back(word);
-    return words;
-}
-
 int ParseFontWeight(const std::wstring& value, int previous)
 {
     if (value.empty() || value == L"normal")
@@ -331,22 +313,36 @@ int ParseFontWeight(const std::wstring& value, int previous)
     return std::clamp(static_cast<int>(wcstol(value.c_str(), nullptr, 10)), 0, 1000);
 }
 
+void ApplyDecorationWord(HtmlStyle& style, std::wstring_view word)
+{
+    if (word == L"none") {
+        style.underline = style.strikeOut = style.overline = false;
+    } else if (word == L"underline") {
+        style.underline = true;
+    } else if (word == L"line-through") {
+        style.strikeOut = true;
+    } else if (word == L"overline") {
+        style.overline = true;
+    }
+}
+
+// Each word of the value in turn (no value: "none"); read in place, as
+// links apply theirs again and again.
 void ApplyTextDecoration(HtmlStyle& style, const std::wstring& value)
 {
-    std::vector<std::wstring> words = SplitWords(value);
-    if (words.empty())
-        words.push_back(L"none");
-    for (const std::wstring& word : words) {
-        if (word == L"none") {
-            style.underline = style.strikeOut = style.overline = false;
-        } else if (word == L"underline") {
-            style.underline = true;
-        } else if (word == L"line-through") {
-            style.strikeOut = true;
-        } else if (word == L"overline") {
-            style.overline = true;
+    bool any = false;
+    size_t start = 0;
+    for (size_t i = 0; i <= value.size(); ++i) {
+        if (i < value.size() && !IsDeclarationSeparator(value[i]))
+            continue;
+        if (i > start) {
+            ApplyDecorationWord(style, std::wstring_view(value).substr(start, i - start));
+            any = true;
         }
+        start = i + 1;
     }
+    if (!any)
+        ApplyDecorationWord(style, L"none");
 }
 
 void ApplyBorderWidthValue(HtmlStyle& style, const std::wstring& value, const LengthContext& context)
