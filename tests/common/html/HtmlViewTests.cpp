@@ -450,6 +450,31 @@ TEST(HtmlView, BadInputIsRefused)
     EXPECT_TRUE(view.Load(deep));
 }
 
+// Blanks in a row reach the renderer as one (none at a line's start); a
+// no-break space is a blank of its own.
+TEST(HtmlPageModel, BlanksCollapseWhileNoBreakSpacesStay)
+{
+    const struct
+    {
+        const wchar_t* body;
+        const wchar_t* drawn;
+    } cases[] = {
+        {L"a  \t\r\n b", L">a b<"},
+        {L"  lead", L">lead<"},
+        {L"a&nbsp;&nbsp;b", L">a  b<"},
+        {L"a&nbsp; \n b", L">a  b<"},
+        {L"a \n&nbsp;b", L">a  b<"},
+        {L"one<b> two </b> three", L"> two <"},
+        {L"one<b> two </b> three", L">three<"},
+    };
+    for (const auto& c : cases) {
+        html::HtmlPage page;
+        page.Parse(std::wstring(L"<html><body><p>") + c.body + L"</p></body></html>");
+        const std::wstring markup = page.ToRendererMarkup(nullptr);
+        EXPECT_NE(markup.find(c.drawn), std::wstring::npos) << c.body << " gave " << markup;
+    }
+}
+
 // The page's characters are those the system's UTF-8 decoding gives, wherever
 // the first byte outside ASCII stands (and with a byte order mark before it).
 TEST(HtmlView, PagesAreDecodedAsTheSystemDecodesUtf8)
