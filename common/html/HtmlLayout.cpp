@@ -43,7 +43,7 @@ bool IsBreakCharacter(wchar_t ch)
     return wcschr(L" -.,!:;)}]?", ch) != nullptr && ch != 0;
 }
 
-int CountBlanks(const std::wstring& text)
+int CountBlanks(std::wstring_view text)
 {
     return static_cast<int>(std::count(text.begin(), text.end(), L' '));
 }
@@ -746,14 +746,16 @@ void Layouter::PlaceMeasuredText(std::wstring_view piece, SIZE size)
     LayoutItem& item = m_flow->items.AddText();
     item.node = m_textNode;
     item.owner = m_textOwner;
-    item.text.assign(piece);
+    item.textStart = m_flow->text.size();
+    item.textLength = piece.size();
+    m_flow->text.append(piece);
     item.width = size.cx;
     item.height = size.cy;
     item.font = m_font;
     item.metrics = m_metrics;
     item.fontAscent = m_metrics->ascent;
     item.fontHeight = m_metrics->height;
-    item.blanks = CountBlanks(item.text);
+    item.blanks = CountBlanks(piece);
     item.styleIndex = StyleIndex();
     item.link = LinkIndex();
     item.offset = m_x;
@@ -791,20 +793,21 @@ void Layouter::EndLine(bool wrapped, int count)
     LayoutLine& line = Line();
     if (line.itemCount > 0 && m_flow->items.back().kind == LayoutItem::Kind::Text) {
         LayoutItem& last = m_flow->items.back();
-        size_t end = last.text.find_last_not_of(L' ');
-        size_t trimmed = end == std::wstring::npos ? 0 : end + 1;
-        if (trimmed < last.text.size()) {
+        const std::wstring_view text = m_flow->TextOf(last);
+        size_t end = text.find_last_not_of(L' ');
+        size_t trimmed = end == std::wstring_view::npos ? 0 : end + 1;
+        if (trimmed < text.size()) {
             SIZE size = {};
-            if (!last.metrics ||
-                !MeasureWithTable(*last.metrics, last.text.c_str(), trimmed, nullptr, size)) {
+            if (!last.metrics || !MeasureWithTable(*last.metrics, text.data(), trimmed, nullptr, size)) {
                 HGDIOBJ previous = ::SelectObject(m_dc, last.font);
-                ::GetTextExtentPoint32W(m_dc, last.text.c_str(), static_cast<int>(trimmed), &size);
+                ::GetTextExtentPoint32W(m_dc, text.data(), static_cast<int>(trimmed), &size);
                 ::SelectObject(m_dc, previous);
             }
-            int removedBlanks = static_cast<int>(last.text.size() - trimmed);
+            int removedBlanks = static_cast<int>(text.size() - trimmed);
             m_x -= last.width - size.cx;
             last.width = size.cx;
-            last.text.resize(trimmed);
+            last.textLength = trimmed;
+            m_flow->text.resize(last.textStart + trimmed); // the last item's text ends the flow's
             last.blanks -= removedBlanks;
             line.blanks -= removedBlanks;
         }
@@ -903,19 +906,19 @@ void Layouter::AddImage(HtmlNode& node)
         owned = false;
     }
     LayoutItem item;
-    item.kind = LayoutItem::Kind::Image;
     item.node = &node;
+    LayoutImage picture;
     SIZE own = {};
     if (type == IMAGE_ICON) {
-        item.icon = static_cast<HICON>(image);
-        own = DrawEffects::IconSize(item.icon);
-        if (owned && item.icon)
-            m_ownedIcons.push_back(item.icon);
+        picture.icon = static_cast<HICON>(image);
+        own = DrawEffects::IconSize(picture.icon);
+        if (owned && picture.icon)
+            m_ownedIcons.push_back(picture.icon);
     } else {
-        item.bitmap = static_cast<HBITMAP>(image);
-        own = DrawEffects::BitmapSize(item.bitmap);
-        if (owned && item.bitmap)
-            m_ownedBitmaps.push_back(item.bitmap);
+        picture.bitmap = static_cast<HBITMAP>(image);
+        own = DrawEffects::BitmapSize(picture.bitmap);
+        if (owned && picture.bitmap)
+            m_ownedBitmaps.push_back(picture.bitmap);
     }
     if (own.cx <= 0 || own.cy <= 0)
         return; // nothing could be loaded
@@ -931,38 +934,43 @@ void Layouter::AddImage(HtmlNode& node)
             fw = fh;
         else if (fh <= 0)
             fh = fw;
-        item.frameWidth = fw;
-        item.frameHeight = fh;
-        item.frame = index;
+        picture.frameWidth = fw;
+        picture.frameHeight = fh;
+        picture.frame = index;
         int speed = ParseInt(node.Attribute(L"speed"), 0);
         if (speed != 0 && m_settings.animations) {
             int frames = (own.cx / fw) * (own.cy / fh);
-            item.animation = static_cast<int>(m_settings.animations->size());
+            picture.animation = static_cast<int>(m_settings.animations->size());
             m_settings.animations->push_back(AnimationEntry{index, frames, 0, speed});
         }
         own = SIZE{fw, fh};
     }
     if (node.HasAttribute(L"mask")) {
-        item.masked = true;
-        item.maskColor = ParseColor(node.Attribute(L"mask"), RGB(255, 0, 255));
+        picture.masked = true;
+        picture.maskColor = ParseColor(node.Attribute(L"mask"), RGB(255, 0, 255));
     }
-    item.drawWidth = std::clamp(ParseLength(node.Attribute(L"width"), own.cx, Context()), 0, kMaxImageSize);
-    item.drawHeight = std::clamp(ParseLength(node.Attribute(L"height"), own.cy, Context()), 0, kMaxImageSize);
+    picture.drawWidth =
+        std::clamp(ParseLength(node.Attribute(L"width"), own.cx, Context()), 0, kMaxImageSize);
+    picture.drawHeight =
+        std::clamp(ParseLength(node.Attribute(L"height"), own.cy, Context()), 0, kMaxImageSize);
     bool blur = m_settings.imageShadow.blurWidth > 0;
     std::wstring normal = node.Attribute(L"style");
     std::wstring hot = node.Attribute(L"hotstyle", normal);
     bool hovered = m_style.linkKind != 0 && m_style.linkIndex == m_settings.hoveredLink;
-    item.imageFlags = StyleLetters(hovered ? hot : normal, blur);
-    item.imageShadow = (normal + hot).find(L's') != std::wstring::npos;
-    AddImageItem(std::move(item));
+    picture.imageFlags = StyleLetters(hovered ? hot : normal, blur);
+    picture.imageShadow = (normal + hot).find(L's') != std::wstring::npos;
+    AddImageItem(std::move(item), picture);
 }
 
-void Layouter::AddImageItem(LayoutItem item)
+void Layouter::AddImageItem(LayoutItem item, const LayoutImage& image)
 {
-    item.width = item.drawWidth + (item.imageShadow ? m_settings.imageShadow.dx : 0);
-    item.height = item.drawHeight + (item.imageShadow ? m_settings.imageShadow.dy : 0);
+    item.kind = LayoutItem::Kind::Image;
+    item.width = image.drawWidth + (image.imageShadow ? m_settings.imageShadow.dx : 0);
+    item.height = image.drawHeight + (image.imageShadow ? m_settings.imageShadow.dy : 0);
     if (m_maxWidth > 0 && item.width > Room() && !(Line().itemCount == 0))
         EndLine(true);
+    item.image = static_cast<int>(m_flow->images.size());
+    m_flow->images.push_back(image);
     AddBox(std::move(item));
 }
 
@@ -1310,12 +1318,12 @@ void Layouter::PaintFlow(const LayoutFlow& flow)
             RECT overlap = {};
             if (clipped && !::IntersectRect(&overlap, &item.rect, &clip))
                 continue;
-            PaintItem(item);
+            PaintItem(flow, item);
         }
     }
 }
 
-void Layouter::PaintItem(const LayoutItem& item)
+void Layouter::PaintItem(const LayoutFlow& flow, const LayoutItem& item)
 {
     const HtmlStyle& style = StyleAt(item.styleIndex);
     const RECT& r = item.rect;
@@ -1327,7 +1335,8 @@ void Layouter::PaintItem(const LayoutItem& item)
         ::SetBkColor(m_dc, style.backColor);
         ::SetBkMode(m_dc, style.opaqueBack ? OPAQUE : TRANSPARENT);
         ::SetTextJustification(m_dc, item.extra, item.extra > 0 ? item.blanks : 0);
-        ::TextOutW(m_dc, r.left, r.top, item.text.c_str(), static_cast<int>(item.text.size()));
+        const std::wstring_view text = flow.TextOf(item);
+        ::TextOutW(m_dc, r.left, r.top, text.data(), static_cast<int>(text.size()));
         ::SetTextJustification(m_dc, 0, 0);
         if (style.overline)
             DrawEffects::DrawLine(m_dc, r.left, r.top, r.right - 1, r.top, style.color, kBorderSolid,
@@ -1338,21 +1347,10 @@ void Layouter::PaintItem(const LayoutItem& item)
         if (item.ruleThickness > 0)
             FillWithColor(m_dc, r, item.ruleColor);
         return;
-    case LayoutItem::Kind::Image: {
-        DrawEffects::ImageShadow shadow = m_settings.imageShadow;
-        shadow.enabled = (item.imageFlags & (DrawEffects::kImageShadow | DrawEffects::kImageShadowBlur)) != 0;
-        if (item.icon)
-            DrawEffects::DrawIcon(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.icon,
-                                  item.imageFlags, shadow);
-        else if (item.frame >= 0)
-            DrawEffects::DrawImageListFrame(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
-                                            FrameOf(item), item.frameWidth, item.frameHeight, item.masked,
-                                            item.maskColor, item.imageFlags, shadow);
-        else
-            DrawEffects::DrawBitmap(m_dc, r.left, r.top, item.drawWidth, item.drawHeight, item.bitmap,
-                                    item.masked, item.maskColor, item.imageFlags, shadow);
+    case LayoutItem::Kind::Image:
+        if (item.image >= 0 && static_cast<size_t>(item.image) < flow.images.size())
+            PaintImage(flow.images[static_cast<size_t>(item.image)], r);
         return;
-    }
     case LayoutItem::Kind::Table:
         PaintTable(*item.table);
         return;
@@ -1388,7 +1386,23 @@ void Layouter::PaintTable(const LayoutTable& table)
     }
 }
 
-int Layouter::FrameOf(const LayoutItem& item) const
+void Layouter::PaintImage(const LayoutImage& image, const RECT& r)
+{
+    DrawEffects::ImageShadow shadow = m_settings.imageShadow;
+    shadow.enabled = (image.imageFlags & (DrawEffects::kImageShadow | DrawEffects::kImageShadowBlur)) != 0;
+    if (image.icon)
+        DrawEffects::DrawIcon(m_dc, r.left, r.top, image.drawWidth, image.drawHeight, image.icon,
+                              image.imageFlags, shadow);
+    else if (image.frame >= 0)
+        DrawEffects::DrawImageListFrame(m_dc, r.left, r.top, image.drawWidth, image.drawHeight, image.bitmap,
+                                        FrameOf(image), image.frameWidth, image.frameHeight, image.masked,
+                                        image.maskColor, image.imageFlags, shadow);
+    else
+        DrawEffects::DrawBitmap(m_dc, r.left, r.top, image.drawWidth, image.drawHeight, image.bitmap,
+                                image.masked, image.maskColor, image.imageFlags, shadow);
+}
+
+int Layouter::FrameOf(const LayoutImage& item) const
 {
     const std::vector<AnimationEntry>* animations = m_settings.animations;
     if (item.animation < 0 || !animations || static_cast<size_t>(item.animation) >= animations->size())
@@ -1546,15 +1560,15 @@ void Layouter::RestoreFont(const FontState& state)
 void Layouter::Picture(HBITMAP bitmap, PageElement& owner)
 {
     LayoutItem item;
-    item.kind = LayoutItem::Kind::Image;
     item.owner = BoxOwner(owner);
-    item.bitmap = bitmap;
+    LayoutImage picture;
+    picture.bitmap = bitmap;
     const SIZE own = DrawEffects::BitmapSize(bitmap);
     if (own.cx <= 0 || own.cy <= 0)
         return;
-    item.drawWidth = std::min<int>(own.cx, kMaxImageSize);
-    item.drawHeight = std::min<int>(own.cy, kMaxImageSize);
-    AddImageItem(std::move(item));
+    picture.drawWidth = std::min<int>(own.cx, kMaxImageSize);
+    picture.drawHeight = std::min<int>(own.cy, kMaxImageSize);
+    AddImageItem(std::move(item), picture);
 }
 
 void Layouter::OpenTable(PageElement& element)

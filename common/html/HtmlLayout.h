@@ -100,6 +100,24 @@ struct LayoutSettings
 struct LayoutFlow;
 struct LayoutTable;
 
+// What an image item draws; kept beside the items (LayoutFlow::images), as
+// most items are text.
+struct LayoutImage
+{
+    HBITMAP bitmap = nullptr;
+    HICON icon = nullptr;
+    bool masked = false;
+    COLORREF maskColor = RGB(255, 0, 255);
+    UINT imageFlags = 0;
+    bool imageShadow = false;
+    int frame = -1;     // image lists: the frame drawn
+    int animation = -1; // animated image lists: the entry whose frame is drawn
+    int frameWidth = 0;
+    int frameHeight = 0;
+    int drawWidth = 0;
+    int drawHeight = 0;
+};
+
 struct LayoutItem
 {
     enum class Kind
@@ -119,26 +137,16 @@ struct LayoutItem
     const LayoutFontMetrics* metrics = nullptr;
     int fontAscent = 0; // text: the font's ascent and height
     int fontHeight = 0;
-    std::wstring text;
+    // Text: where its characters stand in the flow's text (LayoutFlow::TextOf).
+    size_t textStart = 0;
+    size_t textLength = 0;
     int width = 0;
     int height = 0;
     int blanks = 0;
     int rulePercent = -1; // rules: a width given in percent of the area
     int ruleThickness = 1;
     COLORREF ruleColor = 0;
-    // images
-    HBITMAP bitmap = nullptr;
-    HICON icon = nullptr;
-    bool masked = false;
-    COLORREF maskColor = RGB(255, 0, 255);
-    UINT imageFlags = 0;
-    bool imageShadow = false;
-    int frame = -1;     // image lists: the frame drawn
-    int animation = -1; // animated image lists: the entry whose frame is drawn
-    int frameWidth = 0;
-    int frameHeight = 0;
-    int drawWidth = 0;
-    int drawHeight = 0;
+    int image = -1; // images: its entry in the flow's images
     std::shared_ptr<LayoutTable> table;
     int offset = 0; // from the line's start
     RECT rect = {}; // after Place
@@ -175,16 +183,15 @@ public:
         return m_blocks[index / kBlockSize][index % kBlockSize];
     }
     LayoutItem& back() { return (*this)[m_size - 1]; }
-    // A new text item at the end, empty, with no owner, unplaced. It keeps
-    // the room of the text an item of an earlier layout left there; what
-    // only rules, images and tables read is left as it was (it holds no table).
+    // A new text item at the end, with no owner, unplaced; what only rules,
+    // images and tables read is left as an item of an earlier layout left
+    // it (it holds no table).
     LayoutItem& AddText()
     {
         LayoutItem& item = Grow();
         item.kind = LayoutItem::Kind::Text;
         item.node = nullptr;
         item.owner = nullptr;
-        item.text.clear();
         item.rect = RECT{};
         item.extra = 0;
         return item;
@@ -255,7 +262,14 @@ private:
 struct LayoutFlow
 {
     std::vector<LayoutLine> lines;
-    ItemList items; // of all lines, in order
+    ItemList items;                  // of all lines, in order
+    std::wstring text;               // the characters of the text items, in order
+    std::vector<LayoutImage> images; // what the image items draw
+
+    std::wstring_view TextOf(const LayoutItem& item) const
+    {
+        return std::wstring_view(text).substr(item.textStart, item.textLength);
+    }
 
     ItemRange<ItemList, LayoutItem> ItemsOf(const LayoutLine& line)
     {
@@ -273,6 +287,8 @@ struct LayoutFlow
     {
         lines.clear();
         items.Clear();
+        text.clear();
+        images.clear();
         width = 0;
         height = 0;
     }
@@ -400,7 +416,8 @@ private:
     void AddRule(HtmlNode& node);
     void AddRuleItem(LayoutItem item);
     void AddImage(HtmlNode& node);
-    void AddImageItem(LayoutItem item);
+    // An image item: `item` holds its owner, `image` what it draws.
+    void AddImageItem(LayoutItem item, const LayoutImage& image);
     void AddString(HtmlNode& node);
     void AddTable(HtmlNode& node);
     void AddTableItem(const std::shared_ptr<LayoutTable>& table, int align);
@@ -413,10 +430,11 @@ private:
     void SizeTable(LayoutTable& table);
     void PlaceTable(LayoutTable& table, int x, int y);
     void PaintFlow(const LayoutFlow& flow);
+    void PaintImage(const LayoutImage& image, const RECT& r);
     void PaintTable(const LayoutTable& table);
-    void PaintItem(const LayoutItem& item);
+    void PaintItem(const LayoutFlow& flow, const LayoutItem& item);
     // The frame an image list shows now (animated ones step on).
-    int FrameOf(const LayoutItem& item) const;
+    int FrameOf(const LayoutImage& image) const;
     void RecordBox(const LayoutItem& item);
     void RecordOwnerBox(PageElement* owner, const RECT& rect) const;
     // Where a page element's box is recorded: only what a marker holds is
