@@ -423,8 +423,11 @@ void Relayout(ViewState& state)
 {
     if (state.pageDirty) {
         state.renderer.Forget(); // its layout points at the placeholders
-        state.backgroundColor = state.page.Background();
-        state.background.Reset(::CreateSolidBrush(state.backgroundColor));
+        const COLORREF background = state.page.Background();
+        if (background != state.backgroundColor || !state.background) {
+            state.backgroundColor = background;
+            state.background.Reset(::CreateSolidBrush(state.backgroundColor));
+        }
         state.margin = state.page.Margin();
         state.placeholders.clear();
         state.placeholderOf.clear();
