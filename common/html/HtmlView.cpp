@@ -385,10 +385,16 @@ void PlaceControls(ViewState& state)
     }
 }
 
-RECT ContentRect(ViewState& state)
+RECT ClientRect(const ViewState& state)
 {
     RECT client{};
     ::GetClientRect(state.window, &client);
+    return client;
+}
+
+// Where the page stands in the client area `client`.
+RECT ContentRect(const ViewState& state, const RECT& client)
+{
     return RECT{state.margin, state.margin - state.scrollY,
                 std::max<LONG>(state.margin + 1, client.right - state.margin),
                 state.margin - state.scrollY + state.contentHeight};
@@ -396,16 +402,14 @@ RECT ContentRect(ViewState& state)
 
 // Lays the page out again at the current scroll position: boxes, links and
 // the places of the controls.
-void PlaceContent(ViewState& state)
+void PlaceContent(ViewState& state, const RECT& client)
 {
-    state.renderer.Place(ContentRect(state));
+    state.renderer.Place(ContentRect(state, client));
     PlaceControls(state);
 }
 
-void UpdateScrollBar(ViewState& state)
+void UpdateScrollBar(ViewState& state, const RECT& client)
 {
-    RECT client{};
-    ::GetClientRect(state.window, &client);
     int total = state.contentHeight + 2 * state.margin;
     int page = std::max<int>(1, client.bottom);
     state.scrollY = std::clamp(state.scrollY, 0, std::max(0, total - page));
@@ -433,16 +437,15 @@ void Relayout(ViewState& state)
         state.placeholderOf.clear();
         state.pageDirty = false;
     }
-    RECT client{};
-    ::GetClientRect(state.window, &client);
+    const RECT client = ClientRect(state);
     state.renderer.maxWidth = std::max<int>(20, client.right - 2 * state.margin);
     SIZE size =
         state.renderer.MeasurePage(state.measuring.get(), state.page, [&state](html::PageElement& element) {
             return Placeholder(state, element);
         });
     state.contentHeight = size.cy;
-    UpdateScrollBar(state);
-    PlaceContent(state);
+    UpdateScrollBar(state, client);
+    PlaceContent(state, client);
     ::InvalidateRect(state.window, nullptr, FALSE);
 }
 
@@ -450,10 +453,11 @@ void ScrollTo(ViewState& state, int y)
 {
     int before = state.scrollY;
     state.scrollY = y;
-    UpdateScrollBar(state);
+    const RECT client = ClientRect(state);
+    UpdateScrollBar(state, client);
     if (state.scrollY == before)
         return;
-    PlaceContent(state);
+    PlaceContent(state, client);
     ::InvalidateRect(state.window, nullptr, FALSE);
 }
 
@@ -468,7 +472,7 @@ void Paint(ViewState& state)
         HBITMAP bitmap = ::CreateCompatibleBitmap(dc, client.right, client.bottom);
         HGDIOBJ old = ::SelectObject(memory, bitmap);
         ::FillRect(memory, &client, state.background.get());
-        state.renderer.Draw(memory, ContentRect(state));
+        state.renderer.Draw(memory, ContentRect(state, client));
         ::BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         ::SelectObject(memory, old);
         ::DeleteObject(bitmap);
