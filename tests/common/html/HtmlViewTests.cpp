@@ -156,7 +156,7 @@ TEST(HtmlPageModel, ReadsOrdinaryHtml)
     EXPECT_EQ(style.fontPixels, 20);
     EXPECT_TRUE(style.bold);
     EXPECT_EQ(page.StyleOf(*page.FindById(L"y")).color, RGB(0, 0, 255)) << "inline style last";
-    x->runtimeStyle[L"color"] = L"gray";
+    x->Extras().runtimeStyle[L"color"] = L"gray";
     EXPECT_EQ(page.StyleOf(*x).color, RGB(128, 128, 128)) << "run-time style above all";
     EXPECT_EQ(page.Background(), RGB(0x10, 0x20, 0x30));
     // An open P ends at the next block; cells close each other.
