@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <cwchar>
 #include <cwctype>
 
@@ -38,7 +39,16 @@ enum TagTrait : unsigned
     kTraitSheetLink = 16384,     // link
 };
 
-unsigned TraitsOf(std::wstring_view name)
+// A tag name as elements hold it, and what the tag is.
+struct TagName
+{
+    std::wstring_view name;
+    unsigned traits = 0;
+};
+
+// The tag's entry in the table of the tags with traits: its name there, or an
+// empty name when it has none.
+TagName KnownTag(std::wstring_view name)
 {
     static const std::unordered_map<std::wstring_view, unsigned> kTraits = [] {
         std::unordered_map<std::wstring_view, unsigned> traits;
@@ -72,7 +82,7 @@ unsigned TraitsOf(std::wstring_view name)
         return traits;
     }();
     const auto found = kTraits.find(name);
-    return found == kTraits.end() ? 0 : found->second;
+    return found == kTraits.end() ? TagName{} : TagName{found->first, found->second};
 }
 
 bool IsBlank(wchar_t ch)
@@ -80,26 +90,38 @@ bool IsBlank(wchar_t ch)
     return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\f';
 }
 
-// A character of a tag or attribute name in lower case (letters past ASCII through the C runtime).
-wchar_t LowerNameCharacter(wchar_t ch)
-{
-    if (ch >= L'A' && ch <= L'Z')
-        return static_cast<wchar_t>(ch + (L'a' - L'A'));
-    if (ch >= 0x80)
-        return static_cast<wchar_t>(std::towlower(ch));
-    return ch;
-}
-
 void LowerInPlace(std::wstring& text)
 {
-    for (wchar_t& ch : text)
-        ch = LowerNameCharacter(ch);
+    for (wchar_t& ch : text) {
+        if (ch >= L'A' && ch <= L'Z')
+            ch = static_cast<wchar_t>(ch + (L'a' - L'A'));
+        else if (ch >= 0x80)
+            ch = static_cast<wchar_t>(std::towlower(ch));
+    }
 }
 
 std::wstring Lower(std::wstring text)
 {
     LowerInPlace(text);
     return text;
+}
+
+// Whether the character ends a tag's name.
+bool EndsName(wchar_t ch)
+{
+    return ch <= L'>' && (IsBlank(ch) || ch == L'>' || ch == L'/');
+}
+
+// Whether two names are the same: they are short, a loop costs less than a call.
+bool SameName(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
 }
 
 // Whether a tag may start with the character (letters; others through the C runtime).
@@ -249,7 +271,7 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
 // The style the tag itself gives (bold, heading sizes, link colour, ...).
 void ApplyStylingTag(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (tag == L"b"sv || tag == L"strong"sv || tag == L"th"sv) {
         style.bold = true;
     } else if (tag == L"i"sv || tag == L"em"sv || tag == L"cite"sv) {
@@ -286,7 +308,7 @@ void ApplyStylingTag(const PageElement& element, ComputedStyle& style, int paren
 
 void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (element.traits & kTraitStyling)
         ApplyStylingTag(element, style, parentPixels);
     if ((element.traits & kTraitBlock) || tag == L"td"sv || tag == L"th"sv || tag == L"table"sv) {
@@ -367,9 +389,9 @@ bool StartsClosingTag(const wchar_t* at, const wchar_t* end, std::wstring_view n
 class PageReader
 {
 public:
-    PageReader(NodePool<PageElement>& pool, PageElement& root, std::vector<PageElement*>& styleBlocks,
-               std::vector<PageElement*>& sheetLinks)
-        : m_pool(pool), m_styleBlocks(styleBlocks), m_sheetLinks(sheetLinks)
+    PageReader(NodePool<PageElement>& pool, PageElement& root, std::unordered_set<std::wstring>& otherNames,
+               std::vector<PageElement*>& styleBlocks, std::vector<PageElement*>& sheetLinks)
+        : m_pool(pool), m_otherNames(otherNames), m_styleBlocks(styleBlocks), m_sheetLinks(sheetLinks)
     {
         m_open.reserve(kMaxPageDepth);
         m_open.push_back(&root);
@@ -380,8 +402,14 @@ public:
         m_end = end;
         while (pos < end) {
             if (*pos != L'<') {
-                const wchar_t* next = std::find(pos, end, L'<');
+                const wchar_t* next = pos;
+                bool entity = false;
+                while (next < end && *next != L'<') {
+                    entity |= *next == L'&';
+                    ++next;
+                }
                 AddText(pos, next);
+                m_runHasEntity |= entity;
                 pos = next;
                 continue;
             }
@@ -424,53 +452,57 @@ private:
         if (closing)
             ++at;
         const wchar_t* nameStart = at;
-        while (at < m_end && !IsBlank(*at) && *at != L'>' && *at != L'/')
+        bool capitals = false;
+        while (at < m_end && !EndsName(*at)) {
+            capitals |= (*at >= L'A' && *at <= L'Z') || *at >= 0x80;
             ++at;
+        }
         const wchar_t* nameEnd = at;
         m_attributes.clear();
         const wchar_t* after = After(ReadAttributes(at, m_end, m_attributes));
         if (nameStart == nameEnd)
             return after;
-        const std::wstring_view name = LowerName(nameStart, nameEnd);
-        const unsigned traits = Traits(name);
+        const std::wstring_view name =
+            capitals ? Lowered(nameStart, nameEnd)
+                     : std::wstring_view(nameStart, static_cast<size_t>(nameEnd - nameStart));
         if (closing) {
-            Close(name, traits);
+            Close(name);
             return after;
         }
-        PageElement& element = Open(name, traits);
-        return (traits & kTraitRawText) ? ReadRawText(element, name, after) : after;
+        const TagName tag = Tag(name);
+        PageElement& element = Open(tag);
+        return (tag.traits & kTraitRawText) ? ReadRawText(element, tag.name, after) : after;
     }
 
-    // The name in lower case: the page's own characters when they are.
-    std::wstring_view LowerName(const wchar_t* begin, const wchar_t* end)
+    // A name read with capitals, in lower case.
+    std::wstring_view Lowered(const wchar_t* begin, const wchar_t* end)
     {
-        const wchar_t* at = begin;
-        while (at < end && LowerNameCharacter(*at) == *at)
-            ++at;
-        if (at == end)
-            return std::wstring_view(begin, static_cast<size_t>(end - begin));
         m_lowered.assign(begin, end);
         LowerInPlace(m_lowered);
         return m_lowered;
     }
 
-    // Pages repeat their tags: the last name's traits serve again.
-    unsigned Traits(std::wstring_view name)
+    // The name as elements hold it (the table's, or the page's own copy of
+    // a name the table lacks) and its traits. Pages repeat their tags: the
+    // last name's serve again.
+    TagName Tag(std::wstring_view name)
     {
-        if (name != m_tracedName) {
-            m_tracedName.assign(name);
-            m_tracedTraits = TraitsOf(name);
-        }
-        return m_tracedTraits;
+        if (SameName(name, m_traced.name))
+            return m_traced;
+        m_traced = KnownTag(name);
+        if (m_traced.name.empty())
+            m_traced.name = *m_otherNames.emplace(name).first;
+        return m_traced;
     }
 
     // Ends the innermost open element of that name; one of a table's rows or
     // cells never ends outside its table.
-    void Close(std::wstring_view name, unsigned traits)
+    void Close(std::wstring_view name)
     {
-        const bool cell = (traits & (kTraitCell | kTraitRow)) != 0;
+        const bool cell =
+            name.size() == 2 && name[0] == L't' && (name[1] == L'd' || name[1] == L'h' || name[1] == L'r');
         for (size_t i = m_open.size(); i-- > 1;) {
-            if (m_open[i]->tag == name) {
+            if (SameName(m_open[i]->tag, name)) {
                 m_open.resize(i);
                 return;
             }
@@ -493,8 +525,9 @@ private:
         }
     }
 
-    PageElement& Open(std::wstring_view name, unsigned traits)
+    PageElement& Open(const TagName& tag)
     {
+        const unsigned traits = tag.traits;
         if (traits & kTraitRow)
             CloseImplied(kTraitRow, kTraitTable);
         else if (traits & kTraitCell)
@@ -505,9 +538,7 @@ private:
             CloseImplied(kTraitParagraph, kTraitParagraphFence);
         PoolPtr<PageElement> made = m_pool.Make();
         PageElement& element = *made;
-        // Names are short: added a character at a time, they take the inline path.
-        for (wchar_t ch : name)
-            element.tag.push_back(ch);
+        element.tag = tag.name;
         element.traits = traits;
         PageElement* parent = m_open.back();
         element.parent = parent;
@@ -561,6 +592,13 @@ private:
             m_run = m_pool.Make();
             m_run->isText = true;
         }
+        // Runs between tags are often a few characters: added one at a time
+        // they take the inline path.
+        if (end - begin <= 4) {
+            for (const wchar_t* ch = begin; ch != end; ++ch)
+                m_run->text.push_back(*ch);
+            return;
+        }
         m_run->text.append(begin, end);
     }
 
@@ -569,23 +607,25 @@ private:
     {
         if (!m_run)
             return;
-        if (m_run->text.find(L'&') != std::wstring::npos)
+        if (m_runHasEntity)
             m_run->text = DecodeEntities(m_run->text);
+        m_runHasEntity = false;
         PageElement* parent = m_open.back();
         m_run->parent = parent;
         parent->children.push_back(std::move(m_run));
     }
 
     NodePool<PageElement>& m_pool;
+    std::unordered_set<std::wstring>& m_otherNames;
     std::vector<PageElement*>& m_styleBlocks;
     std::vector<PageElement*>& m_sheetLinks;
     const wchar_t* m_end = nullptr;
     std::vector<PageElement*> m_open; // the root, then the open elements
     PoolPtr<PageElement> m_run;       // the text being read; null when none
+    bool m_runHasEntity = false;      // whether that text holds a '&'
     AttributeList m_attributes;       // those of the tag being read
     std::wstring m_lowered;           // a name read with capitals, in lower case
-    std::wstring m_tracedName;
-    unsigned m_tracedTraits = 0;
+    TagName m_traced;
 };
 
 // Whether a blank-separated class list holds the class.
@@ -613,7 +653,9 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 
 } // namespace
 
-void PageElementExtras::Reset()
+// Out of line: most elements have no extras, and emptying one, inlined,
+// would make every element's Reset save registers it does not need.
+__attribute__((noinline)) void PageElementExtras::Reset()
 {
     attributes.clear();
     if (!runtimeStyle.empty())
@@ -626,7 +668,7 @@ void PageElementExtras::Reset()
 void PageElement::Reset()
 {
     // Every field back to its default; the strings and lists keep their room.
-    tag.clear();
+    tag = {};
     text.clear();
     children.clear();
     parent = nullptr;
@@ -861,6 +903,7 @@ void HtmlPage::Parse(const std::wstring& text)
 {
     m_root.children.clear();
     m_pool.Clear();
+    m_otherNames.clear();
     if (m_root.extras)
         m_root.extras->attributes.clear();
     m_rules.clear();
@@ -868,7 +911,7 @@ void HtmlPage::Parse(const std::wstring& text)
     m_links.clear();
     m_styleBlocks.clear();
     m_sheetLinks.clear();
-    PageReader reader(m_pool, m_root, m_styleBlocks, m_sheetLinks);
+    PageReader reader(m_pool, m_root, m_otherNames, m_styleBlocks, m_sheetLinks);
     reader.Read(text.data(), text.data() + text.size());
     for (PageElement* block : m_styleBlocks)
         AddStyleSheet(block->InnerText());
@@ -1270,7 +1313,7 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
         EmitText(element, element.text, parentStyle);
         return;
     }
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (element.traits & kTraitHidden)
         return;
     const ComputedStyle style = DeriveStyle(element, parentStyle);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,10 @@ struct PageElementExtras
 
 struct PageElement
 {
-    std::wstring tag;  // lower case; empty for the root and for text
+    // Lower case; empty for the root and for text. The characters are the
+    // page's (see HtmlPage::m_otherNames) or a table's, kept while the page
+    // holds the tree.
+    std::wstring_view tag;
     std::wstring text; // text nodes: the decoded characters
     std::vector<PoolPtr<PageElement>> children;
     PageElement* parent = nullptr;
@@ -212,6 +216,9 @@ private:
 
     // The pool before the root: the root's children point into it.
     NodePool<PageElement> m_pool;
+    // The tag names of the page that no table of tags holds, which its
+    // elements point at.
+    std::unordered_set<std::wstring> m_otherNames;
     PageElement m_root;
     std::vector<StyleRule> m_rules;
     std::vector<PageElement*> m_markers;

@@ -890,8 +890,8 @@ HtmlDomResult HTMLayoutVisitElements(HELEMENT root, LPCSTR tagName, LPCSTR attri
     std::function<void(html::PageElement&)> walk = [&](html::PageElement& element) {
         if (stop || element.isText)
             return;
-        bool matches =
-            !element.tag.empty() && (tag.empty() || _wcsicmp(tag.c_str(), element.tag.c_str()) == 0);
+        bool matches = !element.tag.empty() &&
+                       (tag.empty() || _wcsicmp(tag.c_str(), std::wstring(element.tag).c_str()) == 0);
         if (matches && !attribute.empty()) {
             const std::wstring* value = element.FindAttribute(attribute);
             matches = value && (!attributeValue || *value == attributeValue);
