@@ -44,7 +44,30 @@ struct TagName
 {
     std::wstring_view name;
     unsigned traits = 0;
+    // The open element the tag ends (by its traits), unless one with a trait
+    // of `fences` comes first; 0 when it ends none.
+    unsigned ends = 0;
+    unsigned fences = 0;
 };
+
+// Sets what the tag ends: a row the row before, a cell the cell before, a
+// list item the item before, a block or table an open paragraph.
+void SetImpliedClose(TagName& tag)
+{
+    if (tag.traits & kTraitRow) {
+        tag.ends = kTraitRow;
+        tag.fences = kTraitTable;
+    } else if (tag.traits & kTraitCell) {
+        tag.ends = kTraitCell;
+        tag.fences = kTraitRow | kTraitTable;
+    } else if (tag.traits & kTraitListItem) {
+        tag.ends = kTraitListItem;
+        tag.fences = kTraitList;
+    } else if (tag.traits & (kTraitBlock | kTraitTable)) {
+        tag.ends = kTraitParagraph;
+        tag.fences = kTraitParagraphFence;
+    }
+}
 
 // The tag's entry in the table of the tags with traits: its name there, or an
 // empty name when it has none.
@@ -492,6 +515,7 @@ private:
         m_traced = KnownTag(name);
         if (m_traced.name.empty())
             m_traced.name = *m_otherNames.emplace(name).first;
+        SetImpliedClose(m_traced);
         return m_traced;
     }
 
@@ -528,14 +552,8 @@ private:
     PageElement& Open(const TagName& tag)
     {
         const unsigned traits = tag.traits;
-        if (traits & kTraitRow)
-            CloseImplied(kTraitRow, kTraitTable);
-        else if (traits & kTraitCell)
-            CloseImplied(kTraitCell, kTraitRow | kTraitTable);
-        else if (traits & kTraitListItem)
-            CloseImplied(kTraitListItem, kTraitList);
-        else if (traits & (kTraitBlock | kTraitTable))
-            CloseImplied(kTraitParagraph, kTraitParagraphFence);
+        if (tag.ends)
+            CloseImplied(tag.ends, tag.fences);
         PoolPtr<PageElement> made = m_pool.Make();
         PageElement& element = *made;
         element.tag = tag.name;
@@ -608,11 +626,17 @@ private:
         if (!m_run)
             return;
         if (m_runHasEntity)
-            m_run->text = DecodeEntities(m_run->text);
-        m_runHasEntity = false;
+            DecodeRun();
         PageElement* parent = m_open.back();
         m_run->parent = parent;
         parent->children.push_back(std::move(m_run));
+    }
+
+    // Out of line, as the pool's new nodes: few runs hold entities.
+    __attribute__((noinline)) void DecodeRun()
+    {
+        m_run->text = DecodeEntities(m_run->text);
+        m_runHasEntity = false;
     }
 
     NodePool<PageElement>& m_pool;

@@ -44,8 +44,9 @@ public:
     void Clear() { m_used = 0; }
 
 private:
-    // A node no tree has had yet, in a new block when the last is full.
-    PoolPtr<T> MakeNew()
+    // A node no tree has had yet, in a new block when the last is full. Out
+    // of line: inlined, it would make every Make save registers it needs.
+    __attribute__((noinline)) PoolPtr<T> MakeNew()
     {
         if (m_used == m_blocks.size() * kBlockSize)
             m_blocks.push_back(std::make_unique<T[]>(kBlockSize));
