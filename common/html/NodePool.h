@@ -45,7 +45,7 @@ public:
 
 private:
     // A node no tree has had yet, in a new block when the last is full. Out
-    // of line: inlined, it would make every Make save registers it needs.
+    // of line: inlined, it would make every Make save the registers only it needs.
     __attribute__((noinline)) PoolPtr<T> MakeNew()
     {
         if (m_used == m_blocks.size() * kBlockSize)
