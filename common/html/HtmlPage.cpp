@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <cwchar>
 #include <cwctype>
 
@@ -15,16 +16,7 @@ namespace html
 namespace
 {
 
-const int kMaxPageDepth = 200;
-
-bool IsOneOf(std::wstring_view name, std::initializer_list<std::wstring_view> names)
-{
-    for (std::wstring_view candidate : names) {
-        if (name == candidate)
-            return true;
-    }
-    return false;
-}
+const size_t kMaxPageDepth = 200;
 
 // What a tag is, looked up once when the element is made.
 enum TagTrait : unsigned
@@ -35,9 +27,52 @@ enum TagTrait : unsigned
     kTraitSpaced = 8,   // a block followed by an empty line
     kTraitHidden = 16,  // never drawn
     kTraitStyling = 32, // gives its content a style of its own (see ApplyTagDefaults)
+    // What the parse needs to know of a tag: the implied closes, the style
+    // blocks and sheet links.
+    kTraitRow = 64,              // tr
+    kTraitCell = 128,            // td, th
+    kTraitTable = 256,           // table
+    kTraitListItem = 512,        // li
+    kTraitList = 1024,           // ul, ol: an open LI ends at neither
+    kTraitParagraph = 2048,      // p
+    kTraitParagraphFence = 4096, // an open P ends at none of these (div, td, table, body)
+    kTraitStyleBlock = 8192,     // style
+    kTraitSheetLink = 16384,     // link
 };
 
-unsigned TraitsOf(std::wstring_view name)
+// A tag name as elements hold it, and what the tag is.
+struct TagName
+{
+    std::wstring_view name;
+    unsigned traits = 0;
+    // The open element the tag ends (by its traits), unless one with a trait
+    // of `fences` comes first; 0 when it ends none.
+    unsigned ends = 0;
+    unsigned fences = 0;
+};
+
+// Sets what the tag ends: a row the row before, a cell the cell before, a
+// list item the item before, a block or table an open paragraph.
+void SetImpliedClose(TagName& tag)
+{
+    if (tag.traits & kTraitRow) {
+        tag.ends = kTraitRow;
+        tag.fences = kTraitTable;
+    } else if (tag.traits & kTraitCell) {
+        tag.ends = kTraitCell;
+        tag.fences = kTraitRow | kTraitTable;
+    } else if (tag.traits & kTraitListItem) {
+        tag.ends = kTraitListItem;
+        tag.fences = kTraitList;
+    } else if (tag.traits & (kTraitBlock | kTraitTable)) {
+        tag.ends = kTraitParagraph;
+        tag.fences = kTraitParagraphFence;
+    }
+}
+
+// The tag's entry in the table of the tags with traits: its name there, or an
+// empty name when it has none.
+TagName KnownTag(std::wstring_view name)
 {
     static const std::unordered_map<std::wstring_view, unsigned> kTraits = [] {
         std::unordered_map<std::wstring_view, unsigned> traits;
@@ -59,10 +94,19 @@ unsigned TraitsOf(std::wstring_view name)
               L"strike", L"del",    L"h1",     L"h2", L"h3",   L"h4",   L"h5", L"h6",
               L"small",  L"big",    L"center", L"a",  L"font", L"body"},
              kTraitStyling);
+        mark({L"tr"}, kTraitRow);
+        mark({L"td", L"th"}, kTraitCell);
+        mark({L"table"}, kTraitTable);
+        mark({L"li"}, kTraitListItem);
+        mark({L"ul", L"ol"}, kTraitList);
+        mark({L"p"}, kTraitParagraph);
+        mark({L"div", L"td", L"table", L"body"}, kTraitParagraphFence);
+        mark({L"style"}, kTraitStyleBlock);
+        mark({L"link"}, kTraitSheetLink);
         return traits;
     }();
     const auto found = kTraits.find(name);
-    return found == kTraits.end() ? 0 : found->second;
+    return found == kTraits.end() ? TagName{} : TagName{found->first, found->second};
 }
 
 bool IsBlank(wchar_t ch)
@@ -86,6 +130,24 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
+// Whether the character ends a tag's name.
+bool EndsName(wchar_t ch)
+{
+    return ch <= L'>' && (IsBlank(ch) || ch == L'>' || ch == L'/');
+}
+
+// Whether two names are the same: they are short, a loop costs less than a call.
+bool SameName(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
 // Whether a tag may start with the character (letters; others through the C runtime).
 bool IsTagStart(wchar_t ch)
 {
@@ -103,17 +165,6 @@ std::wstring Trim(const std::wstring& text)
     while (to > from && IsBlank(text[to - 1]))
         --to;
     return text.substr(from, to - from);
-}
-
-bool StartsWithNoCase(const std::wstring& text, size_t pos, const std::wstring& prefix)
-{
-    if (pos + prefix.size() > text.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::towlower(text[pos + i]) != std::towlower(prefix[i]))
-            return false;
-    }
-    return true;
 }
 
 std::wstring ColorText(COLORREF color)
@@ -244,7 +295,7 @@ void ApplyDeclaration(ComputedStyle& style, const std::wstring& name, const std:
 // The style the tag itself gives (bold, heading sizes, link colour, ...).
 void ApplyStylingTag(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (tag == L"b"sv || tag == L"strong"sv || tag == L"th"sv) {
         style.bold = true;
     } else if (tag == L"i"sv || tag == L"em"sv || tag == L"cite"sv) {
@@ -281,7 +332,7 @@ void ApplyStylingTag(const PageElement& element, ComputedStyle& style, int paren
 
 void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int parentPixels)
 {
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (element.traits & kTraitStyling)
         ApplyStylingTag(element, style, parentPixels);
     if ((element.traits & kTraitBlock) || tag == L"td"sv || tag == L"th"sv || tag == L"table"sv) {
@@ -292,54 +343,315 @@ void ApplyTagDefaults(const PageElement& element, ComputedStyle& style, int pare
         style.hidden = true;
 }
 
-// Reads one tag from '<' at pos; returns the position after its '>'.
-size_t ReadTag(const std::wstring& text, size_t pos, std::wstring& name, bool& closing,
-               std::vector<std::pair<std::wstring, std::wstring>>& attributes)
+using AttributeList = std::vector<std::pair<std::wstring, std::wstring>>;
+
+void AddAttribute(AttributeList& attributes, std::wstring_view name, const wchar_t* value,
+                  const wchar_t* valueEnd)
 {
-    size_t i = pos + 1;
-    closing = i < text.size() && text[i] == L'/';
-    if (closing)
-        ++i;
-    size_t nameStart = i;
-    while (i < text.size() && !IsBlank(text[i]) && text[i] != L'>' && text[i] != L'/')
-        ++i;
-    name.assign(text, nameStart, i - nameStart);
-    LowerInPlace(name);
-    while (i < text.size() && text[i] != L'>') {
-        if (IsBlank(text[i]) || text[i] == L'/') {
-            ++i;
+    std::wstring lowerName(name);
+    LowerInPlace(lowerName);
+    std::wstring text(value, valueEnd);
+    if (text.find(L'&') != std::wstring::npos)
+        text = DecodeEntities(text);
+    attributes.emplace_back(std::move(lowerName), std::move(text));
+}
+
+// Reads a tag's attributes from just after its name up to its '>' (quoted
+// values may hold one); returns where that '>' is, or `end`.
+const wchar_t* ReadAttributes(const wchar_t* at, const wchar_t* end, AttributeList& attributes)
+{
+    while (at < end && *at != L'>') {
+        if (IsBlank(*at) || *at == L'/') {
+            ++at;
             continue;
         }
-        size_t attrStart = i;
-        while (i < text.size() && !IsBlank(text[i]) && text[i] != L'=' && text[i] != L'>')
-            ++i;
-        std::wstring attrName = Lower(text.substr(attrStart, i - attrStart));
-        while (i < text.size() && IsBlank(text[i]))
-            ++i;
-        std::wstring value;
-        if (i < text.size() && text[i] == L'=') {
-            ++i;
-            while (i < text.size() && IsBlank(text[i]))
-                ++i;
-            if (i < text.size() && (text[i] == L'"' || text[i] == L'\'')) {
-                wchar_t quote = text[i++];
-                size_t end = text.find(quote, i);
-                if (end == std::wstring::npos)
-                    end = text.size();
-                value = text.substr(i, end - i);
-                i = std::min(text.size(), end + 1);
+        const wchar_t* nameStart = at;
+        while (at < end && !IsBlank(*at) && *at != L'=' && *at != L'>')
+            ++at;
+        const std::wstring_view name(nameStart, static_cast<size_t>(at - nameStart));
+        while (at < end && IsBlank(*at))
+            ++at;
+        const wchar_t* value = at;
+        const wchar_t* valueEnd = at;
+        if (at < end && *at == L'=') {
+            ++at;
+            while (at < end && IsBlank(*at))
+                ++at;
+            if (at < end && (*at == L'"' || *at == L'\'')) {
+                const wchar_t quote = *at++;
+                value = at;
+                valueEnd = std::find(at, end, quote);
+                at = valueEnd == end ? end : valueEnd + 1;
             } else {
-                size_t valueStart = i;
-                while (i < text.size() && !IsBlank(text[i]) && text[i] != L'>')
-                    ++i;
-                value = text.substr(valueStart, i - valueStart);
+                value = at;
+                while (at < end && !IsBlank(*at) && *at != L'>')
+                    ++at;
+                valueEnd = at;
             }
         }
-        if (!attrName.empty())
-            attributes.emplace_back(attrName, DecodeEntities(value));
+        if (!name.empty())
+            AddAttribute(attributes, name, value, valueEnd);
     }
-    return std::min(text.size(), i + 1);
+    return at;
 }
+
+// Whether "</" + `name` starts at `at`, in any case.
+bool StartsClosingTag(const wchar_t* at, const wchar_t* end, std::wstring_view name)
+{
+    if (static_cast<size_t>(end - at) < name.size() + 2 || at[0] != L'<' || at[1] != L'/')
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (std::towlower(at[2 + i]) != std::towlower(name[i]))
+            return false;
+    }
+    return true;
+}
+
+// Reads a page into its element tree in place: tag names are looked at in
+// the page's text (copied only when they hold capitals), attributes are read
+// into a list the element then takes, text goes straight into its node.
+class PageReader
+{
+public:
+    PageReader(NodePool<PageElement>& pool, PageElement& root, std::unordered_set<std::wstring>& otherNames,
+               std::vector<PageElement*>& styleBlocks, std::vector<PageElement*>& sheetLinks)
+        : m_pool(pool), m_otherNames(otherNames), m_styleBlocks(styleBlocks), m_sheetLinks(sheetLinks)
+    {
+        m_open.reserve(kMaxPageDepth);
+        m_open.push_back(&root);
+    }
+
+    void Read(const wchar_t* pos, const wchar_t* end)
+    {
+        m_end = end;
+        while (pos < end) {
+            if (*pos != L'<') {
+                const wchar_t* next = pos;
+                bool entity = false;
+                while (next < end && *next != L'<') {
+                    entity |= *next == L'&';
+                    ++next;
+                }
+                AddText(pos, next);
+                m_runHasEntity |= entity;
+                pos = next;
+                continue;
+            }
+            pos = ReadMarkup(pos);
+        }
+        EndText();
+    }
+
+private:
+    // Reads what starts with the '<' at `pos`: a comment, a declaration, a
+    // tag or a plain '<'; returns where the text goes on.
+    const wchar_t* ReadMarkup(const wchar_t* pos)
+    {
+        const wchar_t next = pos + 1 < m_end ? pos[1] : 0;
+        if (next == L'!' && m_end - pos >= 4 && pos[2] == L'-' && pos[3] == L'-') {
+            EndText();
+            const std::wstring_view rest(pos + 4, static_cast<size_t>(m_end - pos - 4));
+            const size_t close = rest.find(L"-->");
+            return close == std::wstring_view::npos ? m_end : pos + 4 + close + 3;
+        }
+        if (next == L'!' || next == L'?') {
+            EndText();
+            return After(std::find(pos, m_end, L'>'));
+        }
+        if (!IsTagStart(next) && next != L'/') {
+            AddText(pos, pos + 1);
+            return pos + 1;
+        }
+        EndText();
+        return ReadTag(pos);
+    }
+
+    // The position after the '>' at `close`, or the end when there is none.
+    const wchar_t* After(const wchar_t* close) const { return close == m_end ? m_end : close + 1; }
+
+    const wchar_t* ReadTag(const wchar_t* pos)
+    {
+        const wchar_t* at = pos + 1;
+        const bool closing = at < m_end && *at == L'/';
+        if (closing)
+            ++at;
+        const wchar_t* nameStart = at;
+        bool capitals = false;
+        while (at < m_end && !EndsName(*at)) {
+            capitals |= (*at >= L'A' && *at <= L'Z') || *at >= 0x80;
+            ++at;
+        }
+        const wchar_t* nameEnd = at;
+        m_attributes.clear();
+        const wchar_t* after = After(ReadAttributes(at, m_end, m_attributes));
+        if (nameStart == nameEnd)
+            return after;
+        const std::wstring_view name =
+            capitals ? Lowered(nameStart, nameEnd)
+                     : std::wstring_view(nameStart, static_cast<size_t>(nameEnd - nameStart));
+        if (closing) {
+            Close(name);
+            return after;
+        }
+        const TagName tag = Tag(name);
+        PageElement& element = Open(tag);
+        return (tag.traits & kTraitRawText) ? ReadRawText(element, tag.name, after) : after;
+    }
+
+    // A name read with capitals, in lower case.
+    std::wstring_view Lowered(const wchar_t* begin, const wchar_t* end)
+    {
+        m_lowered.assign(begin, end);
+        LowerInPlace(m_lowered);
+        return m_lowered;
+    }
+
+    // The name as elements hold it (the table's, or the page's own copy of
+    // a name the table lacks) and its traits. Pages repeat their tags: the
+    // last name's serve again.
+    TagName Tag(std::wstring_view name)
+    {
+        if (SameName(name, m_traced.name))
+            return m_traced;
+        m_traced = KnownTag(name);
+        if (m_traced.name.empty())
+            m_traced.name = *m_otherNames.emplace(name).first;
+        SetImpliedClose(m_traced);
+        return m_traced;
+    }
+
+    // Ends the innermost open element of that name; one of a table's rows or
+    // cells never ends outside its table.
+    void Close(std::wstring_view name)
+    {
+        const bool cell =
+            name.size() == 2 && name[0] == L't' && (name[1] == L'd' || name[1] == L'h' || name[1] == L'r');
+        for (size_t i = m_open.size(); i-- > 1;) {
+            if (SameName(m_open[i]->tag, name)) {
+                m_open.resize(i);
+                return;
+            }
+            if (cell && (m_open[i]->traits & kTraitTable))
+                return;
+        }
+    }
+
+    // Ends the innermost open element with one of the traits `ended`, unless
+    // one with a trait of `limits` comes first.
+    void CloseImplied(unsigned ended, unsigned limits)
+    {
+        for (size_t i = m_open.size(); i-- > 1;) {
+            if (m_open[i]->traits & limits)
+                return;
+            if (m_open[i]->traits & ended) {
+                m_open.resize(i);
+                return;
+            }
+        }
+    }
+
+    PageElement& Open(const TagName& tag)
+    {
+        const unsigned traits = tag.traits;
+        if (tag.ends)
+            CloseImplied(tag.ends, tag.fences);
+        PoolPtr<PageElement> made = m_pool.Make();
+        PageElement& element = *made;
+        element.tag = tag.name;
+        element.traits = traits;
+        PageElement* parent = m_open.back();
+        element.parent = parent;
+        if (!m_attributes.empty())
+            TakeAttributes(element);
+        parent->children.push_back(std::move(made));
+        if (traits & kTraitStyleBlock)
+            m_styleBlocks.push_back(&element);
+        else if (traits & kTraitSheetLink)
+            m_sheetLinks.push_back(&element);
+        // Deeper elements are kept as empty elements; their content joins the parent.
+        if (!(traits & (kTraitVoid | kTraitRawText)) && m_open.size() < kMaxPageDepth)
+            m_open.push_back(&element);
+        return element;
+    }
+
+    // The element takes the attributes read; the list read into next takes
+    // the room of the element's old one.
+    void TakeAttributes(PageElement& element)
+    {
+        element.Extras().attributes.swap(m_attributes);
+        m_attributes.clear();
+        if (element.FindAttribute(L"checked"))
+            element.state |= kStateChecked;
+        if (element.FindAttribute(L"disabled"))
+            element.state |= kStateDisabled;
+    }
+
+    // The content of a raw-text element, up to its closing tag, as one text
+    // node; returns where the text goes on after that tag.
+    const wchar_t* ReadRawText(PageElement& element, std::wstring_view name, const wchar_t* pos)
+    {
+        const wchar_t* close = std::find(pos, m_end, L'<');
+        while (close != m_end && !StartsClosingTag(close, m_end, name))
+            close = std::find(close + 1, m_end, L'<');
+        if (close != pos) {
+            PoolPtr<PageElement> node = m_pool.Make();
+            node->isText = true;
+            node->text.assign(pos, close);
+            node->parent = &element;
+            element.children.push_back(std::move(node));
+        }
+        return After(std::find(close, m_end, L'>'));
+    }
+
+    void AddText(const wchar_t* begin, const wchar_t* end)
+    {
+        if (begin == end)
+            return;
+        if (!m_run) {
+            m_run = m_pool.Make();
+            m_run->isText = true;
+        }
+        // Runs between tags are often a few characters: added one at a time
+        // they take the inline path.
+        if (end - begin <= 4) {
+            for (const wchar_t* ch = begin; ch != end; ++ch)
+                m_run->text.push_back(*ch);
+            return;
+        }
+        m_run->text.append(begin, end);
+    }
+
+    // Puts the text read since the last tag into the open element.
+    void EndText()
+    {
+        if (!m_run)
+            return;
+        if (m_runHasEntity)
+            DecodeRun();
+        PageElement* parent = m_open.back();
+        m_run->parent = parent;
+        parent->children.push_back(std::move(m_run));
+    }
+
+    // Out of line, as the pool's new nodes: few runs hold entities.
+    __attribute__((noinline)) void DecodeRun()
+    {
+        m_run->text = DecodeEntities(m_run->text);
+        m_runHasEntity = false;
+    }
+
+    NodePool<PageElement>& m_pool;
+    std::unordered_set<std::wstring>& m_otherNames;
+    std::vector<PageElement*>& m_styleBlocks;
+    std::vector<PageElement*>& m_sheetLinks;
+    const wchar_t* m_end = nullptr;
+    std::vector<PageElement*> m_open; // the root, then the open elements
+    PoolPtr<PageElement> m_run;       // the text being read; null when none
+    bool m_runHasEntity = false;      // whether that text holds a '&'
+    AttributeList m_attributes;       // those of the tag being read
+    std::wstring m_lowered;           // a name read with capitals, in lower case
+    TagName m_traced;
+};
 
 // Whether a blank-separated class list holds the class.
 bool HasClass(const std::wstring& classes, const std::wstring& name)
@@ -366,30 +678,47 @@ void VisitTree(PageElement& element, const std::function<bool(PageElement&)>& vi
 
 } // namespace
 
-void PageElement::Reset()
+// Out of line: most elements have no extras, and emptying one, inlined,
+// would make every element's Reset save registers it does not need.
+__attribute__((noinline)) void PageElementExtras::Reset()
 {
-    // Every field back to its default; the strings and lists keep their room.
-    isText = false;
-    tag.clear();
-    traits = 0;
-    text.clear();
     attributes.clear();
     if (!runtimeStyle.empty())
         runtimeStyle.clear();
-    state = 0;
-    children.clear();
-    parent = nullptr;
-    marker = -1;
     control = nullptr;
     buddy = nullptr;
     controlSize = SIZE{};
+}
+
+void PageElement::Reset()
+{
+    // Every field back to its default; the strings and lists keep their room.
+    tag = {};
+    text.clear();
+    children.clear();
+    parent = nullptr;
+    if (extras)
+        extras->Reset();
     box = RECT{};
     boxStamp = 0;
+    traits = 0;
+    state = 0;
+    marker = -1;
+    isText = false;
+}
+
+PageElementExtras& PageElement::Extras()
+{
+    if (!extras)
+        extras = std::make_unique<PageElementExtras>();
+    return *extras;
 }
 
 const std::wstring* PageElement::FindAttribute(std::wstring_view name) const
 {
-    for (const auto& attribute : attributes) {
+    if (!extras)
+        return nullptr;
+    for (const auto& attribute : extras->attributes) {
         if (attribute.first == name)
             return &attribute.second;
     }
@@ -404,6 +733,9 @@ std::wstring PageElement::Attribute(std::wstring_view name) const
 
 void PageElement::SetAttribute(const std::wstring& name, const std::wstring* value)
 {
+    if (!extras && !value)
+        return;
+    auto& attributes = Extras().attributes;
     for (auto it = attributes.begin(); it != attributes.end(); ++it) {
         if (it->first != name)
             continue;
@@ -596,135 +928,16 @@ void HtmlPage::Parse(const std::wstring& text)
 {
     m_root.children.clear();
     m_pool.Clear();
-    m_root.attributes.clear();
+    m_otherNames.clear();
+    if (m_root.extras)
+        m_root.extras->attributes.clear();
     m_rules.clear();
     m_markers.clear();
     m_links.clear();
     m_styleBlocks.clear();
     m_sheetLinks.clear();
-    std::vector<PageElement*> open{&m_root};
-    auto appendText = [&](const std::wstring& run) {
-        if (run.empty())
-            return;
-        auto node = m_pool.Make();
-        node->isText = true;
-        if (run.find(L'&') == std::wstring::npos)
-            node->text.assign(run);
-        else
-            node->text = DecodeEntities(run);
-        node->parent = open.back();
-        open.back()->children.push_back(std::move(node));
-    };
-    auto closeTo = [&](std::initializer_list<std::wstring_view> names,
-                       std::initializer_list<std::wstring_view> limits) {
-        for (size_t i = open.size(); i-- > 1;) {
-            if (IsOneOf(open[i]->tag, limits))
-                return;
-            if (IsOneOf(open[i]->tag, names)) {
-                open.resize(i);
-                return;
-            }
-        }
-    };
-    size_t pos = 0;
-    std::wstring run;
-    std::wstring name;
-    // Pages repeat their tags: the last name's traits serve again.
-    std::wstring tracedName;
-    unsigned tracedTraits = 0;
-    while (pos < text.size()) {
-        if (text[pos] != L'<') {
-            const size_t next = std::min(text.find(L'<', pos), text.size());
-            run.append(text, pos, next - pos);
-            pos = next;
-            continue;
-        }
-        if (text.compare(pos, 4, L"<!--") == 0) {
-            appendText(run);
-            run.clear();
-            size_t end = text.find(L"-->", pos + 4);
-            pos = end == std::wstring::npos ? text.size() : end + 3;
-            continue;
-        }
-        wchar_t next = pos + 1 < text.size() ? text[pos + 1] : 0;
-        if (next == L'!' || next == L'?') {
-            appendText(run);
-            run.clear();
-            size_t end = text.find(L'>', pos);
-            pos = end == std::wstring::npos ? text.size() : end + 1;
-            continue;
-        }
-        if (!IsTagStart(next) && next != L'/') {
-            run += text[pos++];
-            continue;
-        }
-        appendText(run);
-        run.clear();
-        bool closing = false;
-        std::vector<std::pair<std::wstring, std::wstring>> attributes;
-        pos = ReadTag(text, pos, name, closing, attributes);
-        if (name.empty())
-            continue;
-        if (closing) {
-            bool cell = name == L"td"sv || name == L"th"sv || name == L"tr"sv;
-            for (size_t i = open.size(); i-- > 1;) {
-                if (open[i]->tag == name) {
-                    open.resize(i);
-                    break;
-                }
-                if (cell && open[i]->tag == L"table"sv)
-                    break;
-            }
-            continue;
-        }
-        if (name != tracedName) {
-            tracedName = name;
-            tracedTraits = TraitsOf(name);
-        }
-        const unsigned traits = tracedTraits;
-        if (name == L"tr"sv)
-            closeTo({L"tr"}, {L"table"});
-        else if (name == L"td"sv || name == L"th"sv)
-            closeTo({L"td", L"th"}, {L"tr", L"table"});
-        else if (name == L"li"sv)
-            closeTo({L"li"}, {L"ul", L"ol"});
-        else if ((traits & kTraitBlock) || name == L"table"sv)
-            closeTo({L"p"}, {L"div", L"td", L"table", L"body"});
-        auto element = m_pool.Make();
-        element->tag = name;
-        element->traits = traits;
-        element->attributes = std::move(attributes);
-        element->parent = open.back();
-        if (element->FindAttribute(L"checked"))
-            element->state |= kStateChecked;
-        if (element->FindAttribute(L"disabled"))
-            element->state |= kStateDisabled;
-        PageElement* added = element.get();
-        open.back()->children.push_back(std::move(element));
-        if (name == L"style"sv)
-            m_styleBlocks.push_back(added);
-        else if (name == L"link"sv)
-            m_sheetLinks.push_back(added);
-        if (traits & kTraitRawText) {
-            size_t end = pos;
-            while (end < text.size() && !(text[end] == L'<' && StartsWithNoCase(text, end, L"</" + name)))
-                ++end;
-            std::wstring raw = text.substr(pos, end - pos);
-            if (!raw.empty()) {
-                auto node = m_pool.Make();
-                node->isText = true;
-                node->text = raw;
-                node->parent = added;
-                added->children.push_back(std::move(node));
-            }
-            size_t close = text.find(L'>', end);
-            pos = close == std::wstring::npos ? text.size() : close + 1;
-            continue;
-        }
-        if (!(traits & kTraitVoid) && open.size() < kMaxPageDepth)
-            open.push_back(added);
-    }
-    appendText(run);
+    PageReader reader(m_pool, m_root, m_otherNames, m_styleBlocks, m_sheetLinks);
+    reader.Read(text.data(), text.data() + text.size());
     for (PageElement* block : m_styleBlocks)
         AddStyleSheet(block->InnerText());
 }
@@ -801,8 +1014,10 @@ void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) cons
         for (const auto& declaration : ParseCssDeclarations(*inline_))
             ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
     }
-    for (const auto& declaration : element.runtimeStyle)
-        ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
+    if (element.extras) {
+        for (const auto& declaration : element.extras->runtimeStyle)
+            ApplyDeclaration(style, declaration.first, declaration.second, parentPixels);
+    }
 }
 
 bool HtmlPage::InheritsUnchanged(const PageElement& element, const ComputedStyle& parentStyle) const
@@ -1148,7 +1363,7 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
         EmitText(element, element.text, parentStyle);
         return;
     }
-    const std::wstring& tag = element.tag;
+    const std::wstring_view tag = element.tag;
     if (element.traits & kTraitHidden)
         return;
     // Most elements of a long page take their parent's style as it is: no

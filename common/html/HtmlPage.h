@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -37,36 +38,56 @@ enum class ControlKind
     Number,
 };
 
-struct PageElement
+// What few elements carry: attributes, run-time styles and the windows of a
+// control. Kept apart so the many plain elements of a long page stay small.
+struct PageElementExtras
 {
-    bool isText = false;
-    std::wstring tag;    // lower case; empty for the root and for text
-    unsigned traits = 0; // what the tag is (block, hidden, ...), set with the tag by Parse
-    std::wstring text;   // text nodes: the decoded characters
     std::vector<std::pair<std::wstring, std::wstring>> attributes; // names in lower case
     std::map<std::wstring, std::wstring> runtimeStyle;
-    UINT state = 0;
-    std::vector<PoolPtr<PageElement>> children;
-    PageElement* parent = nullptr;
-    // Set by the walk: the number of the element's marker (an anchor, link,
-    // control or element with an id; "e" + number in the renderer's markup),
-    // -1 when it has none.
-    int marker = -1;
     HWND control = nullptr; // the window standing for a control element (the root: the view)
     HWND buddy = nullptr;   // number inputs: the up-down control
     SIZE controlSize = {};
+
+    // Empties the extras for the next tree, keeping the room of the attribute list.
+    void Reset();
+};
+
+struct PageElement
+{
+    // Lower case; empty for the root and for text. The characters are the
+    // page's (see HtmlPage::m_otherNames) or a table's, kept while the page
+    // holds the tree.
+    std::wstring_view tag;
+    std::wstring text; // text nodes: the decoded characters
+    std::vector<PoolPtr<PageElement>> children;
+    PageElement* parent = nullptr;
+    // Made when the element first needs one; kept (emptied) when the pool
+    // hands the element out again.
+    std::unique_ptr<PageElementExtras> extras;
     // Where the renderer last placed what the element drew itself (its text,
     // picture, rule or table), valid when boxStamp is the renderer's stamp.
     // Kept for what markers hold: elements outside every marker are never
     // asked for their place.
     RECT box = {};
     unsigned boxStamp = 0;
+    unsigned traits = 0; // what the tag is (block, hidden, ...), set with the tag by Parse
+    UINT state = 0;
+    // Set by the walk: the number of the element's marker (an anchor, link,
+    // control or element with an id; "e" + number in the renderer's markup),
+    // -1 when it has none.
+    int marker = -1;
+    bool isText = false;
 
     // Empties the element for the next tree, keeping the room of its lists.
     void Reset();
+    // The extras, made when missing.
+    PageElementExtras& Extras();
     const std::wstring* FindAttribute(std::wstring_view name) const;
     std::wstring Attribute(std::wstring_view name) const;
     void SetAttribute(const std::wstring& name, const std::wstring* value);
+    // The control's windows; null when the element has none.
+    HWND ControlWindow() const { return extras ? extras->control : nullptr; }
+    HWND BuddyWindow() const { return extras ? extras->buddy : nullptr; }
     ControlKind Control() const;
     // The text of the element's descendants, blanks collapsed.
     std::wstring InnerText() const;
@@ -197,6 +218,9 @@ private:
 
     // The pool before the root: the root's children point into it.
     NodePool<PageElement> m_pool;
+    // The tag names of the page that no table of tags holds, which its
+    // elements point at.
+    std::unordered_set<std::wstring> m_otherNames;
     PageElement m_root;
     std::vector<StyleRule> m_rules;
     std::vector<PageElement*> m_markers;

@@ -95,7 +95,7 @@ ViewState* StateOfElement(const html::PageElement* element)
 {
     while (element && element->parent)
         element = element->parent;
-    return element ? StateOf(element->control) : nullptr;
+    return element ? StateOf(element->ControlWindow()) : nullptr;
 }
 
 std::wstring Wide(LPCSTR text)
@@ -249,12 +249,13 @@ RECT ElementRect(ViewState& state, const html::PageElement& element)
 void DestroyControls(ViewState& state)
 {
     for (html::PageElement* element : state.controls) {
-        if (element->control && ::IsWindow(element->control))
-            ::DestroyWindow(element->control);
-        if (element->buddy && ::IsWindow(element->buddy))
-            ::DestroyWindow(element->buddy);
-        element->control = nullptr;
-        element->buddy = nullptr;
+        html::PageElementExtras& extras = element->Extras();
+        if (extras.control && ::IsWindow(extras.control))
+            ::DestroyWindow(extras.control);
+        if (extras.buddy && ::IsWindow(extras.buddy))
+            ::DestroyWindow(extras.buddy);
+        extras.control = nullptr;
+        extras.buddy = nullptr;
     }
     state.controls.clear();
     state.placeholders.clear();
@@ -270,47 +271,47 @@ void CreateControl(ViewState& state, html::PageElement& element)
         state.fonts.emplace_back(font);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(state.window, GWLP_HINSTANCE));
     int id = state.nextControlId++;
+    html::PageElementExtras& extras = element.Extras();
     SIZE text = TextSize(font, element.Control() == html::ControlKind::CheckBox ? element.InnerText() : L"0");
     if (element.Control() == html::ControlKind::CheckBox) {
-        element.control = ::CreateWindowExW(
+        extras.control = ::CreateWindowExW(
             0, L"BUTTON", element.InnerText().c_str(), WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0,
             state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        element.controlSize = SIZE{text.cx + 24, std::max<LONG>(18, text.cy + 4)};
-        ::SendMessageW(element.control, BM_SETCHECK, (element.state & html::kStateChecked) ? BST_CHECKED : 0,
+        extras.controlSize = SIZE{text.cx + 24, std::max<LONG>(18, text.cy + 4)};
+        ::SendMessageW(extras.control, BM_SETCHECK, (element.state & html::kStateChecked) ? BST_CHECKED : 0,
                        0);
     } else {
         int chars =
             std::clamp(static_cast<int>(std::wcstol(element.Attribute(L"size").c_str(), nullptr, 10)), 1, 40);
         if (element.Attribute(L"size").empty())
             chars = 4;
-        element.control =
+        extras.control =
             ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", element.Attribute(L"value").c_str(),
                               WS_CHILD | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, 0, 0, 0, 0, state.window,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        element.buddy = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                          WS_CHILD | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0,
-                                          0, 0, state.window, nullptr, instance, nullptr);
+        extras.buddy = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                         WS_CHILD | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0,
+                                         0, 0, state.window, nullptr, instance, nullptr);
         int low = static_cast<int>(std::wcstol(element.Attribute(L"minvalue").c_str(), nullptr, 10));
         std::wstring maxText = element.Attribute(L"maxvalue");
         int high = maxText.empty() ? 0x7FFFFFFF : static_cast<int>(std::wcstol(maxText.c_str(), nullptr, 10));
-        if (element.buddy) {
-            ::SendMessageW(element.buddy, UDM_SETBUDDY, reinterpret_cast<WPARAM>(element.control), 0);
-            ::SendMessageW(element.buddy, UDM_SETRANGE32, static_cast<WPARAM>(low),
-                           static_cast<LPARAM>(high));
+        if (extras.buddy) {
+            ::SendMessageW(extras.buddy, UDM_SETBUDDY, reinterpret_cast<WPARAM>(extras.control), 0);
+            ::SendMessageW(extras.buddy, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
             ::SendMessageW(
-                element.buddy, UDM_SETPOS32, 0,
+                extras.buddy, UDM_SETPOS32, 0,
                 static_cast<LPARAM>(std::wcstol(element.Attribute(L"value").c_str(), nullptr, 10)));
         }
-        element.controlSize = SIZE{text.cx * chars + 10 + kUpDownWidth, text.cy + 8};
+        extras.controlSize = SIZE{text.cx * chars + 10 + kUpDownWidth, text.cy + 8};
     }
-    if (element.control || element.buddy)
+    if (extras.control || extras.buddy)
         state.controls.push_back(&element);
-    if (element.control && font)
-        ::SendMessageW(element.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (element.control && (element.state & html::kStateDisabled))
-        ::EnableWindow(element.control, FALSE);
-    if (element.buddy && (element.state & html::kStateDisabled))
-        ::EnableWindow(element.buddy, FALSE);
+    if (extras.control && font)
+        ::SendMessageW(extras.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (extras.control && (element.state & html::kStateDisabled))
+        ::EnableWindow(extras.control, FALSE);
+    if (extras.buddy && (element.state & html::kStateDisabled))
+        ::EnableWindow(extras.buddy, FALSE);
 }
 
 int PixelAttribute(const html::PageElement& element, const wchar_t* name)
@@ -333,9 +334,9 @@ HBITMAP MakePlaceholder(ViewState& state, html::PageElement& element)
 {
     if (element.tag == L"img")
         return element.Attribute(L"src").empty() ? nullptr : Picture(state, element);
-    if (!element.control)
+    if (!element.ControlWindow())
         CreateControl(state, element);
-    SIZE size = element.controlSize;
+    SIZE size = element.Extras().controlSize;
     if (size.cx <= 0 || size.cy <= 0)
         return nullptr;
     WindowDC screen(nullptr);
@@ -367,21 +368,22 @@ void PlaceControls(ViewState& state)
 {
     for (html::PageElement* placed : state.controls) {
         html::PageElement& element = *placed;
-        if (!element.control)
+        HWND control = element.ControlWindow();
+        HWND buddy = element.BuddyWindow();
+        if (!control)
             continue;
         RECT rect = ElementRect(state, element);
         bool visible = rect.right > rect.left;
         int width = rect.right - rect.left;
         int height = rect.bottom - rect.top;
-        if (element.buddy) {
-            ::MoveWindow(element.control, rect.left, rect.top, std::max(0, width - kUpDownWidth), height,
-                         TRUE);
-            ::MoveWindow(element.buddy, rect.right - kUpDownWidth, rect.top, kUpDownWidth, height, TRUE);
-            ::ShowWindow(element.buddy, visible ? SW_SHOWNA : SW_HIDE);
+        if (buddy) {
+            ::MoveWindow(control, rect.left, rect.top, std::max(0, width - kUpDownWidth), height, TRUE);
+            ::MoveWindow(buddy, rect.right - kUpDownWidth, rect.top, kUpDownWidth, height, TRUE);
+            ::ShowWindow(buddy, visible ? SW_SHOWNA : SW_HIDE);
         } else {
-            ::MoveWindow(element.control, rect.left, rect.top, width, height, TRUE);
+            ::MoveWindow(control, rect.left, rect.top, width, height, TRUE);
         }
-        ::ShowWindow(element.control, visible ? SW_SHOWNA : SW_HIDE);
+        ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
     }
 }
 
@@ -542,7 +544,7 @@ html::PageElement* ElementOfControl(ViewState& state, HWND control)
     if (!control)
         return nullptr;
     for (html::PageElement* element : state.controls) {
-        if (element->control == control)
+        if (element->ControlWindow() == control)
             return element;
     }
     return nullptr;
@@ -710,7 +712,7 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             auto* state = new ViewState();
             state->window = window;
             state->background.Reset(::CreateSolidBrush(state->backgroundColor));
-            state->page.Root().control = window;
+            state->page.Root().Extras().control = window;
             state->renderer.SetNotify(window, kHoverMessage, 0);
             ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
             return ::DefWindowProcW(window, message, wParam, lParam);
@@ -753,7 +755,7 @@ BOOL Load(HWND view, const BYTE* html, UINT size, LPCWSTR baseUrl)
     state->pressedLink = nullptr;
     state->base = baseUrl ? baseUrl : L"";
     state->page.Parse(text);
-    state->page.Root().control = view;
+    state->page.Root().Extras().control = view;
     for (const std::wstring& href : state->page.LinkedStyleSheets()) {
         std::wstring uri = Resolve(state->base, href);
         state->received.erase(uri);
@@ -903,8 +905,8 @@ HtmlDomResult HTMLayoutVisitElements(HELEMENT root, LPCSTR tagName, LPCSTR attri
     std::function<void(html::PageElement&)> walk = [&](html::PageElement& element) {
         if (stop || element.isText)
             return;
-        bool matches =
-            !element.tag.empty() && (tag.empty() || _wcsicmp(tag.c_str(), element.tag.c_str()) == 0);
+        bool matches = !element.tag.empty() &&
+                       (tag.empty() || _wcsicmp(tag.c_str(), std::wstring(element.tag).c_str()) == 0);
         if (matches && !attribute.empty()) {
             const std::wstring* value = element.FindAttribute(attribute);
             matches = value && (!attributeValue || *value == attributeValue);
@@ -972,15 +974,16 @@ HtmlDomResult HTMLayoutSetStyleAttribute(HELEMENT he, LPCSTR name, LPCWSTR value
     if (!he)
         return HLDOM_INVALID_HANDLE;
     html::PageElement* element = Element(he);
+    std::map<std::wstring, std::wstring>& runtimeStyle = element->Extras().runtimeStyle;
     if (!name)
-        element->runtimeStyle.clear();
+        runtimeStyle.clear();
     else if (!value)
-        element->runtimeStyle.erase(Wide(name));
+        runtimeStyle.erase(Wide(name));
     else
-        element->runtimeStyle[Wide(name)] = value;
+        runtimeStyle[Wide(name)] = value;
     Changed(element);
-    if (element->control)
-        ::InvalidateRect(element->control, nullptr, TRUE);
+    if (HWND control = element->ControlWindow())
+        ::InvalidateRect(control, nullptr, TRUE);
     return HLDOM_OK;
 }
 
@@ -991,8 +994,13 @@ HtmlDomResult HTMLayoutGetStyleAttribute(HELEMENT he, LPCSTR name, LPCWSTR* valu
     if (!name || !value)
         return HLDOM_INVALID_PARAMETER;
     static const wchar_t kEmpty[] = L"";
-    auto found = Element(he)->runtimeStyle.find(Wide(name));
-    *value = found == Element(he)->runtimeStyle.end() ? kEmpty : found->second.c_str();
+    const html::PageElement* element = Element(he);
+    *value = kEmpty;
+    if (!element->extras)
+        return HLDOM_OK;
+    auto found = element->extras->runtimeStyle.find(Wide(name));
+    if (found != element->extras->runtimeStyle.end())
+        *value = found->second.c_str();
     return HLDOM_OK;
 }
 
@@ -1012,13 +1020,13 @@ HtmlDomResult HTMLayoutSetElementState(HELEMENT he, UINT bitsToSet, UINT bitsToC
         return HLDOM_INVALID_HANDLE;
     html::PageElement* element = Element(he);
     element->state = (element->state & ~bitsToClear) | bitsToSet;
-    if (element->control) {
+    if (HWND control = element->ControlWindow()) {
         bool enabled = !(element->state & html::kStateDisabled);
-        ::EnableWindow(element->control, enabled);
-        if (element->buddy)
-            ::EnableWindow(element->buddy, enabled);
+        ::EnableWindow(control, enabled);
+        if (HWND buddy = element->BuddyWindow())
+            ::EnableWindow(buddy, enabled);
         if (element->Control() == html::ControlKind::CheckBox)
-            ::SendMessageW(element->control, BM_SETCHECK,
+            ::SendMessageW(control, BM_SETCHECK,
                            (element->state & html::kStateChecked) ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     if (update)
@@ -1064,8 +1072,8 @@ HtmlDomResult HTMLayoutControlGetValue(HELEMENT he, VALUE* value)
         return HLDOM_OK;
     case html::ControlKind::Number: {
         wchar_t text[32] = {};
-        if (element->control)
-            ::GetWindowTextW(element->control, text, 32);
+        if (HWND control = element->ControlWindow())
+            ::GetWindowTextW(control, text, 32);
         wchar_t* end = nullptr;
         long number = std::wcstol(text, &end, 10);
         if (end == text || *end != 0)
@@ -1097,8 +1105,8 @@ HtmlDomResult HTMLayoutControlSetValue(HELEMENT he, const VALUE* value)
                                         FALSE);
     case html::ControlKind::Number: {
         std::wstring text = value->t == T_STRING && value->s ? value->s : std::to_wstring(value->i);
-        if (element->control)
-            ::SetWindowTextW(element->control, text.c_str());
+        if (HWND control = element->ControlWindow())
+            ::SetWindowTextW(control, text.c_str());
         return HLDOM_OK;
     }
     default:
@@ -1121,7 +1129,7 @@ HtmlDomResult HTMLayoutGetElementLocation(HELEMENT he, RECT* location)
 
 HWND HTMLayoutGetControlWindow(HELEMENT he)
 {
-    return he ? Element(he)->control : nullptr;
+    return he ? Element(he)->ControlWindow() : nullptr;
 }
 
 HtmlDomResult HTMLayoutScrollToView(HELEMENT he)

@@ -5,7 +5,6 @@
 // parsed into the same pool takes the blocks again. The pool owns its nodes;
 // the tree's child lists only point at them.
 
-#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -30,22 +29,32 @@ class NodePool
 public:
     PoolPtr<T> Make()
     {
-        if (m_used == m_blocks.size() * kBlockSize)
-            m_blocks.push_back(std::make_unique<T[]>(kBlockSize));
-        T& node = m_blocks[m_used / kBlockSize][m_used % kBlockSize];
         // A node of an earlier tree is emptied as it is handed out again,
         // when it is written anyway; it keeps the room of its lists
         // (T::Reset), so a page parsed again makes no allocation for it.
-        if (m_used < m_touched)
+        if (m_used < m_touched) {
+            T& node = m_blocks[m_used / kBlockSize][m_used % kBlockSize];
+            ++m_used;
             node.Reset();
-        ++m_used;
-        m_touched = std::max(m_touched, m_used);
-        return PoolPtr<T>(&node);
+            return PoolPtr<T>(&node);
+        }
+        return MakeNew();
     }
     // Takes every node back for the next tree: nothing may point at them any more.
     void Clear() { m_used = 0; }
 
 private:
+    // A node no tree has had yet, in a new block when the last is full. Out
+    // of line: inlined, it would make every Make save the registers only it needs.
+    __attribute__((noinline)) PoolPtr<T> MakeNew()
+    {
+        if (m_used == m_blocks.size() * kBlockSize)
+            m_blocks.push_back(std::make_unique<T[]>(kBlockSize));
+        T& node = m_blocks[m_used / kBlockSize][m_used % kBlockSize];
+        m_touched = ++m_used;
+        return PoolPtr<T>(&node);
+    }
+
     static constexpr size_t kBlockSize = 256;
     std::vector<std::unique_ptr<T[]>> m_blocks;
     size_t m_used = 0;    // nodes handed out since the last Clear

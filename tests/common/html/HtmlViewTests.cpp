@@ -156,7 +156,7 @@ TEST(HtmlPageModel, ReadsOrdinaryHtml)
     EXPECT_EQ(style.fontPixels, 20);
     EXPECT_TRUE(style.bold);
     EXPECT_EQ(page.StyleOf(*page.FindById(L"y")).color, RGB(0, 0, 255)) << "inline style last";
-    x->runtimeStyle[L"color"] = L"gray";
+    x->Extras().runtimeStyle[L"color"] = L"gray";
     EXPECT_EQ(page.StyleOf(*x).color, RGB(128, 128, 128)) << "run-time style above all";
     EXPECT_EQ(page.Background(), RGB(0x10, 0x20, 0x30));
     // An open P ends at the next block; cells close each other.
@@ -168,6 +168,91 @@ TEST(HtmlPageModel, ReadsOrdinaryHtml)
     EXPECT_EQ(markup.find(L"not"), std::wstring::npos);
     EXPECT_EQ(markup.find(L"a < b"), std::wstring::npos);
     EXPECT_NE(markup.find(L"A &amp; B"), std::wstring::npos);
+}
+
+namespace
+{
+
+// The tree as text: elements as tag[attribute=value]!state(children), text in quotes.
+std::wstring DumpTree(const html::PageElement& element)
+{
+    std::wstring out;
+    for (const auto& child : element.children) {
+        if (child->isText) {
+            out += L"'" + child->text + L"'";
+            continue;
+        }
+        out += child->tag;
+        if (child->extras) {
+            for (const auto& attribute : child->extras->attributes)
+                out += L"[" + attribute.first + L"=" + attribute.second + L"]";
+        }
+        if (child->state)
+            out += L"!" + std::to_wstring(child->state);
+        out += L"(" + DumpTree(*child) + L")";
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(HtmlPageModel, ReadsTagsAttributesAndTextAtTheirEdges)
+{
+    struct Case
+    {
+        const wchar_t* page;
+        const wchar_t* tree;
+    };
+    const Case cases[] = {
+        // Attribute names in lower case; quotes of either kind, none, or no value at all.
+        {L"<P CLASS='a b' data-x=1/2 checked>t</p>", L"p[class=a b][data-x=1/2][checked=]!64('t')"},
+        // A quoted '>' stays in the value; entities are replaced in values without quotes too.
+        {L"<a title=\"x > y\" href=&quot;q&amp;r>link</A>", L"a[title=x > y][href=\"q&r]('link')"},
+        {L"<input type=checkbox disabled=disabled CHECKED><br/>",
+         L"input[type=checkbox][disabled=disabled][checked=]!192()br()"},
+        // A '<' starting no tag is text; declarations and empty tags end a text run.
+        {L"a < b <? pi ?> c <!x> d </> e </ f> g", L"'a < b '' c '' d '' e '' g'"},
+        {L"x<!-- never closed <b>", L"'x'"},
+        // Raw text runs to its own closing tag, in any case, or to the end.
+        {L"<STYLE>p { color: red } </b> <</Style >after", L"style('p { color: red } </b> <')'after'"},
+        {L"<textarea>a<b>c", L"textarea('a<b>c')"},
+        {L"&lt;&#x41;&#66;&bogus;&amp <i>&copy</i>", L"'<AB&bogus;&amp 'i('&copy')"},
+        // Implied closes: list items, rows and cells, paragraphs; a cell's close never leaves its table.
+        {L"<ul><li>a<li>b<ol><li>c</ol></ul>", L"ul(li('a')li('b'ol(li('c'))))"},
+        {L"<table><tr><td>1<td>2<tr><th>3</table>", L"table(tr(td('1')td('2'))tr(th('3')))"},
+        {L"<table><tr><td><b>x</td>y</tr></table>", L"table(tr(td(b('x'))'y'))"},
+        {L"<td>x<table></td>y</table>", L"td('x'table('y'))"},
+        {L"<p>a<div>b</div><p>c<span>d<p>e", L"p('a')div('b')p('c'span('d'))p('e')"},
+        // Tags the page names in any case, a tag left open at the end.
+        {L"<SPAN>a</span><span>b</SPAN><Span", L"span('a')span('b')span()"},
+    };
+    html::HtmlPage reused;
+    for (const Case& c : cases) {
+        html::HtmlPage page;
+        page.Parse(c.page);
+        EXPECT_EQ(DumpTree(page.Root()), c.tree) << c.page;
+        reused.Parse(c.page);
+        EXPECT_EQ(DumpTree(reused.Root()), c.tree) << "parsed again: " << c.page;
+    }
+}
+
+TEST(HtmlPageModel, ElementsPastTheDepthLimitStayEmpty)
+{
+    std::wstring text;
+    for (int i = 0; i < 205; ++i)
+        text += L"<div>";
+    text += L"x<i>y</i>z";
+    html::HtmlPage page;
+    page.Parse(text);
+    const html::PageElement* deepest = &page.Root();
+    int depth = 0;
+    while (!deepest->children.empty() && !deepest->children[0]->isText &&
+           !deepest->children[0]->children.empty()) {
+        deepest = deepest->children[0].get();
+        ++depth;
+    }
+    EXPECT_EQ(depth, 199);
+    EXPECT_EQ(DumpTree(*deepest), L"div()div()div()div()div()div()'x'i()'y''z'");
 }
 
 TEST(HtmlView, InPageLinkScrollsToItsAnchorAndReportsTheClick)
