@@ -1022,8 +1022,9 @@ void HtmlPage::ApplyRules(const PageElement& element, ComputedStyle& style) cons
 
 bool HtmlPage::InheritsUnchanged(const PageElement& element, const ComputedStyle& parentStyle) const
 {
-    if (parentStyle.hasBackground || (element.traits & (kTraitStyling | kTraitHidden)) ||
-        !element.attributes.empty() || !element.runtimeStyle.empty())
+    if (parentStyle.hasBackground || (element.traits & (kTraitStyling | kTraitHidden)))
+        return false;
+    if (element.extras && (!element.extras->attributes.empty() || !element.extras->runtimeStyle.empty()))
         return false;
     // Without attributes only a rule naming the tag alone can apply.
     for (const StyleRule& rule : m_rules) {
