@@ -38,6 +38,9 @@ enum TagTrait : unsigned
     kTraitParagraphFence = 4096, // an open P ends at none of these (div, td, table, body)
     kTraitStyleBlock = 8192,     // style
     kTraitSheetLink = 16384,     // link
+    // A known tag that the walk draws as plain content: neither a break, rule,
+    // picture, table, link nor control (unknown tags may be controls).
+    kTraitPlain = 32768,
 };
 
 // A tag name as elements hold it, and what the tag is.
@@ -103,6 +106,13 @@ TagName KnownTag(std::wstring_view name)
         mark({L"div", L"td", L"table", L"body"}, kTraitParagraphFence);
         mark({L"style"}, kTraitStyleBlock);
         mark({L"link"}, kTraitSheetLink);
+        mark({L"span", L"tbody", L"thead", L"tfoot", L"code", L"sub", L"sup", L"tt", L"label"}, 0);
+        for (auto& [tag, trait] : traits) {
+            static constexpr std::wstring_view kApart[] = {L"br", L"hr",    L"img",   L"table",
+                                                           L"a",  L"input", L"widget"};
+            if (std::find(std::begin(kApart), std::end(kApart), tag) == std::end(kApart))
+                trait |= kTraitPlain;
+        }
         return traits;
     }();
     const auto found = kTraits.find(name);
@@ -1358,6 +1368,52 @@ void HtmlPage::EmitTable(PageElement& element, const ComputedStyle& style)
     m_lastBlank = true;
 }
 
+bool HtmlPage::EmitApart(PageElement& element, const ComputedStyle& style, ControlKind control)
+{
+    const std::wstring_view tag = element.tag;
+    if (tag == L"br"sv) {
+        BreakLine();
+        return true;
+    }
+    if (tag == L"hr"sv) {
+        if (!m_lineStart)
+            BreakLine();
+        Out().Rule(element);
+        BreakLine();
+        return true;
+    }
+    if (control == ControlKind::CheckBox || control == ControlKind::Number) {
+        HBITMAP bitmap = PlaceholderOf(element);
+        OpenMarker(element);
+        if (bitmap)
+            Out().Picture(bitmap, element);
+        Out().CloseMarker();
+        m_lineStart = false;
+        m_lastBlank = false;
+        return true;
+    }
+    if (tag == L"img"sv) {
+        // A picture on this machine comes as a bitmap from the host; one on a web server is never fetched.
+        HBITMAP bitmap = PlaceholderOf(element);
+        if (!bitmap)
+            return true;
+        const bool marked = element.FindAttribute(L"id") != nullptr;
+        if (marked)
+            OpenMarker(element);
+        Out().Picture(bitmap, element);
+        if (marked)
+            Out().CloseMarker();
+        m_lineStart = false;
+        m_lastBlank = false;
+        return true;
+    }
+    if (tag == L"table"sv) {
+        EmitTable(element, style);
+        return true;
+    }
+    return false;
+}
+
 void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
 {
     if (element.isText) {
@@ -1375,47 +1431,12 @@ void HtmlPage::Emit(PageElement& element, const ComputedStyle& parentStyle)
     const ComputedStyle& style = own ? *own : parentStyle;
     if (style.hidden)
         return;
-    if (tag == L"br"sv) {
-        BreakLine();
+    // Breaks, rules, controls, pictures and tables go their own way; tags
+    // known to be none of them skip the checks.
+    const bool plain = (element.traits & kTraitPlain) != 0;
+    const ControlKind control = plain ? ControlKind::None : element.Control();
+    if (!plain && EmitApart(element, style, control))
         return;
-    }
-    if (tag == L"hr"sv) {
-        if (!m_lineStart)
-            BreakLine();
-        Out().Rule(element);
-        BreakLine();
-        return;
-    }
-    ControlKind control = element.Control();
-    if (control == ControlKind::CheckBox || control == ControlKind::Number) {
-        HBITMAP bitmap = PlaceholderOf(element);
-        OpenMarker(element);
-        if (bitmap)
-            Out().Picture(bitmap, element);
-        Out().CloseMarker();
-        m_lineStart = false;
-        m_lastBlank = false;
-        return;
-    }
-    if (tag == L"img"sv) {
-        // A picture on this machine comes as a bitmap from the host; one on a web server is never fetched.
-        HBITMAP bitmap = PlaceholderOf(element);
-        if (!bitmap)
-            return;
-        const bool marked = element.FindAttribute(L"id") != nullptr;
-        if (marked)
-            OpenMarker(element);
-        Out().Picture(bitmap, element);
-        if (marked)
-            Out().CloseMarker();
-        m_lineStart = false;
-        m_lastBlank = false;
-        return;
-    }
-    if (tag == L"table"sv) {
-        EmitTable(element, style);
-        return;
-    }
     const bool block = (element.traits & kTraitBlock) != 0;
     bool marked = control == ControlKind::Hyperlink || element.FindAttribute(L"id") ||
                   (tag == L"a"sv && element.FindAttribute(L"name"));

@@ -210,6 +210,8 @@ private:
     // `style`: the element's own style, which its children inherit.
     void EmitChildren(PageElement& element, const ComputedStyle& style);
     void EmitTable(PageElement& element, const ComputedStyle& style);
+    // Breaks, rules, controls, pictures and tables; false for other elements.
+    bool EmitApart(PageElement& element, const ComputedStyle& style, ControlKind control);
     void BreakLine(int count = 1);
     void OpenMarker(PageElement& element);
     HBITMAP PlaceholderOf(PageElement& element);
