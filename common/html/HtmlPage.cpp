@@ -1272,6 +1272,26 @@ HBITMAP HtmlPage::PlaceholderOf(PageElement& element)
 
 void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const ComputedStyle& style)
 {
+    if (source.empty() || style.hidden) {
+        // Hidden text still ends a row of blanks, as drawn text would.
+        if (!source.empty())
+            CollapseBlanks(source);
+        return;
+    }
+    // Text without a blank or no-break space goes on as it is.
+    const bool plain =
+        std::none_of(source.begin(), source.end(), [](wchar_t ch) { return IsBlank(ch) || ch == 0xA0; });
+    if (plain)
+        m_lastBlank = false;
+    const std::wstring& text = plain ? source : CollapseBlanks(source);
+    if (text.empty())
+        return;
+    Out().Text(text, &style, owner);
+    m_lineStart = false;
+}
+
+const std::wstring& HtmlPage::CollapseBlanks(const std::wstring& source)
+{
     std::wstring& text = m_runText;
     text.clear();
     // Blanks in a row become one; the characters between them are copied a
@@ -1297,10 +1317,7 @@ void HtmlPage::EmitText(PageElement& owner, const std::wstring& source, const Co
         m_lastBlank = false;
         i = end;
     }
-    if (text.empty() || style.hidden)
-        return;
-    Out().Text(text, &style, owner);
-    m_lineStart = false;
+    return text;
 }
 
 void HtmlPage::EmitChildren(PageElement& element, const ComputedStyle& style)

@@ -207,6 +207,8 @@ private:
     void Emit(PageElement& element, const ComputedStyle& parentStyle);
     // `style`: the text's style (its parent's).
     void EmitText(PageElement& element, const std::wstring& text, const ComputedStyle& style);
+    // The run with its blanks collapsed (in m_runText), following m_lastBlank.
+    const std::wstring& CollapseBlanks(const std::wstring& source);
     // `style`: the element's own style, which its children inherit.
     void EmitChildren(PageElement& element, const ComputedStyle& style);
     void EmitTable(PageElement& element, const ComputedStyle& style);
