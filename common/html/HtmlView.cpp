@@ -12,6 +12,7 @@
 #include "platform/WindowsX.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <functional>
@@ -121,6 +122,12 @@ void DecodeUtf8(const BYTE* data, size_t size, std::wstring& text)
     // sequence: they are copied as they are up to the first other byte, and
     // the system decodes the rest (most pages are ASCII for the most part).
     size_t ascii = 0;
+    // Eight bytes at a time while none has its high bit set.
+    for (std::uint64_t word = 0; ascii + sizeof(word) <= size; ascii += sizeof(word)) {
+        std::memcpy(&word, data + ascii, sizeof(word));
+        if (word & 0x8080808080808080ull)
+            break;
+    }
     while (ascii < size && data[ascii] < 0x80)
         ++ascii;
     const char* rest = reinterpret_cast<const char*>(data + ascii);
