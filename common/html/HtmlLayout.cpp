@@ -428,10 +428,6 @@ void Layouter::EndFlow(const FlowState& outer)
     if (!(Line().itemCount == 0) || m_x > 0)
         EndLine(false);
     flow.lines.pop_back();
-    for (const LayoutLine& line : flow.lines) {
-        flow.width = std::max(flow.width, line.width);
-        flow.height += line.height * line.breaks;
-    }
     m_flow = outer.flow;
     m_maxWidth = outer.maxWidth;
     m_x = outer.x;
@@ -820,6 +816,9 @@ void Layouter::EndLine(bool wrapped, int count)
         line.ascent = m_metrics->height;
     line.height = line.ascent + line.descent;
     line.breaks = std::clamp(count, 1, kMaxCount);
+    // The flow's extent grows with each line ended (its last, empty line never ends).
+    m_flow->width = std::max(m_flow->width, line.width);
+    m_flow->height += line.height * line.breaks;
     m_flow->lines.emplace_back();
     m_flow->lines.back().firstItem = m_flow->items.size();
     m_x = 0;
