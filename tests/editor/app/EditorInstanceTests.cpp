@@ -1,4 +1,4 @@
-// test-locks: desktop editor_instance
+// test-locks: desktop editor_instance appevents
 // test-depends: ScrivolanterEditor
 // The editor as a program: it starts with its frame, a second start hands over
 // to the first and ends, and closing the first tells the main program.
