@@ -1234,7 +1234,8 @@ void Layouter::Place(LayoutFlow& flow, int x, int y, int areaWidth)
             item.rect = RECT{left, top, left + width, top + height};
             if (item.kind == LayoutItem::Kind::Table)
                 PlaceTable(*item.table, left, top);
-            RecordBox(item);
+            if (item.node || item.owner || item.link >= 0) // most items of a long page record nothing
+                RecordBox(item);
         }
         y += line.height * line.breaks;
     }
