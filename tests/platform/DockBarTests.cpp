@@ -48,8 +48,11 @@ class DockBarTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        frame = new CFrameWnd; // deletes itself with its window
-        ASSERT_TRUE(frame->LoadFrame(0, WS_OVERLAPPEDWINDOW));
+        frame = new CFrameWnd; // deletes itself with its window, or when it cannot be made
+        if (!frame->LoadFrame(0, WS_OVERLAPPEDWINDOW)) {
+            frame = nullptr;
+            FAIL() << "the frame could not be made";
+        }
         ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         frame->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
         for (FixedBar* bar : {&a, &b, &c})
@@ -62,7 +65,7 @@ protected:
             if (bar->m_hWnd)
                 ::DestroyWindow(bar->m_hWnd);
         }
-        if (::IsWindow(frame->m_hWnd))
+        if (frame && ::IsWindow(frame->m_hWnd))
             ::DestroyWindow(frame->m_hWnd);
     }
 

@@ -48,8 +48,11 @@ class DockingBarTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        frame = new CFrameWnd; // deletes itself with its window
-        ASSERT_TRUE(frame->LoadFrame(0, WS_OVERLAPPEDWINDOW));
+        frame = new CFrameWnd; // deletes itself with its window, or when it cannot be made
+        if (!frame->LoadFrame(0, WS_OVERLAPPEDWINDOW)) {
+            frame = nullptr;
+            FAIL() << "the frame could not be made";
+        }
         ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 640, 420, SWP_NOZORDER | SWP_NOACTIVATE);
         frame->EnableDocking(CBRS_ALIGN_ANY);
         ASSERT_TRUE(bar.Create(L"Phrases", frame->m_hWnd, SIZE{200, 300}, TRUE, 0,
@@ -64,7 +67,7 @@ protected:
     {
         if (bar.m_hWnd)
             ::DestroyWindow(bar.m_hWnd);
-        if (::IsWindow(frame->m_hWnd))
+        if (frame && ::IsWindow(frame->m_hWnd))
             ::DestroyWindow(frame->m_hWnd);
         PumpPending();
     }
