@@ -211,14 +211,11 @@ HWND CWindowImplCore::CreateCore(CWndClassInfo& classInfo, HWND hWndParent, cons
     int height = rect ? r.bottom - r.top : CW_USEDEFAULT;
 
     HWND hWnd = nullptr;
-    DeletionWatch watch(*this);
     {
         PendingWindow pending(this);
         hWnd = ::CreateWindowExW(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, r.left, r.top, width,
                                  height, hWndParent, hMenu, _Module.GetModuleInstance(), lpCreateParam);
     }
-    if (watch.Deleted())
-        return nullptr; // the window failed and its object deleted itself
     if (!hWnd && WindowHandle() == nullptr)
         m_pfnSuperWindowProc = ::DefWindowProcW;
     return hWnd;

@@ -51,39 +51,8 @@ public:
 
     WNDPROC m_pfnSuperWindowProc = ::DefWindowProcW;
 
-    // Tells the code that creates a window whether its object was deleted
-    // meanwhile: a window whose creation fails deletes itself from its final
-    // message when its class does so, and the creating code must then not
-    // touch the object. Watches may nest.
-    class DeletionWatch
-    {
-    public:
-        explicit DeletionWatch(CWindowImplCore& object) : m_object(&object), m_outer(object.m_deletionWatch)
-        {
-            object.m_deletionWatch = this;
-        }
-        ~DeletionWatch()
-        {
-            if (!m_deleted)
-                m_object->m_deletionWatch = m_outer;
-        }
-        DeletionWatch(const DeletionWatch&) = delete;
-        DeletionWatch& operator=(const DeletionWatch&) = delete;
-        bool Deleted() const { return m_deleted; }
-
-    private:
-        friend class CWindowImplCore;
-        CWindowImplCore* m_object;
-        DeletionWatch* m_outer;
-        bool m_deleted = false;
-    };
-
 protected:
-    ~CWindowImplCore()
-    {
-        for (DeletionWatch* watch = m_deletionWatch; watch; watch = watch->m_outer)
-            watch->m_deleted = true;
-    }
+    ~CWindowImplCore() = default;
 
     // Access to the handle kept by the window wrapper the derived template builds on.
     virtual HWND& WindowHandle() = 0;
@@ -107,7 +76,6 @@ private:
     LRESULT Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     const MSG* m_pCurrentMsg = nullptr;
-    DeletionWatch* m_deletionWatch = nullptr; // the innermost watch on this object
-    int m_slot = -1;                          // subclassing level: 0 for windows of our own classes
-    bool m_bDestroyed = false;                // WM_NCDESTROY seen; final clean-up pending
+    int m_slot = -1;           // subclassing level: 0 for windows of our own classes
+    bool m_bDestroyed = false; // WM_NCDESTROY seen; final clean-up pending
 };

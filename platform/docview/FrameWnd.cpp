@@ -48,15 +48,7 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, HWND hParent, 
     m_pCreateContext = pContext;
     RECT rect = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     DWORD style = (dwDefaultStyle & ~FWS_ADDTOTITLE) | WS_CLIPCHILDREN;
-    const HMENU menu = m_hMenuDefault;
-    DeletionWatch watch(*this);
     BOOL ok = CreateEx(0, m_strTitle, style, rect, hParent, 0, pContext);
-    if (watch.Deleted()) {
-        // The frame failed while it was made and deleted itself; its menu was never attached.
-        if (menu && ::IsMenu(menu))
-            ::DestroyMenu(menu);
-        return FALSE;
-    }
     m_pCreateContext = nullptr;
     if (!ok) {
         if (m_hMenuDefault)

@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -341,30 +339,6 @@ public:
     }
     BOOL PreTranslateMessage(MSG* msg) override { return msg->wParam == 'P'; }
 };
-
-// A frame that refuses its creation; its memory is overwritten as it is
-// freed, so touching the deleted object afterwards crashes at once.
-class RefusingFrame : public CFrameWnd
-{
-public:
-    static int deleted;
-    ~RefusingFrame() override { ++deleted; }
-    int OnCreate(CREATESTRUCTW*) override { return -1; }
-    static void operator delete(void* memory, std::size_t size)
-    {
-        std::memset(memory, 0xFF, size);
-        ::operator delete(memory);
-    }
-};
-int RefusingFrame::deleted = 0;
-
-TEST(DocViewWindowTest, FrameThatRefusesItsCreationDeletesItselfAndIsNotTouchedAfterwards)
-{
-    RefusingFrame::deleted = 0;
-    auto* frame = new RefusingFrame;
-    EXPECT_FALSE(frame->LoadFrame(0, WS_OVERLAPPEDWINDOW));
-    EXPECT_EQ(RefusingFrame::deleted, 1);
-}
 
 TEST(DocViewWindowTest, NotificationsReachTheChildFirstAndPreTranslateWalksUp)
 {
