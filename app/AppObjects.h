@@ -8,13 +8,13 @@
 // Free functions that belong with these services live in their own headers:
 //   app/AppTexts.h        on/off texts, number texts, title, log helpers
 //   app/VersionTexts.h    version texts
-//   app/AppIcons.h        icons of the program and of its neighbours
-//   app/WebSearch.h       web searches for a text
-//   app/NamedEvents.h     named events, single instance, hand-over, copy events
-//   app/EventRelays.h     relay threads from named events to the tray window
+//   app/tray/AppIcons.h        icons of the program and of its neighbours
+//   app/tray/WebSearch.h       web searches for a text
+//   app/entry/NamedEvents.h     named events, single instance, hand-over, copy events
+//   app/entry/EventRelays.h     relay threads from named events to the tray window
 //   app/ProgramLauncher.h editor, waiter, welcome program, autostart
-//   app/SoundPlayer.h     the sound player thread
-//   app/TempFiles.h       temporary files deleted at exit
+//   app/tray/SoundPlayer.h     the sound player thread
+//   app/history/TempFiles.h       temporary files deleted at exit
 
 #include <windows.h>
 
@@ -88,7 +88,7 @@ public:
     // dialogs found.
     static int CloseOwnDialogs();
 
-    // --- Single instance (app/NamedEvents.cpp) ------------------------------
+    // --- Single instance (app/entry/NamedEvents.cpp) ------------------------------
     // True when the instance event exists (opened with SYNCHRONIZE and closed).
     static bool IsInstanceRunning();
     // Creates the manual-reset instance event "9DDB575E-...-611" (open
@@ -103,7 +103,7 @@ public:
     static HANDLE GetInstanceEvent();
     static void SetInstanceEvent(HANDLE event);
 
-    // --- Sounds (app/SoundPlayer.cpp) ---------------------------------------
+    // --- Sounds (app/tray/SoundPlayer.cpp) ---------------------------------------
     static bool PlayKbdSound();         // "kbd.wav"
     static bool PlayLaunchSound();      // "launch.wav"
     static bool PlayPaperSound();       // "paper.wav"

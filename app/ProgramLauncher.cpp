@@ -2,9 +2,9 @@
 
 #include "app/AppObjects.h"
 #include "common/KernelHandle.h"
-#include "app/CommandLineArgs.h"
+#include "app/entry/CommandLineArgs.h"
 #include "app/LastErrorInfo.h"
-#include "app/NamedEvents.h"
+#include "app/entry/NamedEvents.h"
 #include "online/WaitCursorGuard.h"
 #include "common/AutoStartValue.h"
 #include "common/KernelHandle.h"

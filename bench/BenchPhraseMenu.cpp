@@ -4,7 +4,7 @@
 // Usage: bench_menu [rounds]
 
 #include "engine/PhraseStore.h"
-#include "menus/DataNeededHander_MenuSelf.h"
+#include "menus/tips/DataNeededHander_MenuSelf.h"
 
 #include <windows.h>
 

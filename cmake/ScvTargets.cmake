@@ -10,6 +10,20 @@ set(SCV_SYSTEM_LIBS
 add_library(scv_pch_host STATIC ${CMAKE_SOURCE_DIR}/cmake/pch/PchHost.cpp)
 target_precompile_headers(scv_pch_host PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/ScvPch.h)
 
+# The .cpp files of a folder and its family folders, in the order of their file names:
+# the unity batches (below) take files in this order, as they did when the folder was flat.
+function(scv_glob_sources var)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(keyed "")
+  foreach(src ${found})
+    get_filename_component(base ${src} NAME)
+    list(APPEND keyed "${base}|${src}")
+  endforeach()
+  list(SORT keyed)
+  list(TRANSFORM keyed REPLACE "^[^|]*\\|" "")
+  set(${var} ${keyed} PARENT_SCOPE)
+endfunction()
+
 # One static library per source folder: scv_add_library(name SOURCES ... [LIBS ...])
 # With SCV_UNITY_BUILD a library's files are compiled in batches of eight, which
 # halves the build's processor time; so names private to a source file (its
@@ -33,11 +47,17 @@ function(scv_add_library name)
 endfunction()
 
 # windres reports no dependencies: a resource script is compiled again whenever any
-# resource script, header or picture of the tree changes (scripts include each other).
-file(GLOB_RECURSE SCV_RC_INPUTS CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h ${CMAKE_SOURCE_DIR}/resources/*.ico
-  ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.html ${CMAKE_SOURCE_DIR}/resources/*.manifest
-  ${CMAKE_SOURCE_DIR}/menus/*.rc ${CMAKE_SOURCE_DIR}/menus/*Res.h ${CMAKE_SOURCE_DIR}/menus/icons/*.ico)
+# resource script, header or picture of the tree changes (scripts include each other;
+# each window family keeps its script beside its code, shared pictures are in resources/).
+set(SCV_RC_INPUTS "")
+foreach(dir resources app menus editor engine online welcome waiter)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${dir}/*.rc ${CMAKE_SOURCE_DIR}/${dir}/*.rc.inc ${CMAKE_SOURCE_DIR}/${dir}/*Res.h
+    ${CMAKE_SOURCE_DIR}/${dir}/*.ico ${CMAKE_SOURCE_DIR}/${dir}/*.bmp ${CMAKE_SOURCE_DIR}/${dir}/*.html
+    ${CMAKE_SOURCE_DIR}/${dir}/*.css ${CMAKE_SOURCE_DIR}/${dir}/*.manifest)
+  list(APPEND SCV_RC_INPUTS ${found})
+endforeach()
+list(APPEND SCV_RC_INPUTS ${CMAKE_SOURCE_DIR}/resources/Version.h)
 function(scv_track_rc_inputs)
   foreach(src ${ARGN})
     if(src MATCHES "\\.rc$")
@@ -56,8 +76,8 @@ function(scv_add_program name)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(A_RC)
-    get_filename_component(rcdir ${A_RC} DIRECTORY)
+    # resource scripts name their headers, scripts and pictures from the source root
     set_property(SOURCE ${A_RC} APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/app.manifest)
-    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources ${rcdir})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   endif()
 endfunction()

@@ -15,7 +15,7 @@
 #include "engine/MacroEngine.h"
 #include "engine/PhraseItemRecord.h"
 #include "engine/RtfMacroExpansion.h"
-#include "resources/EngineDialogsRes.h"
+#include "engine/EngineDialogsRes.h"
 
 namespace
 {

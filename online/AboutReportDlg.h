@@ -10,7 +10,7 @@
 #include "online/SystemReport.h"
 #include "online/SystemReportBuilder.h"
 #include "platform/CDialogImpl.h"
-#include "resources/AboutDialogRes.h"
+#include "online/AboutDialogRes.h"
 
 #include <commctrl.h>
 

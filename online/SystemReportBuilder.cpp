@@ -16,7 +16,7 @@
 #include "common/SystemTexts.h"
 #include "common/LocalizedString.h"
 #include "online/InternetConnectionState.h"
-#include "resources/AboutDialogRes.h"
+#include "online/AboutDialogRes.h"
 
 #include <psapi.h>
 

@@ -8,7 +8,7 @@
 #include "online/UpdateInfo.h"
 #include "online/UpdatePage.h"
 #include "platform/CDialogImpl.h"
-#include "resources/UpdateWindowRes.h"
+#include "online/UpdateWindowRes.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-// Resource ids of the main program (resources/Scrivolanter.rc).
+// Resource ids of the main program (app/Scrivolanter.rc).
 #pragma once
 
 // Icons

@@ -6,7 +6,7 @@
 // and web and mail addresses; nothing else is opened.
 
 #include "platform/CDialogImpl.h"
-#include "resources/ScrivolanterWelcomeRes.h"
+#include "welcome/ScrivolanterWelcomeRes.h"
 
 #include <functional>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "common/PathFunctions.h"
 #include "common/SystemErrorText.h"
 #include "engine/ClipboardAccess.h"
-#include "editor/app/EditorCommandRunner.h"
+#include "editor/app/text/EditorCommandRunner.h"
 
 #include <shellapi.h>
 

@@ -3,7 +3,7 @@
 #include "common/NumberTexts.h"
 #include "app/ProgramLauncher.h"
 #include "app/VersionTexts.h"
-#include "app/WebSearch.h"
+#include "app/tray/WebSearch.h"
 #include "online/ProgramStarts.h"
 
 #include "common/LanguageFile.h"

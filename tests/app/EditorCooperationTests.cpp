@@ -22,7 +22,7 @@
 #include "engine/PhraseFile.h"
 #include "engine/PhraseItemRecord.h"
 #include "online/SharedSettingsArea.h"
-#include "resources/TrayMenuRes.h"
+#include "app/tray/TrayMenuRes.h"
 #include "support/BuiltPrograms.h"
 #include "support/ClipboardFill.h"
 #include "support/ChildMain.h"

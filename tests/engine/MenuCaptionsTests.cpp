@@ -1,4 +1,4 @@
-// test-sources: ../../resources/EngineDialogs.rc
+// test-sources: ../../engine/EngineDialogs.rc
 // Menu captions, tooltip previews, the last used list and the history sub-menu caption.
 #include "common/RichEditConversion.h"
 #include "common/Settings.h"

@@ -2,7 +2,7 @@
 // comes after the timer, rows cannot be selected, Copy hands over the report
 // text, "Check For Updates" posts its command to the main window; the title,
 // version line, links and the value column as the user sees them.
-// test-sources: ../../resources/Scrivolanter.rc
+// test-sources: ../../app/Scrivolanter.rc
 // test-locks: desktop
 #include "online/AboutReportDlg.h"
 

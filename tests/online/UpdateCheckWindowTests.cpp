@@ -1,4 +1,4 @@
-// test-sources: ../../resources/UpdateWindow.rc ../common/FileVersionFixture.rc
+// test-sources: ../../online/UpdateWindow.rc ../common/FileVersionFixture.rc
 // test-locks: desktop
 // The update window on the result of a real check answered by a local HTTP
 // server (version answer and news feed): the page's settings block follows

@@ -3,9 +3,9 @@
 // program folder, an application object whose template makes the document, a frame of the given
 // class and the folder list as first view; the given class stands for the phrase text view.
 
-#include "editor/app/Doc.h"
-#include "editor/app/EditorPhraseStore.h"
-#include "editor/app/FolderView.h"
+#include "editor/app/document/Doc.h"
+#include "editor/app/document/EditorPhraseStore.h"
+#include "editor/app/phrases/FolderView.h"
 #include "editor/controls/EditorSettings.h"
 #include "platform/docview/App.h"
 #include "platform/docview/FrameWnd.h"

@@ -6,8 +6,8 @@
 
 #include "EditorDocHarness.h"
 #include "common/KernelHandle.h"
-#include "editor/app/MainFrame.h"
-#include "editor/app/SettingsPane.h"
+#include "editor/app/frame/MainFrame.h"
+#include "editor/app/settings/SettingsPane.h"
 
 namespace scvtest
 {

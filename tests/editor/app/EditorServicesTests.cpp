@@ -1,7 +1,7 @@
 // The editor's small services: first lines, sound file lists, derived fonts and the phrase-file
 // writer's failure report.
 
-#include "editor/app/EditorPhraseFile.h"
+#include "editor/app/document/EditorPhraseFile.h"
 #include "editor/app/EditorServices.h"
 
 #include "support/TempFolder.h"

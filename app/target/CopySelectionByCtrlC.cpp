@@ -1,0 +1,60 @@
+#include "app/target/CopySelectionByCtrlC.h"
+
+#include "app/AppObjects.h"
+#include "engine/ClipboardAccess.h"
+#include "engine/OwnClipboardChange.h"
+#include "engine/PasteKeystrokes.h"
+
+namespace
+{
+constexpr DWORD kCopyWaitMs = 400;
+constexpr UINT kCopyMessageTimeoutMs = 1000;
+
+void PressCtrlC()
+{
+    // The hot key's Ctrl and Alt may still be held: Ctrl+Alt+C would type a
+    // character over the selection on many layouts.
+    ReleaseHeldModifiers();
+    INPUT inputs[4] = {};
+    const WORD keys[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(4, inputs, sizeof(INPUT));
+}
+
+void EmptyTheClipboard()
+{
+    if (!::OpenClipboard(nullptr))
+        return;
+    CAutoCloseClipboard close(kOwnClipboardChange);
+    ::EmptyClipboard();
+}
+} // namespace
+
+CString ReadClipboardTextForQuery()
+{
+    CString text;
+    GetClipboardTextAnyForm(text);
+    return text;
+}
+
+bool CopySelectionByCtrlC(HWND target, CString& text)
+{
+    text.Empty();
+    CAppObjects::BlockClipboardCaptureViaMainWnd();
+    EmptyTheClipboard();
+    PressCtrlC();
+    if (target) {
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(target, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyMessageTimeoutMs, &ignored);
+    }
+    ::Sleep(kCopyWaitMs);
+    // What the target copied on the program's request is the program's own change: the user's
+    // saved content may be put back over it.
+    COwnClipboardChange::GetInstance().Note();
+    text = ReadClipboardTextForQuery();
+    return !text.IsEmpty();
+}

@@ -1,6 +1,0 @@
-#include "editor/app/EditorDocTemplate.h"
-
-CDocument* EditorDocTemplate::OpenDocumentFile(LPCWSTR, BOOL bMakeVisible)
-{
-    return CSingleDocTemplate::OpenDocumentFile(nullptr, bMakeVisible);
-}
