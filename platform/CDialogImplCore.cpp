@@ -3,6 +3,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CMessageLoop.h"
 #include "platform/CurrentMessageScope.h"
+#include "platform/DeferredDeletion.h"
 #include "platform/ExceptionBoundary.h"
 
 namespace
@@ -63,6 +64,7 @@ CDialogImplCore* CDialogImplCore::FromHandle(HWND hWnd)
 
 INT_PTR CALLBACK CDialogImplCore::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    DeferredDeletion::DispatchScope dispatching;
     CDialogImplCore* object = FromHandle(hWnd);
     if (!object && t_creatingDialog) {
         object = t_creatingDialog;
@@ -126,7 +128,7 @@ INT_PTR CDialogImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     if (scope.Leave() && m_bDestroyed) {
         m_bDestroyed = false;
         Reset();
-        OnFinalMessage(hWnd); // may delete this
+        OnFinalMessage(hWnd); // may hand this object over for deletion
     }
     return answer;
 }

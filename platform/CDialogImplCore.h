@@ -11,7 +11,8 @@
 // A modeless dialog created on a thread whose message loop is registered with _Module adds a message filter to
 // that loop that runs IsDialogMessage for it (keyboard navigation, default button), and removes it when the
 // dialog is destroyed. After WM_NCDESTROY the object clears its handle and calls OnFinalMessage, after the
-// outermost message in progress for it has returned.
+// outermost message in progress for it has returned; an object deleting itself there goes through
+// DeferredDeletion::DeleteAfterDispatch.
 
 #include <windows.h>
 

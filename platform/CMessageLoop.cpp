@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/DeferredDeletion.h"
+
 namespace
 {
 constexpr UINT kSystemTimer = 0x0118;
@@ -76,6 +78,7 @@ int CMessageLoop::Run()
     int idleCount = 0;
     for (;;) {
         while (idlePeriod && !::PeekMessageW(&m_msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            DeferredDeletion::DispatchScope idle;
             if (!OnIdle(idleCount++))
                 idlePeriod = false;
         }
@@ -84,9 +87,13 @@ int CMessageLoop::Run()
             continue; // nothing was taken (cannot happen without a window filter); wait again
         if (!got)
             break; // WM_QUIT
-        if (!PreTranslateMessage(&m_msg)) {
-            ::TranslateMessage(&m_msg);
-            ::DispatchMessageW(&m_msg);
+        {
+            // a window closed from a filter (an accelerator) is deleted after the filters are done with it
+            DeferredDeletion::DispatchScope dispatching;
+            if (!PreTranslateMessage(&m_msg)) {
+                ::TranslateMessage(&m_msg);
+                ::DispatchMessageW(&m_msg);
+            }
         }
         if (IsIdleMessage(&m_msg)) {
             idlePeriod = true;

@@ -23,7 +23,8 @@
 // styles used when Create is called with 0 for them.
 //
 // The object must outlive its window or be destroyed while the window still runs (the window then goes on with its
-// previous procedure); an object may delete itself in OnFinalMessage.
+// previous procedure); an object may delete itself from OnFinalMessage through DeferredDeletion::DeleteAfterDispatch,
+// which waits until no message is being handled on the thread.
 
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CurrentMessageScope.h"
 #include "platform/CWndClassInfo.h"
+#include "platform/DeferredDeletion.h"
 #include "platform/ExceptionBoundary.h"
 
 namespace
@@ -89,6 +90,7 @@ CWindowImplCore* CWindowImplCore::FromHandle(HWND hWnd)
 
 LRESULT CWindowImplCore::Route(int slot, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    DeferredDeletion::DispatchScope dispatching;
     auto* object = static_cast<CWindowImplCore*>(::GetPropW(hWnd, kObjectProp[slot]));
     // a window of ours whose object went away earlier must not take the pending object
     if (!object && slot == 0 && t_creating && !::GetPropW(hWnd, kOrphanProp[0])) {
@@ -172,7 +174,9 @@ LRESULT CWindowImplCore::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     if (scope.Leave() && m_bDestroyed) {
         m_bDestroyed = false;
         Reset();
-        OnFinalMessage(hWnd); // may delete this
+        // a window that went away while it was being created leaves its object to the code creating it
+        if (!m_bCreating)
+            OnFinalMessage(hWnd); // may hand this object over for deletion
     }
     return result;
 }
@@ -213,8 +217,10 @@ HWND CWindowImplCore::CreateCore(CWndClassInfo& classInfo, HWND hWndParent, cons
     HWND hWnd = nullptr;
     {
         PendingWindow pending(this);
+        m_bCreating = true;
         hWnd = ::CreateWindowExW(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, r.left, r.top, width,
                                  height, hWndParent, hMenu, _Module.GetModuleInstance(), lpCreateParam);
+        m_bCreating = false;
     }
     if (!hWnd && WindowHandle() == nullptr)
         m_pfnSuperWindowProc = ::DefWindowProcW;

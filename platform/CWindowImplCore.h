@@ -10,8 +10,11 @@
 //
 // At WM_NCDESTROY the object calls the previous procedure, puts the previous procedure back when the window's
 // procedure is still the one it found on entry (and the previous one is not DefWindowProcW), clears its window
-// handle and calls OnFinalMessage(hWnd) — after the outermost message in progress for it has returned, so that the
-// object may delete itself there even when the window was destroyed from one of its own handlers.
+// handle and calls OnFinalMessage(hWnd) — after the outermost message in progress for it has returned. An object
+// that deletes itself there hands itself to DeferredDeletion, which deletes it once no message at all is being
+// handled on the thread (a handler of an object it owns may still be on the stack). A window destroyed before
+// CreateCore returned (WM_CREATE refused) gives no OnFinalMessage: the creation failed and the object stays the
+// creator's, who deletes it when it was allocated for the window.
 
 #include <windows.h>
 
@@ -33,7 +36,8 @@ public:
     LRESULT DefWindowProc();
     LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
 
-    // Called with the former handle after the window's last message (WM_NCDESTROY).
+    // Called with the former handle after the window's last message (WM_NCDESTROY); not for a window whose
+    // creation failed.
     virtual void OnFinalMessage(HWND hWnd);
     // Where every message of the window goes first; the message map by default. A framework layer above may route
     // some messages otherwise (commands through several objects, notifications back to the child that sent them).
@@ -78,4 +82,5 @@ private:
     const MSG* m_pCurrentMsg = nullptr;
     int m_slot = -1;           // subclassing level: 0 for windows of our own classes
     bool m_bDestroyed = false; // WM_NCDESTROY seen; final clean-up pending
+    bool m_bCreating = false;  // inside CreateCore's CreateWindowExW
 };

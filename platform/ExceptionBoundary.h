@@ -3,6 +3,9 @@
 // The boundary that keeps a C++ exception from leaving a window procedure or a thread procedure:
 // the exception is caught there and handed to the reporter (the program logs it), and the message
 // counts as handled.
+//
+// A call through a pure virtual slot (an object used during its destruction or after it was freed) is
+// reported the same way (where: "pure virtual call") and ends the program.
 
 #include <windows.h>
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/CAppModule.h"
+#include "platform/DeferredDeletion.h"
 #include "platform/docview/App.h"
 #include "platform/docview/FrameWnd.h"
 
@@ -74,7 +75,7 @@ void CDocument::OnCloseDocument()
     auto* single = dynamic_cast<CSingleDocTemplate*>(m_pDocTemplate);
     if (single)
         single->RemoveDocument(this);
-    delete this;
+    DeferredDeletion::DeleteAfterDispatch(this); // the close may have come from one of its commands
 }
 
 void CDocument::AddView(CView* pView)
@@ -185,7 +186,7 @@ void CView::OnUpdate(CView*, LPARAM, CObject*)
 
 void CView::OnFinalMessage(HWND)
 {
-    delete this;
+    DeferredDeletion::DeleteAfterDispatch(this);
 }
 
 // --- CListView
@@ -268,8 +269,7 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther)
     context.m_pNewViewClass = m_pViewClass;
     context.m_pNewDocTemplate = this;
     if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context)) {
-        if (!frame->m_hWnd)
-            delete frame; // a frame that has a window deletes itself when it is destroyed
+        delete frame; // a frame that could not be made stays ours
         return nullptr;
     }
     return frame;

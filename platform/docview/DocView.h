@@ -3,9 +3,11 @@
 //
 // A document keeps the list of its views and tells them of changes with UpdateAllViews(sender, hint, object):
 // every view but the sender gets OnUpdate. A view joins its document when it is created with a CCreateContext
-// naming it, and leaves it when its window is destroyed; view objects delete themselves after their window's
-// last message. The single-document template makes the one document, its frame (LoadFrame with the context)
-// and the first view (made by the frame from the context's view class).
+// naming it, and leaves it when its window is destroyed. Views, frames and documents delete themselves when
+// their window is destroyed or the document closed, once no message is being handled on the thread
+// (DeferredDeletion); a view or frame whose creation fails does not, and its creator deletes it. The
+// single-document template makes the one document, its frame (LoadFrame with the context) and the first view
+// (made by the frame from the context's view class).
 
 #include <windows.h>
 

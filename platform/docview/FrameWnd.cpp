@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/CAppModule.h"
+#include "platform/DeferredDeletion.h"
 #include "platform/docview/App.h"
 #include "platform/docview/ControlBars.h"
 #include "platform/docview/DockBar.h"
@@ -101,8 +102,7 @@ CView* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
         return nullptr;
     }
     if (!view->Create(m_hWnd, nID, pContext, WS_CHILD | WS_VISIBLE)) {
-        if (!view->m_hWnd)
-            delete view;
+        delete view; // a view that could not be made stays ours
         return nullptr;
     }
     return view;
@@ -522,5 +522,5 @@ void CFrameWnd::OnFinalMessage(HWND)
 {
     if (m_hMenuDefault && !::IsMenu(m_hMenuDefault))
         m_hMenuDefault = nullptr;
-    delete this;
+    DeferredDeletion::DeleteAfterDispatch(this);
 }

@@ -1,6 +1,7 @@
 #include "platform/docview/MiniDockFrameWnd.h"
 
 #include "platform/CString.h"
+#include "platform/DeferredDeletion.h"
 #include "platform/WindowsX.h"
 #include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
@@ -19,8 +20,7 @@ CMiniDockFrameWnd* CMiniDockFrameWnd::CreateFor(CFrameWnd* pDockSite, POINT pos)
     frame->m_pDockSite = pDockSite;
     const RECT rect = {pos.x, pos.y, pos.x + 100, pos.y + 100};
     if (!frame->CreateEx(kExStyle, L"", kStyle, rect, pDockSite ? pDockSite->m_hWnd : nullptr, 0)) {
-        if (!frame->m_hWnd)
-            delete frame;
+        delete frame; // a frame that could not be made stays ours
         return nullptr;
     }
     if (!frame->m_wndDockBar.Create(frame->m_hWnd, AFX_IDW_DOCKBAR_FLOAT)) {
@@ -32,7 +32,7 @@ CMiniDockFrameWnd* CMiniDockFrameWnd::CreateFor(CFrameWnd* pDockSite, POINT pos)
 
 void CMiniDockFrameWnd::OnFinalMessage(HWND)
 {
-    delete this;
+    DeferredDeletion::DeleteAfterDispatch(this);
 }
 
 CControlBar* CMiniDockFrameWnd::FloatingBar() const

@@ -4,7 +4,7 @@
 // text (the bar's text). Resizing it asks the bar's dynamic-layout query for the floating size; closing it
 // hides the bar through the docking frame, which shows it again with the bar. Dragging its caption moves
 // the bar through the bar's dock context (so it can dock again); a double click on the caption docks it.
-// The window object deletes itself with its window.
+// The window object deletes itself with its window (once no message is being handled).
 
 #include <windows.h>
 

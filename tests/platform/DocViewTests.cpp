@@ -1,7 +1,8 @@
 // test-sources: PlatformTests.rc
 // The document/view layer: command routing through view, document, frame and application; command-UI updates
 // of a popup menu; swapping the main view by run-time class; UpdateAllViews hints; reflection of
-// notifications and the pre-translate walk; the frame's bar layout.
+// notifications and the pre-translate walk; the frame's bar layout; frames and views that refuse their
+// creation, and a frame closed from a handler of a window it owns.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -366,6 +370,162 @@ TEST(DocViewWindowTest, NotificationsReachTheChildFirstAndPreTranslateWalksUp)
     MSG stopped = {child.m_hWnd, WM_KEYDOWN, 'P', 0};
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(child.m_hWnd, &stopped)); // the walk ends at the stop window
     parent.DestroyWindow();
+}
+
+// --- objects that go away while messages are handled, or that refuse to be made
+
+// Overwrites an object's memory as it is freed, so that touching it after its deletion crashes where it happens.
+struct OverwrittenWhenFreed
+{
+    static void operator delete(void* memory, std::size_t size)
+    {
+        std::memset(memory, 0xFF, size);
+        ::operator delete(memory);
+    }
+};
+
+size_t CountOf(const std::string& entry)
+{
+    return static_cast<size_t>(std::count(g_log.begin(), g_log.end(), entry));
+}
+
+class LoggedDoc : public CDocument, public OverwrittenWhenFreed
+{
+    DECLARE_DYNCREATE(LoggedDoc)
+
+public:
+    ~LoggedDoc() override { g_log.push_back("doc deleted"); }
+};
+IMPLEMENT_DYNCREATE(LoggedDoc, CDocument)
+
+class LoggedView : public CView, public OverwrittenWhenFreed
+{
+    DECLARE_DYNCREATE(LoggedView)
+
+public:
+    ~LoggedView() override { g_log.push_back("view deleted"); }
+};
+IMPLEMENT_DYNCREATE(LoggedView, CView)
+
+class RefusingView : public LoggedView
+{
+    DECLARE_DYNCREATE(RefusingView)
+
+public:
+    int OnCreate(CREATESTRUCTW*) override { return -1; }
+};
+IMPLEMENT_DYNCREATE(RefusingView, LoggedView)
+
+class LoggedFrame : public CFrameWnd, public OverwrittenWhenFreed
+{
+    DECLARE_DYNCREATE(LoggedFrame)
+
+public:
+    ~LoggedFrame() override { g_log.push_back("frame deleted"); }
+};
+IMPLEMENT_DYNCREATE(LoggedFrame, CFrameWnd)
+
+class RefusingFrame : public LoggedFrame
+{
+    DECLARE_DYNCREATE(RefusingFrame)
+
+public:
+    int OnCreate(CREATESTRUCTW*) override { return -1; }
+};
+IMPLEMENT_DYNCREATE(RefusingFrame, LoggedFrame)
+
+TEST(DocViewCreationTest, AFrameOrViewRefusingItsCreationFailsTheDocumentAndEachObjectIsDeletedOnce)
+{
+    const struct
+    {
+        const char* name;
+        const CRuntimeClass* frame;
+        const CRuntimeClass* view;
+        size_t viewsDeleted;
+    } cases[] = {
+        {"frame refuses", RUNTIME_CLASS(RefusingFrame), RUNTIME_CLASS(LoggedView), 0},
+        {"view refuses", RUNTIME_CLASS(LoggedFrame), RUNTIME_CLASS(RefusingView), 1},
+    };
+    for (const auto& c : cases) {
+        g_log.clear();
+        TestApp app;
+        app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(LoggedDoc), c.frame, c.view));
+        EXPECT_EQ(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr) << c.name;
+        EXPECT_EQ(app.GetMainWnd(), nullptr) << c.name;
+        EXPECT_EQ(CountOf("frame deleted"), 1u) << c.name;
+        EXPECT_EQ(CountOf("view deleted"), c.viewsDeleted) << c.name;
+        EXPECT_EQ(CountOf("doc deleted"), 1u) << c.name;
+    }
+}
+
+TEST(DocViewCreationTest, AFrameRefusingItsCreationStaysItsCreatorsObject)
+{
+    g_log.clear();
+    auto* frame = new RefusingFrame;
+    EXPECT_FALSE(frame->LoadFrame(0, WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(frame->m_hWnd, nullptr);
+    EXPECT_EQ(CountOf("frame deleted"), 0u) << "the frame must not delete itself under its creator";
+    delete frame;
+    EXPECT_EQ(CountOf("frame deleted"), 1u);
+}
+
+// A window of the frame (a member, as the editor's panes are) whose handler closes the frame and goes on.
+class ClosingChild : public CWnd
+{
+public:
+    static constexpr UINT kCloseFrame = WM_APP + 7;
+
+    BEGIN_MSG_MAP(ClosingChild)
+    MESSAGE_HANDLER(kCloseFrame, OnCloseFrame)
+    END_MSG_MAP()
+    LRESULT OnCloseFrame(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        ::SendMessageW(::GetParent(m_hWnd), WM_CLOSE, 0, 0);
+        g_log.push_back(m_name + (m_hWnd ? ": window still there" : ": window gone, object still here"));
+        return 0;
+    }
+    std::string m_name = "child";
+};
+
+class OwningFrame : public LoggedFrame
+{
+    DECLARE_DYNCREATE(OwningFrame)
+
+public:
+    int OnCreate(CREATESTRUCTW* pcs) override
+    {
+        if (LoggedFrame::OnCreate(pcs) == -1)
+            return -1;
+        return m_child.CreateEx(0, nullptr, WS_CHILD, RECT{0, 0, 10, 10}, m_hWnd, 1) ? 0 : -1;
+    }
+    ClosingChild m_child;
+};
+IMPLEMENT_DYNCREATE(OwningFrame, LoggedFrame)
+
+TEST(DocViewCloseTest, AFrameClosedFromAHandlerOfAWindowItOwnsIsDeletedWhenTheHandlerHasReturned)
+{
+    g_log.clear();
+    TestApp app;
+    app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(LoggedDoc), RUNTIME_CLASS(OwningFrame),
+                                              RUNTIME_CLASS(LoggedView)));
+    ASSERT_NE(app.GetFirstDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr);
+    auto* frame = dynamic_cast<OwningFrame*>(app.GetMainWnd());
+    ASSERT_NE(frame, nullptr);
+    app.SetMainWnd(nullptr); // no WM_QUIT for the test thread
+    const HWND frameWindow = frame->m_hWnd;
+
+    ::SendMessageW(frame->m_child.m_hWnd, ClosingChild::kCloseFrame, 0, 0);
+
+    EXPECT_FALSE(::IsWindow(frameWindow));
+    const std::vector<std::string> expected = {"child: window gone, object still here", "view deleted",
+                                               "frame deleted", "doc deleted"};
+    std::vector<std::string> sorted = g_log;
+    ASSERT_EQ(g_log.size(), expected.size()) << "each object deleted once";
+    EXPECT_EQ(g_log.front(), expected.front()) << "nothing was deleted while the handler ran";
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::string> expectedSorted = expected;
+    std::sort(expectedSorted.begin(), expectedSorted.end());
+    EXPECT_EQ(sorted, expectedSorted);
 }
 
 TEST(DocViewCommandLineTest, PlainWordOpensFlagsAreLeftToDerivedParsers)

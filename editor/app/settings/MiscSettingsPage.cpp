@@ -417,13 +417,16 @@ void MiscSettingsPage::LoadFromSettings()
     ApplyEnableRules();
     FillFormatsList();
     SetMenuFont(s.FontForMenu);
-    WriteAutostart(registered);
     RememberShownValues();
 }
 
 int MiscSettingsPage::SaveToSettings()
 {
-    WriteAutostart(IsChecked(IDC_MISC_AUTOSTART));
+    // The Run value is the user's choice in the box: it is written only when the box says otherwise than
+    // the registry, so a value of another copy of the program stays as it is.
+    const bool wanted = IsChecked(IDC_MISC_AUTOSTART);
+    if (wanted != IsAutostartRegistered())
+        WriteAutostart(wanted);
     TakeEditedValues();
     return Settings().SaveEditor();
 }

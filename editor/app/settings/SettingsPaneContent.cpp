@@ -286,8 +286,10 @@ LRESULT SettingsPaneContent::OnSaveAndClose(WORD, WORD, HWND, BOOL&)
 {
     m_settings.SaveEditor();
     HWND main = m_mainWindow ? m_mainWindow : ::GetAncestor(m_hWnd, GA_ROOT);
+    // Posted: the toolbar that sent the command goes on with the click after this returns, and the close
+    // destroys it.
     if (main && main != m_hWnd)
-        ::SendMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
 }
 

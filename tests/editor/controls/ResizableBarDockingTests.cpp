@@ -48,8 +48,9 @@ class DockingBarTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        frame = new CFrameWnd; // deletes itself with its window, or when it cannot be made
+        frame = new CFrameWnd; // deletes itself with its window; one that cannot be made stays ours
         if (!frame->LoadFrame(0, WS_OVERLAPPEDWINDOW)) {
+            delete frame;
             frame = nullptr;
             FAIL() << "the frame could not be made";
         }

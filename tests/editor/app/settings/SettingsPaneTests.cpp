@@ -339,12 +339,27 @@ TEST_F(SettingsPaneTest, AutostartBoxWritesTheRunValueAndFollowsOutsideChanges)
     ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kTestRunKey, L"Scrivolanter"), ERROR_SUCCESS);
     EXPECT_TRUE(scvtest::PumpUntil([&] { return !Checked(0, IDC_MISC_AUTOSTART); }, 5000));
 
-    // Loading rewrites a registered value in the page's own form.
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kTestRunKey, L"Scrivolanter", REG_SZ, quoted.c_str(),
-                      static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t)));
-    Misc().Reload();
-    EXPECT_TRUE(Checked(0, IDC_MISC_AUTOSTART));
-    EXPECT_EQ(RunValue(), std::wstring(programPath.GetString()) + L" /autoload");
+    // Opening the page and saving it leave the value as it was written, also one naming another copy of
+    // the program: only the user's change of the box writes it.
+    const struct
+    {
+        const char* name;
+        std::wstring value;
+        bool checked;
+    } values[] = {
+        {"this program, quoted", quoted, true},
+        {"another copy", L"\"C:\\Other copy\\Scrivolanter.exe\" /autoload", false},
+    };
+    for (const auto& v : values) {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kTestRunKey, L"Scrivolanter", REG_SZ, v.value.c_str(),
+                                    static_cast<DWORD>((v.value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        Misc().Reload();
+        EXPECT_EQ(Checked(0, IDC_MISC_AUTOSTART), v.checked) << v.name;
+        EXPECT_EQ(RunValue(), v.value) << v.name << ": opened";
+        Misc().SaveToSettings();
+        EXPECT_EQ(RunValue(), v.value) << v.name << ": saved";
+    }
 }
 
 TEST_F(SettingsPaneTest, TabTipsAndToolbarFollowTheHouseStyle)
@@ -386,7 +401,8 @@ TEST_F(SettingsPaneTest, SaveAndCloseWritesTheFileAndClosesTheMainWindow)
     settings.PrintLTChars = 321;
     ::SendMessageW(content->m_hWnd, WM_COMMAND, kSaveAndCloseCommand, 0);
     EXPECT_EQ(Ini(L"PrintLTChars"), L"321");
-    EXPECT_FALSE(::IsWindow(main)); // SC_CLOSE destroyed it
+    EXPECT_TRUE(::IsWindow(main)) << "the close is posted: the button that was pressed is still handling it";
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return !::IsWindow(main); }, 5000)); // SC_CLOSE destroyed it
 }
 
 } // namespace
