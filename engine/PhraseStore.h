@@ -93,6 +93,16 @@ public:
     // Walks the whole tree; the number of records visited.
     int Walk(WalkCallback callback, void* context);
 
+protected:
+    // Queues `bytes` for the file, written only while it still holds `expected` (what the caller read);
+    // a content written since is given to `update` on the save worker (CPhraseSaveQueue::EnqueueUpdate).
+    bool SaveOver(const CString& path, std::string expected, std::string bytes,
+                  CPhraseSaveQueue::UpdateFunction update)
+    {
+        return m_saves.EnqueueUpdate(path, std::move(expected), std::move(bytes), std::move(update));
+    }
+    bool IsSavePending(const CString& path) const { return m_saves.IsPending(path); }
+
 private:
     PhraseItemRecord* FindFolderHolding(const PhraseItemRecord* record);
     bool AssignNewPath(PhraseItemRecord& record);

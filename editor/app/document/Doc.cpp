@@ -22,7 +22,16 @@ CEditorSettings* g_settings = nullptr;
 
 } // namespace
 
-CDoc::CDoc() : m_store(g_store), m_settings(g_settings) {}
+CDoc::CDoc() : m_store(g_store), m_settings(g_settings)
+{
+    GetStore().SetBodyConflictHandler(
+        [this](const PhraseItemRecord& item, const CString&) { return AskKeepEditorText(item); });
+}
+
+CDoc::~CDoc()
+{
+    GetStore().SetBodyConflictHandler(nullptr);
+}
 
 void CDoc::UseServices(CEditorPhraseStore* store, CEditorSettings* settings)
 {

@@ -74,6 +74,7 @@ class CDoc : public CDocument
 
 public:
     CDoc();
+    ~CDoc() override;
 
     // Commands of the current phrase's properties and of the library (DocCommands.cpp).
     enum : UINT
@@ -137,10 +138,11 @@ public:
 
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(LPCWSTR lpszPathName) override;
-    // Modified only while the phrase text view is the main view and holds unsaved text.
+    // Modified while the phrase text view is the main view and holds unsaved text, and while writes the
+    // user chose to keep only in the editor are still unwritten.
     BOOL IsModified() override;
-    // Saves the current phrase's text (hint 2) and waits for its file. FALSE when the text could not be
-    // written (the store has reported it; the edit stays modified).
+    // Saves the current phrase's text (hint 2), writes again the files kept unwritten and waits for the
+    // writes; failures are reported (ReportFailedSaves). FALSE when anything is left unwritten.
     BOOL OnSaveDocument(LPCWSTR lpszPathName) override;
     // Before a close: saves, and when the save failed asks whether to close without the unsaved text.
     BOOL SaveModified() override;
@@ -150,8 +152,11 @@ public:
     // unsaved (the user cancelled): it stays in the view, modified.
     bool SavePendingEdit();
     // Tells the user of the queued writes that failed (each file with the system's reason) and writes
-    // them again while the user asks to retry.
+    // them again while the user asks to retry. Those the user cancels stay unwritten: the next save
+    // writes them again and closing asks.
     void ReportFailedSaves();
+    // Asked when a phrase's text changed both here and in its file: true keeps the editor's text.
+    bool AskKeepEditorText(const PhraseItemRecord& item);
 
     // The update hub: hint 1 first saves the current phrase (hint 2; a save the user gave up on keeps
     // the current item, and the listeners hear hint 1 for it again), makes the item current and swaps the
@@ -236,6 +241,8 @@ private:
 
     bool m_listenersRegistered = false;
     bool m_reportingSaves = false;
+    // Files whose failed writes the user chose to keep only in the editor.
+    std::vector<CString> m_unwritten;
     std::vector<IDocUpdateListener*> m_listeners;
     INT_PTR m_currentItem = -1;
     CEditorPhraseStore* m_store = nullptr;

@@ -4,6 +4,8 @@
 
 #include "editor/app/document/Doc.h"
 
+#include <algorithm>
+
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
 #include "common/SharedLog.h"
@@ -106,7 +108,15 @@ CSCVView* CDoc::GetTextView() const
 BOOL CDoc::IsModified()
 {
     CSCVView* view = GetTextView();
-    return view && view->HasUnsavedText() ? TRUE : FALSE;
+    return (view && view->HasUnsavedText()) || !m_unwritten.empty() ? TRUE : FALSE;
+}
+
+bool CDoc::AskKeepEditorText(const PhraseItemRecord& item)
+{
+    const CString text = L"The text of the phrase \"" + item.title +
+                         L"\" was changed by another program since the editor read it:\n" + item.GetPath() +
+                         L"\n\nYes: keep the text written here.\nNo: take the text from the file.";
+    return ShowMessage(text, MB_YESNO | MB_ICONQUESTION, 0) != IDNO;
 }
 
 bool CDoc::SavePendingEdit()
@@ -137,8 +147,13 @@ void CDoc::ReportFailedSaves()
             WriteLogLine(L"ERROR: cannot write " + failure.path);
         }
         text += L"\n\nRetry, or Cancel to keep the changes only in the editor for now.";
-        if (ShowMessage(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION, 0) != IDRETRY)
+        if (ShowMessage(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION, 0) != IDRETRY) {
+            // Still to be written: by the next save, and closing asks about them.
+            for (const auto& failure : failures)
+                if (std::find(m_unwritten.begin(), m_unwritten.end(), failure.path) == m_unwritten.end())
+                    m_unwritten.push_back(failure.path);
             continue;
+        }
         for (const auto& failure : failures)
             if (PhraseItemRecord* record = store.FindItemByPath(OwnerPathOfFile(failure.path)))
                 store.SaveItem(record->id);
@@ -150,8 +165,16 @@ void CDoc::ReportFailedSaves()
 BOOL CDoc::OnSaveDocument(LPCWSTR)
 {
     const bool saved = SavePendingEdit();
-    GetStore().FlushSaves();
-    return saved ? TRUE : FALSE;
+    CEditorPhraseStore& store = GetStore();
+    std::vector<CString> unwritten;
+    unwritten.swap(m_unwritten);
+    for (const CString& path : unwritten)
+        if (PhraseItemRecord* record = store.FindItemByPath(OwnerPathOfFile(path)))
+            store.SaveItem(record->id);
+    store.FlushSaves();
+    // Failures of this last flush are told now: the frame may be closing and hear no notice after this.
+    ReportFailedSaves();
+    return saved && m_unwritten.empty() ? TRUE : FALSE;
 }
 
 BOOL CDoc::SaveModified()

@@ -196,6 +196,26 @@ void CEditorPhraseStore::Load(const CString& folder)
 {
     CPhraseStore::Load(folder);
     m_root = folder.IsEmpty() ? RemoveTrailingBackslashes(GetFolder()) : RemoveTrailingBackslashes(folder);
+    RememberTree();
+}
+
+void CEditorPhraseStore::RememberAsOnDisk(const PhraseItemRecord& item)
+{
+    if (item.IsFolder())
+        return;
+    const PhraseFileFields fields = PhraseFileFields::Of(item);
+    m_onDisk[item.id] = OnDisk{fields, fields};
+}
+
+void CEditorPhraseStore::RememberTree()
+{
+    m_onDisk.clear();
+    Walk(
+        [](PhraseItemRecord& record, void* context, PhraseItemRecord*) {
+            static_cast<CEditorPhraseStore*>(context)->RememberAsOnDisk(record);
+            return true;
+        },
+        this);
 }
 
 CString CEditorPhraseStore::GetFolderPath(int groupId)
@@ -307,6 +327,7 @@ int CEditorPhraseStore::LoadPhraseFile(const CString& path, RecordList& list)
     record.id = NextId();
     record.SetPathOnly(path);
     list.push_back(std::move(record));
+    RememberAsOnDisk(list.back());
     return list.back().id;
 }
 
@@ -607,6 +628,7 @@ bool CEditorPhraseStore::DeleteItem(int id, HWND owner, bool confirm)
     }
     RecordList* list = GetContainingList(id);
     list->erase(FindInList(*list, id));
+    m_onDisk.erase(id);
     return true;
 }
 
@@ -641,6 +663,89 @@ bool CEditorPhraseStore::SaveItem(int id)
         item->SetPathOnly(MakeUniqueName(item->title, folder, true, true, true));
     }
     return SaveItemAsync(*item);
+}
+
+bool CEditorPhraseStore::SaveItemAsync(PhraseItemRecord& item)
+{
+    if (!item.IsFolder() && !item.GetPath().IsEmpty() && m_onDisk.count(item.id) != 0)
+        return SaveOverFile(item);
+    const bool queued = CPhraseStore::SaveItem(item);
+    if (queued)
+        RememberAsOnDisk(item);
+    return queued;
+}
+
+bool CEditorPhraseStore::ReadFileNow(const PhraseItemRecord& item, std::string& bytes,
+                                     PhraseFileFields& fields)
+{
+    const CString& path = item.GetPath();
+    if (IsSavePending(path))
+        FlushSaves(); // our own queued write is what the file holds next
+    if (!FileExists(path) || !ReadPhraseFileBytes(path, bytes))
+        return false;
+    PhraseItemRecord onDisk;
+    if (!ParsePhraseDocument(onDisk, bytes.c_str()))
+        return false;
+    fields = PhraseFileFields::Of(onDisk);
+    return true;
+}
+
+bool CEditorPhraseStore::TakeUnwrittenPath(const CString& path)
+{
+    std::lock_guard<std::mutex> lock(m_failedMutex);
+    const auto found = std::find_if(m_unwrittenPaths.begin(), m_unwrittenPaths.end(),
+                                    [&path](const CString& p) { return SamePath(p, path); });
+    if (found == m_unwrittenPaths.end())
+        return false;
+    m_unwrittenPaths.erase(found);
+    return true;
+}
+
+bool CEditorPhraseStore::SaveOverFile(PhraseItemRecord& item)
+{
+    std::string current;
+    PhraseFileFields theirs;
+    const bool read = ReadFileNow(item, current, theirs);
+    const int id = item.id;
+    // A write that failed left the file as it was before it: what the editor changed then is still to
+    // be carried into the file.
+    if (!TakeUnwrittenPath(item.GetPath()))
+        m_onDisk[id].confirmed = m_onDisk[id].written;
+    const PhraseFileFields base = m_onDisk[id].confirmed;
+    if (!read) {
+        const bool queued = CPhraseStore::SaveItem(item); // nothing to carry over: the file is written anew
+        if (queued)
+            m_onDisk[id].written = PhraseFileFields::Of(item);
+        return queued;
+    }
+    const PhraseFileFields mine = PhraseFileFields::Of(item);
+    bool keepMine = true;
+    if (BodyChangedOnBothSides(base, mine, theirs)) {
+        WriteLogLine(L"CEditorPhraseStore: the text changed here and in the file: " + item.GetPath());
+        if (m_onBodyConflict)
+            keepMine = m_onBodyConflict(item, theirs.body);
+    }
+    const PhraseFileFields merged = MergePhraseFields(base, mine, theirs, keepMine);
+    merged.ApplyTo(item);
+    const std::string bytes = BuildPhraseXml(item);
+    if (bytes.empty()) {
+        WriteLogLine(L"ERROR: cannot create XML for command");
+        return false;
+    }
+    m_onDisk[id].written = merged;
+    // Written again since the look above: the same carrying over onto that content; a text changed
+    // on both sides again fails the write, and the next save asks.
+    auto update = [theirs, merged](const std::string& now) {
+        PhraseItemRecord record;
+        if (!ParsePhraseDocument(record, now.c_str()))
+            return std::string();
+        const PhraseFileFields newer = PhraseFileFields::Of(record);
+        if (BodyChangedOnBothSides(theirs, merged, newer))
+            return std::string();
+        MergePhraseFields(theirs, merged, newer, true).ApplyTo(record);
+        return BuildPhraseXml(record);
+    };
+    return SaveOver(item.GetPath(), std::move(current), bytes, update);
 }
 
 void CEditorPhraseStore::SaveAll()
@@ -715,6 +820,7 @@ void CEditorPhraseStore::OnSaveFailed(const CString& path, DWORD error)
 {
     std::lock_guard<std::mutex> lock(m_failedMutex);
     m_failed.push_back({path, error});
+    m_unwrittenPaths.push_back(path);
     if (m_notifyWindow != nullptr && m_notifyMessage != 0) {
         PostMessageW(m_notifyWindow, m_notifyMessage, 0, 0);
     }

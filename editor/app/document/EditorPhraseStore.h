@@ -5,15 +5,27 @@
 // must reach disk is saved at once, item by item, through the store's ordered save worker; a write
 // that fails is reported back (SetSaveFailureNotify, TakeFailedSaves, SaveItemAndWait).
 //
+// A phrase's file is never written over blindly: the store remembers each phrase's fields as it last
+// read or wrote them, and a save compares the file as it is now with them. What another program wrote
+// meanwhile (uses counted by the main program, a new text) is carried over into the record and the file
+// wherever the editor did not change that field; a text changed on both sides goes to the body
+// conflict handler (keep the editor's or take the file's). A file written again between that look and
+// the write is merged the same way on the save worker; a text changed on both sides then fails the
+// write (ERROR_INVALID_DATA), so that the next save asks.
+//
 // Ids are ints; -1 names the root. User-interface thread only (the save worker never touches the
 // tree: it writes finished file contents).
 
+#include "editor/app/document/PhraseFileMerge.h"
 #include "engine/PhraseStore.h"
 #include "platform/CString.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CEditorPhraseStore : public CPhraseStore
@@ -111,7 +123,11 @@ public:
 
     // Saving: a record without a path first gets a new file name from its title.
     bool SaveItem(int id);
-    bool SaveItemAsync(PhraseItemRecord& item) { return CPhraseStore::SaveItem(item); }
+    bool SaveItemAsync(PhraseItemRecord& item);
+    // Asked when a phrase's text changed both here and in its file: true keeps the editor's text, false
+    // takes the file's. Without a handler the editor's text is kept (logged).
+    using BodyConflictFunction = std::function<bool(const PhraseItemRecord& item, const CString& fileBody)>;
+    void SetBodyConflictHandler(BodyConflictFunction handler) { m_onBodyConflict = std::move(handler); }
     void SaveAll();
     // Saves the item and waits for the write: true only when its file was written. On failure `error`
     // (when given) takes the system's error code of the write.
@@ -151,8 +167,26 @@ private:
     bool RenameToTitle(PhraseItemRecord& item);
     bool ChangeFlag(int id, int bit, bool on);
     bool IncludeBelow(PhraseItemRecord& group, int flag);
+    // The phrase's fields as its file holds them now (a queued write of it lands first); false when
+    // the file is gone or does not read.
+    bool ReadFileNow(const PhraseItemRecord& item, std::string& bytes, PhraseFileFields& fields);
+    bool SaveOverFile(PhraseItemRecord& item);
+    // True once for a file whose last write failed since the store last looked.
+    bool TakeUnwrittenPath(const CString& path);
+    void RememberAsOnDisk(const PhraseItemRecord& item);
+    void RememberTree();
 
     CString m_root;
+    // Each phrase's fields as the editor last read its file or last had it written (by id); the write
+    // may still fail, and the file then holds what was there before it.
+    struct OnDisk
+    {
+        PhraseFileFields confirmed;
+        PhraseFileFields written;
+    };
+    std::unordered_map<int, OnDisk> m_onDisk;
+    std::vector<CString> m_unwrittenPaths;
+    BodyConflictFunction m_onBodyConflict;
     std::mutex m_failedMutex;
     std::vector<SaveFailure> m_failed;
     HWND m_notifyWindow = nullptr;

@@ -20,6 +20,7 @@
 #include "editor/app/settings/SettingsPane.h"
 #include "editor/app/settings/SettingsPaneContent.h"
 #include "engine/PhraseFile.h"
+#include "engine/PhraseStore.h"
 #include "editor/app/settings/EditorSettingsRes.h"
 
 #include "support/ClipboardFill.h"
@@ -423,9 +424,110 @@ TEST_F(EditorWorkKeptTest, AFailedBackgroundWriteIsReportedWithItsFileAndWritten
     Command(CDoc::kCmdSeparatorBefore);
     Command(CDoc::kCmdSeparatorBefore); // on, as the user wanted it the first time
     store.FlushSaves();
-    scvtest::PumpFor(50);
+    EXPECT_TRUE(store.TakeSaveFailures().empty()) << "the writes after the lock succeeded";
+    // A failure's notice is posted before the flush returns: once the queue is empty none is coming.
+    EXPECT_TRUE(scvtest::PumpUntil([] { return HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) == 0; }, 5000));
     EXPECT_TRUE(answers.texts.empty());
     EXPECT_TRUE(OnDisk(PathOf(a)).HasSeparatorBefore());
+}
+
+// The id of the phrase with that file in a store of the main program.
+static int IdOfPath(CPhraseStore& main, const std::wstring& path)
+{
+    struct Search
+    {
+        const std::wstring* path;
+        int id;
+    } search = {&path, -1};
+    main.Walk(
+        [](PhraseItemRecord& record, void* context, PhraseItemRecord*) {
+            auto* s = static_cast<Search*>(context);
+            if (_wcsicmp(record.GetPath().GetString(), s->path->c_str()) == 0)
+                s->id = record.id;
+            return true;
+        },
+        &search);
+    return search.id;
+}
+
+TEST_F(EditorWorkKeptTest, WhatAnotherProgramWroteSurvivesTheEditorsSaves)
+{
+    // Uses counted by the main program's own usage save, then the user types in the editor.
+    CPhraseStore mainProgram(temp.PathOf(L"phrases").c_str());
+    mainProgram.Load();
+    const int used = IdOfPath(mainProgram, PathOf(a));
+    ASSERT_TRUE(mainProgram.RecordUsageById(used));
+    ASSERT_TRUE(mainProgram.RecordUsageById(used));
+    mainProgram.FlushSaves();
+    ASSERT_EQ(2u, OnDisk(PathOf(a)).usageCount);
+    Click(a);
+    Type(L" typed");
+    Click(b); // leaving A saves its text
+    store.FlushSaves();
+    EXPECT_EQ(L"alpha typed", BodyOnDisk(PathOf(a)));
+    EXPECT_EQ(2u, OnDisk(PathOf(a)).usageCount) << "the main program's uses stay";
+    EXPECT_EQ(2u, store.FindItemById(a)->usageCount) << "the editor's record follows the file";
+
+    // A text rewritten by another program: commands that change only a flag keep it.
+    PhraseItemRecord rewritten = OnDisk(PathOf(b));
+    rewritten.body = L"beta from elsewhere";
+    ASSERT_TRUE(SavePhraseFile(rewritten, PathOf(b).c_str()));
+    Command(CDoc::kCmdSeparatorBefore);
+    store.SetIncluded(b, false);
+    store.FlushSaves();
+    const PhraseItemRecord onDisk = OnDisk(PathOf(b));
+    EXPECT_EQ(L"beta from elsewhere", std::wstring(onDisk.body.GetString()));
+    EXPECT_TRUE(onDisk.HasSeparatorBefore());
+    EXPECT_EQ(0, onDisk.included);
+}
+
+TEST_F(EditorWorkKeptTest, ATextChangedHereAndInItsFileIsLeftToTheUser)
+{
+    const struct
+    {
+        int* phrase;
+        int answer;
+        const wchar_t* kept;
+    } cases[] = {{&a, IDYES, L"alpha typed"}, {&c, IDNO, L"gamma from elsewhere"}};
+    for (const auto& k : cases) {
+        const int id = *k.phrase;
+        Click(id);
+        Type(L" typed");
+        PhraseItemRecord rewritten = OnDisk(PathOf(id));
+        rewritten.body += L" from elsewhere";
+        ASSERT_TRUE(SavePhraseFile(rewritten, PathOf(id).c_str()));
+        BoxAnswers answers({k.answer});
+        Click(b); // leaving the phrase saves its text
+        store.FlushSaves();
+        ASSERT_EQ(1u, answers.texts.size()) << "asked once";
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(PathOf(id))) << answers.texts[0];
+        EXPECT_EQ(k.kept, BodyOnDisk(PathOf(id)));
+    }
+}
+
+TEST_F(EditorWorkKeptTest, AWriteTheUserKeptOnlyInTheEditorIsWrittenByTheNextSaveAndClosingAsks)
+{
+    Click(a);
+    {
+        FileLock lock(PathOf(a));
+        ASSERT_TRUE(lock.Held());
+        BoxAnswers answers({IDCANCEL});
+        Command(CDoc::kCmdSeparatorBefore); // saved by the store's worker: the failure notice comes later
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return answers.texts.size() >= 1; }, 5000));
+    }
+    EXPECT_FALSE(OnDisk(PathOf(a)).HasSeparatorBefore());
+    EXPECT_TRUE(doc->IsModified()) << "the change is still to be written";
+    {
+        FileLock lock(PathOf(a));
+        BoxAnswers answers({IDCANCEL, IDNO}); // the failure notice, then "close anyway?"
+        ::SendMessageW(frame->m_hWnd, WM_CLOSE, 0, 0);
+        ASSERT_EQ(2u, answers.texts.size()) << "closing asked";
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(PathOf(a))) << answers.texts[0];
+        EXPECT_TRUE(::IsWindow(frame->m_hWnd)) << "the user kept the editor open";
+    }
+    Command(CDoc::kCmdSave);
+    EXPECT_TRUE(OnDisk(PathOf(a)).HasSeparatorBefore()) << "the next save wrote it";
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(EditorWorkKeptTest, ContextMenuCommandsActOnTheRightClickedPhrase)
