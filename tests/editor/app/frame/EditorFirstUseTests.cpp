@@ -20,6 +20,7 @@
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -594,6 +595,8 @@ TEST_F(EditorFirstUseTest, LabelEditWrapsInTheRowsFontAndEnterSavesWhileEscKeeps
         ::SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         EXPECT_STREQ(each.shown, label);
         EXPECT_TRUE(temp.Exists(std::wstring(L"phrases\\") + each.file + L".scrivolanter")) << each.file;
+        // Enter renamed the file; Esc left it where it was.
+        EXPECT_EQ(each.key == VK_ESCAPE, temp.Exists(L"phrases\\Greeting.scrivolanter")) << each.file;
     }
 }
 
@@ -752,10 +755,17 @@ TEST_F(EditorFirstUseTest, LanguageChangeRunsTheHotKeyTestAgain)
     wchar_t tested[256] = {};
     ::GetWindowTextW(status, tested, 256);
     ASSERT_STRNE(L"Check Hot Key", tested) << "the page tested the key when it opened";
+    ASSERT_NE(nullptr, wcsstr(tested, L"\x2026")) << "the key was free: " << scvtest::WideToUtf8(tested);
+    // The key is taken meanwhile: only a new test can tell.
+    constexpr int kTakenId = 0x5A5A;
+    ASSERT_NE(0u, settings.HotkeyVirtualKey);
+    ASSERT_TRUE(::RegisterHotKey(nullptr, kTakenId, settings.HotkeyModifiers, settings.HotkeyVirtualKey));
     doc->UpdateViewsForItem(nullptr, kHintLanguage, nullptr);
     wchar_t after[256] = {};
     ::GetWindowTextW(status, after, 256);
-    EXPECT_STREQ(tested, after) << "the status is the test's result again, not the template text";
+    ::UnregisterHotKey(nullptr, kTakenId);
+    EXPECT_STRNE(L"Check Hot Key", after) << "the status is a test's result, not the template text";
+    EXPECT_NE(nullptr, wcsstr(after, L"Error code")) << "tested again: " << scvtest::WideToUtf8(after);
 }
 
 namespace
