@@ -37,12 +37,7 @@ void ReportCurrentException(const wchar_t* where) noexcept
     }
 }
 
-// A call through a pure virtual slot (an object used while it is being destroyed, or after it was freed) ends
-// the program with a report instead of jumping to whatever the slot holds. The process ends at once with
-// abort's code 3: no run-time message box that would keep a windowless program waiting.
-namespace
-{
-[[noreturn]] void EndAfterFault(const wchar_t* where, const char* what) noexcept
+void EndProgramAfterFault(const wchar_t* where, const char* what) noexcept
 {
     Report(where, what);
     std::fputs(what, stderr);
@@ -51,15 +46,8 @@ namespace
     ::TerminateProcess(::GetCurrentProcess(), 3);
     std::abort();
 }
-} // namespace
 
-extern "C" void __cxa_pure_virtual()
-{
-    EndAfterFault(L"pure virtual call", "pure virtual function call: an object was used while it was being "
-                                        "destroyed or after it was freed");
-}
-
-extern "C" void __cxa_deleted_virtual()
-{
-    EndAfterFault(L"deleted virtual call", "deleted virtual function call");
-}
+// Links the pure-call handler (PureVirtualCall.cpp) into every program that has window objects: the
+// references to it are weak and would not pull it out of the library on their own.
+extern "C" void ScvPureVirtualCall();
+[[maybe_unused]] __attribute__((used)) static void (*const g_pureCallHandler)() = &ScvPureVirtualCall;

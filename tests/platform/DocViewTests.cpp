@@ -481,7 +481,8 @@ public:
     LRESULT OnCloseFrame(UINT, WPARAM, LPARAM, BOOL&)
     {
         ::SendMessageW(::GetParent(m_hWnd), WM_CLOSE, 0, 0);
-        g_log.push_back(m_name + (m_hWnd ? ": window still there" : ": window gone, object still here"));
+        g_log.push_back(m_name +
+                        (::IsWindow(m_hWnd) ? ": window still there" : ": window gone, object still here"));
         return 0;
     }
     std::string m_name = "child";
