@@ -255,8 +255,9 @@ void CWelcomeDialog::LoadPage()
         return;
     const CString htmlFolder = GetWelcomeHtmlFolder();
     const CString language = LanguageFilePath();
-    m_pageFile =
-        SelectWelcomePage(htmlFolder, language.IsEmpty() ? CString() : LanguageName(language), CString());
+    m_pageFile = language.IsEmpty() ? CString()
+                                    : SelectWelcomePage(htmlFolder, LanguageName(language),
+                                                        WelcomeParentLanguage(language));
     std::string bytes;
     CString base;
     if (!m_pageFile.IsEmpty() && ReadFileBytesBounded(m_pageFile, kLargestPageFile, bytes)) {
@@ -302,8 +303,22 @@ BOOL CALLBACK CWelcomeDialog::OnPageEvent(LPVOID tag, HELEMENT, UINT group, LPVO
     HTMLayoutGetAttributeByName(behavior->heTarget, "href", &href);
     if (!href || !*href || href[0] == L'#')
         return FALSE;
-    self->RunLink(href);
-    return TRUE;
+    LPCWSTR floatPane = nullptr;
+    const bool namesFloatPane =
+        HTMLayoutGetAttributeByName(behavior->heTarget, kFloatPaneLinkAttribute, &floatPane) == HLDOM_OK &&
+        floatPane != nullptr;
+    // A link the window does not run is left to the view's own handling.
+    return self->OnLinkClicked(href, namesFloatPane) ? TRUE : FALSE;
+}
+
+bool CWelcomeDialog::OnLinkClicked(const CString& href, bool namesFloatPane)
+{
+    // The first click on a link about the floating pane makes the main program's pane blink.
+    if (namesFloatPane && !m_floatPaneBlinked) {
+        m_floatPaneBlinked = true;
+        PulseNamedEvent(GetFloatPaneBlinkEventName());
+    }
+    return RunLink(href);
 }
 
 bool CWelcomeDialog::RunLink(const CString& href)

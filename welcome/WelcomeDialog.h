@@ -36,6 +36,11 @@ public:
     const CString& PageFile() const { return m_pageFile; }
     // Runs a link of the page as a click would; true when something was started or opened.
     bool RunLink(const CString& href);
+    // A click on a link of the page: pulses "Local\Scrivolanter_FloatPaneBlink" for the first link that
+    // names the floating pane, then runs it; true when the window ran it (false leaves it to the view).
+    bool OnLinkClicked(const CString& href, bool namesFloatPane);
+    // The attribute that marks a link of the page as one about the floating pane.
+    static constexpr const char* kFloatPaneLinkAttribute = "floatpane";
 
     BEGIN_MSG_MAP(CWelcomeDialog)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -80,6 +85,7 @@ private:
     bool m_highlight = false;
     std::vector<CString> m_languages;
     CString m_pageFile;
+    bool m_floatPaneBlinked = false;
 };
 
 // The HTML folder: program folder + "HTML\".

@@ -1,4 +1,6 @@
 #include "welcome/WelcomePage.h"
+
+#include "common/IniFile.h"
 #include "common/PathFunctions.h"
 
 #include "common/LocalizedString.h"
@@ -88,6 +90,15 @@ CString WelcomeUsesLine(const CString& pageName, bool fromFile)
     if (pageName.Find(L'\\') >= 0)
         shown = L"<A HREF=\"" + name + L"\" TARGET=_blank>" + name + L"</A>";
     return L"<BR><FONT COLOR=" + CString(fromFile ? L"green" : L"red") + L">Uses: " + shown + L"</FONT>";
+}
+
+CString WelcomeParentLanguage(const CString& languageFile)
+{
+    CString parent;
+    if (languageFile.IsEmpty() || !IniReadString(languageFile, L"Main", L"ParentLanguage", parent))
+        return CString();
+    parent.Trim();
+    return parent;
 }
 
 CString SelectWelcomePage(const CString& htmlFolder, const CString& language, const CString& parentLanguage)

@@ -38,5 +38,10 @@ CString WelcomeUsesLine(const CString& pageName, bool fromFile);
 // built-in page serves then).
 CString SelectWelcomePage(const CString& htmlFolder, const CString& language, const CString& parentLanguage);
 
+// The parent language a language file names in its section "Main" (key "ParentLanguage", the name of
+// another language, as "Russian" for a Ukrainian file): its page serves when the language has none.
+// Empty when the file names none or cannot be read.
+CString WelcomeParentLanguage(const CString& languageFile);
+
 // "/auto" anywhere in the command line (letter case kept).
 bool HasAutoFlag(LPCWSTR commandLine);

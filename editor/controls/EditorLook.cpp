@@ -1,5 +1,7 @@
 #include "editor/controls/EditorLook.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "common/InvariantCompare.h"
@@ -176,6 +178,28 @@ CString ColorToHex(COLORREF color)
 {
     CString text;
     text.Format(L"%.2X%.2X%.2X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}
+
+CString MakeCharRun(wchar_t ch, int n)
+{
+    return RepeatChar(ch, n);
+}
+
+CString MakeGuillemetsAlt(int n)
+{
+    return RepeatChar(L'\x00BB', n);
+}
+
+std::wstring AnsiToWString(const std::string& bytes)
+{
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX))
+        return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int chars = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring text(static_cast<size_t>(std::max(chars, 0)), L'\0');
+    if (chars > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, &text[0], chars);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Fonts, colours and small texts that the editor's windows share. The fonts are
 // made on first use from the caption font of the non-client metrics and kept
 // for the life of the process; a font whose making failed is tried again at
@@ -39,6 +41,13 @@ COLORREF GetPhraseTextColor(const PhraseItemRecord& record);
 
 // "%.2X%.2X%.2X" of red, green and blue: pure red gives "FF0000".
 CString ColorToHex(COLORREF color);
+
+// n copies of the character; empty for n 0 (or less).
+CString MakeCharRun(wchar_t ch, int n);
+// n copies of "»" (U+00BB).
+CString MakeGuillemetsAlt(int n);
+// Wide text of bytes in the ANSI code page (CP_ACP).
+std::wstring AnsiToWString(const std::string& bytes);
 
 // AppendDashLine with the default width of 30 dashes.
 void AppendDefaultDashLine(CString& text, bool newlineAfter);

@@ -220,10 +220,12 @@ LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETFOCUS: {
         LRESULT result = ::CallWindowProcW(previous, field, msg, wParam, lParam);
+        Notify(control, NM_SETFOCUS);
         StartBlink(control);
         return result;
     }
     case WM_CONTEXTMENU: {
+        ::CallWindowProcW(previous, field, msg, wParam, lParam);
         struct
         {
             NMHDR hdr;
@@ -235,11 +237,10 @@ LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-        const UINT before = static_cast<UINT>(::SendMessageW(field, HKM_GETHOTKEY, 0, 0));
+        // Every release counts, also the one that cleared the field: the page tests the key again.
         LRESULT result = ::CallWindowProcW(previous, field, msg, wParam, lParam);
         ::InvalidateRect(field, nullptr, TRUE);
-        if (before != 0)
-            Notify(control, kEditorNotifyChanged);
+        Notify(control, kEditorNotifyChanged);
         return result;
     }
     default:
@@ -451,8 +452,11 @@ LRESULT CALLBACK ControlProc(HWND control, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SETFOCUS:
         if (!::IsWindowEnabled(control) || ContainsWindow(control, reinterpret_cast<HWND>(wParam)))
             return 0;
+        // The field tells the parent when it takes the focus; only a field that did not take it leaves
+        // the notification to the control.
         ::SetFocus(Child(control, kFieldId));
-        Notify(control, NM_SETFOCUS);
+        if (::GetFocus() != Child(control, kFieldId))
+            Notify(control, NM_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
         if (!ContainsWindow(control, reinterpret_cast<HWND>(wParam)))
@@ -551,6 +555,14 @@ void CHotkeyCtrlExAdv::GetHotkey(UINT& virtualKey, UINT& modifiers) const
     modifiers = HotkeyFlagsToMod(HIBYTE(word));
 }
 
+bool CHotkeyCtrlExAdv::GetHotkey(UINT& virtualKey, UINT& modifiers, bool& win, bool& doublePress) const
+{
+    GetHotkey(virtualKey, modifiers);
+    win = ::SendMessageW(m_hWnd, HKX_GETWIN, 0, 0) != 0;
+    doublePress = ::SendMessageW(m_hWnd, HKX_GETDOUBLE, 0, 0) != 0;
+    return true;
+}
+
 void CHotkeyCtrlExAdv::SetDoubleCaption(LPCWSTR text)
 {
     ::SendMessageW(m_hWnd, HKX_SETDOUBLECAPTION, 0, reinterpret_cast<LPARAM>(text));
@@ -560,11 +572,12 @@ bool CHotkeyCtrlExAdv::GetHotkeyInfo(HotkeyInfo& info) const
 {
     UINT key = 0;
     UINT mods = 0;
-    GetHotkey(key, mods);
+    bool win = false;
+    bool doublePress = false;
+    GetHotkey(key, mods, win, doublePress);
     info.virtualKey = static_cast<WORD>(key);
-    info.modifiers =
-        static_cast<WORD>(::SendMessageW(m_hWnd, HKX_GETWIN, 0, 0) ? (mods | MOD_WIN) : (mods & ~MOD_WIN));
-    info.flags = ::SendMessageW(m_hWnd, HKX_GETDOUBLE, 0, 0) ? (info.flags | 1) : (info.flags & ~1);
+    info.modifiers = static_cast<WORD>(win ? (mods | MOD_WIN) : (mods & ~MOD_WIN));
+    info.flags = doublePress ? (info.flags | 1) : (info.flags & ~1);
     return true;
 }
 

@@ -83,6 +83,8 @@ public:
     bool SetHotkey(UINT virtualKey, UINT modifiers, bool win, bool doublePress);
     // Key and modifiers (MOD_ flags, without MOD_WIN) of the field.
     void GetHotkey(UINT& virtualKey, UINT& modifiers) const;
+    // The key and modifiers as above, and whether "WIN" and "Double" are checked; always true.
+    bool GetHotkey(UINT& virtualKey, UINT& modifiers, bool& win, bool& doublePress) const;
     void SetDoubleCaption(LPCWSTR text);
     // Key and modifiers, MOD_WIN from "WIN", flags bit 0 from "Double"; the
     // second word is left as the caller set it.

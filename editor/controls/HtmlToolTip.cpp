@@ -1,5 +1,7 @@
 #include "editor/controls/HtmlToolTip.h"
 
+#include <windowsx.h>
+
 #include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
 #include "common/html/DrawEffects.h"
@@ -688,6 +690,15 @@ LRESULT CHtmlToolTip::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&)
     if (!m_renderer->SetCursorAt(cursor))
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     return 1;
+}
+
+LRESULT CHtmlToolTip::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    // A tip already hidden by a relayed copy of this click opens nothing a second time.
+    if (::IsWindowVisible(m_hWnd))
+        m_renderer->ClickAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    HideNow();
+    return 0;
 }
 
 LRESULT CHtmlToolTip::OnActivateApp(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&)

@@ -128,6 +128,7 @@ public:
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     MESSAGE_HANDLER(WM_ACTIVATEAPP, OnActivateApp)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(kHoverMessage, OnHoverChanged)
     END_MSG_MAP()
 
@@ -142,6 +143,9 @@ protected:
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
+    // A click on the tip itself goes to the tip window, not to the host that relays its messages: a link
+    // under it opens, then the tip hides.
+    LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnActivateApp(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnHoverChanged(UINT, WPARAM, LPARAM, BOOL&);
 

@@ -7,6 +7,13 @@
 
 namespace MenuItemServices
 {
+
+bool AttachMenuResource(CMenu& menu, UINT menuId, HMODULE module)
+{
+    menu.DestroyMenu();
+    return menu.LoadMenu(menuId, module) != FALSE;
+}
+
 namespace
 {
 

@@ -5,6 +5,7 @@
 // a command, GetMenuItemCaption for the text without shortcut and ellipsis).
 
 #include "platform/CString.h"
+#include "platform/docview/Controls.h"
 
 #include <windows.h>
 
@@ -14,6 +15,9 @@ namespace MenuItemServices
 // The text of an item (by position with MF_BYPOSITION in flags, else by command); empty for none.
 // The text's length.
 int GetMenuItemString(HMENU menu, UINT item, CString& text, UINT flags);
+// Loads the resource menu `menuId` of `module` (the program when null) into the menu object, which
+// owns it from then on; a menu it held before is destroyed. False when the resource does not load.
+bool AttachMenuResource(CMenu& menu, UINT menuId, HMODULE module = nullptr);
 // Appends the command with its text from the resource menu `menuId` of `module`. False when the
 // menu has the command already (anywhere in its sub-menus) or the resource menu lacks it.
 bool AppendMenuItemFromResource(HMENU menu, UINT command, UINT menuId, HMODULE module = nullptr);

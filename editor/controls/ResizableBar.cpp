@@ -4,6 +4,7 @@
 #include "common/SharedLog.h"
 #include "common/SystemFunctions.h"
 #include "common/html/DrawEffects.h"
+#include "platform/docview/App.h"
 #include "platform/docview/DockBar.h"
 #include "platform/docview/DockContext.h"
 #include "platform/docview/FrameWnd.h"
@@ -124,6 +125,67 @@ UINT CResizableBar::CurrentDockBarId() const
     if (m_pDockBar && m_pDockBar->m_hWnd && ::GetParent(m_hWnd) == m_pDockBar->m_hWnd)
         return static_cast<UINT>(::GetDlgCtrlID(m_pDockBar->m_hWnd));
     return DockBarIdFromStyle();
+}
+
+namespace
+{
+
+constexpr const wchar_t* kSizeStateKeys[] = {L"sizeHorzCX",  L"sizeHorzCY",  L"sizeVertCX",
+                                             L"sizeVertCY",  L"sizeFloatCX", L"sizeFloatCY"};
+
+// HKCU\Software\<the application's registry key>\<profileName>-SCBar-<id>, at most 255 characters.
+CString SizeStateKeyPath(LPCWSTR profileName, int id)
+{
+    const CWinApp* app = CWinApp::GetApp();
+    const CString root = app && !app->GetRegistryKey().IsEmpty() ? app->GetRegistryKey() : CString(L"Scrivolanter");
+    wchar_t section[256] = {};
+    _snwprintf(section, 255, L"%ls-SCBar-%d", profileName ? profileName : L"", id);
+    return L"Software\\" + root + L"\\" + section;
+}
+
+} // namespace
+
+bool CResizableBar::LoadSizeState(LPCWSTR profileName)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SizeStateKeyPath(profileName, ::GetDlgCtrlID(m_hWnd)), 0,
+                        KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    LONG* values[] = {&m_sizeHorz.cx, &m_sizeHorz.cy, &m_sizeVert.cx, &m_sizeVert.cy, &m_sizeFloat.cx,
+                      &m_sizeFloat.cy};
+    const LONG minimums[] = {m_minHorz.cx, m_minHorz.cy, m_minVert.cx, m_minVert.cy, m_minFloat.cx, m_minFloat.cy};
+    for (size_t i = 0; i < 6; ++i) {
+        DWORD stored = 0;
+        DWORD size = sizeof(stored);
+        DWORD type = 0;
+        LONG value = *values[i];
+        if (::RegQueryValueExW(key, kSizeStateKeys[i], nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_DWORD)
+            value = static_cast<LONG>(stored);
+        *values[i] = std::max(value, minimums[i]);
+    }
+    ::RegCloseKey(key);
+    return true;
+}
+
+bool CResizableBar::SaveSizeState(LPCWSTR profileName) const
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, SizeStateKeyPath(profileName, ::GetDlgCtrlID(m_hWnd)), 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG values[] = {m_sizeHorz.cx, m_sizeHorz.cy, m_sizeVert.cx, m_sizeVert.cy, m_sizeFloat.cx,
+                           m_sizeFloat.cy};
+    bool written = true;
+    for (size_t i = 0; i < 6; ++i) {
+        const DWORD value = static_cast<DWORD>(values[i]);
+        written = ::RegSetValueExW(key, kSizeStateKeys[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                   sizeof(value)) == ERROR_SUCCESS &&
+                  written;
+    }
+    ::RegCloseKey(key);
+    return written;
 }
 
 SIZE CResizableBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
@@ -846,11 +908,9 @@ void CResizableBarCF::PaintGripper(HDC dc, const RECT& client)
     PaintCloseButton(dc);
 }
 
-CResizableBarCF::CaptionColors CResizableBarCF::GetCaptionColors(bool active) const
+CResizableBarCF::CaptionColors CResizableBarCF::GetCaptionColors(bool) const
 {
-    if (active)
-        return {::GetSysColor(COLOR_ACTIVECAPTION), ::GetSysColor(COLOR_GRADIENTACTIVECAPTION),
-                ::GetSysColor(COLOR_CAPTIONTEXT)};
+    // The strip stays quiet in the button face colours whether the focus is inside the bar or not.
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     return {face, face, ::GetSysColor(COLOR_BTNTEXT)};
 }

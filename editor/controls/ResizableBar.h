@@ -65,6 +65,12 @@ public:
     // read at creation and on every setting change) or draws an outline until the mouse is released.
     bool GetDragShowContent() const { return m_dragShowContent; }
     void SetDragShowContent(bool on) { m_dragShowContent = on; }
+    // The docked and floating sizes in the application profile (HKCU\Software\<registry key>\section,
+    // the section "<profileName>-SCBar-<bar id>"): loading keeps each size at least its minimum and the
+    // current value where nothing is stored; saving writes the six values. False when the profile cannot
+    // be opened.
+    bool LoadSizeState(LPCWSTR profileName);
+    bool SaveSizeState(LPCWSTR profileName) const;
     SIZE GetHorzSize() const { return m_sizeHorz; }
     SIZE GetVertSize() const { return m_sizeVert; }
     int GetEdgeFlags() const { return m_edgeFlags; }
@@ -199,8 +205,8 @@ public:
     bool IsActive() const { return m_isActive; }
     // The close button's state, then whether the focus is inside the bar.
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
-    // The strip's background (first and gradient colour) and text colour for the state: the system's
-    // active caption colours, or the button face and text.
+    // The strip's background (first and gradient colour) and text colour for the state: the button face
+    // and the button text, active or not.
     struct CaptionColors
     {
         COLORREF first;

@@ -24,6 +24,8 @@ CString SettingsTabCtrl::TabTipText(int tab)
     if (!::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record)))
         return CString();
     record.tipText[1023] = L'\0';
+    // The tooltip takes a title of at most 99 characters and its terminator: a longer tab text is cut.
+    text[kTabTipTitleChars] = L'\0';
     if (text[0])
         ::SendMessageW(GetTabToolTip(), TTM_SETTITLEW, TTI_NONE, reinterpret_cast<LPARAM>(text));
     return record.tipText;

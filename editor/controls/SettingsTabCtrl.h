@@ -8,6 +8,8 @@
 class SettingsTabCtrl : public ThemedTabCtrl
 {
 public:
+    // The longest tooltip title the tab text gives.
+    static constexpr int kTabTipTitleChars = 97;
     CString TabTipText(int tab) override;
 
 protected:

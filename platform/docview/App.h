@@ -71,6 +71,7 @@ public:
     CDocTemplate* GetFirstDocTemplate() const;
 
     void SetRegistryKey(LPCWSTR key) { m_strRegistryKey = key; }
+    const CString& GetRegistryKey() const { return m_strRegistryKey; }
     // The recent-file list is kept at its size only; nothing fills or shows it.
     void LoadStdProfileSettings(UINT nMaxMRU = 4) { m_nMaxMRU = nMaxMRU; }
 

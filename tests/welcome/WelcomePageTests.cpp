@@ -85,6 +85,28 @@ TEST(WelcomePageTests, PageIsChosenFromTheLanguageThenItsParent)
         EXPECT_EQ(Text(SelectWelcomePage(html, c.language, c.parent)), c.page) << Text(c.language);
 }
 
+TEST(WelcomePageTests, ParentLanguageComesFromTheLanguageFile)
+{
+    scvtest::TempFolder folder;
+    struct Case
+    {
+        const wchar_t* file;
+        const wchar_t* text;
+        const wchar_t* parent;
+    } cases[] = {
+        {L"Ukrainian.lng", L"[Main]\r\nLangPrefix=Ua\r\nParentLanguage= Russian \r\n", L"Russian"},
+        {L"Deutsch.lng", L"[Main]\r\nLangPrefix=De\r\n", L""},
+        {L"missing.lng", nullptr, L""},
+    };
+    for (const Case& c : cases) {
+        if (c.text)
+            folder.WriteUtf16(c.file, c.text);
+        EXPECT_EQ(Text(WelcomeParentLanguage(folder.PathOf(c.file).c_str())), std::wstring(c.parent))
+            << Text(c.file);
+    }
+    EXPECT_EQ(Text(WelcomeParentLanguage(CString())), L"");
+}
+
 TEST(WelcomePageTests, AutoFlagIsFoundAnywhereWithItsCase)
 {
     EXPECT_TRUE(HasAutoFlag(L"/auto"));

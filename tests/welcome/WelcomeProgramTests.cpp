@@ -191,3 +191,44 @@ TEST(WelcomeLinks, CommandsStartTheProgramsAndOnlySafeAddressesOpen)
         EXPECT_EQ(started[0].parameters, c.parameters) << c.href;
     }
 }
+
+TEST(WelcomeLinks, TheFirstFloatPaneLinkBlinksThePaneAndOtherLinksAreLeftToTheView)
+{
+    int launched = 0;
+    CWelcomeDialog dialog(false, nullptr, [&](HWND, const CString&, const CString&) -> INT_PTR {
+        ++launched;
+        return 42;
+    });
+    HANDLE blink = ::CreateEventW(nullptr, TRUE, FALSE, GetFloatPaneBlinkEventName());
+    ASSERT_NE(blink, nullptr);
+    // A pulse sets and resets at once: a thread already waiting on the event sees it.
+    auto pulsedBy = [&](const wchar_t* href, bool namesFloatPane) {
+        struct Waiter
+        {
+            HANDLE event;
+            volatile LONG waiting = 0;
+            static DWORD WINAPI Run(void* data)
+            {
+                auto* self = static_cast<Waiter*>(data);
+                ::InterlockedExchange(&self->waiting, 1);
+                return ::WaitForSingleObject(self->event, 1500) == WAIT_OBJECT_0 ? 1 : 0;
+            }
+        } waiter{blink};
+        HANDLE thread = ::CreateThread(nullptr, 0, Waiter::Run, &waiter, 0, nullptr);
+        scvtest::WaitUntil([&] { return waiter.waiting != 0; }, 5000);
+        dialog.OnLinkClicked(href, namesFloatPane);
+        ::WaitForSingleObject(thread, 5000);
+        DWORD code = 0;
+        ::GetExitCodeThread(thread, &code);
+        ::CloseHandle(thread);
+        return code == 1;
+    };
+    EXPECT_FALSE(pulsedBy(L"https://example.test/other.png", false));
+    EXPECT_TRUE(pulsedBy(L"https://example.test/floatpane.png", true));
+    EXPECT_FALSE(pulsedBy(L"https://example.test/floatpane.png", true)) << "only the first such click";
+    EXPECT_EQ(3, launched);
+    ::CloseHandle(blink);
+
+    EXPECT_FALSE(dialog.OnLinkClicked(L"%CMD_UNKNOWN%", false)) << "left to the view";
+    EXPECT_TRUE(dialog.OnLinkClicked(L"%CMD_START_EDITOR%", false));
+}

@@ -45,13 +45,13 @@ CString WithBackslash(const CString& folder)
     return result;
 }
 
-// Calls `fn(path, isFolder)` for each entry of the folder but "." and "..".
+// Calls `fn(path, isFolder)` for each entry of the folder matching `pattern` but "." and "..".
 template <typename Fn>
-void ForEachEntry(const CString& folder, Fn fn)
+void ForEachEntry(const CString& folder, const wchar_t* pattern, Fn fn)
 {
     const CString base = WithBackslash(folder);
     WIN32_FIND_DATAW data{};
-    FindHandle find(FindFirstFileW(base + L"*.*", &data));
+    FindHandle find(FindFirstFileW(base + pattern, &data));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
         return;
@@ -202,22 +202,22 @@ TempFileGuard::~TempFileGuard()
 namespace EditorArchive
 {
 
-void CollectFiles(const CString& folder, PathList& list)
+void CollectFiles(const CString& folder, PathList& list, const wchar_t* pattern)
 {
-    ForEachEntry(folder, [&list](const CString& path, bool isFolder) {
+    ForEachEntry(folder, pattern, [&list](const CString& path, bool isFolder) {
         if (!isFolder)
             list.push_back(path);
     });
 }
 
-void CollectFolders(const CString& folder, PathList& list)
+void CollectFolders(const CString& folder, PathList& list, const wchar_t* pattern)
 {
-    ForEachEntry(folder, [&list](const CString& path, bool isFolder) {
+    ForEachEntry(folder, L"*.*", [&list, pattern](const CString& path, bool isFolder) {
         if (!isFolder)
             return;
         list.push_back(path);
-        CollectFiles(path, list);
-        CollectFolders(path, list);
+        CollectFiles(path, list, pattern);
+        CollectFolders(path, list, pattern);
     });
 }
 
@@ -228,15 +228,16 @@ bool ZipFileList(const PathList& files, const CString& archivePath)
     return WriteArchive(archivePath, [&files](zipFile zip) { return AddExtraFiles(zip, files); });
 }
 
-bool ZipFolder(const CString& folder, const PathList& extraFiles, const CString& archivePath)
+bool ZipFolder(const CString& folder, const PathList& extraFiles, const CString& archivePath,
+               const wchar_t* pattern)
 {
     CString trimmed = folder;
     trimmed.TrimRight(L'\\');
     if (!FolderExists(trimmed))
         return false;
     PathList entries{trimmed};
-    CollectFiles(trimmed, entries);
-    CollectFolders(trimmed, entries);
+    CollectFiles(trimmed, entries, pattern);
+    CollectFolders(trimmed, entries, pattern);
     const int slash = trimmed.ReverseFind(L'\\');
     const CString base = slash >= 0 ? trimmed.Left(slash + 1) : CString();
     return ZipEntries(entries, archivePath, base, extraFiles);

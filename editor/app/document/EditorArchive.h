@@ -28,19 +28,22 @@ namespace EditorArchive
 
 using PathList = std::vector<CString>;
 
-// Every file of the folder (not "." and ".."), appended in the order found.
-void CollectFiles(const CString& folder, PathList& list);
-// Every sub-folder, each followed at once by its files and its own sub-folders (depth first).
-void CollectFolders(const CString& folder, PathList& list);
+// Every file of the folder matching the pattern (not "." and ".."), appended in the order found.
+void CollectFiles(const CString& folder, PathList& list, const wchar_t* pattern = L"*.*");
+// Every sub-folder, each followed at once by its files matching the pattern and its own sub-folders
+// (depth first).
+void CollectFolders(const CString& folder, PathList& list, const wchar_t* pattern = L"*.*");
 
 // Each file under its file name alone, in list order. False for an empty list or when any file
 // cannot be added (nothing is left at the archive path then; an older archive there stays).
 bool ZipFileList(const PathList& files, const CString& archivePath);
 
-// The folder itself, its files and its sub-folders, named relative to the folder's parent, then the
-// extra files under their file names alone. The archive is never packed into itself. An existing
-// archive at the path is replaced. False when anything could not be added.
-bool ZipFolder(const CString& folder, const PathList& extraFiles, const CString& archivePath);
+// The folder itself, its files matching the pattern and its sub-folders (each with its matching
+// files), named relative to the folder's parent, then the extra files under their file names alone.
+// The archive is never packed into itself. An existing archive at the path is replaced. False when
+// anything could not be added.
+bool ZipFolder(const CString& folder, const PathList& extraFiles, const CString& archivePath,
+               const wchar_t* pattern = L"*.*");
 
 // The entries (folders and files named relative to `baseFolder`, which ends in "\"), then the extra
 // files under their file names. Entries equal to the archive path (ignoring case) are skipped.

@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "common/LanguageFile.h"
 #include "common/LocalizedString.h"
+#include "common/RichEditConversion.h"
 #include "common/PathFunctions.h"
 #include "common/SharedLog.h"
 #include "common/TextConversion.h"
@@ -14,6 +15,7 @@
 #include "editor/app/document/EditorPhraseFile.h"
 #include "editor/app/document/EditorPhraseStore.h"
 #include "editor/app/frame/EditorTitles.h"
+#include "editor/app/frame/ScrivolanterEditorRes.h"
 #include "editor/controls/FileDialogEx.h"
 #include "engine/MacroEngine.h"
 
@@ -191,7 +193,7 @@ bool BackupPhrases(const CString& phrasesFolder, const CString& settingsPath, co
     EditorArchive::PathList extra;
     if (!settingsPath.IsEmpty() && FileExists(settingsPath))
         extra.push_back(settingsPath);
-    return EditorArchive::ZipFolder(phrasesFolder, extra, archivePath);
+    return EditorArchive::ZipFolder(phrasesFolder, extra, archivePath, L"*.scrivolanter");
 }
 
 namespace
@@ -207,6 +209,20 @@ bool IsNonAsciiUtf8(const std::string& bytes)
                                  nullptr, 0) > 0;
 }
 
+// The RTF as the hidden converter reads and writes it again (its own clean form of the same text);
+// the file's characters as they are when there is no converter or it refused them.
+CString RtfThroughConverter(const std::string& rtf)
+{
+    HWND converter = GetRichEditConverter();
+    if (converter && StreamInAnsiRtf(converter, rtf.c_str())) {
+        const CString converted = GetRichEditRtf(converter);
+        if (!converted.IsEmpty())
+            return converted;
+    }
+    WriteLogLine(L"Import: the RTF is taken as it is (the rich edit converter did not read it)");
+    return AnsiToWide(rtf.c_str());
+}
+
 } // namespace
 
 bool ReadImportFile(const CString& path, CString& text, int& kind)
@@ -219,7 +235,7 @@ bool ReadImportFile(const CString& path, CString& text, int& kind)
     kind = 0;
     if (HasExtension(path, L".rtf") && bytes.compare(0, 6, "{\\rtf1") == 0) {
         kind = 1;
-        text = AnsiToWide(bytes.substr(0, bytes.find('\0')));
+        text = RtfThroughConverter(bytes.substr(0, bytes.find('\0')));
         return true;
     }
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -506,7 +522,7 @@ void RunMakeLanguageFile(HWND owner, const CString& programFolder)
         return;
     const CString file = dialog.GetPathName().c_str();
     if (FileExists(file)) {
-        const int answer = MessageBoxW(owner, file + L"\n\n" + LoadLocalizedString(184), kCaption,
+        const int answer = MessageBoxW(owner, file + L"\n\n" + LoadLocalizedString(IDS_EDITOR_LNG_FILE_EXISTS), kCaption,
                                        MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
         if (answer == IDCANCEL)
             return;

@@ -2,15 +2,18 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include "common/SharedLog.h"
 #include "common/WellKnownNames.h"
+#include "online/CSCVUrl.h"
 #include "editor/app/document/Doc.h"
 #include "editor/app/frame/EditorAboutDlg.h"
 #include "editor/app/frame/EditorCommandLineInfo.h"
 #include "editor/app/frame/EditorDocTemplate.h"
 #include "editor/app/frame/EditorInstance.h"
 #include "editor/app/frame/EditorMessages.h"
+#include "editor/app/frame/EditorWindowServices.h"
 #include "editor/app/phrases/FolderView.h"
 #include "editor/app/frame/MainFrame.h"
 #include "editor/controls/EditorLook.h"
@@ -30,6 +33,18 @@ void BindThemes()
 }
 
 } // namespace
+
+HMODULE LoadRichEditLibrary()
+{
+    if (HMODULE module = ::LoadLibraryW(L"RichEd20.DLL"))
+        return module;
+    WriteLogLine(L"EditorApp::InitInstance: RichEd20.DLL could not be loaded; trying Msftedit.dll");
+    // The newer library registers the same "RichEdit20W" class the editor's text windows use.
+    HMODULE module = ::LoadLibraryW(L"Msftedit.dll");
+    if (!module)
+        WriteLogLine(L"EditorApp::InitInstance: no rich edit library could be loaded");
+    return module;
+}
 
 EditorApp* GetEditorApp()
 {
@@ -74,6 +89,10 @@ BOOL EditorApp::InitInstance()
     }
     m_ownsInstance = true;
 
+    // OLE first: drag and drop inside the phrase text and the rich edit object model need it.
+    m_oleStarted = SUCCEEDED(::OleInitialize(nullptr));
+    if (!m_oleStarted)
+        WriteLogLine(L"EditorApp::InitInstance: OLE could not be initialised");
     g_editorApp = this;
     m_shell32 = ::LoadLibraryW(L"shell32.dll");
     m_comStarted = SUCCEEDED(::CoInitialize(nullptr));
@@ -81,11 +100,11 @@ BOOL EditorApp::InitInstance()
                                      ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
     BindThemes();
-    m_richEdit = ::LoadLibraryW(L"RichEd20.DLL");
-    if (!m_richEdit)
-        WriteLogLine(L"EditorApp::InitInstance: RichEd20.DLL could not be loaded");
+    m_richEdit = LoadRichEditLibrary();
 
     StartLocalization();
+    // Web links follow the language in use from the start, not only after a change of language.
+    CSCVUrl::_Set_Use_RU_Urls(IsRuUrlsLanguage() ? 1 : 0);
     SetRegistryKey(L"Scrivolanter");
     LoadStdProfileSettings(4);
 
@@ -136,6 +155,8 @@ int EditorApp::ExitInstance()
         ::FreeLibrary(m_richEdit);
     if (m_comStarted)
         ::CoUninitialize();
+    if (m_oleStarted)
+        ::OleUninitialize();
     if (m_shell32)
         ::FreeLibrary(m_shell32);
     g_editorApp = nullptr;

@@ -33,7 +33,12 @@ private:
     HMODULE m_shell32 = nullptr;
     HMODULE m_richEdit = nullptr;
     bool m_comStarted = false;
+    bool m_oleStarted = false;
 };
 
 // The application object, or null before InitInstance.
 EditorApp* GetEditorApp();
+
+// Loads the rich edit library of the editor's text windows ("RichEd20.DLL", else the newer library
+// that registers the same window class); null when neither loads (logged).
+HMODULE LoadRichEditLibrary();

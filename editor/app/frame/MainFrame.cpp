@@ -410,9 +410,9 @@ bool CMainFrame::FolderHasPhraseFiles(const CString& folder)
 
 bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
 {
-    // The store, the settings and the caption stay on one folder: a missing one is made or refused.
-    if (!EnsurePhrasesFolder(path))
-        return false;
+    // A folder that no longer exists holds no phrase files: the question comes first, so a "not found"
+    // folder may still be chosen. The store, the settings and the caption then stay on one folder: a
+    // missing one is made (the user's OK to the question is the consent) or refused.
     if (ask && !FolderHasPhraseFiles(path)) {
         const CString question =
             path + L"\r\r" +
@@ -421,7 +421,11 @@ bool CMainFrame::OpenPhrasesFolder(const CString& path, bool ask)
                      L"this folder?");
         if (::MessageBoxW(m_hWnd, question, nullptr, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return false;
+        if (!FolderExists(path) && !CreatePhrasesFolder(path))
+            return false;
     }
+    if (!EnsurePhrasesFolder(path))
+        return false;
     CDoc* doc = GetDoc();
     // The pending edit of the current phrase belongs to the old library: save it before anything moves.
     if (doc && doc->GetCurrentItem() != -1 && !doc->SavePendingEdit())

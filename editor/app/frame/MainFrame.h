@@ -243,6 +243,8 @@ private:
     void WatchSaveFailures(bool on);
     // A missing phrases folder is made when the user agrees; false when it is missing still.
     bool EnsurePhrasesFolder(const CString& path);
+    // Makes the folder without asking; false (after a message) when it cannot be made.
+    bool CreatePhrasesFolder(const CString& path);
     // Export and Backup pack what the user sees: the text being typed is saved and every queued write
     // is on disk first.
     void SaveWorkBeforePacking();

@@ -34,6 +34,11 @@ bool CMainFrame::EnsurePhrasesFolder(const CString& path)
     const CString question = L"The phrases folder\n" + path + L"\ndoes not exist. Create it?";
     if (::MessageBoxW(m_hWnd, question, nullptr, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
+    return CreatePhrasesFolder(path);
+}
+
+bool CMainFrame::CreatePhrasesFolder(const CString& path)
+{
     const int result = ::SHCreateDirectoryExW(m_hWnd, path, nullptr);
     if (result == ERROR_SUCCESS || FolderExists(path))
         return true;

@@ -14,7 +14,8 @@ Web links: EditorForum (151), EditorHomePage (152), EditorSupport (154), EditorV
 EditorGroup (160), EditorRegionalGroup (163), EditorMessenger (164), EditorNews (149, a news sheet with
 a headline and a picture), EditorGlobe (153, a globe with meridians).
 Settings pane: EditorHidePane (148, a window whose lower pane goes down under an arrow), EditorSaveClose
-(155, a blue disk with a red cross: save, then close).
+(155, a blue disk with a red cross: save, then close), EditorMenuCommands (161, a menu whose lowest rows
+are ticked: the commands at the bottom of the phrase menu).
 Run it from any folder; the files land beside the script.
 """
 import os
@@ -456,6 +457,25 @@ SAVE_CLOSE = grid([
     ".........rr...rr",
 ])
 
+MENU_COMMANDS = grid([
+    "kkkkkkkkkkkkk...",
+    "kwwwwwwwwwwwk...",
+    "kwbbbbbbbwwwk...",
+    "kwwwwwwwwwwwk...",
+    "kwbbbbbbwwwwk...",
+    "kwwwwwwwwwwwk...",
+    "kkkkkkkkkkkkk...",
+    "kwwwwwwwwwwwk...",
+    "kwgwsssssswwk...",
+    "kwggwwwwwwwwk...",
+    "kgwgwssssswwk...",
+    "kwwwwwwwwwwwk...",
+    "kwgwsssssssskg..",
+    "kwggwwwwwwwgg...",
+    "kgwgwsssssgkg...",
+    "kkkkkkkkkkkg....",
+])
+
 
 def image(size, draw):
     scale = 16.0 / size
@@ -506,3 +526,4 @@ if __name__ == "__main__":
     write_icon("EditorGlobe.ico", GLOBE)
     write_icon("EditorHidePane.ico", HIDE_PANE)
     write_icon("EditorSaveClose.ico", SAVE_CLOSE)
+    write_icon("EditorMenuCommands.ico", MENU_COMMANDS)

@@ -18,6 +18,7 @@
 #include "common/LocalizedString.h"
 #include "common/RegistryValue.h"
 #include "common/WellKnownNames.h"
+#include "editor/app/frame/EditorCoopSignals.h"
 #include "editor/app/frame/EditorWindowServices.h"
 #include "editor/app/settings/ExtMenuCommandsChoice.h"
 #include "editor/app/settings/HotkeyPresets.h"
@@ -520,8 +521,9 @@ HotkeyCheckResult MiscSettingsPage::TestHotkey(bool blink)
     const CString text = BuildHotkeyStatusText(result);
     ::SetWindowTextW(status, text);
     SetControlTip(IDC_MISC_HOTKEY_STATUS, text);
+    // The status text blinks between the normal and the italic dialog font (250 ms each, three times).
     if (blink)
-        BlinkControlFont(status, 0, nullptr);
+        BlinkControlFont(status, GetNormalDialogFont(), GetItalicDialogFont(), nullptr, 0);
     return result;
 }
 
@@ -624,7 +626,9 @@ LRESULT MiscSettingsPage::OnRunKeyChanged(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT MiscSettingsPage::OnCheckUpdatesNow(UINT, WPARAM, LPARAM, BOOL&)
 {
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
-    const bool requested = SignalCheckForUpdatesEvent();
+    // The event the main program's command watcher waits on (the same one the frame's Check For Updates
+    // sets); it stays set until the watcher takes it, so the request is not lost between two waits.
+    const bool requested = RequestUpdateCheck();
     ::SetCursor(previous);
     if (!requested)
         ::MessageBoxW(m_hWnd, L"FAIL", nullptr, MB_ICONEXCLAMATION);

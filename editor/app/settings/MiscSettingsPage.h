@@ -26,6 +26,8 @@
 #include <array>
 
 inline constexpr UINT kCheckUpdatesNowMessage = 0x8002;
+// A notification from the hot-key control (1001) that asks for the hot-key test again, as a change does.
+inline constexpr UINT kHotkeyRetestNotify = 1232;
 inline constexpr UINT kOpenLogFileCommand = 32829;
 
 class MiscSettingsPage : public SettingsPage
@@ -82,6 +84,7 @@ public:
     COMMAND_HANDLER(IDC_MISC_MENU_FONT, BN_CLICKED, OnMenuFont)
     COMMAND_HANDLER(IDC_MISC_EXT_COMMANDS, BN_CLICKED, OnExtCommands)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyChanged, OnHotkeyChanged)
+    NOTIFY_HANDLER(IDC_MISC_HOTKEY, kHotkeyRetestNotify, OnHotkeyChanged)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyContextMenu, OnHotkeyMenu)
     NOTIFY_HANDLER(IDC_MISC_HOTKEY, kEditorNotifyArrowClicked, OnHotkeyMenu)
     NOTIFY_HANDLER(IDC_MISC_WRITE_LOG, kEditorNotifyChanged, OnWriteLogLink)

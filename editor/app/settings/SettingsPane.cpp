@@ -45,6 +45,13 @@ LRESULT SettingsPane::OnSize(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
     return 0;
 }
 
+BOOL SettingsPane::PreTranslateMessage(MSG* msg)
+{
+    if (m_content && m_content->TabControl().m_hWnd)
+        m_content->TabControl().PreTranslateMessage(msg);
+    return CResizableBar::PreTranslateMessage(msg);
+}
+
 void SettingsPane::OnDocUpdate(CView*, LPARAM hint, CObject*)
 {
     if (hint == kHintLanguage && m_content->m_hWnd)

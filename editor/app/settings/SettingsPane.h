@@ -36,6 +36,8 @@ public:
     int HasUnsentChanges() const { return m_content->HasUnsentChanges(); }
 
     HWND GetListenerWindow() override { return m_hWnd; }
+    // The tab control's tip sees the mouse messages the framework's pre-translation walk brings here.
+    BOOL PreTranslateMessage(MSG* msg) override;
     void OnDocUpdate(CView* sender, LPARAM hint, CObject* object) override;
 
 private:

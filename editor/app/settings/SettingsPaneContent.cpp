@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "common/LocalizedString.h"
@@ -103,11 +104,24 @@ bool SettingsPaneContent::CreatePageWindow(int index)
         return false;
     if (page->m_hWnd)
         return true;
-    if (!page->CreatePage(m_hWnd))
+    if (!page->CreatePage(m_viewport.m_hWnd))
         return false;
+    // The template's size, before any layout stretches the page: what the page needs to show whole.
+    RECT rect = {};
+    ::GetWindowRect(page->m_hWnd, &rect);
+    m_pageSizes[index] = {rect.right - rect.left, rect.bottom - rect.top};
     page->Localize();
     Layout();
     return true;
+}
+
+void SettingsPaneContent::ShowCurrentPageInViewport()
+{
+    SettingsPage* page = GetPage(m_current);
+    if (page && page->m_hWnd)
+        m_viewport.ShowPage(page->m_hWnd, m_pageSizes[m_current]);
+    else
+        m_viewport.ShowPage(nullptr, SIZE{});
 }
 
 void SettingsPaneContent::CreateToolbar(int width, int height)
@@ -169,15 +183,16 @@ void SettingsPaneContent::Layout()
         ::SetWindowPos(m_toolbar, nullptr, 0, 0, toolbarWidth, row, flags);
     if (m_tab.m_hWnd)
         ::SetWindowPos(m_tab, nullptr, toolbarWidth + 10, 0, width - toolbarWidth, row, flags);
-    SettingsPage* page = GetPage(m_current);
-    if (page && page->m_hWnd)
-        ::SetWindowPos(page->m_hWnd, nullptr, 0, row + 2, width, height - row - 2, flags);
+    if (m_viewport.m_hWnd)
+        ::SetWindowPos(m_viewport, nullptr, 0, row + 2, width, std::max(0, height - row - 2), flags);
 }
 
 LRESULT SettingsPaneContent::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     const int row = RowHeight();
+    if (!m_viewport.CreateViewport(m_hWnd, RECT{0, row + 2, cs->cx, std::max(row + 2, cs->cy)}))
+        return -1;
     if (!m_tab.Create(m_hWnd, RECT{0, 0, cs->cx, row}, kSettingsTabId, WS_CHILD))
         return -1;
     for (int i = 0; i < kPageCount; ++i)
@@ -195,6 +210,7 @@ LRESULT SettingsPaneContent::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL&)
         ::ShowWindow(page->m_hWnd, SW_SHOW);
     CreateToolbar(cs->cx, row);
     Layout();
+    ShowCurrentPageInViewport();
     return 0;
 }
 
@@ -231,6 +247,7 @@ bool SettingsPaneContent::SelectPage(int index)
         ::ShowWindow(old->m_hWnd, SW_HIDE);
     }
     Layout();
+    ShowCurrentPageInViewport();
     next->LoadFromSettings();
     ::ShowWindow(next->m_hWnd, SW_SHOW);
     if (index == 1)

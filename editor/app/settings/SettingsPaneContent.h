@@ -18,6 +18,7 @@
 
 #include "editor/app/settings/FloatPaneSettingsPage.h"
 #include "editor/app/settings/MiscSettingsPage.h"
+#include "editor/app/settings/SettingsPageViewport.h"
 #include "editor/controls/SettingsPaneToolBar.h"
 #include "editor/controls/SettingsTabCtrl.h"
 #include "platform/CWindowImpl.h"
@@ -56,6 +57,8 @@ public:
     void OnLanguageChanged();
     SettingsTabCtrl& TabControl() { return m_tab; }
     HWND Toolbar() const { return m_toolbar.m_hWnd; }
+    // The area below the tab row in which the current page stands (and scrolls when it does not fit).
+    SettingsPageViewport& Viewport() { return m_viewport; }
     // The formatted tip of a page's tab.
     static CString TabTip(int page);
 
@@ -83,6 +86,8 @@ private:
     bool CreatePageWindow(int index);
     void CreateToolbar(int width, int height);
     void Layout();
+    // The viewport shows the current page at the size its template gives it.
+    void ShowCurrentPageInViewport();
     // The toolbar's width: the sum of its buttons' widths, each plus 2.
     int ToolbarWidth() const;
 
@@ -92,5 +97,7 @@ private:
     std::unique_ptr<FloatPaneSettingsPage> m_floatPane;
     SettingsTabCtrl m_tab;
     SettingsPaneToolBar m_toolbar;
+    SettingsPageViewport m_viewport;
+    SIZE m_pageSizes[2] = {};
     HWND m_mainWindow = nullptr;
 };

@@ -53,6 +53,16 @@ TEST(EditorLookTest, PhraseColoursByCheckAndDataType)
     EXPECT_EQ(GetPhraseTextColor(folder), RGB(0, 0x80, 0));
 }
 
+TEST(EditorLookTest, StringBuildersAndAnsiText)
+{
+    EXPECT_EQ(MakeCharRun(L'x', 3), CString(L"xxx"));
+    EXPECT_TRUE(MakeCharRun(L'x', 0).IsEmpty());
+    EXPECT_EQ(MakeGuillemetsAlt(2), CString(L"\x00BB\x00BB"));
+    EXPECT_EQ(AnsiToWString("plain"), std::wstring(L"plain"));
+    EXPECT_EQ(AnsiToWString(""), std::wstring());
+    EXPECT_EQ(AnsiToWString(std::string("a\0b", 3)), std::wstring(L"a\0b", 3)) << "the whole byte run";
+}
+
 TEST(EditorLookTest, DefaultDashLine)
 {
     CString text = L"Title";

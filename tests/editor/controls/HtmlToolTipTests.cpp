@@ -191,6 +191,16 @@ TEST_F(TipFixture, TipShownAtAPointIgnoresMovesAndNeverPops)
     }
 }
 
+TEST_F(TipFixture, AClickOnTheTipWindowItselfHidesIt)
+{
+    // The click goes to the tip window, which no host relays: the window handles it itself.
+    tip.ShowTipAt(POINT{300, 300}, L"A tip with <b>text</b>");
+    ASSERT_TRUE(Visible());
+    ::SendMessageW(tip.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_FALSE(Visible());
+    EXPECT_EQ(tip.State(), 0);
+}
+
 TEST_F(TipFixture, IconHandleIsWrittenAtPointerWidth)
 {
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);

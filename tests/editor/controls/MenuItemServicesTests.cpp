@@ -1,3 +1,4 @@
+// test-sources: MenuItemServicesTests.rc
 // Menu item services on real menus: a command copied from a nested sub-menu with its text, a command
 // the menu has already left alone, texts read by position and by command, and menus that do not load.
 
@@ -56,6 +57,25 @@ TEST(MenuItemServices, CaptionLosesShortcutAndEllipsisButKeepsALeadingTab)
     EXPECT_STREQ(GetMenuItemCaption(source, 301), L"Open &Again");
     EXPECT_STREQ(GetMenuItemCaption(source, 303), L"\tTabbed");
     DestroyMenu(source);
+}
+
+TEST(MenuItemServices, ResourceMenuIsAttachedAndItsNestedCommandAppendedOnce)
+{
+    CMenu attached;
+    ASSERT_TRUE(MenuItemServices::AttachMenuResource(attached, 4242));
+    EXPECT_EQ(attached.GetMenuItemCount(), 2);
+    EXPECT_FALSE(MenuItemServices::AttachMenuResource(attached, 54321));
+    EXPECT_EQ(static_cast<HMENU>(attached), nullptr) << "a failed attach leaves no old menu behind";
+
+    HMENU menu = CreatePopupMenu();
+    EXPECT_TRUE(MenuItemServices::AppendMenuItemFromResource(menu, 301, 4242));
+    EXPECT_FALSE(MenuItemServices::AppendMenuItemFromResource(menu, 301, 4242));
+    ASSERT_EQ(GetMenuItemCount(menu), 1);
+    CString text;
+    MenuItemServices::GetMenuItemString(menu, 301, text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, L"Open &Again\tCtrl+R");
+    EXPECT_STREQ(MenuItemServices::LoadMenuItemText(4242, 302), L"&Copy");
+    DestroyMenu(menu);
 }
 
 TEST(MenuItemServices, MissingResourceMenuGivesNothing)

@@ -82,20 +82,8 @@ protected:
         return {WindowPixel(client.left - r.left + 1, y), WindowPixel(origin.x - 5, y)};
     }
 
-    // The system's active caption colours, but with a gradient colour far from the first one (the
-    // system here has both alike), so that the strip shows which one it has where.
-    class TestBar : public CResizableBarCF
-    {
-    public:
-        CaptionColors GetCaptionColors(bool active) const override
-        {
-            return active ? CaptionColors{RGB(10, 36, 106), RGB(240, 200, 20), RGB(255, 255, 255)}
-                          : CResizableBarCF::GetCaptionColors(false);
-        }
-    };
-
     CFrameWnd* frame = nullptr;
-    TestBar bar;
+    CResizableBarCF bar;
 };
 
 // Sets the system's gradient-caption setting for this session and puts the old one back.
@@ -123,11 +111,6 @@ public:
 private:
     BOOL m_old = FALSE;
 };
-
-bool Between(int value, int a, int b)
-{
-    return value >= std::min(a, b) && value <= std::max(a, b);
-}
 
 } // namespace
 
@@ -244,16 +227,19 @@ TEST_F(ResizableBarFrameTest, TheFramesIdleUpdateReadsTheCloseButtonStateFromThe
     EXPECT_FALSE(bar.IsCloseHot());
 }
 
-TEST_F(ResizableBarFrameTest, CaptionHasTheActiveColoursWhileTheFocusIsInsideTheBar)
+TEST_F(ResizableBarFrameTest, CaptionKeepsTheButtonFaceWhetherTheFocusIsInsideTheBarOrNot)
 {
     ::SetWindowTextW(bar.m_hWnd, L""); // the strip's pixels are all background
     HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, bar.m_hWnd,
                                   nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, edit);
-    const auto active = bar.GetCaptionColors(true);
-    const auto inactive = bar.GetCaptionColors(false);
-    EXPECT_EQ(::GetSysColor(COLOR_ACTIVECAPTION), bar.CResizableBarCF::GetCaptionColors(true).first);
-    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), bar.CResizableBarCF::GetCaptionColors(false).first);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    for (const bool active : {true, false}) {
+        const auto colors = bar.GetCaptionColors(active);
+        EXPECT_EQ(face, colors.first) << active;
+        EXPECT_EQ(face, colors.gradient) << active;
+        EXPECT_EQ(::GetSysColor(COLOR_BTNTEXT), colors.text) << active;
+    }
     for (const bool gradient : {false, true}) {
         GradientCaptionsScope scope(gradient);
         if (GradientCaptionsScope::IsOn() != gradient)
@@ -263,20 +249,44 @@ TEST_F(ResizableBarFrameTest, CaptionHasTheActiveColoursWhileTheFocusIsInsideThe
         frame->OnIdleUpdateCmdUI();
         EXPECT_TRUE(bar.IsActive());
         const auto [start, end] = CaptionEnds();
-        EXPECT_EQ(active.first, start);
-        if (gradient) {
-            EXPECT_NE(start, end) << "the strip runs into the gradient colour";
-            EXPECT_TRUE(Between(GetRValue(end), GetRValue(active.first), GetRValue(active.gradient)));
-            EXPECT_TRUE(Between(GetBValue(end), GetBValue(active.first), GetBValue(active.gradient)));
-        } else {
-            EXPECT_EQ(active.first, end);
-        }
+        EXPECT_EQ(face, start);
+        EXPECT_EQ(face, end);
 
         ::SetFocus(frame->m_hWnd);
         frame->OnIdleUpdateCmdUI();
         EXPECT_FALSE(bar.IsActive());
         const auto [inactiveStart, inactiveEnd] = CaptionEnds();
-        EXPECT_EQ(inactive.first, inactiveStart);
-        EXPECT_EQ(inactive.first, inactiveEnd);
+        EXPECT_EQ(face, inactiveStart);
+        EXPECT_EQ(face, inactiveEnd);
     }
+}
+
+TEST_F(ResizableBarFrameTest, SizeStateRoundTripsThroughTheProfileAndKeepsTheMinimums)
+{
+    constexpr wchar_t kProfile[] = L"ScrivolanterTestsSizeState";
+    wchar_t keyPath[300] = {};
+    _snwprintf(keyPath, 299, L"Software\\Scrivolanter\\%ls-SCBar-%d", kProfile, ::GetDlgCtrlID(bar.m_hWnd));
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath);
+    const SIZE horz = bar.GetHorzSize();
+    const SIZE vert = bar.GetVertSize();
+    const SIZE floating = bar.GetFloatSize();
+    EXPECT_FALSE(bar.LoadSizeState(kProfile)) << "nothing stored yet";
+    ASSERT_TRUE(bar.SaveSizeState(kProfile));
+
+    // Stored values come back; one below its minimum is raised to it.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_SET_VALUE, &key));
+    const DWORD wide = static_cast<DWORD>(horz.cx + 40);
+    const DWORD tiny = 1;
+    ::RegSetValueExW(key, L"sizeHorzCX", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&wide), sizeof(wide));
+    ::RegSetValueExW(key, L"sizeFloatCY", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&tiny), sizeof(tiny));
+    ::RegCloseKey(key);
+    EXPECT_TRUE(bar.LoadSizeState(kProfile));
+    EXPECT_EQ(horz.cx + 40, bar.GetHorzSize().cx);
+    EXPECT_EQ(horz.cy, bar.GetHorzSize().cy);
+    EXPECT_EQ(vert.cx, bar.GetVertSize().cx);
+    EXPECT_EQ(vert.cy, bar.GetVertSize().cy);
+    EXPECT_EQ(floating.cx, bar.GetFloatSize().cx);
+    EXPECT_GT(bar.GetFloatSize().cy, 1) << "raised to the floating minimum height";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath);
 }

@@ -477,6 +477,52 @@ TEST_F(EditorFirstUseTest, MiscellaneousPageShowsEveryLabelWholeInsideItsGroup)
         }
 }
 
+TEST_F(EditorFirstUseTest, EveryGroupOfTheMiscellaneousPageIsShownOrScrolledIntoTheFrame)
+{
+    // A first start on a screen smaller than the page: the frame's own size, maximised on this display.
+    ::ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
+    frame->RecalcLayout();
+    SettingsPaneContent& content = frame->GetSettingsPane()->GetContent();
+    HWND viewport = content.Viewport().m_hWnd;
+    HWND page = content.GetPage(0)->m_hWnd;
+    ASSERT_NE(nullptr, viewport);
+    ASSERT_EQ(::GetParent(page), viewport);
+    RECT frameClient = {};
+    ::GetClientRect(frame->m_hWnd, &frameClient);
+    ::MapWindowPoints(frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(child, name, 32);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));
+        if (lstrcmpiW(name, L"Button") != 0 || (style & BS_TYPEMASK) != BS_GROUPBOX)
+            continue;
+        // Scroll the group's top left corner into view, as the user would with the scroll bars.
+        RECT group = {};
+        ::GetWindowRect(child, &group);
+        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&group), 2);
+        // The thumb let go at the group's place (the viewport keeps it within the page's end).
+        ::SendMessageW(viewport, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, group.left), 0);
+        ::SendMessageW(viewport, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, group.top), 0);
+        RECT visible = {};
+        ::GetClientRect(viewport, &visible);
+        ::MapWindowPoints(viewport, nullptr, reinterpret_cast<POINT*>(&visible), 2);
+        RECT shown = {};
+        ::IntersectRect(&shown, &visible, &frameClient);
+        RECT screenGroup = {};
+        ::GetWindowRect(child, &screenGroup);
+        RECT inside = {};
+        ::IntersectRect(&inside, &screenGroup, &shown);
+        // Whole when it fits the area; else the part that fits starts at its corner.
+        const bool fits = screenGroup.right - screenGroup.left <= shown.right - shown.left &&
+                          screenGroup.bottom - screenGroup.top <= shown.bottom - shown.top;
+        if (fits)
+            EXPECT_TRUE(::EqualRect(&inside, &screenGroup)) << "group " << ::GetDlgCtrlID(child);
+        else
+            EXPECT_TRUE(inside.left == screenGroup.left && inside.top == screenGroup.top)
+                << "group " << ::GetDlgCtrlID(child);
+    }
+}
+
 TEST_F(EditorFirstUseTest, LanguageBarCarriesTheWebLinksRightOfTheCombo)
 {
     HWND links = FindToolbarWith(frame->m_hWnd, 32781);

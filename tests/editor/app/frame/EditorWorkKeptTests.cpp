@@ -688,9 +688,19 @@ TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsew
 {
     const std::wstring phrasesFolder = temp.PathOf(L"phrases");
     const std::wstring missing = temp.PathOf(L"removable\\phrases");
+    // Chosen by the user (a "not found" recent folder): the no-phrase-files question, refused.
+    {
+        BoxAnswers answers({IDCANCEL});
+        EXPECT_FALSE(frame->OpenPhrasesFolder(missing.c_str(), true));
+        ASSERT_EQ(1u, answers.texts.size());
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing)) << answers.texts[0];
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(L"contains no files")) << answers.texts[0];
+    }
+    EXPECT_FALSE(temp.Exists(L"removable"));
+    // A start on a missing folder asks to make it: refused.
     {
         BoxAnswers answers({IDNO});
-        EXPECT_FALSE(frame->OpenPhrasesFolder(missing.c_str(), true));
+        EXPECT_FALSE(frame->OpenPhrasesFolder(missing.c_str(), false));
         ASSERT_EQ(1u, answers.texts.size());
         EXPECT_NE(std::wstring::npos, answers.texts[0].find(missing)) << answers.texts[0];
     }
@@ -720,6 +730,20 @@ TEST_F(EditorWorkKeptTest, AMissingFolderIsMadeOrRefusedAndNothingIsWrittenElsew
     store.FlushSaves();
     EXPECT_EQ(0, PathOf(added).rfind(missing, 0)) << "written into the folder the tree shows";
     EXPECT_TRUE(temp.Exists(L"removable\\phrases\\Fresh.scrivolanter"));
+}
+
+TEST_F(EditorWorkKeptTest, ANotFoundFolderChosenWithOkIsTakenAfterTheOneQuestion)
+{
+    const std::wstring missing = temp.PathOf(L"gone\\phrases");
+    {
+        BoxAnswers answers({IDOK});
+        EXPECT_TRUE(frame->OpenPhrasesFolder(missing.c_str(), true));
+        ASSERT_EQ(1u, answers.texts.size()) << "only the no-phrase-files question";
+        EXPECT_NE(std::wstring::npos, answers.texts[0].find(L"contains no files")) << answers.texts[0];
+    }
+    EXPECT_TRUE(temp.Exists(L"gone\\phrases"));
+    EXPECT_EQ(missing, std::wstring(settings.GetPhrasesFolderWithoutSlash().GetString()));
+    EXPECT_EQ(nullptr, Pane().GetTree().FindItemById(a)) << "the tree shows the new, empty folder";
 }
 
 TEST_F(EditorWorkKeptTest, AddGroupNamedFromALongClipboardLineTakesAShortenedUniqueName)

@@ -19,6 +19,7 @@
 #include "editor/app/settings/ExtMenuCommandsChoice.h"
 #include "editor/app/settings/HotkeyPresets.h"
 #include "editor/app/settings/SettingsPaneContent.h"
+#include "editor/controls/EditorLook.h"
 #include "online/SharedSettingsArea.h"
 #include "support/Dialogs.h"
 #include "support/MessagePump.h"
@@ -281,6 +282,35 @@ TEST_F(SettingsPaneTest, HotkeyStatesAgainstTheMainProgramAndOtherRegistrations)
     ::DestroyWindow(main);
 }
 
+TEST_F(SettingsPaneTest, HotkeyNotificationsRetestAndBlinkTheStatusBetweenNormalAndItalic)
+{
+    Open();
+    HWND status = Item(0, IDC_MISC_HOTKEY_STATUS);
+    HWND hotkey = Item(0, IDC_MISC_HOTKEY);
+    ASSERT_NE(nullptr, hotkey);
+    const HFONT normal = GetNormalDialogFont();
+    const HFONT italic = GetItalicDialogFont();
+    for (const UINT code : {kEditorNotifyChanged, kHotkeyRetestNotify}) {
+        ::SetWindowTextW(status, L"");
+        NMHDR header = {hotkey, IDC_MISC_HOTKEY, code};
+        ::SendMessageW(content->GetPage(0)->m_hWnd, WM_NOTIFY, IDC_MISC_HOTKEY, reinterpret_cast<LPARAM>(&header));
+        EXPECT_NE(L"", scvtest::WindowCaption(status)) << "the test ran for code " << code;
+        // The blink thread sets the fonts through this thread's messages: pump while watching them.
+        bool sawNormal = false;
+        bool sawItalicAfterNormal = false;
+        scvtest::PumpUntil(
+            [&] {
+                const auto font = reinterpret_cast<HFONT>(::SendMessageW(status, WM_GETFONT, 0, 0));
+                sawNormal = sawNormal || font == normal;
+                sawItalicAfterNormal = sawItalicAfterNormal || (sawNormal && font == italic);
+                return sawItalicAfterNormal;
+            },
+            5000);
+        EXPECT_TRUE(sawNormal) << code;
+        EXPECT_TRUE(sawItalicAfterNormal) << code;
+    }
+}
+
 TEST(HotkeyPresets, ListMenuRowsAndUserKeys)
 {
     const std::vector<HotkeyInfo> presets = BuildHotkeyPresetList();
@@ -413,8 +443,11 @@ TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
     HWND button = Item(0, IDC_MISC_EXT_COMMANDS);
     EXPECT_EQ(scvtest::WindowCaption(button), L"Extended Menu Commands [4/4]");
 
-    // Uncheck "Save selected text as new phrase" in the box and answer OK.
-    std::thread answer([] {
+    // Uncheck "Save selected text as new phrase" in the box and answer OK; the box shows icon 161.
+    const HICON expectedIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(161));
+    ASSERT_NE(nullptr, expectedIcon);
+    HICON shownIcon = nullptr;
+    std::thread answer([&shownIcon] {
         HWND box = nullptr;
         scvtest::WaitUntil(
             [&] {
@@ -436,6 +469,8 @@ TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
                     const LONG style = ::GetWindowLongW(child, GWL_STYLE);
                     if (_wcsicmp(cls, L"Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
                         rows.push_back(child);
+                    if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+                        shownIcon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
                 }
                 return rows.size() == 4;
             },
@@ -448,6 +483,7 @@ TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
     answer.join();
     ASSERT_TRUE(scvtest::FindDialogs().empty());
 
+    EXPECT_EQ(expectedIcon, shownIcon);
     EXPECT_EQ(scvtest::WindowCaption(button), L"Extended Menu Commands [3/4]");
     EXPECT_EQ(settings.GetExtMenuCommand(1), 0);
     EXPECT_EQ(settings.GetExtMenuCommand(0), 1);
@@ -456,6 +492,78 @@ TEST_F(SettingsPaneTest, ExtendedMenuCommandsBoxSetsTheFlagsAndTheCounter)
     const CString tip = ExtMenuCommandsTip(settings);
     EXPECT_GT(tip.Find(L"[3/4]"), 0);
     EXPECT_GT(tip.Find(L"Disabled:\n     \x2022 Save selected text as new phrase"), 0) << tip.GetString();
+}
+
+TEST_F(SettingsPaneTest, CheckForUpdatesNowLinkSetsTheMainProgramsCommandEvent)
+{
+    Open();
+    HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, L"Local\\Scrivolanter_CommandCheckForUpdates");
+    ASSERT_NE(nullptr, event);
+    HWND link = Item(0, IDC_MISC_CHECK_UPDATES_NOW);
+    RECT client = {};
+    ::GetClientRect(link, &client);
+    const LPARAM at = MAKELPARAM(3, client.bottom / 2);
+    ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(link, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(event, 0)) << "the request stays set for the watcher";
+    ::CloseHandle(event);
+}
+
+TEST_F(SettingsPaneTest, APageLargerThanItsAreaScrollsSoEveryControlCanBeReached)
+{
+    ::SetWindowPos(host, nullptr, 0, 0, 1700, 800, SWP_NOZORDER | SWP_NOACTIVATE);
+    struct Case
+    {
+        SIZE area;
+        bool scrolls;
+    } cases[] = {{{520, 220}, true}, {{1600, 700}, false}};
+    for (const Case& c : cases) {
+        content = std::make_unique<SettingsPaneContent>(settings, kTestRunKey, programPath);
+        ASSERT_NE(content->CreateContent(host, RECT{0, 0, c.area.cx, c.area.cy}), nullptr);
+        HWND viewport = content->Viewport().m_hWnd;
+        HWND page = Misc().m_hWnd;
+        ASSERT_EQ(::GetParent(page), viewport);
+        // The page keeps the size of its template, whatever the area.
+        RECT needed = {0, 0, 560, 150};
+        ::MapDialogRect(page, &needed);
+        RECT pageRect = {};
+        ::GetWindowRect(page, &pageRect);
+        EXPECT_GE(pageRect.right - pageRect.left, needed.right) << c.area.cx;
+        EXPECT_GE(pageRect.bottom - pageRect.top, needed.bottom) << c.area.cx;
+        const LONG style = ::GetWindowLongW(viewport, GWL_STYLE);
+        EXPECT_EQ(c.scrolls, (style & WS_VSCROLL) != 0) << c.area.cx;
+        EXPECT_EQ(c.scrolls, (style & WS_HSCROLL) != 0) << c.area.cx;
+
+        // Scrolled to the far end, the page's bottom right corner stands at the area's.
+        ::SendMessageW(viewport, WM_VSCROLL, SB_BOTTOM, 0);
+        ::SendMessageW(viewport, WM_HSCROLL, SB_BOTTOM, 0);
+        RECT visible = {};
+        ::GetClientRect(viewport, &visible);
+        ::MapWindowPoints(viewport, nullptr, reinterpret_cast<POINT*>(&visible), 2);
+        ::GetWindowRect(page, &pageRect);
+        EXPECT_EQ(visible.right, pageRect.right) << c.area.cx;
+        EXPECT_EQ(visible.bottom, pageRect.bottom) << c.area.cx;
+        // Each control the user looks for is brought whole into the area by the scroll bars.
+        for (const int id : {IDC_MISC_CLIP_HISTORY_MAX, IDC_MISC_CLIP_HISTORY_MAX_LABEL, IDC_MISC_HOTKEY}) {
+            RECT control = {};
+            ::GetWindowRect(Item(0, id), &control);
+            ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&control), 2);
+            ::SendMessageW(viewport, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, control.left), 0);
+            ::SendMessageW(viewport, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, control.top), 0);
+            ::GetWindowRect(Item(0, id), &control);
+            RECT inside = {};
+            ::IntersectRect(&inside, &control, &visible);
+            EXPECT_TRUE(::EqualRect(&inside, &control)) << "control " << id << ", area " << c.area.cx;
+        }
+        // Back at the top left, the first group box is whole again.
+        ::SendMessageW(viewport, WM_VSCROLL, SB_TOP, 0);
+        ::SendMessageW(viewport, WM_HSCROLL, SB_TOP, 0);
+        EXPECT_EQ(0, content->Viewport().GetScrollPosition().x);
+        EXPECT_EQ(0, content->Viewport().GetScrollPosition().y);
+        ::GetWindowRect(page, &pageRect);
+        EXPECT_EQ(visible.left, pageRect.left);
+        content.reset();
+    }
 }
 
 TEST(ExtMenuCommandsTexts, TheCounterReplacesAnOldOne)
