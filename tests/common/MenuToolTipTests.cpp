@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/MenuToolTip.h"
 #include "support/MessagePump.h"
+#include "support/ToolTipWindow.h"
 
 namespace
 {
@@ -67,6 +69,10 @@ protected:
         ::DestroyWindow(m_owner);
     }
 
+    bool Shows() const { return scvtest::ToolTipShows(m_tip->GetTipWindow()); }
+    std::wstring Text() const { return scvtest::ToolTipText(m_tip->GetTipWindow()); }
+    std::wstring Title() const { return scvtest::ToolTipTitle(m_tip->GetTipWindow()); }
+
     bool WaitForDelayThreads() const
     {
         return scvtest::PumpUntil([&] { return m_tip->GetPendingCount() == 0; }, kWaitMs);
@@ -117,12 +123,12 @@ TEST_F(MenuToolTipTest, OnlyTheLastOfQuickSelectionsShowsAfterTheDelay)
     m_tip->OnMenuSelect(101, MF_STRING, m_menu);
     m_tip->OnMenuSelect(102, MF_STRING, m_menu);
     m_tip->OnMenuSelect(103, MF_STRING, m_menu);
-    EXPECT_FALSE(m_tip->IsActive()) << "nothing shows before the delay";
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return m_tip->IsActive(); }, kWaitMs));
+    EXPECT_FALSE(Shows()) << "nothing shows before the delay";
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Shows(); }, kWaitMs));
     ASSERT_TRUE(WaitForDelayThreads());
     scvtest::PumpFor(100);
     EXPECT_EQ(m_log.asked, std::vector<UINT>{103});
-    EXPECT_EQ(m_tip->GetShownText(), CString(L"tip 103"));
+    EXPECT_EQ(Text(), L"tip 103");
     // The item's text with its key in brackets is the title until the text provider sets its own.
     EXPECT_EQ(m_tip->GetCurrentId(), 103u);
 }
@@ -148,7 +154,7 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
         EXPECT_EQ(m_tip->GetCurrentId(), 0u);
         ASSERT_TRUE(WaitForDelayThreads());
         scvtest::PumpFor(50);
-        EXPECT_FALSE(m_tip->IsActive());
+        EXPECT_FALSE(Shows());
     }
     EXPECT_TRUE(m_log.asked.empty());
 }
@@ -156,7 +162,7 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
 TEST_F(MenuToolTipTest, TitleTakesTheItemTextWithItsKeyInBracketsAndNoTab)
 {
     m_tip->OnMenuSelect(101, MF_STRING, m_menu);
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
+    EXPECT_EQ(Title(), L"Item    [Ctrl+I]");
     m_tip->HideTip();
 }
 
@@ -183,11 +189,11 @@ TEST_F(MenuToolTipTest, NotifyWindowAnswersBeforeTheTextProvider)
     m_tip->SetNotifyWindow(notify);
 
     m_tip->OnMenuSelect(102, MF_STRING, m_menu);
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return m_tip->IsActive(); }, kWaitMs));
-    EXPECT_EQ(m_tip->GetShownText(), CString(L"answer 102"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Shows(); }, kWaitMs));
+    EXPECT_EQ(Text(), L"answer 102");
     EXPECT_TRUE(m_log.asked.empty());
     // The title falls back to the item's own text.
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
+    EXPECT_EQ(Title(), L"Item    [Ctrl+I]");
     m_tip->SetNotifyWindow(nullptr);
     ::DestroyWindow(notify);
 }
@@ -208,8 +214,9 @@ TEST_F(MenuToolTipTest, TooltipDestroyedDuringTheDelayIsNeverTouchedAgain)
 TEST_F(MenuToolTipTest, LongTextsAreCut)
 {
     m_tip->SetTitle(CString(L'T', 300), 101, TTI_INFO);
-    EXPECT_EQ(m_tip->GetShownTitle().GetLength(), 262);
-    EXPECT_EQ(m_tip->GetShownTitle().Right(1), CString(L"\x2026"));
+    const std::wstring title = Title();
+    EXPECT_EQ(title.size(), 262u);
+    EXPECT_EQ(title.back(), L'\x2026');
 }
 
 } // namespace
