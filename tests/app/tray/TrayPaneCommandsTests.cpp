@@ -1,6 +1,7 @@
 // test-locks: appevents desktop clipboard sharedlog
 // test-run-serial
 // test-sources: ../../../app/Scrivolanter.rc
+// test-timeout: 90
 // The tray window's commands for the floating pane, the history pop-up and the
 // update check, over the real clipboard watcher: what the user copies is
 // captured, the pane lists it, and the commands act on what the user sees.

@@ -4,6 +4,7 @@
 // the phrase in its own folder; drags driven by mouse messages posted to the tree; the tree's kind images,
 // item tooltips (on a clock the test drives), empty-tree hint and keys.
 // test-locks: desktop clipboard coopevent
+// test-timeout: 180
 
 #include "tests/editor/app/EditorFrameHarness.h"
 #include "common/GdiHelpers.h"
