@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "common/MenuToolTip.h"
+#include "support/ImportPatch.h"
 #include "support/MessagePump.h"
 #include "support/ToolTipWindow.h"
 
@@ -46,11 +48,31 @@ private:
     TipLog& m_log;
 };
 
+// The title last asked of a tip window (TTM_SETTITLEW: Wine's tooltip gives no title back).
+std::mutex g_titleMutex;
+std::wstring g_askedTitle;
+decltype(&::SendMessageW) g_realSendMessage = nullptr;
+
+LRESULT WINAPI RecordingSendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_SETTITLEW && lParam) {
+        std::lock_guard lock(g_titleMutex);
+        g_askedTitle = reinterpret_cast<LPCWSTR>(lParam);
+    }
+    return g_realSendMessage(window, message, wParam, lParam);
+}
+
 class MenuToolTipTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(m_sendPatch.Applied());
+        g_realSendMessage = m_sendPatch.Original<decltype(&::SendMessageW)>();
+        {
+            std::lock_guard lock(g_titleMutex);
+            g_askedTitle.clear();
+        }
         m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                     nullptr);
         ASSERT_NE(m_owner, nullptr);
@@ -71,13 +93,19 @@ protected:
 
     bool Shows() const { return scvtest::ToolTipShows(m_tip->GetTipWindow()); }
     std::wstring Text() const { return scvtest::ToolTipText(m_tip->GetTipWindow()); }
-    std::wstring Title() const { return scvtest::ToolTipTitle(m_tip->GetTipWindow()); }
+    std::wstring Title() const
+    {
+        std::lock_guard lock(g_titleMutex);
+        return g_askedTitle;
+    }
 
     bool WaitForDelayThreads() const
     {
         return scvtest::PumpUntil([&] { return m_tip->GetPendingCount() == 0; }, kWaitMs);
     }
 
+    scvtest::ImportPatch m_sendPatch{::GetModuleHandleW(nullptr), "user32.dll", "SendMessageW",
+                                     reinterpret_cast<void*>(&RecordingSendMessageW)};
     TipLog m_log;
     HWND m_owner = nullptr;
     HMENU m_menu = nullptr;

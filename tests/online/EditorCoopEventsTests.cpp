@@ -35,10 +35,12 @@ TEST(OptionsChangedEvent, IsKeptAndPulsedForAWaitingEditor)
     CKernelHandle editorSide(::OpenEventW(SYNCHRONIZE, FALSE, GetOptionsChangedEventName()));
     ASSERT_TRUE(editorSide);
     // A pulse wakes only a thread that already waits: one pulse once the editor's side waits.
-    scvtest::PulseCatcher waitingEditor(editorSide.Get());
-    ASSERT_TRUE(waitingEditor.Arm());
-    ASSERT_TRUE(SignalOptionsChangedAsync());
-    EXPECT_TRUE(waitingEditor.Caught(5000));
+    {
+        scvtest::PulseCatcher waitingEditor(editorSide.Get());
+        ASSERT_TRUE(waitingEditor.Arm());
+        ASSERT_TRUE(SignalOptionsChangedAsync());
+        EXPECT_TRUE(waitingEditor.Caught(5000));
+    }
     // The pulse's thread resets the event at once after setting it.
     EXPECT_TRUE(scvtest::PumpUntil(
         [&] { return ::WaitForSingleObject(editorSide.Get(), 0) == WAIT_TIMEOUT; }, 5000))

@@ -32,17 +32,4 @@ std::wstring ToolTipText(HWND tip)
     return text.data();
 }
 
-std::wstring ToolTipTitle(HWND tip)
-{
-    if (!tip)
-        return {};
-    std::vector<wchar_t> text(kTextChars, L'\0');
-    TTGETTITLE title{};
-    title.dwSize = sizeof(title);
-    title.cch = static_cast<UINT>(text.size());
-    title.pszTitle = text.data();
-    ::SendMessageW(tip, TTM_GETTITLE, 0, reinterpret_cast<LPARAM>(&title));
-    return text.data();
-}
-
 } // namespace scvtest

@@ -13,7 +13,5 @@ namespace scvtest
 bool ToolTipShows(HWND tip);
 // The text of the tip's first tool (TTM_GETTEXTW); empty without a tool.
 std::wstring ToolTipText(HWND tip);
-// The tip's title (TTM_GETTITLE); empty without one.
-std::wstring ToolTipTitle(HWND tip);
 
 } // namespace scvtest
