@@ -307,7 +307,6 @@ void CMenuToolTip::Show(HMENU menu, UINT id)
     if (answered && (!title.IsEmpty() || icon != 0))
         SetTitle(title.IsEmpty() ? TitleFromMenuText(MenuItemString(menu, id, 399)) : title, id, icon);
     SetText(text.IsEmpty() ? CString(m_defaultText) : text);
-    m_shownText = MakeTipDisplayText(text.IsEmpty() ? CString(m_defaultText) : text);
     if (!::IsMenu(menu))
         return;
     if (!title.IsEmpty())
@@ -330,7 +329,6 @@ void CMenuToolTip::SetTitle(const CString& text, UINT id, INT_PTR icon)
     CString title = MakeTipDisplayText(text);
     if (title.GetLength() > kMaxTitleChars)
         title = title.Left(kMaxTitleChars) + L"\x2026";
-    m_shownTitle = title;
     ::SendMessageW(m_tipWindow, TTM_SETTITLEW, static_cast<WPARAM>(icon),
                    reinterpret_cast<LPARAM>(title.GetString()));
 }

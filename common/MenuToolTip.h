@@ -90,16 +90,12 @@ public:
     HWND GetOwnerWindow() const { return m_ownerWindow; }
     // The window asked first for each tip's texts (null: none).
     void SetNotifyWindow(HWND window) { m_notifyWindow = window; }
-    bool IsActive() const { return m_active; }
     bool IsDisabled() const { return m_disabled; }
     void SetDisabled(bool disabled) { m_disabled = disabled; }
     // The id the newest selection waits for or shows; 0 none.
     UINT GetCurrentId() const;
     // How many delay threads have not finished yet.
     long GetPendingCount() const;
-    // The text the last show took (empty before the first).
-    const CString& GetShownText() const { return m_shownText; }
-    const CString& GetShownTitle() const { return m_shownTitle; }
 
     // The delay between the selection and the tip.
     static constexpr DWORD kShowDelayMs = 500;
@@ -152,6 +148,4 @@ private:
     int m_screenWidth = 0;
     int m_screenHeight = 0;
     wchar_t m_defaultText[260] = {};
-    CString m_shownText;
-    CString m_shownTitle;
 };

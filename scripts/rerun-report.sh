@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Names the test programs of a ctest run (its --output-log) that failed once and
-# passed when run again (ctest --repeat until-pass), and how each first failed.
-# Prints nothing when no test needed a second run.
+# passed when run again (ctest --repeat until-pass), and how each first failed;
+# then the notes the test programs left beside the log in test-notes.log (starts
+# of programs the machine could not make and that were tried again), which
+# ctest does not show for tests that passed.
+# Prints nothing when no test needed a second run and no note was left.
 # Usage: rerun-report.sh <ctest output log>
 set -euo pipefail
 log=${1:?usage: rerun-report.sh <ctest output log>}
+notes="$(dirname "$log")/test-notes.log"
+if [ -s "$notes" ]; then
+  printf '\nNotes of the test programs (%s):\n' "$notes"
+  sed 's/^/  /' "$notes"
+fi
 [ -f "$log" ] || exit 0
 # Result lines look like "12/167 Test  #12: name .....***Failed    0.03 sec"
 # (the count is missing on a repeat); a test may appear more than once.

@@ -11,7 +11,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc); [ "$jobs" -gt 4 ] && jobs=4
 log="$ROOT/build/x64/Testing/test-run.log"
 mkdir -p "$(dirname "$log")"
-rm -f "$log"
+rm -f "$log" "$(dirname "$log")/test-notes.log"
 rc=0
 "$ROOT/scripts/with-wine-session.sh" "$ROOT/build/x64" \
   ctest --test-dir "$ROOT/build/x64" --output-on-failure -j "$jobs" --repeat until-pass:2 \

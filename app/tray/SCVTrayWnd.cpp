@@ -598,14 +598,11 @@ BOOL CSCVTrayWnd::ShowTrayBalloon(LPCWSTR text, UINT milliseconds)
         record.uTimeout = milliseconds;
         CopyToField(record.szInfo, text);
         const BOOL shown = CallShellNotifyIcon(NIM_MODIFY, record);
-        if (shown) {
-            m_shownBalloon = record;
+        if (shown)
             SetTimer(kTimerHideBalloon, milliseconds, nullptr);
-        }
         return shown;
     }
     // An empty balloon text takes the balloon away.
-    m_shownBalloon = NOTIFYICONDATAW{};
     return CallShellNotifyIcon(NIM_MODIFY, record);
 }
 

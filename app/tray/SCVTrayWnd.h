@@ -178,8 +178,6 @@ public:
     const CSCV_Wait_Objs& GetWaitObjects() const { return m_waitObjects; }
     bool IsQueryThreadAlive() const { return m_waitQuery.IsThreadAlive(); }
     const NOTIFYICONDATAW& GetTrayIconRecord() const { return m_trayIcon; }
-    // The balloon ShowTrayBalloon last had the shell show (an empty szInfo: none shows).
-    const NOTIFYICONDATAW& GetShownBalloon() const { return m_shownBalloon; }
 
     // CMessageFilter, CIdleHandler: registered with the thread's message loop;
     // neither takes anything.
@@ -427,7 +425,6 @@ private:
     // The language file path remembered when the settings module started.
     CString m_languagePathAtEditorStart;
     NOTIFYICONDATAW m_trayIcon{};
-    NOTIFYICONDATAW m_shownBalloon{};
     HICON m_trayIconHandle = nullptr;
     HICON m_smallIcon = nullptr;
     HICON m_bigIcon = nullptr;

@@ -163,8 +163,6 @@ public:
     virtual bool HasGripper() const { return !IsBarFloating(); }
     // Window coordinates of the close button's top-left corner.
     POINT GetCloseButtonOrigin() const { return m_closeOrigin; }
-    bool IsClosePushed() const { return m_closePushed; }
-    bool IsCloseHot() const { return m_closeHot; }
     // The close button's state from the cursor and the left button.
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 

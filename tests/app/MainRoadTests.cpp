@@ -1,6 +1,7 @@
 // test-depends: Scrivolanter ScrivolanterHookDll
 // test-locks: desktop clipboard appevents sharedlog
 // test-run-serial
+// test-timeout: 120
 // The main road end to end: the built program runs from a temporary program
 // folder with its own settings, phrases and core hook DLL; a target window of
 // another process (this test executable in child mode) holds a focused EDIT

@@ -11,10 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "common/MenuToolTip.h"
+#include "support/ImportPatch.h"
 #include "support/MessagePump.h"
+#include "support/ToolTipWindow.h"
 
 namespace
 {
@@ -44,11 +48,31 @@ private:
     TipLog& m_log;
 };
 
+// The title last asked of a tip window (TTM_SETTITLEW: Wine's tooltip gives no title back).
+std::mutex g_titleMutex;
+std::wstring g_askedTitle;
+decltype(&::SendMessageW) g_realSendMessage = nullptr;
+
+LRESULT WINAPI RecordingSendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_SETTITLEW && lParam) {
+        std::lock_guard lock(g_titleMutex);
+        g_askedTitle = reinterpret_cast<LPCWSTR>(lParam);
+    }
+    return g_realSendMessage(window, message, wParam, lParam);
+}
+
 class MenuToolTipTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(m_sendPatch.Applied());
+        g_realSendMessage = m_sendPatch.Original<decltype(&::SendMessageW)>();
+        {
+            std::lock_guard lock(g_titleMutex);
+            g_askedTitle.clear();
+        }
         m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                     nullptr);
         ASSERT_NE(m_owner, nullptr);
@@ -67,11 +91,21 @@ protected:
         ::DestroyWindow(m_owner);
     }
 
+    bool Shows() const { return scvtest::ToolTipShows(m_tip->GetTipWindow()); }
+    std::wstring Text() const { return scvtest::ToolTipText(m_tip->GetTipWindow()); }
+    std::wstring Title() const
+    {
+        std::lock_guard lock(g_titleMutex);
+        return g_askedTitle;
+    }
+
     bool WaitForDelayThreads() const
     {
         return scvtest::PumpUntil([&] { return m_tip->GetPendingCount() == 0; }, kWaitMs);
     }
 
+    scvtest::ImportPatch m_sendPatch{::GetModuleHandleW(nullptr), "user32.dll", "SendMessageW",
+                                     reinterpret_cast<void*>(&RecordingSendMessageW)};
     TipLog m_log;
     HWND m_owner = nullptr;
     HMENU m_menu = nullptr;
@@ -117,12 +151,12 @@ TEST_F(MenuToolTipTest, OnlyTheLastOfQuickSelectionsShowsAfterTheDelay)
     m_tip->OnMenuSelect(101, MF_STRING, m_menu);
     m_tip->OnMenuSelect(102, MF_STRING, m_menu);
     m_tip->OnMenuSelect(103, MF_STRING, m_menu);
-    EXPECT_FALSE(m_tip->IsActive()) << "nothing shows before the delay";
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return m_tip->IsActive(); }, kWaitMs));
+    EXPECT_FALSE(Shows()) << "nothing shows before the delay";
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Shows(); }, kWaitMs));
     ASSERT_TRUE(WaitForDelayThreads());
     scvtest::PumpFor(100);
     EXPECT_EQ(m_log.asked, std::vector<UINT>{103});
-    EXPECT_EQ(m_tip->GetShownText(), CString(L"tip 103"));
+    EXPECT_EQ(Text(), L"tip 103");
     // The item's text with its key in brackets is the title until the text provider sets its own.
     EXPECT_EQ(m_tip->GetCurrentId(), 103u);
 }
@@ -148,7 +182,7 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
         EXPECT_EQ(m_tip->GetCurrentId(), 0u);
         ASSERT_TRUE(WaitForDelayThreads());
         scvtest::PumpFor(50);
-        EXPECT_FALSE(m_tip->IsActive());
+        EXPECT_FALSE(Shows());
     }
     EXPECT_TRUE(m_log.asked.empty());
 }
@@ -156,7 +190,7 @@ TEST_F(MenuToolTipTest, SubMenusSeparatorsClosedMenusAndSystemCommandsShowNothin
 TEST_F(MenuToolTipTest, TitleTakesTheItemTextWithItsKeyInBracketsAndNoTab)
 {
     m_tip->OnMenuSelect(101, MF_STRING, m_menu);
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
+    EXPECT_EQ(Title(), L"Item    [Ctrl+I]");
     m_tip->HideTip();
 }
 
@@ -183,11 +217,11 @@ TEST_F(MenuToolTipTest, NotifyWindowAnswersBeforeTheTextProvider)
     m_tip->SetNotifyWindow(notify);
 
     m_tip->OnMenuSelect(102, MF_STRING, m_menu);
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return m_tip->IsActive(); }, kWaitMs));
-    EXPECT_EQ(m_tip->GetShownText(), CString(L"answer 102"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return Shows(); }, kWaitMs));
+    EXPECT_EQ(Text(), L"answer 102");
     EXPECT_TRUE(m_log.asked.empty());
     // The title falls back to the item's own text.
-    EXPECT_EQ(m_tip->GetShownTitle(), CString(L"Item    [Ctrl+I]"));
+    EXPECT_EQ(Title(), L"Item    [Ctrl+I]");
     m_tip->SetNotifyWindow(nullptr);
     ::DestroyWindow(notify);
 }
@@ -208,8 +242,9 @@ TEST_F(MenuToolTipTest, TooltipDestroyedDuringTheDelayIsNeverTouchedAgain)
 TEST_F(MenuToolTipTest, LongTextsAreCut)
 {
     m_tip->SetTitle(CString(L'T', 300), 101, TTI_INFO);
-    EXPECT_EQ(m_tip->GetShownTitle().GetLength(), 262);
-    EXPECT_EQ(m_tip->GetShownTitle().Right(1), CString(L"\x2026"));
+    const std::wstring title = Title();
+    EXPECT_EQ(title.size(), 262u);
+    EXPECT_EQ(title.back(), L'\x2026');
 }
 
 } // namespace

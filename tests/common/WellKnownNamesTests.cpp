@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "common/PathFunctions.h"
 #include "common/WellKnownNames.h"
+#include "support/PulseCatcher.h"
 #include "support/TempFolder.h"
 
 namespace
@@ -150,22 +149,11 @@ TEST(WellKnownNames, PulseReleasesAWaiterAndLeavesTheEventReset)
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     ASSERT_NE(event, nullptr);
 
-    std::atomic<bool> waiting{false};
-    std::atomic<DWORD> result{WAIT_FAILED};
-    std::thread waiter([&] {
-        waiting = true;
-        result = WaitForSingleObject(event, 10000);
-    });
-    while (!waiting)
-        Sleep(1);
-    // Pulse until the waiter is released: a pulse before it really waits is lost by design.
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (result == WAIT_FAILED && GetTickCount64() < deadline) {
-        EXPECT_TRUE(PulseNamedEvent(name.c_str()));
-        Sleep(20);
-    }
-    waiter.join();
-    EXPECT_EQ(result.load(), static_cast<DWORD>(WAIT_OBJECT_0));
+    // A pulse before the waiter really waits is lost by design: one pulse once it waits.
+    scvtest::PulseCatcher waiter(event);
+    ASSERT_TRUE(waiter.Arm());
+    EXPECT_TRUE(PulseNamedEvent(name.c_str()));
+    EXPECT_TRUE(waiter.Caught(5000));
     EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "nobody arriving later sees it set";
     CloseHandle(event);

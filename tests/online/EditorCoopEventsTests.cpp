@@ -5,6 +5,7 @@
 
 #include "support/MessageCounter.h"
 #include "support/MessagePump.h"
+#include "support/PulseCatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +34,17 @@ TEST(OptionsChangedEvent, IsKeptAndPulsedForAWaitingEditor)
     // The editor's side: the event opened by name with the synchronise right.
     CKernelHandle editorSide(::OpenEventW(SYNCHRONIZE, FALSE, GetOptionsChangedEventName()));
     ASSERT_TRUE(editorSide);
-    // A pulse wakes only a thread that already waits: try until one lands in our wait.
-    bool woken = false;
-    for (int attempt = 0; attempt < 50 && !woken; ++attempt) {
+    // A pulse wakes only a thread that already waits: one pulse once the editor's side waits.
+    {
+        scvtest::PulseCatcher waitingEditor(editorSide.Get());
+        ASSERT_TRUE(waitingEditor.Arm());
         ASSERT_TRUE(SignalOptionsChangedAsync());
-        woken = ::WaitForSingleObject(editorSide.Get(), 200) == WAIT_OBJECT_0;
+        EXPECT_TRUE(waitingEditor.Caught(5000));
     }
-    EXPECT_TRUE(woken);
-    ::Sleep(20);
-    EXPECT_EQ(::WaitForSingleObject(editorSide.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left set";
+    // The pulse's thread resets the event at once after setting it.
+    EXPECT_TRUE(scvtest::PumpUntil(
+        [&] { return ::WaitForSingleObject(editorSide.Get(), 0) == WAIT_TIMEOUT; }, 5000))
+        << "left set";
 
     CloseOptionsChangedEvent();
     editorSide.Reset();

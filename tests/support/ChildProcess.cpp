@@ -2,8 +2,11 @@
 
 #include "support/TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace scvtest
 {
@@ -91,6 +94,36 @@ HANDLE OpenOutputFile(const std::wstring& path)
                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The running test as "program Suite.Name" (the program alone outside a test).
+std::string RunningTestName()
+{
+    std::wstring self = SelfPath();
+    std::string name = WideToUtf8(self.substr(self.find_last_of(L"\\/") + 1));
+    if (const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info())
+        name += std::string(" ") + test->test_suite_name() + "." + test->name();
+    return name;
+}
+
+// A start that needed another try is noted on stderr (seen when the test fails) and in the
+// file %SCV_TEST_NOTES% names, which the test run prints at its end, also when every test
+// passed.
+void NoteRetriedStart(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    const std::wstring notes = EnvironmentVariable(L"SCV_TEST_NOTES");
+    if (notes.empty())
+        return;
+    HANDLE file = CreateFileW(notes.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 } // namespace
 
 bool IsTransientStartError(DWORD error)
@@ -113,9 +146,9 @@ DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstr
     DWORD pauseMs = firstPauseMs;
     DWORD error = attempt();
     for (int tries = 1; error != 0 && IsTransientStartError(error) && tries < maxAttempts; ++tries) {
-        std::fprintf(stderr, "[scvtest] start of %s failed with error %lu (try %d of %d); trying again\n",
-                     WideToUtf8(what).c_str(), static_cast<unsigned long>(error), tries, maxAttempts);
-        std::fflush(stderr);
+        NoteRetriedStart("[scvtest] " + RunningTestName() + ": start of " + WideToUtf8(what) +
+                         " failed with error " + std::to_string(error) + " (try " + std::to_string(tries) +
+                         " of " + std::to_string(maxAttempts) + "); trying again");
         ::Sleep(pauseMs);
         pauseMs *= 2;
         error = attempt();

@@ -38,8 +38,10 @@ bool IsTransientStartError(DWORD error);
 // Runs `attempt` (a start: 0 when it succeeded, else its error) until it
 // succeeds, fails with an error that is not transient, or has run
 // `maxAttempts` times, pausing longer after each transient failure (from
-// `firstPauseMs`, doubled each time). Every retry is reported on stderr, so a
-// start that needed one stays visible in the test's output. The last result.
+// `firstPauseMs`, doubled each time). Every retry is reported on stderr and
+// appended to the file %SCV_TEST_NOTES% names (the test run prints it at its
+// end), so a start that needed one stays visible also when the test passes.
+// The last result.
 DWORD RetryTransientStart(const std::function<DWORD()>& attempt, const std::wstring& what,
                           int maxAttempts = 6, DWORD firstPauseMs = 100);
 

@@ -3,8 +3,10 @@
 #include "support/ChildProcess.h"
 #include "support/DialogWatchdog.h"
 #include "support/Dialogs.h"
+#include "support/ImportPatch.h"
 #include "support/MessagePump.h"
 #include "support/PngImage.h"
+#include "support/PulseCatcher.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -342,13 +344,29 @@ TEST(ChildProcess, StartsTheMachineCouldNotMakeAreTriedAgain)
          2},
         {"transient every time gives up", {ERROR_INTERNAL_ERROR}, ERROR_INTERNAL_ERROR, 4},
     };
+    // Each retry is noted in the file the test run prints at its end (a file of this test here).
+    TempFolder folder;
+    const std::wstring notes = folder.PathOf(L"notes.log");
+    wchar_t runNotes[MAX_PATH] = {};
+    const bool hadRunNotes = GetEnvironmentVariableW(L"SCV_TEST_NOTES", runNotes, MAX_PATH) > 0;
+    SetEnvironmentVariableW(L"SCV_TEST_NOTES", notes.c_str());
     for (const Case& c : cases) {
         size_t tries = 0;
+        DeleteFileW(notes.c_str());
         const DWORD result = RetryTransientStart(
             [&] { return c.answers[std::min(tries++, c.answers.size() - 1)]; }, L"probe.exe", 4, 1);
         EXPECT_EQ(result, c.result) << c.name;
         EXPECT_EQ(tries, c.tries) << c.name;
+        const std::string noted = ReadFileBytes(notes).value_or("");
+        const size_t retries = IsTransientStartError(c.answers.front()) ? c.tries - 1 : 0;
+        EXPECT_EQ(static_cast<size_t>(std::count(noted.begin(), noted.end(), '\n')), retries) << c.name;
+        if (retries)
+            EXPECT_NE(noted.find("SupportTests.exe ChildProcess.StartsTheMachineCouldNotMakeAreTriedAgain: "
+                                 "start of probe.exe failed with error"),
+                      std::string::npos)
+                << noted;
     }
+    SetEnvironmentVariableW(L"SCV_TEST_NOTES", hadRunNotes ? runNotes : nullptr);
 }
 
 TEST(ChildProcess, PathsComeFromTheTestEnvironment)
@@ -450,6 +468,45 @@ TEST(DialogWatchdog, FailsTheTestThatLeftABoxOpen)
     EXPECT_NE(json->find(L"\"failures\": 1"), std::wstring::npos) << *json;
     EXPECT_NE(json->find(L"closed by the dialog watchdog"), std::wstring::npos) << *json;
     EXPECT_NE(json->find(L"Watchdog fail probe\\nNobody answers this box"), std::wstring::npos) << *json;
+}
+
+namespace
+{
+DWORD WINAPI FakeProcessId()
+{
+    return 4242;
+}
+} // namespace
+
+TEST(ImportPatch, ReplacesWhatTheProgramImportsUntilItGoes)
+{
+    const DWORD real = GetCurrentProcessId();
+    {
+        ImportPatch patch(GetModuleHandleW(nullptr), "KERNEL32.DLL", "GetCurrentProcessId",
+                          reinterpret_cast<void*>(&FakeProcessId));
+        ASSERT_TRUE(patch.Applied());
+        EXPECT_EQ(GetCurrentProcessId(), 4242u);
+        EXPECT_EQ(patch.Original<decltype(&GetCurrentProcessId)>()(), real);
+    }
+    EXPECT_EQ(GetCurrentProcessId(), real);
+    ImportPatch missing(GetModuleHandleW(nullptr), "kernel32.dll", "NoSuchFunction",
+                        reinterpret_cast<void*>(&FakeProcessId));
+    EXPECT_FALSE(missing.Applied());
+}
+
+TEST(PulseCatcher, CatchesAPulseSentOnceItWaitsAndMissesOneSentBefore)
+{
+    CKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
+    PulseCatcher waiting(event.Get());
+    ASSERT_TRUE(waiting.Arm());
+    PulseEvent(event.Get());
+    EXPECT_TRUE(waiting.Caught(5000));
+
+    PulseCatcher late(event.Get());
+    PulseEvent(event.Get());
+    ASSERT_TRUE(late.Arm(300));
+    EXPECT_FALSE(late.Caught(5000)) << "a pulse before the wait is lost";
 }
 
 TEST(Dialogs, FindsReadsAndClosesABoxOfAnotherProcess)

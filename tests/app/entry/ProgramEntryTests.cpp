@@ -1,6 +1,7 @@
 // test-run-serial
 // test-depends: Scrivolanter
 // test-locks: appevents desktop sharedlog
+// test-timeout: 90
 // Runs alone: while the program starts and ends, other new processes of the
 // same Wine session were seen to wait for it.
 // The main program as a whole: single instance, relays to the running

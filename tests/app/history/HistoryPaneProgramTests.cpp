@@ -1,6 +1,7 @@
 // test-depends: Scrivolanter
 // test-locks: desktop clipboard appevents sharedlog
 // test-run-serial
+// test-timeout: 120
 // The floating history pane of the real program: Scrivolanter.exe runs from a
 // temporary folder with the history on and the pane shown at start; this test
 // (a second process) copies texts and reads the pane's list in the program's

@@ -6,12 +6,14 @@
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
 
+#include "support/ImportPatch.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <algorithm>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,22 +35,26 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
     return names;
 }
 
-// Whether files in `folder` keep the "temporary" and "not indexed" attributes
-// they are created with (Wine keeps neither); the reason when they do not.
-std::optional<std::string> WhyMarksAreNotKept(const scvtest::TempFolder& folder)
+// What the code asked of CreateFileW: each file name with the attributes it was created with.
+struct CreateRequest
 {
-    const std::wstring probe = folder.PathOf(L"attribute-probe.tmp");
-    const DWORD marks = FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    CKernelHandle file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, marks, nullptr));
-    if (!file)
-        return "the attribute probe could not be created";
-    file.Reset();
-    const DWORD kept = ::GetFileAttributesW(probe.c_str());
-    ::DeleteFileW(probe.c_str());
-    if (kept == INVALID_FILE_ATTRIBUTES || (kept & marks) != marks)
-        return "this file system does not keep the temporary and not-indexed attributes (Wine keeps "
-               "neither), so the marks of new files cannot be checked here";
-    return std::nullopt;
+    std::wstring path;
+    DWORD disposition = 0;
+    DWORD flagsAndAttributes = 0;
+};
+std::mutex g_requestsMutex;
+std::vector<CreateRequest> g_requests;
+// The real function, kept after the patch is gone (a call may still be on its way through the recorder).
+decltype(&::CreateFileW) g_realCreateFile = nullptr;
+
+HANDLE WINAPI RecordingCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile)
+{
+    {
+        std::lock_guard lock(g_requestsMutex);
+        g_requests.push_back({name ? name : L"", disposition, flagsAndAttributes});
+    }
+    return g_realCreateFile(name, access, share, security, disposition, flagsAndAttributes, templateFile);
 }
 
 std::wstring FileNameOf(const CString& path)
@@ -79,16 +85,26 @@ TEST(TempFiles, NewFilesAreUniqueAndLeaveNothingBehind)
 
 TEST(TempFiles, NewFilesAreMarkedTemporaryAndNotIndexed)
 {
+    // Wine keeps neither attribute on disk, so the test reads what the file system was asked.
     scvtest::TempFolder folder;
-    if (const std::optional<std::string> reason = WhyMarksAreNotKept(folder))
-        GTEST_SKIP() << *reason;
+    scvtest::ImportPatch patch(::GetModuleHandleW(nullptr), "kernel32.dll", "CreateFileW",
+                               reinterpret_cast<void*>(&RecordingCreateFileW));
+    ASSERT_TRUE(patch.Applied());
+    g_realCreateFile = patch.Original<decltype(&::CreateFileW)>();
+    {
+        std::lock_guard lock(g_requestsMutex);
+        g_requests.clear();
+    }
     CString path;
     CKernelHandle file = CreateNewTempFile(L"WARN==Scrivolanter==", L".txt", path, folder.Path().c_str());
     ASSERT_TRUE(file);
-    const DWORD attributes = ::GetFileAttributesW(path);
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_TEMPORARY);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    std::lock_guard lock(g_requestsMutex);
+    const auto made = std::find_if(g_requests.begin(), g_requests.end(),
+                                   [&](const CreateRequest& r) { return r.path == path.GetString(); });
+    ASSERT_NE(made, g_requests.end()) << "the file was made by CreateFileW";
+    EXPECT_EQ(made->disposition, static_cast<DWORD>(CREATE_NEW)) << "a name already taken is never reused";
+    EXPECT_TRUE(made->flagsAndAttributes & FILE_ATTRIBUTE_TEMPORARY);
+    EXPECT_TRUE(made->flagsAndAttributes & FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
 }
 
 TEST(TempFiles, LocalizedWarningIsMadeSafeForAFileName)

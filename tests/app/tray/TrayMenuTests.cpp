@@ -28,6 +28,7 @@
 #include "menus/tips/MenuToolTipSCVClient.h"
 #include "app/tray/TrayMenuRes.h"
 #include "support/MessagePump.h"
+#include "support/ToolTipWindow.h"
 
 namespace
 {
@@ -341,15 +342,16 @@ TEST_F(TrayMenuTest, MenuSelectionReachesTheTooltip)
     ::SendMessageW(m_window->m_hWnd, WM_MENUSELECT, MAKEWPARAM(ID_TRAY_REREAD_PHRASES, MF_STRING),
                    reinterpret_cast<LPARAM>(m_menu));
     EXPECT_EQ(tip->GetCurrentId(), static_cast<UINT>(ID_TRAY_REREAD_PHRASES));
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return tip->IsActive(); }, 5000));
-    EXPECT_EQ(tip->GetShownText().Find(L"Read the phrases from their folder again\r\nFolder with phrases: "),
-              0)
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return scvtest::ToolTipShows(tip->GetTipWindow()); }, 5000));
+    EXPECT_EQ(scvtest::ToolTipText(tip->GetTipWindow())
+                  .rfind(L"Read the phrases from their folder again\r\nFolder with phrases: ", 0),
+              0u)
         << "the command's string and the phrases folder";
     // A pop-up item hides it.
     ::SendMessageW(m_window->m_hWnd, WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP),
                    reinterpret_cast<LPARAM>(m_menu));
     EXPECT_EQ(tip->GetCurrentId(), 0u);
-    EXPECT_FALSE(tip->IsActive());
+    EXPECT_FALSE(scvtest::ToolTipShows(tip->GetTipWindow()));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // test-locks: appevents desktop clipboard sharedlog
 // test-run-serial
 // test-sources: ../../../app/Scrivolanter.rc
+// test-timeout: 90
 // The tray window's commands for the floating pane, the history pop-up and the
 // update check, over the real clipboard watcher: what the user copies is
 // captured, the pane lists it, and the commands act on what the user sees.
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,9 +45,11 @@
 #include "app/tray/TrayMenuRes.h"
 #include "support/DialogWatchdog.h"
 #include "support/Dialogs.h"
+#include "support/ImportPatch.h"
 #include "support/LocalHttpServer.h"
 #include "support/MessagePump.h"
 #include "support/TestFiles.h"
+#include "support/ToolTipWindow.h"
 
 namespace
 {
@@ -351,6 +355,40 @@ TEST_F(TrayPaneCommands, TheUpdateWindowDoesNotHoldTheCheck)
     scvtest::PumpUntil([] { return CUpdateCheckWindow::GetOpenUpdateCheckWindow() == nullptr; }, kTimeoutMs);
 }
 
+namespace
+{
+
+// What the program asked of the shell: the balloon calls (NIF_INFO) of Shell_NotifyIconW with their
+// records and results.
+struct NotifyIconCall
+{
+    DWORD message = 0;
+    NOTIFYICONDATAW record{};
+    BOOL result = FALSE;
+};
+std::mutex g_notifyMutex;
+std::vector<NotifyIconCall> g_balloonCalls;
+// The real function, kept after the patch is gone (a call may still be on its way through the recorder).
+decltype(&::Shell_NotifyIconW) g_realShellNotifyIcon = nullptr;
+
+BOOL WINAPI RecordingShellNotifyIcon(DWORD message, PNOTIFYICONDATAW record)
+{
+    const BOOL result = g_realShellNotifyIcon(message, record);
+    if (record && (record->uFlags & NIF_INFO)) {
+        std::lock_guard lock(g_notifyMutex);
+        g_balloonCalls.push_back({message, *record, result});
+    }
+    return result;
+}
+
+std::vector<NotifyIconCall> BalloonCalls()
+{
+    std::lock_guard lock(g_notifyMutex);
+    return g_balloonCalls;
+}
+
+} // namespace
+
 TEST_F(TrayPaneCommands, CheckForUpdatesShowsItsBalloonWhileTheCheckRuns)
 {
     // The check asks a local server that holds its answer until the test lets it go.
@@ -362,13 +400,26 @@ TEST_F(TrayPaneCommands, CheckForUpdatesShowsItsBalloonWhileTheCheckRuns)
     m_window->SetConnectionProbe([] { return true; });
     ASSERT_TRUE(scvtest::PumpUntil([&] { return ShellShowsTheTrayIcon(); }, kTimeoutMs))
         << "the tray icon is there to carry the balloon";
+    scvtest::ImportPatch patch(::GetModuleHandleW(nullptr), "shell32.dll", "Shell_NotifyIconW",
+                               reinterpret_cast<void*>(&RecordingShellNotifyIcon));
+    ASSERT_TRUE(patch.Applied());
+    g_realShellNotifyIcon = patch.Original<decltype(&::Shell_NotifyIconW)>();
+    {
+        std::lock_guard lock(g_notifyMutex);
+        g_balloonCalls.clear();
+    }
 
     Command(ID_TRAY_CHECK_FOR_UPDATES);
-    const NOTIFYICONDATAW& balloon = m_window->GetShownBalloon();
-    EXPECT_EQ(std::wstring(balloon.szInfo), L"Check For Updates");
-    EXPECT_EQ(balloon.uTimeout, 30000u);
-    EXPECT_EQ(balloon.dwInfoFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_INFO));
-    EXPECT_EQ(balloon.uID, m_window->GetTrayIconRecord().uID) << "on the program's own icon";
+    const std::vector<NotifyIconCall> shown = BalloonCalls();
+    ASSERT_EQ(shown.size(), 1u) << "one balloon asked of the shell";
+    const NotifyIconCall& balloon = shown.front();
+    EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_TRUE(balloon.result) << "the shell took it";
+    EXPECT_EQ(std::wstring(balloon.record.szInfo), L"Check For Updates");
+    EXPECT_EQ(balloon.record.uTimeout, 30000u);
+    EXPECT_EQ(balloon.record.dwInfoFlags & NIIF_ICON_MASK, static_cast<DWORD>(NIIF_INFO));
+    EXPECT_EQ(balloon.record.hWnd, m_window->GetTrayIconRecord().hWnd) << "on the program's own icon";
+    EXPECT_EQ(balloon.record.uID, m_window->GetTrayIconRecord().uID);
     EXPECT_TRUE(m_window->GetTrayAnimation().IsRunning());
     EXPECT_TRUE(
         scvtest::PumpUntil([&] { return server.CountRequests("/Source/update_scv.php") == 1; }, kTimeoutMs))
@@ -378,7 +429,13 @@ TEST_F(TrayPaneCommands, CheckForUpdatesShowsItsBalloonWhileTheCheckRuns)
     scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
     scvtest::DialogWatchdog::ScopedLimit quick(500);
     server.Stop();
-    EXPECT_TRUE(scvtest::PumpUntil([&] { return balloon.szInfo[0] == L'\0'; }, 20000))
+    EXPECT_TRUE(scvtest::PumpUntil(
+        [&] {
+            const std::vector<NotifyIconCall> calls = BalloonCalls();
+            return calls.size() > 1 && calls.back().message == NIM_MODIFY &&
+                   calls.back().record.uID == balloon.record.uID && calls.back().record.szInfo[0] == L'\0';
+        },
+        20000))
         << "the balloon is taken away";
     EXPECT_TRUE(scvtest::PumpUntil([&] { return !m_window->GetTrayAnimation().IsRunning(); }, kTimeoutMs));
     EXPECT_TRUE(scvtest::PumpUntil([] { return scvtest::DialogWatchdog::TakeLastClosedText().has_value(); },
@@ -746,15 +803,15 @@ TEST_F(TrayPaneCommands, TheAboutWindowsCopyMenuShowsTheTraysTips)
         selected = tip->GetCurrentId();
         for (int i = 0; i < 250 && !active; ++i) {
             ::Sleep(20);
-            active = tip->IsActive();
+            active = scvtest::ToolTipShows(tip->GetTipWindow());
         }
         ::SendMessageW(about, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
         ::DestroyMenu(menu);
     });
     EXPECT_EQ(selected.load(), 259u) << "the About window's menu reaches the tray's tip";
     EXPECT_TRUE(active) << "and it shows";
-    const CString shown = tip->GetShownText();
-    EXPECT_EQ(shown.Find(L"ZIP The Log File and settings file"), 0) << scvtest::WideToUtf8(shown.GetString());
+    const std::wstring shown = scvtest::ToolTipText(tip->GetTipWindow());
+    EXPECT_EQ(shown.rfind(L"ZIP The Log File and settings file", 0), 0u) << scvtest::WideToUtf8(shown);
 }
 
 TEST_F(TrayPaneCommands, OpenSourceAddressTipNamesTheProgramThatOpensItWithItsIcon)

@@ -14,6 +14,7 @@
 #include "tests/app/FolderSettings.h"
 #include "support/LocalHttpServer.h"
 #include "support/MessagePump.h"
+#include "support/PulseCatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -144,11 +145,9 @@ TEST_F(TrayUpdateCheck, CompletionStoresTheTimeAndSchedulesAfterScheduledChecks)
     EXPECT_FALSE(ScheduleAutomaticUpdateCheck(window.Get(), stop.Get()));
 
     // Each completion pulsed the options-changed event for a waiting editor.
-    bool woken = false;
-    for (int attempt = 0; attempt < 50 && !woken; ++attempt) {
-        CompleteUpdateCheck(window.Get(), stop.Get(), 0);
-        woken = ::WaitForSingleObject(editorSide.Get(), 200) == WAIT_OBJECT_0;
-    }
-    EXPECT_TRUE(woken);
+    scvtest::PulseCatcher waitingEditor(editorSide.Get());
+    ASSERT_TRUE(waitingEditor.Arm());
+    CompleteUpdateCheck(window.Get(), stop.Get(), 0);
+    EXPECT_TRUE(waitingEditor.Caught(5000));
     CloseOptionsChangedEvent();
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -68,6 +69,19 @@ protected:
         ::ReleaseDC(bar.m_hWnd, dc);
         return color;
     }
+    // The close button's 11 x 11 pixels as they are painted now.
+    std::vector<COLORREF> CloseButtonPixels()
+    {
+        const POINT origin = bar.GetCloseButtonOrigin();
+        HDC dc = ::GetWindowDC(bar.m_hWnd);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 11; ++x)
+                pixels.push_back(::GetPixel(dc, origin.x + x, origin.y + y));
+        ::ReleaseDC(bar.m_hWnd, dc);
+        return pixels;
+    }
+
     // The first and last pixel of the caption strip, in the middle of its height (the strip runs along
     // the top of the bar, up to the close button).
     std::pair<COLORREF, COLORREF> CaptionEnds()
@@ -198,33 +212,36 @@ TEST_F(ResizableBarFrameTest, CloseButtonIsHotUnderTheMouseAndPushedWhileTheButt
 {
     const POINT middle = CloseButtonMiddle();
     const LPARAM at = ScreenPoint(middle.x, middle.y);
-    EXPECT_FALSE(bar.IsCloseHot());
+    const std::vector<COLORREF> plain = CloseButtonPixels();
     ::SendMessageW(bar.m_hWnd, WM_NCMOUSEMOVE, HTCLOSE, at);
-    EXPECT_TRUE(bar.IsCloseHot());
-    EXPECT_FALSE(bar.IsClosePushed());
+    const std::vector<COLORREF> hot = CloseButtonPixels();
+    EXPECT_NE(hot, plain) << "the button shows hot under the mouse";
     ::SendMessageW(bar.m_hWnd, WM_NCMOUSEMOVE, HTCLIENT, ScreenPoint(middle.x + 40, middle.y + 40));
-    EXPECT_FALSE(bar.IsCloseHot()) << "the mouse left the button";
+    EXPECT_EQ(CloseButtonPixels(), plain) << "the mouse left the button";
     ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONDOWN, HTCLOSE, at);
-    EXPECT_TRUE(bar.IsClosePushed());
-    EXPECT_FALSE(bar.IsCloseHot());
+    const std::vector<COLORREF> pushed = CloseButtonPixels();
+    EXPECT_NE(pushed, plain) << "the button shows pushed while the button is down";
+    EXPECT_NE(pushed, hot);
     EXPECT_TRUE(::IsWindowVisible(bar.m_hWnd)) << "only the release closes";
     ::SendMessageW(bar.m_hWnd, WM_NCLBUTTONUP, HTCLOSE, at);
-    EXPECT_FALSE(bar.IsClosePushed());
     EXPECT_FALSE(::IsWindowVisible(bar.m_hWnd));
 }
 
 TEST_F(ResizableBarFrameTest, TheFramesIdleUpdateReadsTheCloseButtonStateFromTheCursor)
 {
     const POINT middle = CloseButtonMiddle();
-    POINT now = {};
-    if (!::SetCursorPos(middle.x, middle.y) || !::GetCursorPos(&now) || now.x != middle.x ||
-        now.y != middle.y)
-        GTEST_SKIP() << "the cursor cannot be placed on this display";
-    frame->OnIdleUpdateCmdUI();
-    EXPECT_TRUE(bar.IsCloseHot());
     ::SetCursorPos(middle.x + 100, middle.y + 100);
     frame->OnIdleUpdateCmdUI();
-    EXPECT_FALSE(bar.IsCloseHot());
+    const std::vector<COLORREF> plain = CloseButtonPixels();
+    POINT now = {};
+    ASSERT_TRUE(::SetCursorPos(middle.x, middle.y) && ::GetCursorPos(&now));
+    ASSERT_EQ(now.x, middle.x) << "the cursor is placed on the button";
+    ASSERT_EQ(now.y, middle.y);
+    frame->OnIdleUpdateCmdUI();
+    EXPECT_NE(CloseButtonPixels(), plain) << "the button under the cursor shows hot";
+    ::SetCursorPos(middle.x + 100, middle.y + 100);
+    frame->OnIdleUpdateCmdUI();
+    EXPECT_EQ(CloseButtonPixels(), plain);
 }
 
 TEST_F(ResizableBarFrameTest, CaptionKeepsTheButtonFaceWhetherTheFocusIsInsideTheBarOrNot)
@@ -242,8 +259,7 @@ TEST_F(ResizableBarFrameTest, CaptionKeepsTheButtonFaceWhetherTheFocusIsInsideTh
     }
     for (const bool gradient : {false, true}) {
         GradientCaptionsScope scope(gradient);
-        if (GradientCaptionsScope::IsOn() != gradient)
-            continue; // the setting cannot be changed here
+        ASSERT_EQ(GradientCaptionsScope::IsOn(), gradient) << "the gradient-caption setting cannot be changed";
         SCOPED_TRACE(gradient ? "gradient" : "solid");
         ::SetFocus(edit);
         frame->OnIdleUpdateCmdUI();

@@ -24,6 +24,7 @@
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
+#include "support/ToolTipWindow.h"
 
 namespace
 {
@@ -565,8 +566,9 @@ TEST_F(FloatPane, ItsMenusShowTheMenuToolTipAndHideItWhenTheyClose)
     SendMessageW(pane->m_hWnd, WM_MENUSELECT, MAKEWPARAM(kPaneCmdSave, MF_STRING),
                  reinterpret_cast<LPARAM>(menu));
     EXPECT_EQ(tip.GetCurrentId(), static_cast<UINT>(kPaneCmdSave));
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return tip.IsActive(); }, kWaitMs)) << "shown after the delay";
-    EXPECT_EQ(tip.GetShownText(), CString(L"tip 32795"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return scvtest::ToolTipShows(tip.GetTipWindow()); }, kWaitMs))
+        << "shown after the delay";
+    EXPECT_EQ(scvtest::ToolTipText(tip.GetTipWindow()), L"tip 32795");
 
     SendMessageW(pane->m_hWnd, WM_EXITMENULOOP, FALSE, 0);
     EXPECT_FALSE(IsWindowVisible(tip.GetTipWindow()));

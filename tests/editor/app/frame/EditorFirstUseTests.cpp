@@ -1,5 +1,6 @@
 // test-locks: desktop coopevent appevents
 // test-sources: ../../../../editor/app/frame/ScrivolanterEditor.rc
+// test-timeout: 150
 // What a new user meets first in the real editor frame (resource set 128, the real phrase text view,
 // settings pane and phrases pane over a temp folder): the text toolbar's captions and tips, the
 // settings toolbar sized from its texts, a new phrase ready to type into once named, and a rename

@@ -1,5 +1,6 @@
 // test-locks: desktop clipboard coopevent appevents
 // test-sources: ../../../../editor/app/settings/EditorSettings.rc
+// test-timeout: 120
 // The user's typed text and settings survive the editor's ordinary paths, driven through the real main
 // frame, the real phrase text view and the phrases pane over a temp phrases folder: moving the phrase
 // being edited, a phrase file that cannot be written, commands of the tree's context menu, Export,

@@ -1,5 +1,6 @@
 // test-locks: desktop coopevent appevents
 // test-sources: ../../../../editor/app/frame/ScrivolanterEditor.rc
+// test-timeout: 90
 // The editor's main frame built from resource set 128 over a temp phrase store and temp settings: the
 // settings pane docked at the bottom (hidden with the hide flag, toggled by its command and the system
 // menu), the enabling of Export and ZIP Log File, the update check request through a real named event,

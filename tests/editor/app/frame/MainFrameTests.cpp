@@ -5,6 +5,8 @@
 
 #include "tests/editor/app/EditorFrameHarness.h"
 
+#include "support/MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -120,10 +122,7 @@ TEST_F(MainFrameTest, SelectionReachesTreeAndCaptionAndChecksReachTheDocument)
     // A check box toggled in the tree: the store follows and the document hears hint 16.
     HTREEITEM item = tree.FindItemById(a);
     tree.SetCheckState(item, false, true);
-    MSG msg;
-    for (int i = 0; i < 20 && listener.checks.empty(); ++i)
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
+    scvtest::PumpUntil([&] { return !listener.checks.empty(); }, 5000);
     ASSERT_EQ(1u, listener.checks.size());
     EXPECT_EQ(a, listener.checks[0].id);
     EXPECT_FALSE(listener.checks[0].checked);

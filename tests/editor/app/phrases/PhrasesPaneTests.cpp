@@ -4,6 +4,7 @@
 // the phrase in its own folder; drags driven by mouse messages posted to the tree; the tree's kind images,
 // item tooltips (on a clock the test drives), empty-tree hint and keys.
 // test-locks: desktop clipboard coopevent
+// test-timeout: 180
 
 #include "tests/editor/app/EditorFrameHarness.h"
 #include "common/GdiHelpers.h"
@@ -156,22 +157,16 @@ protected:
                        MAKELPARAM(point.x, point.y));
         Pump(10);
     }
-    // Drags over the point until the insertion mark is where expected (a stray system move may come
-    // between); false when it never got there.
-    bool DragOver(POINT point, HTREEITEM expectedMark)
+    // One drag move over the point; the item the insertion mark is on afterwards (null: none).
+    HTREEITEM DragOver(POINT point)
     {
-        TreeDragDropTracker& tracker = Pane().GetTree().GetDragTracker();
         // The real cursor goes there too, so a move the system makes up (after a redraw, or a window
         // of another test coming or going) tells the same place.
         POINT screen = point;
         ::ClientToScreen(Tree(), &screen);
         ::SetCursorPos(screen.x, screen.y);
-        for (int i = 0; i < 50; ++i) {
-            PostMouse(WM_MOUSEMOVE, point);
-            if (tracker.GetMarkedItem() == expectedMark)
-                return true;
-        }
-        return false;
+        PostMouse(WM_MOUSEMOVE, point);
+        return Pane().GetTree().GetDragTracker().GetMarkedItem();
     }
     // Pixels of the insertion mark's red in the tree as it is drawn now.
     int RedPixels()
@@ -460,7 +455,7 @@ TEST_F(PhrasesPaneTest, DragOntoAGroupMovesTheFileAndRefusedTargetsDoNothing)
     TreeDragDropTracker& tracker = tree.GetDragTracker();
     // Onto a phrase: refused, no mark, nothing moves.
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
-    EXPECT_TRUE(DragOver(CenterOf(b), nullptr));
+    EXPECT_EQ(nullptr, DragOver(CenterOf(b)));
     PostMouse(WM_LBUTTONUP, CenterOf(b));
     EXPECT_FALSE(tracker.IsDragging());
     EXPECT_EQ(TreeDragDropTracker::kRefused, tracker.GetLastEnd());
@@ -469,14 +464,14 @@ TEST_F(PhrasesPaneTest, DragOntoAGroupMovesTheFileAndRefusedTargetsDoNothing)
     // Onto its own parent: refused.
     tree.ExpandToItem(tree.FindItemById(c));
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(c)));
-    EXPECT_TRUE(DragOver(CenterOf(g), nullptr));
+    EXPECT_EQ(nullptr, DragOver(CenterOf(g)));
     PostMouse(WM_LBUTTONUP, CenterOf(g));
     EXPECT_EQ(TreeDragDropTracker::kRefused, tracker.GetLastEnd());
     EXPECT_TRUE(temp.Exists(L"phrases\\G\\C.scrivolanter"));
 
     // Onto group H: the mark shows, the drop moves the file and selects the moved item.
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
-    EXPECT_TRUE(DragOver(CenterOf(h), tree.FindItemById(h)));
+    EXPECT_EQ(tree.FindItemById(h), DragOver(CenterOf(h)));
     PostMouse(WM_LBUTTONUP, CenterOf(h));
     EXPECT_EQ(TreeDragDropTracker::kDropped, tracker.GetLastEnd());
     EXPECT_TRUE(temp.Exists(L"phrases\\H\\A.scrivolanter"));
@@ -514,13 +509,13 @@ TEST_F(PhrasesPaneTest, RefusedAndCancelledDragsLeaveNoRedMarkOnScreen)
     ASSERT_EQ(0, RedPixels()) << "nothing red before a drag";
     for (const bool escape : {false, true}) {
         ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
-        ASSERT_TRUE(DragOver(CenterOf(h), tree.FindItemById(h)));
+        ASSERT_EQ(tree.FindItemById(h), DragOver(CenterOf(h)));
         EXPECT_GT(RedPixels(), 0) << "the mark shows over an allowed group";
         if (escape) {
             ::PostMessageW(Tree(), WM_KEYDOWN, VK_ESCAPE, 0);
             Pump(20);
         } else {
-            ASSERT_TRUE(DragOver(CenterOf(b), nullptr));
+            ASSERT_EQ(nullptr, DragOver(CenterOf(b)));
             EXPECT_EQ(0, RedPixels()) << "a refused target shows no mark";
             PostMouse(WM_LBUTTONUP, CenterOf(b));
         }
@@ -554,7 +549,7 @@ TEST_F(PhrasesPaneTest, DragAutoExpandsAGroupHeldOverItsIcon)
     PostMouse(WM_MOUSEMOVE, icon);
     EXPECT_EQ(group, tree.GetDragTracker().GetExpandCandidate());
     EXPECT_FALSE(TreeView_GetItemState(Tree(), group, TVIS_EXPANDED) & TVIS_EXPANDED) << "not at once";
-    for (int i = 0; i < 100 && !(TreeView_GetItemState(Tree(), group, TVIS_EXPANDED) & TVIS_EXPANDED); ++i)
+    for (int i = 0; i < 500 && !(TreeView_GetItemState(Tree(), group, TVIS_EXPANDED) & TVIS_EXPANDED); ++i)
         Pump(10);
     EXPECT_TRUE(TreeView_GetItemState(Tree(), group, TVIS_EXPANDED) & TVIS_EXPANDED);
     tree.GetDragTracker().Cancel();
@@ -573,13 +568,17 @@ TEST_F(PhrasesPaneTest, DragNearTheTopScrollsOneLinePerMoveAndNotAtTheTop)
     const int bottom = ::GetScrollPos(Tree(), SB_VERT);
     ASSERT_GT(bottom, 0);
     ASSERT_TRUE(tree.BeginDrag(tree.FindItemById(a)));
+    // The scroll comes from a timer after the move.
+    const auto scrolledFrom = [&](int position) {
+        for (int i = 0; i < 500 && ::GetScrollPos(Tree(), SB_VERT) == position; ++i)
+            Pump(10);
+        return ::GetScrollPos(Tree(), SB_VERT);
+    };
     PostMouse(WM_MOUSEMOVE, POINT{40, 2});
     EXPECT_EQ(TreeDragDropTracker::kZoneBefore, tree.GetDragTracker().GetVerticalZone());
-    Pump(150);
-    EXPECT_EQ(bottom - 1, ::GetScrollPos(Tree(), SB_VERT)) << "one line for one move";
+    EXPECT_EQ(bottom - 1, scrolledFrom(bottom)) << "one line for one move";
     PostMouse(WM_MOUSEMOVE, POINT{40, 3});
-    Pump(150);
-    EXPECT_EQ(bottom - 2, ::GetScrollPos(Tree(), SB_VERT));
+    EXPECT_EQ(bottom - 2, scrolledFrom(bottom - 1));
 
     ::SendMessageW(Tree(), WM_VSCROLL, SB_TOP, 0);
     PostMouse(WM_MOUSEMOVE, POINT{40, 2});
