@@ -24,13 +24,13 @@
 #include "engine/ClipboardHistoryTexts.h"
 #include "engine/ClipboardHistoryWorkers.h"
 #include "engine/ForeignClipboardFormats.h"
+#include "engine/OwnClipboardChange.h"
 
 namespace
 {
 constexpr wchar_t kWatcherClassName[] = L"ScvClipboardHistoryWatcher";
 constexpr UINT_PTR kSaveTimer = 2343;
 constexpr DWORD kSaveDelay = 1000;
-constexpr DWORD kBlockMilliseconds = 3000;
 
 volatile LONG g_myCopyCounter = 0;
 
@@ -365,6 +365,15 @@ bool HoldsSameData(const CCHItem& item, const CCHItem& copy)
            std::memcmp(item.GetData(), copy.GetData(), item.GetSize()) == 0;
 }
 
+bool FilesStillThere(const CCHItem& copy)
+{
+    for (const CString& path : copy.GetFileList()) {
+        if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+            return false;
+    }
+    return true;
+}
+
 bool HasItemsNotOnDisk(const CCHQueue& queue)
 {
     for (int position = 0; position < queue.GetCount(); ++position) {
@@ -534,7 +543,10 @@ LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPAR
             m_savePending = true;
             return 1;
         }
-        m_saveRunning = HasItemsNotOnDisk(m_queue) && SaveHistory(m_queue, m_window) == 1;
+        if (!HasItemsNotOnDisk(m_queue))
+            return 1;
+        m_saveDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        m_saveRunning = m_saveDone && SaveHistory(m_queue, m_window, m_saveDone.Get()) == 1;
         return 1;
     case WM_CBH_DELAY_UNLOCK: {
         const bool wasBlocked = GetMyCopyCounter() != 0;
@@ -561,6 +573,12 @@ LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPAR
     if (message == GetHistoryItemSavedMessage()) {
         const auto* copy = reinterpret_cast<const CCHItem*>(lParam);
         if (wParam == 1 && !copy) {
+            // Only the end of the save running now, as its worker reports it:
+            // any program can post this message.
+            if (!IsRunningSaveDone()) {
+                WriteLogLine(L"Clipboard history: the end of a save that is not running, ignored");
+                return 0;
+            }
             OnSaveEnded();
             return 1;
         }
@@ -590,8 +608,10 @@ bool CSCVWndClipboardHandler::OnCreate()
         ::SetEvent(m_stopEvent.Get());
         return false;
     }
-    if (m_loadOnCreate)
-        LoadHistoryIfEnabled(EnsureClipboardHistoryFolder(m_queue.GetHistoryFolder()), m_window);
+    m_clearedWhileLoading = false;
+    m_removedWhileLoading.clear();
+    m_loadPending =
+        m_loadOnCreate && LoadHistoryIfEnabled(EnsureClipboardHistoryFolder(m_queue.GetHistoryFolder()), m_window);
     OnClipboardChanged(CHR_FIRST_CAPTURE, nullptr);
     return true;
 }
@@ -692,7 +712,8 @@ void CSCVWndClipboardHandler::OnClipboardChanged(int reason, HWND owner)
 {
     // The counter, or the clipboard still as this window's own put-back left it.
     if (GetMyCopyCounter() != 0 ||
-        (m_ownCopySequence && ::GetClipboardSequenceNumber() == m_ownCopySequence)) {
+        (m_ownCopySequence && ::GetClipboardSequenceNumber() == m_ownCopySequence) ||
+        COwnClipboardChange::GetInstance().IsExpectedCopy()) {
         WriteLogLine(L"My copy process detected");
         return;
     }
@@ -798,6 +819,12 @@ void CSCVWndClipboardHandler::OnItemSaved(const CCHItem& copy)
         return;
     }
     item->SetDescriptorPath(copy.GetDescriptorPath());
+    if (!FilesStillThere(copy)) {
+        // A clear emptied the folder while the worker wrote: written again.
+        WriteLogLine(L"Clipboard history: the files of a saved item were deleted meanwhile, saved again");
+        ScheduleSave();
+        return;
+    }
     if (!HoldsSameData(*item, copy)) {
         // Changed while the worker wrote it: the next save replaces these files.
         ScheduleSave();
@@ -816,11 +843,18 @@ void CSCVWndClipboardHandler::ResetSaveState()
 {
     m_saveRunning = false;
     m_savePending = false;
+    m_saveDone.Reset();
+}
+
+bool CSCVWndClipboardHandler::IsRunningSaveDone() const
+{
+    return m_saveRunning && m_saveDone && ::WaitForSingleObject(m_saveDone.Get(), 0) == WAIT_OBJECT_0;
 }
 
 void CSCVWndClipboardHandler::OnSaveEnded()
 {
     m_saveRunning = false;
+    m_saveDone.Reset();
     if (m_savePending) {
         m_savePending = false;
         ::PostMessageW(m_window, WM_CBH_SAVE, 0, 0);
@@ -829,44 +863,62 @@ void CSCVWndClipboardHandler::OnSaveEnded()
 
 void CSCVWndClipboardHandler::OnHistoryLoaded(CCHQueue& loaded)
 {
+    m_loadPending = false;
+    if (loaded.IsEmpty())
+        return;
+    const bool resave = DropWhatWasRemovedMeanwhile(loaded);
     CString line;
     line.Format(L"Clipboard history: %d saved items loaded", loaded.GetCount());
     WriteLogLine(line);
     m_queue.MergeLoaded(loaded, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax()));
     NotifyParent(kClipboardHistoryLoaded, 0);
+    if (resave)
+        ScheduleSave();
+}
+
+bool CSCVWndClipboardHandler::DropWhatWasRemovedMeanwhile(CCHQueue& loaded)
+{
+    const bool cleared = m_clearedWhileLoading;
+    const std::vector<std::unique_ptr<CCHItem>> removed = std::move(m_removedWhileLoading);
+    m_clearedWhileLoading = false;
+    m_removedWhileLoading.clear();
+    if (!cleared && removed.empty())
+        return false;
+    bool resave = false;
+    for (std::unique_ptr<CCHItem>& item : loaded.TakeItems()) {
+        const bool wasRemoved = std::any_of(removed.begin(), removed.end(), [&](const auto& gone) {
+            return ItemsEqual(*gone, *item);
+        });
+        if (wasRemoved || (cleared && !item->IsProtected())) {
+            DeleteDescriptorAndFiles(item->GetDescriptorPath());
+            continue;
+        }
+        // A protected item survives the clear, but the clear emptied the folder under it.
+        if (cleared) {
+            item->SetFileInfo(0, item->GetDataFilePath());
+            resave = true;
+        }
+        loaded.Append(std::move(item));
+    }
+    WriteLogLine(L"Clipboard history: the saved items cleared or deleted before they arrived are dropped");
+    return resave;
 }
 
 void CSCVWndClipboardHandler::MarkForSaving(CCHItem& item)
 {
-    item.SetFileInfo(0, CString());
+    // The item's files stay named until its next save replaces them: a clear
+    // meanwhile keeps a protected item's files, and an exit before that save
+    // leaves the earlier text on disk rather than nothing.
+    item.SetFileInfo(0, item.GetDataFilePath());
     ScheduleSave();
 }
 
 void CSCVWndClipboardHandler::BlockCaptureForAWhile()
 {
-    HANDLE stop = DuplicateOwnHandle(m_stopEvent.Get());
-    const HWND window = m_window;
-    ::InterlockedIncrement(&g_myCopyCounter);
-    try {
-        std::thread([stop, window] {
-            CKernelHandle stopEvent(stop);
-            const DWORD start = ::GetTickCount();
-            const DWORD result = stopEvent ? ::WaitForSingleObject(stopEvent.Get(), kBlockMilliseconds)
-                                           : (::Sleep(kBlockMilliseconds), WAIT_TIMEOUT);
-            if (result != WAIT_TIMEOUT)
-                return;
-            ::PostMessageW(window, WM_CBH_DELAY_UNLOCK, 0, 0);
-            CString line;
-            line.Format(L"__AsynBlockClipboardHandler_Proc wait complete: timeout=%lu",
-                        ::GetTickCount() - start);
-            WriteLogLine(line);
-        }).detach();
-    } catch (const std::system_error&) {
-        ::InterlockedDecrement(&g_myCopyCounter);
-        if (stop)
-            ::CloseHandle(stop);
-        LogError(L"Cannot start AsynBlockClipboardHandler");
-    }
+    // Only the clipboard as the program's own change left it is kept out: a
+    // copy another program makes right afterwards is captured.
+    if (COwnClipboardChange::GetInstance().IsLatest())
+        NoteOwnCopy();
 }
 
 // --- Menus ---
@@ -1044,6 +1096,14 @@ int CSCVWndClipboardHandler::FinishTextChange(CCHItem& item, int count)
 bool CSCVWndClipboardHandler::RemoveItems(const std::set<int>& indexes, bool makeUndo, bool force,
                                           const CString& text)
 {
+    // The saved history has not arrived yet: its copies of these items must not bring them back.
+    if (m_loadPending) {
+        for (int index : indexes) {
+            const CCHItem* item = m_queue.GetItem(index);
+            if (item && (force || !item->IsProtected()))
+                m_removedWhileLoading.emplace_back(item->Clone());
+        }
+    }
     if (!m_queue.RemoveItems(indexes, makeUndo, force, text))
         return false;
     NotifyParent(kClipboardHistoryChanged, CHR_REMOVAL);
@@ -1052,6 +1112,9 @@ bool CSCVWndClipboardHandler::RemoveItems(const std::set<int>& indexes, bool mak
 
 bool CSCVWndClipboardHandler::ClearHistory()
 {
+    // Also an empty history's clear empties the folder the saved history is read from.
+    if (m_loadPending)
+        m_clearedWhileLoading = true;
     if (!m_queue.Clear(CString()))
         return false;
     NotifyParent(kClipboardHistoryChanged, CHR_REMOVAL);

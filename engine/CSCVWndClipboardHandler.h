@@ -5,8 +5,10 @@
 // into an item with its parts, keeps it when the settings allow that kind,
 // adds it to the history, tells its parent (WM_NOTIFY) and has the history
 // saved. It loads the saved history when created, ignores the program's own
-// clipboard use (the own-copy counter, raised by CAutoPulseMyCopy, by the copy
-// start/end events and by BlockCaptureForAWhile), and offers the operations
+// clipboard use (the own-copy counter, raised by CAutoPulseMyCopy and by the
+// copy start/end events; the clipboard sequence number the program's own
+// change left, noted by BlockCaptureForAWhile and put-backs; a copy the
+// program asked a target for), and offers the operations
 // that menus and the floating pane run on history items.
 //
 // Readers outside (menus, the floating pane) reach the history through
@@ -16,7 +18,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "common/AppListeners.h"
@@ -127,7 +131,10 @@ public:
 
     // Saves the history one second after the last call.
     void ScheduleSave();
-    // Ignores clipboard changes for up to 3000 ms (until WM_CBH_DELAY_UNLOCK).
+    // The clipboard as the program's latest own change left it (a pasted
+    // phrase, the user's content put back: COwnClipboardChange) is not
+    // captured; any later change is. No time window: a copy another program
+    // makes right afterwards enters the history.
     void BlockCaptureForAWhile();
 
     // Captures the clipboard as a new item (reason: ClipboardHistoryChangeReason).
@@ -150,7 +157,12 @@ private:
     void OnItemSaved(const CCHItem& copy);
     void OnSaveEnded();
     void ResetSaveState();
+    // Whether the worker of the save running now has ended (its event is set).
+    bool IsRunningSaveDone() const;
     void OnHistoryLoaded(CCHQueue& loaded);
+    // Drops from the loaded items those cleared or deleted while they were on
+    // their way; true when protected ones must be written again.
+    bool DropWhatWasRemovedMeanwhile(CCHQueue& loaded);
     bool ReadCurrentClipboard(CCHItem& item);
     int AddPartsFromClipboard(CCHItem& item, int mainType);
     void MarkForSaving(CCHItem& item);
@@ -166,11 +178,17 @@ private:
     DWORD m_lastError = 0;
     DWORD m_lastChangeTick = 0;
     bool m_loadOnCreate = false;
+    // The saved history is on its way; what is cleared or deleted meanwhile.
+    bool m_loadPending = false;
+    bool m_clearedWhileLoading = false;
+    std::vector<std::unique_ptr<CCHItem>> m_removedWhileLoading;
     bool m_saveRunning = false;
     bool m_savePending = false;
     // The clipboard sequence number right after this window put an item back.
     DWORD m_ownCopySequence = 0;
     CCHQueue m_queue;
+    // Set by the worker of the save running now when it ends.
+    CKernelHandle m_saveDone;
     CKernelHandle m_stopEvent;
     CKernelHandle m_startCopyEvent;
     CKernelHandle m_endCopyEvent;

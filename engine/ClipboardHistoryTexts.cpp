@@ -3,8 +3,12 @@
 #include "engine/ForeignClipboardFormats.h"
 
 #include "common/RichEditConversion.h"
+#include "common/RtfPlainTextLength.h"
 #include "common/TextConversion.h"
 #include "common/TextUtilities.h"
+
+#include <cstring>
+#include <cwchar>
 
 namespace
 {
@@ -62,6 +66,26 @@ CString GetItemPreviewText(const CCHItem& item, int maxChars)
     if (text.GetLength() > maxChars)
         text = text.Left(maxChars) + L"& ";
     return text;
+}
+
+int GetItemTextLength(const CCHItem& item)
+{
+    const CCHItem& source = PreviewSource(item);
+    const auto* data = static_cast<const char*>(source.GetData());
+    const size_t size = data ? source.GetSize() : 0;
+    switch (source.GetType()) {
+    case CHT_ANSI_TEXT: {
+        const int bytes = static_cast<int>(strnlen(data ? data : "", size));
+        return bytes ? ::MultiByteToWideChar(CP_ACP, 0, data, bytes, nullptr, 0) : 0;
+    }
+    case CHT_UNICODE_TEXT:
+        return data ? static_cast<int>(wcsnlen(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t)))
+                    : 0;
+    case CHT_RTF:
+        return static_cast<int>(GetRtfPlainTextLength(data, size));
+    default:
+        return 0;
+    }
 }
 
 CString GetItemMenuCaption(const CCHItem& item)

@@ -18,3 +18,7 @@ CString GetItemMenuCaption(const CCHItem& item);
 CString GetItemMenuLine(const CCHItem& item);
 // The preview for the floating pane.
 CString GetItemPreviewForPane(const CCHItem& item, int maxChars);
+// The length in characters of the whole text GetItemPreviewText shows a part
+// of (0 for a picture or a clip), taken without converting the text: RTF is
+// counted by reading it once (GetRtfPlainTextLength).
+int GetItemTextLength(const CCHItem& item);

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/HandedOutAddresses.h"
+#include "common/KernelHandle.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
 #include "engine/CCHQueue.h"
@@ -48,6 +49,17 @@ private:
     bool m_owned = false;
 };
 
+// Reports one saved copy; false when the window did not take the report (it is gone).
+bool ReportSavedItem(HWND window, CCHItem& item)
+{
+    const CHandOverScope handOver(HandOverKind::HistoryItem, &item, sizeof(item));
+    return ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+// Only while the watcher window lives: its history learns of every file set
+// written, so no item is written twice and no deleted item comes back. A
+// watcher that went away (the session locked, say) keeps its items "not on
+// disk" and saves them once it runs again.
 void SaveItems(const CString& folder, CCHQueue& snapshot, HWND window)
 {
     CSaveLoadLock lock;
@@ -55,37 +67,48 @@ void SaveItems(const CString& folder, CCHQueue& snapshot, HWND window)
         return;
     CHistoryFileNumbers numbers;
     for (int position = 0; position < snapshot.GetCount(); ++position) {
+        if (!::IsWindow(window)) {
+            WriteLogLine(L"Clipboard history: the watcher is gone, the rest of the save is left to its next start");
+            return;
+        }
         CCHItem* item = snapshot.GetItemAt(position);
-        if (!SaveItem(*item, folder, &numbers))
+        const bool newFileSet = item->GetDescriptorPath().IsEmpty();
+        if (!SaveItem(*item, folder, &numbers) || ReportSavedItem(window, *item))
             continue;
-        const CHandOverScope handOver(HandOverKind::HistoryItem, item, sizeof(*item));
-        ::SendMessageW(window, GetHistoryItemSavedMessage(), 0, reinterpret_cast<LPARAM>(item));
+        // Written, but no history knows of it: a new file set would be a second copy of the item.
+        if (newFileSet)
+            DeleteDescriptorAndFiles(item->GetDescriptorPath());
     }
 }
 
-void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+void SaveWorker(CString folder, std::unique_ptr<CCHQueue> snapshot, HWND window, CKernelHandle done)
 {
     try {
         SaveItems(folder, *snapshot, window);
     } catch (const std::exception&) {
         LogError(L"Clipboard history save ended early: out of memory or another failure");
     }
-    // The end of this save, whatever happened: wParam 1, no item.
+    // The end of this save, whatever happened: the event first (the window
+    // takes the end only from the save it started), then wParam 1, no item.
+    if (done)
+        ::SetEvent(done.Get());
     ::PostMessageW(window, GetHistoryItemSavedMessage(), 1, 0);
 }
 
+// Hands the loaded queue over; also an empty one, so the window learns that
+// the load has ended.
 void LoadWorker(CString folder, HWND window)
 {
     try {
         CCHQueue loaded;
-        {
+        try {
             CSaveLoadLock lock;
-            if (!lock.IsOwned())
-                return;
-            LoadFolder(loaded, folder);
+            if (lock.IsOwned())
+                LoadFolder(loaded, folder);
+        } catch (const std::exception&) {
+            LogError(L"Clipboard history load ended early: out of memory or another failure");
+            loaded.TakeItems();
         }
-        if (loaded.IsEmpty())
-            return;
         const CHandOverScope handOver(HandOverKind::HistoryQueue, &loaded, sizeof(loaded));
         ::SendMessageW(window, GetHistoryLoadedMessage(), 0, reinterpret_cast<LPARAM>(&loaded));
     } catch (const std::exception&) {
@@ -130,12 +153,12 @@ bool IsHistorySaveLoadBusy()
     return false;
 }
 
-bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window)
+bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window, HANDLE done)
 {
     if (!snapshot || folder.IsEmpty())
         return false;
     try {
-        std::thread(SaveWorker, folder, std::move(snapshot), window).detach();
+        std::thread(SaveWorker, folder, std::move(snapshot), window, DuplicateHandleInProcess(done)).detach();
     } catch (const std::system_error&) {
         LogError(L"Cannot start the clipboard history save worker");
         return false;
@@ -156,7 +179,7 @@ bool StartLoadThread(const CString& folder, HWND window)
     return true;
 }
 
-int SaveHistory(const CCHQueue& queue, HWND window)
+int SaveHistory(const CCHQueue& queue, HWND window, HANDLE done)
 {
     if (GetSettings().GetSaveClipboardHistory() == 0)
         return 0;
@@ -168,7 +191,7 @@ int SaveHistory(const CCHQueue& queue, HWND window)
     std::unique_ptr<CCHQueue> snapshot = queue.CloneNotOnDisk();
     if (!snapshot)
         return 1;
-    return StartSaveWorker(folder, std::move(snapshot), window) ? 1 : 0;
+    return StartSaveWorker(folder, std::move(snapshot), window, done) ? 1 : 0;
 }
 
 bool LoadHistoryIfEnabled(const CString& folder, HWND window)

@@ -16,7 +16,8 @@
 
 class CCHQueue;
 
-// "{278BB95C-BECC-4945-9CDF-98E5CDC69FEF}": lParam is the loaded CCHQueue (the
+// "{278BB95C-BECC-4945-9CDF-98E5CDC69FEF}": lParam is the loaded CCHQueue, sent
+// once at the end of every load, empty when nothing was loaded (the
 // handler takes its items; the sender deletes the queue afterwards).
 UINT GetHistoryLoadedMessage();
 // "{F762C94C-9D69-4a96-B8FD-7F53F4157D13}": lParam is the saved copy (a
@@ -31,14 +32,18 @@ HANDLE GetHistorySaveLoadMutex();
 bool IsHistorySaveLoadBusy();
 
 // Starts a worker that saves every item of the snapshot into the folder and
-// reports each one saved. False (the snapshot is freed) when it cannot start.
-bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window);
+// reports each one saved, while the window lives (a file set the window did not
+// take is deleted again). At its end it sets `done` (may be null; the worker
+// uses a duplicate) and then posts the end message. False (the snapshot is
+// freed) when it cannot start.
+bool StartSaveWorker(const CString& folder, std::unique_ptr<CCHQueue> snapshot, HWND window,
+                     HANDLE done = nullptr);
 // Starts a thread that loads the folder and hands the items to the window.
 bool StartLoadThread(const CString& folder, HWND window);
 
 // 0 when saving the history is off (SaveClipboardHistory_v198) or the folder
 // cannot be had or the worker not started; 1 when the queue is empty or the
 // worker was started for its items not yet on disk.
-int SaveHistory(const CCHQueue& queue, HWND window);
+int SaveHistory(const CCHQueue& queue, HWND window, HANDLE done = nullptr);
 // Starts the load thread when saving the history is on; true when started.
 bool LoadHistoryIfEnabled(const CString& folder, HWND window);

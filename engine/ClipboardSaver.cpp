@@ -65,11 +65,10 @@ int CClipboardSaver::PutSnapshotBack()
                      L"left as it is");
         return 0;
     }
-    if (m_beforeRestore)
-        m_beforeRestore();
-    if (m_snapshot.IsEmpty())
-        return EmptyTheClipboard() ? 1 : 0;
-    return m_snapshot.Restore();
+    const int restored = m_snapshot.IsEmpty() ? (EmptyTheClipboard() ? 1 : 0) : m_snapshot.Restore();
+    if (restored && m_afterRestore)
+        m_afterRestore();
+    return restored;
 }
 
 int CClipboardSaver::RestoreIfSaved()
@@ -136,6 +135,8 @@ bool CClipboardSaver::PutForPaste(const ClipboardBlockMap& blocks)
 
 void CClipboardSaver::Dismiss()
 {
+    // A copy the request asked a target for and that never landed is no longer the program's.
+    COwnClipboardChange::GetInstance().EndExpectedCopy();
     m_pending = false;
     m_offered = false;
     m_snapshot.Clear();

@@ -78,10 +78,10 @@ public:
     // Whether a pasted phrase is offered with delayed rendering (on by default; off: the
     // time-based path, the user's content comes back right after the paste keystrokes).
     void SetDelayedRendering(bool on) { m_delayedRendering = on; }
-    // Runs right before the user's content is actually put back, at once or after a wait for the
+    // Runs right after the user's content was actually put back, at once or after a wait for the
     // target (the program keeps that restore out of its clipboard history); not when nothing is
     // put back.
-    void SetBeforeRestore(std::function<void()> hook) { m_beforeRestore = std::move(hook); }
+    void SetAfterRestore(std::function<void()> hook) { m_afterRestore = std::move(hook); }
     // Changes the grace and the bound of a restore that waits for the target.
     void SetReadTimes(DWORD graceMs, DWORD boundMs)
     {
@@ -103,5 +103,5 @@ private:
     // The request's phrase went on the clipboard with delayed rendering.
     bool m_offered = false;
     bool m_delayedRendering = true;
-    std::function<void()> m_beforeRestore;
+    std::function<void()> m_afterRestore;
 };

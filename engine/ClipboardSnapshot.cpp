@@ -2,6 +2,8 @@
 
 #include "engine/ClipboardAccess.h"
 
+#include <cstring>
+
 namespace
 {
 // Formats from this id on are registered by name.
@@ -21,6 +23,94 @@ bool CopyFormatData(UINT format, std::vector<BYTE>& data)
     ::GlobalUnlock(handle);
     return true;
 }
+
+// An enhanced metafile kept as its bits.
+bool CopyEnhMetaFile(std::vector<BYTE>& data)
+{
+    auto* metafile = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
+    const UINT size = metafile ? ::GetEnhMetaFileBits(metafile, 0, nullptr) : 0;
+    if (size == 0)
+        return false;
+    data.resize(size);
+    return ::GetEnhMetaFileBits(metafile, size, data.data()) == size;
+}
+
+// A metafile picture kept as its mapping mode and extents (three LONGs) followed by the metafile's bits.
+bool CopyMetaFilePict(std::vector<BYTE>& data)
+{
+    HANDLE handle = ::GetClipboardData(CF_METAFILEPICT);
+    if (!handle || ::GlobalSize(handle) < sizeof(METAFILEPICT))
+        return false;
+    const auto* picture = static_cast<const METAFILEPICT*>(::GlobalLock(handle));
+    if (!picture)
+        return false;
+    const LONG header[3] = {picture->mm, picture->xExt, picture->yExt};
+    const HMETAFILE metafile = picture->hMF;
+    ::GlobalUnlock(handle);
+    const UINT size = metafile ? ::GetMetaFileBitsEx(metafile, 0, nullptr) : 0;
+    if (size == 0)
+        return false;
+    data.resize(sizeof(header) + size);
+    std::memcpy(data.data(), header, sizeof(header));
+    return ::GetMetaFileBitsEx(metafile, size, data.data() + sizeof(header)) == size;
+}
+
+bool PutEnhMetaFile(const std::vector<BYTE>& data)
+{
+    HENHMETAFILE metafile = ::SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
+    if (!metafile)
+        return false;
+    if (::SetClipboardData(CF_ENHMETAFILE, metafile))
+        return true;
+    ::DeleteEnhMetaFile(metafile);
+    return false;
+}
+
+bool PutMetaFilePict(const std::vector<BYTE>& data)
+{
+    LONG header[3] = {};
+    if (data.size() <= sizeof(header))
+        return false;
+    std::memcpy(header, data.data(), sizeof(header));
+    HMETAFILE metafile =
+        ::SetMetaFileBitsEx(static_cast<UINT>(data.size() - sizeof(header)), data.data() + sizeof(header));
+    if (!metafile)
+        return false;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+    auto* picture = block ? static_cast<METAFILEPICT*>(::GlobalLock(block)) : nullptr;
+    if (!picture) {
+        if (block)
+            ::GlobalFree(block);
+        ::DeleteMetaFile(metafile);
+        return false;
+    }
+    *picture = METAFILEPICT{header[0], header[1], header[2], metafile};
+    ::GlobalUnlock(block);
+    if (::SetClipboardData(CF_METAFILEPICT, block))
+        return true;
+    ::GlobalFree(block);
+    ::DeleteMetaFile(metafile);
+    return false;
+}
+
+bool CopyEntryData(UINT format, std::vector<BYTE>& data)
+{
+    if (format == CF_ENHMETAFILE)
+        return CopyEnhMetaFile(data);
+    if (format == CF_METAFILEPICT)
+        return CopyMetaFilePict(data);
+    return CopyFormatData(format, data);
+}
+
+void PutEntryData(UINT format, const std::vector<BYTE>& data)
+{
+    if (format == CF_ENHMETAFILE)
+        PutEnhMetaFile(data);
+    else if (format == CF_METAFILEPICT)
+        PutMetaFilePict(data);
+    else
+        PutClipboardBlock(format, data.data(), data.size());
+}
 } // namespace
 
 CClipboardSnapshot::CClipboardSnapshot()
@@ -39,9 +129,7 @@ bool CClipboardSnapshot::IsCopyableFormat(UINT format)
     switch (format) {
     case 0:
     case CF_BITMAP:
-    case CF_METAFILEPICT:
     case CF_PALETTE:
-    case CF_ENHMETAFILE:
     case CF_OWNERDISPLAY:
     case CF_DSPTEXT:
     case CF_DSPBITMAP:
@@ -70,7 +158,7 @@ int CClipboardSnapshot::Capture()
         if (format >= kFirstRegisteredFormat &&
             ::GetClipboardFormatNameW(format, entry.name, static_cast<int>(std::size(entry.name))) <= 0)
             entry.name[0] = L'\0';
-        if (CopyFormatData(format, entry.data))
+        if (CopyEntryData(format, entry.data))
             m_entries.push_back(std::move(entry));
     }
     return 1;
@@ -89,7 +177,7 @@ int CClipboardSnapshot::Restore()
             if (registered != 0)
                 format = registered;
         }
-        PutClipboardBlock(format, entry.data.data(), entry.data.size());
+        PutEntryData(format, entry.data);
     }
     return 1;
 }

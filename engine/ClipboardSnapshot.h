@@ -3,9 +3,10 @@
 // A copy of every format on the clipboard, taken and put back around the
 // program's own use of the clipboard.
 //
-// Only formats whose data is a global memory block are kept. Formats whose
-// data is a GDI or metafile handle (CF_BITMAP, CF_PALETTE, CF_METAFILEPICT,
-// CF_ENHMETAFILE), the display formats (CF_OWNERDISPLAY, CF_DSP...) and the
+// Formats whose data is a global memory block are kept as their bytes, and a
+// drawing as its metafile's bits (CF_ENHMETAFILE; CF_METAFILEPICT with its
+// mapping mode and extents). Formats whose data is a GDI handle (CF_BITMAP,
+// CF_PALETTE), the display formats (CF_OWNERDISPLAY, CF_DSP...) and the
 // private and GDI object ranges are skipped: the picture travels as CF_DIB
 // (or CF_DIBV5), which the system lists beside CF_BITMAP. A format whose data
 // cannot be read or locked is skipped too.
@@ -24,7 +25,7 @@ public:
     {
         UINT format = 0;
         wchar_t name[100] = {}; // empty for predefined formats
-        std::vector<BYTE> data;
+        std::vector<BYTE> data; // a metafile's bits for the metafile formats
     };
 
     // Captures the clipboard at once.
@@ -52,7 +53,7 @@ public:
     // The kept entries, in the clipboard's order.
     const std::vector<Entry>& GetEntries() const { return m_entries; }
 
-    // Whether a format's data is a global memory block that can be copied.
+    // Whether a format's data can be kept: a global memory block or a metafile.
     static bool IsCopyableFormat(UINT format);
 
 private:

@@ -198,6 +198,10 @@ void CClipboardSpy::Notify(WPARAM code, HWND window)
         m_lastSequence = ::GetClipboardSequenceNumber();
         if (!window)
             window = ::GetForegroundWindow();
+        // No owner and no foreground window (the one in front has just closed,
+        // say): the change has no known source, and the spy's own window says so.
+        if (!window)
+            window = m_spyWindow;
     }
     // A copy: an observer may change the set while it is called.
     const std::map<IClipboardSpyObserver*, int> observers = m_observers;

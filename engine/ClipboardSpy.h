@@ -15,7 +15,8 @@ class IClipboardSpyObserver
 {
 public:
     virtual ~IClipboardSpyObserver() = default;
-    // `window` is the clipboard owner (the foreground window when there is none).
+    // `window` is the clipboard owner (the foreground window when there is none,
+    // the spy's own window when there is neither); never null.
     virtual void OnClipboardChanged(HWND& window, int value) = 0;
     virtual void OnSpyStateChanged(int value) = 0;
 };

@@ -79,10 +79,10 @@ bool CTrayClipboardHistory::GetItemInfo(int index, TrayHistoryItemInfo& info) co
     info.type = item->GetType();
     const bool textual = info.type == CHT_ANSI_TEXT || info.type == CHT_UNICODE_TEXT || info.type == CHT_RTF;
     if (textual) {
-        // The tip shows the head of the text but the length of all of it.
-        const CString whole = GetItemPreviewText(*item, INT_MAX);
-        info.textLength = whole.GetLength();
-        info.text = whole.Left(kTipTextChars);
+        // The tip shows the head of the text but the length of all of it, which
+        // is counted, not converted: an RTF item may be many megabytes long.
+        info.textLength = GetItemTextLength(*item);
+        info.text = GetItemPreviewText(*item, kTipTextChars + 1).Left(kTipTextChars);
     }
     info.windowTitle = item->GetOwnerInfo().windowTitle;
     info.programName = item->GetOwnerInfo().exePath;

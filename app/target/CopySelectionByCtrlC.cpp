@@ -7,7 +7,11 @@
 
 namespace
 {
-constexpr DWORD kCopyWaitMs = 400;
+// How long the menu waits for the target's copy to land; a copy that lands
+// later is still the program's own change (kept out of the history, the
+// user's content put back over it).
+constexpr DWORD kCopyWaitBoundMs = 1000;
+constexpr DWORD kCopyPollMs = 10;
 constexpr UINT kCopyMessageTimeoutMs = 1000;
 
 void PressCtrlC()
@@ -32,6 +36,14 @@ void EmptyTheClipboard()
     CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
 }
+// Waits until the clipboard holds the copy the target was asked for, or the bound has passed.
+void WaitForTheCopy()
+{
+    const COwnClipboardChange& own = COwnClipboardChange::GetInstance();
+    const DWORD start = ::GetTickCount();
+    while (!own.IsExpectedCopy() && ::GetTickCount() - start < kCopyWaitBoundMs)
+        ::Sleep(kCopyPollMs);
+}
 } // namespace
 
 CString ReadClipboardTextForQuery()
@@ -46,15 +58,15 @@ bool CopySelectionByCtrlC(HWND target, CString& text)
     text.Empty();
     CAppObjects::BlockClipboardCaptureViaMainWnd();
     EmptyTheClipboard();
+    // What the target copies on the program's request is the program's own change, whenever it
+    // lands: the user's saved content may be put back over it.
+    COwnClipboardChange::GetInstance().ExpectCopyBy(target ? target : ::GetForegroundWindow());
     PressCtrlC();
     if (target) {
         DWORD_PTR ignored = 0;
         ::SendMessageTimeoutW(target, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyMessageTimeoutMs, &ignored);
     }
-    ::Sleep(kCopyWaitMs);
-    // What the target copied on the program's request is the program's own change: the user's
-    // saved content may be put back over it.
-    COwnClipboardChange::GetInstance().Note();
+    WaitForTheCopy();
     text = ReadClipboardTextForQuery();
     return !text.IsEmpty();
 }

@@ -211,7 +211,7 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     CreateMenuToolTip();
     m_floatPaneHost.SetMenuToolTip(m_menuToolTip.get());
     // Putting the user's clipboard back is the program's own clipboard use: not captured.
-    m_clipboardSaver.SetBeforeRestore([this] { m_clipboardHistory.BlockCaptureForAWhile(); });
+    m_clipboardSaver.SetAfterRestore([this] { m_clipboardHistory.BlockCaptureForAWhile(); });
     StartEditorCoopEndedWatcher(EditorCoopWatcherParams{m_stopEvent, m_hWnd, WM_SCV_EDITOR_ENDED});
     if (GetSettings().IsNewOrOutdated())
         StartAutoStartThread(m_hWnd, WM_SCV_SETTINGS_MODULE);

@@ -43,6 +43,11 @@ constexpr UINT kTargetPasteMode = WM_APP + 101;
 constexpr UINT kTargetFocusCopyOnly = WM_APP + 102;
 // The target's thread is busy for wParam milliseconds (it answers nothing meanwhile).
 constexpr UINT kTargetBusy = WM_APP + 103;
+// The copy-only control copies wParam milliseconds after it is asked (0: at once).
+constexpr UINT kTargetCopyDelay = WM_APP + 104;
+// Answers how many copies the copy-only control has made.
+constexpr UINT kTargetCopiesMade = WM_APP + 105;
+constexpr UINT_PTR kLateCopyTimer = 3;
 constexpr wchar_t kCopyOnlyClass[] = L"ScvMainRoadCopyOnly";
 constexpr wchar_t kCopyOnlySelection[] = L"the selection only a copy can read";
 constexpr UINT_PTR kSlowPasteTimer = 2;
@@ -81,6 +86,10 @@ HWND s_copyOnly = nullptr;
 bool s_copyOnlyFocused = false;
 WNDPROC s_editProc = nullptr;
 WPARAM s_pasteMode = kPasteAtOnce;
+UINT s_copyDelayMs = 0;
+LRESULT s_copiesMade = 0;
+// The program asks twice (Ctrl+C and WM_COPY); the control answers the first request of each focusing.
+bool s_copyAsked = false;
 
 LRESULT CALLBACK TargetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -99,7 +108,18 @@ LRESULT CALLBACK TargetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK CopyOnlyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const bool ctrlC = message == WM_KEYDOWN && wParam == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
-    if (message == WM_COPY || ctrlC) {
+    if ((message == WM_COPY || ctrlC) && s_copyAsked)
+        return 0;
+    if (message == WM_COPY || ctrlC)
+        s_copyAsked = true;
+    if ((message == WM_COPY || ctrlC) && s_copyDelayMs != 0) {
+        ::SetTimer(window, kLateCopyTimer, s_copyDelayMs, nullptr);
+        return 0;
+    }
+    const bool lateCopy = message == WM_TIMER && wParam == kLateCopyTimer;
+    if (lateCopy)
+        ::KillTimer(window, kLateCopyTimer);
+    if (message == WM_COPY || ctrlC || lateCopy) {
         if (::OpenClipboard(window)) {
             ::EmptyClipboard();
             const SIZE_T size = sizeof(kCopyOnlySelection);
@@ -108,6 +128,7 @@ LRESULT CALLBACK CopyOnlyProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             ::GlobalUnlock(block);
             ::SetClipboardData(CF_UNICODETEXT, block);
             ::CloseClipboard();
+            ++s_copiesMade;
         }
         return 0;
     }
@@ -144,6 +165,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case kTargetFocusCopyOnly:
         s_copyOnlyFocused = true;
+        s_copyAsked = false;
         ::SetForegroundWindow(window);
         ::SetFocus(s_copyOnly);
         return 0;
@@ -153,6 +175,11 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case kTargetBusy:
         ::Sleep(static_cast<DWORD>(wParam));
         return 0;
+    case kTargetCopyDelay:
+        s_copyDelayMs = static_cast<UINT>(wParam);
+        return 0;
+    case kTargetCopiesMade:
+        return s_copiesMade;
     case WM_TIMER:
         if (wParam == kSlowPasteTimer) {
             ::KillTimer(window, kSlowPasteTimer);
@@ -301,6 +328,20 @@ bool PutFormats(bool text, bool metafile, bool privateHandle)
         put = ::SetClipboardData(CF_PRIVATEFIRST + 7, ::GlobalAlloc(GMEM_MOVEABLE, 16)) && put;
     ::CloseClipboard();
     return put;
+}
+
+// The bits of the clipboard's enhanced metafile; empty when there is none.
+std::vector<BYTE> DrawingOnTheClipboard()
+{
+    std::vector<BYTE> bits;
+    if (!OpenClipboardRetrying())
+        return bits;
+    if (auto* metafile = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE))) {
+        bits.resize(::GetEnhMetaFileBits(metafile, 0, nullptr));
+        ::GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
+    }
+    ::CloseClipboard();
+    return bits;
 }
 
 std::vector<UINT> ClipboardFormatList()
@@ -486,22 +527,47 @@ protected:
         return at == std::wstring::npos ? -1 : std::stoi(log.substr(at + key.size()));
     }
 
-    // Copies as another program would and waits until the program's history has taken it. The
-    // program keeps its own clipboard use of an earlier test out of the history for a few
-    // seconds: a copy in that time is made again.
+    static size_t HistoryChanges() { return CountOf(Log(), L"Event OnClipboardHistoryChanged, Count="); }
+
+    // Copies once as another program would and waits until the program's history has taken it:
+    // whatever the program did with the clipboard just before, a copy is never lost.
     static void CopyIntoHistory(const std::wstring& text)
     {
-        const size_t changes = CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=");
-        bool captured = false;
-        for (int attempt = 0; attempt < 3 && !captured; ++attempt) {
-            ASSERT_TRUE(PutUserClipboard(text, "history"));
-            captured = scvtest::WaitUntil(
-                [&] { return CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=") > changes; }, 4000);
-        }
-        ASSERT_TRUE(captured) << "the copy did not reach the history";
+        const size_t changes = HistoryChanges();
+        ASSERT_TRUE(PutUserClipboard(text, "history"));
+        ASSERT_TRUE(scvtest::WaitUntil([&] { return HistoryChanges() > changes; }, kStepTimeoutMs))
+            << "the copy did not reach the history\n"
+            << testing::PrintToString(Log());
     }
 
     static HWND TrayWindow() { return FindTrayWindow(s_program->Pid()); }
+
+    // The copy-only control in front: the hot key's menu comes after the program copied the
+    // selection by Ctrl+C (the target reports the copy, made while the menu is open); the menu is
+    // closed with Esc and its clean-up command has run.
+    static void EscapeAMenuForWhichTheSelectionWasCopied()
+    {
+        const LRESULT copies = ::SendMessageW(s_targetTop, kTargetCopiesMade, 0, 0);
+        ::PostMessageW(s_targetTop, kTargetFocusCopyOnly, 0, 0);
+        ASSERT_TRUE(
+            scvtest::WaitUntil([] { return ::GetForegroundWindow() == s_targetTop; }, kStepTimeoutMs));
+        const size_t commandsBefore = CommandsRun();
+        ASSERT_TRUE(OpenMenu()) << Log();
+        ASSERT_TRUE(scvtest::WaitUntil(
+            [&] { return ::SendMessageW(s_targetTop, kTargetCopiesMade, 0, 0) > copies; }, kStepTimeoutMs))
+            << "the program asked for no copy";
+        TapKey(VK_ESCAPE);
+        ASSERT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs));
+        ASSERT_TRUE(TrayWindowIsIdle());
+    }
+
+    // Returns once the tray window has finished what it was doing (a command handler that puts
+    // the user's clipboard back, say): it answers only between two messages.
+    static bool TrayWindowIsIdle()
+    {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(TrayWindow(), WM_NULL, 0, 0, SMTO_NORMAL, kStepTimeoutMs, &result) != 0;
+    }
 
     // Pastes the long phrase into a target that never reads it: the restore of the user's
     // clipboard then waits. Returns once the program offers the phrase (asking for it would
@@ -568,6 +634,26 @@ TEST_F(MainRoadTest, PastedPhraseArrivesAndTheUserClipboardComesBack)
     // The phrase went through the clipboard; afterwards the user's content is back, every format of it.
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs))
         << testing::PrintToString(ReadUserClipboard().text);
+}
+
+// Another program copies right after a pasted phrase and the user's content came back: the copy
+// enters the history at once (only the program's own clipboard changes are kept out, for no fixed
+// time), and neither the phrase nor the put-back does.
+TEST_F(MainRoadTest, ACopyRightAfterAPastedPhraseEntersTheHistory)
+{
+    const std::wstring user = L"the user's clipboard before a paste and a copy";
+    ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(user));
+    const int count = LoggedHistoryCount();
+    PrepareTarget(L"", 0, 0);
+    ASSERT_TRUE(OpenMenu()) << Log();
+    ChooseItem(kPastedItem);
+    ASSERT_TRUE(
+        scvtest::WaitUntil([] { return ControlText(s_edit) == kPhrases[kPastedItem].body; }, kStepTimeoutMs))
+        << Log();
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard().text == user; }, kStepTimeoutMs));
+
+    ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(L"copied right after the paste"));
+    EXPECT_EQ(LoggedHistoryCount(), count + 1) << "the phrase or the put-back entered the history";
 }
 
 // A busy target reads the clipboard 1.5 s after Ctrl+V: it still gets the phrase, and the user's
@@ -702,12 +788,16 @@ TEST_F(MainRoadTest, EscapeInsertsNothingAndLeavesTheClipboardAsItIs)
             ASSERT_TRUE(PutUserClipboard(other.text, *other.extra));
             expected = ClipboardFormatList();
         }
+        const DWORD sequence = ::GetClipboardSequenceNumber();
         TapKey(VK_ESCAPE);
 
         EXPECT_TRUE(
             scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
         EXPECT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs))
             << "the menu's clean-up command did not arrive";
+        // The clean-up command has run to its end: whatever it would put back is there now.
+        ASSERT_TRUE(TrayWindowIsIdle());
+        EXPECT_EQ(::GetClipboardSequenceNumber(), sequence) << "the clipboard was written";
         EXPECT_EQ(ClipboardFormatList(), expected) << Log();
         if (c.otherCopyDuringMenu)
             EXPECT_EQ(ReadUserClipboard(), other) << testing::PrintToString(ReadUserClipboard().text);
@@ -720,11 +810,15 @@ TEST_F(MainRoadTest, EscapeInsertsNothingAndLeavesTheClipboardAsItIs)
 TEST_F(MainRoadTest, AHistoryItemChosenInThePhraseMenuIsInserted)
 {
     const std::wstring text = L"history item to insert";
-    CopyIntoHistory(text);
+    ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(text));
+    // A newer copy: the clipboard does not hold the item before it is chosen.
+    const std::wstring newer = L"a newer copy on the clipboard";
+    ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(newer));
     const int count = LoggedHistoryCount();
+    ASSERT_EQ(ReadUserClipboard().text, newer);
     PrepareTarget(L"", 0, 0);
     ASSERT_TRUE(OpenMenu()) << Log();
-    ChooseItem(static_cast<int>(std::size(kPhrases)));
+    ChooseItem(static_cast<int>(std::size(kPhrases)) + 1);
 
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ControlText(s_edit) == text; }, kStepTimeoutMs))
         << "EDIT: " << testing::PrintToString(ControlText(s_edit)) << "\n"
@@ -736,27 +830,51 @@ TEST_F(MainRoadTest, AHistoryItemChosenInThePhraseMenuIsInserted)
 }
 
 // The selection of a control that only a copy can read is copied by Ctrl+C for the menu: the copy
-// never enters the history, and the user's clipboard comes back after the menu.
+// the target reports never enters the history, and the user's clipboard comes back after the menu,
+// also when the target's copy lands long after the program stopped waiting for it.
 TEST_F(MainRoadTest, TheSelectionCopiedByCtrlCStaysOutOfTheHistory)
 {
-    const std::wstring user = L"the user's clipboard before the Ctrl+C copy";
-    CopyIntoHistory(user);
-    const int count = LoggedHistoryCount();
-    const size_t changes = CountOf(Log(), L"Event OnClipboardHistoryChanged, Count=");
-    ::SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"untouched"));
-    ::PostMessageW(s_targetTop, kTargetFocusCopyOnly, 0, 0);
-    ASSERT_TRUE(scvtest::WaitUntil([] { return ::GetForegroundWindow() == s_targetTop; }, kStepTimeoutMs));
-    const size_t commandsBefore = CommandsRun();
-    ASSERT_TRUE(OpenMenu()) << Log();
-    TapKey(VK_ESCAPE);
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return CommandsRun() > commandsBefore; }, kStepTimeoutMs));
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard().text == user; }, kStepTimeoutMs))
-        << testing::PrintToString(ReadUserClipboard().text);
-    scvtest::WaitUntil([] { return false; }, 1000);
-    EXPECT_EQ(LoggedHistoryCount(), count) << Log();
-    EXPECT_EQ(CountOf(Log(), L"Event OnClipboardHistoryChanged, Count="), changes)
-        << "the selection copy was captured";
-    EXPECT_EQ(ControlText(s_edit), L"untouched") << "nothing was inserted";
+    struct Case
+    {
+        const char* name;
+        UINT copyDelayMs;
+    };
+    const Case cases[] = {
+        {"the target copies at once", 0},
+        {"the target copies 3.5 s later", 3500},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring user = L"the user's clipboard before the Ctrl+C copy " + std::to_wstring(++round);
+        ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(user));
+        const int count = LoggedHistoryCount();
+        ::SendMessageW(s_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"untouched"));
+        ::SendMessageW(s_targetTop, kTargetCopyDelay, c.copyDelayMs, 0);
+        ASSERT_NO_FATAL_FAILURE(EscapeAMenuForWhichTheSelectionWasCopied());
+        EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard().text == user; }, kStepTimeoutMs))
+            << testing::PrintToString(ReadUserClipboard().text);
+        // A copy made afterwards is the only new item: the selection never entered.
+        ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(L"copied after the Ctrl+C request " + std::to_wstring(round)));
+        EXPECT_EQ(LoggedHistoryCount(), count + 1) << "the selection copy was captured";
+        EXPECT_EQ(ControlText(s_edit), L"untouched") << "nothing was inserted";
+    }
+    ::SendMessageW(s_targetTop, kTargetCopyDelay, 0, 0);
+}
+
+// The user's clipboard holds a text and a drawing; the selection is copied by Ctrl+C for the menu,
+// which is closed with Esc: the text and the drawing both come back.
+TEST_F(MainRoadTest, TheUsersDrawingComesBackAfterTheSelectionCopyByCtrlC)
+{
+    ASSERT_TRUE(PutFormats(true, true, false));
+    const std::vector<BYTE> drawing = DrawingOnTheClipboard();
+    ASSERT_FALSE(drawing.empty());
+    ASSERT_NO_FATAL_FAILURE(EscapeAMenuForWhichTheSelectionWasCopied());
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [&] { return ReadUserClipboard().text == L"text beside the picture" && DrawingOnTheClipboard() == drawing; },
+        kStepTimeoutMs))
+        << "text " << testing::PrintToString(ReadUserClipboard().text) << ", drawing of "
+        << DrawingOnTheClipboard().size() << " bytes";
 }
 
 // The editor's end (WM_APP+6) and the settings module's end (WM_APP+4, wParam 2) apply the history
@@ -776,6 +894,8 @@ TEST_F(MainRoadTest, TheHistorySwitchOfTheSettingsTakesEffectWithoutARestart)
         {"settings module ended, history off", WM_APP + 4, 2, false},
         {"settings module ended, history on", WM_APP + 4, 2, true},
     };
+    // Right after the earlier tests' clipboard use, a copy is captured.
+    ASSERT_NO_FATAL_FAILURE(CopyIntoHistory(L"copy before the settings change"));
     int copy = 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
@@ -809,30 +929,55 @@ TEST_F(MainRoadTest, ClipboardTextMacroRightAfterAPastedPhraseIsTheUsersText)
     EXPECT_TRUE(scvtest::WaitUntil([&] { return ReadUserClipboard() == before; }, kStepTimeoutMs));
 }
 
-// A request whose target does not answer, a copy by another program, the hot key again: the newer
-// copy stays on the clipboard.
+// A request whose target does not answer, a copy by another program, then the hot key again or the
+// request's bound (10 s) passing: the newer copy stays on the clipboard.
 TEST_F(MainRoadTest, ARequestWithoutAnAnswerNeverPutsAnOlderClipboardBack)
 {
-    ASSERT_TRUE(PutUserClipboard(L"the user's clipboard at the first hot key", "first"));
-    PrepareTarget(L"untouched", 9, 9);
+    struct Case
+    {
+        const char* name;
+        WPARAM busyMs;
+        bool hotKeyAgain;
+    };
+    const Case cases[] = {
+        {"the hot key again while the target is busy", 4000, true},
+        {"the target busy longer than the request's bound", 13000, false},
+    };
     const auto hotKeysTaken = [] { return CountOf(Log(), L"Input desktop is active"); };
-    const size_t taken = hotKeysTaken();
-    ::PostMessageW(s_targetTop, kTargetBusy, 4000, 0);
-    PressHotKey();
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken; }, kStepTimeoutMs)) << Log();
-    const ClipboardContent newer{L"a newer copy of another program", std::string("newer")};
-    ASSERT_TRUE(PutUserClipboard(newer.text, *newer.extra));
-    PressHotKey();
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken + 1; }, kStepTimeoutMs)) << Log();
-    EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
+    const auto requestsEnded = [] { return CountOf(Log(), L"did not answer the phrase request in time"); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PutUserClipboard(L"the user's clipboard at the first hot key", "first"));
+        PrepareTarget(L"untouched", 9, 9);
+        const size_t taken = hotKeysTaken();
+        const size_t ended = requestsEnded();
+        ::PostMessageW(s_targetTop, kTargetBusy, c.busyMs, 0);
+        PressHotKey();
+        ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken; }, kStepTimeoutMs)) << Log();
+        const ClipboardContent newer{L"a newer copy of another program", std::string("newer")};
+        ASSERT_TRUE(PutUserClipboard(newer.text, *newer.extra));
+        if (c.hotKeyAgain) {
+            PressHotKey();
+            ASSERT_TRUE(scvtest::WaitUntil([&] { return hotKeysTaken() > taken + 1; }, kStepTimeoutMs)) << Log();
+        } else {
+            // The request ends at its bound, with nothing put back over the newer copy.
+            ASSERT_TRUE(scvtest::WaitUntil([&] { return requestsEnded() > ended; }, 2 * kStepTimeoutMs))
+                << "the request did not end at its bound\n"
+                << Log();
+            ASSERT_TRUE(TrayWindowIsIdle());
+            EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
+        }
 
-    // The target answers once it is free: a menu that shows then is closed.
-    if (scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) != nullptr; }, 8000))
-        TapKey(VK_ESCAPE);
-    EXPECT_TRUE(
-        scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
-    EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
-    EXPECT_EQ(ControlText(s_edit), L"untouched");
+        // The target answers once it is free: a menu that shows then is closed.
+        if (scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) != nullptr; },
+                               static_cast<DWORD>(c.busyMs) + 4000))
+            TapKey(VK_ESCAPE);
+        EXPECT_TRUE(
+            scvtest::WaitUntil([] { return FindMenuWindow(s_program->Pid()) == nullptr; }, kStepTimeoutMs));
+        ASSERT_TRUE(TrayWindowIsIdle());
+        EXPECT_EQ(ReadUserClipboard(), newer) << testing::PrintToString(ReadUserClipboard().text);
+        EXPECT_EQ(ControlText(s_edit), L"untouched");
+    }
 }
 
 } // namespace

@@ -14,10 +14,12 @@ namespace
 struct RecordingObserver : IClipboardSpyObserver
 {
     int changes = 0;
+    HWND lastWindow = nullptr;
     std::vector<int> states;
     void OnClipboardChanged(HWND& window, int) override
     {
         ++changes;
+        lastWindow = window;
         EXPECT_NE(window, nullptr);
     }
     void OnSpyStateChanged(int value) override { states.push_back(value); }
@@ -99,6 +101,23 @@ TEST_P(ClipboardSpy, PassesChangesOnAndItsWatchdogReinstallsAfterAMissedChange)
     EXPECT_TRUE(spy.UninstallClipboardSpy());
     EXPECT_FALSE(spy.IsClipboardSpyInstalled());
     EXPECT_EQ(spy.GetWatchdogTimer().timerId, 0u);
+}
+
+// A copy with no clipboard owner while no window is in front (the one in front has just closed, as
+// between two programs on a busy machine): the observers still get a window, the spy's own, which
+// says that the change has no known source.
+TEST_P(ClipboardSpy, AChangeWithNoOwnerAndNothingInFrontStillNamesAWindow)
+{
+    HWND front = ::CreateWindowExW(0, L"STATIC", L"spy test front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50,
+                                   50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(front);
+    ::SetForegroundWindow(front);
+    ::DestroyWindow(front);
+    scvtest::PumpFor(50);
+    if (::GetForegroundWindow() != nullptr)
+        GTEST_SKIP() << "another window came to the front";
+    ASSERT_TRUE(CopyAndWait(L"no owner, nothing in front"));
+    EXPECT_EQ(observer.lastWindow, spy.GetSpyWindow());
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, ClipboardSpy, ::testing::Values(1, 0));

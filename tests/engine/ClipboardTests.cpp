@@ -330,8 +330,8 @@ TEST(ClipboardSnapshot, CarriesABitmapAsItsDibAndSkipsGdiHandles)
     ::CloseClipboard();
     EXPECT_TRUE(equal);
 
-    EXPECT_FALSE(CClipboardSnapshot::IsCopyableFormat(CF_ENHMETAFILE));
-    EXPECT_FALSE(CClipboardSnapshot::IsCopyableFormat(CF_METAFILEPICT));
+    EXPECT_TRUE(CClipboardSnapshot::IsCopyableFormat(CF_ENHMETAFILE));
+    EXPECT_TRUE(CClipboardSnapshot::IsCopyableFormat(CF_METAFILEPICT));
     EXPECT_FALSE(CClipboardSnapshot::IsCopyableFormat(CF_DSPTEXT));
     EXPECT_FALSE(CClipboardSnapshot::IsCopyableFormat(CF_OWNERDISPLAY));
     EXPECT_FALSE(CClipboardSnapshot::IsCopyableFormat(CF_GDIOBJFIRST + 1));
@@ -468,11 +468,26 @@ std::vector<UINT> ClipboardFormatList()
     CloseClipboard();
     return formats;
 }
+
+// The bits of the clipboard's enhanced metafile; empty when there is none.
+std::vector<BYTE> EnhMetaFileBits()
+{
+    std::vector<BYTE> bits;
+    if (!OpenClipboard(nullptr))
+        return bits;
+    if (auto* metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE))) {
+        bits.resize(GetEnhMetaFileBits(metafile, 0, nullptr));
+        GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
+    }
+    CloseClipboard();
+    return bits;
+}
 } // namespace
 
 // A menu closed without a choice leaves a clipboard the program did not change exactly as it was,
-// also formats the snapshot cannot keep; after the program's own change such a clipboard is not
-// emptied; a copy another program made since the save stays.
+// also formats the snapshot cannot keep; after the program's own change the user's text and drawing
+// come back, and a clipboard whose formats the snapshot could not keep is not emptied; a copy
+// another program made since the save stays.
 TEST(ClipboardSaver, OnlyTheProgramsOwnChangeIsUndone)
 {
     struct Case
@@ -489,7 +504,9 @@ TEST(ClipboardSaver, OnlyTheProgramsOwnChangeIsUndone)
         SCOPED_TRACE(c.name);
         PutForeignClipboard(c.text, c.metafile, c.privateHandle);
         const std::vector<UINT> before = ClipboardFormatList();
+        const std::vector<BYTE> drawing = EnhMetaFileBits();
         ASSERT_FALSE(before.empty());
+        ASSERT_EQ(drawing.empty(), !c.metafile);
         CClipboardSaver saver;
         saver.Save();
         EXPECT_EQ(saver.RestoreIfSaved(), 0) << "nothing to put back";
@@ -498,9 +515,10 @@ TEST(ClipboardSaver, OnlyTheProgramsOwnChangeIsUndone)
         saver.Save();
         ASSERT_TRUE(PutClipboardUnicodeText(L"the selection copied by the program"));
         const int restored = saver.RestoreIfSaved();
-        if (c.text) {
+        if (c.text || c.metafile) {
             EXPECT_EQ(restored, 1);
-            EXPECT_EQ(ClipboardText(), CString(L"text beside the picture"));
+            EXPECT_EQ(ClipboardText(), CString(c.text ? L"text beside the picture" : L""));
+            EXPECT_EQ(EnhMetaFileBits(), drawing) << "the drawing did not come back";
         } else {
             EXPECT_EQ(restored, 0) << "a snapshot that kept nothing must not empty the clipboard";
             EXPECT_EQ(ClipboardText(), CString(L"the selection copied by the program"));

@@ -7,6 +7,7 @@
 #include "engine/ClipboardBitmaps.h"
 #include "engine/ClipboardHistoryWorkers.h"
 #include "engine/ClipboardSpy.h"
+#include "engine/OwnClipboardChange.h"
 
 #include "common/KernelHandle.h"
 #include "common/Settings.h"
@@ -254,10 +255,34 @@ TEST_F(ClipboardWatcher, OwnCopiesBetweenStartAndEndCopyAreNotCaptured)
     // The delayed unblock never takes the counter below 0.
     ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
     EXPECT_EQ(GetMyCopyCounter(), 0);
+}
+
+// The block after the program's own change keeps exactly that change out: the next copy, made at
+// once, is captured; a copy the program asked a window for is kept out whenever it lands.
+TEST_F(ClipboardWatcher, TheOwnChangeBlockHoldsOnlyTheOwnChange)
+{
+    Start();
+    const int count = watcher.GetCount();
+    const int before = observer.changes;
+    ASSERT_TRUE(PutClipboardUnicodeText(L"the program's own paste"));
     watcher.BlockCaptureForAWhile();
-    EXPECT_EQ(GetMyCopyCounter(), 1);
-    ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
-    EXPECT_EQ(GetMyCopyCounter(), 0);
+    WaitForChange(before);
+    EXPECT_EQ(watcher.GetCount(), count) << "the program's own change was captured";
+    EXPECT_EQ(GetMyCopyCounter(), 0) << "no time window is opened";
+
+    Copy({{CF_UNICODETEXT, Wide(L"copied right after the paste")}});
+    ASSERT_EQ(watcher.GetCount(), count + 1);
+    EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), L"copied right after the paste");
+
+    // A copy asked of a window: kept out while expected, captured once the request has ended.
+    ParentWindow target;
+    COwnClipboardChange::GetInstance().ExpectCopyBy(target.window);
+    Copy({{CF_UNICODETEXT, Wide(L"the selection copied on request")}}, target.window);
+    EXPECT_EQ(watcher.GetCount(), count + 1);
+    COwnClipboardChange::GetInstance().EndExpectedCopy();
+    Copy({{CF_UNICODETEXT, Wide(L"the user's copy from that window")}}, target.window);
+    ASSERT_EQ(watcher.GetCount(), count + 2);
+    EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), L"the user's copy from that window");
 }
 
 TEST_F(ClipboardWatcher, CaptureTakesTheMainFormatAndPartsTheSettingsAllow)
@@ -578,7 +603,103 @@ TEST_F(ClipboardWatcher, ItemsDeletedOrClearedDuringASaveStayGoneAfterARestart)
     }
 }
 
-TEST_F(ClipboardWatcher, AWatcherStoppedAndStartedDuringASaveSavesTheNextCopy)
+// Waits without handling any message until another thread sends this thread one (the loaded
+// history, say); false when none comes within the bound.
+bool WaitForASentMessage(DWORD boundMs)
+{
+    const DWORD start = ::GetTickCount();
+    while ((LOWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) {
+        if (::GetTickCount() - start > boundMs)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
+// Whether a loaded history has been merged since `notified` notifications.
+bool LoadedSince(const ParentWindow& parent, size_t notified)
+{
+    for (size_t i = notified; i < parent.notifications.size(); ++i) {
+        if (parent.notifications[i].first == kClipboardHistoryLoaded)
+            return true;
+    }
+    return false;
+}
+
+// Clear or Delete at start-up, after the saved history was read but before it has arrived: the
+// loaded copies bring nothing back, in the history or on disk.
+TEST_F(ClipboardWatcher, ItemsClearedOrDeletedBeforeTheSavedHistoryArrivesStayGone)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    for (const bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "cleared" : "deleted");
+        const std::wstring history = folder.PathOf(clear ? L"ClearedAtStart" : L"DeletedAtStart");
+        ASSERT_TRUE(EmptyTheClipboard());
+        {
+            CSCVWndClipboardHandler first;
+            first.SetHistoryFolder(history.c_str());
+            StartWatcher(first, false);
+            Copy({{CF_UNICODETEXT, Wide(L"older")}});
+            Copy({{CF_UNICODETEXT, Wide(L"newest")}});
+            ASSERT_TRUE(scvtest::PumpUntil([&] { return first.GetCount() == 2 && AllSaved(first); }, 20000));
+            first.DestroyWatcher();
+        }
+        // "newest" is still on the clipboard: the start captures it before the saved history arrives.
+        CSCVWndClipboardHandler restarted;
+        restarted.SetHistoryFolder(history.c_str());
+        const size_t notified = parent.notifications.size();
+        StartWatcher(restarted, true);
+        ASSERT_TRUE(WaitForASentMessage(20000)) << "the saved history was not read";
+        ASSERT_EQ(Texts(restarted), std::vector<std::wstring>{L"newest"});
+        if (clear)
+            ASSERT_TRUE(restarted.ClearHistory());
+        else
+            ASSERT_TRUE(restarted.RemoveItems({0}, true, false, CString()));
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return LoadedSince(parent, notified) && AllSaved(restarted); },
+                                       20000));
+        const std::vector<std::wstring> expected =
+            clear ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"older"};
+        EXPECT_EQ(Texts(restarted), expected);
+        EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), static_cast<int>(expected.size()));
+        restarted.DestroyWatcher();
+    }
+}
+
+// Upper case of a protected item, then Clear within the save delay, then an exit before the save:
+// the item's files stay, and the next start has the item with its earlier text.
+TEST_F(ClipboardWatcher, AProtectedItemChangedAndClearedBeforeItsSaveSurvivesARestart)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    const std::wstring history = folder.PathOf(L"Protected");
+    ASSERT_TRUE(EmptyTheClipboard());
+    {
+        CSCVWndClipboardHandler running;
+        running.SetHistoryFolder(history.c_str());
+        StartWatcher(running, false);
+        Copy({{CF_UNICODETEXT, Wide(L"protected text")}});
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return running.GetCount() == 1 && AllSaved(running); }, 20000));
+        ASSERT_EQ(running.GetItem(0)->SetProtected(true), 1);
+        ASSERT_EQ(running.ChangeItemCase(true, 0), 1);
+        EXPECT_FALSE(running.GetItem(0)->GetDataFilePath().IsEmpty()) << "the change forgot the item's file";
+        ASSERT_TRUE(running.ClearHistory());
+        ASSERT_EQ(running.GetCount(), 1);
+        running.DestroyWatcher();
+    }
+    ASSERT_TRUE(EmptyTheClipboard());
+    CSCVWndClipboardHandler restarted;
+    restarted.SetHistoryFolder(history.c_str());
+    const size_t notified = parent.notifications.size();
+    StartWatcher(restarted, true);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return LoadedSince(parent, notified); }, 20000))
+        << "the protected item was lost";
+    ASSERT_EQ(Texts(restarted), std::vector<std::wstring>{L"protected text"});
+    EXPECT_TRUE(restarted.GetItem(0)->IsProtected());
+    restarted.DestroyWatcher();
+}
+
+// The watcher goes away while its save waits (the session locked) and comes back: every item is on
+// disk once, and an item the user deletes afterwards stays gone after a restart.
+TEST_F(ClipboardWatcher, AWatcherStoppedAndStartedDuringASaveKeepsOneFileSetPerItem)
 {
     GetSettings().SetSaveClipboardHistory(1);
     const std::wstring history = folder.PathOf(L"History");
@@ -588,24 +709,77 @@ TEST_F(ClipboardWatcher, AWatcherStoppedAndStartedDuringASaveSavesTheNextCopy)
         ASSERT_TRUE(held.IsHeld());
         Copy({{CF_UNICODETEXT, Wide(L"first")}});
         ::SendMessageW(watcher.GetWindow(), WM_CBH_SAVE, 0, 0);
-        // Stopped while the save waits: its report goes to a window that is gone.
+        // Stopped while the save waits: no history would learn of what it writes.
         watcher.DestroyWatcher();
         Start();
     }
     Copy({{CF_UNICODETEXT, Wide(L"second")}});
     ASSERT_TRUE(scvtest::PumpUntil([&] { return AllSaved(watcher); }, 20000)) << "the next copy reaches disk";
     EXPECT_EQ(Texts(watcher), (std::vector<std::wstring>{L"second", L"first"}));
-    watcher.DestroyWatcher();
+    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), 2) << "an item was written twice";
+    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.txt"), 2);
 
-    // "first" was written by both saves; the restart holds it once and keeps one file set.
+    ASSERT_TRUE(watcher.RemoveItems({1}, true, false, CString()));
+    watcher.DestroyWatcher();
     CSCVWndClipboardHandler restarted;
     restarted.SetHistoryFolder(history.c_str());
+    const size_t notified = parent.notifications.size();
     StartWatcher(restarted, true);
-    ASSERT_TRUE(scvtest::PumpUntil([&] { return restarted.GetCount() == 2 && AllSaved(restarted); }, 20000));
-    EXPECT_EQ(Texts(restarted), (std::vector<std::wstring>{L"second", L"first"}));
-    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), 2);
-    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.txt"), 2);
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] {
+            for (size_t i = notified; i < parent.notifications.size(); ++i) {
+                if (parent.notifications[i].first == kClipboardHistoryLoaded)
+                    return AllSaved(restarted);
+            }
+            return false;
+        },
+        20000));
+    EXPECT_EQ(Texts(restarted), std::vector<std::wstring>{L"second"}) << "the deleted item came back";
     restarted.DestroyWatcher();
+}
+
+namespace
+{
+// Sends a registered message (by name) with the given parameters to a window, as any program can.
+SCV_CHILD_MAIN(send_registered_message)
+{
+    // args: the window (decimal), the message name, wParam, lParam
+    const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoll(args.at(0))));
+    const UINT message = ::RegisterWindowMessageW(args.at(1).c_str());
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(window, message, static_cast<WPARAM>(std::stoull(args.at(2))),
+                          static_cast<LPARAM>(std::stoll(args.at(3))), SMTO_ABORTIFHUNG, 10000, &result);
+    return 0;
+}
+} // namespace
+
+// Another program tells the watcher that its save has ended while it still runs: the watcher does
+// not believe it, so no second save writes the same items again.
+TEST_F(ClipboardWatcher, AForgedEndOfSaveFromAnotherProgramStartsNoSecondSave)
+{
+    GetSettings().SetSaveClipboardHistory(1);
+    const std::wstring history = folder.PathOf(L"History");
+    Start();
+    {
+        HeldSave held;
+        ASSERT_TRUE(held.IsHeld());
+        Copy({{CF_UNICODETEXT, Wide(L"one")}});
+        Copy({{CF_UNICODETEXT, Wide(L"two")}});
+        ::SendMessageW(watcher.GetWindow(), WM_CBH_SAVE, 0, 0);
+        scvtest::ChildProcess forger = scvtest::LaunchSelf(
+            L"send_registered_message",
+            {std::to_wstring(reinterpret_cast<INT_PTR>(watcher.GetWindow())),
+             L"{F762C94C-9D69-4a96-B8FD-7F53F4157D13}", L"1", L"0"});
+        ASSERT_TRUE(forger.Started());
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return !forger.IsRunning(); }, 20000));
+        ::SendMessageW(watcher.GetWindow(), WM_CBH_SAVE, 0, 0);
+    }
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return AllSaved(watcher); }, 20000));
+    // A second save, had it started, would be writing now.
+    scvtest::PumpFor(500);
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return AllSaved(watcher); }, 20000));
+    EXPECT_EQ(scvtest::CountFiles(history + L"\\*.info"), watcher.GetCount()) << "the items were saved twice";
+    watcher.DestroyWatcher();
 }
 
 TEST_F(ClipboardWatcher, ACopyOverTheBoundIsRefusedWithALogLine)

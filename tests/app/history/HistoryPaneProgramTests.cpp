@@ -78,6 +78,8 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
                       L"ShowIconInAltTab_ForFP=0\r\nClipboardHistory=1\r\n"
                       L"Welcome_Already_Started_V2_60=1\r\nDelayAutoLoadSeconds_NextRelease=0\r\n"
                       L"SiteRoot=http://127.0.0.1:9\r\n");
+    // The clipboard at start is the history's first item.
+    ASSERT_TRUE(scvtest::SetClipboardText(L"first copied text"));
     scvtest::ChildOptions options;
     options.workingDirectory = folder.Path();
     scvtest::ChildProcess program =
@@ -87,49 +89,44 @@ TEST(HistoryPaneProgram, ThePaneShownAtStartListsAndChangesTheRealHistory)
 
     HWND pane = nullptr;
     HWND list = nullptr;
-    ASSERT_TRUE(scvtest::WaitUntil(
-        [&] {
-            pane = scvtest::FindTopWindowOf(program.Pid(), L"Scrivolanter_FloatPane");
-            list = pane ? ::GetDlgItem(pane, kPaneListId) : nullptr;
-            return list != nullptr;
-        },
-        kStartTimeoutMs))
-        << "the pane did not show at start";
-    // The watcher starts with the program; a copy before it runs is made again.
-    ASSERT_TRUE(scvtest::WaitUntil(
-        [&] {
-            return scvtest::SetClipboardText(L"first copied text") &&
-                   scvtest::WaitUntil([&] { return !ListRows(list).empty(); }, 2000);
-        },
-        kStartTimeoutMs))
+    const auto paneShown = [&] {
+        pane = scvtest::FindTopWindowOf(program.Pid(), L"Scrivolanter_FloatPane");
+        list = pane ? ::GetDlgItem(pane, kPaneListId) : nullptr;
+        return list != nullptr;
+    };
+    ASSERT_TRUE(scvtest::WaitUntil(paneShown, kStartTimeoutMs)) << "the pane did not show at start";
+    const std::vector<std::wstring> first{L"first copied text"};
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return ListRows(list) == first; }, kStartTimeoutMs))
+        << testing::PrintToString(ListRows(list)) << "\n"
         << testing::PrintToString(log());
+    // One copy, made once: the running watcher takes it.
     ASSERT_TRUE(scvtest::SetClipboardText(L"second copied text"));
     const std::vector<std::wstring> both{L"second copied text", L"first copied text"};
-    EXPECT_TRUE(scvtest::WaitUntil([&] { return ListRows(list) == both; }, kStepTimeoutMs))
-        << testing::PrintToString(ListRows(list));
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return ListRows(list) == both; }, kStepTimeoutMs))
+        << testing::PrintToString(ListRows(list)) << "\n"
+        << testing::PrintToString(log());
 
-    // Delete the newest row, then undo.
+    // The pane closed and shown again (as ALT+TAB and the menus do) lists the tray's history.
+    HWND tray = scvtest::FindTopWindowOf(program.Pid(), kTrayWindowClassName);
+    ASSERT_TRUE(tray);
+    const auto reopenedRows = [&] {
+        ::SendMessageW(pane, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(scvtest::WaitUntil([&] { return !::IsWindow(pane); }, kStepTimeoutMs));
+        ::PostMessageW(tray, WM_APP + 32, 0, 0);
+        EXPECT_TRUE(scvtest::WaitUntil(paneShown, kStepTimeoutMs)) << "the pane did not show again";
+        std::vector<std::wstring> rows;
+        scvtest::WaitUntil([&] { return !(rows = ListRows(list)).empty(); }, kStepTimeoutMs);
+        return rows;
+    };
+
+    // Delete the newest row: gone from the history; then undo: back in it.
     ::SendMessageW(pane, kPaneSelectRow, 0, 0);
     ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(kPaneCommandDelete, 0), 0);
-    EXPECT_EQ(ListRows(list), std::vector<std::wstring>{L"first copied text"});
+    EXPECT_EQ(ListRows(list), first);
+    EXPECT_EQ(reopenedRows(), first) << "the delete did not reach the tray's history";
     ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(kPaneCommandUndo, 0), 0);
     EXPECT_EQ(ListRows(list), both);
-
-    // Closed and shown again (as ALT+TAB and the menus do): still the history.
-    HWND tray = scvtest::FindTopWindowOf(program.Pid(), kTrayWindowClassName);
-    ::SendMessageW(pane, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return !::IsWindow(pane); }, kStepTimeoutMs));
-    if (tray)
-        ::PostMessageW(tray, WM_APP + 32, 0, 0);
-    ASSERT_TRUE(scvtest::WaitUntil(
-        [&] {
-            return (pane = scvtest::FindTopWindowOf(program.Pid(), L"Scrivolanter_FloatPane")) != nullptr;
-        },
-        kStepTimeoutMs))
-        << "tray window " << tray;
-    EXPECT_TRUE(
-        scvtest::WaitUntil([&] { return ListRows(::GetDlgItem(pane, kPaneListId)) == both; }, kStepTimeoutMs))
-        << testing::PrintToString(ListRows(::GetDlgItem(pane, kPaneListId)));
+    EXPECT_EQ(reopenedRows(), both) << "the undo did not reach the tray's history";
 
     scvtest::ExitMainProgram(folder, program, kStartTimeoutMs);
 }

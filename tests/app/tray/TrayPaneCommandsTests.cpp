@@ -47,6 +47,7 @@
 #include "support/Dialogs.h"
 #include "support/ImportPatch.h"
 #include "support/LocalHttpServer.h"
+#include "support/ClipboardFill.h"
 #include "support/MessagePump.h"
 #include "support/TestFiles.h"
 #include "support/ToolTipWindow.h"
@@ -269,9 +270,10 @@ TEST_F(TrayPaneCommands, HistoryPopupChecksTheItemOnTheClipboard)
 {
     Copy(L"older copy");
     Copy(L"newest copy");
-    // The user put the older one back from elsewhere: the watcher keeps it as the newest.
-    ASSERT_TRUE(PutClipboardUnicodeText(L"older copy"));
-    scvtest::PumpFor(300);
+    // The user copies the older one again in another program: the watcher keeps it as the newest.
+    ASSERT_TRUE(scvtest::SetClipboardText(L"older copy"));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return ItemText(0) == L"older copy"; }, kTimeoutMs));
+    ASSERT_EQ(Count(), 2);
 
     CMenuHolder loaded(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
     HMENU menu = ::GetSubMenu(loaded, 0);
@@ -290,7 +292,7 @@ TEST_F(TrayPaneCommands, HistoryPopupChecksTheItemOnTheClipboard)
     for (int i = 0; i < Count(); ++i)
         if (::GetMenuState(popup, kTrayHistoryFirstId + i, MF_BYCOMMAND) & MF_CHECKED)
             checked = i;
-    ASSERT_GE(checked, 0) << "the item now on the clipboard is checked";
+    ASSERT_EQ(checked, 0) << "the item now on the clipboard, the newest, is checked";
     wchar_t caption[100] = {};
     ::GetMenuStringW(popup, kTrayHistoryFirstId + checked, caption, 100, MF_BYCOMMAND);
     EXPECT_NE(std::wstring(caption).find(L"older copy"), std::wstring::npos) << caption;
@@ -480,15 +482,21 @@ TEST_F(TrayPaneCommands, DeleteRemovesTheSelectedItemWhenACaptureArrivesDuringIt
             scvtest::WaitForDialog(L"Scrivolanter : Delete", kTimeoutMs, ::GetCurrentProcessId(), true);
         if (!box)
             return;
-        PutClipboardUnicodeText(L"captured meanwhile");
-        ::Sleep(700); // the box's loop lets the capture in
+        scvtest::SetClipboardText(L"captured meanwhile");
+        // The box's loop lets the capture in: the pane lists it (asked through its window).
+        const DWORD start = ::GetTickCount();
+        while (pane.GetRowCount() < 4 && ::GetTickCount() - start < kTimeoutMs)
+            ::Sleep(20);
+        if (pane.GetRowCount() < 4) {
+            scvtest::PressDialogButton(box, IDCANCEL);
+            return;
+        }
         confirmed = scvtest::PressDialogButton(box, IDOK);
     });
     // From the Delete key: the box asks first.
     pane.SendMessageW(WM_COMMAND, MAKEWPARAM(kPaneCmdDelete, 1), 0);
     user.join();
-    ASSERT_TRUE(confirmed);
-    scvtest::PumpFor(200);
+    ASSERT_TRUE(confirmed) << "no capture arrived while the box was open";
     ASSERT_EQ(Count(), 3);
     EXPECT_EQ(ItemText(0), L"captured meanwhile");
     EXPECT_EQ(ItemText(1), L"keep me too");

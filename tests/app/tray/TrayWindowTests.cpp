@@ -25,15 +25,20 @@
 #include "app/tray/SCVTrayWnd.h"
 #include "app/entry/StartupNotes.h"
 #include "common/AppListeners.h"
+#include "common/PathFunctions.h"
 #include "tests/app/FolderSettings.h"
 #include "tests/app/tray/TrayWindowHarness.h"
 #include "common/Settings.h"
 #include "engine/CSCVWndClipboardHandler.h"
 #include "engine/ClipboardAccess.h"
+#include "engine/ClipboardSpy.h"
+#include "engine/OwnClipboardChange.h"
 #include "menus/floatpane/FloatPaneToolBar.h"
 #include "menus/tips/MenuToolTipSCVClient.h"
+#include "support/ClipboardFill.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace
 {
@@ -473,8 +478,11 @@ TEST_F(TrayWindowTest, AppObjectRequestsReachTheRealTrayWindow)
     HMENU menu = ::CreatePopupMenu();
     ::AppendMenuW(menu, MF_STRING, 1, L"first");
     const int count = CAppObjects::FillLanguageMenu(menu);
-    const size_t languages = window.GetLanguageList().size();
-    EXPECT_EQ(count, languages == 0 ? 1 : static_cast<int>(languages) + 2);
+    // The first item, a separator, English and one item per language file of the program folder.
+    const int languageFiles = scvtest::CountFiles(std::wstring(GetProgramFolderNoSlash().GetString()) + L"\\*.lng");
+    EXPECT_EQ(count, 3 + languageFiles);
+    EXPECT_EQ(::GetMenuItemID(menu, 2), 33000u) << "English first";
+    EXPECT_EQ(window.GetLanguageList().size(), static_cast<size_t>(1 + languageFiles));
     ::DestroyMenu(menu);
 
     ASSERT_TRUE(CAppObjects::PostShowFloatPane());
@@ -482,8 +490,19 @@ TEST_F(TrayWindowTest, AppObjectRequestsReachTheRealTrayWindow)
         << "the posted request did not open the pane";
 }
 
-// The block the selection copy by Ctrl+C asks for keeps the next clipboard change out of the
-// running history; after it, copies are captured again.
+namespace
+{
+struct CountingSpyObserver : IClipboardSpyObserver
+{
+    int changes = 0;
+    void OnClipboardChanged(HWND&, int) override { ++changes; }
+    void OnSpyStateChanged(int) override {}
+};
+} // namespace
+
+// The selection copy by Ctrl+C asks the tray window for the block: the copy of the window asked
+// stays out of the running history whenever it lands (no time window), and once the request has
+// ended a copy from that same window is captured.
 TEST_F(TrayWindowTest, TheOwnCopyBlockKeepsTheSelectionCopyOutOfTheHistory)
 {
     CSCVTrayWnd& window = Create(L"", true);
@@ -493,21 +512,26 @@ TEST_F(TrayWindowTest, TheOwnCopyBlockKeepsTheSelectionCopyOutOfTheHistory)
         const CCHItem* item = history.GetQueue().GetItem(0);
         return item && item->GetWideText() == text;
     };
-    ASSERT_TRUE(PutClipboardUnicodeText(L"copied before the block"));
+    ASSERT_TRUE(scvtest::SetClipboardText(L"copied before the block"));
     ASSERT_TRUE(scvtest::PumpUntil([&] { return newestIs(L"copied before the block"); }, kTimeoutMs));
     const int before = history.GetCount();
+    CountingSpyObserver observer;
+    CClipboardSpy::GetInstance().AddClipboardObserver(&observer, 1);
 
     ASSERT_TRUE(CAppObjects::BlockClipboardCaptureViaMainWnd());
-    ASSERT_TRUE(PutClipboardUnicodeText(L"the selection copied by Ctrl+C"));
-    scvtest::PumpUntil([] { return false; }, 1000);
+    COwnClipboardChange::GetInstance().ExpectCopyBy(Window());
+    const int changes = observer.changes;
+    ASSERT_TRUE(scvtest::SetClipboardText(L"the selection copied by Ctrl+C", Window()));
+    ASSERT_TRUE(scvtest::PumpUntil([&] { return observer.changes > changes; }, kTimeoutMs));
     EXPECT_EQ(history.GetCount(), before);
     EXPECT_TRUE(newestIs(L"copied before the block"));
+    EXPECT_EQ(GetMyCopyCounter(), 0) << "no time window is opened";
 
-    ASSERT_TRUE(scvtest::PumpUntil([] { return GetMyCopyCounter() == 0; }, kTimeoutMs))
-        << "the block never ends";
-    ASSERT_TRUE(PutClipboardUnicodeText(L"copied after the block"));
+    COwnClipboardChange::GetInstance().EndExpectedCopy();
+    ASSERT_TRUE(scvtest::SetClipboardText(L"copied after the block", Window()));
     EXPECT_TRUE(scvtest::PumpUntil([&] { return newestIs(L"copied after the block"); }, kTimeoutMs));
     EXPECT_EQ(history.GetCount(), before + 1);
+    CClipboardSpy::GetInstance().RemoveClipboardObserver(&observer);
     history.Stop();
 }
 
