@@ -319,7 +319,8 @@ private:
     void CheckForUpdatesNow();
     void ShowAbout();
     void SwitchHistoryCapture();
-    void SwitchSetting(int& value, bool tellEditor);
+    // Flips the value and writes only its key (the editor may have written others meanwhile).
+    void SwitchSetting(int& value, LPCWSTR key, bool tellEditor);
     LRESULT OnAltTabActivate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);

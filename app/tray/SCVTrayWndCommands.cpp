@@ -104,7 +104,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         UpdateTrayIcon(2, nullptr, false);
         return true;
     case ID_TRAY_HISTORY_SAVE_ON_EXIT:
-        SwitchSetting(settings.SaveClipboardHistory_v198, false);
+        SwitchSetting(settings.SaveClipboardHistory_v198, L"SaveClipboardHistory_v198", false);
         if (settings.GetSaveClipboardHistory() != 0)
             GetHistory().Save();
         return true;
@@ -121,19 +121,19 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         else
             LogOpen(LogReportPath());
         settings.SetWriteLog(IsLogOpen() ? 1 : 0);
-        settings.Save();
+        settings.WriteInt(L"WriteLog", settings.WriteLog);
         return true;
     case ID_TRAY_SOUNDS:
-        SwitchSetting(settings.SoundOnEventsV094, false);
+        SwitchSetting(settings.SoundOnEventsV094, L"SoundOnEventsV094", false);
         if (settings.SoundOnEventsV094 != 0 && CAppObjects::IsMuteMode())
             SetMuteMode(0);
         ::MessageBeep(0xFFFFFFFF);
         return true;
     case ID_TRAY_FLOAT_PANE_ON_START:
-        SwitchSetting(settings.ShowHistoryPaneOnStart, true);
+        SwitchSetting(settings.ShowHistoryPaneOnStart, L"ShowHistoryPaneOnStart", true);
         return true;
     case ID_TRAY_PINNED_ON_START:
-        SwitchSetting(settings.Pinned_FloatPane_On_Start, true);
+        SwitchSetting(settings.Pinned_FloatPane_On_Start, L"Pinned_FloatPane_On_Start", true);
         return true;
     case ID_TRAY_MUTE_MODE:
         SetMuteMode(CAppObjects::IsMuteMode() ? 0 : 1);
@@ -179,10 +179,10 @@ void CSCVTrayWnd::RunWebCommand(UINT id)
         CSCVUrl::OpenUrl(m_hWnd, address);
 }
 
-void CSCVTrayWnd::SwitchSetting(int& value, bool tellEditor)
+void CSCVTrayWnd::SwitchSetting(int& value, LPCWSTR key, bool tellEditor)
 {
     value = value != 0 ? 0 : 1;
-    GetSettings().Save();
+    GetSettings().WriteInt(key, value);
     if (tellEditor)
         SignalOptionsChangedAsync();
 }
@@ -196,7 +196,7 @@ void CSCVTrayWnd::SwitchHistoryCapture()
         history.Stop();
     // Kept in the settings: a later reload of them (the editor's end) must not undo the switch.
     GetSettings().ClipboardHistory = history.IsCapturing() ? 1 : 0;
-    GetSettings().Save();
+    GetSettings().WriteInt(L"ClipboardHistory", GetSettings().ClipboardHistory);
     UpdateTrayIcon(2, nullptr, false);
     SignalOptionsChangedAsync();
     NotifyStateListeners(nullptr, 0, history.IsCapturing() ? 1 : 0);
