@@ -341,6 +341,9 @@ private:
     LRESULT OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&);
     LRESULT OnAddTrayIcon(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
+    // Starts the editor through the editor start thread, which reports to WM_APP+4; false when
+    // the thread cannot start.
+    bool StartEditor(bool addFromClipboard, const CString& selectedText);
     LRESULT OnSettingsModule(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&);
     // The update check (SCVTrayWndUpdateCheck.cpp): a result (lParam the
@@ -406,6 +409,8 @@ private:
 
     CTrayClipboardHistory m_clipboardHistory;
     WtsSessionNotifier m_sessionNotifier;
+    // Editor start threads of this window that have not reported their end (WM_APP+4 0 or 2).
+    int m_editorStartsRunning = 0;
     // A session change has stopped the clipboard watcher.
     int m_stoppedBySession = 0;
     const CCommandLineArgs* m_args = nullptr;

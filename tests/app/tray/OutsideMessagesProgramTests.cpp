@@ -232,6 +232,94 @@ protected:
     HWND m_owner = nullptr;
 };
 
+TEST_F(OutsideMessagesProgramTest, ForgedMessagesToEveryWindowNeitherEndNorSteerTheProgram)
+{
+    StartProgram();
+    // One item captured and saved: the clipboard holds it.
+    ASSERT_TRUE(scvtest::SetClipboardText(L"the user's text", m_owner));
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return SavedTexts() == 1; }, kTimeoutMs))
+        << scvtest::WideToUtf8(Log());
+    ASSERT_TRUE(scvtest::WaitUntil(
+        [&] { return scvtest::FindTopWindowOf(m_program.Pid(), L"Scrivolanter_FloatPane") != nullptr; },
+        kTimeoutMs));
+    const std::map<std::wstring, std::string> historyBefore = FilesIn(HistoryFolder());
+    const DWORD sequenceBefore = ::GetClipboardSequenceNumber();
+
+    const std::vector<HWND> windows = OwnWindowsOf(m_program.Pid());
+    std::map<std::wstring, int> reached;
+    for (HWND window : windows)
+        ++reached[ClassOf(window)];
+    for (const wchar_t* expected : {kTrayWindowClassName, L"ScvClipboardHistoryWatcher",
+                                    L"ClipboardSpyWndHidden", L"Scrivolanter_FloatPane", L"MenuToolTip"})
+        EXPECT_GT(reached[expected], 0) << "no window " << scvtest::WideToUtf8(expected);
+    bool altTab = false;
+    for (const auto& entry : reached)
+        altTab = altTab || entry.first.rfind(L"Scrivolanter ALT+TAB Window Class", 0) == 0;
+    EXPECT_TRUE(altTab) << "no ALT+TAB proxy";
+
+    std::vector<UINT> messages;
+    for (UINT n = 0; n <= 64; ++n) {
+        messages.push_back(WM_USER + n);
+        messages.push_back(WM_APP + n);
+    }
+    for (const wchar_t* name : kRegisteredNames)
+        messages.push_back(::RegisterWindowMessageW(name));
+
+    // Besides the usual hostile pairs: a history id (2000, the newest item) as the phrase menu's
+    // choice (wParam) and as the item of a right-click copy (kind 0, lParam).
+    std::vector<std::pair<WPARAM, LPARAM>> pairs = {
+        {0, 0},
+        {1, 0x10},
+        {static_cast<WPARAM>(0xFFFFFFFFu), static_cast<LPARAM>(0xDEADBEEFu)},
+        {2000, 0},
+        {0, 2000}};
+    const unsigned seed = ::GetTickCount();
+    std::mt19937 random(seed);
+    for (int i = 0; i < 3; ++i)
+        pairs.emplace_back(static_cast<WPARAM>(random()), static_cast<LPARAM>(random()) | 1);
+    SCOPED_TRACE("random pairs from seed " + std::to_string(seed));
+
+    // A message may open what stays open by design (WM_APP+20, the show-menu relay's message,
+    // opens the tray menu): its send is not answered within the bound, and the program must
+    // answer again once that is closed.
+    for (HWND window : windows) {
+        for (UINT message : messages) {
+            for (const auto& pair : pairs) {
+                DWORD_PTR result = 0;
+                ::SendMessageTimeoutW(window, message, pair.first, pair.second, SMTO_ABORTIFHUNG,
+                                      kSendBoundMs, &result);
+                ASSERT_TRUE(m_program.IsRunning())
+                    << "ended by " << std::hex << message << " (" << pair.first << ", " << pair.second
+                    << ") at " << scvtest::WideToUtf8(ClassOf(window)) << "\n"
+                    << scvtest::WideToUtf8(Log());
+            }
+        }
+    }
+    // Posted as well: the program reads posted messages in its own loop. A last posted message
+    // that leaves a log line tells when the tray window has taken all of them.
+    for (HWND window : windows) {
+        for (UINT message : messages)
+            ::PostMessageW(window, message, 1, 0x10);
+    }
+    ::PostMessageW(m_tray, WM_ENDSESSION, 0, 4711);
+    EXPECT_TRUE(scvtest::WaitUntil(
+        [&] { return Log().find(L"WM_ENDSESSION wParam=0 lParam=4711") != std::wstring::npos; }, kTimeoutMs));
+    CloseMenusAndDialogsOf(m_program.Pid());
+    ASSERT_TRUE(Answers()) << "the program still answers";
+    CloseMenusAndDialogsOf(m_program.Pid());
+    ASSERT_TRUE(m_program.IsRunning());
+
+    EXPECT_EQ(::GetClipboardSequenceNumber(), sequenceBefore) << "the clipboard is the user's";
+    EXPECT_EQ(scvtest::ClipboardUnicodeText(), L"the user's text");
+    EXPECT_EQ(FilesIn(HistoryFolder()), historyBefore) << "the history on disk is as it was\n"
+                                                       << scvtest::WideToUtf8(Log());
+
+    // Still capturing: a copy made now is saved.
+    ASSERT_TRUE(scvtest::SetClipboardText(L"copied after the forgeries", m_owner));
+    EXPECT_TRUE(scvtest::WaitUntil([&] { return SavedTexts() == 2; }, kTimeoutMs))
+        << scvtest::WideToUtf8(Log());
+}
+
 TEST_F(OutsideMessagesProgramTest, ATrayToggleKeepsWhatTheEditorWroteIntoTheSettingsFile)
 {
     StartProgram();
