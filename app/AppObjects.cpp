@@ -100,7 +100,10 @@ LRESULT CAppObjects::HideMenuToolTipViaMainWnd()
 
 bool CAppObjects::BlockClipboardCaptureViaMainWnd()
 {
-    return SendToMainWnd(kMessageGetClipboardWatcher, kBlockOwnCopy, 0) != 0;
+    // The request names a token this process hands out: another program's message blocks nothing.
+    const BYTE token = 0;
+    const CHandOverScope handOver(HandOverKind::Request, &token, sizeof(token));
+    return SendToMainWnd(kMessageGetClipboardWatcher, kBlockOwnCopy, reinterpret_cast<LPARAM>(&token)) != 0;
 }
 
 LRESULT CAppObjects::HideTrayBalloonViaMainWnd()
@@ -128,6 +131,7 @@ UINT CAppObjects::GetMainWndListMessage()
 
 LRESULT CAppObjects::SendTextToMainWndList(LPCWSTR text)
 {
+    const CTextHandOverScope handOver(text);
     return SendToMainWnd(GetMainWndListMessage(), 0, reinterpret_cast<LPARAM>(text));
 }
 

@@ -41,7 +41,7 @@ public:
     static LRESULT QueryAllowWaitAnswerFromExeAgent();
     // WM_APP+17 (0, 0).
     static LRESULT HideMenuToolTipViaMainWnd();
-    // WM_APP+15 (kBlockOwnCopy, 0): the tray window keeps the program's own
+    // WM_APP+15 (kBlockOwnCopy, a token handed out for the send): the tray window keeps the program's own
     // next clipboard change (a copy by Ctrl+C) out of the history. True when a
     // clipboard watcher answered.
     static bool BlockClipboardCaptureViaMainWnd();

@@ -1,6 +1,7 @@
 #include "common/HandedOutAddresses.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <limits>
 #include <mutex>
 #include <vector>
@@ -34,7 +35,9 @@ public:
             m_blocks.erase(std::next(found).base());
     }
 
-    bool Use(HandOverKind kind, const void* address, size_t bytes, const std::function<void()>& use)
+    // Runs `use` with the bytes of the block that follow `address` when at least `bytes` of them
+    // lie in one block of that kind.
+    bool Use(HandOverKind kind, const void* address, size_t bytes, const std::function<void(size_t)>& use)
     {
         const auto* begin = static_cast<const BYTE*>(address);
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -44,7 +47,7 @@ public:
             const size_t offset = static_cast<size_t>(begin - block.begin);
             if (offset > block.bytes || bytes > block.bytes - offset)
                 continue;
-            use();
+            use(block.bytes - offset);
             return true;
         }
         return false;
@@ -76,13 +79,35 @@ bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const st
 {
     if (!address)
         return false;
-    return HandedOutBlocks().Use(kind, address, bytes, use);
+    return HandedOutBlocks().Use(kind, address, bytes, [&](size_t) { use(); });
 }
 
 bool IsHandedOut(HandOverKind kind, const void* address, size_t bytes)
 {
     return UseHandedOut(kind, address, bytes, [] {});
 }
+
+CString ReadHandedOutText(LPARAM address, const wchar_t* what)
+{
+    const auto* text = reinterpret_cast<const wchar_t*>(address);
+    CString result;
+    bool terminated = false;
+    if (text) {
+        HandedOutBlocks().Use(HandOverKind::Text, text, sizeof(wchar_t), [&](size_t bytes) {
+            const size_t chars = wcsnlen(text, bytes / sizeof(wchar_t));
+            terminated = chars < bytes / sizeof(wchar_t);
+            if (terminated)
+                result = CString(text, static_cast<int>(chars));
+        });
+    }
+    if (!terminated)
+        WriteLogLine(CString(what) + L": the text is not one this process handed out, ignored");
+    return result;
+}
+
+CTextHandOverScope::CTextHandOverScope(const wchar_t* text)
+    : CHandOverScope(HandOverKind::Text, text, text ? (wcslen(text) + 1) * sizeof(wchar_t) : 0)
+{}
 
 bool CopyToHandedOutBuffer(WPARAM size, LPARAM buffer, const CString& text, const wchar_t* what)
 {

@@ -2,7 +2,8 @@
 
 // Addresses this process hands to its own windows in messages that any process can post: the
 // query of WM_WAIT_QUERY_COMPLETE, the buffers that WM_SCV_GET_HISTORY_CAPTION and
-// WM_SCV_GET_CURRENT_ITEM_URL fill, the loaded history and the saved copies that the clipboard
+// WM_SCV_GET_CURRENT_ITEM_URL fill, the texts and string objects of the tray window's text
+// messages, the update check's result, the loaded history and the saved copies that the clipboard
 // history workers hand to the watcher window. The sender keeps the memory handed out with a scope around
 // the send; a handler uses the memory a message names only while it is handed out, under the
 // lock that keeps the scope from ending, so the memory stays alive while it is used. Anything
@@ -20,7 +21,11 @@ enum class HandOverKind
     Query,
     Buffer,
     HistoryQueue, // a CCHQueue the load thread hands over
-    HistoryItem   // a saved CCHItem copy of the save worker
+    HistoryItem,  // a saved CCHItem copy of the save worker
+    Text,         // a NUL-terminated text the handler reads
+    StringObject, // a CString the handler fills
+    UpdateResult, // the CUpdateInfo of a finished update check
+    Request       // a token naming a request this process makes of its own window
 };
 
 // Keeps `bytes` bytes from `address` handed out for the scope's lifetime.
@@ -43,6 +48,17 @@ bool UseHandedOut(HandOverKind kind, const void* address, size_t bytes, const st
 // handler whose work may itself hand out memory: the block stays alive as long as its sender
 // waits in SendMessageW for that handler, so the handler runs outside the lock.
 bool IsHandedOut(HandOverKind kind, const void* address, size_t bytes);
+
+// The NUL-terminated text at `address`, read only within the Text block handed out there; empty
+// (a log line naming `what`) when no such block holds it or the block has no terminator.
+CString ReadHandedOutText(LPARAM address, const wchar_t* what);
+
+// Keeps `text` handed out as a Text block (its characters and terminator) for the scope's lifetime.
+class CTextHandOverScope : public CHandOverScope
+{
+public:
+    explicit CTextHandOverScope(const wchar_t* text);
+};
 
 // Copies `text` into a buffer of `size` characters that this process has handed out, cut to fit
 // and always terminated. False (nothing written, a log line naming `what`) for a size of 0 or a

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "common/HandedOutAddresses.h"
 #include "common/SharedLog.h"
 
 namespace
@@ -34,6 +35,46 @@ CString MakeTipDisplayText(const CString& text)
 constexpr UINT kNoTipCommands[] = {SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE};
 
 WNDPROC g_baseTipProc = nullptr;
+
+// The tooltip messages whose parameters are values, not addresses.
+bool IsTipMessageWithoutAddress(UINT message)
+{
+    switch (message) {
+    case TTM_ACTIVATE:
+    case TTM_SETDELAYTIME:
+    case TTM_GETDELAYTIME:
+    case TTM_POP:
+    case TTM_POPUP:
+    case TTM_UPDATE:
+    case TTM_GETTOOLCOUNT:
+    case TTM_SETMAXTIPWIDTH:
+    case TTM_GETMAXTIPWIDTH:
+    case TTM_TRACKPOSITION:
+    case TTM_SETTIPBKCOLOR:
+    case TTM_SETTIPTEXTCOLOR:
+    case TTM_GETTIPBKCOLOR:
+    case TTM_GETTIPTEXTCOLOR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Any program can send the tip window the tooltip messages of the WM_USER range: one whose
+// parameter is an address is taken only when it names a record this object handed out.
+bool IsForeignTipRecord(UINT message, LPARAM lParam)
+{
+    if (message < WM_USER || message > WM_USER + 0x7FF || IsTipMessageWithoutAddress(message))
+        return false;
+    return !IsHandedOut(HandOverKind::Request, reinterpret_cast<const void*>(lParam), 1);
+}
+
+// Sends the tip window a tooltip message whose lParam is a record, handed out for the send.
+LRESULT SendRecordToTip(HWND tip, UINT message, WPARAM wParam, const void* record, size_t bytes)
+{
+    const CHandOverScope handOver(HandOverKind::Request, record, bytes);
+    return ::SendMessageW(tip, message, wParam, reinterpret_cast<LPARAM>(record));
+}
 
 // The message a delay thread posts to the tip window: wParam the item, lParam the menu.
 UINT GetDelayPassedMessage()
@@ -205,7 +246,7 @@ void CMenuToolTip::AddTool(LPCWSTR text)
     tool.uId = reinterpret_cast<UINT_PTR>(m_ownerWindow);
     tool.hinst = m_instance;
     tool.lpszText = text == LPSTR_TEXTCALLBACKW ? LPSTR_TEXTCALLBACKW : m_defaultText;
-    ::SendMessageW(m_tipWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendRecordToTip(m_tipWindow, TTM_ADDTOOLW, 0, &tool, sizeof(tool));
 }
 
 // --- Selection and delay ----------------------------------------------------------------------------
@@ -316,7 +357,7 @@ void CMenuToolTip::Show(HMENU menu, UINT id)
     tool.cbSize = sizeof(tool);
     tool.hwnd = m_ownerWindow;
     tool.uId = reinterpret_cast<UINT_PTR>(m_ownerWindow);
-    ::SendMessageW(m_tipWindow, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SendRecordToTip(m_tipWindow, TTM_TRACKACTIVATE, TRUE, &tool, sizeof(tool));
     m_active = true;
 }
 
@@ -329,8 +370,8 @@ void CMenuToolTip::SetTitle(const CString& text, UINT id, INT_PTR icon)
     CString title = MakeTipDisplayText(text);
     if (title.GetLength() > kMaxTitleChars)
         title = title.Left(kMaxTitleChars) + L"\x2026";
-    ::SendMessageW(m_tipWindow, TTM_SETTITLEW, static_cast<WPARAM>(icon),
-                   reinterpret_cast<LPARAM>(title.GetString()));
+    SendRecordToTip(m_tipWindow, TTM_SETTITLEW, static_cast<WPARAM>(icon), title.GetString(),
+                    (static_cast<size_t>(title.GetLength()) + 1) * sizeof(wchar_t));
 }
 
 void CMenuToolTip::SetText(const CString& text)
@@ -346,7 +387,7 @@ void CMenuToolTip::SetText(const CString& text)
     tool.uId = reinterpret_cast<UINT_PTR>(m_ownerWindow);
     tool.hinst = m_instance;
     tool.lpszText = const_cast<LPWSTR>(body.GetString());
-    ::SendMessageW(m_tipWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendRecordToTip(m_tipWindow, TTM_UPDATETIPTEXTW, 0, &tool, sizeof(tool));
 }
 
 void CMenuToolTip::Activate(bool active)
@@ -360,7 +401,7 @@ void CMenuToolTip::Activate(bool active)
     tool.cbSize = sizeof(tool);
     tool.hwnd = m_ownerWindow;
     tool.uId = reinterpret_cast<UINT_PTR>(m_ownerWindow);
-    ::SendMessageW(m_tipWindow, TTM_TRACKACTIVATE, active ? TRUE : FALSE, reinterpret_cast<LPARAM>(&tool));
+    SendRecordToTip(m_tipWindow, TTM_TRACKACTIVATE, active ? TRUE : FALSE, &tool, sizeof(tool));
 }
 
 void CMenuToolTip::HideTip()
@@ -437,6 +478,10 @@ INT_PTR CMenuToolTip::GetIconForId(UINT)
 LRESULT CALLBACK CMenuToolTip::TipWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = static_cast<CMenuToolTip*>(::GetPropW(window, kObjectProperty));
+    if (IsForeignTipRecord(message, lParam)) {
+        WriteLogLine(L"CMenuToolTip: a tooltip record this process did not hand out, ignored");
+        return 0;
+    }
     if (message == GetDelayPassedMessage()) {
         if (self)
             self->OnDelayPassed(static_cast<UINT>(wParam), reinterpret_cast<HMENU>(lParam));

@@ -98,6 +98,10 @@ public:
 
     // Writes one string of section "Settings" to the written file.
     bool WriteString(LPCWSTR value, LPCWSTR key) const;
+    // Writes one number of section "Settings" to the written file. A command that changes one
+    // value writes only its key: Save would write back every value from memory, undoing what
+    // another program (the editor) wrote into the file meanwhile.
+    bool WriteInt(LPCWSTR key, int value) const;
 
     // The hot key as stored: virtual key + modifiers * 65536.
     int GetHotkeyPacked() const
@@ -155,7 +159,6 @@ private:
     void DetectLanguage();
     void ComputeNewOrOutdated();
     int ReadInt(LPCWSTR key, int defaultValue) const;
-    bool WriteInt(LPCWSTR key, int value) const;
     void ClampLoadedValues();
 
     CSettingsFiles m_files;

@@ -678,6 +678,8 @@ void CSCVWndClipboardHandler::NotifyParent(UINT code, int reason)
     record.header.idFrom = static_cast<UINT_PTR>(m_controlId);
     record.header.code = code;
     record.reason = reason;
+    // Handed out for the send: the parent reads only a record this process gave it.
+    const CHandOverScope handOver(HandOverKind::Request, &record, sizeof(record));
     ::SendMessageW(m_parent, WM_NOTIFY, static_cast<WPARAM>(m_controlId), reinterpret_cast<LPARAM>(&record));
 }
 

@@ -108,8 +108,10 @@ LRESULT CClipboardSpy::HandleMessage(HWND window, UINT message, WPARAM wParam, L
 {
     switch (message) {
     case WM_DESTROY:
-        if (window == m_spyWindow)
+        if (window == m_spyWindow) {
             UninstallEntity();
+            m_postedChanges = 0; // what is still posted goes with the window
+        }
         break;
     case WM_TIMER:
         if (wParam == kWatchdogTimer)
@@ -118,7 +120,7 @@ LRESULT CClipboardSpy::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_DRAWCLIPBOARD:
         if (m_reinstalling)
             break;
-        ::PostMessageW(window, GetSpyMessage(), 0, reinterpret_cast<LPARAM>(::GetClipboardOwner()));
+        PostChange(window, 0, reinterpret_cast<LPARAM>(::GetClipboardOwner()));
         if (m_nextViewer == window)
             m_nextViewer = nullptr;
         else if (m_nextViewer)
@@ -133,16 +135,28 @@ LRESULT CClipboardSpy::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             ::SendMessageW(m_nextViewer, message, wParam, lParam);
         return 0;
     case WM_CLIPBOARDUPDATE:
-        ::PostMessageW(window, GetSpyMessage(), 0, reinterpret_cast<LPARAM>(::GetClipboardOwner()));
+        PostChange(window, 0, reinterpret_cast<LPARAM>(::GetClipboardOwner()));
         return 0;
     default:
         if (message == GetSpyMessage() && message != 0) {
+            // Only what the spy posted itself: another program's message makes no capture.
+            if (m_postedChanges == 0) {
+                WriteLogLine(L"Clipboard spy: a change this spy did not post, ignored");
+                return 0;
+            }
+            --m_postedChanges;
             Notify(wParam, reinterpret_cast<HWND>(lParam));
             return 1;
         }
         break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CClipboardSpy::PostChange(HWND window, WPARAM code, LPARAM owner)
+{
+    if (::PostMessageW(window, GetSpyMessage(), code, owner))
+        ++m_postedChanges;
 }
 
 bool CClipboardSpy::InstallEntity()
@@ -231,7 +245,7 @@ void CClipboardSpy::RunWatchdog()
     InstallEntity();
     if (!IsClipboardSpyInstalled()) {
         LogCollectLine(L"REINSTALL: InstalledNew=0");
-        ::PostMessageW(m_spyWindow, GetSpyMessage(), 1, 0);
+        PostChange(m_spyWindow, 1, 0);
     }
     m_reinstalling = false;
     LogWriteCollectedLines();

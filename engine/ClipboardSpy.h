@@ -64,9 +64,14 @@ private:
     bool InstallEntity();
     void UninstallEntity();
     void Notify(WPARAM code, HWND window);
+    // Posts the spy message (code 0 a change with the clipboard's owner, 1 a state change) to
+    // the spy window and counts it as one the spy itself is to take.
+    void PostChange(HWND window, WPARAM code, LPARAM owner);
 
     DWORD m_lastSequence = 0;
     bool m_reinstalling = false;
+    // Spy messages posted by the spy and not taken yet (all on the spy window's thread).
+    int m_postedChanges = 0;
     ClipboardSpyWatchdog m_watchdog;
     HWND m_nextViewer = nullptr;
     bool m_useListener = false;

@@ -109,9 +109,47 @@ std::string BuildSharedSettingsXml(UINT virtualKey, UINT modifiers, bool doubleP
     return printer.Str();
 }
 
+std::string BuildFittingSharedSettingsXml(UINT virtualKey, UINT modifiers, bool doublePress,
+                                          LPCWSTR selectedText)
+{
+    const auto build = [&](LPCWSTR text) {
+        return BuildSharedSettingsXml(virtualKey, modifiers, doublePress, text);
+    };
+    const auto fits = [](const std::string& document) {
+        return document.size() + 1 <= kSharedSettingsAreaSize;
+    };
+    std::string document = build(selectedText);
+    if (fits(document) || !selectedText || !*selectedText)
+        return document;
+    // Every character takes at least one byte: more than the area's size never fits. The cut
+    // mark alone always does, so the search keeps `fitting` fitting and `tooLong` too long.
+    const std::wstring text(selectedText);
+    const auto cut = [&text](size_t chars) { return CutSelectedText(text, chars); };
+    size_t fitting = 0;
+    size_t tooLong = std::min<size_t>(text.size(), kSharedSettingsAreaSize);
+    while (tooLong - fitting > 1) {
+        const size_t middle = fitting + (tooLong - fitting) / 2;
+        if (fits(build(cut(middle).c_str())))
+            fitting = middle;
+        else
+            tooLong = middle;
+    }
+    return build(cut(fitting).c_str());
+}
+
+std::wstring CutSelectedText(const std::wstring& text, size_t chars)
+{
+    size_t kept = std::min(chars, text.size());
+    // A surrogate pair stays whole or goes whole.
+    if (kept > 0 && kept < text.size() && IS_HIGH_SURROGATE(text[kept - 1]))
+        --kept;
+    return text.substr(0, kept) + kSelectionCutMark;
+}
+
 bool WriteSharedSettingsArea(UINT virtualKey, UINT modifiers, bool doublePress, LPCWSTR selectedText)
 {
-    const std::string document = BuildSharedSettingsXml(virtualKey, modifiers, doublePress, selectedText);
+    const std::string document =
+        BuildFittingSharedSettingsXml(virtualKey, modifiers, doublePress, selectedText);
     if (document.empty() || document.size() + 1 > kSharedSettingsAreaSize)
         return false;
 

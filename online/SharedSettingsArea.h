@@ -14,8 +14,9 @@
 //   </ScrivolanterSettings>
 //
 // ("\r\n" line breaks, four-blank indentation; "SelText" only when there is a
-// selected text). A document that does not fit (more than 1023 bytes) is not
-// written and the area keeps what it held.
+// selected text). A selected text too long for the area (a document of more than
+// 1023 bytes) is published cut on a character boundary, ending with the cut mark
+// U+2026: a reader finds the start of the selection just made, never an older one.
 //
 // Readers never trust the content: the text is searched for its NUL only
 // within the memory the view really covers, and a text without one reads as
@@ -38,11 +39,23 @@ inline constexpr size_t kSharedSettingsMaxTextBytes = 51200;
 // fails.
 std::string BuildSharedSettingsXml(UINT virtualKey, UINT modifiers, bool doublePress, LPCWSTR selectedText);
 
-// Builds the document and writes it into the area, creating the mapping on
-// the first call; the mapping then stays open for the life of the process so
-// the area outlives each write. True when written; false, leaving the area as
-// it was, when the document is empty or does not fit, or the mapping cannot
-// be made. Any thread may call it.
+// The cut mark that ends a selected text cut to fit the area.
+inline constexpr wchar_t kSelectionCutMark = L'\u2026';
+
+// The first `chars` characters of `text` (one less when that would split a
+// surrogate pair) followed by the cut mark.
+std::wstring CutSelectedText(const std::wstring& text, size_t chars);
+
+// BuildSharedSettingsXml with the selected text cut (CutSelectedText) to the
+// longest start whose document fits the area with its terminator.
+std::string BuildFittingSharedSettingsXml(UINT virtualKey, UINT modifiers, bool doublePress,
+                                          LPCWSTR selectedText);
+
+// Builds the fitting document and writes it into the area, creating the
+// mapping on the first call; the mapping then stays open for the life of the
+// process so the area outlives each write. True when written; false, leaving
+// the area as it was, when the document is empty or the mapping cannot be
+// made. Any thread may call it.
 bool WriteSharedSettingsArea(UINT virtualKey, UINT modifiers, bool doublePress, LPCWSTR selectedText);
 
 // Closes the writer's mapping (the area disappears once no reader holds it).

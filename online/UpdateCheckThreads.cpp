@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "common/HandedOutAddresses.h"
 #include "common/KernelHandle.h"
 #include "common/SharedLog.h"
 #include "online/ConnectionWait.h"
@@ -40,8 +41,10 @@ private:
 
 void SendResult(const UpdateCheckThreadParams& params, CUpdateInfo& info)
 {
-    if (params.notifyWindow && params.notifyMessage)
+    if (params.notifyWindow && params.notifyMessage) {
+        const CHandOverScope handOver(HandOverKind::UpdateResult, &info, sizeof(info));
         ::SendMessageW(params.notifyWindow, params.notifyMessage, 0, reinterpret_cast<LPARAM>(&info));
+    }
 }
 
 void ReportCheck(const UpdateCheckThreadParams& params)

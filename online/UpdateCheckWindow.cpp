@@ -177,7 +177,9 @@ void CUpdateCheckWindow::SaveSettings()
             settings.SetDaysCheckForUpdates(value.i);
         ValueClear(&value);
     }
-    settings.Save();
+    // Only the two keys of this window: the editor may have written others meanwhile.
+    settings.WriteInt(L"AutoCheckForUpdates", settings.AutoCheckForUpdates);
+    settings.WriteInt(L"DaysCheckForUpdates", settings.DaysCheckForUpdates);
 }
 
 void CUpdateCheckWindow::DragWindow()

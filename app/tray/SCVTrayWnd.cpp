@@ -8,7 +8,6 @@
 #include "app/tray/AppIcons.h"
 #include "app/AppObjects.h"
 #include "app/AppTexts.h"
-#include "app/target/CallerMemory.h"
 #include "app/entry/CommandLineArgs.h"
 #include "app/entry/EventRelays.h"
 #include "common/HandedOutAddresses.h"
@@ -802,7 +801,7 @@ LRESULT CSCVTrayWnd::OnCommandEnablePhraseMenu(WORD, WORD, HWND, BOOL&)
 
 LRESULT CSCVTrayWnd::OnCommandEditPhrases(WORD, WORD, HWND, BOOL&)
 {
-    StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, CString());
+    StartEditor(false, CString());
     return 0;
 }
 
@@ -846,10 +845,26 @@ LRESULT CSCVTrayWnd::OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&)
     }
 }
 
+bool CSCVTrayWnd::StartEditor(bool addFromClipboard, const CString& selectedText)
+{
+    if (!StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, addFromClipboard, false,
+                           selectedText))
+        return false;
+    ++m_editorStartsRunning;
+    return true;
+}
+
 LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    // Only the editor starts of this window report here: another program's message neither
+    // shows the box, starts the editor nor restarts the services.
+    if (m_editorStartsRunning == 0) {
+        WriteLogLine(L"CSCVTrayWnd::OnSettingsModule: no editor start of this program runs, ignored");
+        return 0;
+    }
     switch (wParam) {
     case 0:
+        --m_editorStartsRunning;
         ::MessageBoxW(m_hWnd, L"Cannot start settings module", kProductName, MB_ICONERROR);
         OpenEditor(true, false, false, CString());
         break;
@@ -859,6 +874,7 @@ LRESULT CSCVTrayWnd::OnSettingsModule(UINT, WPARAM wParam, LPARAM, BOOL&)
     case 2: {
         if (DeferWhileMenuOpen(WM_SCV_SETTINGS_MODULE, wParam))
             break;
+        --m_editorStartsRunning;
         GetSettings().Load();
         if (m_menuBuilder)
             m_menuBuilder->ClearFonts_Internal();
@@ -929,6 +945,13 @@ LRESULT CSCVTrayWnd::OnAllowWaitAnswer(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CSCVTrayWnd::OnWmCommandFromSelf(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     WriteLogLine(L"CSCVTrayWnd::OnWmCommandFromSelf");
+    // Only the choice the phrase menu posted: another program's message puts no history item
+    // on the clipboard and runs no phrase.
+    const int choice = static_cast<int>(static_cast<INT_PTR>(wParam));
+    if (!m_menuBuilder || !m_menuBuilder->TakePostedChoice(choice, reinterpret_cast<HWND>(lParam))) {
+        WriteLogLine(L"CSCVTrayWnd::OnWmCommandFromSelf: not a choice of the phrase menu, ignored");
+        return 0;
+    }
     ExecuteCommandFromSelf(wParam, lParam);
     return 1;
 }
@@ -977,8 +1000,12 @@ LRESULT CSCVTrayWnd::OnGetCurrentItemUrl(UINT, WPARAM wParam, LPARAM lParam, BOO
 
 LRESULT CSCVTrayWnd::OnNewPhraseWithText(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
-    const CString text = lParam ? ReadCallerText(lParam, 1024 * 1024) : CString();
-    StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, text);
+    // Only a text this process handed out (the floating pane's "Save as phrase"): another
+    // program's message neither starts the editor nor has this process read its memory.
+    const CString text = ReadHandedOutText(lParam, L"CSCVTrayWnd::OnNewPhraseWithText");
+    if (text.IsEmpty())
+        return 0;
+    StartEditor(false, text);
     return 1;
 }
 
@@ -1012,7 +1039,7 @@ LRESULT CSCVTrayWnd::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnAddStartupNoteMessage(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
-    const CString text = ReadCallerText(lParam, 4096);
+    const CString text = ReadHandedOutText(lParam, L"CSCVTrayWnd::OnAddStartupNoteMessage");
     if (!text.IsEmpty())
         AddStartupNote(text);
     return 1;

@@ -317,7 +317,8 @@ private:
     void CheckForUpdatesNow();
     void ShowAbout();
     void SwitchHistoryCapture();
-    void SwitchSetting(int& value, bool tellEditor);
+    // Flips the value and writes only its key (the editor may have written others meanwhile).
+    void SwitchSetting(int& value, LPCWSTR key, bool tellEditor);
     LRESULT OnAltTabActivate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetClipboardWatcher(UINT, WPARAM, LPARAM, BOOL&);
@@ -338,6 +339,9 @@ private:
     LRESULT OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&);
     LRESULT OnAddTrayIcon(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
+    // Starts the editor through the editor start thread, which reports to WM_APP+4; false when
+    // the thread cannot start.
+    bool StartEditor(bool addFromClipboard, const CString& selectedText);
     LRESULT OnSettingsModule(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWmEditorEnded(UINT, WPARAM, LPARAM, BOOL&);
     // The update check (SCVTrayWndUpdateCheck.cpp): a result (lParam the
@@ -403,6 +407,8 @@ private:
 
     CTrayClipboardHistory m_clipboardHistory;
     WtsSessionNotifier m_sessionNotifier;
+    // Editor start threads of this window that have not reported their end (WM_APP+4 0 or 2).
+    int m_editorStartsRunning = 0;
     // A session change has stopped the clipboard watcher.
     int m_stoppedBySession = 0;
     const CCommandLineArgs* m_args = nullptr;

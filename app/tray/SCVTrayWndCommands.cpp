@@ -15,6 +15,7 @@
 #include "app/tray/SoundPlayer.h"
 #include "app/entry/StartupNotes.h"
 #include "app/tray/TrayTipContext.h"
+#include "common/HandedOutAddresses.h"
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
@@ -93,7 +94,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         CSCVUrl::SendEmailToSupport(m_hWnd);
         return true;
     case ID_TRAY_SAVE_FROM_CLIPBOARD:
-        StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, true, false, CString());
+        StartEditor(true, CString());
         return true;
     case ID_TRAY_HISTORY_KEEP:
         SwitchHistoryCapture();
@@ -104,7 +105,7 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         UpdateTrayIcon(2, nullptr, false);
         return true;
     case ID_TRAY_HISTORY_SAVE_ON_EXIT:
-        SwitchSetting(settings.SaveClipboardHistory_v198, false);
+        SwitchSetting(settings.SaveClipboardHistory_v198, L"SaveClipboardHistory_v198", false);
         if (settings.GetSaveClipboardHistory() != 0)
             GetHistory().Save();
         return true;
@@ -121,19 +122,19 @@ bool CSCVTrayWnd::RunTrayCommand(UINT id)
         else
             LogOpen(LogReportPath());
         settings.SetWriteLog(IsLogOpen() ? 1 : 0);
-        settings.Save();
+        settings.WriteInt(L"WriteLog", settings.WriteLog);
         return true;
     case ID_TRAY_SOUNDS:
-        SwitchSetting(settings.SoundOnEventsV094, false);
+        SwitchSetting(settings.SoundOnEventsV094, L"SoundOnEventsV094", false);
         if (settings.SoundOnEventsV094 != 0 && CAppObjects::IsMuteMode())
             SetMuteMode(0);
         ::MessageBeep(0xFFFFFFFF);
         return true;
     case ID_TRAY_FLOAT_PANE_ON_START:
-        SwitchSetting(settings.ShowHistoryPaneOnStart, true);
+        SwitchSetting(settings.ShowHistoryPaneOnStart, L"ShowHistoryPaneOnStart", true);
         return true;
     case ID_TRAY_PINNED_ON_START:
-        SwitchSetting(settings.Pinned_FloatPane_On_Start, true);
+        SwitchSetting(settings.Pinned_FloatPane_On_Start, L"Pinned_FloatPane_On_Start", true);
         return true;
     case ID_TRAY_MUTE_MODE:
         SetMuteMode(CAppObjects::IsMuteMode() ? 0 : 1);
@@ -179,10 +180,10 @@ void CSCVTrayWnd::RunWebCommand(UINT id)
         CSCVUrl::OpenUrl(m_hWnd, address);
 }
 
-void CSCVTrayWnd::SwitchSetting(int& value, bool tellEditor)
+void CSCVTrayWnd::SwitchSetting(int& value, LPCWSTR key, bool tellEditor)
 {
     value = value != 0 ? 0 : 1;
-    GetSettings().Save();
+    GetSettings().WriteInt(key, value);
     if (tellEditor)
         SignalOptionsChangedAsync();
 }
@@ -196,7 +197,7 @@ void CSCVTrayWnd::SwitchHistoryCapture()
         history.Stop();
     // Kept in the settings: a later reload of them (the editor's end) must not undo the switch.
     GetSettings().ClipboardHistory = history.IsCapturing() ? 1 : 0;
-    GetSettings().Save();
+    GetSettings().WriteInt(L"ClipboardHistory", GetSettings().ClipboardHistory);
     UpdateTrayIcon(2, nullptr, false);
     SignalOptionsChangedAsync();
     NotifyStateListeners(nullptr, 0, history.IsCapturing() ? 1 : 0);
@@ -243,7 +244,9 @@ LRESULT CSCVTrayWnd::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     constexpr UINT kHistoryChanged = 2816;
     constexpr UINT kHistoryStateChanged = 2817;
-    if (!header || wParam != kClipboardWatcherControlId ||
+    // The watcher hands its record out for the send; another program's address is not read.
+    if (wParam != kClipboardWatcherControlId ||
+        !IsHandedOut(HandOverKind::Request, header, sizeof(NMHDR) + sizeof(DWORD)) ||
         (header->code != kHistoryChanged && header->code != kHistoryStateChanged)) {
         handled = FALSE;
         return 0;
@@ -295,9 +298,15 @@ LRESULT CSCVTrayWnd::OnStartClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
     return StartClipboardWatcher(static_cast<int>(wParam)) ? 1 : 0;
 }
 
-LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CSCVTrayWnd::OnGetClipboardWatcher(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     if (wParam == CAppObjects::kBlockOwnCopy) {
+        // Only this process's own request (its token handed out) keeps a change from the history.
+        if (!IsHandedOut(HandOverKind::Request, reinterpret_cast<const void*>(lParam), 1)) {
+            WriteLogLine(
+                L"CSCVTrayWnd::OnGetClipboardWatcher: a block this process did not ask for, ignored");
+            return 0;
+        }
         if (!GetHistory().IsCapturing())
             return 0;
         GetHistory().BlockCaptureForAWhile();
@@ -319,12 +328,19 @@ LRESULT CSCVTrayWnd::OnFloatPaneAnimate(UINT, WPARAM wParam, LPARAM, BOOL&)
 
 LRESULT CSCVTrayWnd::OnGetSelectedItemContent(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    // In-process only: lParam is the caller's CString.
+    // lParam is a CString this process handed out around the send; anything else (another
+    // program's message) is not touched.
     auto* text = reinterpret_cast<CString*>(lParam);
-    if (!text || !m_floatPane.m_hWnd)
+    if (!IsHandedOut(HandOverKind::StringObject, text, sizeof(CString))) {
+        WriteLogLine(
+            L"CSCVTrayWnd::OnGetSelectedItemContent: a string this process did not hand out, ignored");
         return 0;
-    *text = m_floatPane.GetSelectedItemData(static_cast<int>(wParam));
-    return text->IsEmpty() ? 0 : 1;
+    }
+    if (!m_floatPane.m_hWnd)
+        return 0;
+    const CString data = m_floatPane.GetSelectedItemData(static_cast<int>(wParam));
+    UseHandedOut(HandOverKind::StringObject, text, sizeof(CString), [&] { *text = data; });
+    return data.IsEmpty() ? 0 : 1;
 }
 
 LRESULT CSCVTrayWnd::OnGetFloatPaneText(UINT, WPARAM, LPARAM, BOOL&)

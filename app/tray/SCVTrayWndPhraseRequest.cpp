@@ -353,7 +353,7 @@ bool CSCVTrayWnd::RunSpecialCommand(int commandId, HWND)
     case kCommandAddSelection: {
         RestoreClipboardAndUnblock();
         const CString selected = m_menuBuilder ? m_menuBuilder->GetSelectedText() : CString();
-        StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, selected);
+        StartEditor(false, selected);
         return true;
     }
     case kCommandShowFloatPane:
@@ -362,7 +362,7 @@ bool CSCVTrayWnd::RunSpecialCommand(int commandId, HWND)
         return true;
     case kCommandEditSettings:
         RestoreClipboardAndUnblock();
-        StartEditorThread(m_stopEvent, m_hWnd, WM_SCV_SETTINGS_MODULE, false, false, CString());
+        StartEditor(false, CString());
         return true;
     default:
         return false;
@@ -400,7 +400,14 @@ bool CSCVTrayWnd::PreSetLastID_CallBack(int commandId)
 
 LRESULT CSCVTrayWnd::OnPhraseMenuRightClick(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    RunRightMenuCommand(static_cast<int>(wParam), static_cast<int>(lParam));
+    // A right-click choice comes from the open phrase menu for one of its items; another
+    // program's message copies nothing and opens nothing.
+    const int commandId = static_cast<int>(lParam);
+    if (!m_menuBuilder || !m_menuBuilder->IsCommandShown(commandId)) {
+        WriteLogLine(L"CSCVTrayWnd::OnPhraseMenuRightClick: no open phrase menu shows the item, ignored");
+        return 0;
+    }
+    RunRightMenuCommand(static_cast<int>(wParam), commandId);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/tray/SCVTrayWnd.h"
 #include "app/tray/TrayUpdateCheck.h"
+#include "common/HandedOutAddresses.h"
 #include "common/LocalizedString.h"
 #include "common/RuntimeBinding.h"
 #include "common/SharedLog.h"
@@ -47,12 +48,19 @@ LRESULT CSCVTrayWnd::OnUpdateCheckResult(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     ShowTrayBalloon(nullptr, 0);
     StopTrayAnimation();
-    // The record lives on the check's thread, which waits until this returns: the
-    // window shows a copy once the thread has gone on to complete the check.
-    if (!lParam)
+    // The record lives on the check's thread, which hands it out and waits until this returns:
+    // the window shows a copy once the thread has gone on to complete the check. An address
+    // that no check of this process handed out (another program's message) is not touched.
+    const auto* info = reinterpret_cast<const CUpdateInfo*>(lParam);
+    std::unique_ptr<CUpdateInfo> copy;
+    if (!UseHandedOut(HandOverKind::UpdateResult, info, sizeof(CUpdateInfo),
+                      [&] { copy = std::make_unique<CUpdateInfo>(*info); })) {
+        if (info)
+            WriteLogLine(
+                L"CSCVTrayWnd::OnUpdateCheckResult: a result this process did not hand out, ignored");
         return 0;
-    m_pendingUpdateResults.push_back(
-        std::make_unique<CUpdateInfo>(*reinterpret_cast<const CUpdateInfo*>(lParam)));
+    }
+    m_pendingUpdateResults.push_back(std::move(copy));
     PostMessage(GetUpdateResultShowMessage(), 0, 0);
     return 0;
 }

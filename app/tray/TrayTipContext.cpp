@@ -6,6 +6,7 @@
 #include "app/ProgramLauncher.h"
 #include "app/tray/SCVTrayWnd.h"
 #include "app/VersionTexts.h"
+#include "common/HandedOutAddresses.h"
 #include "common/MenuLocalizer.h"
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
@@ -121,9 +122,11 @@ HICON CTrayTipContext::LoadProgramIcon()
 CString CTrayTipContext::GetPaneItemData(int form)
 {
     CString data;
-    if (m_window && m_window->m_hWnd)
+    if (m_window && m_window->m_hWnd) {
+        const CHandOverScope handOver(HandOverKind::StringObject, &data, sizeof(data));
         ::SendMessageW(m_window->m_hWnd, WM_SCV_GET_SELECTED_ITEM_CONTENT, static_cast<WPARAM>(form),
                        reinterpret_cast<LPARAM>(&data));
+    }
     return data;
 }
 

@@ -3,6 +3,7 @@
 #include "menus/floatpane/SCVFloatPane.h"
 #include "common/WellKnownNames.h"
 
+#include "common/HandedOutAddresses.h"
 #include "common/LocalizedString.h"
 #include "common/Settings.h"
 #include "common/SharedLog.h"
@@ -424,8 +425,12 @@ void CSCVFloatPane::CommandSaveAsPhrase()
 {
     const CString text = GetSelectedItemData(0);
     HWND tray = m_host ? m_host->GetTrayWindow() : nullptr;
-    if (text.IsEmpty() || !tray ||
-        ::SendMessageW(tray, WM_APP + 26, 0, reinterpret_cast<LPARAM>(text.GetString())) == 0)
+    if (text.IsEmpty() || !tray) {
+        ::MessageBeep(0xFFFFFFFF);
+        return;
+    }
+    const CTextHandOverScope handOver(text.GetString());
+    if (::SendMessageW(tray, WM_APP + 26, 0, reinterpret_cast<LPARAM>(text.GetString())) == 0)
         ::MessageBeep(0xFFFFFFFF);
 }
 

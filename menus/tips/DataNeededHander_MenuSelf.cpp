@@ -240,6 +240,7 @@ int IDataNeededHander_MenuSelf::RunMenuRequest(const PhraseMenuQuery& query)
     int choice = ShowMenu(query);
     if (choice == 0)
         choice = -1;
+    m_postedChoices.emplace_back(choice, query.target);
     ::PostMessageW(m_notifyWindow, m_notifyMessage, static_cast<WPARAM>(static_cast<INT_PTR>(choice)),
                    reinterpret_cast<LPARAM>(query.target));
     return choice;
@@ -312,6 +313,23 @@ int IDataNeededHander_MenuSelf::DecideChoice(int chosenId)
         return 0;
     }
     return key != 0 ? key : chosenId;
+}
+
+bool IDataNeededHander_MenuSelf::TakePostedChoice(int choice, HWND target)
+{
+    const auto found =
+        std::find(m_postedChoices.begin(), m_postedChoices.end(), std::make_pair(choice, target));
+    if (found == m_postedChoices.end())
+        return false;
+    m_postedChoices.erase(found);
+    return true;
+}
+
+bool IDataNeededHander_MenuSelf::IsCommandShown(int commandId)
+{
+    // MF_BYCOMMAND looks through the sub-menus too.
+    return IsMenuAlive() && commandId != 0 &&
+           ::GetMenuState(m_currentMenu, static_cast<UINT>(commandId), MF_BYCOMMAND) != 0xFFFFFFFF;
 }
 
 // --- Building -------------------------------------------------------------------------------------

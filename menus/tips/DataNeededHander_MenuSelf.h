@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "engine/DataNeededHander.h"
@@ -120,6 +121,14 @@ public:
     // else the id.
     int DecideChoice(int chosenId);
 
+    // Whether RunMenuRequest posted this choice for this target and it was not taken yet; a
+    // posted choice is taken (true) once. Any program can post WM_APP+12: the tray window runs
+    // only the choices its menu made.
+    bool TakePostedChoice(int choice, HWND target);
+    // Whether the menu is open and shows an item with the command id (in any of its sub-menus):
+    // what a right-click choice of the open menu can name.
+    bool IsCommandShown(int commandId);
+
 private:
     struct ItemTexts;
 
@@ -143,4 +152,6 @@ private:
     PhraseMenuQuery m_waitingQuery;
     bool m_fillSubMenusOnOpen = false;
     CMacroContext m_macroContext;
+    // Choices posted by RunMenuRequest and not yet taken by the tray window, oldest first.
+    std::vector<std::pair<int, HWND>> m_postedChoices;
 };

@@ -97,6 +97,25 @@ TEST(ProgramLauncher, EditorThreadFollowsTheEditorToItsEnd)
     CloseSharedSettingsArea();
 }
 
+TEST(ProgramLauncher, TheEditorFindsTheStartOfASelectionTooLongForTheSharedArea)
+{
+    const std::wstring program = SystemProgram(L"hostname.exe");
+    ASSERT_TRUE(WriteSharedSettingsArea(VK_RETURN, MOD_CONTROL | MOD_ALT, false, L"an older selection"));
+    const std::wstring selected = L"the new selection " + std::wstring(3000, L'<');
+    CKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    NotifyWindow window;
+    ASSERT_TRUE(StartEditorThreadFor(program.c_str(), stop.Get(), window.Get(), kEditorNotify, false, false,
+                                     selected.c_str()));
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return !window.states.empty(); }, 10000));
+    ::SetEvent(stop.Get());
+    const std::wstring found(GetSelectedTextFromMainProgram());
+    ASSERT_FALSE(found.empty()) << "the editor is started to add the selection";
+    EXPECT_EQ(found.back(), kSelectionCutMark);
+    EXPECT_EQ(selected.compare(0, found.size() - 1, found, 0, found.size() - 1), 0)
+        << testing::PrintToString(found);
+    CloseSharedSettingsArea();
+}
+
 TEST(ProgramLauncher, WaiterGetsItsSwitchesAfterTheQuotedProgramPath)
 {
     scvtest::TempFolder folder;

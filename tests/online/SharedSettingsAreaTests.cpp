@@ -134,29 +134,49 @@ TEST(SharedSettingsArea, IsReadBackByASecondProcess)
     EXPECT_EQ(scvtest::ReadFileText(output).value_or(L"<none>"), L"found\n123\n3\n1\ncaf\u00e9 <&>");
 }
 
-TEST(SharedSettingsArea, KeepsItsContentWhenADocumentDoesNotFit)
+TEST(SharedSettingsArea, ASelectionTooLongForTheAreaIsPublishedCutNeverAnOlderOne)
 {
-    ASSERT_TRUE(WriteSharedSettingsArea('A', MOD_SHIFT, false, L"before"));
-
     // The longest selection whose document still fits with its terminator.
     const std::string base = BuildSharedSettingsXml('B', MOD_ALT, false, L"x");
     const size_t fitting = kSharedSettingsAreaSize - 1 - base.size() + 1;
     const std::wstring longest(fitting, L'x');
     ASSERT_EQ(BuildSharedSettingsXml('B', MOD_ALT, false, longest.c_str()).size(),
               kSharedSettingsAreaSize - 1);
-
-    const std::wstring tooLong = longest + L"x";
-    EXPECT_FALSE(WriteSharedSettingsArea('C', MOD_CONTROL, true, tooLong.c_str()));
+    EXPECT_TRUE(WriteSharedSettingsArea('B', MOD_ALT, false, longest.c_str()));
     ReadBack values = ReadArea();
     ASSERT_TRUE(values.found);
-    EXPECT_EQ(values.key, 'A');
-    EXPECT_EQ(Text(values.selected), L"before");
+    EXPECT_EQ(Text(values.selected), longest) << "a selection that fits is published whole";
 
-    EXPECT_TRUE(WriteSharedSettingsArea('B', MOD_ALT, false, longest.c_str()));
-    values = ReadArea();
-    ASSERT_TRUE(values.found);
-    EXPECT_EQ(values.key, 'B');
-    EXPECT_EQ(Text(values.selected), longest);
+    // Selections that do not fit: one character too many, markup that grows when escaped,
+    // characters of several UTF-8 bytes and surrogate pairs, a selection of a megabyte.
+    const std::wstring emoji = L"\U0001F600";
+    const std::wstring cases[] = {
+        longest + L"x",
+        std::wstring(400, L'<') + L"&tail",
+        std::wstring(300, L'\u00e9') + std::wstring(300, L'\u4e2d'),
+        [&] {
+            std::wstring text = L"a";
+            for (int i = 0; i < 400; ++i)
+                text += emoji;
+            return text;
+        }(),
+        std::wstring(1 << 20, L'm'),
+    };
+    for (const std::wstring& selected : cases) {
+        ASSERT_TRUE(WriteSharedSettingsArea('A', MOD_SHIFT, false, L"older selection"));
+        EXPECT_TRUE(WriteSharedSettingsArea('C', MOD_CONTROL, true, selected.c_str()));
+        values = ReadArea();
+        ASSERT_TRUE(values.found);
+        EXPECT_EQ(values.key, 'C');
+        const std::wstring published = Text(values.selected);
+        ASSERT_GE(published.size(), 2u);
+        EXPECT_EQ(published.back(), kSelectionCutMark) << "the reader sees that the selection was cut";
+        const std::wstring kept = published.substr(0, published.size() - 1);
+        EXPECT_EQ(selected.compare(0, kept.size(), kept), 0) << "the start of the selection just made";
+        // The next character (at most an escape of 5 bytes or a pair of 4) would not have fitted.
+        EXPECT_GT(ReadSharedSettingsAreaText().size(), kSharedSettingsAreaSize - 1 - 10) << "as much as fits";
+        EXPECT_FALSE(IS_HIGH_SURROGATE(kept.back())) << "no half of a surrogate pair";
+    }
 
     // A shorter document replaces a longer one completely.
     ASSERT_TRUE(WriteSharedSettingsArea('D', 0, false, L""));

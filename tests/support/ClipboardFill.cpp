@@ -1,6 +1,7 @@
 #include "support/ClipboardFill.h"
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "support/MessagePump.h"
@@ -50,6 +51,21 @@ bool SetClipboardText(std::wstring_view text, HWND owner)
         PutClipboardBlock(CF_UNICODETEXT, terminated.c_str(), (terminated.size() + 1) * sizeof(wchar_t));
     ::CloseClipboard();
     return put;
+}
+
+std::wstring ClipboardUnicodeText()
+{
+    if (!OpenClipboardRetrying())
+        return L"(clipboard not opened)";
+    std::wstring text;
+    if (HANDLE block = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(block))) {
+            text.assign(chars, wcsnlen(chars, ::GlobalSize(block) / sizeof(wchar_t)));
+            ::GlobalUnlock(block);
+        }
+    }
+    ::CloseClipboard();
+    return text;
 }
 
 } // namespace scvtest

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace scvtest
@@ -19,5 +20,8 @@ bool ClearClipboard();
 // Opens the clipboard for `owner` (as OpenClipboardRetrying), empties it, puts the text as
 // CF_UNICODETEXT (with its closing zero) and closes it. True when all of it worked.
 bool SetClipboardText(std::wstring_view text, HWND owner = nullptr);
+// The CF_UNICODETEXT of the clipboard up to its first zero (empty when there is none), read as
+// another program reads it; "(clipboard not opened)" when it cannot be opened.
+std::wstring ClipboardUnicodeText();
 
 } // namespace scvtest

@@ -34,17 +34,7 @@ using scvtest::OpenClipboardRetrying;
 
 std::wstring ClipboardText()
 {
-    if (!OpenClipboardRetrying())
-        return std::wstring();
-    std::wstring text;
-    if (HANDLE block = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(block))) {
-            text.assign(chars, wcsnlen(chars, ::GlobalSize(block) / sizeof(wchar_t)));
-            ::GlobalUnlock(block);
-        }
-    }
-    ::CloseClipboard();
-    return text;
+    return scvtest::ClipboardUnicodeText();
 }
 
 std::vector<std::wstring> FileNames(const std::wstring& pattern)

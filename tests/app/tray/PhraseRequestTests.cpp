@@ -155,11 +155,11 @@ protected:
         return -100;
     }
 
-    LRESULT SendCommand(int commandId, HWND target = nullptr)
+    // What the phrase menu's choice runs (WM_APP+12 runs only choices its menu posted).
+    void SendCommand(int commandId, HWND target = nullptr)
     {
-        return ::SendMessageW(Window(), WM_COMMAND_FROM_SELF,
-                              static_cast<WPARAM>(static_cast<INT_PTR>(commandId)),
-                              reinterpret_cast<LPARAM>(target));
+        m_window->ExecuteCommandFromSelf(static_cast<WPARAM>(static_cast<INT_PTR>(commandId)),
+                                         reinterpret_cast<LPARAM>(target));
     }
 
     std::unique_ptr<CCommandLineArgs> m_args;
@@ -285,7 +285,14 @@ TEST_F(PhraseRequestTest, ClosingTheMenuPutsTheClipboardBackButAnInsertionKeepsW
     PutClipboardText(L"before");
     window.GetClipboardSaver().Save();
     PutClipboardText(L"scratch");
-    EXPECT_EQ(SendCommand(-1), 1);
+    // The message without a choice the menu posted (another program's) does nothing.
+    EXPECT_EQ(::SendMessageW(Window(), WM_COMMAND_FROM_SELF, static_cast<WPARAM>(-1), 0), 0);
+    EXPECT_EQ(::SendMessageW(Window(), WM_COMMAND_FROM_SELF, PhraseId(L"Typed"),
+                             reinterpret_cast<LPARAM>(target.Top())),
+              0);
+    EXPECT_EQ(ClipboardText(), L"scratch");
+    EXPECT_TRUE(window.GetClipboardSaver().IsSaved());
+    SendCommand(-1);
     EXPECT_EQ(ClipboardText(), L"before");
     EXPECT_FALSE(window.GetClipboardSaver().IsSaved());
 
@@ -294,7 +301,7 @@ TEST_F(PhraseRequestTest, ClosingTheMenuPutsTheClipboardBackButAnInsertionKeepsW
     // the user has copied since.
     const int typed = PhraseId(L"Typed");
     window.GetClipboardSaver().Save();
-    EXPECT_EQ(SendCommand(typed, target.Top()), 1);
+    SendCommand(typed, target.Top());
     EXPECT_TRUE(scvtest::PumpUntil([&] { return target.Text() == L"typed one"; }, kTimeoutMs))
         << testing::PrintToString(target.Text());
     EXPECT_FALSE(window.GetClipboardSaver().IsSaved());
@@ -309,7 +316,7 @@ TEST_F(PhraseRequestTest, ClosingTheMenuPutsTheClipboardBackButAnInsertionKeepsW
     EXPECT_TRUE(saved.HasUsageDate());
 
     PutClipboardText(L"copied by the user");
-    EXPECT_EQ(SendCommand(-1), 1);
+    SendCommand(-1);
     EXPECT_EQ(ClipboardText(), L"copied by the user");
 }
 
@@ -353,7 +360,12 @@ TEST_F(PhraseRequestTest, RightClickCopyLeavesItsTextOnTheClipboard)
 
     PutClipboardText(L"before");
     window.GetClipboardSaver().Save();
-    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 0, symbols), 1);
+    // No phrase menu is open: the message (as another program can post it) does nothing.
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 0, symbols), 0);
+    EXPECT_EQ(ClipboardText(), L"before");
+    EXPECT_TRUE(window.GetClipboardSaver().IsSaved());
+
+    window.RunRightMenuCommand(0, symbols);
     EXPECT_EQ(ClipboardText(), L"a:b");
     EXPECT_FALSE(window.GetClipboardSaver().IsSaved());
     SendCommand(-1); // the menu closes without a choice
@@ -361,14 +373,14 @@ TEST_F(PhraseRequestTest, RightClickCopyLeavesItsTextOnTheClipboard)
     EXPECT_EQ(window.GetMenuBuilder()->GetLastUsedId(), symbols);
 
     // Without the characters a file name cannot hold.
-    ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 1, symbols);
+    window.RunRightMenuCommand(1, symbols);
     const std::wstring safe = ClipboardText();
     EXPECT_EQ(safe.size(), 3u);
     EXPECT_EQ(safe.find(L':'), std::wstring::npos) << testing::PrintToString(safe);
 
     // A text without such characters is not copied.
     PutClipboardText(L"unchanged");
-    ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 1, PhraseId(L"Typed"));
+    window.RunRightMenuCommand(1, PhraseId(L"Typed"));
     EXPECT_EQ(ClipboardText(), L"unchanged");
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/app/FolderSettings.h"
+#include "common/HandedOutAddresses.h"
 #include "tests/app/tray/TrayWindowHarness.h"
 #include "app/AppObjects.h"
 #include "app/entry/CommandLineArgs.h"
@@ -334,7 +335,10 @@ TEST_F(TrayPaneCommands, TheUpdateWindowDoesNotHoldTheCheck)
     std::atomic<bool> returned{false};
     std::atomic<bool> returnedWhileOpen{false};
     std::thread check([&] {
-        ::SendMessageW(Window(), WM_SCV_UPDATE_CHECK_RESULT, 0, reinterpret_cast<LPARAM>(&info));
+        {
+            const CHandOverScope handOver(HandOverKind::UpdateResult, &info, sizeof(info));
+            ::SendMessageW(Window(), WM_SCV_UPDATE_CHECK_RESULT, 0, reinterpret_cast<LPARAM>(&info));
+        }
         returned = true;
     });
     // The window is modal on this thread: another thread watches it and closes it.

@@ -361,11 +361,18 @@ TEST_F(TrayWindowTest, NotesComeFromTheRegisteredMessageOnlyWithReadableText)
     Create(L"", true);
     const UINT message = CAppObjects::GetMainWndListMessage();
     const int before = GetStartupNoteCount();
+    // A text this process did not hand out is not read: a made-up address, as another program sends it.
     EXPECT_EQ(::SendMessageW(Window(), message, 0, reinterpret_cast<LPARAM>(L"A note from elsewhere")), 1);
-    EXPECT_TRUE(HasNote(L"A note from elsewhere"));
+    EXPECT_FALSE(HasNote(L"A note from elsewhere"));
     EXPECT_EQ(::SendMessageW(Window(), message, 0, 0x10), 1);
     EXPECT_EQ(::SendMessageW(Window(), message, 0, 0), 1);
-    EXPECT_EQ(GetStartupNoteCount(), before + 1);
+    EXPECT_EQ(GetStartupNoteCount(), before);
+    {
+        const wchar_t text[] = L"A note handed out";
+        const CTextHandOverScope handOver(text);
+        EXPECT_EQ(::SendMessageW(Window(), message, 0, reinterpret_cast<LPARAM>(text + 2)), 1);
+    }
+    EXPECT_TRUE(HasNote(L"note handed out"));
     EXPECT_EQ(CAppObjects::SendTextToMainWndList(L"Through the service"), 1);
     EXPECT_TRUE(HasNote(L"Through the service"));
 }
@@ -454,9 +461,18 @@ TEST_F(TrayWindowTest, PaneTextAndItemContentComeOnlyFromAnOpenPane)
     ASSERT_TRUE(window.ShowFloatPane());
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0),
               reinterpret_cast<LRESULT>(&window.GetFloatPane().GetTextHolder()));
-    // No history is kept in these tests: no selected item, an empty text.
+    // A string this process did not hand out is not touched, nor is a made-up address.
     EXPECT_EQ(
         ::SendMessageW(Window(), WM_SCV_GET_SELECTED_ITEM_CONTENT, 0, reinterpret_cast<LPARAM>(&content)), 0);
+    EXPECT_EQ(content, L"unchanged");
+    EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_SELECTED_ITEM_CONTENT, 0, 0x10), 0);
+    // No history is kept in these tests: no selected item, an empty text.
+    {
+        const CHandOverScope handOver(HandOverKind::StringObject, &content, sizeof(content));
+        EXPECT_EQ(
+            ::SendMessageW(Window(), WM_SCV_GET_SELECTED_ITEM_CONTENT, 0, reinterpret_cast<LPARAM>(&content)),
+            0);
+    }
     EXPECT_TRUE(content.IsEmpty());
     window.GetFloatPane().ShowWindow(SW_HIDE);
     EXPECT_EQ(::SendMessageW(Window(), WM_SCV_GET_FLOAT_PANE_TEXT, 0, 0), 0) << "a hidden pane gives none";
