@@ -448,24 +448,35 @@ TEST_F(LocalizationTest, StringsComeFromTheLanguageFileAndTheEnglishGoesToTheExa
     EXPECT_EQ(L"<missing>", ReadValue(german, L"Strings_Client", L"1099"));
 }
 
-TEST(LanguageTextEscapes, EscapeAndUnescapeAreInverse)
+TEST(LanguageTextEscapes, ControlCharactersAreEscapedAndBackslashesStayAsTheyAre)
 {
     const struct
     {
         LPCWSTR text;
         LPCWSTR stored;
-    } cases[] = {
+    } written[] = {
         {L"plain", L"plain"},
         {L"a\tb\nc\rd", L"a\\tb\\nc\\rd"},
-        {L"C:\\new\\table", L"C:\\\\new\\\\table"},
-        {L"end\\", L"end\\\\"},
+        {L"C:\\Program Files\\x", L"C:\\Program Files\\x"},
+        {L"end\\", L"end\\"},
         {L"", L""},
     };
-    for (const auto& row : cases) {
+    for (const auto& row : written) {
         EXPECT_EQ(CString(row.stored), EscapeLanguageText(row.text)) << row.text;
         EXPECT_EQ(CString(row.text), UnescapeLanguageText(row.stored)) << row.stored;
     }
-    EXPECT_EQ(CString(L"C:\\Program Files\\x"), UnescapeLanguageText(L"C:\\Program Files\\x"));
+    // Files written either way read the same: a doubled backslash is one.
+    const struct
+    {
+        LPCWSTR stored;
+        LPCWSTR text;
+    } read[] = {
+        {L"C:\\\\Program Files\\\\x", L"C:\\Program Files\\x"},
+        {L"two\\\\nlines", L"two\\nlines"},
+        {L"two\\nlines", L"two\nlines"},
+    };
+    for (const auto& row : read)
+        EXPECT_EQ(CString(row.text), UnescapeLanguageText(row.stored)) << row.stored;
 }
 
 TEST_F(LocalizationTest, CommandLineKeyTexts)
