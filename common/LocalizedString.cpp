@@ -80,6 +80,9 @@ CString EscapeLanguageText(const CString& text)
         case L'\r':
             result += L"\\r";
             break;
+        case L'\\':
+            result += L"\\\\";
+            break;
         default:
             result.AppendChar(text[i]);
         }

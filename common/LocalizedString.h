@@ -68,8 +68,6 @@ CString GetCommandLineKeyTextWithExample(LPCWSTR examplePath, LPCWSTR switchName
 // there and the result is empty.
 CString ReadCommandLineKeyText(LPCWSTR file, LPCWSTR switchName, LPCWSTR englishText);
 
-// Control characters to their two-character forms ("\t", "\n", "\r") and back.
-// A backslash itself is written as it is; the reader also takes a doubled
-// backslash as one (files written by earlier builds).
+// Control characters to their two-character forms and back.
 CString EscapeLanguageText(const CString& text);
 CString UnescapeLanguageText(const CString& text);

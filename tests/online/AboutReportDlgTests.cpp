@@ -229,6 +229,8 @@ TEST(AboutReportDlgTests, TheCopyButtonsArrowOpensItsMenuAndTheRestCopies)
     DialogFixture f;
     ASSERT_NE(f.dialog.Create(nullptr), nullptr);
     f.dialog.BuildReport();
+    // On screen, so that the cursor can be put on the button.
+    ::SetWindowPos(f.dialog.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(f.dialog.m_hWnd, SW_SHOWNA);
     HWND button = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_COPY);
     RECT client{};
