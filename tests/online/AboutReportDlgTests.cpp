@@ -233,6 +233,8 @@ TEST(AboutReportDlgTests, TheCopyButtonsArrowOpensItsMenuAndTheRestCopies)
     ::SetWindowPos(f.dialog.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(f.dialog.m_hWnd, SW_SHOWNA);
     HWND button = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_COPY);
+    ::UpdateWindow(f.dialog.m_hWnd); // the button has drawn its arrow, as before any user's click
+    scvtest::PumpFor(100);
     RECT client{};
     ::GetClientRect(button, &client);
     g_copyMenuSeen = false;

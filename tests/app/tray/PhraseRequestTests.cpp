@@ -431,8 +431,38 @@ TEST_F(PhraseRequestTest, RightClickCopyPutsEveryKindOfHistoryItemOnTheClipboard
     queue.Clear(CString());
 }
 
+// ".txt" files open with Notepad for the test's life: the Wine prefix here has the "txtfile"
+// class but no ".txt" key. A key that existed before is left alone.
+class TxtAssociationForTest
+{
+public:
+    TxtAssociationForTest()
+    {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              &disposition) != ERROR_SUCCESS)
+            return;
+        m_created = disposition == REG_CREATED_NEW_KEY;
+        if (m_created)
+            ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"txtfile"),
+                             sizeof(L"txtfile"));
+        ::RegCloseKey(key);
+    }
+    ~TxtAssociationForTest()
+    {
+        if (m_created)
+            ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kKey);
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L".txt";
+    bool m_created = false;
+};
+
 TEST_F(PhraseRequestTest, RightClickEditOpensTheHistoryItemInItsProgram)
 {
+    TxtAssociationForTest association;
     CSCVTrayWnd& window = Create(true);
     CCHQueue& queue = window.GetClipboardHistory().GetQueue();
     queue.Clear(CString());
