@@ -135,7 +135,7 @@ LRESULT CAppObjects::SendTextToMainWndList(LPCWSTR text)
     return SendToMainWnd(GetMainWndListMessage(), 0, reinterpret_cast<LPARAM>(text));
 }
 
-LPCWSTR GetClientLanguageSuffix()
+LPCWSTR GetLocalizerClientSuffix()
 {
     return L"_Client";
 }
@@ -144,8 +144,8 @@ CMenuLocalizer& CAppObjects::GetLocalizer()
 {
     static CMenuLocalizer* const localizer = [] {
         const CString path = BuildLanguageFilePath(GetSettings().GetLanguageFileName());
-        auto* made = new CMenuLocalizer(path, GetClientLanguageSuffix());
-        SetLanguageFileForStrings(path, GetClientLanguageSuffix());
+        auto* made = new CMenuLocalizer(path, GetLocalizerClientSuffix());
+        SetLanguageFileForStrings(path, GetLocalizerClientSuffix());
         return made;
     }();
     return *localizer;

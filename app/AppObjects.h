@@ -150,7 +150,7 @@ int NotifyStateListeners(IClipboardSpyStateListener* sender, int code, LPARAM va
 void BroadcastAppEvent(int code, LPARAM value);
 
 // The suffix of the main program's sections in language files: "_Client".
-LPCWSTR GetClientLanguageSuffix();
+LPCWSTR GetLocalizerClientSuffix();
 
 // "LangPrefix" of the language file named in the settings (in the program
 // folder unless the name holds a backslash); empty when none is set.

@@ -134,28 +134,6 @@ CString FormatAndMoreText(int count)
     return text;
 }
 
-CString TextBeforeFirstNewline(const CString& text)
-{
-    const int position = text.Find(L'\n', 1);
-    return position < 0 ? text : text.Left(position);
-}
-
-CString TextAfterFirstNewline(const CString& text)
-{
-    const int position = text.Find(L'\n', 1);
-    return position < 0 ? text : text.Mid(position + 1);
-}
-
-CString LocalizedTextBefore(UINT stringId)
-{
-    return TextBeforeFirstNewline(LoadLocalizedString(stringId));
-}
-
-CString LocalizedTextAfter(UINT stringId)
-{
-    return TextAfterFirstNewline(LoadLocalizedString(stringId));
-}
-
 CString GetDefaultFolderMacro()
 {
     return L"%DEFAULT_FOLDER%";

@@ -33,14 +33,6 @@ CString FormatAndMoreText(int count);
 // True when `format` is safe for one int: exactly one conversion, "%d".
 bool IsSingleIntFormat(const CString& format);
 
-// The localised string's part before / after its first "\n" (searched from the
-// second character on); the whole text when it has none.
-CString LocalizedTextBefore(UINT stringId);
-CString LocalizedTextAfter(UINT stringId);
-// The same split of a given text.
-CString TextBeforeFirstNewline(const CString& text);
-CString TextAfterFirstNewline(const CString& text);
-
 // "%DEFAULT_FOLDER%".
 CString GetDefaultFolderMacro();
 // "%DEFAULT_FOLDER%" when the settings use the default phrases folder, else

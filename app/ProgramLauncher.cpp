@@ -15,6 +15,7 @@
 #include "common/ShellCommands.h"
 #include "common/TextDecoration.h"
 #include "common/WellKnownNames.h"
+#include "online/ProgramStarts.h"
 #include "online/SharedSettingsArea.h"
 
 #include <shellapi.h>
@@ -104,9 +105,7 @@ bool ShellExecuteEditor(const EditorStartRequest& request, LPCWSTR verb, const C
 // The three ways of starting the editor, in their order; true when one worked.
 bool LaunchEditor(const EditorStartRequest& request, const CString& parameters, CKernelHandle& process)
 {
-    bool member = false;
-    IsUserInAdminGroup(member);
-    if (!member) {
+    if (!CheckAdminGroupMembership()) {
         WriteLogLine(L"Start the RedodeZovuva at ShellExellExecute + query admin rights");
         if (ShellExecuteEditor(request, L"runas", parameters, process)) {
             WriteLogLine(L"Succcessfully start RedodeZovuva as admin");

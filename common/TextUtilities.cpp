@@ -185,6 +185,30 @@ void TrimAndShortenForMenu(CString& text, int maxLength)
         ShortenLineForMenu(text, maxLength);
 }
 
+CString WrapTextAtWidth(const CString& text, int width)
+{
+    if (width <= 0)
+        return text;
+    CString result;
+    int lineStart = 0;
+    for (int i = 0; i <= text.GetLength(); ++i) {
+        if (i < text.GetLength() && text[i] != L'\n')
+            continue;
+        CString line = text.Mid(lineStart, i - lineStart);
+        while (line.GetLength() > width) {
+            const int blank = line.Left(width + 1).ReverseFind(L' ');
+            const int cut = blank > 0 ? blank : width;
+            result += line.Left(cut) + L"\n";
+            line = line.Mid(blank > 0 ? cut + 1 : cut);
+        }
+        result += line;
+        if (i < text.GetLength())
+            result += L"\n";
+        lineStart = i + 1;
+    }
+    return result;
+}
+
 bool TruncateAtWordWithEllipsis(CString& text, int maxLength)
 {
     if (text.IsEmpty())

@@ -33,6 +33,11 @@ void TrimAndShortenForMenu(CString& text, int maxLength);
 // maxLength and appends "…". True when the length changed.
 bool TruncateAtWordWithEllipsis(CString& text, int maxLength);
 
+// Breaks every line longer than `width` characters into lines of at most that
+// many: at the last blank within the width (the blank becomes the line break),
+// else after `width` characters. Existing line breaks stay.
+CString WrapTextAtWidth(const CString& text, int width);
+
 // Removes the run of `ch` at the end of the text.
 void TrimRightChar(CString& text, wchar_t ch);
 

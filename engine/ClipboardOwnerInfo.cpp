@@ -2,10 +2,15 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "common/KernelHandle.h"
+#include "common/PathFunctions.h"
 #include "common/ProcessInfo.h"
+#include "common/RuntimeBinding.h"
 #include "common/SharedLog.h"
+#include "common/SystemErrorText.h"
 #include "engine/CCHItem.h"
 
 namespace
@@ -25,6 +30,19 @@ std::vector<HWND> OwnerChain(HWND source)
     if (HWND foreground = ::GetForegroundWindow())
         chain.push_back(foreground);
     return chain;
+}
+
+using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+// GetModuleFileNameExW from kernel32, else from psapi (loaded once and kept); null when neither has it.
+GetModuleFileNameExFn BindGetModuleFileNameEx()
+{
+    static const GetModuleFileNameExFn bound = [] {
+        if (auto fn = FindFunctionInUse<GetModuleFileNameExFn>(L"kernel32.dll", "GetModuleFileNameExW"))
+            return fn;
+        return FindFunction<GetModuleFileNameExFn>(::LoadLibraryW(L"psapi.dll"), "GetModuleFileNameExW");
+    }();
+    return bound;
 }
 
 HICON AskWindowIcon(HWND window)
@@ -48,7 +66,26 @@ CString GetWindowProcessPath(HWND window)
     ::GetWindowThreadProcessId(window, &pid);
     if (pid == 0)
         return CString();
-    return GetProcessImagePath(pid);
+    const GetModuleFileNameExFn getModuleFileName = BindGetModuleFileNameEx();
+    if (!getModuleFileName) {
+        LogError(L"PFUNC_GetModuleFileNameEx is NULL");
+        return GetFileNameFromPath(GetProcessImagePath(pid));
+    }
+    CKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process) {
+        LogError(CString(L"Cannot open process ERROR=") + GetSystemErrorText(::GetLastError()));
+        return CString();
+    }
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = getModuleFileName(process.Get(), nullptr, path, MAX_PATH);
+    CString lengthText;
+    lengthText.Format(L"%lu", static_cast<unsigned long>(length));
+    const CString line = WithExe(L"PFUNC_GetModuleFileNameEx is dwSize=", lengthText);
+    if (length == 0)
+        LogError(line);
+    else
+        WriteLogLine(line);
+    return CString(path, static_cast<int>((std::min)(length, static_cast<DWORD>(MAX_PATH))));
 }
 
 HICON ExtractWndIconFromExePath(const CString& exePath)

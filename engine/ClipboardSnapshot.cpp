@@ -170,7 +170,9 @@ int CClipboardSnapshot::Restore()
         return 0;
     CAutoCloseClipboard close(kOwnClipboardChange);
     ::EmptyClipboard();
-    for (const Entry& entry : m_entries) {
+    // Newest first: the formats go back in the reverse of the order they were listed in.
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+        const Entry& entry = *it;
         UINT format = entry.format;
         if (entry.name[0] != L'\0') {
             const UINT registered = ::RegisterClipboardFormatW(entry.name);

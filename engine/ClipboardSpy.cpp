@@ -1,5 +1,7 @@
 #include "engine/ClipboardSpy.h"
 
+#include "common/WinEventHookDispatcher.h"
+
 #include <exception>
 
 #include "common/SharedLog.h"
@@ -77,11 +79,24 @@ bool CClipboardSpy::InstallClipboardSpy(int useListener, HINSTANCE instance, HWN
         }
     }
     ::SetLastError(savedError);
+    if (IsClipboardSpyInstalled()) {
+        // The foreground and focus changes from 3 to 0x8005, through the process's one WinEvent hook.
+        CWinEventHookDispatcher& events = CWinEventHookDispatcher::GetInstance();
+        events.SetWinEventHookRange(EVENT_OBJECT_FOCUS, EVENT_SYSTEM_FOREGROUND);
+        events.Subscribe(this, 0, EVENT_OBJECT_FOCUS);
+        events.Subscribe(this, 0, EVENT_SYSTEM_FOREGROUND);
+    }
     return IsClipboardSpyInstalled();
+}
+
+void CClipboardSpy::OnWinEvent(const WinEventRecord&, DWORD)
+{
+    // The window a copy comes from is asked for when the copy arrives; the events need no answer.
 }
 
 bool CClipboardSpy::UninstallClipboardSpy()
 {
+    CWinEventHookDispatcher::GetInstance().Unsubscribe(this);
     if (m_spyWindow && ::IsWindow(m_spyWindow))
         ::DestroyWindow(m_spyWindow);
     else if (IsClipboardSpyInstalled())

@@ -11,6 +11,8 @@
 
 #include <map>
 
+#include "common/WinEventHookDispatcher.h"
+
 class IClipboardSpyObserver
 {
 public:
@@ -27,9 +29,11 @@ struct ClipboardSpyWatchdog
     UINT period = 0;
 };
 
-class CClipboardSpy
+class CClipboardSpy : public IWinEventSubscriber
 {
 public:
+    // Subscribed to the foreground and focus WinEvents while installed.
+    void OnWinEvent(const WinEventRecord& record, DWORD userValue) override;
     static CClipboardSpy& GetInstance();
 
     // False when already installed or when neither method works. `useListener`

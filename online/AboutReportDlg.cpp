@@ -1,4 +1,5 @@
 #include "online/AboutReportDlg.h"
+#include "common/ListViewHelpers.h"
 
 #include "common/GdiCache.h"
 #include "common/LocalizedString.h"
@@ -92,10 +93,12 @@ LRESULT CAboutReportDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
                    MakeAboutVersionLine(m_services.versionText,
                                         LoadLocalizedTextOr(IDS_ABOUT_RELEASED, L"Released"),
                                         GetBuildStamp()));
+    m_copyButton.SubclassWindow(GetDlgItem(IDC_ABOUT_COPY));
     SetDlgItemText(IDC_ABOUT_COPY, LoadLocalizedTextOr(IDS_ABOUT_COPY, L"Copy"));
     SetDlgItemText(IDC_ABOUT_CHECK_UPDATES, m_services.checkForUpdatesText);
     SetUpLinks();
     HWND list = List();
+    m_listRedraw.SubclassWindow(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     ListView_SetBkColor(list, ::GetSysColor(COLOR_BTNFACE));
     ListView_SetTextBkColor(list, ::GetSysColor(COLOR_BTNFACE));
@@ -242,9 +245,17 @@ LRESULT CAboutReportDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 
 LRESULT CAboutReportDlg::OnCopy(WORD, WORD, HWND, BOOL&)
 {
+    if (m_copyButton.m_hWnd && m_copyButton.IsArrowPressed())
+        ShowCopyMenu();
+    else
+        CopyReport();
+    return 0;
+}
+
+void CAboutReportDlg::CopyReport()
+{
     if (m_services.copyText && !m_services.copyText(GetReportText()))
         WriteLogLine(L"About: the report could not be copied");
-    return 0;
 }
 
 LRESULT CAboutReportDlg::OnCheckForUpdates(WORD, WORD, HWND, BOOL&)
@@ -269,7 +280,7 @@ CString CAboutReportDlg::ButtonText(int id) const
     return text;
 }
 
-LRESULT CAboutReportDlg::OnCopyDropDown(int, LPNMHDR, BOOL&)
+void CAboutReportDlg::ShowCopyMenu()
 {
     RECT button{};
     ::GetWindowRect(GetDlgItem(IDC_ABOUT_COPY), &button);
@@ -286,14 +297,12 @@ LRESULT CAboutReportDlg::OnCopyDropDown(int, LPNMHDR, BOOL&)
     ::DestroyMenu(menu);
     if (chosen)
         RunMenuCommand(chosen);
-    return 0;
 }
 
 void CAboutReportDlg::RunMenuCommand(UINT id)
 {
     if (id == IDC_ABOUT_COPY) {
-        BOOL handled = TRUE;
-        OnCopy(0, IDC_ABOUT_COPY, nullptr, handled);
+        CopyReport();
     } else if (id == kZipMenuItem) {
         AskAndSaveLogZip(m_hWnd, m_services.mainWindow, m_services.logPath, GetReportText(),
                          m_services.expandMacros);
@@ -302,7 +311,7 @@ void CAboutReportDlg::RunMenuCommand(UINT id)
             m_services.openSettingsFile(m_hWnd);
     } else if (id >= kFirstSectionItem) {
         const int row = static_cast<int>(id - kFirstSectionItem);
-        if (!ListView_EnsureVisible(List(), row, FALSE))
+        if (!ListViewScrollItemToTop(List(), row))
             ::MessageBeep(static_cast<UINT>(-1));
     }
 }

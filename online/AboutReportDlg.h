@@ -5,7 +5,9 @@
 // built 300 ms after the dialog opens. What the dialog needs of the main
 // program comes in through CAboutDialogServices.
 
+#include "common/ArrowButton.h"
 #include "common/GdiObjectGuards.h"
+#include "common/RedrawOnScrollWindow.h"
 #include "online/LogZipArchive.h"
 #include "online/SystemReport.h"
 #include "online/SystemReportBuilder.h"
@@ -92,7 +94,6 @@ public:
     COMMAND_ID_HANDLER(IDC_ABOUT_CHECK_UPDATES, OnCheckForUpdates)
     COMMAND_ID_HANDLER(IDC_ABOUT_HOME_PAGE, OnLink)
     COMMAND_ID_HANDLER(IDC_ABOUT_BUG_REPORT_FAQ, OnLink)
-    NOTIFY_HANDLER(IDC_ABOUT_COPY, BCN_DROPDOWN, OnCopyDropDown)
     NOTIFY_HANDLER(IDC_ABOUT_REPORT, NM_CUSTOMDRAW, OnListCustomDraw)
     NOTIFY_HANDLER(IDC_ABOUT_REPORT, LVN_ITEMCHANGING, OnListItemChanging)
     NOTIFY_HANDLER(IDC_ABOUT_REPORT, LVN_GETINFOTIPW, OnListInfoTip)
@@ -112,7 +113,9 @@ private:
     LRESULT OnCopy(WORD, WORD, HWND, BOOL&);
     LRESULT OnCheckForUpdates(WORD, WORD, HWND, BOOL&);
     LRESULT OnLink(WORD, WORD id, HWND, BOOL&);
-    LRESULT OnCopyDropDown(int, LPNMHDR, BOOL&);
+    // The Copy button's menu (copy, zip the log, open the settings file) under the button.
+    void ShowCopyMenu();
+    void CopyReport();
     LRESULT OnListCustomDraw(int, LPNMHDR header, BOOL&);
     LRESULT OnListItemChanging(int, LPNMHDR, BOOL&) { return TRUE; }
     LRESULT OnListInfoTip(int, LPNMHDR header, BOOL&);
@@ -132,4 +135,6 @@ private:
     bool m_built = false;
     GdiObject<HFONT> m_linkFont; // the dialog's font in bold
     HWND m_linkTips = nullptr;   // owned by the dialog, destroyed with it
+    CRedrawOnScrollWindow m_listRedraw; // the list repaints itself whole after a horizontal scroll
+    CArrowButton m_copyButton;          // a press on its arrow opens the Copy menu
 };

@@ -86,10 +86,12 @@ CString BuildProcessedCommandText(const CStringPair& split)
     return text;
 }
 
-bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner)
+bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner,
+                              const std::function<void()>& onStarted)
 {
     CommandRunOptions options;
     options.mode = mode;
+    options.onStarted = onStarted;
     return RunCommandWithReport(command, sourceCommand, owner, options);
 }
 

@@ -49,7 +49,9 @@ CString BuildProcessedCommandText(const CStringPair& split);
 // "Scrivolanter" with the system's error text, "Command: ", "Source Command: "
 // and the processed command. The caller's last error is kept. True when the
 // command started.
-bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner);
+// `onStarted` (may be empty) is called when the command started: the launch sound.
+bool ExecuteCommandWithReport(int mode, const CString& command, const CString& sourceCommand, HWND owner,
+                              const std::function<void()>& onStarted = {});
 
 // The same with all choices given. `split` (may be null) gets the file and parameters started.
 bool RunCommandWithReport(const CString& command, const CString& sourceCommand, HWND owner,

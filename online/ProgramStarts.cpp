@@ -1,5 +1,7 @@
 #include "online/ProgramStarts.h"
 
+#include "common/SecurityInfo.h"
+
 #include "common/WellKnownNames.h"
 
 #include <shellapi.h>
@@ -16,4 +18,10 @@ bool StartWelcomeProgram(HWND owner, bool autoStart)
         ::ShellExecuteW(owner, L"open", GetWelcomeExePath(),
                         parameters.IsEmpty() ? nullptr : parameters.GetString(), nullptr, SW_SHOW));
     return result > 32;
+}
+
+bool CheckAdminGroupMembership()
+{
+    bool member = false;
+    return IsUserInAdminGroup(member) && member;
 }

@@ -11,6 +11,7 @@
 #include "common/MenuLocalizer.h"
 #include "engine/CCHItem.h"
 #include "engine/ClipboardHistoryFiles.h"
+#include "online/CommandRunners.h"
 
 HWND CFloatPaneAppHost::GetTrayWindow()
 {
@@ -70,6 +71,11 @@ bool CFloatPaneAppHost::OpenUrl(const CString& text)
 bool CFloatPaneAppHost::SearchWeb(const CString& text, int kind)
 {
     return SearchWebForText(text, kind);
+}
+
+bool CFloatPaneAppHost::RunCommand(const CString& command)
+{
+    return OpenCommandWithShell(command, true, CAppObjects::GetMainWnd(), false);
 }
 
 bool CFloatPaneAppHost::SaveItemToFile(const CCHItem& item, const CString& path)

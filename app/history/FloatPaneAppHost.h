@@ -25,6 +25,7 @@ public:
     CString FormatAndMoreText(int count) override;
     bool OpenUrl(const CString& text) override;
     bool SearchWeb(const CString& text, int kind) override;
+    bool RunCommand(const CString& command) override;
     // Replaces the file (the save dialog asked before overwriting).
     bool SaveItemToFile(const CCHItem& item, const CString& path) override;
     bool OpenItemInTempFile(const CCHQueue& queue, int row, HWND owner, bool withProgram) override;

@@ -6,6 +6,10 @@
 #include "common/PathFunctions.h"
 #include "common/WellKnownNames.h"
 #include "menus/tips/TrayTipIcons.h"
+#include "online/EditorIcons.h"
+
+#include <algorithm>
+#include <iterator>
 
 #include <shlobj.h>
 
@@ -52,6 +56,21 @@ HICON IconOfDataFile(const CString& path, UINT id)
         return nullptr;
     HICON icon = LoadIconSmall(module, id);
     ::FreeLibrary(module);
+    return icon;
+}
+
+// Icon 160, 163 or 164 of the editor program's file; a copy the caller owns.
+HICON EditorResourceIcon(UINT id)
+{
+    static const UINT kIds[] = {160, 163, 164};
+    const auto found = std::find(std::begin(kIds), std::end(kIds), id);
+    if (found == std::end(kIds))
+        return nullptr;
+    HMODULE module = LoadEditorExeAsDataFile();
+    HICON shared = LoadEditorIcon(static_cast<int>(found - std::begin(kIds)), module);
+    HICON icon = shared ? ::CopyIcon(shared) : nullptr;
+    if (module)
+        ::FreeLibrary(module);
     return icon;
 }
 
@@ -159,7 +178,7 @@ HICON LoadTipIcon(const TipIconSource& source)
     case TipIconKind::SystemFileResource:
         return IconOfDataFile(SystemFilePath(source.name), source.id);
     case TipIconKind::EditorResource:
-        return IconOfDataFile(GetEditorExePath(), source.id);
+        return EditorResourceIcon(source.id);
     case TipIconKind::EditorProgram:
         return GetEditorProgramIcon();
     case TipIconKind::WelcomeProgram:

@@ -3,6 +3,7 @@
 #include <wtsapi32.h>
 
 #include <cstring>
+#include <cwchar>
 #include <thread>
 
 #include "app/tray/AppIcons.h"
@@ -28,6 +29,7 @@
 #include "common/Settings.h"
 #include "common/SettingsFiles.h"
 #include "common/SharedLog.h"
+#include "common/StructuredExceptionGuard.h"
 #include "common/TimingMarks.h"
 #include "common/WellKnownNames.h"
 #include "common/WindowHelpers.h"
@@ -84,15 +86,30 @@ void CopyToField(wchar_t (&field)[N], LPCWSTR source)
 // Every Shell_NotifyIconW call goes through here: the record's size is that of
 // this build's structure, every text field is terminated, and balloons are
 // silent while sounds are switched off.
+// The size is that of the record up to the balloon icon (952 bytes for i686), as
+// the shell of every supported Windows takes it. A fault inside the shell is
+// reported in a box and counts as a failure.
 BOOL ShellNotify(DWORD message, NOTIFYICONDATAW& record, bool silent)
 {
-    record.cbSize = sizeof(NOTIFYICONDATAW);
+    record.cbSize = NOTIFYICONDATAW_V3_SIZE;
     record.szInfo[ARRAYSIZE(record.szInfo) - 1] = L'\0';
     record.szInfoTitle[ARRAYSIZE(record.szInfoTitle) - 1] = L'\0';
     record.szTip[ARRAYSIZE(record.szTip) - 1] = L'\0';
     if (silent)
         record.dwInfoFlags |= NIIF_NOSOUND;
-    return ::Shell_NotifyIconW(message, &record);
+    BOOL result = FALSE;
+    if (!RunStructuredExceptionGuarded([&] { result = ::Shell_NotifyIconW(message, &record); }, nullptr)) {
+        ::MessageBoxW(nullptr, L"Exception in Shell_Notify", kProductName, MB_TOPMOST | MB_ICONERROR);
+        return FALSE;
+    }
+    return result;
+}
+
+// True when the field holds its terminating NUL.
+template <size_t N>
+bool IsTerminatedField(const wchar_t (&field)[N])
+{
+    return ::wmemchr(field, L'\0', N) != nullptr;
 }
 
 // Waits on the stop event; true when the thread is to go on (time-out).
@@ -187,7 +204,7 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     CAppObjects::SetMainWnd(m_hWnd);
     ReloadLanguage();
     SetMenuHost(MenuHost{GetProductVersionText(false), CAppObjects::GetAppIconId(),
-                         &CAppObjects::GetLocalizer(), &LoadTipIcon});
+                         &CAppObjects::GetLocalizer(), &LoadTipIcon, GetShortVersionText()});
     SetRichEditConverterParent(m_hWnd);
     RegisterWithMessageLoop(true);
     ChangeWindowMessageFilterDyn(WM_COPYDATA, MSGFLT_ADD);
@@ -199,11 +216,8 @@ LRESULT CSCVTrayWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     } else {
         StartCoreServices(nullptr, nullptr);
     }
-    // The first start reads the saved history; a watcher that cannot start now
-    // is tried again every two seconds.
-    if (GetSettings().ClipboardHistory != 0 && !GetHistory().IsCapturing() && !StartClipboardWatcher(1))
-        StartDelayedWatcherStart(
-            DelayedWatcherStartParams{m_stopEvent, m_hWnd, WM_SCV_START_CLIPBOARD_WATCHER});
+    // The core start-up starts the history; without it (no install) it starts here.
+    StartWantedClipboardWatcher(true);
     if (GetSettings().ShowHistoryPaneOnStart != 0)
         m_floatPane.Create(&m_clipboardHistory.GetPaneHistory(), FALSE, FALSE);
     StartTrayIconThread();
@@ -279,16 +293,10 @@ void CSCVTrayWnd::PostStartupCommands()
 
 LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
-    if (m_floatPane.m_hWnd)
-        m_floatPane.DestroyWindow();
-    m_floatPane.SetHistory(nullptr);
-    m_floatPaneHost.SetMenuToolTip(nullptr);
     if (m_stopEvent)
         ::SetEvent(m_stopEvent);
     StopCoreServices();
     HideMenuToolTip();
-    if (GetHistory().IsCapturing())
-        GetHistory().Stop();
 
     m_trayAnimation.Stop();
     NOTIFYICONDATAW record{};
@@ -297,6 +305,14 @@ LRESULT CSCVTrayWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
     ShellNotify(NIM_DELETE, record, false);
     if (m_altTab.IsShown())
         m_altTab.Hide();
+    if (m_floatPane.m_hWnd)
+        m_floatPane.DestroyWindow();
+    m_floatPane.SetHistory(nullptr);
+    m_floatPaneHost.SetMenuToolTip(nullptr);
+    if (GetHistory().IsCapturing()) {
+        GetHistory().Stop();
+        NotifyStateListeners(nullptr, 0, GetHistory().IsCapturing() ? 1 : 0);
+    }
 
     if (!m_sessionNotifier.IsRegistered(m_hWnd))
         LogError(L"WTS_Notify HWND for uninstalling not found");
@@ -341,6 +357,7 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
     if (!m_waitObjects.CreateWaitObjects()) {
         LogError(L"Cannot create wait objects");
         ReportStartupError(accumulator, L"ERROR: Cannot create wait objects");
+        StartWantedClipboardWatcher(false);
         m_waitObjects.CloseWaitObjects();
         return false;
     }
@@ -350,6 +367,7 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
         const CString text = CString(L"ERROR: Cannot register hot key ") + GetHotKeyDisplayText();
         WriteLogLine(text);
         ReportStartupError(accumulator, text);
+        StartWantedClipboardWatcher(false);
         m_waitObjects.CloseWaitObjects();
         return false;
     }
@@ -372,12 +390,14 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
         else
             WriteLogLine(text);
         ReportStartupError(accumulator, text);
+        StartWantedClipboardWatcher(false);
         UnregisterPhraseHotKey();
         m_waitObjects.CloseWaitObjects();
         return false;
     }
 
     const bool threadStarted = StartQueryThread();
+    StartWantedClipboardWatcher(true);
     if (!threadStarted) {
         LogError(L"Cannot start wait thread for query");
         ReportStartupError(accumulator, L"ERROR: Cannot start wait thread for query");
@@ -392,6 +412,17 @@ bool CSCVTrayWnd::StartCoreServices(LPVOID, CString* accumulator)
         m_waitObjects.CloseWaitObjects();
     }
     return threadStarted;
+}
+
+void CSCVTrayWnd::StartWantedClipboardWatcher(bool retryLater)
+{
+    // The first start reads the saved history; a watcher that cannot start now
+    // is tried again every two seconds when asked.
+    if (GetSettings().ClipboardHistory == 0 || GetHistory().IsCapturing() || StartClipboardWatcher(1))
+        return;
+    if (retryLater)
+        StartDelayedWatcherStart(
+            DelayedWatcherStartParams{m_stopEvent, m_hWnd, WM_SCV_START_CLIPBOARD_WATCHER});
 }
 
 bool CSCVTrayWnd::StartQueryThread()
@@ -492,7 +523,7 @@ void CSCVTrayWnd::ReloadLanguage()
 {
     const CString path = BuildLanguageFilePath(GetSettings().GetLanguageFileName());
     CAppObjects::GetLocalizer().SetLanguageFile(path);
-    SetLanguageFileForStrings(path, GetClientLanguageSuffix());
+    SetLanguageFileForStrings(path, GetLocalizerClientSuffix());
     CAppObjects::SetUseRuUrls();
 }
 
@@ -596,13 +627,27 @@ BOOL CSCVTrayWnd::ShowTrayBalloon(LPCWSTR text, UINT milliseconds)
         record.dwInfoFlags = NIIF_INFO;
         record.uTimeout = milliseconds;
         CopyToField(record.szInfo, text);
-        const BOOL shown = CallShellNotifyIcon(NIM_MODIFY, record);
+        const BOOL shown = ModifyTrayBalloon(record, L"CSCVTrayWnd::ShowTrayBalloon [1]");
         if (shown)
             SetTimer(kTimerHideBalloon, milliseconds, nullptr);
         return shown;
     }
     // An empty balloon text takes the balloon away.
-    return CallShellNotifyIcon(NIM_MODIFY, record);
+    return ModifyTrayBalloon(record, L"CSCVTrayWnd::ShowTrayBalloon [2]");
+}
+
+BOOL CSCVTrayWnd::ModifyTrayBalloon(NOTIFYICONDATAW& record, LPCWSTR logTag)
+{
+    SetLogSourceTag(logTag);
+    if (!IsTerminatedField(record.szInfo))
+        LogError(L"IsBadStringPtr(ni.szInfo,INFINITE)");
+    if (!IsTerminatedField(record.szInfoTitle))
+        LogError(L"IsBadStringPtr(ni.szInfoTitle,INFINITE)");
+    if (!IsTerminatedField(record.szTip))
+        LogError(L"IsBadStringPtr(ni.szTip,INFINITE)");
+    const BOOL result = CallShellNotifyIcon(NIM_MODIFY, record);
+    ClearLogSourceTag();
+    return result;
 }
 
 void CSCVTrayWnd::StartTrayIconThread()

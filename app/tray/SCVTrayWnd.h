@@ -393,6 +393,15 @@ private:
     // The text of a command for the right-click copy commands; false when
     // the id names nothing that has a text.
     bool GetCommandTextForCopy(int commandId, CString& text, int& dataType);
+    // Starts the clipboard watcher when the history is wanted and it does not run; when it
+    // cannot start, `retryLater` keeps trying every two seconds.
+    void StartWantedClipboardWatcher(bool retryLater);
+    // NIM_MODIFY of a balloon record, logged under the tag; unterminated text fields are logged.
+    BOOL ModifyTrayBalloon(NOTIFYICONDATAW& record, LPCWSTR logTag);
+    // Copy of a history item that has no text (a picture, a clip, a page): true when the id names one.
+    bool CopyHistoryItemWithoutText(int commandId);
+    // Edit / Open With of a history item: written to a temporary file and opened.
+    void OpenHistoryItemFromMenu(int commandId, bool withAssociatedProgram);
     static int LastIdFilter(int commandId, void* self);
     // The "Local\Scrivolanter_CommandCheckForUpdates" watcher (WM_COMMAND 32791).
     bool StartCheckForUpdatesCommandWatcher();

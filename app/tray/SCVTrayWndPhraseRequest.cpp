@@ -9,6 +9,7 @@
 #include "app/AppObjects.h"
 #include "app/AppTexts.h"
 #include "app/ProgramLauncher.h"
+#include "app/history/ClipboardItemFiles.h"
 #include "app/tray/WebSearch.h"
 #include "common/LocalizedString.h"
 #include "common/NumberTexts.h"
@@ -28,6 +29,7 @@
 #include "menus/tips/MenuHistorySource.h"
 #include "menus/tips/MenuTrackerWindow.h"
 #include "online/CommandRunners.h"
+#include "online/LocalizedStringParts.h"
 #include "online/SharedSettingsArea.h"
 
 #include "resources/ScrivolanterRes.h"
@@ -81,10 +83,7 @@ void SwitchTargetLayout(HWND target, LANGID language)
 // launch sound) and tells the user when it could not be started.
 bool RunPhraseCommandLine(HWND owner, const CString& command)
 {
-    CommandRunOptions options;
-    options.mode = 1;
-    options.onStarted = [] { CAppObjects::PlayLaunchSound(); };
-    return RunCommandWithReport(command, command, owner, options);
+    return ExecuteCommandWithReport(1, command, command, owner, [] { CAppObjects::PlayLaunchSound(); });
 }
 
 // Sets a flag for the lifetime of the scope.
@@ -431,6 +430,33 @@ bool CSCVTrayWnd::GetCommandTextForCopy(int commandId, CString& text, int& dataT
     }
 }
 
+bool CSCVTrayWnd::CopyHistoryItemWithoutText(int commandId)
+{
+    IMenuHistory* history = EnsureMenuBuilder().GetHistory();
+    const int index = HistoryIndexOfCommand(commandId, history);
+    if (index < 0 || LookupMenuCommand(commandId, nullptr, history).kind == MenuCommandKind::History)
+        return false;
+    if (m_clipboardHistory.GetWatcher().PutItemOnClipboard(index))
+        m_clipboardSaver.Dismiss();
+    else
+        ::MessageBeep(0xFFFFFFFF);
+    return true;
+}
+
+void CSCVTrayWnd::OpenHistoryItemFromMenu(int commandId, bool withAssociatedProgram)
+{
+    if (commandId < kHistoryMenuFirstId) {
+        ::MessageBoxW(m_hWnd, L"nIndex < 0", kProductName, MB_ICONERROR);
+        return;
+    }
+    const int index = HistoryIndexOfCommand(commandId, EnsureMenuBuilder().GetHistory());
+    if (index >= 0 &&
+        OpenClipboardItemInTempFile(m_clipboardHistory.GetQueue(), index, m_hWnd, withAssociatedProgram))
+        ::EndMenu();
+    else
+        ::MessageBeep(0xFFFFFFFF);
+}
+
 void CSCVTrayWnd::RunRightMenuCommand(int kind, int commandId)
 {
     CString line;
@@ -440,6 +466,9 @@ void CSCVTrayWnd::RunRightMenuCommand(int kind, int commandId)
     switch (kind) {
     case kRightMenuCopy:
     case kRightMenuCopyExcludeSymbols: {
+        // Pictures, clips and pages have no text to copy: the item goes to the clipboard as it is.
+        if (kind == kRightMenuCopy && CopyHistoryItemWithoutText(commandId))
+            break;
         CString text;
         int dataType = 0;
         if (!GetCommandTextForCopy(commandId, text, dataType)) {
@@ -489,12 +518,7 @@ void CSCVTrayWnd::RunRightMenuCommand(int kind, int commandId)
     }
     case kRightMenuEdit:
     case kRightMenuOpenWith:
-        // Only history items are written to a file and opened; the history is
-        // not part of this program yet, so no id names one.
-        if (commandId < kHistoryMenuFirstId)
-            ::MessageBoxW(m_hWnd, L"nIndex < 0", kProductName, MB_ICONERROR);
-        else
-            ::MessageBeep(0xFFFFFFFF);
+        OpenHistoryItemFromMenu(commandId, kind == kRightMenuEdit);
         break;
     default:
         if (kind >= kRightMenuSearchFirst && kind <= kRightMenuSearchEncyclopedia) {
@@ -538,10 +562,10 @@ CString CSCVTrayWnd::FormatCharsCountText(int count)
 
 CString CSCVTrayWnd::LocalizedTextBefore(UINT stringId)
 {
-    return ::LocalizedTextBefore(stringId);
+    return GetLocalizedStringFirstLine(stringId);
 }
 
 CString CSCVTrayWnd::LocalizedTextAfter(UINT stringId)
 {
-    return ::LocalizedTextAfter(stringId);
+    return GetLocalizedStringRest(stringId);
 }

@@ -6,6 +6,7 @@
 #include "common/LocalizedString.h"
 #include "common/RuntimeBinding.h"
 #include "common/SharedLog.h"
+#include "common/TextUtilities.h"
 #include "online/CSCVUrl.h"
 #include "resources/ScrivolanterRes.h"
 
@@ -26,7 +27,8 @@ LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
     if (!(m_connectionProbe ? m_connectionProbe() : IsInternetConnected())) {
         const CString text =
             CString(L"Scrivolanter : ") +
-            LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates") + L"\n\n" +
+            WrapTextAtWidth(LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates"), 20) +
+            L"\n\n" +
             LoadLocalizedTextOr(IDS_SCV_NO_CONNECTION, L"No has connection to Intenet. Continue?");
         if (ShowOwnMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION, true) != IDOK)
             return 0;

@@ -81,6 +81,9 @@ public:
     // Opens the text as a web address; searches the web for it (kind 5 to 8).
     virtual bool OpenUrl(const CString& text) = 0;
     virtual bool SearchWeb(const CString& text, int kind) = 0;
+    // Runs the text as a command line (program and parameters split), owned by
+    // the tray window; a command that cannot start is reported to the user.
+    virtual bool RunCommand(const CString& command) = 0;
     // Writes the item to the file; true when written.
     virtual bool SaveItemToFile(const CCHItem& item, const CString& path) = 0;
     // Writes history item `row` to a temporary file and opens it with its

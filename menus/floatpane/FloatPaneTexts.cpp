@@ -10,6 +10,15 @@
 #include "common/TextHelpers.h"
 #include "common/TextUtilities.h"
 #include "engine/ClipboardHistoryTexts.h"
+#include "engine/ForeignClipboardFormats.h"
+#include "common/ByteSizeText.h"
+#include "common/LanguageFile.h"
+#include "common/LocaleInfo.h"
+#include "common/Settings.h"
+#include "common/SharedLog.h"
+
+#include <iterator>
+#include <map>
 
 namespace
 {
@@ -47,15 +56,67 @@ LONGLONG DayNumber(const SYSTEMTIME& time)
     return static_cast<LONGLONG>(value.QuadPart / (10000000ULL * 86400ULL));
 }
 
+// The clipboard format a history item of the type was captured from.
+UINT ClipboardFormatOfType(int type)
+{
+    switch (type) {
+    case CHT_ANSI_TEXT:
+        return CF_TEXT;
+    case CHT_UNICODE_TEXT:
+        return CF_UNICODETEXT;
+    case CHT_RTF:
+        return ::RegisterClipboardFormatW(L"Rich Text Format");
+    case CHT_OVELLINE:
+        return ::RegisterClipboardFormatW(L"Ovelline Format");
+    case CHT_BITMAP:
+        return CF_BITMAP;
+    case CHT_HTML:
+        return ::RegisterClipboardFormatW(L"HTML Format");
+    default:
+        return 0;
+    }
+}
+
+// The registered name of a clipboard format, asked once per format; empty for the standard ones.
+CString RegisteredFormatName(UINT format)
+{
+    static std::map<UINT, CString> names;
+    const auto known = names.find(format);
+    if (known != names.end())
+        return known->second;
+    wchar_t name[256] = {};
+    const int length = format ? ::GetClipboardFormatNameW(format, name, static_cast<int>(std::size(name))) : 0;
+    return names[format] = length > 0 ? CString(name, length) : CString();
+}
+
+// The short or long description of a clip's meta information; empty when it has none or it does not parse.
+CString OvellineDescription(const CCHItem& item, bool longForm)
+{
+    if (!item.HasOvlMetaInfo())
+        return CString();
+    CString line;
+    line.Format(L"Is_Has_OVL_MetaInfo=%d", 1);
+    WriteLogLine(line);
+    COvlMetaInfo meta;
+    if (!item.GetOvlMetaInfo(meta))
+        return CString();
+    return longForm ? DescribeOvlMetaInfoLong(meta) : DescribeOvlMetaInfoShort(meta);
+}
+
 CString FormatName(int type)
 {
+    if (type == CHT_RTF)
+        return L"RTF";
+    const CString registered = RegisteredFormatName(ClipboardFormatOfType(type));
+    if (!registered.IsEmpty())
+        return registered;
     switch (type) {
     case CHT_ANSI_TEXT:
         return LoadLocalizedTextOr(136, L"Text") + L" (ANSI)";
     case CHT_UNICODE_TEXT:
         return LoadLocalizedTextOr(136, L"Text") + L" (Unicode)";
     case CHT_RTF:
-        return L"RTF";
+        return LoadLocalizedTextOr(144, L"Formatted Text");
     case CHT_OVELLINE:
         return LoadLocalizedTextOr(176, L"Ovelline Document");
     case CHT_BITMAP:
@@ -76,16 +137,33 @@ CString SizeLine(const CCHItem& item)
             line.Format(L"%d x %d", bitmap.bmWidth, bitmap.bmHeight);
         return line;
     }
-    if (item.GetType() == CHT_OVELLINE) {
-        line.Format(L"%u bytes", item.GetSize());
-        return line;
-    }
+    if (item.GetType() == CHT_OVELLINE)
+        return FormatByteSizeText(item.GetSize());
     const CString text = ItemPlainText(item);
     if (text.IsEmpty() && item.GetType() != CHT_UNICODE_TEXT && item.GetType() != CHT_ANSI_TEXT)
         return line;
     const int lines = CountLinesW(text.GetString(), text.GetLength());
     return LoadLocalizedTextOr(259, L"Chars") + L": " + FormatNumberGrouped(text.GetLength()) + L",\t" +
            LoadLocalizedTextOr(277, L"Lines") + L": " + FormatNumberGrouped(lines);
+}
+
+// The locale of the installed keyboard layout whose language is the current language file's
+// ("LangPrefix", English without a file); the thread's locale when no layout has that language.
+LCID CurrentLanguageLocale()
+{
+    CSettings& settings = GetSettings();
+    CString prefix =
+        settings.GetLanguageFileName().IsEmpty() ? CString() : GetLangPrefix(settings.GetLanguageFilePath());
+    if (prefix.IsEmpty())
+        prefix = L"en";
+    HKL layouts[64] = {};
+    const int count = ::GetKeyboardLayoutList(static_cast<int>(std::size(layouts)), layouts);
+    for (int i = 0; i < count; ++i) {
+        const LCID locale = MAKELCID(LOWORD(reinterpret_cast<ULONG_PTR>(layouts[i])), SORT_DEFAULT);
+        if (GetLocaleString(locale, LOCALE_SISO639LANGNAME).CompareNoCase(prefix) == 0)
+            return locale;
+    }
+    return ::GetThreadLocale();
 }
 
 CString TimeLine(const CCHItem& item, const SYSTEMTIME& nowLocal)
@@ -111,7 +189,7 @@ CString TimeLine(const CCHItem& item, const SYSTEMTIME& nowLocal)
     b.HighPart = now.dwHighDateTime;
     const ULONGLONG elapsedMs = b.QuadPart > a.QuadPart ? (b.QuadPart - a.QuadPart) / 10000 : 0;
     const DWORD shownMs = elapsedMs > 0xFFFFFFFFULL ? 0xFFFFFFFF : static_cast<DWORD>(elapsedMs);
-    line += L"  \x2014 " + FormatDurationMs(shownMs, ::GetThreadLocale()) + L" " +
+    line += L"  \x2014 " + FormatDurationMs(shownMs, CurrentLanguageLocale()) + L" " +
             LoadLocalizedTextOr(305, L"ago");
     return line;
 }
@@ -148,7 +226,7 @@ CString MakePaneRowText(const CCHItem* item, int maxChars)
         if (item->GetType() == CHT_BITMAP)
             text = LoadLocalizedTextOr(227, L"Bitmap");
         else if (item->GetType() == CHT_OVELLINE)
-            text = L"{== Ovelline Data ==}";
+            text = item->HasOvlMetaInfo() ? OvellineDescription(*item, false) : CString(L"{== Ovelline Data ==}");
         else {
             text = GetItemPreviewForPane(*item, maxChars);
             text.Replace(L"\n", L" ");
@@ -299,9 +377,11 @@ CString MakeItemTipText(const CCHItem& item, int maxChars)
 {
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
-    CString preview = item.GetType() == CHT_BITMAP || item.GetType() == CHT_OVELLINE
-                          ? MakePaneRowText(&item, maxChars)
-                          : GetItemPreviewForPane(item, maxChars);
+    CString preview = item.GetType() == CHT_OVELLINE ? OvellineDescription(item, true) : CString();
+    if (preview.IsEmpty())
+        preview = item.GetType() == CHT_BITMAP || item.GetType() == CHT_OVELLINE
+                      ? MakePaneRowText(&item, maxChars)
+                      : GetItemPreviewForPane(item, maxChars);
     CString text = MakeItemInfoBlock(item, now) + L"\n" + MakeDashes(35) + L"\n" + preview;
     if (maxChars > 0 && text.GetLength() > maxChars - 1)
         text = text.Left(maxChars - 1);

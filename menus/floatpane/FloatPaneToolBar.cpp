@@ -233,6 +233,11 @@ CString CFloatPaneToolBar::MakeCounterText(bool captionOnly, int selected, int r
     return text;
 }
 
+CString CFloatPaneToolBar::GetTrayMenuCaption(UINT command)
+{
+    return CommandCaption(command);
+}
+
 void CFloatPaneToolBar::SetToolTipTitle(HWND tip, LPCWSTR title, HICON icon)
 {
     CString text = title ? title : L"";
@@ -541,6 +546,24 @@ LRESULT CFloatPaneToolBar::OnRButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     return 0;
+}
+
+LRESULT CFloatPaneToolBar::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    // The notification's second 32-bit field after the header holds the point: x low, y high word.
+    struct ContextMenuRequest
+    {
+        NMHDR header;
+        DWORD first;
+        DWORD point;
+    };
+    const auto* request = reinterpret_cast<const ContextMenuRequest*>(lParam);
+    if (!request || request->header.idFrom != 0 || request->header.code != 1) {
+        handled = FALSE;
+        return 0;
+    }
+    ShowContextMenu({static_cast<short>(LOWORD(request->point)), static_cast<short>(HIWORD(request->point))});
+    return 1;
 }
 
 LRESULT CFloatPaneToolBar::OnRButtonDblClk(UINT, WPARAM, LPARAM, BOOL&)

@@ -105,6 +105,7 @@ public:
     MESSAGE_HANDLER(WM_RBUTTONUP, OnRButtonUp)
     MESSAGE_HANDLER(WM_RBUTTONDBLCLK, OnRButtonDblClk)
     MESSAGE_HANDLER(WM_MBUTTONDOWN, OnMButtonDown)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     END_MSG_MAP()
 
     // Creates the toolbar as a child of the pane with its images and buttons.
@@ -136,6 +137,10 @@ public:
     // Builds, tracks and carries out the context menu at a client point.
     void ShowContextMenu(POINT clientPoint);
 
+    // A command's caption in the tray menu (resource 128, translated, without its accelerator part);
+    // else its string's part after the line break.
+    static CString GetTrayMenuCaption(UINT command);
+
     // TTM_SETTITLEW with the title cut to 97 characters and "…".
     static void SetToolTipTitle(HWND tip, LPCWSTR title, HICON icon);
 
@@ -147,6 +152,8 @@ private:
     LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    // idFrom 0, code 1: the context menu at the client point packed after the header.
+    LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnRButtonUp(UINT, WPARAM, LPARAM, BOOL&);

@@ -1,6 +1,7 @@
 // The floating pane's commands and its item menu.
 
 #include "menus/floatpane/SCVFloatPane.h"
+#include "common/CodePageDetection.h"
 #include "common/WellKnownNames.h"
 
 #include "common/HandedOutAddresses.h"
@@ -150,8 +151,8 @@ bool CSCVFloatPane::RunCommand(UINT command, UINT code, HWND source)
         SetPinned(!m_pinned);
         return true;
     case kPaneCmdRun:
-        if (item)
-            ::ShellExecuteW(tray, nullptr, GetRowText(mark).GetString(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (m_host && item)
+            m_host->RunCommand(GetRowText(mark));
         return true;
     case kPaneCmdEdit:
     case kPaneCmdOpenWith:
@@ -412,8 +413,11 @@ void CSCVFloatPane::CommandCopyHtmlCode()
     if (!m_comInitialised)
         m_comInitialised = SUCCEEDED(::CoInitialize(nullptr));
     const std::string bytes = html->GetByteText();
-    // "HTML Format" is UTF-8 by definition.
-    CString text = Utf8ToWide(bytes.c_str());
+    // The code page the bytes read as; "HTML Format" is UTF-8 when nothing says otherwise.
+    int codePage = DetectTextCodePage(bytes.data(), static_cast<int>(bytes.size()));
+    if (codePage <= 0 || !::IsValidCodePage(static_cast<UINT>(codePage)))
+        codePage = CP_UTF8;
+    CString text = MultiByteToWideString(bytes.c_str(), static_cast<UINT>(codePage));
     const int start = text.Find(L"<html>");
     if (start > 0)
         text = text.Mid(start);

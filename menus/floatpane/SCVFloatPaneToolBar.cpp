@@ -2,6 +2,7 @@
 // button tips, the edit button's drop-down menu and the caption tooltip.
 
 #include "menus/floatpane/SCVFloatPane.h"
+#include "menus/phrasemenu/MenuHost.h"
 
 #include "common/HotKeyText.h"
 #include "common/MenuToolTip.h"
@@ -211,7 +212,7 @@ HMENU CSCVFloatPane::BuildEditDropDownMenu()
                         {32809, L"Save On Exit"},
                         {kPaneCmdSounds, L"Sounds"},
                         {kPaneCmdMuteMode, L"Mute Mode"},
-                        {32827, L"Float Pane On Start"},
+                        {32827, L"Float Panel On Start"},
                         {32862, L"Pinned Mode On Start"},
                         {32815, L"Write Log"},
                         {0, nullptr},
@@ -275,8 +276,9 @@ void CSCVFloatPane::OnToolBarDropDown(NMTOOLBARW* toolbar)
 
 CString CSCVFloatPane::BuildCaptionTipText(bool elevated)
 {
-    CString text = CString(L"Scrivolanter") + L" - " + LoadLocalizedTextOr(142, L"Hot key") + L" [" +
-                   GetConfiguredHotKeyText() + L"]";
+    const CString& version = GetMenuHost().shortVersionText;
+    CString text = (version.IsEmpty() ? CString(L"Scrivolanter") : version) + L" - " +
+                   LoadLocalizedTextOr(142, L"Hot key") + L" [" + GetConfiguredHotKeyText() + L"]";
     text += L"\n" + MakeDashes(35) + L"\n";
     static const struct
     {
@@ -295,7 +297,7 @@ CString CSCVFloatPane::BuildCaptionTipText(bool elevated)
     if (!elevated) {
         text += L"\n   " + MakeTitledDashLine(20, LoadLocalizedTextOr(318, L"Tip"), 3) + L"\n";
         text += LoadLocalizedTextOr(317, L"To paste into programs run as administrator, use") + L" \x00AB" +
-                LoadLocalizedTextOr(kPaneCmdRunAsAdmin, L"Run As Administrator") + L"\x00BB" +
+                CFloatPaneToolBar::GetTrayMenuCaption(kPaneCmdRunAsAdmin) + L"\x00BB" +
                 L"\n   \x00BB " + LoadLocalizedTextOr(1062, L"from the tray menu");
     }
     return text;

@@ -21,6 +21,7 @@ struct MenuHost
     CMenuLocalizer* localizer = nullptr; // not owned; lives as long as the program
     // Loads the icon a menu tip names (the caller owns it); null: tips show the program icon.
     HICON (*loadTipIcon)(const TipIconSource&) = nullptr;
+    CString shortVersionText; // "Scrivolanter 6.00 b123": the pane's caption tip begins with it
 };
 
 void SetMenuHost(const MenuHost& host);

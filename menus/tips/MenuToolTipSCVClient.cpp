@@ -642,7 +642,8 @@ CString CMenuToolTipSCVClient::ZipLogTipText() const
 {
     CString text = Text(kStrZipLog, L"ZIP The Log File and settings file");
     if (m_context)
-        text += L"\n\n  " + m_context->GetLogFilePath() + L"\n  " + m_context->GetSettingsFilePath();
+        text += L"\n\n  " + m_context->GetLogFilePath() + L"\n  " + m_context->GetSettingsFilePath() + L", [" +
+                GetSettingsSectionName() + L"]";
     return text;
 }
 

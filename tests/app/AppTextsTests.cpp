@@ -75,15 +75,6 @@ TEST(AppTexts, AndMoreTextRefusesAnUnsafeTranslation)
     SetCurrentLanguageFilePath(L"");
 }
 
-TEST(AppTexts, SplitsAtTheFirstLineBreakAfterTheFirstCharacter)
-{
-    EXPECT_EQ(Text(TextBeforeFirstNewline(L"Title\nRest\nMore")), L"Title");
-    EXPECT_EQ(Text(TextAfterFirstNewline(L"Title\nRest\nMore")), L"Rest\nMore");
-    EXPECT_EQ(Text(TextBeforeFirstNewline(L"\nTitle\nRest")), L"\nTitle");
-    EXPECT_EQ(Text(TextAfterFirstNewline(L"No break")), L"No break");
-    EXPECT_EQ(Text(TextBeforeFirstNewline(L"")), L"");
-}
-
 TEST(AppTexts, OnOffLabels)
 {
     EXPECT_EQ(Text(FormatOnOffLabel(L"Sounds", true)), L"Sounds: on");

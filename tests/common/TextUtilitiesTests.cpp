@@ -189,3 +189,22 @@ TEST(MakeLinesCountText, GroupsTheCount)
     const std::wstring text = W(MakeLinesCountText(1234567));
     EXPECT_EQ(text.substr(text.size() - 11), L": 1 234 567");
 }
+
+TEST(TextUtilities, WrapTextAtWidthBreaksAtTheLastBlankWithinTheWidth)
+{
+    const struct
+    {
+        const wchar_t* text;
+        int width;
+        const wchar_t* wrapped;
+    } cases[] = {
+        {L"Check For Updates", 20, L"Check For Updates"},
+        {L"Search for updates of the program", 20, L"Search for updates\nof the program"},
+        {L"Averyveryverylongwordwithoutblanks", 20, L"Averyveryverylongwor\ndwithoutblanks"},
+        {L"short\nline two is much longer than that", 20, L"short\nline two is much\nlonger than that"},
+        {L"exactly twenty chars", 20, L"exactly twenty chars"},
+        {L"", 20, L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(WrapTextAtWidth(c.text, c.width).GetString(), c.wrapped) << testing::PrintToString(std::wstring(c.text));
+}

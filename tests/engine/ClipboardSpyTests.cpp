@@ -2,6 +2,7 @@
 // test-run-serial
 #include "engine/ClipboardAccess.h"
 #include "engine/ClipboardSpy.h"
+#include "common/WinEventHookDispatcher.h"
 
 #include "support/MessagePump.h"
 
@@ -118,6 +119,17 @@ TEST_P(ClipboardSpy, AChangeWithNoOwnerAndNothingInFrontStillNamesAWindow)
         GTEST_SKIP() << "another window came to the front";
     ASSERT_TRUE(CopyAndWait(L"no owner, nothing in front"));
     EXPECT_EQ(observer.lastWindow, spy.GetSpyWindow());
+}
+
+TEST_P(ClipboardSpy, FollowsForegroundAndFocusThroughTheSharedWinEventHookWhileInstalled)
+{
+    CWinEventHookDispatcher& events = CWinEventHookDispatcher::GetInstance();
+    EXPECT_TRUE(events.IsSubscribed(&spy, EVENT_SYSTEM_FOREGROUND));
+    EXPECT_TRUE(events.IsSubscribed(&spy, EVENT_OBJECT_FOCUS));
+    EXPECT_TRUE(events.IsHooked());
+    EXPECT_TRUE(spy.UninstallClipboardSpy());
+    EXPECT_FALSE(events.IsSubscribed(&spy, EVENT_SYSTEM_FOREGROUND));
+    EXPECT_FALSE(events.IsSubscribed(&spy, EVENT_OBJECT_FOCUS));
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, ClipboardSpy, ::testing::Values(1, 0));

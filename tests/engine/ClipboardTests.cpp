@@ -250,11 +250,23 @@ HBITMAP MakeBitmap(int width, int height, int tweak = -1, WORD bits = 24)
 
 // --- The snapshot ------------------------------------------------------------------
 
-TEST(ClipboardSnapshot, RestoresTextUnicodeRtfHtmlDibAndPrivateDataByteForByteInOrder)
+// The samples' indexes in the order the clipboard lists them.
+std::vector<size_t> ListedOrder(const std::vector<Sample>& samples)
+{
+    const std::vector<size_t> positions = PositionsOf(samples);
+    std::vector<size_t> order(samples.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return positions[a] < positions[b]; });
+    return order;
+}
+
+TEST(ClipboardSnapshot, RestoresTextUnicodeRtfHtmlDibAndPrivateDataByteForByteNewestFirst)
 {
     const std::vector<Sample> samples = SampleFormats();
     ASSERT_TRUE(PutInOrder(samples));
-    const std::vector<size_t> originalOrder = PositionsOf(samples);
+    std::vector<size_t> reversedOrder = ListedOrder(samples);
+    std::reverse(reversedOrder.begin(), reversedOrder.end());
 
     CClipboardSnapshot snapshot;
     ASSERT_FALSE(snapshot.IsEmpty());
@@ -268,12 +280,45 @@ TEST(ClipboardSnapshot, RestoresTextUnicodeRtfHtmlDibAndPrivateDataByteForByteIn
     ASSERT_TRUE(PutClipboardUnicodeText(L"the program's own text"));
     ASSERT_EQ(snapshot.Restore(), 1);
     ExpectSamplesOnClipboard(samples);
-    EXPECT_EQ(PositionsOf(samples), originalOrder);
+    EXPECT_EQ(ListedOrder(samples), reversedOrder) << "X, Y, Z come back as Z, Y, X";
     // The text formats the system made from the Unicode text are back as well.
     Bytes ansi;
     EXPECT_TRUE(ReadFormat(CF_TEXT, ansi));
     EXPECT_EQ(ansi.substr(0, 6), Bytes("Gr\xfc\xdf"
                                        "e "));
+}
+
+// What a target pastes from a put-back clipboard does not hang on the order: a rich edit takes the
+// RTF, a plain edit the Unicode text, however the formats were listed when they were saved.
+TEST(ClipboardSnapshot, TargetsPasteTheirFormatFromAPutBackClipboardInEitherOrder)
+{
+    ::LoadLibraryW(L"riched20.dll");
+    const char rtf[] = "{\\rtf1\\ansi {\\b rich}}";
+    const Sample rich{GetRtfClipboardFormat(), Bytes(rtf, sizeof(rtf))};
+    const Sample plain{CF_UNICODETEXT, WideBytes(L"plain")};
+    const std::vector<std::vector<Sample>> orders = {{rich, plain}, {plain, rich}};
+    for (const std::vector<Sample>& order : orders) {
+        ASSERT_TRUE(PutInOrder(order));
+        CClipboardSnapshot snapshot;
+        ASSERT_TRUE(PutClipboardUnicodeText(L"the program's own text"));
+        ASSERT_EQ(snapshot.Restore(), 1);
+        const struct
+        {
+            const wchar_t* className;
+            const wchar_t* pasted;
+        } targets[] = {{L"RichEdit20W", L"rich"}, {L"EDIT", L"plain"}};
+        for (const auto& target : targets) {
+            HWND edit = ::CreateWindowExW(0, target.className, L"", WS_POPUP | ES_MULTILINE, 0, 0, 200, 50, nullptr,
+                                          nullptr, nullptr, nullptr);
+            ASSERT_NE(edit, nullptr);
+            ::SendMessageW(edit, WM_PASTE, 0, 0);
+            wchar_t text[64] = {};
+            ::GetWindowTextW(edit, text, 64);
+            EXPECT_STREQ(text, target.pasted) << target.className << " with RTF listed "
+                                              << (order[0].format == rich.format ? "first" : "last");
+            ::DestroyWindow(edit);
+        }
+    }
 }
 
 SCV_CHILD_MAIN(put_formats_and_wait)

@@ -1,7 +1,9 @@
 #include "engine/CCHQueue.h"
 #include "engine/ClipboardHistoryFiles.h"
+#include "engine/ClipboardOwnerInfo.h"
 #include "engine/ForeignClipboardFormats.h"
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -178,4 +180,16 @@ TEST(ForeignClipboardFormats, DamagedMetaInfoAndDescriptorsNeverCrashOrEscape)
         }
     }
     EXPECT_GT(loaded, 0);
+}
+
+TEST(ForeignClipboardFormats, TheSourceWindowNamesTheWholePathOfItsProgram)
+{
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"copied from here", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::wstring self = scvtest::SelfPath();
+    EXPECT_EQ(_wcsicmp(GetWindowProcessPath(window).GetString(), self.c_str()), 0)
+        << testing::PrintToString(std::wstring(GetWindowProcessPath(window).GetString()));
+    ::DestroyWindow(window);
+    EXPECT_TRUE(GetWindowProcessPath(window).IsEmpty()) << "a window that is gone names no program";
 }

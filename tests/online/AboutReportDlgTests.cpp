@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -159,4 +160,93 @@ TEST(AboutReportDlgTests, ValueColumnFillsTheClientWidthAndHoldsTheLongestValue)
             widest = (std::max)(widest, ListView_GetStringWidth(list, row.value));
     }
     EXPECT_GT(valueWidth, widest) << "the longest value (the program folder) is not cut";
+}
+
+TEST(AboutReportDlgTests, TheListRepaintsItselfWholeAfterAHorizontalScroll)
+{
+    DialogFixture f;
+    ASSERT_NE(f.dialog.Create(nullptr), nullptr);
+    f.dialog.BuildReport();
+    HWND list = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_REPORT);
+    ::ShowWindow(f.dialog.m_hWnd, SW_SHOWNA);
+    ::UpdateWindow(list);
+    ::ValidateRect(list, nullptr);
+    ::SendMessageW(list, WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+    RECT client{};
+    ::GetClientRect(list, &client);
+    RECT invalid{};
+    ASSERT_TRUE(::GetUpdateRect(list, &invalid, FALSE)) << "the scroll left the list to repaint";
+    EXPECT_TRUE(::EqualRect(&invalid, &client)) << invalid.left << "," << invalid.top << " " << invalid.right
+                                                << "," << invalid.bottom;
+}
+
+TEST(AboutReportDlgTests, ChoosingASectionBringsItsHeaderToTheTopOfTheList)
+{
+    DialogFixture f;
+    ASSERT_NE(f.dialog.Create(nullptr), nullptr);
+    f.dialog.BuildReport();
+    HWND list = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_REPORT);
+    const std::vector<int> headers = f.dialog.Report().HeaderRows();
+    ASSERT_GE(headers.size(), 2u);
+    const int perPage = ListView_GetCountPerPage(list);
+    const int rows = ListView_GetItemCount(list);
+    // A header with a page of rows below it comes to the top, not just into view at the bottom.
+    int header = -1;
+    for (int row : headers)
+        if (row > perPage && row + perPage <= rows)
+            header = row;
+    ASSERT_GE(header, 0) << "the report is long enough";
+    f.dialog.RunMenuCommand(CAboutReportDlg::kFirstSectionItem + header);
+    EXPECT_EQ(ListView_GetTopIndex(list), header);
+}
+
+namespace
+{
+bool g_copyMenuSeen = false;
+
+// Closes a pop-up menu that is open on this thread.
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    if (menu && ::IsWindowVisible(menu)) {
+        g_copyMenuSeen = true;
+        ::EndMenu();
+    }
+}
+
+void ClickAt(HWND button, POINT point)
+{
+    POINT screen = point;
+    ::ClientToScreen(button, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+}
+} // namespace
+
+TEST(AboutReportDlgTests, TheCopyButtonsArrowOpensItsMenuAndTheRestCopies)
+{
+    DialogFixture f;
+    ASSERT_NE(f.dialog.Create(nullptr), nullptr);
+    f.dialog.BuildReport();
+    // On screen, so that the cursor can be put on the button.
+    ::SetWindowPos(f.dialog.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(f.dialog.m_hWnd, SW_SHOWNA);
+    HWND button = ::GetDlgItem(f.dialog.m_hWnd, IDC_ABOUT_COPY);
+    ::UpdateWindow(f.dialog.m_hWnd); // the button has drawn its arrow, as before any user's click
+    scvtest::PumpFor(100);
+    RECT client{};
+    ::GetClientRect(button, &client);
+    g_copyMenuSeen = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseOpenMenu);
+    ClickAt(button, POINT{client.right - 6, client.bottom / 2});
+    scvtest::PumpFor(200);
+    EXPECT_TRUE(g_copyMenuSeen) << "the arrow opens the menu";
+    EXPECT_EQ(f.copies, 0);
+    g_copyMenuSeen = false;
+    ClickAt(button, POINT{8, client.bottom / 2});
+    scvtest::PumpFor(200);
+    EXPECT_FALSE(g_copyMenuSeen);
+    EXPECT_EQ(f.copies, 1) << "the button's text part copies the report";
+    ::KillTimer(nullptr, timer);
 }

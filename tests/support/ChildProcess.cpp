@@ -174,6 +174,38 @@ HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly)
     return nullptr;
 }
 
+HWND FindTopWindowWithTitle(const wchar_t* titlePart)
+{
+    struct Search
+    {
+        const wchar_t* part;
+        HWND found;
+    } search{titlePart, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            Search& s = *reinterpret_cast<Search*>(context);
+            wchar_t title[1024] = {};
+            ::GetWindowTextW(window, title, ARRAYSIZE(title));
+            if (!::IsWindowVisible(window) || !wcsstr(title, s.part))
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CloseWindowAndItsProcess(HWND window, DWORD timeoutMs)
+{
+    HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, ProcessOfWindow(window));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!process)
+        return;
+    if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
+        ::TerminateProcess(process, 1);
+    ::CloseHandle(process);
+}
+
 std::wstring ControlText(HWND control)
 {
     wchar_t buffer[1024] = {};

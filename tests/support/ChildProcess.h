@@ -50,6 +50,11 @@ DWORD ProcessOfWindow(HWND window);
 // The first top-level window of class `className` made by process `pid`
 // (only a visible one when `visibleOnly`), or null.
 HWND FindTopWindowOf(DWORD pid, const wchar_t* className, bool visibleOnly = false);
+// The first visible top-level window whose title holds `titlePart`, or null.
+HWND FindTopWindowWithTitle(const wchar_t* titlePart);
+// Asks the window to close and waits up to `timeoutMs` for its process to end; a process that
+// stays is ended. For programs a test made the shell start (Notepad opened on a file).
+void CloseWindowAndItsProcess(HWND window, DWORD timeoutMs);
 // The text of a control, also of another process (WM_GETTEXT, at most 1023 characters; empty when
 // the control does not answer within 5 seconds).
 std::wstring ControlText(HWND control);

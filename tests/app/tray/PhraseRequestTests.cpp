@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,18 @@
 #include "app/tray/SCVTrayWnd.h"
 #include "tests/app/FolderSettings.h"
 #include "common/Settings.h"
+#include "engine/CCHItem.h"
+#include "engine/CCHQueue.h"
 #include "engine/ClipboardAccess.h"
+#include "tests/engine/HistoryTestBitmaps.h"
 #include "engine/PhraseFile.h"
 #include "menus/tips/DataNeededHander_MenuSelf.h"
 #include "online/SharedSettingsArea.h"
 #include "support/ChildProcess.h"
+#include "support/DialogWatchdog.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace
 {
@@ -382,6 +388,137 @@ TEST_F(PhraseRequestTest, RightClickCopyLeavesItsTextOnTheClipboard)
     PutClipboardText(L"unchanged");
     window.RunRightMenuCommand(1, PhraseId(L"Typed"));
     EXPECT_EQ(ClipboardText(), L"unchanged");
+}
+
+// --- History items in the right-click menu ---------------------------------------------------------------
+
+std::unique_ptr<CCHItem> HistoryItem(int type, const void* bytes, unsigned size)
+{
+    auto item = std::make_unique<CCHItem>(type, nullptr);
+    item->SetDataCopy(bytes, size);
+    return item;
+}
+
+bool IsOnClipboard(UINT format)
+{
+    return ::IsClipboardFormatAvailable(format) != FALSE;
+}
+
+TEST_F(PhraseRequestTest, RightClickCopyPutsEveryKindOfHistoryItemOnTheClipboard)
+{
+    CSCVTrayWnd& window = Create(true);
+    CCHQueue& queue = window.GetClipboardHistory().GetQueue();
+    queue.Clear(CString());
+    auto picture = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
+    picture->SetBitmap(MakeTestDib(4, 3, 0x00FF0000, 0x0000FF00));
+    auto clip = HistoryItem(CHT_OVELLINE, "clip", 4);
+    auto page = HistoryItem(CHT_HTML, "<p>page</p>", 12);
+    auto text = HistoryItem(CHT_UNICODE_TEXT, L"history text", sizeof(L"history text"));
+    // Newest first: row 0 the text, 1 the page, 2 the clip, 3 the picture.
+    ASSERT_TRUE(queue.Add(picture, 10));
+    ASSERT_TRUE(queue.Add(clip, 10));
+    ASSERT_TRUE(queue.Add(page, 10));
+    ASSERT_TRUE(queue.Add(text, 10));
+
+    const struct
+    {
+        int row;
+        UINT format;
+        const char* what;
+    } cases[] = {
+        {0, CF_UNICODETEXT, "text"},
+        {1, ::RegisterClipboardFormatW(L"HTML Format"), "page"},
+        {2, ::RegisterClipboardFormatW(L"Ovelline Format"), "clip"},
+        {3, CF_BITMAP, "picture"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PutClipboardText(L"before");
+        window.GetClipboardSaver().Save();
+        EXPECT_EQ(::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 0, 2000 + c.row), 1);
+        EXPECT_TRUE(scvtest::WaitUntil([&] { return IsOnClipboard(c.format); }, 5000));
+        EXPECT_FALSE(window.GetClipboardSaver().IsSaved()) << "the copy stays when the menu closes";
+    }
+    EXPECT_EQ(ClipboardText(), L"") << "the picture replaced the text";
+    queue.Clear(CString());
+}
+
+// ".txt" files open with Notepad for the test's life: the Wine prefix here has the "txtfile"
+// class but no ".txt" key. A key that existed before is left alone.
+class TxtAssociationForTest
+{
+public:
+    TxtAssociationForTest()
+    {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              &disposition) != ERROR_SUCCESS)
+            return;
+        m_created = disposition == REG_CREATED_NEW_KEY;
+        if (m_created)
+            ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"txtfile"),
+                             sizeof(L"txtfile"));
+        ::RegCloseKey(key);
+    }
+    ~TxtAssociationForTest()
+    {
+        if (m_created)
+            ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kKey);
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L".txt";
+    bool m_created = false;
+};
+
+TEST_F(PhraseRequestTest, RightClickEditOpensTheHistoryItemInItsProgram)
+{
+    TxtAssociationForTest association;
+    CSCVTrayWnd& window = Create(true);
+    CCHQueue& queue = window.GetClipboardHistory().GetQueue();
+    queue.Clear(CString());
+    auto text = HistoryItem(CHT_UNICODE_TEXT, L"edit me", sizeof(L"edit me"));
+    ASSERT_TRUE(queue.Add(text, 10));
+
+    // A phrase id names no history item: the user is told.
+    {
+        scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+        scvtest::DialogWatchdog::ScopedLimit quick(300);
+        ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 3, PhraseId(L"Typed"));
+        const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
+        ASSERT_TRUE(said.has_value());
+        EXPECT_NE(said->find(L"nIndex < 0"), std::wstring::npos) << scvtest::WideToUtf8(*said);
+    }
+
+    ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 3, 2000);
+    // The temporary file opens in the program of ".txt" (Notepad) with the item's text.
+    HWND editor = nullptr;
+    const bool shown = scvtest::WaitUntil(
+        [&] {
+            editor = nullptr;
+            while ((editor = ::FindWindowExW(nullptr, editor, L"Notepad", nullptr)) != nullptr) {
+                if (scvtest::ControlText(::FindWindowExW(editor, nullptr, L"Edit", nullptr)) == L"edit me")
+                    return true;
+            }
+            return false;
+        },
+        20000);
+    if (!shown) {
+        std::wstring titles;
+        for (HWND top = ::GetTopWindow(nullptr); top; top = ::GetWindow(top, GW_HWNDNEXT)) {
+            wchar_t title[300] = {};
+            if (::IsWindowVisible(top) && ::GetWindowTextW(top, title, 300) > 0)
+                titles += std::wstring(L"[") + title + L"] ";
+        }
+        FAIL() << "no Notepad shows the item; windows: " << scvtest::WideToUtf8(titles);
+    }
+    wchar_t title[300] = {};
+    ::GetWindowTextW(editor, title, 300);
+    EXPECT_NE(std::wstring(title).find(L"==Scrivolanter=="), std::wstring::npos)
+        << "the file's name marks it as the program's: " << scvtest::WideToUtf8(title);
+    scvtest::CloseWindowAndItsProcess(editor, kTimeoutMs);
+    queue.Clear(CString());
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "app/AppObjects.h"
 #include "app/entry/CommandLineArgs.h"
 #include "app/tray/SCVTrayWnd.h"
+#include "app/VersionTexts.h"
 #include "common/HotKeyText.h"
 #include "common/IconHelpers.h"
 #include "common/LanguageFile.h"
@@ -50,8 +52,10 @@
 #include "support/LocalHttpServer.h"
 #include "support/ClipboardFill.h"
 #include "support/MessagePump.h"
+#include "support/TempFolder.h"
 #include "support/TestFiles.h"
 #include "support/ToolTipWindow.h"
+#include "support/ChildProcess.h"
 
 namespace
 {
@@ -560,6 +564,38 @@ TEST_F(TrayPaneCommands, TrimAndJoinSayHowMuchTheyChangedTheSelectedItem)
     }
 }
 
+TEST_F(TrayPaneCommands, RunStartsTheRowAsAProgramWithItsParametersOrSaysWhyNot)
+{
+    scvtest::TempFolder folder;
+    const std::wstring file = folder.WriteUtf16(L"pane_run_target.txt", L"run me");
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    Copy((std::wstring(system) + L"\\notepad.exe " + file).c_str());
+    CSCVFloatPane& pane = OpenPane();
+    pane.RefreshIfOpen();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    pane.SendMessageW(WM_COMMAND, kPaneCmdRun, 0);
+    HWND editor = nullptr;
+    ASSERT_TRUE(scvtest::PumpUntil(
+        [&] { return (editor = scvtest::FindTopWindowWithTitle(L"pane_run_target")) != nullptr; }, kTimeoutMs))
+        << "the program got the file as its parameter";
+    EXPECT_EQ(scvtest::ControlText(::FindWindowExW(editor, nullptr, L"Edit", nullptr)), L"run me");
+    scvtest::CloseWindowAndItsProcess(editor, kTimeoutMs);
+
+    Copy(L"no_such_program_here.exe /x");
+    pane.RefreshIfOpen();
+    pane.SendMessageW(CSCVFloatPane::WM_PANE_SELECT, 0, 0);
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(300);
+    pane.SendMessageW(WM_COMMAND, kPaneCmdRun, 0);
+    const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
+    ASSERT_TRUE(said.has_value()) << "a command that cannot start is reported";
+    EXPECT_NE(said->find(L"Command: [no_such_program_here.exe /x]"), std::wstring::npos)
+        << scvtest::WideToUtf8(*said);
+    EXPECT_NE(said->find(L"Command Lenght: 27"), std::wstring::npos) << scvtest::WideToUtf8(*said);
+    pane.DestroyWindow();
+}
+
 TEST_F(TrayPaneCommands, EditOfAnItemWithoutAFileTypeOpensNothingAndSaysSo)
 {
     auto page = std::make_unique<CCHItem>(CHT_HTML, nullptr);
@@ -592,6 +628,9 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
     const CString caption = CSCVFloatPane::BuildCaptionTipText(false);
     EXPECT_NE(caption.Find(L"[" + hotKey + L"]"), -1) << scvtest::WideToUtf8(caption.GetString());
     EXPECT_EQ(caption.Find(L"Ctrl+Alt+Enter"), -1);
+    EXPECT_EQ(caption.Find(GetShortVersionText() + L" - "), 0) << "the tip begins with the short version";
+    EXPECT_NE(caption.Find(L"\x00ABRun As Administrator\x00BB"), -1) << scvtest::WideToUtf8(caption.GetString());
+    EXPECT_EQ(caption.Find(L"Run second instance"), -1) << "the tray menu's caption, not the tip's text";
 
     for (int on : {1, 0}) {
         settings.SoundOnEventsV094 = on;
@@ -619,7 +658,7 @@ TEST_F(TrayPaneCommands, ThePanesMenusNameTheHotKeyAndShowTheSoundSwitches)
         return std::wstring(text);
     };
     EXPECT_EQ(textOf(32809), L"Save On Exit");
-    EXPECT_EQ(textOf(32827), L"Float Pane On Start");
+    EXPECT_EQ(textOf(32827), L"Float Panel On Start");
     EXPECT_EQ(textOf(32862), L"Pinned Mode On Start");
     EXPECT_EQ(textOf(32791), L"Check For Updates");
     ::DestroyMenu(dropDown);
@@ -744,7 +783,7 @@ TEST_F(TrayPaneCommands, ThePinButtonsTipComesFromTheLanguageFile)
 {
     scvtest::TempFolder folder;
     const std::wstring file = folder.PathOf(L"Pane.lng");
-    SetLanguageFileForStrings(file.c_str(), GetClientLanguageSuffix());
+    SetLanguageFileForStrings(file.c_str(), GetLocalizerClientSuffix());
     ASSERT_TRUE(
         WriteLanguageText(file.c_str(), GetStringsSectionName(), L"32820", L"Bleibt offen\\nAngeheftet"));
     CSCVFloatPane& pane = OpenPane();

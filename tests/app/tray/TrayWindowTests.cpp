@@ -23,6 +23,7 @@
 #include "common/HandedOutAddresses.h"
 #include "app/entry/NamedEvents.h"
 #include "app/tray/SCVTrayWnd.h"
+#include "app/tray/TrayMenuRes.h"
 #include "app/entry/StartupNotes.h"
 #include "common/AppListeners.h"
 #include "common/PathFunctions.h"
@@ -36,6 +37,7 @@
 #include "menus/floatpane/FloatPaneToolBar.h"
 #include "menus/tips/MenuToolTipSCVClient.h"
 #include "support/ClipboardFill.h"
+#include "support/DialogWatchdog.h"
 #include "support/MessagePump.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -384,6 +386,34 @@ TEST_F(TrayWindowTest, AnotherStartRetriesTheCoreStart)
     EXPECT_EQ(::SendMessageW(Window(), GetInstanceSignalMessage(), 0, 0), 1);
     EXPECT_EQ(CountNotes(L"Cannot DLL install"), before + 1);
     EXPECT_TRUE(::IsWindow(Window()));
+}
+
+TEST_F(TrayWindowTest, EveryCoreStartAlsoStartsTheHistoryWhenItIsWanted)
+{
+    CSettings& settings = GetSettings();
+    const int wanted = settings.ClipboardHistory;
+    settings.ClipboardHistory = 1;
+    CSCVTrayWnd& window = Create(L"/noinstall", true);
+    const struct
+    {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    } starts[] = {
+        {"the tray command that starts the core", WM_COMMAND, ID_TRAY_ENABLE_PHRASE_MENU},
+        {"another start of the program", GetInstanceSignalMessage(), 0},
+    };
+    // The core cannot start here (no hook DLL beside the tests): the command's error box is closed.
+    scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
+    scvtest::DialogWatchdog::ScopedLimit quick(300);
+    for (const auto& start : starts) {
+        window.GetHistory().Stop();
+        ASSERT_FALSE(window.GetHistory().IsCapturing());
+        ::SendMessageW(Window(), start.message, start.wParam, 0);
+        EXPECT_TRUE(window.GetHistory().IsCapturing()) << start.what;
+    }
+    window.GetHistory().Stop();
+    settings.ClipboardHistory = wanted;
 }
 
 TEST_F(TrayWindowTest, ExitRequestEndsTheWindowAndTheLoop)

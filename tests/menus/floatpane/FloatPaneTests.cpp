@@ -21,6 +21,7 @@
 #include "common/Settings.h"
 #include "common/MenuToolTip.h"
 #include "menus/floatpane/SCVFloatPane.h"
+#include "engine/ClipboardAccess.h"
 #include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
@@ -390,6 +391,39 @@ TEST_F(FloatPane, DeletingSelectsTheRowAboveAndAsksWhereItShould)
     EXPECT_NE(std::wstring(title).find(L"[8]"), std::wstring::npos) << title;
 }
 
+TEST_F(FloatPane, CopyAsHtmlCodeReadsThePageInTheCodePageItIsWrittenIn)
+{
+    // UTF-8, and windows-1251 as an older browser wrote it; the clipboard's header lines are dropped.
+    const std::string utf8 = "Version:0.9\r\n<html><body>\xC3\xA9t\xC3\xA9 \xC3\xA0 la plage</body></html>";
+    const std::string cyrillic = "Version:0.9\r\n<html><body>\xCF\xF0\xE8\xE2\xE5\xF2, \xFD\xF2\xEE "
+                                 "\xF2\xE5\xEA\xF1\xF2 \xED\xE0 \xF0\xF3\xF1\xF1\xEA\xEE\xEC "
+                                 "\xFF\xE7\xFB\xEA\xE5</body></html>";
+    const struct
+    {
+        const std::string* page;
+        const wchar_t* text;
+    } cases[] = {
+        {&utf8, L"<html><body>\u00E9t\u00E9 \u00E0 la plage</body></html>"},
+        {&cyrillic, L"<html><body>\u041F\u0440\u0438\u0432\u0435\u0442, \u044D\u0442\u043E "
+                    L"\u0442\u0435\u043A\u0441\u0442 \u043D\u0430 \u0440\u0443\u0441\u0441\u043A\u043E\u043C "
+                    L"\u044F\u0437\u044B\u043A\u0435</body></html>"},
+    };
+    for (const auto& c : cases) {
+        CCHItem* item = history.AddText(L"page text");
+        item->AddPart(new CCHItem(CHT_HTML, nullptr));
+        item->GetParts().back()->SetDataCopy(c.page->c_str(), static_cast<unsigned>(c.page->size() + 1));
+    }
+    Open();
+    Expand();
+    for (int row = 0; row < 2; ++row) {
+        Select(row);
+        Command(kPaneCmdCopyHtmlCode);
+        CString text;
+        ASSERT_TRUE(scvtest::PumpUntil([&] { return GetClipboardUnicodeText(text); }, kWaitMs));
+        EXPECT_STREQ(text.GetString(), cases[1 - row].text) << "row " << row;
+    }
+}
+
 TEST_F(FloatPane, ItemMenuEnablesWhatTheSelectionAllows)
 {
     history.AddTyped(CHT_OVELLINE, "clip");           // row 3
@@ -492,6 +526,47 @@ TEST(FloatPaneToolBar, CounterShowsSelectionOnlyWhenExpanded)
     } cases[] = {{false, 2, 15, L"2/15"}, {false, 0, 15, L"15"}, {true, 2, 15, L"15"}, {true, 0, 0, L"0"}};
     for (const auto& c : cases)
         EXPECT_EQ(CFloatPaneToolBar::MakeCounterText(c.captionOnly, c.selected, c.rows), CString(c.text));
+}
+
+namespace
+{
+// The toolbar that a timer finds with its context menu open; the menu is then closed.
+CFloatPaneToolBar* g_barWithMenu = nullptr;
+bool g_menuSeenOpen = false;
+
+void CALLBACK CloseOpenToolBarMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_barWithMenu && g_barWithMenu->IsMenuOpen()) {
+        g_menuSeenOpen = true;
+        ::EndMenu();
+    }
+}
+} // namespace
+
+TEST_F(FloatPane, ToolBarOpensItsContextMenuOnTheNotificationWithAPackedPoint)
+{
+    Open(1);
+    Expand();
+    CFloatPaneToolBar& bar = pane->GetToolBar();
+    g_barWithMenu = &bar;
+    g_menuSeenOpen = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseOpenToolBarMenu);
+    struct
+    {
+        NMHDR header;
+        DWORD first;
+        DWORD point;
+    } request{{bar.m_hWnd, 0, 1}, 0, MAKELONG(5, 5)};
+    EXPECT_EQ(::SendMessageW(bar.m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 1);
+    EXPECT_TRUE(g_menuSeenOpen) << "the menu was tracked";
+    // Another notification is not a menu request.
+    g_menuSeenOpen = false;
+    request.header.code = 2;
+    ::SendMessageW(bar.m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+    scvtest::PumpFor(150);
+    EXPECT_FALSE(g_menuSeenOpen);
+    ::KillTimer(nullptr, timer);
+    g_barWithMenu = nullptr;
 }
 
 TEST_F(FloatPane, ToolBarContextMenuFollowsThePane)

@@ -152,3 +152,43 @@ TEST(FloatPaneTexts, RowAndTipTexts)
     EXPECT_GE(tip.Find(L"line one\r\nline two"), 0) << "the preview keeps its line breaks";
     EXPECT_LE(MakeItemTipText(*text, 40).GetLength(), 39);
 }
+
+TEST(FloatPaneTexts, OvellineClipsShowTheirMetaInformation)
+{
+    const char meta[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                        "<OVL_DATA PID=\"1234\" DOC_ID=\"7\" Y=\"2026\" M=\"12\" D=\"10\" H=\"17\" Min=\"5\" S=\"9\" "
+                        "OVL_Doc_Path_Title=\"C:\\Notes\\Plan.ovl\" Size=\"2048\">"
+                        "<Nodes><Node>First node</Node></Nodes></OVL_DATA>";
+    auto clip = std::make_unique<CCHItem>(CHT_OVELLINE, nullptr);
+    const std::string data(2048, 'c');
+    clip->SetDataCopy(data.data(), static_cast<unsigned>(data.size()));
+    clip->SetOvlMetaInfoText(meta);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    clip->SetTime(now);
+
+    EXPECT_EQ(std::wstring(MakePaneRowText(clip.get(), 999).GetString()), L"[Plan.ovl] [First node]");
+    const std::wstring tip = MakeItemTipText(*clip, 4096).GetString();
+    EXPECT_NE(tip.find(L"Copied From: [C:\\Notes\\Plan.ovl]"), std::wstring::npos) << "the long description";
+    EXPECT_NE(tip.find(L"Ovelline Format"), std::wstring::npos) << "the format by its clipboard name";
+    EXPECT_NE(tip.find(L"2.00 KB"), std::wstring::npos) << "the size as the shell writes it";
+
+    auto plain = BytesItem(CHT_OVELLINE, "x");
+    EXPECT_EQ(MakePaneRowText(plain.get(), 999), CString(L"{== Ovelline Data ==}"));
+    auto broken = BytesItem(CHT_OVELLINE, "x");
+    broken->SetOvlMetaInfoText("<not meta");
+    EXPECT_EQ(MakePaneRowText(broken.get(), 999), CString(L"ERROR")) << "meta information that does not parse";
+}
+
+TEST(FloatPaneTexts, TheFormatLineNamesEachPartByItsClipboardFormat)
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    auto item = TextItem(L"text");
+    item->SetTime(now);
+    item->AddPart(BytesItem(CHT_RTF, "{\\rtf1 text}").release());
+    item->AddPart(BytesItem(CHT_HTML, "<p>text</p>").release());
+    const std::wstring block = MakeItemInfoBlock(*item, now).GetString();
+    const std::wstring firstLine = block.substr(0, block.find(L'\n'));
+    EXPECT_NE(firstLine.find(L" (Unicode), RTF, HTML Format"), std::wstring::npos) << testing::PrintToString(firstLine);
+}

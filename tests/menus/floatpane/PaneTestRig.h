@@ -129,6 +129,12 @@ public:
     }
     bool OpenUrl(const CString&) override { return true; }
     bool SearchWeb(const CString&, int) override { return true; }
+    std::vector<std::wstring> commands;
+    bool RunCommand(const CString& command) override
+    {
+        commands.push_back(command.GetString());
+        return true;
+    }
     bool SaveItemToFile(const CCHItem&, const CString& path) override
     {
         savedPaths.push_back(path.GetString());

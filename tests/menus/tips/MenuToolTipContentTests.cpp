@@ -208,6 +208,9 @@ TEST_F(TrayTipContentTest, UpdateUndoAndPaneTipsSayWhatTheirCommandsTouch)
     EXPECT_FALSE(Contains(html, L"StartFragment"));
     EXPECT_TRUE(Contains(client.BuildTipText(32848, nullptr, title), L"https://source.test/"));
     EXPECT_TRUE(Contains(client.BuildTipText(32840, nullptr, title), L"\nselected words"));
+    // The log archive names both files and the settings' section.
+    const CString zip = client.BuildTipText(259, nullptr, title);
+    EXPECT_TRUE(Contains(zip, L"\n\n  C:\\Log.txt\n  C:\\Settings.ini, [Settings]")) << Narrow(zip);
 }
 
 TEST_F(TrayTipContentTest, TrackingReportNamesStateMethodAndMaximum)
