@@ -143,6 +143,34 @@ double BareWriteRead(const std::wstring& folder,
     return bench::Milliseconds(start, middle);
 }
 
+// The load's phases apart: every descriptor found and read, then every data file it names read and
+// made an item. What the whole load takes beyond both is the duplicate look-up and the sort.
+void TimeLoadPhases(const std::wstring& folder, double& descriptorsMs, double& dataMs)
+{
+    const LARGE_INTEGER start = bench::Now();
+    std::vector<ClipboardHistoryDescriptor> records;
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = FindFirstFileW((folder + L"\\*.info").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            ClipboardHistoryDescriptor record;
+            if (ReadDescriptor((folder + L"\\" + found.cFileName).c_str(), record))
+                records.push_back(record);
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    const LARGE_INTEGER middle = bench::Now();
+    size_t items = 0;
+    for (const ClipboardHistoryDescriptor& record : records) {
+        for (const CString& name : record.files)
+            items += LoadItemFile((folder + L"\\" + name.GetString()).c_str(), nullptr) ? 1 : 0;
+    }
+    dataMs = bench::Milliseconds(middle, bench::Now());
+    descriptorsMs = bench::Milliseconds(start, middle);
+    if (items == 0)
+        std::printf("load phases found nothing\n");
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -159,7 +187,7 @@ int main(int argc, char** argv)
         std::wstring(tempPath) + L"scv_bench_history_" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(root.c_str(), nullptr);
 
-    std::vector<double> saves, loads, bareWrites, bareReads, flushedWrites;
+    std::vector<double> saves, loads, bareWrites, bareReads, flushedWrites, descriptorReads, dataReads;
     size_t bytesOnDisk = 0;
     for (int round = 0; round < rounds; ++round) {
         const std::wstring folder = root + L"\\history" + std::to_wstring(round);
@@ -179,6 +207,11 @@ int main(int argc, char** argv)
         loads.push_back(bench::Milliseconds(start, bench::Now()));
         if (saved != kItems || loaded.GetCount() != kItems)
             std::printf("round %d: saved %d, loaded %d of %d\n", round, saved, loaded.GetCount(), kItems);
+
+        double descriptorsMs = 0, dataMs = 0;
+        TimeLoadPhases(folder, descriptorsMs, dataMs);
+        descriptorReads.push_back(descriptorsMs);
+        dataReads.push_back(dataMs);
 
         const auto files = CollectFiles(folder);
         bytesOnDisk = 0;
@@ -201,6 +234,10 @@ int main(int argc, char** argv)
     std::printf("  save  %8.1f ms   bare write, data files flushed %8.1f ms   ratio %.2f\n", save, flushed,
                 save / flushed);
     std::printf("  load  %8.1f ms   bare read  %8.1f ms   ratio %.2f\n", load, read, load / read);
+    const double descriptors = Median(descriptorReads), data = Median(dataReads);
+    std::printf("  load phases: descriptors found and read %.1f ms, data files read and made items %.1f ms,"
+                " the rest (duplicate look-up, sort) %.1f ms\n",
+                descriptors, data, load - descriptors - data);
     std::printf("  both  %8.1f ms   bare       %8.1f ms   ratio %.2f\n", save + load, write + read,
                 (save + load) / (write + read));
     return 0;

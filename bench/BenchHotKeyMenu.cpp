@@ -179,9 +179,72 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return FloorWindowProc(window, message, wParam, lParam);
 }
 
-int RunFloorProgram()
+// The fair floor: what any program must do on this path. It takes the hot key, makes its own hidden
+// window the foreground one as the program does (attached to the input of the window in front), and
+// shows a plain menu of the same top-level items as the program's phrase menu: an item per phrase
+// and a sub-menu per folder at the top of the phrases folder (filled when opened, as ours are),
+// then the program's commands below a separator.
+std::wstring g_fairPhrases;
+
+HMENU BuildFairMenu()
 {
-    HWND window = CreateFloorWindow(kFloorClass, &FloorProc);
+    HMENU menu = CreatePopupMenu();
+    std::vector<std::wstring> folders, phrases;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((g_fairPhrases + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                folders.push_back(name);
+            else
+                phrases.push_back(name.substr(0, name.rfind(L'.')));
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    UINT id = 100;
+    for (const std::wstring& folder : folders)
+        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), folder.c_str());
+    for (const std::wstring& phrase : phrases)
+        AppendMenuW(menu, MF_STRING, id++, phrase.c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (const wchar_t* command : {L"Edit menu\\settings", L"Save selection as phrase...", L"Show the phrase pane",
+                                   L"Technical Support", L"Run As Administrator"})
+        AppendMenuW(menu, MF_STRING, id++, command);
+    return menu;
+}
+
+LRESULT CALLBACK FairFloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_HOTKEY) {
+        MarkTiming(TimingMark::HotKeyReceived);
+        HMENU menu = BuildFairMenu();
+        MarkTiming(TimingMark::MenuBuilt);
+        const HWND previous = GetForegroundWindow();
+        const DWORD previousThread = GetWindowThreadProcessId(previous, nullptr);
+        const BOOL attached = AttachThreadInput(GetCurrentThreadId(), previousThread, TRUE);
+        SetForegroundWindow(window);
+        if (attached)
+            AttachThreadInput(GetCurrentThreadId(), previousThread, FALSE);
+        // Detaching can leave the foreground with the other thread's input: taken once more.
+        if (GetForegroundWindow() != window)
+            SetForegroundWindow(window);
+        MarkTiming(TimingMark::ForegroundTaken);
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        MarkTiming(TimingMark::MenuTracking);
+        TrackPopupMenuEx(menu, TPM_RETURNCMD, cursor.x, cursor.y, window, nullptr);
+        DestroyMenu(menu);
+        return 0;
+    }
+    return FloorWindowProc(window, message, wParam, lParam);
+}
+
+int RunFloorProgram(bool fair)
+{
+    HWND window = CreateFloorWindow(kFloorClass, fair ? &FairFloorProc : &FloorProc);
     if (!window || !RegisterHotKey(window, 1, MOD_CONTROL | MOD_ALT, VK_RETURN))
         return 1;
     RunMessageLoop();
@@ -190,9 +253,13 @@ int RunFloorProgram()
     return 0;
 }
 
-bool MeasureFloor(const Target& target, int rounds, TimingArea& marks, Library& floor)
+// Times the floor program; with `phrases`, the fair floor on that phrases folder.
+bool MeasureFloor(const Target& target, int rounds, TimingArea& marks, Library& floor,
+                  const std::wstring& phrases = std::wstring())
 {
     std::wstring commandLine = L"\"" + OwnFolder() + L"\\bench_hotkey_menu.exe\" --floor";
+    if (!phrases.empty())
+        commandLine = L"\"" + OwnFolder() + L"\\bench_hotkey_menu.exe\" --fair-floor \"" + phrases + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -239,12 +306,27 @@ void PrintPhases(const char* label, const PhaseTimes& phases, const char* const*
     std::printf(" %s %.1f (ms, medians)\n", endName, endMedian);
 }
 
+// The presses' line and their phase line.
+void PrintPressLines(const char* label, const Library& library)
+{
+    PrintPresses(label, library.presses);
+    PrintPhases("phases", library.pressPhases, kPressMarkNames, kPressMarkCount, Median(library.presses),
+                "on screen");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::string(argv[1]) == "--floor")
-        return RunFloorProgram();
+        return RunFloorProgram(false);
+    if (argc > 2 && std::string(argv[1]) == "--fair-floor") {
+        const int length = MultiByteToWideChar(CP_ACP, 0, argv[2], -1, nullptr, 0);
+        g_fairPhrases.resize(static_cast<size_t>(length > 0 ? length : 1));
+        MultiByteToWideChar(CP_ACP, 0, argv[2], -1, g_fairPhrases.data(), length);
+        g_fairPhrases.resize(wcslen(g_fairPhrases.c_str()));
+        return RunFloorProgram(true);
+    }
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
@@ -273,27 +355,23 @@ int main(int argc, char** argv)
     Library small;
     Library large;
     Library floor;
+    Library fairSmall;
+    Library fairLarge;
     const bool smallDone = MeasureLibrary(smallFolder, target, rounds, marks, small);
     const bool largeDone = MeasureLibrary(largeFolder, target, rounds, marks, large);
     const bool floorDone = MeasureFloor(target, rounds, marks, floor);
-    DestroyWindow(target.top);
-    DeleteTree(root);
     if (!smallDone || !largeDone) {
+        DestroyWindow(target.top);
+        DeleteTree(root);
         std::printf("no menu came for the %s library\n", !smallDone ? "10-phrase" : "10,000-phrase");
         return 1;
     }
 
     std::printf("Hot key to phrase menu on screen (Ctrl+Alt+Enter pressed with SendInput):\n");
-    PrintPresses("10 phrases:", small.presses);
-    PrintPhases("phases", small.pressPhases, kPressMarkNames, kPressMarkCount, Median(small.presses),
-                "on screen");
-    PrintPresses("10,000 phrases in 500 folders:", large.presses);
-    PrintPhases("phases", large.pressPhases, kPressMarkNames, kPressMarkCount, Median(large.presses),
-                "on screen");
+    PrintPressLines("10 phrases:", small);
+    PrintPressLines("10,000 phrases in 500 folders:", large);
     if (floorDone) {
-        PrintPresses("floor (minimal hot-key program):", floor.presses);
-        PrintPhases("phases", floor.pressPhases, kPressMarkNames, kPressMarkCount, Median(floor.presses),
-                    "on screen");
+        PrintPressLines("floor (minimal hot-key program):", floor);
         const double floorMedian = Median(floor.presses);
         if (floorMedian > 0)
             std::printf("our median over the floor: %.2f (10 phrases), %.2f (10,000 phrases)\n",
@@ -301,7 +379,6 @@ int main(int argc, char** argv)
     } else {
         std::printf("the floor program showed no menu\n");
     }
-
     std::printf("Program start until the hot key was published (%d starts each, medians; bare read: every "
                 "file of the phrases folder found and read on one thread, before each start):\n",
                 kStarts);
@@ -314,5 +391,22 @@ int main(int argc, char** argv)
         PrintPhases("phases", library->startPhases, kStartMarkNames, kStartMarkCount, start,
                     "seen published");
     }
+    std::fflush(stdout); // the fair floor comes last, its lines after these
+    const bool fairDone = MeasureFloor(target, rounds, marks, fairSmall, smallFolder + L"\\Phrases") &&
+                          MeasureFloor(target, rounds, marks, fairLarge, largeFolder + L"\\Phrases");
+    DestroyWindow(target.top);
+    DeleteTree(root);
+    if (fairDone) {
+        PrintPressLines("fair floor, 10 phrases:", fairSmall);
+        PrintPressLines("fair floor, 10,000 phrases:", fairLarge);
+        if (Median(fairSmall.presses) > 0 && Median(fairLarge.presses) > 0)
+            std::printf("our median over the fair floor (same top-level items, foreground taken): %.2f (10 "
+                        "phrases), %.2f (10,000 phrases)\n",
+                        Median(small.presses) / Median(fairSmall.presses),
+                        Median(large.presses) / Median(fairLarge.presses));
+    } else {
+        std::printf("the fair floor program showed no menu\n");
+    }
+
     return 0;
 }

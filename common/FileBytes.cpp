@@ -50,7 +50,8 @@ bool ReplaceFileContents(const wchar_t* path, std::string_view bytes)
     return false;
 }
 
-bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes)
+bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes,
+                          BY_HANDLE_FILE_INFORMATION* info)
 {
     bytes.clear();
     if (!path || !*path)
@@ -58,7 +59,17 @@ bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std:
     CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+    if (!file)
+        return false;
+    if (info) {
+        if (!::GetFileInformationByHandle(file.Get(), info))
+            return false;
+        size.LowPart = info->nFileSizeLow;
+        size.HighPart = static_cast<LONG>(info->nFileSizeHigh);
+    } else if (!::GetFileSizeEx(file.Get(), &size)) {
+        return false;
+    }
+    if (size.QuadPart < 0 ||
         static_cast<unsigned long long>(size.QuadPart) > maxBytes ||
         static_cast<unsigned long long>(size.QuadPart) > bytes.max_size())
         return false;

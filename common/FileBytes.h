@@ -17,8 +17,10 @@ inline bool WriteAllBytes(HANDLE file, std::string_view bytes)
 }
 
 // The whole content of the file at `path` into `bytes` (an empty file gives true and no bytes). False
-// when it cannot be opened, is larger than `maxBytes` or cannot be read completely.
-bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes);
+// when it cannot be opened, is larger than `maxBytes` or cannot be read completely. With `info`, the
+// file's attributes, times and size from the same open.
+bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std::string& bytes,
+                          BY_HANDLE_FILE_INFORMATION* info = nullptr);
 
 // Writes `bytes` as the whole content of the file at `path`: into a new temporary file beside it, which
 // then replaces the file. A failed write leaves the old file as it was and no temporary file behind.

@@ -61,10 +61,84 @@ bool ReadDibBits(HDC dc, HBITMAP bitmap, DibInfo& info, std::vector<BYTE>& bits)
 }
 } // namespace
 
-bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
+namespace
 {
-    if (!path || !bitmap)
+// A .bmp file's headers for pixels of `bits` per pixel (a colour table of `coloursUsed` entries follows
+// the info header).
+BITMAPFILEHEADER FileHeaderFor(DWORD infoSize, DWORD imageSize)
+{
+    BITMAPFILEHEADER fileHeader{};
+    fileHeader.bfType = 0x4D42; // "BM"
+    fileHeader.bfOffBits = sizeof(BITMAPFILEHEADER) + infoSize;
+    fileHeader.bfSize = fileHeader.bfOffBits + imageSize;
+    return fileHeader;
+}
+
+// Whether the section's memory holds its rows bottom-up, as a .bmp file does. GDI reports the height
+// of a top-down section as positive too: the bottom row read through GetDIBits tells which end of
+// the memory it is at. False when the first and last rows are alike (the order cannot be told).
+bool RowsAreBottomUp(HBITMAP bitmap, const DIBSECTION& section)
+{
+    const LONG height = section.dsBm.bmHeight;
+    if (height < 2)
+        return true;
+    const WORD bits = section.dsBmih.biBitCount;
+    const size_t stride = ImageSize(section.dsBm.bmWidth, 1, bits);
+    const size_t rowBytes = static_cast<size_t>(section.dsBm.bmWidth) * (bits / 8);
+    const auto* first = static_cast<const BYTE*>(section.dsBm.bmBits);
+    const BYTE* last = first + stride * static_cast<size_t>(height - 1);
+    if (std::memcmp(first, last, rowBytes) == 0)
         return false;
+    WindowDC screen;
+    if (!screen)
+        return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = section.dsBm.bmWidth;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bits;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<BYTE> bottom(stride);
+    return ::GetDIBits(screen.get(), bitmap, 0, 1, bottom.data(), &info, DIB_RGB_COLORS) == 1 &&
+           std::memcmp(bottom.data(), first, rowBytes) == 0;
+}
+
+// A bottom-up DIB section of 24 or 32 bits without masks: its pixels are the file's pixels as they are.
+bool IsPlainDibSection(HBITMAP bitmap, DIBSECTION& section)
+{
+    if (::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section))
+        return false;
+    const BITMAPINFOHEADER& own = section.dsBmih;
+    if (!section.dsBm.bmBits || own.biCompression != BI_RGB || (own.biBitCount != 24 && own.biBitCount != 32) ||
+        section.dsBm.bmWidth <= 0 || section.dsBm.bmHeight <= 0 || own.biWidth != section.dsBm.bmWidth)
+        return false;
+    ::GdiFlush(); // drawing still queued for the section lands in its memory first
+    return RowsAreBottomUp(bitmap, section);
+}
+
+// The file straight from the DIB section's memory: no device context, no copy of the pixels.
+bool WriteDibSectionFile(HANDLE file, const DIBSECTION& section)
+{
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = section.dsBm.bmWidth;
+    header.biHeight = section.dsBm.bmHeight;
+    header.biPlanes = 1;
+    header.biBitCount = section.dsBmih.biBitCount;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = ImageSize(header.biWidth, header.biHeight, header.biBitCount);
+    BYTE headers[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)];
+    const BITMAPFILEHEADER fileHeader = FileHeaderFor(sizeof(header), header.biSizeImage);
+    std::memcpy(headers, &fileHeader, sizeof(fileHeader));
+    std::memcpy(headers + sizeof(fileHeader), &header, sizeof(header));
+    return WriteAllBytes(file, headers, sizeof(headers)) &&
+           WriteAllBytes(file, section.dsBm.bmBits, header.biSizeImage);
+}
+
+// Any other bitmap: its pixels read through GetDIBits in the file's depth.
+bool WriteBitmapFileThroughGdi(HANDLE file, HBITMAP bitmap)
+{
     WindowDC screen;
     if (!screen)
         return false;
@@ -102,24 +176,67 @@ bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
     header.biClrUsed = coloursUsed;
 
     const DWORD infoSize = sizeof(BITMAPINFOHEADER) + 4 * coloursUsed;
-    BITMAPFILEHEADER fileHeader{};
-    fileHeader.bfType = 0x4D42; // "BM"
-    fileHeader.bfOffBits = sizeof(BITMAPFILEHEADER) + infoSize;
-    fileHeader.bfSize = fileHeader.bfOffBits + imageSize;
+    const BITMAPFILEHEADER fileHeader = FileHeaderFor(infoSize, imageSize);
+    return WriteAllBytes(file, &fileHeader, sizeof(fileHeader)) && WriteAllBytes(file, info, infoSize) &&
+           WriteAllBytes(file, pixels.data(), imageSize);
+}
+} // namespace
 
+bool WriteBitmapFile(HANDLE file, HBITMAP bitmap)
+{
+    if (!file || file == INVALID_HANDLE_VALUE || !bitmap)
+        return false;
+    DIBSECTION section{};
+    if (IsPlainDibSection(bitmap, section))
+        return WriteDibSectionFile(file, section);
+    return WriteBitmapFileThroughGdi(file, bitmap);
+}
+
+bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap)
+{
+    if (!path || !bitmap)
+        return false;
     CKernelHandle file(::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    const bool written = WriteAllBytes(file.Get(), &fileHeader, sizeof(fileHeader)) &&
-                         WriteAllBytes(file.Get(), info, infoSize) &&
-                         WriteAllBytes(file.Get(), pixels.data(), imageSize);
+    const bool written = WriteBitmapFile(file.Get(), bitmap);
     const bool closed = ::CloseHandle(file.Release()) != FALSE;
     if (!written || !closed) {
         ::DeleteFileW(path); // no half-written picture is left behind
         return false;
     }
     return true;
+}
+
+HBITMAP BitmapFromFileBytes(const void* bytes, size_t size)
+{
+    BITMAPFILEHEADER fileHeader{};
+    BITMAPINFO info{};
+    if (!bytes || size < sizeof(fileHeader) + sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    const auto* data = static_cast<const BYTE*>(bytes);
+    std::memcpy(&fileHeader, data, sizeof(fileHeader));
+    std::memcpy(&info.bmiHeader, data + sizeof(fileHeader), sizeof(BITMAPINFOHEADER));
+    const BITMAPINFOHEADER& header = info.bmiHeader;
+    if (fileHeader.bfType != 0x4D42 || header.biSize != sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 ||
+        (header.biBitCount != 24 && header.biBitCount != 32) || header.biCompression != BI_RGB ||
+        header.biClrUsed != 0 || header.biWidth <= 0 || header.biHeight <= 0)
+        return nullptr;
+    const unsigned long long stride = (static_cast<unsigned long long>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
+    const unsigned long long imageSize = stride * static_cast<unsigned long long>(header.biHeight);
+    const size_t offset = fileHeader.bfOffBits;
+    if (offset < sizeof(fileHeader) + sizeof(BITMAPINFOHEADER) || offset > size || imageSize > size - offset)
+        return nullptr;
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!bitmap || !pixels) {
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::memcpy(pixels, data + offset, static_cast<size_t>(imageSize));
+    return bitmap;
 }
 
 bool PutBitmapToClipboard(HBITMAP bitmap)

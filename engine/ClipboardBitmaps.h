@@ -8,6 +8,12 @@
 // Writes the bitmap as a .bmp file (a file header, a BITMAPINFOHEADER with a
 // colour table for 1 to 16 bits per pixel, the DIB bits). False on any failure.
 bool SaveBitmapToFile(LPCWSTR path, HBITMAP bitmap);
+// The same file's bytes written to an open file: a bottom-up DIB section of 24 or 32 bits straight from
+// its memory, any other bitmap through GetDIBits. False on any failure.
+bool WriteBitmapFile(HANDLE file, HBITMAP bitmap);
+// A DIB section made from the bytes of a .bmp file of 24 or 32 bits, uncompressed and bottom-up, with
+// no colour table; null for any other file (LoadImageW reads those) or when it cannot be made.
+HBITMAP BitmapFromFileBytes(const void* bytes, size_t size);
 // Empties the clipboard and puts a copy of the bitmap as CF_BITMAP (the
 // caller keeps its bitmap). False when the copy cannot be made or the
 // clipboard cannot be opened.

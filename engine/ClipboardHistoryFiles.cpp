@@ -1,7 +1,9 @@
 #include "engine/ClipboardHistoryFiles.h"
 
 #include <climits>
+#include <set>
 #include <string>
+#include <unordered_map>
 
 #include "common/FileBytes.h"
 #include "common/IniFile.h"
@@ -31,17 +33,6 @@ bool NameTaken(LPCWSTR path)
 void LogSkipped(LPCWSTR what, LPCWSTR path)
 {
     WriteLogLine(CString(L"Clipboard history: ") + what + L" [" + path + L"]");
-}
-
-// Sets the creation time and, with `lastWrite`, the last-write time as well.
-bool SetFileTimes(LPCWSTR path, const SYSTEMTIME& time, bool lastWrite)
-{
-    FILETIME fileTime = {};
-    if (!::SystemTimeToFileTime(&time, &fileTime))
-        return false;
-    CKernelHandle file(::CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && ::SetFileTime(file.Get(), &fileTime, nullptr, lastWrite ? &fileTime : nullptr);
 }
 
 CString FolderOf(const CString& path)
@@ -95,13 +86,13 @@ int TypeFromExtension(const CString& extension)
     return CHT_UNICODE_TEXT;
 }
 
-std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path)
+// A bitmap from the bytes read: made straight from them where the file is a plain DIB, else decoded
+// from the file by LoadImageW.
+std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path, const std::string& bytes)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
-        data.nFileSizeLow == 0 || data.nFileSizeLow > kMaxHistoryDataFileBytes)
-        return nullptr;
-    HANDLE bitmap = ::LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    HANDLE bitmap = BitmapFromFileBytes(bytes.data(), bytes.size());
+    if (!bitmap)
+        bitmap = ::LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!bitmap)
         return nullptr;
     auto item = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
@@ -109,11 +100,8 @@ std::unique_ptr<CCHItem> LoadBitmapItem(LPCWSTR path)
     return item;
 }
 
-std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type)
+std::unique_ptr<CCHItem> LoadDataItem(LPCWSTR path, int type, const std::string& bytes)
 {
-    std::string bytes;
-    if (!ReadFileBytesBounded(path, kMaxHistoryDataFileBytes, bytes) || bytes.empty())
-        return nullptr;
     size_t skip = 0;
     if (type == CHT_UNICODE_TEXT) {
         const bool hasMark =
@@ -214,38 +202,34 @@ CString GetFreeDescriptorPath(const CString& folder, CHistoryFileNumbers* number
 
 bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time)
 {
-    if (!path || !*path || item.GetSize() == 0 || !item.GetData() || NameTaken(path))
+    if (!path || !*path || item.GetSize() == 0 || !item.GetData())
         return false;
-    // Written whole under a temporary name first: a crash never leaves a cut
-    // file under a history name.
-    const CString temp = NewTempFilePath(FolderOf(path));
-    if (temp.IsEmpty())
+    // A name no file has (CREATE_NEW fails on a taken one), written in one open: the data from
+    // memory, the times, a flush. No descriptor names the file before it is whole, so a load never
+    // reads it cut; a failed write deletes it.
+    CKernelHandle file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     bool written = false;
-    const bool bitmap = item.GetType() == CHT_BITMAP;
-    if (bitmap) {
-        written = SaveBitmapToFile(temp, item.GetBitmap());
+    if (item.GetType() == CHT_BITMAP) {
+        written = WriteBitmapFile(file.Get(), item.GetBitmap());
     } else {
-        CKernelHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         static const BYTE kMark[] = {0xFF, 0xFE};
-        written = file &&
-                  (item.GetType() != CHT_UNICODE_TEXT || WriteAllBytes(file.Get(), kMark, sizeof(kMark))) &&
-                  WriteAllBytes(file.Get(), item.GetData(), item.GetSize()) && ::FlushFileBuffers(file.Get());
-        // The last-write time too: it is what the loader reads back, and unlike
-        // the creation time every file system keeps it. Set on the open file,
-        // the rename keeps it.
-        FILETIME fileTime = {};
-        if (written && ::SystemTimeToFileTime(&time, &fileTime))
-            ::SetFileTime(file.Get(), &fileTime, nullptr, &fileTime);
+        written = (item.GetType() != CHT_UNICODE_TEXT || WriteAllBytes(file.Get(), kMark, sizeof(kMark))) &&
+                  WriteAllBytes(file.Get(), item.GetData(), item.GetSize());
     }
-    if (!written || !::MoveFileExW(temp, path, MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileClearReadOnly(temp);
-        return false;
+    // The last-write time too: it is what the loader reads back, and unlike
+    // the creation time every file system keeps it.
+    FILETIME fileTime = {};
+    if (written && ::SystemTimeToFileTime(&time, &fileTime))
+        ::SetFileTime(file.Get(), &fileTime, nullptr, &fileTime);
+    written = written && ::FlushFileBuffers(file.Get());
+    if (!written) {
+        file.Reset();
+        DeleteFileClearReadOnly(path);
     }
-    if (bitmap)
-        SetFileTimes(path, time, true);
-    return true;
+    return written;
 }
 
 CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath)
@@ -290,14 +274,12 @@ void AppendKey(CString& text, LPCWSTR key, const CString& value)
 }
 } // namespace
 
-bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
-                         const CString& metaInfoName)
+namespace
 {
-    if (!path || !*path || fileNames.empty())
-        return false;
-    // One write of the whole text: the profile functions would read and
-    // rewrite the file once per key.
-    CString text = CString(L"[") + kSection + L"]\r\n";
+// The descriptor's whole text, its mark (U+FEFF, written FF FE) in front.
+CString DescriptorText(const CCHItem& item, const std::vector<CString>& fileNames, const CString& metaInfoName)
+{
+    CString text = CString(L"\xFEFF[") + kSection + L"]\r\n";
     CString number;
     number.Format(L"%d", item.GetType());
     AppendKey(text, L"DataType", number);
@@ -313,12 +295,22 @@ bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CS
         key.Format(L"File%d", static_cast<int>(k));
         AppendKey(text, key, fileNames[k]);
     }
+    return text;
+}
+
+// One write of the whole text (the profile functions would read and rewrite the file once per key)
+// and the creation time, in the open `disposition` makes. A file this made and could not write is deleted.
+bool WriteDescriptorFile(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
+                         const CString& metaInfoName, DWORD disposition)
+{
+    if (!path || !*path || fileNames.empty())
+        return false;
+    const CString text = DescriptorText(item, fileNames, metaInfoName);
     CKernelHandle file(
-        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    static const BYTE kMark[] = {0xFF, 0xFE};
-    if (!file || !WriteAllBytes(file.Get(), kMark, sizeof(kMark)) ||
-        !WriteAllBytes(file.Get(), text.GetString(),
-                       static_cast<DWORD>(text.GetLength() * sizeof(wchar_t)))) {
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    if (!WriteAllBytes(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength() * sizeof(wchar_t)))) {
         file.Reset();
         ::DeleteFileW(path);
         return false;
@@ -327,6 +319,13 @@ bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CS
     if (::SystemTimeToFileTime(&item.GetTime(), &creation))
         ::SetFileTime(file.Get(), &creation, nullptr, nullptr);
     return true;
+}
+} // namespace
+
+bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
+                         const CString& metaInfoName)
+{
+    return WriteDescriptorFile(path, item, fileNames, metaInfoName, CREATE_ALWAYS);
 }
 
 bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers)
@@ -357,24 +356,29 @@ bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers
         writtenParts.emplace_back(part.Get(), partPath);
     }
 
-    // The descriptor is written under a temporary name and put in place at the end.
-    const CString temp = NewTempFilePath(folder);
-    if (!temp.IsEmpty())
-        newFiles.push_back(temp);
-    bool ok = !temp.IsEmpty() && WriteItemDescriptor(temp, item, fileNames,
-                                                     metaPath.IsEmpty() ? CString() : FileNameOf(metaPath));
-
+    // The descriptor comes last, when every file it names is whole on disk.
+    const CString metaName = metaPath.IsEmpty() ? CString() : FileNameOf(metaPath);
     CString descriptor = item.GetDescriptorPath();
     ClipboardHistoryDescriptor old;
     const bool replacing = !descriptor.IsEmpty() && NameTaken(descriptor);
     const bool hadOld = replacing && ReadDescriptor(descriptor, old);
-    if (ok && replacing) {
-        ClearReadOnlyAttribute(descriptor);
-        ok = ::MoveFileExW(temp, descriptor, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    } else if (ok) {
+    bool ok = false;
+    if (replacing) {
+        // A descriptor already on disk is replaced only by a whole one: written under a temporary
+        // name beside it and renamed over it.
+        const CString temp = NewTempFilePath(folder);
+        if (!temp.IsEmpty())
+            newFiles.push_back(temp);
+        ok = !temp.IsEmpty() && WriteItemDescriptor(temp, item, fileNames, metaName);
+        if (ok) {
+            ClearReadOnlyAttribute(descriptor);
+            ok = ::MoveFileExW(temp, descriptor, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        }
+    } else {
+        // A new name: written in place, never over a file (CREATE_NEW).
         if (descriptor.IsEmpty())
             descriptor = GetFreeDescriptorPath(folder, numbers);
-        ok = !descriptor.IsEmpty() && ::MoveFileExW(temp, descriptor, MOVEFILE_WRITE_THROUGH) != FALSE;
+        ok = !descriptor.IsEmpty() && WriteDescriptorFile(descriptor, item, fileNames, metaName, CREATE_NEW);
     }
     if (!ok) {
         LogSkipped(L"cannot write the descriptor", descriptor.IsEmpty() ? folder : descriptor);
@@ -489,13 +493,15 @@ namespace
 std::unique_ptr<CCHItem> LoadItemFileWithMetaInfo(LPCWSTR path, bool withMetaInfo,
                                                   const CString& metaInfoName)
 {
-    // The attributes and the capture time (the last-write time) in one look-up.
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+    // The bytes, the attributes and the capture time (the last-write time) from one open.
+    BY_HANDLE_FILE_INFORMATION data = {};
+    std::string bytes;
+    if (!ReadFileBytesBounded(path, kMaxHistoryDataFileBytes, bytes, &data) || bytes.empty() ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     const int type = TypeFromExtension(ExtensionOf(path));
-    std::unique_ptr<CCHItem> item = type == CHT_BITMAP ? LoadBitmapItem(path) : LoadDataItem(path, type);
+    std::unique_ptr<CCHItem> item =
+        type == CHT_BITMAP ? LoadBitmapItem(path, bytes) : LoadDataItem(path, type, bytes);
     if (!item)
         return nullptr;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
@@ -525,6 +531,116 @@ std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath)
     return LoadItemFileWithMetaInfo(path, true, record.ovlMetaInfo);
 }
 
+namespace
+{
+// The items of one load, with an index by content fingerprint: the same content saved twice is
+// found by a look-up instead of a comparison with every item read before.
+class CLoadedItems
+{
+public:
+    explicit CLoadedItems(std::vector<std::unique_ptr<CCHItem>> items)
+    {
+        for (std::unique_ptr<CCHItem>& item : items)
+            Keep(std::move(item));
+    }
+
+    // The item equal to `item`, null when none.
+    CCHItem* FindEqual(const CCHItem& item) const
+    {
+        unsigned long long fingerprint = 0;
+        if (item.GetType() == CHT_OVELLINE)
+            return nullptr; // never equal to anything
+        const bool known = item.GetContentFingerprint(fingerprint);
+        if (known) {
+            const auto range = m_byFingerprint.equal_range(fingerprint);
+            for (auto it = range.first; it != range.second; ++it) {
+                if (m_items[it->second] && ItemsEqual(*m_items[it->second], item))
+                    return m_items[it->second].get();
+            }
+        }
+        // Items whose fingerprint cannot be had compare with every item of their type.
+        for (size_t index = 0; index < m_items.size(); ++index) {
+            const bool candidate = m_items[index] && m_items[index]->GetType() == item.GetType() &&
+                                   (!known || m_unknown.count(index));
+            if (candidate && ItemsEqual(*m_items[index], item))
+                return m_items[index].get();
+        }
+        return nullptr;
+    }
+
+    // `item` takes the place of the equal `dropped`: its id, and it goes after the items read so far.
+    void Replace(CCHItem& dropped, std::unique_ptr<CCHItem> item)
+    {
+        for (std::unique_ptr<CCHItem>& slot : m_items) {
+            if (slot.get() == &dropped) {
+                item->SetId(dropped.GetId());
+                slot.reset();
+                break;
+            }
+        }
+        Keep(std::move(item));
+    }
+
+    void Keep(std::unique_ptr<CCHItem> item)
+    {
+        unsigned long long fingerprint = 0;
+        if (item->GetContentFingerprint(fingerprint))
+            m_byFingerprint.emplace(fingerprint, m_items.size());
+        else
+            m_unknown.insert(m_items.size());
+        m_items.push_back(std::move(item));
+    }
+
+    std::vector<std::unique_ptr<CCHItem>> Take()
+    {
+        std::vector<std::unique_ptr<CCHItem>> items;
+        for (std::unique_ptr<CCHItem>& item : m_items) {
+            if (item)
+                items.push_back(std::move(item));
+        }
+        return items;
+    }
+
+private:
+    std::vector<std::unique_ptr<CCHItem>> m_items;
+    std::unordered_multimap<unsigned long long, size_t> m_byFingerprint;
+    std::set<size_t> m_unknown;
+};
+
+// The item of a descriptor, its parts and what the descriptor says; null when its data file cannot be read.
+std::unique_ptr<CCHItem> LoadDescribedItem(const CString& folder, const CString& descriptor)
+{
+    ClipboardHistoryDescriptor record;
+    if (!ReadDescriptor(descriptor, record)) {
+        LogSkipped(L"descriptor names no file, skipped", descriptor);
+        return nullptr;
+    }
+    std::unique_ptr<CCHItem> item =
+        LoadItemFileWithMetaInfo(folder + L"\\" + record.files[0], true, record.ovlMetaInfo);
+    if (!item) {
+        LogSkipped(L"data file missing or unreadable, descriptor skipped", descriptor);
+        return nullptr;
+    }
+    item->SetDescriptorPath(descriptor);
+    for (size_t k = 1; k < record.files.size(); ++k) {
+        const CString partPath = folder + L"\\" + record.files[k];
+        std::unique_ptr<CCHItem> part = LoadItemFileWithMetaInfo(partPath, false, CString());
+        if (!part) {
+            LogSkipped(L"part missing or unreadable, left out", partPath);
+            continue;
+        }
+        item->AddPart(part.release());
+    }
+    if (!record.url.IsEmpty())
+        item->SetUrl(record.url);
+    if (record.isProtected)
+        item->SetProtectedFlag(true);
+    item->GetOwnerInfo().windowTitle = record.wndName;
+    item->GetOwnerInfo().exePath = record.exeName;
+    return item;
+}
+} // namespace
+
 bool LoadFolder(CCHQueue& queue, const CString& requested)
 {
     const CString folder = EnsureClipboardHistoryFolder(requested);
@@ -534,41 +650,20 @@ bool LoadFolder(CCHQueue& queue, const CString& requested)
     HANDLE find = ::FindFirstFileW(folder + L"\\*.info", &found);
     if (find == INVALID_HANDLE_VALUE)
         return true;
+    // The items held are looked up like the ones read; a locked queue takes no new item (the files
+    // are still read, and the older copy of content held is still deleted).
+    const bool locked = queue.IsLocked();
+    CLoadedItems loaded(queue.TakeItems());
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !EndsWithNoCase(found.cFileName, L".info"))
             continue;
         const CString descriptor = folder + L"\\" + found.cFileName;
-        ClipboardHistoryDescriptor record;
-        if (!ReadDescriptor(descriptor, record)) {
-            LogSkipped(L"descriptor names no file, skipped", descriptor);
+        std::unique_ptr<CCHItem> item = LoadDescribedItem(folder, descriptor);
+        if (!item)
             continue;
-        }
-        std::unique_ptr<CCHItem> item =
-            LoadItemFileWithMetaInfo(folder + L"\\" + record.files[0], true, record.ovlMetaInfo);
-        if (!item) {
-            LogSkipped(L"data file missing or unreadable, descriptor skipped", descriptor);
-            continue;
-        }
-        item->SetDescriptorPath(descriptor);
-        for (size_t k = 1; k < record.files.size(); ++k) {
-            const CString partPath = folder + L"\\" + record.files[k];
-            std::unique_ptr<CCHItem> part = LoadItemFileWithMetaInfo(partPath, false, CString());
-            if (!part) {
-                LogSkipped(L"part missing or unreadable, left out", partPath);
-                continue;
-            }
-            item->AddPart(part.release());
-        }
-        if (!record.url.IsEmpty())
-            item->SetUrl(record.url);
-        if (record.isProtected)
-            item->SetProtectedFlag(true);
-        item->GetOwnerInfo().windowTitle = record.wndName;
-        item->GetOwnerInfo().exePath = record.exeName;
         // The same content saved twice loads once, as the running history holds
-        // it: the newer copy stays, the older one's files go (Add deletes them
-        // when the older one was read first).
-        CCHItem* same = queue.FindEqual(*item);
+        // it: the newer copy stays, the older one's files go.
+        CCHItem* same = loaded.FindEqual(*item);
         if (same && CompareCaptureTimes(same->GetTime(), item->GetTime()) >= 0) {
             if (item->IsProtected())
                 same->SetProtected(true);
@@ -576,9 +671,21 @@ bool LoadFolder(CCHQueue& queue, const CString& requested)
             DeleteDescriptorAndFiles(descriptor);
             continue;
         }
-        queue.Add(item, UINT_MAX);
+        if (locked)
+            continue;
+        if (same) {
+            if (same->IsProtected())
+                item->SetProtected(true);
+            if (same->GetDescriptorPath() != item->GetDescriptorPath())
+                DeleteDescriptorAndFiles(same->GetDescriptorPath());
+            loaded.Replace(*same, std::move(item));
+        } else {
+            loaded.Keep(std::move(item));
+        }
     } while (::FindNextFileW(find, &found));
     ::FindClose(find);
+    for (std::unique_ptr<CCHItem>& item : loaded.Take())
+        queue.Append(std::move(item));
     if (!queue.IsEmpty())
         queue.SortByTime();
     return true;

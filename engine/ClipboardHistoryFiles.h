@@ -72,16 +72,19 @@ CString GetFreeDescriptorPath(const CString& folder, CHistoryFileNumbers* number
 bool WriteItemDescriptor(LPCWSTR path, const CCHItem& item, const std::vector<CString>& fileNames,
                          const CString& metaInfoName);
 
-// Writes the item's data into a new file (CREATE_NEW) and sets its creation
-// and last-write times. A failed write leaves no file behind. False for an item without data.
+// Writes the item's data into a new file (CREATE_NEW; a taken name fails) in
+// one open: the data from memory (a bitmap's pixels as its DIB section holds
+// them), the creation and last-write times, a flush. A failed write leaves no
+// file behind. False for an item without data.
 bool WriteDataFile(LPCWSTR path, const CCHItem& item, const SYSTEMTIME& time);
 // Writes the item's meta-info text next to the data file
 // ("<data file without extension>_ovl_metainfo.xml"); the path, or empty on failure.
 CString WriteMetaInfoFile(const CCHItem& item, LPCWSTR dataPath);
 
-// Writes the item and its parts and their descriptor. An item that already has
-// a descriptor gets it replaced only when everything was written, so a failed
-// save never loses what was on disk. On success the item has its descriptor
+// Writes the item and its parts, then their descriptor (new names written in
+// place; a descriptor already on disk is replaced by renaming a whole new one
+// over it). An item that already has a descriptor gets it replaced only when
+// everything was written, so a failed save never loses what was on disk. On success the item has its descriptor
 // and data file paths (file state unchanged); on failure nothing new is left.
 // `numbers` (may be null) carries the free-number search across the items of one save run.
 bool SaveItem(CCHItem& item, const CString& folder, CHistoryFileNumbers* numbers = nullptr);
@@ -109,8 +112,9 @@ bool ReadDescriptor(LPCWSTR path, ClipboardHistoryDescriptor& record);
 // for an empty, oversized or unreadable file. With a descriptor, its
 // OvlMetaInfo file becomes the item's meta-info text.
 std::unique_ptr<CCHItem> LoadItemFile(LPCWSTR path, LPCWSTR descriptorPath);
-// Reads every descriptor of the folder into the queue (Add without a maximum),
-// then sorts it by time. True when the folder could be read.
+// Reads every descriptor of the folder into the queue (no maximum; the same
+// content saved twice loads once, the newer copy, as Add keeps it), then sorts
+// it by time. True when the folder could be read.
 bool LoadFolder(CCHQueue& queue, const CString& folder);
 
 // Whether a name read from a descriptor is a plain file name (no folder part).

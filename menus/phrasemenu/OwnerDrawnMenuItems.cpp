@@ -2,6 +2,8 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "common/GdiCache.h"
 #include "common/GdiObjectGuards.h"
@@ -44,6 +46,9 @@ struct MenuDrawCaches
     // A screen-compatible memory DC the items are measured in: one for all items of every menu
     // (making and freeing a DC per item cost a millisecond each under some systems).
     std::unique_ptr<MemoryDC> measureDC;
+    // Widths measured, by font and text: the items of a menu are measured again on every opening,
+    // mostly with the same captions. Emptied with the fonts.
+    std::map<std::pair<HFONT, std::wstring>, int> textWidths;
 };
 
 MenuDrawCaches& Caches()
@@ -66,6 +71,26 @@ SIZE MeasureLine(HDC dc, LPCWSTR text, int length)
     if (length > 0)
         ::GetTextExtentPoint32W(dc, text, length, &size);
     return size;
+}
+
+// The width of `text` in `font`, measured in the measuring DC the first time and kept.
+int CachedTextWidth(HFONT font, const CString& text)
+{
+    if (text.IsEmpty())
+        return 0;
+    constexpr size_t kMaxKeptWidths = 20000;
+    auto& widths = Caches().textWidths;
+    std::pair<HFONT, std::wstring> key(font, text.GetString());
+    const auto found = widths.find(key);
+    if (found != widths.end())
+        return found->second;
+    HDC dc = MeasuringDC();
+    SelectedObject selected(dc, font);
+    const int width = MeasureLine(dc, text, text.GetLength()).cx;
+    if (widths.size() >= kMaxKeptWidths)
+        widths.clear();
+    widths.emplace(std::move(key), width);
+    return width;
 }
 
 HBRUSH GetSideBandBrush()
@@ -204,16 +229,23 @@ CString NumberText(const MenuItemDrawInfo& info)
     return number;
 }
 
-// How far the number prefix moves the caption to the right.
-int NumberPrefixWidth(HDC dc, const MenuItemDrawInfo& info)
+// How far the number prefix moves the caption to the right, with `width` measuring a text in the
+// item's font.
+template <typename Width>
+int NumberPrefixWidthBy(const MenuItemDrawInfo& info, Width width)
 {
     if (!info.historyStyle && info.number < 0)
         return 0;
     if (info.IsSubMenu())
-        return info.historyStyle ? MeasureLine(dc, L"  ", 2).cx : 0;
+        return info.historyStyle ? width(CString(L"  ")) : 0;
     const CString number = NumberText(info);
-    const CString spaced = number + L"  ";
-    return MeasureLine(dc, number, number.GetLength()).cx + MeasureLine(dc, spaced, spaced.GetLength()).cx;
+    return width(number) + width(number + L"  ");
+}
+
+// The same in the font selected into `dc`.
+int NumberPrefixWidth(HDC dc, const MenuItemDrawInfo& info)
+{
+    return NumberPrefixWidthBy(info, [dc](const CString& text) { return MeasureLine(dc, text, text.GetLength()).cx; });
 }
 
 // "n." in blue before a numbered item; moves the text's left edge past it.
@@ -285,16 +317,11 @@ BOOL MeasureMenuItem(MEASUREITEMSTRUCT* measure)
     // The caption is measured in the font it is drawn in, and the width holds
     // what the drawing puts before it: side band, icon column, number.
     const bool special = IsMenuCommandMapped(info->commandId);
-    CString line = CString(info->text) + info->rightText;
-    SIZE size = {100, 0};
-    int prefix = kSideBandIndent + (HasIconColumn(*info, special) ? kIconColumnWidth : 0);
-    {
-        HDC dc = MeasuringDC();
-        SelectedObject font(dc, ChooseFont(*info, special));
-        if (!line.IsEmpty())
-            size = MeasureLine(dc, line, line.GetLength());
-        prefix += NumberPrefixWidth(dc, *info);
-    }
+    const CString line = CString(info->text) + info->rightText;
+    const HFONT font = ChooseFont(*info, special);
+    const int width = line.IsEmpty() ? 100 : CachedTextWidth(font, line);
+    const int prefix = kSideBandIndent + (HasIconColumn(*info, special) ? kIconColumnWidth : 0) +
+                       NumberPrefixWidthBy(*info, [font](const CString& text) { return CachedTextWidth(font, text); });
     int height = GetMenuItemHeight();
     const bool bareSeparator = info->IsSeparator() && info->rightText[0] == L'\0';
     if (bareSeparator)
@@ -304,7 +331,7 @@ BOOL MeasureMenuItem(MEASUREITEMSTRUCT* measure)
     if (!bareSeparator)
         height += 4;
     measure->itemHeight = static_cast<UINT>(height);
-    measure->itemWidth = static_cast<UINT>(size.cx + kWidthExtra + prefix);
+    measure->itemWidth = static_cast<UINT>(width + kWidthExtra + prefix);
     return TRUE;
 }
 
@@ -388,6 +415,7 @@ HFONT GetMenuFont(bool underline, bool italic, bool bold)
 
 void ClearMenuFonts()
 {
+    Caches().textWidths.clear(); // keyed by the fonts' handles
     for (GdiObject<HFONT>& font : Caches().fonts)
         font.Reset();
 }

@@ -227,6 +227,150 @@ TEST(ClipboardHistoryFiles, BitmapRoundTripsAsBmpFile)
     EXPECT_EQ(CompareCaptureTimes(loaded.GetTime(), kCaptureTime), 0);
 }
 
+namespace
+{
+// A DIB section of `bits` per pixel (a grey palette below 16), top-down when `height` is negative,
+// its pixel bytes numbered so that every row and its padding differ.
+HBITMAP NumberedDib(int width, int height, WORD bits)
+{
+    struct
+    {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info = {};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = bits;
+    for (int i = 0; i < 256; ++i)
+        info.colours[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                        &pixels, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+    const size_t rows = static_cast<size_t>(height < 0 ? -height : height);
+    for (size_t i = 0; i < stride * rows; ++i)
+        static_cast<BYTE*>(pixels)[i] = static_cast<BYTE>(i * 7 + i / stride);
+    return bitmap;
+}
+
+// A device-dependent bitmap of the screen's depth with a drawn pattern.
+HBITMAP DrawnScreenBitmap(int width, int height)
+{
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            ::SetPixel(dc, x, y, RGB(x * 40, y * 30, (x + y) * 20));
+    }
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+} // namespace
+
+// Every kind of bitmap the clipboard gives comes back with its pixels, whether its file was written
+// straight from the section's memory or through GetDIBits, and the file is a .bmp the system's
+// own loader reads to the same picture.
+TEST(ClipboardHistoryFiles, BitmapsOfEveryKindRoundTripThroughTheirFiles)
+{
+    const struct
+    {
+        const char* name;
+        HBITMAP (*make)();
+    } cases[] = {
+        {"32 bits, bottom-up", [] { return NumberedDib(5, 3, 32); }},
+        {"24 bits, padded rows", [] { return NumberedDib(5, 3, 24); }},
+        {"32 bits, top-down", [] { return NumberedDib(4, -3, 32); }},
+        {"24 bits, top-down", [] { return NumberedDib(3, -4, 24); }},
+        {"8 bits with a palette", [] { return NumberedDib(6, 2, 8); }},
+        {"16 bits", [] { return NumberedDib(3, 3, 16); }},
+        {"the screen's depth, drawn", [] { return DrawnScreenBitmap(6, 4); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scvtest::TempFolder folder;
+        auto item = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
+        HBITMAP bitmap = c.make();
+        ASSERT_NE(bitmap, nullptr);
+        item->SetBitmap(bitmap);
+        item->SetTime(kCaptureTime);
+        auto queue = SaveAndLoad(*item, folder);
+        ASSERT_EQ(queue->GetCount(), 1);
+        const CCHItem& loaded = *queue->GetItem(0);
+        EXPECT_TRUE(BitmapsEqual(loaded.GetBitmap(), item->GetBitmap()));
+        EXPECT_EQ(CompareCaptureTimes(loaded.GetTime(), kCaptureTime), 0);
+
+        HANDLE system = ::LoadImageW(nullptr, item->GetDataFilePath(), IMAGE_BITMAP, 0, 0,
+                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        ASSERT_NE(system, nullptr);
+        EXPECT_TRUE(BitmapsEqual(static_cast<HBITMAP>(system), item->GetBitmap()));
+        ::DeleteObject(system);
+    }
+}
+
+// The same content saved twice (an older and a newer copy) loads once: the newer copy stays, takes
+// the older one's protection, and the older one's files are deleted, whichever was read first.
+TEST(ClipboardHistoryFiles, ContentSavedTwiceLoadsOnceAsTheNewerCopy)
+{
+    SYSTEMTIME older = kCaptureTime;
+    SYSTEMTIME newer = kCaptureTime;
+    newer.wMinute += 1;
+    for (const bool newerFirst : {false, true}) {
+        SCOPED_TRACE(newerFirst ? "newer saved first" : "older saved first");
+        scvtest::TempFolder folder;
+        std::vector<std::unique_ptr<CCHItem>> items;
+        for (const SYSTEMTIME& time : newerFirst ? std::vector<SYSTEMTIME>{newer, older}
+                                                 : std::vector<SYSTEMTIME>{older, newer}) {
+            auto text = UnicodeItem(L"the same text");
+            text->SetTime(time);
+            text->SetProtectedFlag(CompareCaptureTimes(time, older) == 0);
+            auto picture = std::make_unique<CCHItem>(CHT_BITMAP, nullptr);
+            picture->SetBitmap(StripedBitmap());
+            picture->SetTime(time);
+            items.push_back(std::move(text));
+            items.push_back(std::move(picture));
+        }
+        auto another = UnicodeItem(L"another text");
+        SYSTEMTIME between = older;
+        between.wSecond += 1;
+        another->SetTime(between);
+        items.push_back(std::move(another));
+        for (auto& item : items)
+            ASSERT_TRUE(SaveItem(*item, folder.Path().c_str()));
+
+        CCHQueue queue;
+        ASSERT_TRUE(LoadFolder(queue, folder.Path().c_str()));
+        ASSERT_EQ(queue.GetCount(), 3);
+        int newerCopies = 0;
+        for (int index = 0; index < queue.GetCount(); ++index) {
+            const CCHItem& loaded = *queue.GetItem(index);
+            if (loaded.GetType() == CHT_UNICODE_TEXT && Str(loaded.GetWideText()) == L"another text")
+                continue;
+            EXPECT_EQ(CompareCaptureTimes(loaded.GetTime(), newer), 0);
+            if (loaded.GetType() == CHT_UNICODE_TEXT) {
+                EXPECT_TRUE(loaded.IsProtected()) << "the older copy's protection is kept";
+            }
+            ++newerCopies;
+        }
+        EXPECT_EQ(newerCopies, 2);
+        for (const auto& item : items) {
+            const bool isOlder = CompareCaptureTimes(item->GetTime(), older) == 0;
+            EXPECT_EQ(scvtest::FileExists(item->GetDescriptorPath().GetString()), !isOlder);
+            EXPECT_EQ(scvtest::FileExists(item->GetDataFilePath().GetString()), !isOlder);
+        }
+        CCHQueue again;
+        ASSERT_TRUE(LoadFolder(again, folder.Path().c_str()));
+        EXPECT_EQ(again.GetCount(), 3);
+    }
+}
+
 TEST(ClipboardHistoryFiles, ProtectedItemsAreReadOnlyOnDiskAndLoadProtected)
 {
     scvtest::TempFolder folder;
