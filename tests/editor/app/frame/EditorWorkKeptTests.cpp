@@ -474,7 +474,8 @@ TEST_F(EditorWorkKeptTest, WhatAnotherProgramWroteSurvivesTheEditorsSaves)
     rewritten.body = L"beta from elsewhere";
     ASSERT_TRUE(SavePhraseFile(rewritten, PathOf(b).c_str()));
     Command(CDoc::kCmdSeparatorBefore);
-    store.SetIncluded(b, false);
+    store.SetIncluded(b, false); // the include check: the flag, then the record's save
+    store.SaveItem(b);
     store.FlushSaves();
     const PhraseItemRecord onDisk = OnDisk(PathOf(b));
     EXPECT_EQ(L"beta from elsewhere", std::wstring(onDisk.body.GetString()));
