@@ -20,7 +20,8 @@ enum class HandOverKind
     Query,
     Buffer,
     HistoryQueue, // a CCHQueue the load thread hands over
-    HistoryItem   // a saved CCHItem copy of the save worker
+    HistoryItem,  // a saved CCHItem copy of the save worker
+    OwnWindowData // a structure or text one window of this process sends another (the editor's drop pair, status text)
 };
 
 // Keeps `bytes` bytes from `address` handed out for the scope's lifetime.
