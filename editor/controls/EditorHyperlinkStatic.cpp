@@ -1,4 +1,5 @@
 #include "editor/controls/EditorHyperlinkStatic.h"
+#include "common/OwnWindowMessages.h"
 
 #include <shellapi.h>
 #include "platform/WindowsX.h"
@@ -230,7 +231,7 @@ void EditorHyperlinkStatic::Activate()
     const CString link = GetEffectiveLink();
     if (link.Find(L"message:") == 0) {
         const UINT message = static_cast<UINT>(std::wcstoul(link.GetString() + 8, nullptr, 10));
-        ::SendMessageW(::GetParent(m_hWnd), message, 0, 0);
+        SendOwnMessage(::GetParent(m_hWnd), message, 0, 0);
         m_visited = true;
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
         return;

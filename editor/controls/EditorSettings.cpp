@@ -143,6 +143,19 @@ int CEditorSettings::SaveEditor()
     return changed ? disk.WriteAll() : 1;
 }
 
+int CEditorSettings::ReloadEditor()
+{
+    if (!m_baseline)
+        return LoadEditor();
+    CEditorSettings disk(GetFiles().GetEnvironment());
+    const int result = disk.LoadValues();
+    CEditorSettings onDisk(GetFiles().GetEnvironment());
+    onDisk.CopyValuesFrom(disk);
+    MergeWith(disk);
+    m_baseline->CopyValuesFrom(onDisk);
+    return result;
+}
+
 void CEditorSettings::TakeBaseline()
 {
     if (!m_baseline)
@@ -164,6 +177,13 @@ void CEditorSettings::TakeChangedValues(const CEditorSettings& before, const CEd
     });
     if (*before.m_recentFolders != *after.m_recentFolders)
         *m_recentFolders = *after.m_recentFolders;
+}
+
+bool CEditorSettings::SameValuesAs(const CEditorSettings& other) const
+{
+    bool same = *m_recentFolders == *other.m_recentFolders;
+    ForEachSettingsValue([&](auto member) { same = same && SameSettingsValue(this->*member, other.*member); });
+    return same;
 }
 
 bool CEditorSettings::MergeWith(CEditorSettings& disk)

@@ -32,11 +32,17 @@ public:
     // meanwhile), and the file is written only when something here changed.
     // Before any load every value is written. Returns 1.
     int SaveEditor();
+    // Takes the file's values in again and writes nothing: a value this object changed since its last
+    // load or save stays (its next save writes it), every other takes what the file holds now.
+    // Before any load the same as LoadEditor. Returns 1.
+    int ReloadEditor();
 
     // Every value (and the recent folders) copied from `other`.
     void CopyValuesFrom(const CEditorSettings& other);
     // Each value that differs between `before` and `after` takes after's.
     void TakeChangedValues(const CEditorSettings& before, const CEditorSettings& after);
+    // Whether every value (and the recent folders) equals other's.
+    bool SameValuesAs(const CEditorSettings& other) const;
 
     // "LastSettingsTab" of "Settings_Editor", read from the file: 0 or 1, any
     // other value reads as 0.

@@ -1,4 +1,5 @@
 #include "editor/controls/HotkeyCtrlEx.h"
+#include "common/HandedOutAddresses.h"
 
 #include <commctrl.h>
 #include <process.h>
@@ -369,7 +370,9 @@ LRESULT OnPrivate(HWND control, UINT msg, WPARAM wParam, LPARAM lParam)
     case HKX_GETHOTKEY:
         return ::SendMessageW(Child(control, kFieldId), HKM_GETHOTKEY, 0, 0);
     case HKX_SETDOUBLECAPTION:
-        if (wParam != 0 || !lParam)
+        // Only a caption this process hands over (SetDoubleCaption) is read.
+        if (wParam != 0 || !IsHandedOut(HandOverKind::OwnWindowData, reinterpret_cast<LPCWSTR>(lParam),
+                                         sizeof(wchar_t)))
             return 0;
         ::SetWindowTextW(Child(control, kDoubleBoxId), reinterpret_cast<LPCWSTR>(lParam));
         return 0;
@@ -565,6 +568,9 @@ bool CHotkeyCtrlExAdv::GetHotkey(UINT& virtualKey, UINT& modifiers, bool& win, b
 
 void CHotkeyCtrlExAdv::SetDoubleCaption(LPCWSTR text)
 {
+    if (!text)
+        return;
+    CHandOverScope handed(HandOverKind::OwnWindowData, text, (::lstrlenW(text) + 1) * sizeof(wchar_t));
     ::SendMessageW(m_hWnd, HKX_SETDOUBLECAPTION, 0, reinterpret_cast<LPARAM>(text));
 }
 

@@ -1,4 +1,5 @@
 #include "editor/app/frame/EditorCoopWatchers.h"
+#include "common/OwnWindowMessages.h"
 
 #include <memory>
 #include <new>
@@ -71,7 +72,7 @@ DWORD WatchAddPhraseFromClipboard(const EditorWatcherParams& params)
     if (!event)
         return 1;
     while (WaitForSignal(params.stopEvent, event.Get()))
-        ::PostMessageW(params.window, params.message, 0, 0);
+        PostOwnMessage(params.window, params.message, 0, 0);
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "editor/app/frame/EditorMessages.h"
+#include "common/HandedOutAddresses.h"
 
 namespace
 {
@@ -56,4 +57,12 @@ UINT GetEditorSaveFailedMessage()
 {
     static const UINT message = Register(L"Scrivolanter_EditorSaveFailed");
     return message;
+}
+
+LRESULT SendEditorStatusText(HWND frame, LPCWSTR text)
+{
+    if (!text)
+        return 0;
+    CHandOverScope handed(HandOverKind::OwnWindowData, text, (::lstrlenW(text) + 1) * sizeof(wchar_t));
+    return ::SendMessageW(frame, GetEditorStatusTextMessage(), 0, reinterpret_cast<LPARAM>(text));
 }

@@ -15,8 +15,10 @@ UINT GetEditorAddFromClipboardMessage();
 UINT GetEditorAddSelectedTextMessage();
 // Start flag "addfromcb": the phrases pane adds a phrase from the clipboard.
 UINT GetEditorNewPhraseFromClipboardMessage();
-// lParam = a wide text that becomes pane 0 of the status bar.
+// lParam = a wide text that becomes pane 0 of the status bar (sent by SendEditorStatusText only).
 UINT GetEditorStatusTextMessage();
+// Sends `text` to the frame's status pane 0, handed out for the send (the frame reads no other text).
+LRESULT SendEditorStatusText(HWND frame, LPCWSTR text);
 // The folder view selects the double-clicked item (wParam = index).
 UINT GetEditorSelectListItemMessage();
 // The phrase store's save worker: a queued write failed (posted to the main frame).

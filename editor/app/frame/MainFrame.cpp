@@ -1,4 +1,5 @@
 #include "editor/app/frame/MainFrame.h"
+#include "common/HandedOutAddresses.h"
 
 #include "common/LocalizedString.h"
 #include "common/SharedLog.h"
@@ -219,22 +220,42 @@ void CMainFrame::ShowPhrasesPane()
     ::SetFocus(m_phrasesPane.m_hWnd);
 }
 
-LRESULT CMainFrame::OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CMainFrame::OnOptionsChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    // A burst of these (the main program saving several times, or anyone posting them) is one change:
+    // the first queues one reload behind the others, which find it queued. The queued reload is this
+    // frame's own post; a change heard while a reload runs (a box of it open) queues one more after it.
+    if (TakeOwnMessage(m_hWnd, message, wParam, lParam)) {
+        m_optionsReloadQueued = false;
+        m_optionsReloading = true;
+        m_optionsChangedAgain = false;
+        ReloadOptions();
+        m_optionsReloading = false;
+        if (m_optionsChangedAgain)
+            m_optionsReloadQueued = PostOwnMessage(m_hWnd, message, kReloadOptionsNow, 0);
+        return 1;
+    }
+    if (m_optionsReloading)
+        m_optionsChangedAgain = true;
+    else if (!m_optionsReloadQueued)
+        m_optionsReloadQueued = PostOwnMessage(m_hWnd, message, kReloadOptionsNow, 0);
+    return 1;
+}
+
+void CMainFrame::ReloadOptions()
 {
     WriteLogLine(L"CMainFrame::OnOptionsChanged: reloading the settings");
-    // The main program's values come in; what the user changed here and did not save yet stays (and is
-    // written now).
-    m_phrasesPane.GetSettings().SaveEditor();
+    // The main program's values come in; what was changed here and not saved yet stays for the next save.
+    m_phrasesPane.GetSettings().ReloadEditor();
     if (m_settingsPane && m_settingsPane->m_hWnd)
         m_settingsPane->ReloadCurrentPage();
-    return 1;
 }
 
 LRESULT CMainFrame::OnAddFromClipboardRequest(UINT message, WPARAM, LPARAM, BOOL&)
 {
     WriteLogLine(L"CMainFrame: add a phrase from the clipboard (request of another program)");
     ShowPhrasesPane();
-    ::PostMessageW(m_phrasesPane.m_hWnd, message, 0, 0);
+    PostOwnMessage(m_phrasesPane.m_hWnd, message, 0, 0);
     return 0;
 }
 
@@ -276,17 +297,21 @@ void CMainFrame::SetStartFlags(int flags)
     WriteLogLine(line);
     if ((flags & 1) != 0) {
         ShowPhrasesPane();
-        ::PostMessageW(m_phrasesPane.m_hWnd, GetEditorNewPhraseFromClipboardMessage(), 0, 0);
+        PostOwnMessage(m_phrasesPane.m_hWnd, GetEditorNewPhraseFromClipboardMessage(), 0, 0);
     }
     if ((flags & kAttentionStartFlag) != 0 && m_languageBar)
         m_languageBar->StartAttentionTimer();
     if ((flags & kSelectedTextStartFlag) != 0)
-        ::PostMessageW(m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0);
+        PostOwnMessage(m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0);
 }
 
 LRESULT CMainFrame::OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
-    SetMessageText(reinterpret_cast<LPCWSTR>(lParam));
+    // Only a text this editor hands over (SendEditorStatusText) is read.
+    const auto* text = reinterpret_cast<LPCWSTR>(lParam);
+    if (!IsHandedOut(HandOverKind::OwnWindowData, text, sizeof(wchar_t)))
+        return 0;
+    SetMessageText(text);
     return 1;
 }
 
@@ -342,8 +367,7 @@ bool ShowViewMenuAtCursor()
     auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
     if (!frame || !frame->m_hWnd)
         return false;
-    return ::PostMessageW(frame->m_hWnd, CMainFrame::kViewMenuMessage, 0,
-                          static_cast<LPARAM>(::GetMessagePos())) != FALSE;
+    return PostOwnMessage(frame->m_hWnd, CMainFrame::kViewMenuMessage, 0, static_cast<LPARAM>(::GetMessagePos()));
 }
 
 namespace

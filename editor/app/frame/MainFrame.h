@@ -7,6 +7,7 @@
 // log, web and update commands: MainFrameCommands.cpp).
 
 #include "editor/app/document/EditorFileCommands.h"
+#include "common/OwnWindowMessages.h"
 #include "editor/app/frame/EditorMessages.h"
 #include "editor/app/frame/LanguageBar.h"
 #include "editor/app/document/PhraseChangeDebounce.h"
@@ -57,6 +58,9 @@ public:
     static constexpr UINT kClipsHistoryFolderCommand = 32848;
     static constexpr UINT kWelcomeCommand = 32842;
     static constexpr UINT kViewMenuMessage = WM_APP + 100;
+    // wParam of the frame's own options-changed post that runs the reload.
+    static constexpr WPARAM kReloadOptionsNow = 0x52;
+    static constexpr UINT_PTR kClipboardStartFlag = 1;
     static constexpr UINT_PTR kAttentionStartFlag = 2;
     static constexpr UINT_PTR kSelectedTextStartFlag = 4;
     static constexpr UINT kFirstLanguageCommand = 30000;
@@ -68,8 +72,8 @@ public:
     MESSAGE_HANDLER(GetInstanceMessage(), OnInstanceQuestion)
     MESSAGE_HANDLER(GetStatusTextMessage(), OnStatusText)
     MESSAGE_HANDLER(GetEditorOptionsChangedMessage(), OnOptionsChanged)
-    MESSAGE_HANDLER(GetEditorAddFromClipboardMessage(), OnAddFromClipboardRequest)
-    MESSAGE_HANDLER(GetEditorAddSelectedTextMessage(), OnAddSelectedTextRequest)
+    OWN_MESSAGE_HANDLER(GetEditorAddFromClipboardMessage(), OnAddFromClipboardRequest)
+    OWN_MESSAGE_HANDLER(GetEditorAddSelectedTextMessage(), OnAddSelectedTextRequest)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(GetEditorSaveFailedMessage(), OnSaveFailed)
@@ -79,7 +83,7 @@ public:
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     MESSAGE_HANDLER(WM_MENUSELECT, OnMenuSelectTip)
     MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdleTip)
-    MESSAGE_HANDLER(kViewMenuMessage, OnViewMenuMessage)
+    OWN_MESSAGE_HANDLER(kViewMenuMessage, OnViewMenuMessage)
     NOTIFY_CODE_HANDLER(TTN_SHOW, OnToolTipShow)
     COMMAND_RANGE_HANDLER(kFirstLanguageCommand, kLastLanguageCommand, OnLanguageCommand)
     COMMAND_ID_HANDLER(ID_VIEW_TOOLBAR, OnToggleLanguageBar)
@@ -231,6 +235,8 @@ private:
     LRESULT OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnStatusText(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnOptionsChanged(UINT, WPARAM, LPARAM, BOOL&);
+    // Reloads the settings object and the shown settings page.
+    void ReloadOptions();
     LRESULT OnAddFromClipboardRequest(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAddSelectedTextRequest(UINT, WPARAM, LPARAM, BOOL&); // MainFrameSelectedText.cpp
     // Puts the two panes into the frame's dock bars (bottom and left), from where they can float.
@@ -265,6 +271,11 @@ private:
     PhraseChangeDebounce m_debounce;
     INT_PTR m_captionItem = -1;
     int m_startFlags = 0;
+    // The options-changed message: a reload waits in the queue, or runs now (a box it shows may
+    // dispatch more of them).
+    bool m_optionsReloadQueued = false;
+    bool m_optionsReloading = false;
+    bool m_optionsChangedAgain = false;
     std::vector<CString> m_languages;
     std::unique_ptr<LanguageBar> m_languageBar;
     CReBar m_rebar;

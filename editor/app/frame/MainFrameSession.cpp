@@ -72,8 +72,10 @@ void CMainFrame::CheckPhrasesFolderOnStart()
 
 LRESULT CMainFrame::OnInstanceQuestion(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (wParam != 0)
-        SetStartFlags(static_cast<int>(wParam));
+    // Only the start flags a second editor knows are taken (any program can send this).
+    const int flags = static_cast<int>(wParam & (kClipboardStartFlag | kAttentionStartFlag | kSelectedTextStartFlag));
+    if (flags != 0)
+        SetStartFlags(flags);
     return 1;
 }
 

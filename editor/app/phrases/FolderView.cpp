@@ -228,7 +228,7 @@ LRESULT CFolderView::OnReflectedNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandl
     if (header->code == NM_DBLCLK) {
         const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
         if (activate->iItem >= 0)
-            ::PostMessageW(m_hWnd, GetSelectItemMessage(), activate->iItem, 0);
+            PostOwnMessage(m_hWnd, GetSelectItemMessage(), activate->iItem, 0);
         return 0;
     }
     if (header->code == LVN_KEYDOWN) {

@@ -5,6 +5,7 @@
 // 16; a double click selects the item through the document.
 
 #include "platform/docview/DocView.h"
+#include "common/OwnWindowMessages.h"
 
 #include <commctrl.h>
 
@@ -20,7 +21,7 @@ class CFolderView : public CListView
 public:
     BEGIN_MSG_MAP(CFolderView)
     MESSAGE_HANDLER(SCV_REFLECTED_BASE + WM_NOTIFY, OnReflectedNotify)
-    MESSAGE_HANDLER(GetSelectItemMessage(), OnSelectItem)
+    OWN_MESSAGE_HANDLER(GetSelectItemMessage(), OnSelectItem)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     CHAIN_MSG_MAP(CListView)
     END_MSG_MAP()

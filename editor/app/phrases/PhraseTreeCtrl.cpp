@@ -1,4 +1,5 @@
 #include "editor/app/phrases/PhraseTreeCtrl.h"
+#include "common/HandedOutAddresses.h"
 
 #include "common/GdiHelpers.h"
 #include "common/GdiObjectGuards.h"
@@ -203,7 +204,7 @@ void PhraseTreeCtrl::SetCheckState(HTREEITEM item, bool on, bool notify)
     TreeView_SetItemState(m_hWnd, item, INDEXTOSTATEIMAGEMASK(on ? 2 : 1) | (on ? TVIS_BOLD : 0),
                           TVIS_STATEIMAGEMASK | TVIS_BOLD);
     if (notify)
-        ::PostMessageW(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
+        PostOwnMessage(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
 }
 
 void PhraseTreeCtrl::SortLevel(HTREEITEM parent, CEditorPhraseStore& store)
@@ -247,7 +248,7 @@ LRESULT PhraseTreeCtrl::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandle
     UINT flags = 0;
     HTREEITEM item = HitTestAt(lParam, &flags);
     if (item && (flags & TVHT_ONITEMSTATEICON))
-        ::PostMessageW(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
+        PostOwnMessage(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
     return 0;
 }
 
@@ -256,7 +257,7 @@ LRESULT PhraseTreeCtrl::OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     bHandled = FALSE;
     if (wParam == VK_SPACE)
         if (HTREEITEM item = TreeView_GetSelection(m_hWnd))
-            ::PostMessageW(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
+            PostOwnMessage(m_hWnd, GetCheckMessage(), 0, reinterpret_cast<LPARAM>(item));
     return 0;
 }
 
@@ -305,12 +306,14 @@ bool PhraseTreeCtrl::CanDropOn(HTREEITEM dragged, HTREEITEM target)
     if (!m_dropWindow || !m_dropMessage)
         return false;
     DropPair pair{dragged, target};
+    CHandOverScope handed(HandOverKind::OwnWindowData, &pair, sizeof(pair));
     return ::SendMessageW(m_dropWindow, m_dropMessage, 0, reinterpret_cast<LPARAM>(&pair)) == 1;
 }
 
 void PhraseTreeCtrl::DropOn(HTREEITEM dragged, HTREEITEM target)
 {
     DropPair pair{dragged, target};
+    CHandOverScope handed(HandOverKind::OwnWindowData, &pair, sizeof(pair));
     if (m_dropWindow && m_dropMessage)
         ::SendMessageW(m_dropWindow, m_dropMessage, 1, reinterpret_cast<LPARAM>(&pair));
 }

@@ -9,6 +9,7 @@
 // window, or a drag starts).
 
 #include "editor/controls/CueTextPainter.h"
+#include "common/OwnWindowMessages.h"
 #include "editor/controls/TreeDragDropTracker.h"
 #include "editor/controls/TreeHoverTracker.h"
 #include "platform/docview/Wnd.h"
@@ -46,7 +47,7 @@ public:
         lResult = 0;
         return TRUE;
     }
-    MESSAGE_HANDLER(GetCheckMessage(), OnCheckMessage)
+    OWN_MESSAGE_HANDLER(GetCheckMessage(), OnCheckMessage)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER(WM_KEYUP, OnKeyUp)

@@ -7,6 +7,7 @@
 // the items' tooltips (PhrasesPaneTip.h).
 
 #include "editor/app/document/Doc.h"
+#include "common/OwnWindowMessages.h"
 #include "editor/app/phrases/PhraseTreeCtrl.h"
 #include "editor/controls/PhraseTreeToolBar.h"
 #include "editor/controls/ResizableBar.h"
@@ -54,11 +55,11 @@ public:
     MESSAGE_HANDLER(WM_APP + 1, OnAppOne)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
     MESSAGE_HANDLER(WM_NCRBUTTONUP, OnNcRButtonUp)
-    MESSAGE_HANDLER(DropDownMessage(), OnDropDownMessage)
-    MESSAGE_HANDLER(AddRequestMessage(), OnAddRequestMessage)
-    MESSAGE_HANDLER(AddNowMessage(), OnAddNowMessage)
-    MESSAGE_HANDLER(ContextMenuMessage(), OnContextMenuMessage)
-    MESSAGE_HANDLER(NewFromClipboardAtRootMessage(), OnNewFromClipboardAtRoot)
+    OWN_MESSAGE_HANDLER(DropDownMessage(), OnDropDownMessage)
+    OWN_MESSAGE_HANDLER(AddRequestMessage(), OnAddRequestMessage)
+    OWN_MESSAGE_HANDLER(AddNowMessage(), OnAddNowMessage)
+    OWN_MESSAGE_HANDLER(ContextMenuMessage(), OnContextMenuMessage)
+    OWN_MESSAGE_HANDLER(NewFromClipboardAtRootMessage(), OnNewFromClipboardAtRoot)
     MESSAGE_HANDLER(DropMessage(), OnDropMessage)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, TVN_SELCHANGEDW, OnSelChanged)
     NOTIFY_HANDLER(PhraseTreeCtrl::kControlId, PhraseTreeCtrl::kNotifyCheckChanged, OnCheckChanged)

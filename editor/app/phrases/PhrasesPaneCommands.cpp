@@ -2,6 +2,7 @@
 // cut, copy and paste, drops from the tree, shell commands, the toolbar and the pane's pop-up menus.
 
 #include "editor/app/phrases/PhrasesPane.h"
+#include "common/HandedOutAddresses.h"
 
 #include "common/LocalizedString.h"
 #include "common/RichEditConversion.h"
@@ -83,7 +84,7 @@ DWORD WINAPI PostAfterDelay(void* parameter)
 {
     std::unique_ptr<DelayedPost> post(static_cast<DelayedPost*>(parameter));
     ::Sleep(1500);
-    ::PostMessageW(post->window, post->message, 0, 0);
+    PostOwnMessage(post->window, post->message, 0, 0);
     return 0;
 }
 
@@ -587,12 +588,14 @@ bool PhrasesPane::DropOn(HTREEITEM dragged, HTREEITEM target)
 
 LRESULT PhrasesPane::OnDropMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    const auto* pair = reinterpret_cast<const PhraseTreeCtrl::DropPair*>(lParam);
-    if (!pair)
+    // Only the pair the tree hands over while it asks is read: anyone can send this message.
+    const auto* handed = reinterpret_cast<const PhraseTreeCtrl::DropPair*>(lParam);
+    PhraseTreeCtrl::DropPair pair{};
+    if (!UseHandedOut(HandOverKind::OwnWindowData, handed, sizeof(pair), [&] { pair = *handed; }))
         return 0;
     if (wParam == 0)
-        return CanDropOn(pair->dragged, pair->target) ? 1 : 0;
-    return DropOn(pair->dragged, pair->target) ? 1 : 0;
+        return CanDropOn(pair.dragged, pair.target) ? 1 : 0;
+    return DropOn(pair.dragged, pair.target) ? 1 : 0;
 }
 
 void PhrasesPane::ClearPasteMark()
@@ -601,7 +604,7 @@ void PhrasesPane::ClearPasteMark()
     if (m_tree.m_hWnd)
         TreeDragDropTracker::RemoveInsertMark(m_tree.m_hWnd);
     if (CFrameWnd* frame = GetOwnerFrame())
-        ::SendMessageW(frame->m_hWnd, GetEditorStatusTextMessage(), 0, reinterpret_cast<LPARAM>(L""));
+        SendEditorStatusText(frame->m_hWnd, L"");
 }
 
 // Commands.
@@ -734,8 +737,7 @@ void PhrasesPane::OnUpdatePaste(CCmdUI* ui)
     HTREEITEM group = GetCurrentGroupItem();
     const CString text = DescribeTransfer(store, marked, clip.IsCut(), group ? m_tree.GetItemId(group) : -1);
     if (CFrameWnd* frame = GetOwnerFrame())
-        ::SendMessageW(frame->m_hWnd, GetEditorStatusTextMessage(), 0,
-                       reinterpret_cast<LPARAM>(text.GetString()));
+        SendEditorStatusText(frame->m_hWnd, text);
     ::SetTimer(m_hWnd, kPasteMarkTimer, kPasteMarkDelay, nullptr);
 }
 
@@ -804,7 +806,7 @@ LRESULT PhrasesPane::OnToolBarDropDown(int, NMHDR* header, BOOL&)
 {
     const auto* info = reinterpret_cast<const NMTOOLBARW*>(header);
     const LRESULT index = ::SendMessageW(m_toolBar.m_hWnd, TB_COMMANDTOINDEX, info->iItem, 0);
-    ::PostMessageW(m_hWnd, DropDownMessage(), static_cast<WPARAM>(index), info->iItem);
+    PostOwnMessage(m_hWnd, DropDownMessage(), static_cast<WPARAM>(index), info->iItem);
     return TBDDRET_DEFAULT;
 }
 
@@ -825,7 +827,7 @@ LRESULT PhrasesPane::OnAddRequestMessage(UINT, WPARAM, LPARAM, BOOL&)
         ::CloseHandle(thread);
     } else {
         delete post;
-        ::PostMessageW(m_hWnd, AddNowMessage(), 0, 0);
+        PostOwnMessage(m_hWnd, AddNowMessage(), 0, 0);
     }
     ShowAddMenu(kCmdNewFromClipboard);
     return 1;
@@ -851,7 +853,7 @@ LRESULT PhrasesPane::OnTreeRightClick(int, NMHDR*, BOOL&)
     hit.pt = POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     ::ScreenToClient(m_tree.m_hWnd, &hit.pt);
     HTREEITEM item = TreeView_HitTest(m_tree.m_hWnd, &hit);
-    ::PostMessageW(m_hWnd, ContextMenuMessage(), position, reinterpret_cast<LPARAM>(item));
+    PostOwnMessage(m_hWnd, ContextMenuMessage(), position, reinterpret_cast<LPARAM>(item));
     return 1;
 }
 
@@ -877,7 +879,7 @@ LRESULT PhrasesPane::OnNcRButtonUp(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHa
     bHandled = FALSE;
     CFrameWnd* frame = GetOwnerFrame();
     if (wParam == 11 && frame)
-        ::PostMessageW(frame->m_hWnd, WM_APP + 100, 0, lParam);
+        PostOwnMessage(frame->m_hWnd, WM_APP + 100, 0, lParam);
     return 0;
 }
 

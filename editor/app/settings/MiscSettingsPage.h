@@ -9,6 +9,7 @@
 // key while the page exists.
 
 #include <windows.h>
+#include "common/OwnWindowMessages.h"
 
 #include "common/GdiObjectGuards.h"
 #include "common/KernelHandle.h"
@@ -67,7 +68,7 @@ public:
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColorStatic)
     MESSAGE_HANDLER(kRunKeyChangedMessage, OnRunKeyChanged)
-    MESSAGE_HANDLER(kCheckUpdatesNowMessage, OnCheckUpdatesNow)
+    OWN_MESSAGE_HANDLER(kCheckUpdatesNowMessage, OnCheckUpdatesNow)
     MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
     COMMAND_HANDLER(IDC_MISC_AUTOSTART, BN_CLICKED, OnAutostart)
     COMMAND_HANDLER(IDC_MISC_DELAY_START, BN_CLICKED, OnDelayStart)

@@ -4,12 +4,96 @@
 
 #include <cwchar>
 
+namespace
+{
+CString WindowText(HWND window)
+{
+    CString text;
+    const int length = ::GetWindowTextLengthW(window);
+    ::GetWindowTextW(window, text.GetBuffer(length + 1), length + 1);
+    text.ReleaseBuffer();
+    return text;
+}
+
+bool IsEditBox(HWND window)
+{
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    return ::lstrcmpiW(className, L"Edit") == 0;
+}
+
+// What the user typed into one edit box, with the caret.
+struct TypedText
+{
+    HWND edit;
+    CString text;
+    DWORD start = 0;
+    DWORD end = 0;
+};
+} // namespace
+
 void SettingsPage::RememberShownValues()
 {
     if (!m_shown)
         m_shown = std::make_unique<CEditorSettings>(m_settings.GetFiles().GetEnvironment());
     m_shown->CopyValuesFrom(m_settings);
     ReadControls(*m_shown);
+    m_shownTexts.clear();
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (IsEditBox(child))
+            m_shownTexts.emplace_back(child, WindowText(child));
+}
+
+std::vector<HWND> SettingsPage::TypedEditBoxes() const
+{
+    std::vector<HWND> typed;
+    for (const auto& [edit, text] : m_shownTexts)
+        if (::IsWindow(edit) && WindowText(edit) != text)
+            typed.push_back(edit);
+    return typed;
+}
+
+void SettingsPage::Reload()
+{
+    if (!m_hWnd || !m_shown) {
+        LoadFromSettings();
+        return;
+    }
+    const CSettingsEnvironment& environment = m_settings.GetFiles().GetEnvironment();
+    CEditorSettings typed(environment);
+    typed.CopyValuesFrom(m_settings);
+    ReadControls(typed);
+    CEditorSettings shownBefore(environment);
+    shownBefore.CopyValuesFrom(*m_shown);
+    std::vector<TypedText> texts;
+    for (HWND edit : TypedEditBoxes()) {
+        TypedText kept{edit, WindowText(edit)};
+        ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&kept.start), reinterpret_cast<LPARAM>(&kept.end));
+        texts.push_back(kept);
+    }
+    LoadFromSettings();
+    if (shownBefore.SameValuesAs(typed) && texts.empty())
+        return;
+    // The reloaded values with the user's changes on top are shown; what the load showed stays the
+    // reference, so the user's changes are still taken by the next save.
+    CEditorSettings reloadedShown(environment);
+    reloadedShown.CopyValuesFrom(*m_shown);
+    const std::vector<std::pair<HWND, CString>> reloadedTexts = m_shownTexts;
+    CEditorSettings reloaded(environment);
+    reloaded.CopyValuesFrom(m_settings);
+    CEditorSettings withTyped(environment);
+    withTyped.CopyValuesFrom(m_settings);
+    withTyped.TakeChangedValues(shownBefore, typed);
+    m_settings.CopyValuesFrom(withTyped);
+    LoadFromSettings();
+    m_settings.CopyValuesFrom(reloaded);
+    m_shown->CopyValuesFrom(reloadedShown);
+    m_shownTexts = reloadedTexts;
+    for (const TypedText& kept : texts) {
+        if (WindowText(kept.edit) != kept.text)
+            ::SetWindowTextW(kept.edit, kept.text);
+        ::SendMessageW(kept.edit, EM_SETSEL, kept.start, kept.end);
+    }
 }
 
 void SettingsPage::TakeEditedValues()

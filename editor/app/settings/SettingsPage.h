@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "editor/controls/EditorSettings.h"
 #include "platform/CDialogImpl.h"
@@ -38,7 +40,10 @@ public:
     virtual int SaveToSettings() = 0;
     virtual void LoadFromSettings() = 0;
     virtual void Localize() = 0;
-    virtual void Reload() { LoadFromSettings(); }
+    // The settings object was reloaded: the page shows its values again, except where the user has
+    // changed the page since its last load and not applied it yet: those controls keep what the user
+    // typed or chose (and still count as changed).
+    virtual void Reload();
 
     BEGIN_MSG_MAP(SettingsPage)
     MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
@@ -69,5 +74,9 @@ private:
     int m_templateId;
     CEditorSettings& m_settings;
     HWND m_tip = nullptr;
+    // The page's edit boxes whose text differs from what the last load showed.
+    std::vector<HWND> TypedEditBoxes() const;
+
     std::unique_ptr<CEditorSettings> m_shown; // the controls' values after the last load
+    std::vector<std::pair<HWND, CString>> m_shownTexts; // the edit boxes' texts after the last load
 };

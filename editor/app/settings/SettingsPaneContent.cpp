@@ -257,10 +257,10 @@ bool SettingsPaneContent::SelectPage(int index)
 
 void SettingsPaneContent::ReloadCurrentPage()
 {
-    // A hidden page reloads too: its boxes would otherwise write the old values back when it closes.
-    for (int i = 0; i < kPageCount; ++i)
-        if (SettingsPage* page = GetPage(i); page && page->m_hWnd)
-            page->Reload();
+    // A hidden page loads the settings when it is selected next; until then its boxes write nothing
+    // back (a page takes only what the user changed on it).
+    if (SettingsPage* page = GetPage(m_current); page && page->m_hWnd)
+        page->Reload();
 }
 
 void SettingsPaneContent::OnLanguageChanged()

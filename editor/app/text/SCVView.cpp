@@ -38,7 +38,7 @@ constexpr UINT kPreviewCommand = 32841;
 LRESULT PreviewPaneCallback(HWND, UINT message, WPARAM wParam, LPARAM lParam, void* userData, BOOL&, WNDPROC)
 {
     if (message == WM_RBUTTONUP)
-        ::PostMessageW(static_cast<HWND>(userData), CSCVView::PreviewMenuMessage(), wParam, lParam);
+        PostOwnMessage(static_cast<HWND>(userData), CSCVView::PreviewMenuMessage(), wParam, lParam);
     return 0;
 }
 

@@ -9,6 +9,7 @@
 // 17 clear, 18 preview switched.
 
 #include "editor/app/document/Doc.h"
+#include "common/OwnWindowMessages.h"
 #include "editor/app/text/PhraseTextEdit.h"
 #include "editor/controls/PhraseTextToolBar.h"
 #include "platform/CString.h"
@@ -90,7 +91,7 @@ public:
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
-    MESSAGE_HANDLER(PreviewMenuMessage(), OnPreviewMenu)
+    OWN_MESSAGE_HANDLER(PreviewMenuMessage(), OnPreviewMenu)
     COMMAND_HANDLER(kEditId, EN_CHANGE, OnEditChange)
     NOTIFY_HANDLER(kEditId, kPhraseEditTypingIntoReadOnly, OnTypingIntoReadOnly)
     NOTIFY_HANDLER(kEditId, EN_LINK, OnLink)

@@ -4,6 +4,7 @@
 // program folder.
 
 #include "tests/editor/app/EditorDocHarness.h"
+#include "common/OwnWindowMessages.h"
 #include "editor/app/frame/EditorMessages.h"
 #include "editor/app/frame/MainFrame.h"
 #include "online/SharedSettingsArea.h"
@@ -252,7 +253,7 @@ TEST(DocInMainFrame, TheAddSelectedTextRequestMakesAPhraseFromTheSharedArea)
     ASSERT_TRUE(harness.Open(RUNTIME_CLASS(CMainFrame), nullptr));
     ASSERT_TRUE(WriteSharedSettingsArea(VK_F9, MOD_CONTROL, false, L"from the target window"));
 
-    EXPECT_EQ(1, ::SendMessageW(harness.frame->m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0));
+    EXPECT_EQ(1, SendOwnMessage(harness.frame->m_hWnd, GetEditorAddSelectedTextMessage(), 0, 0));
     const PhraseItemRecord* record =
         harness.store.FindItemById(static_cast<int>(harness.doc->GetCurrentItem()));
     ASSERT_NE(nullptr, record);

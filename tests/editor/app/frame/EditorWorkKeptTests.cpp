@@ -8,6 +8,8 @@
 // missing and the end of the session. Each case looks at the files on disk and at what the frame shows.
 
 #include "tests/editor/app/EditorFrameHarness.h"
+#include "common/HandedOutAddresses.h"
+#include "common/OwnWindowMessages.h"
 #include "common/PathFunctions.h"
 #include "common/RichEditConversion.h"
 #include "common/RichEditEditing.h"
@@ -324,6 +326,7 @@ TEST_P(MovingTheEditedPhrase, KeepsTheTypedTextOnDiskAndOnScreen)
         break;
     case MoveWay::Drop: {
         PhraseTreeCtrl::DropPair pair{Pane().GetTree().FindItemById(c), Pane().GetTree().FindItemById(h)};
+        CHandOverScope handed(HandOverKind::OwnWindowData, &pair, sizeof(pair)); // as the tree hands it
         ASSERT_EQ(
             1, ::SendMessageW(Pane().m_hWnd, PhrasesPane::DropMessage(), 1, reinterpret_cast<LPARAM>(&pair)));
         break;
@@ -546,7 +549,7 @@ TEST_F(EditorWorkKeptTest, ContextMenuCommandsActOnTheRightClickedPhrase)
     TreeView_GetItemRect(Tree(), itemB, &row, TRUE);
     POINT at = {row.left + 2, row.top + 2};
     ::ClientToScreen(Tree(), &at);
-    ::SendMessageW(Pane().m_hWnd, PhrasesPane::ContextMenuMessage(), MAKEWPARAM(at.x, at.y),
+    SendOwnMessage(Pane().m_hWnd, PhrasesPane::ContextMenuMessage(), MAKEWPARAM(at.x, at.y),
                    reinterpret_cast<LPARAM>(itemB));
     ::KillTimer(nullptr, timer);
     ASSERT_NE(0xFFFFu, g_separatorState) << "the menu was shown";

@@ -12,6 +12,7 @@
 #include "editor/app/frame/MenuToolTipEditorClient.h"
 
 #include "support/Dialogs.h"
+#include "support/MessagePump.h"
 #include "support/TestFiles.h"
 #include "support/ZipEntries.h"
 
@@ -410,8 +411,67 @@ TEST_F(MainFrameCommandsTest, OptionsChangedReloadsTheShownSettingsPage)
     other.Save();
     EXPECT_EQ(30, settings.ClipboardHistoryMax) << "the object is stale until the reload";
     ::SendMessageW(frame->m_hWnd, GetEditorOptionsChangedMessage(), 0, 0);
-    EXPECT_EQ(47, settings.ClipboardHistoryMax);
+    EXPECT_TRUE(scvtest::PumpUntil([&] { return settings.ClipboardHistoryMax == 47; }, 5000));
     wchar_t text[16] = {};
     ::GetDlgItemTextW(page->m_hWnd, IDC_MISC_CLIP_HISTORY_MAX, text, 16);
     EXPECT_EQ(std::wstring(L"47"), text) << "the shown page shows the reloaded value";
+}
+
+TEST_F(MainFrameCommandsTest, OptionsChangedKeepsWhatTheUserTypesAndReloadsTheRest)
+{
+    Open(false);
+    SettingsPane* pane = frame->GetSettingsPane();
+    ASSERT_NE(nullptr, pane);
+    SettingsPage* page = pane->GetContent().GetPage(pane->GetContent().GetCurrentPage());
+    ASSERT_TRUE(page && ::IsWindow(page->m_hWnd));
+    auto boxText = [&](int id) {
+        wchar_t text[16] = {};
+        ::GetDlgItemTextW(page->m_hWnd, id, text, 16);
+        return std::wstring(text);
+    };
+    auto fileValue = [&](int CSettings::*field) {
+        CSettings disk(environment);
+        disk.Load();
+        return disk.*field;
+    };
+    // The user types 77 into the history size (caret after the 7s) and applies nothing.
+    HWND typedBox = ::GetDlgItem(page->m_hWnd, IDC_MISC_CLIP_HISTORY_MAX);
+    ::SetFocus(typedBox);
+    ::SetWindowTextW(typedBox, L"77");
+    ::SendMessageW(typedBox, EM_SETSEL, 1, 2);
+    struct Case
+    {
+        const char* name;
+        int otherHistoryMax; // what the other program writes for the typed box's value
+        int otherPrintChars;
+    };
+    const Case cases[] = {
+        {"another value changes", 30, 123},
+        {"the typed value changes too", 47, 124},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSettings other(environment);
+        other.Load();
+        other.ClipboardHistoryMax = c.otherHistoryMax;
+        other.PrintLTChars = c.otherPrintChars;
+        other.Save();
+        // A burst of the message is one change.
+        for (int i = 0; i < 12; ++i)
+            ::PostMessageW(frame->m_hWnd, GetEditorOptionsChangedMessage(), 0, 0);
+        EXPECT_TRUE(scvtest::PumpUntil([&] { return settings.PrintLTChars == c.otherPrintChars; }, 5000));
+        scvtest::PumpFor(100);
+        EXPECT_EQ(std::to_wstring(c.otherPrintChars), boxText(IDC_MISC_PRINT_CHARS)) << "the rest reloads";
+        EXPECT_EQ(L"77", boxText(IDC_MISC_CLIP_HISTORY_MAX)) << "what the user types stays";
+        DWORD start = 0;
+        DWORD end = 0;
+        ::SendMessageW(typedBox, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(1u, start);
+        EXPECT_EQ(2u, end);
+        EXPECT_EQ(c.otherHistoryMax, fileValue(&CSettings::ClipboardHistoryMax)) << "nothing applied";
+    }
+    // Applying the page writes what the user typed beside the other program's values.
+    page->SaveToSettings();
+    EXPECT_EQ(77, fileValue(&CSettings::ClipboardHistoryMax));
+    EXPECT_EQ(124, fileValue(&CSettings::PrintLTChars));
 }
