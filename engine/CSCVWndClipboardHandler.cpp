@@ -548,14 +548,15 @@ LRESULT CSCVWndClipboardHandler::HandleMessage(UINT message, WPARAM wParam, LPAR
         m_saveDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         m_saveRunning = m_saveDone && SaveHistory(m_queue, m_window, m_saveDone.Get()) == 1;
         return 1;
-    case WM_CBH_DELAY_UNLOCK: {
-        const bool wasBlocked = GetMyCopyCounter() != 0;
-        if (wasBlocked)
-            ::InterlockedDecrement(&g_myCopyCounter);
-        WriteLogLine(wasBlocked ? L"WM_DELAY_UNLOCK received bIsMyCopy=1"
-                                : L"WM_DELAY_UNLOCK received bIsMyCopy=0");
+    case WM_CBH_DELAY_UNLOCK:
+        // Own changes are kept out by their clipboard sequence number; no delayed
+        // unblock is scheduled any more, so the message is only logged. Any program
+        // can post it: taken as an unblock, it would release the block of a copy
+        // the program is making, and the counter would go below 0 when that copy
+        // ends, which stops every capture.
+        WriteLogLine(GetMyCopyCounter() != 0 ? L"WM_DELAY_UNLOCK received bIsMyCopy=1"
+                                             : L"WM_DELAY_UNLOCK received bIsMyCopy=0");
         return 0;
-    }
     default:
         break;
     }

@@ -244,17 +244,20 @@ TEST_F(ClipboardWatcher, OwnCopiesBetweenStartAndEndCopyAreNotCaptured)
     ::SetEvent(endCopy.Get());
     ASSERT_TRUE(scvtest::PumpUntil([] { return GetMyCopyCounter() == 0; }, 10000));
     {
+        // A delayed unblock posted by another program neither releases the
+        // block of a copy in progress nor takes the counter below 0 after it.
         const CAutoPulseMyCopy guard;
+        ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
+        EXPECT_EQ(GetMyCopyCounter(), 1);
         Copy({{CF_UNICODETEXT, Wide(L"guarded copy")}});
     }
+    EXPECT_EQ(GetMyCopyCounter(), 0);
+    ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
+    EXPECT_EQ(GetMyCopyCounter(), 0);
     Copy({{CF_UNICODETEXT, Wide(L"user copy")}});
 
     ASSERT_EQ(watcher.GetCount(), 1);
     EXPECT_EQ(Str(watcher.GetItem(0)->GetWideText()), L"user copy");
-
-    // The delayed unblock never takes the counter below 0.
-    ::SendMessageW(watcher.GetWindow(), WM_CBH_DELAY_UNLOCK, 0, 0);
-    EXPECT_EQ(GetMyCopyCounter(), 0);
 }
 
 // The block after the program's own change keeps exactly that change out: the next copy, made at
