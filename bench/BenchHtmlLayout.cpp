@@ -26,6 +26,7 @@
 
 #include "BenchSupport.h"
 #include "common/FileBytes.h"
+#include "common/GdiObjectGuards.h"
 #include "common/TextConversion.h"
 #include "common/html/HtmlPage.h"
 #include "common/html/HtmlRenderer.h"
@@ -213,11 +214,12 @@ public:
         for (size_t i = 0; i + 1 < marks.size() && i < m_times.size(); ++i)
             m_times[i].push_back(bench::Milliseconds(marks[i], marks[i + 1]));
     }
+    double Median(size_t step) const { return step < m_times.size() ? Summarise(m_times[step]).median : 0; }
     void Print() const
     {
         std::printf("%-44s", "  steps (medians):");
         for (size_t i = 0; i < m_names.size(); ++i)
-            std::printf("%s %s %.2f ms", i == 0 ? "" : ",", m_names[i], Summarise(m_times[i]).median);
+            std::printf("%s %s %.2f ms", i == 0 ? "" : ",", m_names[i], Median(i));
         std::printf("\n");
         std::fflush(stdout);
     }
@@ -230,10 +232,15 @@ private:
 // Where the view's time goes when it loads a page again: parsing the page,
 // its walk, laying its tree out (walk included) and placing the layout, with
 // the same page and renderer from round to round, as the view keeps them.
-void ReportSteps(const std::wstring& page, const std::string& sheet = std::string())
+// Then the same time split into phases: parse, styles and walk, lines (the
+// layout past the walk), placing, and the view's own (`viewMedian`, the
+// view's median load, less the steps: decoding, controls, scroll bar).
+void ReportSteps(const std::wstring& page, double viewMedian, const std::string& sheet = std::string())
 {
     const std::wstring sheetText = static_cast<LPCWSTR>(Utf8ToWide(sheet.c_str()));
-    HDC dc = GetDC(nullptr);
+    // Measured in a memory device context kept from round to round, as the view measures.
+    MemoryDC measuring(nullptr);
+    HDC dc = measuring.get();
     html::HtmlPage parsed;
     HtmlRenderer renderer;
     renderer.maxWidth = kViewWidth;
@@ -254,8 +261,16 @@ void ReportSteps(const std::wstring& page, const std::string& sheet = std::strin
         marks.push_back(bench::Now());
         steps.Add(marks);
     }
-    ReleaseDC(nullptr, dc);
     steps.Print();
+    const double parse = steps.Median(0);
+    const double walk = steps.Median(1);
+    const double layout = steps.Median(2);
+    const double placing = steps.Median(3);
+    std::printf("%-44s parse %.2f ms, styles and walk %.2f ms, lines %.2f ms, placing %.2f ms, view's own "
+                "%.2f ms\n",
+                "  phases of a load:", parse, walk, layout - walk, placing,
+                viewMedian - parse - layout - placing);
+    std::fflush(stdout);
 }
 
 // Where the tooltip renderer's time goes: preparing the markup, parsing it
@@ -304,15 +319,16 @@ int main(int argc, char** argv)
 
     const std::wstring run(kCount, L'a');
     const std::wstring runPage = L"<html><body><p>" + run + L"</p></body></html>";
-    Report("run of 100,000 characters without breaks", run.size(), TimeView(rounds, runPage),
-           floor.Time(rounds, PageText(runPage)));
-    ReportSteps(runPage);
+    const Figures runView = TimeView(rounds, runPage);
+    Report("run of 100,000 characters without breaks", run.size(), runView, floor.Time(rounds, PageText(runPage)));
+    ReportSteps(runPage, runView.median);
 
     const std::wstring divPage =
         L"<html><body>" + Repeat(L"<div>x", kCount) + Repeat(L"</div>", kCount) + L"</body></html>";
     const std::wstring divText = PageText(divPage);
-    Report("100,000 nested <div>", divText.size(), TimeView(rounds, divPage), floor.Time(rounds, divText));
-    ReportSteps(divPage);
+    const Figures divView = TimeView(rounds, divPage);
+    Report("100,000 nested <div>", divText.size(), divView, floor.Time(rounds, divText));
+    ReportSteps(divPage, divView.median);
 
     const std::wstring boldMarkup = Repeat(L"<b>x", kCount) + Repeat(L"</b>", kCount);
     const std::wstring boldText(kCount, L'x');
@@ -331,13 +347,13 @@ int main(int argc, char** argv)
     }
     const int welcomeRounds = std::max(rounds, 100);
     const std::wstring welcomeText = PageText(welcome);
-    Report("welcome page (as shipped)", welcomeText.size(), TimeView(welcomeRounds, welcome, &welcomeSheet),
-           floor.Time(welcomeRounds, welcomeText));
-    ReportSteps(welcome, welcomeSheet);
+    const Figures welcomeView = TimeView(welcomeRounds, welcome, &welcomeSheet);
+    Report("welcome page (as shipped)", welcomeText.size(), welcomeView, floor.Time(welcomeRounds, welcomeText));
+    ReportSteps(welcome, welcomeView.median, welcomeSheet);
     const std::wstring large = EnlargedWelcomePage(welcome, kLargeWelcomeBytes);
     const std::wstring largeText = PageText(large);
-    Report("welcome page, body repeated to 1 MB", largeText.size(), TimeView(rounds, large, &welcomeSheet),
-           floor.Time(rounds, largeText));
-    ReportSteps(large, welcomeSheet);
+    const Figures largeView = TimeView(rounds, large, &welcomeSheet);
+    Report("welcome page, body repeated to 1 MB", largeText.size(), largeView, floor.Time(rounds, largeText));
+    ReportSteps(large, largeView.median, welcomeSheet);
     return 0;
 }
