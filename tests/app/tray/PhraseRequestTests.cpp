@@ -435,7 +435,7 @@ TEST_F(PhraseRequestTest, RightClickCopyPutsEveryKindOfHistoryItemOnTheClipboard
         SCOPED_TRACE(c.what);
         PutClipboardText(L"before");
         window.GetClipboardSaver().Save();
-        EXPECT_EQ(::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 0, 2000 + c.row), 1);
+        window.RunRightMenuCommand(0, 2000 + c.row);
         EXPECT_TRUE(scvtest::WaitUntil([&] { return IsOnClipboard(c.format); }, 5000));
         EXPECT_FALSE(window.GetClipboardSaver().IsSaved()) << "the copy stays when the menu closes";
     }
@@ -485,13 +485,13 @@ TEST_F(PhraseRequestTest, RightClickEditOpensTheHistoryItemInItsProgram)
     {
         scvtest::DialogWatchdog::ScopedMode record(scvtest::DialogWatchdog::Mode::RecordOnly);
         scvtest::DialogWatchdog::ScopedLimit quick(300);
-        ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 3, PhraseId(L"Typed"));
+        window.RunRightMenuCommand(3, PhraseId(L"Typed"));
         const std::optional<std::wstring> said = scvtest::DialogWatchdog::TakeLastClosedText();
         ASSERT_TRUE(said.has_value());
         EXPECT_NE(said->find(L"nIndex < 0"), std::wstring::npos) << scvtest::WideToUtf8(*said);
     }
 
-    ::SendMessageW(Window(), WM_SCV_PHRASE_MENU_RIGHT_CLICK, 3, 2000);
+    window.RunRightMenuCommand(3, 2000);
     // The temporary file opens in the program of ".txt" (Notepad) with the item's text.
     HWND editor = nullptr;
     const bool shown = scvtest::WaitUntil(
