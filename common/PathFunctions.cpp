@@ -148,9 +148,15 @@ CString GetProgramFolder()
     return GetFolderFromPath(GetModuleFilePath(), false);
 }
 
+CString GetProgramFolderEx(bool withSlash)
+{
+    const CString folder = GetProgramFolder();
+    return withSlash ? AddTrailingBackslash(folder) : RemoveTrailingBackslashes(folder);
+}
+
 CString GetProgramFolderNoSlash()
 {
-    return RemoveTrailingBackslashes(GetProgramFolder());
+    return GetProgramFolderEx(false);
 }
 
 CString MakeTempFilePath(LPCWSTR extension)

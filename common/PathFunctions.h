@@ -31,7 +31,10 @@ CString GetTempFolder();
 CString GetModuleFilePath();
 // The folder of the running program, with a trailing backslash.
 CString GetProgramFolder();
-// The folder of the running program, without trailing backslashes.
+// The folder of the running program: withSlash true with one trailing backslash, false with every
+// trailing backslash removed (a program in a drive's root folder gives "C:").
+CString GetProgramFolderEx(bool withSlash);
+// GetProgramFolderEx(false).
 CString GetProgramFolderNoSlash();
 
 // A new temporary file in the temporary folder: see MakeTempFilePathIn.

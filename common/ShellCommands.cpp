@@ -39,13 +39,14 @@ bool ShowOpenWithDialog(HWND window, LPCWSTR path)
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-bool ShowFileProperties(LPCWSTR path)
+bool ShowFileProperties(LPCWSTR path, HWND owner)
 {
     if (!path || !*path)
         return false;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = owner;
     info.lpVerb = L"properties";
     info.lpFile = path;
     info.nShow = SW_SHOW;

@@ -19,5 +19,5 @@ HINSTANCE ShellExecuteWithError(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR
 // Shows the shell's "Open with" dialog for the file; true when it started.
 bool ShowOpenWithDialog(HWND window, LPCWSTR path);
 // Opens the shell's properties sheet of the file or folder (verb "properties",
-// SEE_MASK_INVOKEIDLIST); true when the shell started it.
-bool ShowFileProperties(LPCWSTR path);
+// SEE_MASK_INVOKEIDLIST), owned by `owner` when given; true when the shell started it.
+bool ShowFileProperties(LPCWSTR path, HWND owner = nullptr);

@@ -5,6 +5,7 @@
 #include "common/GdiObjectGuards.h"
 #include "common/SharedLog.h"
 #include "common/html/DrawEffects.h"
+#include "platform/docview/DocView.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -314,6 +315,12 @@ bool CHtmlToolTip::FindTool(POINT screenPoint, Tool& found)
     }
     POINT client = screenPoint;
     ::ScreenToClient(candidate, &client);
+    // The tools of a scrolled view are placed in its content.
+    if (CWnd* view = CWnd::FromHandlePermanent(candidate); view && view->IsKindOf(RUNTIME_CLASS(CScrollView))) {
+        const POINT scrolled = static_cast<CScrollView*>(view)->GetDeviceScrollPosition();
+        client.x += scrolled.x;
+        client.y += scrolled.y;
+    }
     for (const ToolTipInfo& info : list) {
         if (::PtInRect(&info.rect, client)) {
             found = Tool{candidate, info, 0};

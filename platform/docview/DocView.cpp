@@ -12,6 +12,7 @@
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 IMPLEMENT_DYNAMIC(CView, CWnd)
 IMPLEMENT_DYNAMIC(CListView, CView)
+IMPLEMENT_DYNAMIC(CScrollView, CView)
 IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
 IMPLEMENT_DYNAMIC(CSingleDocTemplate, CDocTemplate)
 
@@ -187,6 +188,14 @@ void CView::OnUpdate(CView*, LPARAM, CObject*)
 void CView::OnFinalMessage(HWND)
 {
     DeferredDeletion::DeleteAfterDispatch(this);
+}
+
+// --- CScrollView
+// ---------------------------------------------------------------------------------------------------
+
+POINT CScrollView::GetDeviceScrollPosition() const
+{
+    return POINT{::GetScrollPos(m_hWnd, SB_HORZ), ::GetScrollPos(m_hWnd, SB_VERT)};
 }
 
 // --- CListView

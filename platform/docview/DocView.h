@@ -141,6 +141,17 @@ protected:
     bool PaintsWithOnDraw() const override { return false; }
 };
 
+// A view whose content is scrolled by its scroll bars: a point of its client area lies at the point
+// plus the scroll position in the content.
+class CScrollView : public CView
+{
+    DECLARE_DYNAMIC(CScrollView)
+
+public:
+    // The horizontal and vertical scroll positions in pixels.
+    POINT GetDeviceScrollPosition() const;
+};
+
 class CDocTemplate : public CCmdTarget
 {
     DECLARE_DYNAMIC(CDocTemplate)

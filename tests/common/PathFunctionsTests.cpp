@@ -78,6 +78,8 @@ TEST(PathFunctions, TrailingBackslashes)
     EXPECT_STREQ(AddTrailingBackslash(L""), L"");
     EXPECT_STREQ(RemoveTrailingBackslashes(L"C:\\a\\\\"), L"C:\\a");
     EXPECT_STREQ(RemoveTrailingBackslashes(L"C:\\a"), L"C:\\a");
+    // A program in the root folder of a drive: its folder without the slash is the drive alone.
+    EXPECT_STREQ(RemoveTrailingBackslashes(L"C:\\"), L"C:");
 }
 
 TEST(PathFunctions, ProgramFolderIsTheRunningExecutablesFolder)
@@ -91,6 +93,8 @@ TEST(PathFunctions, ProgramFolderIsTheRunningExecutablesFolder)
     EXPECT_EQ(folder[folder.GetLength() - 1], L'\\');
     EXPECT_STREQ(folder + GetFileNameFromPath(self), self);
     EXPECT_STREQ(GetProgramFolderNoSlash() + L"\\", folder);
+    EXPECT_STREQ(GetProgramFolderEx(true), folder);
+    EXPECT_STREQ(GetProgramFolderEx(false), GetProgramFolderNoSlash());
 }
 
 TEST(PathFunctions, DriveRootsAndDriveKinds)

@@ -691,8 +691,7 @@ LRESULT PhrasesPane::OnOpenFolder(WORD, WORD, HWND, BOOL&)
 LRESULT PhrasesPane::OnProperties(WORD, WORD, HWND, BOOL&)
 {
     if (PhraseItemRecord* record = GetStore().FindItemById(m_tree.GetSelectedId()))
-        ShellExecuteWithError(m_hWnd, L"properties", record->GetPath(), nullptr, nullptr, SW_SHOW,
-                              SEE_MASK_INVOKEIDLIST, nullptr);
+        ShowFileProperties(record->GetPath(), m_hWnd);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "FakeToolTipClock.h"
 
 #include "common/GdiObjectGuards.h"
+#include "platform/docview/DocView.h"
 
 #include <gtest/gtest.h>
 
@@ -279,6 +280,44 @@ TEST_F(TipFixture, AddToolReplacesARecordWithTheSameRectangle)
     ASSERT_EQ(list.size(), 3u); // the whole-window record, then left and right
     EXPECT_EQ(list[1].text, L"c");
     EXPECT_EQ(list[2].text, L"b");
+}
+
+TEST_F(TipFixture, ToolsOfAScrolledViewAreFoundAtTheirPlaceInTheContent)
+{
+    // A view of 140 x 95 pixels right of the first tool, over content 600 pixels high; the host
+    // destroys it (and the view deletes itself).
+    auto* view = new CScrollView;
+    ASSERT_TRUE(view->Create(host.window, 100, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL,
+                             RECT{150, 0, 290, 95}));
+    SCROLLINFO range = {sizeof(range), SIF_RANGE | SIF_PAGE, 0, 600, 90};
+    ::SetScrollInfo(view->m_hWnd, SB_VERT, &range, TRUE);
+    RECT upper = {0, 0, 100, 40};
+    RECT lower = {0, 300, 100, 340};
+    tip.AddTool(view->m_hWnd, L"upper", &upper);
+    tip.AddTool(view->m_hWnd, L"lower", &lower);
+
+    struct Case
+    {
+        int scroll;
+        const wchar_t* tool;
+    };
+    const Case cases[] = {{0, L"upper"}, {290, L"lower"}, {20, nullptr}};
+    for (const Case& c : cases) {
+        MoveTo(POINT{205, 380}); // off every tool
+        ::SetScrollPos(view->m_hWnd, SB_VERT, c.scroll, TRUE);
+        ASSERT_EQ(c.scroll, view->GetDeviceScrollPosition().y);
+        POINT point = {20, 20};
+        ::ClientToScreen(view->m_hWnd, &point);
+        MoveTo(point);
+        clock.Advance(tip, 500);
+        if (!c.tool) {
+            EXPECT_EQ(tip.State(), 0) << c.scroll; // content 40: between the two tools
+            continue;
+        }
+        ASSERT_EQ(tip.State(), 2) << c.scroll;
+        EXPECT_EQ(tip.CurrentToolWindow(), view->m_hWnd);
+        EXPECT_EQ(tip.CurrentTool().text, c.tool) << c.scroll;
+    }
 }
 
 TEST_F(TipFixture, DrawsBodyColourOverTheBackdrop)

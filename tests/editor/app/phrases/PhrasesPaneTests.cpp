@@ -14,11 +14,14 @@
 #include "platform/docview/App.h"
 
 #include "support/ClipboardFill.h"
+#include "support/ImportPatch.h"
 #include "support/TempFolder.h"
 #include "tests/editor/controls/FakeToolTipClock.h"
 #include "support/TempSettingsEnvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -1063,4 +1066,58 @@ TEST_F(PhrasesPaneTest, InvertTogglesEveryPhraseAndCheckAllReachesIntoGroups)
     EXPECT_EQ(L"Phrases [" + std::to_wstring(included) + L"/" + std::to_wstring(all) + L"]",
               std::wstring(caption))
         << "the counter follows once the lock is gone";
+}
+
+namespace
+{
+
+struct PropertiesRequest
+{
+    std::wstring verb;
+    std::wstring file;
+    ULONG mask = 0;
+    HWND owner = nullptr;
+};
+std::vector<PropertiesRequest> g_shellRequests;
+
+// Records what the shell is asked; no sheet is opened.
+BOOL WINAPI RecordShellExecute(SHELLEXECUTEINFOW* info)
+{
+    g_shellRequests.push_back({info->lpVerb ? info->lpVerb : L"", info->lpFile ? info->lpFile : L"",
+                               info->fMask, info->hwnd});
+    return TRUE;
+}
+
+} // namespace
+
+TEST_F(PhrasesPaneTest, PropertiesAsksTheShellForTheSheetOfTheSelectedFileOrFolder)
+{
+    g_shellRequests.clear();
+    scvtest::ImportPatch patch(::GetModuleHandleW(nullptr), "shell32.dll", "ShellExecuteExW",
+                               reinterpret_cast<void*>(&RecordShellExecute));
+    ASSERT_TRUE(patch.Applied());
+    struct Case
+    {
+        int id;
+        const wchar_t* relative;
+    };
+    const Case cases[] = {{c, L"phrases\\G\\C.scrivolanter"}, {h, L"phrases\\H"}};
+    for (const Case& item : cases) {
+        g_shellRequests.clear();
+        Select(item.id);
+        ASSERT_TRUE(Enabled(PhrasesPane::kCmdProperties));
+        Command(PhrasesPane::kCmdProperties);
+        ASSERT_EQ(1u, g_shellRequests.size()) << item.relative;
+        const PropertiesRequest& request = g_shellRequests.front();
+        EXPECT_EQ(L"properties", request.verb);
+        EXPECT_EQ(temp.PathOf(item.relative), request.file);
+        EXPECT_EQ(static_cast<ULONG>(SEE_MASK_INVOKEIDLIST), request.mask & SEE_MASK_INVOKEIDLIST);
+        EXPECT_EQ(Pane().m_hWnd, request.owner);
+    }
+    // With nothing selected there is nothing to show.
+    g_shellRequests.clear();
+    TreeView_SelectItem(Tree(), nullptr);
+    EXPECT_FALSE(Enabled(PhrasesPane::kCmdProperties));
+    Command(PhrasesPane::kCmdProperties);
+    EXPECT_TRUE(g_shellRequests.empty());
 }
