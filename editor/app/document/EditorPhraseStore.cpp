@@ -204,7 +204,7 @@ void CEditorPhraseStore::RememberAsOnDisk(const PhraseItemRecord& item)
     if (item.IsFolder())
         return;
     const PhraseFileFields fields = PhraseFileFields::Of(item);
-    m_onDisk[item.id] = OnDisk{fields, fields};
+    m_onDisk[item.id] = OnDisk{fields, fields, item.GetPath()};
 }
 
 void CEditorPhraseStore::RememberTree()
@@ -701,21 +701,29 @@ bool CEditorPhraseStore::TakeUnwrittenPath(const CString& path)
     return true;
 }
 
+const PhraseFileFields& CEditorPhraseStore::SettleLastWrite(int id)
+{
+    OnDisk& disk = m_onDisk[id];
+    if (IsSavePending(disk.path))
+        FlushSaves(); // the last write's outcome decides the base
+    // A write that failed left its file as it was before it: what the editor changed then is still to
+    // be carried into the file.
+    if (!TakeUnwrittenPath(disk.path))
+        disk.confirmed = disk.written;
+    return disk.confirmed;
+}
+
 bool CEditorPhraseStore::SaveOverFile(PhraseItemRecord& item)
 {
     std::string current;
     PhraseFileFields theirs;
     const bool read = ReadFileNow(item, current, theirs);
     const int id = item.id;
-    // A write that failed left the file as it was before it: what the editor changed then is still to
-    // be carried into the file.
-    if (!TakeUnwrittenPath(item.GetPath()))
-        m_onDisk[id].confirmed = m_onDisk[id].written;
-    const PhraseFileFields base = m_onDisk[id].confirmed;
+    const PhraseFileFields base = SettleLastWrite(id);
     if (!read) {
         const bool queued = CPhraseStore::SaveItem(item); // nothing to carry over: the file is written anew
         if (queued)
-            m_onDisk[id].written = PhraseFileFields::Of(item);
+            m_onDisk[id] = OnDisk{base, PhraseFileFields::Of(item), item.GetPath()};
         return queued;
     }
     const PhraseFileFields mine = PhraseFileFields::Of(item);
@@ -732,7 +740,7 @@ bool CEditorPhraseStore::SaveOverFile(PhraseItemRecord& item)
         WriteLogLine(L"ERROR: cannot create XML for command");
         return false;
     }
-    m_onDisk[id].written = merged;
+    m_onDisk[id] = OnDisk{base, merged, item.GetPath()};
     // Written again since the look above: the same carrying over onto that content; a text changed
     // on both sides again fails the write, and the next save asks.
     auto update = [theirs, merged](const std::string& now) {

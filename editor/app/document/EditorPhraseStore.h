@@ -173,16 +173,20 @@ private:
     bool SaveOverFile(PhraseItemRecord& item);
     // True once for a file whose last write failed since the store last looked.
     bool TakeUnwrittenPath(const CString& path);
+    // The base of the next merge: the last write's fields once it landed, else what was confirmed before.
+    const PhraseFileFields& SettleLastWrite(int id);
     void RememberAsOnDisk(const PhraseItemRecord& item);
     void RememberTree();
 
     CString m_root;
     // Each phrase's fields as the editor last read its file or last had it written (by id); the write
-    // may still fail, and the file then holds what was there before it.
+    // may still fail, and the file then holds what was there before it. `path` is the file the last
+    // write went to: its failure is recorded under that name, even when the phrase's path changed since.
     struct OnDisk
     {
         PhraseFileFields confirmed;
         PhraseFileFields written;
+        CString path;
     };
     std::unordered_map<int, OnDisk> m_onDisk;
     std::vector<CString> m_unwrittenPaths;
