@@ -867,13 +867,16 @@ void CSCVWndClipboardHandler::OnSaveEnded()
 void CSCVWndClipboardHandler::OnHistoryLoaded(CCHQueue& loaded)
 {
     m_loadPending = false;
-    if (loaded.IsEmpty())
-        return;
+    // A load that brings nothing ends here too (a Clear can empty the folder
+    // before the load reads it): what was cleared or deleted meanwhile is
+    // forgotten, and the parent learns that the load has ended.
     const bool resave = DropWhatWasRemovedMeanwhile(loaded);
-    CString line;
-    line.Format(L"Clipboard history: %d saved items loaded", loaded.GetCount());
-    WriteLogLine(line);
-    m_queue.MergeLoaded(loaded, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax()));
+    if (!loaded.IsEmpty()) {
+        CString line;
+        line.Format(L"Clipboard history: %d saved items loaded", loaded.GetCount());
+        WriteLogLine(line);
+        m_queue.MergeLoaded(loaded, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax()));
+    }
     NotifyParent(kClipboardHistoryLoaded, 0);
     if (resave)
         ScheduleSave();

@@ -14,7 +14,8 @@
 // Readers outside (menus, the floating pane) reach the history through
 // GetQueue() on the window's thread and learn of changes from the parent's
 // WM_NOTIFY (code kClipboardHistoryChanged, reason in the record; code
-// kClipboardHistoryLoaded after a merge of the saved history).
+// kClipboardHistoryLoaded once the load of the saved history has ended,
+// merged or found empty).
 
 #include <windows.h>
 
