@@ -382,6 +382,17 @@ CCHItem* CCHQueue::FindByKey(const CString& key) const
     return nullptr;
 }
 
+CCHItem* CCHQueue::FindByDescriptor(const CString& path) const
+{
+    if (path.IsEmpty())
+        return nullptr;
+    for (const std::unique_ptr<CCHItem>& item : m_items) {
+        if (item->GetDescriptorPath().CompareNoCase(path) == 0)
+            return item.get();
+    }
+    return nullptr;
+}
+
 int CCHQueue::IndexOfId(int id) const
 {
     for (int position = 0; position < GetCount(); ++position) {

@@ -98,6 +98,8 @@ public:
     // 0 = oldest.
     CCHItem* GetItemAt(int position) const;
     CCHItem* FindByKey(const CString& key) const;
+    // The item whose files the descriptor at `path` names (compared without case); null when none.
+    CCHItem* FindByDescriptor(const CString& path) const;
     // The first item equal to `item` (ItemsEqual); null when none.
     CCHItem* FindEqual(const CCHItem& item) const;
     // Position (0 = oldest) of the item with the id; -1 when none.

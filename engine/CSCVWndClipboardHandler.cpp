@@ -725,11 +725,15 @@ void CSCVWndClipboardHandler::OnClipboardChanged(int reason, HWND owner)
     DWORD ownerProcess = 0;
     if (owner && ::GetWindowThreadProcessId(owner, &ownerProcess) && ownerProcess == ::GetCurrentProcessId())
         owner = nullptr;
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    if (sequence && sequence == m_capturedSequence)
+        return;
     auto item = std::make_unique<CCHItem>(CHT_UNICODE_TEXT, owner);
     if (!ReadCurrentClipboard(*item) || !IsClipboardItemTypeKept(item->GetType()))
         return;
     if (!m_queue.Add(item, static_cast<unsigned>(GetSettings().GetClipboardHistoryMax())))
         return;
+    m_capturedSequence = sequence;
     NotifyParent(kClipboardHistoryChanged, reason);
     ::PostMessageW(m_window, WM_CBH_SAVE, 0, 0);
 }
@@ -814,6 +818,12 @@ void CSCVWndClipboardHandler::ScheduleSave()
 void CSCVWndClipboardHandler::OnItemSaved(const CCHItem& copy)
 {
     CCHItem* item = m_queue.FindByKey(copy.GetKey());
+    if (!item) {
+        // Replaced meanwhile by an item that names the same descriptor (the
+        // saved copy loaded again while a capture of the same content was
+        // written over it): these files are that item's, never deleted here.
+        item = m_queue.FindByDescriptor(copy.GetDescriptorPath());
+    }
     if (!item) {
         // Deleted or cleared while the worker wrote it: its files would bring
         // it back at the next start.

@@ -187,6 +187,10 @@ private:
     bool m_savePending = false;
     // The clipboard sequence number right after this window put an item back.
     DWORD m_ownCopySequence = 0;
+    // The clipboard sequence number of the last copy taken into the history: a second change
+    // notice for the same clipboard (a restart's first look, a notice sent twice) takes nothing
+    // again, so the saved files of that copy are not written over.
+    DWORD m_capturedSequence = 0;
     CCHQueue m_queue;
     // Set by the worker of the save running now when it ends.
     CKernelHandle m_saveDone;

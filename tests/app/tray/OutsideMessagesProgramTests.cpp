@@ -1,6 +1,7 @@
 // test-depends: Scrivolanter ScvWaitingFor
 // test-locks: appevents clipboard desktop sharedlog
 // test-run-serial
+// test-timeout: 150
 // The built program with the clipboard history, the floating pane and its ALT+TAB entry on, seen
 // from this second process: messages forged by another program reach every window of the program
 // and neither end it, change the clipboard or the history on disk, nor stop the capture; a tray
@@ -209,6 +210,7 @@ protected:
 
     std::wstring HistoryFolder() const { return m_folder.PathOf(L"ClipboardHistory"); }
     int SavedTexts() const { return scvtest::CountFiles(HistoryFolder() + L"\\*.txt"); }
+    int SavedDescriptors() const { return scvtest::CountFiles(HistoryFolder() + L"\\*.info"); }
     std::wstring Log() const { return m_folder.ReadText(L"LogReport.txt").value_or(L""); }
 
     // Whether the program still answers a message of its tray window.
@@ -237,7 +239,8 @@ TEST_F(OutsideMessagesProgramTest, ForgedMessagesToEveryWindowNeitherEndNorSteer
     StartProgram();
     // One item captured and saved: the clipboard holds it.
     ASSERT_TRUE(scvtest::SetClipboardText(L"the user's text", m_owner));
-    ASSERT_TRUE(scvtest::WaitUntil([&] { return SavedTexts() == 1; }, kTimeoutMs))
+    // Saved whole: the data file is written first, its descriptor last.
+    ASSERT_TRUE(scvtest::WaitUntil([&] { return SavedTexts() == 1 && SavedDescriptors() == 1; }, kTimeoutMs))
         << scvtest::WideToUtf8(Log());
     ASSERT_TRUE(scvtest::WaitUntil(
         [&] { return scvtest::FindTopWindowOf(m_program.Pid(), L"Scrivolanter_FloatPane") != nullptr; },
