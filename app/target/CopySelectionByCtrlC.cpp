@@ -58,6 +58,9 @@ bool CopySelectionByCtrlC(HWND target, CString& text)
     text.Empty();
     CAppObjects::BlockClipboardCaptureViaMainWnd();
     EmptyTheClipboard();
+    // The emptying is the program's own change too: the watcher keeps it out by its sequence
+    // number; a notice of it read only after the target's copy has landed took that copy in.
+    CAppObjects::BlockClipboardCaptureViaMainWnd();
     // What the target copies on the program's request is the program's own change, whenever it
     // lands: the user's saved content may be put back over it.
     COwnClipboardChange::GetInstance().ExpectCopyBy(target ? target : ::GetForegroundWindow());
