@@ -201,6 +201,5 @@ void CDoc::ShowStatusText(const CString& text)
     CWinApp* app = CWinApp::GetApp();
     CWnd* main = app ? app->GetMainWnd() : nullptr;
     if (main && main->m_hWnd)
-        ::SendMessageW(main->m_hWnd, GetEditorStatusTextMessage(), 0,
-                       reinterpret_cast<LPARAM>(text.GetString()));
+        SendEditorStatusText(main->m_hWnd, text.GetString());
 }
