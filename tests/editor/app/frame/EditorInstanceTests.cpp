@@ -14,6 +14,7 @@
 
 #include <commctrl.h>
 
+#include "editor/app/frame/EditorCoopWatchers.h"
 #include "editor/app/frame/EditorInstance.h"
 #include "editor/app/frame/EditorMessages.h"
 #include "editor/app/settings/SettingsPaneContent.h"
@@ -281,13 +282,17 @@ TEST_F(EditorProgramTest, ClosingWhileTheAddPopUpIsOpenEndsTheProgramCleanly)
     const HWND frame = StartOnAFolder(editor);
     ASSERT_NE(frame, nullptr);
 
-    // An add-from-clipboard request opens the phrases pane's Add pop-up for a moment.
-    ::PostMessageW(frame, GetEditorAddFromClipboardMessage(), 0, 0);
+    // An add-from-clipboard request (the main program sets the named event) opens the phrases pane's
+    // Add pop-up for a moment.
+    HANDLE add = ::CreateEventW(nullptr, FALSE, FALSE, GetAddPhraseFromClipboardEventName());
+    ASSERT_NE(add, nullptr);
+    ::SetEvent(add);
     ASSERT_TRUE(
         scvtest::WaitUntil([&] { return scvtest::FindTopWindowOf(editor.Pid(), L"#32768", true); }, 20000))
         << "the pop-up did not open";
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
     ExpectACleanEnd(editor, ended, "closed with the pop-up open");
+    ::CloseHandle(add);
     ::CloseHandle(ended);
 }
 
