@@ -206,12 +206,13 @@ HMENU BuildFairMenu()
     }
     UINT id = 100;
     for (const std::wstring& folder : folders)
-        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), folder.c_str());
+        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
+                    folder.c_str());
     for (const std::wstring& phrase : phrases)
         AppendMenuW(menu, MF_STRING, id++, phrase.c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    for (const wchar_t* command : {L"Edit menu\\settings", L"Save selection as phrase...", L"Show the phrase pane",
-                                   L"Technical Support", L"Run As Administrator"})
+    for (const wchar_t* command : {L"Edit menu\\settings", L"Save selection as phrase...",
+                                   L"Show the phrase pane", L"Technical Support", L"Run As Administrator"})
         AppendMenuW(menu, MF_STRING, id++, command);
     return menu;
 }

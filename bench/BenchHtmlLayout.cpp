@@ -320,7 +320,8 @@ int main(int argc, char** argv)
     const std::wstring run(kCount, L'a');
     const std::wstring runPage = L"<html><body><p>" + run + L"</p></body></html>";
     const Figures runView = TimeView(rounds, runPage);
-    Report("run of 100,000 characters without breaks", run.size(), runView, floor.Time(rounds, PageText(runPage)));
+    Report("run of 100,000 characters without breaks", run.size(), runView,
+           floor.Time(rounds, PageText(runPage)));
     ReportSteps(runPage, runView.median);
 
     const std::wstring divPage =
@@ -348,7 +349,8 @@ int main(int argc, char** argv)
     const int welcomeRounds = std::max(rounds, 100);
     const std::wstring welcomeText = PageText(welcome);
     const Figures welcomeView = TimeView(welcomeRounds, welcome, &welcomeSheet);
-    Report("welcome page (as shipped)", welcomeText.size(), welcomeView, floor.Time(welcomeRounds, welcomeText));
+    Report("welcome page (as shipped)", welcomeText.size(), welcomeView,
+           floor.Time(welcomeRounds, welcomeText));
     ReportSteps(welcome, welcomeView.median, welcomeSheet);
     const std::wstring large = EnlargedWelcomePage(welcome, kLargeWelcomeBytes);
     const std::wstring largeText = PageText(large);

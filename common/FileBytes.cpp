@@ -69,8 +69,7 @@ bool ReadFileBytesBounded(const wchar_t* path, unsigned long long maxBytes, std:
     } else if (!::GetFileSizeEx(file.Get(), &size)) {
         return false;
     }
-    if (size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > maxBytes ||
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes ||
         static_cast<unsigned long long>(size.QuadPart) > bytes.max_size())
         return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));

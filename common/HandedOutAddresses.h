@@ -22,11 +22,11 @@ enum class HandOverKind
     Buffer,
     HistoryQueue, // a CCHQueue the load thread hands over
     HistoryItem,  // a saved CCHItem copy of the save worker
-    Text,          // a NUL-terminated text the handler reads
-    StringObject,  // a CString the handler fills
-    UpdateResult,  // the CUpdateInfo of a finished update check
-    Request,       // a token naming a request this process makes of its own window
-    OwnWindowData  // a structure or text one window of this process sends another (the editor's drop pair, status text)
+    Text,         // a NUL-terminated text the handler reads
+    StringObject, // a CString the handler fills
+    UpdateResult, // the CUpdateInfo of a finished update check
+    Request,      // a token naming a request this process makes of its own window
+    OwnWindowData // a structure or text one window of this process sends another (the editor's drop pair, status text)
 };
 
 // Keeps `bytes` bytes from `address` handed out for the scope's lifetime.

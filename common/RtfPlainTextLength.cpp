@@ -12,15 +12,16 @@ namespace
 {
 // Destinations whose group holds no text of the document.
 const char* const kSkippedDestinations[] = {
-    "fonttbl", "colortbl", "stylesheet", "info",     "pict",      "object",   "header",  "headerl",
-    "headerr", "headerf",  "footer",     "footerl",  "footerr",   "footerf",  "fldinst", "listtable",
-    "listoverridetable",   "rsidtbl",    "generator", "themedata", "xmlnstbl", "latentstyles",
+    "fonttbl",      "colortbl",  "stylesheet",        "info",    "pict",      "object",    "header",
+    "headerl",      "headerr",   "headerf",           "footer",  "footerl",   "footerr",   "footerf",
+    "fldinst",      "listtable", "listoverridetable", "rsidtbl", "generator", "themedata", "xmlnstbl",
+    "latentstyles",
 };
 
 // Control words that stand for one character of the text.
 const char* const kCharacterWords[] = {
-    "par",    "line",     "sect",      "tab",    "bullet", "emdash", "endash", "emspace", "enspace",
-    "qmspace", "lquote",  "rquote",    "ldblquote", "rdblquote", "zwj", "zwnj", "row", "cell",
+    "par",     "line",   "sect",   "tab",       "bullet",    "emdash", "endash", "emspace", "enspace",
+    "qmspace", "lquote", "rquote", "ldblquote", "rdblquote", "zwj",    "zwnj",   "row",     "cell",
 };
 
 bool IsIn(const char* const* list, size_t count, const std::string& word)

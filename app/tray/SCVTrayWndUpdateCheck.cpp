@@ -28,8 +28,7 @@ LRESULT CSCVTrayWnd::OnCommandCheckForUpdates(WORD, WORD, HWND, BOOL&)
         const CString text =
             CString(L"Scrivolanter : ") +
             WrapTextAtWidth(LoadLocalizedTextOr(IDS_SCV_CHECK_FOR_UPDATES, L"Check For Updates"), 20) +
-            L"\n\n" +
-            LoadLocalizedTextOr(IDS_SCV_NO_CONNECTION, L"No has connection to Intenet. Continue?");
+            L"\n\n" + LoadLocalizedTextOr(IDS_SCV_NO_CONNECTION, L"No has connection to Intenet. Continue?");
         if (ShowOwnMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION, true) != IDOK)
             return 0;
     }

@@ -522,8 +522,9 @@ void RunMakeLanguageFile(HWND owner, const CString& programFolder)
         return;
     const CString file = dialog.GetPathName().c_str();
     if (FileExists(file)) {
-        const int answer = MessageBoxW(owner, file + L"\n\n" + LoadLocalizedString(IDS_EDITOR_LNG_FILE_EXISTS), kCaption,
-                                       MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+        const int answer =
+            MessageBoxW(owner, file + L"\n\n" + LoadLocalizedString(IDS_EDITOR_LNG_FILE_EXISTS), kCaption,
+                        MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
         if (answer == IDCANCEL)
             return;
         if (answer == IDNO && !DeleteToRecycleBin(owner, file, false)) {

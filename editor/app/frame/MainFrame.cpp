@@ -367,7 +367,8 @@ bool ShowViewMenuAtCursor()
     auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
     if (!frame || !frame->m_hWnd)
         return false;
-    return PostOwnMessage(frame->m_hWnd, CMainFrame::kViewMenuMessage, 0, static_cast<LPARAM>(::GetMessagePos()));
+    return PostOwnMessage(frame->m_hWnd, CMainFrame::kViewMenuMessage, 0,
+                          static_cast<LPARAM>(::GetMessagePos()));
 }
 
 namespace
